@@ -1,0 +1,178 @@
+#include "scenario_checks.h"
+
+#include "app/app_delegate.h"
+#include "scenario_runner.h"
+
+namespace velmora::sim {
+
+namespace {
+
+std::vector<std::string> printCurrent(ScenarioRunner& r, const std::vector<Word>&) {
+    const auto& current = r.desktop().world().currentInputID;
+    return {"current " + (current ? *current : std::string("none"))};
+}
+
+std::vector<std::string> printDefaults(ScenarioRunner& r, const std::vector<Word>& args) {
+    const std::string& key = args[0].text;
+    auto value = r.desktop().rawStore().objectForKey(key);
+    return {"defaults " + key + " " + (value ? toCompactJson(*value) : std::string("absent"))};
+}
+
+std::vector<std::string> printState(ScenarioRunner& r, const std::vector<Word>&) {
+    std::string lastApp = "none";
+    std::int32_t lastScreenNumber = 0;
+    bool spotlight = false;
+    bool alfred = false;
+    std::string realAlfred = "none";
+    if (AppDelegate* agent = r.desktop().agent()) {
+        const auto& dispatcher = agent->dispatcher();
+        if (dispatcher.lastApp)
+            lastApp = dispatcher.lastApp->empty() ? "\"\"" : *dispatcher.lastApp;
+        lastScreenNumber = dispatcher.lastScreenNumber;
+        spotlight = agent->launchers().spotlightWindiwOpened;
+        alfred = agent->launchers().alfredWindiwOpened;
+        if (agent->launchers().realAlfredAppID)
+            realAlfred = *agent->launchers().realAlfredAppID;
+    }
+    return {"state lastApp=" + lastApp + " lastScreenNumber=" + std::to_string(lastScreenNumber) +
+            " spotlight=" + (spotlight ? "1" : "0") + " alfred=" + (alfred ? "1" : "0") +
+            " realAlfredAppID=" + realAlfred};
+}
+
+std::vector<Word> wordsAfterName(const std::string& line) {
+    std::vector<Word> words;
+    std::string error;
+    lexWords(line, words, &error);
+    if (!words.empty())
+        words.erase(words.begin());
+    return words;
+}
+
+// Parses show WHAT ARGS / expect WHAT ARGS EXPECTED...
+bool parseCheck(ParseContext& c, Statement& s, bool isExpect) {
+    static const ShowTable table = buildShowTable();
+    if (c.words.size() < 2)
+        return c.fail("missing what to " + c.words[0].text);
+    const std::string what = c.words[1].text;
+    auto it = table.find(what);
+    if (it == table.end())
+        return c.fail("unknown thing to " + c.words[0].text + ": " + what);
+    if (!it->second.print)
+        return c.fail("not supported yet: " + c.words[0].text + " " + what);
+    const ShowKind& kind = it->second;
+    if (c.words.size() < 2 + kind.argumentCount)
+        return c.fail("missing argument to " + c.words[0].text + " " + what);
+    std::vector<Word> args(c.words.begin() + 2,
+                           c.words.begin() + 2 + static_cast<std::ptrdiff_t>(kind.argumentCount));
+    const int line = c.line;
+    auto print = kind.print;
+    if (!isExpect) {
+        if (c.words.size() != 2 + kind.argumentCount)
+            return c.fail("too many arguments to show " + what);
+        s.run = [print, args](ScenarioRunner& r) {
+            for (const auto& text : print(r, args))
+                r.desktop().trace().emit(text);
+        };
+        return true;
+    }
+    const std::size_t firstExpected = 2 + kind.argumentCount;
+    if (what == "defaults") {
+        // The expected value is JSON (or "absent") on the rest of the line.
+        if (c.words.size() <= firstExpected)
+            return c.fail("missing expected value");
+        std::string expectedText = "absent";
+        std::string rest = c.restAfterWord(firstExpected - 1);
+        if (!(c.words.size() == firstExpected + 1 && c.words[firstExpected].text == "absent" &&
+              !c.words[firstExpected].quoted)) {
+            std::string error;
+            auto value = parseJson(rest, &error);
+            if (!value)
+                return c.fail(error);
+            expectedText = toCompactJson(*value);
+        }
+        std::string expectedLine = "defaults " + args[0].text + " " + expectedText;
+        s.run = [print, args, expectedLine, line](ScenarioRunner& r) {
+            std::string got = print(r, args).front();
+            if (got != expectedLine)
+                r.fail(line, "expected " + expectedLine + ", got " + got);
+        };
+        return true;
+    }
+    std::vector<Word> expected(c.words.begin() + static_cast<std::ptrdiff_t>(firstExpected),
+                               c.words.end());
+    std::vector<Word> fixed(c.words.begin() + 2, c.words.begin() + static_cast<std::ptrdiff_t>(firstExpected));
+    std::string expectedText = what;
+    for (std::size_t i = 2; i < c.words.size(); ++i)
+        expectedText += " " + std::string(c.text.substr(c.words[i].column - 1,
+                                                         i + 1 < c.words.size()
+                                                             ? c.words[i + 1].column - c.words[i].column
+                                                             : std::string::npos));
+    while (!expectedText.empty() && (expectedText.back() == ' ' || expectedText.back() == '\t'))
+        expectedText.pop_back();
+    s.run = [print, args, expected, fixed, expectedText, line](ScenarioRunner& r) {
+        auto lines = print(r, args);
+        std::vector<Word> want = fixed;
+        want.insert(want.end(), expected.begin(), expected.end());
+        for (const auto& got : lines)
+            if (lineMeetsExpectation(wordsAfterName(got), want))
+                return;
+        std::string gotText;
+        for (const auto& got : lines)
+            gotText += (gotText.empty() ? "" : " | ") + got;
+        if (lines.empty())
+            gotText = "nothing";
+        r.fail(line, "expected " + expectedText + ", got " + gotText);
+    };
+    return true;
+}
+
+} // namespace
+
+bool lineMeetsExpectation(const std::vector<Word>& printed, const std::vector<Word>& expected) {
+    std::vector<const Word*> printedPositional;
+    std::map<std::string, const Word*> printedOptions;
+    for (const auto& w : printed) {
+        if (w.key)
+            printedOptions[*w.key] = &w;
+        else
+            printedPositional.push_back(&w);
+    }
+    std::size_t positional = 0;
+    for (const auto& w : expected) {
+        if (w.key) {
+            auto it = printedOptions.find(*w.key);
+            if (it == printedOptions.end() || it->second->value != w.value)
+                return false;
+        } else {
+            if (positional >= printedPositional.size() ||
+                printedPositional[positional]->text != w.text)
+                return false;
+            ++positional;
+        }
+    }
+    return positional == printedPositional.size();
+}
+
+void addEngineShows(ShowTable& table) {
+    table["current"] = {0, printCurrent};
+    table["defaults"] = {1, printDefaults};
+    table["state"] = {0, printState};
+}
+
+ShowTable buildShowTable() {
+    ShowTable table;
+    addEngineShows(table);
+    // Part of the format, joined by the features that show them.
+    for (const char* what : {"apps", "catalogue", "rules", "shortcuts", "popover", "layout",
+                             "indicator", "status-item", "remove-button", "selected-row",
+                             "hotkeys", "login-items"})
+        table.try_emplace(what);
+    return table;
+}
+
+void addCheckStatements(StatementTable& table) {
+    table["show"] = [](ParseContext& c, Statement& s) { return parseCheck(c, s, false); };
+    table["expect"] = [](ParseContext& c, Statement& s) { return parseCheck(c, s, true); };
+}
+
+} // namespace velmora::sim

@@ -1,0 +1,136 @@
+#pragma once
+// The platform services of the simulated desktop, each a thin view on the shared world.
+// Every call that changes the desktop puts its effect line into the trace.
+
+#include "platform/application.h"
+#include "platform/child_process.h"
+#include "platform/cursor.h"
+#include "platform/distributed_notifications.h"
+#include "platform/event_monitor.h"
+#include "platform/screens.h"
+#include "platform/text_input_sources.h"
+#include "platform/views.h"
+#include "platform/window_list.h"
+#include "platform/workspace.h"
+#include "sim_world.h"
+#include "trace.h"
+
+namespace velmora::sim {
+
+class SimDesktop;
+
+class SimInputSources final : public TextInputSources {
+  public:
+    explicit SimInputSources(SimDesktop& desktop) : desktop_(desktop) {}
+    std::optional<InputSource> copyCurrentKeyboardInputSource() override;
+    std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
+                                                   bool includeAllInstalled) override;
+    void selectInputSource(const InputSource& source) override;
+
+  private:
+    SimDesktop& desktop_;
+};
+
+class SimWorkspace final : public Workspace {
+  public:
+    explicit SimWorkspace(SimWorld& world) : world_(world) {}
+    std::optional<RunningApplication> frontmostApplication() override;
+    std::vector<RunningApplication> runningApplications() override;
+    void addObserver(const std::string& name, Observer observer) override;
+
+  private:
+    SimWorld& world_;
+};
+
+class SimDistributedCenter final : public DistributedNotificationCenter {
+  public:
+    explicit SimDistributedCenter(SimWorld& world) : world_(world) {}
+    void addObserver(const std::string& name, Callback callback) override;
+
+  private:
+    SimWorld& world_;
+};
+
+class SimEventMonitor final : public EventMonitor {
+  public:
+    explicit SimEventMonitor(SimWorld& world) : world_(world) {}
+    void addGlobalMonitorForEventsMatchingMask(std::uint64_t mask, Handler handler) override;
+
+  private:
+    SimWorld& world_;
+};
+
+class SimWindowList final : public WindowList {
+  public:
+    explicit SimWindowList(SimWorld& world) : world_(world) {}
+    PlistArray copyWindowListSnapshot() override { return world_.windows; }
+
+  private:
+    SimWorld& world_;
+};
+
+class SimScreens final : public Screens {
+  public:
+    explicit SimScreens(SimWorld& world) : world_(world) {}
+    std::optional<Screen> mainScreen() override;
+    std::optional<Screen> deepestScreen() override;
+
+  private:
+    std::optional<Screen> screen(const std::optional<std::int32_t>& number) const;
+    SimWorld& world_;
+};
+
+class SimCursor final : public SystemCursor {
+  public:
+    explicit SimCursor(SimWorld& world) : world_(world) {}
+    std::optional<Point> currentSystemCursorHotSpot() override { return world_.cursorHotSpot; }
+
+  private:
+    SimWorld& world_;
+};
+
+// Child processes are not started: the scenario says what "uptime" prints.
+class SimChildProcess final : public ChildProcess {
+  public:
+    SimChildProcess(SimWorld& world, Trace& trace) : world_(world), trace_(trace) {}
+    std::string launchAndReadStandardOutput(const std::string& launchPath,
+                                            const std::vector<std::string>& arguments) override;
+
+  private:
+    SimWorld& world_;
+    Trace& trace_;
+};
+
+class SimApplication final : public Application {
+  public:
+    SimApplication(SimWorld& world, Trace& trace) : world_(world), trace_(trace) {}
+    std::string bundlePath() override { return world_.bundlePath; }
+    void log(const std::string& line) override { trace_.emit("log " + line); }
+
+  private:
+    SimWorld& world_;
+    Trace& trace_;
+};
+
+class SimResetWindow final : public Window {
+  public:
+    explicit SimResetWindow(Trace& trace) : trace_(trace) {}
+    void makeKeyAndOrderFront() override { front_ = true; }
+    void orderOut() override;
+
+  private:
+    Trace& trace_;
+    bool front_ = false;
+};
+
+class SimViews final : public ViewFactory {
+  public:
+    explicit SimViews(Trace& trace) : trace_(trace) {}
+    std::shared_ptr<Window> makeResetWindow() override;
+    IndicatorViews makeIndicatorViews() override;
+
+  private:
+    Trace& trace_;
+};
+
+} // namespace velmora::sim

@@ -1,0 +1,67 @@
+#pragma once
+// Everything the simulated desktop knows: input sources, applications, screens, windows,
+// the pointer, and who has subscribed to what.
+
+#include "platform/distributed_notifications.h"
+#include "platform/event_monitor.h"
+#include "platform/property_list.h"
+#include "platform/text_input_sources.h"
+#include "platform/workspace.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::sim {
+
+struct SimApp {
+    std::optional<std::string> bundleIdentifier;
+    std::string name;
+    ActivationPolicy policy = ActivationPolicy::Regular;
+    bool installed = true;
+    bool running = true;
+    std::string owner; // process name in the window list
+
+    RunningApplication asRunning() const;
+};
+
+struct SimScreen {
+    std::int32_t number = 1;
+    double width = 1440;
+    double height = 900;
+};
+
+struct SimWorld {
+    // Input sources in the system's order; the current one by ID (none: no current source).
+    std::vector<InputSource> inputs;
+    std::optional<std::string> currentInputID;
+    bool currentSetExplicitly = false;
+
+    // Applications in declaration order; the frontmost by index into apps.
+    std::vector<SimApp> apps;
+    std::optional<std::size_t> frontmost;
+
+    std::vector<SimScreen> screens{SimScreen{}};
+    std::optional<std::int32_t> mainScreenNumber = 1;
+    std::optional<std::int32_t> deepestScreenNumber = 1;
+    bool screensDeclared = false;
+
+    PlistArray windows; // front to back
+    Point cursorHotSpot{0, 0};
+
+    std::optional<std::string> uptimeOutput =
+        "10:00  up 2 days,  3:04, 2 users, load averages: 1.0 1.0 1.0";
+    std::string bundlePath = "/Applications/Velmora.app";
+
+    std::map<std::string, std::vector<Workspace::Observer>> workspaceObservers;
+    std::map<std::string, std::vector<DistributedNotificationCenter::Callback>>
+        distributedObservers;
+    std::vector<std::pair<std::uint64_t, EventMonitor::Handler>> eventMonitors;
+
+    std::optional<std::size_t> appIndex(const std::string& bundleIdentifier) const;
+    const InputSource* input(const std::string& id) const;
+};
+
+} // namespace velmora::sim

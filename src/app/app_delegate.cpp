@@ -1,0 +1,100 @@
+#include "app/app_delegate.h"
+
+#include "engine/launcher_identifiers.h"
+#include "engine/shell.h"
+
+#include <atomic>
+
+namespace velmora {
+
+namespace {
+// The one process-wide reference: which delegate is live. All agent state lives in it.
+std::atomic<AppDelegate*> liveDelegate{nullptr};
+
+constexpr const char* kDevelopmentBuildPrefix = "/Users/ostrel/Library/Developer/Xcode/DerivedData/";
+constexpr const char* kUptimeCommand = "uptime";
+constexpr const char* kUnderOneMinuteMarker = "secs,";
+} // namespace
+
+AppDelegate::AppDelegate(Platform& platform)
+    : platform_(platform), settings_(platform.defaults),
+      selection_(settings_, platform.inputSources),
+      dispatcher_(settings_, selection_, platform.workspace, platform.screens, platform.runLoop,
+                  ActivationDispatcher::Hooks{
+                      .checkFollowWindow = {},
+                      .clearLauncherFlags = [this] { launchers_.clearFlags(); },
+                      .reset = [this] { reset(); },
+                  }),
+      notifications_(settings_, platform.runLoop, SystemNotifications::Hooks{}) {
+    window = platform.views.makeResetWindow();
+    liveDelegate.store(this);
+}
+
+AppDelegate::~AppDelegate() {
+    AppDelegate* self = this;
+    liveDelegate.compare_exchange_strong(self, nullptr);
+}
+
+AppDelegate* AppDelegate::appDelegate() { return liveDelegate.load(); }
+
+void AppDelegate::applicationDidFinishLaunching() {
+    // 1-2: the indicator window and its content join here with the indicator.
+    // 3: the dispatcher hears of activations and unhides.
+    auto onApp = [this](const WorkspaceNotification& n) { appChanged(n); };
+    platform_.workspace.addObserver(NSWorkspaceDidActivateApplicationNotification, onApp);
+    platform_.workspace.addObserver(NSWorkspaceDidUnhideApplicationNotification, onApp);
+    // 4: menu tracking and input source changes.
+    auto onDistributed = [this](const std::string& name) { notifications_.callback(name); };
+    platform_.distributedNotifications.addObserver(kCancelMenuTrackingNotification, onDistributed);
+    platform_.distributedNotifications.addObserver(kSelectedKeyboardInputSourceChangedNotification,
+                                                   onDistributed);
+    // 5-6: the status item and the popover join here with the popover host.
+    // 7: not within the first minute after boot.
+    decideToShowPopover();
+    // 8: one global monitor for left mouse-ups and modifier flags, for the life of the process.
+    platform_.eventMonitor.addGlobalMonitorForEventsMatchingMask(
+        SystemNotifications::kEventMask,
+        [this](const Event& event) { notifications_.handleGlobalEvent(event); });
+    // 9: the switch counter starts as the string "0".
+    if (!settings_.objectForKey(keys::kChangedTimes)) {
+        settings_.setObjectForKey(PlistValue("0"), keys::kChangedTimes);
+        settings_.synchronize();
+    }
+    // 10-11: stored hotkeys and the popover-did-close subscription join here with them.
+}
+
+void AppDelegate::decideToShowPopover() {
+    if (platform_.application.bundlePath().starts_with(kDevelopmentBuildPrefix))
+        return;
+    std::string uptime = runShellCommandForOutput(platform_.childProcess, kUptimeCommand);
+    if (uptime.find(kUnderOneMinuteMarker) == std::string::npos) {
+        // showPopover joins here with the popover host.
+    }
+}
+
+void AppDelegate::applicationWillTerminate() {}
+
+void AppDelegate::appChanged(const WorkspaceNotification& notification) {
+    dispatcher_.appChanged(notification);
+}
+
+void AppDelegate::delayChangeInputToAppID() { dispatcher_.delayChangeInputToAppID(); }
+
+void AppDelegate::changeInputTo(const std::string& id) {
+    if (selection_.currentKeyBoadrID() == id)
+        return;
+    auto front = platform_.workspace.frontmostApplication();
+    if (front && front->bundleIdentifier && isLauncherIdentifier(*front->bundleIdentifier))
+        return;
+    selection_.changeInputTo(id);
+    reset();
+}
+
+void AppDelegate::reset() {
+    if (!window)
+        return;
+    window->makeKeyAndOrderFront();
+    window->orderOut();
+}
+
+} // namespace velmora

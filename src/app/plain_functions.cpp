@@ -1,0 +1,43 @@
+#include "app/plain_functions.h"
+
+#include "app/app_delegate.h"
+#include "engine/shell.h"
+
+namespace velmora {
+
+void changeInputTo(const std::string& id) {
+    if (auto* d = AppDelegate::appDelegate())
+        d->selection().changeInputTo(id);
+}
+
+std::string currentKeyBoadrID() {
+    auto* d = AppDelegate::appDelegate();
+    return d ? d->selection().currentKeyBoadrID() : std::string();
+}
+
+void changeInputToAppID(const std::optional<std::string>& bundleIdentifier) {
+    if (auto* d = AppDelegate::appDelegate())
+        d->dispatcher().changeInputToAppID(bundleIdentifier);
+}
+
+std::string frontAppNameID() {
+    auto* d = AppDelegate::appDelegate();
+    return d ? d->dispatcher().frontAppNameID() : std::string();
+}
+
+std::string frontAppName() {
+    auto* d = AppDelegate::appDelegate();
+    return d ? d->dispatcher().frontAppName() : std::string();
+}
+
+std::string runAsShellReturnInfo(const std::string& command) {
+    auto* d = AppDelegate::appDelegate();
+    return d ? runShellCommandForOutput(d->platform().childProcess, command) : std::string();
+}
+
+void callback(const std::string& name) {
+    if (auto* d = AppDelegate::appDelegate())
+        d->systemNotifications().callback(name);
+}
+
+} // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+// The engine's plain functions. Each works on the live delegate; without one it does nothing
+// and returns the neutral value (empty string, false, none).
+
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+void changeInputTo(const std::string& id);
+std::string currentKeyBoadrID();
+void changeInputToAppID(const std::optional<std::string>& bundleIdentifier);
+std::string frontAppNameID();
+std::string frontAppName();
+std::string runAsShellReturnInfo(const std::string& command);
+// The distributed-notification callback (menu tracking cancelled, input source changed).
+void callback(const std::string& name);
+
+} // namespace velmora

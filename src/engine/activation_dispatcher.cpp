@@ -1,0 +1,77 @@
+#include "engine/activation_dispatcher.h"
+
+#include "engine/launcher_identifiers.h"
+#include "platform/application.h"
+
+namespace velmora {
+
+ActivationDispatcher::ActivationDispatcher(Settings& settings, InputSourceSelection& selection,
+                                           Workspace& workspace, Screens& screens,
+                                           RunLoop& runLoop, Hooks hooks)
+    : settings_(settings), selection_(selection), workspace_(workspace), screens_(screens),
+      runLoop_(runLoop), hooks_(std::move(hooks)) {}
+
+void ActivationDispatcher::appChanged(const WorkspaceNotification& notification) {
+    // The follow check is scheduled for every notification, also the ones ignored below.
+    if (settings_.boolForKey(keys::kEnableTipOfState) && hooks_.checkFollowWindow)
+        runLoop_.scheduledTimer(kFollowWindowDelay, false, hooks_.checkFollowWindow);
+    if (hooks_.clearLauncherFlags)
+        hooks_.clearLauncherFlags();
+
+    std::optional<std::string> bundleIdentifier;
+    if (notification.application)
+        bundleIdentifier = notification.application->bundleIdentifier;
+
+    // An application without identifier is never the program itself, and never equal to
+    // lastApp, not even when lastApp is none: it is handled and finds no rule.
+    if (bundleIdentifier && *bundleIdentifier == kOwnBundleIdentifier)
+        return;
+    if (bundleIdentifier && lastApp && *bundleIdentifier == *lastApp)
+        return;
+    lastApp = bundleIdentifier;
+
+    auto mainScreen = screens_.mainScreen();
+    std::int32_t screenNumber = mainScreen ? mainScreen->number : 0;
+    if (screenNumber != lastScreenNumber)
+        runLoop_.scheduledTimer(kScreenChangeDelay, false, [this] { delayChangeInputToAppID(); });
+    else
+        changeInputToAppID(bundleIdentifier);
+    lastScreenNumber = screenNumber;
+}
+
+void ActivationDispatcher::delayChangeInputToAppID() { changeInputToAppID(lastApp); }
+
+void ActivationDispatcher::changeInputToAppID(const std::optional<std::string>& bundleIdentifier) {
+    if (!bundleIdentifier)
+        return;
+    auto id = settings_.ruleInputSourceID(*bundleIdentifier);
+    if (!id)
+        return;
+    if (selection_.currentKeyBoadrID() == *id)
+        return;
+    if (isLauncherIdentifier(*bundleIdentifier)) {
+        selection_.changeInputTo(*id);
+        return;
+    }
+    runLoop_.dispatchAfterMain(kSelectionDelay, [this, id = *id] {
+        selection_.changeInputTo(id);
+        if (hooks_.reset)
+            hooks_.reset();
+    });
+}
+
+std::string ActivationDispatcher::frontAppNameID() {
+    auto front = workspace_.frontmostApplication();
+    if (!front || !front->bundleIdentifier)
+        return {};
+    return *front->bundleIdentifier;
+}
+
+std::string ActivationDispatcher::frontAppName() {
+    auto front = workspace_.frontmostApplication();
+    if (!front || !front->bundleIdentifier)
+        return {};
+    return front->localizedName;
+}
+
+} // namespace velmora

@@ -1,0 +1,20 @@
+#include "engine/input_source_selection.h"
+
+namespace velmora {
+
+std::string InputSourceSelection::currentKeyBoadrID() {
+    auto current = sources_.copyCurrentKeyboardInputSource();
+    if (!current || !current->inputSourceID)
+        return {};
+    return *current->inputSourceID;
+}
+
+void InputSourceSelection::changeInputTo(const std::string& id) {
+    settings_.setIntegerForKey(settings_.integerForKey(keys::kChangedTimes) + 1,
+                               keys::kChangedTimes);
+    auto matches = sources_.createInputSourceList(id, /*includeAllInstalled=*/false);
+    if (!matches.empty())
+        sources_.selectInputSource(matches.front());
+}
+
+} // namespace velmora

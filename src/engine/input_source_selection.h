@@ -1,0 +1,28 @@
+#pragma once
+// The one place that reads which keyboard input source is current and selects another.
+
+#include "engine/settings.h"
+#include "platform/text_input_sources.h"
+
+#include <string>
+
+namespace velmora {
+
+class InputSourceSelection {
+  public:
+    InputSourceSelection(Settings& settings, TextInputSources& sources)
+        : settings_(settings), sources_(sources) {}
+
+    // The current keyboard input source's ID; the empty string when none is current or the
+    // current one has no ID. Always asked of the system, never cached.
+    std::string currentKeyBoadrID();
+    // Counts the request in "changedTimes" (not flushed), then selects the first enabled input
+    // source with exactly ID, if there is one. Does not compare with the current source.
+    void changeInputTo(const std::string& id);
+
+  private:
+    Settings& settings_;
+    TextInputSources& sources_;
+};
+
+} // namespace velmora

@@ -1,0 +1,143 @@
+#include "engine/settings.h"
+
+#include <charconv>
+#include <cstring>
+#include <map>
+
+namespace velmora {
+
+namespace {
+
+enum class Kind { Dictionary, StringArray, Boolean, Counter };
+
+const std::map<std::string, Kind, std::less<>>& schema() {
+    static const std::map<std::string, Kind, std::less<>> kinds = {
+        {keys::kRules, Kind::Dictionary},
+        {keys::kOrderOfAppsRule, Kind::StringArray},
+        {keys::kNotDisplayAppName, Kind::StringArray},
+        {keys::kShortcutOfInput, Kind::Dictionary},
+        {keys::kEnableTipOfState, Kind::Boolean},
+        {keys::kFollowWindow, Kind::Boolean},
+        {keys::kEnableBrowserAddressEnglish, Kind::Boolean},
+        {keys::kAutoStartAtLogin, Kind::Boolean},
+        {keys::kHideMenuBarIcon, Kind::Boolean},
+        {keys::kChangedTimes, Kind::Counter},
+    };
+    return kinds;
+}
+
+std::optional<std::int64_t> parseInteger(const std::string& text) {
+    std::size_t start = 0;
+    while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
+        ++start;
+    if (start < text.size() && text[start] == '+')
+        ++start;
+    std::int64_t value = 0;
+    auto [end, ec] = std::from_chars(text.data() + start, text.data() + text.size(), value);
+    if (ec != std::errc() || end == text.data() + start)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+bool hasExpectedType(const std::string& key, const PlistValue& value) {
+    auto it = schema().find(key);
+    if (it == schema().end())
+        return true;
+    switch (it->second) {
+    case Kind::Dictionary: return value.isDictionary();
+    case Kind::StringArray: return value.isArray(); // entries are checked by their readers
+    case Kind::Boolean: return value.isBoolean() || value.isNumber();
+    case Kind::Counter:
+        return value.isInteger() || value.isReal() ||
+               (value.isString() && parseInteger(*value.string()).has_value());
+    }
+    return false;
+}
+
+std::optional<PlistValue> Settings::objectForKey(const std::string& key) const {
+    auto value = defaults_.objectForKey(key);
+    if (value && !hasExpectedType(key, *value))
+        return std::nullopt;
+    return value;
+}
+
+bool Settings::boolForKey(const std::string& key) const {
+    auto value = objectForKey(key);
+    if (!value)
+        return false;
+    if (auto b = value->boolean())
+        return *b;
+    if (auto n = value->number())
+        return *n != 0;
+    if (auto s = value->string())
+        return *s == "YES" || *s == "true" || *s == "1";
+    return false;
+}
+
+std::int64_t Settings::integerForKey(const std::string& key) const {
+    auto value = objectForKey(key);
+    if (!value)
+        return 0;
+    if (auto i = value->integer())
+        return *i;
+    if (auto r = value->real())
+        return static_cast<std::int64_t>(*r);
+    if (auto b = value->boolean())
+        return *b ? 1 : 0;
+    if (auto s = value->string())
+        return parseInteger(*s).value_or(0);
+    return 0;
+}
+
+void Settings::setObjectForKey(const PlistValue& value, const std::string& key) {
+    defaults_.setObjectForKey(value, key);
+}
+
+void Settings::setBoolForKey(bool value, const std::string& key) {
+    defaults_.setObjectForKey(PlistValue(value), key);
+}
+
+void Settings::setIntegerForKey(std::int64_t value, const std::string& key) {
+    defaults_.setObjectForKey(PlistValue(value), key);
+}
+
+void Settings::removeObjectForKey(const std::string& key) { defaults_.removeObjectForKey(key); }
+
+void Settings::synchronize() { defaults_.synchronize(); }
+
+PlistDictionary Settings::rules() const {
+    auto value = objectForKey(keys::kRules);
+    if (!value)
+        return {};
+    return *value->dictionary();
+}
+
+std::optional<std::string> Settings::ruleInputSourceID(const std::string& bundleIdentifier) const {
+    auto value = objectForKey(keys::kRules);
+    if (!value)
+        return std::nullopt;
+    const PlistValue* ruleRecord = value->find(bundleIdentifier);
+    if (!ruleRecord)
+        return std::nullopt;
+    const PlistValue* id = ruleRecord->find(record::kId);
+    if (!id || !id->string())
+        return std::nullopt;
+    return *id->string();
+}
+
+void Settings::updateRuleRecord(const std::string& bundleIdentifier,
+                                const std::function<void(PlistDictionary&)>& change) {
+    PlistDictionary all = rules();
+    PlistDictionary ruleRecord;
+    auto it = all.find(bundleIdentifier);
+    if (it != all.end() && it->second.isDictionary())
+        ruleRecord = *it->second.dictionary();
+    change(ruleRecord);
+    all.insert_or_assign(bundleIdentifier, PlistValue(std::move(ruleRecord)));
+    defaults_.setObjectForKey(PlistValue(std::move(all)), keys::kRules);
+    defaults_.synchronize();
+}
+
+} // namespace velmora

@@ -1,0 +1,47 @@
+#pragma once
+// The distributed-notification callback and the global event monitor's handler: how the
+// agent hears of menu tracking, input source changes, mouse-ups and modifier keys.
+
+#include "engine/settings.h"
+#include "platform/event_monitor.h"
+#include "platform/run_loop.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace velmora {
+
+class SystemNotifications {
+  public:
+    // What the handlers hand on to the rest of the agent. An empty function is skipped.
+    struct Hooks {
+        std::function<void()> spotlightOpeningCheck;     // menu tracking was cancelled
+        std::function<void()> inputChnagedNotification;  // indicator refresh
+        std::function<void()> checkFollowWindow;         // 1 s after a left mouse-up
+        std::function<void(const Event&)> addressBarCheck; // runs on the global queue
+        std::function<void(std::uint64_t flags, double timestamp)> flagsHandler;
+    };
+
+    static constexpr Milliseconds kInputChangedDebounce{200};
+    static constexpr Milliseconds kMouseUpFollowDelay{1000};
+    static constexpr std::uint64_t kEventMask = 0x1004;
+
+    SystemNotifications(Settings& settings, RunLoop& runLoop, Hooks hooks)
+        : settings_(settings), runLoop_(runLoop), hooks_(std::move(hooks)) {}
+
+    // The distributed-notification callback.
+    void callback(const std::string& name);
+    // The global event monitor's handler.
+    void handleGlobalEvent(const Event& event);
+
+    // The pending indicator refresh; replaced on every input source change.
+    std::shared_ptr<Timer> timerOfInputChnaged;
+
+  private:
+    Settings& settings_;
+    RunLoop& runLoop_;
+    Hooks hooks_;
+};
+
+} // namespace velmora

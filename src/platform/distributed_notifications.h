@@ -1,0 +1,28 @@
+#pragma once
+// System-wide named notifications posted by other processes.
+
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+inline constexpr const char* kCancelMenuTrackingNotification =
+    "com.apple.HIToolbox.cancelMenuTrackingNotification";
+inline constexpr const char* kSelectedKeyboardInputSourceChangedNotification =
+    "com.apple.Carbon.TISNotifySelectedKeyboardInputSourceChanged";
+
+class DistributedNotificationCenter {
+  public:
+    using Callback = std::function<void(const std::string& name)>;
+
+    DistributedNotificationCenter() = default;
+    DistributedNotificationCenter(const DistributedNotificationCenter&) = delete;
+    DistributedNotificationCenter& operator=(const DistributedNotificationCenter&) = delete;
+    virtual ~DistributedNotificationCenter() = default;
+
+    // CALLBACK runs on the main thread, with immediate delivery, for each later notification
+    // named NAME, from any sender.
+    virtual void addObserver(const std::string& name, Callback callback) = 0;
+};
+
+} // namespace velmora

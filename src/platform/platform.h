@@ -1,0 +1,36 @@
+#pragma once
+// Every platform service the agent uses, handed to the core as one aggregate.
+
+#include "platform/application.h"
+#include "platform/child_process.h"
+#include "platform/cursor.h"
+#include "platform/distributed_notifications.h"
+#include "platform/event_monitor.h"
+#include "platform/images.h"
+#include "platform/run_loop.h"
+#include "platform/screens.h"
+#include "platform/text_input_sources.h"
+#include "platform/user_defaults.h"
+#include "platform/views.h"
+#include "platform/window_list.h"
+#include "platform/workspace.h"
+
+namespace velmora {
+
+struct Platform {
+    UserDefaults& defaults;
+    TextInputSources& inputSources;
+    Workspace& workspace;
+    DistributedNotificationCenter& distributedNotifications;
+    EventMonitor& eventMonitor;
+    WindowList& windowList;
+    Screens& screens;
+    SystemCursor& cursor;
+    RunLoop& runLoop;
+    ChildProcess& childProcess;
+    Images& images;
+    Application& application;
+    ViewFactory& views;
+};
+
+} // namespace velmora

@@ -1,0 +1,29 @@
+#pragma once
+// Displays.
+
+#include "platform/event_monitor.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace velmora {
+
+struct Screen {
+    std::int32_t number = 0; // "NSScreenNumber" of the device description; stable per display
+    Rect frame;              // global coordinates, origin at the bottom left
+};
+
+class Screens {
+  public:
+    Screens() = default;
+    Screens(const Screens&) = delete;
+    Screens& operator=(const Screens&) = delete;
+    virtual ~Screens() = default;
+
+    // The screen holding the window with keyboard focus; none when there is no screen.
+    virtual std::optional<Screen> mainScreen() = 0;
+    // The screen with the greatest colour depth; none when there is no screen.
+    virtual std::optional<Screen> deepestScreen() = 0;
+};
+
+} // namespace velmora

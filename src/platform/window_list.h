@@ -1,0 +1,29 @@
+#pragma once
+// The window server's list of on-screen windows.
+
+#include "platform/property_list.h"
+
+namespace velmora {
+
+inline constexpr const char* kCGWindowOwnerName = "kCGWindowOwnerName";
+inline constexpr const char* kCGWindowName = "kCGWindowName";
+inline constexpr const char* kCGWindowIsOnscreen = "kCGWindowIsOnscreen";
+inline constexpr const char* kCGWindowLayer = "kCGWindowLayer";
+inline constexpr const char* kCGWindowBounds = "kCGWindowBounds";
+
+class WindowList {
+  public:
+    WindowList() = default;
+    WindowList(const WindowList&) = delete;
+    WindowList& operator=(const WindowList&) = delete;
+    virtual ~WindowList() = default;
+
+    // A fresh snapshot of the on-screen windows, front to back. Each entry is a dictionary that
+    // may hold "kCGWindowOwnerName" (string), "kCGWindowName" (string), "kCGWindowIsOnscreen"
+    // (boolean), "kCGWindowLayer" (integer) and "kCGWindowBounds" (dictionary of "X", "Y",
+    // "Width", "Height", top-left origin). Any key may be missing; readers must check types.
+    // Empty when there are no windows. Safe to call from any thread.
+    virtual PlistArray copyWindowListSnapshot() = 0;
+};
+
+} // namespace velmora

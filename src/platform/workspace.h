@@ -1,0 +1,52 @@
+#pragma once
+// Running applications, the frontmost one, and the workspace notifications about them.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+enum class ActivationPolicy { Regular, Accessory, Prohibited };
+
+struct RunningApplication {
+    std::optional<std::string> bundleIdentifier; // none: the application has no bundle identifier
+    std::string localizedName;                   // may be empty
+    std::optional<std::string> bundlePath;       // none when unknown
+    ActivationPolicy activationPolicy = ActivationPolicy::Regular;
+};
+
+inline constexpr const char* NSWorkspaceDidActivateApplicationNotification =
+    "NSWorkspaceDidActivateApplicationNotification";
+inline constexpr const char* NSWorkspaceDidUnhideApplicationNotification =
+    "NSWorkspaceDidUnhideApplicationNotification";
+inline constexpr const char* NSWorkspaceDidLaunchApplicationNotification =
+    "NSWorkspaceDidLaunchApplicationNotification";
+
+struct WorkspaceNotification {
+    std::string name;
+    // The application under "NSWorkspaceApplicationKey" of the user information; none when the
+    // notification carries no application.
+    std::optional<RunningApplication> application;
+};
+
+class Workspace {
+  public:
+    using Observer = std::function<void(const WorkspaceNotification&)>;
+
+    Workspace() = default;
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+    virtual ~Workspace() = default;
+
+    // None when no application is frontmost.
+    virtual std::optional<RunningApplication> frontmostApplication() = 0;
+    // In the order the system gives them; may be empty.
+    virtual std::vector<RunningApplication> runningApplications() = 0;
+    // OBSERVER is called on the main thread for every later notification named NAME.
+    // Notifications posted before the subscription are not delivered.
+    virtual void addObserver(const std::string& name, Observer observer) = 0;
+};
+
+} // namespace velmora
