@@ -78,12 +78,16 @@ bool parseCheck(ParseContext& c, Statement& s, bool isExpect) {
     const std::size_t firstExpected = 2 + kind.argumentCount;
     if (what == "defaults") {
         // The expected value is JSON (or "absent") on the rest of the line.
-        if (c.words.size() <= firstExpected)
+        std::string rest = c.restAfterWord(firstExpected - 1);
+        auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r'; };
+        while (!rest.empty() && blank(rest.back()))
+            rest.pop_back();
+        while (!rest.empty() && blank(rest.front()))
+            rest.erase(rest.begin());
+        if (rest.empty())
             return c.fail("missing expected value");
         std::string expectedText = "absent";
-        std::string rest = c.restAfterWord(firstExpected - 1);
-        if (!(c.words.size() == firstExpected + 1 && c.words[firstExpected].text == "absent" &&
-              !c.words[firstExpected].quoted)) {
+        if (rest != "absent") {
             std::string error;
             auto value = parseJson(rest, &error);
             if (!value)
@@ -103,12 +107,7 @@ bool parseCheck(ParseContext& c, Statement& s, bool isExpect) {
     std::vector<Word> fixed(c.words.begin() + 2, c.words.begin() + static_cast<std::ptrdiff_t>(firstExpected));
     std::string expectedText = what;
     for (std::size_t i = 2; i < c.words.size(); ++i)
-        expectedText += " " + std::string(c.text.substr(c.words[i].column - 1,
-                                                         i + 1 < c.words.size()
-                                                             ? c.words[i + 1].column - c.words[i].column
-                                                             : std::string::npos));
-    while (!expectedText.empty() && (expectedText.back() == ' ' || expectedText.back() == '\t'))
-        expectedText.pop_back();
+        expectedText += " " + c.text.substr(c.words[i].column, c.words[i].end - c.words[i].column);
     s.run = [print, args, expected, fixed, expectedText, line](ScenarioRunner& r) {
         auto lines = print(r, args);
         std::vector<Word> want = fixed;

@@ -47,15 +47,18 @@ std::optional<std::string> stripComment(const std::string& line, std::string* er
     return line;
 }
 
-bool lexWords(const std::string& line, std::vector<Word>& words, std::string* error) {
+bool lexWords(const std::string& line, std::vector<Word>& words, std::string* error,
+              const std::function<bool(const std::vector<Word>&)>& stop) {
     std::size_t pos = 0;
     while (pos < line.size()) {
+        if (stop && stop(words))
+            return true;
         if (isBlank(line[pos])) {
             ++pos;
             continue;
         }
         Word word;
-        word.column = pos + 1;
+        word.column = pos;
         if (line[pos] == '"') {
             word.quoted = true;
             if (!readString(line, pos, word.text, error))
@@ -64,6 +67,7 @@ bool lexWords(const std::string& line, std::vector<Word>& words, std::string* er
                 *error = "missing blank after string";
                 return false;
             }
+            word.end = pos;
             words.push_back(std::move(word));
             continue;
         }
@@ -93,6 +97,7 @@ bool lexWords(const std::string& line, std::vector<Word>& words, std::string* er
             *error = "missing blank after word";
             return false;
         }
+        word.end = pos;
         words.push_back(std::move(word));
     }
     return true;

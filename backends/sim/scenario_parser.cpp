@@ -5,10 +5,24 @@
 namespace velmora::sim {
 
 std::string ParseContext::restAfterWord(std::size_t i) const {
-    if (i + 1 >= words.size())
+    if (i >= words.size())
         return {};
-    return text.substr(words[i + 1].column - 1);
+    return text.substr(words[i].end);
 }
+
+namespace {
+// Statements whose last argument is a JSON value running to the end of the line.
+bool restIsJson(const std::vector<Word>& words) {
+    if (words.empty() || words[0].quoted)
+        return false;
+    const std::string& name = words[0].text;
+    if (name == "defaults" || name == "file")
+        return !words.back().quoted && words.back().text == "=";
+    if ((name == "expect") && words.size() == 3 && words[1].text == "defaults")
+        return true;
+    return false;
+}
+} // namespace
 
 StatementTable buildStatementTable() {
     StatementTable table;
@@ -33,7 +47,7 @@ std::optional<ParseError> parseScenario(std::istream& in, Scenario& out) {
         context.text = *text;
         context.words.clear();
         context.error.clear();
-        if (!lexWords(*text, context.words, &error))
+        if (!lexWords(*text, context.words, &error, restIsJson))
             return ParseError{lineNumber, error};
         if (context.words.empty())
             continue;

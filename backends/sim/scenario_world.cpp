@@ -185,7 +185,7 @@ bool parseNoScreens(ParseContext& c, Statement& s) {
 }
 
 bool parseDefaults(ParseContext& c, Statement& s) {
-    if (c.words.size() < 4 || c.words[2].text != "=" || c.words[2].quoted)
+    if (c.words.size() != 3 || c.words[2].text != "=" || c.words[2].quoted)
         return c.fail("expected defaults KEY = VALUE");
     std::string key = c.words[1].text;
     std::string error;
