@@ -1,0 +1,255 @@
+#include "settings_file_io.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora::store {
+
+namespace {
+
+std::string describeErrno(const char* what, int error) {
+    return std::string(what) + ": " + std::strerror(error);
+}
+
+std::int64_t nanoseconds(const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+FileStamp stampFromStat(const struct stat& st) {
+    FileStamp stamp;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modifiedNs = nanoseconds(st.st_mtim);
+    stamp.changedNs = nanoseconds(st.st_ctim);
+    return stamp;
+}
+
+// Closes the descriptor on every way out of a function.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes now and reports the result: on some file systems close() is where a failed
+    // write shows up.
+    int close() {
+        int result = ::close(fd_);
+        fd_ = -1;
+        return result;
+    }
+
+  private:
+    int fd_;
+};
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// mkdir -p with mode 0700 for each folder it creates; existing folders keep their mode.
+bool createFolders(const std::string& folder, std::string* error) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return true;
+        *error = folder + " is not a folder";
+        return false;
+    }
+    std::string parent = folderOf(folder);
+    if (parent != folder && !createFolders(parent, error))
+        return false;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        *error = describeErrno(("cannot create folder " + folder).c_str(), errno);
+        return false;
+    }
+    return true;
+}
+
+// A settings file kept as a symbolic link (as dot-file managers do) stays a link: the new
+// version replaces the file that the link points to.
+std::string fileToReplace(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr)
+        return path; // a dangling link: replace the link itself
+    return resolved;
+}
+
+void syncFolder(const std::string& folder) {
+    // Makes the rename itself durable. A failure here leaves a complete file behind either
+    // way, so it is not worth a message.
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0)
+        ::fsync(fd.get());
+}
+
+std::string localTimeTag() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%dT%H%M%S", &local);
+    return text;
+}
+
+// rename() that fails with EEXIST instead of replacing TO.
+int renameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    // The file system cannot rename without replacing: check first, which leaves a small
+    // window that the file systems above do not have.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from.c_str(), to.c_str());
+}
+
+} // namespace
+
+FileStamp stampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        FileStamp missing;
+        missing.error = errno;
+        return missing;
+    }
+    return stampFromStat(st);
+}
+
+FileContents readWholeFile(const std::string& path) {
+    FileContents contents;
+    // Non-blocking so that a FIFO put in the file's place cannot hang the agent.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0) {
+        int openError = errno;
+        contents.stamp = stampOf(path);
+        if (openError != ENOENT || contents.stamp.exists())
+            contents.error = describeErrno("cannot be opened", openError);
+        return contents;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) {
+        contents.stamp = stampOf(path);
+        contents.error = describeErrno("cannot be examined", errno);
+        return contents;
+    }
+    contents.stamp = stampFromStat(st);
+    if (!S_ISREG(st.st_mode)) {
+        contents.error = "is not a regular file";
+        return contents;
+    }
+    contents.bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[64 * 1024];
+    for (;;) {
+        ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            contents.error = describeErrno("cannot be read", errno);
+            contents.bytes.clear();
+            return contents;
+        }
+        if (n == 0)
+            return contents;
+        contents.bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+std::optional<FileStamp> replaceFileAtomically(const std::string& path, std::string_view bytes,
+                                               std::string* error) {
+    const std::string target = fileToReplace(path);
+    const std::string folder = folderOf(target);
+    if (!createFolders(folder, error))
+        return std::nullopt;
+
+    std::string temporary = folder + "/." + nameOf(target) + ".tmp-XXXXXX";
+    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.get() < 0) {
+        *error = describeErrno(("cannot create a file in " + folder).c_str(), errno);
+        return std::nullopt;
+    }
+    auto fail = [&](const char* what) {
+        *error = describeErrno(what, errno);
+        ::unlink(temporary.c_str());
+        return std::nullopt;
+    };
+    if (::fchmod(fd.get(), 0600) != 0)
+        return fail("cannot set the file mode");
+    if (!writeAll(fd.get(), bytes))
+        return fail("cannot write");
+    if (::fsync(fd.get()) != 0)
+        return fail("cannot flush to disk");
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return fail(("cannot rename the new file over " + target).c_str());
+    // The stamp is taken after the rename, which on some file systems touches the change time,
+    // so that the store does not mistake its own write for another program's.
+    struct stat st {};
+    int statResult = ::fstat(fd.get(), &st);
+    int statError = errno;
+    fd.close();
+    syncFolder(folder);
+    if (statResult != 0) {
+        FileStamp unknown;
+        unknown.error = statError;
+        return unknown; // written; the next read merely loads it once more
+    }
+    return stampFromStat(st);
+}
+
+std::optional<std::string> moveAside(const std::string& path, std::string* error) {
+    const std::string base = path + ".corrupt-" + localTimeTag();
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        std::string candidate = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        if (renameWithoutReplacing(path, candidate) == 0)
+            return candidate;
+        if (errno != EEXIST) {
+            *error = std::strerror(errno);
+            return std::nullopt;
+        }
+    }
+    *error = "too many files named " + base + "*";
+    return std::nullopt;
+}
+
+} // namespace velmora::store
