@@ -1,0 +1,83 @@
+// Selecting input sources: the counter, the filter on enabled sources, the hotkey guard.
+
+#include "app/plain_functions.h"
+#include "sim_agent.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::testing {
+namespace {
+
+TEST(Selection, EveryRequestCountsEvenWithoutEffect) {
+    SimAgent sim;
+    sim.addInput("com.example.disabled", "Off", /*enabled=*/false);
+    sim.launch();
+    EXPECT_EQ(sim.stored("changedTimes"), PlistValue("0"));
+
+    changeInputTo(kABC); // already current: selected again all the same
+    changeInputTo("com.example.missing");
+    changeInputTo("com.example.disabled");
+    changeInputTo(kGerman);
+    EXPECT_EQ(sim.stored("changedTimes"), PlistValue(4));
+    EXPECT_EQ(sim.traceWith("select"), (Lines{"0 select " + std::string(kABC),
+                                              "0 select " + std::string(kGerman)}));
+    EXPECT_EQ(sim.current(), kGerman);
+    // The counter is written but not flushed.
+    EXPECT_TRUE(sim.traceWith("sync").empty());
+}
+
+TEST(Selection, CurrentIdIsEmptyWithoutCurrentSource) {
+    SimAgent sim;
+    sim.launch();
+    sim.desktop.world().currentInputID.reset();
+    EXPECT_EQ(currentKeyBoadrID(), "");
+    sim.desktop.world().currentInputID = kRussian;
+    EXPECT_EQ(currentKeyBoadrID(), kRussian);
+}
+
+TEST(Selection, GuardedSelectionSkipsCurrentAndLaunchers) {
+    SimAgent sim;
+    sim.addApp("com.apple.Spotlight", "Spotlight");
+    sim.addApp("com.runningwithcrayons.Alfred-3", "Alfred 3");
+    sim.launch();
+
+    sim.agent().changeInputTo(kABC); // current already
+    for (const char* launcher : {"com.apple.Spotlight", "com.runningwithcrayons.Alfred-3"}) {
+        sim.desktop.world().frontmost = sim.desktop.world().appIndex(launcher);
+        sim.agent().changeInputTo(kGerman);
+    }
+    EXPECT_TRUE(sim.trace().empty());
+    EXPECT_EQ(sim.stored("changedTimes"), PlistValue("0"));
+
+    sim.desktop.world().frontmost = sim.desktop.world().appIndex("com.example.a");
+    sim.agent().changeInputTo(kGerman);
+    EXPECT_EQ(sim.trace(), (Lines{"0 defaults set changedTimes 1",
+                                  "0 select " + std::string(kGerman), "0 reset"}));
+}
+
+TEST(Selection, PlainFunctionsAreNeutralWithoutAgent) {
+    EXPECT_EQ(currentKeyBoadrID(), "");
+    EXPECT_EQ(frontAppNameID(), "");
+    EXPECT_EQ(frontAppName(), "");
+    EXPECT_EQ(runAsShellReturnInfo("true"), "");
+    changeInputTo(kABC);
+    changeInputToAppID(std::string("x"));
+}
+
+TEST(Selection, FrontApplicationNames) {
+    SimAgent sim;
+    sim::SimApp nameless;
+    nameless.name = "Nameless";
+    sim.desktop.world().apps.push_back(nameless);
+    sim.launch();
+    EXPECT_EQ(frontAppNameID(), "");
+    sim.desktop.world().frontmost = sim.desktop.world().appIndex("com.example.b");
+    EXPECT_EQ(frontAppNameID(), "com.example.b");
+    EXPECT_EQ(frontAppName(), "Beta");
+    sim.desktop.world().frontmost = sim.desktop.world().apps.size() - 2; // the nameless one
+    EXPECT_EQ(frontAppNameID(), "");
+    EXPECT_EQ(frontAppName(), "");
+}
+
+} // namespace
+} // namespace velmora::testing

@@ -1,0 +1,128 @@
+// Reading the defaults domain: types, absent meanings, rule lookup, record updates.
+
+#include "engine/settings.h"
+#include "memory_defaults.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void put(const std::string& key, PlistValue value) { store.setObjectForKey(value, key); }
+    PlistValue rule(const std::string& id) { return PlistDictionary{{"id", PlistValue(id)}}; }
+
+    sim::MemoryDefaults store;
+    Settings settings{store};
+};
+
+TEST_F(SettingsTest, FreshDomainReadsNeutralValues) {
+    for (const char* key : {keys::kEnableTipOfState, keys::kFollowWindow,
+                            keys::kEnableBrowserAddressEnglish, keys::kAutoStartAtLogin,
+                            keys::kHideMenuBarIcon})
+        EXPECT_FALSE(settings.boolForKey(key)) << key;
+    EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 0);
+    EXPECT_TRUE(settings.rules().empty());
+    EXPECT_EQ(settings.ruleInputSourceID("com.example.a"), std::nullopt);
+}
+
+TEST_F(SettingsTest, RuleLookupIsExactAndCaseSensitive) {
+    put(keys::kRules, PlistDictionary{{"com.example.Mail", rule("German")},
+                                      {"com.example.mail", rule("ABC")}});
+    EXPECT_EQ(settings.ruleInputSourceID("com.example.Mail"), "German");
+    EXPECT_EQ(settings.ruleInputSourceID("com.example.mail"), "ABC");
+    EXPECT_EQ(settings.ruleInputSourceID("com.example.MAIL"), std::nullopt);
+    EXPECT_EQ(settings.ruleInputSourceID("com.example.mai"), std::nullopt);
+}
+
+TEST_F(SettingsTest, RecordsWithoutUsableIdAreNoRule) {
+    put(keys::kRules,
+        PlistDictionary{{"empty", PlistDictionary{}},
+                        {"symbolOnly", PlistDictionary{{"English Symbol", PlistValue("1")}}},
+                        {"notADictionary", PlistValue("com.apple.keylayout.ABC")},
+                        {"numericId", PlistDictionary{{"id", PlistValue(7)}}},
+                        {"arrayId", PlistDictionary{{"id", PlistArray{PlistValue("x")}}}}});
+    for (const char* app : {"empty", "symbolOnly", "notADictionary", "numericId", "arrayId"})
+        EXPECT_EQ(settings.ruleInputSourceID(app), std::nullopt) << app;
+}
+
+TEST_F(SettingsTest, WrongTypesUnderKnownKeysReadAsAbsent) {
+    put(keys::kRules, PlistValue("not rules"));
+    EXPECT_EQ(settings.objectForKey(keys::kRules), std::nullopt);
+    EXPECT_TRUE(settings.rules().empty());
+    put(keys::kRules, PlistArray{rule("x")});
+    EXPECT_EQ(settings.ruleInputSourceID("x"), std::nullopt);
+
+    put(keys::kEnableTipOfState, PlistValue("maybe"));
+    EXPECT_FALSE(settings.boolForKey(keys::kEnableTipOfState));
+    put(keys::kEnableTipOfState, PlistDictionary{});
+    EXPECT_FALSE(settings.boolForKey(keys::kEnableTipOfState));
+
+    put(keys::kChangedTimes, PlistValue("lots"));
+    EXPECT_EQ(settings.objectForKey(keys::kChangedTimes), std::nullopt);
+    EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 0);
+    put(keys::kChangedTimes, PlistValue(true));
+    EXPECT_EQ(settings.objectForKey(keys::kChangedTimes), std::nullopt);
+    EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 0);
+
+    // Unknown keys are carried as they are.
+    put("somethingElse", PlistValue(true));
+    EXPECT_EQ(settings.objectForKey("somethingElse"), PlistValue(true));
+}
+
+TEST_F(SettingsTest, CounterReadsStringsAndNumbers) {
+    put(keys::kChangedTimes, PlistValue("0"));
+    EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 0);
+    EXPECT_TRUE(settings.objectForKey(keys::kChangedTimes).has_value());
+    put(keys::kChangedTimes, PlistValue("41"));
+    EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 41);
+    put(keys::kChangedTimes, PlistValue(12));
+    EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 12);
+    put(keys::kChangedTimes, PlistValue(3.9));
+    EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 3);
+}
+
+TEST_F(SettingsTest, BooleansAcceptNumbers) {
+    put(keys::kFollowWindow, PlistValue(1));
+    EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow));
+    put(keys::kFollowWindow, PlistValue(0));
+    EXPECT_FALSE(settings.boolForKey(keys::kFollowWindow));
+    put(keys::kFollowWindow, PlistValue(true));
+    EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow));
+}
+
+TEST_F(SettingsTest, RecordUpdateKeepsOtherKeysAndRecords) {
+    put(keys::kRules,
+        PlistDictionary{{"a", PlistDictionary{{"id", PlistValue("German")},
+                                              {"English Symbol", PlistValue("1")},
+                                              {"future", PlistValue(5)}}},
+                        {"b", rule("ABC")}});
+    // Choosing "-": "id" goes, the record stays with its other keys.
+    settings.updateRuleRecord("a", [](PlistDictionary& r) { r.erase("id"); });
+    auto rules = settings.rules();
+    ASSERT_EQ(rules.size(), 2u);
+    EXPECT_EQ(rules["a"], PlistValue(PlistDictionary{{"English Symbol", PlistValue("1")},
+                                                     {"future", PlistValue(5)}}));
+    EXPECT_EQ(rules["b"], rule("ABC"));
+    EXPECT_EQ(settings.ruleInputSourceID("a"), std::nullopt);
+
+    settings.updateRuleRecord("new", [](PlistDictionary& r) { r["id"] = PlistValue("Russian"); });
+    EXPECT_EQ(settings.ruleInputSourceID("new"), "Russian");
+    EXPECT_EQ(settings.rules().size(), 3u);
+}
+
+TEST_F(SettingsTest, RecordUpdateRepairsJunkInPlace) {
+    put(keys::kRules, PlistDictionary{{"a", PlistValue(42)}, {"b", rule("ABC")}});
+    settings.updateRuleRecord("a", [](PlistDictionary& r) { r["id"] = PlistValue("German"); });
+    EXPECT_EQ(settings.ruleInputSourceID("a"), "German");
+    EXPECT_EQ(settings.ruleInputSourceID("b"), "ABC");
+
+    // A rules value of the wrong type is replaced only by a real write, starting empty.
+    put(keys::kRules, PlistValue("junk"));
+    settings.updateRuleRecord("c", [](PlistDictionary& r) { r["id"] = PlistValue("ABC"); });
+    EXPECT_EQ(settings.rules().size(), 1u);
+}
+
+} // namespace
+} // namespace velmora
