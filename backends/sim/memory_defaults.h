@@ -17,6 +17,12 @@ class MemoryDefaults final : public UserDefaults {
             return std::nullopt;
         return it->second;
     }
+    void readObjectForKey(const std::string& key,
+                          const std::function<void(const PlistValue*)>& reader) override {
+        std::lock_guard lock(mutex_);
+        auto it = values_.find(key);
+        reader(it == values_.end() ? nullptr : &it->second);
+    }
     void setObjectForKey(const PlistValue& value, const std::string& key) override {
         std::lock_guard lock(mutex_);
         values_.insert_or_assign(key, value);

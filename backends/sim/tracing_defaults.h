@@ -13,6 +13,10 @@ class TracingDefaults final : public UserDefaults {
     std::optional<PlistValue> objectForKey(const std::string& key) override {
         return store_.objectForKey(key);
     }
+    void readObjectForKey(const std::string& key,
+                          const std::function<void(const PlistValue*)>& reader) override {
+        store_.readObjectForKey(key, reader);
+    }
     void setObjectForKey(const PlistValue& value, const std::string& key) override {
         trace_.emit("defaults set " + key + " " + toCompactJson(value));
         store_.setObjectForKey(value, key);

@@ -207,6 +207,14 @@ std::optional<PlistValue> PlistFileDefaults::objectForKey(const std::string& key
     return it->second;
 }
 
+void PlistFileDefaults::readObjectForKey(const std::string& key,
+                                         const std::function<void(const PlistValue*)>& reader) {
+    std::lock_guard lock(state_->mutex);
+    state_->refreshIfChanged();
+    auto it = state_->domain.values.find(key);
+    reader(it == state_->domain.values.end() ? nullptr : &it->second);
+}
+
 void PlistFileDefaults::setObjectForKey(const PlistValue& value, const std::string& key) {
     std::lock_guard lock(state_->mutex);
     state_->change(key, value);

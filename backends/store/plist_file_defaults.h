@@ -22,6 +22,8 @@ class PlistFileDefaults final : public UserDefaults {
     ~PlistFileDefaults() override; // writes what is still pending
 
     std::optional<PlistValue> objectForKey(const std::string& key) override;
+    void readObjectForKey(const std::string& key,
+                          const std::function<void(const PlistValue*)>& reader) override;
     void setObjectForKey(const PlistValue& value, const std::string& key) override;
     void removeObjectForKey(const std::string& key) override;
     void synchronize() override;

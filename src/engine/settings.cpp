@@ -115,16 +115,18 @@ PlistDictionary Settings::rules() const {
 }
 
 std::optional<std::string> Settings::ruleInputSourceID(const std::string& bundleIdentifier) const {
-    auto value = objectForKey(keys::kRules);
-    if (!value)
-        return std::nullopt;
-    const PlistValue* ruleRecord = value->find(bundleIdentifier);
-    if (!ruleRecord)
-        return std::nullopt;
-    const PlistValue* id = ruleRecord->find(record::kId);
-    if (!id || !id->string())
-        return std::nullopt;
-    return *id->string();
+    std::optional<std::string> result;
+    defaults_.readObjectForKey(keys::kRules, [&](const PlistValue* rules) {
+        if (!rules || !hasExpectedType(keys::kRules, *rules))
+            return;
+        const PlistValue* ruleRecord = rules->find(bundleIdentifier);
+        if (!ruleRecord)
+            return;
+        const PlistValue* id = ruleRecord->find(record::kId);
+        if (id && id->string())
+            result = *id->string();
+    });
+    return result;
 }
 
 void Settings::updateRuleRecord(const std::string& bundleIdentifier,

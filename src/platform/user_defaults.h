@@ -3,6 +3,7 @@
 
 #include "platform/property_list.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,15 @@ class UserDefaults {
     // The value stored under KEY as it stands now (changes made by other programs included);
     // none when the key is absent. No type check happens here: see engine/settings.h.
     virtual std::optional<PlistValue> objectForKey(const std::string& key) = 0;
+    // Lets READER look at the value under KEY (nullptr when absent) without copying it: the
+    // rule lookup reads one record out of a dictionary of hundreds. The pointer is valid only
+    // during the call, and READER must not call the store. Stores that can lend their value
+    // override this.
+    virtual void readObjectForKey(const std::string& key,
+                                  const std::function<void(const PlistValue*)>& reader) {
+        auto value = objectForKey(key);
+        reader(value ? &*value : nullptr);
+    }
     // Stores VALUE under KEY. The write may reach persistent storage later, but every
     // following objectForKey sees it at once.
     virtual void setObjectForKey(const PlistValue& value, const std::string& key) = 0;
