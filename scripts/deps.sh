@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Velmora builds and tests with, when they are missing.
+# As root it uses apt-get; otherwise it names what is missing and stops.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  libplist-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xkb-dev libxcb-randr0-dev
+  libxcb-xfixes0-dev libxcb-xinput-dev libxkbcommon-dev libxkbcommon-x11-dev
+  xvfb openbox xdotool x11-xkb-utils x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "velmora: missing Debian packages: ${missing[*]}" >&2
+  echo "velmora: install them with: sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+echo "velmora: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

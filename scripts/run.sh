@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Velmora and runs the demo: the tour scenario on the simulated desktop, with its trace.
+# With --agent, runs the real agent on the X11 desktop in $DISPLAY instead.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/deps.sh"
+cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$top/build"
+if [ "${1:-}" = "--agent" ]; then
+  shift
+  exec "$top/build/programs/velmora/velmora" "$@"
+fi
+exec "$top/build/programs/velmora-sim/velmora-sim" "$top/examples/tour.scenario"

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors, and runs every test twice: in a
+# plain build and in an AddressSanitizer + UndefinedBehaviorSanitizer build. The tests on a
+# real X server start and stop their own Xvfb.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/deps.sh"
+jobs=$(nproc)
+
+run_build() {
+  local dir=$1; shift
+  echo "== $(basename "$dir"): configure and build"
+  cmake -S "$top" -B "$dir" -G Ninja -DVELMORA_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  echo "== $(basename "$dir"): tests"
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 600)
+}
+
+run_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_build "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCHMARKS=OFF
+echo "== all tests passed"
