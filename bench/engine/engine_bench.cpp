@@ -8,9 +8,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 

@@ -6,8 +6,8 @@
 namespace velmora {
 
 ActivationDispatcher::ActivationDispatcher(Settings& settings, InputSourceSelection& selection,
-                                           Workspace& workspace, Screens& screens,
-                                           RunLoop& runLoop, Hooks hooks)
+                                           Workspace& workspace, Screens& screens, RunLoop& runLoop,
+                                           Hooks hooks)
     : settings_(settings), selection_(selection), workspace_(workspace), screens_(screens),
       runLoop_(runLoop), hooks_(std::move(hooks)) {}
 
@@ -39,7 +39,9 @@ void ActivationDispatcher::appChanged(const WorkspaceNotification& notification)
     lastScreenNumber = screenNumber;
 }
 
-void ActivationDispatcher::delayChangeInputToAppID() { changeInputToAppID(lastApp); }
+void ActivationDispatcher::delayChangeInputToAppID() {
+    changeInputToAppID(lastApp);
+}
 
 void ActivationDispatcher::changeInputToAppID(const std::optional<std::string>& bundleIdentifier) {
     if (!bundleIdentifier)

@@ -46,9 +46,12 @@ bool hasExpectedType(const std::string& key, const PlistValue& value) {
     if (it == schema().end())
         return true;
     switch (it->second) {
-    case Kind::Dictionary: return value.isDictionary();
-    case Kind::StringArray: return value.isArray(); // entries are checked by their readers
-    case Kind::Boolean: return value.isBoolean() || value.isNumber();
+    case Kind::Dictionary:
+        return value.isDictionary();
+    case Kind::StringArray:
+        return value.isArray(); // entries are checked by their readers
+    case Kind::Boolean:
+        return value.isBoolean() || value.isNumber();
     case Kind::Counter:
         return value.isInteger() || value.isReal() ||
                (value.isString() && parseInteger(*value.string()).has_value());
@@ -103,9 +106,13 @@ void Settings::setIntegerForKey(std::int64_t value, const std::string& key) {
     defaults_.setObjectForKey(PlistValue(value), key);
 }
 
-void Settings::removeObjectForKey(const std::string& key) { defaults_.removeObjectForKey(key); }
+void Settings::removeObjectForKey(const std::string& key) {
+    defaults_.removeObjectForKey(key);
+}
 
-void Settings::synchronize() { defaults_.synchronize(); }
+void Settings::synchronize() {
+    defaults_.synchronize();
+}
 
 PlistDictionary Settings::rules() const {
     auto value = objectForKey(keys::kRules);

@@ -16,16 +16,16 @@
 namespace velmora {
 
 namespace keys {
-inline constexpr const char* kRules = "velmora";                        // dictionary
-inline constexpr const char* kOrderOfAppsRule = "orderOfAppsRule";      // array of strings
-inline constexpr const char* kNotDisplayAppName = "notDisplayAppName";  // array of strings
-inline constexpr const char* kShortcutOfInput = "shortcutOfInput";      // dictionary
-inline constexpr const char* kEnableTipOfState = "enableTipOfState";    // boolean
-inline constexpr const char* kFollowWindow = "followWindow";            // boolean
+inline constexpr const char* kRules = "velmora";                       // dictionary
+inline constexpr const char* kOrderOfAppsRule = "orderOfAppsRule";     // array of strings
+inline constexpr const char* kNotDisplayAppName = "notDisplayAppName"; // array of strings
+inline constexpr const char* kShortcutOfInput = "shortcutOfInput";     // dictionary
+inline constexpr const char* kEnableTipOfState = "enableTipOfState";   // boolean
+inline constexpr const char* kFollowWindow = "followWindow";           // boolean
 inline constexpr const char* kEnableBrowserAddressEnglish = "enableBrowserAddressEnglish";
-inline constexpr const char* kAutoStartAtLogin = "autoStartAtLogin";    // boolean
-inline constexpr const char* kHideMenuBarIcon = "hideMenuBarIcon";      // boolean
-inline constexpr const char* kChangedTimes = "changedTimes";            // integer or "0"
+inline constexpr const char* kAutoStartAtLogin = "autoStartAtLogin"; // boolean
+inline constexpr const char* kHideMenuBarIcon = "hideMenuBarIcon";   // boolean
+inline constexpr const char* kChangedTimes = "changedTimes";         // integer or "0"
 } // namespace keys
 
 // Keys of a rule record.

@@ -16,9 +16,9 @@ class SystemNotifications {
   public:
     // What the handlers hand on to the rest of the agent. An empty function is skipped.
     struct Hooks {
-        std::function<void()> spotlightOpeningCheck;     // menu tracking was cancelled
-        std::function<void()> inputChnagedNotification;  // indicator refresh
-        std::function<void()> checkFollowWindow;         // 1 s after a left mouse-up
+        std::function<void()> spotlightOpeningCheck;       // menu tracking was cancelled
+        std::function<void()> inputChnagedNotification;    // indicator refresh
+        std::function<void()> checkFollowWindow;           // 1 s after a left mouse-up
         std::function<void(const Event&)> addressBarCheck; // runs on the global queue
         std::function<void(std::uint64_t flags, double timestamp)> flagsHandler;
     };

@@ -40,7 +40,8 @@ class Images {
     // The pixel bytes of the first image decoded from IMAGE's TIFF representation, rows
     // packed, 4 bytes a pixel in the image's own byte order. None when IMAGE cannot be
     // represented or decoded. The buffer may be shorter than its stated size suggests.
-    virtual std::optional<std::vector<std::uint8_t>> copyFirstImagePixelBytes(const Image& image) = 0;
+    virtual std::optional<std::vector<std::uint8_t>>
+    copyFirstImagePixelBytes(const Image& image) = 0;
     // A new image of SIZE with all of SOURCE drawn into it (copy operation, full opacity);
     // the aspect ratio is not kept. Not flagged as a template.
     virtual ImagePtr scaledImage(const Image& source, Size size) = 0;

@@ -1,7 +1,7 @@
 #include "platform/property_list.h"
 
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -29,13 +29,27 @@ void appendJsonString(std::string& out, const std::string& s) {
     out += '"';
     for (unsigned char c : s) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
         default:
             if (c < 0x20) {
                 char buf[8];
@@ -77,8 +91,12 @@ void appendJson(std::string& out, const PlistValue& v) {
         out += ']';
         break;
     }
-    case PlistValue::Type::String: appendJsonString(out, *v.string()); break;
-    case PlistValue::Type::Integer: out += std::to_string(*v.integer()); break;
+    case PlistValue::Type::String:
+        appendJsonString(out, *v.string());
+        break;
+    case PlistValue::Type::Integer:
+        out += std::to_string(*v.integer());
+        break;
     case PlistValue::Type::Real: {
         double r = *v.real();
         if (!std::isfinite(r)) {
@@ -96,7 +114,9 @@ void appendJson(std::string& out, const PlistValue& v) {
         out += buf;
         break;
     }
-    case PlistValue::Type::Boolean: out += *v.boolean() ? "true" : "false"; break;
+    case PlistValue::Type::Boolean:
+        out += *v.boolean() ? "true" : "false";
+        break;
     }
 }
 
@@ -122,8 +142,8 @@ class JsonParser {
     static constexpr int kMaxDepth = 256;
 
     void skipBlanks() {
-        while (pos_ < s_.size() && (s_[pos_] == ' ' || s_[pos_] == '\t' || s_[pos_] == '\n' ||
-                                    s_[pos_] == '\r'))
+        while (pos_ < s_.size() &&
+               (s_[pos_] == ' ' || s_[pos_] == '\t' || s_[pos_] == '\n' || s_[pos_] == '\r'))
             ++pos_;
     }
 
@@ -300,14 +320,30 @@ class JsonParser {
                 break;
             char e = s_[pos_++];
             switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '/':
+                out += '/';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'u': {
                 auto cp = parseHex4();
                 if (!cp)
@@ -329,7 +365,9 @@ class JsonParser {
                 appendUtf8(out, *cp);
                 break;
             }
-            default: fail("bad escape"); return std::nullopt;
+            default:
+                fail("bad escape");
+                return std::nullopt;
             }
         }
         fail("unterminated string");
@@ -345,8 +383,7 @@ class JsonParser {
             char c = s_[pos_];
             if (c >= '0' && c <= '9') {
                 ++pos_;
-            } else if (c == '.' || c == 'e' || c == 'E' || c == '+' ||
-                       (c == '-' && pos_ > start)) {
+            } else if (c == '.' || c == 'e' || c == 'E' || c == '+' || (c == '-' && pos_ > start)) {
                 isReal = true;
                 ++pos_;
             } else {

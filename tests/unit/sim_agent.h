@@ -45,8 +45,8 @@ class SimAgent {
 
     void setRule(const std::string& bundle, const std::string& id) {
         PlistDictionary rules;
-        if (auto existing = desktop.rawStore().objectForKey("velmora"); existing &&
-                                                                          existing->dictionary())
+        if (auto existing = desktop.rawStore().objectForKey("velmora");
+            existing && existing->dictionary())
             rules = *existing->dictionary();
         rules[bundle] = PlistValue(PlistDictionary{{"id", PlistValue(id)}});
         desktop.rawStore().setObjectForKey(PlistValue(rules), "velmora");

@@ -19,8 +19,8 @@ TEST(Selection, EveryRequestCountsEvenWithoutEffect) {
     changeInputTo("com.example.disabled");
     changeInputTo(kGerman);
     EXPECT_EQ(sim.stored("changedTimes"), PlistValue(4));
-    EXPECT_EQ(sim.traceWith("select"), (Lines{"0 select " + std::string(kABC),
-                                              "0 select " + std::string(kGerman)}));
+    EXPECT_EQ(sim.traceWith("select"),
+              (Lines{"0 select " + std::string(kABC), "0 select " + std::string(kGerman)}));
     EXPECT_EQ(sim.current(), kGerman);
     // The counter is written but not flushed.
     EXPECT_TRUE(sim.traceWith("sync").empty());

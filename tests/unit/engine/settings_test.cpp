@@ -18,9 +18,9 @@ class SettingsTest : public ::testing::Test {
 };
 
 TEST_F(SettingsTest, FreshDomainReadsNeutralValues) {
-    for (const char* key : {keys::kEnableTipOfState, keys::kFollowWindow,
-                            keys::kEnableBrowserAddressEnglish, keys::kAutoStartAtLogin,
-                            keys::kHideMenuBarIcon})
+    for (const char* key :
+         {keys::kEnableTipOfState, keys::kFollowWindow, keys::kEnableBrowserAddressEnglish,
+          keys::kAutoStartAtLogin, keys::kHideMenuBarIcon})
         EXPECT_FALSE(settings.boolForKey(key)) << key;
     EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 0);
     EXPECT_TRUE(settings.rules().empty());
@@ -28,8 +28,8 @@ TEST_F(SettingsTest, FreshDomainReadsNeutralValues) {
 }
 
 TEST_F(SettingsTest, RuleLookupIsExactAndCaseSensitive) {
-    put(keys::kRules, PlistDictionary{{"com.example.Mail", rule("German")},
-                                      {"com.example.mail", rule("ABC")}});
+    put(keys::kRules,
+        PlistDictionary{{"com.example.Mail", rule("German")}, {"com.example.mail", rule("ABC")}});
     EXPECT_EQ(settings.ruleInputSourceID("com.example.Mail"), "German");
     EXPECT_EQ(settings.ruleInputSourceID("com.example.mail"), "ABC");
     EXPECT_EQ(settings.ruleInputSourceID("com.example.MAIL"), std::nullopt);
@@ -93,11 +93,10 @@ TEST_F(SettingsTest, BooleansAcceptNumbers) {
 }
 
 TEST_F(SettingsTest, RecordUpdateKeepsOtherKeysAndRecords) {
-    put(keys::kRules,
-        PlistDictionary{{"a", PlistDictionary{{"id", PlistValue("German")},
-                                              {"English Symbol", PlistValue("1")},
-                                              {"future", PlistValue(5)}}},
-                        {"b", rule("ABC")}});
+    put(keys::kRules, PlistDictionary{{"a", PlistDictionary{{"id", PlistValue("German")},
+                                                            {"English Symbol", PlistValue("1")},
+                                                            {"future", PlistValue(5)}}},
+                                      {"b", rule("ABC")}});
     // Choosing "-": "id" goes, the record stays with its other keys.
     settings.updateRuleRecord("a", [](PlistDictionary& r) { r.erase("id"); });
     auto rules = settings.rules();

@@ -11,8 +11,8 @@ namespace {
 TEST(Startup, FreshDomainGetsCounterStringAndFlush) {
     SimAgent sim;
     sim.desktop.launch();
-    EXPECT_EQ(sim.trace(), (Lines{"0 shell uptime", "0 defaults set changedTimes \"0\"",
-                                  "0 defaults sync"}));
+    EXPECT_EQ(sim.trace(),
+              (Lines{"0 shell uptime", "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
 }
 
 TEST(Startup, ExistingCounterIsLeftAlone) {
@@ -93,9 +93,9 @@ TEST(Shell, OutputMustBeUtf8) {
     EXPECT_TRUE(isValidUtf8("\xe8\x81\x9a\xe7\x84\xa6"));
     EXPECT_TRUE(isValidUtf8("\xf0\x9f\x98\x80"));
     EXPECT_FALSE(isValidUtf8("\xff"));
-    EXPECT_FALSE(isValidUtf8("abc\xe8\x81"));   // cut short
-    EXPECT_FALSE(isValidUtf8("\xc0\xaf"));      // overlong
-    EXPECT_FALSE(isValidUtf8("\xed\xa0\x80"));  // surrogate
+    EXPECT_FALSE(isValidUtf8("abc\xe8\x81"));      // cut short
+    EXPECT_FALSE(isValidUtf8("\xc0\xaf"));         // overlong
+    EXPECT_FALSE(isValidUtf8("\xed\xa0\x80"));     // surrogate
     EXPECT_FALSE(isValidUtf8("\xf4\x90\x80\x80")); // beyond Unicode
 }
 

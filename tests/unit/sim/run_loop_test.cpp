@@ -110,8 +110,8 @@ TEST_F(RunLoopTest, OverlappingJobsInterleaveDeterministically) {
         });
     }
     loop.runUntil(1000);
-    EXPECT_EQ(log, (Log{"0 job0.0", "10 job0.1", "15 job1.0", "20 job0.2", "25 job1.1",
-                        "30 job2.0", "35 job1.2", "40 job2.1", "50 job2.2"}));
+    EXPECT_EQ(log, (Log{"0 job0.0", "10 job0.1", "15 job1.0", "20 job0.2", "25 job1.1", "30 job2.0",
+                        "35 job1.2", "40 job2.1", "50 job2.2"}));
 }
 
 TEST(RunLoopTeardown, SuspendedJobsUnwindWhenTheLoopGoesAway) {

@@ -72,10 +72,10 @@ expect current com.apple.keylayout.German
 expect defaults changedTimes 1
 )");
     EXPECT_EQ(outcome.status, 0) << outcome.failures;
-    EXPECT_EQ(outcome.trace, (std::vector<std::string>{
-                                 "0 shell uptime", "0 defaults set changedTimes \"0\"",
-                                 "0 defaults sync", "1300 defaults set changedTimes 1",
-                                 "1300 select com.apple.keylayout.German", "1300 reset"}));
+    EXPECT_EQ(outcome.trace,
+              (std::vector<std::string>{"0 shell uptime", "0 defaults set changedTimes \"0\"",
+                                        "0 defaults sync", "1300 defaults set changedTimes 1",
+                                        "1300 select com.apple.keylayout.German", "1300 reset"}));
 }
 
 TEST(ScenarioRun, FailedExpectationsAreCountedAndTheRunGoesOn) {
