@@ -1,0 +1,29 @@
+#include "qt_child_process.h"
+
+#include <QProcess>
+#include <QStringList>
+
+namespace velmora::qt {
+
+std::string QtChildProcess::launchAndReadStandardOutput(const std::string& launchPath,
+                                                        const std::vector<std::string>& arguments) {
+    QStringList args;
+    for (const std::string& argument : arguments)
+        args << QString::fromStdString(argument);
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.start(QString::fromStdString(launchPath), args);
+    if (!process.waitForStarted())
+        return {};
+    QByteArray output;
+    // Until the child closes its output, which is when it ends for the commands we run.
+    while (process.state() != QProcess::NotRunning) {
+        process.waitForReadyRead(-1);
+        output += process.readAllStandardOutput();
+    }
+    output += process.readAllStandardOutput();
+    return output.toStdString();
+}
+
+} // namespace velmora::qt

@@ -1,0 +1,40 @@
+#pragma once
+// Images held as QImage: icons from the icon theme, image files, pixel access and redrawing.
+
+#include "platform/images.h"
+
+#include <QImage>
+
+namespace velmora::qt {
+
+class QtImage final : public Image {
+  public:
+    explicit QtImage(QImage image) : image_(std::move(image)) {}
+
+    Size size() const override;
+    bool isTemplate() const override { return template_; }
+    void setTemplate(bool isTemplate) override { template_ = isTemplate; }
+
+    const QImage& image() const { return image_; }
+
+  private:
+    QImage image_;
+    bool template_ = false;
+};
+
+class QtImages final : public Images {
+  public:
+    // An icon reference is an icon-theme name ("input-keyboard"); nullptr when the theme has
+    // no such icon. Needs a QGuiApplication.
+    ImagePtr imageWithIconRef(const std::string& iconRef) override;
+    // URL is a local path or a file:// URL.
+    ImagePtr imageWithContentsOfURL(const std::string& url) override;
+    // RGBA, 8 bits a channel, rows packed.
+    std::optional<std::vector<std::uint8_t>> copyFirstImagePixelBytes(const Image& image) override;
+    ImagePtr scaledImage(const Image& source, Size size) override;
+
+    // The size icons are rendered at from the theme, in pixels.
+    static constexpr int kIconPixels = 64;
+};
+
+} // namespace velmora::qt

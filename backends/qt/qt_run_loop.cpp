@@ -1,0 +1,126 @@
+#include "qt_run_loop.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <time.h>
+
+namespace velmora::qt {
+
+class QtTimer final : public Timer {
+  public:
+    QtTimer(QtRunLoop& loop, Milliseconds interval, bool repeats, RunLoop::Work action)
+        : loop_(loop), repeats_(repeats), action_(std::move(action)) {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setSingleShot(!repeats);
+        timer_.setInterval(interval);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
+    }
+
+    void start() { timer_.start(); }
+
+    // A timer moved to the distant future can never fire again, and no one can move it back:
+    // it is as good as gone, so the run loop lets go of it.
+    void setFireDateDistantFuture() override { invalidate(); }
+
+    void invalidate() override {
+        timer_.stop();
+        loop_.unschedule(this);
+    }
+
+  private:
+    void fire() {
+        // Keep the action alive through the call: it may drop the last reference to us.
+        RunLoop::Work action = action_;
+        if (!repeats_)
+            loop_.unschedule(this);
+        action();
+    }
+
+    QtRunLoop& loop_;
+    QTimer timer_;
+    bool repeats_;
+    RunLoop::Work action_;
+};
+
+QtRunLoop::QtRunLoop() : context_(std::make_unique<QObject>()) {}
+
+QtRunLoop::~QtRunLoop() {
+    pool_.waitForDone();
+    scheduled_.clear();
+}
+
+bool QtRunLoop::onMainThread() const {
+    return QThread::currentThread() == context_->thread();
+}
+
+std::shared_ptr<Timer> QtRunLoop::scheduledTimer(Milliseconds interval, bool repeats, Work action) {
+    auto timer = std::make_shared<QtTimer>(*this, interval, repeats, std::move(action));
+    if (onMainThread()) {
+        scheduled_.push_back(timer);
+        timer->start();
+    } else {
+        // Timers belong to the main run loop: hand the start over to it.
+        QMetaObject::invokeMethod(
+            context_.get(),
+            [this, timer] {
+                scheduled_.push_back(timer);
+                timer->start();
+            },
+            Qt::QueuedConnection);
+    }
+    return timer;
+}
+
+void QtRunLoop::unschedule(const QtTimer* timer) {
+    auto it = std::find_if(scheduled_.begin(), scheduled_.end(),
+                           [timer](const auto& held) { return held.get() == timer; });
+    if (it == scheduled_.end())
+        return;
+    // The timer may be inside its own timeout: let go of it once that has returned.
+    QMetaObject::invokeMethod(
+        context_.get(), [held = std::move(*it)] {}, Qt::QueuedConnection);
+    scheduled_.erase(it);
+}
+
+void QtRunLoop::dispatchAsyncMain(Work work) {
+    QMetaObject::invokeMethod(context_.get(), std::move(work), Qt::QueuedConnection);
+}
+
+void QtRunLoop::dispatchAfterMain(Milliseconds delay, Work work) {
+    if (onMainThread()) {
+        QTimer::singleShot(delay, Qt::PreciseTimer, context_.get(), std::move(work));
+        return;
+    }
+    // Measure the delay from now, not from when the main thread gets to it.
+    auto due = std::chrono::steady_clock::now() + delay;
+    QMetaObject::invokeMethod(
+        context_.get(),
+        [this, due, work = std::move(work)]() mutable {
+            auto left =
+                std::chrono::duration_cast<Milliseconds>(due - std::chrono::steady_clock::now());
+            QTimer::singleShot(std::max(left, Milliseconds(0)), Qt::PreciseTimer, context_.get(),
+                               std::move(work));
+        },
+        Qt::QueuedConnection);
+}
+
+void QtRunLoop::dispatchAsyncGlobal(Work work) {
+    pool_.start(std::move(work));
+}
+
+void QtRunLoop::sleep(Milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+}
+
+double QtRunLoop::uptimeSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+} // namespace velmora::qt

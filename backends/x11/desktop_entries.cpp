@@ -1,0 +1,233 @@
+#include "desktop_entries.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <system_error>
+
+namespace velmora::x11 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The escapes a string value may hold: \s \n \t \r \\.
+std::string unescape(std::string_view value) {
+    std::string result;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            result += value[i];
+            continue;
+        }
+        switch (value[++i]) {
+        case 's':
+            result += ' ';
+            break;
+        case 'n':
+            result += '\n';
+            break;
+        case 't':
+            result += '\t';
+            break;
+        case 'r':
+            result += '\r';
+            break;
+        case '\\':
+            result += '\\';
+            break;
+        default:
+            result += '\\';
+            result += value[i];
+        }
+    }
+    return result;
+}
+
+std::string foldCase(std::string_view text) {
+    std::string folded(text);
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded;
+}
+
+std::optional<fs::file_time_type> stampOf(const fs::path& directory) {
+    std::error_code error;
+    auto stamp = fs::last_write_time(directory, error);
+    if (error)
+        return std::nullopt;
+    return stamp;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// "kde4/okular.desktop" below an applications folder has the id "kde4-okular".
+std::string desktopIdFor(const fs::path& relative) {
+    std::string id = relative.generic_string();
+    id.resize(id.size() - std::string_view(".desktop").size());
+    std::replace(id.begin(), id.end(), '/', '-');
+    return id;
+}
+
+const char* environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
+} // namespace
+
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text) {
+    DesktopEntry entry;
+    bool inMainGroup = false;
+    bool sawMainGroup = false;
+    while (!text.empty()) {
+        std::size_t end = text.find('\n');
+        std::string_view line = trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            inMainGroup = line == "[Desktop Entry]";
+            sawMainGroup = sawMainGroup || inMainGroup;
+            continue;
+        }
+        if (!inMainGroup)
+            continue;
+        std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos)
+            continue;
+        std::string_view key = trim(line.substr(0, equals));
+        std::string value = unescape(trim(line.substr(equals + 1)));
+        if (key == "Hidden" && value == "true")
+            return std::nullopt;
+        if (key == "StartupWMClass")
+            entry.startupWMClass = value;
+        else if (key == "Name")
+            entry.names[""] = value;
+        else if (key.starts_with("Name[") && key.ends_with("]"))
+            entry.names[std::string(key.substr(5, key.size() - 6))] = value;
+    }
+    if (!sawMainGroup)
+        return std::nullopt;
+    return entry;
+}
+
+std::string localizedName(const DesktopEntry& entry, std::string_view locale) {
+    std::string_view modifier;
+    if (std::size_t at = locale.find('@'); at != std::string_view::npos) {
+        modifier = locale.substr(at);
+        locale = locale.substr(0, at);
+    }
+    if (std::size_t dot = locale.find('.'); dot != std::string_view::npos)
+        locale = locale.substr(0, dot);
+    std::string_view lang = locale.substr(0, locale.find('_'));
+    std::vector<std::string> candidates;
+    if (!modifier.empty())
+        candidates.push_back(std::string(locale) + std::string(modifier));
+    candidates.emplace_back(locale);
+    if (!modifier.empty())
+        candidates.push_back(std::string(lang) + std::string(modifier));
+    candidates.emplace_back(lang);
+    for (const auto& candidate : candidates) {
+        if (candidate.empty())
+            continue;
+        if (auto it = entry.names.find(candidate); it != entry.names.end())
+            return it->second;
+    }
+    auto plain = entry.names.find("");
+    return plain == entry.names.end() ? std::string() : plain->second;
+}
+
+std::string messagesLocale() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+        if (const char* value = environment(name))
+            return value;
+    return "C";
+}
+
+std::vector<fs::path> applicationDirectories() {
+    std::vector<fs::path> directories;
+    if (const char* dataHome = environment("XDG_DATA_HOME"))
+        directories.push_back(fs::path(dataHome) / "applications");
+    else if (const char* home = environment("HOME"))
+        directories.push_back(fs::path(home) / ".local/share/applications");
+    std::string dataDirs =
+        environment("XDG_DATA_DIRS") ? environment("XDG_DATA_DIRS") : "/usr/local/share:/usr/share";
+    std::istringstream parts(dataDirs);
+    std::string part;
+    while (std::getline(parts, part, ':'))
+        if (!part.empty())
+            directories.push_back(fs::path(part) / "applications");
+    return directories;
+}
+
+DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directories) {
+    DesktopEntryIndex index;
+    index.directories_ = directories;
+    std::set<std::string> seenIds;
+    for (const auto& directory : directories) {
+        index.stamps_.push_back(stampOf(directory));
+        std::error_code error;
+        fs::recursive_directory_iterator it(directory, error), end;
+        std::vector<fs::path> files;
+        for (; !error && it != end; it.increment(error))
+            if (it->path().extension() == ".desktop" && it->is_regular_file(error))
+                files.push_back(it->path());
+        std::sort(files.begin(), files.end()); // a stable result whatever the folder order
+        for (const auto& file : files) {
+            std::string id = desktopIdFor(file.lexically_relative(directory));
+            if (!seenIds.insert(id).second)
+                continue;
+            auto entry = parseDesktopEntry(readFile(file));
+            if (!entry)
+                continue;
+            entry->id = id;
+            entry->path = file.string();
+            std::size_t slot = index.entries_.size();
+            index.byId_.emplace(id, slot);
+            index.byFoldedId_.emplace(foldCase(id), slot);
+            if (entry->startupWMClass)
+                index.byWMClass_.emplace(*entry->startupWMClass, slot);
+            index.entries_.push_back(std::move(*entry));
+        }
+    }
+    return index;
+}
+
+const DesktopEntry* DesktopEntryIndex::findById(std::string_view id) const {
+    auto it = byId_.find(id);
+    return it == byId_.end() ? nullptr : &entries_[it->second];
+}
+
+const DesktopEntry* DesktopEntryIndex::findByStartupWMClass(std::string_view wmClass) const {
+    auto it = byWMClass_.find(wmClass);
+    return it == byWMClass_.end() ? nullptr : &entries_[it->second];
+}
+
+const DesktopEntry* DesktopEntryIndex::findByIdIgnoringCase(std::string_view name) const {
+    auto it = byFoldedId_.find(foldCase(name));
+    return it == byFoldedId_.end() ? nullptr : &entries_[it->second];
+}
+
+bool DesktopEntryIndex::isStale() const {
+    for (std::size_t i = 0; i < directories_.size(); ++i)
+        if (stampOf(directories_[i]) != stamps_[i])
+            return true;
+    return false;
+}
+
+} // namespace velmora::x11

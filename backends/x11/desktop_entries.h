@@ -1,0 +1,61 @@
+#pragma once
+// The installed applications' desktop files: how an X window is tied to an application id and
+// a display name. Only the keys that identity needs are read.
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::x11 {
+
+struct DesktopEntry {
+    std::string id;   // desktop-file id without ".desktop", e.g. "org.gnome.Nautilus"
+    std::string path; // the file it was read from
+    std::optional<std::string> startupWMClass;
+    // "Name" under "", each "Name[LOCALE]" under LOCALE.
+    std::map<std::string, std::string> names;
+};
+
+// The [Desktop Entry] group of TEXT; none when the file has no such group or says Hidden=true
+// (the user deleted the entry).
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text);
+
+// The Name for LOCALE (a POSIX locale such as "de_AT.UTF-8@euro"), trying lang_COUNTRY@MODIFIER,
+// lang_COUNTRY, lang@MODIFIER, lang, then the plain Name; empty when there is no Name at all.
+std::string localizedName(const DesktopEntry& entry, std::string_view locale);
+
+// The locale that messages are shown in: LC_ALL, else LC_MESSAGES, else LANG; "C" when unset.
+std::string messagesLocale();
+
+// The "applications" folders of $XDG_DATA_HOME and $XDG_DATA_DIRS, most important first.
+std::vector<std::filesystem::path> applicationDirectories();
+
+class DesktopEntryIndex {
+  public:
+    DesktopEntryIndex() = default;
+    // Reads every *.desktop file below DIRECTORIES. A desktop id found in an earlier folder
+    // hides the same id in later ones, as the desktop-entry rules say.
+    static DesktopEntryIndex scan(const std::vector<std::filesystem::path>& directories);
+
+    const DesktopEntry* findById(std::string_view id) const;
+    const DesktopEntry* findByStartupWMClass(std::string_view wmClass) const;
+    // The entry whose id equals NAME when both are folded to lower case (ASCII).
+    const DesktopEntry* findByIdIgnoringCase(std::string_view name) const;
+
+    // Whether a folder was created, removed or had entries added or removed since the scan.
+    bool isStale() const;
+    std::size_t size() const { return entries_.size(); }
+
+  private:
+    std::vector<DesktopEntry> entries_;
+    std::map<std::string, std::size_t, std::less<>> byId_;
+    std::map<std::string, std::size_t, std::less<>> byFoldedId_;
+    std::map<std::string, std::size_t, std::less<>> byWMClass_;
+    std::vector<std::filesystem::path> directories_;
+    std::vector<std::optional<std::filesystem::file_time_type>> stamps_;
+};
+
+} // namespace velmora::x11

@@ -1,0 +1,237 @@
+#include "window_facts.h"
+
+#include "text_encoding.h"
+
+#include <cstdlib>
+#include <memory>
+#include <unistd.h>
+
+namespace velmora::x11 {
+
+namespace {
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
+
+constexpr std::uint32_t kMaxPropertyWords = 16384; // 64 KiB: titles, class names, id lists
+
+xcb_get_property_cookie_t requestProperty(xcb_connection_t* c, xcb_window_t w, xcb_atom_t p) {
+    return xcb_get_property(c, 0, w, p, XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxPropertyWords);
+}
+
+// The reply of a property request: null when the window is gone; a reply of type None when the
+// property is absent.
+Reply<xcb_get_property_reply_t> propertyReply(xcb_connection_t* c, xcb_get_property_cookie_t cookie,
+                                              bool* gone) {
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, &error));
+    if (error) {
+        *gone = true;
+        std::free(error);
+    }
+    return reply;
+}
+
+std::optional<std::string> bytesOf(const xcb_get_property_reply_t* reply) {
+    if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8)
+        return std::nullopt;
+    auto* data = static_cast<const char*>(xcb_get_property_value(reply));
+    return std::string(data, static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+}
+
+std::vector<std::uint32_t> wordsOf(const xcb_get_property_reply_t* reply) {
+    if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 32)
+        return {};
+    auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+    int count = xcb_get_property_value_length(reply) / 4;
+    return std::vector<std::uint32_t>(data, data + count);
+}
+
+std::optional<std::string> textOf(X11Connection& connection,
+                                  const xcb_get_property_reply_t* reply) {
+    auto bytes = bytesOf(reply);
+    if (!bytes)
+        return std::nullopt;
+    if (reply->type == connection.ewmh().UTF8_STRING)
+        return sanitizeUtf8(*bytes);
+    return legacyTextToUtf8(*bytes);
+}
+
+// Text properties may end in a NUL; names never hold one.
+std::optional<std::string> singleText(std::optional<std::string> text) {
+    if (text)
+        if (std::size_t nul = text->find('\0'); nul != std::string::npos)
+            text->resize(nul);
+    return text;
+}
+
+struct Pending {
+    xcb_get_property_cookie_t wmClass, gtkId, kdeFile, pid, machine;
+    xcb_get_property_cookie_t netName, wmName;
+    xcb_get_property_cookie_t wmState, types, states;
+    xcb_get_window_attributes_cookie_t attributes;
+    xcb_get_geometry_cookie_t geometry;
+    xcb_translate_coordinates_cookie_t origin;
+    xcb_get_property_cookie_t extents;
+};
+
+void sendRequests(X11Connection& connection, xcb_window_t w, unsigned parts, Pending& p) {
+    xcb_connection_t* c = connection.xcb();
+    auto& ewmh = connection.ewmh();
+    if (parts & kIdentityPart) {
+        p.wmClass = requestProperty(c, w, XCB_ATOM_WM_CLASS);
+        p.gtkId = requestProperty(c, w, connection.atoms().gtkApplicationId);
+        p.kdeFile = requestProperty(c, w, connection.atoms().kdeDesktopFile);
+        p.pid = requestProperty(c, w, ewmh._NET_WM_PID);
+        p.machine = requestProperty(c, w, XCB_ATOM_WM_CLIENT_MACHINE);
+    }
+    if (parts & kNamePart) {
+        p.netName = requestProperty(c, w, ewmh._NET_WM_NAME);
+        p.wmName = requestProperty(c, w, XCB_ATOM_WM_NAME);
+    }
+    if (parts & kStatePart) {
+        p.wmState = requestProperty(c, w, connection.atoms().wmState);
+        p.types = requestProperty(c, w, ewmh._NET_WM_WINDOW_TYPE);
+        p.states = requestProperty(c, w, ewmh._NET_WM_STATE);
+        p.attributes = xcb_get_window_attributes(c, w);
+    }
+    if (parts & kGeometryPart) {
+        p.geometry = xcb_get_geometry(c, w);
+        p.origin = xcb_translate_coordinates(c, w, connection.root(), 0, 0);
+        p.extents = requestProperty(c, w, ewmh._NET_FRAME_EXTENTS);
+    }
+}
+
+void collectIdentity(X11Connection& connection, const Pending& p, WindowFacts& facts) {
+    xcb_connection_t* c = connection.xcb();
+    bool gone = false;
+    auto wmClass = propertyReply(c, p.wmClass, &gone);
+    auto gtkId = propertyReply(c, p.gtkId, &gone);
+    auto kdeFile = propertyReply(c, p.kdeFile, &gone);
+    auto pid = propertyReply(c, p.pid, &gone);
+    auto machine = propertyReply(c, p.machine, &gone);
+    facts.exists = facts.exists && !gone;
+    if (auto bytes = bytesOf(wmClass.get())) {
+        std::vector<std::string> parts = splitNulSeparated(*bytes);
+        if (parts.size() >= 2 && !parts[1].empty())
+            facts.hints.wmClassClass = legacyTextToUtf8(parts[1]);
+    }
+    facts.hints.gtkApplicationId = singleText(textOf(connection, gtkId.get()));
+    facts.hints.kdeDesktopFile = singleText(textOf(connection, kdeFile.get()));
+    std::vector<std::uint32_t> pids = wordsOf(pid.get());
+    auto host = singleText(bytesOf(machine.get()));
+    bool sameHost = !host || *host == connection.hostName();
+    if (!pids.empty()) {
+        facts.hints.ownWindow = sameHost && pids[0] == static_cast<std::uint32_t>(getpid());
+        facts.hints.fallbackKey = "pid:" + std::to_string(pids[0]) + "@" + host.value_or("");
+    } else {
+        facts.hints.fallbackKey = "window:" + std::to_string(facts.window);
+    }
+}
+
+void collectName(X11Connection& connection, const Pending& p, WindowFacts& facts) {
+    bool gone = false;
+    auto netName = propertyReply(connection.xcb(), p.netName, &gone);
+    auto wmName = propertyReply(connection.xcb(), p.wmName, &gone);
+    facts.exists = facts.exists && !gone;
+    facts.name = singleText(textOf(connection, netName.get()));
+    if (!facts.name)
+        facts.name = singleText(textOf(connection, wmName.get()));
+}
+
+void collectState(X11Connection& connection, const Pending& p, WindowFacts& facts) {
+    xcb_connection_t* c = connection.xcb();
+    bool gone = false;
+    auto wmState = propertyReply(c, p.wmState, &gone);
+    auto types = propertyReply(c, p.types, &gone);
+    auto states = propertyReply(c, p.states, &gone);
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_get_window_attributes_reply_t> attributes(
+        xcb_get_window_attributes_reply(c, p.attributes, &error));
+    if (error) {
+        gone = true;
+        std::free(error);
+    }
+    facts.exists = facts.exists && !gone;
+    if (auto words = wordsOf(wmState.get()); !words.empty())
+        facts.wmState = words[0];
+    facts.windowTypes = wordsOf(types.get());
+    facts.netWmStates = wordsOf(states.get());
+    facts.viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    facts.overrideRedirect = attributes && attributes->override_redirect;
+}
+
+void collectGeometry(X11Connection& connection, const Pending& p, WindowFacts& facts) {
+    xcb_connection_t* c = connection.xcb();
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, p.geometry, &error));
+    std::free(error);
+    error = nullptr;
+    Reply<xcb_translate_coordinates_reply_t> origin(
+        xcb_translate_coordinates_reply(c, p.origin, &error));
+    std::free(error);
+    bool gone = false;
+    auto extents = propertyReply(c, p.extents, &gone);
+    if (!geometry || !origin) {
+        facts.exists = false;
+        return;
+    }
+    // The frame the window manager drew around the window counts as part of the window, as
+    // the title bar does on desktops where the server draws it.
+    std::vector<std::uint32_t> frame = wordsOf(extents.get()); // left, right, top, bottom
+    if (frame.size() < 4)
+        frame.assign(4, 0);
+    WindowBounds bounds;
+    bounds.x = origin->dst_x - static_cast<std::int32_t>(frame[0]);
+    bounds.y = origin->dst_y - static_cast<std::int32_t>(frame[2]);
+    bounds.width = geometry->width + static_cast<std::int32_t>(frame[0] + frame[1]);
+    bounds.height = geometry->height + static_cast<std::int32_t>(frame[2] + frame[3]);
+    facts.bounds = bounds;
+}
+
+} // namespace
+
+std::vector<WindowFacts> readWindowFacts(X11Connection& connection,
+                                         const std::vector<xcb_window_t>& windows, unsigned parts) {
+    std::vector<Pending> pending(windows.size());
+    for (std::size_t i = 0; i < windows.size(); ++i)
+        sendRequests(connection, windows[i], parts, pending[i]);
+    std::vector<WindowFacts> result(windows.size());
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        WindowFacts& facts = result[i];
+        facts.window = windows[i];
+        if (parts & kIdentityPart)
+            collectIdentity(connection, pending[i], facts);
+        if (parts & kNamePart)
+            collectName(connection, pending[i], facts);
+        if (parts & kStatePart)
+            collectState(connection, pending[i], facts);
+        if (parts & kGeometryPart)
+            collectGeometry(connection, pending[i], facts);
+    }
+    connection.repliesAwaited();
+    return result;
+}
+
+std::vector<std::uint32_t> readCardinals(X11Connection& connection, xcb_window_t window,
+                                         xcb_atom_t property, xcb_atom_t type) {
+    xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection.xcb(), 0, window, property, type, 0, kMaxPropertyWords);
+    bool gone = false;
+    auto reply = propertyReply(connection.xcb(), cookie, &gone);
+    connection.repliesAwaited();
+    return wordsOf(reply.get());
+}
+
+std::optional<std::string> readBytes(X11Connection& connection, xcb_window_t window,
+                                     xcb_atom_t property) {
+    bool gone = false;
+    auto reply =
+        propertyReply(connection.xcb(), requestProperty(connection.xcb(), window, property), &gone);
+    connection.repliesAwaited();
+    return bytesOf(reply.get());
+}
+
+} // namespace velmora::x11

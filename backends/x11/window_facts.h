@@ -1,0 +1,58 @@
+#pragma once
+// What the agent reads about client windows, fetched in batches: every request for every window
+// is sent first and the replies are collected afterwards, so that reading fifty windows costs
+// about one round trip instead of hundreds.
+
+#include "app_identity.h"
+#include "x11_connection.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::x11 {
+
+enum WindowFactParts : unsigned {
+    kIdentityPart = 1u << 0, // WM_CLASS, application ids, pid, client machine
+    kNamePart = 1u << 1,     // _NET_WM_NAME, else WM_NAME
+    kStatePart = 1u << 2,    // WM_STATE, window type, _NET_WM_STATE, map state
+    kGeometryPart = 1u << 3, // bounds on the root window, frame included
+};
+
+inline constexpr std::uint32_t kWmStateNormal = 1;
+inline constexpr std::uint32_t kWmStateIconic = 3;
+
+struct WindowBounds {
+    std::int32_t x = 0; // top-left origin, root window coordinates
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+struct WindowFacts {
+    xcb_window_t window = XCB_WINDOW_NONE;
+    bool exists = true; // false when the window was destroyed before it could be read
+    WindowIdentityHints hints;
+    std::optional<std::string> name;
+    std::optional<std::uint32_t> wmState;
+    std::vector<xcb_atom_t> windowTypes;
+    std::vector<xcb_atom_t> netWmStates;
+    bool viewable = false;
+    bool overrideRedirect = false;
+    std::optional<WindowBounds> bounds;
+};
+
+// The PARTS of each window, in the order given. Windows that are gone are marked, never
+// skipped. Any thread.
+std::vector<WindowFacts> readWindowFacts(X11Connection& connection,
+                                         const std::vector<xcb_window_t>& windows, unsigned parts);
+
+// A window property holding 32-bit values (window lists, atoms, cardinals); empty when absent.
+std::vector<std::uint32_t> readCardinals(X11Connection& connection, xcb_window_t window,
+                                         xcb_atom_t property, xcb_atom_t type);
+// The raw bytes of a property of any type; none when absent.
+std::optional<std::string> readBytes(X11Connection& connection, xcb_window_t window,
+                                     xcb_atom_t property);
+
+} // namespace velmora::x11

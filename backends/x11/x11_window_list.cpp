@@ -1,0 +1,86 @@
+#include "x11_window_list.h"
+
+#include "client_windows.h"
+
+#include <algorithm>
+
+namespace velmora::x11 {
+
+namespace {
+
+constexpr std::int64_t kDesktopLevel = -2147483623;
+constexpr std::int64_t kBelowLevel = -1;
+constexpr std::int64_t kNormalLevel = 0;
+constexpr std::int64_t kFloatingLevel = 3;
+constexpr std::int64_t kDockLevel = 20;
+constexpr std::int64_t kStatusLevel = 25;
+constexpr std::int64_t kPopUpMenuLevel = 101;
+constexpr std::int64_t kHelpLevel = 200;
+
+bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
+    return std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
+}
+
+} // namespace
+
+std::int64_t X11WindowList::layerOf(const WindowFacts& facts) const {
+    const auto& ewmh = connection_.ewmh();
+    // The first type the window names that we know decides, as the window types are listed
+    // in order of preference.
+    for (xcb_atom_t type : facts.windowTypes) {
+        if (type == ewmh._NET_WM_WINDOW_TYPE_DESKTOP)
+            return kDesktopLevel;
+        if (type == ewmh._NET_WM_WINDOW_TYPE_DOCK)
+            return kDockLevel;
+        if (type == ewmh._NET_WM_WINDOW_TYPE_NOTIFICATION)
+            return kStatusLevel;
+        if (type == ewmh._NET_WM_WINDOW_TYPE_MENU || type == ewmh._NET_WM_WINDOW_TYPE_POPUP_MENU ||
+            type == ewmh._NET_WM_WINDOW_TYPE_DROPDOWN_MENU ||
+            type == ewmh._NET_WM_WINDOW_TYPE_COMBO)
+            return kPopUpMenuLevel;
+        if (type == ewmh._NET_WM_WINDOW_TYPE_TOOLTIP)
+            return kHelpLevel;
+        if (type == ewmh._NET_WM_WINDOW_TYPE_NORMAL || type == ewmh._NET_WM_WINDOW_TYPE_DIALOG ||
+            type == ewmh._NET_WM_WINDOW_TYPE_UTILITY || type == ewmh._NET_WM_WINDOW_TYPE_TOOLBAR ||
+            type == ewmh._NET_WM_WINDOW_TYPE_SPLASH)
+            break;
+    }
+    if (contains(facts.netWmStates, ewmh._NET_WM_STATE_ABOVE))
+        return kFloatingLevel;
+    if (contains(facts.netWmStates, ewmh._NET_WM_STATE_BELOW))
+        return kBelowLevel;
+    return kNormalLevel;
+}
+
+PlistArray X11WindowList::copyWindowListSnapshot() {
+    bool ewmh = ewmhCheckWindow(connection_).has_value();
+    std::vector<xcb_window_t> windows = clientWindowsBottomToTop(connection_, ewmh);
+    std::reverse(windows.begin(), windows.end());
+    std::vector<WindowFacts> facts =
+        readWindowFacts(connection_, windows, kNamePart | kStatePart | kGeometryPart);
+    std::vector<AppIdentity> identities = identities_.identify(windows);
+
+    PlistArray list;
+    for (std::size_t i = 0; i < facts.size(); ++i) {
+        const WindowFacts& f = facts[i];
+        bool onscreen = f.viewable && f.wmState != kWmStateIconic;
+        if (!f.exists || !onscreen || !f.bounds)
+            continue;
+        PlistDictionary entry;
+        entry[kCGWindowOwnerName] = identities[i].localizedName;
+        if (f.name)
+            entry[kCGWindowName] = *f.name;
+        entry[kCGWindowIsOnscreen] = true;
+        entry[kCGWindowLayer] = layerOf(f);
+        entry[kCGWindowBounds] = PlistDictionary{
+            {"X", static_cast<std::int64_t>(f.bounds->x)},
+            {"Y", static_cast<std::int64_t>(f.bounds->y)},
+            {"Width", static_cast<std::int64_t>(f.bounds->width)},
+            {"Height", static_cast<std::int64_t>(f.bounds->height)},
+        };
+        list.push_back(std::move(entry));
+    }
+    return list;
+}
+
+} // namespace velmora::x11

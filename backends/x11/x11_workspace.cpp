@@ -1,0 +1,234 @@
+#include "x11_workspace.h"
+
+#include "client_windows.h"
+
+#include <algorithm>
+#include <set>
+
+namespace velmora::x11 {
+
+namespace {
+
+constexpr std::uint32_t kClientEventMask =
+    XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_FOCUS_CHANGE;
+
+bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
+    return std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
+}
+
+} // namespace
+
+X11Workspace::X11Workspace(X11Connection& connection, ApplicationIdentities& identities,
+                           Application& log)
+    : connection_(connection), identities_(identities), log_(log) {
+    connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
+    connection_.addEventHandler([this](const xcb_generic_event_t& event) { onEvent(event); });
+    detectWindowManager();
+    refreshClients(false);
+    refreshActive(false);
+    connection_.flush();
+}
+
+void X11Workspace::detectWindowManager() {
+    std::optional<xcb_window_t> check = ewmhCheckWindow(connection_);
+    ewmh_ = check.has_value();
+    checkWindow_ = check.value_or(XCB_WINDOW_NONE);
+    if (ewmh_) {
+        // Its destruction tells us that the window manager is gone.
+        std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(connection_.xcb(), checkWindow_, XCB_CW_EVENT_MASK, &mask);
+        connection_.deselectRootEvents(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+        toldAboutFocusMode_ = false;
+        return;
+    }
+    connection_.selectRootEvents(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+    if (!toldAboutFocusMode_) {
+        log_.log("no EWMH window manager is running: following the input focus instead");
+        toldAboutFocusMode_ = true;
+    }
+}
+
+void X11Workspace::onEvent(const xcb_generic_event_t& event) {
+    switch (event.response_type & 0x7F) {
+    case XCB_PROPERTY_NOTIFY: {
+        const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (e.window == connection_.root())
+            onRootProperty(e.atom);
+        else if (clients_.contains(e.window) && (e.atom == connection_.atoms().wmState ||
+                                                 e.atom == connection_.ewmh()._NET_WM_STATE ||
+                                                 e.atom == connection_.ewmh()._NET_WM_WINDOW_TYPE))
+            refreshClientState(e.window, true);
+        break;
+    }
+    case XCB_DESTROY_NOTIFY: {
+        const auto& e = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+        if (ewmh_ && e.window == checkWindow_) {
+            detectWindowManager();
+            refreshClients(true);
+            refreshActive(true);
+        } else if (!ewmh_) {
+            refreshClients(true);
+        }
+        break;
+    }
+    case XCB_MAP_NOTIFY:
+    case XCB_UNMAP_NOTIFY:
+    case XCB_REPARENT_NOTIFY:
+        if (!ewmh_)
+            refreshClients(true);
+        break;
+    case XCB_FOCUS_IN:
+        if (!ewmh_)
+            refreshActive(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void X11Workspace::onRootProperty(xcb_atom_t atom) {
+    auto& ewmh = connection_.ewmh();
+    if (atom == ewmh._NET_SUPPORTING_WM_CHECK) {
+        detectWindowManager();
+        refreshClients(true);
+        refreshActive(true);
+    } else if (ewmh_ && atom == ewmh._NET_CLIENT_LIST) {
+        refreshClients(true);
+    } else if (ewmh_ && atom == ewmh._NET_ACTIVE_WINDOW) {
+        refreshActive(true);
+    }
+}
+
+void X11Workspace::storeState(Client& client, const WindowFacts& facts) {
+    auto& ewmh = connection_.ewmh();
+    client.wmState = facts.wmState;
+    bool normal =
+        facts.windowTypes.empty() || contains(facts.windowTypes, ewmh._NET_WM_WINDOW_TYPE_NORMAL);
+    client.listed = normal && !contains(facts.netWmStates, ewmh._NET_WM_STATE_SKIP_TASKBAR);
+}
+
+void X11Workspace::refreshClients(bool notify) {
+    std::vector<xcb_window_t> order = clientWindowsByAge(connection_, ewmh_);
+    std::vector<xcb_window_t> fresh;
+    for (xcb_window_t window : order)
+        if (!clients_.contains(window))
+            fresh.push_back(window);
+    for (xcb_window_t window : fresh)
+        xcb_change_window_attributes(connection_.xcb(), window, XCB_CW_EVENT_MASK,
+                                     &kClientEventMask);
+    // Read after selecting, so that no change between the two goes unseen.
+    std::vector<WindowFacts> facts = readWindowFacts(connection_, fresh, kStatePart);
+    std::vector<AppIdentity> identities = identities_.identify(fresh);
+
+    std::set<xcb_window_t> live(order.begin(), order.end());
+    std::erase_if(clients_, [&](const auto& entry) { return !live.contains(entry.first); });
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        if (!facts[i].exists)
+            continue; // destroyed while we looked; its removal from the list follows
+        Client& client = clients_[fresh[i]];
+        client.identity = identities[i];
+        storeState(client, facts[i]);
+    }
+    clientOrder_.clear();
+    for (xcb_window_t window : order)
+        if (clients_.contains(window))
+            clientOrder_.push_back(window);
+
+    // Applications in the order they first appeared; those without windows have quit.
+    std::set<std::string> present;
+    std::vector<AppIdentity> launched;
+    for (xcb_window_t window : clientOrder_) {
+        const AppIdentity& identity = clients_[window].identity;
+        present.insert(identity.key);
+        if (!apps_.contains(identity.key)) {
+            apps_[identity.key] = identity;
+            appOrder_.push_back(identity.key);
+            launched.push_back(identity);
+        }
+    }
+    std::erase_if(appOrder_, [&](const std::string& key) { return !present.contains(key); });
+    std::erase_if(apps_, [&](const auto& entry) { return !present.contains(entry.first); });
+    if (active_ != XCB_WINDOW_NONE)
+        live.insert(active_);
+    identities_.retainOnly(live);
+    connection_.flush();
+    if (notify)
+        for (const AppIdentity& identity : launched)
+            post(NSWorkspaceDidLaunchApplicationNotification, identity);
+}
+
+void X11Workspace::refreshActive(bool notify) {
+    xcb_window_t window = activeClientWindow(connection_, ewmh_);
+    if (window == active_)
+        return;
+    active_ = window;
+    if (window == XCB_WINDOW_NONE) {
+        activeApp_.reset();
+        return;
+    }
+    AppIdentity identity = identities_.identify({window})[0];
+    bool otherApplication = !activeApp_ || activeApp_->key != identity.key;
+    activeApp_ = identity;
+    if (notify && otherApplication)
+        post(NSWorkspaceDidActivateApplicationNotification, identity);
+}
+
+void X11Workspace::refreshClientState(xcb_window_t window, bool notify) {
+    WindowFacts facts = readWindowFacts(connection_, {window}, kStatePart)[0];
+    auto it = clients_.find(window);
+    if (!facts.exists || it == clients_.end())
+        return;
+    bool wasIconic = it->second.wmState == kWmStateIconic;
+    storeState(it->second, facts);
+    bool isIconic = it->second.wmState == kWmStateIconic;
+    if (notify && wasIconic && !isIconic)
+        post(NSWorkspaceDidUnhideApplicationNotification, it->second.identity);
+}
+
+RunningApplication X11Workspace::running(const AppIdentity& identity) const {
+    RunningApplication app;
+    app.bundleIdentifier = identity.bundleIdentifier;
+    app.localizedName = identity.localizedName;
+    app.bundlePath = identity.desktopFilePath;
+    bool listed = false;
+    bool known = false;
+    for (const auto& [window, client] : clients_) {
+        if (client.identity.key != identity.key)
+            continue;
+        known = true;
+        listed = listed || client.listed;
+    }
+    // An application whose windows we have not read yet counts as an ordinary one.
+    app.activationPolicy =
+        listed || !known ? ActivationPolicy::Regular : ActivationPolicy::Accessory;
+    return app;
+}
+
+std::optional<RunningApplication> X11Workspace::frontmostApplication() {
+    if (!activeApp_)
+        return std::nullopt;
+    return running(*activeApp_);
+}
+
+std::vector<RunningApplication> X11Workspace::runningApplications() {
+    std::vector<RunningApplication> result;
+    for (const std::string& key : appOrder_)
+        result.push_back(running(apps_.at(key)));
+    return result;
+}
+
+void X11Workspace::addObserver(const std::string& name, Observer observer) {
+    observers_[name].push_back(std::move(observer));
+}
+
+void X11Workspace::post(const char* name, const AppIdentity& identity) {
+    auto it = observers_.find(name);
+    if (it == observers_.end())
+        return;
+    WorkspaceNotification notification{name, running(identity)};
+    auto observers = it->second; // an observer may subscribe more
+    for (auto& observer : observers)
+        observer(notification);
+}
+
+} // namespace velmora::x11

@@ -1,0 +1,64 @@
+#pragma once
+// The workspace on X11: the frontmost application follows the active window, running
+// applications are the client windows grouped by application, and the notifications come from
+// property changes on the root and on the clients.
+
+#include "application_identities.h"
+#include "platform/application.h"
+#include "platform/workspace.h"
+#include "window_facts.h"
+#include "x11_connection.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::x11 {
+
+class X11Workspace final : public Workspace {
+  public:
+    // Reads the current windows at once; notifications are posted only for later changes.
+    X11Workspace(X11Connection& connection, ApplicationIdentities& identities, Application& log);
+
+    std::optional<RunningApplication> frontmostApplication() override;
+    std::vector<RunningApplication> runningApplications() override;
+    void addObserver(const std::string& name, Observer observer) override;
+
+    // The active client window; XCB_WINDOW_NONE when no window is active.
+    xcb_window_t activeWindow() const { return active_; }
+    bool followsInputFocus() const { return !ewmh_; }
+
+  private:
+    struct Client {
+        AppIdentity identity;
+        std::optional<std::uint32_t> wmState;
+        bool listed = false; // a normal window that the taskbar shows
+    };
+
+    void onEvent(const xcb_generic_event_t& event);
+    void onRootProperty(xcb_atom_t atom);
+    void detectWindowManager();
+    void refreshClients(bool notify);
+    void refreshActive(bool notify);
+    void refreshClientState(xcb_window_t window, bool notify);
+    void storeState(Client& client, const WindowFacts& facts);
+    RunningApplication running(const AppIdentity& identity) const;
+    void post(const char* name, const AppIdentity& identity);
+
+    X11Connection& connection_;
+    ApplicationIdentities& identities_;
+    Application& log_;
+    bool ewmh_ = false;
+    xcb_window_t checkWindow_ = XCB_WINDOW_NONE;
+    bool toldAboutFocusMode_ = false;
+    std::vector<xcb_window_t> clientOrder_;
+    std::map<xcb_window_t, Client> clients_;
+    std::vector<std::string> appOrder_; // identity keys, by first appearance
+    std::map<std::string, AppIdentity> apps_;
+    xcb_window_t active_ = XCB_WINDOW_NONE;
+    std::optional<AppIdentity> activeApp_;
+    std::map<std::string, std::vector<Observer>> observers_;
+};
+
+} // namespace velmora::x11

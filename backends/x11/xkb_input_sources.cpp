@@ -1,0 +1,193 @@
+#include "xkb_input_sources.h"
+
+#include "window_facts.h"
+
+#include "xcb_xkb.h"
+#include <xkbcommon/xkbcommon-x11.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace velmora::x11 {
+
+namespace {
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+
+struct KeymapDeleter {
+    void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
+};
+
+// XKB event headers: every XKB event shares the extension's event code and tells its kind in
+// the second byte.
+struct XkbAnyEvent {
+    std::uint8_t response_type;
+    std::uint8_t xkbType;
+    std::uint16_t sequence;
+    xcb_timestamp_t time;
+    std::uint8_t deviceID;
+};
+
+} // namespace
+
+XkbInputSources::XkbInputSources(X11Connection& connection,
+                                 X11DistributedNotifications& notifications, Application& log)
+    : connection_(connection), notifications_(notifications), log_(log) {
+    if (!connection_.hasXkb()) {
+        log_.log("the X server has no usable XKB extension: keyboard layouts can be neither "
+                 "read nor selected");
+        return;
+    }
+    context_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    auto device = static_cast<xcb_xkb_device_spec_t>(connection_.xkbDeviceId());
+    xcb_xkb_select_events_details_t details = {};
+    details.affectNewKeyboard = XCB_XKB_NKN_DETAIL_KEYCODES;
+    details.newKeyboardDetails = XCB_XKB_NKN_DETAIL_KEYCODES;
+    details.affectState = XCB_XKB_STATE_PART_GROUP_LOCK;
+    details.stateDetails = XCB_XKB_STATE_PART_GROUP_LOCK;
+    std::uint16_t events = XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY |
+                           XCB_XKB_EVENT_TYPE_STATE_NOTIFY;
+    std::uint16_t mapParts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS;
+    xcb_xkb_select_events_aux(connection_.xcb(), device, events, 0, 0, mapParts, mapParts,
+                              &details);
+    // setxkbmap writes the layout names after the keymap; both mean "read again".
+    connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
+    connection_.addEventHandler([this](const xcb_generic_event_t& event) { onEvent(event); });
+    lastGroup_ = lockedGroup();
+    connection_.flush();
+}
+
+XkbInputSources::~XkbInputSources() {
+    if (context_)
+        xkb_context_unref(context_);
+}
+
+void XkbInputSources::onEvent(const xcb_generic_event_t& event) {
+    if ((event.response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
+        const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (e.window == connection_.root() && e.atom == connection_.atoms().xkbRulesNames)
+            keymapChanged();
+        return;
+    }
+    if ((event.response_type & 0x7F) != connection_.xkbFirstEvent())
+        return;
+    const auto& any = reinterpret_cast<const XkbAnyEvent&>(event);
+    if (any.deviceID != connection_.xkbDeviceId())
+        return;
+    switch (any.xkbType) {
+    case XCB_XKB_STATE_NOTIFY: {
+        const auto& e = reinterpret_cast<const xcb_xkb_state_notify_event_t&>(event);
+        if (lastGroup_ == e.lockedGroup)
+            return;
+        lastGroup_ = e.lockedGroup;
+        notifications_.post(kSelectedKeyboardInputSourceChangedNotification);
+        break;
+    }
+    case XCB_XKB_NEW_KEYBOARD_NOTIFY:
+    case XCB_XKB_MAP_NOTIFY:
+        keymapChanged();
+        break;
+    default:
+        break;
+    }
+}
+
+void XkbInputSources::keymapChanged() {
+    auto before = copyCurrentKeyboardInputSource();
+    stale_ = true;
+    auto after = copyCurrentKeyboardInputSource();
+    lastGroup_ = lockedGroup();
+    bool changed = before.has_value() != after.has_value() ||
+                   (before && before->inputSourceID != after->inputSourceID);
+    if (changed)
+        notifications_.post(kSelectedKeyboardInputSourceChangedNotification);
+}
+
+void XkbInputSources::reloadIfStale() {
+    if (!stale_ || !context_)
+        return;
+    stale_ = false;
+    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(xkb_x11_keymap_new_from_device(
+        context_, connection_.xcb(), connection_.xkbDeviceId(), XKB_KEYMAP_COMPILE_NO_FLAGS));
+    connection_.repliesAwaited();
+    sources_.clear();
+    latinGroup_.reset();
+    if (!keymap) {
+        log_.log("the keyboard's XKB keymap cannot be read");
+        return;
+    }
+    std::size_t groups = xkb_keymap_num_layouts(keymap.get());
+    auto rulesNames = readBytes(connection_, connection_.root(), connection_.atoms().xkbRulesNames);
+    std::vector<XkbLayoutChoice> layouts = parseXkbRulesNames(rulesNames.value_or(""));
+    std::vector<std::string> ids = inputSourceIdsForGroups(layouts, groups);
+    latinGroup_ = latinGroupFor(layouts, groups);
+    for (std::size_t group = 0; group < groups; ++group) {
+        InputSource source;
+        source.inputSourceID = ids[group];
+        const char* name =
+            xkb_keymap_layout_get_name(keymap.get(), static_cast<xkb_layout_index_t>(group));
+        source.localizedName = name && *name ? name : ids[group];
+        source.category = kTISCategoryKeyboardInputSource;
+        source.isSelectCapable = true;
+        source.isEnabled = true;
+        source.nativeHandle = static_cast<std::int64_t>(group);
+        sources_.push_back(std::move(source));
+    }
+}
+
+std::optional<std::uint8_t> XkbInputSources::lockedGroup() {
+    if (!connection_.hasXkb())
+        return std::nullopt;
+    xcb_generic_error_t* error = nullptr;
+    std::unique_ptr<xcb_xkb_get_state_reply_t, FreeDeleter> state(xcb_xkb_get_state_reply(
+        connection_.xcb(), xcb_xkb_get_state(connection_.xcb(), XCB_XKB_ID_USE_CORE_KBD), &error));
+    std::free(error);
+    connection_.repliesAwaited();
+    if (!state)
+        return std::nullopt;
+    return state->lockedGroup;
+}
+
+std::optional<InputSource> XkbInputSources::copyCurrentKeyboardInputSource() {
+    reloadIfStale();
+    auto group = lockedGroup();
+    if (!group || *group >= sources_.size())
+        return std::nullopt;
+    return sources_[*group];
+}
+
+std::vector<InputSource>
+XkbInputSources::createInputSourceList(const std::optional<std::string>& id,
+                                       bool /*includeAllInstalled*/) {
+    // Every group of the keymap is enabled; there are no installed-but-disabled layouts.
+    reloadIfStale();
+    if (!id)
+        return sources_;
+    if (*id == kLatinLayoutAlias) {
+        if (latinGroup_)
+            return {sources_[*latinGroup_]};
+        return {};
+    }
+    std::vector<InputSource> matching;
+    for (const InputSource& source : sources_)
+        if (source.inputSourceID == *id)
+            matching.push_back(source);
+    return matching;
+}
+
+void XkbInputSources::selectInputSource(const InputSource& source) {
+    reloadIfStale();
+    // The keymap may have changed since SOURCE was listed: select by ID, not by group number.
+    for (const InputSource& current : sources_) {
+        if (!source.inputSourceID || current.inputSourceID != source.inputSourceID)
+            continue;
+        xcb_xkb_latch_lock_state(connection_.xcb(), XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1,
+                                 static_cast<std::uint8_t>(current.nativeHandle), 0, 0, 0);
+        connection_.flush();
+        return;
+    }
+}
+
+} // namespace velmora::x11

@@ -1,0 +1,50 @@
+#pragma once
+// Keyboard input sources on X11: every group of the current XKB keymap is one keyboard layout.
+// The current source is the locked group, and selecting one locks its group. Group changes
+// (XKB state notify) post the input-source-changed notification; a new keymap is read again
+// the next time the sources are asked for.
+
+#include "platform/application.h"
+#include "platform/text_input_sources.h"
+#include "x11_connection.h"
+#include "x11_distributed_notifications.h"
+#include "xkb_layout_ids.h"
+
+#include <optional>
+#include <vector>
+
+struct xkb_context;
+
+namespace velmora::x11 {
+
+// The ID the browser address-bar switch asks for; it stands for the first "us" group.
+inline constexpr const char* kLatinLayoutAlias = "com.apple.keylayout.ABC";
+
+class XkbInputSources final : public TextInputSources {
+  public:
+    XkbInputSources(X11Connection& connection, X11DistributedNotifications& notifications,
+                    Application& log);
+    ~XkbInputSources() override;
+
+    std::optional<InputSource> copyCurrentKeyboardInputSource() override;
+    std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
+                                                   bool includeAllInstalled) override;
+    void selectInputSource(const InputSource& source) override;
+
+  private:
+    void onEvent(const xcb_generic_event_t& event);
+    void keymapChanged();
+    void reloadIfStale();
+    std::optional<std::uint8_t> lockedGroup();
+
+    X11Connection& connection_;
+    X11DistributedNotifications& notifications_;
+    Application& log_;
+    xkb_context* context_ = nullptr;
+    bool stale_ = true;
+    std::vector<InputSource> sources_; // in group order
+    std::optional<std::size_t> latinGroup_;
+    std::optional<std::uint8_t> lastGroup_;
+};
+
+} // namespace velmora::x11

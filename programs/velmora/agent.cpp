@@ -1,0 +1,106 @@
+#include "agent.h"
+
+#include "app/app_delegate.h"
+#include "application_identities.h"
+#include "plist_file_defaults.h"
+#include "program_views.h"
+#include "qt_application.h"
+#include "qt_child_process.h"
+#include "qt_images.h"
+#include "qt_run_loop.h"
+#include "signal_pipe.h"
+#include "single_instance.h"
+#include "x11_connection.h"
+#include "x11_distributed_notifications.h"
+#include "x11_screens.h"
+#include "x11_unsupported.h"
+#include "x11_window_list.h"
+#include "x11_workspace.h"
+#include "xkb_input_sources.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <iostream>
+
+namespace velmora::program {
+
+int runAgent(int argc, char** argv) {
+    // Our own connection comes first: it tells why a display cannot be reached, where Qt would
+    // only abort.
+    std::string error;
+    auto connection = x11::X11Connection::open("", &error);
+    if (!connection) {
+        std::cerr << "velmora: " << error << '\n';
+        return 2;
+    }
+    x11::SingleInstance instance(*connection);
+    if (instance.claim() == x11::SingleInstance::Outcome::AlreadyRunning) {
+        std::cout << "velmora is already running on display " << connection->displayName() << '\n';
+        return 0;
+    }
+
+    std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName("velmora");
+
+    qt::QtApplicationInfo info;
+    PlistFileDefaults store(defaultSettingsFilePath());
+    qt::QtRunLoop runLoop;
+
+    SignalPipe signalPipe;
+    QSocketNotifier signalNotifier(signalPipe.readDescriptor(), QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, [&] {
+        signalPipe.takeSignal();
+        store.synchronize();
+        QApplication::exit(0);
+    });
+
+    // The display's events reach the services on the main thread. When the server goes away,
+    // this connection (made before Qt's) sees it first; Qt would end the process on its own
+    // right after, so everything is saved here at once.
+    connection->setWakeMainThread([&runLoop] { runLoop.dispatchAsyncMain([] {}); });
+    connection->setConnectionLostHandler([&] {
+        info.log("lost the connection to the X display " + connection->displayName() +
+                 "; settings saved, exiting");
+        store.synchronize();
+        QApplication::exit(1);
+    });
+    QSocketNotifier displayNotifier(connection->fileDescriptor(), QSocketNotifier::Read);
+    QObject::connect(&displayNotifier, &QSocketNotifier::activated, [&] { connection->pump(); });
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     [&] { connection->dispatchQueued(); });
+
+    x11::ApplicationIdentities identities(*connection);
+    x11::X11DistributedNotifications distributed;
+    x11::XkbInputSources inputSources(*connection, distributed, info);
+    x11::X11Workspace workspace(*connection, identities, info);
+    x11::X11WindowList windowList(*connection, identities);
+    x11::X11Screens screens(*connection, workspace);
+    x11::X11EventMonitor eventMonitor;
+    x11::X11Cursor cursor;
+    qt::QtChildProcess childProcess;
+    qt::QtImages images;
+    ProgramViews views(*connection);
+    Platform platform{store,      inputSources, workspace, distributed, eventMonitor,
+                      windowList, screens,      cursor,    runLoop,     childProcess,
+                      images,     info,         views};
+
+    int status = 0;
+    {
+        AppDelegate delegate(platform);
+        delegate.applicationDidFinishLaunching();
+        connection->flush();
+        info.log("running on display " + connection->displayName() + ", settings in " +
+                 store.path());
+        status = QApplication::exec();
+        delegate.applicationWillTerminate();
+    }
+    store.synchronize();
+    return status;
+}
+
+} // namespace velmora::program

@@ -1,0 +1,89 @@
+#include "command_line.h"
+
+namespace velmora::program {
+
+namespace {
+
+Command invalid(std::string error) {
+    Command command;
+    command.error = std::move(error);
+    return command;
+}
+
+Command simple(Command::Kind kind, const std::vector<std::string>& arguments) {
+    if (arguments.size() > 1)
+        return invalid("\"" + arguments[0] + "\" takes no arguments");
+    Command command;
+    command.kind = kind;
+    return command;
+}
+
+} // namespace
+
+Command parseCommandLine(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) {
+        Command command;
+        command.kind = Command::Kind::RunAgent;
+        return command;
+    }
+    const std::string& verb = arguments[0];
+    if (verb == "--help" || verb == "-h" || verb == "help")
+        return simple(Command::Kind::Help, arguments);
+    if (verb == "sources")
+        return simple(Command::Kind::Sources, arguments);
+    if (verb == "apps")
+        return simple(Command::Kind::Apps, arguments);
+    if (verb == "rules")
+        return simple(Command::Kind::Rules, arguments);
+    if (verb == "rule") {
+        if (arguments.size() != 3)
+            return invalid("\"rule\" takes an application and an input source ID (or \"-\")");
+        if (arguments[1].empty())
+            return invalid("the application must not be empty");
+        if (arguments[2].empty())
+            return invalid("the input source ID must not be empty (\"-\" removes the rule)");
+        Command command;
+        command.app = arguments[1];
+        if (arguments[2] == "-") {
+            command.kind = Command::Kind::RemoveRule;
+        } else {
+            command.kind = Command::Kind::SetRule;
+            command.sourceId = arguments[2];
+        }
+        return command;
+    }
+    if (verb.starts_with("-"))
+        return invalid("unknown option \"" + verb + "\"");
+    return invalid("unknown command \"" + verb + "\"");
+}
+
+std::string helpText() {
+    return R"text(Usage:
+  velmora                      run the agent on $DISPLAY
+  velmora sources              list the keyboard layouts: ID and name
+  velmora apps                 list the running applications: identity and name
+  velmora rules                list the rules: application and layout ID
+  velmora rule APP SOURCE-ID   select SOURCE-ID whenever APP comes to the front
+  velmora rule APP -           remove APP's rule
+  velmora --help               show this text
+
+The agent selects an application's keyboard layout 100 ms after the application
+comes to the front, when a rule names one. An application is known by its
+desktop-file id (for example "org.gnome.Nautilus") or else by its WM_CLASS
+class (for example "XTerm"); "velmora apps" shows the identities of the
+running ones. Layout IDs look like "xkb:us" or "xkb:de(nodeadkeys)"; "velmora
+sources" shows those of the current keymap.
+
+Only one agent runs per user and display; starting a second one says so and
+exits. SIGINT and SIGTERM end the agent after saving its settings.
+
+Rules live in $XDG_CONFIG_HOME/velmora/com.quorvant.Quorvant-Velmora.plist
+(~/.config when XDG_CONFIG_HOME is unset). "rules" and "rule" work without a
+display, also while the agent runs: it reads the file again when it changes.
+
+Exit status: 0 on success, 1 when the agent lost its display or failed,
+2 for a wrong command line or a display that cannot be reached.
+)text";
+}
+
+} // namespace velmora::program

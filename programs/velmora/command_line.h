@@ -1,0 +1,33 @@
+#pragma once
+// What the user asked the velmora program to do.
+
+#include <string>
+#include <vector>
+
+namespace velmora::program {
+
+struct Command {
+    enum class Kind {
+        RunAgent,   // no arguments: run the agent on $DISPLAY
+        Help,       // --help, -h
+        Sources,    // sources
+        Apps,       // apps
+        Rules,      // rules
+        SetRule,    // rule APP SOURCE-ID
+        RemoveRule, // rule APP -
+        Invalid,    // anything else; ERROR says why
+    };
+
+    Kind kind = Kind::Invalid;
+    std::string app;
+    std::string sourceId;
+    std::string error;
+};
+
+// ARGUMENTS without the program name.
+Command parseCommandLine(const std::vector<std::string>& arguments);
+
+// The text of --help.
+std::string helpText();
+
+} // namespace velmora::program

@@ -1,0 +1,50 @@
+#include "desktop_commands.h"
+
+#include "application_identities.h"
+#include "console_log.h"
+#include "x11_connection.h"
+#include "x11_distributed_notifications.h"
+#include "x11_workspace.h"
+#include "xkb_input_sources.h"
+
+#include <iostream>
+
+namespace velmora::program {
+
+namespace {
+
+std::unique_ptr<x11::X11Connection> connect() {
+    std::string error;
+    auto connection = x11::X11Connection::open("", &error);
+    if (!connection)
+        std::cerr << "velmora: " << error << '\n';
+    return connection;
+}
+
+} // namespace
+
+int listSources(std::ostream& out) {
+    auto connection = connect();
+    if (!connection)
+        return 2;
+    ConsoleLog log;
+    x11::X11DistributedNotifications notifications;
+    x11::XkbInputSources sources(*connection, notifications, log);
+    for (const InputSource& source : sources.createInputSourceList(std::nullopt, false))
+        out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
+    return 0;
+}
+
+int listApps(std::ostream& out) {
+    auto connection = connect();
+    if (!connection)
+        return 2;
+    ConsoleLog log;
+    x11::ApplicationIdentities identities(*connection);
+    x11::X11Workspace workspace(*connection, identities, log);
+    for (const RunningApplication& app : workspace.runningApplications())
+        out << app.bundleIdentifier.value_or("-") << '\t' << app.localizedName << '\n';
+    return 0;
+}
+
+} // namespace velmora::program

@@ -1,0 +1,13 @@
+#pragma once
+// The subcommands that look at the X display: the input sources and the running applications.
+
+#include <ostream>
+
+namespace velmora::program {
+
+// "ID<TAB>name" for each input source. Exit status; 2 when the display cannot be reached.
+int listSources(std::ostream& out);
+// "identity<TAB>name" for each running application ("-" when it has no identity).
+int listApps(std::ostream& out);
+
+} // namespace velmora::program

@@ -1,0 +1,43 @@
+// velmora: selects each application's keyboard layout when it comes to the front.
+
+#include "agent.h"
+#include "command_line.h"
+#include "desktop_commands.h"
+#include "plist_file_defaults.h"
+#include "rule_commands.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    using velmora::program::Command;
+    Command command = velmora::program::parseCommandLine(
+        std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    switch (command.kind) {
+    case Command::Kind::RunAgent:
+        return velmora::program::runAgent(argc, argv);
+    case Command::Kind::Help:
+        std::cout << velmora::program::helpText();
+        return 0;
+    case Command::Kind::Sources:
+        return velmora::program::listSources(std::cout);
+    case Command::Kind::Apps:
+        return velmora::program::listApps(std::cout);
+    case Command::Kind::Rules:
+    case Command::Kind::SetRule:
+    case Command::Kind::RemoveRule: {
+        velmora::PlistFileDefaults store(velmora::defaultSettingsFilePath());
+        velmora::Settings settings(store);
+        if (command.kind == Command::Kind::Rules)
+            velmora::program::printRules(settings, std::cout);
+        else if (command.kind == Command::Kind::SetRule)
+            velmora::program::setRule(settings, command.app, command.sourceId);
+        else
+            velmora::program::removeRule(settings, command.app);
+        return 0;
+    }
+    case Command::Kind::Invalid:
+        break;
+    }
+    std::cerr << "velmora: " << command.error << "\nTry \"velmora --help\".\n";
+    return 2;
+}
