@@ -71,6 +71,7 @@ PlistArray arrayFrom(plist_t node, bool* lossy) {
     return items;
 }
 
+// Files that this program wrote list keys in order, which the end hints make cheap to insert.
 PlistDictionary dictionaryFrom(plist_t node, bool* lossy) {
     PlistDictionary entries;
     plist_dict_iter iter = nullptr;
@@ -84,7 +85,7 @@ PlistDictionary dictionaryFrom(plist_t node, bool* lossy) {
             break;
         }
         if (auto value = fromNode(item, lossy); value && key)
-            entries.insert_or_assign(key, std::move(*value));
+            entries.insert_or_assign(entries.end(), key, std::move(*value));
         std::free(key);
     }
     std::free(iter);
@@ -223,7 +224,7 @@ std::optional<Domain> parseDomain(std::string_view bytes, std::string* error) {
         if (key) {
             bool lossy = false;
             if (auto value = fromNode(item, &lossy))
-                domain.values.insert_or_assign(key, std::move(*value));
+                domain.values.insert_or_assign(domain.values.end(), key, std::move(*value));
             if (lossy)
                 domain.originals.insert_or_assign(key, PlistNode(plist_copy(item)));
         }

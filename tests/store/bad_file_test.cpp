@@ -1,0 +1,129 @@
+// A file the store cannot use is moved aside and never overwritten.
+
+#include "plist_file_defaults.h"
+#include "store_test_support.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+#include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+using namespace store_test;
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+const std::string kValid = xmlDictionary(stringEntry("followWindow", "yes"));
+
+struct BadContents {
+    const char* name;
+    std::string bytes;
+};
+
+class StoreBadFile : public testing::TestWithParam<BadContents> {};
+
+TEST_P(StoreBadFile, IsMovedAsideWithAMessageAndTheStoreStartsEmpty) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    writeFile(path, GetParam().bytes);
+    CaptureStderr();
+    PlistFileDefaults store(path);
+    EXPECT_FALSE(store.objectForKey("followWindow"));
+    const std::string message = GetCapturedStderr();
+
+    const auto entries = folder.entries();
+    ASSERT_EQ(entries.size(), 1u) << message;
+    EXPECT_TRUE(
+        std::regex_match(entries[0], std::regex(R"(settings\.plist\.corrupt-\d{8}T\d{6})")));
+    const std::string aside = folder.file(entries[0]);
+    EXPECT_EQ(readFile(aside), GetParam().bytes);
+    EXPECT_EQ(message.rfind("velmora: ", 0), 0u) << message;
+    EXPECT_NE(message.find(path + " "), std::string::npos) << message;
+    EXPECT_NE(message.find(aside), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), message.size() - 1) << "one line: " << message;
+
+    store.setObjectForKey(true, "followWindow");
+    store.synchronize();
+    EXPECT_EQ(readFile(aside), GetParam().bytes);
+    EXPECT_EQ(PlistFileDefaults(path).objectForKey("followWindow"), PlistValue(true));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Contents, StoreBadFile,
+    testing::Values(BadContents{"Garbage", "this is not a property list\n"},
+                    BadContents{"Truncated", kValid.substr(0, kValid.size() / 2)},
+                    BadContents{"BinaryGarbage", std::string("bplist00\xd1\x01\x02\x00\xff", 13)},
+                    BadContents{"NulBytes", std::string("\0\0\0\x7f", 4)},
+                    BadContents{"WhitespaceOnly", "\n  \n"},
+                    BadContents{"TopLevelArray",
+                                "<plist><array><string>x</string></array></plist>"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StoreBadFileCases, ABadFileFoundLaterIsMovedAsideWithoutLosingUnwrittenChanges) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    writeFile(path, "broken once");
+    CaptureStderr();
+    PlistFileDefaults store(path);
+    store.setObjectForKey("pending", "mine");
+    writeFile(path, "broken twice, within the same second most likely");
+    EXPECT_EQ(store.objectForKey("mine"), PlistValue("pending"));
+    GetCapturedStderr();
+
+    auto entries = folder.entries();
+    ASSERT_EQ(entries.size(), 2u) << "the second copy set aside does not replace the first";
+    EXPECT_EQ(readFile(folder.file(entries[0])) + readFile(folder.file(entries[1])),
+              "broken oncebroken twice, within the same second most likely");
+    store.synchronize();
+    EXPECT_EQ(PlistFileDefaults(path).objectForKey("mine"), PlistValue("pending"));
+}
+
+TEST(StoreBadFileCases, ABadFileThatCannotBeMovedAsideIsNeverWritten) {
+    TempFolder folder;
+    // No room is left for the suffix of the copy, so the rename fails even for root.
+    const std::string path = folder.file(std::string(NAME_MAX - 4, 's'));
+    writeFile(path, "not a plist");
+    CaptureStderr();
+    {
+        PlistFileDefaults store(path);
+        store.setObjectForKey("memory only", "k");
+        store.synchronize();
+        EXPECT_EQ(store.objectForKey("k"), PlistValue("memory only"));
+    }
+    const std::string message = GetCapturedStderr();
+    EXPECT_EQ(readFile(path), "not a plist");
+    EXPECT_EQ(folder.entries().size(), 1u);
+    EXPECT_NE(message.find("could not be moved aside"), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), message.size() - 1) << "said once: " << message;
+}
+
+TEST(StoreBadFileCases, AnUnreadableFileIsMovedAside) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads files whatever their mode";
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    writeFile(path, kValid);
+    ASSERT_EQ(::chmod(path.c_str(), 0), 0);
+    CaptureStderr();
+    PlistFileDefaults store(path);
+    EXPECT_FALSE(store.objectForKey("followWindow"));
+    EXPECT_NE(GetCapturedStderr().find("cannot be opened"), std::string::npos);
+    ASSERT_EQ(folder.entries().size(), 1u);
+    EXPECT_NE(folder.entries()[0], "settings.plist");
+}
+
+TEST(StoreBadFileCases, AnEmptyFileIsAnEmptyDomainAndStaysInPlace) {
+    TempFolder folder;
+    writeFile(folder.file("settings.plist"), "");
+    CaptureStderr();
+    PlistFileDefaults store(folder.file("settings.plist"));
+    EXPECT_FALSE(store.objectForKey("followWindow"));
+    EXPECT_EQ(GetCapturedStderr(), "");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"settings.plist"});
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,97 @@
+// What goes into the file comes back out, whichever form the file was written in.
+
+#include "plist_file_defaults.h"
+#include "settings_path.h"
+#include "store_test_support.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <limits>
+#include <plist/plist.h>
+#include <regex>
+
+namespace velmora {
+namespace {
+
+using namespace store_test;
+
+TEST(StoreRoundTrip, EveryValueTypeSurvivesTheFile) {
+    const PlistDictionary deepest{{"depth", 3}, {"empty", PlistDictionary{}}};
+    const PlistValue value = PlistDictionary{
+        {"text", "Русская — 日本語 ✓ <&>\"'"},
+        {"", ""},
+        {"integers", PlistArray{0, -42, std::numeric_limits<std::int64_t>::max(),
+                                std::numeric_limits<std::int64_t>::min()}},
+        {"reals", PlistArray{0.1, -1e300}},
+        {"booleans", PlistArray{true, false}},
+        {"nested", PlistDictionary{{"next", deepest}, {"empty list", PlistArray{}}}},
+    };
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    {
+        PlistFileDefaults writer(path);
+        writer.setObjectForKey(value, "all");
+        writer.setObjectForKey("gone soon", "removed");
+        writer.synchronize();
+        writer.removeObjectForKey("removed");
+        writer.synchronize();
+    }
+    EXPECT_EQ(readFile(path).rfind("<?xml", 0), 0u) << "written as XML";
+    PlistFileDefaults reader(path);
+    EXPECT_EQ(reader.objectForKey("all"), value);
+    EXPECT_FALSE(reader.objectForKey("removed"));
+}
+
+TEST(StoreRoundTrip, BinaryPropertyListIsRead) {
+    const std::string xml = xmlDictionary(
+        "<key>velmora</key><dict><key>org.example.editor</key><dict>" +
+        stringEntry("id", "Ελληνικά") + "</dict></dict>\n" +
+        "<key>changedTimes</key><integer>-7</integer><key>scale</key><real>1.25</real>"
+        "<key>followWindow</key><true/>\n");
+    plist_t root = nullptr;
+    plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
+    char* bytes = nullptr; // libplist leaves a non-null pointer alone
+    std::uint32_t length = 0;
+    plist_to_bin(root, &bytes, &length);
+    plist_free(root);
+    ASSERT_NE(bytes, nullptr);
+    TempFolder folder;
+    writeFile(folder.file("settings.plist"), std::string(bytes, length));
+    plist_to_bin_free(bytes);
+
+    PlistFileDefaults store(folder.file("settings.plist"));
+    EXPECT_EQ(
+        store.objectForKey("velmora"),
+        PlistValue(PlistDictionary{{"org.example.editor", PlistDictionary{{"id", "Ελληνικά"}}}}));
+    EXPECT_EQ(store.objectForKey("changedTimes"), PlistValue(-7));
+    EXPECT_EQ(store.objectForKey("scale"), PlistValue(1.25));
+    EXPECT_EQ(store.objectForKey("followWindow"), PlistValue(true));
+}
+
+TEST(StoreRoundTrip, EntriesOfOtherTypesReadAsTextAndAreWrittenBackUnchanged) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    writeFile(path, xmlDictionary("<key>when</key><date>2026-12-06T10:15:00Z</date>\n"
+                                  "<key>blob</key><array><data>aGVsbG8=</data><true/></array>\n"));
+    {
+        PlistFileDefaults store(path);
+        EXPECT_EQ(store.objectForKey("when"), PlistValue("2026-12-06T10:15:00Z"));
+        EXPECT_EQ(store.objectForKey("blob"), PlistValue(PlistArray{"aGVsbG8=", true}));
+        store.setObjectForKey(1, "changedTimes");
+    }
+    const std::string written = readFile(path);
+    EXPECT_NE(written.find("<date>2026-12-06T10:15:00Z</date>"), std::string::npos) << written;
+    EXPECT_TRUE(std::regex_search(written, std::regex(R"(<data>\s*aGVsbG8=\s*</data>)")))
+        << written;
+}
+
+TEST(StoreRoundTrip, SettingsPathFollowsTheXdgRules) {
+    const std::string tail = "/velmora/com.quorvant.Quorvant-Velmora.plist";
+    EXPECT_EQ(store::settingsFilePathFor("/cfg", "/home/u"), "/cfg" + tail);
+    EXPECT_EQ(store::settingsFilePathFor(nullptr, "/home/u"), "/home/u/.config" + tail);
+    EXPECT_EQ(store::settingsFilePathFor("", "/home/u"), "/home/u/.config" + tail);
+    EXPECT_EQ(store::settingsFilePathFor("relative/cfg", "/home/u"), "/home/u/.config" + tail);
+}
+
+} // namespace
+} // namespace velmora
