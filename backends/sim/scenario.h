@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ struct ParseContext {
     bool launched = false;     // a launch came before this line
     std::int64_t time = 0;     // the latest time named by at or wait so far
     std::string error;         // set by a parser that refuses the line
+    std::set<std::string> windowHandles; // windows in the list at this line
 
     // The raw text after word I (for JSON values that run to the end of the line).
     std::string restAfterWord(std::size_t i) const;
@@ -51,6 +53,8 @@ StatementTable buildStatementTable();
 void addWorldStatements(StatementTable& table);
 void addDrivingStatements(StatementTable& table);
 void addCheckStatements(StatementTable& table);
+void addWindowStatements(StatementTable& table);
+void addEventStatements(StatementTable& table);
 
 struct Scenario {
     std::vector<Statement> statements;

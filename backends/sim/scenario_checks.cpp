@@ -2,6 +2,7 @@
 
 #include "app/app_delegate.h"
 #include "scenario_runner.h"
+#include "sim_indicator_views.h"
 
 namespace velmora::sim {
 
@@ -37,6 +38,27 @@ std::vector<std::string> printState(ScenarioRunner& r, const std::vector<Word>&)
     return {"state lastApp=" + lastApp + " lastScreenNumber=" + std::to_string(lastScreenNumber) +
             " spotlight=" + (spotlight ? "1" : "0") + " alfred=" + (alfred ? "1" : "0") +
             " realAlfredAppID=" + realAlfred};
+}
+
+std::vector<std::string> printIndicator(ScenarioRunner& r, const std::vector<Word>&) {
+    Point origin;
+    bool iconViewHidden = false;
+    bool iconBoxHidden = false;
+    ImagePtr image;
+    if (AppDelegate* agent = r.desktop().agent()) {
+        if (auto window = agent->inputIconWindow())
+            origin = window->frameOrigin();
+        if (auto view = agent->iconView()) {
+            iconViewHidden = view->isHidden();
+            image = view->image();
+        }
+        if (auto box = agent->iconBox())
+            iconBoxHidden = box->isHidden();
+    }
+    auto shown = [](bool hidden) { return hidden ? "hidden" : "shown"; };
+    return {"indicator origin=" + formatNumber(origin.x) + "," + formatNumber(origin.y) +
+            " iconView=" + shown(iconViewHidden) + " iconBox=" + shown(iconBoxHidden) +
+            " image=" + describeImage(image)};
 }
 
 std::vector<Word> wordsAfterName(const std::string& line) {
@@ -156,14 +178,14 @@ void addEngineShows(ShowTable& table) {
     table["current"] = {0, printCurrent};
     table["defaults"] = {1, printDefaults};
     table["state"] = {0, printState};
+    table["indicator"] = {0, printIndicator};
 }
 
 ShowTable buildShowTable() {
     ShowTable table;
     addEngineShows(table);
     // Part of the format, joined by the features that show them.
-    for (const char* what : {"apps", "catalogue", "rules", "shortcuts", "popover", "layout",
-                             "indicator", "status-item", "remove-button", "selected-row",
+    for (const char* what : {"apps", "catalogue", "rules", "shortcuts", "popover", "layout", "status-item", "remove-button", "selected-row",
                              "hotkeys", "login-items"})
         table.try_emplace(what);
     return table;

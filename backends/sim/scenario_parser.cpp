@@ -29,6 +29,8 @@ StatementTable buildStatementTable() {
     addWorldStatements(table);
     addDrivingStatements(table);
     addCheckStatements(table);
+    addWindowStatements(table);
+    addEventStatements(table);
     return table;
 }
 

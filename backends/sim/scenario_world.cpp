@@ -4,6 +4,7 @@
 #include "scenario.h"
 #include "scenario_runner.h"
 #include "scenario_words.h"
+#include "sim_images.h"
 
 namespace velmora::sim {
 
@@ -14,9 +15,18 @@ bool parseInput(ParseContext& c, Statement& s) {
     if (!splitWords(c, {"category", "selectable", "enabled", "icon"}, w) ||
         !expectPositional(c, w, 2, 2))
         return false;
-    if (w.options.count("icon"))
-        return c.fail("not supported yet: input icon=");
     InputSource source;
+    if (auto it = w.options.find("icon"); it != w.options.end()) {
+        const std::string& icon = it->second.value;
+        if (icon.starts_with("ref:") && icon.size() > 4)
+            source.iconRef = icon.substr(4);
+        else if (icon.starts_with("url:") && icon.size() > 4)
+            source.iconImageURL = icon.substr(4);
+        else if (icon == "url-broken")
+            source.iconImageURL = kBrokenIconURL;
+        else if (icon != "none")
+            return c.fail("icon must be ref:ICON, url:ICON, url-broken or none");
+    }
     source.inputSourceID = w.positional[0].text;
     source.localizedName = w.positional[1].text;
     if (auto it = w.options.find("category"); it != w.options.end()) {
@@ -247,8 +257,7 @@ void addWorldStatements(StatementTable& table) {
     table["uptime"] = parseUptime;
     table["bundle-path"] = parseBundlePath;
     // Part of the format, joined by the features that use them.
-    for (const char* name : {"icon", "window", "window-remove", "window-front", "window-move",
-                             "file", "system-version", "login-items"})
+    for (const char* name : {"file", "system-version", "login-items"})
         table[name] = nullptr;
 }
 

@@ -24,6 +24,10 @@ class SimImage final : public Image {
     bool template_ = false;
 };
 
+// An image file that exists but cannot be read. No icon can have this name (icon names are
+// never empty), so loading it always fails.
+inline constexpr const char* kBrokenIconURL = "";
+
 // An icon as the scenario defines it: W x H pixels of 4 bytes.
 struct SimIcon {
     int width = 0;

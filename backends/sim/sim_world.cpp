@@ -1,5 +1,7 @@
 #include "sim_world.h"
 
+#include "platform/window_list.h"
+
 namespace velmora::sim {
 
 RunningApplication SimApp::asRunning() const {
@@ -24,6 +26,47 @@ const InputSource* SimWorld::input(const std::string& id) const {
         if (source.inputSourceID == id)
             return &source;
     return nullptr;
+}
+
+std::optional<std::size_t> SimWorld::windowIndex(const std::string& handle) const {
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const PlistValue* h = windows[i].find(kSimWindowHandleKey);
+        if (h && h->string() && *h->string() == handle)
+            return i;
+    }
+    return std::nullopt;
+}
+
+void SimWorld::putWindowInFront(const std::string& handle, PlistDictionary entry) {
+    removeWindow(handle);
+    entry[kSimWindowHandleKey] = PlistValue(handle);
+    windows.insert(windows.begin(), PlistValue(std::move(entry)));
+}
+
+bool SimWorld::removeWindow(const std::string& handle) {
+    auto index = windowIndex(handle);
+    if (!index)
+        return false;
+    windows.erase(windows.begin() + static_cast<std::ptrdiff_t>(*index));
+    return true;
+}
+
+bool SimWorld::bringWindowToFront(const std::string& handle) {
+    auto index = windowIndex(handle);
+    if (!index)
+        return false;
+    PlistValue entry = std::move(windows[*index]);
+    windows.erase(windows.begin() + static_cast<std::ptrdiff_t>(*index));
+    windows.insert(windows.begin(), std::move(entry));
+    return true;
+}
+
+bool SimWorld::moveWindow(const std::string& handle, const PlistDictionary& bounds) {
+    auto index = windowIndex(handle);
+    if (!index)
+        return false;
+    (*windows[*index].dictionary())[kCGWindowBounds] = PlistValue(bounds);
+    return true;
 }
 
 } // namespace velmora::sim

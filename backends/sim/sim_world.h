@@ -48,7 +48,9 @@ struct SimWorld {
     std::optional<std::int32_t> deepestScreenNumber = 1;
     bool screensDeclared = false;
 
-    PlistArray windows; // front to back
+    // Front to back. Windows put there by a scenario carry their handle under
+    // kSimWindowHandleKey, a key the agent never reads.
+    PlistArray windows;
     Point cursorHotSpot{0, 0};
 
     std::optional<std::string> uptimeOutput =
@@ -62,6 +64,20 @@ struct SimWorld {
 
     std::optional<std::size_t> appIndex(const std::string& bundleIdentifier) const;
     const InputSource* input(const std::string& id) const;
+
+    // Window list changes by handle. Putting a handle that exists replaces that window.
+    void putWindowInFront(const std::string& handle, PlistDictionary entry);
+    // Each returns false when no window has HANDLE.
+    bool removeWindow(const std::string& handle);
+    bool bringWindowToFront(const std::string& handle);
+    bool moveWindow(const std::string& handle, const PlistDictionary& bounds);
+
+  private:
+    std::optional<std::size_t> windowIndex(const std::string& handle) const;
 };
+
+inline constexpr const char* kSimWindowHandleKey = "simWindowHandle";
+inline constexpr Point kTextCursorHotSpot{4, 9};
+inline constexpr Point kArrowCursorHotSpot{0, 0};
 
 } // namespace velmora::sim

@@ -11,7 +11,8 @@ namespace {
 // The one process-wide reference: which delegate is live. All agent state lives in it.
 std::atomic<AppDelegate*> liveDelegate{nullptr};
 
-constexpr const char* kDevelopmentBuildPrefix = "/Users/ostrel/Library/Developer/Xcode/DerivedData/";
+constexpr const char* kDevelopmentBuildPrefix =
+    "/Users/ostrel/Library/Developer/Xcode/DerivedData/";
 constexpr const char* kUptimeCommand = "uptime";
 constexpr const char* kUnderOneMinuteMarker = "secs,";
 } // namespace
@@ -21,11 +22,43 @@ AppDelegate::AppDelegate(Platform& platform)
       selection_(settings_, platform.inputSources),
       dispatcher_(settings_, selection_, platform.workspace, platform.screens, platform.runLoop,
                   ActivationDispatcher::Hooks{
-                      .checkFollowWindow = {},
+                      .checkFollowWindow = [this] { checkFollowWindow(); },
                       .clearLauncherFlags = [this] { launchers_.clearFlags(); },
                       .reset = [this] { reset(); },
                   }),
-      notifications_(settings_, platform.runLoop, SystemNotifications::Hooks{}) {
+      frames_(settings_, platform.windowList, dispatcher_,
+              WindowFrameLookup::Hooks{
+                  .launcherPanelOpen = [this] { return launchers_.launcherPanelOpen(); },
+                  .adjustIconView = [this] { adjustIconView(); },
+              }),
+      launchers_(platform.windowList, platform.workspace, platform.runLoop, dispatcher_, frames_,
+                 LauncherDetection::Hooks{
+                     .adjustIconView = [this] { adjustIconView(); },
+                     .checkFollowWindow = [this] { checkFollowWindow(); },
+                 }),
+      indicator_(settings_, platform.inputSources, platform.images, platform.screens,
+                 platform.cursor, platform.views.makeIndicatorViews(), launchers_, frames_),
+      addressBar_(dispatcher_, selection_, platform.screens, platform.runLoop, platform.application,
+                  AddressBarSwitch::Hooks{
+                      .getFrameOfFirstWindow =
+                          [&windows = platform.windowList](const std::string& prefix) {
+                              return velmora::getFrameOfFirstWindow(windows, prefix);
+                          },
+                      .isTextCursor = [this] { return indicator_.isTextCursor(); },
+                      .reset = [this] { reset(); },
+                  }),
+      notifications_(
+          settings_, platform.runLoop,
+          SystemNotifications::Hooks{
+              .spotlightOpeningCheck = [this] { launchers_.spotlightOpeningCheck(); },
+              .inputChnagedNotification = [this] { inputChnagedNotification(); },
+              .checkFollowWindow = [this] { checkFollowWindow(); },
+              .addressBarCheck = [this](const Event& event) { addressBar_.check(event); },
+              .flagsHandler =
+                  [this](std::uint64_t flags, double timestamp) {
+                      launchers_.flagsHandler(flags, timestamp);
+                  },
+          }) {
     window = platform.views.makeResetWindow();
     liveDelegate.store(this);
 }
@@ -35,10 +68,15 @@ AppDelegate::~AppDelegate() {
     liveDelegate.compare_exchange_strong(self, nullptr);
 }
 
-AppDelegate* AppDelegate::appDelegate() { return liveDelegate.load(); }
+AppDelegate* AppDelegate::appDelegate() {
+    return liveDelegate.load();
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
-    // 1-2: the indicator window and its content join here with the indicator.
+    // 1: the indicator window's fixed properties.
+    indicator_.applyWindowProperties();
+    // 2: its content and first position, by "enableTipOfState".
+    indicator_.setUpContentAndPosition();
     // 3: the dispatcher hears of activations and unhides.
     auto onApp = [this](const WorkspaceNotification& n) { appChanged(n); };
     platform_.workspace.addObserver(NSWorkspaceDidActivateApplicationNotification, onApp);
@@ -78,7 +116,9 @@ void AppDelegate::appChanged(const WorkspaceNotification& notification) {
     dispatcher_.appChanged(notification);
 }
 
-void AppDelegate::delayChangeInputToAppID() { dispatcher_.delayChangeInputToAppID(); }
+void AppDelegate::delayChangeInputToAppID() {
+    dispatcher_.delayChangeInputToAppID();
+}
 
 void AppDelegate::changeInputTo(const std::string& id) {
     if (selection_.currentKeyBoadrID() == id)
@@ -88,6 +128,54 @@ void AppDelegate::changeInputTo(const std::string& id) {
         return;
     selection_.changeInputTo(id);
     reset();
+}
+
+std::optional<PlistDictionary> AppDelegate::getFrameOfFirstWindow(const std::string& name) {
+    return frames_.getFrameOfFirstWindow(name);
+}
+
+void AppDelegate::checkFollowWindow() {
+    frames_.checkFollowWindow();
+}
+
+void AppDelegate::checkSpotlightIfOpenning() {
+    launchers_.checkSpotlightIfOpenning();
+}
+
+void AppDelegate::checkAlfredIfOpenning() {
+    launchers_.checkAlfredIfOpenning();
+}
+
+void AppDelegate::checkAlfredWillOpen() {
+    launchers_.checkAlfredWillOpen();
+}
+
+void AppDelegate::stopCheckAlfredWillOpen() {
+    launchers_.stopCheckAlfredWillOpen();
+}
+
+void AppDelegate::adjustIconView() {
+    indicator_.adjustIconView();
+}
+
+void AppDelegate::inputChnagedNotification() {
+    indicator_.inputChnagedNotification();
+}
+
+ImagePtr AppDelegate::getCurrentInputIcon() {
+    return indicator_.getCurrentInputIcon();
+}
+
+bool AppDelegate::canTemplate(const Image* image) {
+    return indicator_.canTemplate(image);
+}
+
+ImagePtr AppDelegate::scaleImageToSize(const ImagePtr& image, double width, double height) {
+    return indicator_.scaleImageToSize(image, width, height);
+}
+
+bool AppDelegate::isTextCursor() {
+    return indicator_.isTextCursor();
 }
 
 void AppDelegate::reset() {

@@ -3,10 +3,13 @@
 // the method names the rest of the program calls.
 
 #include "detection/launcher_detection.h"
+#include "detection/window_frame_lookup.h"
 #include "engine/activation_dispatcher.h"
+#include "engine/address_bar_switch.h"
 #include "engine/input_source_selection.h"
 #include "engine/settings.h"
 #include "engine/system_notifications.h"
+#include "indicator/indicator.h"
 #include "platform/platform.h"
 
 #include <memory>
@@ -37,24 +40,54 @@ class AppDelegate {
     // Shows and hides the delegate's window once, so that the new input source takes hold.
     void reset();
 
+    // Front-window lookup.
+    std::optional<PlistDictionary> getFrameOfFirstWindow(const std::string& name);
+    void checkFollowWindow();
+
+    // Launcher panels and their polls.
+    void checkSpotlightIfOpenning();
+    void checkAlfredIfOpenning();
+    void checkAlfredWillOpen();
+    void stopCheckAlfredWillOpen();
+
+    // The indicator and its icon.
+    void adjustIconView();
+    void inputChnagedNotification();
+    ImagePtr getCurrentInputIcon();
+    bool canTemplate(const Image* image);
+    ImagePtr scaleImageToSize(const ImagePtr& image, double width, double height);
+    bool isTextCursor();
+
     Platform& platform() { return platform_; }
     Settings& settings() { return settings_; }
     InputSourceSelection& selection() { return selection_; }
     ActivationDispatcher& dispatcher() { return dispatcher_; }
     SystemNotifications& systemNotifications() { return notifications_; }
     LauncherDetection& launchers() { return launchers_; }
+    WindowFrameLookup& windowFrames() { return frames_; }
+    Indicator& indicator() { return indicator_; }
+    AddressBarSwitch& addressBar() { return addressBar_; }
 
     // The delegate's outlet used by reset.
     std::shared_ptr<Window> window;
+    // The indicator window and its views, as the layout makes them.
+    std::shared_ptr<IndicatorWindow> inputIconWindow() const { return indicator_.views().window; }
+    std::shared_ptr<ImageView> iconView() const { return indicator_.views().iconView; }
+    std::shared_ptr<Box> iconBox() const { return indicator_.views().iconBox; }
 
   private:
     void decideToShowPopover();
 
+    // In order of construction: each part is built after the parts it refers to; parts that
+    // reach a later one do so through hooks that call back into the delegate.
     Platform& platform_;
     Settings settings_;
     InputSourceSelection selection_;
-    LauncherDetection launchers_;
     ActivationDispatcher dispatcher_;
+    WindowFrameLookup frames_;
+    LauncherDetection launchers_;
+    Indicator indicator_;
+    AddressBarSwitch addressBar_;
     SystemNotifications notifications_;
 };
 

@@ -1,6 +1,7 @@
 #include "app/plain_functions.h"
 
 #include "app/app_delegate.h"
+#include "detection/window_frame_lookup.h"
 #include "engine/shell.h"
 
 namespace velmora {
@@ -38,6 +39,32 @@ std::string runAsShellReturnInfo(const std::string& command) {
 void callback(const std::string& name) {
     if (auto* d = AppDelegate::appDelegate())
         d->systemNotifications().callback(name);
+}
+
+} // namespace velmora
+
+namespace velmora {
+
+bool spotlightWindowOpened() {
+    auto* d = AppDelegate::appDelegate();
+    return d && d->launchers().spotlightWindowOpened();
+}
+
+bool alfredWindowOpened() {
+    auto* d = AppDelegate::appDelegate();
+    return d && d->launchers().alfredWindowOpened();
+}
+
+bool checkIfAlfredRunning() {
+    auto* d = AppDelegate::appDelegate();
+    return d && d->launchers().checkIfAlfredRunning();
+}
+
+std::optional<PlistDictionary> getFrameOfFirstWindow(const std::string& prefix) {
+    auto* d = AppDelegate::appDelegate();
+    if (!d)
+        return std::nullopt;
+    return getFrameOfFirstWindow(d->platform().windowList, prefix);
 }
 
 } // namespace velmora

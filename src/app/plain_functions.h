@@ -2,6 +2,8 @@
 // The engine's plain functions. Each works on the live delegate; without one it does nothing
 // and returns the neutral value (empty string, false, none).
 
+#include "platform/property_list.h"
+
 #include <optional>
 #include <string>
 
@@ -15,5 +17,11 @@ std::string frontAppName();
 std::string runAsShellReturnInfo(const std::string& command);
 // The distributed-notification callback (menu tracking cancelled, input source changed).
 void callback(const std::string& name);
+// Launcher panel tests on the current window list (the first sighting places the indicator).
+bool spotlightWindowOpened();
+bool alfredWindowOpened();
+bool checkIfAlfredRunning();
+// Bounds of the first titled on-screen window whose owner name begins with PREFIX. Any thread.
+std::optional<PlistDictionary> getFrameOfFirstWindow(const std::string& prefix);
 
 } // namespace velmora

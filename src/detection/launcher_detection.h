@@ -1,7 +1,21 @@
 #pragma once
-// Spotlight and Alfred panels: their open flags and the state of their detection.
+// Spotlight and Alfred open their search panels without activating, so the activation
+// dispatcher never hears of them. This watches for the panels in the window list (after menu
+// tracking is cancelled for Spotlight; after a double tap or while a modifier key is held for
+// Alfred), applies the launcher's rule while a panel is open, and restores the rule of the
+// application in front before it once the panel is gone.
+//
+// Everything here runs on the main thread.
+
+#include "detection/window_frame_lookup.h"
+#include "engine/activation_dispatcher.h"
+#include "platform/run_loop.h"
+#include "platform/window_list.h"
+#include "platform/workspace.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,17 +23,81 @@ namespace velmora {
 
 class LauncherDetection {
   public:
+    // What detection asks of the rest of the agent. An empty function is skipped.
+    struct Hooks {
+        std::function<void()> adjustIconView;    // indicator to the newly detected panel
+        std::function<void()> checkFollowWindow; // indicator back to the front window
+    };
+
+    // Waits that let a panel reach the screen before it is looked for (they block the
+    // main thread, as the panel tests must see the panel before anything else runs).
+    static constexpr Milliseconds kSpotlightSettleDelay{100};
+    static constexpr Milliseconds kDoubleTapSettleDelay{50};
+    // Two presses of the same modifier closer than this (seconds, press to press) are a tap.
+    static constexpr double kDoubleTapWindow = 0.26;
+    static constexpr Milliseconds kClosePollInterval{200};
+    static constexpr Milliseconds kOpenPollInterval{100};
+    static constexpr Milliseconds kOpenPollStopDelay{100};
+    static constexpr Milliseconds kPlaceIndicatorDelay{100};
+
+    LauncherDetection(WindowList& windows, Workspace& workspace, RunLoop& runLoop,
+                      ActivationDispatcher& dispatcher, WindowFrameLookup& frames, Hooks hooks)
+        : windows_(windows), workspace_(workspace), runLoop_(runLoop), dispatcher_(dispatcher),
+          frames_(frames), hooks_(std::move(hooks)) {}
+    LauncherDetection(const LauncherDetection&) = delete;
+    LauncherDetection& operator=(const LauncherDetection&) = delete;
+
+    // Panel tests on a fresh snapshot. The first sighting of a panel (its flag still false)
+    // keeps the panel's rectangle for the indicator and places the indicator 0.1 s later.
+    bool spotlightWindowOpened();
+    bool alfredWindowOpened();
+    // Whether an Alfred edition is running; remembers its identifier in realAlfredAppID.
+    bool checkIfAlfredRunning();
+
+    // Menu tracking was cancelled: the Spotlight panel may be opening.
+    void spotlightOpeningCheck();
+    // A global flags-changed event: FLAGS raw, TIMESTAMP in seconds since start-up.
+    void flagsHandler(std::uint64_t flags, double timestamp);
+
+    // Poll steps, sent by the poll timers.
+    void checkSpotlightIfOpenning();
+    void checkAlfredIfOpenning();
+    void checkAlfredWillOpen();
+    void stopCheckAlfredWillOpen();
+
     // Called for every application activation: a panel is no longer in force.
     void clearFlags() {
         spotlightWindiwOpened = false;
         alfredWindiwOpened = false;
     }
+    bool launcherPanelOpen() const { return spotlightWindiwOpened || alfredWindiwOpened; }
 
     bool spotlightWindiwOpened = false;
     bool alfredWindiwOpened = false;
     std::optional<std::string> realAlfredAppID;
-    double timeOfLastModifierFlagsDown = 0.0;
-    std::uint64_t lastFlags = 0;
+    double timeOfLastModifierFlagsDown = 0.0; // time stamp of the last press (not release)
+    std::uint64_t lastFlags = 0;              // raw flags of that press
+
+    // Close polls (0.2 s) and the Alfred open poll (0.1 s). A stopped poll keeps its timer
+    // with the next firing in the distant future; a restart replaces it.
+    std::shared_ptr<Timer> timerOfCheckSpotlight;
+    std::shared_ptr<Timer> timerOfCheckAlfred;
+    std::shared_ptr<Timer> timerOfCheckAlfredWillOpen;
+
+  private:
+    bool panelOpened(bool (*isPanel)(const PlistValue&), bool alreadyOpen);
+    void restartPoll(std::shared_ptr<Timer>& timer, Milliseconds interval,
+                     void (LauncherDetection::*step)());
+    static void stopPoll(const std::shared_ptr<Timer>& timer);
+    // lastApp is what a closed panel restores; before any activation it is the front app.
+    void rememberFrontAppIfNoLastApp();
+
+    WindowList& windows_;
+    Workspace& workspace_;
+    RunLoop& runLoop_;
+    ActivationDispatcher& dispatcher_;
+    WindowFrameLookup& frames_;
+    Hooks hooks_;
 };
 
 } // namespace velmora

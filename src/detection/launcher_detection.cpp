@@ -1,0 +1,146 @@
+#include "detection/launcher_detection.h"
+
+#include "detection/launcher_panels.h"
+#include "detection/window_entry.h"
+#include "engine/launcher_identifiers.h"
+
+namespace velmora {
+
+bool LauncherDetection::panelOpened(bool (*isPanel)(const PlistValue&), bool alreadyOpen) {
+    const PlistArray snapshot = windows_.copyWindowListSnapshot();
+    for (const PlistValue& entry : snapshot) {
+        if (!isPanel(entry))
+            continue;
+        if (!alreadyOpen) {
+            const PlistDictionary* bounds = windowBounds(entry);
+            frames_.dicofFirstWindow =
+                bounds ? std::optional<PlistDictionary>(*bounds) : std::nullopt;
+            runLoop_.scheduledTimer(kPlaceIndicatorDelay, false, [this] {
+                if (hooks_.adjustIconView)
+                    hooks_.adjustIconView();
+            });
+        }
+        return true;
+    }
+    return false;
+}
+
+bool LauncherDetection::spotlightWindowOpened() {
+    return panelOpened(isSpotlightPanel, spotlightWindiwOpened);
+}
+
+bool LauncherDetection::alfredWindowOpened() {
+    return panelOpened(isAlfredPanel, alfredWindiwOpened);
+}
+
+bool LauncherDetection::checkIfAlfredRunning() {
+    for (const RunningApplication& app : workspace_.runningApplications()) {
+        if (app.bundleIdentifier && isAlfredIdentifier(*app.bundleIdentifier)) {
+            realAlfredAppID = app.bundleIdentifier;
+            return true;
+        }
+    }
+    return false;
+}
+
+void LauncherDetection::rememberFrontAppIfNoLastApp() {
+    if (!dispatcher_.lastApp)
+        dispatcher_.lastApp = dispatcher_.frontAppNameID();
+}
+
+void LauncherDetection::spotlightOpeningCheck() {
+    if (spotlightWindiwOpened)
+        return;
+    runLoop_.sleep(kSpotlightSettleDelay);
+    // The flag is read again: the wait may have let another check open the panel meanwhile.
+    if (spotlightWindiwOpened || !spotlightWindowOpened())
+        return;
+    spotlightWindiwOpened = true;
+    rememberFrontAppIfNoLastApp();
+    dispatcher_.changeInputToAppID(std::string(kSpotlightBundleIdentifier));
+    restartPoll(timerOfCheckSpotlight, kClosePollInterval,
+                &LauncherDetection::checkSpotlightIfOpenning);
+}
+
+void LauncherDetection::flagsHandler(std::uint64_t flags, double timestamp) {
+    if (isModifierReleaseValue(flags)) {
+        if (alfredWindiwOpened)
+            restartPoll(timerOfCheckAlfred, kClosePollInterval,
+                        &LauncherDetection::checkAlfredIfOpenning);
+        if (releaseStopsOpenPoll(flags))
+            runLoop_.scheduledTimer(kOpenPollStopDelay, false,
+                                    [this] { stopCheckAlfredWillOpen(); });
+        // A release leaves the last press alone: a double tap is measured press to press.
+        return;
+    }
+
+    if (timestamp - timeOfLastModifierFlagsDown < kDoubleTapWindow && flags == lastFlags &&
+        checkIfAlfredRunning()) {
+        runLoop_.sleep(kDoubleTapSettleDelay);
+        if (alfredWindowOpened() && !alfredWindiwOpened) {
+            rememberFrontAppIfNoLastApp();
+            alfredWindiwOpened = true;
+            dispatcher_.changeInputToAppID(realAlfredAppID);
+        }
+    }
+    timeOfLastModifierFlagsDown = timestamp;
+    lastFlags = flags;
+
+    bool alfredRunning = checkIfAlfredRunning();
+    if (alfredWindiwOpened)
+        restartPoll(timerOfCheckAlfred, kClosePollInterval,
+                    &LauncherDetection::checkAlfredIfOpenning);
+    else if (alfredRunning)
+        restartPoll(timerOfCheckAlfredWillOpen, kOpenPollInterval,
+                    &LauncherDetection::checkAlfredWillOpen);
+}
+
+void LauncherDetection::checkSpotlightIfOpenning() {
+    if (spotlightWindowOpened())
+        return;
+    spotlightWindiwOpened = false;
+    stopPoll(timerOfCheckSpotlight);
+    dispatcher_.changeInputToAppID(dispatcher_.lastApp);
+    if (hooks_.checkFollowWindow)
+        hooks_.checkFollowWindow();
+}
+
+void LauncherDetection::checkAlfredIfOpenning() {
+    if (alfredWindowOpened())
+        return;
+    alfredWindiwOpened = false;
+    stopPoll(timerOfCheckAlfred);
+    dispatcher_.changeInputToAppID(dispatcher_.lastApp);
+    if (hooks_.checkFollowWindow)
+        hooks_.checkFollowWindow();
+}
+
+void LauncherDetection::checkAlfredWillOpen() {
+    if (!alfredWindowOpened())
+        return;
+    alfredWindiwOpened = true;
+    stopPoll(timerOfCheckAlfredWillOpen);
+    dispatcher_.changeInputToAppID(realAlfredAppID);
+}
+
+void LauncherDetection::stopCheckAlfredWillOpen() {
+    stopPoll(timerOfCheckAlfredWillOpen);
+}
+
+void LauncherDetection::stopPoll(const std::shared_ptr<Timer>& timer) {
+    if (timer)
+        timer->setFireDateDistantFuture();
+}
+
+void LauncherDetection::restartPoll(std::shared_ptr<Timer>& timer, Milliseconds interval,
+                                    void (LauncherDetection::*step)()) {
+    if (timer) {
+        stopPoll(timer);
+        // The replaced timer would never fire again; let the run loop release it, so that
+        // a poll restarted at every key press does not pile up stopped timers.
+        timer->invalidate();
+    }
+    timer = runLoop_.scheduledTimer(interval, true, [this, step] { (this->*step)(); });
+}
+
+} // namespace velmora

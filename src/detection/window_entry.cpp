@@ -1,0 +1,87 @@
+#include "detection/window_entry.h"
+
+#include "platform/window_list.h"
+
+#include <cmath>
+#include <limits>
+
+namespace velmora {
+
+namespace {
+const PlistValue* field(const PlistValue& entry, const char* key) {
+    return entry.find(key);
+}
+} // namespace
+
+const std::string* windowOwnerName(const PlistValue& entry) {
+    const PlistValue* value = field(entry, kCGWindowOwnerName);
+    return value ? value->string() : nullptr;
+}
+
+const std::string* windowName(const PlistValue& entry) {
+    const PlistValue* value = field(entry, kCGWindowName);
+    return value ? value->string() : nullptr;
+}
+
+bool windowNameIsNotEmpty(const PlistValue& entry) {
+    const std::string* name = windowName(entry);
+    return !name || !name->empty();
+}
+
+bool windowIsOnscreen(const PlistValue& entry) {
+    const PlistValue* value = field(entry, kCGWindowIsOnscreen);
+    if (!value)
+        return false;
+    if (const bool* b = value->boolean())
+        return *b;
+    if (auto n = value->number())
+        return *n != 0;
+    return false;
+}
+
+std::int32_t windowLayer(const PlistValue& entry) {
+    const PlistValue* value = field(entry, kCGWindowLayer);
+    if (!value)
+        return 0;
+    if (const std::int64_t* i = value->integer())
+        return wholeNumber32(static_cast<double>(*i));
+    if (const double* r = value->real())
+        return wholeNumber32(*r);
+    return 0;
+}
+
+const PlistDictionary* windowBounds(const PlistValue& entry) {
+    const PlistValue* value = field(entry, kCGWindowBounds);
+    return value ? value->dictionary() : nullptr;
+}
+
+std::int32_t wholeNumber32(double value) {
+    if (std::isnan(value))
+        return 0;
+    constexpr double lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr double highest = std::numeric_limits<std::int32_t>::max();
+    if (value <= lowest)
+        return std::numeric_limits<std::int32_t>::min();
+    if (value >= highest)
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(value); // truncates toward zero: the fraction is dropped
+}
+
+std::int32_t boundsWholeNumber(const PlistDictionary* bounds, const char* key) {
+    if (!bounds)
+        return 0;
+    auto it = bounds->find(key);
+    if (it == bounds->end())
+        return 0;
+    if (const std::int64_t* i = it->second.integer())
+        return wholeNumber32(static_cast<double>(*i));
+    if (const double* r = it->second.real())
+        return wholeNumber32(*r);
+    return 0;
+}
+
+std::int32_t boundsWholeNumber(const std::optional<PlistDictionary>& bounds, const char* key) {
+    return boundsWholeNumber(bounds ? &*bounds : nullptr, key);
+}
+
+} // namespace velmora

@@ -1,0 +1,77 @@
+#include "engine/address_bar_switch.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace velmora {
+
+namespace {
+// Single precision, as the band is measured; beyond its range a value saturates.
+float toFloat(double value) {
+    constexpr double highest = std::numeric_limits<float>::max();
+    if (value != value)
+        return std::numeric_limits<float>::quiet_NaN();
+    return static_cast<float>(std::clamp(value, -highest, highest));
+}
+} // namespace
+
+void AddressBarSwitch::check(const Event& mouseUp) {
+    const std::string front = dispatcher_.frontAppNameID();
+    if (front == kSafariAddressBar.bundleIdentifier)
+        checkSafari(mouseUp);
+    else if (front == kChromeAddressBar.bundleIdentifier)
+        checkChrome(mouseUp);
+}
+
+void AddressBarSwitch::checkSafari(const Event& mouseUp) {
+    textCursorOfMouseUp.store(false);
+    bool sawTextCursor = false;
+    for (int i = 0; i < kSafariCursorTests; ++i) {
+        if (isTextCursor()) {
+            sawTextCursor = true;
+            textCursorOfMouseUp.store(true);
+            break;
+        }
+        runLoop_.sleep(kSafariCursorTestInterval);
+    }
+    // What this job saw, not the shared flag: another job may have changed that meanwhile.
+    application_.log(sawTextCursor ? "1" : "0");
+    if (sawTextCursor)
+        selectIfInBand(mouseUp, kSafariAddressBar);
+}
+
+void AddressBarSwitch::checkChrome(const Event& mouseUp) {
+    if (isTextCursor())
+        selectIfInBand(mouseUp, kChromeAddressBar);
+}
+
+float AddressBarSwitch::clickOffsetBelowWindowTop(const Event& mouseUp,
+                                                  const std::string& ownerNamePrefix) {
+    float windowTop = 0.0f;
+    if (hooks_.getFrameOfFirstWindow) {
+        if (auto bounds = hooks_.getFrameOfFirstWindow(ownerNamePrefix)) {
+            auto y = bounds->find("Y");
+            if (y != bounds->end())
+                windowTop = toFloat(y->second.number().value_or(0.0));
+        }
+    }
+    auto screen = screens_.mainScreen();
+    const double screenHeight = screen ? screen->frame.size.height : 0.0;
+    // The event's location has its origin at the bottom left, window bounds at the top left.
+    const float clickFromTop = toFloat(screenHeight - mouseUp.locationInScreen.y);
+    return clickFromTop - windowTop;
+}
+
+void AddressBarSwitch::selectIfInBand(const Event& mouseUp, const BrowserAddressBar& browser) {
+    const float offset = clickOffsetBelowWindowTop(mouseUp, browser.ownerNamePrefix);
+    if (!(offset > browser.bandTop && offset < browser.bandBottom))
+        return;
+    // No comparison with the current source: a click in the bar selects ABC every time.
+    runLoop_.dispatchAsyncMain([this, reset = browser.resetAfterSelecting] {
+        selection_.changeInputTo(kAddressBarInputSourceID);
+        if (reset && hooks_.reset)
+            hooks_.reset();
+    });
+}
+
+} // namespace velmora

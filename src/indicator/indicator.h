@@ -1,0 +1,80 @@
+#pragma once
+// The floating indicator: a small borderless window showing the current input source's icon.
+// It sits at a corner of the front window (when it follows windows) or of an open launcher
+// panel, and its views are shown only while the indicator is switched on.
+//
+// All of it runs on the main thread, except isTextCursor, which any thread may call.
+
+#include "detection/launcher_detection.h"
+#include "detection/window_frame_lookup.h"
+#include "engine/settings.h"
+#include "platform/cursor.h"
+#include "platform/images.h"
+#include "platform/screens.h"
+#include "platform/text_input_sources.h"
+#include "platform/views.h"
+
+namespace velmora {
+
+class Indicator {
+  public:
+    // A launcher panel gets the indicator in its top-right corner, this far in from both edges.
+    static constexpr int kPanelInset = 22;
+    // An ordinary window gets it in its bottom-right corner: this far in from the right edge
+    // and lifted this far above the bottom edge.
+    static constexpr int kWindowInsetRight = 25;
+    static constexpr int kWindowLiftBottom = 5;
+    // Before any window is followed the indicator sits at the top-left of the deepest screen.
+    static constexpr int kStartOffsetFromTop = 20;
+    // A template (glyph) icon is redrawn at this size on its backdrop.
+    static constexpr double kTemplateIconSide = 18;
+    // The hot spot of the text (I-beam) cursor.
+    static constexpr Point kTextCursorHotSpot{4.0, 9.0};
+    // The indicator looks at colour bytes 0 and 1.
+    static constexpr int kTemplateChannels = 2;
+
+    Indicator(Settings& settings, TextInputSources& inputSources, Images& images, Screens& screens,
+              SystemCursor& cursor, IndicatorViews views, const LauncherDetection& launchers,
+              const WindowFrameLookup& frames)
+        : settings_(settings), inputSources_(inputSources), images_(images), screens_(screens),
+          cursor_(cursor), views_(std::move(views)), launchers_(launchers), frames_(frames) {}
+
+    // Start-up, first step: the window's fixed properties.
+    void applyWindowProperties();
+    // Start-up, second step: content by "enableTipOfState", and the first position.
+    void setUpContentAndPosition();
+
+    // Places the window at dicofFirstWindow: at a launcher panel's top-right corner while a
+    // panel is open, else at the window's bottom-right corner. Reads no setting.
+    void adjustIconView();
+    // Refreshes the views after an input source change.
+    void inputChnagedNotification();
+    // The icon of the current input source, redrawn small when it is a glyph; shows the
+    // backdrop for a glyph and hides it otherwise. None when the source has no usable icon.
+    ImagePtr getCurrentInputIcon();
+    // The two-channel template test.
+    bool canTemplate(const Image* image);
+    ImagePtr scaleImageToSize(const ImagePtr& image, double width, double height);
+    // Whether the pointer shows the text cursor now. Any thread.
+    bool isTextCursor();
+
+    const IndicatorViews& views() const { return views_; }
+
+  private:
+    // Shows both views, then the current icon (which may hide the backdrop again).
+    void showCurrentIcon();
+    void hideViews();
+    ImagePtr currentInputImage();
+    double deepestScreenHeight();
+
+    Settings& settings_;
+    TextInputSources& inputSources_;
+    Images& images_;
+    Screens& screens_;
+    SystemCursor& cursor_;
+    IndicatorViews views_;
+    const LauncherDetection& launchers_;
+    const WindowFrameLookup& frames_;
+};
+
+} // namespace velmora
