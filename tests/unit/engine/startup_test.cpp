@@ -12,7 +12,8 @@ TEST(Startup, FreshDomainGetsCounterStringAndFlush) {
     SimAgent sim;
     sim.desktop.launch();
     EXPECT_EQ(sim.trace(),
-              (Lines{"0 shell uptime", "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
+              (Lines{"0 indicator setup", "0 iconView hidden", "0 iconBox hidden", "0 shell uptime",
+                     "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
 }
 
 TEST(Startup, ExistingCounterIsLeftAlone) {

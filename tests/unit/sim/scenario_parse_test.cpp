@@ -73,9 +73,11 @@ expect defaults changedTimes 1
 )");
     EXPECT_EQ(outcome.status, 0) << outcome.failures;
     EXPECT_EQ(outcome.trace,
-              (std::vector<std::string>{"0 shell uptime", "0 defaults set changedTimes \"0\"",
-                                        "0 defaults sync", "1300 defaults set changedTimes 1",
-                                        "1300 select com.apple.keylayout.German", "1300 reset"}));
+              (std::vector<std::string>{
+                  "0 indicator setup", "0 iconView hidden", "0 iconBox hidden", "0 shell uptime",
+                  "0 defaults set changedTimes \"0\"", "0 defaults sync",
+                  "1300 defaults set changedTimes 1", "1300 select com.apple.keylayout.German",
+                  "1300 reset", "1500 iconView hidden", "1500 iconBox hidden"}));
 }
 
 TEST(ScenarioRun, FailedExpectationsAreCountedAndTheRunGoesOn) {
