@@ -4,6 +4,9 @@
 #include "detection/window_entry.h"
 #include "engine/launcher_identifiers.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace velmora {
 
 bool LauncherDetection::panelOpened(bool (*isPanel)(const PlistValue&), bool alreadyOpen) {
@@ -74,7 +77,7 @@ void LauncherDetection::flagsHandler(std::uint64_t flags, double timestamp) {
         return;
     }
 
-    if (timestamp - timeOfLastModifierFlagsDown < kDoubleTapWindow && flags == lastFlags &&
+    if (isDoubleTapGap(timestamp - timeOfLastModifierFlagsDown) && flags == lastFlags &&
         checkIfAlfredRunning()) {
         runLoop_.sleep(kDoubleTapSettleDelay);
         if (alfredWindowOpened() && !alfredWindiwOpened) {
@@ -93,6 +96,14 @@ void LauncherDetection::flagsHandler(std::uint64_t flags, double timestamp) {
     else if (alfredRunning)
         restartPoll(timerOfCheckAlfredWillOpen, kOpenPollInterval,
                     &LauncherDetection::checkAlfredWillOpen);
+}
+
+bool LauncherDetection::isDoubleTapGap(double gap) {
+    if (!(gap < 1.0)) // also NaN
+        return false;
+    // A press stamped before the last one (a clock that went back) counts, as any short gap.
+    gap = std::max(gap, -1.0);
+    return std::llround(gap * 1e6) < kDoubleTapWindowMicroseconds;
 }
 
 void LauncherDetection::checkSpotlightIfOpenning() {

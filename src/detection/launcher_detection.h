@@ -33,8 +33,8 @@ class LauncherDetection {
     // main thread, as the panel tests must see the panel before anything else runs).
     static constexpr Milliseconds kSpotlightSettleDelay{100};
     static constexpr Milliseconds kDoubleTapSettleDelay{50};
-    // Two presses of the same modifier closer than this (seconds, press to press) are a tap.
-    static constexpr double kDoubleTapWindow = 0.26;
+    // Two presses of the same modifier closer than this, press to press, are a double tap.
+    static constexpr std::int64_t kDoubleTapWindowMicroseconds = 260000;
     static constexpr Milliseconds kClosePollInterval{200};
     static constexpr Milliseconds kOpenPollInterval{100};
     static constexpr Milliseconds kOpenPollStopDelay{100};
@@ -83,6 +83,11 @@ class LauncherDetection {
     std::shared_ptr<Timer> timerOfCheckSpotlight;
     std::shared_ptr<Timer> timerOfCheckAlfred;
     std::shared_ptr<Timer> timerOfCheckAlfredWillOpen;
+
+    // Whether GAP seconds between two presses make a double tap. Measured in whole
+    // microseconds, so that a gap of 0.26 s is 0.26 s whatever its binary form (3.26 - 3.0
+    // falls just short of 0.26 in floating point).
+    static bool isDoubleTapGap(double gap);
 
   private:
     bool panelOpened(bool (*isPanel)(const PlistValue&), bool alreadyOpen);
