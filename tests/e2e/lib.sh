@@ -1,0 +1,176 @@
+# The desktop of the end-to-end tests, sourced by each test script as
+#   source lib.sh VELMORA E2E_CLIENT
+# Every test gets its own Xvfb on a free display, its own home, settings and data folders,
+# and cleans up what it started by process id. Waits poll with a generous deadline and never
+# judge how long something took.
+
+set -euo pipefail
+
+VELMORA=$(realpath "$1")
+CLIENT=$(realpath "$2")
+DEADLINE=${VELMORA_E2E_DEADLINE:-60} # seconds for any one wait; sanitizer builds are slow
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e.XXXXXX")
+PIDS=()
+VELMORA_PID=
+XVFB_PID=
+
+cleanup() {
+    local status=$?
+    local i
+    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${PIDS[i]}" 2>/dev/null || true
+    done
+    for i in "${PIDS[@]}"; do
+        wait "$i" 2>/dev/null || true
+    done
+    if [ "$status" -ne 0 ]; then
+        local log
+        for log in "$WORK"/*.log; do
+            [ -s "$log" ] && { echo "--- $(basename "$log")"; cat "$log"; }
+        done
+        [ -f "$WORK/groups" ] && { echo "--- groups seen"; tr '\n' ' ' <"$WORK/groups"; echo; }
+    fi
+    rm -rf "$WORK"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# wait_until DESCRIPTION COMMAND...: runs COMMAND until it succeeds. COMMAND may exit 2 to
+# say that waiting longer cannot help.
+wait_until() {
+    local what=$1
+    shift
+    local end=$((SECONDS + DEADLINE))
+    local status
+    while true; do
+        status=0
+        "$@" || status=$?
+        [ "$status" -eq 0 ] && return 0
+        [ "$status" -eq 2 ] && fail "$what"
+        [ "$SECONDS" -ge "$end" ] && fail "timed out waiting for $what"
+        if [ -n "$VELMORA_PID" ] && ! kill -0 "$VELMORA_PID" 2>/dev/null; then
+            fail "velmora ended while waiting for $what"
+        fi
+        sleep 0.05
+    done
+}
+
+# A private world: nothing of the machine's user or desktop leaks in.
+mkdir -p "$WORK/home" "$WORK/config" "$WORK/data/applications" "$WORK/data-dirs" "$WORK/runtime"
+chmod 700 "$WORK/runtime"
+export HOME="$WORK/home"
+export XDG_CONFIG_HOME="$WORK/config"
+export XDG_DATA_HOME="$WORK/data"
+export XDG_DATA_DIRS="$WORK/data-dirs"
+export XDG_RUNTIME_DIR="$WORK/runtime"
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+export QT_QPA_PLATFORM=xcb
+export LC_ALL=C.UTF-8
+unset DISPLAY LANG LC_MESSAGES
+SETTINGS="$XDG_CONFIG_HOME/velmora/com.quorvant.Quorvant-Velmora.plist"
+
+display_number_written() { grep -qx '[0-9][0-9]*' "$WORK/display" 2>/dev/null; }
+
+start_display() {
+    Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp -noreset \
+        5>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    PIDS+=("$XVFB_PID")
+    wait_until "Xvfb to start" display_number_written
+    export DISPLAY=":$(cat "$WORK/display")"
+    setxkbmap -layout us,de,ru
+}
+
+window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# A window mapped while openbox is still starting can slip past it unmanaged, even after it
+# announced itself: only a window that it did manage shows that it is ready.
+window_manager_manages() {
+    "$CLIENT" windows Probe 1 >"$WORK/probe" 2>>"$WORK/client.log" &
+    local probe=$! end=$((SECONDS + 3))
+    while [ ! -s "$WORK/probe" ] && [ "$SECONDS" -lt "$end" ]; do
+        sleep 0.05
+    done
+    kill "$probe" 2>/dev/null || true
+    wait "$probe" 2>/dev/null || true
+    [ -s "$WORK/probe" ]
+}
+
+start_window_manager() {
+    # openbox finds its theme in the machine's data folders.
+    XDG_DATA_DIRS=/usr/local/share:/usr/share openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+    PIDS+=($!)
+    wait_until "openbox to manage the screen" window_manager_running
+    wait_until "openbox to manage windows" window_manager_manages
+}
+
+start_desktop() {
+    start_display
+    start_window_manager
+}
+
+has_lines() { [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ]; }
+
+# open_windows NAME CLASS COUNT [OPTIONS]: COUNT windows of class CLASS, managed when this
+# returns; window I of them is $(window NAME I).
+open_windows() {
+    local name=$1
+    shift
+    "$CLIENT" windows "$@" >"$WORK/windows-$name" 2>>"$WORK/client.log" &
+    PIDS+=($!)
+    wait_until "windows $name" has_lines "$WORK/windows-$name" "$2"
+}
+
+window() { sed -n "${2:-1}p" "$WORK/windows-$1"; }
+
+activate() {
+    timeout "$DEADLINE" xdotool windowactivate --sync "$(window "$@")" 2>>"$WORK/xdotool.log" ||
+        fail "xdotool could not activate $*"
+}
+
+velmora_says() { grep -q "$1" "$WORK/velmora.log"; }
+
+start_velmora() {
+    "$VELMORA" >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
+    VELMORA_PID=$!
+    PIDS+=("$VELMORA_PID")
+    wait_until "velmora to start" velmora_says "running on display"
+}
+
+# Ends velmora with SIGTERM and checks that it exited with status 0.
+stop_velmora() {
+    local status=0
+    kill -TERM "$VELMORA_PID"
+    wait "$VELMORA_PID" || status=$?
+    VELMORA_PID=
+    [ "$status" -eq 0 ] || fail "velmora exited with status $status after SIGTERM"
+}
+
+start_group_watch() {
+    "$CLIENT" watch-groups >"$WORK/groups" 2>>"$WORK/client.log" &
+    PIDS+=($!)
+    wait_until "the group watch" has_lines "$WORK/groups" 1
+}
+
+groups_seen() { tail -n +2 "$WORK/groups" | tr '\n' ' ' | sed 's/ $//'; }
+
+groups_reached() {
+    local want=$1 seen
+    seen=$(groups_seen)
+    [ "$seen" = "$want" ] && return 0
+    case "$want" in
+    "$seen"*) return 1 ;; # not there yet
+    esac
+    echo "saw the groups [$seen], expected [$want]" >&2
+    return 2
+}
+
+# expect_groups G...: the locked group changed exactly through G... since the watch started.
+# A wrong extra switch anywhere before the last expected one makes the test fail.
+expect_groups() { wait_until "the groups [$*]" groups_reached "$*"; }

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The settings file changed by other programs while the agent runs: the next activation uses
+# the rules as they are in the file now, whether "velmora rule" or an editor wrote them.
+source "$(dirname "$0")/lib.sh" "$@"
+
+# switch_count_saved N: the agent's write of its switch counter reached the file, so that a
+# write of ours cannot cross it.
+switch_count_saved() { grep -A1 '<key>changedTimes</key>' "$SETTINGS" | grep -q "<integer>$1</integer>"; }
+
+start_desktop
+open_windows a AppA 1
+open_windows b AppB 1
+open_windows other Other 1
+start_group_watch
+start_velmora
+
+activate a # no rules at all yet
+"$VELMORA" rule AppA xkb:ru
+activate b
+activate a
+expect_groups 2
+wait_until "the switch count in the file" switch_count_saved 1
+
+# An editor that writes a new file and renames it over the old one.
+cat >"$SETTINGS.new" <<'PLIST'
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<dict>
+	<key>velmora</key>
+	<dict>
+		<key>AppA</key>
+		<dict>
+			<key>id</key>
+			<string>xkb:de</string>
+		</dict>
+		<key>AppB</key>
+		<dict>
+			<key>id</key>
+			<string>xkb:us</string>
+		</dict>
+	</dict>
+</dict>
+</plist>
+PLIST
+mv "$SETTINGS.new" "$SETTINGS"
+activate b
+activate a
+expect_groups 2 0 1
+# The editor's file had no counter: it starts again from there.
+wait_until "the switch count in the file" switch_count_saved 2
+
+"$VELMORA" rule AppA -
+[ "$("$VELMORA" rules)" = "$(printf 'AppA\t-\nAppB\txkb:us')" ] ||
+    fail "unexpected rules: $("$VELMORA" rules)"
+activate b
+expect_groups 2 0 1 0
+"$CLIENT" lock 2
+activate a # no rule any more
+activate b
+expect_groups 2 0 1 0 2 0
+
+stop_velmora
