@@ -27,6 +27,19 @@
 
 namespace velmora::program {
 
+namespace {
+
+// Qt and Xlib end the process with exit() when their own connection to the display breaks,
+// which can happen before our connection reports the loss. exit() destroys objects of static
+// storage duration only, and the store's destructor writes what is pending: so the store lives
+// here, not on the stack of runAgent.
+PlistFileDefaults& settingsStore() {
+    static PlistFileDefaults store(defaultSettingsFilePath());
+    return store;
+}
+
+} // namespace
+
 int runAgent(int argc, char** argv) {
     // Our own connection comes first: it tells why a display cannot be reached, where Qt would
     // only abort.
@@ -48,7 +61,7 @@ int runAgent(int argc, char** argv) {
     QApplication::setApplicationName("velmora");
 
     qt::QtApplicationInfo info;
-    PlistFileDefaults store(defaultSettingsFilePath());
+    PlistFileDefaults& store = settingsStore();
     qt::QtRunLoop runLoop;
 
     SignalPipe signalPipe;
@@ -59,9 +72,9 @@ int runAgent(int argc, char** argv) {
         QApplication::exit(0);
     });
 
-    // The display's events reach the services on the main thread. When the server goes away,
-    // this connection (made before Qt's) sees it first; Qt would end the process on its own
-    // right after, so everything is saved here at once.
+    // The display's events reach the services on the main thread. When the server goes away
+    // and this connection hears of it first, everything is saved at once; otherwise Qt ends the
+    // process with its own message, and the store is saved on the way out (settingsStore).
     connection->setWakeMainThread([&runLoop] { runLoop.dispatchAsyncMain([] {}); });
     connection->setConnectionLostHandler([&] {
         info.log("lost the connection to the X display " + connection->displayName() +

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The velmora program around the agent: rule commands without a display, a corrupt settings
+# file, a display that is missing or unreachable, a second start, the signals that end it, and
+# the display going away under it.
+source "$(dirname "$0")/lib.sh" "$@"
+
+# run_velmora ARGS...: runs velmora to its end; its status in STATUS, its output in OUT and ERR.
+run_velmora() {
+    STATUS=0
+    "$VELMORA" "$@" >"$WORK/out" 2>"$WORK/err" || STATUS=$?
+    OUT=$(cat "$WORK/out")
+    ERR=$(cat "$WORK/err")
+}
+
+expect_status() { [ "$STATUS" -eq "$1" ] || fail "$2: status $STATUS (wanted $1), said: $ERR"; }
+
+# Rules, with no display at all.
+run_velmora rules
+expect_status 0 "rules on a fresh settings file"
+[ -z "$OUT" ] || fail "a fresh settings file lists rules: $OUT"
+run_velmora rule org.example.Editor xkb:de
+run_velmora rule XTerm "xkb:de(nodeadkeys)"
+run_velmora rule XTerm -
+run_velmora rules
+[ "$OUT" = "$(printf 'XTerm\t-\norg.example.Editor\txkb:de')" ] || fail "rules after editing: $OUT"
+run_velmora rule XTerm
+expect_status 2 "rule without a source"
+run_velmora frobnicate
+expect_status 2 "an unknown command"
+run_velmora --help
+expect_status 0 "--help"
+for word in sources apps rules "rule APP SOURCE-ID" "rule APP -"; do
+    grep -qF "velmora $word" <<<"$OUT" || fail "--help does not describe \"$word\""
+done
+
+# A corrupt settings file is set aside, never overwritten, and reading starts from nothing.
+echo "this is not a property list" >"$SETTINGS"
+run_velmora rules
+expect_status 0 "rules with a corrupt file"
+[ -z "$OUT" ] || fail "a corrupt file lists rules: $OUT"
+ls "$SETTINGS".corrupt-* >/dev/null 2>&1 || fail "the corrupt file was not set aside"
+grep -q "not a property list" "$SETTINGS".corrupt-* || fail "the corrupt file's content was lost"
+
+# No display, or one that cannot be reached.
+run_velmora
+expect_status 2 "the agent without DISPLAY"
+grep -q "DISPLAY" <<<"$ERR" || fail "no reason given for a missing DISPLAY: $ERR"
+run_velmora sources
+expect_status 2 "sources without DISPLAY"
+DISPLAY=:65000 run_velmora
+expect_status 2 "the agent on an unreachable display"
+grep -q ":65000" <<<"$ERR" || fail "the unreachable display is not named: $ERR"
+
+start_desktop
+run_velmora sources
+expect_status 0 "sources"
+[ "$OUT" = "$(printf 'xkb:us\tEnglish (US)\nxkb:de\tGerman\nxkb:ru\tRussian')" ] ||
+    fail "unexpected sources: $OUT"
+
+# One agent per display; SIGTERM and SIGINT end it with status 0, saving what is pending (the
+# switch counter is otherwise written a moment later).
+"$VELMORA" rule AppA xkb:de
+open_windows a AppA 1
+open_windows other Other 1
+start_group_watch
+start_velmora
+run_velmora
+expect_status 0 "a second start"
+grep -q "already running" <<<"$OUT" || fail "a second start does not say that one runs: $OUT"
+kill -0 "$VELMORA_PID" || fail "the first agent ended when a second one started"
+activate a
+expect_groups 1
+stop_velmora
+grep -A1 '<key>changedTimes</key>' "$SETTINGS" | grep -q '<integer>1</integer>' ||
+    fail "the switch counter was not saved at SIGTERM"
+start_velmora
+kill -INT "$VELMORA_PID"
+STATUS=0
+wait "$VELMORA_PID" || STATUS=$?
+VELMORA_PID=
+expect_status 0 "SIGINT"
+
+# The display goes away: a clear message and a status that is not 0.
+start_velmora
+kill "$XVFB_PID"
+STATUS=0
+wait "$VELMORA_PID" || STATUS=$?
+VELMORA_PID=
+[ "$STATUS" -ne 0 ] || fail "losing the display ended velmora with status 0"
+# Our own message, or Qt's when its connection heard of the loss first.
+grep -qE "lost the connection to the X display|X11 connection broke" "$WORK/velmora.log" ||
+    fail "losing the display gave no clear message: $(cat "$WORK/velmora.log")"

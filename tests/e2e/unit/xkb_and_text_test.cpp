@@ -1,0 +1,84 @@
+// Layout IDs from _XKB_RULES_NAMES, and the text clean-up every X property goes through.
+
+#include "text_encoding.h"
+#include "xkb_layout_ids.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::x11 {
+namespace {
+
+std::string rulesNames(std::initializer_list<const char*> fields) {
+    std::string bytes;
+    for (const char* field : fields) {
+        bytes += field;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+TEST(XkbLayoutIds, OneIdPerGroupWithItsVariant) {
+    auto layouts = parseXkbRulesNames(
+        rulesNames({"evdev", "pc105", "us,de,ru", ",nodeadkeys,", "grp:alt_shift_toggle"}));
+    EXPECT_EQ(inputSourceIdsForGroups(layouts, 3),
+              (std::vector<std::string>{"xkb:us", "xkb:de(nodeadkeys)", "xkb:ru"}));
+}
+
+TEST(XkbLayoutIds, MissingOrShortFieldsStillNameEveryGroup) {
+    // No variants field, and no final NUL.
+    auto layouts = parseXkbRulesNames(std::string("evdev\0pc105\0us,fr", 17));
+    EXPECT_EQ(inputSourceIdsForGroups(layouts, 3),
+              (std::vector<std::string>{"xkb:us", "xkb:fr", "xkb:group3"}));
+    // No property at all, or one without layouts.
+    EXPECT_EQ(inputSourceIdsForGroups(parseXkbRulesNames(""), 2),
+              (std::vector<std::string>{"xkb:group1", "xkb:group2"}));
+    EXPECT_TRUE(parseXkbRulesNames(rulesNames({"evdev", "pc105", ""})).empty());
+    // Fewer variants than layouts; an empty layout between others.
+    auto gaps = parseXkbRulesNames(rulesNames({"evdev", "", "us,,de", "intl"}));
+    EXPECT_EQ(inputSourceIdsForGroups(gaps, 3),
+              (std::vector<std::string>{"xkb:us(intl)", "xkb:group2", "xkb:de"}));
+}
+
+TEST(XkbLayoutIds, MoreLayoutsThanGroupsAreCutToTheKeymap) {
+    auto layouts = parseXkbRulesNames(rulesNames({"evdev", "pc105", "us,de,ru", ""}));
+    EXPECT_EQ(inputSourceIdsForGroups(layouts, 1), (std::vector<std::string>{"xkb:us"}));
+}
+
+TEST(XkbLayoutIds, LatinLayoutIsTheFirstUsGroupThatTheKeymapHas) {
+    auto layouts = parseXkbRulesNames(rulesNames({"evdev", "pc105", "ru,us,us", ",dvorak,"}));
+    EXPECT_EQ(latinGroupFor(layouts, 3), 1u);
+    EXPECT_EQ(latinGroupFor(layouts, 1), std::nullopt); // the keymap has only "ru"
+    EXPECT_EQ(latinGroupFor(parseXkbRulesNames(rulesNames({"evdev", "pc105", "de,ru"})), 2),
+              std::nullopt);
+}
+
+TEST(TextEncoding, InvalidUtf8IsReplacedAndValidTextKept) {
+    EXPECT_EQ(sanitizeUtf8("Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),
+              "Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
+    EXPECT_EQ(sanitizeUtf8("a\xFF"
+                           "b"),
+              "a\xEF\xBF\xBD"
+              "b");
+    EXPECT_EQ(sanitizeUtf8("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");                 // overlong "/"
+    EXPECT_EQ(sanitizeUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"); // surrogate
+    EXPECT_EQ(sanitizeUtf8("ok\xE2\x82"), "ok\xEF\xBF\xBD\xEF\xBF\xBD");             // cut short
+}
+
+TEST(TextEncoding, LegacyTextIsUtf8WhenItDecodesSoElseLatin1) {
+    EXPECT_EQ(legacyTextToUtf8("caf\xE9"), "caf\xC3\xA9");
+    EXPECT_EQ(legacyTextToUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
+    EXPECT_EQ(latin1ToUtf8("\xFF\x41"), "\xC3\xBF"
+                                        "A");
+}
+
+TEST(TextEncoding, NulSeparatedStrings) {
+    EXPECT_EQ(splitNulSeparated(std::string("xterm\0XTerm\0", 12)),
+              (std::vector<std::string>{"xterm", "XTerm"}));
+    EXPECT_EQ(splitNulSeparated(std::string("xterm\0XTerm", 11)),
+              (std::vector<std::string>{"xterm", "XTerm"}));
+    EXPECT_EQ(splitNulSeparated(std::string("\0Only", 5)), (std::vector<std::string>{"", "Only"}));
+    EXPECT_TRUE(splitNulSeparated("").empty());
+}
+
+} // namespace
+} // namespace velmora::x11

@@ -1,0 +1,218 @@
+// The X11 services against a live display that x11_services.sh prepared: openbox, the layouts
+// us,de,ru, and windows of the classes ListA, ListB (active, in front) and ListC (minimized),
+// made in the order A, C, B. Their ids come in E2E_WINDOW_A, E2E_WINDOW_B and E2E_WINDOW_C.
+
+#include "application_identities.h"
+#include "single_instance.h"
+#include "x11_connection.h"
+#include "x11_distributed_notifications.h"
+#include "x11_reset_window.h"
+#include "x11_screens.h"
+#include "x11_window_list.h"
+#include "x11_workspace.h"
+#include "xkb_input_sources.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <poll.h>
+
+namespace velmora::x11 {
+namespace {
+
+class QuietLog final : public Application {
+  public:
+    std::string bundlePath() override { return {}; }
+    void log(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+xcb_window_t windowFromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? static_cast<xcb_window_t>(std::strtoul(value, nullptr, 0))
+                 : xcb_window_t{XCB_WINDOW_NONE};
+}
+
+class LiveDisplay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        connection_ = X11Connection::open("", &error);
+        ASSERT_TRUE(connection_) << error;
+        a_ = windowFromEnvironment("E2E_WINDOW_A");
+        b_ = windowFromEnvironment("E2E_WINDOW_B");
+        c_ = windowFromEnvironment("E2E_WINDOW_C");
+        ASSERT_TRUE(a_ && b_ && c_) << "run through x11_services.sh";
+    }
+
+    // Hands out events until DONE holds; false when a generous deadline passed first.
+    template <typename Done> bool pumpUntil(Done done) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
+            poll(&fd, 1, 50);
+            connection_->pump();
+        }
+        return true;
+    }
+
+    // What xdotool windowactivate sends: a pager's request to activate WINDOW.
+    void requestActivation(xcb_window_t window) {
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.window = window;
+        message.format = 32;
+        message.type = connection_->ewmh()._NET_ACTIVE_WINDOW;
+        message.data.data32[0] = 2;
+        message.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(connection_->xcb(), 0, connection_->root(),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&message));
+        connection_->flush();
+    }
+
+    std::unique_ptr<X11Connection> connection_;
+    QuietLog log_;
+    xcb_window_t a_ = XCB_WINDOW_NONE, b_ = XCB_WINDOW_NONE, c_ = XCB_WINDOW_NONE;
+};
+
+const PlistValue* entryOwnedBy(const PlistArray& list, const std::string& owner, std::size_t* at) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const PlistValue* name = list[i].find(kCGWindowOwnerName);
+        if (name && name->string() && *name->string() == owner) {
+            *at = i;
+            return &list[i];
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(LiveDisplay, WindowListHoldsTheOnScreenWindowsFrontToBack) {
+    ApplicationIdentities identities(*connection_);
+    X11WindowList windows(*connection_, identities);
+    PlistArray list = windows.copyWindowListSnapshot();
+    std::size_t atA = 0, atB = 0, atC = 0;
+    const PlistValue* a = entryOwnedBy(list, "ListA", &atA);
+    const PlistValue* b = entryOwnedBy(list, "ListB", &atB);
+    ASSERT_TRUE(a && b);
+    EXPECT_LT(atB, atA); // B was activated last: it is in front
+    EXPECT_FALSE(entryOwnedBy(list, "ListC", &atC)) << "a minimized window is not on screen";
+    EXPECT_EQ(*b->find(kCGWindowName)->string(), "ListB 1");
+    EXPECT_EQ(*b->find(kCGWindowIsOnscreen)->boolean(), true);
+    EXPECT_EQ(*b->find(kCGWindowLayer)->integer(), 0);
+    const PlistValue* bounds = b->find(kCGWindowBounds);
+    ASSERT_TRUE(bounds);
+    // The client is 240x160; openbox's frame adds its border and title bar.
+    EXPECT_GE(*bounds->find("Width")->integer(), 240);
+    EXPECT_GT(*bounds->find("Height")->integer(), 160);
+    EXPECT_GE(*bounds->find("X")->integer(), 0);
+}
+
+TEST_F(LiveDisplay, InputSourcesAreTheGroupsAndSelectingLocksOne) {
+    X11DistributedNotifications notifications;
+    XkbInputSources sources(*connection_, notifications, log_);
+    std::vector<InputSource> all = sources.createInputSourceList(std::nullopt, false);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].inputSourceID, "xkb:us");
+    EXPECT_EQ(all[1].inputSourceID, "xkb:de");
+    EXPECT_EQ(all[2].inputSourceID, "xkb:ru");
+    EXPECT_EQ(all[0].localizedName, "English (US)");
+    EXPECT_EQ(all[1].category, kTISCategoryKeyboardInputSource);
+    EXPECT_TRUE(sources.createInputSourceList("xkb:fr", false).empty());
+    auto latin = sources.createInputSourceList(kLatinLayoutAlias, false);
+    ASSERT_EQ(latin.size(), 1u);
+    EXPECT_EQ(latin[0].inputSourceID, "xkb:us");
+
+    int changes = 0;
+    notifications.addObserver(kSelectedKeyboardInputSourceChangedNotification,
+                              [&](const std::string&) { ++changes; });
+    sources.selectInputSource(sources.createInputSourceList("xkb:ru", false).at(0));
+    EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->inputSourceID, "xkb:ru");
+    ASSERT_TRUE(pumpUntil([&] { return changes == 1; }));
+    sources.selectInputSource(latin[0]);
+    EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->inputSourceID, "xkb:us");
+    ASSERT_TRUE(pumpUntil([&] { return changes == 2; }));
+    InputSource unknown;
+    unknown.inputSourceID = "xkb:fr";
+    sources.selectInputSource(unknown);
+    EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->inputSourceID, "xkb:us");
+}
+
+TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
+    ApplicationIdentities identities(*connection_);
+    X11Workspace workspace(*connection_, identities, log_);
+    ASSERT_TRUE(workspace.frontmostApplication());
+    EXPECT_EQ(workspace.frontmostApplication()->bundleIdentifier, "ListB");
+    std::vector<std::string> running;
+    for (const auto& app : workspace.runningApplications())
+        if (app.bundleIdentifier && app.bundleIdentifier->starts_with("List"))
+            running.push_back(*app.bundleIdentifier);
+    EXPECT_EQ(running, (std::vector<std::string>{"ListA", "ListC", "ListB"})); // as they were made
+
+    std::vector<std::string> activated;
+    workspace.addObserver(NSWorkspaceDidActivateApplicationNotification,
+                          [&](const WorkspaceNotification& n) {
+                              activated.push_back(n.application->bundleIdentifier.value_or("-"));
+                          });
+    requestActivation(a_);
+    ASSERT_TRUE(pumpUntil([&] { return !activated.empty(); }));
+    EXPECT_EQ(activated, (std::vector<std::string>{"ListA"}));
+    EXPECT_EQ(workspace.frontmostApplication()->localizedName, "ListA");
+    requestActivation(b_);
+    ASSERT_TRUE(pumpUntil([&] { return activated.size() == 2; }));
+    EXPECT_EQ(activated.back(), "ListB");
+}
+
+TEST_F(LiveDisplay, ResetWindowLeavesTheFocusWhereItWas) {
+    ApplicationIdentities identities(*connection_);
+    X11Workspace workspace(*connection_, identities, log_);
+    xcb_window_t before = workspace.activeWindow();
+    int activations = 0;
+    workspace.addObserver(NSWorkspaceDidActivateApplicationNotification,
+                          [&](const WorkspaceNotification&) { ++activations; });
+    X11ResetWindow reset(*connection_);
+    for (int i = 0; i < 5; ++i) {
+        reset.makeKeyAndOrderFront();
+        reset.orderOut();
+    }
+    // An activation that we ask for afterwards is the first and only one the workspace sees.
+    requestActivation(a_);
+    ASSERT_TRUE(pumpUntil([&] { return workspace.activeWindow() == a_; }));
+    EXPECT_NE(before, a_);
+    EXPECT_EQ(activations, 1);
+    requestActivation(b_);
+    ASSERT_TRUE(pumpUntil([&] { return workspace.activeWindow() == b_; }));
+}
+
+TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
+    ApplicationIdentities identities(*connection_);
+    X11Workspace workspace(*connection_, identities, log_);
+    X11Screens screens(*connection_, workspace);
+    auto main = screens.mainScreen();
+    ASSERT_TRUE(main);
+    EXPECT_NE(main->number, 0);
+    EXPECT_EQ(main->frame, (Rect{{0, 0}, {1280, 800}}));
+    EXPECT_EQ(screens.deepestScreen()->number, main->number);
+    EXPECT_EQ(screens.mainScreen()->number, main->number); // stable
+}
+
+TEST_F(LiveDisplay, OnlyOneInstanceHoldsTheDisplay) {
+    std::string error;
+    auto other = X11Connection::open("", &error);
+    ASSERT_TRUE(other);
+    {
+        SingleInstance first(*connection_);
+        ASSERT_EQ(first.claim(), SingleInstance::Outcome::Claimed);
+        SingleInstance second(*other);
+        EXPECT_EQ(second.claim(), SingleInstance::Outcome::AlreadyRunning);
+    }
+    // The owner's window is gone with the first instance: the next may claim.
+    SingleInstance next(*other);
+    EXPECT_EQ(next.claim(), SingleInstance::Outcome::Claimed);
+}
+
+} // namespace
+} // namespace velmora::x11
