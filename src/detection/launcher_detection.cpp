@@ -106,8 +106,11 @@ bool LauncherDetection::isDoubleTapGap(double gap) {
     return std::llround(gap * 1e6) < kDoubleTapWindowMicroseconds;
 }
 
+// The close polls only ask whether the panel is still there. After an activation has cleared
+// the flag, a panel still on screen is not a new sighting: taking it for one would pull the
+// indicator back to the panel at every step, away from the activated application's window.
 void LauncherDetection::checkSpotlightIfOpenning() {
-    if (spotlightWindowOpened())
+    if (panelOpened(isSpotlightPanel, /*alreadyOpen=*/true))
         return;
     spotlightWindiwOpened = false;
     stopPoll(timerOfCheckSpotlight);
@@ -117,7 +120,7 @@ void LauncherDetection::checkSpotlightIfOpenning() {
 }
 
 void LauncherDetection::checkAlfredIfOpenning() {
-    if (alfredWindowOpened())
+    if (panelOpened(isAlfredPanel, /*alreadyOpen=*/true))
         return;
     alfredWindiwOpened = false;
     stopPoll(timerOfCheckAlfred);

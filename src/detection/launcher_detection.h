@@ -90,6 +90,7 @@ class LauncherDetection {
     static bool isDoubleTapGap(double gap);
 
   private:
+    // With ALREADYOPEN a sighting keeps nothing and places nothing.
     bool panelOpened(bool (*isPanel)(const PlistValue&), bool alreadyOpen);
     void restartPoll(std::shared_ptr<Timer>& timer, Milliseconds interval,
                      void (LauncherDetection::*step)());

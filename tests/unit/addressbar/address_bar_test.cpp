@@ -1,0 +1,157 @@
+// The address-bar switch: the band measured in single precision from the window's top, jobs
+// that overlap in virtual time, and a shared flag that no job decides by.
+
+#include "engine/address_bar_switch.h"
+#include "platform/window_list.h"
+#include "sim_agent.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::testing {
+namespace {
+
+constexpr const char* kSafari = "com.apple.Safari";
+constexpr const char* kChrome = "com.google.Chrome";
+
+class AddressBar : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sim.addApp(kSafari, "Safari");
+        sim.addApp(kChrome, "Google Chrome");
+        sim.desktop.world().currentInputID = kGerman;
+        browserWindow("Safari", 50);
+        browserWindow("Google Chrome", 50);
+        sim.desktop.rawStore().setObjectForKey(PlistValue(true), "enableBrowserAddressEnglish");
+        sim.launch();
+    }
+    void browserWindow(const std::string& owner, PlistValue top) {
+        sim.desktop.world().putWindowInFront(
+            owner,
+            {{kCGWindowOwnerName, owner},
+             {kCGWindowIsOnscreen, true},
+             {kCGWindowBounds,
+              PlistValue(PlistDictionary{{"X", 0}, {"Y", top}, {"Width", 900}, {"Height", 700}})}});
+    }
+    // A click OFFSET points below the top of a window whose top is 50 (screen 900 high).
+    void clickBelowTop(double offset) {
+        Event e;
+        e.type = EventType::LeftMouseUp;
+        e.locationInScreen = Point{300, 900 - 50 - offset};
+        sim.desktop.postEvent(e);
+    }
+    void cursor(bool text) { sim.desktop.world().cursorHotSpot = text ? Point{4, 9} : Point{0, 0}; }
+    void front(const char* bundle) {
+        sim.desktop.world().frontmost = sim.desktop.world().appIndex(bundle);
+    }
+    Lines selections() { return sim.traceWith("select"); }
+
+    SimAgent sim;
+};
+
+TEST_F(AddressBar, TheMouseUpHandlerNeverWaitsForTheCheck) {
+    front(kSafari);
+    sim.at(1000);
+    clickBelowTop(20);
+    EXPECT_EQ(sim.now(), 1000);
+    EXPECT_EQ(sim.traceWith("log"), Lines{});
+    sim.at(1500);
+    EXPECT_EQ(sim.traceWith("log"), Lines{"1200 log 0"}); // 20 tests 10 ms apart
+}
+
+TEST_F(AddressBar, TheWindowTopIsReadWithItsFraction) {
+    front(kChrome);
+    cursor(true);
+    // Top at 40.5: a click 29.9 below is inside Safari's band, 30.4 below 40 would not be.
+    browserWindow("Safari", 40.5);
+    front(kSafari);
+    Event e;
+    e.type = EventType::LeftMouseUp;
+    e.locationInScreen = Point{300, 900 - 70.4};
+    sim.desktop.postEvent(e);
+    sim.at(100);
+    EXPECT_EQ(selections(), Lines{"0 select com.apple.keylayout.ABC"});
+}
+
+TEST_F(AddressBar, ChromeSelectsThenResetsOnTheMainQueueSafariDoesNotReset) {
+    cursor(true);
+    front(kChrome);
+    clickBelowTop(60);
+    sim.at(10);
+    front(kSafari);
+    sim.desktop.world().currentInputID = kGerman;
+    clickBelowTop(20);
+    sim.at(20);
+    EXPECT_EQ(
+        sim.trace(),
+        (Lines{"0 defaults set changedTimes 1", "0 select com.apple.keylayout.ABC", "0 reset",
+               "10 log 1", "10 defaults set changedTimes 2", "10 select com.apple.keylayout.ABC"}));
+}
+
+TEST_F(AddressBar, OverlappingJobsEachSwitchOnWhatTheySaw) {
+    front(kSafari);
+    // Five clicks in the band 10 ms apart; the text cursor shows from 25 ms on. Every job
+    // sees it (the first ones after a few tests) and every one selects once.
+    sim.at(1000);
+    for (int i = 0; i < 5; ++i) {
+        sim.at(1000 + 10 * i);
+        clickBelowTop(20);
+    }
+    sim.at(1025);
+    cursor(true);
+    sim.at(1400);
+    EXPECT_EQ(sim.traceWith("log").size(), 5u);
+    EXPECT_EQ(selections().size(), 5u);
+    EXPECT_TRUE(sim.agent().addressBar().textCursorOfMouseUp.load());
+    // A later job clears the flag at its start whatever it finds.
+    cursor(false);
+    clickBelowTop(500);
+    sim.at(1401);
+    EXPECT_FALSE(sim.agent().addressBar().textCursorOfMouseUp.load());
+}
+
+TEST_F(AddressBar, AnotherJobClearingTheFlagDoesNotCancelASwitch) {
+    // The moment another job clears the shared flag is taken to be right after this job saw
+    // the text cursor: while it looks up the browser window.
+    AppDelegate& agent = sim.agent();
+    AddressBarSwitch* self = nullptr;
+    AddressBarSwitch check(agent.dispatcher(), agent.selection(), sim.desktop.platform().screens,
+                           sim.desktop.platform().runLoop, sim.desktop.platform().application,
+                           AddressBarSwitch::Hooks{
+                               .getFrameOfFirstWindow =
+                                   [&](const std::string&) {
+                                       self->textCursorOfMouseUp.store(false);
+                                       return std::optional<PlistDictionary>(PlistDictionary{
+                                           {"Y", 50}, {"X", 0}, {"Width", 9}, {"Height", 9}});
+                                   },
+                               .isTextCursor = [] { return true; },
+                               .reset = {},
+                           });
+    self = &check;
+    front(kSafari);
+    Event e;
+    e.type = EventType::LeftMouseUp;
+    e.locationInScreen = Point{300, 830};
+    check.check(e);
+    sim.at(10);
+    EXPECT_EQ(selections(), Lines{"0 select com.apple.keylayout.ABC"});
+}
+
+TEST_F(AddressBar, NoMainScreenOrNoBrowserInFrontSelectsNothing) {
+    cursor(true);
+    front(kChrome);
+    sim.desktop.world().mainScreenNumber.reset();
+    clickBelowTop(60); // offset = 0 - 790 - 50: far above the band
+    sim.at(100);
+    sim.desktop.world().mainScreenNumber = 1;
+    front("com.example.a");
+    clickBelowTop(60);
+    front(kSafari);
+    sim.desktop.world().frontmost.reset();
+    clickBelowTop(20);
+    sim.at(1000);
+    EXPECT_EQ(selections(), Lines{});
+    EXPECT_EQ(sim.traceWith("log"), Lines{});
+}
+
+} // namespace
+} // namespace velmora::testing

@@ -1,0 +1,183 @@
+// Launcher detection on the simulated desktop: poll timers (stopped, replaced), the double-tap
+// measure, what a panel sighting keeps, and how activations and closes meet.
+
+#include "detection/launcher_detection.h"
+#include "platform/window_list.h"
+#include "sim_agent.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace velmora::testing {
+namespace {
+
+constexpr const char* kAlfred = "com.runningwithcrayons.Alfred-3";
+constexpr const char* kMenuTracking = "com.apple.HIToolbox.cancelMenuTrackingNotification";
+
+PlistDictionary panel(const char* owner, int layer, int x, int width) {
+    return {{kCGWindowOwnerName, owner},
+            {kCGWindowLayer, layer},
+            {kCGWindowIsOnscreen, true},
+            {kCGWindowBounds,
+             PlistValue(PlistDictionary{{"X", x}, {"Y", 100}, {"Width", width}, {"Height", 60}})}};
+}
+
+class Launchers : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sim.addApp(kAlfred, "Alfred");
+        sim.setRule("com.apple.Spotlight", kGerman);
+        sim.setRule(kAlfred, kRussian);
+        sim.setRule("com.example.a", kABC);
+        sim.desktop.rawStore().setObjectForKey(PlistValue(true), "followWindow");
+        sim.launch();
+    }
+
+    LauncherDetection& launchers() { return sim.agent().launchers(); }
+    void showWindow(const std::string& handle, PlistDictionary entry) {
+        sim.desktop.world().putWindowInFront(handle, std::move(entry));
+    }
+    void removeWindow(const std::string& handle) { sim.desktop.world().removeWindow(handle); }
+    void flags(std::uint64_t raw, double seconds) {
+        Event e;
+        e.type = EventType::FlagsChanged;
+        e.modifierFlags = raw;
+        e.timestamp = seconds;
+        sim.desktop.postEvent(e);
+    }
+
+    SimAgent sim;
+};
+
+TEST_F(Launchers, DoubleTapWindowIsStrictAndMeasuredInWholeMicroseconds) {
+    EXPECT_TRUE(LauncherDetection::isDoubleTapGap(0.25));
+    EXPECT_TRUE(LauncherDetection::isDoubleTapGap(0.259999));
+    EXPECT_FALSE(LauncherDetection::isDoubleTapGap(0.26));
+    EXPECT_FALSE(LauncherDetection::isDoubleTapGap(3.26 - 3.0)); // 0.25999999999999979
+    EXPECT_FALSE(LauncherDetection::isDoubleTapGap(1e300));
+    EXPECT_FALSE(LauncherDetection::isDoubleTapGap(std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_TRUE(LauncherDetection::isDoubleTapGap(-1e300)); // a clock that went back
+}
+
+TEST_F(Launchers, DoubleTapWaits50msOnTheMainThreadThenAppliesAlfredsRule) {
+    sim.at(1000);
+    flags(0x100108, 1.0);
+    flags(0x100, 1.1);
+    showWindow("alfred", panel("Alfred", 27, 0, 600));
+    flags(0x100108, 1.2);
+    EXPECT_EQ(sim.now(), 1050); // the wait blocked the statement itself
+    EXPECT_TRUE(launchers().alfredWindiwOpened);
+    EXPECT_EQ(launchers().realAlfredAppID, kAlfred);
+    EXPECT_EQ(sim.current(), kRussian);
+    // lastApp was none: it became the front application's identifier, "" with none in front.
+    EXPECT_EQ(sim.agent().dispatcher().lastApp, "");
+    // The press is remembered by its own time stamp, not the time after the wait.
+    EXPECT_EQ(launchers().timeOfLastModifierFlagsDown, 1.2);
+    EXPECT_EQ(launchers().lastFlags, 0x100108u);
+}
+
+TEST_F(Launchers, WithoutAlfredRunningNoTapIsTestedAndNoPollStarts) {
+    sim.desktop.quitApp(kAlfred);
+    showWindow("alfred", panel("Alfred", 27, 0, 600));
+    sim.at(1000);
+    flags(0x100108, 1.0);
+    flags(0x100108, 1.1);
+    EXPECT_EQ(sim.now(), 1000);
+    sim.at(3000);
+    EXPECT_FALSE(launchers().alfredWindiwOpened);
+    EXPECT_EQ(launchers().realAlfredAppID, std::nullopt);
+    EXPECT_EQ(launchers().timerOfCheckAlfredWillOpen, nullptr);
+}
+
+TEST_F(Launchers, APressReplacesTheRunningOpenPoll) {
+    sim.at(1000);
+    flags(0x80120, 1.0); // poll due at 1100, 1200...
+    sim.at(1050);
+    flags(0x80130, 1.05); // replaced: due at 1150, 1250...
+    showWindow("alfred", panel("Alfred", 27, 0, 600));
+    sim.at(1149);
+    EXPECT_FALSE(launchers().alfredWindiwOpened);
+    sim.at(1150);
+    EXPECT_TRUE(launchers().alfredWindiwOpened);
+    EXPECT_EQ(sim.traceWith("select"), (Lines{"1150 select com.apple.keylayout.Russian"}));
+}
+
+TEST_F(Launchers, AStoppedPollNeverFiresAgain) {
+    // Spotlight opens and closes; its close poll is stopped. When the panel comes back with
+    // the flag false, a poll still firing would take it for a new sighting and move the
+    // indicator there.
+    showWindow("spot", panel("Spotlight", 25, 300, 640));
+    sim.at(1000);
+    sim.desktop.postDistributed(kMenuTracking);
+    removeWindow("spot");
+    sim.at(1300);
+    EXPECT_FALSE(launchers().spotlightWindiwOpened);
+    sim.desktop.trace().clear();
+    showWindow("spot", panel("Spotlight", 25, 300, 640));
+    sim.at(5000);
+    EXPECT_EQ(sim.traceWith("origin"), Lines{});
+    EXPECT_EQ(sim.traceWith("select"), Lines{});
+
+    // The same for the open poll after a release without the Function bit.
+    flags(0x80120, 5.0);
+    flags(0x100, 5.01);
+    sim.at(5150);
+    showWindow("alfred", panel("Alfred", 27, 0, 600));
+    sim.at(8000);
+    EXPECT_FALSE(launchers().alfredWindiwOpened);
+}
+
+TEST_F(Launchers, ASecondSightingKeepsTheFirstRectangle) {
+    showWindow("alfred", panel("Alfred", 27, 10, 600));
+    EXPECT_TRUE(launchers().alfredWindowOpened());
+    launchers().alfredWindiwOpened = true;
+    showWindow("alfred", panel("Alfred", 27, 500, 600));
+    EXPECT_TRUE(launchers().alfredWindowOpened());
+    ASSERT_TRUE(sim.agent().windowFrames().dicofFirstWindow);
+    EXPECT_EQ(sim.agent().windowFrames().dicofFirstWindow->at("X"), PlistValue(10));
+    sim.at(1000);
+    // One placement, 0.1 s after the first sighting, at the first rectangle.
+    EXPECT_EQ(sim.traceWith("origin"), (Lines{"100 indicator origin 588 778"}));
+}
+
+TEST_F(Launchers, AnActivationClosesThePanelStateButTheClosePollStillRestores) {
+    sim.desktop.activate(std::string("com.example.b"));
+    sim.at(1000);
+    showWindow("spot", panel("Spotlight", 25, 300, 640));
+    sim.desktop.postDistributed(kMenuTracking);
+    EXPECT_EQ(sim.current(), kGerman);
+    sim.desktop.activate(std::string("com.example.a"));
+    EXPECT_FALSE(launchers().spotlightWindiwOpened);
+    sim.at(1300);
+    EXPECT_EQ(sim.current(), kABC);
+    sim.desktop.trace().clear();
+    sim.desktop.world().putWindowInFront(
+        "front",
+        {{kCGWindowOwnerName, "Alpha"},
+         {kCGWindowIsOnscreen, true},
+         {kCGWindowBounds,
+          PlistValue(PlistDictionary{{"X", 0}, {"Y", 0}, {"Width", 100}, {"Height", 100}})}});
+    sim.at(1400);
+    removeWindow("spot");
+    sim.at(1700);
+    // The poll steps while the panel was still there (1300) did not take it for a new
+    // sighting. Once it is gone (1500): lastApp is Alpha's by now, its rule again (already
+    // current: no selection), and the indicator goes to Alpha's window.
+    EXPECT_EQ(sim.traceWith("select"), Lines{});
+    EXPECT_EQ(sim.traceWith("origin"), (Lines{"1500 indicator origin 75 805"}));
+}
+
+TEST_F(Launchers, AlfredRunningIsRememberedUntilAnotherEditionIsFound) {
+    EXPECT_TRUE(launchers().checkIfAlfredRunning());
+    sim.desktop.quitApp(kAlfred);
+    EXPECT_FALSE(launchers().checkIfAlfredRunning());
+    EXPECT_EQ(launchers().realAlfredAppID, kAlfred);
+    sim.desktop.launchApp("com.runningwithcrayons.Alfred-5");
+    EXPECT_TRUE(launchers().checkIfAlfredRunning());
+    EXPECT_EQ(launchers().realAlfredAppID, "com.runningwithcrayons.Alfred-5");
+}
+
+} // namespace
+} // namespace velmora::testing

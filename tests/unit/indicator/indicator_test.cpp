@@ -1,0 +1,181 @@
+// The indicator on the simulated desktop: where it is placed, which icon it shows and in
+// which order its views change, and when it follows the front window.
+
+#include "platform/window_list.h"
+#include "sim_agent.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::testing {
+namespace {
+
+PlistDictionary rect(PlistValue x, PlistValue y, PlistValue w, PlistValue h) {
+    return {{"X", x}, {"Y", y}, {"Width", w}, {"Height", h}};
+}
+
+class IndicatorTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        auto& icons = sim.desktop.images().icons;
+        icons["glyph"] = sim::SimIcon{1, 1, {0, 0, 0, 255}};
+        icons["flag"] = sim::SimIcon{2, 1, {255, 0, 0, 255, 0, 0, 255, 255}};
+    }
+    void setIcon(const char* id, std::optional<std::string> ref, std::optional<std::string> url) {
+        for (auto& source : sim.desktop.world().inputs)
+            if (source.inputSourceID == id) {
+                source.iconRef = std::move(ref);
+                source.iconImageURL = std::move(url);
+            }
+    }
+    void setting(const char* key, bool on) {
+        sim.desktop.rawStore().setObjectForKey(PlistValue(on), key);
+    }
+    Point origin() { return sim.agent().inputIconWindow()->frameOrigin(); }
+    void place(std::optional<PlistDictionary> bounds) {
+        sim.agent().windowFrames().dicofFirstWindow = std::move(bounds);
+        sim.agent().adjustIconView();
+    }
+
+    SimAgent sim;
+};
+
+TEST_F(IndicatorTest, PlacementAtWindowsAndPanelsFromTheDeepestScreen) {
+    sim.desktop.world().screens = {sim::SimScreen{1, 1440, 900}, sim::SimScreen{2, 1920, 1200}};
+    sim.desktop.world().deepestScreenNumber = 2;
+    sim.launch();
+    place(rect(100, 50, 800, 600));
+    EXPECT_EQ(origin(), (Point{875, 1200 - 650 + 5}));
+    place(std::nullopt); // no window: just beyond the screen's top-left corner
+    EXPECT_EQ(origin(), (Point{-25, 1205}));
+    sim.agent().launchers().alfredWindiwOpened = true;
+    place(rect(100, 50, 800, 600));
+    EXPECT_EQ(origin(), (Point{878, 1200 - 50 - 22}));
+    place(std::nullopt);
+    EXPECT_EQ(origin(), (Point{-22, 1178}));
+    // Whole numbers that would overflow 32 bits when added still place exactly.
+    sim.agent().launchers().alfredWindiwOpened = false;
+    place(rect(INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX));
+    EXPECT_EQ(origin(), (Point{2.0 * INT32_MAX - 25, 1200 - 2.0 * INT32_MAX + 5}));
+}
+
+TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheDeepestScreenOnlyWhenOn) {
+    sim.desktop.world().screens = {sim::SimScreen{1, 1440, 900}, sim::SimScreen{2, 1920, 1200}};
+    sim.desktop.world().deepestScreenNumber = 2;
+    setting("enableTipOfState", true);
+    setIcon(kABC, "glyph", std::nullopt);
+    sim.desktop.launch();
+    EXPECT_EQ(sim.trace(),
+              (Lines{"0 indicator setup", "0 iconView shown", "0 iconBox shown", "0 iconBox shown",
+                     "0 indicator image glyph 18x18", "0 indicator origin 0 1180", "0 shell uptime",
+                     "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
+
+    SimAgent off;
+    off.desktop.world().deepestScreenNumber.reset();
+    off.desktop.launch();
+    EXPECT_EQ(off.traceWith("indicator"), Lines{"0 indicator setup"});
+    EXPECT_TRUE(off.agent().iconView()->isHidden());
+    EXPECT_TRUE(off.agent().iconBox()->isHidden());
+}
+
+TEST_F(IndicatorTest, TheIconReferenceWinsOverTheFileEvenWhenItGivesNoImage) {
+    setting("enableTipOfState", true);
+    sim.launch();
+    setIcon(kABC, "nonexistent", "flag");
+    EXPECT_EQ(sim.agent().getCurrentInputIcon(), nullptr);
+    EXPECT_TRUE(sim.agent().iconBox()->isHidden());
+    setIcon(kABC, std::nullopt, "flag");
+    ImagePtr flag = sim.agent().getCurrentInputIcon();
+    ASSERT_TRUE(flag);
+    EXPECT_EQ(flag->size(), (Size{2, 1}));
+    EXPECT_TRUE(sim.agent().iconBox()->isHidden());
+    setIcon(kABC, "glyph", "flag");
+    ImagePtr glyph = sim.agent().getCurrentInputIcon();
+    ASSERT_TRUE(glyph);
+    EXPECT_EQ(glyph->size(), (Size{18, 18}));
+    EXPECT_FALSE(glyph->isTemplate());
+    EXPECT_FALSE(sim.agent().iconBox()->isHidden());
+    sim.desktop.world().currentInputID.reset();
+    EXPECT_EQ(sim.agent().getCurrentInputIcon(), nullptr);
+    EXPECT_TRUE(sim.agent().iconBox()->isHidden());
+}
+
+TEST_F(IndicatorTest, ARefreshShowsBothViewsBeforeTheIconDecidesOnTheBackdrop) {
+    setting("enableTipOfState", true);
+    setIcon(kGerman, std::nullopt, "flag");
+    sim.launch();
+    sim.desktop.userSelects(kGerman);
+    sim.at(1000);
+    EXPECT_EQ(sim.trace(), (Lines{"200 iconView shown", "200 iconBox shown", "200 iconBox hidden",
+                                  "200 indicator image flag 2x1"}));
+}
+
+TEST_F(IndicatorTest, OnlyTheTextCursorsHotSpotCounts) {
+    sim.launch();
+    auto& hotSpot = sim.desktop.world().cursorHotSpot;
+    for (auto [spot, text] : {std::pair{Point{4, 9}, true},
+                              {Point{4, 9.5}, false},
+                              {Point{9, 4}, false},
+                              {Point{0, 0}, false}}) {
+        hotSpot = spot;
+        EXPECT_EQ(sim.agent().isTextCursor(), text) << spot.x << "," << spot.y;
+    }
+}
+
+class FollowWindow : public IndicatorTest {
+  protected:
+    void SetUp() override {
+        IndicatorTest::SetUp();
+        setting("enableTipOfState", true);
+        setting("followWindow", true);
+        sim.desktop.world().putWindowInFront(
+            "a", {{kCGWindowOwnerName, "Alpha"},
+                  {kCGWindowName, "doc"},
+                  {kCGWindowIsOnscreen, true},
+                  {kCGWindowBounds, PlistValue(rect(100, 50, 800, 600))}});
+        sim.launch();
+    }
+    Lines origins() { return sim.traceWith("origin"); }
+};
+
+TEST_F(FollowWindow, HalfASecondAfterAnActivationAndASecondAfterAClick) {
+    sim.desktop.activate(std::string("com.example.a"));
+    sim.at(499);
+    EXPECT_EQ(origins(), Lines{});
+    sim.at(500);
+    EXPECT_EQ(origins(), Lines{"500 indicator origin 875 255"});
+    Event click;
+    click.type = EventType::LeftMouseUp;
+    sim.desktop.postEvent(click);
+    sim.at(1499);
+    EXPECT_EQ(origins().size(), 1u);
+    sim.at(1500);
+    EXPECT_EQ(origins().size(), 2u);
+    // With the indicator off neither timer is set.
+    setting("enableTipOfState", false);
+    sim.desktop.activate(std::string("com.example.b"));
+    sim.desktop.postEvent(click);
+    sim.at(5000);
+    EXPECT_EQ(origins().size(), 2u);
+}
+
+TEST_F(FollowWindow, NeverForTheProgramItselfAnOpenPanelOrWithFollowOff) {
+    sim.desktop.world().putWindowInFront("popover",
+                                         {{kCGWindowOwnerName, "Velmora"},
+                                          {kCGWindowIsOnscreen, true},
+                                          {kCGWindowBounds, PlistValue(rect(0, 0, 300, 300))}});
+    sim.desktop.activate(std::string("com.quorvant.Quorvant-Velmora"));
+    sim.agent().checkFollowWindow();
+    sim.desktop.activate(std::string("com.example.a"));
+    sim.agent().launchers().spotlightWindiwOpened = true;
+    sim.agent().checkFollowWindow();
+    sim.agent().launchers().spotlightWindiwOpened = false;
+    setting("followWindow", false);
+    sim.agent().checkFollowWindow();
+    EXPECT_EQ(origins(), Lines{});
+    setting("followWindow", true);
+    sim.agent().checkFollowWindow();
+    EXPECT_EQ(origins(), Lines{"0 indicator origin 875 255"});
+}
+
+} // namespace
+} // namespace velmora::testing
