@@ -82,11 +82,25 @@ std::vector<xcb_window_t> clientWindowsByAge(X11Connection& connection, bool ewm
                          XCB_ATOM_WINDOW);
 }
 
-std::vector<xcb_window_t> clientWindowsBottomToTop(X11Connection& connection, bool ewmh) {
-    if (!ewmh)
+std::vector<xcb_window_t> clientWindowsBottomToTop(X11Connection& connection) {
+    auto& ewmh = connection.ewmh();
+    xcb_connection_t* c = connection.xcb();
+    auto check = xcb_get_property(c, 0, connection.root(), ewmh._NET_SUPPORTING_WM_CHECK,
+                                  XCB_ATOM_WINDOW, 0, 1);
+    auto stacking = xcb_get_property(c, 0, connection.root(), ewmh._NET_CLIENT_LIST_STACKING,
+                                     XCB_ATOM_WINDOW, 0, 16384);
+    std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> checkReply(
+        xcb_get_property_reply(c, check, nullptr));
+    std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> stackingReply(
+        xcb_get_property_reply(c, stacking, nullptr));
+    connection.repliesAwaited();
+    bool managed = checkReply && checkReply->type == XCB_ATOM_WINDOW &&
+                   xcb_get_property_value_length(checkReply.get()) >= 4;
+    if (!managed || !stackingReply || stackingReply->type != XCB_ATOM_WINDOW)
         return topLevelClients(connection);
-    return readCardinals(connection, connection.root(), connection.ewmh()._NET_CLIENT_LIST_STACKING,
-                         XCB_ATOM_WINDOW);
+    auto* data = static_cast<const xcb_window_t*>(xcb_get_property_value(stackingReply.get()));
+    return std::vector<xcb_window_t>(data,
+                                     data + xcb_get_property_value_length(stackingReply.get()) / 4);
 }
 
 xcb_window_t activeClientWindow(X11Connection& connection, bool ewmh) {

@@ -16,8 +16,10 @@ std::optional<xcb_window_t> ewmhCheckWindow(X11Connection& connection);
 // Client windows in the order they were managed (_NET_CLIENT_LIST), or, without an EWMH window
 // manager, the mapped top-level clients bottom to top.
 std::vector<xcb_window_t> clientWindowsByAge(X11Connection& connection, bool ewmh);
-// Client windows bottom to top (_NET_CLIENT_LIST_STACKING, or the window tree).
-std::vector<xcb_window_t> clientWindowsBottomToTop(X11Connection& connection, bool ewmh);
+// Client windows bottom to top: _NET_CLIENT_LIST_STACKING when a window manager announces
+// itself, else the mapped top-level clients of the window tree. One round trip with a window
+// manager: the check window is not asked whether it is alive.
+std::vector<xcb_window_t> clientWindowsBottomToTop(X11Connection& connection);
 // The client window that is active (_NET_ACTIVE_WINDOW), or, without an EWMH window manager,
 // the client that holds the input focus. XCB_WINDOW_NONE when there is none.
 xcb_window_t activeClientWindow(X11Connection& connection, bool ewmh);

@@ -53,8 +53,7 @@ std::int64_t X11WindowList::layerOf(const WindowFacts& facts) const {
 }
 
 PlistArray X11WindowList::copyWindowListSnapshot() {
-    bool ewmh = ewmhCheckWindow(connection_).has_value();
-    std::vector<xcb_window_t> windows = clientWindowsBottomToTop(connection_, ewmh);
+    std::vector<xcb_window_t> windows = clientWindowsBottomToTop(connection_);
     std::reverse(windows.begin(), windows.end());
     std::vector<WindowFacts> facts =
         readWindowFacts(connection_, windows, kNamePart | kStatePart | kGeometryPart);

@@ -134,7 +134,7 @@ activate() {
         fail "xdotool could not activate $*"
 }
 
-velmora_says() { grep -q "$1" "$WORK/velmora.log"; }
+velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
 
 start_velmora() {
     "$VELMORA" >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
