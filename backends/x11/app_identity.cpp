@@ -36,7 +36,11 @@ const DesktopEntry* findEntry(const WindowIdentityHints& hints, const DesktopEnt
 AppIdentity resolveIdentity(const WindowIdentityHints& hints, const DesktopEntryIndex& desktop,
                             std::string_view locale) {
     AppIdentity identity;
-    if (hints.ownWindow) {
+    // Our windows say who they are by their class too, for other processes (velmora apps) that
+    // cannot go by the process id.
+    bool own = hints.ownWindow || hints.wmClassClass == kOwnBundleIdentifier ||
+               hints.gtkApplicationId == kOwnBundleIdentifier;
+    if (own) {
         identity.bundleIdentifier = kOwnBundleIdentifier;
         identity.localizedName = kOwnDisplayName;
     } else if (const DesktopEntry* entry = findEntry(hints, desktop)) {

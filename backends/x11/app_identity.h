@@ -34,7 +34,8 @@ struct AppIdentity {
 // The desktop-file id when one of the hints leads to an installed desktop file, in this order:
 // _GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE, a file whose StartupWMClass equals the class,
 // a file whose id equals the class ignoring case. Otherwise the class as it stands. The name
-// is the desktop file's Name for LOCALE, otherwise the class.
+// is the desktop file's Name for LOCALE, otherwise the class. The agent's own windows (made by
+// this process, or of the class "com.quorvant.Quorvant-Velmora") are the agent, "Velmora".
 AppIdentity resolveIdentity(const WindowIdentityHints& hints, const DesktopEntryIndex& desktop,
                             std::string_view locale);
 

@@ -193,6 +193,24 @@ void collectGeometry(X11Connection& connection, const Pending& p, WindowFacts& f
 
 } // namespace
 
+xcb_atom_t primaryWindowType(X11Connection& connection, const WindowFacts& facts) {
+    const auto& e = connection.ewmh();
+    const xcb_atom_t standard[] = {
+        e._NET_WM_WINDOW_TYPE_DESKTOP,      e._NET_WM_WINDOW_TYPE_DOCK,
+        e._NET_WM_WINDOW_TYPE_TOOLBAR,      e._NET_WM_WINDOW_TYPE_MENU,
+        e._NET_WM_WINDOW_TYPE_UTILITY,      e._NET_WM_WINDOW_TYPE_SPLASH,
+        e._NET_WM_WINDOW_TYPE_DIALOG,       e._NET_WM_WINDOW_TYPE_DROPDOWN_MENU,
+        e._NET_WM_WINDOW_TYPE_POPUP_MENU,   e._NET_WM_WINDOW_TYPE_TOOLTIP,
+        e._NET_WM_WINDOW_TYPE_NOTIFICATION, e._NET_WM_WINDOW_TYPE_COMBO,
+        e._NET_WM_WINDOW_TYPE_DND,          e._NET_WM_WINDOW_TYPE_NORMAL,
+    };
+    for (xcb_atom_t type : facts.windowTypes)
+        for (xcb_atom_t known : standard)
+            if (type == known)
+                return type;
+    return XCB_ATOM_NONE;
+}
+
 std::vector<WindowFacts> readWindowFacts(X11Connection& connection,
                                          const std::vector<xcb_window_t>& windows, unsigned parts) {
     std::vector<Pending> pending(windows.size());

@@ -43,6 +43,11 @@ struct WindowFacts {
     std::optional<WindowBounds> bounds;
 };
 
+// The window's type: the first of its _NET_WM_WINDOW_TYPE entries that EWMH defines (clients
+// list their own types first and a standard one after, for window managers that do not know
+// theirs). XCB_ATOM_NONE when it names none.
+xcb_atom_t primaryWindowType(X11Connection& connection, const WindowFacts& facts);
+
 // The PARTS of each window, in the order given. Windows that are gone are marked, never
 // skipped. Any thread.
 std::vector<WindowFacts> readWindowFacts(X11Connection& connection,

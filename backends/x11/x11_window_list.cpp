@@ -25,26 +25,18 @@ bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
 
 std::int64_t X11WindowList::layerOf(const WindowFacts& facts) const {
     const auto& ewmh = connection_.ewmh();
-    // The first type the window names that we know decides, as the window types are listed
-    // in order of preference.
-    for (xcb_atom_t type : facts.windowTypes) {
-        if (type == ewmh._NET_WM_WINDOW_TYPE_DESKTOP)
-            return kDesktopLevel;
-        if (type == ewmh._NET_WM_WINDOW_TYPE_DOCK)
-            return kDockLevel;
-        if (type == ewmh._NET_WM_WINDOW_TYPE_NOTIFICATION)
-            return kStatusLevel;
-        if (type == ewmh._NET_WM_WINDOW_TYPE_MENU || type == ewmh._NET_WM_WINDOW_TYPE_POPUP_MENU ||
-            type == ewmh._NET_WM_WINDOW_TYPE_DROPDOWN_MENU ||
-            type == ewmh._NET_WM_WINDOW_TYPE_COMBO)
-            return kPopUpMenuLevel;
-        if (type == ewmh._NET_WM_WINDOW_TYPE_TOOLTIP)
-            return kHelpLevel;
-        if (type == ewmh._NET_WM_WINDOW_TYPE_NORMAL || type == ewmh._NET_WM_WINDOW_TYPE_DIALOG ||
-            type == ewmh._NET_WM_WINDOW_TYPE_UTILITY || type == ewmh._NET_WM_WINDOW_TYPE_TOOLBAR ||
-            type == ewmh._NET_WM_WINDOW_TYPE_SPLASH)
-            break;
-    }
+    xcb_atom_t type = primaryWindowType(connection_, facts);
+    if (type == ewmh._NET_WM_WINDOW_TYPE_DESKTOP)
+        return kDesktopLevel;
+    if (type == ewmh._NET_WM_WINDOW_TYPE_DOCK)
+        return kDockLevel;
+    if (type == ewmh._NET_WM_WINDOW_TYPE_NOTIFICATION)
+        return kStatusLevel;
+    if (type == ewmh._NET_WM_WINDOW_TYPE_MENU || type == ewmh._NET_WM_WINDOW_TYPE_POPUP_MENU ||
+        type == ewmh._NET_WM_WINDOW_TYPE_DROPDOWN_MENU || type == ewmh._NET_WM_WINDOW_TYPE_COMBO)
+        return kPopUpMenuLevel;
+    if (type == ewmh._NET_WM_WINDOW_TYPE_TOOLTIP)
+        return kHelpLevel;
     if (contains(facts.netWmStates, ewmh._NET_WM_STATE_ABOVE))
         return kFloatingLevel;
     if (contains(facts.netWmStates, ewmh._NET_WM_STATE_BELOW))

@@ -102,8 +102,8 @@ void X11Workspace::onRootProperty(xcb_atom_t atom) {
 void X11Workspace::storeState(Client& client, const WindowFacts& facts) {
     auto& ewmh = connection_.ewmh();
     client.wmState = facts.wmState;
-    bool normal =
-        facts.windowTypes.empty() || contains(facts.windowTypes, ewmh._NET_WM_WINDOW_TYPE_NORMAL);
+    xcb_atom_t type = primaryWindowType(connection_, facts);
+    bool normal = type == XCB_ATOM_NONE || type == ewmh._NET_WM_WINDOW_TYPE_NORMAL;
     client.listed = normal && !contains(facts.netWmStates, ewmh._NET_WM_STATE_SKIP_TASKBAR);
 }
 

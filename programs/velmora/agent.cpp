@@ -58,7 +58,9 @@ int runAgent(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName("velmora");
+    // Our windows' WM_CLASS class: how other programs tell that a window is the agent's.
+    QApplication::setApplicationName(kOwnBundleIdentifier);
+    QApplication::setApplicationDisplayName(kOwnDisplayName);
 
     qt::QtApplicationInfo info;
     PlistFileDefaults& store = settingsStore();

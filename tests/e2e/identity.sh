@@ -40,6 +40,8 @@ LC_ALL=de_DE.UTF-8 "$VELMORA" apps | grep -qxF "org.example.Editor	Beispiel-Edit
 "$VELMORA" rule viewer xkb:ru
 start_group_watch
 start_velmora
+"$VELMORA" apps | grep -qxF "com.quorvant.Quorvant-Velmora	Velmora" ||
+    fail "the agent's own window is not shown as Velmora: $("$VELMORA" apps)"
 activate editor
 expect_groups 1
 activate nameless

@@ -17,11 +17,10 @@ XVFB_PID=
 cleanup() {
     local status=$?
     local i
+    # Last started first, each gone before the next: velmora before the display it runs on.
     for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
         kill "${PIDS[i]}" 2>/dev/null || true
-    done
-    for i in "${PIDS[@]}"; do
-        wait "$i" 2>/dev/null || true
+        wait "${PIDS[i]}" 2>/dev/null || true
     done
     if [ "$status" -ne 0 ]; then
         local log

@@ -177,6 +177,11 @@ TEST_F(Identity, OwnWindowsAreTheAgentWhateverTheySay) {
     AppIdentity identity = identify(hints);
     EXPECT_EQ(identity.bundleIdentifier, kOwnBundleIdentifier);
     EXPECT_EQ(identity.localizedName, kOwnDisplayName);
+    // Seen from another process: by the class the agent gives its windows.
+    WindowIdentityHints byClass;
+    byClass.wmClassClass = kOwnBundleIdentifier;
+    EXPECT_EQ(identify(byClass).localizedName, kOwnDisplayName);
+    EXPECT_EQ(identify(byClass).key, identity.key);
 }
 
 TEST_F(Identity, SameApplicationSameKeyWhicheverHintFoundIt) {
