@@ -1,7 +1,6 @@
 #include "indicator/template_test.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace velmora {
@@ -21,6 +20,41 @@ std::int64_t wholePixels(double points) {
 
 } // namespace
 
+namespace {
+
+int spreadSum(const std::uint8_t* minimum, const std::uint8_t* maximum, int channels) {
+    int spread = 0;
+    for (int c = 0; c < channels; ++c)
+        spread += maximum[c] - minimum[c];
+    return spread;
+}
+
+// Spreads only grow as pixels are added, so once the limit is reached the answer is known:
+// coloured icons stop after their first rows.
+template <int Channels>
+bool scanIsGlyph(const std::uint8_t* pixels, std::size_t width, std::size_t height) {
+    std::uint8_t minimum[Channels];
+    std::uint8_t maximum[Channels];
+    for (int c = 0; c < Channels; ++c) {
+        minimum[c] = 255;
+        maximum[c] = 0;
+    }
+    for (std::size_t row = 0; row < height; ++row) {
+        const std::uint8_t* pixel = pixels + row * width * kBytesPerPixel;
+        for (std::size_t k = 0; k < width; ++k, pixel += kBytesPerPixel) {
+            for (int c = 0; c < Channels; ++c) {
+                minimum[c] = std::min(minimum[c], pixel[c]);
+                maximum[c] = std::max(maximum[c], pixel[c]);
+            }
+        }
+        if (spreadSum(minimum, maximum, Channels) >= kTemplateSpreadLimit)
+            return false;
+    }
+    return spreadSum(minimum, maximum, Channels) < kTemplateSpreadLimit;
+}
+
+} // namespace
+
 bool templateTest(std::span<const std::uint8_t> pixels, std::int64_t width, std::int64_t height,
                   int channels) {
     if (width <= 0 || height <= 0)
@@ -31,22 +65,16 @@ bool templateTest(std::span<const std::uint8_t> pixels, std::int64_t width, std:
     const std::uint64_t available = pixels.size() / kBytesPerPixel;
     if (w > available || h > available / w)
         return false;
-    channels = std::clamp(channels, 0, 3);
-
-    std::uint8_t minimum[3] = {255, 255, 255};
-    std::uint8_t maximum[3] = {0, 0, 0};
-    const std::size_t count = static_cast<std::size_t>(w * h);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* pixel = pixels.data() + i * kBytesPerPixel;
-        for (int c = 0; c < channels; ++c) {
-            minimum[c] = std::min(minimum[c], pixel[c]);
-            maximum[c] = std::max(maximum[c], pixel[c]);
-        }
+    switch (std::clamp(channels, 0, 3)) {
+    case 0:
+        return true;
+    case 1:
+        return scanIsGlyph<1>(pixels.data(), w, h);
+    case 2:
+        return scanIsGlyph<2>(pixels.data(), w, h);
+    default:
+        return scanIsGlyph<3>(pixels.data(), w, h);
     }
-    int spread = 0;
-    for (int c = 0; c < channels; ++c)
-        spread += std::abs(static_cast<int>(maximum[c]) - static_cast<int>(minimum[c]));
-    return spread < kTemplateSpreadLimit;
 }
 
 bool canTemplate(Images& images, const Image* image, int channels) {
