@@ -29,11 +29,11 @@ struct ParseError {
 // What a statement's parser sees and may record while the file is read.
 struct ParseContext {
     int line = 0;
-    std::string text;          // the line without its comment
-    std::vector<Word> words;   // words[0] is the statement's name
-    bool launched = false;     // a launch came before this line
-    std::int64_t time = 0;     // the latest time named by at or wait so far
-    std::string error;         // set by a parser that refuses the line
+    std::string text;                    // the line without its comment
+    std::vector<Word> words;             // words[0] is the statement's name
+    bool launched = false;               // a launch came before this line
+    std::int64_t time = 0;               // the latest time named by at or wait so far
+    std::string error;                   // set by a parser that refuses the line
     std::set<std::string> windowHandles; // windows in the list at this line
 
     // The raw text after word I (for JSON values that run to the end of the line).

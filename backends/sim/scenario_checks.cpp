@@ -126,7 +126,8 @@ bool parseCheck(ParseContext& c, Statement& s, bool isExpect) {
     }
     std::vector<Word> expected(c.words.begin() + static_cast<std::ptrdiff_t>(firstExpected),
                                c.words.end());
-    std::vector<Word> fixed(c.words.begin() + 2, c.words.begin() + static_cast<std::ptrdiff_t>(firstExpected));
+    std::vector<Word> fixed(c.words.begin() + 2,
+                            c.words.begin() + static_cast<std::ptrdiff_t>(firstExpected));
     std::string expectedText = what;
     for (std::size_t i = 2; i < c.words.size(); ++i)
         expectedText += " " + c.text.substr(c.words[i].column, c.words[i].end - c.words[i].column);
@@ -185,8 +186,9 @@ ShowTable buildShowTable() {
     ShowTable table;
     addEngineShows(table);
     // Part of the format, joined by the features that show them.
-    for (const char* what : {"apps", "catalogue", "rules", "shortcuts", "popover", "layout", "status-item", "remove-button", "selected-row",
-                             "hotkeys", "login-items"})
+    for (const char* what :
+         {"apps", "catalogue", "rules", "shortcuts", "popover", "layout", "status-item",
+          "remove-button", "selected-row", "hotkeys", "login-items"})
         table.try_emplace(what);
     return table;
 }

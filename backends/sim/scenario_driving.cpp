@@ -164,10 +164,9 @@ void addDrivingStatements(StatementTable& table) {
     table["user-selects"] = parseUserSelects;
     // Part of the format, joined by the features that use them.
     for (const char* name :
-         {"keypress", "reopen", "click-status-item",
-          "popover-dismiss", "choose", "english-symbol", "select-row", "mousedown", "remove",
-          "add", "drag", "drag-foreign", "record", "clear", "end-recording", "toggle-size",
-          "menu", "setting"})
+         {"keypress", "reopen", "click-status-item", "popover-dismiss", "choose", "english-symbol",
+          "select-row", "mousedown", "remove", "add", "drag", "drag-foreign", "record", "clear",
+          "end-recording", "toggle-size", "menu", "setting"})
         table[name] = nullptr;
 }
 

@@ -20,7 +20,8 @@ class Screens {
     Screens& operator=(const Screens&) = delete;
     virtual ~Screens() = default;
 
-    // The screen holding the window with keyboard focus; none when there is no screen.
+    // The screen holding the window with keyboard focus; none when there is no screen. Any
+    // thread: the address-bar check asks from the global queue.
     virtual std::optional<Screen> mainScreen() = 0;
     // The screen with the greatest colour depth; none when there is no screen.
     virtual std::optional<Screen> deepestScreen() = 0;

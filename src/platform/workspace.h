@@ -40,7 +40,8 @@ class Workspace {
     Workspace& operator=(const Workspace&) = delete;
     virtual ~Workspace() = default;
 
-    // None when no application is frontmost.
+    // None when no application is frontmost. Any thread: the address-bar check asks from the
+    // global queue.
     virtual std::optional<RunningApplication> frontmostApplication() = 0;
     // In the order the system gives them; may be empty.
     virtual std::vector<RunningApplication> runningApplications() = 0;
