@@ -42,6 +42,14 @@ start_group_watch
 start_velmora
 "$VELMORA" apps | grep -qxF "com.quorvant.Quorvant-Velmora	Velmora" ||
     fail "the agent's own window is not shown as Velmora: $("$VELMORA" apps)"
+# Windows that come and go at once: the agent looks at them when they may be gone already.
+for round in 1 2 3 4 5 6 7 8; do
+    "$CLIENT" windows Churn 5 --no-wait >/dev/null 2>&1 &
+    churn=$!
+    sleep 0.0$round
+    kill "$churn" 2>/dev/null || true
+    wait "$churn" 2>/dev/null || true
+done
 activate editor
 expect_groups 1
 activate nameless

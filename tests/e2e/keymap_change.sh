@@ -29,4 +29,13 @@ activate b # Russian is gone
 activate a
 expect_groups 2 0 1 0 1
 
+# A keymap of one group: one source, and rules for the others find nothing to select.
+setxkbmap -layout de
+[ "$("$VELMORA" sources)" = "$(printf 'xkb:de\tGerman')" ] ||
+    fail "a one-group keymap lists: $("$VELMORA" sources)"
+activate b
+activate a
+activate other
+kill -0 "$VELMORA_PID" || fail "velmora ended with a one-group keymap"
+
 stop_velmora

@@ -166,6 +166,38 @@ TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
     EXPECT_EQ(activated.back(), "ListB");
 }
 
+TEST_F(LiveDisplay, BringingBackAMinimizedWindowUnhidesItsApplication) {
+    ApplicationIdentities identities(*connection_);
+    X11Workspace workspace(*connection_, identities, log_);
+    std::vector<std::string> unhidden;
+    workspace.addObserver(NSWorkspaceDidUnhideApplicationNotification,
+                          [&](const WorkspaceNotification& n) {
+                              unhidden.push_back(n.application->bundleIdentifier.value_or("-"));
+                          });
+    requestActivation(c_); // openbox restores a minimized window that is activated
+    ASSERT_TRUE(pumpUntil([&] { return !unhidden.empty(); }));
+    EXPECT_EQ(unhidden, (std::vector<std::string>{"ListC"}));
+
+    // Minimized again (ICCCM's WM_CHANGE_STATE request), as the other tests expect it.
+    xcb_intern_atom_reply_t* changeState = xcb_intern_atom_reply(
+        connection_->xcb(), xcb_intern_atom(connection_->xcb(), 0, 15, "WM_CHANGE_STATE"), nullptr);
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.window = c_;
+    message.format = 32;
+    message.type = changeState->atom;
+    message.data.data32[0] = kWmStateIconic;
+    std::free(changeState);
+    xcb_send_event(connection_->xcb(), 0, connection_->root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    requestActivation(b_);
+    ASSERT_TRUE(pumpUntil([&] { return workspace.activeWindow() == b_; }));
+    ASSERT_TRUE(pumpUntil([&] {
+        return readWindowFacts(*connection_, {c_}, kStatePart)[0].wmState == kWmStateIconic;
+    }));
+}
+
 TEST_F(LiveDisplay, ResetWindowLeavesTheFocusWhereItWas) {
     ApplicationIdentities identities(*connection_);
     X11Workspace workspace(*connection_, identities, log_);
