@@ -9,6 +9,13 @@
 
 namespace velmora {
 
+LauncherDetection::~LauncherDetection() {
+    for (const auto& timer :
+         {timerOfCheckSpotlight, timerOfCheckAlfred, timerOfCheckAlfredWillOpen})
+        if (timer)
+            timer->invalidate();
+}
+
 bool LauncherDetection::panelOpened(bool (*isPanel)(const PlistValue&), bool alreadyOpen) {
     const PlistArray snapshot = windows_.copyWindowListSnapshot();
     for (const PlistValue& entry : snapshot) {

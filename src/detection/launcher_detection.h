@@ -44,6 +44,8 @@ class LauncherDetection {
                       ActivationDispatcher& dispatcher, WindowFrameLookup& frames, Hooks hooks)
         : windows_(windows), workspace_(workspace), runLoop_(runLoop), dispatcher_(dispatcher),
           frames_(frames), hooks_(std::move(hooks)) {}
+    // The polls are repeating timers aimed at this object: they go with it.
+    ~LauncherDetection();
     LauncherDetection(const LauncherDetection&) = delete;
     LauncherDetection& operator=(const LauncherDetection&) = delete;
 
