@@ -162,21 +162,22 @@ int main(int argc, char** argv) {
     auto* version = xcb_xkb_use_extension_reply(c, xcb_xkb_use_extension(c, 1, 0), nullptr);
     bool haveXkb = version && version->supported;
     std::free(version);
-    if (command == "windows")
-        return windows(c, screens.data, args);
-    if (!haveXkb)
+    int status = 0;
+    if (command == "windows") {
+        status = windows(c, screens.data, args);
+    } else if (!haveXkb) {
         fail("the display has no XKB");
-    if (command == "watch-groups")
-        return watchGroups(c);
-    if (command == "group") {
+    } else if (command == "watch-groups") {
+        status = watchGroups(c);
+    } else if (command == "group") {
         std::printf("%u\n", lockedGroup(c));
-        return 0;
-    }
-    if (command == "lock" && args.size() == 1) {
+    } else if (command == "lock" && args.size() == 1) {
         xcb_xkb_latch_lock_state(c, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1,
                                  static_cast<std::uint8_t>(std::atoi(args[0].c_str())), 0, 0, 0);
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
-        return 0;
+    } else {
+        fail("unknown command " + command);
     }
-    fail("unknown command " + command);
+    xcb_disconnect(c);
+    return status;
 }
