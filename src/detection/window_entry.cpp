@@ -8,18 +8,24 @@
 namespace velmora {
 
 namespace {
-const PlistValue* field(const PlistValue& entry, const char* key) {
-    return entry.find(key);
+// Each key as a string made once: the walks look the keys up for every window of every
+// snapshot, and building the string each time would cost an allocation per lookup.
+enum class Key { OwnerName, Name, IsOnscreen, Layer, Bounds };
+
+const PlistValue* field(const PlistValue& entry, Key key) {
+    static const std::string keys[] = {kCGWindowOwnerName, kCGWindowName, kCGWindowIsOnscreen,
+                                       kCGWindowLayer, kCGWindowBounds};
+    return entry.find(keys[static_cast<int>(key)]);
 }
 } // namespace
 
 const std::string* windowOwnerName(const PlistValue& entry) {
-    const PlistValue* value = field(entry, kCGWindowOwnerName);
+    const PlistValue* value = field(entry, Key::OwnerName);
     return value ? value->string() : nullptr;
 }
 
 const std::string* windowName(const PlistValue& entry) {
-    const PlistValue* value = field(entry, kCGWindowName);
+    const PlistValue* value = field(entry, Key::Name);
     return value ? value->string() : nullptr;
 }
 
@@ -29,7 +35,7 @@ bool windowNameIsNotEmpty(const PlistValue& entry) {
 }
 
 bool windowIsOnscreen(const PlistValue& entry) {
-    const PlistValue* value = field(entry, kCGWindowIsOnscreen);
+    const PlistValue* value = field(entry, Key::IsOnscreen);
     if (!value)
         return false;
     if (const bool* b = value->boolean())
@@ -40,7 +46,7 @@ bool windowIsOnscreen(const PlistValue& entry) {
 }
 
 std::int32_t windowLayer(const PlistValue& entry) {
-    const PlistValue* value = field(entry, kCGWindowLayer);
+    const PlistValue* value = field(entry, Key::Layer);
     if (!value)
         return 0;
     if (const std::int64_t* i = value->integer())
@@ -51,7 +57,7 @@ std::int32_t windowLayer(const PlistValue& entry) {
 }
 
 const PlistDictionary* windowBounds(const PlistValue& entry) {
-    const PlistValue* value = field(entry, kCGWindowBounds);
+    const PlistValue* value = field(entry, Key::Bounds);
     return value ? value->dictionary() : nullptr;
 }
 
