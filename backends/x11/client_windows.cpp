@@ -42,7 +42,7 @@ xcb_window_t clientOfTopLevel(X11Connection& connection, const WindowFacts& topL
     auto tree = queryTree(connection, topLevel.window);
     if (!tree || tree->children.empty())
         return topLevel.window;
-    for (const WindowFacts& child : readWindowFacts(connection, tree->children, kStatePart))
+    for (const WindowFacts& child : readWindowFacts(connection, tree->children, kWmStatePart))
         if (child.wmState)
             return child.window;
     return topLevel.window;
@@ -53,7 +53,8 @@ std::vector<xcb_window_t> topLevelClients(X11Connection& connection) {
     if (!tree)
         return {};
     std::vector<xcb_window_t> clients;
-    for (const WindowFacts& facts : readWindowFacts(connection, tree->children, kStatePart)) {
+    for (const WindowFacts& facts :
+         readWindowFacts(connection, tree->children, kWmStatePart | kMapPart)) {
         if (!facts.exists || !facts.viewable || facts.overrideRedirect)
             continue;
         clients.push_back(clientOfTopLevel(connection, facts));
@@ -127,7 +128,7 @@ xcb_window_t activeClientWindow(X11Connection& connection, bool ewmh) {
             break;
         window = tree->parent;
     }
-    auto facts = readWindowFacts(connection, {window}, kStatePart);
+    auto facts = readWindowFacts(connection, {window}, kWmStatePart);
     if (!facts[0].exists)
         return XCB_WINDOW_NONE;
     return clientOfTopLevel(connection, facts[0]);

@@ -69,7 +69,7 @@ std::optional<std::string> singleText(std::optional<std::string> text) {
 
 struct Pending {
     xcb_get_property_cookie_t wmClass, gtkId, kdeFile, pid, machine;
-    xcb_get_property_cookie_t netName, wmName;
+    xcb_get_property_cookie_t netName;
     xcb_get_property_cookie_t wmState, types, states;
     xcb_get_window_attributes_cookie_t attributes;
     xcb_get_geometry_cookie_t geometry;
@@ -87,16 +87,16 @@ void sendRequests(X11Connection& connection, xcb_window_t w, unsigned parts, Pen
         p.pid = requestProperty(c, w, ewmh._NET_WM_PID);
         p.machine = requestProperty(c, w, XCB_ATOM_WM_CLIENT_MACHINE);
     }
-    if (parts & kNamePart) {
+    if (parts & kNamePart)
         p.netName = requestProperty(c, w, ewmh._NET_WM_NAME);
-        p.wmName = requestProperty(c, w, XCB_ATOM_WM_NAME);
-    }
-    if (parts & kStatePart) {
+    if (parts & kWmStatePart)
         p.wmState = requestProperty(c, w, connection.atoms().wmState);
+    if (parts & kTypePart) {
         p.types = requestProperty(c, w, ewmh._NET_WM_WINDOW_TYPE);
         p.states = requestProperty(c, w, ewmh._NET_WM_STATE);
-        p.attributes = xcb_get_window_attributes(c, w);
     }
+    if (parts & kMapPart)
+        p.attributes = xcb_get_window_attributes(c, w);
     if (parts & kGeometryPart) {
         p.geometry = xcb_get_geometry(c, w);
         p.origin = xcb_translate_coordinates(c, w, connection.root(), 0, 0);
@@ -131,36 +131,51 @@ void collectIdentity(X11Connection& connection, const Pending& p, WindowFacts& f
     }
 }
 
-void collectName(X11Connection& connection, const Pending& p, WindowFacts& facts) {
+void collectName(X11Connection& connection, xcb_get_property_cookie_t cookie, WindowFacts& facts) {
     bool gone = false;
-    auto netName = propertyReply(connection.xcb(), p.netName, &gone);
-    auto wmName = propertyReply(connection.xcb(), p.wmName, &gone);
+    auto name = propertyReply(connection.xcb(), cookie, &gone);
     facts.exists = facts.exists && !gone;
-    facts.name = singleText(textOf(connection, netName.get()));
-    if (!facts.name)
-        facts.name = singleText(textOf(connection, wmName.get()));
+    facts.name = singleText(textOf(connection, name.get()));
 }
 
-void collectState(X11Connection& connection, const Pending& p, WindowFacts& facts) {
+// WM_NAME, for the windows that have no _NET_WM_NAME: few do these days, so asking every window
+// for both would cost more than this second batch.
+void collectLegacyNames(X11Connection& connection, std::vector<WindowFacts>& result) {
+    std::vector<std::pair<WindowFacts*, xcb_get_property_cookie_t>> pending;
+    for (WindowFacts& facts : result)
+        if (facts.exists && !facts.name)
+            pending.emplace_back(&facts,
+                                 requestProperty(connection.xcb(), facts.window, XCB_ATOM_WM_NAME));
+    for (auto& [facts, cookie] : pending)
+        collectName(connection, cookie, *facts);
+}
+
+void collectState(X11Connection& connection, unsigned parts, const Pending& p, WindowFacts& facts) {
     xcb_connection_t* c = connection.xcb();
     bool gone = false;
-    auto wmState = propertyReply(c, p.wmState, &gone);
-    auto types = propertyReply(c, p.types, &gone);
-    auto states = propertyReply(c, p.states, &gone);
-    xcb_generic_error_t* error = nullptr;
-    Reply<xcb_get_window_attributes_reply_t> attributes(
-        xcb_get_window_attributes_reply(c, p.attributes, &error));
-    if (error) {
-        gone = true;
-        std::free(error);
+    if (parts & kWmStatePart) {
+        auto wmState = propertyReply(c, p.wmState, &gone);
+        if (auto words = wordsOf(wmState.get()); !words.empty())
+            facts.wmState = words[0];
+    }
+    if (parts & kTypePart) {
+        auto types = propertyReply(c, p.types, &gone);
+        auto states = propertyReply(c, p.states, &gone);
+        facts.windowTypes = wordsOf(types.get());
+        facts.netWmStates = wordsOf(states.get());
+    }
+    if (parts & kMapPart) {
+        xcb_generic_error_t* error = nullptr;
+        Reply<xcb_get_window_attributes_reply_t> attributes(
+            xcb_get_window_attributes_reply(c, p.attributes, &error));
+        if (error) {
+            gone = true;
+            std::free(error);
+        }
+        facts.viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        facts.overrideRedirect = attributes && attributes->override_redirect;
     }
     facts.exists = facts.exists && !gone;
-    if (auto words = wordsOf(wmState.get()); !words.empty())
-        facts.wmState = words[0];
-    facts.windowTypes = wordsOf(types.get());
-    facts.netWmStates = wordsOf(states.get());
-    facts.viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-    facts.overrideRedirect = attributes && attributes->override_redirect;
 }
 
 void collectGeometry(X11Connection& connection, const Pending& p, WindowFacts& facts) {
@@ -223,12 +238,14 @@ std::vector<WindowFacts> readWindowFacts(X11Connection& connection,
         if (parts & kIdentityPart)
             collectIdentity(connection, pending[i], facts);
         if (parts & kNamePart)
-            collectName(connection, pending[i], facts);
+            collectName(connection, pending[i].netName, facts);
         if (parts & kStatePart)
-            collectState(connection, pending[i], facts);
+            collectState(connection, parts, pending[i], facts);
         if (parts & kGeometryPart)
             collectGeometry(connection, pending[i], facts);
     }
+    if (parts & kNamePart)
+        collectLegacyNames(connection, result);
     connection.repliesAwaited();
     return result;
 }

@@ -15,9 +15,12 @@ namespace velmora::x11 {
 
 enum WindowFactParts : unsigned {
     kIdentityPart = 1u << 0, // WM_CLASS, application ids, pid, client machine
-    kNamePart = 1u << 1,     // _NET_WM_NAME, else WM_NAME
-    kStatePart = 1u << 2,    // WM_STATE, window type, _NET_WM_STATE, map state
-    kGeometryPart = 1u << 3, // bounds on the root window, frame included
+    kNamePart = 1u << 1,     // _NET_WM_NAME, else (in a second batch) WM_NAME
+    kWmStatePart = 1u << 2,  // WM_STATE: normal or iconic
+    kTypePart = 1u << 3,     // window type and _NET_WM_STATE
+    kMapPart = 1u << 4,      // map state and override-redirect
+    kGeometryPart = 1u << 5, // bounds on the root window, frame included
+    kStatePart = kWmStatePart | kTypePart | kMapPart,
 };
 
 inline constexpr std::uint32_t kWmStateNormal = 1;

@@ -48,14 +48,14 @@ PlistArray X11WindowList::copyWindowListSnapshot() {
     std::vector<xcb_window_t> windows = clientWindowsBottomToTop(connection_);
     std::reverse(windows.begin(), windows.end());
     std::vector<WindowFacts> facts =
-        readWindowFacts(connection_, windows, kNamePart | kStatePart | kGeometryPart);
+        readWindowFacts(connection_, windows, kNamePart | kTypePart | kMapPart | kGeometryPart);
     std::vector<AppIdentity> identities = identities_.identify(windows);
 
     PlistArray list;
     for (std::size_t i = 0; i < facts.size(); ++i) {
         const WindowFacts& f = facts[i];
-        bool onscreen = f.viewable && f.wmState != kWmStateIconic;
-        if (!f.exists || !onscreen || !f.bounds)
+        // Window managers unmap what is minimized or on another desktop.
+        if (!f.exists || !f.viewable || !f.bounds)
             continue;
         PlistDictionary entry;
         entry[kCGWindowOwnerName] = identities[i].localizedName;

@@ -117,7 +117,7 @@ void X11Workspace::refreshClients(bool notify) {
         xcb_change_window_attributes(connection_.xcb(), window, XCB_CW_EVENT_MASK,
                                      &kClientEventMask);
     // Read after selecting, so that no change between the two goes unseen.
-    std::vector<WindowFacts> facts = readWindowFacts(connection_, fresh, kStatePart);
+    std::vector<WindowFacts> facts = readWindowFacts(connection_, fresh, kWmStatePart | kTypePart);
     std::vector<AppIdentity> identities = identities_.identify(fresh);
 
     std::set<xcb_window_t> live(order.begin(), order.end());
@@ -174,7 +174,7 @@ void X11Workspace::refreshActive(bool notify) {
 }
 
 void X11Workspace::refreshClientState(xcb_window_t window, bool notify) {
-    WindowFacts facts = readWindowFacts(connection_, {window}, kStatePart)[0];
+    WindowFacts facts = readWindowFacts(connection_, {window}, kWmStatePart | kTypePart)[0];
     auto it = clients_.find(window);
     if (!facts.exists || it == clients_.end())
         return;

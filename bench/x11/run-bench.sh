@@ -38,7 +38,7 @@ activate b
 echo "== activation to layout switch (velmora), then a direct lock"
 result=$("$ACTIVATION" "$(window a)" 1 "$(window b)" 2 50)
 echo "$result"
-median=$(sed -n 's/.*median=\([0-9.]*\) ms.*/\1/p' <<<"$result")
+median=$(sed -n 's/^activation to layout: .*median=\([0-9.]*\) ms.*/\1/p' <<<"$result")
 echo "velmora's median overhead beyond its 100 ms wait: $(echo "$median - 100" | bc) ms"
 "$ACTIVATION" --lock 50
 
