@@ -40,8 +40,8 @@ fail() {
     exit 1
 }
 
-# wait_until DESCRIPTION COMMAND...: runs COMMAND until it succeeds. COMMAND may exit 2 to
-# say that waiting longer cannot help.
+# wait_until DESCRIPTION COMMAND...: runs COMMAND until it succeeds. COMMAND may exit 3 to
+# say that waiting longer cannot help (not 2: grep says that for a file not there yet).
 wait_until() {
     local what=$1
     shift
@@ -51,7 +51,7 @@ wait_until() {
         status=0
         "$@" || status=$?
         [ "$status" -eq 0 ] && return 0
-        [ "$status" -eq 2 ] && fail "$what"
+        [ "$status" -eq 3 ] && fail "$what"
         [ "$SECONDS" -ge "$end" ] && fail "timed out waiting for $what"
         if [ -n "$VELMORA_PID" ] && ! kill -0 "$VELMORA_PID" 2>/dev/null; then
             fail "velmora ended while waiting for $what"
@@ -167,7 +167,7 @@ groups_reached() {
     "$seen"*) return 1 ;; # not there yet
     esac
     echo "saw the groups [$seen], expected [$want]" >&2
-    return 2
+    return 3
 }
 
 # expect_groups G...: the locked group changed exactly through G... since the watch started.
