@@ -4,6 +4,8 @@
 #include "scenario_runner.h"
 #include "scenario_words.h"
 
+#include <cmath>
+
 namespace velmora::sim {
 
 namespace {
@@ -18,7 +20,7 @@ bool parseFlags(ParseContext& c, Statement& s) {
     std::optional<double> time;
     if (auto it = w.options.find("time"); it != w.options.end()) {
         time = parseDecimal(it->second.value);
-        if (!time || *time != *time)
+        if (!time || !std::isfinite(*time))
             return c.fail("time must be seconds");
     }
     s.run = [flags = *flags, time](ScenarioRunner& r) {
@@ -37,7 +39,7 @@ bool parseMouseUp(ParseContext& c, Statement& s) {
         return false;
     auto x = parseDecimal(w.positional[0].text);
     auto y = parseDecimal(w.positional[1].text);
-    if (!x || !y || *x != *x || *y != *y)
+    if (!x || !y || !std::isfinite(*x) || !std::isfinite(*y))
         return c.fail("mouseup needs X Y");
     s.run = [point = Point{*x, *y}](ScenarioRunner& r) {
         Event event;

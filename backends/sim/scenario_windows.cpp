@@ -5,6 +5,7 @@
 #include "scenario_runner.h"
 #include "scenario_words.h"
 
+#include <cmath>
 #include <sstream>
 
 namespace velmora::sim {
@@ -18,7 +19,8 @@ constexpr std::int64_t kMaxIconPixels = 4096LL * 4096LL;
 // A bounds number keeps its kind: whole numbers are integers, others reals (as the window
 // server reports fractional points).
 PlistValue boundsNumber(double value) {
-    if (value == static_cast<double>(static_cast<std::int64_t>(value)))
+    constexpr double exactIntegers = 9007199254740992.0; // 2^53
+    if (std::fabs(value) < exactIntegers && value == std::trunc(value))
         return PlistValue(static_cast<std::int64_t>(value));
     return PlistValue(value);
 }
@@ -30,7 +32,7 @@ bool parseBounds(ParseContext& c, const std::string& text, PlistDictionary& out)
     std::string part;
     while (std::getline(parts, part, ',')) {
         auto value = parseDecimal(part);
-        if (!value || *value != *value)
+        if (!value || !std::isfinite(*value))
             return c.fail("bounds must be X,Y,W,H: " + text);
         numbers.push_back(*value);
     }
