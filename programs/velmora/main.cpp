@@ -29,9 +29,10 @@ int main(int argc, char** argv) {
         velmora::Settings settings(store);
         if (command.kind == Command::Kind::Rules)
             velmora::program::printRules(settings, std::cout);
-        else if (command.kind == Command::Kind::SetRule)
+        else if (command.kind == Command::Kind::SetRule) {
             velmora::program::setRule(settings, command.app, command.sourceId);
-        else
+            velmora::program::noteUnknownSource(command.sourceId, std::cerr);
+        } else
             velmora::program::removeRule(settings, command.app);
         return 0;
     }

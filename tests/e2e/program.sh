@@ -56,6 +56,13 @@ run_velmora sources
 expect_status 0 "sources"
 [ "$OUT" = "$(printf 'xkb:us\tEnglish (US)\nxkb:de\tGerman\nxkb:ru\tRussian')" ] ||
     fail "unexpected sources: $OUT"
+# A rule for a layout that is not configured is kept, with a note.
+run_velmora rule AppFr xkb:fr
+expect_status 0 "a rule for a missing layout"
+grep -q "xkb:fr is not among the keyboard layouts" <<<"$ERR" || fail "no note for xkb:fr: $ERR"
+run_velmora rule AppDe xkb:de
+[ -z "$ERR" ] || fail "a note for a configured layout: $ERR"
+"$VELMORA" rules | grep -qxF "AppFr	xkb:fr" || fail "the rule for xkb:fr was not kept"
 
 # One agent per display; SIGTERM and SIGINT end it with status 0, saving what is pending (the
 # switch counter is otherwise written a moment later).
