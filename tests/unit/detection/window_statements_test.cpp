@@ -1,0 +1,122 @@
+// The scenario statements that build the window list and the icons, and drive flags, clicks
+// and the cursor: what they put on the simulated desktop, and the lines they refuse.
+
+#include "platform/window_list.h"
+#include "scenario_runner.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace velmora::sim {
+namespace {
+
+int run(SimDesktop& desktop, const std::string& text, std::string* failures = nullptr) {
+    std::istringstream in(text);
+    std::ostringstream out;
+    int status = runScenarioStream(in, desktop, out);
+    if (failures)
+        *failures = out.str();
+    return status;
+}
+
+std::vector<std::string> handles(const SimWorld& world) {
+    std::vector<std::string> out;
+    for (const auto& entry : world.windows)
+        out.push_back(*entry.find(kSimWindowHandleKey)->string());
+    return out;
+}
+
+TEST(WindowStatements, BuildTheListFrontToBack) {
+    SimDesktop desktop;
+    ASSERT_EQ(run(desktop, "window a owner=\"A\"\n"
+                           "window b owner=none name=\"none\" layer=-3 bounds=1.5,-2,3,4 "
+                           "onscreen=no\n"
+                           "window c owner=\"none\" name=none\n"
+                           "window-front a\n"
+                           "window-move b 0,0,10.25,20\n"
+                           "window-remove c\n"
+                           "window c owner=\"C\" name=\"\"\n"),
+              0);
+    const SimWorld& world = desktop.world();
+    EXPECT_EQ(handles(world), (std::vector<std::string>{"c", "a", "b"}));
+    const PlistValue& b = world.windows[2];
+    EXPECT_EQ(b.find(kCGWindowOwnerName), nullptr);
+    EXPECT_EQ(*b.find(kCGWindowName), PlistValue("none"));
+    EXPECT_EQ(*b.find(kCGWindowLayer), PlistValue(-3));
+    EXPECT_EQ(*b.find(kCGWindowIsOnscreen), PlistValue(false));
+    EXPECT_EQ(*b.find(kCGWindowBounds),
+              PlistValue(PlistDictionary{{"X", 0}, {"Y", 0}, {"Width", 10.25}, {"Height", 20}}));
+    const PlistValue& a = world.windows[1];
+    EXPECT_EQ(a.find(kCGWindowName), nullptr);
+    EXPECT_EQ(*a.find(kCGWindowLayer), PlistValue(0));
+    EXPECT_EQ(*a.find(kCGWindowIsOnscreen), PlistValue(true));
+    EXPECT_EQ(*a.find(kCGWindowBounds),
+              PlistValue(PlistDictionary{{"X", 0}, {"Y", 0}, {"Width", 0}, {"Height", 0}}));
+    EXPECT_EQ(*world.windows[0].find(kCGWindowName), PlistValue(""));
+}
+
+TEST(WindowStatements, IconsAlternateTheirColoursPixelByPixel) {
+    SimDesktop desktop;
+    ASSERT_EQ(run(desktop, "icon two 3 1 01020304 A0B0C0D0\nicon none -2 5 00000000\n"
+                           "input x \"X\" icon=url-broken\ninput y \"Y\" icon=ref:two\n"),
+              0);
+    const auto& icons = desktop.images().icons;
+    EXPECT_EQ(icons.at("two").pixels,
+              (std::vector<std::uint8_t>{1, 2, 3, 4, 0xA0, 0xB0, 0xC0, 0xD0, 1, 2, 3, 4}));
+    EXPECT_TRUE(icons.at("none").pixels.empty());
+    EXPECT_EQ(desktop.images().imageWithContentsOfURL(*desktop.world().inputs[0].iconImageURL),
+              nullptr);
+    EXPECT_EQ(desktop.world().inputs[1].iconRef, "two");
+}
+
+TEST(WindowStatements, GlobalEventsCarryTheirValuesOnceTheMonitorExists) {
+    SimDesktop desktop;
+    std::vector<Event> events;
+    ASSERT_EQ(run(desktop, "flags 0x100108\nat 1500\nlaunch\n"), 0);
+    desktop.world().eventMonitors.emplace_back(~0ull, [&](const Event& e) { events.push_back(e); });
+    ASSERT_EQ(run(desktop, "flags 0x100108\nflags 0x100 time=0.25\nmouseup 10.5 -3\n"
+                           "cursor text\n"),
+              0);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].type, EventType::FlagsChanged);
+    EXPECT_EQ(events[0].modifierFlags, 0x100108u);
+    EXPECT_EQ(events[0].timestamp, 1.5);
+    EXPECT_EQ(events[1].timestamp, 0.25);
+    EXPECT_EQ(events[2].type, EventType::LeftMouseUp);
+    EXPECT_EQ(events[2].locationInScreen, (Point{10.5, -3}));
+    EXPECT_EQ(desktop.world().cursorHotSpot, (Point{4, 9}));
+}
+
+TEST(WindowStatements, RefuseWhatTheFormatDoesNotSay) {
+    for (const char* text : {
+             "window a name=\"x\"\n",                   // no owner
+             "window a owner=\"A\" bounds=1,2,3\n",     // three numbers
+             "window a owner=\"A\" bounds=1,2,3,inf\n", // not a number of points
+             "window a owner=\"A\" layer=2.5\n",
+             "window-remove a\n", // no such window
+             "window a owner=\"A\"\nwindow-remove a\nwindow-front a\n",
+             "window-move a 0,0,1,1\n",
+             "icon x 2 2\n",
+             "icon x 2 2 0011223\n",
+             "icon x 2 2 00112233 00112233 00112233\n",
+             "icon \"\" 1 1 00000000\n",
+             "icon x 100000 100000 00000000\n",
+             "input a \"A\" icon=ref:\n",
+             "input a \"A\" icon=file:x\n",
+             "flags 256\n",
+             "flags 0x100 time=soon\n",
+             "mouseup 10\n",
+             "cursor hand\n",
+         }) {
+        SimDesktop desktop;
+        std::string failures;
+        EXPECT_EQ(run(desktop, text, &failures), 2) << text;
+        EXPECT_TRUE(failures.starts_with("error line ")) << text << failures;
+        EXPECT_TRUE(desktop.world().windows.empty());
+    }
+}
+
+} // namespace
+} // namespace velmora::sim
