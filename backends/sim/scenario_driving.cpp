@@ -72,14 +72,6 @@ bool parseActivate(ParseContext& c, Statement& s) {
     return true;
 }
 
-bool parseUnhide(ParseContext& c, Statement& s) {
-    SplitWords w;
-    if (!oneWord(c, w))
-        return false;
-    s.run = [bundle = w.positional[0].text](ScenarioRunner& r) { r.desktop().unhide(bundle); };
-    return true;
-}
-
 bool parseFront(ParseContext& c, Statement& s) {
     SplitWords w;
     if (!oneWord(c, w))
@@ -94,22 +86,6 @@ bool parseFront(ParseContext& c, Statement& s) {
         r.desktop().world().apps[index].running = true;
         r.desktop().world().frontmost = index;
     };
-    return true;
-}
-
-bool parseLaunchApp(ParseContext& c, Statement& s) {
-    SplitWords w;
-    if (!oneWord(c, w))
-        return false;
-    s.run = [bundle = w.positional[0].text](ScenarioRunner& r) { r.desktop().launchApp(bundle); };
-    return true;
-}
-
-bool parseQuitApp(ParseContext& c, Statement& s) {
-    SplitWords w;
-    if (!oneWord(c, w))
-        return false;
-    s.run = [bundle = w.positional[0].text](ScenarioRunner& r) { r.desktop().quitApp(bundle); };
     return true;
 }
 
@@ -132,20 +108,17 @@ bool parseMainScreen(ParseContext& c, Statement& s) {
     return true;
 }
 
-bool parseNotify(ParseContext& c, Statement& s) {
-    SplitWords w;
-    if (!oneWord(c, w))
-        return false;
-    s.run = [name = w.positional[0].text](ScenarioRunner& r) { r.desktop().postDistributed(name); };
-    return true;
-}
-
-bool parseUserSelects(ParseContext& c, Statement& s) {
-    SplitWords w;
-    if (!oneWord(c, w))
-        return false;
-    s.run = [id = w.positional[0].text](ScenarioRunner& r) { r.desktop().userSelects(id); };
-    return true;
+// A statement with one word that hands it to one operation of the desktop.
+StatementParser oneWordStatement(void (SimDesktop::*operation)(const std::string&)) {
+    return [operation](ParseContext& c, Statement& s) {
+        SplitWords w;
+        if (!oneWord(c, w))
+            return false;
+        s.run = [operation, word = w.positional[0].text](ScenarioRunner& r) {
+            (r.desktop().*operation)(word);
+        };
+        return true;
+    };
 }
 
 } // namespace
@@ -155,13 +128,13 @@ void addDrivingStatements(StatementTable& table) {
     table["at"] = parseAt;
     table["wait"] = parseWait;
     table["activate"] = parseActivate;
-    table["unhide"] = parseUnhide;
+    table["unhide"] = oneWordStatement(&SimDesktop::unhide);
     table["front"] = parseFront;
-    table["launch-app"] = parseLaunchApp;
-    table["quit-app"] = parseQuitApp;
+    table["launch-app"] = oneWordStatement(&SimDesktop::launchApp);
+    table["quit-app"] = oneWordStatement(&SimDesktop::quitApp);
     table["main-screen"] = parseMainScreen;
-    table["notify"] = parseNotify;
-    table["user-selects"] = parseUserSelects;
+    table["notify"] = oneWordStatement(&SimDesktop::postDistributed);
+    table["user-selects"] = oneWordStatement(&SimDesktop::userSelects);
     // Part of the format, joined by the features that use them.
     for (const char* name :
          {"keypress", "reopen", "click-status-item", "popover-dismiss", "choose", "english-symbol",
