@@ -28,6 +28,7 @@ cleanup() {
             [ -s "$log" ] && { echo "--- $(basename "$log")"; cat "$log"; }
         done
         [ -f "$WORK/groups" ] && { echo "--- groups seen"; tr '\n' ' ' <"$WORK/groups"; echo; }
+        [ -f "${SETTINGS:-}" ] && { echo "--- settings file"; cat "$SETTINGS"; }
     fi
     rm -rf "$WORK"
     exit "$status"
