@@ -137,19 +137,40 @@ activate() {
 velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
 
 start_velmora() {
-    "$VELMORA" >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
+    # Emptied here, not by the redirection in the new process: the wait below must not read
+    # what an earlier agent wrote.
+    : >"$WORK/velmora.log"
+    "$VELMORA" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
     VELMORA_PID=$!
     PIDS+=("$VELMORA_PID")
     wait_until "velmora to start" velmora_says "running on display"
 }
 
+# wait_for_velmora_exit: waits for velmora to end and puts its exit status in VELMORA_STATUS.
+# One that does not end within the deadline is a failure, with the stacks of its threads when
+# gdb is there.
+wait_for_velmora_exit() {
+    local pid=$VELMORA_PID end=$((SECONDS + DEADLINE))
+    VELMORA_PID=
+    while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ]; do
+        sleep 0.05
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        if command -v gdb >/dev/null; then
+            gdb -p "$pid" -batch -ex "thread apply all bt" >"$WORK/hung-velmora.log" 2>&1 || true
+        fi
+        kill -KILL "$pid" 2>/dev/null || true
+        fail "velmora did not end"
+    fi
+    VELMORA_STATUS=0
+    wait "$pid" || VELMORA_STATUS=$?
+}
+
 # Ends velmora with SIGTERM and checks that it exited with status 0.
 stop_velmora() {
-    local status=0
     kill -TERM "$VELMORA_PID"
-    wait "$VELMORA_PID" || status=$?
-    VELMORA_PID=
-    [ "$status" -eq 0 ] || fail "velmora exited with status $status after SIGTERM"
+    wait_for_velmora_exit
+    [ "$VELMORA_STATUS" -eq 0 ] || fail "velmora exited with status $VELMORA_STATUS after SIGTERM"
 }
 
 start_group_watch() {

@@ -4,10 +4,11 @@
 # the display going away under it.
 source "$(dirname "$0")/lib.sh" "$@"
 
-# run_velmora ARGS...: runs velmora to its end; its status in STATUS, its output in OUT and ERR.
+# run_velmora ARGS...: runs velmora to its end (124 when it does not end in time); its status
+# in STATUS, its output in OUT and ERR.
 run_velmora() {
     STATUS=0
-    "$VELMORA" "$@" >"$WORK/out" 2>"$WORK/err" || STATUS=$?
+    timeout "$DEADLINE" "$VELMORA" "$@" >"$WORK/out" 2>"$WORK/err" || STATUS=$?
     OUT=$(cat "$WORK/out")
     ERR=$(cat "$WORK/err")
 }
@@ -82,17 +83,15 @@ grep -A1 '<key>changedTimes</key>' "$SETTINGS" | grep -q '<integer>1</integer>' 
     fail "the switch counter was not saved at SIGTERM"
 start_velmora
 kill -INT "$VELMORA_PID"
-STATUS=0
-wait "$VELMORA_PID" || STATUS=$?
-VELMORA_PID=
+wait_for_velmora_exit
+STATUS=$VELMORA_STATUS
 expect_status 0 "SIGINT"
 
 # The display goes away: a clear message and a status that is not 0.
 start_velmora
 kill "$XVFB_PID"
-STATUS=0
-wait "$VELMORA_PID" || STATUS=$?
-VELMORA_PID=
+wait_for_velmora_exit
+STATUS=$VELMORA_STATUS
 [ "$STATUS" -ne 0 ] || fail "losing the display ended velmora with status 0"
 # Our own message, or Qt's when its connection heard of the loss first.
 grep -qE "lost the connection to the X display|X11 connection broke" "$WORK/velmora.log" ||
