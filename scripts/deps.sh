@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xkb-dev libxcb-randr0-dev
   libxcb-xfixes0-dev libxcb-xinput-dev libxkbcommon-dev libxkbcommon-x11-dev
-  xvfb openbox xdotool x11-xkb-utils x11-utils
+  xvfb openbox xdotool x11-xkb-utils x11-utils bc
 )
 
 missing=()
