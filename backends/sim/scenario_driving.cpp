@@ -72,23 +72,6 @@ bool parseActivate(ParseContext& c, Statement& s) {
     return true;
 }
 
-bool parseFront(ParseContext& c, Statement& s) {
-    SplitWords w;
-    if (!oneWord(c, w))
-        return false;
-    const Word& target = w.positional[0];
-    if (!target.quoted && target.text == "none") {
-        s.run = [](ScenarioRunner& r) { r.desktop().world().frontmost.reset(); };
-        return true;
-    }
-    s.run = [bundle = target.text](ScenarioRunner& r) {
-        std::size_t index = r.desktop().ensureApp(bundle);
-        r.desktop().world().apps[index].running = true;
-        r.desktop().world().frontmost = index;
-    };
-    return true;
-}
-
 bool parseMainScreen(ParseContext& c, Statement& s) {
     SplitWords w;
     if (!oneWord(c, w))
@@ -129,7 +112,6 @@ void addDrivingStatements(StatementTable& table) {
     table["wait"] = parseWait;
     table["activate"] = parseActivate;
     table["unhide"] = oneWordStatement(&SimDesktop::unhide);
-    table["front"] = parseFront;
     table["launch-app"] = oneWordStatement(&SimDesktop::launchApp);
     table["quit-app"] = oneWordStatement(&SimDesktop::quitApp);
     table["main-screen"] = parseMainScreen;

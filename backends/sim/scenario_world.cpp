@@ -250,6 +250,8 @@ void addWorldStatements(StatementTable& table) {
     table["app"] = parseApp;
     table["app-nobundle"] = parseAppWithoutBundle;
     table["frontmost"] = parseFrontmost;
+    // Driving the desktop later, "front" changes the frontmost application the same way.
+    table["front"] = parseFrontmost;
     table["screen"] = parseScreen;
     table["no-screens"] = parseNoScreens;
     table["defaults"] = parseDefaults;
