@@ -2,11 +2,13 @@
 
 #include "app/app_delegate.h"
 #include "application_identities.h"
+#include "missing_layout_notes.h"
 #include "plist_file_defaults.h"
 #include "program_views.h"
 #include "qt_application.h"
 #include "qt_child_process.h"
 #include "qt_images.h"
+#include "qt_messages.h"
 #include "qt_run_loop.h"
 #include "signal_pipe.h"
 #include "single_instance.h"
@@ -51,11 +53,12 @@ int runAgent(int argc, char** argv) {
     }
     x11::SingleInstance instance(*connection);
     if (instance.claim() == x11::SingleInstance::Outcome::AlreadyRunning) {
-        std::cout << "velmora is already running on display " << connection->displayName() << '\n';
+        std::cout << "velmora: already running on display " << connection->displayName() << '\n';
         return 0;
     }
 
     std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
+    installQtMessageHandler();
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // Our windows' WM_CLASS class: how other programs tell that a window is the agent's.
@@ -91,7 +94,8 @@ int runAgent(int argc, char** argv) {
 
     x11::ApplicationIdentities identities(*connection);
     x11::X11DistributedNotifications distributed;
-    x11::XkbInputSources inputSources(*connection, distributed, info);
+    x11::XkbInputSources xkbInputSources(*connection, distributed, info);
+    MissingLayoutNotes inputSources(xkbInputSources, info);
     x11::X11Workspace workspace(*connection, identities, info);
     x11::X11WindowList windowList(*connection, identities);
     x11::X11Screens screens(*connection, workspace);

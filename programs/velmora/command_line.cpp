@@ -29,6 +29,8 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     const std::string& verb = arguments[0];
     if (verb == "--help" || verb == "-h" || verb == "help")
         return simple(Command::Kind::Help, arguments);
+    if (verb == "--version")
+        return simple(Command::Kind::Version, arguments);
     if (verb == "sources")
         return simple(Command::Kind::Sources, arguments);
     if (verb == "apps")
@@ -57,8 +59,14 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
     return invalid("unknown command \"" + verb + "\"");
 }
 
+const char* programVersion() {
+    return VELMORA_VERSION;
+}
+
 std::string helpText() {
-    return R"text(Usage:
+    return "velmora " + std::string(programVersion()) +
+           " - selects each application's keyboard layout when it comes to the front\n\n" +
+           R"text(Usage:
   velmora                      run the agent on $DISPLAY
   velmora sources              list the keyboard layouts: ID and name
   velmora apps                 list the running applications: identity and name
@@ -66,6 +74,7 @@ std::string helpText() {
   velmora rule APP SOURCE-ID   select SOURCE-ID whenever APP comes to the front
   velmora rule APP -           remove APP's rule
   velmora --help               show this text
+  velmora --version            show the version
 
 The agent selects an application's keyboard layout 100 ms after the application
 comes to the front, when a rule names one. An application is known by its

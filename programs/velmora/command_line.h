@@ -10,6 +10,7 @@ struct Command {
     enum class Kind {
         RunAgent,   // no arguments: run the agent on $DISPLAY
         Help,       // --help, -h
+        Version,    // --version
         Sources,    // sources
         Apps,       // apps
         Rules,      // rules
@@ -27,7 +28,9 @@ struct Command {
 // ARGUMENTS without the program name.
 Command parseCommandLine(const std::vector<std::string>& arguments);
 
-// The text of --help.
+// The text of --help, which starts with the version.
 std::string helpText();
+// The program's version, "MAJOR.MINOR.PATCH", set once for the whole project by the build.
+const char* programVersion();
 
 } // namespace velmora::program

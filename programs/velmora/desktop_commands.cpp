@@ -42,8 +42,13 @@ int listApps(std::ostream& out) {
     ConsoleLog log;
     x11::ApplicationIdentities identities(*connection);
     x11::X11Workspace workspace(*connection, identities, log);
-    for (const RunningApplication& app : workspace.runningApplications())
+    for (const RunningApplication& app : workspace.runningApplications()) {
+        // The agent's own indicator is a window of the desktop but not an application to
+        // keep a rule for.
+        if (app.bundleIdentifier == kOwnBundleIdentifier)
+            continue;
         out << app.bundleIdentifier.value_or("-") << '\t' << app.localizedName << '\n';
+    }
     return 0;
 }
 

@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
     case Command::Kind::Help:
         std::cout << velmora::program::helpText();
         return 0;
+    case Command::Kind::Version:
+        std::cout << "velmora " << velmora::program::programVersion() << '\n';
+        return 0;
     case Command::Kind::Sources:
         return velmora::program::listSources(std::cout);
     case Command::Kind::Apps:
@@ -39,6 +42,6 @@ int main(int argc, char** argv) {
     case Command::Kind::Invalid:
         break;
     }
-    std::cerr << "velmora: " << command.error << "\nTry \"velmora --help\".\n";
+    std::cerr << "velmora: " << command.error << "\nvelmora: try \"velmora --help\"\n";
     return 2;
 }

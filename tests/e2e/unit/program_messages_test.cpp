@@ -1,0 +1,91 @@
+// What the velmora program says: its version, Qt's messages in the program's own form, and the
+// note about rules that name a layout the keymap lacks.
+
+#include "command_line.h"
+#include "missing_layout_notes.h"
+#include "qt_messages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace velmora::program {
+namespace {
+
+TEST(ProgramVersion, AskedForAndShownInTheHelp) {
+    EXPECT_EQ(parseCommandLine({"--version"}).kind, Command::Kind::Version);
+    EXPECT_EQ(parseCommandLine({"--version", "extra"}).kind, Command::Kind::Invalid);
+    const std::string version = programVersion();
+    // MAJOR.MINOR.PATCH, as the build passes it.
+    ASSERT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
+    EXPECT_EQ(version.find_first_not_of("0123456789."), std::string::npos) << version;
+    EXPECT_EQ(helpText().rfind("velmora " + version + " ", 0), 0u) << helpText();
+    EXPECT_NE(helpText().find("velmora --version"), std::string::npos);
+}
+
+TEST(QtMessages, EveryLineStartsWithTheProgramsName) {
+    EXPECT_EQ(formatQtMessage("The X11 connection broke (error 1). Did the X11 server die?"),
+              "velmora: The X11 connection broke (error 1). Did the X11 server die?\n");
+    EXPECT_EQ(formatQtMessage("first\n\nsecond\n"), "velmora: first\nvelmora: second\n");
+    EXPECT_EQ(formatQtMessage(""), "");
+    EXPECT_EQ(formatQtMessage(" \n\t\n"), "");
+}
+
+class FakeLayouts final : public TextInputSources {
+  public:
+    std::vector<std::string> ids;
+    std::optional<InputSource> copyCurrentKeyboardInputSource() override { return std::nullopt; }
+    std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
+                                                   bool) override {
+        std::vector<InputSource> found;
+        for (const auto& each : ids)
+            if (!id || *id == each) {
+                InputSource source;
+                source.inputSourceID = each;
+                found.push_back(source);
+            }
+        return found;
+    }
+    void selectInputSource(const InputSource&) override {}
+};
+
+class CollectedLog final : public Application {
+  public:
+    std::vector<std::string> lines;
+    std::string bundlePath() override { return {}; }
+    void log(const std::string& line) override { lines.push_back(line); }
+};
+
+TEST(MissingLayoutNotes, OncePerLayoutAndKeymap) {
+    FakeLayouts layouts;
+    layouts.ids = {"xkb:us", "xkb:de"};
+    CollectedLog log;
+    MissingLayoutNotes notes(layouts, log);
+
+    EXPECT_EQ(notes.createInputSourceList("xkb:de", false).size(), 1u);
+    EXPECT_TRUE(notes.createInputSourceList(std::nullopt, false).size() == 2);
+    EXPECT_TRUE(log.lines.empty()) << "found layouts and whole lists are not worth a note";
+
+    for (int activation = 0; activation < 3; ++activation)
+        EXPECT_TRUE(notes.createInputSourceList("xkb:fr", false).empty());
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].find("xkb:fr"), std::string::npos) << log.lines[0];
+    EXPECT_NE(log.lines[0].find("xkb:us, xkb:de"), std::string::npos) << log.lines[0];
+
+    notes.createInputSourceList("xkb:ru", false);
+    EXPECT_EQ(log.lines.size(), 2u) << "another missing layout gets its own note";
+
+    layouts.ids = {"xkb:us"};
+    notes.createInputSourceList("xkb:fr", false);
+    EXPECT_EQ(log.lines.size(), 3u) << "a new keymap notes the layout again";
+    notes.createInputSourceList("xkb:fr", false);
+    EXPECT_EQ(log.lines.size(), 3u);
+
+    layouts.ids = {};
+    notes.createInputSourceList("xkb:fr", false);
+    ASSERT_EQ(log.lines.size(), 4u);
+    EXPECT_NE(log.lines[3].find("no layouts"), std::string::npos) << log.lines[3];
+}
+
+} // namespace
+} // namespace velmora::program
