@@ -5,7 +5,10 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/deps.sh"
 cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$top/build"
+# Only the two programs: the tests and benchmarks are scripts/test.sh's business.
+targets=(velmora-sim)
+[ "${1:-}" = "--agent" ] && targets=(velmora)
+cmake --build "$top/build" --target "${targets[@]}"
 if [ "${1:-}" = "--agent" ]; then
   shift
   exec "$top/build/programs/velmora/velmora" "$@"
