@@ -34,9 +34,10 @@ void report(const std::string& text) {
 
 // Every member function runs with MUTEX held.
 struct PlistFileDefaults::State {
-    explicit State(std::string p) : path(std::move(p)) {}
+    State(std::string p, bool r) : path(std::move(p)), readOnly(r) {}
 
     const std::string path;
+    const bool readOnly;
     std::mutex mutex;
     std::condition_variable wake;
 
@@ -46,10 +47,20 @@ struct PlistFileDefaults::State {
     // whatever a reload brings, so that a change made by another program meanwhile does not
     // undo ours.
     std::map<std::string, std::optional<PlistValue>> pending;
-    // The version of the file that DOMAIN came from (or that we wrote last).
+    // The version of the file that DOMAIN came from (or that we wrote last), or the unusable
+    // version looked at last: a bad file is judged once, not at every read.
     store::FileStamp stamp;
+    // The file on disk now could not be used by a read after the first one, and DOMAIN still
+    // holds the settings read before it. The next write moves the file aside first.
+    struct Unusable {
+        std::string problem;
+        bool zeroBytes = false; // nothing to rescue: the next write simply replaces it
+    };
+    std::optional<Unusable> unusable;
     // False while the file is a bad one that could not be moved aside: writing would destroy it.
     bool mayWrite = true;
+    // The first read is done: from then on a bad file no longer empties the domain.
+    bool started = false;
     // When the background writer flushes PENDING; none when nothing waits.
     std::optional<Clock::time_point> due;
     bool stopping = false;
@@ -64,39 +75,64 @@ struct PlistFileDefaults::State {
         for (int attempt = 1;; ++attempt) {
             store::FileContents file = store::readWholeFile(path);
             std::string problem = file.error;
+            bool zeroBytes = false;
             if (problem.empty()) {
+                // No file is an empty domain: deleting the file is how to start afresh.
                 // A zero-byte file holds nothing to rescue, and it is what another program
-                // leaves for a moment when it rewrites the file in place: read it as empty.
-                if (file.bytes.empty())
+                // leaves for a moment when it rewrites the file in place: read it as empty,
+                // unless it would wipe settings read before, as a mistaken truncation would.
+                // Those are kept, as for any other unusable file.
+                const bool zeroByteFile = file.bytes.empty() && file.stamp.exists();
+                if (file.bytes.empty() &&
+                    (!zeroByteFile || !started || !holdsSettingsFromTheFile()))
                     return adopt(store::Domain{}, file.stamp);
-                if (auto parsed = store::parseDomain(file.bytes, &problem))
+                if (zeroByteFile) {
+                    zeroBytes = true;
+                    problem = "it is empty";
+                } else if (auto parsed = store::parseDomain(file.bytes, &problem)) {
                     return adopt(std::move(*parsed), file.stamp);
+                }
             }
-            // Another program may be half way through writing it: look again rather than set
-            // aside a version that is about to be complete.
+            // Another program may be half way through writing it: look again rather than judge
+            // a version that is about to be complete.
             if (attempt < kReadAttempts && store::stampOf(path) != file.stamp)
                 continue;
-            return setAside(problem, file.stamp);
+            if (!started && !readOnly)
+                return setAside(problem, file.stamp);
+            // Keep DOMAIN as it is: the last good settings with our changes on top.
+            stamp = file.stamp;
+            unusable = Unusable{problem, zeroBytes};
+            mayWrite = true; // a new version: the next write tries to move this one aside
+            return;
         }
+    }
+
+    // Whether DOMAIN holds anything besides this process's own unwritten changes.
+    bool holdsSettingsFromTheFile() const {
+        for (const auto& entry : domain.values)
+            if (!pending.contains(entry.first))
+                return true;
+        return false;
     }
 
     void adopt(store::Domain loaded, const store::FileStamp& loadedStamp) {
         domain = std::move(loaded);
         stamp = loadedStamp;
+        unusable.reset();
         mayWrite = true;
         applyPending();
         if (!pending.empty())
             schedule(); // a write that could not happen before may happen now
     }
 
+    // The first read found a bad file: it is moved aside, and the store starts empty.
     void setAside(const std::string& problem, const store::FileStamp& badStamp) {
         domain = store::Domain{};
         std::string error;
         if (auto movedTo = store::moveAside(path, &error)) {
             report("the settings file " + path + " is unusable (" + problem + "); moved it to " +
                    *movedTo + " and started from empty settings");
-            stamp = store::FileStamp{};
-            stamp.error = ENOENT;
+            stamp = missingFile();
             mayWrite = true;
         } else {
             report("the settings file " + path + " is unusable (" + problem +
@@ -106,6 +142,12 @@ struct PlistFileDefaults::State {
             mayWrite = false;
         }
         applyPending();
+    }
+
+    static store::FileStamp missingFile() {
+        store::FileStamp missing;
+        missing.error = ENOENT;
+        return missing;
     }
 
     void applyPending() {
@@ -129,7 +171,7 @@ struct PlistFileDefaults::State {
     }
 
     void schedule() {
-        if (due)
+        if (due || readOnly)
             return; // the first unwritten change sets the time; later ones ride along
         due = Clock::now() + kWriteDelay;
         wake.notify_one();
@@ -143,14 +185,45 @@ struct PlistFileDefaults::State {
             due.reset();
             wake.notify_one(); // lets the writer go back to waiting without a deadline
         }
-        if (pending.empty())
+        if (pending.empty() || readOnly)
             return;
         if (!mayWrite)
             return; // already said when the bad file was found
+        std::string movedTo;
+        if (unusable && !unusable->zeroBytes) {
+            std::string error;
+            auto moved = store::moveAside(path, &error);
+            if (!moved) {
+                report("the settings file " + path + " could not be read (" + unusable->problem +
+                       ") and could not be moved aside (" + error +
+                       "); kept the last good settings in memory only and left the file "
+                       "untouched");
+                mayWrite = false; // until the file changes
+                return;
+            }
+            movedTo = *moved;
+            stamp = missingFile(); // no reload of the missing file: it would empty the domain
+        }
         auto xml = store::domainToXml(domain);
         std::string error = "the property list could not be printed";
         auto written = xml ? store::replaceFileAtomically(path, *xml, &error) : std::nullopt;
-        if (!written) {
+        if (unusable) {
+            std::string text = "the settings file " + path;
+            if (unusable->zeroBytes)
+                text += " was empty; kept the last good settings";
+            else
+                text += " could not be read (" + unusable->problem +
+                        "); kept the last good settings; moved the bad file to " + movedTo;
+            if (written)
+                text += unusable->zeroBytes ? " and saved them with this change"
+                                            : " and saved the last good settings with this change";
+            else
+                text += "; could not save them (" + error + "); will try again at the next change";
+            report(text);
+            unusable.reset();
+            if (!written)
+                return;
+        } else if (!written) {
             report("could not save the settings to " + path + " (" + error +
                    "); will try again at the next change");
             return;
@@ -174,12 +247,15 @@ struct PlistFileDefaults::State {
     }
 };
 
-PlistFileDefaults::PlistFileDefaults(std::string path)
-    : path_(std::move(path)), state_(std::make_unique<State>(path_)) {
+PlistFileDefaults::PlistFileDefaults(std::string path, Access access)
+    : path_(std::move(path)), state_(std::make_unique<State>(path_, access == Access::ReadOnly)) {
     {
         std::lock_guard lock(state_->mutex);
         state_->load();
+        state_->started = true;
     }
+    if (state_->readOnly)
+        return; // nothing is ever written: no writer
     State* state = state_.get();
     state_->writer = std::thread([state] {
         std::unique_lock lock(state->mutex);
@@ -188,6 +264,8 @@ PlistFileDefaults::PlistFileDefaults(std::string path)
 }
 
 PlistFileDefaults::~PlistFileDefaults() {
+    if (!state_->writer.joinable())
+        return; // read-only
     {
         std::lock_guard lock(state_->mutex);
         state_->stopping = true;
@@ -223,6 +301,12 @@ void PlistFileDefaults::setObjectForKey(const PlistValue& value, const std::stri
 void PlistFileDefaults::removeObjectForKey(const std::string& key) {
     std::lock_guard lock(state_->mutex);
     state_->change(key, std::nullopt);
+}
+
+std::string PlistFileDefaults::problem() {
+    std::lock_guard lock(state_->mutex);
+    state_->refreshIfChanged();
+    return state_->unusable ? state_->unusable->problem : std::string();
 }
 
 void PlistFileDefaults::synchronize() {

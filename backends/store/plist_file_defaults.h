@@ -14,11 +14,20 @@ std::string defaultSettingsFilePath();
 // Reads see the file as it is on disk now (another program's edits included), with this
 // process's unwritten changes on top. Changes reach the file at synchronize(), at the latest
 // a second after they were made, and at destruction; each write replaces the whole file
-// atomically. A file that cannot be used is moved aside rather than overwritten. Safe to use
-// from several threads.
+// atomically. Safe to use from several threads.
+//
+// A file that cannot be used is never overwritten. Found by the first read, it is moved aside
+// and the store starts empty. Found by a later read (someone edited the file while this
+// process runs), reads keep answering from the last settings that could be read, and the bad
+// file is moved aside just before the next write, which saves those settings with the change.
+//
+// ReadOnly never writes, creates or moves anything: changes stay in memory, and problem()
+// tells why the file could not be used.
 class PlistFileDefaults final : public UserDefaults {
   public:
-    explicit PlistFileDefaults(std::string path);
+    enum class Access { ReadWrite, ReadOnly };
+
+    explicit PlistFileDefaults(std::string path, Access access = Access::ReadWrite);
     ~PlistFileDefaults() override; // writes what is still pending
 
     std::optional<PlistValue> objectForKey(const std::string& key) override;
@@ -29,6 +38,11 @@ class PlistFileDefaults final : public UserDefaults {
     void synchronize() override;
 
     const std::string& path() const { return path_; }
+
+    // Why the file as it is on disk now cannot be used ("" when it can, or when there is none);
+    // reads meanwhile answer from the last settings that could be read. With ReadWrite, a bad
+    // file found by the first read has already been moved aside, so this is "" then.
+    std::string problem();
 
   private:
     struct State;
