@@ -5,6 +5,7 @@
 #include "desktop_commands.h"
 #include "plist_file_defaults.h"
 #include "rule_commands.h"
+#include "settings_commands.h"
 
 #include <iostream>
 
@@ -22,17 +23,20 @@ int main(int argc, char** argv) {
         std::cout << "velmora " << velmora::program::programVersion() << '\n';
         return 0;
     case Command::Kind::Sources:
+        if (!velmora::program::settingsFileReadable(std::cerr))
+            return 1;
         return velmora::program::listSources(std::cout);
     case Command::Kind::Apps:
+        if (!velmora::program::settingsFileReadable(std::cerr))
+            return 1;
         return velmora::program::listApps(std::cout);
     case Command::Kind::Rules:
+        return velmora::program::listRules(std::cout, std::cerr);
     case Command::Kind::SetRule:
     case Command::Kind::RemoveRule: {
         velmora::PlistFileDefaults store(velmora::defaultSettingsFilePath());
         velmora::Settings settings(store);
-        if (command.kind == Command::Kind::Rules)
-            velmora::program::printRules(settings, std::cout);
-        else if (command.kind == Command::Kind::SetRule) {
+        if (command.kind == Command::Kind::SetRule) {
             velmora::program::setRule(settings, command.app, command.sourceId);
             velmora::program::noteUnknownSource(command.sourceId, std::cerr);
         } else
