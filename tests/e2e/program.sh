@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The velmora program around the agent: rule commands without a display, a corrupt settings
+# The velmora program around the agent: rule commands without a display, a bad settings
 # file, a display that is missing or unreachable, a second start, the signals that end it, and
 # the display going away under it.
 source "$(dirname "$0")/lib.sh" "$@"
@@ -34,13 +34,21 @@ for word in sources apps rules "rule APP SOURCE-ID" "rule APP -"; do
     grep -qF "velmora $word" <<<"$OUT" || fail "--help does not describe \"$word\""
 done
 
-# A corrupt settings file is set aside, never overwritten, and reading starts from nothing.
-echo "this is not a property list" >"$SETTINGS"
-run_velmora rules
-expect_status 0 "rules with a corrupt file"
-[ -z "$OUT" ] || fail "a corrupt file lists rules: $OUT"
-ls "$SETTINGS".corrupt-* >/dev/null 2>&1 || fail "the corrupt file was not set aside"
-grep -q "not a property list" "$SETTINGS".corrupt-* || fail "the corrupt file's content was lost"
+# The commands that only look never change a bad settings file: they say why and end with
+# status 1, printing nothing.
+cp "$SETTINGS" "$WORK/good-settings"
+head -c "$(($(wc -c <"$SETTINGS") / 2))" "$WORK/good-settings" >"$WORK/truncated-settings"
+cp "$WORK/truncated-settings" "$SETTINGS"
+expect_refused() {
+    run_velmora "$1"
+    expect_status 1 "$1 with a truncated settings file"
+    [ -z "$OUT" ] || fail "$1 printed with a truncated settings file: $OUT"
+    grep "^velmora: .* (.*)" <<<"$ERR" | grep -qF "$SETTINGS" || fail "$1 did not say why: $ERR"
+    cmp -s "$SETTINGS" "$WORK/truncated-settings" || fail "$1 changed the settings file"
+    if ls "$SETTINGS".corrupt-* >/dev/null 2>&1; then fail "$1 moved the settings file aside"; fi
+}
+expect_refused rules
+cp "$WORK/good-settings" "$SETTINGS"
 
 # No display, or one that cannot be reached.
 run_velmora
@@ -57,6 +65,16 @@ run_velmora sources
 expect_status 0 "sources"
 [ "$OUT" = "$(printf 'xkb:us\tEnglish (US)\nxkb:de\tGerman\nxkb:ru\tRussian')" ] ||
     fail "unexpected sources: $OUT"
+cp "$WORK/truncated-settings" "$SETTINGS"
+expect_refused sources
+expect_refused apps
+# A command that writes sets the bad file aside, says so, and starts from nothing.
+run_velmora rule AppDe xkb:de
+expect_status 0 "rule with a truncated settings file"
+grep -qF "moved it to $SETTINGS.corrupt-" <<<"$ERR" || fail "no word on the bad file: $ERR"
+cmp -s "$SETTINGS".corrupt-* "$WORK/truncated-settings" || fail "the bad file was not kept as it was"
+run_velmora rules
+[ "$OUT" = "$(printf 'AppDe\txkb:de')" ] || fail "rules after the bad file: $OUT"
 # A rule for a layout that is not configured is kept, with a note.
 run_velmora rule AppFr xkb:fr
 expect_status 0 "a rule for a missing layout"
