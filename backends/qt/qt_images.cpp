@@ -1,5 +1,8 @@
 #include "qt_images.h"
 
+#include "layout_badge.h"
+
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
 #include <QUrl>
@@ -23,6 +26,11 @@ Size QtImage::size() const {
 }
 
 ImagePtr QtImages::imageWithIconRef(const std::string& iconRef) {
+    // Fonts and icon themes both need the GUI application.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return nullptr;
+    if (iconRef.starts_with(kLayoutBadgeIconRefPrefix))
+        return badgeImage(iconRef);
     QIcon icon = QIcon::fromTheme(QString::fromStdString(iconRef));
     if (icon.isNull())
         return nullptr;
@@ -30,6 +38,22 @@ ImagePtr QtImages::imageWithIconRef(const std::string& iconRef) {
     if (image.isNull())
         return nullptr;
     return std::make_shared<QtImage>(std::move(image));
+}
+
+ImagePtr QtImages::badgeImage(const std::string& iconRef) {
+    std::optional<LayoutBadge> badge = parseLayoutBadgeRef(iconRef);
+    if (!badge)
+        return nullptr;
+    std::string key = badge->label.toStdString() + (badge->variant ? "*" : "");
+    std::lock_guard lock(badgesMutex_);
+    auto kept = badges_.find(key);
+    if (kept == badges_.end()) {
+        if (badges_.size() >= kMaxKeptBadges)
+            badges_.clear();
+        kept = badges_.emplace(std::move(key), drawLayoutBadge(*badge)).first;
+    }
+    // Each caller gets an image of its own (the pixels are shared until written).
+    return std::make_shared<QtImage>(kept->second);
 }
 
 ImagePtr QtImages::imageWithContentsOfURL(const std::string& url) {

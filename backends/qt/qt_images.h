@@ -5,6 +5,10 @@
 
 #include <QImage>
 
+#include <map>
+#include <mutex>
+#include <string>
+
 namespace velmora::qt {
 
 class QtImage final : public Image {
@@ -24,8 +28,10 @@ class QtImage final : public Image {
 
 class QtImages final : public Images {
   public:
-    // An icon reference is an icon-theme name ("input-keyboard"); nullptr when the theme has
-    // no such icon. Needs a QGuiApplication.
+    // An icon reference is an icon-theme name ("input-keyboard"), or a layout badge
+    // ("velmora-badge:us", see layout_badge.h), drawn once per badge and kept; nullptr when
+    // the theme has no such icon or the badge reference is malformed. Needs a
+    // QGuiApplication.
     ImagePtr imageWithIconRef(const std::string& iconRef) override;
     // URL is a local path or a file:// URL.
     ImagePtr imageWithContentsOfURL(const std::string& url) override;
@@ -35,6 +41,14 @@ class QtImages final : public Images {
 
     // The size icons are rendered at from the theme, in pixels.
     static constexpr int kIconPixels = 64;
+    // Badges kept at most; a full store starts again (a desktop has a handful of layouts).
+    static constexpr std::size_t kMaxKeptBadges = 32;
+
+  private:
+    ImagePtr badgeImage(const std::string& iconRef);
+
+    std::mutex badgesMutex_;
+    std::map<std::string, QImage> badges_; // by label, and "*" for a variant
 };
 
 } // namespace velmora::qt

@@ -1,21 +1,14 @@
 #include "qt_indicator_views.h"
 
+#include "indicator_widget.h"
 #include "qt_images.h"
 
-#include <QFrame>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QPixmap>
 #include <QScreen>
-#include <QWidget>
 
 namespace velmora::qt {
 
 namespace {
-
-constexpr int kSide = 32;
-constexpr int kIconInset = 4;
 
 // Global coordinates with a bottom-left origin are measured from the bottom of the whole
 // desktop (all screens together).
@@ -29,48 +22,9 @@ int desktopBottom() {
 
 } // namespace
 
-class IndicatorWidget final : public QWidget {
-  public:
-    IndicatorWidget()
-        : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                               Qt::WindowDoesNotAcceptFocus),
-          box_(this), icon_(this) {
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        setAttribute(Qt::WA_TranslucentBackground);
-        setFixedSize(kSide, kSide);
-        box_.setGeometry(0, 0, kSide, kSide);
-        box_.setFrameShape(QFrame::NoFrame);
-        box_.setAutoFillBackground(true);
-        box_.setStyleSheet("background-color: rgba(255, 255, 255, 200); border-radius: 6px;");
-        box_.hide();
-        icon_.setGeometry(kIconInset, kIconInset, kSide - 2 * kIconInset, kSide - 2 * kIconInset);
-        icon_.setScaledContents(true);
-        // Clicks go to the window, which is what is dragged.
-        icon_.setAttribute(Qt::WA_TransparentForMouseEvents);
-        box_.setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-    QFrame& box() { return box_; }
-    QLabel& icon() { return icon_; }
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        grabOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
-    }
-    void mouseMoveEvent(QMouseEvent* event) override {
-        if (event->buttons() & Qt::LeftButton)
-            move(event->globalPosition().toPoint() - grabOffset_);
-    }
-
-  private:
-    QFrame box_;
-    QLabel icon_;
-    QPoint grabOffset_;
-};
-
 void QtIndicatorWindow::applyIndicatorProperties() {
-    // Frameless, transparent, above the others and without focus from the start; only being
-    // on every desktop is left, which the window manager gives to windows of this kind.
+    // Frameless, clear, above the others, without focus and on every desktop from the start;
+    // being on screen is all that is left.
     widget_->show();
 }
 
@@ -86,28 +40,25 @@ Point QtIndicatorWindow::frameOrigin() const {
 }
 
 void QtIconView::setHidden(bool hidden) {
-    widget_->icon().setHidden(hidden);
+    widget_->setIconShown(!hidden);
 }
 
 bool QtIconView::isHidden() const {
-    return widget_->icon().isHidden();
+    return !widget_->iconShown();
 }
 
 void QtIconView::setImage(ImagePtr image) {
     image_ = std::move(image);
     auto* qtImage = dynamic_cast<const QtImage*>(image_.get());
-    if (qtImage)
-        widget_->icon().setPixmap(QPixmap::fromImage(qtImage->image()));
-    else
-        widget_->icon().clear();
+    widget_->setIcon(qtImage ? qtImage->image() : QImage());
 }
 
 void QtIconBox::setHidden(bool hidden) {
-    widget_->box().setHidden(hidden);
+    widget_->setBoxShown(!hidden);
 }
 
 bool QtIconBox::isHidden() const {
-    return widget_->box().isHidden();
+    return !widget_->boxShown();
 }
 
 IndicatorViews makeQtIndicatorViews() {

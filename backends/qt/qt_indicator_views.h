@@ -1,6 +1,6 @@
 #pragma once
-// The indicator: a small frameless window that stays above the others, never takes the focus
-// and shows one image, with a backdrop box behind it. Dragging anywhere on it moves it.
+// The indicator's window and its two views (the icon and the backdrop box behind glyphs) on
+// one IndicatorWidget, which draws them and is shaped to what it draws.
 
 #include "platform/views.h"
 
@@ -28,6 +28,7 @@ class QtIconView final : public ImageView {
     explicit QtIconView(std::shared_ptr<IndicatorWidget> widget) : widget_(std::move(widget)) {}
     void setHidden(bool hidden) override;
     bool isHidden() const override;
+    // Shown at its own size, centred; scaled down, in proportion, only when it does not fit.
     void setImage(ImagePtr image) override;
     ImagePtr image() const override { return image_; }
 
@@ -46,7 +47,7 @@ class QtIconBox final : public Box {
     std::shared_ptr<IndicatorWidget> widget_;
 };
 
-// The window with its views, shown at once. Needs a QApplication.
+// The window with its views, both hidden, shown at once. Needs a QApplication.
 IndicatorViews makeQtIndicatorViews();
 
 } // namespace velmora::qt

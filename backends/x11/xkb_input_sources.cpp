@@ -133,6 +133,7 @@ void XkbInputSources::reloadIfStale() {
         source.isSelectCapable = true;
         source.isEnabled = true;
         source.nativeHandle = static_cast<std::int64_t>(group);
+        source.iconRef = badgeIconRefFor(layouts, group);
         sources_.push_back(std::move(source));
     }
 }

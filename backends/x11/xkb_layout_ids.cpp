@@ -2,6 +2,8 @@
 
 #include "text_encoding.h"
 
+#include "platform/images.h"
+
 namespace velmora::x11 {
 
 namespace {
@@ -52,6 +54,17 @@ std::vector<std::string> inputSourceIdsForGroups(const std::vector<XkbLayoutChoi
             ids.push_back("xkb:group" + std::to_string(group + 1));
     }
     return ids;
+}
+
+std::optional<std::string> badgeIconRefFor(const std::vector<XkbLayoutChoice>& layouts,
+                                           std::size_t group) {
+    if (group >= layouts.size() || layouts[group].layout.empty())
+        return std::nullopt;
+    const XkbLayoutChoice& choice = layouts[group];
+    std::string ref = kLayoutBadgeIconRefPrefix + choice.layout;
+    if (!choice.variant.empty())
+        ref += "(" + choice.variant + ")";
+    return ref;
 }
 
 std::optional<std::size_t> latinGroupFor(const std::vector<XkbLayoutChoice>& layouts,

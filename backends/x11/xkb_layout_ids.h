@@ -28,6 +28,13 @@ std::string inputSourceIdFor(const XkbLayoutChoice& choice);
 std::vector<std::string> inputSourceIdsForGroups(const std::vector<XkbLayoutChoice>& layouts,
                                                  std::size_t groupCount);
 
+// The icon reference of group GROUP: the badge the images service draws for its layout
+// ("velmora-badge:us", "velmora-badge:de(nodeadkeys)"; see kLayoutBadgeIconRefPrefix in
+// platform/images.h). X11 has no icons for layouts. None for a group that the rules names do
+// not describe: without a layout name there is nothing to write on it.
+std::optional<std::string> badgeIconRefFor(const std::vector<XkbLayoutChoice>& layouts,
+                                           std::size_t group);
+
 // The group that the ABC keyboard layout of the browser address-bar switch stands for: the
 // first group whose layout is "us". None when no group has it.
 std::optional<std::size_t> latinGroupFor(const std::vector<XkbLayoutChoice>& layouts,

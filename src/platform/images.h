@@ -26,6 +26,13 @@ class Image {
 
 using ImagePtr = std::shared_ptr<Image>;
 
+// An icon reference of this form names no stored image but a badge that the images service
+// draws: "velmora-badge:LAYOUT" or "velmora-badge:LAYOUT(VARIANT)", LAYOUT and VARIANT being
+// the keyboard layout's names ("velmora-badge:us", "velmora-badge:de(nodeadkeys)"). Input
+// sources whose system has no icons for them carry such references; the images service shows
+// the layout's name as text on a small dark plate, marked when there is a variant.
+inline constexpr const char* kLayoutBadgeIconRefPrefix = "velmora-badge:";
+
 class Images {
   public:
     Images() = default;

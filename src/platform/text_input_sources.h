@@ -21,7 +21,9 @@ struct InputSource {
     bool isSelectCapable = true;
     bool isEnabled = true;
     // Icon: a reference to an image the system holds, else the address of an image file.
-    // Both none: the source has no icon.
+    // Both none: the source has no icon. A source without an icon of its own may carry a
+    // badge reference (kLayoutBadgeIconRefPrefix in platform/images.h) that the images
+    // service draws.
     std::optional<std::string> iconRef;
     std::optional<std::string> iconImageURL;
     // Backend's own handle for selecting this source again (index, group number...).

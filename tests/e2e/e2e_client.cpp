@@ -4,6 +4,16 @@
 //   watch-groups      print the locked XKB group now and after every change
 //   lock GROUP        lock GROUP, as a user's layout switch does
 //   group             print the locked XKB group
+//   paint CLASS RRGGBB X Y W H   map one undecorated window of that colour and place, print
+//        its id once managed, then "press X Y" (root coordinates) for every button press on it
+//   agent-windows CLASS          "ID X Y W H" (root coordinates) of each viewable, managed
+//        window of WM_CLASS class CLASS
+//   root-colour RRGGBB           give the root window that background colour, also as the
+//        root pixmap that compositing managers draw
+
+//   compositing       exit 0 when a compositing manager runs on the screen, 1 otherwise
+//   colours X Y W H   "RRGGBB COUNT" for each colour on screen in that rectangle (clipped to
+//        the screen), most frequent first
 
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -11,11 +21,14 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -111,6 +124,166 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
     return 0;
 }
 
+int paint(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
+    if (args.size() != 6)
+        fail("usage: paint CLASS RRGGBB X Y W H");
+    auto colour = static_cast<std::uint32_t>(std::strtoul(args[1].c_str(), nullptr, 16));
+    auto number = [&](std::size_t i) { return std::atoi(args[i].c_str()); };
+    xcb_window_t w = xcb_generate_id(c);
+    // A TrueColor root visual of depth 24 takes the colour as the pixel value.
+    std::uint32_t values[] = {colour, XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_BUTTON_PRESS};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root,
+                      static_cast<std::int16_t>(number(2)), static_cast<std::int16_t>(number(3)),
+                      static_cast<std::uint16_t>(number(4)), static_cast<std::uint16_t>(number(5)),
+                      0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+    std::string wmClass = "e2e-paint";
+    wmClass += '\0';
+    wmClass += args[0];
+    wmClass += '\0';
+    setProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, wmClass);
+    setProperty(c, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, args[0]);
+    // No decorations (Motif hints: flags = decorations, decorations = none), and the place
+    // asked for is the user's, which the window manager keeps.
+    std::uint32_t motif[5] = {2, 0, 0, 0, 0};
+    xcb_atom_t motifHints = atom(c, "_MOTIF_WM_HINTS");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, motifHints, motifHints, 32, 5, motif);
+    xcb_size_hints_t size{};
+    xcb_icccm_size_hints_set_position(&size, 1, number(2), number(3));
+    xcb_icccm_size_hints_set_size(&size, 1, number(4), number(5));
+    xcb_icccm_set_wm_normal_hints(c, w, &size);
+    xcb_icccm_wm_hints_t hints{};
+    xcb_icccm_wm_hints_set_input(&hints, 1);
+    xcb_icccm_wm_hints_set_normal(&hints);
+    xcb_icccm_set_wm_hints(c, w, &hints);
+    xcb_map_window(c, w);
+    xcb_flush(c);
+    xcb_atom_t wmState = atom(c, "WM_STATE");
+    while (!isManaged(c, w, wmState)) {
+        xcb_generic_event_t* event = xcb_wait_for_event(c);
+        if (!event)
+            fail("lost the display");
+        std::free(event);
+    }
+    std::printf("%u\n", w);
+    std::fflush(stdout);
+    while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+        if ((event->response_type & 0x7F) == XCB_BUTTON_PRESS) {
+            auto* press = reinterpret_cast<xcb_button_press_event_t*>(event);
+            std::printf("press %d %d\n", press->root_x, press->root_y);
+            std::fflush(stdout);
+        }
+        std::free(event);
+    }
+    return 0;
+}
+
+std::string classOf(xcb_connection_t* c, xcb_window_t w) {
+    auto* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 256), nullptr);
+    std::string bytes;
+    if (reply)
+        bytes.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                     static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+    std::free(reply);
+    std::size_t end = bytes.find('\0');
+    if (end == std::string::npos)
+        return {};
+    std::string cls = bytes.substr(end + 1);
+    return cls.substr(0, cls.find('\0'));
+}
+
+// Walks the tree: under a reparenting window manager clients are below its frames.
+void findClass(xcb_connection_t* c, xcb_window_t root, xcb_window_t parent, const std::string& cls,
+               int depth) {
+    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
+    if (!tree)
+        return;
+    xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        xcb_window_t w = children[i];
+        auto* attributes =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
+        bool shown = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+                     !attributes->override_redirect;
+        std::free(attributes);
+        if (shown && classOf(c, w) == cls) {
+            auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
+            auto* place = xcb_translate_coordinates_reply(
+                c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr);
+            if (geometry && place)
+                std::printf("%u %d %d %u %u\n", w, place->dst_x, place->dst_y, geometry->width,
+                            geometry->height);
+            std::free(geometry);
+            std::free(place);
+        } else if (depth < 3) {
+            findClass(c, root, w, cls, depth + 1);
+        }
+    }
+    std::free(tree);
+}
+
+void rootColour(xcb_connection_t* c, xcb_screen_t* screen, const std::string& rgb) {
+    auto colour = static_cast<std::uint32_t>(std::strtoul(rgb.c_str(), nullptr, 16));
+    xcb_window_t root = screen->root;
+    // A compositing manager paints the root from the pixmap named by _XROOTPMAP_ID (grey
+    // without one); the pixmap outlives this client, as xsetroot's does.
+    xcb_pixmap_t pixmap = xcb_generate_id(c);
+    xcb_create_pixmap(c, screen->root_depth, pixmap, root, 1, 1);
+    xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, pixmap, XCB_GC_FOREGROUND, &colour);
+    xcb_rectangle_t all{0, 0, 1, 1};
+    xcb_poly_fill_rectangle(c, pixmap, gc, 1, &all);
+    xcb_free_gc(c, gc);
+    xcb_change_window_attributes(c, root, XCB_CW_BACK_PIXMAP, &pixmap);
+    xcb_atom_t rootPixmap = atom(c, "_XROOTPMAP_ID");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, root, rootPixmap, XCB_ATOM_PIXMAP, 32, 1,
+                        &pixmap);
+    xcb_set_close_down_mode(c, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
+    xcb_clear_area(c, 0, root, 0, 0, 0, 0);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+}
+
+int colours(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
+    if (args.size() != 4)
+        fail("usage: colours X Y W H");
+    int x = std::atoi(args[0].c_str()), y = std::atoi(args[1].c_str());
+    int right = std::min<int>(x + std::atoi(args[2].c_str()), screen->width_in_pixels);
+    int bottom = std::min<int>(y + std::atoi(args[3].c_str()), screen->height_in_pixels);
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    if (right <= x || bottom <= y)
+        fail("the rectangle is off the screen");
+    if (screen->root_depth != 24)
+        fail("the screen is not of depth 24");
+    auto* image = xcb_get_image_reply(
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<std::int16_t>(x),
+                      static_cast<std::int16_t>(y), static_cast<std::uint16_t>(right - x),
+                      static_cast<std::uint16_t>(bottom - y), ~0u),
+        nullptr);
+    if (!image)
+        fail("cannot read the screen");
+    // Depth 24 is stored in 32 bits a pixel, in the server's byte order (little endian here),
+    // rows without padding at this width.
+    std::size_t pixels = static_cast<std::size_t>(right - x) * static_cast<std::size_t>(bottom - y);
+    if (static_cast<std::size_t>(xcb_get_image_data_length(image)) < pixels * 4)
+        fail("the screen image is shorter than its size");
+    const std::uint8_t* data = xcb_get_image_data(image);
+    std::map<std::uint32_t, int> counts;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const std::uint8_t* p = data + 4 * i;
+        ++counts[(std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0]];
+    }
+    std::free(image);
+    std::vector<std::pair<std::uint32_t, int>> sorted(counts.begin(), counts.end());
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const auto& a, const auto& b) { return a.second > b.second; });
+    for (const auto& [colour, count] : sorted)
+        std::printf("%06x %d\n", colour, count);
+    return 0;
+}
+
 std::uint8_t lockedGroup(xcb_connection_t* c) {
     auto* state =
         xcb_xkb_get_state_reply(c, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), nullptr);
@@ -149,7 +322,7 @@ int watchGroups(xcb_connection_t* c) {
 
 int main(int argc, char** argv) {
     if (argc < 2)
-        fail("usage: e2e_client windows|watch-groups|lock|group ...");
+        fail("usage: e2e_client windows|paint|agent-windows|colours|watch-groups|lock|group ...");
     std::string command = argv[1];
     std::vector<std::string> args(argv + 2, argv + argc);
     int screenNumber = 0;
@@ -165,6 +338,20 @@ int main(int argc, char** argv) {
     int status = 0;
     if (command == "windows") {
         status = windows(c, screens.data, args);
+    } else if (command == "paint") {
+        status = paint(c, screens.data, args);
+    } else if (command == "agent-windows" && args.size() == 1) {
+        findClass(c, screens.data->root, screens.data->root, args[0], 0);
+    } else if (command == "root-colour" && args.size() == 1) {
+        rootColour(c, screens.data, args[0]);
+    } else if (command == "compositing") {
+        std::string name = "_NET_WM_CM_S" + std::to_string(screenNumber);
+        auto* owner = xcb_get_selection_owner_reply(
+            c, xcb_get_selection_owner(c, atom(c, name.c_str())), nullptr);
+        status = owner && owner->owner != XCB_NONE ? 0 : 1;
+        std::free(owner);
+    } else if (command == "colours") {
+        status = colours(c, screens.data, args);
     } else if (!haveXkb) {
         fail("the display has no XKB");
     } else if (command == "watch-groups") {

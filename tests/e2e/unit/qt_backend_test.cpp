@@ -1,13 +1,22 @@
-// The Qt run loop's timers and queues, and Qt images. Waits end on events, each with a
-// generous safety deadline that only stops a broken test from hanging.
+// The Qt run loop's timers and queues, Qt images and layout badges, and the indicator window.
+// Waits end on events, each with a generous safety deadline that only stops a broken test
+// from hanging. Widgets run on Qt's offscreen platform: the X11 side of the indicator (its
+// shape on a real server) is tested end to end (tests/e2e/indicator.sh).
 
+#include "indicator/template_test.h"
+#include "indicator_face.h"
+#include "indicator_widget.h"
+#include "layout_badge.h"
 #include "qt_images.h"
+#include "qt_indicator_views.h"
 #include "qt_run_loop.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -15,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <vector>
 
 namespace velmora::qt {
@@ -153,11 +163,201 @@ TEST_F(QtImagesTest, ScalingDrawsAllOfTheSourceAtTheNewSizeAsNoTemplate) {
     EXPECT_EQ(images_.scaledImage(source, Size{0, 5})->size(), (Size{0, 0}));
 }
 
+TEST(LayoutBadgeRefs, TheLayoutNamesTheLabelAndAVariantIsMarked) {
+    EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:us"), (LayoutBadge{"US", false}));
+    EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:de(nodeadkeys)"), (LayoutBadge{"DE", true}));
+    // At most three letters or digits, punctuation skipped.
+    EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:latam"), (LayoutBadge{"LAT", false}));
+    EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:n_e/c-vndr(alt-intl)"),
+              (LayoutBadge{"NEC", true}));
+}
+
+TEST(LayoutBadgeRefs, AnythingElseIsNoBadge) {
+    for (std::string ref :
+         {"", "us", "input-keyboard", "velmora-badge", "velmora-badge:", "velmora-badge:()",
+          "velmora-badge:us(", "velmora-badge:us()", "velmora-badge:us(intl)x",
+          "velmora-badge:us(a(b))", "velmora-badge:u s", "velmora-badge:__",
+          "velmora-badge:caf\xC3\xA9", "Velmora-badge:us"})
+        EXPECT_EQ(parseLayoutBadgeRef(ref), std::nullopt) << ref;
+    EXPECT_EQ(parseLayoutBadgeRef(std::string("velmora-badge:u\0s", 16)), std::nullopt);
+    EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:" + std::string(200, 'a')), std::nullopt);
+}
+
+class LayoutBadgeImages : public QtImagesTest {
+  protected:
+    std::vector<std::uint8_t> pixels(const std::string& ref) {
+        ImagePtr image = images_.imageWithIconRef(ref);
+        EXPECT_TRUE(image) << ref;
+        if (!image)
+            return {};
+        EXPECT_EQ(image->size(), (Size{kBadgeWidth, kBadgeHeight})) << ref;
+        return images_.copyFirstImagePixelBytes(*image).value_or(std::vector<std::uint8_t>{});
+    }
+};
+
+TEST_F(LayoutBadgeImages, EachLayoutHasItsOwnColouredBadgeAtItsOwnSize) {
+    auto us = pixels("velmora-badge:us");
+    auto de = pixels("velmora-badge:de");
+    auto ru = pixels("velmora-badge:ru");
+    auto usIntl = pixels("velmora-badge:us(intl)");
+    EXPECT_NE(us, de);
+    EXPECT_NE(de, ru);
+    EXPECT_NE(us, ru);
+    EXPECT_NE(us, usIntl);
+    // White text on the plate: there is text, and the badge is no one-colour glyph.
+    int white = 0;
+    for (std::size_t i = 0; i + 3 < us.size(); i += 4)
+        white += us[i] == 255 && us[i + 1] == 255 && us[i + 2] == 255 && us[i + 3] == 255;
+    EXPECT_GT(white, 10);
+    EXPECT_FALSE(canTemplate(images_, images_.imageWithIconRef("velmora-badge:us").get(), 2));
+    // Corners are clear: the plate is rounded.
+    EXPECT_EQ(us[3], 0);
+}
+
+TEST_F(LayoutBadgeImages, BadgesAreKeptButEveryCallerGetsItsOwnImage) {
+    ImagePtr first = images_.imageWithIconRef("velmora-badge:de");
+    ImagePtr second = images_.imageWithIconRef("velmora-badge:de(nodeadkeys)");
+    ImagePtr third = images_.imageWithIconRef("velmora-badge:de");
+    ASSERT_TRUE(first && second && third);
+    EXPECT_NE(first, third);
+    first->setTemplate(true);
+    EXPECT_FALSE(third->isTemplate());
+    EXPECT_EQ(images_.copyFirstImagePixelBytes(*first), images_.copyFirstImagePixelBytes(*third));
+    EXPECT_NE(images_.copyFirstImagePixelBytes(*first), images_.copyFirstImagePixelBytes(*second));
+    // Far more badges than are kept: each is still right.
+    for (char a = 'a'; a <= 'z'; ++a)
+        for (char b : {'a', 'b'})
+            ASSERT_TRUE(images_.imageWithIconRef(std::string("velmora-badge:") + a + b));
+    EXPECT_EQ(images_.copyFirstImagePixelBytes(*images_.imageWithIconRef("velmora-badge:de")),
+              images_.copyFirstImagePixelBytes(*third));
+    EXPECT_EQ(images_.imageWithIconRef("velmora-badge:us)"), nullptr);
+}
+
+// Alpha values by row, one character a pixel: '#' 255, '+' 128, '-' 127, '.' 0.
+QImage alphaPattern(std::initializer_list<const char*> rows) {
+    const int width = static_cast<int>(std::strlen(*rows.begin()));
+    QImage image(width, static_cast<int>(rows.size()), QImage::Format_ARGB32);
+    int y = 0;
+    for (const char* row : rows) {
+        for (int x = 0; x < width; ++x) {
+            int alpha = row[x] == '#' ? 255 : row[x] == '+' ? 128 : row[x] == '-' ? 127 : 0;
+            image.setPixel(x, y, qRgba(0, 0, 0, alpha));
+        }
+        ++y;
+    }
+    return image;
+}
+
+TEST(IndicatorShape, TheOpaqueRegionHoldsThePixelsAtLeastHalfOpaque) {
+    QImage image = alphaPattern({"..##..", //
+                                 "..#+..", //
+                                 "#-..##", //
+                                 "#-..##", //
+                                 "......"});
+    QRegion expected = QRegion(2, 0, 2, 2) + QRegion(0, 2, 1, 2) + QRegion(4, 2, 2, 2);
+    QRegion region = opaqueRegion(image);
+    EXPECT_EQ(region, expected);
+    EXPECT_EQ(region.rectCount(), 3); // rows alike are one band
+    EXPECT_TRUE(opaqueRegion(alphaPattern({"---", "..."})).isEmpty());
+    EXPECT_TRUE(opaqueRegion(QImage()).isEmpty());
+    // Opaque formats are opaque everywhere.
+    QImage opaque(3, 2, QImage::Format_RGB32);
+    opaque.fill(Qt::black);
+    EXPECT_EQ(opaqueRegion(opaque), QRegion(0, 0, 3, 2));
+}
+
+TEST(IndicatorShape, IconsKeepTheirSizeAndProportionsCentred) {
+    const QSize side(32, 32);
+    EXPECT_EQ(iconPlacement(side, QSize(26, 18)), QRect(3, 7, 26, 18));
+    EXPECT_EQ(iconPlacement(side, QSize(18, 18)), QRect(7, 7, 18, 18));
+    EXPECT_EQ(iconPlacement(side, QSize(64, 32)), QRect(0, 8, 32, 16)); // scaled down
+    EXPECT_EQ(iconPlacement(side, QSize(1000, 1)), QRect(0, 15, 32, 1));
+    EXPECT_TRUE(iconPlacement(side, QSize(0, 5)).isEmpty());
+    EXPECT_TRUE(iconPlacement(QSize(), QSize(5, 5)).isEmpty());
+}
+
+// The indicator with a badge to show.
+using QtIndicator = QtImagesTest;
+
+TEST_F(QtIndicator, TheFaceShowsOnlyWhatIsShown) {
+    const QSize side(32, 32);
+    auto badge = std::dynamic_pointer_cast<QtImage>(images_.imageWithIconRef("velmora-badge:ru"));
+    ASSERT_TRUE(badge);
+    IndicatorContent content{false, false, badge->image()};
+    EXPECT_TRUE(opaqueRegion(indicatorFace(side, content)).isEmpty());
+
+    content.iconShown = true;
+    QRegion icon = opaqueRegion(indicatorFace(side, content));
+    EXPECT_FALSE(icon.isEmpty());
+    EXPECT_TRUE(QRegion(3, 7, 26, 18).contains(icon.boundingRect()));
+    EXPECT_TRUE(icon.contains(QPoint(16, 16)));
+
+    content.boxShown = true;
+    QRegion both = opaqueRegion(indicatorFace(side, content));
+    EXPECT_TRUE(both.contains(QPoint(16, 0)) && both.contains(QPoint(0, 16)));
+    EXPECT_FALSE(both.contains(QPoint(0, 0))); // the box's corners are rounded
+    EXPECT_TRUE((icon - both).isEmpty());
+
+    content.iconShown = false;
+    content.boxShown = false;
+    content.icon = QImage();
+    content.iconShown = true; // shown, but there is nothing to show
+    EXPECT_TRUE(opaqueRegion(indicatorFace(side, content)).isEmpty());
+}
+
+TEST_F(QtIndicator, TheWindowIsShapedToItsViewsAndDraggedByThem) {
+    IndicatorViews views = makeQtIndicatorViews();
+    views.window->applyIndicatorProperties();
+    IndicatorWidget* widget = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        widget = widget ? widget : dynamic_cast<IndicatorWidget*>(window);
+    ASSERT_TRUE(widget);
+    EXPECT_TRUE(widget->isVisible());
+    EXPECT_TRUE(views.iconView->isHidden());
+    EXPECT_TRUE(views.iconBox->isHidden());
+    // Nothing of the window is there (offscreen, Qt's mask stands for the X shape).
+    EXPECT_TRUE(widget->shape().isEmpty());
+    EXPECT_TRUE(widget->mask().intersected(widget->rect()).isEmpty());
+
+    views.window->setFrameOrigin(Point{100, 200});
+    EXPECT_EQ(views.window->frameOrigin(), (Point{100, 200}));
+
+    ImagePtr badge = images_.imageWithIconRef("velmora-badge:us");
+    views.iconView->setHidden(false);
+    views.iconView->setImage(badge);
+    EXPECT_FALSE(views.iconView->isHidden());
+    EXPECT_EQ(views.iconView->image(), badge);
+    EXPECT_FALSE(widget->shape().isEmpty());
+    EXPECT_EQ(widget->mask(), widget->shape());
+    views.iconBox->setHidden(false);
+    EXPECT_FALSE(views.iconBox->isHidden());
+    EXPECT_TRUE(widget->shape().contains(QPoint(16, 1)));
+    views.iconBox->setHidden(true);
+    EXPECT_FALSE(widget->shape().contains(QPoint(16, 1)));
+
+    // Press on the icon and move: the window follows the pointer.
+    const QPoint start = widget->pos();
+    const QPointF local(16, 16);
+    QMouseEvent press(QEvent::MouseButtonPress, local, QPointF(start) + local, Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QMouseEvent move(QEvent::MouseMove, local, QPointF(start) + local + QPointF(40, -30),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+    EXPECT_EQ(widget->pos(), start + QPoint(40, -30));
+
+    views.iconView->setHidden(true);
+    EXPECT_TRUE(widget->shape().isEmpty());
+    EXPECT_TRUE(widget->isVisible()); // never ordered out
+}
+
 } // namespace
 } // namespace velmora::qt
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
+    // No display is needed, nor used when there is one.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

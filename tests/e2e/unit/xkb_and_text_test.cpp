@@ -52,6 +52,16 @@ TEST(XkbLayoutIds, LatinLayoutIsTheFirstUsGroupThatTheKeymapHas) {
               std::nullopt);
 }
 
+TEST(XkbLayoutIds, BadgesNameTheLayoutAndVariantOfDescribedGroupsOnly) {
+    auto layouts = parseXkbRulesNames(rulesNames({"evdev", "", "us,,de", "intl,,nodeadkeys"}));
+    EXPECT_EQ(badgeIconRefFor(layouts, 0), "velmora-badge:us(intl)");
+    EXPECT_EQ(badgeIconRefFor(layouts, 1), std::nullopt); // an empty layout names nothing
+    EXPECT_EQ(badgeIconRefFor(layouts, 2), "velmora-badge:de(nodeadkeys)");
+    EXPECT_EQ(badgeIconRefFor(layouts, 3), std::nullopt); // beyond what the property says
+    EXPECT_EQ(badgeIconRefFor(parseXkbRulesNames(rulesNames({"evdev", "pc105", "ru"})), 0),
+              "velmora-badge:ru");
+}
+
 TEST(TextEncoding, InvalidUtf8IsReplacedAndValidTextKept) {
     EXPECT_EQ(sanitizeUtf8("Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),
               "Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");

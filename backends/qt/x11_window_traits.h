@@ -1,0 +1,23 @@
+#pragma once
+// What Qt has no words for about a top-level window on X11, said through Qt's own xcb
+// connection: the window's shape, and being on every desktop. Each answers false and does
+// nothing when the application does not run on X11 (or the server lacks what it needs).
+
+#include <QRegion>
+
+class QWidget;
+
+namespace velmora::qt {
+
+// Makes REGION (in WINDOW's coordinates) the only part of WINDOW that is drawn and that takes
+// the pointer: the X Shape extension's bounding and input shapes. An empty region leaves
+// nothing of the window, which Qt's own mask cannot say (it takes an empty mask for none).
+// The shapes belong to the native window: WINDOW keeps the one it has (it is made here when
+// there is none yet).
+bool setX11WindowShape(QWidget& window, const QRegion& region);
+
+// Asks for WINDOW to be shown on every virtual desktop (_NET_WM_DESKTOP 0xFFFFFFFF). Takes
+// effect when it is mapped next, so call it before showing WINDOW.
+bool putX11WindowOnEveryDesktop(QWidget& window);
+
+} // namespace velmora::qt

@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# The indicator window on a real X server, without and then with a compositing manager:
+# - switched off, it is still there, but nothing of it is seen and clicks at its place reach
+#   the application below;
+# - switched on, the current layout's badge is drawn there and nothing else of the window:
+#   its corners show and pass clicks to the application below; the badge follows the layout
+#   and, with "followWindow", the front window;
+# - dragging the badge moves the window, and the application keeps the focus.
+source "$(dirname "$0")/lib.sh" "$@"
+
+AGENT_CLASS=com.quorvant.Quorvant-Velmora
+COLOUR=3a7d44 # both test windows; any other colour at the indicator's place is the indicator's
+SIDE=32
+# Front's place; with "followWindow" the indicator goes 25 in from its right edge and its
+# bottom 5 above the window's bottom edge.
+FRONT=(300 200 500 350)
+
+# write_settings KEY...: the rules of the two applications and the boolean KEYs switched on.
+write_settings() {
+    mkdir -p "$(dirname "$SETTINGS")"
+    {
+        echo '<?xml version="1.0" encoding="UTF-8"?>'
+        echo '<plist version="1.0"><dict>'
+        local key
+        for key in "$@"; do
+            echo "<key>$key</key><true/>"
+        done
+        echo '<key>velmora</key><dict>'
+        echo '<key>Backdrop</key><dict><key>id</key><string>xkb:de</string></dict>'
+        echo '<key>Front</key><dict><key>id</key><string>xkb:ru</string></dict>'
+        echo '</dict></dict></plist>'
+    } >"$SETTINGS"
+}
+
+paint_window() { # NAME X Y W H: a window of COLOUR that logs the presses it gets
+    "$CLIENT" paint "$1" "$COLOUR" "$2" "$3" "$4" "$5" >"$WORK/paint-$1" 2>>"$WORK/client.log" &
+    PIDS+=($!)
+    wait_until "window $1" has_lines "$WORK/paint-$1" 1
+}
+
+painted() { head -n 1 "$WORK/paint-$1"; }
+
+group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
+
+# The agent's one viewable managed window, "ID X Y W H", in INDICATOR.
+indicator_found() {
+    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/indicator" || return 1
+    [ "$(wc -l <"$WORK/indicator")" -eq 1 ] || return 1
+    read -r INDICATOR_ID IX IY IW IH <"$WORK/indicator"
+}
+
+indicator_at() { indicator_found && [ "$IX $IY" = "$1 $2" ]; }
+
+# A velmora with the given settings, and the indicator window once it is on screen. Front is
+# the active window and the first layout is locked when it starts.
+run_velmora() {
+    "$CLIENT" lock 0
+    activate_painted Front
+    write_settings "$@"
+    start_velmora
+    wait_until "the indicator window" indicator_found
+    [ "$IW $IH" = "$SIDE $SIDE" ] || fail "the indicator is ${IW}x$IH, not ${SIDE}x$SIDE"
+    xprop -id "$INDICATOR_ID" _NET_WM_DESKTOP | grep -q '= 4294967295$' ||
+        fail "the indicator is not on every desktop"
+}
+
+activate_painted() {
+    timeout "$DEADLINE" xdotool windowactivate --sync "$(painted "$1")" 2>>"$WORK/xdotool.log" ||
+        fail "xdotool could not activate $1"
+}
+
+screen_colours() { "$CLIENT" colours "$@" >"$WORK/colours"; }
+
+# Which test window is at X Y: Front where it lies, Backdrop elsewhere.
+owner_at() {
+    local x=$1 y=$2
+    if ((x >= FRONT[0] && x < FRONT[0] + FRONT[2] && y >= FRONT[1] && y < FRONT[1] + FRONT[3])); then
+        echo Front
+    else
+        echo Backdrop
+    fi
+}
+
+# click_reaches_below X Y: a click there is received by the application window below.
+click_reaches_below() {
+    local owner
+    owner=$(owner_at "$1" "$2")
+    xdotool mousemove "$1" "$2" click 1
+    wait_until "the click at $1,$2 to reach $owner" grep -qx "press $1 $2" "$WORK/paint-$owner"
+}
+
+# Nothing of the indicator is drawn: its place shows the windows' colour alone.
+expect_clear() {
+    screen_colours "$IX" "$IY" "$IW" "$IH"
+    [ "$(cut -d' ' -f1 "$WORK/colours")" = "$COLOUR" ] ||
+        fail "the indicator's place at $IX,$IY shows $(tr '\n' ' ' <"$WORK/colours")"
+}
+
+# The badge is drawn: at least 100 pixels of other colours, not all of them black.
+badge_shown() {
+    screen_colours "$IX" "$IY" "$IW" "$IH"
+    local other
+    other=$(awk -v bg="$COLOUR" '$1 != bg { n += $2 } END { print n + 0 }' "$WORK/colours")
+    [ "$other" -ge 100 ] && grep -qv -e "^$COLOUR " -e '^000000 ' "$WORK/colours"
+}
+
+# The indicator while it is off: there, but neither seen nor in the way.
+check_switched_off() {
+    local keys
+    # With "followWindow" as well, which moves the indicator only while it is on.
+    for keys in "" followWindow; do
+        run_velmora $keys
+        # The switches prove that the agent ran well past drawing its window the first time.
+        activate_painted Backdrop
+        wait_until "the rule of Backdrop" group_is 1
+        activate_painted Front
+        wait_until "the rule of Front" group_is 2
+        indicator_found
+        expect_clear
+        click_reaches_below $((IX + SIDE / 2)) $((IY + SIDE / 2))
+        stop_velmora
+    done
+}
+
+# The badge is drawn and nothing else of the window: its bottom-left corner, outside the
+# badge, shows what is below and passes clicks to it.
+expect_badge_alone() {
+    wait_until "the badge at $IX,$IY" badge_shown
+    screen_colours "$IX" $((IY + IH - 1)) 1 1
+    [ "$(cut -d' ' -f1 "$WORK/colours")" = "$COLOUR" ] ||
+        fail "the indicator's corner at $IX,$((IY + IH - 1)) shows $(cat "$WORK/colours")"
+    click_reaches_below "$IX" $((IY + IH - 1))
+}
+
+# The indicator while it is on: the badge alone, following the layout, dragged by the mouse,
+# and at the front window's corner when it follows windows.
+check_switched_on() {
+    run_velmora enableTipOfState
+    expect_badge_alone
+    local us
+    us=$(cat "$WORK/colours")
+    "$CLIENT" lock 1
+    wait_until "the badge of the next layout" badge_differs_from "$us"
+
+    local from_x=$((IX + SIDE / 2)) from_y=$((IY + SIDE / 2)) old_x=$IX old_y=$IY active
+    active=$(xdotool getactivewindow)
+    xdotool mousemove "$from_x" "$from_y" mousedown 1
+    xdotool mousemove $((from_x + 100)) $((from_y + 75))
+    xdotool mousemove $((from_x + 200)) $((from_y + 150)) mouseup 1
+    wait_until "the dragged indicator" indicator_at $((old_x + 200)) $((old_y + 150))
+    wait_until "the badge at its new place" badge_shown
+    [ "$(xdotool getactivewindow)" = "$active" ] ||
+        fail "dragging the indicator took the focus from the application"
+    IX=$old_x IY=$old_y
+    wait_until "the old place to be clear" old_place_clear
+    stop_velmora
+
+    run_velmora enableTipOfState followWindow
+    activate_painted Backdrop
+    wait_until "the rule of Backdrop" group_is 1
+    activate_painted Front
+    local x=$((FRONT[0] + FRONT[2] - 25)) y=$((FRONT[1] + FRONT[3] - 5 - SIDE))
+    wait_until "the indicator at Front's corner $x,$y" indicator_at $x $y
+    expect_badge_alone
+    stop_velmora
+}
+
+badge_differs_from() { badge_shown && [ "$(cat "$WORK/colours")" != "$1" ]; }
+
+old_place_clear() {
+    screen_colours "$IX" "$IY" "$IW" "$IH"
+    [ "$(cut -d' ' -f1 "$WORK/colours")" = "$COLOUR" ]
+}
+
+compositing_manager_running() { "$CLIENT" compositing; }
+
+start_desktop
+# One column short of the screen: openbox raises an undecorated window of the screen's size
+# above all others while it is active, as it would a full-screen window. The root shows the
+# same colour in that column.
+"$CLIENT" root-colour "$COLOUR"
+paint_window Backdrop 0 0 1279 800
+paint_window Front "${FRONT[@]}"
+
+check_switched_off
+check_switched_on
+
+# The same with a compositing manager, which draws windows with an alpha channel translucent.
+if command -v xcompmgr >/dev/null; then
+    xcompmgr >"$WORK/xcompmgr.log" 2>&1 &
+    PIDS+=($!)
+    wait_until "the compositing manager" compositing_manager_running
+    check_switched_off
+    check_switched_on
+else
+    echo "xcompmgr is not installed: the run with a compositing manager is skipped"
+fi
