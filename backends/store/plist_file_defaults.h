@@ -41,7 +41,7 @@ class PlistFileDefaults final : public UserDefaults {
 
     // Why the file as it is on disk now cannot be used ("" when it can, or when there is none);
     // reads meanwhile answer from the last settings that could be read. With ReadWrite, a bad
-    // file found by the first read has already been moved aside, so this is "" then.
+    // file found by the first read was dealt with (and reported) there: this is "" then.
     std::string problem();
 
   private:

@@ -90,6 +90,7 @@ wait_until "the switch count in the file" switch_count_saved $((count + 1))
 printf '<plist><dict><key>velmora</key><dict><key>AppA</ke' >"$SETTINGS" # in place
 cp "$SETTINGS" "$WORK/bad-settings"
 activate b
+expect_groups 1 2 0 1 0 2 0 2 0 # before A: a rule for the layout in force now is skipped
 activate a
 expect_groups 1 2 0 1 0 2 0 2 0 2
 wait_until "the bad file to be set aside" bad_file_set_aside
