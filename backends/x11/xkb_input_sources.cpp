@@ -5,8 +5,11 @@
 #include "xcb_xkb.h"
 #include <xkbcommon/xkbcommon-x11.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace velmora::x11 {
 
@@ -30,6 +33,20 @@ struct XkbAnyEvent {
     std::uint8_t deviceID;
 };
 
+// xkbcommon's own warnings go to the program's log, so that they read like its other messages
+// instead of appearing on standard error in xkbcommon's form.
+void logXkbMessage(xkb_context* context, xkb_log_level, const char* format, va_list arguments) {
+    auto* log = static_cast<Application*>(xkb_context_get_user_data(context));
+    char text[512];
+    if (!log || std::vsnprintf(text, sizeof text, format, arguments) < 0)
+        return;
+    std::string line = text;
+    while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
+        line.pop_back();
+    if (!line.empty())
+        log->log("xkbcommon: " + line);
+}
+
 } // namespace
 
 XkbInputSources::XkbInputSources(X11Connection& connection,
@@ -41,6 +58,10 @@ XkbInputSources::XkbInputSources(X11Connection& connection,
         return;
     }
     context_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    if (context_) {
+        xkb_context_set_user_data(context_, &log_);
+        xkb_context_set_log_fn(context_, logXkbMessage);
+    }
     auto device = static_cast<xcb_xkb_device_spec_t>(connection_.xkbDeviceId());
     xcb_xkb_select_events_details_t details = {};
     details.affectNewKeyboard = XCB_XKB_NKN_DETAIL_KEYCODES;
