@@ -1,7 +1,7 @@
 #include "sim_services.h"
 
-#include "sim_desktop.h"
 #include "sim_indicator_views.h"
+#include "sim_platform.h"
 
 namespace velmora::sim {
 

@@ -17,18 +17,18 @@
 
 namespace velmora::sim {
 
-class SimDesktop;
+class SimPlatform;
 
 class SimInputSources final : public TextInputSources {
   public:
-    explicit SimInputSources(SimDesktop& desktop) : desktop_(desktop) {}
+    explicit SimInputSources(SimPlatform& desktop) : desktop_(desktop) {}
     std::optional<InputSource> copyCurrentKeyboardInputSource() override;
     std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
                                                    bool includeAllInstalled) override;
     void selectInputSource(const InputSource& source) override;
 
   private:
-    SimDesktop& desktop_;
+    SimPlatform& desktop_;
 };
 
 class SimWorkspace final : public Workspace {

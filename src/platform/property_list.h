@@ -60,11 +60,4 @@ class PlistValue {
     std::variant<PlistDictionary, PlistArray, std::string, std::int64_t, double, bool> value_;
 };
 
-// Compact JSON: object keys sorted by byte value, non-ASCII characters as they are.
-std::string toCompactJson(const PlistValue& value);
-
-// Parses one JSON value (objects, arrays, strings, integers, true, false; a number with a
-// fraction or exponent becomes a real). On failure returns none and sets ERROR.
-std::optional<PlistValue> parseJson(const std::string& text, std::string* error);
-
 } // namespace velmora

@@ -1,6 +1,6 @@
 // The JSON form of stored values, as the trace prints them and scenarios write them.
 
-#include "platform/property_list.h"
+#include "plist_json.h"
 
 #include <gtest/gtest.h>
 

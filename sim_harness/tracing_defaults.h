@@ -2,6 +2,7 @@
 // Puts every write and flush of the agent into the trace, then hands it to the real store.
 
 #include "platform/user_defaults.h"
+#include "plist_json.h"
 #include "trace.h"
 
 namespace velmora::sim {

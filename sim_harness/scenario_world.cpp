@@ -1,6 +1,6 @@
 // World set-up statements: input sources, applications, screens, the store, the shell.
 
-#include "engine/settings.h"
+#include "plist_json.h"
 #include "scenario.h"
 #include "scenario_runner.h"
 #include "scenario_words.h"

@@ -1,43 +1,37 @@
 #pragma once
-// The simulated desktop: the platform the agent runs on in tests, the demo and headless use.
-// Tests and the scenario runner drive it through the control operations below; the agent
-// sees only the Platform it hands out. Events reach the agent through the very handlers the
-// agent subscribed, as on a real desktop.
+// The simulated desktop: the world, its virtual clock, the trace and one fake per platform
+// service. Tests and the scenario harness drive it through the control operations below; the
+// agent sees only the Platform it hands out. Events reach the agent through the very handlers
+// the agent subscribed, as on a real desktop.
 
-#include "app/app_delegate.h"
-#include "memory_defaults.h"
 #include "platform/platform.h"
 #include "sim_images.h"
 #include "sim_run_loop.h"
 #include "sim_services.h"
 #include "sim_world.h"
 #include "trace.h"
-#include "tracing_defaults.h"
-
-#include <memory>
 
 namespace velmora::sim {
 
-class SimDesktop {
+class SimPlatform {
   public:
-    // STORE keeps the defaults domain; without one it lives in memory.
-    explicit SimDesktop(UserDefaults* store = nullptr);
-    ~SimDesktop();
-    SimDesktop(const SimDesktop&) = delete;
-    SimDesktop& operator=(const SimDesktop&) = delete;
+    SimPlatform();
+    virtual ~SimPlatform();
+    SimPlatform(const SimPlatform&) = delete;
+    SimPlatform& operator=(const SimPlatform&) = delete;
 
     SimWorld& world() { return world_; }
     Trace& trace() { return trace_; }
     SimImages& images() { return images_; }
     SimRunLoop& runLoop() { return runLoop_; }
-    Platform& platform() { return platform_; }
-    // The store as another program sees it: writes here are not traced.
-    UserDefaults& rawStore() { return *store_; }
-    // The agent, once launched.
-    AppDelegate* agent() { return agent_.get(); }
+    SimViews& views() { return views_; }
 
-    // Runs main: the agent starts at the current time. Once only.
-    void launch();
+    // Every service, with DEFAULTS as the store.
+    Platform platformWith(UserDefaults& defaults);
+
+    // The program itself starts running (an accessory application), and the first declared
+    // keyboard input source becomes current unless the scenario chose one.
+    void startProgram();
     void advanceTo(std::int64_t t) { runLoop_.runUntil(t); }
 
     // World changes with the notifications a real desktop would post.
@@ -61,9 +55,6 @@ class SimDesktop {
     SimWorld world_;
     SimRunLoop runLoop_;
     Trace trace_;
-    MemoryDefaults memoryStore_;
-    UserDefaults* store_;
-    TracingDefaults tracingDefaults_;
     SimInputSources inputSources_;
     SimWorkspace workspace_;
     SimDistributedCenter distributed_;
@@ -75,8 +66,6 @@ class SimDesktop {
     SimImages images_;
     SimApplication application_;
     SimViews views_;
-    Platform platform_;
-    std::unique_ptr<AppDelegate> agent_;
 };
 
 } // namespace velmora::sim

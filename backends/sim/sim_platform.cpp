@@ -1,22 +1,24 @@
-#include "sim_desktop.h"
+#include "sim_platform.h"
 
 #include "platform/application.h"
 
 namespace velmora::sim {
 
-SimDesktop::SimDesktop(UserDefaults* store)
-    : trace_([this] { return runLoop_.now(); }), store_(store ? store : &memoryStore_),
-      tracingDefaults_(*store_, trace_), inputSources_(*this), workspace_(world_),
+SimPlatform::SimPlatform()
+    : trace_([this] { return runLoop_.now(); }), inputSources_(*this), workspace_(world_),
       distributed_(world_), eventMonitor_(world_), windowList_(world_), screens_(world_),
-      cursor_(world_), childProcess_(world_, trace_), application_(world_, trace_),
-      views_(trace_),
-      platform_{tracingDefaults_, inputSources_, workspace_, distributed_, eventMonitor_,
-                windowList_, screens_, cursor_, runLoop_, childProcess_, images_, application_,
-                views_} {}
+      cursor_(world_), childProcess_(world_, trace_), application_(world_, trace_), views_(trace_) {
+}
 
-SimDesktop::~SimDesktop() = default;
+SimPlatform::~SimPlatform() = default;
 
-void SimDesktop::launch() {
+Platform SimPlatform::platformWith(UserDefaults& defaults) {
+    return Platform{defaults,    inputSources_, workspace_, distributed_, eventMonitor_,
+                    windowList_, screens_,      cursor_,    runLoop_,     childProcess_,
+                    images_,     application_,  views_};
+}
+
+void SimPlatform::startProgram() {
     // The program itself runs from now on, as an accessory application.
     if (!world_.appIndex(kOwnBundleIdentifier)) {
         SimApp self;
@@ -34,11 +36,9 @@ void SimDesktop::launch() {
             }
         }
     }
-    agent_ = std::make_unique<AppDelegate>(platform_);
-    agent_->applicationDidFinishLaunching();
 }
 
-std::size_t SimDesktop::ensureApp(const std::string& bundleIdentifier) {
+std::size_t SimPlatform::ensureApp(const std::string& bundleIdentifier) {
     if (auto index = world_.appIndex(bundleIdentifier))
         return *index;
     SimApp app;
@@ -50,8 +50,8 @@ std::size_t SimDesktop::ensureApp(const std::string& bundleIdentifier) {
     return world_.apps.size() - 1;
 }
 
-void SimDesktop::postWorkspace(const std::string& name,
-                               const std::optional<RunningApplication>& app) {
+void SimPlatform::postWorkspace(const std::string& name,
+                                const std::optional<RunningApplication>& app) {
     auto it = world_.workspaceObservers.find(name);
     if (it == world_.workspaceObservers.end())
         return;
@@ -61,7 +61,7 @@ void SimDesktop::postWorkspace(const std::string& name,
         observer(notification);
 }
 
-void SimDesktop::activate(const std::optional<std::string>& bundleIdentifier) {
+void SimPlatform::activate(const std::optional<std::string>& bundleIdentifier) {
     if (!bundleIdentifier) {
         // An application without a bundle identifier: the first declared one, else a new one.
         std::optional<std::size_t> index;
@@ -88,16 +88,16 @@ void SimDesktop::activate(const std::optional<std::string>& bundleIdentifier) {
     postWorkspace(NSWorkspaceDidActivateApplicationNotification, world_.apps[index].asRunning());
 }
 
-void SimDesktop::activateWithoutApplication() {
+void SimPlatform::activateWithoutApplication() {
     postWorkspace(NSWorkspaceDidActivateApplicationNotification, std::nullopt);
 }
 
-void SimDesktop::unhide(const std::string& bundleIdentifier) {
+void SimPlatform::unhide(const std::string& bundleIdentifier) {
     std::size_t index = ensureApp(bundleIdentifier);
     postWorkspace(NSWorkspaceDidUnhideApplicationNotification, world_.apps[index].asRunning());
 }
 
-void SimDesktop::launchApp(const std::string& bundleIdentifier) {
+void SimPlatform::launchApp(const std::string& bundleIdentifier) {
     std::size_t index = ensureApp(bundleIdentifier);
     // A started application joins the end of the running list.
     SimApp app = world_.apps[index];
@@ -111,26 +111,26 @@ void SimDesktop::launchApp(const std::string& bundleIdentifier) {
     postWorkspace(NSWorkspaceDidLaunchApplicationNotification, app.asRunning());
 }
 
-void SimDesktop::quitApp(const std::string& bundleIdentifier) {
+void SimPlatform::quitApp(const std::string& bundleIdentifier) {
     std::size_t index = ensureApp(bundleIdentifier);
     world_.apps[index].running = false;
     if (world_.frontmost == index)
         world_.frontmost.reset();
 }
 
-void SimDesktop::makeCurrent(const std::string& inputSourceID) {
+void SimPlatform::makeCurrent(const std::string& inputSourceID) {
     bool changed = world_.currentInputID != inputSourceID;
     world_.currentInputID = inputSourceID;
     if (changed)
         postDistributed(kSelectedKeyboardInputSourceChangedNotification);
 }
 
-void SimDesktop::userSelects(const std::string& inputSourceID) {
+void SimPlatform::userSelects(const std::string& inputSourceID) {
     world_.currentInputID = inputSourceID;
     postDistributed(kSelectedKeyboardInputSourceChangedNotification);
 }
 
-void SimDesktop::postDistributed(const std::string& name) {
+void SimPlatform::postDistributed(const std::string& name) {
     auto it = world_.distributedObservers.find(name);
     if (it == world_.distributedObservers.end())
         return;
@@ -139,7 +139,7 @@ void SimDesktop::postDistributed(const std::string& name) {
         observer(name);
 }
 
-void SimDesktop::postEvent(const Event& event) {
+void SimPlatform::postEvent(const Event& event) {
     std::uint64_t bit = 1ull << static_cast<int>(event.type);
     auto monitors = world_.eventMonitors;
     for (auto& [mask, handler] : monitors)

@@ -1,6 +1,7 @@
 #include "scenario_checks.h"
 
 #include "app/app_delegate.h"
+#include "plist_json.h"
 #include "scenario_runner.h"
 #include "sim_indicator_views.h"
 

@@ -1,0 +1,18 @@
+#include "sim_desktop.h"
+
+namespace velmora::sim {
+
+SimDesktop::SimDesktop(UserDefaults* store)
+    : store_(store ? store : &memoryStore_), tracingDefaults_(*store_, trace()),
+      platform_(platformWith(tracingDefaults_)) {}
+
+// The agent, the last member, goes first: its timers and observers refer to the services.
+SimDesktop::~SimDesktop() = default;
+
+void SimDesktop::launch() {
+    startProgram();
+    agent_ = std::make_unique<AppDelegate>(platform_);
+    agent_->applicationDidFinishLaunching();
+}
+
+} // namespace velmora::sim
