@@ -29,4 +29,10 @@ ImagePtr SimImages::scaledImage(const Image& source, Size size) {
     return std::make_shared<SimImage>(simImage ? simImage->name() : std::string("image"), size);
 }
 
+ImagePtr SimImages::imageNamed(const std::string& name) {
+    if (ImagePtr icon = make(name))
+        return icon;
+    return std::make_shared<SimImage>(name, Size{18, 18});
+}
+
 } // namespace velmora::sim

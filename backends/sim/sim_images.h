@@ -43,6 +43,8 @@ class SimImages final : public Images {
     ImagePtr imageWithContentsOfURL(const std::string& url) override;
     std::optional<std::vector<std::uint8_t>> copyFirstImagePixelBytes(const Image& image) override;
     ImagePtr scaledImage(const Image& source, Size size) override;
+    // An icon of the scenario with that name, else an 18 x 18 image of that name.
+    ImagePtr imageNamed(const std::string& name) override;
 
   private:
     ImagePtr make(const std::string& name);

@@ -36,12 +36,12 @@ void SimIndicatorWindow::setFrameOrigin(Point origin) {
     trace_.emit("indicator origin " + formatNumber(origin.x) + " " + formatNumber(origin.y));
 }
 
-void SimImageView::setHidden(bool hidden) {
+void SimIconView::setHidden(bool hidden) {
     hidden_ = hidden;
     trace_.emit(std::string("iconView ") + (hidden ? "hidden" : "shown"));
 }
 
-void SimImageView::setImage(ImagePtr image) {
+void SimIconView::setImage(ImagePtr image) {
     image_ = std::move(image);
     if (!image_) {
         trace_.emit("indicator image none");
@@ -52,7 +52,7 @@ void SimImageView::setImage(ImagePtr image) {
     trace_.emit("indicator image " + described.substr(0, at) + " " + described.substr(at + 1));
 }
 
-void SimBox::setHidden(bool hidden) {
+void SimIconBox::setHidden(bool hidden) {
     hidden_ = hidden;
     trace_.emit(std::string("iconBox ") + (hidden ? "hidden" : "shown"));
 }

@@ -22,9 +22,9 @@ class SimIndicatorWindow final : public IndicatorWindow {
     Point origin_{0, 0};
 };
 
-class SimImageView final : public ImageView {
+class SimIconView final : public ImageView {
   public:
-    explicit SimImageView(Trace& trace) : trace_(trace) {}
+    explicit SimIconView(Trace& trace) : trace_(trace) {}
     void setHidden(bool hidden) override;
     bool isHidden() const override { return hidden_; }
     void setImage(ImagePtr image) override;
@@ -36,9 +36,9 @@ class SimImageView final : public ImageView {
     ImagePtr image_;
 };
 
-class SimBox final : public Box {
+class SimIconBox final : public Box {
   public:
-    explicit SimBox(Trace& trace) : trace_(trace) {}
+    explicit SimIconBox(Trace& trace) : trace_(trace) {}
     void setHidden(bool hidden) override;
     bool isHidden() const override { return hidden_; }
 

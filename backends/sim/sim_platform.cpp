@@ -7,15 +7,15 @@ namespace velmora::sim {
 SimPlatform::SimPlatform()
     : trace_([this] { return runLoop_.now(); }), inputSources_(*this), workspace_(world_),
       distributed_(world_), eventMonitor_(world_), windowList_(world_), screens_(world_),
-      cursor_(world_), childProcess_(world_, trace_), application_(world_, trace_), views_(trace_) {
-}
+      cursor_(world_), childProcess_(world_, trace_), application_(*this), views_(trace_),
+      propertyListFiles_(world_) {}
 
 SimPlatform::~SimPlatform() = default;
 
 Platform SimPlatform::platformWith(UserDefaults& defaults) {
-    return Platform{defaults,    inputSources_, workspace_, distributed_, eventMonitor_,
-                    windowList_, screens_,      cursor_,    runLoop_,     childProcess_,
-                    images_,     application_,  views_};
+    return Platform{defaults,    inputSources_, workspace_, distributed_,       eventMonitor_,
+                    windowList_, screens_,      cursor_,    runLoop_,           childProcess_,
+                    images_,     application_,  views_,     &propertyListFiles_};
 }
 
 void SimPlatform::startProgram() {
@@ -116,6 +116,14 @@ void SimPlatform::quitApp(const std::string& bundleIdentifier) {
     world_.apps[index].running = false;
     if (world_.frontmost == index)
         world_.frontmost.reset();
+}
+
+void SimPlatform::programActivates() {
+    auto self = world_.appIndex(kOwnBundleIdentifier);
+    if (!self || !world_.frontmost || *world_.frontmost == *self)
+        return;
+    world_.frontmost = self;
+    postWorkspace(NSWorkspaceDidActivateApplicationNotification, world_.apps[*self].asRunning());
 }
 
 void SimPlatform::makeCurrent(const std::string& inputSourceID) {

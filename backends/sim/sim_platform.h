@@ -8,6 +8,7 @@
 #include "sim_images.h"
 #include "sim_run_loop.h"
 #include "sim_services.h"
+#include "sim_view_factory.h"
 #include "sim_world.h"
 #include "trace.h"
 
@@ -44,6 +45,10 @@ class SimPlatform {
     void postDistributed(const std::string& name);
     void postEvent(const Event& event);
 
+    // The program activates itself: while another application is frontmost, the program
+    // becomes frontmost and the activation is posted for it.
+    void programActivates();
+
     // Makes ID current; posts the input-source-changed notification when it changed.
     void makeCurrent(const std::string& inputSourceID);
     // The index of BUNDLE in the application list, declaring it when unknown.
@@ -66,6 +71,7 @@ class SimPlatform {
     SimImages images_;
     SimApplication application_;
     SimViews views_;
+    SimPropertyListFiles propertyListFiles_;
 };
 
 } // namespace velmora::sim

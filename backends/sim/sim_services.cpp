@@ -1,7 +1,9 @@
 #include "sim_services.h"
 
-#include "sim_indicator_views.h"
+#include "sim_images.h"
 #include "sim_platform.h"
+
+#include <string_view>
 
 namespace velmora::sim {
 
@@ -55,12 +57,69 @@ void SimWorkspace::addObserver(const std::string& name, Observer observer) {
     world_.workspaceObservers[name].push_back(std::move(observer));
 }
 
+std::optional<std::string>
+SimWorkspace::absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) {
+    for (const auto& app : world_.apps)
+        if (app.bundleIdentifier == bundleIdentifier && app.installed)
+            return app.bundlePath();
+    return std::nullopt;
+}
+
+ImagePtr SimWorkspace::iconForFile(const std::string& path) {
+    if (path.empty())
+        return nullptr;
+    return std::make_shared<SimImage>(path, Size{32, 32});
+}
+
+std::string SimWorkspace::displayNameAtPath(const std::string& path) {
+    if (const SimApp* app = world_.installedAppAt(path))
+        return app->name;
+    return Workspace::displayNameAtPath(path);
+}
+
 void SimDistributedCenter::addObserver(const std::string& name, Callback callback) {
     world_.distributedObservers[name].push_back(std::move(callback));
 }
 
 void SimEventMonitor::addGlobalMonitorForEventsMatchingMask(std::uint64_t mask, Handler handler) {
     world_.eventMonitors.emplace_back(mask, std::move(handler));
+}
+
+std::string SimApplication::bundlePath() { return desktop_.world().bundlePath; }
+
+void SimApplication::log(const std::string& line) { desktop_.trace().emit("log " + line); }
+
+void SimApplication::activateWithOptions(std::uint64_t) {
+    desktop_.trace().emit("activate-self");
+    desktop_.programActivates();
+}
+
+std::optional<std::string> SimApplication::objectForInfoDictionaryKey(const std::string& key) {
+    if (key == kCFBundleShortVersionString)
+        return desktop_.world().bundleVersion;
+    return std::nullopt;
+}
+
+bool SimApplication::isOperatingSystemAtLeastVersion(int major, int minor) {
+    const auto& version = desktop_.world().systemVersion;
+    return version.major != major ? version.major > major : version.minor >= minor;
+}
+
+std::optional<PlistDictionary>
+SimPropertyListFiles::dictionaryWithContentsOfFile(const std::string& path) {
+    if (auto it = world_.files.find(path); it != world_.files.end()) {
+        if (const PlistDictionary* dictionary = it->second.dictionary())
+            return *dictionary;
+        return std::nullopt;
+    }
+    constexpr std::string_view kInfo = "/Contents/Info.plist";
+    if (!path.ends_with(kInfo))
+        return std::nullopt;
+    const SimApp* app = world_.installedAppAt(path.substr(0, path.size() - kInfo.size()));
+    if (!app || !app->bundleIdentifier)
+        return std::nullopt;
+    return PlistDictionary{{"CFBundleIdentifier", PlistValue(*app->bundleIdentifier)},
+                           {"CFBundleName", PlistValue(app->name)}};
 }
 
 std::optional<Screen> SimScreens::screen(const std::optional<std::int32_t>& number) const {
@@ -88,25 +147,6 @@ std::string SimChildProcess::launchAndReadStandardOutput(const std::string& laun
     if (command == "uptime")
         return world_.uptimeOutput.value_or("");
     return {};
-}
-
-void SimResetWindow::orderOut() {
-    if (front_)
-        trace_.emit("reset");
-    front_ = false;
-}
-
-std::shared_ptr<Window> SimViews::makeResetWindow() {
-    return std::make_shared<SimResetWindow>(trace_);
-}
-
-} // namespace velmora::sim
-
-namespace velmora::sim {
-
-IndicatorViews SimViews::makeIndicatorViews() {
-    return IndicatorViews{std::make_shared<SimIndicatorWindow>(trace_),
-                          std::make_shared<SimImageView>(trace_), std::make_shared<SimBox>(trace_)};
 }
 
 } // namespace velmora::sim

@@ -7,9 +7,9 @@
 #include "platform/cursor.h"
 #include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
+#include "platform/property_list_files.h"
 #include "platform/screens.h"
 #include "platform/text_input_sources.h"
-#include "platform/views.h"
 #include "platform/window_list.h"
 #include "platform/workspace.h"
 #include "sim_world.h"
@@ -37,6 +37,13 @@ class SimWorkspace final : public Workspace {
     std::optional<RunningApplication> frontmostApplication() override;
     std::vector<RunningApplication> runningApplications() override;
     void addObserver(const std::string& name, Observer observer) override;
+    // The first declared installed application with that identifier.
+    std::optional<std::string>
+    absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) override;
+    // Every non-empty path has an icon, named after the path.
+    ImagePtr iconForFile(const std::string& path) override;
+    // A declared application's bundle path shows its name.
+    std::string displayNameAtPath(const std::string& path) override;
 
   private:
     SimWorld& world_;
@@ -103,34 +110,26 @@ class SimChildProcess final : public ChildProcess {
 
 class SimApplication final : public Application {
   public:
-    SimApplication(SimWorld& world, Trace& trace) : world_(world), trace_(trace) {}
-    std::string bundlePath() override { return world_.bundlePath; }
-    void log(const std::string& line) override { trace_.emit("log " + line); }
+    explicit SimApplication(SimPlatform& desktop) : desktop_(desktop) {}
+    std::string bundlePath() override;
+    void log(const std::string& line) override;
+    void activateWithOptions(std::uint64_t options) override;
+    std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
+    bool isOperatingSystemAtLeastVersion(int major, int minor) override;
+
+  private:
+    SimPlatform& desktop_;
+};
+
+// The world's files, and an Info.plist inside every installed application's bundle
+// ({"CFBundleIdentifier", "CFBundleName"}) unless a file of the world takes its place.
+class SimPropertyListFiles final : public PropertyListFiles {
+  public:
+    explicit SimPropertyListFiles(SimWorld& world) : world_(world) {}
+    std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path) override;
 
   private:
     SimWorld& world_;
-    Trace& trace_;
-};
-
-class SimResetWindow final : public Window {
-  public:
-    explicit SimResetWindow(Trace& trace) : trace_(trace) {}
-    void makeKeyAndOrderFront() override { front_ = true; }
-    void orderOut() override;
-
-  private:
-    Trace& trace_;
-    bool front_ = false;
-};
-
-class SimViews final : public ViewFactory {
-  public:
-    explicit SimViews(Trace& trace) : trace_(trace) {}
-    std::shared_ptr<Window> makeResetWindow() override;
-    IndicatorViews makeIndicatorViews() override;
-
-  private:
-    Trace& trace_;
 };
 
 } // namespace velmora::sim

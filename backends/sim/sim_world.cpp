@@ -4,14 +4,28 @@
 
 namespace velmora::sim {
 
+const char* const kSimBundleVersion = VELMORA_PROJECT_VERSION;
+
 RunningApplication SimApp::asRunning() const {
     RunningApplication app;
     app.bundleIdentifier = bundleIdentifier;
     app.localizedName = name;
-    if (installed)
-        app.bundlePath = "/Applications/" + name + ".app";
+    app.bundlePath = bundlePath();
     app.activationPolicy = policy;
     return app;
+}
+
+std::optional<std::string> SimApp::bundlePath() const {
+    if (!installed)
+        return std::nullopt;
+    return "/Applications/" + name + ".app";
+}
+
+const SimApp* SimWorld::installedAppAt(const std::string& path) const {
+    for (const auto& app : apps)
+        if (app.bundlePath() == path)
+            return &app;
+    return nullptr;
 }
 
 std::optional<std::size_t> SimWorld::appIndex(const std::string& bundleIdentifier) const {

@@ -25,6 +25,16 @@ struct SimApp {
     std::string owner; // process name in the window list
 
     RunningApplication asRunning() const;
+    // "/Applications/<Name>.app" for an installed application; none otherwise.
+    std::optional<std::string> bundlePath() const;
+};
+
+extern const char* const kSimBundleVersion;
+
+// The version of the system the program was first written for.
+struct SimSystemVersion {
+    int major = 10;
+    int minor = 15;
 };
 
 struct SimScreen {
@@ -56,6 +66,12 @@ struct SimWorld {
     std::optional<std::string> uptimeOutput =
         "10:00  up 2 days,  3:04, 2 users, load averages: 1.0 1.0 1.0";
     std::string bundlePath = "/Applications/Velmora.app";
+    SimSystemVersion systemVersion;
+    // The program's own "CFBundleShortVersionString": the project's version.
+    std::string bundleVersion = kSimBundleVersion;
+    // Property-list files by path. An installed application's Contents/Info.plist needs no
+    // entry: it is made from the declaration (see SimPropertyListFiles).
+    std::map<std::string, PlistValue> files;
 
     std::map<std::string, std::vector<Workspace::Observer>> workspaceObservers;
     std::map<std::string, std::vector<DistributedNotificationCenter::Callback>>
@@ -63,6 +79,8 @@ struct SimWorld {
     std::vector<std::pair<std::uint64_t, EventMonitor::Handler>> eventMonitors;
 
     std::optional<std::size_t> appIndex(const std::string& bundleIdentifier) const;
+    // The first installed application whose bundle path is PATH; nullptr when none.
+    const SimApp* installedAppAt(const std::string& path) const;
     const InputSource* input(const std::string& id) const;
 
     // Window list changes by handle. Putting a handle that exists replaces that window.

@@ -52,6 +52,11 @@ class Images {
     // A new image of SIZE with all of SOURCE drawn into it (copy operation, full opacity);
     // the aspect ratio is not kept. Not flagged as a template.
     virtual ImagePtr scaledImage(const Image& source, Size size) = 0;
+    // The named image of the program's resources ("menuIcon"); nullptr when there is none.
+    virtual ImagePtr imageNamed(const std::string& name) {
+        (void)name;
+        return nullptr;
+    }
 };
 
 } // namespace velmora

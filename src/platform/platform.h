@@ -7,6 +7,7 @@
 #include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
 #include "platform/images.h"
+#include "platform/property_list_files.h"
 #include "platform/run_loop.h"
 #include "platform/screens.h"
 #include "platform/text_input_sources.h"
@@ -31,6 +32,8 @@ struct Platform {
     Images& images;
     Application& application;
     ViewFactory& views;
+    // Services a desktop may lack; nullptr when it does (each user says what that means).
+    PropertyListFiles* propertyListFiles = nullptr;
 };
 
 } // namespace velmora

@@ -1,10 +1,18 @@
 #pragma once
 // Windows and controls that the program makes and drives.
 
+#include "platform/controls.h"
 #include "platform/event_monitor.h"
 #include "platform/images.h"
+#include "platform/open_panel.h"
+#include "platform/popover.h"
+#include "platform/status_item.h"
+#include "platform/table_view.h"
+#include "platform/view.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace velmora {
 
@@ -36,36 +44,40 @@ class IndicatorWindow {
     virtual Point frameOrigin() const = 0;
 };
 
-class ImageView {
+class ImageView : public View {
   public:
-    ImageView() = default;
-    ImageView(const ImageView&) = delete;
-    ImageView& operator=(const ImageView&) = delete;
-    virtual ~ImageView() = default;
-
-    virtual void setHidden(bool hidden) = 0;
-    virtual bool isHidden() const = 0;
     // nullptr shows nothing.
     virtual void setImage(ImagePtr image) = 0;
     virtual ImagePtr image() const = 0;
 };
 
-class Box {
-  public:
-    Box() = default;
-    Box(const Box&) = delete;
-    Box& operator=(const Box&) = delete;
-    virtual ~Box() = default;
-
-    virtual void setHidden(bool hidden) = 0;
-    virtual bool isHidden() const = 0;
-};
+// A plain box drawn around other views.
+class Box : public View {};
 
 // The indicator window with its two views, as the layout makes them.
 struct IndicatorViews {
     std::shared_ptr<IndicatorWindow> window;
     std::shared_ptr<ImageView> iconView; // dragging the icon drags the window
     std::shared_ptr<Box> iconBox;        // backdrop shown behind template icons
+};
+
+// The popover's content as the layout makes it: the content view and the views in it that
+// the popover controller drives. The layout places them; every one is inside VIEW. A layout
+// without one of them leaves it nullptr.
+struct PopoverLayout {
+    std::shared_ptr<View> view;
+    // The rule table: columns "Icon", "Application Name", "Select Input" (kColumn... in
+    // platform/table_view.h), one row per application.
+    std::shared_ptr<TableView> velmoraTableView;
+    // The shortcut table: one row per catalogue entry.
+    std::shared_ptr<TableView> shortcutTableView;
+    std::shared_ptr<Button> actionSelectionButton; // opens the settings menu
+    std::shared_ptr<Button> addButton;             // adds an application
+    std::shared_ptr<Button> removeButton;          // removes the selected application
+    std::shared_ptr<Button> adjustSizeButton;      // expands and collapses the popover
+    std::shared_ptr<View> shortcutView;            // the section holding the shortcut table
+    std::shared_ptr<Box> allAppsBox;               // moves with the shortcut section
+    std::shared_ptr<TextField> versionCode;        // the version label
 };
 
 class ViewFactory {
@@ -80,6 +92,32 @@ class ViewFactory {
     virtual std::shared_ptr<Window> makeResetWindow() = 0;
     // The indicator window, on screen from launch on; the program never orders it out.
     virtual IndicatorViews makeIndicatorViews() = 0;
+
+    // The views of the popover and its rule editor. A desktop without them answers nullptr
+    // (and an empty layout): the program then runs without a status item and popover.
+
+    // A new status item in the system's status bar, visible; LENGTH is its width or
+    // NSVariableStatusItemLength.
+    virtual std::shared_ptr<StatusItem> statusItemWithLength(double length) {
+        (void)length;
+        return nullptr;
+    }
+    // A new popover, closed, without content.
+    virtual std::shared_ptr<Popover> makePopover() { return nullptr; }
+    // The popover's content with its controls, made once per popover controller.
+    virtual PopoverLayout makePopoverLayout() { return {}; }
+    // Plain views for table cells, shown, with an empty frame.
+    virtual std::shared_ptr<ImageView> makeImageView() { return nullptr; }
+    virtual std::shared_ptr<TextField> makeTextField() { return nullptr; }
+    virtual std::shared_ptr<ComboBox> makeComboBox() { return nullptr; }
+    // A new open panel; nullptr when none can be shown.
+    virtual std::shared_ptr<OpenPanel> openPanel() { return nullptr; }
+    // OBSERVER runs on the main thread for every later notification NAME
+    // (NSPopoverWillShowNotification, NSPopoverDidCloseNotification) of any popover made
+    // here. A desktop without popovers posts none.
+    virtual void addPopoverObserver(const std::string& name, std::function<void()> observer) {
+        (void)name, (void)observer;
+    }
 };
 
 } // namespace velmora

@@ -1,6 +1,8 @@
 #pragma once
 // Running applications, the frontmost one, and the workspace notifications about them.
 
+#include "platform/images.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -48,6 +50,31 @@ class Workspace {
     // OBSERVER is called on the main thread for every later notification named NAME.
     // Notifications posted before the subscription are not delivered.
     virtual void addObserver(const std::string& name, Observer observer) = 0;
+
+    // Installed applications and their files. Main thread.
+
+    // The path of the installed application bundle with BUNDLEIDENTIFIER; none when no
+    // installed application has it (or the desktop cannot tell).
+    virtual std::optional<std::string>
+    absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) {
+        (void)bundleIdentifier;
+        return std::nullopt;
+    }
+    // The icon the file browser shows for the file at PATH; nullptr when there is none.
+    virtual ImagePtr iconForFile(const std::string& path) {
+        (void)path;
+        return nullptr;
+    }
+    // The name the file browser shows for PATH. Without a better name: the path's last
+    // component (the empty string for an empty path).
+    virtual std::string displayNameAtPath(const std::string& path) {
+        std::string trimmed = path;
+        while (trimmed.size() > 1 && trimmed.back() == '/')
+            trimmed.pop_back();
+        auto slash = trimmed.rfind('/');
+        return slash == std::string::npos || trimmed.size() == 1 ? trimmed
+                                                                 : trimmed.substr(slash + 1);
+    }
 };
 
 } // namespace velmora
