@@ -62,6 +62,16 @@ bool isManaged(xcb_connection_t* c, xcb_window_t w, xcb_atom_t wmState) {
     return managed;
 }
 
+// Activating or clicking a window that the window manager has not taken on yet does nothing.
+void waitUntilManaged(xcb_connection_t* c, xcb_window_t w, xcb_atom_t wmState) {
+    while (!isManaged(c, w, wmState)) {
+        xcb_generic_event_t* event = xcb_wait_for_event(c);
+        if (!event)
+            fail("lost the display");
+        std::free(event);
+    }
+}
+
 int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
     if (args.size() < 2)
         fail("usage: windows CLASS COUNT [--bad-names] [--no-wait]");
@@ -108,14 +118,9 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
         created.push_back(w);
     }
     xcb_flush(c);
-    // Activating a window that the window manager has not taken on yet does nothing.
     for (xcb_window_t w : created) {
-        while (wait && !isManaged(c, w, wmState)) {
-            xcb_generic_event_t* event = xcb_wait_for_event(c);
-            if (!event)
-                fail("lost the display");
-            std::free(event);
-        }
+        if (wait)
+            waitUntilManaged(c, w, wmState);
         std::printf("%u\n", w);
     }
     std::fflush(stdout);
@@ -159,12 +164,7 @@ int paint(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::stri
     xcb_map_window(c, w);
     xcb_flush(c);
     xcb_atom_t wmState = atom(c, "WM_STATE");
-    while (!isManaged(c, w, wmState)) {
-        xcb_generic_event_t* event = xcb_wait_for_event(c);
-        if (!event)
-            fail("lost the display");
-        std::free(event);
-    }
+    waitUntilManaged(c, w, wmState);
     std::printf("%u\n", w);
     std::fflush(stdout);
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
