@@ -58,7 +58,16 @@ AppDelegate::AppDelegate(Platform& platform)
                   [this](std::uint64_t flags, double timestamp) {
                       launchers_.flagsHandler(flags, timestamp);
                   },
-          }) {
+          }),
+      popoverHost_(settings_, platform.views, platform.images, platform.application,
+                   editorLists_.popoverOpened,
+                   PopoverHost::Hooks{
+                       .contentView =
+                           [this]() -> std::shared_ptr<View> {
+                               return popoverContent_ ? popoverContent_->view() : nullptr;
+                           },
+                       .onStatusItemSelected = [this] { onStatusItemSelected(); },
+                   }) {
     window = platform.views.makeResetWindow();
     liveDelegate.store(this);
 }
@@ -86,7 +95,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     platform_.distributedNotifications.addObserver(kCancelMenuTrackingNotification, onDistributed);
     platform_.distributedNotifications.addObserver(kSelectedKeyboardInputSourceChangedNotification,
                                                    onDistributed);
-    // 5-6: the status item and the popover join here with the popover host.
+    // 5-6: the status item, then the popover.
+    refeshStatusItem();
+    initPopover();
     // 7: not within the first minute after boot.
     decideToShowPopover();
     // 8: one global monitor for left mouse-ups and modifier flags, for the life of the process.
@@ -98,16 +109,18 @@ void AppDelegate::applicationDidFinishLaunching() {
         settings_.setObjectForKey(PlistValue("0"), keys::kChangedTimes);
         settings_.synchronize();
     }
-    // 10-11: stored hotkeys and the popover-did-close subscription join here with them.
+    // 10: the stored hotkeys join here with them.
+    // 11: the status item may go when the popover closes.
+    platform_.views.addPopoverObserver(NSPopoverDidCloseNotification,
+                                       [this] { popoverDidCloseNotification(); });
 }
 
 void AppDelegate::decideToShowPopover() {
     if (platform_.application.bundlePath().starts_with(kDevelopmentBuildPrefix))
         return;
     std::string uptime = runShellCommandForOutput(platform_.childProcess, kUptimeCommand);
-    if (uptime.find(kUnderOneMinuteMarker) == std::string::npos) {
-        // showPopover joins here with the popover host.
-    }
+    if (uptime.find(kUnderOneMinuteMarker) == std::string::npos)
+        showPopover();
 }
 
 void AppDelegate::applicationWillTerminate() {}
@@ -176,6 +189,44 @@ ImagePtr AppDelegate::scaleImageToSize(const ImagePtr& image, double width, doub
 
 bool AppDelegate::isTextCursor() {
     return indicator_.isTextCursor();
+}
+
+void AppDelegate::refeshStatusItem() {
+    popoverHost_.refeshStatusItem();
+}
+
+void AppDelegate::initPopover() {
+    popoverHost_.initPopover();
+    popoverContent_ = std::make_unique<PopoverViewController>(
+        platform_, settings_, editorLists_,
+        PopoverViewController::Hooks{
+            .addPopoverSizeTo = [this](std::int64_t n) { addPopoverSizeTo(n); },
+            .showPopover = [this] { showPopover(); },
+        });
+}
+
+void AppDelegate::showPopover() {
+    popoverHost_.showPopover();
+}
+
+void AppDelegate::openPopover() {
+    popoverHost_.openPopover();
+}
+
+void AppDelegate::onStatusItemSelected() {
+    openPopover();
+}
+
+void AppDelegate::popoverDidCloseNotification() {
+    popoverHost_.popoverDidCloseNotification();
+}
+
+void AppDelegate::addPopoverSizeTo(std::int64_t n) {
+    popoverHost_.addPopoverSizeTo(n);
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
+    return popoverHost_.applicationShouldHandleReopen(hasVisibleWindows);
 }
 
 void AppDelegate::reset() {

@@ -2,6 +2,7 @@
 // The application delegate: owns every part of the agent, wires them together, and carries
 // the method names the rest of the program calls.
 
+#include "app/popover_view_controller.h"
 #include "detection/launcher_detection.h"
 #include "detection/window_frame_lookup.h"
 #include "engine/activation_dispatcher.h"
@@ -9,7 +10,9 @@
 #include "engine/input_source_selection.h"
 #include "engine/settings.h"
 #include "engine/system_notifications.h"
+#include "editor/editor_lists.h"
 #include "indicator/indicator.h"
+#include "indicator/popover_host.h"
 #include "platform/platform.h"
 
 #include <memory>
@@ -58,6 +61,17 @@ class AppDelegate {
     ImagePtr scaleImageToSize(const ImagePtr& image, double width, double height);
     bool isTextCursor();
 
+    // The status item and the popover.
+    void refeshStatusItem();
+    void initPopover();
+    void showPopover();
+    void openPopover();
+    void onStatusItemSelected();
+    void popoverDidCloseNotification();
+    void addPopoverSizeTo(std::int64_t n);
+    // The user opened the program again: the status item comes back, the popover shows.
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+
     Platform& platform() { return platform_; }
     Settings& settings() { return settings_; }
     InputSourceSelection& selection() { return selection_; }
@@ -67,6 +81,9 @@ class AppDelegate {
     WindowFrameLookup& windowFrames() { return frames_; }
     Indicator& indicator() { return indicator_; }
     AddressBarSwitch& addressBar() { return addressBar_; }
+    PopoverHost& popoverHost() { return popoverHost_; }
+    // The lists every popover controller shares.
+    EditorLists& editorLists() { return editorLists_; }
 
     // The delegate's outlet used by reset.
     std::shared_ptr<Window> window;
@@ -74,6 +91,11 @@ class AppDelegate {
     std::shared_ptr<IndicatorWindow> inputIconWindow() const { return indicator_.views().window; }
     std::shared_ptr<ImageView> iconView() const { return indicator_.views().iconView; }
     std::shared_ptr<Box> iconBox() const { return indicator_.views().iconBox; }
+    // The status item, the popover and its content controller; nullptr until start-up made
+    // them.
+    std::shared_ptr<StatusItem> statusItem() const { return popoverHost_.statusItem; }
+    std::shared_ptr<Popover> popover() const { return popoverHost_.popover; }
+    PopoverViewController* popoverViewController() const { return popoverContent_.get(); }
 
   private:
     void decideToShowPopover();
@@ -89,6 +111,9 @@ class AppDelegate {
     Indicator indicator_;
     AddressBarSwitch addressBar_;
     SystemNotifications notifications_;
+    EditorLists editorLists_;
+    PopoverHost popoverHost_;
+    std::unique_ptr<PopoverViewController> popoverContent_;
 };
 
 } // namespace velmora

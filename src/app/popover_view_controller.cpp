@@ -1,16 +1,181 @@
 #include "app/popover_view_controller.h"
 
+#include "editor/application_list.h"
+#include "editor/input_catalogue.h"
 #include "indicator/template_test.h"
 
 namespace velmora {
 
+PopoverViewController::PopoverViewController(Platform& platform, Settings& settings,
+                                             EditorLists& lists, Hooks hooks)
+    : platform_(platform), settings_(settings), lists_(lists), hooks_(std::move(hooks)),
+      ruleTable_(lists, settings, platform.workspace, platform.views, platform.runLoop,
+                 RuleTable::Hooks{
+                     .inputSelectionChanged = [this](ComboBox& box) { inputSelectionChanged(box); },
+                     .refreshInputTableView = [this] { refreshInputTableView(); },
+                 }),
+      editing_(lists, settings, platform.views, platform.application, platform.propertyListFiles,
+               outlets_,
+               ApplicationListEditing::Hooks{
+                   .showPopover =
+                       [this] {
+                           if (hooks_.showPopover)
+                               hooks_.showPopover();
+                       },
+               }),
+      popoverView_(lists, platform.workspace, platform.views, platform.application, outlets_,
+                   PopoverView::Hooks{
+                       .didLaunchApplicationNotification =
+                           [this](const WorkspaceNotification& notification) {
+                               didLaunchApplicationNotification(notification);
+                           },
+                       .popoverWillShowNotification = [this] { popoverWillShowNotification(); },
+                       .initOfInput = [this] { initOfInput(); },
+                       .setUpDragging = [this] { editing_.setUpDragging(); },
+                       .addPopoverSizeTo =
+                           [this](std::int64_t n) {
+                               if (hooks_.addPopoverSizeTo)
+                                   hooks_.addPopoverSizeTo(n);
+                           },
+                   }) {}
+
+PopoverViewController::~PopoverViewController() {
+    // The tables must not call back into a controller that is gone.
+    for (const auto& table : {outlets_.velmoraTableView, outlets_.shortcutTableView})
+        if (table)
+            table->setDataSource(nullptr);
+}
+
+std::shared_ptr<View> PopoverViewController::view() {
+    if (!viewLoaded_) {
+        viewLoaded_ = true;
+        // The layout binds its tables to this controller and its buttons to their actions.
+        outlets_ = platform_.views.makePopoverLayout();
+        for (const auto& table : {outlets_.velmoraTableView, outlets_.shortcutTableView})
+            if (table)
+                table->setDataSource(this);
+        if (outlets_.addButton)
+            outlets_.addButton->setAction([this] { AddApplication(); });
+        if (outlets_.removeButton)
+            outlets_.removeButton->setAction([this] { RemoveApplication(); });
+        if (outlets_.adjustSizeButton)
+            outlets_.adjustSizeButton->setAction([this] { adjustPopoverSize(); });
+        viewDidLoad();
+    }
+    return outlets_.view;
+}
+
+void PopoverViewController::viewDidLoad() {
+    popoverView_.viewDidLoad();
+}
+
+void PopoverViewController::popoverWillShowNotification() {
+    popoverView_.popoverWillShowNotification();
+}
+
+void PopoverViewController::adjustPopoverSize() {
+    popoverView_.adjustPopoverSize();
+}
+
+void PopoverViewController::mouseDown() {
+    checkRemoveButton();
+}
+
+void PopoverViewController::initOfInput() {
+    // Before the view has loaded there is no application list to rebuild.
+    if (lists_.arrOfAllApp)
+        rebuildApplicationList(*lists_.arrOfAllApp, settings_, platform_.workspace);
+    rebuildInputCatalogue(lists_, platform_.inputSources, platform_.images);
+}
+
+void PopoverViewController::didLaunchApplicationNotification(
+    const WorkspaceNotification& notification) {
+    if (lists_.arrOfAllApp &&
+        appendLaunchedApplication(*lists_.arrOfAllApp, settings_, notification.application))
+        refreshInputTableView();
+}
+
+std::int64_t PopoverViewController::numberOfRowsInTableView(TableView& tableView) {
+    return popoverView_.numberOfRowsInTableView(tableView);
+}
+
+double PopoverViewController::tableViewHeightOfRow(TableView&, std::int64_t) {
+    return PopoverView::kRowHeight;
+}
+
+std::shared_ptr<View>
+PopoverViewController::tableViewViewForTableColumnRow(TableView& tableView,
+                                                      const std::string& column, std::int64_t row) {
+    if (popoverView_.isRuleTable(tableView))
+        return tableViewForIntput(column, row);
+    if (popoverView_.isShortcutTable(tableView))
+        return tableViewForShortcut(column, row);
+    return nullptr;
+}
+
+std::shared_ptr<View> PopoverViewController::tableViewForIntput(const std::string& column,
+                                                                std::int64_t row) {
+    return ruleTable_.tableViewForIntput(column, row);
+}
+
+void PopoverViewController::inputSelectionChanged(ComboBox& box) {
+    ruleTable_.inputSelectionChanged(box);
+}
+
+void PopoverViewController::onEnglishSymbolChanged(const Button& sender) {
+    ruleTable_.onEnglishSymbolChanged(sender.tag(), sender.state(),
+                                      outlets_.velmoraTableView.get());
+}
+
+void PopoverViewController::refreshInputTableView() {
+    if (outlets_.velmoraTableView)
+        outlets_.velmoraTableView->reloadData();
+}
+
+std::shared_ptr<View> PopoverViewController::tableViewForShortcut(const std::string&,
+                                                                  std::int64_t) {
+    return nullptr;
+}
+
+bool PopoverViewController::tableViewWriteRowsWithIndexesToPasteboard(TableView& tableView,
+                                                                      const IndexSet& rows,
+                                                                      Pasteboard& pasteboard) {
+    return editing_.tableViewWriteRowsWithIndexesToPasteboard(tableView, rows, pasteboard);
+}
+
+DragOperation PopoverViewController::tableViewValidateDropProposedRowProposedDropOperation(
+    TableView& tableView, const DraggingInfo& info, std::int64_t row,
+    TableViewDropOperation operation) {
+    return editing_.tableViewValidateDropProposedRowProposedDropOperation(tableView, info, row,
+                                                                          operation);
+}
+
+bool PopoverViewController::tableViewAcceptDropRowDropOperation(TableView& tableView,
+                                                                const DraggingInfo& info,
+                                                                std::int64_t row,
+                                                                TableViewDropOperation operation) {
+    return editing_.tableViewAcceptDropRowDropOperation(tableView, info, row, operation);
+}
+
+void PopoverViewController::AddApplication() {
+    editing_.AddApplication();
+}
+
+void PopoverViewController::RemoveApplication() {
+    editing_.RemoveApplication();
+}
+
+void PopoverViewController::checkRemoveButton() {
+    editing_.checkRemoveButton();
+}
+
 bool PopoverViewController::canTemplate(const Image* image) {
-    return velmora::canTemplate(images_, image, kTemplateChannels);
+    return velmora::canTemplate(platform_.images, image, kTemplateChannels);
 }
 
 ImagePtr PopoverViewController::scaleImageToSize(const ImagePtr& image, double width,
                                                  double height) {
-    return velmora::scaleImageToSize(images_, image, width, height);
+    return velmora::scaleImageToSize(platform_.images, image, width, height);
 }
 
 } // namespace velmora

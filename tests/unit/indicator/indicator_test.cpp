@@ -66,7 +66,9 @@ TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheDeepestScreenOnlyWhenOn) {
     sim.desktop.launch();
     EXPECT_EQ(sim.trace(),
               (Lines{"0 indicator setup", "0 iconView shown", "0 iconBox shown", "0 iconBox shown",
-                     "0 indicator image glyph 18x18", "0 indicator origin 0 1180", "0 shell uptime",
+                     "0 indicator image glyph 18x18", "0 indicator origin 0 1180",
+                     "0 status-item create", "0 shell uptime", "0 activate-self",
+                     "0 reload shortcuts", "0 reload rules", "0 popover show 330",
                      "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
 
     SimAgent off;

@@ -3,6 +3,7 @@
 
 #include "app/popover_view_controller.h"
 #include "indicator/template_test.h"
+#include "sim_desktop.h"
 #include "sim_images.h"
 
 #include <gtest/gtest.h>
@@ -92,9 +93,13 @@ TEST_F(ImageTemplateTest, SizeInPointsIsTruncatedAndBrokenImagesAreNoGlyphs) {
 }
 
 TEST_F(ImageTemplateTest, ThePopoverLooksAtThreeBytesAndRescalesWithoutKeepingTheAspect) {
-    images.icons["tinted"] = sim::SimIcon{2, 1, pixels({{0, 0, 0, 0}, {0, 0, 90, 0}})};
+    sim::SimDesktop desktop;
+    desktop.images().icons["tinted"] = sim::SimIcon{2, 1, pixels({{0, 0, 0, 0}, {0, 0, 90, 0}})};
+    images.icons["tinted"] = desktop.images().icons["tinted"];
     const ImagePtr tinted = image("tinted", {2, 1});
-    PopoverViewController controller(images);
+    Settings settings(desktop.rawStore());
+    EditorLists lists;
+    PopoverViewController controller(desktop.platform(), settings, lists, {});
     EXPECT_FALSE(controller.canTemplate(tinted.get()));
     EXPECT_TRUE(canTemplate(images, tinted.get(), 2));
     ImagePtr scaled = controller.scaleImageToSize(tinted, 40, 12);

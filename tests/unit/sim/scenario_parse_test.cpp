@@ -74,8 +74,10 @@ expect defaults changedTimes 1
     EXPECT_EQ(outcome.status, 0) << outcome.failures;
     EXPECT_EQ(outcome.trace,
               (std::vector<std::string>{
-                  "0 indicator setup", "0 iconView hidden", "0 iconBox hidden", "0 shell uptime",
-                  "0 defaults set changedTimes \"0\"", "0 defaults sync",
+                  "0 indicator setup", "0 iconView hidden", "0 iconBox hidden",
+                  "0 status-item create", "0 shell uptime", "0 activate-self", "0 reload shortcuts",
+                  "0 reload rules", "0 popover show 330", "0 defaults set changedTimes \"0\"",
+                  "0 defaults sync",
                   "1300 defaults set changedTimes 1", "1300 select com.apple.keylayout.German",
                   "1300 reset", "1500 iconView hidden", "1500 iconBox hidden"}));
 }

@@ -1,0 +1,17 @@
+#pragma once
+// The input source catalogue: the enabled keyboard input sources the user can select, with
+// their names and icons.
+
+#include "editor/editor_lists.h"
+#include "platform/images.h"
+#include "platform/text_input_sources.h"
+
+namespace velmora {
+
+// Replaces the three catalogue lists of LISTS: one entry per enabled input source of the
+// keyboard category that can be selected, in the system's order. A source without an ID
+// cannot be chosen and is left out. Its icon comes from its icon reference, else from its
+// icon file; nullptr when neither gives one.
+void rebuildInputCatalogue(EditorLists& lists, TextInputSources& inputSources, Images& images);
+
+} // namespace velmora
