@@ -1,5 +1,6 @@
 #include "qt_child_process.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStringList>
 
@@ -13,13 +14,19 @@ std::string QtChildProcess::launchAndReadStandardOutput(const std::string& launc
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    QDeadlineTimer deadline(deadline_.count());
     process.start(QString::fromStdString(launchPath), args);
-    if (!process.waitForStarted())
+    if (!process.waitForStarted(static_cast<int>(deadline.remainingTime())))
         return {};
     QByteArray output;
     // Until the child closes its output, which is when it ends for the commands we run.
     while (process.state() != QProcess::NotRunning) {
-        process.waitForReadyRead(-1);
+        if (deadline.hasExpired()) {
+            process.kill();
+            process.waitForFinished(static_cast<int>(kDefaultDeadline.count()));
+            return {};
+        }
+        process.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
         output += process.readAllStandardOutput();
     }
     output += process.readAllStandardOutput();

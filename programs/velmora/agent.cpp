@@ -12,6 +12,7 @@
 #include "qt_run_loop.h"
 #include "signal_pipe.h"
 #include "single_instance.h"
+#include "uptime_answer.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
 #include "x11_screens.h"
@@ -101,7 +102,8 @@ int runAgent(int argc, char** argv) {
     x11::X11Screens screens(*connection, workspace);
     x11::X11EventMonitor eventMonitor;
     x11::X11Cursor cursor;
-    qt::QtChildProcess childProcess;
+    qt::QtChildProcess shellProcesses;
+    UptimeAnswer childProcess(shellProcesses);
     qt::QtImages images;
     ProgramViews views(*connection);
     Platform platform{store,      inputSources, workspace, distributed, eventMonitor,

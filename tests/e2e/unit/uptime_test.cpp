@@ -1,0 +1,113 @@
+// The uptime question answered from /proc, and child processes with a deadline.
+
+#include "qt_child_process.h"
+#include "uptime_answer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace velmora::program {
+namespace {
+
+// What the agent looks for: a start within the first minute.
+bool saysUnderAMinute(const std::string& text) {
+    return text.find("secs,") != std::string::npos;
+}
+
+std::tm clockAt(int hour, int minute) {
+    std::tm t{};
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    return t;
+}
+
+TEST(UptimeText, BothSidesOfTheMinuteAndTheLongerForms) {
+    const std::tm now = clockAt(9, 5);
+    EXPECT_EQ(formatUptime(0, now, "0.10 0.20 0.30"),
+              "09:05  up 0 secs, load averages: 0.10 0.20 0.30\n");
+    EXPECT_TRUE(saysUnderAMinute(formatUptime(59.99, now, "")));
+    EXPECT_FALSE(saysUnderAMinute(formatUptime(60, now, "")));
+    EXPECT_NE(formatUptime(60, now, "").find("up 1 mins,"), std::string::npos);
+    EXPECT_NE(formatUptime(3599, now, "").find("up 59 mins,"), std::string::npos);
+    EXPECT_NE(formatUptime(3600, now, "").find("up 1:00,"), std::string::npos);
+    EXPECT_NE(formatUptime(2 * 86400 + 3 * 3600 + 4 * 60, now, "").find("up 2 days,  3:04,"),
+              std::string::npos);
+    // Nonsense readings still give a well-formed line, never a crash.
+    EXPECT_TRUE(saysUnderAMinute(formatUptime(-5, now, "")));
+    EXPECT_FALSE(saysUnderAMinute(formatUptime(1e300, now, "")));
+}
+
+TEST(UptimeText, ProcReadings) {
+    EXPECT_DOUBLE_EQ(*parseProcUptime("12.34 56.78"), 12.34);
+    EXPECT_DOUBLE_EQ(*parseProcUptime("350735.47 234388.90\n"), 350735.47);
+    for (const char* bad : {"", "uptime", "-1 2", "nan 1", "inf 1"})
+        EXPECT_FALSE(parseProcUptime(bad)) << bad;
+}
+
+class RecordingProcesses final : public ChildProcess {
+  public:
+    std::vector<std::vector<std::string>> calls;
+    std::string launchAndReadStandardOutput(const std::string& path,
+                                            const std::vector<std::string>& args) override {
+        std::vector<std::string> call{path};
+        call.insert(call.end(), args.begin(), args.end());
+        calls.push_back(call);
+        return "from the command";
+    }
+};
+
+class UptimeAnswerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        proc_ = std::filesystem::temp_directory_path() /
+                ("velmora-proc-" + std::to_string(getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(proc_);
+    }
+    void TearDown() override { std::filesystem::remove_all(proc_); }
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(proc_ / name) << text;
+    }
+    std::string ask(UptimeAnswer& answer) {
+        return answer.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime"});
+    }
+
+    std::filesystem::path proc_;
+    RecordingProcesses processes_;
+};
+
+TEST_F(UptimeAnswerTest, AnsweredFromProcOnBothSidesOfTheMinute) {
+    UptimeAnswer answer(processes_, proc_.string());
+    write("uptime", "30.52 55.10\n");
+    write("loadavg", "0.52 0.58 0.59 1/467 12345\n");
+    std::string early = ask(answer);
+    EXPECT_TRUE(saysUnderAMinute(early)) << early;
+    EXPECT_NE(early.find("load averages: 0.52 0.58 0.59"), std::string::npos) << early;
+    write("uptime", "61.00 55.10\n");
+    EXPECT_FALSE(saysUnderAMinute(ask(answer)));
+    EXPECT_TRUE(processes_.calls.empty());
+}
+
+TEST_F(UptimeAnswerTest, OtherCommandsAndAnUnreadableProcGoToTheShell) {
+    UptimeAnswer answer(processes_, (proc_ / "missing").string());
+    EXPECT_EQ(ask(answer), "from the command");
+    EXPECT_EQ(answer.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime -p"}),
+              "from the command");
+    ASSERT_EQ(processes_.calls.size(), 2u);
+    EXPECT_EQ(processes_.calls[0], (std::vector<std::string>{"/bin/sh", "-c", "uptime"}));
+}
+
+TEST(QtChildProcessDeadline, AChildThatDoesNotEndInTimeGivesNoAnswer) {
+    qt::QtChildProcess processes(std::chrono::milliseconds(300));
+    EXPECT_EQ(processes.launchAndReadStandardOutput("/bin/sh", {"-c", "echo hello"}), "hello\n");
+    // Half an answer is no answer; and the call comes back although the child would run on.
+    EXPECT_EQ(processes.launchAndReadStandardOutput("/bin/sh", {"-c", "echo partial; sleep 30"}),
+              "");
+    EXPECT_EQ(processes.launchAndReadStandardOutput("/nonexistent/program", {}), "");
+}
+
+} // namespace
+} // namespace velmora::program
