@@ -55,6 +55,10 @@ void addDrivingStatements(StatementTable& table);
 void addCheckStatements(StatementTable& table);
 void addWindowStatements(StatementTable& table);
 void addEventStatements(StatementTable& table);
+void addPopoverStatements(StatementTable& table);
+
+// What a drag from another program carries.
+inline constexpr const char* kForeignDragText = "text from another program";
 
 struct Scenario {
     std::vector<Statement> statements;

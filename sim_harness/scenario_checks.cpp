@@ -186,10 +186,9 @@ void addEngineShows(ShowTable& table) {
 ShowTable buildShowTable() {
     ShowTable table;
     addEngineShows(table);
+    addEditorShows(table);
     // Part of the format, joined by the features that show them.
-    for (const char* what :
-         {"apps", "catalogue", "rules", "shortcuts", "popover", "layout", "status-item",
-          "remove-button", "selected-row", "hotkeys", "login-items"})
+    for (const char* what : {"shortcuts", "hotkeys", "login-items"})
         table.try_emplace(what);
     return table;
 }

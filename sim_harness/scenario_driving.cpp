@@ -118,10 +118,7 @@ void addDrivingStatements(StatementTable& table) {
     table["notify"] = oneWordStatement(&SimDesktop::postDistributed);
     table["user-selects"] = oneWordStatement(&SimDesktop::userSelects);
     // Part of the format, joined by the features that use them.
-    for (const char* name :
-         {"keypress", "reopen", "click-status-item", "popover-dismiss", "choose", "english-symbol",
-          "select-row", "mousedown", "remove", "add", "drag", "drag-foreign", "record", "clear",
-          "end-recording", "toggle-size", "menu", "setting"})
+    for (const char* name : {"keypress", "record", "clear", "end-recording", "menu", "setting"})
         table[name] = nullptr;
 }
 

@@ -31,6 +31,7 @@ StatementTable buildStatementTable() {
     addCheckStatements(table);
     addWindowStatements(table);
     addEventStatements(table);
+    addPopoverStatements(table);
     return table;
 }
 

@@ -242,6 +242,35 @@ bool parseBundlePath(ParseContext& c, Statement& s) {
     return true;
 }
 
+bool parseFile(ParseContext& c, Statement& s) {
+    if (c.words.size() != 3 || c.words[2].text != "=" || c.words[2].quoted)
+        return c.fail("expected file PATH = VALUE");
+    std::string path = c.words[1].text;
+    std::string error;
+    auto value = parseJson(c.restAfterWord(2), &error);
+    if (!value)
+        return c.fail(error);
+    s.run = [path, value = *value](ScenarioRunner& r) { r.desktop().world().files[path] = value; };
+    return true;
+}
+
+bool parseSystemVersion(ParseContext& c, Statement& s) {
+    SplitWords w;
+    if (!splitWords(c, {}, w) || !expectPositional(c, w, 1, 1))
+        return false;
+    const std::string& text = w.positional[0].text;
+    auto dot = text.find('.');
+    auto digits = [](const std::string& part) {
+        return !part.empty() && part.size() <= 4 &&
+               part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (dot == std::string::npos || !digits(text.substr(0, dot)) || !digits(text.substr(dot + 1)))
+        return c.fail("system version must be MAJOR.MINOR: " + text);
+    SimSystemVersion version{std::stoi(text.substr(0, dot)), std::stoi(text.substr(dot + 1))};
+    s.run = [version](ScenarioRunner& r) { r.desktop().world().systemVersion = version; };
+    return true;
+}
+
 } // namespace
 
 void addWorldStatements(StatementTable& table) {
@@ -258,9 +287,10 @@ void addWorldStatements(StatementTable& table) {
     table["defaults-remove"] = parseDefaultsRemove;
     table["uptime"] = parseUptime;
     table["bundle-path"] = parseBundlePath;
-    // Part of the format, joined by the features that use them.
-    for (const char* name : {"file", "system-version", "login-items"})
-        table[name] = nullptr;
+    table["file"] = parseFile;
+    table["system-version"] = parseSystemVersion;
+    // Part of the format, joined by the feature that uses it.
+    table["login-items"] = nullptr;
 }
 
 } // namespace velmora::sim

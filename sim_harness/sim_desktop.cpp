@@ -15,4 +15,22 @@ void SimDesktop::launch() {
     agent_->applicationDidFinishLaunching();
 }
 
+PopoverViewController* SimDesktop::popoverController() {
+    return agent_ ? agent_->popoverViewController() : nullptr;
+}
+
+SimTableView* SimDesktop::ruleTable() {
+    auto* controller = popoverController();
+    if (!controller)
+        return nullptr;
+    return dynamic_cast<SimTableView*>(controller->outlets().velmoraTableView.get());
+}
+
+SimButton* SimDesktop::layoutButton(std::shared_ptr<Button> PopoverLayout::*button) {
+    auto* controller = popoverController();
+    if (!controller)
+        return nullptr;
+    return dynamic_cast<SimButton*>((controller->outlets().*button).get());
+}
+
 } // namespace velmora::sim

@@ -27,6 +27,12 @@ class SimDesktop : public SimPlatform {
     // Runs main: the agent starts at the current time. Once only.
     void launch();
 
+    // The popover's content controller and its views as the simulated desktop made them;
+    // nullptr before launch, or before the controller's view has loaded.
+    PopoverViewController* popoverController();
+    SimTableView* ruleTable();
+    SimButton* layoutButton(std::shared_ptr<Button> PopoverLayout::*button);
+
   private:
     MemoryDefaults memoryStore_;
     UserDefaults* store_;

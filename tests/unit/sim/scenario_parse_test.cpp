@@ -38,7 +38,7 @@ TEST(ScenarioErrors, NameTheLineAndRunNothing) {
     const Case cases[] = {
         {"launch\nfrobnicate\n", "error line 2: unknown statement: frobnicate\n"},
         {"launch\n\n# note\nkeypress 12 0x100000\n", "error line 4: not supported yet: keypress\n"},
-        {"launch\nshow popover\n", "error line 2: not supported yet: show popover\n"},
+        {"launch\nshow hotkeys\n", "error line 2: not supported yet: show hotkeys\n"},
         {"at 100\nat 50\n", "error line 2: time 50 is before the earlier time 100\n"},
         {"launch\nlaunch\n", "error line 2: launch may come only once\n"},
         {"app com.x \"Open\n", "error line 1: unterminated string\n"},
