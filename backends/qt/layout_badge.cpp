@@ -11,12 +11,13 @@ namespace velmora::qt {
 namespace {
 
 constexpr int kMaxLabelLetters = 3;
-constexpr int kLargestTextPixels = 12;
-constexpr int kSmallestTextPixels = 7;
-constexpr int kTextMargin = 2;
-const QColor kPlate(0x2b, 0x3a, 0x4f);
-const QColor kText(Qt::white);
-const QColor kVariantMark(0xf2, 0xc1, 0x4e);
+constexpr int kLargestTextPixels = 11;
+constexpr int kSmallestTextPixels = 6;
+constexpr int kTextMargin = 1;
+constexpr qreal kVariantDot = 3;
+// The one colour of every pixel. The template test compares colour bytes over the whole
+// image, transparent pixels included, which read as black: so the glyph is black as well.
+const QColor kGlyph(Qt::black);
 
 bool isLetterOrDigit(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -72,26 +73,25 @@ std::optional<LayoutBadge> parseLayoutBadgeRef(std::string_view ref) {
 }
 
 QImage drawLayoutBadge(const LayoutBadge& badge) {
-    QImage image(kBadgeWidth, kBadgeHeight, QImage::Format_ARGB32_Premultiplied);
+    QImage image(kBadgeSide, kBadgeSide, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kPlate);
-    painter.drawRoundedRect(QRectF(0, 0, kBadgeWidth, kBadgeHeight), 4, 4);
+    painter.setRenderHint(QPainter::TextAntialiasing);
     // Three wide capitals do not fit at the size two do: the text shrinks until it fits.
-    const int room = kBadgeWidth - 2 * kTextMargin;
+    const int room = kBadgeSide - 2 * kTextMargin;
     int pixels = kLargestTextPixels;
     while (pixels > kSmallestTextPixels &&
            QFontMetrics(badgeFont(pixels)).horizontalAdvance(badge.label) > room)
         --pixels;
     painter.setFont(badgeFont(pixels));
-    painter.setPen(kText);
-    painter.drawText(QRect(0, 0, kBadgeWidth, kBadgeHeight), Qt::AlignCenter, badge.label);
+    painter.setPen(kGlyph);
+    painter.drawText(QRect(0, 0, kBadgeSide, kBadgeSide), Qt::AlignCenter, badge.label);
     if (badge.variant) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(kVariantMark);
-        painter.drawEllipse(QRectF(kBadgeWidth - 6, 2, 4, 4));
+        painter.setBrush(kGlyph);
+        painter.drawEllipse(
+            QRectF(kBadgeSide - kVariantDot, kBadgeSide - kVariantDot, kVariantDot, kVariantDot));
     }
     return image;
 }

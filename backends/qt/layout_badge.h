@@ -1,10 +1,11 @@
 #pragma once
-// Badges for keyboard layouts that have no icon of their own: the layout's name in capitals
-// ("US", "DE", "RU") in white on a small dark plate, with a light dot in the corner when the
-// layout has a variant. They are asked for by icon references of the form
-// "velmora-badge:LAYOUT" or "velmora-badge:LAYOUT(VARIANT)" (kLayoutBadgeIconRefPrefix in
-// platform/images.h). A badge is an ordinary coloured image, never a one-colour glyph: it is
-// shown as it is, at its own size, without the indicator's backdrop.
+// Glyphs for keyboard layouts that have no icon of their own: the layout's name in capitals
+// ("US", "DE", "RU") in one dark colour on a transparent ground, with a dot in the bottom
+// right corner when the layout has a variant. They are asked for by icon references of the
+// form "velmora-badge:LAYOUT" or "velmora-badge:LAYOUT(VARIANT)" (kLayoutBadgeIconRefPrefix
+// in platform/images.h). Being drawn in one colour, a badge passes the template test: the
+// indicator shows it at 18 x 18 over its light backdrop, and the editor's catalogue shows the
+// same image.
 
 #include <QImage>
 #include <QString>
@@ -21,8 +22,8 @@ struct LayoutBadge {
     bool operator==(const LayoutBadge&) const = default;
 };
 
-inline constexpr int kBadgeWidth = 26;
-inline constexpr int kBadgeHeight = 18;
+// Square, the size the indicator shows one-colour icons at: it is shown without rescaling.
+inline constexpr int kBadgeSide = 18;
 // Longer references are refused: layout and variant names are short words.
 inline constexpr std::size_t kMaxBadgeRefLength = 128;
 
@@ -31,7 +32,8 @@ inline constexpr std::size_t kMaxBadgeRefLength = 128;
 // non-empty variant of the same characters in parentheses, nothing else.
 std::optional<LayoutBadge> parseLayoutBadgeRef(std::string_view ref);
 
-// The badge drawn at kBadgeWidth x kBadgeHeight. Needs a QGuiApplication for its fonts.
+// The badge drawn at kBadgeSide x kBadgeSide: every pixel black, with the glyph's coverage as
+// its alpha. Needs a QGuiApplication for its fonts.
 QImage drawLayoutBadge(const LayoutBadge& badge);
 
 } // namespace velmora::qt

@@ -2,9 +2,10 @@
 # The indicator window on a real X server, without and then with a compositing manager:
 # - switched off, it is still there, but nothing of it is seen and clicks at its place reach
 #   the application below;
-# - switched on, the current layout's badge is drawn there and nothing else of the window:
-#   its corners show and pass clicks to the application below; the badge follows the layout
-#   and, with "followWindow", the front window;
+# - switched on, the current layout's badge (a dark one-colour glyph, so shown over the light
+#   backdrop) is drawn there and nothing else of the window: its corners show and pass clicks
+#   to the application below; the badge follows the layout and, with "followWindow", the
+#   front window;
 # - dragging the badge moves the window, and the application keeps the focus.
 source "$(dirname "$0")/lib.sh" "$@"
 
@@ -96,12 +97,22 @@ expect_clear() {
         fail "the indicator's place at $IX,$IY shows $(tr '\n' ' ' <"$WORK/colours")"
 }
 
-# The badge is drawn: at least 100 pixels of other colours, not all of them black.
+# The badge is drawn: at least 100 pixels of other colours, most of them light (the
+# backdrop), some dark (the glyph on it).
 badge_shown() {
     screen_colours "$IX" "$IY" "$IW" "$IH"
-    local other
-    other=$(awk -v bg="$COLOUR" '$1 != bg { n += $2 } END { print n + 0 }' "$WORK/colours")
-    [ "$other" -ge 100 ] && grep -qv -e "^$COLOUR " -e '^000000 ' "$WORK/colours"
+    awk -v bg="$COLOUR" '
+        function channel(c, i) {
+            return index("0123456789abcdef", substr(c, i, 1)) * 16 + \
+                index("0123456789abcdef", substr(c, i + 1, 1)) - 17
+        }
+        $1 != bg {
+            other += $2
+            r = channel($1, 1); g = channel($1, 3); b = channel($1, 5)
+            if (r > 176 && g > 176 && b > 176) light += $2
+            if (r < 80 && g < 80 && b < 80) dark += $2
+        }
+        END { exit !(other >= 100 && light >= 400 && dark >= 10) }' "$WORK/colours"
 }
 
 # The indicator while it is off: there, but neither seen nor in the way.
