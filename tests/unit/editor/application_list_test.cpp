@@ -1,0 +1,145 @@
+// The application list: rules first, running applications next, the stored order on top;
+// what the user removed stays out; launches append.
+
+#include "editor_agent.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::testing {
+namespace {
+
+TEST(ApplicationList, StoredOrderComesFirstOnceAndUnknownEntriesAreIgnored) {
+    EditorAgent sim; // running: a, b, c
+    sim.setStored("orderOfAppsRule",
+                  strings({"com.example.c", "com.example.x", "com.example.a", "com.example.c"}));
+    sim.launch();
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a", "com.example.b"}));
+    // The rebuild reads the order but never writes it.
+    EXPECT_TRUE(sim.traceWith("orderOfAppsRule").empty());
+}
+
+TEST(ApplicationList, RulesOfInstalledApplicationsComeBeforeRunningOnes) {
+    EditorAgent sim;
+    sim.addApp("com.example.ruled", "Ruled");
+    sim.desktop.world().apps.back().running = false;
+    sim.addApp("com.example.uninstalled", "Nowhere");
+    sim.desktop.world().apps.back().installed = false;
+    sim.desktop.world().apps.back().running = false;
+    sim.setRule("com.example.ruled", kGerman);
+    sim.setRule("com.example.uninstalled", kGerman);
+    sim.setRule("com.example.notdeclared", kGerman);
+    sim.launch();
+    EXPECT_EQ(sim.apps(),
+              (Lines{"com.example.ruled", "com.example.a", "com.example.b", "com.example.c"}));
+    // Rules without a row stay in the store.
+    EXPECT_TRUE(sim.rules().find("com.example.uninstalled"));
+}
+
+TEST(ApplicationList, OnlyRegularApplicationsAndTheLaunchersAreListed) {
+    EditorAgent sim;
+    sim.addApp("com.apple.Spotlight", "Spotlight");
+    sim.desktop.world().apps.back().policy = ActivationPolicy::Accessory;
+    sim.addApp("com.runningwithcrayons.Alfred-3", "Alfred");
+    sim.desktop.world().apps.back().policy = ActivationPolicy::Prohibited;
+    sim.addApp("com.example.daemon", "Daemon");
+    sim.desktop.world().apps.back().policy = ActivationPolicy::Prohibited;
+    sim::SimApp nameless;
+    nameless.name = "Nameless";
+    sim.desktop.world().apps.push_back(nameless);
+    sim.launch();
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.a", "com.example.b", "com.example.c",
+                                 "com.apple.Spotlight", "com.runningwithcrayons.Alfred-3"}));
+}
+
+TEST(ApplicationList, RemovedApplicationsStayOutUnlessTheyHaveARule) {
+    EditorAgent sim;
+    sim.setStored("notDisplayAppName", strings({"com.example.b", "com.example.c"}));
+    sim.setRule("com.example.c", kGerman);
+    sim.launch();
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a"}));
+    sim.desktop.launchApp("com.example.b");
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a"}));
+}
+
+TEST(ApplicationList, LaterShowingsKeepRowsAndAppendNewOnes) {
+    EditorAgent sim;
+    sim.launch();
+    const Lines first = sim.apps();
+    const auto catalogue = sim.lists().arrOfInputName;
+    sim.reopenPopover();
+    EXPECT_EQ(sim.apps(), first);
+    EXPECT_EQ(sim.lists().arrOfInputName, catalogue);
+    // A quit application keeps its row; a new rule joins at the end.
+    sim.desktop.quitApp("com.example.a");
+    sim.addApp("com.example.d", "Delta");
+    sim.desktop.world().apps.back().running = false;
+    sim.setRule("com.example.d", kGerman);
+    sim.reopenPopover();
+    EXPECT_EQ(sim.apps(),
+              (Lines{"com.example.a", "com.example.b", "com.example.c", "com.example.d"}));
+}
+
+TEST(ApplicationList, LaunchesAppendWithoutFilterOrOrderAndReloadOnlyWhenNew) {
+    EditorAgent sim;
+    sim.setStored("orderOfAppsRule", strings({"com.example.agent"}));
+    sim.launch();
+    sim.addApp("com.example.agent", "Agent");
+    sim.desktop.world().apps.back().policy = ActivationPolicy::Prohibited;
+    sim.desktop.world().apps.back().running = false;
+    sim.desktop.launchApp("com.example.agent");
+    EXPECT_EQ(sim.apps().back(), "com.example.agent");
+    EXPECT_EQ(sim.traceWith("reload rules"), Lines{"0 reload rules"});
+    sim.desktop.launchApp("com.example.a");
+    EXPECT_EQ(sim.traceWith("reload rules").size(), 1u);
+    // The next showing applies the stored order.
+    sim.reopenPopover();
+    EXPECT_EQ(sim.apps().front(), "com.example.agent");
+}
+
+TEST(ApplicationList, LaunchesBeforeThePopoverLoadedAreNotObserved) {
+    EditorAgent sim;
+    sim.desktop.world().uptimeOutput = "10:00  up 12 secs, 1 user, load averages: 0 0 0";
+    sim.SimAgent::launch();
+    EXPECT_EQ(sim.desktop.ruleTable(), nullptr);
+    EXPECT_FALSE(sim.lists().arrOfAllApp);
+    sim.desktop.launchApp("com.example.a");
+    EXPECT_FALSE(sim.lists().arrOfAllApp);
+}
+
+TEST(ApplicationList, StoredListsOfTheWrongShapeReadAsEmptyOrSkipTheirBadEntries) {
+    EditorAgent sim;
+    sim.setStored("velmora", PlistValue("not a dictionary"));
+    sim.setStored("orderOfAppsRule",
+                  PlistValue(PlistArray{PlistValue(7), PlistValue("com.example.c"),
+                                        PlistValue(PlistDictionary{})}));
+    sim.setStored("notDisplayAppName",
+                  PlistValue(PlistArray{PlistValue(true), PlistValue("com.example.b")}));
+    sim.launch();
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a"}));
+    sim.setStored("orderOfAppsRule", PlistValue(42));
+    sim.setStored("notDisplayAppName", PlistValue("com.example.a"));
+    sim.reopenPopover();
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a", "com.example.b"}));
+}
+
+TEST(ApplicationList, TenThousandApplicationsAreListedOnceInTheirStoredOrder) {
+    EditorAgent sim;
+    PlistArray order;
+    for (int i = 0; i < 10000; ++i) {
+        const std::string bundle = "com.example.many" + std::to_string(i);
+        sim.addApp(bundle, "Many " + std::to_string(i));
+        order.emplace(order.begin(), bundle); // the reverse of the running order
+    }
+    sim.setStored("orderOfAppsRule", PlistValue(order));
+    sim.launch();
+    ASSERT_EQ(sim.apps().size(), 10003u);
+    EXPECT_EQ(sim.apps().front(), "com.example.many9999");
+    EXPECT_EQ(sim.apps()[9999], "com.example.many0");
+    EXPECT_EQ(sim.apps().back(), "com.example.c");
+    sim.reopenPopover();
+    EXPECT_EQ(sim.apps().size(), 10003u);
+    EXPECT_EQ(sim.table().numberOfRows(), 10003);
+}
+
+} // namespace
+} // namespace velmora::testing

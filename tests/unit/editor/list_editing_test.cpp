@@ -1,0 +1,214 @@
+// Dragging rows, adding through the open panel and removing the selected row.
+
+#include "editor_agent.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::testing {
+namespace {
+
+// W, X, Y, Z as the stored order.
+class DragTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sim.addApp("com.example.d", "Delta");
+        sim.setStored("orderOfAppsRule", strings({"W", "X", "Y", "Z"}));
+        for (const char* bundle : {"W", "X", "Y", "Z"})
+            sim.addApp(bundle, bundle);
+        sim.launch();
+        ASSERT_EQ(rows(4), (Lines{"W", "X", "Y", "Z"}));
+    }
+    Lines rows(std::size_t n) {
+        Lines all = sim.apps();
+        all.resize(std::min(n, all.size()));
+        return all;
+    }
+    EditorAgent sim;
+};
+
+TEST_F(DragTest, MovesTheRowAboveTheDropRowAndStoresTheWholeList) {
+    struct Case {
+        std::int64_t from, to;
+        Lines expected;
+    };
+    for (const Case& c : {Case{0, 3, {"X", "Y", "W", "Z"}}, Case{0, 4, {"X", "Y", "Z", "W"}},
+                          Case{3, 1, {"W", "Z", "X", "Y"}}, Case{1, 2, {"W", "X", "Y", "Z"}},
+                          Case{1, 1, {"W", "X", "Y", "Z"}}}) {
+        sim.setStored("orderOfAppsRule", strings({"W", "X", "Y", "Z"}));
+        sim.reopenPopover();
+        ASSERT_EQ(rows(4), (Lines{"W", "X", "Y", "Z"}));
+        sim.table().selectRowIndexesByExtendingSelection({2}, false);
+        sim.table().dragRow(c.from, c.to, TableViewDropOperation::Above);
+        EXPECT_EQ(rows(4), c.expected) << c.from << " above " << c.to;
+        auto stored = sim.stored("orderOfAppsRule");
+        ASSERT_TRUE(stored && stored->array());
+        EXPECT_EQ(stored->array()->size(), sim.apps().size());
+        EXPECT_EQ(stored->array()->front(), PlistValue(c.expected.front()));
+        EXPECT_EQ(sim.table().selectedRow(), -1);
+    }
+}
+
+TEST_F(DragTest, DropsOnARowOrFromElsewhereChangeNothing) {
+    const Lines before = sim.apps();
+    sim.table().dragRow(0, 2, TableViewDropOperation::On);
+    sim.table().dropForeign("com.example.a", 1, TableViewDropOperation::Above);
+    sim::SimPasteboard foreign;
+    sim.controller().tableViewWriteRowsWithIndexesToPasteboard(sim.table(), {0}, foreign);
+    DraggingInfo fromNowhere{nullptr, foreign};
+    EXPECT_TRUE(sim.controller().tableViewAcceptDropRowDropOperation(
+        sim.table(), fromNowhere, 3, TableViewDropOperation::Above));
+    EXPECT_EQ(sim.apps(), before);
+    EXPECT_TRUE(sim.traceWith("orderOfAppsRule").empty());
+    EXPECT_EQ(sim.controller().tableViewValidateDropProposedRowProposedDropOperation(
+                  sim.table(), fromNowhere, 1, TableViewDropOperation::On),
+              NSDragOperationNone);
+}
+
+TEST_F(DragTest, PayloadsThatNameNoRowMoveNothingAndStillSucceed) {
+    const Lines before = sim.apps();
+    auto& table = sim.table();
+    for (const std::string payload : {"garbage", "velmora-index-set:", "velmora-index-set:99",
+                                      "velmora-index-set:-1", "velmora-index-set:1,1"}) {
+        sim::SimPasteboard pasteboard;
+        pasteboard.declareTypes({NSStringPboardType});
+        pasteboard.setDataForType(Data(payload.begin(), payload.end()), NSStringPboardType);
+        DraggingInfo info{&table, pasteboard};
+        EXPECT_TRUE(sim.controller().tableViewAcceptDropRowDropOperation(
+            table, info, 0, TableViewDropOperation::Above))
+            << payload;
+    }
+    sim::SimPasteboard empty;
+    DraggingInfo nothing{&table, empty};
+    EXPECT_TRUE(sim.controller().tableViewAcceptDropRowDropOperation(
+        table, nothing, 0, TableViewDropOperation::Above));
+    // A valid row dropped past the end of the list.
+    sim::SimPasteboard valid;
+    sim.controller().tableViewWriteRowsWithIndexesToPasteboard(table, {1}, valid);
+    DraggingInfo info{&table, valid};
+    EXPECT_TRUE(sim.controller().tableViewAcceptDropRowDropOperation(
+        table, info, 1000, TableViewDropOperation::Above));
+    EXPECT_EQ(sim.apps(), before);
+    EXPECT_TRUE(sim.traceWith("orderOfAppsRule").empty());
+}
+
+TEST_F(DragTest, OnlyTheFirstOfSeveralDraggedRowsMoves) {
+    sim::SimPasteboard pasteboard;
+    auto& table = sim.table();
+    sim.controller().tableViewWriteRowsWithIndexesToPasteboard(table, {2, 3}, pasteboard);
+    DraggingInfo info{&table, pasteboard};
+    sim.controller().tableViewAcceptDropRowDropOperation(table, info, 0,
+                                                         TableViewDropOperation::Above);
+    EXPECT_EQ(rows(4), (Lines{"Y", "W", "X", "Z"}));
+}
+
+TEST(RemoveApplication, DeletesTheRuleHidesTheApplicationAndMovesTheSelection) {
+    EditorAgent sim;
+    sim.setRule("com.example.a", kGerman);
+    sim.setRule("com.example.b", kRussian);
+    sim.setStored("notDisplayAppName", PlistValue(PlistArray{PlistValue(3), PlistValue("x")}));
+    sim.launch();
+    auto& remove = sim.button(&PopoverLayout::removeButton);
+    EXPECT_FALSE(remove.isEnabled());
+    sim.table().selectRowIndexesByExtendingSelection({0}, false);
+    remove.performClick(); // disabled until the controller hears of the selection
+    EXPECT_EQ(sim.apps().size(), 3u);
+    sim.controller().mouseDown();
+    EXPECT_TRUE(remove.isEnabled());
+    remove.performClick();
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.b", "com.example.c"}));
+    EXPECT_EQ(sim.rules(),
+              PlistValue(PlistDictionary{{"com.example.b", PlistDictionary{{"id", kRussian}}}}));
+    EXPECT_EQ(sim.stored("notDisplayAppName"),
+              PlistValue(PlistArray{PlistValue(3), PlistValue("x"), PlistValue("com.example.a")}));
+    EXPECT_EQ(sim.table().selectedRow(), 0);
+    EXPECT_TRUE(remove.isEnabled());
+    // The last row: nothing below to select, the button goes off.
+    sim.table().selectRowIndexesByExtendingSelection({1}, false);
+    remove.performClick();
+    EXPECT_EQ(sim.apps(), Lines{"com.example.b"});
+    EXPECT_EQ(sim.table().selectedRow(), -1);
+    EXPECT_FALSE(remove.isEnabled());
+    // Hidden across showings and launches.
+    sim.reopenPopover();
+    sim.desktop.launchApp("com.example.c");
+    EXPECT_EQ(sim.apps(), Lines{"com.example.b"});
+}
+
+TEST(RemoveApplication, WithoutSelectionNothingHappens) {
+    EditorAgent sim;
+    sim.launch();
+    sim.controller().RemoveApplication();
+    EXPECT_EQ(sim.apps().size(), 3u);
+    EXPECT_TRUE(sim.traceWith("defaults").empty());
+}
+
+class AddApplicationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        sim.addApp("com.example.new", "New");
+        sim.desktop.world().apps.back().running = false;
+        sim.setStored("notDisplayAppName",
+                      strings({"com.example.new", "com.example.b", "com.example.new"}));
+        sim.launch();
+    }
+    // Presses the add button; the panel answers PATH (none: cancel).
+    void add(const std::optional<std::string>& path) {
+        sim.button(&PopoverLayout::addButton).performClick();
+        auto panel = sim.desktop.views().pendingOpenPanel();
+        ASSERT_TRUE(panel);
+        EXPECT_EQ(panel->directory, "/Applications");
+        EXPECT_TRUE(panel->canChooseDirectories && panel->canChooseFiles);
+        EXPECT_FALSE(panel->canCreateDirectories || panel->allowsMultipleSelection);
+        EXPECT_TRUE(panel->answer(path));
+        EXPECT_FALSE(panel->answer(path)); // the handler runs once
+    }
+    EditorAgent sim;
+};
+
+TEST_F(AddApplicationTest, AddsTheBundleLastWithoutARuleAndClearsItFromTheHidden) {
+    add("/Applications/New.app");
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.a", "com.example.c", "com.example.new"}));
+    EXPECT_EQ(sim.stored("notDisplayAppName"), PlistValue(strings({"com.example.b"})));
+    EXPECT_FALSE(sim.rules().find("com.example.new"));
+    EXPECT_FALSE(sim.stored("orderOfAppsRule"));
+    // The panel closed the transient popover; the answer shows it again.
+    EXPECT_EQ(sim.trace(),
+              (Lines{"0 activate-self", "0 open-panel dir=/Applications", "0 popover close",
+                     "0 defaults set notDisplayAppName [\"com.example.b\"]", "0 defaults sync",
+                     "0 reload rules", "0 activate-self", "0 reload shortcuts", "0 reload rules",
+                     "0 popover show 330"}));
+}
+
+TEST_F(AddApplicationTest, AnApplicationAlreadyListedIsOnlyClearedFromTheHidden) {
+    sim.setStored("notDisplayAppName", strings({"com.example.a", "com.example.b"}));
+    add("/Applications/Alpha.app");
+    EXPECT_EQ(sim.apps(), (Lines{"com.example.a", "com.example.c"}));
+    EXPECT_EQ(sim.stored("notDisplayAppName"), PlistValue(strings({"com.example.b"})));
+}
+
+TEST_F(AddApplicationTest, CancelsAndItemsWithoutABundleIdentifierAddNothing) {
+    sim.desktop.world().files["/tmp/plain/Contents/Info.plist"] = PlistValue(PlistDictionary{});
+    sim.desktop.world().files["/tmp/number/Contents/Info.plist"] =
+        PlistValue(PlistDictionary{{"CFBundleIdentifier", 5}});
+    sim.desktop.world().files["/tmp/list/Contents/Info.plist"] = PlistValue(strings({"x"}));
+    for (const auto& path : std::vector<std::optional<std::string>>{
+             std::nullopt, "/tmp/plain", "/tmp/number", "/tmp/list", "/nowhere", ""}) {
+        sim.desktop.trace().clear();
+        add(path);
+        EXPECT_EQ(sim.apps(), (Lines{"com.example.a", "com.example.c"}));
+        EXPECT_TRUE(sim.traceWith("defaults").empty());
+        EXPECT_EQ(sim.traceWith("popover show"), Lines{"0 popover show 330"});
+    }
+}
+
+TEST(AddApplication, TheRemoveButtonFollowsTheSelectionBeforeTheUserAnswers) {
+    EditorAgent sim;
+    sim.launch();
+    sim.table().selectRowIndexesByExtendingSelection({1}, false);
+    sim.button(&PopoverLayout::addButton).performClick();
+    EXPECT_TRUE(sim.button(&PopoverLayout::removeButton).isEnabled());
+    EXPECT_TRUE(sim.desktop.views().pendingOpenPanel()->answer(std::nullopt));
+}
+
+} // namespace
+} // namespace velmora::testing
