@@ -191,8 +191,11 @@ TEST_F(AddApplicationTest, CancelsAndItemsWithoutABundleIdentifierAddNothing) {
     sim.desktop.world().files["/tmp/number/Contents/Info.plist"] =
         PlistValue(PlistDictionary{{"CFBundleIdentifier", 5}});
     sim.desktop.world().files["/tmp/list/Contents/Info.plist"] = PlistValue(strings({"x"}));
-    for (const auto& path : std::vector<std::optional<std::string>>{
-             std::nullopt, "/tmp/plain", "/tmp/number", "/tmp/list", "/nowhere", ""}) {
+    sim.desktop.world().files["/tmp/empty/Contents/Info.plist"] =
+        PlistValue(PlistDictionary{{"CFBundleIdentifier", ""}});
+    for (const auto& path :
+         std::vector<std::optional<std::string>>{std::nullopt, "/tmp/plain", "/tmp/number",
+                                                 "/tmp/list", "/tmp/empty", "/nowhere", ""}) {
         sim.desktop.trace().clear();
         add(path);
         EXPECT_EQ(sim.apps(), (Lines{"com.example.a", "com.example.c"}));
