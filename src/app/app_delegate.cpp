@@ -62,10 +62,9 @@ AppDelegate::AppDelegate(Platform& platform)
       popoverHost_(settings_, platform.views, platform.images, platform.application,
                    editorLists_.popoverOpened,
                    PopoverHost::Hooks{
-                       .contentView =
-                           [this]() -> std::shared_ptr<View> {
-                               return popoverContent_ ? popoverContent_->view() : nullptr;
-                           },
+                       .contentView = [this]() -> std::shared_ptr<View> {
+                           return popoverContent_ ? popoverContent_->view() : nullptr;
+                       },
                        .onStatusItemSelected = [this] { onStatusItemSelected(); },
                    }) {
     window = platform.views.makeResetWindow();
