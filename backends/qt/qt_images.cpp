@@ -1,6 +1,7 @@
 #include "qt_images.h"
 
 #include "layout_badge.h"
+#include "named_images.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -93,6 +94,13 @@ ImagePtr QtImages::scaledImage(const Image& source, Size size) {
         painter.drawImage(QRectF(0, 0, width, height), qtImage->image());
     }
     return std::make_shared<QtImage>(std::move(target));
+}
+
+ImagePtr QtImages::imageNamed(const std::string& name) {
+    QImage image = drawNamedImage(name);
+    if (image.isNull())
+        return nullptr;
+    return std::make_shared<QtImage>(std::move(image));
 }
 
 } // namespace velmora::qt

@@ -38,6 +38,8 @@ class QtImages final : public Images {
     // RGBA, 8 bits a channel, rows packed.
     std::optional<std::vector<std::uint8_t>> copyFirstImagePixelBytes(const Image& image) override;
     ImagePtr scaledImage(const Image& source, Size size) override;
+    // The program's own images, drawn here (named_images.h); nullptr for other names.
+    ImagePtr imageNamed(const std::string& name) override;
 
     // The size icons are rendered at from the theme, in pixels.
     static constexpr int kIconPixels = 64;

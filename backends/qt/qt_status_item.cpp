@@ -1,0 +1,111 @@
+#include "qt_status_item.h"
+
+#include "named_images.h"
+#include "qt_images.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace velmora::qt {
+
+namespace {
+
+// Bottom-left origin over the whole desktop, as the program's global frames have it.
+int desktopBottom() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return 0;
+    QRect all = screen->virtualGeometry();
+    return all.y() + all.height();
+}
+
+constexpr int kTrayIconSide = 22;
+
+} // namespace
+
+Rect QtStatusButton::frame() const {
+    QRect tray = trayGeometry();
+    if (!tray.isValid() || tray.isEmpty())
+        return {};
+    return Rect{Point{static_cast<double>(tray.x()),
+                      static_cast<double>(desktopBottom() - (tray.y() + tray.height()))},
+                Size{static_cast<double>(tray.width()), static_cast<double>(tray.height())}};
+}
+
+void QtStatusButton::perform() {
+    if (!enabled_)
+        return;
+    if (Action action = action_)
+        action();
+}
+
+QtStatusItem::QtStatusItem(Hooks hooks)
+    : hooks_(std::move(hooks)),
+      button_(std::make_shared<QtStatusButton>([this] { return tray_.geometry(); })) {
+    tray_.setToolTip(QGuiApplication::applicationDisplayName());
+    QAction* show = menu_.addAction(QStringLiteral("Show"));
+    QObject::connect(show, &QAction::triggered, this, [this] { button_->perform(); });
+    tray_.setContextMenu(&menu_);
+    QObject::connect(&tray_, &QSystemTrayIcon::activated, this,
+                     [this](QSystemTrayIcon::ActivationReason reason) { activated(reason); });
+    setImage(nullptr);
+
+    // Qt shows the icon by itself once a tray appears; the look is for trayAvailable().
+    poll_.setInterval(kTrayPollMilliseconds);
+    QObject::connect(&poll_, &QTimer::timeout, this, [this] { checkTray(); });
+    checkTray();
+}
+
+QtStatusItem::~QtStatusItem() {
+    tray_.setContextMenu(nullptr);
+}
+
+void QtStatusItem::setImage(ImagePtr image) {
+    image_ = std::move(image);
+    QImage picture;
+    if (auto* qtImage = dynamic_cast<const QtImage*>(image_.get()))
+        picture = qtImage->image();
+    if (!picture.isNull() && image_->isTemplate())
+        picture = tintedGlyph(picture, QGuiApplication::palette().color(QPalette::WindowText));
+    if (picture.isNull()) {
+        // Nothing to show, but a tray item needs an icon to be there at all.
+        picture = QImage(kTrayIconSide, kTrayIconSide, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+    }
+    tray_.setIcon(QIcon(QPixmap::fromImage(picture)));
+}
+
+void QtStatusItem::setVisible(bool visible) {
+    visible_ = visible;
+    // Asked for even without a tray: Qt shows it when one appears.
+    tray_.setVisible(visible);
+}
+
+void QtStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick)
+        return;
+    if (hooks_.popoverJustClosed && hooks_.popoverJustClosed())
+        return;
+    button_->perform();
+}
+
+void QtStatusItem::checkTray() {
+    const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+    if (available != trayAvailable_) {
+        trayAvailable_ = available;
+        tray_.setVisible(visible_);
+    }
+    if (available) {
+        poll_.stop();
+        return;
+    }
+    if (!toldNoTray_ && hooks_.log) {
+        toldNoTray_ = true;
+        hooks_.log("no system tray on this desktop (yet): the settings open in a window at "
+                   "start and when velmora is started again");
+    }
+    if (!poll_.isActive())
+        poll_.start();
+}
+
+} // namespace velmora::qt

@@ -1,0 +1,394 @@
+// The status item, the popover, its layout and the open panel on Qt: where the popover goes,
+// what it posts and when, how the tray's clicks reach the program, and the file dialog. Qt's
+// offscreen platform has no tray: the tray's activations are emitted directly.
+
+#include "popover_placement.h"
+#include "qt_controls.h"
+#include "qt_images.h"
+#include "qt_open_panel.h"
+#include "qt_popover.h"
+#include "qt_popover_layout.h"
+#include "qt_status_item.h"
+#include "qt_table_view.h"
+#include "qt_view.h"
+#include "qt_views.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace velmora::qt {
+namespace {
+
+TEST(PopoverPlacement, BelowTheTrayIconWhenItFitsElseAbove) {
+    const QRect screen(0, 0, 1280, 800);
+    const QSize size(290, 332);
+    // A panel at the top: below the icon, centred on it.
+    EXPECT_EQ(popoverPosition(size, QRect(600, 0, 24, 24), QPoint(), screen),
+              QPoint(611 - 145, 24 + kPopoverGap));
+    // A panel at the bottom: above the icon.
+    EXPECT_EQ(popoverPosition(size, QRect(600, 776, 24, 24), QPoint(), screen),
+              QPoint(466, 776 - kPopoverGap - 332));
+    // An icon at the right edge: kept inside the screen.
+    EXPECT_EQ(popoverPosition(size, QRect(1260, 0, 20, 20), QPoint(), screen).x(), 1280 - 290);
+    EXPECT_EQ(popoverPosition(size, QRect(-5, 0, 20, 20), QPoint(), screen).x(), 0);
+    // Room on neither side: the side with more, then inside the screen.
+    const QRect low(0, 0, 1280, 500);
+    EXPECT_EQ(popoverPosition(size, QRect(600, 300, 24, 24), QPoint(), low).y(), 0);
+    EXPECT_EQ(popoverPosition(size, QRect(600, 150, 24, 24), QPoint(), low).y(), 500 - 332);
+    EXPECT_EQ(popoverPosition(size, QRect(600, 100, 24, 24), QPoint(), low).y(), 126);
+}
+
+TEST(PopoverPlacement, AtThePointerWhenTheTraySaysNothing) {
+    const QRect screen(0, 30, 1280, 770); // a panel of 30 at the top
+    const QSize size(290, 332);
+    for (QRect unknown : {QRect(), QRect(0, 0, 0, 0), QRect(10, 10, -5, 5)})
+        EXPECT_EQ(popoverPosition(size, unknown, QPoint(640, 5), screen), QPoint(495, 30));
+    EXPECT_EQ(popoverPosition(size, QRect(), QPoint(640, 790), screen),
+              QPoint(495, 790 - kPopoverGap - 332));
+    // A second screen to the right of the first.
+    const QRect right(1280, 0, 1920, 1080);
+    EXPECT_EQ(popoverPosition(size, QRect(), QPoint(1285, 0), right).x(), 1280);
+    // Larger than the screen: the top-left corner stays on it.
+    EXPECT_EQ(popoverPosition(QSize(2000, 2000), QRect(), QPoint(640, 400), screen), QPoint(0, 30));
+}
+
+class QtPopovers : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        popover_ = std::make_unique<QtPopover>(QtPopover::Hooks{
+            .post =
+                [this](const std::string& name) {
+                    posted_.push_back(name + (popover_->isShown() ? " shown" : " closed"));
+                },
+            .anchoredToTray = [this] { return tray_; },
+        });
+        content_ = std::make_shared<QtPlainView>(ViewWidget::Pinning::Top);
+        content_->setFrame(Rect{{0, 0}, {288, 330}});
+        popover_->setBehavior(PopoverBehavior::Transient);
+        popover_->setContentView(content_);
+    }
+    void TearDown() override { popover_.reset(); }
+
+    std::vector<std::string> posted_;
+    bool tray_ = true;
+    std::shared_ptr<QtPlainView> content_;
+    std::unique_ptr<QtPopover> popover_;
+};
+
+TEST_F(QtPopovers, WillShowComesBeforeTheShowAndEveryCloseIsPosted) {
+    EXPECT_EQ(popover_->contentSize(), (Size{288, 330}));
+    EXPECT_FALSE(popover_->isShown());
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    EXPECT_TRUE(popover_->isShown());
+    EXPECT_EQ(posted_, (std::vector<std::string>{"NSPopoverWillShowNotification closed"}));
+    // Shown again while shown: it takes its new size, posting nothing.
+    popover_->setContentSize(Size{288, 648});
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    EXPECT_EQ(posted_.size(), 1u);
+    EXPECT_EQ(content_->frame().size, (Size{288, 648}));
+    EXPECT_EQ(popover_->window()->size(), QSize(290, 650)); // with its border
+
+    EXPECT_FALSE(popover_->closedWithin(QtViews::kReopenGuardMilliseconds));
+    popover_->performClose();
+    EXPECT_FALSE(popover_->isShown());
+    EXPECT_EQ(posted_.back(), "NSPopoverDidCloseNotification closed");
+    EXPECT_TRUE(popover_->closedWithin(QtViews::kReopenGuardMilliseconds));
+    popover_->performClose(); // closed already: nothing
+    EXPECT_EQ(posted_.size(), 2u);
+
+    // Closed by Qt, as a popup is when the user presses elsewhere.
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    popover_->window()->close();
+    EXPECT_EQ(posted_, (std::vector<std::string>{"NSPopoverWillShowNotification closed",
+                                                 "NSPopoverDidCloseNotification closed",
+                                                 "NSPopoverWillShowNotification closed",
+                                                 "NSPopoverDidCloseNotification closed"}));
+    popover_->setContentSize(Size{-3, 20});
+    EXPECT_EQ(popover_->contentSize(), (Size{0, 20}));
+}
+
+TEST_F(QtPopovers, APopupAtTheTrayAndAnOrdinaryWindowWithoutOne) {
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    EXPECT_FALSE(popover_->isOrdinaryWindow());
+    EXPECT_EQ(popover_->window()->windowType(), Qt::Popup);
+    EXPECT_TRUE(popover_->window()->windowFlags() & Qt::FramelessWindowHint);
+    // Kept on the screen, next to the pointer.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(popover_->window()->geometry()));
+    popover_->performClose();
+
+    tray_ = false;
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    EXPECT_TRUE(popover_->isOrdinaryWindow());
+    EXPECT_EQ(popover_->window()->windowType(), Qt::Window);
+    EXPECT_LE((popover_->window()->geometry().center() - screen.center()).manhattanLength(), 2);
+    popover_->window()->close(); // the title bar's close button
+    EXPECT_EQ(posted_.back(), "NSPopoverDidCloseNotification closed");
+}
+
+TEST_F(QtPopovers, PressesInsideReachTheObserverAfterTheyWereHandled) {
+    auto button = std::make_shared<QtButton>();
+    button->setFrame(Rect{{10, 10}, {20, 20}});
+    content_->addSubview(button);
+    std::vector<std::string> order;
+    button->setAction([&] { order.push_back("click"); });
+    popover_->setMouseDownObserver([&] { order.push_back("mouse down"); });
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    QTest::mouseClick(button->button(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    // A press on the background travels from the content up to the window: heard once.
+    QTest::mouseClick(content_->widget(), Qt::LeftButton, {}, QPoint(200, 100));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(order, (std::vector<std::string>{"click", "mouse down", "mouse down"}));
+    QWidget elsewhere; // beside the popover: a press there closes it
+    const QRect shown = popover_->window()->geometry();
+    elsewhere.setGeometry(shown.right() + 20, shown.top(), 40, 40);
+    elsewhere.show();
+    QTest::mouseClick(&elsewhere, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(order.size(), 3u);
+    EXPECT_FALSE(popover_->isShown());
+}
+
+TEST(QtStatusItems, ATrayClickRunsTheActionUnlessItJustClosedThePopover) {
+    bool justClosed = false;
+    std::vector<std::string> log;
+    QtStatusItem item(QtStatusItem::Hooks{
+        .popoverJustClosed = [&] { return justClosed; },
+        .log = [&](const std::string& line) { log.push_back(line); },
+    });
+    int clicks = 0;
+    item.button()->setAction([&] { ++clicks; });
+    item.activated(QSystemTrayIcon::Trigger);
+    item.activated(QSystemTrayIcon::DoubleClick);
+    item.activated(QSystemTrayIcon::Context);
+    item.activated(QSystemTrayIcon::MiddleClick);
+    EXPECT_EQ(clicks, 2);
+    justClosed = true;
+    item.activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(clicks, 2);
+    // The menu's "Show" is a deliberate choice: always heard.
+    ASSERT_EQ(item.contextMenu().actions().size(), 1);
+    EXPECT_EQ(item.contextMenu().actions()[0]->text(), "Show");
+    item.contextMenu().actions()[0]->trigger();
+    EXPECT_EQ(clicks, 3);
+    item.button()->setEnabled(false);
+    justClosed = false;
+    item.activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(clicks, 3);
+
+    // No tray here: said once, and the item is there to be shown when one comes.
+    EXPECT_FALSE(item.trayAvailable());
+    EXPECT_EQ(log.size(), 1u);
+    EXPECT_TRUE(item.isVisible());
+    item.setVisible(false);
+    EXPECT_FALSE(item.isVisible());
+    EXPECT_EQ(item.button()->frame(), Rect{}); // the tray does not say where it is
+}
+
+TEST(QtStatusItems, ATemplateImageIsDrawnInTheColourOfText) {
+    QtStatusItem item(QtStatusItem::Hooks{});
+    QtImages images;
+    ImagePtr icon = images.imageNamed("menuIcon");
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->size(), (Size{22, 22}));
+    icon->setTemplate(true);
+    item.setImage(icon);
+    QImage shown = item.trayIcon().icon().pixmap(22, 22).toImage();
+    const QColor text = QGuiApplication::palette().color(QPalette::WindowText);
+    int inked = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixelColor(x, y).alpha() == 255) {
+                ++inked;
+                EXPECT_EQ(shown.pixelColor(x, y).rgb(), text.rgb());
+            }
+    EXPECT_GT(inked, 30);
+    item.setImage(nullptr); // nothing to show, but still an icon to click
+    EXPECT_FALSE(item.trayIcon().icon().isNull());
+    EXPECT_EQ(images.imageNamed("unknown"), nullptr);
+}
+
+class QtOpenPanels : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        oldDataDirs_ = qgetenv("XDG_DATA_DIRS");
+        oldDataHome_ = qgetenv("XDG_DATA_HOME");
+        root_ = QDir(folder_.path());
+        root_.mkpath("home/applications");
+        root_.mkpath("one");
+        root_.mkpath("two/applications");
+        qputenv("XDG_DATA_HOME", root_.filePath("home").toUtf8());
+        qputenv("XDG_DATA_DIRS", (root_.filePath("one") + ":" + root_.filePath("two")).toUtf8());
+    }
+    void TearDown() override {
+        qputenv("XDG_DATA_DIRS", oldDataDirs_);
+        qputenv("XDG_DATA_HOME", oldDataHome_);
+    }
+    void touch(const QString& path) {
+        root_.mkpath(QFileInfo(root_.filePath(path)).path());
+        QFile file(root_.filePath(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+
+    QTemporaryDir folder_;
+    QDir root_;
+    QByteArray oldDataDirs_, oldDataHome_;
+};
+
+TEST_F(QtOpenPanels, ThePanelStartsInTheFirstApplicationsFolderThereIs) {
+    EXPECT_EQ(startingFolder("/Applications-not-here"), root_.filePath("two/applications"));
+    EXPECT_EQ(startingFolder(root_.filePath("one").toStdString()), root_.filePath("one"));
+    root_.rmdir("two/applications");
+    EXPECT_EQ(startingFolder("/Applications-not-here"), root_.filePath("home/applications"));
+    root_.rmdir("home/applications");
+    EXPECT_EQ(startingFolder(""), QDir::homePath());
+}
+
+TEST_F(QtOpenPanels, TheAnswerReachesTheHandlerOnceWithThePathChosen) {
+    touch("two/applications/org.example.Mail.desktop");
+    int closedBefore = 0;
+    std::vector<std::int64_t> answers;
+    std::vector<std::string> chosen;
+    auto panel = std::make_shared<QtOpenPanel>([&] { ++closedBefore; });
+    panel->setCanChooseDirectories(true);
+    panel->setDirectoryURL("/Applications");
+    std::weak_ptr<QtOpenPanel> watch = panel;
+    // As the rule editor does: the handler holds the panel until it has run.
+    panel->beginWithCompletionHandler([&answers, &chosen, panel](std::int64_t result) {
+        answers.push_back(result);
+        chosen = panel->URLs();
+    });
+    panel.reset();
+    ASSERT_FALSE(watch.expired());
+    BundleFileDialog* dialog = watch.lock()->dialog();
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(closedBefore, 1);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(QDir(dialog->directory()).absolutePath(), root_.filePath("two/applications"));
+    dialog->selectFile(root_.filePath("two/applications/org.example.Mail.desktop"));
+    dialog->accept();
+    EXPECT_EQ(answers, (std::vector<std::int64_t>{NSModalResponseOK}));
+    EXPECT_EQ(chosen,
+              (std::vector<std::string>{
+                  root_.filePath("two/applications/org.example.Mail.desktop").toStdString()}));
+    EXPECT_TRUE(watch.expired()); // let go once answered
+}
+
+TEST_F(QtOpenPanels, ABundleFolderIsChosenAndACancelIsAnAnswerToo) {
+    touch("Bundles/Mail.app/Contents/Info.plist");
+    root_.mkpath("Bundles/Plain");
+    EXPECT_TRUE(BundleFileDialog::isBundle(root_.filePath("Bundles/Mail.app")));
+    EXPECT_FALSE(BundleFileDialog::isBundle(root_.filePath("Bundles/Plain")));
+
+    std::vector<std::int64_t> answers;
+    QtOpenPanel panel(nullptr);
+    panel.setDirectoryURL(root_.filePath("Bundles").toStdString());
+    panel.beginWithCompletionHandler([&](std::int64_t result) { answers.push_back(result); });
+    panel.beginWithCompletionHandler([&](std::int64_t) { answers.push_back(-1); }); // ignored
+    panel.dialog()->selectFile(root_.filePath("Bundles/Mail.app"));
+    panel.dialog()->accept();
+    ASSERT_EQ(answers, (std::vector<std::int64_t>{NSModalResponseOK}));
+    EXPECT_EQ(panel.URLs(),
+              (std::vector<std::string>{root_.filePath("Bundles/Mail.app").toStdString()}));
+    EXPECT_EQ(panel.dialog(), nullptr);
+
+    panel.beginWithCompletionHandler([&](std::int64_t result) { answers.push_back(result); });
+    panel.dialog()->reject();
+    EXPECT_EQ(answers.back(), NSModalResponseCancel);
+    EXPECT_TRUE(panel.URLs().empty());
+}
+
+// A factory whose reset window is not needed here.
+class TestViews final : public QtViews {
+  public:
+    TestViews() : QtViews([this](const std::string& line) { log.push_back(line); }) {}
+    std::shared_ptr<Window> makeResetWindow() override { return nullptr; }
+    std::vector<std::string> log;
+};
+
+TEST(QtPopoverLayout, EveryViewIsThereInsideTheContent) {
+    PopoverLayout layout = makeQtPopoverLayout();
+    ASSERT_TRUE(layout.view && layout.velmoraTableView && layout.shortcutTableView &&
+                layout.actionSelectionButton && layout.addButton && layout.removeButton &&
+                layout.adjustSizeButton && layout.shortcutView && layout.allAppsBox &&
+                layout.versionCode);
+    EXPECT_EQ(layout.view->frame().size, kPopoverContentSize);
+    EXPECT_EQ(layout.velmoraTableView->columnIdentifiers(),
+              (std::vector<std::string>{kColumnIcon, kColumnApplicationName, kColumnSelectInput}));
+    EXPECT_EQ(layout.adjustSizeButton->imageName(), "close");
+    QWidget* content = widgetOf(layout.view.get());
+    const QRect visible = content->rect();
+    for (View* shown : std::initializer_list<View*>{
+             layout.velmoraTableView.get(), layout.addButton.get(), layout.removeButton.get(),
+             layout.adjustSizeButton.get(), layout.actionSelectionButton.get(),
+             layout.versionCode.get()}) {
+        QWidget* widget = widgetOf(shown);
+        ASSERT_TRUE(widget && content->isAncestorOf(widget));
+        EXPECT_TRUE(visible.contains(widget->geometry())) << widget->metaObject()->className();
+    }
+    // The shortcut section (holding its table) and the box start out of sight.
+    EXPECT_FALSE(visible.intersects(widgetOf(layout.shortcutView.get())->geometry()));
+    EXPECT_FALSE(visible.intersects(widgetOf(layout.allAppsBox.get())->geometry()));
+    EXPECT_TRUE(widgetOf(layout.shortcutView.get())
+                    ->isAncestorOf(widgetOf(layout.shortcutTableView.get())));
+}
+
+TEST(QtPopoverLayout, AnExpansionShowsTheShortcutSectionBelowTheRest) {
+    PopoverLayout layout = makeQtPopoverLayout();
+    QWidget* content = widgetOf(layout.view.get());
+    content->show();
+    // What the popover controller does for n = 4 catalogue entries, then the popover grows.
+    const double n = 4;
+    layout.shortcutView->setFrame(Rect{{0, -72 - 27 * n}, {288, 27 * n + 27}});
+    layout.allAppsBox->setFrameOrigin(Point{0, -247 - 27 * n});
+    layout.view->setFrameSize(Size{288, 330 + 27 * n + 210});
+    QCoreApplication::processEvents();
+    const QRect section = widgetOf(layout.shortcutView.get())->geometry();
+    const QRect table = widgetOf(layout.shortcutTableView.get())->geometry();
+    EXPECT_TRUE(content->rect().contains(section));
+    EXPECT_EQ(table.size(), section.size());
+    EXPECT_GE(section.top(), widgetOf(layout.versionCode.get())->geometry().bottom());
+    EXPECT_EQ(widgetOf(layout.allAppsBox.get())->geometry().top(), section.bottom() + 1);
+    // Room for a header and the four rows of 25.
+    EXPECT_GE(section.height(), 25 * 5);
+}
+
+TEST(QtViewFactory, ThePopoverPostsToObserversAndTheOpenPanelClosesIt) {
+    TestViews views;
+    std::vector<std::string> seen;
+    views.addPopoverObserver(NSPopoverWillShowNotification, [&] { seen.push_back("will"); });
+    views.addPopoverObserver(NSPopoverDidCloseNotification, [&] { seen.push_back("did"); });
+    views.addPopoverObserver(NSPopoverDidCloseNotification, nullptr);
+    auto item = views.statusItemWithLength(NSVariableStatusItemLength);
+    ASSERT_TRUE(item);
+    EXPECT_FALSE(views.hasSystemTray()); // offscreen: no tray
+    EXPECT_EQ(views.log.size(), 1u);
+    auto popover = views.makePopover();
+    auto layout = views.makePopoverLayout();
+    popover->setContentView(layout.view);
+    popover->showRelativeToRectOfViewPreferredEdge({}, item->button().get(), RectEdge::MaxY);
+    EXPECT_TRUE(views.popover()->isOrdinaryWindow()); // no tray to hang it from
+    int clicks = 0;
+    item->button()->setAction([&] { ++clicks; });
+    auto panel = views.openPanel();
+    panel->beginWithCompletionHandler([](std::int64_t) {});
+    EXPECT_FALSE(popover->isShown());
+    EXPECT_EQ(seen, (std::vector<std::string>{"will", "did"}));
+    // The tray click that closed the popover does not open it again.
+    views.statusItem()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(clicks, 0);
+    dynamic_cast<QtOpenPanel&>(*panel).dialog()->reject();
+    EXPECT_TRUE(views.makeImageView() && views.makeTextField() && views.makeComboBox());
+}
+
+} // namespace
+} // namespace velmora::qt

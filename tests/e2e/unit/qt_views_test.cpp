@@ -1,0 +1,285 @@
+// The popover's views as Qt widgets: frames with a bottom-left origin and how children follow
+// a parent's height, image views, text fields, choice boxes and buttons. Widgets run on Qt's
+// offscreen platform and are driven with QTest.
+
+#include "qt_controls.h"
+#include "qt_image_views.h"
+#include "qt_images.h"
+#include "qt_view.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace velmora::qt {
+namespace {
+
+TEST(QtViewFrames, FramesHaveTheirOriginAtTheBottomLeftOfTheSuperview) {
+    QtPlainView parent;
+    parent.setFrame(Rect{{0, 0}, {200, 100}});
+    auto child = std::make_shared<QtPlainView>();
+    child->setFrame(Rect{{10, 20}, {30, 40}}); // before it is anywhere
+    parent.addSubview(child);
+    EXPECT_EQ(child->widget()->geometry(), QRect(10, 40, 30, 40));
+    EXPECT_EQ(child->frame(), (Rect{{10, 20}, {30, 40}}));
+    child->setFrameOrigin(Point{0, -50}); // below the parent's bottom
+    EXPECT_EQ(child->widget()->geometry(), QRect(0, 110, 30, 40));
+    EXPECT_EQ(child->frame(), (Rect{{0, -50}, {30, 40}}));
+    ASSERT_EQ(parent.subviews().size(), 1u);
+    EXPECT_EQ(parent.subviews()[0], child);
+    // Nonsense sizes are nothing; a view is never put inside itself or its own child.
+    child->setFrameSize(Size{-5, 1e300});
+    EXPECT_EQ(child->widget()->width(), 0);
+    parent.addSubview(nullptr);
+    child->addSubview(std::shared_ptr<View>(&parent, [](View*) {}));
+    EXPECT_EQ(parent.widget()->parent(), nullptr);
+    EXPECT_EQ(child->subviews().size(), 0u);
+}
+
+// Widgets on screen, as table cells and the popover are when they change size (Qt tells a
+// hidden widget of its new size when it shows).
+TEST(QtViewFrames, ChildrenKeepTheirPlaceFromTheBottomTheTopOrFillTheParent) {
+    // A table cell: its views get frames before the table gives it its height.
+    QtImageView cell;
+    auto icon = std::make_shared<QtImageView>();
+    icon->setFrame(Rect{{15, 1}, {20, 20}});
+    cell.addSubview(icon);
+    cell.widget()->show();
+    cell.widget()->resize(50, 25);
+    EXPECT_EQ(icon->widget()->geometry(), QRect(15, 4, 20, 20));
+    EXPECT_EQ(icon->frame(), (Rect{{15, 1}, {20, 20}}));
+
+    // The popover's content grows downwards: its views stay where they are from the top.
+    QtPlainView content(ViewWidget::Pinning::Top);
+    content.setFrame(Rect{{0, 0}, {288, 330}});
+    content.widget()->show();
+    auto section = std::make_shared<QtPlainView>(ViewWidget::Pinning::Fill);
+    section->setFrame(Rect{{0, -180}, {288, 135}});
+    content.addSubview(section);
+    EXPECT_FALSE(section->widget()->geometry().intersects(content.widget()->rect()));
+    content.setFrameSize(Size{288, 648});
+    EXPECT_EQ(section->frame(), (Rect{{0, 138}, {288, 135}}));
+    EXPECT_TRUE(content.widget()->rect().contains(section->widget()->geometry()));
+
+    // A filling view's child takes all of it, whatever its own frame says.
+    auto table = std::make_shared<QtPlainView>();
+    table->setFrame(Rect{{3, 3}, {10, 10}});
+    section->addSubview(table);
+    EXPECT_EQ(table->widget()->geometry(), QRect(0, 0, 288, 135));
+    section->setFrameSize(Size{288, 27});
+    EXPECT_EQ(table->widget()->geometry(), QRect(0, 0, 288, 27));
+}
+
+TEST(QtViewFrames, HiddenViewsStayHiddenWhenPutInsideAndWidgetsGoWithTheirOwners) {
+    QWidget window;
+    window.resize(100, 100);
+    window.show();
+    QPointer<QWidget> kept;
+    {
+        QtPlainView holder;
+        holder.setFrame(Rect{{0, 0}, {100, 100}});
+        auto hidden = std::make_shared<QtPlainView>();
+        hidden->setHidden(true);
+        holder.addSubview(hidden);
+        attachView(holder, window);
+        EXPECT_TRUE(hidden->isHidden());
+        EXPECT_FALSE(hidden->widget()->isVisible());
+        hidden->setHidden(false);
+        EXPECT_TRUE(hidden->widget()->isVisible());
+        kept = holder.widget();
+    }
+    // The view is gone, its widget lives on in the window that holds it.
+    EXPECT_TRUE(kept);
+    QPointer<QWidget> dropped;
+    {
+        QtTextField loose;
+        dropped = loose.widget();
+    }
+    EXPECT_FALSE(dropped); // a view without a place takes its widget with it
+    // A view whose widget Qt deleted answers calmly.
+    auto orphan = std::make_shared<QtComboBox>();
+    delete orphan->widget();
+    orphan->setStringValue("x");
+    orphan->setFrame(Rect{{1, 2}, {3, 4}});
+    EXPECT_EQ(orphan->frame(), (Rect{{1, 2}, {3, 4}}));
+    EXPECT_TRUE(orphan->objectValues().empty());
+}
+
+TEST(QtImageViews, ImagesAreScaledDownInProportionCentredAndTakeNoPresses) {
+    EXPECT_EQ(ImageWidget::placement(QSize(20, 20), QSize(64, 32)), QRect(0, 5, 20, 10));
+    EXPECT_EQ(ImageWidget::placement(QSize(20, 20), QSize(8, 8)), QRect(6, 6, 8, 8));
+    EXPECT_TRUE(ImageWidget::placement(QSize(20, 20), QSize()).isEmpty());
+    QtImageView view;
+    auto image = std::make_shared<QtImage>(QImage(4, 4, QImage::Format_ARGB32));
+    view.setImage(image);
+    EXPECT_EQ(view.image(), image);
+    EXPECT_EQ(static_cast<ImageWidget*>(view.widget())->image().size(), QSize(4, 4));
+    view.setImage(nullptr);
+    EXPECT_TRUE(static_cast<ImageWidget*>(view.widget())->image().isNull());
+    EXPECT_TRUE(view.widget()->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+TEST(QtTextFields, ALabelTakesNeitherFocusNorPresses) {
+    QtTextField field;
+    auto* line = static_cast<QLineEdit*>(field.widget());
+    field.setStringValue("Version:1.4");
+    EXPECT_EQ(field.stringValue(), "Version:1.4");
+    EXPECT_FALSE(line->isReadOnly());
+    field.setEditable(false);
+    field.setBezeled(false);
+    field.setDrawsBackground(false);
+    EXPECT_TRUE(line->isReadOnly());
+    EXPECT_FALSE(line->hasFrame());
+    EXPECT_EQ(line->focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(line->palette().color(QPalette::Base).alpha(), 0);
+    field.setEditable(true);
+    field.setDrawsBackground(true);
+    EXPECT_FALSE(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(line->palette().color(QPalette::Base).alpha(), 255);
+}
+
+class QtComboBoxes : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        box_.addItemsWithObjectValues({"-", "English (US)", "German", "German"});
+        box_.setTag(3);
+        box_.setStringValue("German");
+        box_.setSelectionDidChangeObserver([this](ComboBox& box) {
+            seen_.push_back(std::to_string(box.tag()) + " " +
+                            box.objectValueOfSelectedItem().value_or("none") + " " +
+                            box.stringValue());
+        });
+    }
+    QComboBox* combo() { return box_.comboBox(); }
+
+    QtComboBox box_;
+    std::vector<std::string> seen_;
+};
+
+TEST_F(QtComboBoxes, TheTextShownSelectsNoItem) {
+    EXPECT_EQ(box_.objectValues(),
+              (std::vector<std::string>{"-", "English (US)", "German", "German"}));
+    EXPECT_EQ(box_.stringValue(), "German");
+    EXPECT_EQ(box_.objectValueOfSelectedItem(), std::nullopt);
+    EXPECT_EQ(combo()->currentIndex(), -1);
+    EXPECT_FALSE(combo()->isEditable());
+    box_.setEditable(true);
+    EXPECT_FALSE(combo()->isEditable());
+    EXPECT_TRUE(seen_.empty()); // the program's own changes are no user's choice
+    box_.addItemsWithObjectValues({"Russian"});
+    EXPECT_EQ(combo()->currentIndex(), -1);
+}
+
+TEST_F(QtComboBoxes, TheUsersChoiceIsTheSelectedItemAndTheObserverHearsOfIt) {
+    QTest::keyClick(combo(), Qt::Key_Down);
+    ASSERT_EQ(seen_, (std::vector<std::string>{"3 - -"}));
+    QTest::keyClick(combo(), Qt::Key_Down);
+    EXPECT_EQ(seen_.back(), "3 English (US) English (US)");
+    box_.setStringValue("-");
+    EXPECT_EQ(box_.objectValueOfSelectedItem(), std::nullopt);
+    EXPECT_EQ(box_.stringValue(), "-");
+    // A new observer replaces the old; none leaves the choice unheard.
+    int other = 0;
+    box_.setSelectionDidChangeObserver([&](ComboBox&) { ++other; });
+    QTest::keyClick(combo(), Qt::Key_End);
+    EXPECT_EQ(other, 1);
+    EXPECT_EQ(box_.objectValueOfSelectedItem(), "German");
+    box_.setSelectionDidChangeObserver(nullptr);
+    QTest::keyClick(combo(), Qt::Key_Home);
+    EXPECT_EQ(other, 1);
+    EXPECT_EQ(box_.objectValueOfSelectedItem(), "-");
+}
+
+TEST_F(QtComboBoxes, AnObserverThatDropsTheBoxIsSafe) {
+    auto box = std::make_shared<QtComboBox>();
+    QWidget holder;
+    attachView(*box, holder);
+    box->addItemsWithObjectValues({"a", "b"});
+    std::string chosen;
+    box->setSelectionDidChangeObserver([&](ComboBox& sender) {
+        chosen = sender.objectValueOfSelectedItem().value_or("");
+        box.reset(); // the way a table reload drops its cells
+    });
+    QComboBox* widget = static_cast<QtComboBox*>(box.get())->comboBox();
+    QTest::keyClick(widget, Qt::Key_Down);
+    EXPECT_EQ(chosen, "a");
+    EXPECT_FALSE(box);
+    QTest::keyClick(widget, Qt::Key_Down); // the widget lives on in its holder, unheard
+    EXPECT_EQ(chosen, "a");
+}
+
+TEST_F(QtComboBoxes, TheWheelChangesOnlyAFocusedBox) {
+    QWidget window;
+    attachView(box_, window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget other(&window);
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.show();
+    other.setFocus();
+    auto turn = [&] {
+        QWheelEvent wheel(QPointF(5, 5), combo()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(combo(), &wheel);
+        return wheel.isAccepted();
+    };
+    EXPECT_FALSE(turn()); // left to the table around it
+    EXPECT_EQ(combo()->currentIndex(), -1);
+    combo()->setFocus();
+    ASSERT_TRUE(combo()->hasFocus());
+    turn();
+    EXPECT_NE(combo()->currentIndex(), -1);
+    EXPECT_EQ(seen_.size(), 1u);
+}
+
+TEST(QtButtons, AClickRunsTheActionOfAnEnabledButton) {
+    QtButton button;
+    int clicks = 0;
+    button.setAction([&] { ++clicks; });
+    button.button()->click();
+    EXPECT_EQ(clicks, 1);
+    button.setEnabled(false);
+    EXPECT_FALSE(button.isEnabled());
+    button.button()->click();
+    EXPECT_EQ(clicks, 1);
+    button.setEnabled(true);
+    button.setAction(nullptr);
+    button.button()->click(); // nothing to do
+    EXPECT_EQ(clicks, 1);
+    button.setTag(7);
+    EXPECT_EQ(button.tag(), 7);
+    button.setState(NSControlStateValueOn);
+    EXPECT_EQ(button.state(), NSControlStateValueOff); // a push button has no state
+}
+
+TEST(QtButtons, TwoStateButtonsKeepTheirStateAndNamedImagesShow) {
+    QtButton check(QtButton::Kind::TwoState);
+    std::int64_t seen = -1;
+    check.setAction([&] { seen = check.state(); });
+    check.setState(NSControlStateValueOn);
+    EXPECT_EQ(check.state(), NSControlStateValueOn);
+    check.button()->click();
+    EXPECT_EQ(seen, NSControlStateValueOff);
+
+    QtButton expand;
+    expand.setImageNamed("close");
+    EXPECT_EQ(expand.imageName(), "close");
+    EXPECT_FALSE(expand.button()->icon().isNull());
+    QImage closed = expand.button()->icon().pixmap(16, 16).toImage();
+    expand.setImageNamed("open");
+    EXPECT_NE(expand.button()->icon().pixmap(16, 16).toImage(), closed);
+    expand.setImageNamed("no such image");
+    EXPECT_EQ(expand.imageName(), "no such image");
+    EXPECT_TRUE(expand.button()->icon().isNull());
+}
+
+} // namespace
+} // namespace velmora::qt
