@@ -116,6 +116,8 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text) {
             return std::nullopt;
         if (key == "StartupWMClass")
             entry.startupWMClass = value;
+        else if (key == "Icon")
+            entry.icon = value;
         else if (key == "Name")
             entry.names[""] = value;
         else if (key.starts_with("Name[") && key.ends_with("]"))
@@ -175,6 +177,39 @@ std::vector<fs::path> applicationDirectories() {
     return directories;
 }
 
+std::optional<std::string> desktopIdOf(const fs::path& file,
+                                       const std::vector<fs::path>& directories) {
+    const std::string name = file.filename().string();
+    if (!name.ends_with(".desktop") || name.size() == std::string_view(".desktop").size())
+        return std::nullopt;
+    // The path as given, then with links followed: a link in a folder is that folder's file.
+    std::error_code error;
+    std::vector<fs::path> paths{fs::absolute(file, error).lexically_normal()};
+    if (fs::path real = fs::weakly_canonical(file, error); !error)
+        paths.push_back(real);
+    for (const auto& path : paths)
+        for (const auto& directory : directories) {
+            std::error_code folderError;
+            const fs::path folder = fs::absolute(directory, folderError).lexically_normal();
+            const fs::path relative = path.lexically_relative(folder);
+            if (!folderError && !relative.empty() && *relative.begin() != ".." &&
+                *relative.begin() != ".")
+                return desktopIdFor(relative);
+        }
+    return name.substr(0, name.size() - std::string_view(".desktop").size());
+}
+
+std::optional<DesktopEntry> readDesktopEntry(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error) || fs::file_size(path, error) > kMaxDesktopFileBytes ||
+        error)
+        return std::nullopt;
+    auto entry = parseDesktopEntry(readFile(path));
+    if (entry)
+        entry->path = path.string();
+    return entry;
+}
+
 DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directories) {
     DesktopEntryIndex index;
     index.directories_ = directories;
@@ -191,6 +226,9 @@ DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directori
         for (const auto& file : files) {
             std::string id = desktopIdFor(file.lexically_relative(directory));
             if (!seenIds.insert(id).second)
+                continue;
+            std::error_code sizeError;
+            if (fs::file_size(file, sizeError) > kMaxDesktopFileBytes || sizeError)
                 continue;
             auto entry = parseDesktopEntry(readFile(file));
             if (!entry)

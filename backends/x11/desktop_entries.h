@@ -1,7 +1,8 @@
 #pragma once
-// The installed applications' desktop files: how an X window is tied to an application id and
-// a display name. Only the keys that identity needs are read.
+// The installed applications' desktop files: how an X window is tied to an application id, a
+// display name and an icon. Only the keys that these need are read.
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -15,6 +16,7 @@ struct DesktopEntry {
     std::string id;   // desktop-file id without ".desktop", e.g. "org.gnome.Nautilus"
     std::string path; // the file it was read from
     std::optional<std::string> startupWMClass;
+    std::optional<std::string> icon; // Icon: an icon-theme name or an absolute path
     // "Name" under "", each "Name[LOCALE]" under LOCALE.
     std::map<std::string, std::string> names;
 };
@@ -32,6 +34,19 @@ std::string messagesLocale();
 
 // The "applications" folders of $XDG_DATA_HOME and $XDG_DATA_DIRS, most important first.
 std::vector<std::filesystem::path> applicationDirectories();
+
+// The desktop-file id of FILE (a path ending in ".desktop") as the first of DIRECTORIES that
+// holds it makes it ("kde4/okular.desktop" below one gives "kde4-okular"), symbolic links
+// followed; outside all of them, the file's name without ".desktop". None for a path that
+// does not end in ".desktop" or has nothing before it.
+std::optional<std::string> desktopIdOf(const std::filesystem::path& file,
+                                       const std::vector<std::filesystem::path>& directories);
+
+// Files larger than this are no desktop files worth reading.
+inline constexpr std::uintmax_t kMaxDesktopFileBytes = 1 << 20;
+// The entry in the desktop file at PATH; none when it cannot be read, is larger than
+// kMaxDesktopFileBytes, or is no (visible) desktop entry.
+std::optional<DesktopEntry> readDesktopEntry(const std::filesystem::path& path);
 
 class DesktopEntryIndex {
   public:

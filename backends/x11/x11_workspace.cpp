@@ -19,8 +19,8 @@ bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
 } // namespace
 
 X11Workspace::X11Workspace(X11Connection& connection, ApplicationIdentities& identities,
-                           Application& log)
-    : connection_(connection), identities_(identities), log_(log) {
+                           Application& log, InstalledApplications* installed)
+    : connection_(connection), identities_(identities), log_(log), installed_(installed) {
     connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
     connection_.addEventHandler([this](const xcb_generic_event_t& event) { onEvent(event); });
     detectWindowManager();
@@ -229,6 +229,22 @@ void X11Workspace::post(const char* name, const AppIdentity& identity) {
     auto observers = it->second; // an observer may subscribe more
     for (auto& observer : observers)
         observer(notification);
+}
+
+std::optional<std::string>
+X11Workspace::absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) {
+    return installed_ ? installed_->desktopFileForId(bundleIdentifier) : std::nullopt;
+}
+
+ImagePtr X11Workspace::iconForFile(const std::string& path) {
+    return installed_ ? installed_->iconForDesktopFile(path) : nullptr;
+}
+
+std::string X11Workspace::displayNameAtPath(const std::string& path) {
+    if (installed_)
+        if (auto name = installed_->displayNameOfDesktopFile(path))
+            return *name;
+    return Workspace::displayNameAtPath(path);
 }
 
 } // namespace velmora::x11

@@ -4,6 +4,7 @@
 // property changes on the root and on the clients.
 
 #include "application_identities.h"
+#include "installed_applications.h"
 #include "platform/application.h"
 #include "platform/workspace.h"
 #include "window_facts.h"
@@ -19,11 +20,21 @@ namespace velmora::x11 {
 class X11Workspace final : public Workspace {
   public:
     // Reads the current windows at once; notifications are posted only for later changes.
-    X11Workspace(X11Connection& connection, ApplicationIdentities& identities, Application& log);
+    // INSTALLED answers for installed applications and their files (none: nothing is
+    // installed).
+    X11Workspace(X11Connection& connection, ApplicationIdentities& identities, Application& log,
+                 InstalledApplications* installed = nullptr);
 
     std::optional<RunningApplication> frontmostApplication() override;
     std::vector<RunningApplication> runningApplications() override;
     void addObserver(const std::string& name, Observer observer) override;
+
+    // The desktop file with that id stands for the application bundle.
+    std::optional<std::string>
+    absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) override;
+    // For a desktop file, its application's icon and Name.
+    ImagePtr iconForFile(const std::string& path) override;
+    std::string displayNameAtPath(const std::string& path) override;
 
     // The active client window; XCB_WINDOW_NONE when no window is active.
     xcb_window_t activeWindow() const { return active_; }
@@ -49,6 +60,7 @@ class X11Workspace final : public Workspace {
     X11Connection& connection_;
     ApplicationIdentities& identities_;
     Application& log_;
+    InstalledApplications* installed_;
     bool ewmh_ = false;
     xcb_window_t checkWindow_ = XCB_WINDOW_NONE;
     bool toldAboutFocusMode_ = false;

@@ -1,0 +1,82 @@
+#include "installed_applications.h"
+
+#include <system_error>
+
+namespace velmora::x11 {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isDesktopFilePath(const std::string& path) {
+    return path.ends_with(".desktop");
+}
+
+} // namespace
+
+InstalledApplications::InstalledApplications(Images& icons) : icons_(icons) {}
+
+std::optional<std::string> InstalledApplications::desktopFileForId(const std::string& id) {
+    if (id.empty())
+        return std::nullopt;
+    if (!scanned_ || index_.isStale()) {
+        index_ = DesktopEntryIndex::scan(applicationDirectories());
+        scanned_ = true;
+    }
+    const DesktopEntry* entry = index_.findById(id);
+    if (!entry)
+        return std::nullopt;
+    return entry->path;
+}
+
+ImagePtr InstalledApplications::iconForDesktopFile(const std::string& path) {
+    if (!isDesktopFilePath(path))
+        return nullptr;
+    std::error_code error;
+    const auto stamp = fs::last_write_time(path, error);
+    if (error)
+        return nullptr;
+    if (auto kept = keptIcons_.find(path); kept != keptIcons_.end() && kept->second.stamp == stamp)
+        return kept->second.icon;
+    auto entry = readDesktopEntry(path);
+    ImagePtr icon;
+    if (entry && entry->icon && !entry->icon->empty()) {
+        const std::string& name = *entry->icon;
+        icon = name.front() == '/' ? icons_.imageWithContentsOfURL(name)
+                                   : icons_.imageWithIconRef(name);
+    }
+    if (keptIcons_.size() >= kMaxKeptIcons)
+        keptIcons_.clear();
+    keptIcons_[path] = KeptIcon{stamp, icon};
+    return icon;
+}
+
+std::optional<std::string>
+InstalledApplications::displayNameOfDesktopFile(const std::string& path) {
+    if (!isDesktopFilePath(path))
+        return std::nullopt;
+    auto entry = readDesktopEntry(path);
+    if (!entry)
+        return std::nullopt;
+    std::string name = localizedName(*entry, messagesLocale());
+    if (name.empty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<PlistDictionary> desktopFileBundleInfo(const std::string& path,
+                                                     const std::vector<fs::path>& directories) {
+    auto id = desktopIdOf(path, directories);
+    if (!id)
+        return std::nullopt;
+    auto entry = readDesktopEntry(path);
+    if (!entry)
+        return std::nullopt;
+    PlistDictionary info;
+    info["CFBundleIdentifier"] = PlistValue(*id);
+    if (std::string name = localizedName(*entry, messagesLocale()); !name.empty())
+        info["CFBundleName"] = PlistValue(std::move(name));
+    return info;
+}
+
+} // namespace velmora::x11

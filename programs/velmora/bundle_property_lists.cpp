@@ -1,0 +1,40 @@
+#include "bundle_property_lists.h"
+
+#include "installed_applications.h"
+#include "plist_conversion.h"
+#include "settings_file_io.h"
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace velmora::program {
+
+namespace {
+
+constexpr std::string_view kInfoPlistSuffix = "/Contents/Info.plist";
+
+} // namespace
+
+std::optional<PlistDictionary>
+BundlePropertyLists::dictionaryWithContentsOfFile(const std::string& path) {
+    if (path.ends_with(kInfoPlistSuffix)) {
+        const std::string bundle = path.substr(0, path.size() - kInfoPlistSuffix.size());
+        std::error_code error;
+        if (bundle.ends_with(".desktop") && std::filesystem::is_regular_file(bundle, error))
+            return x11::desktopFileBundleInfo(bundle, x11::applicationDirectories());
+    }
+    const store::FileStamp stamp = store::stampOf(path);
+    if (!stamp.exists() || stamp.size < 0 || static_cast<std::uintmax_t>(stamp.size) > kMaxBytes)
+        return std::nullopt;
+    const store::FileContents contents = store::readWholeFile(path);
+    if (!contents.error.empty() || contents.bytes.size() > kMaxBytes)
+        return std::nullopt;
+    std::string error;
+    auto domain = store::parseDomain(contents.bytes, &error);
+    if (!domain)
+        return std::nullopt;
+    return std::move(domain->values);
+}
+
+} // namespace velmora::program

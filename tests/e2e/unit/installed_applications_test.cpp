@@ -1,0 +1,200 @@
+// Installed applications on Linux: desktop files in the XDG data folders stand for application
+// bundles (their path, icon and name), and what the rule editor reads when the user adds one.
+
+#include "bundle_property_lists.h"
+#include "desktop_entries.h"
+#include "installed_applications.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Remembers what it was asked for; each answer is a new image.
+class RecordingImages final : public Images {
+  public:
+    struct Picture final : Image {
+        Size size() const override { return {1, 1}; }
+        bool isTemplate() const override { return false; }
+        void setTemplate(bool) override {}
+    };
+    ImagePtr imageWithIconRef(const std::string& ref) override {
+        asked.push_back("theme " + ref);
+        return ref == "missing" ? nullptr : std::make_shared<Picture>();
+    }
+    ImagePtr imageWithContentsOfURL(const std::string& url) override {
+        asked.push_back("file " + url);
+        return std::make_shared<Picture>();
+    }
+    std::optional<std::vector<std::uint8_t>> copyFirstImagePixelBytes(const Image&) override {
+        return std::nullopt;
+    }
+    ImagePtr scaledImage(const Image&, Size) override { return nullptr; }
+    std::vector<std::string> asked;
+};
+
+class InstalledApplicationsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() /
+                ("velmora-installed-" + std::to_string(getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "home/applications");
+        fs::create_directories(root_ / "system/applications");
+        keep("XDG_DATA_HOME", (root_ / "home").string());
+        keep("XDG_DATA_DIRS", (root_ / "system").string());
+        keep("LC_ALL", "de_DE.UTF-8");
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved_)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        fs::remove_all(root_);
+    }
+    void keep(const std::string& name, const std::string& value) {
+        const char* old = std::getenv(name.c_str());
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        setenv(name.c_str(), value.c_str(), 1);
+    }
+    std::string write(const fs::path& relative, const std::string& text) {
+        fs::path path = root_ / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path) << text;
+        return path.string();
+    }
+
+    fs::path root_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    RecordingImages images_;
+};
+
+TEST_F(InstalledApplicationsTest, AnApplicationIsInstalledWhenItsDesktopFileIsThere) {
+    const std::string mine =
+        write("home/applications/org.example.Mail.desktop", "[Desktop Entry]\nName=Mine\n");
+    write("system/applications/org.example.Mail.desktop", "[Desktop Entry]\nName=System\n");
+    const std::string nested =
+        write("system/applications/kde4/okular.desktop", "[Desktop Entry]\nName=Okular\n");
+    x11::InstalledApplications installed(images_);
+    EXPECT_EQ(installed.desktopFileForId("org.example.Mail"), mine); // the user's copy first
+    EXPECT_EQ(installed.desktopFileForId("kde4-okular"), nested);
+    EXPECT_EQ(installed.desktopFileForId("org.example.Later"), std::nullopt);
+    EXPECT_EQ(installed.desktopFileForId(""), std::nullopt);
+    // Installed while the agent runs.
+    const std::string later =
+        write("system/applications/org.example.Later.desktop", "[Desktop Entry]\nName=L\n");
+    EXPECT_EQ(installed.desktopFileForId("org.example.Later"), later);
+    // A desktop file that hides itself is no installed application.
+    write("home/applications/org.example.Gone.desktop", "[Desktop Entry]\nHidden=true\n");
+    EXPECT_EQ(installed.desktopFileForId("org.example.Gone"), std::nullopt);
+}
+
+TEST_F(InstalledApplicationsTest, IconsComeFromTheThemeOrAFileAndAreKeptWhileTheFileIsSame) {
+    const std::string themed = write("system/applications/a.desktop",
+                                     "[Desktop Entry]\nName=A\nIcon=accessories-text-editor\n");
+    const std::string filed =
+        write("system/applications/b.desktop", "[Desktop Entry]\nName=B\nIcon=/opt/b/b.png\n");
+    const std::string none = write("system/applications/c.desktop", "[Desktop Entry]\nName=C\n");
+    const std::string lost =
+        write("system/applications/d.desktop", "[Desktop Entry]\nName=D\nIcon=missing\n");
+    x11::InstalledApplications installed(images_);
+    ImagePtr a = installed.iconForDesktopFile(themed);
+    EXPECT_TRUE(a);
+    EXPECT_TRUE(installed.iconForDesktopFile(filed));
+    EXPECT_EQ(installed.iconForDesktopFile(none), nullptr);
+    EXPECT_EQ(installed.iconForDesktopFile(lost), nullptr);
+    EXPECT_EQ(installed.iconForDesktopFile((root_ / "nothing.desktop").string()), nullptr);
+    EXPECT_EQ(installed.iconForDesktopFile((root_ / "system").string()), nullptr);
+    EXPECT_EQ(images_.asked, (std::vector<std::string>{"theme accessories-text-editor",
+                                                       "file /opt/b/b.png", "theme missing"}));
+    EXPECT_EQ(installed.iconForDesktopFile(themed), a); // kept
+    EXPECT_EQ(images_.asked.size(), 3u);
+    // A changed file is read again.
+    write("system/applications/a.desktop", "[Desktop Entry]\nName=A\nIcon=other\n");
+    fs::last_write_time(themed, fs::last_write_time(themed) + std::chrono::seconds(5));
+    EXPECT_NE(installed.iconForDesktopFile(themed), a);
+    EXPECT_EQ(images_.asked.back(), "theme other");
+}
+
+TEST_F(InstalledApplicationsTest, TheDisplayNameIsTheNameInTheUsersLanguage) {
+    const std::string path = write("system/applications/org.example.Mail.desktop",
+                                   "[Desktop Entry]\nName=Mail\nName[de]=Post\n");
+    const std::string nameless =
+        write("system/applications/x.desktop", "[Desktop Entry]\nExec=x\n");
+    x11::InstalledApplications installed(images_);
+    EXPECT_EQ(installed.displayNameOfDesktopFile(path), "Post");
+    EXPECT_EQ(installed.displayNameOfDesktopFile(nameless), std::nullopt);
+    EXPECT_EQ(installed.displayNameOfDesktopFile((root_ / "system").string()), std::nullopt);
+}
+
+TEST_F(InstalledApplicationsTest, DesktopIdsFollowTheFoldersThatHoldTheFiles) {
+    const std::vector<fs::path> folders{root_ / "home/applications", root_ / "system/applications"};
+    EXPECT_EQ(x11::desktopIdOf(root_ / "system/applications/kde4/okular.desktop", folders),
+              "kde4-okular");
+    EXPECT_EQ(x11::desktopIdOf(root_ / "Desktop/org.example.Mail.desktop", folders),
+              "org.example.Mail");
+    EXPECT_EQ(x11::desktopIdOf(root_ / "system/applications/../applications/a.desktop", folders),
+              "a");
+    // A link into a folder is that folder's file.
+    const std::string target = write("elsewhere/real.desktop", "[Desktop Entry]\nName=R\n");
+    fs::create_directories(root_ / "system/applications/sub");
+    fs::create_symlink(target, root_ / "system/applications/sub/linked.desktop");
+    EXPECT_EQ(x11::desktopIdOf(root_ / "system/applications/sub/linked.desktop", folders),
+              "sub-linked");
+    EXPECT_EQ(x11::desktopIdOf(root_ / "a.txt", folders), std::nullopt);
+    EXPECT_EQ(x11::desktopIdOf(root_ / ".desktop", folders), std::nullopt);
+}
+
+TEST_F(InstalledApplicationsTest, AChosenDesktopFileReadsAsItsBundlesInfo) {
+    const std::string mail = write("system/applications/org.example.Mail.desktop",
+                                   "[Desktop Entry]\nName=Mail\nName[de]=Post\n");
+    const std::string bare =
+        write("system/applications/org.example.Bare.desktop", "[Desktop Entry]\n");
+    const std::string hidden =
+        write("system/applications/org.example.Gone.desktop", "[Desktop Entry]\nHidden=true\n");
+    program::BundlePropertyLists files;
+    EXPECT_EQ(
+        files.dictionaryWithContentsOfFile(mail + "/Contents/Info.plist"),
+        (PlistDictionary{{"CFBundleIdentifier", "org.example.Mail"}, {"CFBundleName", "Post"}}));
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(bare + "/Contents/Info.plist"),
+              (PlistDictionary{{"CFBundleIdentifier", "org.example.Bare"}}));
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(hidden + "/Contents/Info.plist"), std::nullopt);
+    EXPECT_EQ(files.dictionaryWithContentsOfFile((root_ / "none.desktop/Contents/Info.plist")),
+              std::nullopt);
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(mail), std::nullopt); // not a property list
+}
+
+TEST_F(InstalledApplicationsTest, ARealBundleHasItsOwnPropertyList) {
+    const std::string info =
+        write("Bundles/Mail.app/Contents/Info.plist",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+              "<key>CFBundleIdentifier</key><string>com.example.mail</string>"
+              "<key>CFBundleVersion</key><integer>3</integer></dict></plist>\n");
+    const std::string list = write("Bundles/List.app/Contents/Info.plist",
+                                   "<plist version=\"1.0\"><array><string>x</string></array>"
+                                   "</plist>\n");
+    const std::string junk = write("Bundles/Junk.app/Contents/Info.plist", "\x01\x02not a plist");
+    program::BundlePropertyLists files;
+    EXPECT_EQ(
+        files.dictionaryWithContentsOfFile(info),
+        (PlistDictionary{{"CFBundleIdentifier", "com.example.mail"}, {"CFBundleVersion", 3}}));
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(list), std::nullopt);
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(junk), std::nullopt);
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(
+                  (root_ / "Bundles/None.app/Contents/Info.plist").string()),
+              std::nullopt);
+    EXPECT_EQ(files.dictionaryWithContentsOfFile((root_ / "Bundles").string()), std::nullopt);
+    // Too large to be an Info.plist: not read.
+    const std::string huge = write("Bundles/Huge.app/Contents/Info.plist", "");
+    fs::resize_file(huge, program::BundlePropertyLists::kMaxBytes + 1);
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(huge), std::nullopt);
+}
+
+} // namespace
+} // namespace velmora
