@@ -16,4 +16,11 @@ void QtApplicationInfo::log(const std::string& line) {
     std::fflush(stderr);
 }
 
+std::optional<std::string> QtApplicationInfo::objectForInfoDictionaryKey(const std::string& key) {
+    auto it = info_.find(key);
+    if (it == info_.end())
+        return std::nullopt;
+    return it->second;
+}
+
 } // namespace velmora::qt

@@ -74,6 +74,10 @@ QtComboBox::QtComboBox() : QtView(new WheelGuardedComboBox) {
     box->setEditable(false);
     box->setFocusPolicy(Qt::StrongFocus); // the wheel alone never focuses it
     box->setCurrentIndex(-1);
+    // The text shown is the box's value, not a hint: drawn like an item, not greyed.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::ButtonText));
+    box->setPalette(palette);
     connection_ =
         QObject::connect(box, &QComboBox::activated, [this](int index) { userSelected(index); });
 }

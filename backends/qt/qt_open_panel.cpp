@@ -75,6 +75,9 @@ void QtOpenPanel::beginWithCompletionHandler(CompletionHandler handler) {
         dialog->setFileMode(allowsMultipleSelection_ ? QFileDialog::ExistingFiles
                                                      : QFileDialog::ExistingFile);
     dialog->setOption(QFileDialog::ShowDirsOnly, !canChooseFiles_);
+    if (canChooseFiles_)
+        dialog->setNameFilters(
+            {QStringLiteral("Applications (*.desktop)"), QStringLiteral("All files (*)")});
     dialog->setOption(QFileDialog::ReadOnly, !canCreateDirectories_);
     dialog->setDirectory(startingFolder(directory_));
     QObject::connect(dialog, &QDialog::finished, dialog, [this](int result) { finished(result); });

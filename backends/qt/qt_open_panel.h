@@ -1,8 +1,9 @@
 #pragma once
 // The open panel as a Qt file dialog, without a native one (the desktop's portal dialogs may
-// not be there, and the dialog must behave the same everywhere). A folder that holds
-// "Contents/Info.plist" (an application bundle) is chosen like a file: opening it does not
-// step into it. Main thread only.
+// not be there, and the dialog must behave the same everywhere). It lists desktop files
+// (applications) first, all files on request. A folder that holds "Contents/Info.plist" (an
+// application bundle) is chosen like a file: opening it does not step into it. Main thread
+// only.
 
 #include "platform/open_panel.h"
 

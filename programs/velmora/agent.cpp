@@ -2,6 +2,8 @@
 
 #include "app/app_delegate.h"
 #include "application_identities.h"
+#include "bundle_property_lists.h"
+#include "installed_applications.h"
 #include "missing_layout_notes.h"
 #include "plist_file_defaults.h"
 #include "program_views.h"
@@ -9,6 +11,7 @@
 #include "qt_child_process.h"
 #include "qt_images.h"
 #include "qt_messages.h"
+#include "qt_popover.h"
 #include "qt_run_loop.h"
 #include "signal_pipe.h"
 #include "single_instance.h"
@@ -54,7 +57,10 @@ int runAgent(int argc, char** argv) {
     }
     x11::SingleInstance instance(*connection);
     if (instance.claim() == x11::SingleInstance::Outcome::AlreadyRunning) {
-        std::cout << "velmora: already running on display " << connection->displayName() << '\n';
+        // Opening the program again shows the running one's settings.
+        const bool asked = instance.askToReopen();
+        std::cout << "velmora: already running on display " << connection->displayName()
+                  << (asked ? "; asked it to show its settings" : "") << '\n';
         return 0;
     }
 
@@ -66,7 +72,8 @@ int runAgent(int argc, char** argv) {
     QApplication::setApplicationName(kOwnBundleIdentifier);
     QApplication::setApplicationDisplayName(kOwnDisplayName);
 
-    qt::QtApplicationInfo info;
+    qt::QtApplicationInfo info(
+        std::map<std::string, std::string>{{kCFBundleShortVersionString, VELMORA_VERSION}});
     PlistFileDefaults& store = settingsStore();
     qt::QtRunLoop runLoop;
 
@@ -97,28 +104,44 @@ int runAgent(int argc, char** argv) {
     x11::X11DistributedNotifications distributed;
     x11::XkbInputSources xkbInputSources(*connection, distributed, info);
     MissingLayoutNotes inputSources(xkbInputSources, info);
-    x11::X11Workspace workspace(*connection, identities, info);
+    qt::QtImages images;
+    x11::InstalledApplications installed(images);
+    x11::X11Workspace workspace(*connection, identities, info, &installed);
     x11::X11WindowList windowList(*connection, identities);
     x11::X11Screens screens(*connection, workspace);
     x11::X11EventMonitor eventMonitor;
     x11::X11Cursor cursor;
     qt::QtChildProcess shellProcesses;
     UptimeAnswer childProcess(shellProcesses);
-    qt::QtImages images;
-    ProgramViews views(*connection);
+    ProgramViews views(*connection, [&info](const std::string& line) { info.log(line); });
+    BundlePropertyLists bundleFiles;
     Platform platform{store,      inputSources, workspace, distributed, eventMonitor,
                       windowList, screens,      cursor,    runLoop,     childProcess,
-                      images,     info,         views};
+                      images,     info,         views,     &bundleFiles};
 
     int status = 0;
     {
         AppDelegate delegate(platform);
+        // A press in the popover is where its controller re-checks its remove button.
+        views.setPopoverMouseDownObserver([&delegate] {
+            if (PopoverViewController* controller = delegate.popoverViewController())
+                controller->mouseDown();
+        });
+        instance.setReopenHandler([&delegate, &views] {
+            auto popover = views.popover();
+            delegate.applicationShouldHandleReopen(popover && popover->isShown());
+        });
         delegate.applicationDidFinishLaunching();
+        // Without a tray nothing else would ever show the settings.
+        if (!views.hasSystemTray() && !(views.popover() && views.popover()->isShown()))
+            delegate.showPopover();
         connection->flush();
         info.log("running on display " + connection->displayName() + ", settings in " +
                  store.path());
         status = QApplication::exec();
         delegate.applicationWillTerminate();
+        instance.setReopenHandler(nullptr);
+        views.setPopoverMouseDownObserver(nullptr);
     }
     store.synchronize();
     return status;

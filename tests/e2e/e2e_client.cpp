@@ -6,8 +6,9 @@
 //   group             print the locked XKB group
 //   paint CLASS RRGGBB X Y W H   map one undecorated window of that colour and place, print
 //        its id once managed, then "press X Y" (root coordinates) for every button press on it
-//   agent-windows CLASS          "ID X Y W H" (root coordinates) of each viewable, managed
-//        window of WM_CLASS class CLASS
+//   agent-windows CLASS          "ID X Y W H TYPE" (root coordinates) of each viewable,
+//        managed window of WM_CLASS class CLASS; TYPE is its first _NET_WM_WINDOW_TYPE without
+//        the prefix ("NORMAL", "UTILITY"), "-" when it has none
 //   root-colour RRGGBB           give the root window that background colour, also as the
 //        root pixmap that compositing managers draw
 
@@ -194,6 +195,27 @@ std::string classOf(xcb_connection_t* c, xcb_window_t w) {
 }
 
 // Walks the tree: under a reparenting window manager clients are below its frames.
+// The first _NET_WM_WINDOW_TYPE of W without its prefix; "-" when it has none.
+std::string windowType(xcb_connection_t* c, xcb_window_t w) {
+    auto* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 0, 1), nullptr);
+    std::string type = "-";
+    if (reply && xcb_get_property_value_length(reply) >= 4) {
+        auto first = *static_cast<xcb_atom_t*>(xcb_get_property_value(reply));
+        auto* name = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, first), nullptr);
+        if (name) {
+            type.assign(xcb_get_atom_name_name(name),
+                        static_cast<std::size_t>(xcb_get_atom_name_name_length(name)));
+            std::free(name);
+            const std::string prefix = "_NET_WM_WINDOW_TYPE_";
+            if (type.starts_with(prefix))
+                type = type.substr(prefix.size());
+        }
+    }
+    std::free(reply);
+    return type;
+}
+
 void findClass(xcb_connection_t* c, xcb_window_t root, xcb_window_t parent, const std::string& cls,
                int depth) {
     auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
@@ -212,8 +234,8 @@ void findClass(xcb_connection_t* c, xcb_window_t root, xcb_window_t parent, cons
             auto* place = xcb_translate_coordinates_reply(
                 c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr);
             if (geometry && place)
-                std::printf("%u %d %d %u %u\n", w, place->dst_x, place->dst_y, geometry->width,
-                            geometry->height);
+                std::printf("%u %d %d %u %u %s\n", w, place->dst_x, place->dst_y, geometry->width,
+                            geometry->height, windowType(c, w).c_str());
             std::free(geometry);
             std::free(place);
         } else if (depth < 3) {

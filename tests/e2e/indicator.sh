@@ -43,11 +43,14 @@ painted() { head -n 1 "$WORK/paint-$1"; }
 
 group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
 
-# The agent's one viewable managed window, "ID X Y W H", in INDICATOR.
+# The agent's one viewable managed window that is no ordinary window, "ID X Y W H TYPE", in
+# INDICATOR. (Without a tray on this desktop, the agent's settings show at start in a window
+# of its own, an ordinary one.)
 indicator_found() {
-    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/indicator" || return 1
+    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/agent-windows" || return 1
+    awk '$6 != "NORMAL"' "$WORK/agent-windows" >"$WORK/indicator"
     [ "$(wc -l <"$WORK/indicator")" -eq 1 ] || return 1
-    read -r INDICATOR_ID IX IY IW IH <"$WORK/indicator"
+    read -r INDICATOR_ID IX IY IW IH _ <"$WORK/indicator"
 }
 
 indicator_at() { indicator_found && [ "$IX $IY" = "$1 $2" ]; }

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <poll.h>
+#include <unistd.h>
 
 namespace velmora::x11 {
 namespace {
@@ -252,6 +253,57 @@ TEST_F(LiveDisplay, OnlyOneInstanceHoldsTheDisplay) {
                                         nullptr));
     SingleInstance next(*other);
     EXPECT_EQ(next.claim(), SingleInstance::Outcome::Claimed);
+}
+
+TEST_F(LiveDisplay, ALaterStartAsksTheRunningAgentToReopen) {
+    std::string error;
+    auto later = X11Connection::open("", &error);
+    ASSERT_TRUE(later);
+    {
+        SingleInstance alone(*later);
+        EXPECT_FALSE(alone.askToReopen()); // nobody holds the display
+    }
+    std::free(xcb_get_input_focus_reply(later->xcb(), xcb_get_input_focus(later->xcb()), nullptr));
+    SingleInstance running(*connection_);
+    ASSERT_EQ(running.claim(), SingleInstance::Outcome::Claimed);
+    int reopened = 0;
+    running.setReopenHandler([&] { ++reopened; });
+    SingleInstance second(*later);
+    ASSERT_EQ(second.claim(), SingleInstance::Outcome::AlreadyRunning);
+    EXPECT_TRUE(second.askToReopen());
+    EXPECT_TRUE(second.askToReopen());
+    ASSERT_TRUE(pumpUntil([&] { return reopened == 2; }));
+    // Other client messages to the window are no requests.
+    xcb_client_message_event_t other{};
+    other.response_type = XCB_CLIENT_MESSAGE;
+    other.format = 32;
+    other.type = XCB_ATOM_STRING;
+    xcb_get_selection_owner_reply_t* owner = nullptr;
+    // The owner window, as the later start finds it.
+    {
+        const std::string name =
+            "_VELMORA_U" + std::to_string(getuid()) + "_S" + std::to_string(later->screenNumber());
+        auto* atom = xcb_intern_atom_reply(
+            later->xcb(),
+            xcb_intern_atom(later->xcb(), 1, static_cast<std::uint16_t>(name.size()), name.c_str()),
+            nullptr);
+        ASSERT_TRUE(atom);
+        owner = xcb_get_selection_owner_reply(
+            later->xcb(), xcb_get_selection_owner(later->xcb(), atom->atom), nullptr);
+        std::free(atom);
+    }
+    ASSERT_TRUE(owner);
+    other.window = owner->owner;
+    std::free(owner);
+    xcb_send_event(later->xcb(), 0, other.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&other));
+    EXPECT_TRUE(second.askToReopen()); // a checked request: both were sent when it returns
+    ASSERT_TRUE(pumpUntil([&] { return reopened >= 3; }));
+    // Anything the server had for the agent is in by a round trip.
+    std::free(xcb_get_input_focus_reply(connection_->xcb(), xcb_get_input_focus(connection_->xcb()),
+                                        nullptr));
+    connection_->dispatchQueued();
+    EXPECT_EQ(reopened, 3);
 }
 
 } // namespace

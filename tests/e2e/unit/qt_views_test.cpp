@@ -169,6 +169,9 @@ TEST_F(QtComboBoxes, TheTextShownSelectsNoItem) {
     EXPECT_EQ(box_.stringValue(), "German");
     EXPECT_EQ(box_.objectValueOfSelectedItem(), std::nullopt);
     EXPECT_EQ(combo()->currentIndex(), -1);
+    // Shown as a value, not greyed as a hint.
+    EXPECT_EQ(combo()->palette().color(QPalette::PlaceholderText),
+              combo()->palette().color(QPalette::ButtonText));
     EXPECT_FALSE(combo()->isEditable());
     box_.setEditable(true);
     EXPECT_FALSE(combo()->isEditable());
