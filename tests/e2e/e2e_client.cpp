@@ -9,6 +9,11 @@
 //   agent-windows CLASS          "ID X Y W H TYPE" (root coordinates) of each viewable,
 //        managed window of WM_CLASS class CLASS; TYPE is its first _NET_WM_WINDOW_TYPE without
 //        the prefix ("NORMAL", "UTILITY"), "-" when it has none
+//   agent-popups CLASS           "ID X Y W H" of each viewable override-redirect top-level
+//        window of WM_CLASS class CLASS (pop-up windows: menus, lists, the popover)
+//   embedded CLASS HOST          "ID X Y W H" of each viewable window of WM_CLASS class CLASS
+//        inside a window of class HOST (an icon that a tray of class HOST embeds)
+//   tray              exit 0 when a tray manager owns _NET_SYSTEM_TRAY_S<screen>, 1 otherwise
 //   root-colour RRGGBB           give the root window that background colour, also as the
 //        root pixmap that compositing managers draw
 
@@ -245,6 +250,56 @@ void findClass(xcb_connection_t* c, xcb_window_t root, xcb_window_t parent, cons
     std::free(tree);
 }
 
+void printPlace(xcb_connection_t* c, xcb_window_t root, xcb_window_t w) {
+    auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
+    auto* place =
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr);
+    if (geometry && place)
+        std::printf("%u %d %d %u %u\n", w, place->dst_x, place->dst_y, geometry->width,
+                    geometry->height);
+    std::free(geometry);
+    std::free(place);
+}
+
+// Viewable windows below PARENT (down to DEPTH 6) that WANTED accepts, given the window, its
+// parent and its attributes.
+template <typename Wanted>
+void findWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t parent, int depth,
+                 const Wanted& wanted) {
+    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
+    if (!tree)
+        return;
+    xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        xcb_window_t w = children[i];
+        auto* attributes =
+            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
+        if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
+            wanted(w, parent, *attributes))
+            printPlace(c, root, w);
+        std::free(attributes);
+        if (depth < 6)
+            findWindows(c, root, w, depth + 1, wanted);
+    }
+    std::free(tree);
+}
+
+// Every window of class CLS below PARENT, down to depth 6, into FOUND.
+void findHosts(xcb_connection_t* c, xcb_window_t parent, int depth, const std::string& cls,
+               std::vector<xcb_window_t>& found) {
+    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
+    if (!tree)
+        return;
+    xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        if (classOf(c, children[i]) == cls)
+            found.push_back(children[i]);
+        else if (depth < 6)
+            findHosts(c, children[i], depth + 1, cls, found);
+    }
+    std::free(tree);
+}
+
 void rootColour(xcb_connection_t* c, xcb_screen_t* screen, const std::string& rgb) {
     auto colour = static_cast<std::uint32_t>(std::strtoul(rgb.c_str(), nullptr, 16));
     xcb_window_t root = screen->root;
@@ -364,6 +419,30 @@ int main(int argc, char** argv) {
         status = paint(c, screens.data, args);
     } else if (command == "agent-windows" && args.size() == 1) {
         findClass(c, screens.data->root, screens.data->root, args[0], 0);
+    } else if (command == "agent-popups" && args.size() == 1) {
+        xcb_window_t root = screens.data->root;
+        findWindows(c, root, root, 6,
+                    [&](xcb_window_t w, xcb_window_t, const xcb_get_window_attributes_reply_t& a) {
+                        return a.override_redirect && classOf(c, w) == args[0];
+                    });
+    } else if (command == "embedded" && args.size() == 2) {
+        xcb_window_t root = screens.data->root;
+        auto ofClass = [&](const std::string& wanted) {
+            return [&c, wanted](xcb_window_t w, xcb_window_t,
+                                const xcb_get_window_attributes_reply_t&) {
+                return classOf(c, w) == wanted;
+            };
+        };
+        std::vector<xcb_window_t> hosts;
+        findHosts(c, root, 0, args[1], hosts);
+        for (xcb_window_t host : hosts)
+            findWindows(c, root, host, 2, ofClass(args[0]));
+    } else if (command == "tray") {
+        std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
+        auto* owner = xcb_get_selection_owner_reply(
+            c, xcb_get_selection_owner(c, atom(c, name.c_str())), nullptr);
+        status = owner && owner->owner != XCB_NONE ? 0 : 1;
+        std::free(owner);
     } else if (command == "root-colour" && args.size() == 1) {
         rootColour(c, screens.data, args[0]);
     } else if (command == "compositing") {
