@@ -154,7 +154,8 @@ void X11Workspace::refreshClients(bool notify) {
     connection_.flush();
     if (notify)
         for (const AppIdentity& identity : launched)
-            post(NSWorkspaceDidLaunchApplicationNotification, identity);
+            if (!isAgent(identity)) // its own windows coming and going are no launch
+                post(NSWorkspaceDidLaunchApplicationNotification, identity);
 }
 
 void X11Workspace::refreshActive(bool notify) {
@@ -185,6 +186,10 @@ void X11Workspace::refreshClientState(xcb_window_t window, bool notify) {
         post(NSWorkspaceDidUnhideApplicationNotification, it->second.identity);
 }
 
+bool X11Workspace::isAgent(const AppIdentity& identity) {
+    return identity.bundleIdentifier == kOwnBundleIdentifier;
+}
+
 RunningApplication X11Workspace::running(const AppIdentity& identity) const {
     RunningApplication app;
     app.bundleIdentifier = identity.bundleIdentifier;
@@ -198,9 +203,10 @@ RunningApplication X11Workspace::running(const AppIdentity& identity) const {
         known = true;
         listed = listed || client.listed;
     }
-    // An application whose windows we have not read yet counts as an ordinary one.
-    app.activationPolicy =
-        listed || !known ? ActivationPolicy::Regular : ActivationPolicy::Accessory;
+    // An application whose windows we have not read yet counts as an ordinary one. The agent
+    // is an accessory whatever windows it shows (its settings, a file dialog).
+    app.activationPolicy = (listed || !known) && !isAgent(identity) ? ActivationPolicy::Regular
+                                                                    : ActivationPolicy::Accessory;
     return app;
 }
 

@@ -55,6 +55,7 @@ class X11Workspace final : public Workspace {
     void refreshClientState(xcb_window_t window, bool notify);
     void storeState(Client& client, const WindowFacts& facts);
     RunningApplication running(const AppIdentity& identity) const;
+    static bool isAgent(const AppIdentity& identity);
     void post(const char* name, const AppIdentity& identity);
 
     X11Connection& connection_;

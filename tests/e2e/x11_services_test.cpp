@@ -225,6 +225,46 @@ TEST_F(LiveDisplay, ResetWindowNeverBecomesAnApplicationWindow) {
         EXPECT_NE(app.bundleIdentifier, kOwnBundleIdentifier);
 }
 
+TEST_F(LiveDisplay, TheAgentsOwnWindowsAreNoLaunchAndNoOrdinaryApplication) {
+    ApplicationIdentities identities(*connection_);
+    X11Workspace workspace(*connection_, identities, log_);
+    std::vector<std::string> launched;
+    workspace.addObserver(NSWorkspaceDidLaunchApplicationNotification,
+                          [&](const WorkspaceNotification& n) {
+                              launched.push_back(n.application->bundleIdentifier.value_or("-"));
+                          });
+    // An ordinary window of the agent (its settings without a tray, a file dialog), then one
+    // of another application; both normal windows that the window manager lists.
+    xcb_connection_t* c = connection_->xcb();
+    auto window = [&](const std::string& wmClass) {
+        xcb_window_t w = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, connection_->root(), 0, 0, 100, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const std::string value = "x" + std::string(1, '\0') + wmClass + std::string(1, '\0');
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            static_cast<std::uint32_t>(value.size()), value.data());
+        xcb_map_window(c, w);
+        connection_->flush();
+        return w;
+    };
+    xcb_window_t agent = window(kOwnBundleIdentifier);
+    xcb_window_t other = window("ListD");
+    auto policyOf = [&](const std::string& id) -> std::optional<ActivationPolicy> {
+        for (const auto& app : workspace.runningApplications())
+            if (app.bundleIdentifier == id)
+                return app.activationPolicy;
+        return std::nullopt;
+    };
+    ASSERT_TRUE(pumpUntil([&] { return !launched.empty() && policyOf(kOwnBundleIdentifier); }));
+    EXPECT_EQ(launched, (std::vector<std::string>{"ListD"}));
+    EXPECT_EQ(policyOf(kOwnBundleIdentifier), ActivationPolicy::Accessory);
+    EXPECT_EQ(policyOf("ListD"), ActivationPolicy::Regular);
+    xcb_destroy_window(c, agent);
+    xcb_destroy_window(c, other);
+    connection_->flush();
+    ASSERT_TRUE(pumpUntil([&] { return !policyOf("ListD"); }));
+}
+
 TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
     ApplicationIdentities identities(*connection_);
     X11Workspace workspace(*connection_, identities, log_);
