@@ -12,6 +12,12 @@ bool isDesktopFilePath(const std::string& path) {
     return path.ends_with(".desktop");
 }
 
+bool isSmallRegularFile(const std::string& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error) &&
+           fs::file_size(path, error) <= InstalledApplications::kMaxIconFileBytes && !error;
+}
+
 } // namespace
 
 InstalledApplications::InstalledApplications(Images& icons) : icons_(icons) {}
@@ -42,8 +48,10 @@ ImagePtr InstalledApplications::iconForDesktopFile(const std::string& path) {
     ImagePtr icon;
     if (entry && entry->icon && !entry->icon->empty()) {
         const std::string& name = *entry->icon;
-        icon = name.front() == '/' ? icons_.imageWithContentsOfURL(name)
-                                   : icons_.imageWithIconRef(name);
+        if (name.front() != '/')
+            icon = icons_.imageWithIconRef(name);
+        else if (isSmallRegularFile(name)) // never a pipe or a device that would not end
+            icon = icons_.imageWithContentsOfURL(name);
     }
     if (keptIcons_.size() >= kMaxKeptIcons)
         keptIcons_.clear();

@@ -28,8 +28,8 @@ class InstalledApplications {
     // The path of the desktop file with the id ID; none when there is none.
     std::optional<std::string> desktopFileForId(const std::string& id);
     // The icon of the application whose desktop file is at PATH; nullptr when PATH is no
-    // desktop file, it names no icon, or the icon cannot be found. Kept per file while the
-    // file is unchanged.
+    // desktop file, it names no icon, or the icon cannot be found (an image file must be a
+    // regular file of at most kMaxIconFileBytes). Kept per file while the file is unchanged.
     ImagePtr iconForDesktopFile(const std::string& path);
     // The Name of the desktop file at PATH in the messages locale; none when PATH is no
     // desktop file or the file has no Name.
@@ -37,6 +37,8 @@ class InstalledApplications {
 
     // Icons kept at most; a full store starts again.
     static constexpr std::size_t kMaxKeptIcons = 256;
+    // Icon files larger than this are not read.
+    static constexpr std::uintmax_t kMaxIconFileBytes = 8 << 20;
 
   private:
     struct KeptIcon {

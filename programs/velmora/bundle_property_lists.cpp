@@ -24,14 +24,17 @@ BundlePropertyLists::dictionaryWithContentsOfFile(const std::string& path) {
         if (bundle.ends_with(".desktop") && std::filesystem::is_regular_file(bundle, error))
             return x11::desktopFileBundleInfo(bundle, x11::applicationDirectories());
     }
+    std::error_code notThere;
+    if (!std::filesystem::is_regular_file(path, notThere))
+        return std::nullopt; // a pipe or a device would never end
     const store::FileStamp stamp = store::stampOf(path);
     if (!stamp.exists() || stamp.size < 0 || static_cast<std::uintmax_t>(stamp.size) > kMaxBytes)
         return std::nullopt;
     const store::FileContents contents = store::readWholeFile(path);
     if (!contents.error.empty() || contents.bytes.size() > kMaxBytes)
         return std::nullopt;
-    std::string error;
-    auto domain = store::parseDomain(contents.bytes, &error);
+    std::string unparsed;
+    auto domain = store::parseDomain(contents.bytes, &unparsed);
     if (!domain)
         return std::nullopt;
     return std::move(domain->values);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace velmora {
@@ -98,21 +99,27 @@ TEST_F(InstalledApplicationsTest, AnApplicationIsInstalledWhenItsDesktopFileIsTh
 TEST_F(InstalledApplicationsTest, IconsComeFromTheThemeOrAFileAndAreKeptWhileTheFileIsSame) {
     const std::string themed = write("system/applications/a.desktop",
                                      "[Desktop Entry]\nName=A\nIcon=accessories-text-editor\n");
-    const std::string filed =
-        write("system/applications/b.desktop", "[Desktop Entry]\nName=B\nIcon=/opt/b/b.png\n");
+    const std::string filed = write("system/applications/b.desktop",
+                                    "[Desktop Entry]\nName=B\nIcon=" + (root_ / "b.png").string());
     const std::string none = write("system/applications/c.desktop", "[Desktop Entry]\nName=C\n");
     const std::string lost =
         write("system/applications/d.desktop", "[Desktop Entry]\nName=D\nIcon=missing\n");
+    // An icon "file" that is a pipe: reading it would never end.
+    ASSERT_EQ(mkfifo((root_ / "pipe.png").c_str(), 0600), 0);
+    const std::string piped = write("system/applications/e.desktop",
+                                    "[Desktop Entry]\nIcon=" + (root_ / "pipe.png").string());
+    const std::string real = write("b.png", "not really an image, but a file");
     x11::InstalledApplications installed(images_);
     ImagePtr a = installed.iconForDesktopFile(themed);
     EXPECT_TRUE(a);
     EXPECT_TRUE(installed.iconForDesktopFile(filed));
     EXPECT_EQ(installed.iconForDesktopFile(none), nullptr);
     EXPECT_EQ(installed.iconForDesktopFile(lost), nullptr);
+    EXPECT_EQ(installed.iconForDesktopFile(piped), nullptr);
     EXPECT_EQ(installed.iconForDesktopFile((root_ / "nothing.desktop").string()), nullptr);
     EXPECT_EQ(installed.iconForDesktopFile((root_ / "system").string()), nullptr);
     EXPECT_EQ(images_.asked, (std::vector<std::string>{"theme accessories-text-editor",
-                                                       "file /opt/b/b.png", "theme missing"}));
+                                                       "file " + real, "theme missing"}));
     EXPECT_EQ(installed.iconForDesktopFile(themed), a); // kept
     EXPECT_EQ(images_.asked.size(), 3u);
     // A changed file is read again.
@@ -180,12 +187,17 @@ TEST_F(InstalledApplicationsTest, ARealBundleHasItsOwnPropertyList) {
                                    "<plist version=\"1.0\"><array><string>x</string></array>"
                                    "</plist>\n");
     const std::string junk = write("Bundles/Junk.app/Contents/Info.plist", "\x01\x02not a plist");
+    fs::create_directories(root_ / "Bundles/Piped.app/Contents");
+    ASSERT_EQ(mkfifo((root_ / "Bundles/Piped.app/Contents/Info.plist").c_str(), 0600), 0);
     program::BundlePropertyLists files;
     EXPECT_EQ(
         files.dictionaryWithContentsOfFile(info),
         (PlistDictionary{{"CFBundleIdentifier", "com.example.mail"}, {"CFBundleVersion", 3}}));
     EXPECT_EQ(files.dictionaryWithContentsOfFile(list), std::nullopt);
     EXPECT_EQ(files.dictionaryWithContentsOfFile(junk), std::nullopt);
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(
+                  (root_ / "Bundles/Piped.app/Contents/Info.plist").string()),
+              std::nullopt);
     EXPECT_EQ(files.dictionaryWithContentsOfFile(
                   (root_ / "Bundles/None.app/Contents/Info.plist").string()),
               std::nullopt);
