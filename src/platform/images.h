@@ -30,7 +30,8 @@ using ImagePtr = std::shared_ptr<Image>;
 // draws: "velmora-badge:LAYOUT" or "velmora-badge:LAYOUT(VARIANT)", LAYOUT and VARIANT being
 // the keyboard layout's names ("velmora-badge:us", "velmora-badge:de(nodeadkeys)"). Input
 // sources whose system has no icons for them carry such references; the images service shows
-// the layout's name as text on a small dark plate, marked when there is a variant.
+// the layout's short name as a one-colour glyph on a clear ground (so that it is treated as a
+// template icon), marked when there is a variant.
 inline constexpr const char* kLayoutBadgeIconRefPrefix = "velmora-badge:";
 
 class Images {
