@@ -1,26 +1,11 @@
 #include "qt_indicator_views.h"
 
+#include "desktop_coordinates.h"
 #include "indicator_widget.h"
 #include "qt_images.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace velmora::qt {
-
-namespace {
-
-// Global coordinates with a bottom-left origin are measured from the bottom of the whole
-// desktop (all screens together).
-int desktopBottom() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return 0;
-    QRect all = screen->virtualGeometry();
-    return all.y() + all.height();
-}
-
-} // namespace
 
 void QtIndicatorWindow::applyIndicatorProperties() {
     // Frameless, clear, above the others, without focus and on every desktop from the start;

@@ -1,23 +1,14 @@
 #include "qt_status_item.h"
 
+#include "desktop_coordinates.h"
 #include "named_images.h"
 #include "qt_images.h"
 
 #include <QGuiApplication>
-#include <QScreen>
 
 namespace velmora::qt {
 
 namespace {
-
-// Bottom-left origin over the whole desktop, as the program's global frames have it.
-int desktopBottom() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return 0;
-    QRect all = screen->virtualGeometry();
-    return all.y() + all.height();
-}
 
 constexpr int kTrayIconSide = 22;
 
