@@ -16,6 +16,11 @@ inline constexpr std::uint64_t NSApplicationActivateIgnoringOtherApps = 2;
 
 // Keys of the program's information dictionary.
 inline constexpr const char* kCFBundleShortVersionString = "CFBundleShortVersionString";
+// The pages the settings menu opens, where a build sets its own (absent: the store's review
+// page and the maker's website).
+inline constexpr const char* kVelmoraReviewURLKey = "VelmoraReviewURL";
+inline constexpr const char* kVelmoraSupportURLKey = "VelmoraSupportURL";
+inline constexpr const char* kVelmoraVideoURLKey = "VelmoraVideoURL";
 
 class Application {
   public:
@@ -26,6 +31,9 @@ class Application {
 
     // Where the program was started from (a bundle path or the executable's folder).
     virtual std::string bundlePath() = 0;
+    // The program's own URL as the login items know it: the bundle on a bundle desktop, the
+    // installed program's path elsewhere.
+    virtual std::string bundleURL() { return bundlePath(); }
     // One diagnostic line for the system log. Any thread.
     virtual void log(const std::string& line) = 0;
 
@@ -49,6 +57,9 @@ class Application {
         (void)table;
         return value.empty() ? key : value;
     }
+    // Ends the program once the current main-thread work returns: pending settings are
+    // written and the process exits with status 0. Main thread.
+    virtual void terminate() {}
     // Whether the system is at least MAJOR.MINOR of the system the program was first written
     // for (status item visibility came with 10.12). A desktop that does not say has every
     // feature: true.

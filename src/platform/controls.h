@@ -1,6 +1,7 @@
 #pragma once
 // The controls of the popover: text fields, choice boxes and buttons. All on the main thread.
 
+#include "platform/property_list.h"
 #include "platform/view.h"
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 namespace velmora {
 
-enum class Color { clearColor };
+enum class Color { clearColor, disabledControlTextColor, textBackgroundColor };
 
 // A label or an entry field.
 class TextField : public View {
@@ -68,6 +69,52 @@ class Button : public View {
     // For a two-state button: 1 on, 0 off. A push button answers 0.
     virtual void setState(std::int64_t state) = 0;
     virtual std::int64_t state() const = 0;
+};
+
+// Modifier masks of recorded shortcuts and of the flags of global events.
+inline constexpr std::uint64_t NSEventModifierFlagShift = 0x20000;
+inline constexpr std::uint64_t NSEventModifierFlagControl = 0x40000;
+inline constexpr std::uint64_t NSEventModifierFlagOption = 0x80000;
+inline constexpr std::uint64_t NSEventModifierFlagCommand = 0x100000;
+
+// Keys of a recorded shortcut's dictionary.
+inline constexpr const char* kShortcutKeyCode = "keyCode";
+inline constexpr const char* kShortcutModifierFlags = "modifierFlags";
+
+class SRRecorderControl;
+
+// Told when the user ends a recording: a shortcut recorded, the control cleared, or the
+// recording given up with the old value kept.
+class SRRecorderControlDelegate {
+  public:
+    virtual ~SRRecorderControlDelegate() = default;
+    virtual void shortcutRecorderDidEndRecording(SRRecorderControl& control) = 0;
+};
+
+// A control in which the user records a key combination.
+class SRRecorderControl : public View {
+  public:
+    // The shortcut shown: a dictionary with "keyCode" and "modifierFlags"; none when the
+    // control is empty (cleared). Setting it does not tell the delegate.
+    virtual void setObjectValue(std::optional<PlistValue> value) = 0;
+    virtual std::optional<PlistValue> objectValue() const = 0;
+    // What may be recorded: modifiers outside ALLOWED are dropped, REQUIRED must all be held,
+    // and a key without modifiers is taken only when ALLOWSEMPTY.
+    virtual void setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
+                                         bool allowsEmpty) = 0;
+    // Not owned; the delegate outlives the control or clears itself (nullptr).
+    virtual void setDelegate(SRRecorderControlDelegate* delegate) = 0;
+    virtual void setTranslatesAutoresizingMaskIntoConstraints(bool flag) { (void)flag; }
+};
+
+// The program's recorder: it also carries the row of the shortcut table it stands in.
+class SRRecorderControlWithTagid : public SRRecorderControl {
+  public:
+    std::int64_t tagid() const { return tagis_; }
+    void setTagid(std::int64_t tagid) { tagis_ = tagid; }
+
+  private:
+    std::int64_t tagis_ = 0;
 };
 
 inline constexpr std::int64_t NSControlStateValueOn = 1;

@@ -6,7 +6,9 @@
 #include "platform/cursor.h"
 #include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
+#include "platform/hot_keys.h"
 #include "platform/images.h"
+#include "platform/login_items.h"
 #include "platform/property_list_files.h"
 #include "platform/run_loop.h"
 #include "platform/screens.h"
@@ -34,6 +36,8 @@ struct Platform {
     ViewFactory& views;
     // Services a desktop may lack; nullptr when it does (each user says what that means).
     PropertyListFiles* propertyListFiles = nullptr;
+    PTHotKeyCenter* hotKeyCenter = nullptr; // the shared centre
+    LoginItems* loginItems = nullptr;
 };
 
 } // namespace velmora

@@ -4,6 +4,7 @@
 #include "platform/controls.h"
 #include "platform/event_monitor.h"
 #include "platform/images.h"
+#include "platform/menu.h"
 #include "platform/open_panel.h"
 #include "platform/popover.h"
 #include "platform/status_item.h"
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -51,8 +53,17 @@ class ImageView : public View {
     virtual ImagePtr image() const = 0;
 };
 
-// A plain box drawn around other views.
-class Box : public View {};
+enum class NSBoxType { NSBoxPrimary = 0, NSBoxSeparator = 2, NSBoxCustom = 4 };
+
+// A plain box drawn around or behind other views. The drawing settings matter for custom boxes;
+// a box that draws nothing of its own ignores them.
+class Box : public View {
+  public:
+    virtual void setBoxType(NSBoxType type) { (void)type; }
+    virtual void setCornerRadius(double radius) { (void)radius; }
+    virtual void setBorderColor(Color color) { (void)color; }
+    virtual void setFillColor(Color color) { (void)color; }
+};
 
 // The indicator window with its two views, as the layout makes them.
 struct IndicatorViews {
@@ -110,6 +121,17 @@ class ViewFactory {
     virtual std::shared_ptr<ImageView> makeImageView() { return nullptr; }
     virtual std::shared_ptr<TextField> makeTextField() { return nullptr; }
     virtual std::shared_ptr<ComboBox> makeComboBox() { return nullptr; }
+    // A plain container view, a box, and a shortcut recorder, for the shortcut table's cells.
+    virtual std::shared_ptr<View> makeView() { return nullptr; }
+    virtual std::shared_ptr<Box> makeBox() { return nullptr; }
+    virtual std::shared_ptr<SRRecorderControlWithTagid> makeRecorderControl() { return nullptr; }
+    // The settings menu with ITEMS in order, all check marks off; nullptr without menus.
+    virtual std::shared_ptr<Menu> makeMenu(const std::vector<MenuItemDescription>& items) {
+        (void)items;
+        return nullptr;
+    }
+    // A new modal alert; nullptr when none can be shown.
+    virtual std::shared_ptr<Alert> makeAlert() { return nullptr; }
     // A new open panel; nullptr when none can be shown.
     virtual std::shared_ptr<OpenPanel> openPanel() { return nullptr; }
     // OBSERVER runs on the main thread for every later notification NAME

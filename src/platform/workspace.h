@@ -65,6 +65,12 @@ class Workspace {
         (void)path;
         return nullptr;
     }
+    // Opens URL with the application the desktop assigns to its scheme. False when nothing
+    // took it (the program does not look at the answer). Main thread.
+    virtual bool openURL(const std::string& url) {
+        (void)url;
+        return false;
+    }
     // The name the file browser shows for PATH. Without a better name: the path's last
     // component (the empty string for an empty path).
     virtual std::string displayNameAtPath(const std::string& path) {
