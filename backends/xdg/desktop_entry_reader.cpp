@@ -1,0 +1,133 @@
+#include "desktop_entry_reader.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora::xdg {
+
+namespace {
+
+std::string_view trim(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+} // namespace
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead == 0)
+            return false;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        char32_t code = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, code = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, code = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, code = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (text.size() - i < length)
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
+        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) ||
+            (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+std::optional<DesktopEntryKeys> parseDesktopEntry(std::string_view text) {
+    if (!isValidUtf8(text))
+        return std::nullopt;
+    DesktopEntryKeys keys;
+    bool seenGroup = false;
+    bool inGroup = false;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = trim(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            const std::size_t close = line.find(']');
+            // Only the first group of this name counts.
+            inGroup = !seenGroup && close != std::string_view::npos &&
+                      line.substr(1, close - 1) == "Desktop Entry";
+            seenGroup = seenGroup || inGroup;
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (!inGroup || equals == std::string_view::npos)
+            continue;
+        const std::string_view key = trim(line.substr(0, equals));
+        if (!key.empty())
+            keys.emplace(std::string(key), std::string(trim(line.substr(equals + 1))));
+    }
+    if (!seenGroup)
+        return std::nullopt;
+    return keys;
+}
+
+std::optional<DesktopEntryKeys> readDesktopEntry(const std::string& path) {
+    // O_NONBLOCK: a pipe put in the folder under a desktop file's name must not hang the agent;
+    // fstat then turns it away.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    std::string bytes(kMaxDesktopFileBytes + 1, '\0');
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    if (filled > kMaxDesktopFileBytes)
+        return std::nullopt;
+    bytes.resize(filled);
+    return parseDesktopEntry(bytes);
+}
+
+} // namespace velmora::xdg

@@ -1,0 +1,44 @@
+#pragma once
+// The login items of an XDG desktop: the *.desktop files of the user's autostart folder. The
+// desktop starts each entry's Exec at login; an entry is the program its Exec starts.
+//
+// This program writes one entry, "<desktop id>.desktop". A file of that name is ours by its
+// name: adding replaces it, whatever it pointed at before, so the folder never holds two
+// entries of the program's own making. Every other file is only read; it is removed only when
+// the list's user (the login-item operations) picks it as the program's entry because it
+// starts the program.
+
+#include <platform/login_items.h>
+
+#include <functional>
+#include <string>
+
+namespace velmora::xdg {
+
+// One file of the folder, as a snapshot saw it.
+class AutostartItem final : public LoginItem {
+  public:
+    explicit AutostartItem(std::string path) : path_(std::move(path)) {}
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+class XdgAutostartLoginItems final : public LoginItems {
+  public:
+    // LOG takes one line without the program's own prefix.
+    XdgAutostartLoginItems(std::string autostartFolder, std::string desktopId,
+                           std::function<void(const std::string&)> log);
+
+    // A folder that does not exist (yet) is an empty list: adding makes it. Null only when
+    // the folder is there but cannot be read (or its path is not absolute); that is logged.
+    std::unique_ptr<LoginItemsList> create() override;
+
+  private:
+    std::string folder_;
+    std::string desktopId_;
+    std::function<void(const std::string&)> log_;
+};
+
+} // namespace velmora::xdg

@@ -1,0 +1,105 @@
+// Which program an autostart file starts, for the files users and other programs leave there.
+#include "autostart_entry.h"
+#include "autostart_folder.h"
+#include "desktop_entry_reader.h"
+#include "xdg_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::xdg {
+namespace {
+
+using namespace xdg_test;
+
+class AutostartEntry : public ::testing::Test {
+  protected:
+    std::optional<std::string> resolve(const std::string& text,
+                                       std::optional<std::string_view> path = std::nullopt) {
+        writeFile(folder.file("entry.desktop"), text);
+        return resolveAutostartEntry(folder.file("entry.desktop"), path);
+    }
+
+    TempFolder folder;
+    std::string program = makeProgram(folder.file("bin/velmora"));
+};
+
+TEST_F(AutostartEntry, OnlyShownApplicationsWithAProgramCount) {
+    EXPECT_EQ(resolve(entry(program)), program);
+    EXPECT_EQ(resolve(entry(program, "Hidden=true\n")), std::nullopt);
+    EXPECT_EQ(resolve(entry(program, "Hidden=false\n")), program);
+    EXPECT_EQ(resolve("[Desktop Entry]\nType=Link\nExec=" + program + "\n"), std::nullopt);
+    EXPECT_EQ(resolve("[Desktop Entry]\nExec=" + program + "\n"), std::nullopt);
+    EXPECT_EQ(resolve("Type=Application\nExec=" + program + "\n"), std::nullopt);
+    EXPECT_EQ(resolve("[Other]\nType=Application\nExec=" + program + "\n"), std::nullopt);
+}
+
+TEST_F(AutostartEntry, ExecThatDoesNotNameAProgramIsUnresolved) {
+    writeFile(folder.file("bin/plain-file"), "data");
+    for (const std::string& exec : std::vector<std::string>{
+             folder.file("bin/missing"), folder.file("bin/plain-file"), folder.file("bin"),
+             "env LANG=C " + program, "VAR=1 " + program, "sh -c '" + program + "'",
+             "/bin/bash -c " + program, "bin/velmora", "%u"})
+        EXPECT_EQ(resolve(entry(exec), folder.file("bin")), std::nullopt) << exec;
+}
+
+TEST_F(AutostartEntry, AMovedProgramIsAnotherProgram) {
+    const std::string moved = makeProgram(folder.file("old place/velmora"));
+    EXPECT_NE(resolve(entry("\"" + moved + "\"")), program);
+    EXPECT_EQ(resolve(entry("\"" + moved + "\"")), moved);
+}
+
+TEST_F(AutostartEntry, BareNamesAreLookedUpInPath) {
+    const std::string second = makeProgram(folder.file("second/tool"));
+    makeProgram(folder.file("third/tool"));
+    writeFile(folder.file("first/tool"), "not executable");
+    const std::string path = "relative/bin::" + folder.file("first") + ":" + folder.file("second") +
+                             ":" + folder.file("third");
+    EXPECT_EQ(resolve(entry("tool %U"), path), second);
+    EXPECT_EQ(resolve(entry("velmora"), path), std::nullopt);
+    EXPECT_EQ(resolve(entry("tool"), std::nullopt), std::nullopt);
+}
+
+TEST_F(AutostartEntry, SymlinksAreFollowedToTheRealProgram) {
+    std::filesystem::create_symlink(program, folder.file("bin/velmora-link"));
+    EXPECT_EQ(resolve(entry(folder.file("bin/velmora-link"))), program);
+
+    std::filesystem::create_symlink(folder.file("nowhere.desktop"),
+                                    folder.file("dangling.desktop"));
+    EXPECT_EQ(resolveAutostartEntry(folder.file("dangling.desktop"), std::nullopt), std::nullopt);
+    writeFile(folder.file("target.desktop"), entry(program));
+    std::filesystem::create_symlink(folder.file("target.desktop"), folder.file("link.desktop"));
+    EXPECT_EQ(resolveAutostartEntry(folder.file("link.desktop"), std::nullopt), program);
+}
+
+TEST_F(AutostartEntry, FirstKeyAndFirstGroupWin) {
+    const std::string other = makeProgram(folder.file("bin/other"));
+    EXPECT_EQ(resolve(entry(program, "Exec=" + other + "\n")), program);
+    EXPECT_EQ(resolve(entry(program, "[Desktop Entry]\nHidden=true\n")), program);
+    EXPECT_EQ(resolve("# comment\n[Desktop Entry]\n  Type = Application \nExec = " + program +
+                      "\r\n[Desktop Action New]\nHidden=true\n"),
+              program);
+}
+
+TEST_F(AutostartEntry, BrokenFilesAreUnresolved) {
+    EXPECT_EQ(resolve(entry(program, "Name[xx]=\xC3\x28\n")), std::nullopt);
+    EXPECT_EQ(resolve(entry(program, "Name[xx]=\xED\xA0\x80\n")), std::nullopt); // surrogate
+    EXPECT_EQ(resolve(entry(program) + std::string("\0\n", 2)), std::nullopt);
+    std::string padded = entry(program) + "# ";
+    EXPECT_EQ(resolve(padded + std::string(kMaxDesktopFileBytes - padded.size(), 'x')), program);
+    EXPECT_EQ(resolve(padded + std::string(kMaxDesktopFileBytes, 'x')), std::nullopt);
+    EXPECT_EQ(resolve(""), std::nullopt);
+    ASSERT_EQ(::mkfifo(folder.file("pipe.desktop").c_str(), 0600), 0);
+    EXPECT_EQ(resolveAutostartEntry(folder.file("pipe.desktop"), std::nullopt), std::nullopt);
+}
+
+TEST(AutostartFolder, XdgConfigHomeCountsOnlyWhenAbsolute) {
+    EXPECT_EQ(autostartFolderFor("/cfg", "/home/u"), "/cfg/autostart");
+    EXPECT_EQ(autostartFolderFor("", "/home/u"), "/home/u/.config/autostart");
+    EXPECT_EQ(autostartFolderFor("relative/cfg", "/home/u"), "/home/u/.config/autostart");
+    EXPECT_EQ(autostartFolderFor(nullptr, "/home/u"), "/home/u/.config/autostart");
+    const std::string fromPasswords = autostartFolderFor(nullptr, "relative");
+    EXPECT_TRUE(fromPasswords.empty() || fromPasswords.front() == '/') << fromPasswords;
+}
+
+} // namespace
+} // namespace velmora::xdg

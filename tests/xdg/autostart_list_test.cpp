@@ -1,0 +1,107 @@
+// The autostart folder as the login-items list: adding, finding and removing the program.
+#include "xdg_autostart_login_items.h"
+#include "xdg_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora::xdg {
+namespace {
+
+using namespace xdg_test;
+
+constexpr const char* kId = "com.quorvant.Quorvant-Velmora";
+
+class AutostartList : public ::testing::Test {
+  protected:
+    std::unique_ptr<LoginItemsList> open() {
+        return XdgAutostartLoginItems(autostart, kId,
+                                      [this](const std::string& line) { logged.push_back(line); })
+            .create();
+    }
+    std::vector<std::string> snapshotNames() {
+        std::vector<std::string> names;
+        for (const LoginItemPtr& item : open()->copySnapshot())
+            names.push_back(fs::path(dynamic_cast<AutostartItem&>(*item).path()).filename());
+        return names;
+    }
+
+    TempFolder home;
+    std::string autostart = home.file(".config/autostart");
+    std::string program = makeProgram(home.file("bin/velmora"));
+    std::vector<std::string> logged;
+};
+
+TEST_F(AutostartList, AddedEntryIsFoundAndRemoved) {
+    ASSERT_NE(open()->insertItemURLLast(program), nullptr);
+    EXPECT_EQ(fs::status(home.file(".config")).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(autostart).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(snapshotNames(), std::vector<std::string>{std::string(kId) + ".desktop"});
+
+    auto list = open();
+    LoginItemPtr item = firstEntryFor(*list, program);
+    ASSERT_NE(item, nullptr);
+    const std::string text = readFile(dynamic_cast<AutostartItem&>(*item).path());
+    for (const char* line : {"[Desktop Entry]\n", "Type=Application\n", "Name=Velmora\n",
+                             "X-GNOME-Autostart-enabled=true\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    EXPECT_NE(text.find("Icon=" + std::string(kId) + "\n"), std::string::npos);
+
+    list->itemRemove(*item);
+    EXPECT_EQ(snapshotNames(), std::vector<std::string>{});
+    list->itemRemove(*item); // gone already
+    EXPECT_EQ(logged, std::vector<std::string>{});
+}
+
+TEST_F(AutostartList, ProgramPathsWithSpecialCharactersRoundTrip) {
+    const std::string odd = makeProgram(home.file("My Apps/$dollar \"q\" 100%/velmora\\x"));
+    ASSERT_NE(open()->insertItemURLLast(odd), nullptr);
+    auto list = open();
+    EXPECT_NE(firstEntryFor(*list, odd), nullptr);
+    EXPECT_EQ(firstEntryFor(*list, program), nullptr);
+}
+
+TEST_F(AutostartList, SortedEntriesAndTheFirstOneForTheProgramWins) {
+    fs::create_directories(autostart + "/folder.desktop");
+    writeFile(autostart + "/b-user.desktop", entry(program));
+    writeFile(autostart + "/a-other.desktop", entry(makeProgram(home.file("bin/other"))));
+    writeFile(autostart + "/notes.txt", entry(program));
+    writeFile(autostart + "/.desktop", entry(program));
+    ASSERT_EQ(::mkfifo((autostart + "/pipe.desktop").c_str(), 0600), 0);
+    ASSERT_NE(open()->insertItemURLLast(program), nullptr);
+    EXPECT_EQ(snapshotNames(), (std::vector<std::string>{"a-other.desktop", "b-user.desktop",
+                                                         std::string(kId) + ".desktop"}));
+
+    auto list = open();
+    LoginItemPtr first = firstEntryFor(*list, program);
+    ASSERT_NE(first, nullptr);
+    list->itemRemove(*first);
+    EXPECT_EQ(snapshotNames(),
+              (std::vector<std::string>{"a-other.desktop", std::string(kId) + ".desktop"}));
+}
+
+TEST_F(AutostartList, AddingReplacesTheFileOfOurName) {
+    fs::create_directories(autostart);
+    writeFile(autostart + "/" + kId + ".desktop", entry(makeProgram(home.file("old/velmora"))));
+    ASSERT_NE(open()->insertItemURLLast(program), nullptr);
+    ASSERT_NE(open()->insertItemURLLast(program), nullptr);
+    EXPECT_EQ(snapshotNames(), std::vector<std::string>{std::string(kId) + ".desktop"});
+    auto list = open();
+    EXPECT_NE(firstEntryFor(*list, program), nullptr);
+    EXPECT_EQ(std::distance(fs::directory_iterator(autostart), fs::directory_iterator()), 1);
+}
+
+TEST_F(AutostartList, RemovingASymlinkedEntryLeavesItsTarget) {
+    fs::create_directories(autostart);
+    writeFile(home.file("kept.desktop"), entry(program));
+    fs::create_symlink(home.file("kept.desktop"), autostart + "/linked.desktop");
+    fs::create_symlink(home.file("missing.desktop"), autostart + "/dangling.desktop");
+    auto list = open();
+    LoginItemPtr item = firstEntryFor(*list, program);
+    ASSERT_NE(item, nullptr);
+    list->itemRemove(*item);
+    EXPECT_EQ(snapshotNames(), std::vector<std::string>{"dangling.desktop"});
+    EXPECT_EQ(readFile(home.file("kept.desktop")), entry(program));
+}
+
+} // namespace
+} // namespace velmora::xdg
