@@ -1,0 +1,149 @@
+// The key position table on its own and on xkbcommon's evdev keymap, and the reading of stored
+// key combinations. The same table on the X server's keymap is in x11_hot_key_center_test.cpp.
+
+#include "key_positions.h"
+#include "stored_key_combo.h"
+
+#include <gtest/gtest.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace velmora::x11 {
+namespace {
+
+TEST(KeyPositions, EveryEntryIsFoundByItsCodeAndByItsName) {
+    std::set<std::int64_t> codes;
+    std::set<std::string_view> names;
+    for (const KeyPosition& position : keyPositions()) {
+        EXPECT_TRUE(codes.insert(position.keyCode).second) << "twice: " << position.keyCode;
+        EXPECT_TRUE(names.insert(position.xkbName).second) << "twice: " << position.xkbName;
+        EXPECT_FALSE(position.label.empty()) << position.xkbName;
+        EXPECT_EQ(keyPositionOfKeyCode(position.keyCode), &position) << position.xkbName;
+        EXPECT_EQ(keyPositionOfXkbName(position.xkbName), &position) << position.xkbName;
+    }
+}
+
+TEST(KeyPositions, StoredCodesNameTheAnsiPositions) {
+    struct Expected {
+        std::int64_t keyCode;
+        std::string_view name;
+        std::string_view label;
+    };
+    // Anchors of the stored format across the keyboard's rows and blocks.
+    for (Expected e :
+         {Expected{0, "AC01", "A"}, {1, "AC02", "S"},        {4, "AC06", "H"},
+          {5, "AC05", "G"},         {11, "AB05", "B"},       {12, "AD01", "Q"},
+          {0x12, "AE01", "1"},      {0x1D, "AE10", "0"},     {0x24, "RTRN", "Return"},
+          {0x30, "TAB", "Tab"},     {0x31, "SPCE", "Space"}, {0x33, "BKSP", "Backspace"},
+          {0x35, "ESC", "Esc"},     {0x7A, "FK01", "F1"},    {0x6F, "FK12", "F12"},
+          {0x5A, "FK20", "F20"},    {0x7B, "LEFT", "Left"},  {0x75, "DELE", "Del"},
+          {0x52, "KP0", "Num+0"},   {0x0A, "LSGT", "<"}}) {
+        const KeyPosition* position = keyPositionOfKeyCode(e.keyCode);
+        ASSERT_NE(position, nullptr) << e.name;
+        EXPECT_EQ(position->xkbName, e.name);
+        EXPECT_EQ(position->label, e.label);
+    }
+}
+
+TEST(KeyPositions, CodesOfNoKnownKeyAndUnknownNamesFindNothing) {
+    // 0x34 is unused; 0x36..0x3F are the modifier keys themselves, never a hotkey's key.
+    for (std::int64_t code :
+         {std::int64_t{-1}, std::int64_t{0x34}, std::int64_t{0x37}, std::int64_t{0x3F},
+          std::int64_t{0x7F}, std::int64_t{1} << 40, std::numeric_limits<std::int64_t>::min(),
+          std::numeric_limits<std::int64_t>::max()})
+        EXPECT_EQ(keyPositionOfKeyCode(code), nullptr) << code;
+    for (std::string_view name : {"", "ac01", "AC0", "AC011", "LCTL", "MENU"})
+        EXPECT_EQ(keyPositionOfXkbName(name), nullptr) << name;
+}
+
+struct ContextDeleter {
+    void operator()(xkb_context* c) const { xkb_context_unref(c); }
+};
+struct KeymapDeleter {
+    void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
+};
+
+// Every name is a real key of the keymap most Linux desktops use, and comes back as itself:
+// no entry is an alias that would read back as another name.
+TEST(KeyPositions, EveryNameIsAKeyOfTheEvdevKeymap) {
+    std::unique_ptr<xkb_context, ContextDeleter> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+    ASSERT_TRUE(context);
+    xkb_rule_names names{"evdev", "pc105", "us", "", ""};
+    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(
+        xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    ASSERT_TRUE(keymap);
+    for (const KeyPosition& position : keyPositions()) {
+        const std::string name(position.xkbName);
+        xkb_keycode_t keycode = xkb_keymap_key_by_name(keymap.get(), name.c_str());
+        ASSERT_NE(keycode, XKB_KEYCODE_INVALID) << name;
+        EXPECT_LE(keycode, 255u) << name << " is beyond the key codes of core key events";
+        const char* back = xkb_keymap_key_get_name(keymap.get(), keycode);
+        ASSERT_NE(back, nullptr) << name;
+        const KeyPosition* found = keyPositionOfXkbName(back);
+        ASSERT_NE(found, nullptr) << name << " reads back as " << back;
+        EXPECT_EQ(found->keyCode, position.keyCode) << name;
+    }
+}
+
+PlistValue combo(PlistValue keyCode, PlistValue modifierFlags) {
+    return PlistValue(PlistDictionary{{"keyCode", std::move(keyCode)},
+                                      {"modifierFlags", std::move(modifierFlags)}});
+}
+
+TEST(StoredKeyCombo, ReadsTheRecordersDictionary) {
+    auto reading = readStoredKeyCombo(combo(0x7A, 0x40000 | 0x80000));
+    ASSERT_TRUE(reading.combo) << reading.problem;
+    EXPECT_EQ(reading.combo->keyCode, 0x7A);
+    EXPECT_EQ(reading.combo->modifierFlags, 0xC0000);
+    EXPECT_EQ(reading.combo->unknownModifierBits, 0);
+    // A stored 0 is a key without modifiers, which the recorder allows.
+    reading = readStoredKeyCombo(combo(3, 0));
+    ASSERT_TRUE(reading.combo);
+    EXPECT_EQ(reading.combo->modifierFlags, 0);
+    // Whole reals are what some property-list writers make of integers.
+    reading = readStoredKeyCombo(combo(12.0, 1048576.0));
+    ASSERT_TRUE(reading.combo);
+    EXPECT_EQ(reading.combo->keyCode, 12);
+    EXPECT_EQ(reading.combo->modifierFlags, kStoredCommandMask);
+}
+
+TEST(StoredKeyCombo, BitsBesideTheFourMasksAreSetApart) {
+    // 0x800000 is the function-key flag some recorders add; 0x100 a device-dependent bit.
+    auto reading = readStoredKeyCombo(combo(0, 0x20000 | 0x800000 | 0x100));
+    ASSERT_TRUE(reading.combo);
+    EXPECT_EQ(reading.combo->modifierFlags, kStoredShiftMask);
+    EXPECT_EQ(reading.combo->unknownModifierBits, 0x800100);
+}
+
+TEST(StoredKeyCombo, ValuesOfTheWrongFormGiveAReasonAndNoCombo) {
+    const double nan = std::nan("");
+    for (const PlistValue& value :
+         {PlistValue("A"), PlistValue(PlistArray{1, 2}), PlistValue(7),
+          PlistValue(PlistDictionary{}), PlistValue(PlistDictionary{{"keyCode", 1}}),
+          PlistValue(PlistDictionary{{"modifierFlags", 0x20000}}), combo("1", 0x20000),
+          combo(1, "0x20000"), combo(true, 0x20000), combo(1.5, 0x20000), combo(1e300, 0x20000),
+          combo(nan, 0x20000), combo(-std::numeric_limits<double>::infinity(), 0x20000),
+          combo(9223372036854775808.0, 0x20000), combo(1, -1), combo(1, -0x20000), combo(1, 0.5)}) {
+        auto reading = readStoredKeyCombo(value);
+        EXPECT_FALSE(reading.combo);
+        EXPECT_FALSE(reading.problem.empty());
+    }
+}
+
+TEST(StoredKeyCombo, ExtremeWholeNumbersAreKeptAsTheyAre) {
+    // Not a key, but not some other key either: the centre says so and grabs nothing.
+    auto reading = readStoredKeyCombo(combo(std::numeric_limits<std::int64_t>::min(), 0x40000));
+    ASSERT_TRUE(reading.combo);
+    EXPECT_EQ(reading.combo->keyCode, std::numeric_limits<std::int64_t>::min());
+    reading = readStoredKeyCombo(combo(-9223372036854775808.0, 0x40000));
+    ASSERT_TRUE(reading.combo);
+    EXPECT_EQ(reading.combo->keyCode, std::numeric_limits<std::int64_t>::min());
+}
+
+} // namespace
+} // namespace velmora::x11

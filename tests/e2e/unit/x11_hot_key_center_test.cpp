@@ -1,0 +1,369 @@
+// The hotkey centre against a live X server that x11_hotkeys.sh started (Xvfb, layouts
+// us,de,ru, no window manager). Key presses come from XTest on a second connection, as a
+// keyboard would send them; each wait has a generous deadline and judges no time.
+
+#include "key_positions.h"
+#include "stored_key_combo.h"
+#include "x11_connection.h"
+#include "x11_hot_key_center.h"
+
+#include "xcb_xkb.h"
+#include <xcb/xtest.h>
+#include <xkbcommon/xkbcommon-x11.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <poll.h>
+
+namespace velmora::x11 {
+namespace {
+
+constexpr std::int64_t kA = 0x00, kK = 0x28, kF5 = 0x60, kLeft = 0x7B;
+
+// Timers that fire when the test says: the centre's wait after a keymap change.
+class ManualRunLoop final : public RunLoop {
+  public:
+    struct ManualTimer final : Timer {
+        Work action;
+        bool live = true;
+        void setFireDateDistantFuture() override { live = false; }
+        void invalidate() override { live = false; }
+    };
+    std::shared_ptr<Timer> scheduledTimer(Milliseconds, bool, Work action) override {
+        auto timer = std::make_shared<ManualTimer>();
+        timer->action = std::move(action);
+        timers_.push_back(timer);
+        return timer;
+    }
+    bool hasLiveTimer() const {
+        for (const auto& timer : timers_)
+            if (timer->live)
+                return true;
+        return false;
+    }
+    void fireTimers() {
+        auto due = std::move(timers_);
+        timers_.clear();
+        for (const auto& timer : due)
+            if (timer->live) {
+                timer->live = false;
+                timer->action();
+            }
+    }
+    void dispatchAsyncMain(Work work) override { work(); }
+    void dispatchAfterMain(Milliseconds, Work work) override { work(); }
+    void dispatchAsyncGlobal(Work work) override { work(); }
+    void sleep(Milliseconds) override {}
+    double uptimeSeconds() override { return 0; }
+
+  private:
+    std::vector<std::shared_ptr<ManualTimer>> timers_;
+};
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+
+// A second client: the keyboard that XTest drives, and another program that grabs keys.
+class OtherClient {
+  public:
+    OtherClient() {
+        std::string error;
+        connection_ = X11Connection::open("", &error);
+        if (!connection_)
+            ADD_FAILURE() << error;
+    }
+    xcb_connection_t* xcb() const { return connection_->xcb(); }
+    xcb_window_t root() const { return connection_->root(); }
+
+    xcb_keycode_t keycodeOfName(const char* name) {
+        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        xkb_keymap* keymap = xkb_x11_keymap_new_from_device(
+            context, xcb(), connection_->xkbDeviceId(), XKB_KEYMAP_COMPILE_NO_FLAGS);
+        xkb_keycode_t keycode = keymap ? xkb_keymap_key_by_name(keymap, name) : 0;
+        xkb_keymap_unref(keymap);
+        xkb_context_unref(context);
+        return static_cast<xcb_keycode_t>(keycode);
+    }
+
+    void press(xcb_keycode_t keycode, std::initializer_list<const char*> modifierKeys) {
+        std::vector<xcb_keycode_t> modifiers;
+        for (const char* name : modifierKeys)
+            modifiers.push_back(keycodeOfName(name));
+        for (xcb_keycode_t m : modifiers)
+            fake(XCB_KEY_PRESS, m);
+        fake(XCB_KEY_PRESS, keycode);
+        fake(XCB_KEY_RELEASE, keycode);
+        for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
+            fake(XCB_KEY_RELEASE, *m);
+        syncWithServer();
+    }
+
+    // Sets the locked modifiers as Caps Lock and Num Lock keys would.
+    void lockModifiers(std::uint8_t mask) {
+        xcb_xkb_latch_lock_state(xcb(), XCB_XKB_ID_USE_CORE_KBD, 0xFF, mask, 0, 0, 0, 0, 0);
+        syncWithServer();
+    }
+
+    bool grab(xcb_keycode_t keycode, std::uint16_t modifiers) {
+        std::unique_ptr<xcb_generic_error_t, FreeDeleter> error(xcb_request_check(
+            xcb(), xcb_grab_key_checked(xcb(), 0, root(), modifiers, keycode, XCB_GRAB_MODE_ASYNC,
+                                        XCB_GRAB_MODE_ASYNC)));
+        return !error;
+    }
+    void ungrab(xcb_keycode_t keycode, std::uint16_t modifiers) {
+        xcb_ungrab_key(xcb(), keycode, root(), modifiers);
+        syncWithServer();
+    }
+
+  private:
+    void fake(std::uint8_t type, xcb_keycode_t keycode) {
+        xcb_test_fake_input(xcb(), type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
+    }
+    void syncWithServer() {
+        std::free(xcb_get_input_focus_reply(xcb(), xcb_get_input_focus(xcb()), nullptr));
+    }
+    std::unique_ptr<X11Connection> connection_;
+};
+
+PlistValue combo(std::int64_t keyCode, std::int64_t modifierFlags) {
+    return PlistValue(PlistDictionary{{"keyCode", keyCode}, {"modifierFlags", modifierFlags}});
+}
+
+class HotKeyCenterOnDisplay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        connection_ = X11Connection::open("", &error);
+        ASSERT_TRUE(connection_) << error;
+        ASSERT_TRUE(connection_->hasXkb());
+        center_ = std::make_unique<X11HotKeyCenter>(
+            *connection_, runLoop_, [this](const std::string& line) { log_.push_back(line); });
+    }
+    void TearDown() override {
+        other_.lockModifiers(0);
+        center_.reset();
+    }
+
+    HotKeyPtr hotKey(const std::string& id, PlistValue keyCombo) {
+        return PTHotKey::hotKeyWithIdentifierKeyCombo(
+            id, std::move(keyCombo), [this](PTHotKey& key) { fired_.push_back(key.identifier()); });
+    }
+
+    xcb_keycode_t keycodeOf(std::int64_t keyCode) {
+        auto keycode = center_->x11KeycodeOfKeyCode(keyCode);
+        EXPECT_TRUE(keycode) << keyCode;
+        return static_cast<xcb_keycode_t>(keycode.value_or(0));
+    }
+
+    // Hands out events until DONE holds; false when a generous deadline passed first.
+    template <typename Done> bool pumpUntil(Done done) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
+            poll(&fd, 1, 50);
+            connection_->pump();
+        }
+        return true;
+    }
+    // The centre's requests reach the server before the other client's next ones.
+    void serverHasSeenTheCenter() {
+        std::free(xcb_get_input_focus_reply(connection_->xcb(),
+                                            xcb_get_input_focus(connection_->xcb()), nullptr));
+    }
+    bool firedCount(std::size_t count) {
+        return pumpUntil([&] { return fired_.size() >= count; });
+    }
+    std::size_t logLinesWith(const std::string& text) const {
+        std::size_t n = 0;
+        for (const std::string& line : log_)
+            n += line.find(text) != std::string::npos;
+        return n;
+    }
+
+    std::unique_ptr<X11Connection> connection_;
+    ManualRunLoop runLoop_;
+    std::vector<std::string> log_;
+    std::vector<std::string> fired_;
+    std::unique_ptr<X11HotKeyCenter> center_;
+    OtherClient other_;
+};
+
+// Stored key code -> X key code on the server's keymap -> XKB name -> stored key code, for
+// every entry of the table.
+TEST_F(HotKeyCenterOnDisplay, EveryKeyPositionRoundTripsThroughTheServersKeymap) {
+    xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    xkb_keymap* keymap = xkb_x11_keymap_new_from_device(
+        context, connection_->xcb(), connection_->xkbDeviceId(), XKB_KEYMAP_COMPILE_NO_FLAGS);
+    ASSERT_NE(keymap, nullptr);
+    for (const KeyPosition& position : keyPositions()) {
+        auto keycode = center_->x11KeycodeOfKeyCode(position.keyCode);
+        ASSERT_TRUE(keycode) << position.xkbName;
+        const char* name = xkb_keymap_key_get_name(keymap, *keycode);
+        ASSERT_NE(name, nullptr) << position.xkbName;
+        EXPECT_EQ(name, position.xkbName);
+        EXPECT_EQ(center_->keyCodeOfX11Keycode(*keycode), position.keyCode) << position.xkbName;
+    }
+    // Key codes of no listed key, and those beyond core events, have no position.
+    for (xkb_keycode_t unlisted : {xkb_keymap_key_by_name(keymap, "LCTL"), 0u, 256u, 70000u})
+        EXPECT_FALSE(center_->keyCodeOfX11Keycode(unlisted)) << unlisted;
+    xkb_keymap_unref(keymap);
+    xkb_context_unref(context);
+}
+
+TEST_F(HotKeyCenterOnDisplay, ComboFiresWhateverLocksAreOn) {
+    auto key = hotKey("xkb:de", combo(kA, kStoredControlMask | kStoredOptionMask));
+    center_->registerHotKey(key);
+    ASSERT_TRUE(center_->isActive(key));
+    const xcb_keycode_t a = keycodeOf(kA);
+    other_.press(a, {"LCTL", "LALT"});
+    ASSERT_TRUE(firedCount(1));
+    // Mod2 is Num Lock on the keymaps Xvfb starts with; Lock is Caps Lock.
+    other_.lockModifiers(XCB_MOD_MASK_2);
+    other_.press(a, {"LCTL", "LALT"});
+    ASSERT_TRUE(firedCount(2));
+    other_.lockModifiers(XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK);
+    other_.press(a, {"LCTL", "LALT"});
+    ASSERT_TRUE(firedCount(3));
+    EXPECT_EQ(fired_, (std::vector<std::string>{"xkb:de", "xkb:de", "xkb:de"}));
+    EXPECT_TRUE(log_.empty()) << log_.front();
+}
+
+TEST_F(HotKeyCenterOnDisplay, ExtraModifiersDoNotMatchAndSuperIsCommand) {
+    auto controlA = hotKey("xkb:de", combo(kA, kStoredControlMask));
+    auto commandA = hotKey("xkb:ru", combo(kA, kStoredCommandMask | kStoredShiftMask));
+    center_->registerHotKey(controlA);
+    center_->registerHotKey(commandA);
+    const xcb_keycode_t a = keycodeOf(kA);
+    // Control+Shift+A is neither hotkey: the next match must be the first thing to fire.
+    other_.press(a, {"LCTL", "LFSH"});
+    other_.press(a, {"LWIN", "LFSH"});
+    ASSERT_TRUE(firedCount(1));
+    other_.press(a, {"LCTL"});
+    ASSERT_TRUE(firedCount(2));
+    EXPECT_EQ(fired_, (std::vector<std::string>{"xkb:ru", "xkb:de"}));
+}
+
+TEST_F(HotKeyCenterOnDisplay, AGrabHeldByAnotherProgramIsSaidOnceAndStaysRegistered) {
+    const xcb_keycode_t k = keycodeOf(kK);
+    const std::uint16_t controlShift = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
+    ASSERT_TRUE(other_.grab(k, controlShift));
+    auto key = hotKey("xkb:de", combo(kK, kStoredControlMask | kStoredShiftMask));
+    center_->registerHotKey(key);
+    EXPECT_EQ(center_->hotKeyWithIdentifier("xkb:de"), key);
+    EXPECT_FALSE(center_->isActive(key));
+    EXPECT_EQ(logLinesWith("taken by another program"), 1u);
+    EXPECT_EQ(logLinesWith("xkb:de"), 1u);
+    // Registering again, or a second hotkey on the same combination, says nothing new.
+    center_->unregisterHotKey(key);
+    center_->registerHotKey(key);
+    EXPECT_EQ(log_.size(), 1u);
+    other_.ungrab(k, controlShift);
+}
+
+TEST_F(HotKeyCenterOnDisplay, UngrabsOnlyWhatNoRegistrationStillNeeds) {
+    const xcb_keycode_t f5 = keycodeOf(kF5);
+    auto first = hotKey("xkb:de", combo(kF5, kStoredControlMask));
+    auto second = hotKey("xkb:ru", combo(kF5, kStoredControlMask));
+    center_->registerHotKey(first);
+    center_->registerHotKey(second);
+    other_.press(f5, {"LCTL"});
+    ASSERT_TRUE(firedCount(2));
+    EXPECT_EQ(fired_, (std::vector<std::string>{"xkb:de", "xkb:ru"}));
+
+    center_->unregisterHotKey(first);
+    serverHasSeenTheCenter();
+    EXPECT_FALSE(other_.grab(f5, XCB_MOD_MASK_CONTROL)) << "the second hotkey still needs it";
+    EXPECT_EQ(center_->hotKeyWithIdentifier("xkb:de"), nullptr);
+    EXPECT_EQ(center_->hotKeyWithIdentifier("xkb:ru"), second);
+
+    center_->unregisterHotKey(second);
+    serverHasSeenTheCenter();
+    EXPECT_TRUE(other_.grab(f5, XCB_MOD_MASK_CONTROL));
+    EXPECT_TRUE(other_.grab(f5, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2));
+    other_.ungrab(f5, XCB_MOD_MASK_ANY);
+}
+
+TEST_F(HotKeyCenterOnDisplay, ValuesThatNameNoKeyStayRegisteredAndAreSaidOnce) {
+    std::vector<HotKeyPtr> keys = {
+        hotKey("string", PlistValue("Control-A")),
+        hotKey("negative", combo(-1, kStoredControlMask)),
+        hotKey("huge", combo(std::int64_t{1} << 40, kStoredControlMask)),
+        hotKey("unlisted", combo(0x34, kStoredControlMask)),
+        hotKey("no-flags", PlistValue(PlistDictionary{{"keyCode", kA}})),
+    };
+    for (const HotKeyPtr& key : keys) {
+        center_->registerHotKey(key);
+        center_->registerHotKey(hotKey(key->identifier(), key->keyCombo()));
+    }
+    for (const HotKeyPtr& key : keys) {
+        EXPECT_EQ(center_->hotKeyWithIdentifier(key->identifier()), key);
+        EXPECT_FALSE(center_->isActive(key));
+        EXPECT_EQ(logLinesWith("hotkey of " + key->identifier() + " "), 1u) << key->identifier();
+    }
+    EXPECT_EQ(log_.size(), keys.size());
+}
+
+TEST_F(HotKeyCenterOnDisplay, UnknownModifierBitsAreIgnoredOnce) {
+    auto key = hotKey("xkb:de", combo(kA, kStoredControlMask | 0x800000));
+    center_->registerHotKey(key);
+    center_->registerHotKey(hotKey("xkb:de", combo(kA, kStoredControlMask | 0x800000)));
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_NE(log_[0].find("0x800000"), std::string::npos) << log_[0];
+    other_.press(keycodeOf(kA), {"LCTL"});
+    ASSERT_TRUE(firedCount(1));
+}
+
+TEST_F(HotKeyCenterOnDisplay, AKeyWithoutModifiersIsGrabbedWhenStoredSo) {
+    auto key = hotKey("xkb:de", combo(kF5, 0));
+    center_->registerHotKey(key);
+    EXPECT_TRUE(center_->isActive(key));
+    other_.press(keycodeOf(kF5), {});
+    ASSERT_TRUE(firedCount(1));
+}
+
+TEST_F(HotKeyCenterOnDisplay, AnActionMayUnregisterItsOwnHotKey) {
+    HotKeyPtr key;
+    key = PTHotKey::hotKeyWithIdentifierKeyCombo(
+        "xkb:de", combo(kA, kStoredControlMask), [this](PTHotKey& fired) {
+            fired_.push_back(fired.identifier());
+            center_->unregisterHotKey(center_->hotKeyWithIdentifier(fired.identifier()));
+        });
+    center_->registerHotKey(key);
+    other_.press(keycodeOf(kA), {"LCTL"});
+    ASSERT_TRUE(firedCount(1));
+    EXPECT_EQ(center_->hotKeyWithIdentifier("xkb:de"), nullptr);
+    serverHasSeenTheCenter();
+    EXPECT_TRUE(other_.grab(keycodeOf(kA), XCB_MOD_MASK_CONTROL));
+    other_.ungrab(keycodeOf(kA), XCB_MOD_MASK_ANY);
+}
+
+// xfree86 key codes put the arrows elsewhere than evdev's: the grab must move with the key.
+TEST_F(HotKeyCenterOnDisplay, KeymapChangeMovesTheGrabToTheKeysNewCode) {
+    auto key = hotKey("xkb:ru", combo(kLeft, kStoredControlMask));
+    center_->registerHotKey(key);
+    const xcb_keycode_t before = keycodeOf(kLeft);
+    ASSERT_EQ(std::system("setxkbmap -keycodes xfree86 -layout us,de,ru"), 0);
+    ASSERT_TRUE(pumpUntil([&] { return runLoop_.hasLiveTimer(); }));
+    runLoop_.fireTimers();
+    const xcb_keycode_t after = keycodeOf(kLeft);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(other_.keycodeOfName("LEFT"), after);
+    EXPECT_TRUE(center_->isActive(key));
+    serverHasSeenTheCenter();
+    EXPECT_TRUE(other_.grab(before, XCB_MOD_MASK_CONTROL)) << "the old key code is let go";
+    other_.ungrab(before, XCB_MOD_MASK_ANY);
+    other_.press(after, {"LCTL"});
+    EXPECT_TRUE(firedCount(1));
+    ASSERT_EQ(std::system("setxkbmap -keycodes evdev -layout us,de,ru"), 0);
+    ASSERT_TRUE(pumpUntil([&] { return runLoop_.hasLiveTimer(); }));
+    runLoop_.fireTimers();
+    EXPECT_EQ(keycodeOf(kLeft), before);
+}
+
+} // namespace
+} // namespace velmora::x11
