@@ -18,6 +18,7 @@
 #include "uptime_answer.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
+#include "x11_hot_key_center.h"
 #include "x11_screens.h"
 #include "x11_unsupported.h"
 #include "x11_window_list.h"
@@ -118,6 +119,10 @@ int runAgent(int argc, char** argv) {
     Platform platform{store,      inputSources, workspace, distributed, eventMonitor,
                       windowList, screens,      cursor,    runLoop,     childProcess,
                       images,     info,         views,     &bundleFiles};
+    // Declared before the delegate, so that the grabs outlive every hotkey it registers.
+    x11::X11HotKeyCenter hotKeyCenter(*connection, runLoop,
+                                      [&info](const std::string& line) { info.log(line); });
+    platform.hotKeyCenter = &hotKeyCenter;
 
     int status = 0;
     {
