@@ -1,6 +1,9 @@
 #include "qt_application.h"
 
+#include "menu/alfred_tip.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -8,6 +11,13 @@ namespace velmora::qt {
 
 std::string QtApplicationInfo::bundlePath() {
     return QCoreApplication::applicationDirPath().toStdString();
+}
+
+std::string QtApplicationInfo::bundleURL() {
+    QString path = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (path.isEmpty())
+        path = QCoreApplication::applicationFilePath();
+    return path.toStdString();
 }
 
 void QtApplicationInfo::log(const std::string& line) {
@@ -21,6 +31,25 @@ std::optional<std::string> QtApplicationInfo::objectForInfoDictionaryKey(const s
     if (it == info_.end())
         return std::nullopt;
     return it->second;
+}
+
+std::string QtApplicationInfo::localizedStringForKeyValueTable(const std::string& key,
+                                                               const std::string& value,
+                                                               const std::string& table) {
+    if (table.empty() || table == "Localizable") {
+        if (key == kAlfredTipKey)
+            return "Tip:\n        Switching input sources for Alfred works only when Alfred is "
+                   "set, in its own preferences, to open with a double press of a modifier key!";
+        if (key == kAlfredTipButtonKey)
+            return "OK";
+    }
+    return Application::localizedStringForKeyValueTable(key, value, table);
+}
+
+void QtApplicationInfo::terminate() {
+    if (QCoreApplication* application = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 } // namespace velmora::qt

@@ -1,6 +1,7 @@
 #pragma once
-// The program as an application: where it was started from, and its log, which is standard
-// error (the session's log when the desktop starts the agent, the terminal otherwise).
+// The program as an application: where it was started from, its log, which is standard
+// error (the session's log when the desktop starts the agent, the terminal otherwise), its
+// English texts, and quitting.
 
 #include "platform/application.h"
 
@@ -19,8 +20,17 @@ class QtApplicationInfo final : public Application {
 
     // The folder of the executable.
     std::string bundlePath() override;
+    // The executable itself with every link resolved: what a login entry starts.
+    std::string bundleURL() override;
     void log(const std::string& line) override;
     std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
+    // The program speaks English: its own keys that are not already English (the Alfred tip)
+    // have their English text here.
+    std::string localizedStringForKeyValueTable(const std::string& key, const std::string& value,
+                                                const std::string& table) override;
+    // Leaves Qt's event loop with status 0 once the current work returns; the program saves
+    // the settings after it.
+    void terminate() override;
 
   private:
     std::mutex mutex_;

@@ -50,14 +50,4 @@ void QtImageView::setImage(ImagePtr image) {
     }
 }
 
-void BoxWidget::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor line = palette().color(QPalette::Mid);
-    QColor fill = palette().color(QPalette::AlternateBase);
-    painter.setPen(line);
-    painter.setBrush(fill);
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
-}
-
 } // namespace velmora::qt

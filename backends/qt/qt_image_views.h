@@ -1,8 +1,7 @@
 #pragma once
-// Image views and boxes as widgets. Both hold other views. An image view shows its image
-// scaled down in proportion when it does not fit, centred, never scaled up; it takes no
-// mouse events, so that a press on an icon in a table cell reaches the table. A box draws a
-// light rounded panel behind what it holds.
+// Image views as widgets. They hold other views. An image view shows its image scaled down in
+// proportion when it does not fit, centred, never scaled up; it takes no mouse events, so that
+// a press on an icon in a table cell reaches the table.
 
 #include "qt_view.h"
 
@@ -37,16 +36,6 @@ class QtImageView final : public QtView<ImageView> {
   private:
     ImageWidget* imageWidget() const;
     ImagePtr image_;
-};
-
-class BoxWidget final : public ViewWidget {
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
-class QtBox final : public QtView<Box> {
-  public:
-    QtBox() : QtView(new BoxWidget) {}
 };
 
 } // namespace velmora::qt

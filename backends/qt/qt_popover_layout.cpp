@@ -1,7 +1,7 @@
 #include "qt_popover_layout.h"
 
+#include "qt_box.h"
 #include "qt_controls.h"
-#include "qt_image_views.h"
 #include "qt_table_view.h"
 #include "qt_view.h"
 
@@ -45,10 +45,11 @@ PopoverLayout makeQtPopoverLayout() {
     rules->setFrame(fromTop(0, 0, kPopoverContentSize.width, kRuleTableHeight));
     layout.velmoraTableView = rules;
 
+    // A shortcut cell's recorder is 110 wide: its column leaves it room.
     auto shortcuts = std::make_shared<QtTableView>(std::vector<QtTableView::Column>{
-        {kShortcutColumnIcon, QString(), 46},
-        {kShortcutColumnInput, QCoreApplication::translate("Velmora", "Layout"), 138},
-        {kShortcutColumnShortcut, QCoreApplication::translate("Velmora", "Shortcut"), 102}});
+        {kShortcutColumnIcon, QString(), 40},
+        {kShortcutColumnInput, QCoreApplication::translate("Velmora", "Layout"), 128},
+        {kShortcutColumnShortcut, QCoreApplication::translate("Velmora", "Shortcut"), 118}});
     layout.shortcutTableView = shortcuts;
 
     auto add = textButton(QStringLiteral("+"), QStringLiteral("Add an application"));

@@ -1,11 +1,15 @@
 #include "qt_views.h"
 
+#include "qt_alert.h"
+#include "qt_box.h"
 #include "qt_controls.h"
 #include "qt_image_views.h"
 #include "qt_indicator_views.h"
+#include "qt_menu.h"
 #include "qt_open_panel.h"
 #include "qt_popover.h"
 #include "qt_popover_layout.h"
+#include "qt_recorder_control.h"
 #include "qt_status_item.h"
 
 namespace velmora::qt {
@@ -56,6 +60,26 @@ std::shared_ptr<TextField> QtViews::makeTextField() {
 
 std::shared_ptr<ComboBox> QtViews::makeComboBox() {
     return std::make_shared<QtComboBox>();
+}
+
+std::shared_ptr<View> QtViews::makeView() {
+    return std::make_shared<QtPlainView>();
+}
+
+std::shared_ptr<Box> QtViews::makeBox() {
+    return std::make_shared<QtBox>();
+}
+
+std::shared_ptr<SRRecorderControlWithTagid> QtViews::makeRecorderControl() {
+    return std::make_shared<QtRecorderControl>(keys_);
+}
+
+std::shared_ptr<Menu> QtViews::makeMenu(const std::vector<MenuItemDescription>& items) {
+    return std::make_shared<QtMenu>(items);
+}
+
+std::shared_ptr<Alert> QtViews::makeAlert() {
+    return std::make_shared<QtAlert>([this] { return popover_.lock().get(); });
 }
 
 std::shared_ptr<OpenPanel> QtViews::openPanel() {

@@ -7,6 +7,8 @@
 // of the popover closing is the click that closed it, and is ignored; without a tray the
 // popover is an ordinary window. Main thread only.
 
+#include "key_translation.h"
+
 #include "platform/views.h"
 
 #include <functional>
@@ -35,6 +37,14 @@ class QtViews : public ViewFactory {
     std::shared_ptr<ImageView> makeImageView() override;
     std::shared_ptr<TextField> makeTextField() override;
     std::shared_ptr<ComboBox> makeComboBox() override;
+    std::shared_ptr<View> makeView() override;
+    std::shared_ptr<Box> makeBox() override;
+    // Recorders made from now on name and store keys through KEYS.
+    void setKeyTranslation(KeyTranslation keys) { keys_ = std::move(keys); }
+    std::shared_ptr<SRRecorderControlWithTagid> makeRecorderControl() override;
+    std::shared_ptr<Menu> makeMenu(const std::vector<MenuItemDescription>& items) override;
+    // The alert closes a popup popover before it shows.
+    std::shared_ptr<Alert> makeAlert() override;
     std::shared_ptr<OpenPanel> openPanel() override;
     void addPopoverObserver(const std::string& name, std::function<void()> observer) override;
 
@@ -54,6 +64,7 @@ class QtViews : public ViewFactory {
     std::weak_ptr<QtStatusItem> statusItem_;
     std::weak_ptr<QtPopover> popover_;
     std::function<void()> mouseDown_;
+    KeyTranslation keys_;
     std::map<std::string, std::vector<std::function<void()>>> observers_;
 };
 

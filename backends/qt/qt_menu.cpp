@@ -1,0 +1,106 @@
+#include "qt_menu.h"
+
+#include "desktop_coordinates.h"
+#include "qt_view.h"
+
+#include "platform/controls.h"
+
+#include <QMenu>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velmora::qt {
+
+namespace {
+
+// Coordinates far outside any desktop are taken as its edge; not-a-number as 0.
+int toPixel(double value) {
+    if (!std::isfinite(value))
+        return value > 0 ? 1'000'000 : value < 0 ? -1'000'000 : 0;
+    return static_cast<int>(std::lround(std::clamp(value, -1e6, 1e6)));
+}
+
+} // namespace
+
+QtMenu::QtMenu(const std::vector<MenuItemDescription>& items)
+    : items_(items), states_(items.size(), NSControlStateValueOff),
+      menu_(std::make_unique<QMenu>()) {
+    for (std::size_t index = 0; index < items_.size(); ++index) {
+        const MenuItemDescription& item = items_[index];
+        QAction* action = item.action.empty()
+                              ? menu_->addSeparator()
+                              : menu_->addAction(QString::fromStdString(item.title));
+        if (!item.action.empty())
+            QObject::connect(action, &QAction::triggered, menu_.get(),
+                             [this, index] { chosen(index); });
+        actions_.push_back(action);
+    }
+}
+
+QtMenu::~QtMenu() = default;
+
+std::int64_t QtMenu::numberOfItems() const {
+    return static_cast<std::int64_t>(items_.size());
+}
+
+QAction* QtMenu::actionAt(std::int64_t index) const {
+    if (index < 0 || index >= numberOfItems())
+        return nullptr;
+    return actions_[static_cast<std::size_t>(index)];
+}
+
+std::string QtMenu::actionOfItemAtIndex(std::int64_t index) const {
+    if (index < 0 || index >= numberOfItems())
+        return {};
+    return items_[static_cast<std::size_t>(index)].action;
+}
+
+void QtMenu::setStateOfItemAtIndex(std::int64_t index, std::int64_t state) {
+    QAction* action = actionAt(index);
+    if (!action || action->isSeparator())
+        return;
+    const bool on = state == NSControlStateValueOn;
+    states_[static_cast<std::size_t>(index)] = on ? NSControlStateValueOn : NSControlStateValueOff;
+    action->setCheckable(true);
+    action->setChecked(on);
+}
+
+std::int64_t QtMenu::stateOfItemAtIndex(std::int64_t index) const {
+    if (index < 0 || index >= numberOfItems())
+        return NSControlStateValueOff;
+    return states_[static_cast<std::size_t>(index)];
+}
+
+QPoint QtMenu::globalPoint(Point location, const View* view) {
+    const int x = toPixel(location.x);
+    const int y = toPixel(location.y);
+    if (QWidget* widget = widgetOf(view))
+        return widget->mapToGlobal(QPoint(x, widget->height() - y));
+    return QPoint(x, desktopBottom() - y);
+}
+
+void QtMenu::popUpMenuPositioningItem(std::optional<std::int64_t> positioningItem, Point location,
+                                      View* view) {
+    QAction* at = positioningItem ? actionAt(*positioningItem) : nullptr;
+    menu_->popup(globalPoint(location, view), at);
+}
+
+void QtMenu::chosen(std::size_t index) {
+    // Qt has flipped the mark of a checkable entry; the program sets it.
+    if (actions_[index]->isCheckable())
+        actions_[index]->setChecked(states_[index] == NSControlStateValueOn);
+    // The menu is the context: a menu dropped before the event loop comes back sends nothing.
+    QMetaObject::invokeMethod(
+        menu_.get(),
+        [this, index] {
+            if (menu_->isVisible())
+                menu_->hide();
+            Target target = target_; // the action may replace the target or drop the menu
+            if (target)
+                target(items_[index].action);
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace velmora::qt

@@ -1,0 +1,69 @@
+#include "shortcut_text.h"
+
+#include "platform/controls.h"
+
+namespace velmora::qt {
+
+namespace {
+
+// The largest key code a stored shortcut can carry: X key codes fit in a byte, and the keyboard
+// positions of other desktops are smaller still.
+constexpr std::int64_t kLargestKeyCode = 0xFFFF;
+
+} // namespace
+
+std::uint64_t storedModifierFlags(Qt::KeyboardModifiers modifiers) {
+    std::uint64_t flags = 0;
+    if (modifiers & Qt::ControlModifier)
+        flags |= NSEventModifierFlagControl;
+    if (modifiers & Qt::AltModifier)
+        flags |= NSEventModifierFlagOption;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= NSEventModifierFlagShift;
+    if (modifiers & Qt::MetaModifier)
+        flags |= NSEventModifierFlagCommand;
+    return flags;
+}
+
+std::uint64_t modifierFlagOfKey(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_Control:
+        return NSEventModifierFlagControl;
+    case Qt::Key_Alt:
+        return NSEventModifierFlagOption;
+    case Qt::Key_Shift:
+        return NSEventModifierFlagShift;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return NSEventModifierFlagCommand;
+    default:
+        return 0;
+    }
+}
+
+QString modifierText(std::uint64_t flags) {
+    QString text;
+    if (flags & NSEventModifierFlagControl)
+        text += QStringLiteral("Ctrl+");
+    if (flags & NSEventModifierFlagOption)
+        text += QStringLiteral("Alt+");
+    if (flags & NSEventModifierFlagShift)
+        text += QStringLiteral("Shift+");
+    if (flags & NSEventModifierFlagCommand)
+        text += QStringLiteral("Super+");
+    return text;
+}
+
+QString shortcutText(std::uint64_t flags, std::int64_t keyCode, const KeyTranslation& keys) {
+    QString key;
+    if (keyCode < 0 || keyCode > kLargestKeyCode)
+        key = QStringLiteral("?");
+    else if (keys.label)
+        key = QString::fromStdString(keys.label(keyCode));
+    if (key.isEmpty())
+        key = QStringLiteral("Key %1").arg(keyCode);
+    return modifierText(flags) + key;
+}
+
+} // namespace velmora::qt

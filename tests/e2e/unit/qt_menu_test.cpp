@@ -1,0 +1,177 @@
+// The settings menu and the alert on Qt: entries, separators and check marks that only the
+// program changes; a choice reaches the target once the menu is closed and the event loop is
+// back; the alert closes a popup popover before it shows, and answers with the button pressed.
+
+#include "qt_alert.h"
+#include "qt_menu.h"
+#include "qt_popover.h"
+#include "qt_view.h"
+#include "qt_views.h"
+
+#include "platform/controls.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+namespace velmora::qt {
+namespace {
+
+const std::vector<MenuItemDescription> kItems = {{"Start at Login", "StartAtLogin:"},
+                                                 {"", ""},
+                                                 {"Hide Icon", "hideMenuBarIcon:"},
+                                                 {"Tip", "help:"},
+                                                 {"", ""},
+                                                 {"Quit", "Quit:"}};
+
+TEST(QtMenus, EntriesSeparatorsAndCheckMarksAsTheProgramSetsThem) {
+    QtMenu menu(kItems);
+    ASSERT_EQ(menu.numberOfItems(), 6);
+    EXPECT_EQ(menu.menu()->actions().size(), 6);
+    EXPECT_TRUE(menu.actionAt(1)->isSeparator());
+    EXPECT_EQ(menu.actionAt(2)->text(), QStringLiteral("Hide Icon"));
+    EXPECT_EQ(menu.actionOfItemAtIndex(5), "Quit:");
+    EXPECT_EQ(menu.actionOfItemAtIndex(1), "");
+    EXPECT_EQ(menu.actionOfItemAtIndex(-1), "");
+    EXPECT_EQ(menu.actionOfItemAtIndex(6), "");
+
+    // Only entries whose mark the program sets show one.
+    menu.setStateOfItemAtIndex(0, NSControlStateValueOn);
+    menu.setStateOfItemAtIndex(2, NSControlStateValueOff);
+    EXPECT_TRUE(menu.actionAt(0)->isChecked());
+    EXPECT_TRUE(menu.actionAt(2)->isCheckable());
+    EXPECT_FALSE(menu.actionAt(2)->isChecked());
+    EXPECT_FALSE(menu.actionAt(5)->isCheckable());
+    EXPECT_EQ(menu.stateOfItemAtIndex(0), NSControlStateValueOn);
+    // Out of range and separators: ignored, and read off.
+    menu.setStateOfItemAtIndex(1, NSControlStateValueOn);
+    menu.setStateOfItemAtIndex(99, NSControlStateValueOn);
+    menu.setStateOfItemAtIndex(-3, NSControlStateValueOn);
+    EXPECT_EQ(menu.stateOfItemAtIndex(1), NSControlStateValueOff);
+    EXPECT_EQ(menu.stateOfItemAtIndex(99), NSControlStateValueOff);
+    EXPECT_FALSE(menu.actionAt(1)->isChecked());
+}
+
+TEST(QtMenus, AChoiceReachesTheTargetAfterTheMenuClosedAndLeavesTheMarkAlone) {
+    QtMenu menu(kItems);
+    menu.setStateOfItemAtIndex(0, NSControlStateValueOn);
+    std::vector<std::string> chosen;
+    bool visibleWhenChosen = true;
+    menu.setTarget([&](const std::string& action) {
+        chosen.push_back(action);
+        visibleWhenChosen = menu.menu()->isVisible();
+    });
+    menu.popUpMenuPositioningItem(std::nullopt, Point{15, -6}, nullptr);
+    ASSERT_TRUE(menu.menu()->isVisible());
+    QTest::keyClick(menu.menu(), Qt::Key_Down); // the first entry
+    QTest::keyClick(menu.menu(), Qt::Key_Return);
+    EXPECT_TRUE(chosen.empty()); // not inside the menu's own handling
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chosen, std::vector<std::string>{"StartAtLogin:"});
+    EXPECT_FALSE(visibleWhenChosen);
+    // The program owns the mark: the choice did not flip it.
+    EXPECT_TRUE(menu.actionAt(0)->isChecked());
+    EXPECT_EQ(menu.stateOfItemAtIndex(0), NSControlStateValueOn);
+}
+
+TEST(QtMenus, AMenuDroppedBeforeTheChoiceIsDeliveredSendsNothing) {
+    std::vector<std::string> chosen;
+    auto menu = std::make_unique<QtMenu>(kItems);
+    menu->setTarget([&](const std::string& action) { chosen.push_back(action); });
+    menu->actionAt(5)->trigger();
+    menu.reset();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(chosen.empty());
+}
+
+TEST(QtMenus, TheMenuGoesToThePointOfTheViewWithItsBottomLeftOrigin) {
+    QtPlainView view;
+    view.setFrame(Rect{{0, 0}, {288, 330}});
+    QWidget* widget = view.widget();
+    widget->move(100, 50);
+    widget->show();
+    EXPECT_EQ(QtMenu::globalPoint(Point{15, 24}, &view), widget->mapToGlobal(QPoint(15, 306)));
+    // Nonsense coordinates stay numbers.
+    const QPoint far = QtMenu::globalPoint(Point{1e300, std::nan("")}, &view);
+    EXPECT_LE(far.x(), 2'000'000);
+}
+
+class CellViews final : public QtViews {
+  public:
+    CellViews() : QtViews(nullptr) {}
+    std::shared_ptr<Window> makeResetWindow() override { return nullptr; }
+};
+
+class QtAlerts : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        popover_ = std::make_unique<QtPopover>(QtPopover::Hooks{
+            .post = [](const std::string&) {}, .anchoredToTray = [this] { return tray_; }});
+        content_ = std::make_shared<QtPlainView>(ViewWidget::Pinning::Top);
+        content_->setFrame(Rect{{0, 0}, {288, 330}});
+        popover_->setBehavior(PopoverBehavior::Transient);
+        popover_->setContentView(content_);
+    }
+    // Runs an alert with two buttons and presses the one at PRESS (none: closes the box);
+    // whether the popover was shown while the alert was.
+    std::pair<std::int64_t, bool> run(std::optional<int> press) {
+        QtAlert alert([this] { return popover_.get(); });
+        alert.setMessageText("Tip:\n        text");
+        alert.addButtonWithTitle("OK");
+        alert.addButtonWithTitle("Later");
+        bool shownMeanwhile = false;
+        QTimer::singleShot(0, [&] {
+            QMessageBox* box = alert.box();
+            if (!box)
+                return;
+            text_ = box->text();
+            shownMeanwhile = popover_->isShown();
+            if (press)
+                box->buttons()[*press]->click();
+            else
+                box->done(QDialog::Rejected);
+        });
+        return {alert.runModal(), shownMeanwhile};
+    }
+
+    bool tray_ = true;
+    QString text_;
+    std::unique_ptr<QtPopover> popover_;
+    std::shared_ptr<QtPlainView> content_;
+};
+
+TEST_F(QtAlerts, APopupPopoverClosesBeforeTheAlertShowsAnOrdinaryWindowStays) {
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    ASSERT_EQ(popover_->window()->windowType(), Qt::Popup);
+    auto [answer, shown] = run(1);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(text_, QStringLiteral("Tip:\n        text"));
+
+    tray_ = false;
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    ASSERT_TRUE(popover_->isOrdinaryWindow());
+    std::tie(answer, shown) = run(0);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(answer, 0);
+    popover_->performClose();
+}
+
+TEST_F(QtAlerts, ABoxClosedWithoutAButtonAnswersMinusOneAndTheFactoryMakesAlerts) {
+    EXPECT_EQ(run(std::nullopt).first, -1);
+    CellViews views;
+    EXPECT_TRUE(views.makeAlert());
+    EXPECT_TRUE(views.makeMenu(kItems));
+}
+
+} // namespace
+} // namespace velmora::qt

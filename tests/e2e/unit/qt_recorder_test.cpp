@@ -1,0 +1,312 @@
+// The shortcut recorder on Qt: what a recording takes (the key's position through the key
+// translation, the modifiers allowed), how it ends (recorded, cleared, given up) and that the
+// delegate hears of every end once; what it shows. Widgets run on Qt's offscreen platform; key
+// events carry the native key code as X would.
+
+#include "qt_box.h"
+#include "qt_recorder_control.h"
+#include "qt_views.h"
+#include "recorder_widget.h"
+#include "shortcut_text.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace velmora::qt {
+namespace {
+
+constexpr std::uint64_t kAllModifiers = NSEventModifierFlagShift | NSEventModifierFlagControl |
+                                        NSEventModifierFlagOption | NSEventModifierFlagCommand;
+
+// X key code 38 is the key stored as 0 ("A" on its cap), 67 is F1 (122); nothing else is known.
+KeyTranslation fakeKeys() {
+    return KeyTranslation{
+        .storedKeyCode = [](std::uint32_t native) -> std::optional<std::int64_t> {
+            if (native == 38)
+                return 0;
+            if (native == 67)
+                return 122;
+            return std::nullopt;
+        },
+        .label = [](std::int64_t code) -> std::string {
+            return code == 0 ? "A" : code == 122 ? "F1" : "";
+        },
+    };
+}
+
+PlistValue combo(std::int64_t keyCode, std::int64_t flags) {
+    return PlistValue(PlistDictionary{{kShortcutKeyCode, PlistValue(keyCode)},
+                                      {kShortcutModifierFlags, PlistValue(flags)}});
+}
+
+struct CountingDelegate : SRRecorderControlDelegate {
+    void shortcutRecorderDidEndRecording(SRRecorderControl& control) override {
+        ++ends;
+        last = &control;
+        seen = control.objectValue();
+    }
+    int ends = 0;
+    SRRecorderControl* last = nullptr;
+    std::optional<PlistValue> seen;
+};
+
+class Recorders : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        control_ = std::make_shared<QtRecorderControl>(fakeKeys());
+        control_->setDelegate(&delegate_);
+        control_->setAllowedModifierFlags(kAllModifiers, 0, true);
+        recorder()->resize(110, 22);
+        recorder()->show();
+    }
+    RecorderWidget* recorder() { return control_->recorder(); }
+    void click() { QTest::mouseClick(recorder(), Qt::LeftButton, {}, QPoint(20, 10)); }
+    // A key as X reports it: SYMBOL is what the current layout types, NATIVE the key pressed.
+    void press(int symbol, Qt::KeyboardModifiers modifiers, std::uint32_t native,
+               QEvent::Type type = QEvent::KeyPress) {
+        QKeyEvent event(type, symbol, modifiers, native, 0, 0);
+        QApplication::sendEvent(recorder(), &event);
+    }
+
+    CountingDelegate delegate_;
+    std::shared_ptr<QtRecorderControl> control_;
+};
+
+TEST_F(Recorders, ARecordingTakesTheKeysPositionAndTheModifiersNotTheSymbol) {
+    click();
+    ASSERT_TRUE(recorder()->isRecording());
+    EXPECT_EQ(QWidget::keyboardGrabber(), recorder()); // no hotkey fires meanwhile
+    // The Russian layout types "ф" on the A key: the position is what is recorded.
+    press(0x0444, Qt::ControlModifier | Qt::MetaModifier | Qt::KeypadModifier, 38);
+    EXPECT_FALSE(recorder()->isRecording());
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    EXPECT_EQ(control_->objectValue(),
+              combo(0, NSEventModifierFlagControl | NSEventModifierFlagCommand));
+    EXPECT_EQ(delegate_.ends, 1);
+    EXPECT_EQ(delegate_.last, control_.get());
+    EXPECT_EQ(delegate_.seen, control_->objectValue()); // the value is there when told
+    EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Ctrl+Super+A"));
+
+    click();
+    press(Qt::Key_F1, Qt::ShiftModifier | Qt::AltModifier, 67);
+    EXPECT_EQ(control_->objectValue(),
+              combo(122, NSEventModifierFlagShift | NSEventModifierFlagOption));
+    EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Alt+Shift+F1"));
+    EXPECT_EQ(delegate_.ends, 2);
+}
+
+TEST_F(Recorders, ModifiersAloneAndKeysThatCannotBeStoredOnlyChangeThePreview) {
+    control_->setObjectValue(combo(0, NSEventModifierFlagControl));
+    click();
+    EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Type Shortcut"));
+    press(Qt::Key_Control, Qt::NoModifier, 37);
+    press(Qt::Key_Super_L, Qt::ControlModifier, 133);
+    EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Ctrl+Super+\u2026"));
+    press(Qt::Key_Control, Qt::ControlModifier | Qt::MetaModifier, 37, QEvent::KeyRelease);
+    EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Super+\u2026"));
+    press(Qt::Key_AltGr, Qt::MetaModifier, 108);              // a level key is no shortcut
+    press(Qt::Key_Launch0, Qt::MetaModifier, 200);            // a key the table does not know
+    press(Qt::Key_A, Qt::MetaModifier, 38, QEvent::KeyPress); // ... while this one is
+    EXPECT_EQ(control_->objectValue(), combo(0, NSEventModifierFlagCommand));
+    EXPECT_EQ(delegate_.ends, 1);
+}
+
+TEST_F(Recorders, OnlyTheAllowedModifiersAreTakenAndTheRequiredOnesMustBeHeld) {
+    control_->setAllowedModifierFlags(NSEventModifierFlagControl | NSEventModifierFlagShift,
+                                      NSEventModifierFlagControl, false);
+    click();
+    press(Qt::Key_A, Qt::ShiftModifier, 38); // Control is missing
+    press(Qt::Key_A, Qt::NoModifier, 38);    // nothing held, and that is not allowed
+    press(Qt::Key_A, Qt::AltModifier, 38);   // Alt is dropped: nothing is left
+    EXPECT_TRUE(recorder()->isRecording());
+    EXPECT_EQ(delegate_.ends, 0);
+    press(Qt::Key_A, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, 38);
+    EXPECT_EQ(control_->objectValue(),
+              combo(0, NSEventModifierFlagControl | NSEventModifierFlagShift));
+
+    // The program's recorders allow a key without modifiers.
+    control_->setAllowedModifierFlags(kAllModifiers, 0, true);
+    click();
+    press(Qt::Key_F1, Qt::NoModifier, 67);
+    EXPECT_EQ(control_->objectValue(), combo(122, 0));
+    EXPECT_EQ(recorder()->displayedText(), QStringLiteral("F1"));
+}
+
+TEST_F(Recorders, BackspaceOrTheClearMarkClearsAndEscapeGivesUpKeepingTheOldValue) {
+    const PlistValue old = combo(0, NSEventModifierFlagOption);
+    control_->setObjectValue(old);
+    EXPECT_EQ(delegate_.ends, 0); // setting a value tells nobody
+
+    click();
+    press(Qt::Key_Escape, Qt::NoModifier, 9);
+    EXPECT_EQ(control_->objectValue(), old);
+    EXPECT_EQ(delegate_.ends, 1);
+    EXPECT_FALSE(recorder()->isRecording());
+
+    // With a modifier, Backspace is a shortcut like any other.
+    auto withBackspace =
+        KeyTranslation{.storedKeyCode = [](std::uint32_t native) -> std::optional<std::int64_t> {
+                           return native == 22 ? std::optional<std::int64_t>(51) : std::nullopt;
+                       },
+                       .label = {}};
+    QtRecorderControl other(withBackspace);
+    other.recorder()->resize(110, 22);
+    other.recorder()->show();
+    QTest::mouseClick(other.recorder(), Qt::LeftButton, {}, QPoint(10, 10));
+    QKeyEvent shifted(QEvent::KeyPress, Qt::Key_Backspace, Qt::ShiftModifier, 22, 0, 0);
+    QApplication::sendEvent(other.recorder(), &shifted);
+    EXPECT_EQ(other.objectValue(), combo(51, NSEventModifierFlagShift));
+    EXPECT_EQ(other.recorder()->displayedText(), QStringLiteral("Shift+Key 51"));
+
+    click();
+    press(Qt::Key_Backspace, Qt::NoModifier, 22);
+    EXPECT_EQ(control_->objectValue(), std::nullopt);
+    EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Record Shortcut"));
+    EXPECT_EQ(delegate_.ends, 2);
+
+    control_->setObjectValue(old);
+    const QRect mark = recorder()->clearMarkRect();
+    ASSERT_FALSE(mark.isEmpty());
+    QTest::mouseClick(recorder(), Qt::LeftButton, {}, mark.center());
+    EXPECT_EQ(control_->objectValue(), std::nullopt);
+    EXPECT_FALSE(recorder()->isRecording());
+    EXPECT_EQ(delegate_.ends, 3);
+    EXPECT_TRUE(recorder()->clearMarkRect().isEmpty()); // nothing left to clear
+}
+
+TEST_F(Recorders, OneRecordsAtATimeAndAClickElsewhereOrHidingGivesUp) {
+    QtRecorderControl second(fakeKeys());
+    CountingDelegate secondDelegate;
+    second.setDelegate(&secondDelegate);
+    second.recorder()->resize(110, 22);
+    second.recorder()->show();
+    click();
+    QTest::mouseClick(second.recorder(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(recorder()->isRecording());
+    EXPECT_EQ(delegate_.ends, 1);
+    EXPECT_TRUE(second.recorder()->isRecording());
+    EXPECT_EQ(RecorderWidget::recordingWidget(), second.recorder());
+
+    QWidget elsewhere;
+    elsewhere.resize(50, 50);
+    elsewhere.show();
+    QTest::mouseClick(&elsewhere, Qt::LeftButton);
+    EXPECT_FALSE(second.recorder()->isRecording());
+    EXPECT_EQ(secondDelegate.ends, 1);
+
+    click();
+    QFocusEvent lost(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(recorder(), &lost);
+    EXPECT_FALSE(recorder()->isRecording());
+    click();
+    recorder()->hide();
+    EXPECT_FALSE(recorder()->isRecording());
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+    EXPECT_EQ(delegate_.ends, 3);
+    EXPECT_EQ(RecorderWidget::recordingWidget(), nullptr);
+}
+
+TEST_F(Recorders, KeysOfTheWindowDoNotFireWhileRecording) {
+    click();
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Q, Qt::ControlModifier, 24, 0, 0);
+    override.ignore();
+    QApplication::sendEvent(recorder(), &override);
+    EXPECT_TRUE(override.isAccepted());
+    press(Qt::Key_Tab, Qt::NoModifier, 23); // unknown: still recording, focus not moved
+    EXPECT_TRUE(recorder()->isRecording());
+}
+
+TEST(RecorderValues, StoredValuesFromOutsideShowOnlyWhenTheyMakeSense) {
+    QtRecorderControl control(fakeKeys());
+    for (const PlistValue& odd :
+         {PlistValue("Ctrl+A"), PlistValue(PlistDictionary{{kShortcutKeyCode, PlistValue(0)}}),
+          PlistValue(PlistDictionary{{kShortcutKeyCode, PlistValue(2.5)},
+                                     {kShortcutModifierFlags, PlistValue(0x40000)}}),
+          combo(-1, 0x40000), combo(1 << 20, 0x40000), combo(0, -1)}) {
+        control.setObjectValue(combo(0, 0x40000));
+        control.setObjectValue(odd);
+        EXPECT_EQ(control.objectValue(), std::nullopt);
+        EXPECT_EQ(control.recorder()->displayedText(), QStringLiteral("Record Shortcut"));
+    }
+    control.setObjectValue(combo(7, 0x1E0000));
+    EXPECT_EQ(control.objectValue(), combo(7, 0x1E0000));
+    EXPECT_EQ(control.recorder()->displayedText(), QStringLiteral("Ctrl+Alt+Shift+Super+Key 7"));
+    QtRecorderControl untranslated;
+    untranslated.setObjectValue(combo(0, 0x100000));
+    EXPECT_EQ(untranslated.recorder()->displayedText(), QStringLiteral("Super+Key 0"));
+}
+
+TEST(RecorderValues, AWidgetThatOutlivesItsViewNoLongerCallsIt) {
+    QWidget cell;
+    CountingDelegate delegate;
+    auto control = std::make_shared<QtRecorderControl>(fakeKeys());
+    control->setDelegate(&delegate);
+    control->recorder()->setParent(&cell);
+    control->recorder()->setGeometry(0, 0, 110, 22);
+    cell.show();
+    QTest::mouseClick(control->recorder(), Qt::LeftButton, {}, QPoint(10, 10));
+    QPointer<RecorderWidget> widget = control->recorder();
+    control.reset(); // the table let the cell's views go; Qt still holds the widget
+    ASSERT_TRUE(widget);
+    EXPECT_FALSE(widget->isRecording());
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, 38, 0, 0);
+    QApplication::sendEvent(widget, &key);
+    EXPECT_EQ(delegate.ends, 0);
+}
+
+class CellViews final : public QtViews {
+  public:
+    CellViews() : QtViews(nullptr) {}
+    std::shared_ptr<Window> makeResetWindow() override { return nullptr; }
+};
+
+TEST(ShortcutCells, TheBoxDrawsItsCustomStyleAndTheFactoryMakesEveryCellView) {
+    CellViews views;
+    std::vector<std::uint32_t> asked;
+    views.setKeyTranslation(KeyTranslation{
+        .storedKeyCode = [&asked](std::uint32_t native) -> std::optional<std::int64_t> {
+            asked.push_back(native);
+            return 3;
+        },
+        .label = {}});
+    auto cell = views.makeView();
+    auto box = views.makeBox();
+    auto recorder = views.makeRecorderControl();
+    ASSERT_TRUE(cell && box && recorder);
+    cell->setFrame(Rect{{0, 0}, {150, 25}});
+    box->setFrame(Rect{{0, 1.5}, {110, 20}});
+    box->setBoxType(NSBoxType::NSBoxCustom);
+    box->setCornerRadius(4);
+    box->setBorderColor(Color::disabledControlTextColor);
+    box->setFillColor(Color::textBackgroundColor);
+    recorder->setFrame(Rect{{0, -8}, {110, 30}});
+    cell->addSubview(box);
+    cell->addSubview(recorder);
+
+    QWidget* cellWidget = dynamic_cast<WidgetView&>(*cell).widget();
+    cellWidget->show();
+    const QImage drawn = cellWidget->grab().toImage();
+    const QPalette palette = cellWidget->palette();
+    const QRect boxArea = dynamic_cast<WidgetView&>(*box).widget()->geometry();
+    EXPECT_EQ(boxArea.size(), QSize(110, 20));
+    // Inside the box its fill, on its edge its border, beside it nothing of it.
+    const int middle = boxArea.center().y();
+    EXPECT_EQ(drawn.pixelColor(2, middle), paletteColor(Color::textBackgroundColor, palette));
+    EXPECT_EQ(drawn.pixelColor(55, boxArea.top()),
+              paletteColor(Color::disabledControlTextColor, palette));
+    EXPECT_NE(drawn.pixelColor(130, middle), paletteColor(Color::textBackgroundColor, palette));
+
+    // The recorder made by the factory reads keys through the translation set on it.
+    auto* widget = dynamic_cast<QtRecorderControl&>(*recorder).recorder();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(20, 8));
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_F, Qt::ControlModifier, 41, 0, 0);
+    QApplication::sendEvent(widget, &key);
+    EXPECT_EQ(asked, std::vector<std::uint32_t>{41});
+    EXPECT_EQ(recorder->objectValue(), combo(3, NSEventModifierFlagControl));
+}
+
+} // namespace
+} // namespace velmora::qt
