@@ -108,7 +108,12 @@ void AppDelegate::applicationDidFinishLaunching() {
         settings_.setObjectForKey(PlistValue("0"), keys::kChangedTimes);
         settings_.synchronize();
     }
-    // 10: the stored hotkeys join here with them.
+    // 10: the stored hotkeys, through a controller of their own that is dropped at once; the
+    // hotkeys do not need it afterwards.
+    {
+        PopoverViewController registrar(platform_, settings_, editorLists_, {});
+        registrar.registerAllHotKey();
+    }
     // 11: the status item may go when the popover closes.
     platform_.views.addPopoverObserver(NSPopoverDidCloseNotification,
                                        [this] { popoverDidCloseNotification(); });
@@ -201,6 +206,7 @@ void AppDelegate::initPopover() {
         PopoverViewController::Hooks{
             .addPopoverSizeTo = [this](std::int64_t n) { addPopoverSizeTo(n); },
             .showPopover = [this] { showPopover(); },
+            .inputChnagedNotification = [this] { inputChnagedNotification(); },
         });
 }
 

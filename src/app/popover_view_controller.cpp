@@ -1,8 +1,13 @@
 #include "app/popover_view_controller.h"
 
+#include "app/app_delegate.h"
+#include "menu/settings_menu_items.h"
+
 #include "editor/application_list.h"
 #include "editor/input_catalogue.h"
 #include "indicator/template_test.h"
+
+#include <map>
 
 namespace velmora {
 
@@ -37,7 +42,39 @@ PopoverViewController::PopoverViewController(Platform& platform, Settings& setti
                                if (hooks_.addPopoverSizeTo)
                                    hooks_.addPopoverSizeTo(n);
                            },
-                   }) {}
+                   }),
+      hotKeys_(settings, lists, platform.hotKeyCenter, platform.application,
+               InputHotKeys::Hooks{
+                   .hotKeyAction = &PopoverViewController::inputHotKeyAction,
+                   .reloadShortcutTable =
+                       [this] {
+                           if (outlets_.shortcutTableView)
+                               outlets_.shortcutTableView->reloadData();
+                       },
+               }),
+      shortcutTable_(lists, settings, platform.views, this,
+                     ShortcutTable::Hooks{
+                         .scaleImage =
+                             [this](const ImagePtr& image, double width, double height) {
+                                 return scaleImageToSize(image, width, height);
+                             },
+                         .canTemplate = [this](const Image* image) { return canTemplate(image); },
+                     }),
+      settingsMenu_(settings, platform.views, platform.application, platform.workspace,
+                    platform.loginItems,
+                    SettingsMenu::Hooks{
+                        .showPopover =
+                            [this] {
+                                if (hooks_.showPopover)
+                                    hooks_.showPopover();
+                            },
+                        .checkRemoveButton = [this] { checkRemoveButton(); },
+                        .indicatorSettingChanged =
+                            [this] {
+                                if (hooks_.inputChnagedNotification)
+                                    hooks_.inputChnagedNotification();
+                            },
+                    }) {}
 
 PopoverViewController::~PopoverViewController() {
     // The tables must not call back into a controller that is gone.
@@ -60,6 +97,12 @@ std::shared_ptr<View> PopoverViewController::view() {
             outlets_.removeButton->setAction([this] { RemoveApplication(); });
         if (outlets_.adjustSizeButton)
             outlets_.adjustSizeButton->setAction([this] { adjustPopoverSize(); });
+        if (outlets_.actionSelectionButton)
+            outlets_.actionSelectionButton->setAction([this] { showPopupMenu(); });
+        actionSelectionMenu_ = platform_.views.makeMenu(settingsMenuItems());
+        if (actionSelectionMenu_)
+            actionSelectionMenu_->setTarget(
+                [this](const std::string& action) { performMenuAction(action); });
         viewDidLoad();
     }
     return outlets_.view;
@@ -132,9 +175,95 @@ void PopoverViewController::refreshInputTableView() {
         outlets_.velmoraTableView->reloadData();
 }
 
-std::shared_ptr<View> PopoverViewController::tableViewForShortcut(const std::string&,
-                                                                  std::int64_t) {
-    return nullptr;
+std::shared_ptr<View> PopoverViewController::tableViewForShortcut(const std::string& column,
+                                                                  std::int64_t row) {
+    return shortcutTable_.tableViewForShortcut(column, row);
+}
+
+void PopoverViewController::registerAllHotKey() {
+    hotKeys_.registerAllHotKey();
+}
+
+void PopoverViewController::inputHotKeyAction(PTHotKey& hotKey) {
+    if (AppDelegate* delegate = AppDelegate::appDelegate())
+        delegate->changeInputTo(hotKey.identifier());
+}
+
+void PopoverViewController::shortcutRecorderDidEndRecording(SRRecorderControl& control) {
+    // Every recorder of the program carries its row.
+    auto* recorder = dynamic_cast<SRRecorderControlWithTagid*>(&control);
+    if (!recorder)
+        return;
+    hotKeys_.recordingEnded(recorder->tagid(), recorder->objectValue());
+}
+
+void PopoverViewController::showPopupMenu() {
+    settingsMenu_.showPopupMenu(actionSelectionMenu_.get(), outlets_.actionSelectionButton.get(),
+                                outlets_.view.get());
+}
+
+void PopoverViewController::StartAtLogin() {
+    settingsMenu_.StartAtLogin();
+}
+
+void PopoverViewController::hideMenuBarIcon() {
+    settingsMenu_.hideMenuBarIcon();
+}
+
+void PopoverViewController::toggleTipOfState() {
+    settingsMenu_.toggleSetting(keys::kEnableTipOfState);
+}
+
+void PopoverViewController::toggleFollowWindow() {
+    settingsMenu_.toggleSetting(keys::kFollowWindow);
+}
+
+void PopoverViewController::toggleBrowserAddressEnglish() {
+    settingsMenu_.toggleSetting(keys::kEnableBrowserAddressEnglish);
+}
+
+void PopoverViewController::help() {
+    settingsMenu_.help();
+}
+
+void PopoverViewController::rateInMAS() {
+    settingsMenu_.rateInMAS();
+}
+
+void PopoverViewController::gotoVelmora() {
+    settingsMenu_.gotoVelmora();
+}
+
+void PopoverViewController::GoToClub() {
+    settingsMenu_.GoToClub();
+}
+
+void PopoverViewController::Video() {
+    settingsMenu_.Video();
+}
+
+void PopoverViewController::Quit() {
+    settingsMenu_.Quit();
+}
+
+void PopoverViewController::performMenuAction(const std::string& action) {
+    using Action = void (PopoverViewController::*)();
+    static const std::map<std::string, Action, std::less<>> actions{
+        {menuAction::kStartAtLogin, &PopoverViewController::StartAtLogin},
+        {menuAction::kHideMenuBarIcon, &PopoverViewController::hideMenuBarIcon},
+        {menuAction::kToggleTipOfState, &PopoverViewController::toggleTipOfState},
+        {menuAction::kToggleFollowWindow, &PopoverViewController::toggleFollowWindow},
+        {menuAction::kToggleBrowserAddressEnglish,
+         &PopoverViewController::toggleBrowserAddressEnglish},
+        {menuAction::kHelp, &PopoverViewController::help},
+        {menuAction::kRateInMAS, &PopoverViewController::rateInMAS},
+        {menuAction::kGotoVelmora, &PopoverViewController::gotoVelmora},
+        {menuAction::kGoToClub, &PopoverViewController::GoToClub},
+        {menuAction::kVideo, &PopoverViewController::Video},
+        {menuAction::kQuit, &PopoverViewController::Quit},
+    };
+    if (auto it = actions.find(action); it != actions.end())
+        (this->*(it->second))();
 }
 
 bool PopoverViewController::tableViewWriteRowsWithIndexesToPasteboard(TableView& tableView,

@@ -1,8 +1,9 @@
 #pragma once
 // The popover's controller: the rule editor's application list and catalogue, the rule
-// table, reordering, adding and removing applications, and the popover view's set-up and
-// sizing. It carries the operations' names and forwards them to the editor's objects; it is
-// the data source and delegate of both tables of the popover.
+// table, reordering, adding and removing applications, the popover view's set-up and sizing,
+// the input source hotkeys with their shortcut table, and the settings menu. It carries the
+// operations' names and forwards them to the objects that do the work; it is the data source
+// and delegate of both tables of the popover and the delegate of every shortcut recorder.
 //
 // Every controller shares the application delegate's EditorLists. Main thread only.
 
@@ -11,6 +12,9 @@
 #include "editor/popover_view.h"
 #include "editor/rule_table.h"
 #include "engine/settings.h"
+#include "hotkeys/input_hotkeys.h"
+#include "hotkeys/shortcut_table.h"
+#include "menu/settings_menu.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -20,12 +24,14 @@
 
 namespace velmora {
 
-class PopoverViewController final : public TableViewDataSource {
+class PopoverViewController final : public TableViewDataSource, public SRRecorderControlDelegate {
   public:
     // What the controller asks of the application delegate. An empty function is skipped.
     struct Hooks {
         std::function<void(std::int64_t n)> addPopoverSizeTo;
         std::function<void()> showPopover;
+        // The indicator shows or hides by "enableTipOfState" at once.
+        std::function<void()> inputChnagedNotification;
     };
 
     // The shortcut table's template test looks at three colour bytes.
@@ -62,8 +68,33 @@ class PopoverViewController final : public TableViewDataSource {
     void inputSelectionChanged(ComboBox& box);
     void onEnglishSymbolChanged(const Button& sender);
     void refreshInputTableView();
-    // The shortcut table's cells come with the hotkeys; until then its rows stay empty.
+    // The shortcut table's cells.
     std::shared_ptr<View> tableViewForShortcut(const std::string& column, std::int64_t row);
+
+    // The input source hotkeys. Registering needs no loaded view; the hotkeys do not refer
+    // to this controller, so they keep working after it is gone.
+    void registerAllHotKey();
+    // Selects the input source named by HOTKEY's identifier through the application delegate.
+    static void inputHotKeyAction(PTHotKey& hotKey);
+    void shortcutRecorderDidEndRecording(SRRecorderControl& control) override;
+
+    // The settings menu: the settings button pops it up; its entries send these actions.
+    void showPopupMenu();
+    void StartAtLogin();
+    void hideMenuBarIcon();
+    void toggleTipOfState();
+    void toggleFollowWindow();
+    void toggleBrowserAddressEnglish();
+    void help();
+    void rateInMAS();
+    void gotoVelmora();
+    void GoToClub();
+    void Video();
+    void Quit();
+    // The menu's target: the action named ACTION; an unknown name does nothing.
+    void performMenuAction(const std::string& action);
+    // The settings menu, made with the view; nullptr before, or on a desktop without menus.
+    Menu* actionSelectionMenu() const { return actionSelectionMenu_.get(); }
 
     // Reordering, adding and removing applications.
     bool tableViewWriteRowsWithIndexesToPasteboard(TableView& tableView, const IndexSet& rows,
@@ -92,6 +123,10 @@ class PopoverViewController final : public TableViewDataSource {
     RuleTable ruleTable_;
     ApplicationListEditing editing_;
     PopoverView popoverView_;
+    InputHotKeys hotKeys_;
+    ShortcutTable shortcutTable_;
+    SettingsMenu settingsMenu_;
+    std::shared_ptr<Menu> actionSelectionMenu_;
 };
 
 } // namespace velmora

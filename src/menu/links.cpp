@@ -1,0 +1,29 @@
+#include "menu/links.h"
+
+namespace velmora {
+
+namespace {
+std::string configuredOr(Application& application, const char* key, std::string fallback) {
+    auto configured = application.objectForInfoDictionaryKey(key);
+    return configured && !configured->empty() ? *configured : fallback;
+}
+} // namespace
+
+std::string reviewURL(Application& application) {
+    return configuredOr(
+        application, kVelmoraReviewURLKey,
+        std::string("macappstore://itunes.apple.com/WebObjects/MZUserPublishing.woa/"
+                    "wa/addUserReview?id=") +
+            kVelmoraStoreIdentifier + "&type=Productivity");
+}
+
+std::string supportURL(Application& application) {
+    return configuredOr(application, kVelmoraSupportURLKey,
+                        std::string(kVelmoraWebsite) + "/support");
+}
+
+std::string videoURL(Application& application) {
+    return configuredOr(application, kVelmoraVideoURLKey, std::string(kVelmoraWebsite) + "/videos");
+}
+
+} // namespace velmora
