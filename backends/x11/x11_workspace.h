@@ -10,6 +10,7 @@
 #include "window_facts.h"
 #include "x11_connection.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -35,6 +36,10 @@ class X11Workspace final : public Workspace {
     // For a desktop file, its application's icon and Name.
     ImagePtr iconForFile(const std::string& path) override;
     std::string displayNameAtPath(const std::string& path) override;
+    // URLs go to OPENER (the desktop's URL handler); without one nothing is opened.
+    using URLOpener = std::function<bool(const std::string& url)>;
+    void setURLOpener(URLOpener opener) { urlOpener_ = std::move(opener); }
+    bool openURL(const std::string& url) override { return urlOpener_ && urlOpener_(url); }
 
     // The active client window; XCB_WINDOW_NONE when no window is active.
     xcb_window_t activeWindow() const { return active_; }
@@ -72,6 +77,7 @@ class X11Workspace final : public Workspace {
     xcb_window_t active_ = XCB_WINDOW_NONE;
     std::optional<AppIdentity> activeApp_;
     std::map<std::string, std::vector<Observer>> observers_;
+    URLOpener urlOpener_;
 };
 
 } // namespace velmora::x11

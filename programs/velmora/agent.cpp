@@ -2,8 +2,10 @@
 
 #include "app/app_delegate.h"
 #include "application_identities.h"
+#include "autostart_folder.h"
 #include "bundle_property_lists.h"
 #include "installed_applications.h"
+#include "key_positions.h"
 #include "missing_layout_notes.h"
 #include "plist_file_defaults.h"
 #include "program_views.h"
@@ -16,6 +18,7 @@
 #include "signal_pipe.h"
 #include "single_instance.h"
 #include "uptime_answer.h"
+#include "url_opener.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
 #include "x11_hot_key_center.h"
@@ -23,6 +26,7 @@
 #include "x11_unsupported.h"
 #include "x11_window_list.h"
 #include "x11_workspace.h"
+#include "xdg_autostart_login_items.h"
 #include "xkb_input_sources.h"
 
 #include <QAbstractEventDispatcher>
@@ -74,7 +78,10 @@ int runAgent(int argc, char** argv) {
     QApplication::setApplicationDisplayName(kOwnDisplayName);
 
     qt::QtApplicationInfo info(
-        std::map<std::string, std::string>{{kCFBundleShortVersionString, VELMORA_VERSION}});
+        std::map<std::string, std::string>{{kCFBundleShortVersionString, VELMORA_VERSION},
+                                           {kVelmoraReviewURLKey, VELMORA_REVIEW_PAGE},
+                                           {kVelmoraSupportURLKey, VELMORA_SUPPORT_PAGE},
+                                           {kVelmoraVideoURLKey, VELMORA_VIDEO_PAGE}});
     PlistFileDefaults& store = settingsStore();
     qt::QtRunLoop runLoop;
 
@@ -108,6 +115,9 @@ int runAgent(int argc, char** argv) {
     qt::QtImages images;
     x11::InstalledApplications installed(images);
     x11::X11Workspace workspace(*connection, identities, info, &installed);
+    workspace.setURLOpener([&info](const std::string& url) {
+        return qt::openURLWithDesktop(url, [&info](const std::string& line) { info.log(line); });
+    });
     x11::X11WindowList windowList(*connection, identities);
     x11::X11Screens screens(*connection, workspace);
     x11::X11EventMonitor eventMonitor;
@@ -123,6 +133,22 @@ int runAgent(int argc, char** argv) {
     x11::X11HotKeyCenter hotKeyCenter(*connection, runLoop,
                                       [&info](const std::string& line) { info.log(line); });
     platform.hotKeyCenter = &hotKeyCenter;
+    // Recorders store the key's position and name it as the keyboard does.
+    views.setKeyTranslation(qt::KeyTranslation{
+        .storedKeyCode =
+            [&hotKeyCenter](std::uint32_t x11Keycode) {
+                return hotKeyCenter.keyCodeOfX11Keycode(x11Keycode);
+            },
+        .label =
+            [](std::int64_t keyCode) {
+                const x11::KeyPosition* position = x11::keyPositionOfKeyCode(keyCode);
+                return position ? std::string(position->label) : std::string();
+            },
+    });
+    // Start at login: an entry in the user's autostart folder under the program's desktop id.
+    xdg::XdgAutostartLoginItems autostart(xdg::defaultAutostartFolder(), kOwnBundleIdentifier,
+                                          [&info](const std::string& line) { info.log(line); });
+    platform.loginItems = &autostart;
 
     int status = 0;
     {
@@ -148,6 +174,7 @@ int runAgent(int argc, char** argv) {
         instance.setReopenHandler(nullptr);
         views.setPopoverMouseDownObserver(nullptr);
     }
+    views.setKeyTranslation({}); // the hotkey centre goes first
     store.synchronize();
     return status;
 }
