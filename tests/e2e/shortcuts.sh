@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Shortcuts recorded in the popover: a click on the German row's recorder and Ctrl+Alt+K
+# store the K key's position with Control and Alt; pressing it with another application in
+# front selects German. Clearing the recorder (a click and BackSpace) removes the shortcut, and
+# the keys do nothing after. The recorder holds the keyboard while it records: the combination
+# reaches it, not the hotkeys.
+source "$(dirname "$0")/lib.sh" "$@"
+
+AGENT_CLASS=com.quorvant.Quorvant-Velmora
+POPOVER_WIDTH=290
+# The German layout's row in the shortcut table (us, de, ru) and its stored shortcut: the K
+# position (40) with Control and Alt (0x40000 | 0x80000).
+GERMAN_ROW=1
+GERMAN_SHORTCUT='<key>xkb:de</key><dict><key>keyCode</key><integer>40</integer><key>modifierFlags</key><integer>786432</integer></dict>'
+
+mkdir -p "$(dirname "$SETTINGS")"
+"$VELMORA" rule RussianApp xkb:ru
+
+popover_found() {
+    "$CLIENT" agent-popups "$AGENT_CLASS" >"$WORK/popups" || return 1
+    awk -v w="$POPOVER_WIDTH" '$4 == w' "$WORK/popups" | head -n 1 >"$WORK/popover"
+    [ -s "$WORK/popover" ] || return 1
+    read -r _ PX PY PW PH <"$WORK/popover"
+}
+popover_closed() { ! popover_found; }
+popover_expanded() { popover_found && [ "$PH" -gt 340 ]; }
+
+tray_icon_found() {
+    "$CLIENT" embedded "$AGENT_CLASS" trayer >"$WORK/icon" || return 1
+    [ "$(wc -l <"$WORK/icon")" -eq 1 ] || return 1
+    read -r _ IX IY IW IH <"$WORK/icon"
+}
+
+LAST_CLICK=0
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# Clicks on the icon a second apart: one while the popover maps would close it again.
+click_icon_until_open() {
+    popover_found && return 0
+    if [ $(($(now_ms) - LAST_CLICK)) -ge 1000 ]; then
+        xdotool mousemove $((IX + IW / 2)) $((IY + IH / 2)) click 1
+        LAST_CLICK=$(now_ms)
+    fi
+    return 1
+}
+
+# Content coordinates (from the popover's top left, inside its border of 1) on the screen.
+click_content() { xdotool mousemove $((PX + 1 + $1)) $((PY + 1 + $2)) click 1; }
+
+# Opens the popover and expands it: the expand button is the third from the right of the
+# button bar (26 wide at x 228, 266 from the top).
+open_shortcuts() {
+    wait_until "the popover" click_icon_until_open
+    click_content 241 279
+    wait_until "the popover to show the shortcuts" popover_expanded
+}
+
+# Clicks the recorder of ROW: the shortcut section starts 45 below the collapsed content (330),
+# its header is 22 to 37 high and its rows 25: y 42 + 25 * ROW is inside the row whatever the
+# header; the recorder sits at the left of the third column (40 + 128 from the left).
+click_recorder() { click_content $((40 + 128 + 40)) $((330 + 45 + 42 + 25 * $1)); }
+
+group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
+
+flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
+german_shortcut_stored() { flat_settings 2>/dev/null | grep -qF "$GERMAN_SHORTCUT"; }
+no_german_shortcut() { [ -f "$SETTINGS" ] && ! flat_settings | grep -qF '<key>xkb:de</key><dict><key>keyCode'; }
+
+# keycode_of NAME: the X key code of the XKB key NAME ("AC08") on the display's keymap. Keys
+# are pressed by key code: for a key symbol xdotool may switch the group to find it (Escape
+# is only pressed while the first group is locked).
+keycode_of() {
+    xkbcomp -xkb "$DISPLAY" - 2>/dev/null |
+        sed -n "s/^[[:space:]]*<$1>[[:space:]]*=[[:space:]]*\([0-9]*\);.*/\1/p" | head -n 1
+}
+
+start_desktop
+K=$(keycode_of AC08)
+BACKSPACE=$(keycode_of BKSP)
+[ -n "$K" ] && [ -n "$BACKSPACE" ] || fail "no key codes for AC08 and BKSP"
+open_windows other Other 1
+open_windows russian RussianApp 1
+trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+    >"$WORK/trayer.log" 2>&1 &
+PIDS+=($!)
+wait_until "the tray" "$CLIENT" tray
+"$CLIENT" lock 0
+start_velmora
+wait_until "the agent's icon in the tray" tray_icon_found
+# The agent may have opened the popover at start: closed, to open it the user's way.
+if popover_found; then
+    xdotool key Escape
+    wait_until "the popover to close" popover_closed
+fi
+
+# Record.
+open_shortcuts
+click_recorder "$GERMAN_ROW"
+xdotool key "ctrl+alt+$K"
+wait_until "Ctrl+Alt+K stored for German" german_shortcut_stored
+xdotool key Escape
+wait_until "the popover to close" popover_closed
+
+# xdotool switches the group to find the modifiers' symbols and back after each key, which
+# adds changes of its own: the layout is read once things settle.
+activate other
+xdotool key --clearmodifiers "ctrl+alt+$K"
+wait_until "German selected by Ctrl+Alt+K" group_is 1
+
+# Clear.
+"$CLIENT" lock 0
+wait_until "the first layout locked" group_is 0
+open_shortcuts
+click_recorder "$GERMAN_ROW"
+xdotool key "$BACKSPACE"
+wait_until "the German shortcut removed" no_german_shortcut
+xdotool key Escape
+wait_until "the popover to close" popover_closed
+
+# With the first group locked xdotool finds every key where it is: no change is its own.
+"$CLIENT" watch-groups >"$WORK/groups-after-clear" 2>>"$WORK/client.log" &
+PIDS+=($!)
+wait_until "the group watch" has_lines "$WORK/groups-after-clear" 1
+activate other
+xdotool key --clearmodifiers "ctrl+alt+$K"
+# The Russian application's switch comes after anything the keys did.
+activate russian
+wait_until "Russian selected for its application" group_is 2
+if tail -n +2 "$WORK/groups-after-clear" | grep -qx 1; then
+    fail "the cleared shortcut still selected German: $(tr '\n' ' ' <"$WORK/groups-after-clear")"
+fi
+
+stop_velmora
