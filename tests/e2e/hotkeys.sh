@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Stored shortcuts select their layouts whatever application is in front: Ctrl+Alt+K (the K
+# position) for ru and Ctrl+Shift+F1 for de, also with Num Lock and Caps Lock on; Super+F1,
+# which openbox holds for its desktops, is said in the log and leaves the others working.
+#
+# xdotool locks group 0 around every key event it sends and then restores the group it found,
+# so the group watch sees flickers: the checks read the group after each step instead.
+source "$(dirname "$0")/lib.sh" "$@"
+
+# keycode_of NAME: the X key code of the XKB key NAME ("AC08") on the display's keymap.
+keycode_of() {
+    xkbcomp -xkb "$DISPLAY" - 2>/dev/null |
+        sed -n "s/^[[:space:]]*<$1>[[:space:]]*=[[:space:]]*\([0-9]*\);.*/\1/p" | head -n 1
+}
+
+start_desktop
+K=$(keycode_of AC08)
+F1=$(keycode_of FK01)
+[ -n "$K" ] && [ -n "$F1" ] || fail "no key codes for AC08 and FK01"
+
+mkdir -p "$(dirname "$SETTINGS")"
+cat >"$SETTINGS" <<'PLIST'
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<dict>
+	<key>shortcutOfInput</key>
+	<dict>
+		<key>xkb:ru</key>
+		<dict>
+			<key>keyCode</key>
+			<integer>40</integer>
+			<key>modifierFlags</key>
+			<integer>786432</integer>
+		</dict>
+		<key>xkb:de</key>
+		<dict>
+			<key>keyCode</key>
+			<integer>122</integer>
+			<key>modifierFlags</key>
+			<integer>393216</integer>
+		</dict>
+		<key>xkb:us</key>
+		<dict>
+			<key>keyCode</key>
+			<integer>122</integer>
+			<key>modifierFlags</key>
+			<integer>1048576</integer>
+		</dict>
+	</dict>
+</dict>
+</plist>
+PLIST
+
+group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
+
+# press KEYS GROUP: holds KEYS down until the group is GROUP, lets go, and checks that the
+# group stayed. The press alone fires the hotkey; xdotool's group restore after the release
+# events must find the group the agent chose.
+press() {
+    xdotool keydown "$1"
+    wait_until "group $2 after $1" group_is "$2"
+    xdotool keyup "$1"
+    group_is "$2" || fail "group $("$CLIENT" group) after letting go of $1, expected $2"
+}
+
+open_windows other Other 1
+start_velmora
+activate other
+wait_until "the refused grab in the log" velmora_says "hotkey of xkb:us.*taken by another program"
+
+press "ctrl+alt+$K" 2
+press "ctrl+shift+$F1" 1
+xdotool key Num_Lock Caps_Lock
+press "ctrl+alt+$K" 2
+press "ctrl+shift+$F1" 1
+xdotool key Num_Lock Caps_Lock
+press "ctrl+alt+$K" 2
+
+stop_velmora
