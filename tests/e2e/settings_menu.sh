@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The settings menu of the popover, driven with the keyboard as a user would:
+# - "Start at Login" writes the program's entry in the autostart folder, and chosen again
+#   removes it;
+# - "Show Input Source Indicator" turns the indicator on, and Quit right after it ends the
+#   agent with status 0 and that setting in the file.
+source "$(dirname "$0")/lib.sh" "$@"
+
+AGENT_CLASS=com.quorvant.Quorvant-Velmora
+POPOVER_WIDTH=290
+ENTRY="$XDG_CONFIG_HOME/autostart/$AGENT_CLASS.desktop"
+
+popover_found() {
+    "$CLIENT" agent-popups "$AGENT_CLASS" >"$WORK/popups" || return 1
+    awk -v w="$POPOVER_WIDTH" '$4 == w' "$WORK/popups" | head -n 1 >"$WORK/popover"
+    [ -s "$WORK/popover" ] || return 1
+    read -r _ PX PY PW PH <"$WORK/popover"
+}
+popover_closed() { ! popover_found; }
+
+tray_icon_found() {
+    "$CLIENT" embedded "$AGENT_CLASS" trayer >"$WORK/icon" || return 1
+    [ "$(wc -l <"$WORK/icon")" -eq 1 ] || return 1
+    read -r _ IX IY IW IH <"$WORK/icon"
+}
+
+LAST_CLICK=0
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# Clicks on the icon a second apart: one while the popover maps would close it again.
+click_icon_until_open() {
+    popover_found && return 0
+    if [ $(($(now_ms) - LAST_CLICK)) -ge 1000 ]; then
+        xdotool mousemove $((IX + IW / 2)) $((IY + IH / 2)) click 1
+        LAST_CLICK=$(now_ms)
+    fi
+    return 1
+}
+
+# The settings menu: a pop-up of the agent other than the popover.
+menu_open() {
+    "$CLIENT" agent-popups "$AGENT_CLASS" | awk -v w="$POPOVER_WIDTH" '$4 != w' | grep -q .
+}
+menu_closed() { ! menu_open; }
+
+# choose KEYS...: opens the settings menu with its button (the rightmost of the button bar,
+# 26 wide at x 256, 266 from the top of the content) and presses KEYS in it.
+choose() {
+    wait_until "the popover" click_icon_until_open
+    xdotool mousemove $((PX + 1 + 269)) $((PY + 1 + 279)) click 1
+    wait_until "the settings menu" menu_open
+    xdotool key "$@"
+}
+
+flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
+setting_is() { flat_settings 2>/dev/null | grep -qF "<key>$1</key><$2/>"; }
+entry_written() { [ -f "$ENTRY" ] && grep -q '^Exec=' "$ENTRY"; }
+entry_gone() { [ ! -e "$ENTRY" ]; }
+
+start_desktop
+trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+    >"$WORK/trayer.log" 2>&1 &
+PIDS+=($!)
+wait_until "the tray" "$CLIENT" tray
+"$CLIENT" lock 0 # menu keys are found in the first group
+start_velmora
+wait_until "the agent's icon in the tray" tray_icon_found
+
+# Item 0, the first below the top.
+choose Down Return
+wait_until "the autostart entry" entry_written
+# The entry starts this very program, by its resolved path.
+grep -qxF "Exec=$VELMORA" "$ENTRY" || fail "the entry starts something else: $(cat "$ENTRY")"
+wait_until "start at login stored" setting_is autoStartAtLogin true
+wait_until "the menu to close" menu_closed
+choose Down Return
+wait_until "the autostart entry removed" entry_gone
+wait_until "start at login stored off" setting_is autoStartAtLogin false
+
+# The indicator's entry (item 1), then Quit, the last entry: Up from the top.
+setting_is enableTipOfState true && fail "the indicator was on before it was chosen"
+wait_until "the menu to close" menu_closed
+choose Down Down Return
+wait_until "the menu to close" menu_closed
+choose Up Return
+wait_for_velmora_exit
+[ "$VELMORA_STATUS" -eq 0 ] || fail "Quit ended velmora with status $VELMORA_STATUS"
+setting_is enableTipOfState true || fail "the indicator setting was not saved at Quit"
