@@ -56,6 +56,7 @@ void addCheckStatements(StatementTable& table);
 void addWindowStatements(StatementTable& table);
 void addEventStatements(StatementTable& table);
 void addPopoverStatements(StatementTable& table);
+void addSettingsStatements(StatementTable& table);
 
 // What a drag from another program carries.
 inline constexpr const char* kForeignDragText = "text from another program";

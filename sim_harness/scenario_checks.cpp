@@ -187,9 +187,7 @@ ShowTable buildShowTable() {
     ShowTable table;
     addEngineShows(table);
     addEditorShows(table);
-    // Part of the format, joined by the features that show them.
-    for (const char* what : {"shortcuts", "hotkeys", "login-items"})
-        table.try_emplace(what);
+    addSettingsShows(table);
     return table;
 }
 

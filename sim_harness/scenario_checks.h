@@ -21,6 +21,7 @@ using ShowTable = std::map<std::string, ShowKind>;
 ShowTable buildShowTable();
 void addEngineShows(ShowTable& table);
 void addEditorShows(ShowTable& table);
+void addSettingsShows(ShowTable& table);
 
 // Whether a printed line meets an expectation: positional words must all be equal, options
 // only those the expectation names. Both are the words after the line's name.

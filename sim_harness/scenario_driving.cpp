@@ -117,9 +117,6 @@ void addDrivingStatements(StatementTable& table) {
     table["main-screen"] = parseMainScreen;
     table["notify"] = oneWordStatement(&SimDesktop::postDistributed);
     table["user-selects"] = oneWordStatement(&SimDesktop::userSelects);
-    // Part of the format, joined by the features that use them.
-    for (const char* name : {"keypress", "record", "clear", "end-recording", "menu", "setting"})
-        table[name] = nullptr;
 }
 
 } // namespace velmora::sim

@@ -4,7 +4,9 @@ namespace velmora::sim {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 // Reads a string starting at the opening quote; leaves POS after the closing quote.
 bool readString(const std::string& line, std::size_t& pos, std::string& out, std::string* error) {

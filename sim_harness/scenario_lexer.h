@@ -15,8 +15,8 @@ struct Word {
     std::optional<std::string> key; // set for key=value options
     std::string value;              // the option's value, unescaped
     bool valueQuoted = false;
-    std::size_t column = 0;         // where the word starts in the line (0-based)
-    std::size_t end = 0;            // just after the word's last character
+    std::size_t column = 0; // where the word starts in the line (0-based)
+    std::size_t end = 0;    // just after the word's last character
 };
 
 // The line without its comment. Sets ERROR and returns none on an unterminated string.

@@ -32,6 +32,7 @@ StatementTable buildStatementTable() {
     addWindowStatements(table);
     addEventStatements(table);
     addPopoverStatements(table);
+    addSettingsStatements(table);
     return table;
 }
 

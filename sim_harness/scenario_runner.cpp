@@ -7,6 +7,8 @@ namespace velmora::sim {
 int ScenarioRunner::run(const Scenario& scenario) {
     for (const auto& statement : scenario.statements) {
         statement.run(*this);
+        if (desktop_.world().terminated)
+            markTerminated();
         if (terminated_)
             break;
     }

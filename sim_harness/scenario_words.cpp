@@ -72,8 +72,8 @@ bool expectPositional(ParseContext& context, const SplitWords& words, std::size_
     return true;
 }
 
-bool yesNoOption(ParseContext& context, const SplitWords& words, const char* key,
-                 bool defaultValue, bool& out) {
+bool yesNoOption(ParseContext& context, const SplitWords& words, const char* key, bool defaultValue,
+                 bool& out) {
     auto it = words.options.find(key);
     if (it == words.options.end()) {
         out = defaultValue;

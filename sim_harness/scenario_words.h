@@ -22,12 +22,11 @@ struct SplitWords {
     std::vector<Word> positional;
     std::map<std::string, Word> options;
 };
-bool splitWords(ParseContext& context, std::initializer_list<const char*> allowed,
-                SplitWords& out);
+bool splitWords(ParseContext& context, std::initializer_list<const char*> allowed, SplitWords& out);
 bool expectPositional(ParseContext& context, const SplitWords& words, std::size_t min,
                       std::size_t max);
 // yes|no option; DEFAULTVALUE when absent.
-bool yesNoOption(ParseContext& context, const SplitWords& words, const char* key,
-                 bool defaultValue, bool& out);
+bool yesNoOption(ParseContext& context, const SplitWords& words, const char* key, bool defaultValue,
+                 bool& out);
 
 } // namespace velmora::sim

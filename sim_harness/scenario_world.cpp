@@ -289,8 +289,6 @@ void addWorldStatements(StatementTable& table) {
     table["bundle-path"] = parseBundlePath;
     table["file"] = parseFile;
     table["system-version"] = parseSystemVersion;
-    // Part of the format, joined by the feature that uses it.
-    table["login-items"] = nullptr;
 }
 
 } // namespace velmora::sim

@@ -1,5 +1,7 @@
 #include "sim_desktop.h"
 
+#include "shortcut_views.h"
+
 namespace velmora::sim {
 
 SimDesktop::SimDesktop(UserDefaults* store)
@@ -24,6 +26,13 @@ SimTableView* SimDesktop::ruleTable() {
     if (!controller)
         return nullptr;
     return dynamic_cast<SimTableView*>(controller->outlets().velmoraTableView.get());
+}
+
+SimTableView* shortcutTable(SimDesktop& desktop) {
+    auto* controller = desktop.popoverController();
+    if (!controller)
+        return nullptr;
+    return dynamic_cast<SimTableView*>(controller->outlets().shortcutTableView.get());
 }
 
 SimButton* SimDesktop::layoutButton(std::shared_ptr<Button> PopoverLayout::*button) {

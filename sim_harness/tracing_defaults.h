@@ -22,9 +22,7 @@ class TracingDefaults final : public UserDefaults {
         trace_.emit("defaults set " + key + " " + toCompactJson(value));
         store_.setObjectForKey(value, key);
     }
-    void removeObjectForKey(const std::string& key) override {
-        store_.removeObjectForKey(key);
-    }
+    void removeObjectForKey(const std::string& key) override { store_.removeObjectForKey(key); }
     void synchronize() override {
         trace_.emit("defaults sync");
         store_.synchronize();

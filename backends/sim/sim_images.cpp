@@ -10,9 +10,13 @@ ImagePtr SimImages::make(const std::string& name) {
         name, Size{static_cast<double>(it->second.width), static_cast<double>(it->second.height)});
 }
 
-ImagePtr SimImages::imageWithIconRef(const std::string& iconRef) { return make(iconRef); }
+ImagePtr SimImages::imageWithIconRef(const std::string& iconRef) {
+    return make(iconRef);
+}
 
-ImagePtr SimImages::imageWithContentsOfURL(const std::string& url) { return make(url); }
+ImagePtr SimImages::imageWithContentsOfURL(const std::string& url) {
+    return make(url);
+}
 
 std::optional<std::vector<std::uint8_t>> SimImages::copyFirstImagePixelBytes(const Image& image) {
     auto* simImage = dynamic_cast<const SimImage*>(&image);

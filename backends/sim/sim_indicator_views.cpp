@@ -29,7 +29,9 @@ std::string describeImage(const ImagePtr& image) {
     return name + "@" + formatNumber(size.width) + "x" + formatNumber(size.height);
 }
 
-void SimIndicatorWindow::applyIndicatorProperties() { trace_.emit("indicator setup"); }
+void SimIndicatorWindow::applyIndicatorProperties() {
+    trace_.emit("indicator setup");
+}
 
 void SimIndicatorWindow::setFrameOrigin(Point origin) {
     origin_ = origin;

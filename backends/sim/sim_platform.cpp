@@ -5,17 +5,18 @@
 namespace velmora::sim {
 
 SimPlatform::SimPlatform()
-    : trace_([this] { return runLoop_.now(); }), inputSources_(*this), workspace_(world_),
+    : trace_([this] { return runLoop_.now(); }), inputSources_(*this), workspace_(world_, trace_),
       distributed_(world_), eventMonitor_(world_), windowList_(world_), screens_(world_),
       cursor_(world_), childProcess_(world_, trace_), application_(*this), views_(trace_),
-      propertyListFiles_(world_) {}
+      propertyListFiles_(world_), hotKeys_(trace_), loginItems_(world_, trace_) {}
 
 SimPlatform::~SimPlatform() = default;
 
 Platform SimPlatform::platformWith(UserDefaults& defaults) {
-    return Platform{defaults,    inputSources_, workspace_, distributed_,       eventMonitor_,
-                    windowList_, screens_,      cursor_,    runLoop_,           childProcess_,
-                    images_,     application_,  views_,     &propertyListFiles_};
+    return Platform{defaults,      inputSources_,       workspace_, distributed_,
+                    eventMonitor_, windowList_,         screens_,   cursor_,
+                    runLoop_,      childProcess_,       images_,    application_,
+                    views_,        &propertyListFiles_, &hotKeys_,  &loginItems_};
 }
 
 void SimPlatform::startProgram() {

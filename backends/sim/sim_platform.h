@@ -5,7 +5,9 @@
 // the agent subscribed, as on a real desktop.
 
 #include "platform/platform.h"
+#include "sim_hot_keys.h"
 #include "sim_images.h"
+#include "sim_login_items.h"
 #include "sim_run_loop.h"
 #include "sim_services.h"
 #include "sim_view_factory.h"
@@ -26,6 +28,7 @@ class SimPlatform {
     SimImages& images() { return images_; }
     SimRunLoop& runLoop() { return runLoop_; }
     SimViews& views() { return views_; }
+    SimHotKeyCenter& hotKeys() { return hotKeys_; }
 
     // Every service, with DEFAULTS as the store.
     Platform platformWith(UserDefaults& defaults);
@@ -72,6 +75,8 @@ class SimPlatform {
     SimApplication application_;
     SimViews views_;
     SimPropertyListFiles propertyListFiles_;
+    SimHotKeyCenter hotKeys_;
+    SimLoginItems loginItems_;
 };
 
 } // namespace velmora::sim

@@ -146,7 +146,9 @@ std::int64_t SimRunLoop::now() const {
     return clock_;
 }
 
-double SimRunLoop::uptimeSeconds() { return static_cast<double>(now()) / 1000.0; }
+double SimRunLoop::uptimeSeconds() {
+    return static_cast<double>(now()) / 1000.0;
+}
 
 void SimRunLoop::enqueue(std::int64_t due, Work work) {
     std::lock_guard lock(mutex_);
@@ -175,7 +177,9 @@ std::shared_ptr<Timer> SimRunLoop::scheduledTimer(Milliseconds interval, bool re
     return timer;
 }
 
-void SimRunLoop::dispatchAsyncMain(Work work) { enqueue(now(), std::move(work)); }
+void SimRunLoop::dispatchAsyncMain(Work work) {
+    enqueue(now(), std::move(work));
+}
 
 void SimRunLoop::dispatchAfterMain(Milliseconds delay, Work work) {
     enqueue(now() + std::max<std::int64_t>(delay.count(), 0), std::move(work));

@@ -19,8 +19,9 @@ std::optional<InputSource> SimInputSources::copyCurrentKeyboardInputSource() {
     return unknown;
 }
 
-std::vector<InputSource> SimInputSources::createInputSourceList(
-    const std::optional<std::string>& id, bool includeAllInstalled) {
+std::vector<InputSource>
+SimInputSources::createInputSourceList(const std::optional<std::string>& id,
+                                       bool includeAllInstalled) {
     std::vector<InputSource> result;
     for (const auto& source : desktop_.world().inputs) {
         if (!includeAllInstalled && !source.isEnabled)
@@ -77,6 +78,12 @@ std::string SimWorkspace::displayNameAtPath(const std::string& path) {
     return Workspace::displayNameAtPath(path);
 }
 
+bool SimWorkspace::openURL(const std::string& url) {
+    trace_.emit("open-url " + url);
+    world_.openedURLs.push_back(url);
+    return true;
+}
+
 void SimDistributedCenter::addObserver(const std::string& name, Callback callback) {
     world_.distributedObservers[name].push_back(std::move(callback));
 }
@@ -85,9 +92,13 @@ void SimEventMonitor::addGlobalMonitorForEventsMatchingMask(std::uint64_t mask, 
     world_.eventMonitors.emplace_back(mask, std::move(handler));
 }
 
-std::string SimApplication::bundlePath() { return desktop_.world().bundlePath; }
+std::string SimApplication::bundlePath() {
+    return desktop_.world().bundlePath;
+}
 
-void SimApplication::log(const std::string& line) { desktop_.trace().emit("log " + line); }
+void SimApplication::log(const std::string& line) {
+    desktop_.trace().emit("log " + line);
+}
 
 void SimApplication::activateWithOptions(std::uint64_t) {
     desktop_.trace().emit("activate-self");
@@ -98,6 +109,11 @@ std::optional<std::string> SimApplication::objectForInfoDictionaryKey(const std:
     if (key == kCFBundleShortVersionString)
         return desktop_.world().bundleVersion;
     return std::nullopt;
+}
+
+void SimApplication::terminate() {
+    desktop_.trace().emit("terminate");
+    desktop_.world().terminated = true;
 }
 
 bool SimApplication::isOperatingSystemAtLeastVersion(int major, int minor) {
@@ -136,12 +152,17 @@ std::optional<Screen> SimScreens::screen(const std::optional<std::int32_t>& numb
     return std::nullopt;
 }
 
-std::optional<Screen> SimScreens::mainScreen() { return screen(world_.mainScreenNumber); }
+std::optional<Screen> SimScreens::mainScreen() {
+    return screen(world_.mainScreenNumber);
+}
 
-std::optional<Screen> SimScreens::deepestScreen() { return screen(world_.deepestScreenNumber); }
+std::optional<Screen> SimScreens::deepestScreen() {
+    return screen(world_.deepestScreenNumber);
+}
 
-std::string SimChildProcess::launchAndReadStandardOutput(const std::string& launchPath,
-                                                         const std::vector<std::string>& arguments) {
+std::string
+SimChildProcess::launchAndReadStandardOutput(const std::string& launchPath,
+                                             const std::vector<std::string>& arguments) {
     std::string command = arguments.size() == 2 && arguments[0] == "-c" ? arguments[1] : launchPath;
     trace_.emit("shell " + command);
     if (command == "uptime")

@@ -33,7 +33,7 @@ class SimInputSources final : public TextInputSources {
 
 class SimWorkspace final : public Workspace {
   public:
-    explicit SimWorkspace(SimWorld& world) : world_(world) {}
+    SimWorkspace(SimWorld& world, Trace& trace) : world_(world), trace_(trace) {}
     std::optional<RunningApplication> frontmostApplication() override;
     std::vector<RunningApplication> runningApplications() override;
     void addObserver(const std::string& name, Observer observer) override;
@@ -44,9 +44,11 @@ class SimWorkspace final : public Workspace {
     ImagePtr iconForFile(const std::string& path) override;
     // A declared application's bundle path shows its name.
     std::string displayNameAtPath(const std::string& path) override;
+    bool openURL(const std::string& url) override;
 
   private:
     SimWorld& world_;
+    Trace& trace_;
 };
 
 class SimDistributedCenter final : public DistributedNotificationCenter {
@@ -116,6 +118,8 @@ class SimApplication final : public Application {
     void activateWithOptions(std::uint64_t options) override;
     std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
     bool isOperatingSystemAtLeastVersion(int major, int minor) override;
+    // The run ends after the statement that terminated the program.
+    void terminate() override;
 
   private:
     SimPlatform& desktop_;

@@ -75,6 +75,27 @@ std::shared_ptr<ComboBox> SimViews::makeComboBox() {
     return std::make_shared<SimComboBox>();
 }
 
+std::shared_ptr<View> SimViews::makeView() {
+    return std::make_shared<SimPlainView>();
+}
+
+std::shared_ptr<Box> SimViews::makeBox() {
+    return std::make_shared<SimPlainBox>();
+}
+
+std::shared_ptr<SRRecorderControlWithTagid> SimViews::makeRecorderControl() {
+    return std::make_shared<SimRecorderControl>();
+}
+
+std::shared_ptr<Menu> SimViews::makeMenu(const std::vector<MenuItemDescription>& items) {
+    menu_ = std::make_shared<SimMenu>(trace_, items);
+    return menu_;
+}
+
+std::shared_ptr<Alert> SimViews::makeAlert() {
+    return std::make_shared<SimAlert>(trace_);
+}
+
 std::shared_ptr<OpenPanel> SimViews::openPanel() {
     return std::make_shared<SimOpenPanel>(trace_, [this](SimOpenPanel& panel) {
         pendingPanel_ = panel.weak_from_this();

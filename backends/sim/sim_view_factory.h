@@ -40,12 +40,19 @@ class SimViews final : public ViewFactory {
     std::shared_ptr<ImageView> makeImageView() override;
     std::shared_ptr<TextField> makeTextField() override;
     std::shared_ptr<ComboBox> makeComboBox() override;
+    std::shared_ptr<View> makeView() override;
+    std::shared_ptr<Box> makeBox() override;
+    std::shared_ptr<SRRecorderControlWithTagid> makeRecorderControl() override;
+    std::shared_ptr<Menu> makeMenu(const std::vector<MenuItemDescription>& items) override;
+    std::shared_ptr<Alert> makeAlert() override;
     std::shared_ptr<OpenPanel> openPanel() override;
     void addPopoverObserver(const std::string& name, std::function<void()> observer) override;
 
     // The last status item and popover made (nullptr before).
     std::shared_ptr<SimStatusItem> statusItem() const { return statusItem_; }
     std::shared_ptr<SimPopover> popover() const { return popover_; }
+    // The last menu made; nullptr before.
+    std::shared_ptr<SimMenu> menu() const { return menu_; }
     // The open panel waiting for the user's answer; nullptr when none is.
     std::shared_ptr<SimOpenPanel> pendingOpenPanel() const { return pendingPanel_.lock(); }
 
@@ -55,6 +62,7 @@ class SimViews final : public ViewFactory {
     Trace& trace_;
     std::shared_ptr<SimStatusItem> statusItem_;
     std::shared_ptr<SimPopover> popover_;
+    std::shared_ptr<SimMenu> menu_;
     std::weak_ptr<SimOpenPanel> pendingPanel_;
     std::map<std::string, std::vector<std::function<void()>>> popoverObservers_;
 };

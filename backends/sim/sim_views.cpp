@@ -211,3 +211,95 @@ bool SimOpenPanel::answer(const std::optional<std::string>& path) {
 }
 
 } // namespace velmora::sim
+
+namespace velmora::sim {
+
+void SimRecorderControl::setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
+                                                 bool allowsEmpty) {
+    allowedModifierFlags = allowed;
+    requiredModifierFlags = required;
+    allowsEmptyModifierFlags = allowsEmpty;
+}
+
+void SimRecorderControl::userRecords(std::int64_t keyCode, std::uint64_t modifierFlags) {
+    const std::uint64_t kept = modifierFlags & allowedModifierFlags;
+    const bool accepted = (kept & requiredModifierFlags) == requiredModifierFlags &&
+                          (kept != 0 || allowsEmptyModifierFlags);
+    if (accepted)
+        value_ = PlistValue(PlistDictionary{
+            {kShortcutKeyCode, PlistValue(keyCode)},
+            {kShortcutModifierFlags, PlistValue(static_cast<std::int64_t>(kept))},
+        });
+    endRecording();
+}
+
+void SimRecorderControl::userClears() {
+    value_.reset();
+    endRecording();
+}
+
+void SimRecorderControl::userEndsRecording() {
+    endRecording();
+}
+
+void SimRecorderControl::endRecording() {
+    if (delegate_)
+        delegate_->shortcutRecorderDidEndRecording(*this);
+}
+
+SimMenu::SimMenu(Trace& trace, std::vector<MenuItemDescription> items)
+    : trace_(trace), items_(std::move(items)), states_(items_.size(), NSControlStateValueOff) {}
+
+std::int64_t SimMenu::numberOfItems() const {
+    return static_cast<std::int64_t>(items_.size());
+}
+
+std::string SimMenu::actionOfItemAtIndex(std::int64_t index) const {
+    if (index < 0 || index >= numberOfItems())
+        return {};
+    return items_[static_cast<std::size_t>(index)].action;
+}
+
+void SimMenu::setStateOfItemAtIndex(std::int64_t index, std::int64_t state) {
+    if (index >= 0 && index < numberOfItems())
+        states_[static_cast<std::size_t>(index)] = state;
+}
+
+std::int64_t SimMenu::stateOfItemAtIndex(std::int64_t index) const {
+    if (index < 0 || index >= numberOfItems())
+        return NSControlStateValueOff;
+    return states_[static_cast<std::size_t>(index)];
+}
+
+void SimMenu::popUpMenuPositioningItem(std::optional<std::int64_t>, Point location, View*) {
+    auto mark = [this](std::int64_t index) {
+        return stateOfItemAtIndex(index) == NSControlStateValueOn ? "on" : "off";
+    };
+    trace_.emit("menu popup " + formatNumber(location.x) + "," + formatNumber(location.y) +
+                " item0=" + mark(0) + " item2=" + mark(2));
+}
+
+bool SimMenu::choose(const std::string& action) {
+    if (action.empty())
+        return false;
+    for (const auto& item : items_) {
+        if (item.action != action)
+            continue;
+        if (target_) {
+            auto target = target_; // the action may replace the target
+            target(action);
+        }
+        return true;
+    }
+    return false;
+}
+
+std::int64_t SimAlert::runModal() {
+    std::string buttons;
+    for (const auto& title : buttons_)
+        buttons += (buttons.empty() ? "" : ",") + title;
+    trace_.emit("alert " + quoted(text_) + " buttons=" + quoted(buttons));
+    return buttons_.empty() ? -1 : 0;
+}
+
+} // namespace velmora::sim

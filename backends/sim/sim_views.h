@@ -34,7 +34,90 @@ template <class Interface> class SimView : public Interface {
 };
 
 class SimPlainView final : public SimView<View> {};
-class SimPlainBox final : public SimView<Box> {};
+
+class SimPlainBox final : public SimView<Box> {
+  public:
+    void setBoxType(NSBoxType type) override { boxType = type; }
+    void setCornerRadius(double radius) override { cornerRadius = radius; }
+    void setBorderColor(Color color) override { borderColor = color; }
+    void setFillColor(Color color) override { fillColor = color; }
+
+    NSBoxType boxType = NSBoxType::NSBoxPrimary;
+    double cornerRadius = 0;
+    std::optional<Color> borderColor;
+    std::optional<Color> fillColor;
+};
+
+// The shortcut recorder: the user records a combination, clears it, or ends a recording
+// without a change; each tells the delegate.
+class SimRecorderControl final : public SimView<SRRecorderControlWithTagid> {
+  public:
+    void setObjectValue(std::optional<PlistValue> value) override { value_ = std::move(value); }
+    std::optional<PlistValue> objectValue() const override { return value_; }
+    void setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
+                                 bool allowsEmpty) override;
+    void setDelegate(SRRecorderControlDelegate* delegate) override { delegate_ = delegate; }
+    void setTranslatesAutoresizingMaskIntoConstraints(bool flag) override {
+        translatesAutoresizingMask = flag;
+    }
+
+    // The user presses KEYCODE with MODIFIERFLAGS while recording. Modifiers outside the
+    // allowed ones are dropped; a combination without the required ones, or without any when
+    // that is not allowed, is refused and the old value stays.
+    void userRecords(std::int64_t keyCode, std::uint64_t modifierFlags);
+    void userClears();
+    void userEndsRecording();
+
+    std::uint64_t allowedModifierFlags = ~std::uint64_t{0};
+    std::uint64_t requiredModifierFlags = 0;
+    bool allowsEmptyModifierFlags = true;
+    bool translatesAutoresizingMask = false;
+    SRRecorderControlDelegate* delegate() const { return delegate_; }
+
+  private:
+    void endRecording();
+
+    std::optional<PlistValue> value_;
+    SRRecorderControlDelegate* delegate_ = nullptr;
+};
+
+// A menu that pops up: it traces the pop-up with the check marks of items 0 and 2, and the
+// user chooses an entry by its action.
+class SimMenu final : public Menu {
+  public:
+    SimMenu(Trace& trace, std::vector<MenuItemDescription> items);
+    std::int64_t numberOfItems() const override;
+    std::string actionOfItemAtIndex(std::int64_t index) const override;
+    void setStateOfItemAtIndex(std::int64_t index, std::int64_t state) override;
+    std::int64_t stateOfItemAtIndex(std::int64_t index) const override;
+    void setTarget(Target target) override { target_ = std::move(target); }
+    void popUpMenuPositioningItem(std::optional<std::int64_t> positioningItem, Point location,
+                                  View* view) override;
+
+    // The user chooses the entry sending ACTION; false when the menu has none.
+    bool choose(const std::string& action);
+    const std::vector<MenuItemDescription>& items() const { return items_; }
+
+  private:
+    Trace& trace_;
+    std::vector<MenuItemDescription> items_;
+    std::vector<std::int64_t> states_;
+    Target target_;
+};
+
+// A modal alert that the user answers at once with its first button.
+class SimAlert final : public Alert {
+  public:
+    explicit SimAlert(Trace& trace) : trace_(trace) {}
+    void setMessageText(const std::string& text) override { text_ = text; }
+    void addButtonWithTitle(const std::string& title) override { buttons_.push_back(title); }
+    std::int64_t runModal() override;
+
+  private:
+    Trace& trace_;
+    std::string text_;
+    std::vector<std::string> buttons_;
+};
 
 class SimImageView final : public SimView<ImageView> {
   public:

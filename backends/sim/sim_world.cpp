@@ -84,3 +84,13 @@ bool SimWorld::moveWindow(const std::string& handle, const PlistDictionary& boun
 }
 
 } // namespace velmora::sim
+
+namespace velmora::sim {
+
+void setLoginItems(SimWorld& world, const std::vector<std::string>& paths) {
+    world.loginItems.clear();
+    for (const auto& path : paths)
+        world.loginItems.push_back(SimLoginEntry{world.nextLoginItemSerial++, path});
+}
+
+} // namespace velmora::sim

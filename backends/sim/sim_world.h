@@ -43,6 +43,12 @@ struct SimScreen {
     double height = 900;
 };
 
+// An entry of the user's login-items list; an empty path does not resolve.
+struct SimLoginEntry {
+    std::uint64_t serial = 0;
+    std::string path;
+};
+
 struct SimWorld {
     // Input sources in the system's order; the current one by ID (none: no current source).
     std::vector<InputSource> inputs;
@@ -73,6 +79,15 @@ struct SimWorld {
     // entry: it is made from the declaration (see SimPropertyListFiles).
     std::map<std::string, PlistValue> files;
 
+    // The user's login-items list, in order; its serial numbers are never reused.
+    std::vector<SimLoginEntry> loginItems;
+    std::uint64_t nextLoginItemSerial = 1;
+    bool loginItemsUnavailable = false;
+    // URLs the program opened, in order.
+    std::vector<std::string> openedURLs;
+    // The program asked to terminate.
+    bool terminated = false;
+
     std::map<std::string, std::vector<Workspace::Observer>> workspaceObservers;
     std::map<std::string, std::vector<DistributedNotificationCenter::Callback>>
         distributedObservers;
@@ -93,6 +108,9 @@ struct SimWorld {
   private:
     std::optional<std::size_t> windowIndex(const std::string& handle) const;
 };
+
+// Replaces the login-items list with PATHS, in order.
+void setLoginItems(SimWorld& world, const std::vector<std::string>& paths);
 
 inline constexpr const char* kSimWindowHandleKey = "simWindowHandle";
 inline constexpr Point kTextCursorHotSpot{4, 9};

@@ -37,8 +37,13 @@ TEST(ScenarioErrors, NameTheLineAndRunNothing) {
     };
     const Case cases[] = {
         {"launch\nfrobnicate\n", "error line 2: unknown statement: frobnicate\n"},
-        {"launch\n\n# note\nkeypress 12 0x100000\n", "error line 4: not supported yet: keypress\n"},
-        {"launch\nshow hotkeys\n", "error line 2: not supported yet: show hotkeys\n"},
+        {"launch\n\n# note\nkeypress 12 100000\n",
+         "error line 4: modifier flags must be written 0xHEX: 100000\n"},
+        {"launch\nrecord -1 12 0x100000\n",
+         "error line 2: row must be a whole number of at least 0: -1\n"},
+        {"menu open\n", nullptr},
+        {"setting darkMode\n", nullptr},
+        {"clear\n", nullptr},
         {"at 100\nat 50\n", "error line 2: time 50 is before the earlier time 100\n"},
         {"launch\nlaunch\n", "error line 2: launch may come only once\n"},
         {"app com.x \"Open\n", "error line 1: unterminated string\n"},
@@ -72,14 +77,14 @@ expect current com.apple.keylayout.German
 expect defaults changedTimes 1
 )");
     EXPECT_EQ(outcome.status, 0) << outcome.failures;
-    EXPECT_EQ(outcome.trace,
-              (std::vector<std::string>{
-                  "0 indicator setup", "0 iconView hidden", "0 iconBox hidden",
-                  "0 status-item create", "0 shell uptime", "0 activate-self", "0 reload shortcuts",
-                  "0 reload rules", "0 popover show 330", "0 defaults set changedTimes \"0\"",
-                  "0 defaults sync",
-                  "1300 defaults set changedTimes 1", "1300 select com.apple.keylayout.German",
-                  "1300 reset", "1500 iconView hidden", "1500 iconBox hidden"}));
+    EXPECT_EQ(
+        outcome.trace,
+        (std::vector<std::string>{
+            "0 indicator setup", "0 iconView hidden", "0 iconBox hidden", "0 status-item create",
+            "0 shell uptime", "0 activate-self", "0 reload shortcuts", "0 reload rules",
+            "0 popover show 330", "0 defaults set changedTimes \"0\"", "0 defaults sync",
+            "1300 defaults set changedTimes 1", "1300 select com.apple.keylayout.German",
+            "1300 reset", "1500 iconView hidden", "1500 iconBox hidden"}));
 }
 
 TEST(ScenarioRun, FailedExpectationsAreCountedAndTheRunGoesOn) {
