@@ -16,6 +16,8 @@ find_binary() {
 }
 ACTIVATION=$(find_binary velmora_bench_activation)
 WINDOW_LIST=$(find_binary velmora_bench_window_list)
+HOTKEY=$(find_binary velmora_bench_hotkey)
+HOTKEY_REGISTRATION=$(find_binary velmora_bench_hotkey_registration)
 source "$HERE/../../tests/e2e/lib.sh" "$(find_binary velmora)" "$(find_binary velmora_e2e_client)"
 
 # Clock ticks of user and system time, and context switches, of every thread of process $1.
@@ -26,6 +28,15 @@ switches() {
 }
 
 start_desktop
+# Hotkeys: Ctrl+Alt+K selects ru, Ctrl+Shift+F1 de (the rule commands keep what is there).
+mkdir -p "$(dirname "$SETTINGS")"
+cat >"$SETTINGS" <<'PLIST'
+<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>shortcutOfInput</key><dict>
+<key>xkb:ru</key><dict><key>keyCode</key><integer>40</integer><key>modifierFlags</key><integer>786432</integer></dict>
+<key>xkb:de</key><dict><key>keyCode</key><integer>122</integer><key>modifierFlags</key><integer>393216</integer></dict>
+</dict></dict></plist>
+PLIST
 "$VELMORA" rule BenchA xkb:de
 "$VELMORA" rule BenchB xkb:ru
 open_windows a BenchA 1
@@ -41,6 +52,11 @@ echo "$result"
 median=$(sed -n 's/^activation to layout: .*median=\([0-9.]*\) ms.*/\1/p' <<<"$result")
 echo "velmora's median overhead beyond its 100 ms wait: $(echo "$median - 100" | bc) ms"
 "$ACTIVATION" --lock 50
+
+echo "== hotkey to layout switch (velmora), then a direct lock"
+"$HOTKEY" 50
+echo "== registering 20 hotkeys with their grabs"
+"$HOTKEY_REGISTRATION" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 echo "== idle for $IDLE_SECONDS s"
 activate other
