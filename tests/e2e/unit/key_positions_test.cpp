@@ -135,15 +135,5 @@ TEST(StoredKeyCombo, ValuesOfTheWrongFormGiveAReasonAndNoCombo) {
     }
 }
 
-TEST(StoredKeyCombo, ExtremeWholeNumbersAreKeptAsTheyAre) {
-    // Not a key, but not some other key either: the centre says so and grabs nothing.
-    auto reading = readStoredKeyCombo(combo(std::numeric_limits<std::int64_t>::min(), 0x40000));
-    ASSERT_TRUE(reading.combo);
-    EXPECT_EQ(reading.combo->keyCode, std::numeric_limits<std::int64_t>::min());
-    reading = readStoredKeyCombo(combo(-9223372036854775808.0, 0x40000));
-    ASSERT_TRUE(reading.combo);
-    EXPECT_EQ(reading.combo->keyCode, std::numeric_limits<std::int64_t>::min());
-}
-
 } // namespace
 } // namespace velmora::x11

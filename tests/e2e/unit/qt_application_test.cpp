@@ -1,0 +1,116 @@
+// The program as a Qt application: its English texts, the path a login entry starts, quitting
+// through the event loop, and URLs handed to the desktop's handler only when they are URLs.
+
+#include "qt_application.h"
+#include "url_opener.h"
+
+#include "menu/alfred_tip.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace velmora::qt {
+namespace {
+
+TEST(QtApplicationInfos, TheTipAndItsButtonAreInEnglishOtherKeysComeBackAsTheyAre) {
+    QtApplicationInfo info;
+    const std::string tip = info.localizedStringForKeyValueTable(kAlfredTipKey, "", "");
+    EXPECT_EQ(tip.rfind("Tip:\n        Switching input sources for Alfred", 0), 0u) << tip;
+    EXPECT_NE(tip.find("double press of a modifier key!"), std::string::npos);
+    EXPECT_EQ(info.localizedStringForKeyValueTable(kAlfredTipButtonKey, "", ""), "OK");
+    EXPECT_EQ(info.localizedStringForKeyValueTable("Version", "", ""), "Version");
+    EXPECT_EQ(info.localizedStringForKeyValueTable("Version", "Fallback", ""), "Fallback");
+    // Another table has no English text of ours.
+    EXPECT_EQ(info.localizedStringForKeyValueTable(kAlfredTipKey, "", "Other"), kAlfredTipKey);
+}
+
+TEST(QtApplicationInfos, TheLoginEntryStartsThisExecutableByItsResolvedPath) {
+    QtApplicationInfo info;
+    const QFileInfo program(QString::fromStdString(info.bundleURL()));
+    EXPECT_TRUE(program.isAbsolute());
+    EXPECT_TRUE(program.isExecutable());
+    EXPECT_FALSE(program.isSymLink());
+    EXPECT_EQ(program.canonicalFilePath(),
+              QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
+    EXPECT_EQ(info.bundlePath(), program.absolutePath().toStdString());
+}
+
+TEST(QtApplicationInfos, TerminateLeavesTheEventLoopWithStatusZeroAfterTheCurrentWork) {
+    QtApplicationInfo info;
+    bool workDone = false;
+    QTimer::singleShot(0, [&] {
+        info.terminate();
+        workDone = true; // the current work still runs to its end
+    });
+    // Something else asking for another status later must not be what ends the loop.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(7); });
+    guard.start(60'000);
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(workDone);
+}
+
+class UrlOpening : public ::testing::Test {
+  protected:
+    void SetUp() override { path_ = qgetenv("PATH"); }
+    void TearDown() override { qputenv("PATH", path_); }
+    bool open(const std::string& url) {
+        return openURLWithDesktop(url, [this](const std::string& line) { log_.push_back(line); });
+    }
+    // A PATH whose first xdg-open writes the URL it got into a file, or one without any.
+    void fakeHandler(bool present) {
+        ASSERT_TRUE(bin_.isValid());
+        if (present) {
+            QFile script(bin_.filePath(QStringLiteral("xdg-open")));
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\nprintf '%s' \"$1\" >\"${0%/*}/opened.part\"\n"
+                         "mv \"${0%/*}/opened.part\" \"${0%/*}/opened\"\n");
+            script.close();
+            script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        // The fake comes first; without it no folder of the PATH has one.
+        qputenv("PATH",
+                present ? bin_.path().toLocal8Bit() + ':' + path_ : bin_.path().toLocal8Bit());
+    }
+    QString opened() {
+        QFile file(bin_.filePath(QStringLiteral("opened")));
+        // The handler runs detached: its answer is awaited, not timed.
+        for (int attempt = 0; attempt < 6000 && !file.exists(); ++attempt)
+            QThread::msleep(5);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    QByteArray path_;
+    QTemporaryDir bin_;
+    std::vector<std::string> log_;
+};
+
+TEST_F(UrlOpening, OnlyAbsoluteURLsOfReasonableLengthReachTheHandler) {
+    fakeHandler(true);
+    for (const std::string& odd :
+         {std::string(), std::string("-e rm"), std::string("relative/page"),
+          std::string("http://[broken"), "https://example.org/" + std::string(5000, 'a')})
+        EXPECT_FALSE(open(odd)) << odd;
+    EXPECT_EQ(log_.size(), 5u);
+    EXPECT_TRUE(open("https://www.example.org/velmora/support"));
+    EXPECT_EQ(opened(), QStringLiteral("https://www.example.org/velmora/support"));
+}
+
+TEST_F(UrlOpening, ADesktopWithoutAHandlerGetsOneClearLine) {
+    fakeHandler(false);
+    EXPECT_FALSE(open("https://www.example.org/velmora"));
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_NE(log_[0].find("xdg-open"), std::string::npos) << log_[0];
+}
+
+} // namespace
+} // namespace velmora::qt
