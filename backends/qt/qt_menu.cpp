@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace velmora::qt {
 
@@ -96,9 +97,11 @@ void QtMenu::chosen(std::size_t index) {
         [this, index] {
             if (menu_->isVisible())
                 menu_->hide();
-            Target target = target_; // the action may replace the target or drop the menu
+            // The action may replace the target or drop the menu: nothing of it is used after.
+            Target target = target_;
+            const std::string action = items_[index].action;
             if (target)
-                target(items_[index].action);
+                target(action);
         },
         Qt::QueuedConnection);
 }
