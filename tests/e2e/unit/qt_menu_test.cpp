@@ -83,7 +83,7 @@ TEST(QtMenus, AChoiceReachesTheTargetAfterTheMenuClosedAndLeavesTheMarkAlone) {
     EXPECT_EQ(menu.stateOfItemAtIndex(0), NSControlStateValueOn);
 }
 
-TEST(QtMenus, AMenuDroppedBeforeTheChoiceIsDeliveredSendsNothing) {
+TEST(QtMenus, AMenuDroppedBeforeOrByItsChoiceIsSafe) {
     std::vector<std::string> chosen;
     auto menu = std::make_unique<QtMenu>(kItems);
     menu->setTarget([&](const std::string& action) { chosen.push_back(action); });
@@ -91,6 +91,17 @@ TEST(QtMenus, AMenuDroppedBeforeTheChoiceIsDeliveredSendsNothing) {
     menu.reset();
     QCoreApplication::processEvents();
     EXPECT_TRUE(chosen.empty());
+
+    // A target that drops the menu (the popover going away) still has its action.
+    menu = std::make_unique<QtMenu>(kItems);
+    menu->setTarget([&](const std::string& action) {
+        menu.reset();
+        chosen.push_back(action);
+    });
+    menu->actionAt(3)->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chosen, std::vector<std::string>{"help:"});
+    EXPECT_FALSE(menu);
 }
 
 TEST(QtMenus, TheMenuGoesToThePointOfTheViewWithItsBottomLeftOrigin) {
