@@ -5,6 +5,7 @@
 
 #include "platform/controls.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 
 #include <algorithm>
@@ -91,10 +92,13 @@ void QtMenu::chosen(std::size_t index) {
     // Qt has flipped the mark of a checkable entry; the program sets it.
     if (actions_[index]->isCheckable())
         actions_[index]->setChecked(states_[index] == NSControlStateValueOn);
-    // The menu is the context: a menu dropped before the event loop comes back sends nothing.
+    // Delivered by the application, not the menu, so that the action may drop the menu; a
+    // menu dropped before sends nothing.
     QMetaObject::invokeMethod(
-        menu_.get(),
-        [this, index] {
+        QCoreApplication::instance(),
+        [this, index, alive = std::weak_ptr<int>(alive_)] {
+            if (alive.expired())
+                return;
             if (menu_->isVisible())
                 menu_->hide();
             // The action may replace the target or drop the menu: nothing of it is used after.

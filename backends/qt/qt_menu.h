@@ -45,6 +45,7 @@ class QtMenu final : public Menu {
     std::vector<QAction*> actions_;
     std::unique_ptr<QMenu> menu_;
     Target target_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0); // queued choices check it
 };
 
 } // namespace velmora::qt
