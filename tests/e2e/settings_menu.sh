@@ -2,6 +2,7 @@
 # The settings menu of the popover, driven with the keyboard as a user would:
 # - "Start at Login" writes the program's entry in the autostart folder, and chosen again
 #   removes it;
+# - the tip about Alfred closes the popover while it shows, and the popover comes back after;
 # - "Show Input Source Indicator" turns the indicator on, and Quit right after it ends the
 #   agent with status 0 and that setting in the file.
 source "$(dirname "$0")/lib.sh" "$@"
@@ -51,6 +52,13 @@ choose() {
     xdotool key "$@"
 }
 
+# The box of the tip: a dialog window of the agent.
+tip_shown() {
+    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/agent-windows" || return 1
+    awk '$6 == "DIALOG"' "$WORK/agent-windows" | grep -q .
+}
+tip_closed() { ! tip_shown; }
+
 flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
 setting_is() { flat_settings 2>/dev/null | grep -qF "<key>$1</key><$2/>"; }
 entry_written() { [ -f "$ENTRY" ] && grep -q '^Exec=' "$ENTRY"; }
@@ -75,6 +83,16 @@ wait_until "the menu to close" menu_closed
 choose Down Return
 wait_until "the autostart entry removed" entry_gone
 wait_until "start at login stored off" setting_is autoStartAtLogin false
+
+# The tip about Alfred (the sixth entry: the separator is skipped) shows in a box while the
+# popover is closed; once the box is answered, the popover is back.
+wait_until "the menu to close" menu_closed
+choose Down Down Down Down Down Down Return
+wait_until "the tip" tip_shown
+popover_found && fail "the popover stayed over the tip"
+xdotool key Return
+wait_until "the tip to close" tip_closed
+wait_until "the popover back after the tip" popover_found
 
 # The indicator's entry (item 1), then Quit, the last entry: Up from the top.
 setting_is enableTipOfState true && fail "the indicator was on before it was chosen"
