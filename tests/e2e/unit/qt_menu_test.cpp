@@ -20,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <tuple>
 
 namespace velmora::qt {
@@ -102,18 +101,6 @@ TEST(QtMenus, AMenuDroppedBeforeOrByItsChoiceIsSafe) {
     QCoreApplication::processEvents();
     EXPECT_EQ(chosen, std::vector<std::string>{"help:"});
     EXPECT_FALSE(menu);
-}
-
-TEST(QtMenus, TheMenuGoesToThePointOfTheViewWithItsBottomLeftOrigin) {
-    QtPlainView view;
-    view.setFrame(Rect{{0, 0}, {288, 330}});
-    QWidget* widget = view.widget();
-    widget->move(100, 50);
-    widget->show();
-    EXPECT_EQ(QtMenu::globalPoint(Point{15, 24}, &view), widget->mapToGlobal(QPoint(15, 306)));
-    // Nonsense coordinates stay numbers.
-    const QPoint far = QtMenu::globalPoint(Point{1e300, std::nan("")}, &view);
-    EXPECT_LE(far.x(), 2'000'000);
 }
 
 class CellViews final : public QtViews {
