@@ -3,7 +3,9 @@
 #include "platform/controls.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace velmora::sim {
 
@@ -19,8 +21,19 @@ std::string hexNumber(std::int64_t value) {
 
 std::int64_t comboField(const PlistValue& keyCombo, const char* field) {
     const PlistValue* value = keyCombo.find(field);
-    const std::int64_t* integer = value ? value->integer() : nullptr;
-    return integer ? *integer : 0;
+    if (!value)
+        return 0;
+    if (const std::int64_t* integer = value->integer())
+        return *integer;
+    const double* real = value->real();
+    if (!real || std::isnan(*real))
+        return 0;
+    constexpr double kLimit = 9223372036854775808.0; // 2^63
+    if (*real >= kLimit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (*real <= -kLimit)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(*real);
 }
 
 std::string describeKeyCombo(const PlistValue& keyCombo) {
@@ -58,8 +71,9 @@ void SimHotKeyCenter::press(std::int64_t keyCode, std::int64_t modifierFlags) {
         const PlistValue& combo = hotKey->keyCombo();
         const PlistValue* code = combo.find(kShortcutKeyCode);
         const PlistValue* flags = combo.find(kShortcutModifierFlags);
-        if (code && code->integer() && flags && flags->integer() && *code->integer() == keyCode &&
-            *flags->integer() == modifierFlags)
+        if (code && code->isNumber() && flags && flags->isNumber() &&
+            comboField(combo, kShortcutKeyCode) == keyCode &&
+            comboField(combo, kShortcutModifierFlags) == modifierFlags)
             firing.push_back(hotKey);
     }
     for (const auto& hotKey : firing)

@@ -14,8 +14,8 @@ namespace velmora::sim {
 // A whole number as the trace prints hexadecimal values: "0x" and lowercase digits, a "-"
 // in front of a negative one.
 std::string hexNumber(std::int64_t value);
-// An integer field of a key combination; 0 when the combination is no dictionary or the field
-// is missing or no integer.
+// A number field of a key combination as an integer (a real truncated and saturated); 0 when
+// the combination is no dictionary or the field is missing or no number.
 std::int64_t comboField(const PlistValue& keyCombo, const char* field);
 // "KEYCODE:0xMODS" of a key combination.
 std::string describeKeyCombo(const PlistValue& keyCombo);
@@ -29,7 +29,7 @@ class SimHotKeyCenter final : public PTHotKeyCenter {
     HotKeyPtr hotKeyWithIdentifier(const std::string& identifier) override;
 
     // The user presses KEYCODE with MODIFIERFLAGS: every registered hotkey whose combination
-    // holds exactly these two integers fires, in the order of registration.
+    // holds exactly these two numbers fires, in the order of registration.
     void press(std::int64_t keyCode, std::int64_t modifierFlags);
     // "hotkey ID KEYCODE:0xMODS" per registration, sorted by ID (stable).
     std::vector<std::string> describeRegistrations() const;

@@ -1,0 +1,34 @@
+#pragma once
+// An agent with its popover shown, and short ways to reach the shortcut table's recorders and
+// the hotkey centre.
+
+#include "editor/editor_agent.h"
+#include "shortcut_views.h"
+
+namespace velmora::testing {
+
+inline PlistValue combo(std::int64_t keyCode, std::int64_t flags) {
+    return PlistValue(
+        PlistDictionary{{"keyCode", PlistValue(keyCode)}, {"modifierFlags", PlistValue(flags)}});
+}
+
+inline constexpr std::int64_t kCommand = 0x100000;
+inline constexpr std::int64_t kOption = 0x80000;
+
+class HotKeysAgent : public EditorAgent {
+  public:
+    sim::SimHotKeyCenter& hotKeys() { return desktop.hotKeys(); }
+    Lines registrations() { return hotKeys().describeRegistrations(); }
+    sim::SimTableView& shortcutTable() { return *sim::shortcutTable(desktop); }
+    std::shared_ptr<View> cell(const char* column, std::int64_t row) {
+        return shortcutTable().viewAtColumnRow(column, row);
+    }
+    // The recorder of ROW; the cell stays alive while the caller holds the recorder.
+    std::shared_ptr<sim::SimRecorderControl> recorder(std::int64_t row) {
+        return sim::recorderIn(cell(sim::kSimShortcutColumn, row));
+    }
+    PlistValue shortcuts() { return stored("shortcutOfInput").value_or(PlistValue("absent")); }
+    void press(std::int64_t keyCode, std::int64_t flags) { hotKeys().press(keyCode, flags); }
+};
+
+} // namespace velmora::testing

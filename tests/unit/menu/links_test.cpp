@@ -1,0 +1,46 @@
+// The pages the settings menu opens: built-in addresses, or the ones a build names.
+
+#include "menu/links.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace velmora {
+namespace {
+
+class InfoApplication final : public Application {
+  public:
+    std::map<std::string, std::string> info;
+    std::string bundlePath() override { return "/Applications/Velmora.app"; }
+    void log(const std::string&) override {}
+    std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override {
+        auto it = info.find(key);
+        return it == info.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+};
+
+TEST(Links, BuiltInPages) {
+    InfoApplication application;
+    EXPECT_EQ(reviewURL(application),
+              std::string("macappstore://itunes.apple.com/WebObjects/MZUserPublishing.woa/wa/"
+                          "addUserReview?id=") +
+                  kVelmoraStoreIdentifier + "&type=Productivity");
+    EXPECT_TRUE(supportURL(application).starts_with(std::string(kVelmoraWebsite) + "/"));
+    EXPECT_TRUE(videoURL(application).starts_with(std::string(kVelmoraWebsite) + "/"));
+    EXPECT_NE(supportURL(application), videoURL(application));
+    EXPECT_TRUE(std::string(kVelmoraWebsite).starts_with("https://"));
+}
+
+TEST(Links, PagesNamedByTheBuildWinAndAnEmptyNameIsNone) {
+    InfoApplication application;
+    application.info[kVelmoraReviewURLKey] = "https://example.org/review";
+    application.info[kVelmoraSupportURLKey] = "https://example.org/help";
+    application.info[kVelmoraVideoURLKey] = "";
+    EXPECT_EQ(reviewURL(application), "https://example.org/review");
+    EXPECT_EQ(supportURL(application), "https://example.org/help");
+    EXPECT_EQ(videoURL(application), std::string(kVelmoraWebsite) + "/videos");
+}
+
+} // namespace
+} // namespace velmora

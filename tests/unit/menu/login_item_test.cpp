@@ -1,0 +1,97 @@
+// The program's login item over the simulated login-items list: which entry is the program's,
+// and what adding and removing do to the list.
+
+#include "menu/login_item.h"
+#include "sim_login_items.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+constexpr const char* kOwnPath = "/Applications/Velmora.app";
+
+class FixedApplication final : public Application {
+  public:
+    std::string bundlePath() override { return kOwnPath; }
+    void log(const std::string&) override {}
+};
+
+struct LoginList {
+    sim::SimWorld world;
+    sim::Trace trace{[] { return std::int64_t{0}; }};
+    sim::SimLoginItems items{world, trace};
+    FixedApplication application;
+    BundleLoginItem loginItem{&items, application};
+
+    explicit LoginList(std::vector<std::string> paths) { sim::setLoginItems(world, paths); }
+    std::vector<std::string> paths() const {
+        std::vector<std::string> out;
+        for (const auto& entry : world.loginItems)
+            out.push_back(entry.path);
+        return out;
+    }
+};
+
+using Paths = std::vector<std::string>;
+
+TEST(LoginItem, RemovingFromAnEmptyListDoesNothing) {
+    LoginList list({});
+    list.loginItem.removeFromLoginItems();
+    EXPECT_TRUE(list.world.loginItems.empty());
+    EXPECT_TRUE(list.trace.lines().empty());
+}
+
+TEST(LoginItem, OnlyTheFirstEntryOfTheProgramIsRemoved) {
+    LoginList list({"/Applications/Mail.app", kOwnPath, "/Applications/Notes.app", kOwnPath});
+    list.loginItem.removeFromLoginItems();
+    EXPECT_EQ(list.paths(), (Paths{"/Applications/Mail.app", "/Applications/Notes.app", kOwnPath}));
+    list.loginItem.removeFromLoginItems();
+    EXPECT_EQ(list.paths(), (Paths{"/Applications/Mail.app", "/Applications/Notes.app"}));
+}
+
+TEST(LoginItem, AMovedProgramAndAnUnresolvableEntryAreNotTheProgramsEntry) {
+    LoginList list({"/Users/me/Velmora.app", "", "/Applications/Velmora.app/"});
+    list.loginItem.removeFromLoginItems();
+    EXPECT_EQ(list.paths(), (Paths{"/Users/me/Velmora.app", "", "/Applications/Velmora.app/"}));
+    // Past them, the program's own entry is found.
+    list.world.loginItems.push_back(sim::SimLoginEntry{99, kOwnPath});
+    auto opened = list.items.create();
+    ASSERT_TRUE(opened);
+    auto found = list.loginItem.itemRefWithListRef(*opened);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(opened->copyResolvedURL(*found), kOwnPath);
+}
+
+TEST(LoginItem, AddingAppendsWithoutLookingForAnEntryFirst) {
+    LoginList list({kOwnPath, "/Applications/Mail.app"});
+    list.loginItem.addToLoginItems();
+    EXPECT_EQ(list.paths(), (Paths{kOwnPath, "/Applications/Mail.app", kOwnPath}));
+    EXPECT_EQ(list.trace.lines(), Paths{std::string("0 login-item add ") + kOwnPath});
+}
+
+TEST(LoginItem, AListThatCannotBeOpenedOrIsMissingIsLeftAlone) {
+    LoginList list({kOwnPath});
+    list.world.loginItemsUnavailable = true;
+    list.loginItem.addToLoginItems();
+    list.loginItem.removeFromLoginItems();
+    EXPECT_EQ(list.paths(), Paths{kOwnPath});
+    BundleLoginItem without(nullptr, list.application);
+    without.addToLoginItems();
+    without.removeFromLoginItems();
+    EXPECT_TRUE(list.trace.lines().empty());
+}
+
+TEST(LoginItem, AnEntryRemovedAfterTheSnapshotIsIgnored) {
+    LoginList list({kOwnPath});
+    auto opened = list.items.create();
+    auto found = list.loginItem.itemRefWithListRef(*opened);
+    ASSERT_TRUE(found);
+    list.world.loginItems.clear();
+    opened->itemRemove(*found);
+    EXPECT_FALSE(opened->copyResolvedURL(*found));
+    EXPECT_TRUE(list.trace.lines().empty());
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,188 @@
+// The settings menu: its entries, the check marks at every pop-up, and what each entry does to
+// the store, the login items, the indicator, the popover and the program.
+
+#include "editor/editor_agent.h"
+#include "menu/alfred_tip.h"
+#include "menu/settings_menu.h"
+#include "menu/settings_menu_items.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace velmora::testing {
+namespace {
+
+class MenuAgent : public EditorAgent {
+  public:
+    sim::SimMenu& menu() { return *desktop.views().menu(); }
+    void choose(const char* action) { ASSERT_TRUE(menu().choose(action)) << action; }
+    void popUp() { button(&PopoverLayout::actionSelectionButton).performClick(); }
+    std::vector<std::string> loginPaths() {
+        std::vector<std::string> out;
+        for (const auto& entry : desktop.world().loginItems)
+            out.push_back(entry.path);
+        return out;
+    }
+};
+
+TEST(SettingsMenuItems, FixedEntriesAtTheirPlacesAndEveryActionOnce) {
+    const auto& items = settingsMenuItems();
+    ASSERT_GT(items.size(), 2u);
+    EXPECT_EQ(items[0].action, menuAction::kStartAtLogin);
+    EXPECT_EQ(items[2].action, menuAction::kHideMenuBarIcon);
+    EXPECT_EQ(items.back().action, menuAction::kQuit);
+    std::set<std::string> actions;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].action.empty())
+            continue;
+        EXPECT_TRUE(actions.insert(items[i].action).second) << items[i].action;
+        EXPECT_FALSE(items[i].title.empty());
+        if (settingOfToggleAction(items[i].action)) {
+            EXPECT_TRUE(i != 0 && i != 2) << items[i].action;
+        }
+    }
+    for (const char* setting :
+         {keys::kEnableTipOfState, keys::kFollowWindow, keys::kEnableBrowserAddressEnglish}) {
+        auto action = toggleActionOfSetting(setting);
+        ASSERT_TRUE(action) << setting;
+        EXPECT_TRUE(actions.count(*action)) << setting;
+        EXPECT_EQ(settingOfToggleAction(*action), setting);
+    }
+    EXPECT_EQ(actions.size(), 11u);
+}
+
+TEST(SettingsMenuPopup, ChecksComeFromTheStoreAtEveryPopUpNextToTheButton) {
+    MenuAgent sim;
+    sim.launch();
+    sim.popUp();
+    EXPECT_EQ(sim.trace(), Lines{"0 menu popup 15,-6 item0=off item2=off"});
+    sim.setStored("autoStartAtLogin", PlistValue(true));
+    sim.setStored("hideMenuBarIcon", PlistValue(1));
+    sim.setStored("followWindow", PlistValue(true));
+    sim.desktop.world().loginItems.clear(); // the list is never asked
+    sim.button(&PopoverLayout::actionSelectionButton).setFrame(Rect{{200, 40}, {20, 20}});
+    sim.popUp();
+    EXPECT_EQ(sim.trace().back(), "0 menu popup 215,34 item0=on item2=on");
+    for (std::int64_t i = 0; i < sim.menu().numberOfItems(); ++i) {
+        auto setting = settingOfToggleAction(sim.menu().actionOfItemAtIndex(i));
+        if (setting) {
+            EXPECT_EQ(sim.menu().stateOfItemAtIndex(i), *setting == keys::kFollowWindow ? 1 : 0)
+                << *setting;
+        }
+    }
+}
+
+TEST(StartAtLogin, FirstRunAddsAndStoresOnWithoutFlushing) {
+    MenuAgent sim;
+    sim.launch();
+    sim.choose(menuAction::kStartAtLogin);
+    EXPECT_EQ(sim.trace(), (Lines{"0 login-item add /Applications/Velmora.app",
+                                  "0 defaults set autoStartAtLogin true"}));
+    sim.choose(menuAction::kStartAtLogin);
+    EXPECT_TRUE(sim.loginPaths().empty());
+    EXPECT_EQ(sim.stored("autoStartAtLogin"), PlistValue(false));
+}
+
+TEST(StartAtLogin, TheSettingRulesWhenItDriftedFromTheList) {
+    MenuAgent sim;
+    sim.setStored("autoStartAtLogin", PlistValue(true));
+    sim::setLoginItems(sim.desktop.world(), {"/Applications/Mail.app"});
+    sim.launch();
+    sim.choose(menuAction::kStartAtLogin); // removes nothing, stores off
+    EXPECT_EQ(sim.loginPaths(), Lines{"/Applications/Mail.app"});
+    EXPECT_EQ(sim.stored("autoStartAtLogin"), PlistValue(false));
+    sim.choose(menuAction::kStartAtLogin);
+    EXPECT_EQ(sim.loginPaths(), (Lines{"/Applications/Mail.app", "/Applications/Velmora.app"}));
+    EXPECT_EQ(sim.stored("autoStartAtLogin"), PlistValue(true));
+}
+
+TEST(HideMenuBarIcon, OnlyFlipsTheSetting) {
+    MenuAgent sim;
+    sim.launch();
+    sim.choose(menuAction::kHideMenuBarIcon);
+    EXPECT_EQ(sim.trace(), Lines{"0 defaults set hideMenuBarIcon true"});
+    EXPECT_TRUE(sim.agent().statusItem()->isVisible());
+    sim.choose(menuAction::kHideMenuBarIcon);
+    EXPECT_EQ(sim.stored("hideMenuBarIcon"), PlistValue(false));
+}
+
+TEST(SettingToggles, EachFlipsItsOwnSettingAndTheIndicatorFollowsAtOnce) {
+    MenuAgent sim;
+    sim.launch();
+    ASSERT_TRUE(sim.agent().iconView()->isHidden());
+    sim.choose(menuAction::kToggleTipOfState);
+    EXPECT_EQ(sim.stored("enableTipOfState"), PlistValue(true));
+    EXPECT_FALSE(sim.agent().iconView()->isHidden());
+    sim.choose(menuAction::kToggleTipOfState);
+    EXPECT_TRUE(sim.agent().iconView()->isHidden());
+    sim.choose(menuAction::kToggleFollowWindow);
+    sim.choose(menuAction::kToggleBrowserAddressEnglish);
+    EXPECT_EQ(sim.stored("enableTipOfState"), PlistValue(false));
+    EXPECT_EQ(sim.stored("followWindow"), PlistValue(true));
+    EXPECT_EQ(sim.stored("enableBrowserAddressEnglish"), PlistValue(true));
+    EXPECT_EQ(sim.traceWith("defaults sync").size(), 4u);
+}
+
+TEST(AlfredTip, AlertThenThePopoverAgainWithTheRemoveButtonMatchingTheSelection) {
+    MenuAgent sim;
+    sim.setRule("com.example.a", kGerman);
+    sim.launch();
+    sim.desktop.views().popover()->dismiss();
+    sim.table().selectRowIndexesByExtendingSelection(IndexSet{0}, false);
+    sim.button(&PopoverLayout::removeButton).setEnabled(false);
+    sim.desktop.trace().clear();
+    sim.choose(menuAction::kHelp);
+    ASSERT_GE(sim.trace().size(), 2u);
+    EXPECT_EQ(sim.trace()[0],
+              std::string("0 alert ") + sim::quoted(kAlfredTipKey) + " buttons=\"OK\"");
+    EXPECT_TRUE(sim.popover().isShown());
+    EXPECT_TRUE(sim.button(&PopoverLayout::removeButton).isEnabled());
+}
+
+TEST(Links, EntriesOpenTheirPagesAndQuitTerminates) {
+    MenuAgent sim;
+    sim.launch();
+    for (const char* action : {menuAction::kRateInMAS, menuAction::kGotoVelmora,
+                               menuAction::kGoToClub, menuAction::kVideo})
+        sim.choose(action);
+    const auto& urls = sim.desktop.world().openedURLs;
+    ASSERT_EQ(urls.size(), 4u);
+    EXPECT_TRUE(urls[0].starts_with("macappstore://itunes.apple.com/WebObjects/"));
+    EXPECT_EQ(urls[0], urls[1]);
+    EXPECT_TRUE(urls[2].starts_with("https://"));
+    EXPECT_TRUE(urls[3].starts_with("https://"));
+    EXPECT_FALSE(sim.desktop.world().terminated);
+    sim.choose(menuAction::kQuit);
+    EXPECT_TRUE(sim.desktop.world().terminated);
+    EXPECT_EQ(sim.trace().back(), "0 terminate");
+}
+
+// A desktop that makes no menus and no alerts.
+class BareViews final : public ViewFactory {
+  public:
+    std::shared_ptr<Window> makeResetWindow() override { return nullptr; }
+    IndicatorViews makeIndicatorViews() override { return {}; }
+};
+
+TEST(WithoutServices, NoMenuNoAlertNoLoginItemsMeanNothingHappens) {
+    MenuAgent sim;
+    BareViews views;
+    Settings settings(sim.desktop.rawStore());
+    int hooksRun = 0;
+    SettingsMenu menu(settings, views, sim.desktop.platform().application,
+                      sim.desktop.platform().workspace, nullptr,
+                      SettingsMenu::Hooks{.showPopover = [&] { ++hooksRun; },
+                                          .checkRemoveButton = [&] { ++hooksRun; },
+                                          .indicatorSettingChanged = {}});
+    menu.showPopupMenu(nullptr, nullptr, nullptr);
+    menu.help();
+    EXPECT_EQ(hooksRun, 0);
+    menu.StartAtLogin();
+    EXPECT_EQ(settings.boolForKey(keys::kAutoStartAtLogin), true);
+    menu.toggleSetting(keys::kEnableTipOfState); // no hook: no crash
+    EXPECT_TRUE(sim.desktop.world().loginItems.empty());
+}
+
+} // namespace
+} // namespace velmora::testing

@@ -1,0 +1,68 @@
+// The simulated hotkey centre and the end of a run: how combinations are printed and matched,
+// and that nothing runs after the program terminated.
+
+#include "scenario_runner.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <sstream>
+
+namespace velmora::sim {
+namespace {
+
+PlistValue combo(PlistValue keyCode, PlistValue flags) {
+    return PlistValue(
+        PlistDictionary{{"keyCode", std::move(keyCode)}, {"modifierFlags", std::move(flags)}});
+}
+
+TEST(SimHotKeys, HexIsLowercaseWithASignForNegatives) {
+    EXPECT_EQ(hexNumber(0), "0x0");
+    EXPECT_EQ(hexNumber(0x1A0000), "0x1a0000");
+    EXPECT_EQ(hexNumber(-1), "-0x1");
+    EXPECT_EQ(hexNumber(std::numeric_limits<std::int64_t>::min()), "-0x8000000000000000");
+    EXPECT_EQ(describeKeyCombo(combo(PlistValue(12), PlistValue(0x100000))), "12:0x100000");
+    EXPECT_EQ(describeKeyCombo(combo(PlistValue("a"), PlistValue(2.9))), "0:0x2");
+    EXPECT_EQ(describeKeyCombo(PlistValue("cmd-a")), "0:0x0");
+}
+
+TEST(SimHotKeys, PressFiresExactMatchesChosenBeforeAnyActionRuns) {
+    Trace trace([] { return std::int64_t{0}; });
+    SimHotKeyCenter center(trace);
+    std::vector<std::string> fired;
+    HotKeyPtr second;
+    auto first = PTHotKey::hotKeyWithIdentifierKeyCombo(
+        "a", combo(PlistValue(5), PlistValue(0x100000)), [&](PTHotKey& key) {
+            fired.push_back(key.identifier());
+            center.unregisterHotKey(second); // the other one still fires this time
+        });
+    second = PTHotKey::hotKeyWithIdentifierKeyCombo(
+        "b", combo(PlistValue(5), PlistValue(0x100000)),
+        [&](PTHotKey& key) { fired.push_back(key.identifier()); });
+    auto textual = PTHotKey::hotKeyWithIdentifierKeyCombo(
+        "c", combo(PlistValue("5"), PlistValue(0x100000)),
+        [&](PTHotKey& key) { fired.push_back(key.identifier()); });
+    for (const auto& key : {first, second, textual})
+        center.registerHotKey(key);
+    center.press(5, 0x100001);
+    EXPECT_TRUE(fired.empty());
+    center.press(5, 0x100000);
+    EXPECT_EQ(fired, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(center.hotKeyWithIdentifier("b"), nullptr);
+    center.unregisterHotKey(second); // gone already: ignored, though traced
+    EXPECT_EQ(center.registered().size(), 2u);
+}
+
+TEST(SimRun, NothingRunsAfterTheProgramTerminated) {
+    SimDesktop desktop;
+    std::istringstream in("input com.apple.keylayout.ABC \"ABC\"\nlaunch\nmenu quit\n"
+                          "menu hide-icon\nexpect defaults hideMenuBarIcon true\n");
+    std::ostringstream failures;
+    EXPECT_EQ(runScenarioStream(in, desktop, failures), 0);
+    EXPECT_EQ(desktop.trace().lines().back(), "0 terminate");
+    EXPECT_FALSE(desktop.rawStore().objectForKey("hideMenuBarIcon"));
+}
+
+} // namespace
+} // namespace velmora::sim
