@@ -81,6 +81,9 @@ PopoverViewController::~PopoverViewController() {
     for (const auto& table : {outlets_.velmoraTableView, outlets_.shortcutTableView})
         if (table)
             table->setDataSource(nullptr);
+    // A choice the desktop delivers late must not reach it either.
+    if (actionSelectionMenu_)
+        actionSelectionMenu_->setTarget({});
 }
 
 std::shared_ptr<View> PopoverViewController::view() {
