@@ -5,8 +5,8 @@
 
 namespace velmora::store {
 
-// XDG_CONFIG_HOME when it is an absolute path, HOME/.config otherwise (the XDG base directory
-// rules ignore a relative XDG_CONFIG_HOME). Either argument may be null.
+// velmora/<bundle id>.plist in the user's configuration folder (XDG base directory rules:
+// xdg::configHomeFor). Either argument may be null.
 std::string settingsFilePathFor(const char* xdgConfigHome, const char* home);
 
 } // namespace velmora::store
