@@ -1,5 +1,7 @@
 #include "client_windows.h"
 
+#include "xcb_reply.h"
+
 #include "window_facts.h"
 
 #include <cstdlib>
@@ -8,10 +10,6 @@
 namespace velmora::x11 {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
 
 struct TreeNode {
     xcb_window_t parent = XCB_WINDOW_NONE;

@@ -1,5 +1,7 @@
 #include "window_facts.h"
 
+#include "xcb_reply.h"
+
 #include "text_encoding.h"
 
 #include <cstdlib>
@@ -10,9 +12,6 @@ namespace velmora::x11 {
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
 template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
 constexpr std::uint32_t kMaxPropertyWords = 16384; // 64 KiB: titles, class names, id lists

@@ -1,5 +1,7 @@
 #include "x11_hot_key_center.h"
 
+#include "xcb_reply.h"
+
 #include "key_positions.h"
 #include "stored_key_combo.h"
 
@@ -13,19 +15,6 @@
 namespace velmora::x11 {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-
-// Every XKB event carries its kind in the second byte and the device in the ninth.
-struct XkbAnyEvent {
-    std::uint8_t response_type;
-    std::uint8_t xkbType;
-    std::uint16_t sequence;
-    xcb_timestamp_t time;
-    std::uint8_t deviceID;
-};
 
 constexpr std::uint8_t kBadAccess = 10;
 

@@ -1,5 +1,7 @@
 #include "x11_keymap.h"
 
+#include "xcb_reply.h"
+
 #include "key_positions.h"
 #include "stored_key_combo.h"
 
@@ -13,15 +15,7 @@ namespace velmora::x11 {
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-
-struct KeymapDeleter {
-    void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
-};
-
-using Keymap = std::unique_ptr<xkb_keymap, KeymapDeleter>;
+using Keymap = KeymapPtr;
 
 // Whether KEYCODE produces SYMBOL at any level of any group.
 bool keyProduces(xkb_keymap* keymap, xkb_keycode_t keycode, xkb_keysym_t symbol) {

@@ -1,5 +1,7 @@
 #include "x11_screens.h"
 
+#include "xcb_reply.h"
+
 #include "window_facts.h"
 
 #include <xcb/randr.h>
@@ -11,9 +13,6 @@ namespace velmora::x11 {
 
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
 template <typename T> using Reply = std::unique_ptr<T, FreeDeleter>;
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "xkb_input_sources.h"
 
+#include "xcb_reply.h"
+
 #include "window_facts.h"
 
 #include "xcb_xkb.h"
@@ -14,24 +16,6 @@
 namespace velmora::x11 {
 
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-
-struct KeymapDeleter {
-    void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
-};
-
-// XKB event headers: every XKB event shares the extension's event code and tells its kind in
-// the second byte.
-struct XkbAnyEvent {
-    std::uint8_t response_type;
-    std::uint8_t xkbType;
-    std::uint16_t sequence;
-    xcb_timestamp_t time;
-    std::uint8_t deviceID;
-};
 
 // xkbcommon's own warnings go to the program's log, so that they read like its other messages
 // instead of appearing on standard error in xkbcommon's form.
