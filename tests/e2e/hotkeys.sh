@@ -7,12 +7,6 @@
 # so the group watch sees flickers: the checks read the group after each step instead.
 source "$(dirname "$0")/lib.sh" "$@"
 
-# keycode_of NAME: the X key code of the XKB key NAME ("AC08") on the display's keymap.
-keycode_of() {
-    xkbcomp -xkb "$DISPLAY" - 2>/dev/null |
-        sed -n "s/^[[:space:]]*<$1>[[:space:]]*=[[:space:]]*\([0-9]*\);.*/\1/p" | head -n 1
-}
-
 start_desktop
 K=$(keycode_of AC08)
 F1=$(keycode_of FK01)
@@ -52,7 +46,6 @@ cat >"$SETTINGS" <<'PLIST'
 </plist>
 PLIST
 
-group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
 
 # press KEYS GROUP: holds KEYS down until the group is GROUP, lets go, and checks that the
 # group stayed. The press alone fires the hotkey; xdotool's group restore after the release

@@ -41,7 +41,6 @@ paint_window() { # NAME X Y W H: a window of COLOUR that logs the presses it get
 
 painted() { head -n 1 "$WORK/paint-$1"; }
 
-group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
 
 # The agent's one viewable managed window that is no ordinary window, "ID X Y W H TYPE", in
 # INDICATOR. (Without a tray on this desktop, the agent's settings show at start in a window

@@ -195,3 +195,11 @@ groups_reached() {
 # expect_groups G...: the locked group changed exactly through G... since the watch started.
 # A wrong extra switch anywhere before the last expected one makes the test fail.
 expect_groups() { wait_until "the groups [$*]" groups_reached "$*"; }
+group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
+
+# keycode_of NAME: the X key code of the XKB key NAME ("AC08") on the display's keymap. Keys
+# are pressed by key code: for a key symbol xdotool may switch the group to find it.
+keycode_of() {
+    xkbcomp -xkb "$DISPLAY" - 2>/dev/null |
+        sed -n "s/^[[:space:]]*<$1>[[:space:]]*=[[:space:]]*\([0-9]*\);.*/\1/p" | head -n 1
+}

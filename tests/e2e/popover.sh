@@ -7,8 +7,7 @@
 #   activation of that application selects the layout; a second start opens the popover too.
 source "$(dirname "$0")/lib.sh" "$@"
 
-AGENT_CLASS=com.quorvant.Quorvant-Velmora
-POPOVER_WIDTH=290 # the content's 288 and a border of 1 on each side
+source "$(dirname "$0")/popover_lib.sh"
 
 # The application with a row: installed (a desktop file matches its windows' class) and
 # first in the stored order, so that its row is the first.
@@ -30,36 +29,14 @@ settings_window() {
 }
 no_settings_window() { ! settings_window; }
 
-# The popover, "ID X Y W H", in PX PY PW PH; false when it is not shown.
-popover_found() {
-    "$CLIENT" agent-popups "$AGENT_CLASS" >"$WORK/popups" || return 1
-    awk -v w="$POPOVER_WIDTH" '$4 == w' "$WORK/popups" | head -n 1 >"$WORK/popover"
-    [ -s "$WORK/popover" ] || return 1
-    read -r _ PX PY PW PH <"$WORK/popover"
-}
-
-# The agent's icon in the tray, in IX IY IW IH.
-tray_icon_found() {
-    "$CLIENT" embedded "$AGENT_CLASS" trayer >"$WORK/icon" || return 1
-    [ "$(wc -l <"$WORK/icon")" -eq 1 ] || return 1
-    read -r _ IX IY IW IH <"$WORK/icon"
-}
-
-popover_closed() { ! popover_found; }
-
 # The list of a layout box: another pop-up of the agent, narrower than the popover.
-layout_list_open() {
-    "$CLIENT" agent-popups "$AGENT_CLASS" | awk -v w="$POPOVER_WIDTH" '$4 != w' | grep -q .
-}
+layout_list_open() { other_popup_open; }
 
 # The popover is shown below the icon, over its middle.
 popover_at_icon() {
     popover_found && [ "$PY" -ge $((IY + IH)) ] && [ "$PX" -le $((IX + IW / 2)) ] &&
         [ $((PX + PW)) -ge $((IX + IW / 2)) ]
 }
-
-LAST_CLICK=0
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # One step towards the popover at the icon: the agent may have shown it at start, before the
 # tray told where its icon is; then it is closed, and the icon clicked. Clicks are a second

@@ -6,41 +6,12 @@
 # - "Show Input Source Indicator" turns the indicator on, and Quit right after it ends the
 #   agent with status 0 and that setting in the file.
 source "$(dirname "$0")/lib.sh" "$@"
+source "$(dirname "$0")/popover_lib.sh"
 
-AGENT_CLASS=com.quorvant.Quorvant-Velmora
-POPOVER_WIDTH=290
 ENTRY="$XDG_CONFIG_HOME/autostart/$AGENT_CLASS.desktop"
 
-popover_found() {
-    "$CLIENT" agent-popups "$AGENT_CLASS" >"$WORK/popups" || return 1
-    awk -v w="$POPOVER_WIDTH" '$4 == w' "$WORK/popups" | head -n 1 >"$WORK/popover"
-    [ -s "$WORK/popover" ] || return 1
-    read -r _ PX PY PW PH <"$WORK/popover"
-}
-popover_closed() { ! popover_found; }
-
-tray_icon_found() {
-    "$CLIENT" embedded "$AGENT_CLASS" trayer >"$WORK/icon" || return 1
-    [ "$(wc -l <"$WORK/icon")" -eq 1 ] || return 1
-    read -r _ IX IY IW IH <"$WORK/icon"
-}
-
-LAST_CLICK=0
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# Clicks on the icon a second apart: one while the popover maps would close it again.
-click_icon_until_open() {
-    popover_found && return 0
-    if [ $(($(now_ms) - LAST_CLICK)) -ge 1000 ]; then
-        xdotool mousemove $((IX + IW / 2)) $((IY + IH / 2)) click 1
-        LAST_CLICK=$(now_ms)
-    fi
-    return 1
-}
-
 # The settings menu: a pop-up of the agent other than the popover.
-menu_open() {
-    "$CLIENT" agent-popups "$AGENT_CLASS" | awk -v w="$POPOVER_WIDTH" '$4 != w' | grep -q .
-}
+menu_open() { other_popup_open; }
 menu_closed() { ! menu_open; }
 
 # choose KEYS...: opens the settings menu with its button (the rightmost of the button bar,

@@ -5,9 +5,8 @@
 # the keys do nothing after. The recorder holds the keyboard while it records: the combination
 # reaches it, not the hotkeys.
 source "$(dirname "$0")/lib.sh" "$@"
+source "$(dirname "$0")/popover_lib.sh"
 
-AGENT_CLASS=com.quorvant.Quorvant-Velmora
-POPOVER_WIDTH=290
 # The German layout's row in the shortcut table (us, de, ru) and its stored shortcut: the K
 # position (40) with Control and Alt (0x40000 | 0x80000).
 GERMAN_ROW=1
@@ -16,35 +15,7 @@ GERMAN_SHORTCUT='<key>xkb:de</key><dict><key>keyCode</key><integer>40</integer><
 mkdir -p "$(dirname "$SETTINGS")"
 "$VELMORA" rule RussianApp xkb:ru
 
-popover_found() {
-    "$CLIENT" agent-popups "$AGENT_CLASS" >"$WORK/popups" || return 1
-    awk -v w="$POPOVER_WIDTH" '$4 == w' "$WORK/popups" | head -n 1 >"$WORK/popover"
-    [ -s "$WORK/popover" ] || return 1
-    read -r _ PX PY PW PH <"$WORK/popover"
-}
-popover_closed() { ! popover_found; }
 popover_expanded() { popover_found && [ "$PH" -gt 340 ]; }
-
-tray_icon_found() {
-    "$CLIENT" embedded "$AGENT_CLASS" trayer >"$WORK/icon" || return 1
-    [ "$(wc -l <"$WORK/icon")" -eq 1 ] || return 1
-    read -r _ IX IY IW IH <"$WORK/icon"
-}
-
-LAST_CLICK=0
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# Clicks on the icon a second apart: one while the popover maps would close it again.
-click_icon_until_open() {
-    popover_found && return 0
-    if [ $(($(now_ms) - LAST_CLICK)) -ge 1000 ]; then
-        xdotool mousemove $((IX + IW / 2)) $((IY + IH / 2)) click 1
-        LAST_CLICK=$(now_ms)
-    fi
-    return 1
-}
-
-# Content coordinates (from the popover's top left, inside its border of 1) on the screen.
-click_content() { xdotool mousemove $((PX + 1 + $1)) $((PY + 1 + $2)) click 1; }
 
 # Opens the popover and expands it: the expand button is the third from the right of the
 # button bar (26 wide at x 228, 266 from the top).
@@ -59,19 +30,9 @@ open_shortcuts() {
 # header; the recorder sits at the left of the third column (40 + 128 from the left).
 click_recorder() { click_content $((40 + 128 + 40)) $((330 + 45 + 42 + 25 * $1)); }
 
-group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
-
 flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
 german_shortcut_stored() { flat_settings 2>/dev/null | grep -qF "$GERMAN_SHORTCUT"; }
 no_german_shortcut() { [ -f "$SETTINGS" ] && ! flat_settings | grep -qF '<key>xkb:de</key><dict><key>keyCode'; }
-
-# keycode_of NAME: the X key code of the XKB key NAME ("AC08") on the display's keymap. Keys
-# are pressed by key code: for a key symbol xdotool may switch the group to find it (Escape
-# is only pressed while the first group is locked).
-keycode_of() {
-    xkbcomp -xkb "$DISPLAY" - 2>/dev/null |
-        sed -n "s/^[[:space:]]*<$1>[[:space:]]*=[[:space:]]*\([0-9]*\);.*/\1/p" | head -n 1
-}
 
 start_desktop
 K=$(keycode_of AC08)

@@ -1,0 +1,41 @@
+# What the scripts that work the popover share: finding the agent's tray icon and popover, and
+# clicking into it. Sourced after lib.sh.
+
+AGENT_CLASS=com.quorvant.Quorvant-Velmora
+POPOVER_WIDTH=290 # the content's 288 and a border of 1 on each side
+
+# The popover, "ID X Y W H", in PX PY PW PH; false when it is not shown.
+popover_found() {
+    "$CLIENT" agent-popups "$AGENT_CLASS" >"$WORK/popups" || return 1
+    awk -v w="$POPOVER_WIDTH" '$4 == w' "$WORK/popups" | head -n 1 >"$WORK/popover"
+    [ -s "$WORK/popover" ] || return 1
+    read -r _ PX PY PW PH <"$WORK/popover"
+}
+popover_closed() { ! popover_found; }
+
+# Another pop-up of the agent, narrower than the popover: a layout list or the settings menu.
+other_popup_open() {
+    "$CLIENT" agent-popups "$AGENT_CLASS" | awk -v w="$POPOVER_WIDTH" '$4 != w' | grep -q .
+}
+
+# The agent's icon in the tray, in IX IY IW IH.
+tray_icon_found() {
+    "$CLIENT" embedded "$AGENT_CLASS" trayer >"$WORK/icon" || return 1
+    [ "$(wc -l <"$WORK/icon")" -eq 1 ] || return 1
+    read -r _ IX IY IW IH <"$WORK/icon"
+}
+
+LAST_CLICK=0
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# Clicks on the icon a second apart: one while the popover maps would close it again.
+click_icon_until_open() {
+    popover_found && return 0
+    if [ $(($(now_ms) - LAST_CLICK)) -ge 1000 ]; then
+        xdotool mousemove $((IX + IW / 2)) $((IY + IH / 2)) click 1
+        LAST_CLICK=$(now_ms)
+    fi
+    return 1
+}
+
+# Content coordinates (from the popover's top left, inside its border of 1) on the screen.
+click_content() { xdotool mousemove $((PX + 1 + $1)) $((PY + 1 + $2)) click 1; }
