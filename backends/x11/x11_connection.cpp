@@ -128,8 +128,10 @@ void X11Connection::setWakeMainThread(std::function<void()> wake) {
 void X11Connection::dispatch(xcb_generic_event_t* event) {
     // A handler may add handlers; those see the next event.
     std::size_t count = handlers_.size();
+    ++dispatching_;
     for (std::size_t i = 0; i < count; ++i)
         handlers_[i](*event);
+    --dispatching_;
     std::free(event);
 }
 

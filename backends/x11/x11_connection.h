@@ -77,6 +77,9 @@ class X11Connection {
     void deselectRootEvents(std::uint32_t mask);
 
     bool onMainThread() const { return std::this_thread::get_id() == mainThread_; }
+    // Whether the main thread is inside a handler of an event. The server sends events in the
+    // order things happened, so a handler has seen every earlier event already.
+    bool dispatchingEvent() const { return dispatching_ > 0; }
 
   private:
     X11Connection() = default;
@@ -100,6 +103,7 @@ class X11Connection {
     std::atomic<bool> wakePending_{false};
     std::thread::id mainThread_ = std::this_thread::get_id();
     std::uint32_t rootEventMask_ = 0;
+    int dispatching_ = 0;
 };
 
 } // namespace velmora::x11

@@ -84,6 +84,7 @@ void XkbInputSources::onEvent(const xcb_generic_event_t& event) {
     switch (any.xkbType) {
     case XCB_XKB_STATE_NOTIFY: {
         const auto& e = reinterpret_cast<const xcb_xkb_state_notify_event_t&>(event);
+        knownGroup_ = e.lockedGroup;
         if (lastGroup_ == e.lockedGroup)
             return;
         lastGroup_ = e.lockedGroup;
@@ -153,12 +154,23 @@ std::optional<std::uint8_t> XkbInputSources::lockedGroup() {
     connection_.repliesAwaited();
     if (!state)
         return std::nullopt;
+    if (connection_.onMainThread())
+        knownGroup_ = state->lockedGroup;
     return state->lockedGroup;
+}
+
+std::optional<std::uint8_t> XkbInputSources::currentGroup() {
+    // A hotkey or another event handled now: every group change before it has been seen, so
+    // the answer needs no round trip to the server (which would add two process switches to
+    // the switch the user is waiting for). Elsewhere the server is asked.
+    if (knownGroup_ && connection_.onMainThread() && connection_.dispatchingEvent())
+        return knownGroup_;
+    return lockedGroup();
 }
 
 std::optional<InputSource> XkbInputSources::copyCurrentKeyboardInputSource() {
     reloadIfStale();
-    auto group = lockedGroup();
+    auto group = currentGroup();
     if (!group || *group >= sources_.size())
         return std::nullopt;
     return sources_[*group];
@@ -189,9 +201,12 @@ void XkbInputSources::selectInputSource(const InputSource& source) {
     for (const InputSource& current : sources_) {
         if (!source.inputSourceID || current.inputSourceID != source.inputSourceID)
             continue;
-        xcb_xkb_latch_lock_state(connection_.xcb(), XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1,
-                                 static_cast<std::uint8_t>(current.nativeHandle), 0, 0, 0);
+        const auto group = static_cast<std::uint8_t>(current.nativeHandle);
+        xcb_xkb_latch_lock_state(connection_.xcb(), XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, group, 0, 0,
+                                 0);
         connection_.flush();
+        if (connection_.onMainThread())
+            knownGroup_ = group;
         return;
     }
 }

@@ -36,6 +36,7 @@ class XkbInputSources final : public TextInputSources {
     void keymapChanged();
     void reloadIfStale();
     std::optional<std::uint8_t> lockedGroup();
+    std::optional<std::uint8_t> currentGroup();
 
     X11Connection& connection_;
     X11DistributedNotifications& notifications_;
@@ -44,7 +45,10 @@ class XkbInputSources final : public TextInputSources {
     bool stale_ = true;
     std::vector<InputSource> sources_; // in group order
     std::optional<std::size_t> latinGroup_;
-    std::optional<std::uint8_t> lastGroup_;
+    std::optional<std::uint8_t> lastGroup_; // the group last announced as changed
+    // The group as of the event being handled: the server's answers and state notifications as
+    // they came, and the groups we locked since.
+    std::optional<std::uint8_t> knownGroup_;
 };
 
 } // namespace velmora::x11

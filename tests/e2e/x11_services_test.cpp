@@ -10,6 +10,7 @@
 #include "x11_screens.h"
 #include "x11_window_list.h"
 #include "x11_workspace.h"
+#include "xcb_xkb.h"
 #include "xkb_input_sources.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,53 @@ TEST_F(LiveDisplay, InputSourcesAreTheGroupsAndSelectingLocksOne) {
     unknown.inputSourceID = "xkb:fr";
     sources.selectInputSource(unknown);
     EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->inputSourceID, "xkb:us");
+}
+
+// Inside an event handler the current group comes from the events already handled, not from
+// the server: a change another client made before the event must be seen, and so must our own
+// selection made in the handler before its notification arrives.
+TEST_F(LiveDisplay, TheCurrentGroupInAnEventHandlerFollowsTheEventsInOrder) {
+    X11DistributedNotifications notifications;
+    XkbInputSources sources(*connection_, notifications, log_);
+    sources.selectInputSource(sources.createInputSourceList("xkb:us", false).at(0));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return sources.copyCurrentKeyboardInputSource()->inputSourceID == "xkb:us"; }));
+
+    std::string error;
+    auto other = X11Connection::open("", &error);
+    ASSERT_TRUE(other) << error;
+    // Another client locks ru, then changes a root property: its notification reaches us after
+    // the group's state notification.
+    xcb_xkb_latch_lock_state(other->xcb(), XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, 2, 0, 0, 0);
+    const std::string marker = "velmora-test-marker";
+    xcb_atom_t atom = XCB_ATOM_NONE;
+    {
+        auto cookie = xcb_intern_atom(other->xcb(), 0, marker.size(), marker.c_str());
+        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+            xcb_intern_atom_reply(other->xcb(), cookie, nullptr), &std::free);
+        ASSERT_TRUE(reply);
+        atom = reply->atom;
+    }
+    std::vector<std::string> seen;
+    connection_->addEventHandler([&](const xcb_generic_event_t& event) {
+        if ((event.response_type & 0x7F) != XCB_PROPERTY_NOTIFY)
+            return;
+        const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (e.atom != atom || !seen.empty())
+            return;
+        seen.push_back(*sources.copyCurrentKeyboardInputSource()->inputSourceID);
+        sources.selectInputSource(sources.createInputSourceList("xkb:de", false).at(0));
+        seen.push_back(*sources.copyCurrentKeyboardInputSource()->inputSourceID);
+    });
+    std::uint8_t value = 1;
+    xcb_change_property(other->xcb(), XCB_PROP_MODE_REPLACE, other->root(), atom, XCB_ATOM_CARDINAL,
+                        8, 1, &value);
+    other->flush();
+    ASSERT_TRUE(pumpUntil([&] { return seen.size() == 2; }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"xkb:ru", "xkb:de"}));
+    // Outside a handler the server is asked, and it agrees.
+    ASSERT_TRUE(pumpUntil(
+        [&] { return sources.copyCurrentKeyboardInputSource()->inputSourceID == "xkb:de"; }));
 }
 
 TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
