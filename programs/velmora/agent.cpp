@@ -21,6 +21,7 @@
 #include "url_opener.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
+#include "x11_event_monitor.h"
 #include "x11_hot_key_center.h"
 #include "x11_screens.h"
 #include "x11_unsupported.h"
@@ -120,7 +121,8 @@ int runAgent(int argc, char** argv) {
     });
     x11::X11WindowList windowList(*connection, identities);
     x11::X11Screens screens(*connection, workspace);
-    x11::X11EventMonitor eventMonitor;
+    x11::X11EventMonitor eventMonitor(*connection,
+                                      [&info](const std::string& line) { info.log(line); });
     x11::X11Cursor cursor;
     qt::QtChildProcess shellProcesses;
     UptimeAnswer childProcess(shellProcesses);

@@ -1,0 +1,276 @@
+// The global event monitor: the raw flag words of each modifier key, then the monitor against
+// the live X server that x11_hotkeys.sh started (Xvfb 1280x800, layouts us,de,ru, no window
+// manager), with keys and clicks sent by XTest from a second client. "Ignored" input is
+// followed by a key that must arrive: events come in order, so nothing here waits on time.
+
+#include "x11_connection.h"
+#include "x11_event_monitor.h"
+#include "xcb_reply.h"
+
+#include "xcb_xkb.h"
+#include <xcb/xtest.h>
+#include <xkbcommon/xkbcommon-x11.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <poll.h>
+
+namespace velmora::x11 {
+namespace {
+
+struct KeyCase {
+    const char* xkbName;
+    std::uint32_t keysym;
+    std::uint64_t pressed; // the raw word while only this key is held
+};
+
+// The words the launcher detection compares, each key on its own. The device-dependent bits
+// are those of the keyboards the detection was written for.
+const KeyCase kModifierKeys[] = {
+    {"LFSH", XKB_KEY_Shift_L, 0x20102},   {"RTSH", XKB_KEY_Shift_R, 0x20104},
+    {"LCTL", XKB_KEY_Control_L, 0x40101}, {"RCTL", XKB_KEY_Control_R, 0x42100},
+    {"LALT", XKB_KEY_Alt_L, 0x80120},     {"RALT", XKB_KEY_Alt_R, 0x80140},
+    {"LWIN", XKB_KEY_Super_L, 0x100108},  {"RWIN", XKB_KEY_Super_R, 0x100110},
+};
+
+TEST(RawModifierFlags, EachModifierKeyAloneAndItsReleaseToTheNoModifierWord) {
+    for (const KeyCase& key : kModifierKeys) {
+        SCOPED_TRACE(key.xkbName);
+        ModifierKeyState state;
+        EXPECT_EQ(state.keyPressed(50, modifierKeyOfKeysym(key.keysym)), key.pressed);
+        EXPECT_EQ(state.keyReleased(50), 0x100u);
+    }
+}
+
+TEST(RawModifierFlags, CapsLockTogglesOnPressAndItsReleaseChangesNothing) {
+    ModifierKeyState state;
+    const ModifierKey caps = modifierKeyOfKeysym(XKB_KEY_Caps_Lock);
+    EXPECT_EQ(state.keyPressed(66, caps), 0x10100u);
+    EXPECT_EQ(state.keyReleased(66), std::nullopt);
+    // Held modifiers keep the lock bit: Shift with Caps Lock on, and its release value.
+    EXPECT_EQ(state.keyPressed(50, ModifierKey::ShiftLeft), 0x30102u);
+    EXPECT_EQ(state.keyReleased(50), 0x10100u);
+    EXPECT_EQ(state.keyPressed(66, caps), 0x100u);
+
+    ModifierKeyState lockedBeforeWeListened;
+    lockedBeforeWeListened.setCapsLockOn(true);
+    EXPECT_EQ(lockedBeforeWeListened.keyPressed(66, caps), 0x100u);
+}
+
+TEST(RawModifierFlags, BothSidesOfOneModifierKeepItsMaskUntilTheLastIsReleased) {
+    ModifierKeyState state;
+    EXPECT_EQ(state.keyPressed(50, ModifierKey::ShiftLeft), 0x20102u);
+    EXPECT_EQ(state.keyPressed(62, ModifierKey::ShiftRight), 0x20106u);
+    EXPECT_EQ(state.keyReleased(50), 0x20104u);
+    EXPECT_EQ(state.keyPressed(37, ModifierKey::ControlLeft), 0x60105u);
+    EXPECT_EQ(state.keyReleased(62), 0x40101u);
+    EXPECT_EQ(state.keyReleased(37), 0x100u);
+}
+
+TEST(RawModifierFlags, EventsThatLeaveTheFlagsAsTheyWereAreNotDelivered) {
+    ModifierKeyState state;
+    EXPECT_EQ(state.keyPressed(38, modifierKeyOfKeysym(XKB_KEY_a)), std::nullopt);
+    EXPECT_EQ(state.keyReleased(38), std::nullopt);
+    // The release of a key held before the monitor started.
+    EXPECT_EQ(state.keyReleased(64), std::nullopt);
+    // Auto-repeat of a held key: a second press would break the double tap's press-to-press
+    // measure.
+    EXPECT_EQ(state.keyPressed(64, ModifierKey::OptionLeft), 0x80120u);
+    EXPECT_EQ(state.keyPressed(64, ModifierKey::OptionLeft), std::nullopt);
+    // Key codes outside the core range, as a server may send.
+    EXPECT_EQ(state.keyPressed(256, ModifierKey::ShiftLeft), std::nullopt);
+    EXPECT_EQ(state.keyPressed(0xFFFFFFFFu, ModifierKey::ShiftLeft), std::nullopt);
+    EXPECT_EQ(state.keyReleased(0xFFFFFFFFu), std::nullopt);
+    EXPECT_EQ(state.flags(), 0x80120u);
+}
+
+// The keyboard and mouse that XTest drives, on a connection of their own.
+class FakeInput {
+  public:
+    FakeInput() {
+        std::string error;
+        connection_ = X11Connection::open("", &error);
+        if (!connection_)
+            ADD_FAILURE() << error;
+    }
+    xcb_keycode_t keycodeOfName(const char* name) {
+        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        xkb_keymap* keymap = xkb_x11_keymap_new_from_device(
+            context, xcb(), connection_->xkbDeviceId(), XKB_KEYMAP_COMPILE_NO_FLAGS);
+        xkb_keycode_t keycode = keymap ? xkb_keymap_key_by_name(keymap, name) : 0;
+        xkb_keymap_unref(keymap);
+        xkb_context_unref(context);
+        EXPECT_NE(keycode, 0u) << name;
+        return static_cast<xcb_keycode_t>(keycode);
+    }
+    void key(const char* name, bool press) {
+        fake(press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycodeOfName(name), 0, 0);
+        sync();
+    }
+    void tap(const char* name) {
+        key(name, true);
+        key(name, false);
+    }
+    void click(std::uint8_t button, std::int16_t x, std::int16_t y) {
+        fake(XCB_MOTION_NOTIFY, 0, x, y);
+        fake(XCB_BUTTON_PRESS, button, 0, 0);
+        fake(XCB_BUTTON_RELEASE, button, 0, 0);
+        sync();
+    }
+    void unlockModifiers() {
+        xcb_xkb_latch_lock_state(xcb(), XCB_XKB_ID_USE_CORE_KBD, 0xFF, 0, 0, 0, 0, 0, 0);
+        sync();
+    }
+
+  private:
+    xcb_connection_t* xcb() const { return connection_->xcb(); }
+    void fake(std::uint8_t type, std::uint8_t detail, std::int16_t x, std::int16_t y) {
+        xcb_test_fake_input(xcb(), type, detail, XCB_CURRENT_TIME, connection_->root(), x, y, 0);
+    }
+    void sync() {
+        std::free(xcb_get_input_focus_reply(xcb(), xcb_get_input_focus(xcb()), nullptr));
+    }
+    std::unique_ptr<X11Connection> connection_;
+};
+
+class EventMonitorOnDisplay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        input_.unlockModifiers();
+        std::string error;
+        connection_ = X11Connection::open("", &error);
+        ASSERT_TRUE(connection_) << error;
+        monitor_ = std::make_unique<X11EventMonitor>(
+            *connection_, [this](const std::string& line) { log_.push_back(line); });
+        ASSERT_TRUE(monitor_->listening());
+        monitor_->addGlobalMonitorForEventsMatchingMask(
+            NSEventMaskFlagsChanged, [this](const Event& event) { flags_.push_back(event); });
+        monitor_->addGlobalMonitorForEventsMatchingMask(
+            NSEventMaskLeftMouseUp, [this](const Event& event) { mouseUps_.push_back(event); });
+        // The selection reaches the server before the fake input does.
+        std::free(xcb_get_input_focus_reply(connection_->xcb(),
+                                            xcb_get_input_focus(connection_->xcb()), nullptr));
+    }
+    void TearDown() override { input_.unlockModifiers(); }
+
+    // Hands out events until COUNT flag events came; false when a generous deadline passed.
+    bool flagEvents(std::size_t count) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (flags_.size() < count) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
+            poll(&fd, 1, 50);
+            connection_->pump();
+        }
+        return true;
+    }
+    bool mouseUpEvents(std::size_t count) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (mouseUps_.size() < count) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
+            poll(&fd, 1, 50);
+            connection_->pump();
+        }
+        return true;
+    }
+
+    FakeInput input_;
+    std::unique_ptr<X11Connection> connection_;
+    std::unique_ptr<X11EventMonitor> monitor_;
+    std::vector<std::string> log_;
+    std::vector<Event> flags_;
+    std::vector<Event> mouseUps_;
+};
+
+TEST_F(EventMonitorOnDisplay, EachModifierKeyReportsItsWordOnPressAndTheNoModifierWordOnRelease) {
+    for (const KeyCase& key : kModifierKeys) {
+        SCOPED_TRACE(key.xkbName);
+        const std::size_t before = flags_.size();
+        input_.tap(key.xkbName);
+        ASSERT_TRUE(flagEvents(before + 2));
+        EXPECT_EQ(flags_[before].type, EventType::FlagsChanged);
+        EXPECT_EQ(flags_[before].modifierFlags, key.pressed);
+        EXPECT_EQ(flags_[before + 1].modifierFlags, 0x100u);
+        EXPECT_LE(flags_[before].timestamp, flags_[before + 1].timestamp);
+    }
+    EXPECT_TRUE(mouseUps_.empty());
+    EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(EventMonitorOnDisplay, CapsLockAndAHeldShiftGiveTheLockedWords) {
+    input_.tap("CAPS");
+    input_.key("RTSH", true);
+    input_.key("RTSH", false);
+    input_.tap("CAPS");
+    ASSERT_TRUE(flagEvents(4));
+    EXPECT_EQ(flags_[0].modifierFlags, 0x10100u);
+    EXPECT_EQ(flags_[1].modifierFlags, 0x30104u);
+    EXPECT_EQ(flags_[2].modifierFlags, 0x10100u);
+    EXPECT_EQ(flags_[3].modifierFlags, 0x100u);
+}
+
+TEST_F(EventMonitorOnDisplay, OrdinaryKeysAndOtherButtonsAreIgnored) {
+    input_.tap("AC01");
+    input_.tap("SPCE");
+    input_.click(3, 10, 10);
+    input_.click(2, 10, 10);
+    // The sentinels: a key and a left click that do arrive, after the ignored input.
+    input_.key("LFSH", true);
+    input_.click(1, 30, 40);
+    input_.key("LFSH", false);
+    ASSERT_TRUE(flagEvents(2));
+    ASSERT_TRUE(mouseUpEvents(1));
+    EXPECT_EQ(flags_[0].modifierFlags, 0x20102u);
+    EXPECT_EQ(flags_.size(), 2u);
+    EXPECT_EQ(mouseUps_.size(), 1u);
+    EXPECT_EQ(mouseUps_[0].locationInScreen, (Point{30, 800 - 40}));
+}
+
+TEST_F(EventMonitorOnDisplay, LeftButtonReleaseIsAtThePointerWithTheOriginAtTheBottomLeft) {
+    // The pointer is asked for when the release is handled: each click is handled before the
+    // pointer moves on, as a hand clicks.
+    input_.click(1, 100, 200);
+    ASSERT_TRUE(mouseUpEvents(1));
+    input_.click(1, 1279, 0);
+    ASSERT_TRUE(mouseUpEvents(2));
+    input_.click(1, 0, 799);
+    ASSERT_TRUE(mouseUpEvents(3));
+    EXPECT_EQ(mouseUps_[0].type, EventType::LeftMouseUp);
+    EXPECT_EQ(mouseUps_[0].locationInScreen, (Point{100, 600}));
+    EXPECT_EQ(mouseUps_[1].locationInScreen, (Point{1279, 800}));
+    EXPECT_EQ(mouseUps_[2].locationInScreen, (Point{0, 1}));
+    EXPECT_TRUE(flags_.empty());
+}
+
+TEST_F(EventMonitorOnDisplay, AHandlerSeesOnlyTheTypesOfItsMaskAndEveryMatchingHandlerRuns) {
+    std::vector<EventType> both;
+    monitor_->addGlobalMonitorForEventsMatchingMask(
+        NSEventMaskFlagsChanged | NSEventMaskLeftMouseUp,
+        [&both](const Event& event) { both.push_back(event.type); });
+    input_.click(1, 5, 5);
+    input_.tap("LCTL");
+    ASSERT_TRUE(flagEvents(2));
+    EXPECT_EQ(mouseUps_.size(), 1u);
+    EXPECT_EQ(both, (std::vector<EventType>{EventType::LeftMouseUp, EventType::FlagsChanged,
+                                            EventType::FlagsChanged}));
+}
+
+TEST_F(EventMonitorOnDisplay, ABurstOfKeysWhileTheMonitorGoesAwayDoesNoHarm) {
+    for (int i = 0; i < 200; ++i)
+        input_.tap(i % 2 ? "LALT" : "AC02");
+    ASSERT_TRUE(flagEvents(200));
+    for (std::size_t i = 0; i < flags_.size(); ++i)
+        ASSERT_EQ(flags_[i].modifierFlags, i % 2 ? 0x100u : 0x80120u) << i;
+    // Events already queued for a monitor that is gone reach nobody.
+    input_.tap("LALT");
+    monitor_.reset();
+    connection_->pump();
+    EXPECT_EQ(flags_.size(), 200u);
+}
+
+} // namespace
+} // namespace velmora::x11
