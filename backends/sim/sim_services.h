@@ -93,6 +93,7 @@ class SimCursor final : public SystemCursor {
   public:
     explicit SimCursor(SimWorld& world) : world_(world) {}
     std::optional<Point> currentSystemCursorHotSpot() override { return world_.cursorHotSpot; }
+    std::optional<std::string> currentSystemCursorName() override { return world_.cursorName; }
 
   private:
     SimWorld& world_;

@@ -68,6 +68,8 @@ struct SimWorld {
     // kSimWindowHandleKey, a key the agent never reads.
     PlistArray windows;
     Point cursorHotSpot{0, 0};
+    // Scenarios set only the hot spot (`cursor text|arrow`): their cursor has no name.
+    std::optional<std::string> cursorName;
 
     std::optional<std::string> uptimeOutput =
         "10:00  up 2 days,  3:04, 2 users, load averages: 1.0 1.0 1.0";

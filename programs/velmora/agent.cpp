@@ -20,11 +20,11 @@
 #include "uptime_answer.h"
 #include "url_opener.h"
 #include "x11_connection.h"
+#include "x11_cursor.h"
 #include "x11_distributed_notifications.h"
 #include "x11_event_monitor.h"
 #include "x11_hot_key_center.h"
 #include "x11_screens.h"
-#include "x11_unsupported.h"
 #include "x11_window_list.h"
 #include "x11_workspace.h"
 #include "xdg_autostart_login_items.h"
@@ -123,7 +123,7 @@ int runAgent(int argc, char** argv) {
     x11::X11Screens screens(*connection, workspace);
     x11::X11EventMonitor eventMonitor(*connection,
                                       [&info](const std::string& line) { info.log(line); });
-    x11::X11Cursor cursor;
+    x11::X11Cursor cursor(*connection, [&info](const std::string& line) { info.log(line); });
     qt::QtChildProcess shellProcesses;
     UptimeAnswer childProcess(shellProcesses);
     ProgramViews views(*connection, [&info](const std::string& line) { info.log(line); });

@@ -3,6 +3,7 @@
 #include "detection/window_entry.h"
 #include "indicator/template_test.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace velmora {
@@ -98,7 +99,16 @@ ImagePtr Indicator::scaleImageToSize(const ImagePtr& image, double width, double
     return velmora::scaleImageToSize(images_, image, width, height);
 }
 
+bool Indicator::isTextCursorName(std::string_view name) {
+    return std::find(kTextCursorNames.begin(), kTextCursorNames.end(), name) !=
+           kTextCursorNames.end();
+}
+
 bool Indicator::isTextCursor() {
+    // A named cursor that is no I-beam still gets the hot spot test: a theme may name its
+    // I-beam in a way of its own yet keep the usual hot spot.
+    if (auto name = cursor_.currentSystemCursorName(); name && isTextCursorName(*name))
+        return true;
     auto hotSpot = cursor_.currentSystemCursorHotSpot();
     return hotSpot && *hotSpot == kTextCursorHotSpot;
 }

@@ -14,6 +14,9 @@
 #include "platform/text_input_sources.h"
 #include "platform/views.h"
 
+#include <array>
+#include <string_view>
+
 namespace velmora {
 
 class Indicator {
@@ -30,6 +33,13 @@ class Indicator {
     static constexpr double kTemplateIconSide = 18;
     // The hot spot of the text (I-beam) cursor.
     static constexpr Point kTextCursorHotSpot{4.0, 9.0};
+    // The names cursor themes give the I-beam: "xterm" from the X core cursor font, "text"
+    // from the CSS and freedesktop cursor names, "ibeam" from Qt's and Windows-derived themes.
+    // Toolkits ask for one of these when the pointer is over editable text, and themes alias
+    // the others to it. Hot spots differ from theme to theme, so where the platform names the
+    // cursor the name is the surer sign. The vertical-text cursor is left out: an address bar
+    // is horizontal.
+    static constexpr std::array<std::string_view, 3> kTextCursorNames{"xterm", "text", "ibeam"};
     // The indicator looks at colour bytes 0 and 1.
     static constexpr int kTemplateChannels = 2;
 
@@ -55,8 +65,10 @@ class Indicator {
     // The two-channel template test.
     bool canTemplate(const Image* image);
     ImagePtr scaleImageToSize(const ImagePtr& image, double width, double height);
-    // Whether the pointer shows the text cursor now. Any thread.
+    // Whether the pointer shows the text cursor now: its name is one of kTextCursorNames, or
+    // its hot spot is kTextCursorHotSpot. Any thread.
     bool isTextCursor();
+    static bool isTextCursorName(std::string_view name);
 
     const IndicatorViews& views() const { return views_; }
 

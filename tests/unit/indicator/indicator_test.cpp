@@ -64,12 +64,12 @@ TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheDeepestScreenOnlyWhenOn) {
     setting("enableTipOfState", true);
     setIcon(kABC, "glyph", std::nullopt);
     sim.desktop.launch();
-    EXPECT_EQ(sim.trace(),
-              (Lines{"0 indicator setup", "0 iconView shown", "0 iconBox shown", "0 iconBox shown",
-                     "0 indicator image glyph 18x18", "0 indicator origin 0 1180",
-                     "0 status-item create", "0 shell uptime", "0 activate-self",
-                     "0 reload shortcuts", "0 reload rules", "0 popover show 330",
-                     "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
+    EXPECT_EQ(
+        sim.trace(),
+        (Lines{"0 indicator setup", "0 iconView shown", "0 iconBox shown", "0 iconBox shown",
+               "0 indicator image glyph 18x18", "0 indicator origin 0 1180", "0 status-item create",
+               "0 shell uptime", "0 activate-self", "0 reload shortcuts", "0 reload rules",
+               "0 popover show 330", "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
 
     SimAgent off;
     off.desktop.world().deepestScreenNumber.reset();
@@ -111,7 +111,7 @@ TEST_F(IndicatorTest, ARefreshShowsBothViewsBeforeTheIconDecidesOnTheBackdrop) {
                                   "200 indicator image flag 2x1"}));
 }
 
-TEST_F(IndicatorTest, OnlyTheTextCursorsHotSpotCounts) {
+TEST_F(IndicatorTest, TheTextCursorByItsHotSpotAlone) {
     sim.launch();
     auto& hotSpot = sim.desktop.world().cursorHotSpot;
     for (auto [spot, text] : {std::pair{Point{4, 9}, true},
@@ -121,6 +121,32 @@ TEST_F(IndicatorTest, OnlyTheTextCursorsHotSpotCounts) {
         hotSpot = spot;
         EXPECT_EQ(sim.agent().isTextCursor(), text) << spot.x << "," << spot.y;
     }
+}
+
+TEST_F(IndicatorTest, TheTextCursorByItsNameWhateverItsHotSpot) {
+    sim.launch();
+    auto& world = sim.desktop.world();
+    world.cursorHotSpot = Point{16, 16}; // a large theme's I-beam
+    for (const char* name : {"xterm", "text", "ibeam"}) {
+        world.cursorName = name;
+        EXPECT_TRUE(sim.agent().isTextCursor()) << name;
+    }
+    // Only whole names count, as themes spell them.
+    for (const char* name : {"left_ptr", "vertical-text", "xterm2", "tex", "", "XTERM"}) {
+        world.cursorName = name;
+        EXPECT_FALSE(sim.agent().isTextCursor()) << name;
+    }
+}
+
+TEST_F(IndicatorTest, AnUnknownNameLeavesTheDecisionToTheHotSpot) {
+    sim.launch();
+    auto& world = sim.desktop.world();
+    world.cursorName = "my-theme-beam";
+    world.cursorHotSpot = Point{4, 9};
+    EXPECT_TRUE(sim.agent().isTextCursor());
+    world.cursorName = "left_ptr";
+    world.cursorHotSpot = Point{1, 1};
+    EXPECT_FALSE(sim.agent().isTextCursor());
 }
 
 class FollowWindow : public IndicatorTest {

@@ -1,0 +1,102 @@
+#include "x11_cursor.h"
+
+#include "xcb_reply.h"
+
+#include <xcb/xfixes.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace velmora::x11 {
+
+namespace {
+
+// Both replies start alike up to the hot spot; the named one adds the name's length.
+constexpr std::size_t kReplyHeaderBytes = 32;
+static_assert(sizeof(xcb_xfixes_get_cursor_image_reply_t) == kReplyHeaderBytes);
+static_assert(sizeof(xcb_xfixes_get_cursor_image_and_name_reply_t) == kReplyHeaderBytes);
+
+// The reply's size as its length field gives it: xcb has read that many bytes.
+std::size_t replyBytes(std::uint32_t length) {
+    const std::uint64_t bytes = kReplyHeaderBytes + std::uint64_t{4} * length;
+    return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, SIZE_MAX));
+}
+
+} // namespace
+
+CursorFacts readCursorReply(const void* reply, std::size_t replySize, bool withName) {
+    CursorFacts facts;
+    if (!reply || replySize < kReplyHeaderBytes)
+        return facts;
+    xcb_xfixes_get_cursor_image_and_name_reply_t header;
+    std::memcpy(&header, reply, kReplyHeaderBytes);
+    // In 64 bits: the largest image a reply can claim (65535 x 65535) overflows 32.
+    const std::uint64_t imageBytes = std::uint64_t{4} * header.width * header.height;
+    const std::size_t nameBytes = withName ? header.nbytes : 0;
+    if (imageBytes + nameBytes > replySize - kReplyHeaderBytes)
+        return facts;
+    if (header.xhot >= header.width || header.yhot >= header.height)
+        return facts;
+    facts.hotSpot = Point{double(header.xhot), double(header.yhot)};
+    if (!withName)
+        return facts;
+    const char* name = static_cast<const char*>(reply) + kReplyHeaderBytes + imageBytes;
+    const std::size_t length =
+        std::min({nameBytes, kMaxCursorNameBytes, ::strnlen(name, nameBytes)});
+    if (length > 0)
+        facts.name = std::string(name, length);
+    return facts;
+}
+
+X11Cursor::X11Cursor(X11Connection& connection, Log log) : connection_(connection) {
+    xcb_connection_t* c = connection_.xcb();
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
+    if (xfixes && xfixes->present) {
+        // The client must announce the version it speaks before any other XFixes request.
+        XcbReply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
+            c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+            nullptr));
+        if (version)
+            major_ = version->major_version;
+        connection_.repliesAwaited();
+    }
+    if (!log)
+        return;
+    if (major_ == 0)
+        log("the X server has no XFixes: the pointer's cursor is unknown, the address-bar switch "
+            "stays quiet");
+    else if (major_ < 2)
+        log("the X server's XFixes " + std::to_string(major_) +
+            " does not name cursors: the text cursor is known by its hot spot alone");
+}
+
+CursorFacts X11Cursor::current() {
+    xcb_connection_t* c = connection_.xcb();
+    CursorFacts facts;
+    if (hasCursorNames()) {
+        XcbReply<xcb_xfixes_get_cursor_image_and_name_reply_t> reply(
+            xcb_xfixes_get_cursor_image_and_name_reply(c, xcb_xfixes_get_cursor_image_and_name(c),
+                                                       nullptr));
+        if (reply)
+            facts = readCursorReply(reply.get(), replyBytes(reply->length), true);
+        connection_.repliesAwaited();
+    } else if (hasCursorImages()) {
+        XcbReply<xcb_xfixes_get_cursor_image_reply_t> reply(
+            xcb_xfixes_get_cursor_image_reply(c, xcb_xfixes_get_cursor_image(c), nullptr));
+        if (reply)
+            facts = readCursorReply(reply.get(), replyBytes(reply->length), false);
+        connection_.repliesAwaited();
+    }
+    return facts;
+}
+
+std::optional<Point> X11Cursor::currentSystemCursorHotSpot() {
+    return current().hotSpot;
+}
+
+std::optional<std::string> X11Cursor::currentSystemCursorName() {
+    return current().name;
+}
+
+} // namespace velmora::x11

@@ -1,0 +1,254 @@
+// The pointer's cursor through XFixes, on a display of its own that x11_cursor.sh started
+// (Xvfb, no window manager). Two windows side by side show cursors of the core cursor font, the
+// I-beam ("xterm") and the arrow ("left_ptr"); the pointer is warped into one, then the other.
+//
+// Cursors made from the core font have no name; a theme's cursors get theirs from the toolkit
+// that loads them (XFixesSetCursorName). The tests name their cursors the same way where a name
+// is the point, and check that an unnamed one reads as having none.
+//
+// The parsing of replies runs without a display; a second display without XFixes (named in
+// E2E_NO_XFIXES_DISPLAY) stands for a server that cannot tell the cursor.
+
+#include "x11_connection.h"
+#include "x11_cursor.h"
+#include "xcb_reply.h"
+
+#include <gtest/gtest.h>
+
+#include <xcb/xfixes.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace velmora::x11 {
+namespace {
+
+// A GetCursorImageAndName reply as the server would send it.
+std::vector<std::uint8_t> cursorReply(std::uint16_t width, std::uint16_t height, std::uint16_t xhot,
+                                      std::uint16_t yhot, const std::string& name,
+                                      std::size_t claimedNameBytes) {
+    xcb_xfixes_get_cursor_image_and_name_reply_t header{};
+    header.width = width;
+    header.height = height;
+    header.xhot = xhot;
+    header.yhot = yhot;
+    header.nbytes = static_cast<std::uint16_t>(claimedNameBytes);
+    std::vector<std::uint8_t> bytes(sizeof header + 4u * width * height + name.size());
+    std::memcpy(bytes.data(), &header, sizeof header);
+    std::memcpy(bytes.data() + sizeof header + 4u * width * height, name.data(), name.size());
+    return bytes;
+}
+
+CursorFacts parse(const std::vector<std::uint8_t>& bytes, bool withName = true) {
+    return readCursorReply(bytes.data(), bytes.size(), withName);
+}
+
+TEST(CursorReply, HotSpotAndNameOfAWellFormedReply) {
+    CursorFacts facts = parse(cursorReply(9, 16, 4, 8, "xterm", 5));
+    EXPECT_EQ(facts.hotSpot, (Point{4, 8}));
+    EXPECT_EQ(facts.name, "xterm");
+    // The older request has no name, whatever follows the image.
+    facts = parse(cursorReply(9, 16, 4, 8, "xterm", 5), false);
+    EXPECT_EQ(facts.hotSpot, (Point{4, 8}));
+    EXPECT_EQ(facts.name, std::nullopt);
+    // The largest hot spot a reply can hold.
+    EXPECT_EQ(parse(cursorReply(0xffff, 1, 0xfffe, 0, "", 0)).hotSpot, (Point{65534, 0}));
+}
+
+TEST(CursorReply, NoNameIsNone) {
+    EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, "", 0)).name, std::nullopt);
+    EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, std::string(4, '\0'), 4)).name, std::nullopt);
+    // Padding after the name is not part of it.
+    EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, std::string("text\0\0\0", 7), 7)).name, "text");
+}
+
+TEST(CursorReply, RepliesThatContradictThemselvesAreNotBelieved) {
+    // A name or an image longer than the reply.
+    CursorFacts facts = parse(cursorReply(2, 2, 0, 0, "xterm", 6));
+    EXPECT_EQ(facts.hotSpot, std::nullopt);
+    EXPECT_EQ(facts.name, std::nullopt);
+    auto bytes = cursorReply(2, 2, 1, 1, "", 0);
+    bytes.resize(bytes.size() - 1);
+    EXPECT_EQ(parse(bytes, false).hotSpot, std::nullopt);
+    // The largest image a reply can claim, with nothing after the header.
+    bytes = cursorReply(1, 1, 1, 1, "", 0);
+    bytes.resize(sizeof(xcb_xfixes_get_cursor_image_and_name_reply_t));
+    const std::uint16_t largest = 0xffff;
+    std::memcpy(bytes.data() + offsetof(xcb_xfixes_get_cursor_image_and_name_reply_t, width),
+                &largest, sizeof largest);
+    std::memcpy(bytes.data() + offsetof(xcb_xfixes_get_cursor_image_and_name_reply_t, height),
+                &largest, sizeof largest);
+    EXPECT_EQ(parse(bytes, false).hotSpot, std::nullopt);
+    // A hot spot outside the image, an empty image.
+    EXPECT_EQ(parse(cursorReply(4, 4, 4, 0, "", 0)).hotSpot, std::nullopt);
+    EXPECT_EQ(parse(cursorReply(4, 4, 0, 4, "", 0)).hotSpot, std::nullopt);
+    EXPECT_EQ(parse(cursorReply(0, 0, 0, 0, "", 0)).hotSpot, std::nullopt);
+    // Shorter than the header, or none.
+    EXPECT_EQ(readCursorReply(bytes.data(), bytes.size() - 1, true).hotSpot, std::nullopt);
+    EXPECT_EQ(readCursorReply(nullptr, 64, true).hotSpot, std::nullopt);
+}
+
+TEST(CursorReply, LongNamesAreCut) {
+    const std::string name(1000, 'n');
+    EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, name, name.size())).name,
+              std::string(kMaxCursorNameBytes, 'n'));
+}
+
+// Glyphs of the core cursor font: each shape and its mask, the one after it.
+constexpr std::uint16_t kXtermGlyph = 152;
+constexpr std::uint16_t kLeftPtrGlyph = 68;
+
+class LiveCursor : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        agent_ = X11Connection::open("", &error);
+        ASSERT_TRUE(agent_) << error;
+        // The windows belong to another client, as they would on a desktop.
+        client_ = xcb_connect(nullptr, nullptr);
+        ASSERT_FALSE(xcb_connection_has_error(client_));
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(client_)).data->root;
+        XcbReply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
+            client_, xcb_xfixes_query_version(client_, 2, 0), nullptr));
+        ASSERT_TRUE(version && version->major_version >= 2);
+        font_ = xcb_generate_id(client_);
+        xcb_open_font(client_, font_, 6, "cursor");
+        beam_ = window(0, glyphCursor(kXtermGlyph));
+        arrow_ = window(200, glyphCursor(kLeftPtrGlyph));
+        sync();
+    }
+
+    void TearDown() override {
+        if (client_)
+            xcb_disconnect(client_);
+    }
+
+    xcb_cursor_t glyphCursor(std::uint16_t glyph) {
+        xcb_cursor_t cursor = xcb_generate_id(client_);
+        xcb_create_glyph_cursor(client_, cursor, font_, font_, glyph, glyph + 1, 0, 0, 0, 0xffff,
+                                0xffff, 0xffff);
+        return cursor;
+    }
+
+    // What a toolkit does after loading a cursor from its theme.
+    void name(xcb_cursor_t cursor, const std::string& name) {
+        xcb_xfixes_set_cursor_name(client_, cursor, static_cast<std::uint16_t>(name.size()),
+                                   name.data());
+        sync();
+    }
+
+    xcb_window_t window(std::int16_t x, xcb_cursor_t cursor) {
+        xcb_window_t window = xcb_generate_id(client_);
+        const std::uint32_t values[] = {1, cursor}; // override-redirect, cursor
+        xcb_create_window(client_, XCB_COPY_FROM_PARENT, window, root_, x, 0, 100, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT | XCB_CW_CURSOR, values);
+        xcb_map_window(client_, window);
+        cursors_.push_back(cursor);
+        return window;
+    }
+
+    xcb_cursor_t cursorOf(xcb_window_t window) const {
+        return window == beam_ ? cursors_[0] : cursors_[1];
+    }
+
+    void sync() {
+        std::free(xcb_get_input_focus_reply(client_, xcb_get_input_focus(client_), nullptr));
+    }
+
+    // The server changes the cursor while it moves the pointer: once the warp's round trip is
+    // over, the window's cursor shows.
+    void pointInto(xcb_window_t window) {
+        xcb_warp_pointer(client_, XCB_WINDOW_NONE, window, 0, 0, 0, 0, 50, 50);
+        sync();
+    }
+
+    std::unique_ptr<X11Connection> agent_;
+    xcb_connection_t* client_ = nullptr;
+    xcb_window_t root_ = XCB_WINDOW_NONE;
+    xcb_font_t font_ = 0;
+    std::vector<xcb_cursor_t> cursors_;
+    xcb_window_t beam_ = XCB_WINDOW_NONE;
+    xcb_window_t arrow_ = XCB_WINDOW_NONE;
+    std::vector<std::string> log_;
+};
+
+TEST_F(LiveCursor, TheIBeamAndTheArrowAnswerDifferently) {
+    X11Cursor cursor(*agent_, [this](const std::string& line) { log_.push_back(line); });
+    ASSERT_TRUE(cursor.hasCursorNames());
+    EXPECT_TRUE(log_.empty());
+
+    pointInto(beam_);
+    const std::optional<Point> beamSpot = cursor.currentSystemCursorHotSpot();
+    ASSERT_TRUE(beamSpot);
+    EXPECT_EQ(cursor.currentSystemCursorName(), std::nullopt); // the core font names nothing
+
+    pointInto(arrow_);
+    const std::optional<Point> arrowSpot = cursor.currentSystemCursorHotSpot();
+    ASSERT_TRUE(arrowSpot);
+    EXPECT_NE(*arrowSpot, *beamSpot);
+
+    pointInto(beam_);
+    EXPECT_EQ(cursor.currentSystemCursorHotSpot(), beamSpot);
+}
+
+TEST_F(LiveCursor, ThemedCursorsAnswerTheirNames) {
+    X11Cursor cursor(*agent_, nullptr);
+    name(cursorOf(beam_), "xterm");
+    name(cursorOf(arrow_), "left_ptr");
+    pointInto(beam_);
+    EXPECT_EQ(cursor.currentSystemCursorName(), "xterm");
+    pointInto(arrow_);
+    EXPECT_EQ(cursor.currentSystemCursorName(), "left_ptr");
+    // A name given while the cursor shows is seen at the next question.
+    name(cursorOf(arrow_), "text");
+    EXPECT_EQ(cursor.currentSystemCursorName(), "text");
+}
+
+TEST_F(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSame) {
+    X11Cursor cursor(*agent_, nullptr);
+    name(cursorOf(beam_), "xterm");
+    pointInto(beam_);
+    const auto spot = cursor.currentSystemCursorHotSpot();
+    ASSERT_TRUE(spot);
+    constexpr int kRounds = 300;
+    int otherAgreed = 0;
+    std::thread other([&] {
+        for (int i = 0; i < kRounds; ++i)
+            otherAgreed += cursor.currentSystemCursorHotSpot() == spot &&
+                           cursor.currentSystemCursorName() == "xterm";
+    });
+    int mainAgreed = 0;
+    for (int i = 0; i < kRounds; ++i)
+        mainAgreed += cursor.currentSystemCursorName() == "xterm" &&
+                      cursor.currentSystemCursorHotSpot() == spot;
+    other.join();
+    EXPECT_EQ(mainAgreed, kRounds);
+    EXPECT_EQ(otherAgreed, kRounds);
+    EXPECT_FALSE(agent_->hasError());
+}
+
+TEST(CursorWithoutXFixes, SaysSoOnceAndAnswersNone) {
+    const char* display = std::getenv("E2E_NO_XFIXES_DISPLAY");
+    ASSERT_TRUE(display) << "run through x11_cursor.sh";
+    std::string error;
+    auto connection = X11Connection::open(display, &error);
+    ASSERT_TRUE(connection) << error;
+    std::vector<std::string> log;
+    X11Cursor cursor(*connection, [&log](const std::string& line) { log.push_back(line); });
+    EXPECT_FALSE(cursor.hasCursorImages());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(cursor.currentSystemCursorHotSpot(), std::nullopt);
+        EXPECT_EQ(cursor.currentSystemCursorName(), std::nullopt);
+    }
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find("XFixes"), std::string::npos) << log[0];
+    EXPECT_FALSE(connection->hasError());
+}
+
+} // namespace
+} // namespace velmora::x11
