@@ -5,6 +5,7 @@
 // (counting from 1, as 0 means "no screen" to the dispatcher's first activation).
 
 #include "platform/screens.h"
+#include "randr_monitors.h"
 #include "x11_connection.h"
 #include "x11_workspace.h"
 
@@ -33,7 +34,7 @@ class X11Screens final : public Screens {
 
     X11Connection& connection_;
     X11Workspace& workspace_;
-    bool hasMonitors_ = false;
+    RandrMonitors randr_;
 };
 
 } // namespace velmora::x11
