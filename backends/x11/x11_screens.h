@@ -5,7 +5,6 @@
 // (counting from 1, as 0 means "no screen" to the dispatcher's first activation).
 
 #include "platform/screens.h"
-#include "randr_monitors.h"
 #include "x11_connection.h"
 #include "x11_workspace.h"
 
@@ -34,7 +33,7 @@ class X11Screens final : public Screens {
 
     X11Connection& connection_;
     X11Workspace& workspace_;
-    RandrMonitors randr_;
+    bool hasMonitors_ = false;
 };
 
 } // namespace velmora::x11
