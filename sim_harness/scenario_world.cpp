@@ -163,12 +163,13 @@ bool parseScreen(ParseContext& c, Statement& s) {
     s.run = [screen, isMain, isDeepest](ScenarioRunner& r) {
         auto& world = r.desktop().world();
         if (!world.screensDeclared) {
-            // The first declared screen replaces the default one; it is main and deepest
-            // until another screen claims either.
+            // The first declared screen replaces the default one and sits at the desktop's
+            // origin; it is main and deepest until another screen claims either.
             world.screens.clear();
             world.screensDeclared = true;
             world.mainScreenNumber = screen.number;
             world.deepestScreenNumber = screen.number;
+            world.originScreenNumber = screen.number;
         }
         std::erase_if(world.screens, [&](const SimScreen& s) { return s.number == screen.number; });
         world.screens.push_back(screen);
@@ -190,6 +191,7 @@ bool parseNoScreens(ParseContext& c, Statement& s) {
         world.screensDeclared = true;
         world.mainScreenNumber.reset();
         world.deepestScreenNumber.reset();
+        world.originScreenNumber.reset();
     };
     return true;
 }

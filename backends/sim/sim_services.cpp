@@ -160,6 +160,10 @@ std::optional<Screen> SimScreens::deepestScreen() {
     return screen(world_.deepestScreenNumber);
 }
 
+std::optional<Screen> SimScreens::originScreen() {
+    return screen(world_.originScreenNumber);
+}
+
 std::string
 SimChildProcess::launchAndReadStandardOutput(const std::string& launchPath,
                                              const std::vector<std::string>& arguments) {

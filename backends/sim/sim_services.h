@@ -83,6 +83,7 @@ class SimScreens final : public Screens {
     explicit SimScreens(SimWorld& world) : world_(world) {}
     std::optional<Screen> mainScreen() override;
     std::optional<Screen> deepestScreen() override;
+    std::optional<Screen> originScreen() override;
 
   private:
     std::optional<Screen> screen(const std::optional<std::int32_t>& number) const;

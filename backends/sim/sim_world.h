@@ -62,6 +62,8 @@ struct SimWorld {
     std::vector<SimScreen> screens{SimScreen{}};
     std::optional<std::int32_t> mainScreenNumber = 1;
     std::optional<std::int32_t> deepestScreenNumber = 1;
+    // The screen at the desktop's origin: the first one declared.
+    std::optional<std::int32_t> originScreenNumber = 1;
     bool screensDeclared = false;
 
     // Front to back. Windows put there by a scenario carry their handle under

@@ -95,6 +95,28 @@ std::optional<Screen> X11Screens::mainScreen() {
     return primary(all);
 }
 
+std::optional<Screen> X11Screens::originScreen() {
+    std::vector<Monitor> all = monitors();
+    const Monitor* first = nullptr;
+    for (const Monitor& monitor : all) {
+        const Rect& frame = monitor.screen.frame;
+        const bool holdsOrigin = frame.origin.x <= 0 && frame.origin.x + frame.size.width > 0 &&
+                                 monitor.top <= 0 && monitor.top + frame.size.height > 0;
+        if (!holdsOrigin)
+            continue;
+        if (monitor.primary)
+            return monitor.screen;
+        if (!first)
+            first = &monitor;
+    }
+    if (first)
+        return first->screen;
+    return Screen{connection_.screenNumber() + 1,
+                  Rect{{0, 0},
+                       {double(connection_.screen().width_in_pixels),
+                        double(connection_.screen().height_in_pixels)}}};
+}
+
 std::optional<Screen> X11Screens::deepestScreen() {
     return primary(monitors());
 }

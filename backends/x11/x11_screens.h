@@ -21,6 +21,9 @@ class X11Screens final : public Screens {
     std::optional<Screen> mainScreen() override;
     // Every monitor of an X screen has the same depth: the primary one, else the first.
     std::optional<Screen> deepestScreen() override;
+    // The primary monitor when it holds the desktop's origin, else the first that does, else
+    // the whole X screen.
+    std::optional<Screen> originScreen() override;
 
   private:
     struct Monitor {

@@ -55,9 +55,11 @@ float AddressBarSwitch::clickOffsetBelowWindowTop(const Event& mouseUp,
                 windowTop = toFloat(y->second.number().value_or(0.0));
         }
     }
-    auto screen = screens_.mainScreen();
-    const double screenHeight = screen ? screen->frame.size.height : 0.0;
     // The event's location has its origin at the bottom left, window bounds at the top left.
+    // Both share the top edge of the screen at the origin, so its height flips one into the
+    // other; the key window's screen would be off by the difference when heights differ.
+    auto screen = screens_.originScreen();
+    const double screenHeight = screen ? screen->frame.size.height : 0.0;
     const float clickFromTop = toFloat(screenHeight - mouseUp.locationInScreen.y);
     return clickFromTop - windowTop;
 }

@@ -21,7 +21,7 @@ void Indicator::setUpContentAndPosition() {
     }
     showCurrentIcon();
     if (views_.window)
-        views_.window->setFrameOrigin(Point{0, deepestScreenHeight() - kStartOffsetFromTop});
+        views_.window->setFrameOrigin(Point{0, originScreenHeight() - kStartOffsetFromTop});
 }
 
 void Indicator::adjustIconView() {
@@ -31,8 +31,9 @@ void Indicator::adjustIconView() {
     const std::int64_t width = boundsWholeNumber(rect, boundsKey::kWidth);
     const std::int64_t height = boundsWholeNumber(rect, boundsKey::kHeight);
     // Window rectangles have their origin at the top left; the indicator's origin is its
-    // bottom-left corner with the origin at the bottom left.
-    const double screenHeight = deepestScreenHeight();
+    // bottom-left corner with the origin at the bottom left. The screen at the origin flips
+    // between them, on whatever screen the window is.
+    const double screenHeight = originScreenHeight();
     Point origin;
     if (launchers_.launcherPanelOpen()) {
         origin.x = static_cast<double>(x + width - kPanelInset);
@@ -113,8 +114,8 @@ bool Indicator::isTextCursor() {
     return hotSpot && *hotSpot == kTextCursorHotSpot;
 }
 
-double Indicator::deepestScreenHeight() {
-    auto screen = screens_.deepestScreen();
+double Indicator::originScreenHeight() {
+    auto screen = screens_.originScreen();
     return screen ? screen->frame.size.height : 0.0;
 }
 

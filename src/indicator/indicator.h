@@ -27,7 +27,8 @@ class Indicator {
     // and lifted this far above the bottom edge.
     static constexpr int kWindowInsetRight = 25;
     static constexpr int kWindowLiftBottom = 5;
-    // Before any window is followed the indicator sits at the top-left of the deepest screen.
+    // Before any window is followed the indicator sits at the top-left of the screen at the
+    // desktop's origin.
     static constexpr int kStartOffsetFromTop = 20;
     // A template (glyph) icon is redrawn at this size on its backdrop.
     static constexpr double kTemplateIconSide = 18;
@@ -77,7 +78,7 @@ class Indicator {
     void showCurrentIcon();
     void hideViews();
     ImagePtr currentInputImage();
-    double deepestScreenHeight();
+    double originScreenHeight();
 
     Settings& settings_;
     TextInputSources& inputSources_;

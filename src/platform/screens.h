@@ -25,6 +25,10 @@ class Screens {
     virtual std::optional<Screen> mainScreen() = 0;
     // The screen with the greatest colour depth; none when there is no screen.
     virtual std::optional<Screen> deepestScreen() = 0;
+    // The screen at the desktop's origin, the one whose top edge both coordinate systems
+    // share: a top-left y turns into a bottom-left one by its height, whatever screen the
+    // point is on. None when there is no screen. Any thread.
+    virtual std::optional<Screen> originScreen() = 0;
 };
 
 } // namespace velmora

@@ -136,13 +136,40 @@ TEST_F(AddressBar, AnotherJobClearingTheFlagDoesNotCancelASwitch) {
     EXPECT_EQ(selections(), Lines{"0 select com.apple.keylayout.ABC"});
 }
 
-TEST_F(AddressBar, NoMainScreenOrNoBrowserInFrontSelectsNothing) {
+TEST_F(AddressBar, TheClickIsMeasuredFromTheTopOfTheScreenAtTheOrigin) {
+    // Screen 1 at the origin, 900 high; screen 2, 1200 high, to its right and main: the
+    // Chrome window on it reaches below the first screen's bottom edge.
+    auto& world = sim.desktop.world();
+    world.screens = {sim::SimScreen{1, 1440, 900}, sim::SimScreen{2, 1920, 1200}};
+    world.mainScreenNumber = 2;
     cursor(true);
     front(kChrome);
-    sim.desktop.world().mainScreenNumber.reset();
+    browserWindow("Google Chrome", 1000);
+    Event e;
+    e.type = EventType::LeftMouseUp;
+    e.locationInScreen = Point{2000, 900 - 1060}; // 60 below the top, on the taller screen
+    sim.desktop.postEvent(e);
+    sim.at(10);
+    EXPECT_EQ(selections(), Lines{"0 select com.apple.keylayout.ABC"});
+    // The other way round: the taller screen at the origin, the window on the shorter one.
+    world.screens = {sim::SimScreen{1, 1440, 900}, sim::SimScreen{2, 1920, 1200}};
+    world.originScreenNumber = 2;
+    world.mainScreenNumber = 1;
+    browserWindow("Google Chrome", 50);
+    e.locationInScreen = Point{300, 1200 - 110};
+    sim.desktop.postEvent(e);
+    sim.at(20);
+    EXPECT_EQ(selections(),
+              (Lines{"0 select com.apple.keylayout.ABC", "10 select com.apple.keylayout.ABC"}));
+}
+
+TEST_F(AddressBar, NoScreenOrNoBrowserInFrontSelectsNothing) {
+    cursor(true);
+    front(kChrome);
+    sim.desktop.world().originScreenNumber.reset();
     clickBelowTop(60); // offset = 0 - 790 - 50: far above the band
     sim.at(100);
-    sim.desktop.world().mainScreenNumber = 1;
+    sim.desktop.world().originScreenNumber = 1;
     front("com.example.a");
     clickBelowTop(60);
     front(kSafari);

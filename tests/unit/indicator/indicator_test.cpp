@@ -39,26 +39,34 @@ class IndicatorTest : public ::testing::Test {
     SimAgent sim;
 };
 
-TEST_F(IndicatorTest, PlacementAtWindowsAndPanelsFromTheDeepestScreen) {
+TEST_F(IndicatorTest, PlacementAtWindowsAndPanelsFlipsByTheScreenAtTheOrigin) {
+    // Screen 1 at the origin, 900 high; screen 2, 1200 high, to its right, main and deepest.
     sim.desktop.world().screens = {sim::SimScreen{1, 1440, 900}, sim::SimScreen{2, 1920, 1200}};
     sim.desktop.world().deepestScreenNumber = 2;
+    sim.desktop.world().mainScreenNumber = 2;
     sim.launch();
     place(rect(100, 50, 800, 600));
-    EXPECT_EQ(origin(), (Point{875, 1200 - 650 + 5}));
+    EXPECT_EQ(origin(), (Point{875, 900 - 650 + 5}));
+    place(rect(1500, 1000, 300, 100)); // only the taller screen reaches down there
+    EXPECT_EQ(origin(), (Point{1775, 900 - 1100 + 5}));
     place(std::nullopt); // no window: just beyond the screen's top-left corner
-    EXPECT_EQ(origin(), (Point{-25, 1205}));
+    EXPECT_EQ(origin(), (Point{-25, 905}));
     sim.agent().launchers().alfredWindiwOpened = true;
-    place(rect(100, 50, 800, 600));
-    EXPECT_EQ(origin(), (Point{878, 1200 - 50 - 22}));
+    place(rect(1500, 50, 800, 600));
+    EXPECT_EQ(origin(), (Point{2278, 900 - 50 - 22}));
     place(std::nullopt);
-    EXPECT_EQ(origin(), (Point{-22, 1178}));
+    EXPECT_EQ(origin(), (Point{-22, 878}));
+    // The taller screen at the origin, a panel on the shorter one.
+    sim.desktop.world().originScreenNumber = 2;
+    place(rect(2000, 50, 600, 60));
+    EXPECT_EQ(origin(), (Point{2578, 1200 - 50 - 22}));
     // Whole numbers that would overflow 32 bits when added still place exactly.
     sim.agent().launchers().alfredWindiwOpened = false;
     place(rect(INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX));
     EXPECT_EQ(origin(), (Point{2.0 * INT32_MAX - 25, 1200 - 2.0 * INT32_MAX + 5}));
 }
 
-TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheDeepestScreenOnlyWhenOn) {
+TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheScreenAtTheOriginOnlyWhenOn) {
     sim.desktop.world().screens = {sim::SimScreen{1, 1440, 900}, sim::SimScreen{2, 1920, 1200}};
     sim.desktop.world().deepestScreenNumber = 2;
     setting("enableTipOfState", true);
@@ -67,12 +75,12 @@ TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheDeepestScreenOnlyWhenOn) {
     EXPECT_EQ(
         sim.trace(),
         (Lines{"0 indicator setup", "0 iconView shown", "0 iconBox shown", "0 iconBox shown",
-               "0 indicator image glyph 18x18", "0 indicator origin 0 1180", "0 status-item create",
+               "0 indicator image glyph 18x18", "0 indicator origin 0 880", "0 status-item create",
                "0 shell uptime", "0 activate-self", "0 reload shortcuts", "0 reload rules",
                "0 popover show 330", "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
 
     SimAgent off;
-    off.desktop.world().deepestScreenNumber.reset();
+    off.desktop.world().originScreenNumber.reset();
     off.desktop.launch();
     EXPECT_EQ(off.traceWith("indicator"), Lines{"0 indicator setup"});
     EXPECT_TRUE(off.agent().iconView()->isHidden());
