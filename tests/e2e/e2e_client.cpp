@@ -20,10 +20,16 @@
 //   compositing       exit 0 when a compositing manager runs on the screen, 1 otherwise
 //   colours X Y W H   "RRGGBB COUNT" for each colour on screen in that rectangle (clipped to
 //        the screen), most frequent first
+//   dark-extent X Y W H LEVEL    "LEFT TOP RIGHT BOTTOM" (inclusive, relative to X Y) of the
+//        pixels in that rectangle (its part on the screen) whose three channels are all below
+//        LEVEL; exit 1 when there are none
+//   property-reads PROPERTY      "ready" once recording (X RECORD extension), then "read" for
+//        every GetProperty of PROPERTY that any client sends, until killed
 
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#include <xcb/record.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
 
@@ -361,6 +367,120 @@ int colours(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
     return 0;
 }
 
+// Where the dark pixels of a drawing are: its extent tells whether it was drawn at its own
+// size or stretched.
+int darkExtent(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
+    if (args.size() != 5)
+        fail("usage: dark-extent X Y W H LEVEL");
+    const int x = std::atoi(args[0].c_str()), y = std::atoi(args[1].c_str());
+    const int level = std::atoi(args[4].c_str());
+    // What is off the screen is not read; places stay relative to X Y.
+    const int left = std::max(x, 0), top = std::max(y, 0);
+    const int width = std::min<int>(x + std::atoi(args[2].c_str()), screen->width_in_pixels) - left;
+    const int height =
+        std::min<int>(y + std::atoi(args[3].c_str()), screen->height_in_pixels) - top;
+    if (width <= 0 || height <= 0)
+        fail("the rectangle is off the screen");
+    if (screen->root_depth != 24)
+        fail("the screen is not of depth 24");
+    auto* image = xcb_get_image_reply(
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<std::int16_t>(left),
+                      static_cast<std::int16_t>(top), static_cast<std::uint16_t>(width),
+                      static_cast<std::uint16_t>(height), ~0u),
+        nullptr);
+    if (!image)
+        fail("cannot read the screen");
+    if (static_cast<std::size_t>(xcb_get_image_data_length(image)) <
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)
+        fail("the screen image is shorter than its size");
+    const std::uint8_t* data = xcb_get_image_data(image);
+    int darkLeft = width, darkTop = height, darkRight = -1, darkBottom = -1;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const std::uint8_t* p = data + 4 * (static_cast<std::size_t>(row) * width + column);
+            if (p[0] < level && p[1] < level && p[2] < level) {
+                darkLeft = std::min(darkLeft, column);
+                darkRight = std::max(darkRight, column);
+                darkTop = std::min(darkTop, row);
+                darkBottom = std::max(darkBottom, row);
+            }
+        }
+    }
+    std::free(image);
+    if (darkRight < 0)
+        return 1;
+    std::printf("%d %d %d %d\n", darkLeft + left - x, darkTop + top - y, darkRight + left - x,
+                darkBottom + top - y);
+    return 0;
+}
+
+// The requests in one block of recorded client data (several may come together), without
+// element headers, in this machine's byte order: PROPERTY's GetProperty requests among them.
+int getPropertyRequests(const std::uint8_t* data, std::size_t length, xcb_atom_t property) {
+    constexpr std::uint8_t kGetProperty = 20;
+    int found = 0;
+    std::size_t offset = 0;
+    while (offset + 4 <= length) {
+        const std::uint8_t* request = data + offset;
+        std::uint32_t words = request[2] | (std::uint32_t{request[3]} << 8);
+        if (words == 0) { // BIG-REQUESTS: the length follows in 32 bits
+            if (offset + 8 > length)
+                break;
+            std::memcpy(&words, request + 4, 4);
+        }
+        if (words == 0 || words > (length - offset) / 4)
+            break;
+        if (request[0] == kGetProperty && words >= 3) {
+            xcb_atom_t asked = 0;
+            std::memcpy(&asked, request + 8, 4);
+            found += asked == property;
+        }
+        offset += std::size_t{words} * 4;
+    }
+    return found;
+}
+
+int propertyReads(xcb_connection_t* c, const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        fail("usage: property-reads PROPERTY");
+    const xcb_atom_t property = atom(c, args[0].c_str());
+    const xcb_query_extension_reply_t* record = xcb_get_extension_data(c, &xcb_record_id);
+    if (!record || !record->present)
+        fail("the display has no RECORD extension");
+    xcb_record_context_t context = xcb_generate_id(c);
+    xcb_record_range_t range{};
+    range.core_requests.first = 20; // GetProperty
+    range.core_requests.last = 20;
+    const xcb_record_client_spec_t clients = XCB_RECORD_CS_ALL_CLIENTS;
+    if (xcb_generic_error_t* error = xcb_request_check(
+            c, xcb_record_create_context_checked(c, context, 0, 1, 1, &clients, &range))) {
+        std::free(error);
+        fail("cannot make a recording context");
+    }
+    // The recorded data comes on a connection of its own, as replies to one request.
+    xcb_connection_t* data = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(data))
+        fail("cannot connect to the display");
+    auto cookie = xcb_record_enable_context(data, context);
+    constexpr std::uint8_t kFromClient = 1, kStartOfData = 4;
+    while (auto* reply = xcb_record_enable_context_reply(data, cookie, nullptr)) {
+        if (reply->category == kStartOfData) {
+            std::printf("ready\n");
+        } else if (reply->category == kFromClient && !reply->client_swapped) {
+            int reads = getPropertyRequests(
+                xcb_record_enable_context_data(reply),
+                static_cast<std::size_t>(xcb_record_enable_context_data_length(reply)), property);
+            for (int i = 0; i < reads; ++i)
+                std::printf("read\n");
+        }
+        std::fflush(stdout);
+        std::free(reply);
+    }
+    xcb_disconnect(data);
+    return 0;
+}
+
 std::uint8_t lockedGroup(xcb_connection_t* c) {
     auto* state =
         xcb_xkb_get_state_reply(c, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), nullptr);
@@ -453,6 +573,10 @@ int main(int argc, char** argv) {
         std::free(owner);
     } else if (command == "colours") {
         status = colours(c, screens.data, args);
+    } else if (command == "dark-extent") {
+        status = darkExtent(c, screens.data, args);
+    } else if (command == "property-reads") {
+        status = propertyReads(c, args);
     } else if (!haveXkb) {
         fail("the display has no XKB");
     } else if (command == "watch-groups") {

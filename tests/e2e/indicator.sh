@@ -6,12 +6,16 @@
 #   backdrop) is drawn there and nothing else of the window: its corners show and pass clicks
 #   to the application below; the badge follows the layout and, with "followWindow", the
 #   front window;
-# - dragging the badge moves the window, and the application keeps the focus.
+# - each layout's badge is its own, drawn at its own size, not stretched to the window;
+# - the window is on every desktop, above the others, and never has the focus: dragging the
+#   badge moves the window, and the application keeps the focus, on any desktop.
 source "$(dirname "$0")/lib.sh" "$@"
 
 AGENT_CLASS=com.quorvant.Quorvant-Velmora
 COLOUR=3a7d44 # both test windows; any other colour at the indicator's place is the indicator's
 SIDE=32
+BADGE=18 # a layout's badge, centred in the window
+BACKDROP=(0 0 1279 800)
 # Front's place; with "followWindow" the indicator goes 25 in from its right edge and its
 # bottom 5 above the window's bottom edge.
 FRONT=(300 200 500 350)
@@ -63,9 +67,36 @@ run_velmora() {
     start_velmora
     wait_until "the indicator window" indicator_found
     [ "$IW $IH" = "$SIDE $SIDE" ] || fail "the indicator is ${IW}x$IH, not ${SIDE}x$SIDE"
+    expect_indicator_traits
+}
+
+# What the window manager is told of the indicator, as it has taken it on: on every desktop,
+# above the others, no input focus wanted (WM_HINTS), and not to be activated when mapped (a
+# user time of 0, on the window that _NET_WM_USER_TIME_WINDOW names when there is one).
+expect_indicator_traits() {
+    local user_time_window
+    user_time_window=$(xprop -id "$INDICATOR_ID" _NET_WM_USER_TIME_WINDOW |
+        sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p')
+    xprop -id "${user_time_window:-$INDICATOR_ID}" _NET_WM_USER_TIME | grep -q ' = 0$' ||
+        fail "the indicator asks to be activated when shown"
     xprop -id "$INDICATOR_ID" _NET_WM_DESKTOP | grep -q '= 4294967295$' ||
         fail "the indicator is not on every desktop"
+    xprop -id "$INDICATOR_ID" _NET_WM_STATE | grep -q '_NET_WM_STATE_ABOVE' ||
+        fail "the indicator does not stay above: $(xprop -id "$INDICATOR_ID" _NET_WM_STATE)"
+    xprop -id "$INDICATOR_ID" WM_HINTS | grep -q 'accepts input or input focus: False' ||
+        fail "the indicator accepts the input focus: $(xprop -id "$INDICATOR_ID" WM_HINTS)"
 }
+
+active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p'; }
+
+# active_is ID: the window manager's active window is ID (decimal, as the client prints it).
+active_is() { [ "$(active_window)" = "$(printf '0x%x' "$1")" ]; }
+
+expect_active() {
+    wait_until "$1 to be the active window" active_is "$(painted "$1")"
+}
+
+desktop_is() { [ "$(xdotool get_desktop)" = "$1" ]; }
 
 activate_painted() {
     timeout "$DEADLINE" xdotool windowactivate --sync "$(painted "$1")" 2>>"$WORK/xdotool.log" ||
@@ -143,6 +174,34 @@ expect_badge_alone() {
     [ "$(cut -d' ' -f1 "$WORK/colours")" = "$COLOUR" ] ||
         fail "the indicator's corner at $IX,$((IY + IH - 1)) shows $(cat "$WORK/colours")"
     click_reaches_below "$IX" $((IY + IH - 1))
+    expect_badge_own_size
+}
+
+# The badge is drawn at its own size, centred, not stretched to the window: its dark glyph
+# lies inside the badge's square.
+expect_badge_own_size() {
+    local inset=$(((SIDE - BADGE) / 2)) extent left top right bottom
+    extent=$("$CLIENT" dark-extent "$IX" "$IY" "$IW" "$IH" 80) || fail "the badge has no glyph"
+    read -r left top right bottom <<<"$extent"
+    ((left >= inset && top >= inset && right < inset + BADGE && bottom < inset + BADGE)) ||
+        fail "the glyph spans $left,$top to $right,$bottom of the window, beyond the badge"
+}
+
+# On another desktop the indicator is where it was, drawn, and not given the focus; back on
+# the first desktop the application that had the focus has it again.
+check_other_desktop() {
+    local active
+    active=$(active_window)
+    xdotool set_desktop 1
+    wait_until "the second desktop" desktop_is 1
+    wait_until "the indicator on the second desktop" indicator_at "$IX" "$IY"
+    wait_until "the badge on the second desktop" badge_shown
+    expect_indicator_traits
+    [ "$(active_window)" != "$(printf '0x%x' "$INDICATOR_ID")" ] ||
+        fail "the indicator took the focus on the second desktop"
+    xdotool set_desktop 0
+    wait_until "the first desktop" desktop_is 0
+    wait_until "the focus back at $active" test "$(active_window)" = "$active"
 }
 
 # The indicator while it is on: the badge alone, following the layout, dragged by the mouse,
@@ -154,6 +213,12 @@ check_switched_on() {
     us=$(cat "$WORK/colours")
     "$CLIENT" lock 1
     wait_until "the badge of the next layout" badge_differs_from "$us"
+    local de
+    de=$(cat "$WORK/colours")
+    "$CLIENT" lock 2
+    wait_until "the badge of the third layout" badge_differs_from "$us" "$de"
+    expect_badge_own_size
+    check_other_desktop
 
     local from_x=$((IX + SIDE / 2)) from_y=$((IY + SIDE / 2)) old_x=$IX old_y=$IY active
     active=$(xdotool getactivewindow)
@@ -168,17 +233,31 @@ check_switched_on() {
     wait_until "the old place to be clear" old_place_clear
     stop_velmora
 
+    # Each activation takes the indicator to the corner of the window activated, and the
+    # window keeps the focus.
     run_velmora enableTipOfState followWindow
     activate_painted Backdrop
     wait_until "the rule of Backdrop" group_is 1
+    local x=$((BACKDROP[0] + BACKDROP[2] - 25)) y=$((BACKDROP[1] + BACKDROP[3] - 5 - SIDE))
+    wait_until "the indicator at Backdrop's corner $x,$y" indicator_at $x $y
+    expect_active Backdrop
     activate_painted Front
-    local x=$((FRONT[0] + FRONT[2] - 25)) y=$((FRONT[1] + FRONT[3] - 5 - SIDE))
+    x=$((FRONT[0] + FRONT[2] - 25)) y=$((FRONT[1] + FRONT[3] - 5 - SIDE))
     wait_until "the indicator at Front's corner $x,$y" indicator_at $x $y
     expect_badge_alone
+    expect_active Front
     stop_velmora
 }
 
-badge_differs_from() { badge_shown && [ "$(cat "$WORK/colours")" != "$1" ]; }
+# badge_differs_from COLOURS...: a badge is shown whose colours are none of COLOURS.
+badge_differs_from() {
+    badge_shown || return 1
+    local seen other
+    seen=$(cat "$WORK/colours")
+    for other in "$@"; do
+        [ "$seen" != "$other" ] || return 1
+    done
+}
 
 old_place_clear() {
     screen_colours "$IX" "$IY" "$IW" "$IH"
@@ -192,7 +271,7 @@ start_desktop
 # above all others while it is active, as it would a full-screen window. The root shows the
 # same colour in that column.
 "$CLIENT" root-colour "$COLOUR"
-paint_window Backdrop 0 0 1279 800
+paint_window Backdrop "${BACKDROP[@]}"
 paint_window Front "${FRONT[@]}"
 
 check_switched_off

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# What the launcher detection hears of the modifier keys on a real X server, through the
+# global event monitor. While an Alfred edition runs (an application whose desktop-file id
+# begins with com.runningwithcrayons.Alfred), holding a modifier key makes the agent look for
+# Alfred's panel in the window list every 0.1 s, until just after the key is let go; while
+# none runs, a modifier key starts nothing. The looking is seen from outside as the agent's
+# reads of _NET_CLIENT_LIST_STACKING (through the X RECORD extension): with the indicator off
+# and no window activated, nothing else of the agent reads it.
+source "$(dirname "$0")/lib.sh" "$@"
+
+# Alfred as this desktop knows it: its desktop file, matched to its windows by their class.
+cat >"$XDG_DATA_HOME/applications/com.runningwithcrayons.Alfred.desktop" <<'EOF'
+[Desktop Entry]
+Type=Application
+Name=Alfred
+Exec=true
+StartupWMClass=AlfredE2E
+EOF
+
+start_desktop
+open_windows Front Front 1
+activate Front
+start_velmora
+
+"$CLIENT" property-reads _NET_CLIENT_LIST_STACKING >"$WORK/reads" 2>>"$WORK/client.log" &
+PIDS+=($!)
+wait_until "the recording of window list reads" has_lines "$WORK/reads" 1
+
+reads() { echo $(($(wc -l <"$WORK/reads") - 1)); }
+
+# hold_super SECONDS: the left Super key (Command) held that long, then let go.
+hold_super() {
+    xdotool keydown Super_L
+    sleep "$1"
+    xdotool keyup Super_L
+}
+
+# No Alfred: a modifier key held long enough for several looks, were any due, starts none.
+hold_super 0.5
+sleep 0.3
+[ "$(reads)" -eq 0 ] || fail "the window list was read $(reads) times with no Alfred running"
+
+open_windows Alfred AlfredE2E 1
+# The agent knows Alfred runs once it has heard of its window; until then a press finds none.
+held_key_looks() {
+    hold_super 0.4
+    [ "$(reads)" -ge 2 ]
+}
+wait_until "a held modifier key to make the agent look for Alfred's panel" held_key_looks
+
+# Letting go of the key stops the looking.
+no_more_reads() {
+    local before
+    before=$(reads)
+    sleep 0.5
+    [ "$(reads)" -eq "$before" ]
+}
+wait_until "the looks to stop once the key is let go" no_more_reads
+
+stop_velmora
