@@ -4,7 +4,9 @@
 
 #include "text_encoding.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <unistd.h>
 
@@ -73,7 +75,7 @@ struct Pending {
     xcb_get_window_attributes_cookie_t attributes;
     xcb_get_geometry_cookie_t geometry;
     xcb_translate_coordinates_cookie_t origin;
-    xcb_get_property_cookie_t extents;
+    xcb_get_property_cookie_t extents, gtkExtents;
 };
 
 void sendRequests(X11Connection& connection, xcb_window_t w, unsigned parts, Pending& p) {
@@ -100,6 +102,7 @@ void sendRequests(X11Connection& connection, xcb_window_t w, unsigned parts, Pen
         p.geometry = xcb_get_geometry(c, w);
         p.origin = xcb_translate_coordinates(c, w, connection.root(), 0, 0);
         p.extents = requestProperty(c, w, ewmh._NET_FRAME_EXTENTS);
+        p.gtkExtents = requestProperty(c, w, connection.atoms().gtkFrameExtents);
     }
 }
 
@@ -188,24 +191,45 @@ void collectGeometry(X11Connection& connection, const Pending& p, WindowFacts& f
     std::free(error);
     bool gone = false;
     auto extents = propertyReply(c, p.extents, &gone);
+    auto gtkExtents = propertyReply(c, p.gtkExtents, &gone);
     if (!geometry || !origin) {
         facts.exists = false;
         return;
     }
     // The frame the window manager drew around the window counts as part of the window, as
     // the title bar does on desktops where the server draws it.
-    std::vector<std::uint32_t> frame = wordsOf(extents.get()); // left, right, top, bottom
-    if (frame.size() < 4)
-        frame.assign(4, 0);
-    WindowBounds bounds;
-    bounds.x = origin->dst_x - static_cast<std::int32_t>(frame[0]);
-    bounds.y = origin->dst_y - static_cast<std::int32_t>(frame[2]);
-    bounds.width = geometry->width + static_cast<std::int32_t>(frame[0] + frame[1]);
-    bounds.height = geometry->height + static_cast<std::int32_t>(frame[2] + frame[3]);
-    facts.bounds = bounds;
+    facts.bounds = boundsWithExtents(origin->dst_x, origin->dst_y, geometry->width,
+                                     geometry->height, wordsOf(extents.get()), false);
+    facts.contentBounds = boundsWithExtents(origin->dst_x, origin->dst_y, geometry->width,
+                                            geometry->height, wordsOf(gtkExtents.get()), true);
+}
+
+std::int32_t clampTo32(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 } // namespace
+
+WindowBounds boundsWithExtents(std::int64_t x, std::int64_t y, std::int64_t width,
+                               std::int64_t height, const std::vector<std::uint32_t>& extents,
+                               bool shrink) {
+    std::int64_t left = 0, right = 0, top = 0, bottom = 0;
+    if (extents.size() >= 4) {
+        // Each is below 2^32: the sums below stay far inside 64 bits.
+        const std::int64_t sign = shrink ? -1 : 1;
+        left = sign * extents[0];
+        right = sign * extents[1];
+        top = sign * extents[2];
+        bottom = sign * extents[3];
+    }
+    WindowBounds bounds;
+    bounds.x = clampTo32(x - left);
+    bounds.y = clampTo32(y - top);
+    bounds.width = clampTo32(std::max<std::int64_t>(0, width + left + right));
+    bounds.height = clampTo32(std::max<std::int64_t>(0, height + top + bottom));
+    return bounds;
+}
 
 xcb_atom_t primaryWindowType(X11Connection& connection, const WindowFacts& facts) {
     const auto& e = connection.ewmh();

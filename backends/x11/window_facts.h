@@ -19,7 +19,7 @@ enum WindowFactParts : unsigned {
     kWmStatePart = 1u << 2,  // WM_STATE: normal or iconic
     kTypePart = 1u << 3,     // window type and _NET_WM_STATE
     kMapPart = 1u << 4,      // map state and override-redirect
-    kGeometryPart = 1u << 5, // bounds on the root window, frame included
+    kGeometryPart = 1u << 5, // bounds on the root window, frame included; content bounds
     kStatePart = kWmStatePart | kTypePart | kMapPart,
 };
 
@@ -44,7 +44,19 @@ struct WindowFacts {
     bool viewable = false;
     bool overrideRedirect = false;
     std::optional<WindowBounds> bounds;
+    // What the application draws: the window without the window manager's frame and without
+    // the transparent margins (_GTK_FRAME_EXTENTS) a window that draws its own title bar keeps
+    // around itself for its shadow.
+    std::optional<WindowBounds> contentBounds;
 };
+
+// The rectangle of a window at (X, Y) of WIDTH x HEIGHT grown by OUTSET on each side (left,
+// right, top, bottom; fewer than four values count as none), or shrunk by it when SHRINK.
+// Computed in 64 bits and clamped to what 32 bits hold, a width and height never below 0:
+// the extents come from any client.
+WindowBounds boundsWithExtents(std::int64_t x, std::int64_t y, std::int64_t width,
+                               std::int64_t height, const std::vector<std::uint32_t>& extents,
+                               bool shrink);
 
 // The window's type: the first of its _NET_WM_WINDOW_TYPE entries that EWMH defines (clients
 // list their own types first and a standard one after, for window managers that do not know

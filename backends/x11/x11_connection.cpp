@@ -74,11 +74,13 @@ std::unique_ptr<X11Connection> X11Connection::open(const std::string& displayNam
     auto gtkId = internAtom(self->connection_, "_GTK_APPLICATION_ID");
     auto kdeFile = internAtom(self->connection_, "_KDE_NET_WM_DESKTOP_FILE");
     auto rules = internAtom(self->connection_, "_XKB_RULES_NAMES");
+    auto gtkFrame = internAtom(self->connection_, "_GTK_FRAME_EXTENTS");
     self->ewmhReady_ = xcb_ewmh_init_atoms_replies(&self->ewmh_, ewmhCookies, nullptr) != 0;
     self->atoms_.wmState = internAtomReply(self->connection_, wmState);
     self->atoms_.gtkApplicationId = internAtomReply(self->connection_, gtkId);
     self->atoms_.kdeDesktopFile = internAtomReply(self->connection_, kdeFile);
     self->atoms_.xkbRulesNames = internAtomReply(self->connection_, rules);
+    self->atoms_.gtkFrameExtents = internAtomReply(self->connection_, gtkFrame);
     if (!self->ewmhReady_) {
         *error = "the X display \"" + self->displayName_ + "\" did not answer";
         return nullptr;

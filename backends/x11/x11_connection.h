@@ -26,6 +26,7 @@ struct ExtraAtoms {
     xcb_atom_t gtkApplicationId = XCB_ATOM_NONE; // _GTK_APPLICATION_ID
     xcb_atom_t kdeDesktopFile = XCB_ATOM_NONE;   // _KDE_NET_WM_DESKTOP_FILE
     xcb_atom_t xkbRulesNames = XCB_ATOM_NONE;    // _XKB_RULES_NAMES
+    xcb_atom_t gtkFrameExtents = XCB_ATOM_NONE;  // _GTK_FRAME_EXTENTS
 };
 
 class X11Connection {

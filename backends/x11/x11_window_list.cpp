@@ -21,6 +21,15 @@ bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
     return std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
 }
 
+PlistDictionary boundsDictionary(const WindowBounds& bounds) {
+    return PlistDictionary{
+        {"X", static_cast<std::int64_t>(bounds.x)},
+        {"Y", static_cast<std::int64_t>(bounds.y)},
+        {"Width", static_cast<std::int64_t>(bounds.width)},
+        {"Height", static_cast<std::int64_t>(bounds.height)},
+    };
+}
+
 } // namespace
 
 std::int64_t X11WindowList::layerOf(const WindowFacts& facts) const {
@@ -63,12 +72,9 @@ PlistArray X11WindowList::copyWindowListSnapshot() {
             entry[kCGWindowName] = *f.name;
         entry[kCGWindowIsOnscreen] = true;
         entry[kCGWindowLayer] = layerOf(f);
-        entry[kCGWindowBounds] = PlistDictionary{
-            {"X", static_cast<std::int64_t>(f.bounds->x)},
-            {"Y", static_cast<std::int64_t>(f.bounds->y)},
-            {"Width", static_cast<std::int64_t>(f.bounds->width)},
-            {"Height", static_cast<std::int64_t>(f.bounds->height)},
-        };
+        entry[kCGWindowBounds] = boundsDictionary(*f.bounds);
+        if (f.contentBounds)
+            entry[kVelmoraWindowContentBounds] = boundsDictionary(*f.contentBounds);
         list.push_back(std::move(entry));
     }
     return list;

@@ -4,6 +4,7 @@
 #include "application_identities.h"
 #include "autostart_folder.h"
 #include "bundle_property_lists.h"
+#include "chrome_browsers.h"
 #include "installed_applications.h"
 #include "key_positions.h"
 #include "missing_layout_notes.h"
@@ -135,6 +136,7 @@ int runAgent(int argc, char** argv) {
     x11::X11HotKeyCenter hotKeyCenter(*connection, runLoop,
                                       [&info](const std::string& line) { info.log(line); });
     platform.hotKeyCenter = &hotKeyCenter;
+    platform.chromeBrowsers = x11::chromeBrowsers();
     // Recorders store the key's position and name it as the keyboard does.
     views.setKeyTranslation(qt::KeyTranslation{
         .storedKeyCode =

@@ -42,11 +42,13 @@ AppDelegate::AppDelegate(Platform& platform)
                   AddressBarSwitch::Hooks{
                       .getFrameOfFirstWindow =
                           [&windows = platform.windowList](const std::string& prefix) {
-                              return velmora::getFrameOfFirstWindow(windows, prefix);
+                              return velmora::getFrameOfFirstWindow(
+                                  withContentBounds(windows.copyWindowListSnapshot()), prefix);
                           },
                       .isTextCursor = [this] { return indicator_.isTextCursor(); },
                       .reset = [this] { reset(); },
-                  }),
+                  },
+                  platform.chromeBrowsers),
       notifications_(
           settings_, platform.runLoop,
           SystemNotifications::Hooks{

@@ -1,5 +1,7 @@
 #include "engine/address_bar_switch.h"
 
+#include "platform/window_list.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -19,8 +21,13 @@ void AddressBarSwitch::check(const Event& mouseUp) {
     const std::string front = dispatcher_.frontAppNameID();
     if (front == kSafariAddressBar.bundleIdentifier)
         checkSafari(mouseUp);
-    else if (front == kChromeAddressBar.bundleIdentifier)
+    else if (isChrome(front))
         checkChrome(mouseUp);
+}
+
+bool AddressBarSwitch::isChrome(const std::string& bundleIdentifier) const {
+    return std::find(chrome_.identifiers.begin(), chrome_.identifiers.end(), bundleIdentifier) !=
+           chrome_.identifiers.end();
 }
 
 void AddressBarSwitch::checkSafari(const Event& mouseUp) {
@@ -37,12 +44,16 @@ void AddressBarSwitch::checkSafari(const Event& mouseUp) {
     // What this job saw, not the shared flag: another job may have changed that meanwhile.
     application_.log(sawTextCursor ? "1" : "0");
     if (sawTextCursor)
-        selectIfInBand(mouseUp, kSafariAddressBar);
+        selectIfInBand(mouseUp, kSafariAddressBar, kSafariAddressBar.ownerNamePrefix);
 }
 
 void AddressBarSwitch::checkChrome(const Event& mouseUp) {
-    if (isTextCursor())
-        selectIfInBand(mouseUp, kChromeAddressBar);
+    if (!isTextCursor())
+        return;
+    // Where the owner name depends on the language, the front application's name is the one
+    // its windows carry in the list.
+    selectIfInBand(mouseUp, kChromeAddressBar,
+                   chrome_.ownerNamePrefix ? *chrome_.ownerNamePrefix : dispatcher_.frontAppName());
 }
 
 float AddressBarSwitch::clickOffsetBelowWindowTop(const Event& mouseUp,
@@ -64,8 +75,9 @@ float AddressBarSwitch::clickOffsetBelowWindowTop(const Event& mouseUp,
     return clickFromTop - windowTop;
 }
 
-void AddressBarSwitch::selectIfInBand(const Event& mouseUp, const BrowserAddressBar& browser) {
-    const float offset = clickOffsetBelowWindowTop(mouseUp, browser.ownerNamePrefix);
+void AddressBarSwitch::selectIfInBand(const Event& mouseUp, const BrowserAddressBar& browser,
+                                      const std::string& ownerNamePrefix) {
+    const float offset = clickOffsetBelowWindowTop(mouseUp, ownerNamePrefix);
     if (!(offset > browser.bandTop && offset < browser.bandBottom))
         return;
     // No comparison with the current source: a click in the bar selects ABC every time.
@@ -74,6 +86,20 @@ void AddressBarSwitch::selectIfInBand(const Event& mouseUp, const BrowserAddress
         if (reset && hooks_.reset)
             hooks_.reset();
     });
+}
+
+PlistArray withContentBounds(PlistArray snapshot) {
+    for (PlistValue& entry : snapshot) {
+        PlistDictionary* window = entry.dictionary();
+        if (!window)
+            continue;
+        auto content = window->find(kVelmoraWindowContentBounds);
+        if (content == window->end() || !content->second.dictionary())
+            continue;
+        PlistValue bounds = content->second;
+        (*window)[kCGWindowBounds] = std::move(bounds);
+    }
+    return snapshot;
 }
 
 } // namespace velmora

@@ -10,6 +10,7 @@
 #include "engine/activation_dispatcher.h"
 #include "engine/input_source_selection.h"
 #include "platform/application.h"
+#include "platform/chrome_browsers.h"
 #include "platform/event_monitor.h"
 #include "platform/property_list.h"
 #include "platform/run_loop.h"
@@ -23,7 +24,8 @@
 namespace velmora {
 
 // One browser: how it is recognised and where its address bar lies (points below the
-// window's top edge, both bounds exclusive).
+// window's top edge, both bounds exclusive). Chrome's names are the defaults of
+// ChromeBrowsers; a desktop may name it otherwise.
 struct BrowserAddressBar {
     const char* bundleIdentifier;
     const char* ownerNamePrefix;
@@ -57,9 +59,10 @@ class AddressBarSwitch {
     };
 
     AddressBarSwitch(ActivationDispatcher& dispatcher, InputSourceSelection& selection,
-                     Screens& screens, RunLoop& runLoop, Application& application, Hooks hooks)
+                     Screens& screens, RunLoop& runLoop, Application& application, Hooks hooks,
+                     ChromeBrowsers chrome = {})
         : dispatcher_(dispatcher), selection_(selection), screens_(screens), runLoop_(runLoop),
-          application_(application), hooks_(std::move(hooks)) {}
+          application_(application), hooks_(std::move(hooks)), chrome_(std::move(chrome)) {}
     AddressBarSwitch(const AddressBarSwitch&) = delete;
     AddressBarSwitch& operator=(const AddressBarSwitch&) = delete;
 
@@ -79,7 +82,9 @@ class AddressBarSwitch {
     void checkSafari(const Event& mouseUp);
     void checkChrome(const Event& mouseUp);
     bool isTextCursor() { return hooks_.isTextCursor && hooks_.isTextCursor(); }
-    void selectIfInBand(const Event& mouseUp, const BrowserAddressBar& browser);
+    bool isChrome(const std::string& bundleIdentifier) const;
+    void selectIfInBand(const Event& mouseUp, const BrowserAddressBar& browser,
+                        const std::string& ownerNamePrefix);
 
     ActivationDispatcher& dispatcher_;
     InputSourceSelection& selection_;
@@ -87,6 +92,12 @@ class AddressBarSwitch {
     RunLoop& runLoop_;
     Application& application_;
     Hooks hooks_;
+    const ChromeBrowsers chrome_;
 };
+
+// The window list as the band is measured on it: each window's bounds are the part its
+// application draws, where the list tells that part apart. A title bar or a shadow margin
+// around a browser is no part of the toolbar.
+PlistArray withContentBounds(PlistArray snapshot);
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 
 #include "platform/application.h"
 #include "platform/child_process.h"
+#include "platform/chrome_browsers.h"
 #include "platform/cursor.h"
 #include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
@@ -38,6 +39,9 @@ struct Platform {
     PropertyListFiles* propertyListFiles = nullptr;
     PTHotKeyCenter* hotKeyCenter = nullptr; // the shared centre
     LoginItems* loginItems = nullptr;
+    // How this desktop names Google Chrome; the identifiers of the simulated desktop unless
+    // the desktop says otherwise.
+    ChromeBrowsers chromeBrowsers{};
 };
 
 } // namespace velmora

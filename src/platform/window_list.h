@@ -10,6 +10,10 @@ inline constexpr const char* kCGWindowName = "kCGWindowName";
 inline constexpr const char* kCGWindowIsOnscreen = "kCGWindowIsOnscreen";
 inline constexpr const char* kCGWindowLayer = "kCGWindowLayer";
 inline constexpr const char* kCGWindowBounds = "kCGWindowBounds";
+// Optional, in the shape of the bounds: the part of the window its application draws, where
+// the bounds hold more (a frame the window manager draws around it, transparent margins for a
+// shadow). Desktops whose windows are drawn edge to edge by their applications leave it out.
+inline constexpr const char* kVelmoraWindowContentBounds = "velmoraWindowContentBounds";
 
 class WindowList {
   public:

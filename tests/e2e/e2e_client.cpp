@@ -25,6 +25,12 @@
 //        LEVEL; exit 1 when there are none
 //   property-reads PROPERTY      "ready" once recording (X RECORD extension), then "read" for
 //        every GetProperty of PROPERTY that any client sends, until killed
+//   browser CLASS CURSOR [L R T B]   map one 600x400 window of WM_CLASS class CLASS whose
+//        cursor is the core font's I-beam named "xterm" as a theme's is (CURSOR "xterm"), the
+//        arrow named "left_ptr" ("left_ptr"), or the I-beam without a name ("unnamed"); with
+//        L R T B it draws its own title bar (no window-manager decorations) and keeps those
+//        transparent margins (_GTK_FRAME_EXTENTS). Prints "ID X Y", its top-left corner on the
+//        root, once managed, then stays
 
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -32,6 +38,7 @@
 #include <xcb/record.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
+#include <xcb/xfixes.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -135,6 +142,72 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
             waitUntilManaged(c, w, wmState);
         std::printf("%u\n", w);
     }
+    std::fflush(stdout);
+    while (xcb_generic_event_t* event = xcb_wait_for_event(c))
+        std::free(event);
+    return 0;
+}
+
+// A browser window as the address-bar switch sees one: the class, the pointer's cursor over
+// it, and where its drawing begins.
+int browser(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
+    if (args.size() != 2 && args.size() != 6)
+        fail("usage: browser CLASS CURSOR [L R T B]");
+    const std::string& cls = args[0];
+    const std::string& cursorKind = args[1];
+    auto* xfixes = xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 2, 0), nullptr);
+    if (!xfixes || xfixes->major_version < 2)
+        fail("no XFixes 2 to name cursors");
+    std::free(xfixes);
+    // Glyphs of the core cursor font, each followed by its mask.
+    constexpr std::uint16_t kXtermGlyph = 152, kLeftPtrGlyph = 68;
+    xcb_font_t font = xcb_generate_id(c);
+    xcb_open_font(c, font, 6, "cursor");
+    const std::uint16_t glyph = cursorKind == "left_ptr" ? kLeftPtrGlyph : kXtermGlyph;
+    xcb_cursor_t cursor = xcb_generate_id(c);
+    xcb_create_glyph_cursor(c, cursor, font, font, glyph, glyph + 1, 0, 0, 0, 0xffff, 0xffff,
+                            0xffff);
+    if (cursorKind == "xterm" || cursorKind == "left_ptr")
+        xcb_xfixes_set_cursor_name(c, cursor, static_cast<std::uint16_t>(cursorKind.size()),
+                                   cursorKind.data());
+    else if (cursorKind != "unnamed")
+        fail("unknown cursor " + cursorKind);
+
+    xcb_window_t w = xcb_generate_id(c);
+    const std::uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_PROPERTY_CHANGE, cursor};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 100, 100, 600, 400, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_CURSOR, values);
+    setProperty(c, w, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), cls + " - New Tab");
+    std::string wmClass = "e2e-browser";
+    wmClass += '\0';
+    wmClass += cls;
+    wmClass += '\0';
+    setProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, wmClass);
+    if (args.size() == 6) {
+        // Motif hints: decorations given, none.
+        const std::uint32_t motif[] = {2, 0, 0, 0, 0};
+        xcb_atom_t hints = atom(c, "_MOTIF_WM_HINTS");
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, hints, hints, 32, 5, motif);
+        std::uint32_t margins[4];
+        for (int i = 0; i < 4; ++i)
+            margins[i] = static_cast<std::uint32_t>(std::strtoul(args[2 + i].c_str(), nullptr, 10));
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_GTK_FRAME_EXTENTS"),
+                            XCB_ATOM_CARDINAL, 32, 4, margins);
+    }
+    xcb_icccm_wm_hints_t hints{};
+    xcb_icccm_wm_hints_set_input(&hints, 1);
+    xcb_icccm_wm_hints_set_normal(&hints);
+    xcb_icccm_set_wm_hints(c, w, &hints);
+    xcb_map_window(c, w);
+    xcb_flush(c);
+    waitUntilManaged(c, w, atom(c, "WM_STATE"));
+    auto* origin = xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr);
+    if (!origin)
+        fail("the browser window is gone");
+    std::printf("%u %d %d\n", w, origin->dst_x, origin->dst_y);
+    std::free(origin);
     std::fflush(stdout);
     while (xcb_generic_event_t* event = xcb_wait_for_event(c))
         std::free(event);
@@ -537,6 +610,8 @@ int main(int argc, char** argv) {
         status = windows(c, screens.data, args);
     } else if (command == "paint") {
         status = paint(c, screens.data, args);
+    } else if (command == "browser") {
+        status = browser(c, screens.data, args);
     } else if (command == "agent-windows" && args.size() == 1) {
         findClass(c, screens.data->root, screens.data->root, args[0], 0);
     } else if (command == "agent-popups" && args.size() == 1) {

@@ -1,6 +1,7 @@
 // The address-bar switch: the band measured in single precision from the window's top, jobs
 // that overlap in virtual time, and a shared flag that no job decides by.
 
+#include "detection/window_frame_lookup.h"
 #include "engine/address_bar_switch.h"
 #include "platform/window_list.h"
 #include "sim_agent.h"
@@ -161,6 +162,52 @@ TEST_F(AddressBar, TheClickIsMeasuredFromTheTopOfTheScreenAtTheOrigin) {
     sim.at(20);
     EXPECT_EQ(selections(),
               (Lines{"0 select com.apple.keylayout.ABC", "10 select com.apple.keylayout.ABC"}));
+}
+
+TEST_F(AddressBar, ADesktopNamesChromeItsOwnWayAndMeasuresFromWhatItDraws) {
+    // As on Linux: Chromium by its desktop-file id, its windows owned by the application's
+    // name in the user's language, a title bar of 28 around what it draws.
+    sim.addApp("chromium", "Navegador web Chromium");
+    sim.desktop.world().putWindowInFront(
+        "Navegador web Chromium",
+        {{kCGWindowOwnerName, "Navegador web Chromium"},
+         {kCGWindowIsOnscreen, true},
+         {kCGWindowBounds, PlistDictionary{{"X", 0}, {"Y", 50}, {"Width", 900}, {"Height", 728}}},
+         {kVelmoraWindowContentBounds,
+          PlistDictionary{{"X", 0}, {"Y", 78}, {"Width", 900}, {"Height", 700}}}});
+    Platform& platform = sim.desktop.platform();
+    AppDelegate& agent = sim.agent();
+    AddressBarSwitch check(
+        agent.dispatcher(), agent.selection(), platform.screens, platform.runLoop,
+        platform.application,
+        AddressBarSwitch::Hooks{
+            .getFrameOfFirstWindow =
+                [&platform](const std::string& prefix) {
+                    return getFrameOfFirstWindow(
+                        withContentBounds(platform.windowList.copyWindowListSnapshot()), prefix);
+                },
+            .isTextCursor = [] { return true; },
+            .reset = {},
+        },
+        ChromeBrowsers{.identifiers = {"google-chrome", "chromium"}, .ownerNamePrefix = {}});
+    auto clickAt = [&](double fromTop) {
+        Event e;
+        e.type = EventType::LeftMouseUp;
+        e.locationInScreen = Point{300, 900 - fromTop};
+        check.check(e);
+    };
+    front("chromium");
+    clickAt(50 + 60); // 60 below the frame's top, 32 below what Chromium draws
+    sim.at(10);
+    EXPECT_EQ(selections(), Lines{});
+    clickAt(78 + 60);
+    sim.at(20);
+    EXPECT_EQ(selections(), Lines{"10 select com.apple.keylayout.ABC"});
+    // This desktop's Chrome family leaves out the identifier of the simulated one.
+    front(kChrome);
+    clickAt(50 + 60);
+    sim.at(30);
+    EXPECT_EQ(selections().size(), 1u);
 }
 
 TEST_F(AddressBar, NoScreenOrNoBrowserInFrontSelectsNothing) {

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# A click into the address bar of Google Chrome or Chromium selects the Latin layout (us) when
+# "enableBrowserAddressEnglish" is on: the browser in front, the text cursor showing, the click
+# 45 to 75 pixels below the top of what the browser draws. The windows are the client's fakes:
+# a Chrome under openbox's title bar, a Chromium that draws its own title bar inside
+# transparent margins, with a localized desktop file and a rule of its own; an arrow cursor, an
+# I-beam without a name and a click below the band switch nothing, nor does anything with the
+# setting off. Margins of absurd size and a window that goes away at the click end nothing.
+source "$(dirname "$0")/lib.sh" "$@"
+
+# The desktop file names Chromium as a Spanish desktop would: its windows carry that name.
+cat >"$XDG_DATA_HOME/applications/chromium.desktop" <<'EOF'
+[Desktop Entry]
+Type=Application
+Name=Navegador web Chromium
+Exec=chromium %U
+StartupWMClass=chromium
+EOF
+
+start_desktop
+"$VELMORA" rule chromium xkb:ru
+sed -i '0,/<dict>/s|<dict>|<dict><key>enableBrowserAddressEnglish</key><true/>|' "$SETTINGS"
+
+# browser NAME CLASS CURSOR [L R T B]: one fake browser window; $(browser_top NAME) is the y
+# where its drawing begins, $(browser_x NAME) a little inside its left edge.
+browser() {
+    local name=$1
+    shift
+    "$CLIENT" browser "$@" >"$WORK/browser-$name" 2>>"$WORK/client.log" &
+    PIDS+=($!)
+    echo $! >"$WORK/browser-$name.pid"
+    wait_until "browser $name" has_lines "$WORK/browser-$name" 1
+    echo "${5:-0}" >"$WORK/browser-$name.margin"
+}
+browser_id() { cut -d' ' -f1 "$WORK/browser-$1"; }
+browser_x() { echo $(($(cut -d' ' -f2 "$WORK/browser-$1") + 200)); }
+browser_top() { echo $(($(cut -d' ' -f3 "$WORK/browser-$1") + $(cat "$WORK/browser-$1.margin"))); }
+activate_browser() {
+    timeout "$DEADLINE" xdotool windowactivate --sync "$(browser_id "$1")" 2>>"$WORK/xdotool.log" ||
+        fail "xdotool could not activate $1"
+}
+# click NAME OFFSET: a left click OFFSET pixels below the top of browser NAME's drawing.
+click() {
+    xdotool mousemove --sync "$(browser_x "$1")" $(($(browser_top "$1") + $2)) click 1
+}
+# The switch counter as the agent saved it (each key on a line, its value on the next).
+changed_times() {
+    sed -n '/<key>changedTimes<\/key>/{n;s|.*<integer>\([0-9]*\)</integer>.*|\1|p}' "$SETTINGS"
+}
+
+browser chrome Google-chrome xterm
+browser chromium Chromium xterm 10 10 20 10
+browser beta Google-chrome-beta left_ptr
+browser plain chromium-browser unnamed
+"$CLIENT" lock 1
+start_group_watch
+start_velmora
+
+# 60 below the top of the client: under openbox's title bar, 60 plus its height below the
+# frame's top, outside the band.
+activate_browser chrome
+click chrome 60
+expect_groups 0
+click chrome 100 # the page, below the toolbar
+
+# Chromium's rule, then its address bar: 60 below its visible top, 80 below its window's top.
+activate_browser chromium
+expect_groups 0 2
+click chromium 60
+expect_groups 0 2 0
+"$CLIENT" lock 1
+expect_groups 0 2 0 1
+
+activate_browser beta
+click beta 60
+activate_browser plain
+click plain 60
+
+# Margins and frame extents as large as a property can say.
+huge=4294967295,4294967295,4294967295,4294967295
+xprop -id "$(browser_id chromium)" -f _GTK_FRAME_EXTENTS 32c -set _GTK_FRAME_EXTENTS "$huge"
+xprop -id "$(browser_id chromium)" -f _NET_FRAME_EXTENTS 32c -set _NET_FRAME_EXTENTS "$huge"
+activate_browser chromium
+expect_groups 0 2 0 1 2
+click chromium 60
+click chromium -20
+"$CLIENT" lock 1
+expect_groups 0 2 0 1 2 1
+stop_velmora
+# Selections: the two clicks, Chromium's rule twice. Nothing else asked for one.
+[ "$(changed_times)" = 4 ] || fail "$(changed_times) selections, expected 4"
+
+# The browser window goes away right at the click: the check finds no window, or a window
+# that is gone while it is read.
+start_velmora
+activate_browser chrome
+click chrome 60 &
+kill "$(cat "$WORK/browser-chrome.pid")"
+wait $! || fail "the click did not happen"
+activate_browser beta
+"$CLIENT" lock 2
+activate_browser chromium # its rule again: the agent is still there and listening
+wait_until "the rule of Chromium" group_is 2
+stop_velmora
+
+# With the setting off nothing is checked.
+before=$(changed_times)
+sed -i '/<key>enableBrowserAddressEnglish<\/key>/{n;s|<true/>|<false/>|}' "$SETTINGS"
+grep -A1 '<key>enableBrowserAddressEnglish</key>' "$SETTINGS" | grep -q '<false/>' ||
+    fail "the setting stayed on"
+browser chrome2 Google-chrome xterm
+"$CLIENT" lock 1
+start_velmora
+activate_browser chrome2
+click chrome2 60
+activate_browser beta
+stop_velmora
+[ "$(changed_times)" = "$before" ] || fail "a click selected with the setting off"
+group_is 1 || fail "the layout changed with the setting off"
