@@ -152,6 +152,7 @@ void X11Workspace::refreshClients(bool notify) {
         live.insert(active_);
     identities_.retainOnly(live);
     connection_.flush();
+    publishActive(); // the front application may have become listed or unlisted
     if (notify)
         for (const AppIdentity& identity : launched)
             if (!isAgent(identity)) // its own windows coming and going are no launch
@@ -165,11 +166,14 @@ void X11Workspace::refreshActive(bool notify) {
     active_ = window;
     if (window == XCB_WINDOW_NONE) {
         activeApp_.reset();
+        publishActive();
         return;
     }
     AppIdentity identity = identities_.identify({window})[0];
     bool otherApplication = !activeApp_ || activeApp_->key != identity.key;
     activeApp_ = identity;
+    // Before the observers run: what they ask from other threads must already see it.
+    publishActive();
     if (notify && otherApplication)
         post(NSWorkspaceDidActivateApplicationNotification, identity);
 }
@@ -181,6 +185,8 @@ void X11Workspace::refreshClientState(xcb_window_t window, bool notify) {
         return;
     bool wasIconic = it->second.wmState == kWmStateIconic;
     storeState(it->second, facts);
+    if (activeApp_ && it->second.identity.key == activeApp_->key)
+        publishActive();
     bool isIconic = it->second.wmState == kWmStateIconic;
     if (notify && wasIconic && !isIconic)
         post(NSWorkspaceDidUnhideApplicationNotification, it->second.identity);
@@ -210,10 +216,26 @@ RunningApplication X11Workspace::running(const AppIdentity& identity) const {
     return app;
 }
 
+void X11Workspace::publishActive() {
+    auto snapshot = std::make_shared<ActiveWindowSnapshot>();
+    snapshot->window = active_;
+    if (activeApp_)
+        snapshot->application = running(*activeApp_);
+    std::lock_guard lock(snapshotMutex_);
+    snapshot_ = std::move(snapshot);
+}
+
+X11Workspace::ActiveWindowSnapshot X11Workspace::activeWindowSnapshot() const {
+    std::shared_ptr<const ActiveWindowSnapshot> snapshot;
+    {
+        std::lock_guard lock(snapshotMutex_);
+        snapshot = snapshot_;
+    }
+    return *snapshot; // copied outside the lock: the snapshot never changes
+}
+
 std::optional<RunningApplication> X11Workspace::frontmostApplication() {
-    if (!activeApp_)
-        return std::nullopt;
-    return running(*activeApp_);
+    return activeWindowSnapshot().application;
 }
 
 std::vector<RunningApplication> X11Workspace::runningApplications() {

@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,8 +43,16 @@ class X11Workspace final : public Workspace {
     void setURLOpener(URLOpener opener) { urlOpener_ = std::move(opener); }
     bool openURL(const std::string& url) override { return urlOpener_ && urlOpener_(url); }
 
-    // The active client window; XCB_WINDOW_NONE when no window is active.
-    xcb_window_t activeWindow() const { return active_; }
+    // What is in front, as the main thread last saw it. Any thread: the address-bar check and
+    // the main screen are asked from the global queue while the main thread handles events.
+    struct ActiveWindowSnapshot {
+        xcb_window_t window = XCB_WINDOW_NONE; // the active client window
+        std::optional<RunningApplication> application;
+    };
+    ActiveWindowSnapshot activeWindowSnapshot() const;
+    // The active client window; XCB_WINDOW_NONE when no window is active. Any thread.
+    xcb_window_t activeWindow() const { return activeWindowSnapshot().window; }
+    // Main thread.
     bool followsInputFocus() const { return !ewmh_; }
 
   private:
@@ -62,6 +72,7 @@ class X11Workspace final : public Workspace {
     RunningApplication running(const AppIdentity& identity) const;
     static bool isAgent(const AppIdentity& identity);
     void post(const char* name, const AppIdentity& identity);
+    void publishActive();
 
     X11Connection& connection_;
     ApplicationIdentities& identities_;
@@ -78,6 +89,12 @@ class X11Workspace final : public Workspace {
     std::optional<AppIdentity> activeApp_;
     std::map<std::string, std::vector<Observer>> observers_;
     URLOpener urlOpener_;
+
+    // Everything above belongs to the main thread. Other threads see the front only through
+    // this snapshot, replaced whole (never changed in place) whenever what it holds may change.
+    mutable std::mutex snapshotMutex_;
+    std::shared_ptr<const ActiveWindowSnapshot> snapshot_ =
+        std::make_shared<const ActiveWindowSnapshot>();
 };
 
 } // namespace velmora::x11

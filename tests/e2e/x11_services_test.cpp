@@ -15,9 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <future>
 #include <poll.h>
+#include <thread>
 #include <unistd.h>
 
 namespace velmora::x11 {
@@ -201,11 +204,29 @@ TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
             running.push_back(*app.bundleIdentifier);
     EXPECT_EQ(running, (std::vector<std::string>{"ListA", "ListC", "ListB"})); // as they were made
 
+    // Another thread asks all along, as the address-bar check does from the global queue; the
+    // window and the application it sees always belong together. Observers see, from other
+    // threads too, the front they are told about.
+    std::atomic<int> mismatches{0};
+    std::jthread reader([&](std::stop_token stop) {
+        while (!stop.stop_requested()) {
+            X11Workspace::ActiveWindowSnapshot front = workspace.activeWindowSnapshot();
+            std::string id = front.application ? front.application->bundleIdentifier.value_or("")
+                                               : std::string();
+            if ((front.window == a_ && id != "ListA") || (front.window == b_ && id != "ListB"))
+                ++mismatches;
+        }
+    });
     std::vector<std::string> activated;
-    workspace.addObserver(NSWorkspaceDidActivateApplicationNotification,
-                          [&](const WorkspaceNotification& n) {
-                              activated.push_back(n.application->bundleIdentifier.value_or("-"));
-                          });
+    std::vector<std::string> seenElsewhere;
+    workspace.addObserver(
+        NSWorkspaceDidActivateApplicationNotification, [&](const WorkspaceNotification& n) {
+            activated.push_back(n.application->bundleIdentifier.value_or("-"));
+            auto front = std::async(std::launch::async, [&] {
+                             return workspace.frontmostApplication();
+                         }).get();
+            seenElsewhere.push_back(front ? front->bundleIdentifier.value_or("-") : "none");
+        });
     requestActivation(a_);
     ASSERT_TRUE(pumpUntil([&] { return !activated.empty(); }));
     EXPECT_EQ(activated, (std::vector<std::string>{"ListA"}));
@@ -213,6 +234,10 @@ TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
     requestActivation(b_);
     ASSERT_TRUE(pumpUntil([&] { return activated.size() == 2; }));
     EXPECT_EQ(activated.back(), "ListB");
+    reader.request_stop();
+    reader.join();
+    EXPECT_EQ(seenElsewhere, activated);
+    EXPECT_EQ(mismatches.load(), 0);
 }
 
 TEST_F(LiveDisplay, BringingBackAMinimizedWindowUnhidesItsApplication) {
