@@ -3,7 +3,6 @@
 #include "xcb_reply.h"
 #include "xcb_xkb.h"
 
-#include <xcb/randr.h>
 #include <xcb/xinput.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
@@ -114,7 +113,7 @@ std::optional<std::uint64_t> ModifierKeyState::keyReleased(std::uint32_t keycode
 
 X11EventMonitor::X11EventMonitor(X11Connection& connection, Log log)
     : connection_(connection), log_(std::move(log)),
-      self_(std::make_shared<X11EventMonitor*>(this)) {
+      self_(std::make_shared<X11EventMonitor*>(this)), monitors_(connection) {
     xcb_connection_t* c = connection_.xcb();
     const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(c, &xcb_input_id);
     if (xinput && xinput->present) {
@@ -124,13 +123,6 @@ X11EventMonitor::X11EventMonitor(X11Connection& connection, Log log)
             xcb_input_xi_query_version_reply(c, xcb_input_xi_query_version(c, 2, 2), nullptr));
         if (version && version->major_version >= 2)
             xinputOpcode_ = xinput->major_opcode;
-    }
-    const xcb_query_extension_reply_t* randr = xcb_get_extension_data(c, &xcb_randr_id);
-    if (randr && randr->present) {
-        XcbReply<xcb_randr_query_version_reply_t> version(
-            xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr));
-        hasMonitors_ = version && (version->major_version > 1 ||
-                                   (version->major_version == 1 && version->minor_version >= 5));
     }
     if (connection_.hasXkb()) {
         XcbReply<xcb_xkb_get_state_reply_t> state(xcb_xkb_get_state_reply(
@@ -247,52 +239,19 @@ void X11EventMonitor::rawButtonReleased(std::uint32_t button, std::uint32_t time
     if (button != kLeftButton)
         return;
     xcb_connection_t* c = connection_.xcb();
+    // The pointer and the monitors in one round trip: this runs on the main thread.
     auto pointerCookie = xcb_query_pointer(c, connection_.root());
+    const RandrMonitors::Pending monitors = monitors_.ask();
     XcbReply<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(c, pointerCookie, nullptr));
-    const std::optional<double> height = originScreenHeight();
+    const std::int32_t height = originHeight(monitors_.take(monitors));
     connection_.repliesAwaited();
-    if (!pointer || !height)
+    if (!pointer)
         return;
     Event event;
     event.type = EventType::LeftMouseUp;
     event.timestamp = time / 1000.0;
-    event.locationInScreen = {double(pointer->root_x), *height - double(pointer->root_y)};
+    event.locationInScreen = {double(pointer->root_x), double(height) - double(pointer->root_y)};
     deliver(event, NSEventMaskLeftMouseUp);
-}
-
-// Global coordinates with a bottom-left origin are measured up from the bottom of the screen
-// at the desktop's origin: the RandR primary monitor when it holds (0,0), else the first that
-// does, else the whole root window.
-std::optional<double> X11EventMonitor::originScreenHeight() {
-    xcb_connection_t* c = connection_.xcb();
-    auto rootCookie = xcb_get_geometry(c, connection_.root());
-    xcb_randr_get_monitors_cookie_t monitorsCookie{};
-    if (hasMonitors_)
-        monitorsCookie = xcb_randr_get_monitors(c, connection_.root(), 1);
-    XcbReply<xcb_get_geometry_reply_t> root(xcb_get_geometry_reply(c, rootCookie, nullptr));
-    XcbReply<xcb_randr_get_monitors_reply_t> monitors;
-    if (hasMonitors_)
-        monitors.reset(xcb_randr_get_monitors_reply(c, monitorsCookie, nullptr));
-    if (monitors) {
-        std::optional<double> first;
-        for (auto it = xcb_randr_get_monitors_monitors_iterator(monitors.get()); it.rem;
-             xcb_randr_monitor_info_next(&it)) {
-            const xcb_randr_monitor_info_t& m = *it.data;
-            const bool holdsOrigin = m.x <= 0 && m.y <= 0 && std::int32_t(m.x) + m.width > 0 &&
-                                     std::int32_t(m.y) + m.height > 0;
-            if (!holdsOrigin)
-                continue;
-            if (m.primary)
-                return double(m.height);
-            if (!first)
-                first = double(m.height);
-        }
-        if (first)
-            return first;
-    }
-    if (root)
-        return double(root->height);
-    return std::nullopt;
 }
 
 ModifierKey X11EventMonitor::modifierKeyOfKeycode(std::uint32_t keycode) {

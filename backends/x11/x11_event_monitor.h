@@ -10,6 +10,7 @@
 // right.
 
 #include "platform/event_monitor.h"
+#include "randr_monitors.h"
 #include "x11_connection.h"
 
 #include <array>
@@ -81,14 +82,13 @@ class X11EventMonitor final : public EventMonitor {
     void rawButtonReleased(std::uint32_t button, std::uint32_t time);
     ModifierKey modifierKeyOfKeycode(std::uint32_t keycode);
     void readKeymap();
-    std::optional<double> originScreenHeight();
     void deliver(const Event& event, std::uint64_t typeMask);
 
     X11Connection& connection_;
     Log log_;
     std::shared_ptr<X11EventMonitor*> self_;
+    const RandrMonitors monitors_;
     std::uint8_t xinputOpcode_ = 0;
-    bool hasMonitors_ = false;
     std::uint32_t selectedMask_ = 0;
     std::vector<std::pair<std::uint64_t, Handler>> handlers_;
     ModifierKeyState modifiers_;

@@ -4,6 +4,7 @@
 
 #include "application_identities.h"
 #include "single_instance.h"
+#include "unit/split_monitors.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
 #include "x11_reset_window.h"
@@ -348,6 +349,27 @@ TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
     EXPECT_EQ(main->frame, (Rect{{0, 0}, {1280, 800}}));
     EXPECT_EQ(screens.deepestScreen()->number, main->number);
     EXPECT_EQ(screens.mainScreen()->number, main->number); // stable
+
+    // Two monitors of different heights: the active window's centre picks one, and frames
+    // are measured up from the bottom of the shorter one at the origin.
+    SplitMonitors split(*connection_);
+    auto move = [&](std::uint32_t x, std::uint32_t y) {
+        const std::uint32_t values[] = {x, y, 200, 200};
+        xcb_configure_window(connection_->xcb(), b_,
+                             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                                 XCB_CONFIG_WINDOW_HEIGHT,
+                             values);
+        connection_->flush();
+    };
+    move(800, 500); // centre below the shorter monitor's bottom edge
+    ASSERT_TRUE(
+        pumpUntil([&] { return screens.mainScreen()->number == std::int32_t(split.right); }));
+    EXPECT_EQ(screens.mainScreen()->frame, (Rect{{640, 600 - 800}, {640, 800}}));
+    move(100, 100);
+    ASSERT_TRUE(
+        pumpUntil([&] { return screens.mainScreen()->number == std::int32_t(split.left); }));
+    EXPECT_EQ(screens.mainScreen()->frame, (Rect{{0, 0}, {640, 600}}));
+    EXPECT_EQ(screens.originScreen()->number, std::int32_t(split.left));
 }
 
 TEST_F(LiveDisplay, OnlyOneInstanceHoldsTheDisplay) {

@@ -3,17 +3,23 @@
 // manager), with keys and clicks sent by XTest from a second client. "Ignored" input is
 // followed by a key that must arrive: events come in order, so nothing here waits on time.
 
+#include "application_identities.h"
+#include "split_monitors.h"
 #include "x11_connection.h"
 #include "x11_event_monitor.h"
+#include "x11_screens.h"
+#include "x11_workspace.h"
 #include "xcb_reply.h"
 
 #include "xcb_xkb.h"
+#include <xcb/xinput.h>
 #include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <poll.h>
 
 namespace velmora::x11 {
@@ -122,8 +128,46 @@ class FakeInput {
         xcb_xkb_latch_lock_state(xcb(), XCB_XKB_ID_USE_CORE_KBD, 0xFF, 0, 0, 0, 0, 0, 0);
         sync();
     }
+    // A second master pointer and keyboard, named NAME; this connection's keys go through it
+    // from now on. Returns the master keyboard's id, 0 when it could not be made.
+    std::uint16_t addMasterAndTypeThroughIt(const std::string& name) {
+        std::vector<std::uint8_t> change(8 + (name.size() + 3) / 4 * 4, 0);
+        const std::uint16_t header[3] = {1 /* AddMaster */, std::uint16_t(change.size() / 4),
+                                         std::uint16_t(name.size())};
+        std::memcpy(change.data(), header, sizeof header);
+        change[6] = 1; // send core events
+        change[7] = 1; // enabled
+        std::memcpy(change.data() + 8, name.data(), name.size());
+        xcb_input_xi_change_hierarchy(
+            xcb(), 1, reinterpret_cast<const xcb_input_hierarchy_change_t*>(change.data()));
+        const std::uint16_t pointer = deviceNamed(name + " pointer");
+        const std::uint16_t keyboard = deviceNamed(name + " keyboard");
+        if (pointer)
+            xcb_input_xi_set_client_pointer(xcb(), XCB_WINDOW_NONE, pointer);
+        sync();
+        return keyboard;
+    }
+    // The master goes, its devices float; this connection types through the core keyboard.
+    void removeMaster(std::uint16_t keyboard) {
+        const std::uint16_t change[6] = {2 /* RemoveMaster */, 3, keyboard, 2 /* floating */, 0, 0};
+        xcb_input_xi_change_hierarchy(
+            xcb(), 1, reinterpret_cast<const xcb_input_hierarchy_change_t*>(change));
+        xcb_input_xi_set_client_pointer(xcb(), XCB_WINDOW_NONE, 2 /* the core pointer */);
+        sync();
+    }
 
   private:
+    std::uint16_t deviceNamed(const std::string& name) {
+        XcbReply<xcb_input_xi_query_device_reply_t> reply(xcb_input_xi_query_device_reply(
+            xcb(), xcb_input_xi_query_device(xcb(), XCB_INPUT_DEVICE_ALL), nullptr));
+        if (!reply)
+            return 0;
+        for (auto it = xcb_input_xi_query_device_infos_iterator(reply.get()); it.rem;
+             xcb_input_xi_device_info_next(&it))
+            if (std::string(xcb_input_xi_device_info_name(it.data), it.data->name_len) == name)
+                return it.data->deviceid;
+        return 0;
+    }
     xcb_connection_t* xcb() const { return connection_->xcb(); }
     void fake(std::uint8_t type, std::uint8_t detail, std::int16_t x, std::int16_t y) {
         xcb_test_fake_input(xcb(), type, detail, XCB_CURRENT_TIME, connection_->root(), x, y, 0);
@@ -132,6 +176,12 @@ class FakeInput {
         std::free(xcb_get_input_focus_reply(xcb(), xcb_get_input_focus(xcb()), nullptr));
     }
     std::unique_ptr<X11Connection> connection_;
+};
+
+class QuietLog final : public Application {
+  public:
+    std::string bundlePath() override { return {}; }
+    void log(const std::string&) override {}
 };
 
 class EventMonitorOnDisplay : public ::testing::Test {
@@ -158,6 +208,17 @@ class EventMonitorOnDisplay : public ::testing::Test {
     bool flagEvents(std::size_t count) {
         auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (flags_.size() < count) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
+            poll(&fd, 1, 50);
+            connection_->pump();
+        }
+        return true;
+    }
+    template <typename Done> bool pumpUntil(Done done) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!done()) {
             if (std::chrono::steady_clock::now() > end)
                 return false;
             pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
@@ -270,6 +331,46 @@ TEST_F(EventMonitorOnDisplay, ABurstOfKeysWhileTheMonitorGoesAwayDoesNoHarm) {
     monitor_.reset();
     connection_->pump();
     EXPECT_EQ(flags_.size(), 200u);
+}
+
+TEST_F(EventMonitorOnDisplay, AKeyboardRemovedWithAModifierDownLeavesNothingHeld) {
+    const std::uint16_t keyboard = input_.addMasterAndTypeThroughIt("velmora-test");
+    ASSERT_NE(keyboard, 0u);
+    input_.key("LFSH", true);
+    ASSERT_TRUE(flagEvents(1));
+    EXPECT_EQ(flags_[0].modifierFlags, 0x20102u);
+    // Unplugged with Shift down: no release comes from it. Right Shift on the keyboard that
+    // stays must read as held alone, and its release as no modifier.
+    input_.removeMaster(keyboard);
+    input_.tap("RTSH");
+    // Until right Shift's press (its bit 0x4) and release came, whatever came before.
+    ASSERT_TRUE(pumpUntil([&] {
+        return flags_.size() >= 3 && (flags_[flags_.size() - 2].modifierFlags & 0x4) &&
+               !(flags_.back().modifierFlags & 0x4);
+    }));
+    EXPECT_EQ(flags_[flags_.size() - 2].modifierFlags, 0x20104u);
+    EXPECT_EQ(flags_.back().modifierFlags, 0x100u);
+}
+
+TEST_F(EventMonitorOnDisplay, ClicksAndScreensFlipByTheMonitorAtTheOriginWhenHeightsDiffer) {
+    SplitMonitors split(*connection_);
+    input_.click(1, 100, 200); // on the shorter monitor at the origin
+    ASSERT_TRUE(mouseUpEvents(1));
+    input_.click(1, 700, 799); // at the bottom of the taller one, beside it
+    ASSERT_TRUE(mouseUpEvents(2));
+    EXPECT_EQ(mouseUps_[0].locationInScreen, (Point{100, 600 - 200}));
+    EXPECT_EQ(mouseUps_[1].locationInScreen, (Point{700, 600 - 799}));
+
+    QuietLog log;
+    ApplicationIdentities identities(*connection_);
+    X11Workspace workspace(*connection_, identities, log);
+    X11Screens screens(*connection_, workspace);
+    auto origin = screens.originScreen();
+    ASSERT_TRUE(origin);
+    EXPECT_EQ(origin->number, std::int32_t(split.left));
+    EXPECT_EQ(origin->frame, (Rect{{0, 0}, {640, 600}}));
+    // No active window: the main screen is the primary monitor.
+    EXPECT_EQ(screens.mainScreen()->number, std::int32_t(split.left));
 }
 
 } // namespace
