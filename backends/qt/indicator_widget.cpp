@@ -15,6 +15,10 @@ IndicatorWidget::IndicatorWidget()
     // blend with what is below. The shape does the rest, compositor or not.
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(kSide, kSide);
+    // A place of its own before it is first shown: the window manager maps it there instead of
+    // choosing one. Otherwise the program's first move can be lost: one to where Qt still
+    // believes the window is, before it hears where the window manager put it, changes nothing.
+    move(0, 0);
     // The shape is set before the window is first mapped, so not even an empty window flashes.
     face_ = indicatorFace(size(), content_);
     shape_ = opaqueRegion(face_);

@@ -17,7 +17,11 @@ namespace velmora::qt {
 
 class IndicatorWidget final : public QWidget {
   public:
-    static constexpr int kSide = 32;
+    // The program places the window by its bottom-left corner: 20 below the top of the screen
+    // at start, 25 in from a front window's right edge and 5 above its bottom, 22 in and down
+    // from a launcher panel's top-right corner. A window of the backdrop's size, just larger
+    // than a glyph's 18, is whole on screen at start and sits inside those corners.
+    static constexpr int kSide = 20;
 
     IndicatorWidget();
 

@@ -2,7 +2,8 @@
 # The indicator window on a real X server, without and then with a compositing manager:
 # - switched off, it is still there, but nothing of it is seen and clicks at its place reach
 #   the application below;
-# - switched on, the current layout's badge (a dark one-colour glyph, so shown over the light
+# - switched on, it starts in the top left corner of the screen, all of it on screen, and the
+#   current layout's badge (a dark one-colour glyph, so shown over the light
 #   backdrop) is drawn there and nothing else of the window: its corners show and pass clicks
 #   to the application below; the badge follows the layout and, with "followWindow", the
 #   front window;
@@ -13,7 +14,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 AGENT_CLASS=com.quorvant.Quorvant-Velmora
 COLOUR=3a7d44 # both test windows; any other colour at the indicator's place is the indicator's
-SIDE=32
+SIDE=20
 BADGE=18 # a layout's badge, centred in the window
 BACKDROP=(0 0 1279 800)
 # Front's place; with "followWindow" the indicator goes 25 in from its right edge and its
@@ -145,7 +146,7 @@ badge_shown() {
             if (r > 176 && g > 176 && b > 176) light += $2
             if (r < 80 && g < 80 && b < 80) dark += $2
         }
-        END { exit !(other >= 100 && light >= 400 && dark >= 10) }' "$WORK/colours"
+        END { exit !(other >= 100 && light >= 200 && dark >= 10) }' "$WORK/colours"
 }
 
 # The indicator while it is off: there, but neither seen nor in the way.
@@ -208,6 +209,8 @@ check_other_desktop() {
 # and at the front window's corner when it follows windows.
 check_switched_on() {
     run_velmora enableTipOfState
+    # At start it is in the top left corner of the screen, the whole of it on screen.
+    [ "$IX $IY" = "0 0" ] || fail "the indicator starts at $IX,$IY, not in the top left corner"
     expect_badge_alone
     local us
     us=$(cat "$WORK/colours")

@@ -354,13 +354,14 @@ TEST_F(QtIndicator, TheWindowIsShapedToItsViewsAndDraggedByThem) {
     EXPECT_EQ(widget->mask(), widget->shape());
     views.iconBox->setHidden(false);
     EXPECT_FALSE(views.iconBox->isHidden());
-    EXPECT_TRUE(widget->shape().contains(QPoint(16, 1)));
+    const int middle = IndicatorWidget::kSide / 2;
+    EXPECT_TRUE(widget->shape().contains(QPoint(middle, 1)));
     views.iconBox->setHidden(true);
-    EXPECT_FALSE(widget->shape().contains(QPoint(16, 1)));
+    EXPECT_FALSE(widget->shape().contains(QPoint(middle, 1)));
 
     // Press on the icon and move: the window follows the pointer.
     const QPoint start = widget->pos();
-    const QPointF local(16, 16);
+    const QPointF local(middle, middle);
     QMouseEvent press(QEvent::MouseButtonPress, local, QPointF(start) + local, Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &press);
