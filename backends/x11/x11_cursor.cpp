@@ -14,6 +14,8 @@ namespace {
 
 // Both replies start alike up to the hot spot; the named one adds the name's length.
 constexpr std::size_t kReplyHeaderBytes = 32;
+// The name an unnamed cursor gets when its picture is a theme's I-beam.
+constexpr const char* kThemeTextCursorName = "xterm";
 static_assert(sizeof(xcb_xfixes_get_cursor_image_reply_t) == kReplyHeaderBytes);
 static_assert(sizeof(xcb_xfixes_get_cursor_image_and_name_reply_t) == kReplyHeaderBytes);
 
@@ -78,8 +80,12 @@ CursorFacts X11Cursor::current() {
         XcbReply<xcb_xfixes_get_cursor_image_and_name_reply_t> reply(
             xcb_xfixes_get_cursor_image_and_name_reply(c, xcb_xfixes_get_cursor_image_and_name(c),
                                                        nullptr));
-        if (reply)
+        if (reply) {
             facts = readCursorReply(reply.get(), replyBytes(reply->length), true);
+            // A readable image without a name: what a theme calls it, if it is the I-beam.
+            if (facts.hotSpot && !facts.name && showsThemeTextCursor(*reply))
+                facts.name = kThemeTextCursorName;
+        }
         connection_.repliesAwaited();
     } else if (hasCursorImages()) {
         XcbReply<xcb_xfixes_get_cursor_image_reply_t> reply(
@@ -89,6 +95,17 @@ CursorFacts X11Cursor::current() {
         connection_.repliesAwaited();
     }
     return facts;
+}
+
+bool X11Cursor::showsThemeTextCursor(const xcb_xfixes_get_cursor_image_and_name_reply_t& reply) {
+    std::call_once(textShapesRead_, [this] { textShapes_ = textCursorShapesOfThemes(); });
+    if (textShapes_.empty())
+        return false;
+    // readCursorReply has checked that the image lies within the reply.
+    const CursorShape shape =
+        shapeOfImage(reply.width, reply.height, reply.xhot, reply.yhot,
+                     xcb_xfixes_get_cursor_image_and_name_cursor_image(&reply));
+    return std::find(textShapes_.begin(), textShapes_.end(), shape) != textShapes_.end();
 }
 
 std::optional<Point> X11Cursor::currentSystemCursorHotSpot() {

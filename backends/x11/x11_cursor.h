@@ -7,14 +7,19 @@
 // Asked from any thread (the address-bar check runs on a background thread): each question is
 // one request on the agent's connection, and xcb is thread-safe.
 
+#include "cursor_theme_shapes.h"
 #include "platform/cursor.h"
 #include "x11_connection.h"
+
+#include <xcb/xfixes.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora::x11 {
 
@@ -48,9 +53,14 @@ class X11Cursor final : public SystemCursor {
 
   private:
     CursorFacts current();
+    // Whether an unnamed cursor shows a theme's I-beam (cursor_theme_shapes.h).
+    bool showsThemeTextCursor(const xcb_xfixes_get_cursor_image_and_name_reply_t& reply);
 
     X11Connection& connection_;
     std::uint32_t major_ = 0;
+    // The themes' text cursors, read when the first unnamed cursor is seen.
+    std::once_flag textShapesRead_;
+    std::vector<CursorShape> textShapes_;
 };
 
 } // namespace velmora::x11

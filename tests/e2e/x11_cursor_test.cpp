@@ -9,6 +9,7 @@
 // The parsing of replies runs without a display; a second display without XFixes (named in
 // E2E_NO_XFIXES_DISPLAY) stands for a server that cannot tell the cursor.
 
+#include "cursor_theme_shapes.h"
 #include "x11_connection.h"
 #include "x11_cursor.h"
 #include "xcb_reply.h"
@@ -20,6 +21,8 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +48,98 @@ std::vector<std::uint8_t> cursorReply(std::uint16_t width, std::uint16_t height,
 
 CursorFacts parse(const std::vector<std::uint8_t>& bytes, bool withName = true) {
     return readCursorReply(bytes.data(), bytes.size(), withName);
+}
+
+// An Xcursor file: the header, a table of contents of (type, subtype, position), then each
+// image chunk (36-byte header, then its ARGB pixels), all little-endian.
+struct XcursorImage {
+    std::uint32_t width, height, xhot, yhot;
+    std::vector<std::uint32_t> argb;
+};
+
+std::string xcursorFile(const std::vector<XcursorImage>& images,
+                        const std::vector<std::uint32_t>& extraTocPositions = {}) {
+    std::string file;
+    auto word = [&file](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file += static_cast<char>(v >> (8 * i));
+    };
+    const std::uint32_t entries = std::uint32_t(images.size() + extraTocPositions.size());
+    file += "Xcur";
+    word(16);
+    word(0x10000);
+    word(entries);
+    std::uint32_t position = 16 + 12 * entries;
+    for (const XcursorImage& image : images) {
+        word(0xfffd0002);
+        word(image.width);
+        word(position);
+        position += 36 + 4 * std::uint32_t(image.argb.size());
+    }
+    for (std::uint32_t extra : extraTocPositions) {
+        word(0xfffd0002);
+        word(24);
+        word(extra);
+    }
+    for (const XcursorImage& image : images) {
+        for (std::uint32_t v : {36u, 0xfffd0002u, image.width, 1u, image.width, image.height,
+                                image.xhot, image.yhot, 50u})
+            word(v);
+        for (std::uint32_t pixel : image.argb)
+            word(pixel);
+    }
+    return file;
+}
+
+TEST(CursorThemeShapes, ImagesOfAFileAndWhatDoesNotHoldTogether) {
+    const XcursorImage beam{2, 3, 1, 1, {0, 0xff000000, 0, 0xff101010, 0x80404040, 0}};
+    const XcursorImage wide{3, 1, 0, 0, {0xffffffff, 0, 0x01000000}};
+    const XcursorImage hotOutside{2, 2, 2, 0, {0, 0, 0, 0}};
+    const XcursorImage huge{5000, 1, 0, 0, std::vector<std::uint32_t>(5000, 0)};
+    const std::string file = xcursorFile({beam, wide, hotOutside, huge}, {0xfffffff0u});
+    const std::vector<CursorShape> shapes = readXcursorImages(file);
+    ASSERT_EQ(shapes.size(), 2u);
+    EXPECT_EQ(shapes[0], (CursorShape{2, 3, 1, 1, {0, 0xff, 0, 0xff, 0x80, 0}}));
+    EXPECT_EQ(shapes[1], (CursorShape{3, 1, 0, 0, {0xff, 0, 0x01}}));
+    // The same shape in other colours (straight instead of premultiplied) is the same cursor.
+    const std::uint32_t shown[] = {0x00ffffff, 0xff000000, 0, 0xffeeeeee, 0x80808080, 0};
+    EXPECT_EQ(shapeOfImage(2, 3, 1, 1, shown), shapes[0]);
+    EXPECT_NE(shapeOfImage(2, 3, 0, 1, shown), shapes[0]);
+    // Cut inside the second image: the first stays. Not an Xcursor file, or cut in its
+    // header: nothing.
+    EXPECT_EQ(readXcursorImages(file.substr(0, 16 + 12 * 5 + 36 + 24 + 36 + 4)).size(), 1u);
+    EXPECT_TRUE(readXcursorImages("Xcux" + file.substr(4)).empty());
+    EXPECT_TRUE(readXcursorImages(file.substr(0, 10)).empty());
+}
+
+TEST(CursorThemeShapes, TheTextCursorsOfEveryThemeInTheSearchPath) {
+    EXPECT_EQ(cursorSearchPath("/h", ""),
+              (std::vector<std::string>{"/h/.local/share/icons", "/h/.icons", "/usr/share/icons",
+                                        "/usr/share/pixmaps"}));
+    EXPECT_EQ(cursorSearchPath("", "~/a::/b"), (std::vector<std::string>{"/b"}));
+
+    namespace fs = std::filesystem;
+    const fs::path root =
+        fs::temp_directory_path() / ("velmora-cursors-" + std::to_string(getpid()));
+    fs::create_directories(root / "one/cursors");
+    fs::create_directories(root / "two/cursors");
+    fs::create_directories(root / "empty");
+    auto write = [](const fs::path& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    };
+    const XcursorImage beam{2, 3, 1, 1, {0, 0xff000000, 0, 0xff101010, 0x80404040, 0}};
+    const XcursorImage arrow{2, 2, 0, 0, {0xff000000, 0xff000000, 0xff000000, 0}};
+    write(root / "one/cursors/xterm", xcursorFile({beam}));
+    fs::create_symlink("xterm", root / "one/cursors/text");
+    write(root / "one/cursors/left_ptr", xcursorFile({arrow}));
+    write(root / "two/cursors/ibeam", "not a cursor");
+    const char* old = std::getenv("XCURSOR_PATH");
+    const std::string saved = old ? old : "";
+    setenv("XCURSOR_PATH", (root.string() + ":/nonexistent").c_str(), 1);
+    const std::vector<CursorShape> shapes = textCursorShapesOfThemes();
+    old ? setenv("XCURSOR_PATH", saved.c_str(), 1) : unsetenv("XCURSOR_PATH");
+    fs::remove_all(root);
+    EXPECT_EQ(shapes, (std::vector<CursorShape>{{2, 3, 1, 1, {0, 0xff, 0, 0xff, 0x80, 0}}}));
 }
 
 TEST(CursorReply, HotSpotAndNameOfAWellFormedReply) {
