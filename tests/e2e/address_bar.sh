@@ -4,8 +4,9 @@
 # 45 to 75 pixels below the top of what the browser draws. The windows are the client's fakes:
 # a Chrome under openbox's title bar, a Chromium that draws its own title bar inside
 # transparent margins, with a localized desktop file and a rule of its own; an arrow cursor, an
-# I-beam without a name and a click below the band switch nothing, nor does anything with the
-# setting off. Margins of absurd size and a window that goes away at the click end nothing.
+# I-beam of the core font without a name and a click below the band switch nothing, nor does
+# anything with the setting off; an unnamed I-beam that is a cursor theme's picture, as
+# Chrome's are, counts. Margins of absurd size and a window that goes away at the click end nothing.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # The desktop file names Chromium as a Spanish desktop would: its windows carry that name.
@@ -52,6 +53,9 @@ browser chrome Google-chrome xterm
 browser chromium Chromium xterm 10 10 20 10
 browser beta Google-chrome-beta left_ptr
 browser plain chromium-browser unnamed
+# Chrome's cursors have no name: its I-beam is its theme's picture.
+export XCURSOR_PATH="$WORK/icons"
+browser themed Google-chrome-unstable "theme:$WORK/icons/test-theme"
 "$CLIENT" lock 1
 start_group_watch
 start_velmora
@@ -70,6 +74,11 @@ click chromium 60
 expect_groups 0 2 0
 "$CLIENT" lock 1
 expect_groups 0 2 0 1
+activate_browser themed
+click themed 60
+expect_groups 0 2 0 1 0
+"$CLIENT" lock 1
+expect_groups 0 2 0 1 0 1
 
 activate_browser beta
 click beta 60
@@ -81,14 +90,14 @@ huge=4294967295,4294967295,4294967295,4294967295
 xprop -id "$(browser_id chromium)" -f _GTK_FRAME_EXTENTS 32c -set _GTK_FRAME_EXTENTS "$huge"
 xprop -id "$(browser_id chromium)" -f _NET_FRAME_EXTENTS 32c -set _NET_FRAME_EXTENTS "$huge"
 activate_browser chromium
-expect_groups 0 2 0 1 2
+expect_groups 0 2 0 1 0 1 2
 click chromium 60
 click chromium -20
 "$CLIENT" lock 1
-expect_groups 0 2 0 1 2 1
+expect_groups 0 2 0 1 0 1 2 1
 stop_velmora
-# Selections: the two clicks, Chromium's rule twice. Nothing else asked for one.
-[ "$(changed_times)" = 4 ] || fail "$(changed_times) selections, expected 4"
+# Selections: the three clicks, Chromium's rule twice. Nothing else asked for one.
+[ "$(changed_times)" = 5 ] || fail "$(changed_times) selections, expected 5"
 
 # The browser window goes away right at the click: the check finds no window, or a window
 # that is gone while it is read.

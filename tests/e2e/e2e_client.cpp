@@ -27,7 +27,9 @@
 //        every GetProperty of PROPERTY that any client sends, until killed
 //   browser CLASS CURSOR [L R T B]   map one 600x400 window of WM_CLASS class CLASS whose
 //        cursor is the core font's I-beam named "xterm" as a theme's is (CURSOR "xterm"), the
-//        arrow named "left_ptr" ("left_ptr"), or the I-beam without a name ("unnamed"); with
+//        arrow named "left_ptr" ("left_ptr"), the I-beam without a name ("unnamed"), or an
+//        unnamed I-beam picture that it also writes as the "xterm" of a cursor theme in
+//        FOLDER, as Chrome shows its theme's ("theme:FOLDER", FOLDER/cursors/xterm); with
 //        L R T B it draws its own title bar (no window-manager decorations) and keeps those
 //        transparent margins (_GTK_FRAME_EXTENTS). Prints "ID X Y", its top-left corner on the
 //        root, once managed, then stays
@@ -36,6 +38,7 @@
 #include <xcb/xkb.h>
 #undef explicit
 #include <xcb/record.h>
+#include <xcb/render.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
 #include <xcb/xfixes.h>
@@ -44,6 +47,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <unistd.h>
@@ -148,6 +153,76 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
     return 0;
 }
 
+// An I-beam of 16 x 16 pixels: a stem with a serif at each end, opaque black with a grey rim.
+constexpr std::uint16_t kBeamSide = 16, kBeamHotX = 7, kBeamHotY = 8;
+std::vector<std::uint32_t> beamPicture() {
+    std::vector<std::uint32_t> argb(kBeamSide * kBeamSide, 0);
+    for (int y = 2; y < 14; ++y)
+        for (int x = 7; x < 9; ++x)
+            argb[y * kBeamSide + x] = 0xff000000;
+    for (int x = 4; x < 12; ++x) {
+        argb[1 * kBeamSide + x] = 0x80404040; // premultiplied
+        argb[14 * kBeamSide + x] = 0x80404040;
+    }
+    return argb;
+}
+
+// The picture as a cursor theme's file: one image (Xcursor format, little-endian).
+void writeThemeCursor(const std::string& folder, const std::vector<std::uint32_t>& argb) {
+    std::filesystem::create_directories(folder + "/cursors");
+    std::ofstream out(folder + "/cursors/xterm", std::ios::binary);
+    auto word = [&out](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out.put(static_cast<char>(v >> (8 * i)));
+    };
+    out << "Xcur";
+    for (std::uint32_t v :
+         {16u, 0x10000u, 1u, 0xfffd0002u, std::uint32_t{kBeamSide}, 28u, 36u, 0xfffd0002u,
+          std::uint32_t{kBeamSide}, 1u, std::uint32_t{kBeamSide}, std::uint32_t{kBeamSide},
+          std::uint32_t{kBeamHotX}, std::uint32_t{kBeamHotY}, 0u})
+        word(v);
+    for (std::uint32_t pixel : argb)
+        word(pixel);
+    if (!out)
+        fail("cannot write the theme's cursor in " + folder);
+}
+
+// A cursor from an ARGB picture (Render), named by nobody.
+xcb_cursor_t pictureCursor(xcb_connection_t* c, xcb_screen_t* screen,
+                           const std::vector<std::uint32_t>& argb) {
+    auto* formats =
+        xcb_render_query_pict_formats_reply(c, xcb_render_query_pict_formats(c), nullptr);
+    if (!formats)
+        fail("no Render extension");
+    xcb_render_pictformat_t format = 0;
+    for (auto it = xcb_render_query_pict_formats_formats_iterator(formats); it.rem;
+         xcb_render_pictforminfo_next(&it)) {
+        const xcb_render_directformat_t& d = it.data->direct;
+        if (it.data->type == XCB_RENDER_PICT_TYPE_DIRECT && it.data->depth == 32 &&
+            d.alpha_shift == 24 && d.alpha_mask == 0xff && d.red_shift == 16 &&
+            d.green_shift == 8 && d.blue_shift == 0)
+            format = it.data->id;
+    }
+    std::free(formats);
+    if (!format)
+        fail("no ARGB32 picture format");
+    xcb_pixmap_t pixmap = xcb_generate_id(c);
+    xcb_create_pixmap(c, 32, pixmap, screen->root, kBeamSide, kBeamSide);
+    xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, pixmap, 0, nullptr);
+    xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, kBeamSide, kBeamSide, 0, 0, 0, 32,
+                  static_cast<std::uint32_t>(argb.size() * 4),
+                  reinterpret_cast<const std::uint8_t*>(argb.data()));
+    xcb_render_picture_t picture = xcb_generate_id(c);
+    xcb_render_create_picture(c, picture, pixmap, format, 0, nullptr);
+    xcb_cursor_t cursor = xcb_generate_id(c);
+    xcb_render_create_cursor(c, cursor, picture, kBeamHotX, kBeamHotY);
+    xcb_render_free_picture(c, picture);
+    xcb_free_gc(c, gc);
+    xcb_free_pixmap(c, pixmap);
+    return cursor;
+}
+
 // A browser window as the address-bar switch sees one: the class, the pointer's cursor over
 // it, and where its drawing begins.
 int browser(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
@@ -167,11 +242,16 @@ int browser(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
     xcb_cursor_t cursor = xcb_generate_id(c);
     xcb_create_glyph_cursor(c, cursor, font, font, glyph, glyph + 1, 0, 0, 0, 0xffff, 0xffff,
                             0xffff);
-    if (cursorKind == "xterm" || cursorKind == "left_ptr")
+    if (cursorKind == "xterm" || cursorKind == "left_ptr") {
         xcb_xfixes_set_cursor_name(c, cursor, static_cast<std::uint16_t>(cursorKind.size()),
                                    cursorKind.data());
-    else if (cursorKind != "unnamed")
+    } else if (cursorKind.starts_with("theme:")) {
+        const std::vector<std::uint32_t> beam = beamPicture();
+        writeThemeCursor(cursorKind.substr(6), beam);
+        cursor = pictureCursor(c, screen, beam);
+    } else if (cursorKind != "unnamed") {
         fail("unknown cursor " + cursorKind);
+    }
 
     xcb_window_t w = xcb_generate_id(c);
     const std::uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_PROPERTY_CHANGE, cursor};
