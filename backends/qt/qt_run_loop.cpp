@@ -38,7 +38,8 @@ class QtTimer final : public Timer {
         RunLoop::Work action = action_;
         if (!repeats_)
             loop_.unschedule(this);
-        action();
+        if (!loop_.drained())
+            action();
     }
 
     QtRunLoop& loop_;
@@ -50,8 +51,25 @@ class QtTimer final : public Timer {
 QtRunLoop::QtRunLoop() : context_(std::make_unique<QObject>()) {}
 
 QtRunLoop::~QtRunLoop() {
-    pool_.waitForDone();
+    drain();
     scheduled_.clear();
+}
+
+void QtRunLoop::drain() {
+    {
+        std::lock_guard lock(globalMutex_);
+        drained_.store(true);
+    }
+    // Jobs still running may hand work back or start others: both are dropped from now on.
+    pool_.waitForDone();
+}
+
+RunLoop::Work QtRunLoop::unlessDrained(Work work) {
+    return [this, work = std::move(work)] {
+        // Queued work dies with the context, and this run loop owns the context.
+        if (!drained())
+            work();
+    };
 }
 
 bool QtRunLoop::onMainThread() const {
@@ -88,10 +106,15 @@ void QtRunLoop::unschedule(const QtTimer* timer) {
 }
 
 void QtRunLoop::dispatchAsyncMain(Work work) {
-    QMetaObject::invokeMethod(context_.get(), std::move(work), Qt::QueuedConnection);
+    if (drained())
+        return;
+    QMetaObject::invokeMethod(context_.get(), unlessDrained(std::move(work)), Qt::QueuedConnection);
 }
 
 void QtRunLoop::dispatchAfterMain(Milliseconds delay, Work work) {
+    if (drained())
+        return;
+    work = unlessDrained(std::move(work));
     if (onMainThread()) {
         QTimer::singleShot(delay, Qt::PreciseTimer, context_.get(), std::move(work));
         return;
@@ -110,7 +133,9 @@ void QtRunLoop::dispatchAfterMain(Milliseconds delay, Work work) {
 }
 
 void QtRunLoop::dispatchAsyncGlobal(Work work) {
-    pool_.start(std::move(work));
+    std::lock_guard lock(globalMutex_);
+    if (!drained())
+        pool_.start(std::move(work));
 }
 
 void QtRunLoop::sleep(Milliseconds duration) {

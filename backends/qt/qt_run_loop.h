@@ -8,7 +8,9 @@
 #include <QObject>
 #include <QThreadPool>
 
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace velmora::qt {
@@ -19,8 +21,14 @@ class QtRunLoop final : public RunLoop {
   public:
     // On the main thread, once the QCoreApplication exists.
     QtRunLoop();
-    // Waits for the global queue's jobs to end; queued main-thread work not yet run is dropped.
+    // Drains (below); queued main-thread work not yet run is dropped.
     ~QtRunLoop() override;
+
+    // The end of the run loop, on the main thread once its event loop has returned and before
+    // anything the jobs use goes away: waits for the global queue's jobs to end. From then on
+    // nothing it was given runs any more: later jobs, main-thread work (also what the last
+    // jobs handed back) and timer firings are dropped.
+    void drain();
 
     std::shared_ptr<Timer> scheduledTimer(Milliseconds interval, bool repeats,
                                           Work action) override;
@@ -38,10 +46,15 @@ class QtRunLoop final : public RunLoop {
     friend class QtTimer;
     void unschedule(const QtTimer* timer);
     bool onMainThread() const;
+    bool drained() const { return drained_.load(); }
+    // WORK as queued for the main thread: it does nothing once the run loop is drained.
+    Work unlessDrained(Work work);
 
     std::unique_ptr<QObject> context_;
     std::vector<std::shared_ptr<QtTimer>> scheduled_; // main thread only
-    QThreadPool pool_;                                // destroyed first: waits for its jobs
+    std::atomic<bool> drained_{false};
+    std::mutex globalMutex_; // no job starts once drain has begun
+    QThreadPool pool_;       // destroyed first: waits for its jobs
 };
 
 } // namespace velmora::qt

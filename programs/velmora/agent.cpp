@@ -174,6 +174,9 @@ int runAgent(int argc, char** argv) {
         info.log("running on display " + connection->displayName() + ", settings in " +
                  store.path());
         status = QApplication::exec();
+        // A check still running on the global queue uses the delegate and the services: it
+        // ends here, and what it hands back to the main thread is dropped.
+        runLoop.drain();
         delegate.applicationWillTerminate();
         instance.setReopenHandler(nullptr);
         views.setPopoverMouseDownObserver(nullptr);

@@ -111,6 +111,37 @@ TEST(QtRunLoop, QueuedWorkNotYetRunIsDroppedWithTheRunLoop) {
     EXPECT_FALSE(ran);
 }
 
+// The agent's shutdown: a job still running when the event loop ends must be waited for
+// before the objects it uses go, and whatever it hands back must not run any more.
+TEST(QtRunLoop, DrainWaitsForRunningJobsAndRunsNothingAfterwards) {
+    QtRunLoop runLoop;
+    std::atomic<bool> started{false}, finished{false}, lateJobRan{false};
+    bool mainRan = false, delayedRan = false, timerRan = false;
+    runLoop.scheduledTimer(1ms, false, [&] { timerRan = true; });
+    runLoop.dispatchAsyncGlobal([&] {
+        started = true;
+        for (int i = 0; i < 50; ++i) // still busy when drained, as an address-bar check can be
+            runLoop.sleep(1ms);
+        runLoop.dispatchAsyncMain([&] { mainRan = true; });
+        runLoop.dispatchAfterMain(0ms, [&] { delayedRan = true; });
+        runLoop.dispatchAsyncGlobal([&] { lateJobRan = true; });
+        finished = true;
+    });
+    while (!started)
+        QThread::yieldCurrentThread();
+    runLoop.drain();
+    EXPECT_TRUE(finished);
+    runLoop.dispatchAsyncMain([&] { mainRan = true; });
+    // An event loop that runs again after the end (a nested one, say) finds nothing to do.
+    QThread::msleep(5);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(mainRan);
+    EXPECT_FALSE(delayedRan);
+    EXPECT_FALSE(timerRan);
+    EXPECT_FALSE(lateJobRan);
+}
+
 class QtImagesTest : public ::testing::Test {
   protected:
     QImage fourColours() {
