@@ -77,10 +77,17 @@ void X11Workspace::onEvent(const xcb_generic_event_t& event) {
         if (!ewmh_)
             refreshClients(true);
         break;
-    case XCB_FOCUS_IN:
+    case XCB_FOCUS_IN: {
+        const auto& e = reinterpret_cast<const xcb_focus_in_event_t&>(event);
         if (!ewmh_)
             refreshActive(true);
+        else if (focusReachedClient(e))
+            // The window manager focuses a window before it publishes it as the active one,
+            // by a millisecond or so: the switch starts from the focus. The property change
+            // that follows names the same window and changes nothing.
+            becomeActive(e.event, true);
         break;
+    }
     default:
         break;
     }
@@ -159,8 +166,22 @@ void X11Workspace::refreshClients(bool notify) {
                 post(NSWorkspaceDidLaunchApplicationNotification, identity);
 }
 
+bool X11Workspace::focusReachedClient(const xcb_focus_in_event_t& event) const {
+    // Focus that passes through while a grab starts or ends, or that follows the pointer over
+    // the root, is no activation.
+    if (event.mode != XCB_NOTIFY_MODE_NORMAL && event.mode != XCB_NOTIFY_MODE_WHILE_GRABBED)
+        return false;
+    if (event.detail == XCB_NOTIFY_DETAIL_POINTER ||
+        event.detail == XCB_NOTIFY_DETAIL_POINTER_ROOT || event.detail == XCB_NOTIFY_DETAIL_NONE)
+        return false;
+    return clients_.contains(event.event);
+}
+
 void X11Workspace::refreshActive(bool notify) {
-    xcb_window_t window = activeClientWindow(connection_, ewmh_);
+    becomeActive(activeClientWindow(connection_, ewmh_), notify);
+}
+
+void X11Workspace::becomeActive(xcb_window_t window, bool notify) {
     if (window == active_)
         return;
     active_ = window;

@@ -66,7 +66,11 @@ class X11Workspace final : public Workspace {
     void onRootProperty(xcb_atom_t atom);
     void detectWindowManager();
     void refreshClients(bool notify);
+    // Reads which window is active, and takes it as the active one.
     void refreshActive(bool notify);
+    void becomeActive(xcb_window_t window, bool notify);
+    // Whether focus arrived in a window we know as a client, as an activation does.
+    bool focusReachedClient(const xcb_focus_in_event_t& event) const;
     void refreshClientState(xcb_window_t window, bool notify);
     void storeState(Client& client, const WindowFacts& facts);
     RunningApplication running(const AppIdentity& identity) const;
