@@ -9,8 +9,9 @@
 // The activation request is the one `xdotool windowactivate` sends (a pager's
 // _NET_ACTIVE_WINDOW message), sent from here so that starting a process is not timed.
 // Times are CLOCK_MONOTONIC; prints the median, minimum and maximum in milliseconds. With
-// activations it also times the window manager's part: the request to the change of
-// _NET_ACTIVE_WINDOW, after which the agent hears of the activation.
+// activations it also splits each sample where the window manager changes _NET_ACTIVE_WINDOW:
+// before it is the window manager's part, after it the switcher's own (the moment it can
+// hear of the activation to the group change).
 
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -170,6 +171,7 @@ int main(int argc, char** argv) {
                               static_cast<std::uint8_t>(std::atoi(args[3].c_str()))};
     int count = std::atoi(args[4].c_str());
     std::vector<double> windowManager;
+    std::vector<double> switcher;
     for (int i = 0; i < count; ++i) {
         int which = i % 2;
         display.drain();
@@ -178,13 +180,18 @@ int main(int argc, char** argv) {
         display.requestActivation(windows[which]);
         if (!display.waitForGroup(groups[which], &activated))
             fail("the layout did not follow activation " + std::to_string(i + 1));
-        samples.push_back(nowMs() - start);
-        if (activated > 0)
+        const double end = nowMs();
+        samples.push_back(end - start);
+        if (activated > 0) {
             windowManager.push_back(activated - start);
+            switcher.push_back(end - activated);
+        }
         settle();
     }
     report("activation to layout", samples);
-    if (!windowManager.empty())
+    if (!windowManager.empty()) {
         report("activation to _NET_ACTIVE_WINDOW (window manager)", windowManager);
+        report("_NET_ACTIVE_WINDOW to layout (switcher)", switcher);
+    }
     return 0;
 }
