@@ -92,6 +92,9 @@ window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | gr
 # A window mapped while openbox is still starting can slip past it unmanaged, even after it
 # announced itself: only a window that it did manage shows that it is ready.
 window_manager_manages() {
+    # Emptied here, not by the probe's redirection: an earlier probe's line must not count (the
+    # probe would be killed before it started, running this script's traps as it goes).
+    : >"$WORK/probe"
     "$CLIENT" windows Probe 1 >"$WORK/probe" 2>>"$WORK/client.log" &
     local probe=$! end=$((SECONDS + 3))
     while [ ! -s "$WORK/probe" ] && [ "$SECONDS" -lt "$end" ]; do
