@@ -81,11 +81,22 @@ void X11Workspace::onEvent(const xcb_generic_event_t& event) {
         const auto& e = reinterpret_cast<const xcb_focus_in_event_t&>(event);
         if (!ewmh_)
             refreshActive(true);
-        else if (focusReachedClient(e))
+        else if (focusReachedClient(e)) {
             // The window manager focuses a window before it publishes it as the active one,
             // by a millisecond or so: the switch starts from the focus. The property change
             // that follows names the same window and changes nothing.
+            focused_ = e.event;
             becomeActive(e.event, true);
+        }
+        break;
+    }
+    case XCB_FOCUS_OUT: {
+        const auto& e = reinterpret_cast<const xcb_focus_out_event_t&>(event);
+        // Focus moving inside the window, or a grab that takes the keyboard for a while, leaves
+        // it focused.
+        if (e.event == focused_ && e.detail != XCB_NOTIFY_DETAIL_INFERIOR &&
+            (e.mode == XCB_NOTIFY_MODE_NORMAL || e.mode == XCB_NOTIFY_MODE_WHILE_GRABBED))
+            focused_ = XCB_WINDOW_NONE;
         break;
     }
     default:
@@ -129,6 +140,8 @@ void X11Workspace::refreshClients(bool notify) {
 
     std::set<xcb_window_t> live(order.begin(), order.end());
     std::erase_if(clients_, [&](const auto& entry) { return !live.contains(entry.first); });
+    if (!live.contains(focused_)) // gone without a word about its focus
+        focused_ = XCB_WINDOW_NONE;
     for (std::size_t i = 0; i < fresh.size(); ++i) {
         if (!facts[i].exists)
             continue; // destroyed while we looked; its removal from the list follows
@@ -178,7 +191,12 @@ bool X11Workspace::focusReachedClient(const xcb_focus_in_event_t& event) const {
 }
 
 void X11Workspace::refreshActive(bool notify) {
-    becomeActive(activeClientWindow(connection_, ewmh_), notify);
+    const xcb_window_t window = activeClientWindow(connection_, ewmh_);
+    // Window managers clear the active window when the old one loses the focus and name the
+    // new one after it gained it: the new one has been active since its focus arrived.
+    if (window == XCB_WINDOW_NONE && active_ != XCB_WINDOW_NONE && active_ == focused_)
+        return;
+    becomeActive(window, notify);
 }
 
 void X11Workspace::becomeActive(xcb_window_t window, bool notify) {

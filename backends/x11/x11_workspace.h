@@ -90,6 +90,8 @@ class X11Workspace final : public Workspace {
     std::vector<std::string> appOrder_; // identity keys, by first appearance
     std::map<std::string, AppIdentity> apps_;
     xcb_window_t active_ = XCB_WINDOW_NONE;
+    // The client that the focus last reached and has not left (window managers with EWMH).
+    xcb_window_t focused_ = XCB_WINDOW_NONE;
     std::optional<AppIdentity> activeApp_;
     std::map<std::string, std::vector<Observer>> observers_;
     URLOpener urlOpener_;
