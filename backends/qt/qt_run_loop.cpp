@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QThread>
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -14,41 +13,54 @@ namespace velmora::qt {
 class QtTimer final : public Timer {
   public:
     QtTimer(QtRunLoop& loop, Milliseconds interval, bool repeats, RunLoop::Work action)
-        : loop_(loop), repeats_(repeats), action_(std::move(action)) {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setSingleShot(!repeats);
-        timer_.setInterval(interval);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
-    }
+        : loop_(loop), interval_(interval), repeats_(repeats), action_(std::move(action)) {}
+    ~QtTimer() override { loop_.deadlines_->cancel(pending_); }
 
-    void start() { timer_.start(); }
+    void start() { arm(DeadlineQueue::Clock::now() + interval_); }
 
     // A timer moved to the distant future can never fire again, and no one can move it back:
     // it is as good as gone, so the run loop lets go of it.
     void setFireDateDistantFuture() override { invalidate(); }
 
     void invalidate() override {
-        timer_.stop();
+        loop_.deadlines_->cancel(pending_);
+        pending_ = 0;
         loop_.unschedule(this);
     }
 
   private:
+    void arm(DeadlineQueue::Clock::time_point due) {
+        due_ = due;
+        pending_ = loop_.deadlines_->add(due, [this] { fire(); });
+    }
+
     void fire() {
+        pending_ = 0;
         // Keep the action alive through the call: it may drop the last reference to us.
         RunLoop::Work action = action_;
-        if (!repeats_)
+        if (repeats_) {
+            // Firings keep their rhythm; after a stall longer than the interval, the missed
+            // ones are skipped rather than run in a burst.
+            const auto now = DeadlineQueue::Clock::now();
+            arm(due_ + interval_ > now ? due_ + interval_ : now + interval_);
+        } else {
             loop_.unschedule(this);
+        }
         if (!loop_.drained())
             action();
     }
 
     QtRunLoop& loop_;
-    QTimer timer_;
-    bool repeats_;
+    const Milliseconds interval_;
+    const bool repeats_;
     RunLoop::Work action_;
+    DeadlineQueue::Clock::time_point due_{};
+    DeadlineQueue::Id pending_ = 0;
 };
 
-QtRunLoop::QtRunLoop() : context_(std::make_unique<QObject>()) {}
+QtRunLoop::QtRunLoop()
+    : context_(std::make_unique<QObject>()),
+      deadlines_(std::make_unique<DeadlineQueue>(*context_)) {}
 
 QtRunLoop::~QtRunLoop() {
     drain();
@@ -114,21 +126,16 @@ void QtRunLoop::dispatchAsyncMain(Work work) {
 void QtRunLoop::dispatchAfterMain(Milliseconds delay, Work work) {
     if (drained())
         return;
+    // Measured from now, also when the main thread gets to it later.
+    const auto due = DeadlineQueue::Clock::now() + delay;
     work = unlessDrained(std::move(work));
     if (onMainThread()) {
-        QTimer::singleShot(delay, Qt::PreciseTimer, context_.get(), std::move(work));
+        deadlines_->add(due, std::move(work));
         return;
     }
-    // Measure the delay from now, not from when the main thread gets to it.
-    auto due = std::chrono::steady_clock::now() + delay;
     QMetaObject::invokeMethod(
         context_.get(),
-        [this, due, work = std::move(work)]() mutable {
-            auto left =
-                std::chrono::duration_cast<Milliseconds>(due - std::chrono::steady_clock::now());
-            QTimer::singleShot(std::max(left, Milliseconds(0)), Qt::PreciseTimer, context_.get(),
-                               std::move(work));
-        },
+        [this, due, work = std::move(work)]() mutable { deadlines_->add(due, std::move(work)); },
         Qt::QueuedConnection);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// The run loop of the real agent: Qt's event loop on the main thread (timers, queued calls)
-// and a thread pool for the global queue. Nothing here wakes the process unless something is
-// due: no polling timer of our own.
+// The run loop of the real agent: Qt's event loop on the main thread (queued calls, and timers
+// on a deadline queue of their own) and a thread pool for the global queue. Nothing here wakes
+// the process unless something is due: no polling timer of our own.
 
+#include "deadline_queue.h"
 #include "platform/run_loop.h"
 
 #include <QObject>
@@ -51,6 +52,8 @@ class QtRunLoop final : public RunLoop {
     Work unlessDrained(Work work);
 
     std::unique_ptr<QObject> context_;
+    // Timers and delayed work, to the microsecond. Outlives the timers below.
+    std::unique_ptr<DeadlineQueue> deadlines_;
     std::vector<std::shared_ptr<QtTimer>> scheduled_; // main thread only
     std::atomic<bool> drained_{false};
     std::mutex globalMutex_; // no job starts once drain has begun

@@ -3,6 +3,7 @@
 // from hanging. Widgets run on Qt's offscreen platform: the X11 side of the indicator (its
 // shape on a real server) is tested end to end (tests/e2e/indicator.sh).
 
+#include "deadline_queue.h"
 #include "indicator/template_test.h"
 #include "indicator_face.h"
 #include "indicator_widget.h"
@@ -25,6 +26,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace velmora::qt {
@@ -82,6 +84,35 @@ TEST(QtRunLoop, TimersFireFromTheRunLoopAloneAndStopWhenAsked) {
     EXPECT_EQ(stopped, 0);
     EXPECT_EQ(distant, 0);
     EXPECT_EQ(repeating, 3);
+}
+
+TEST(DeadlineQueue, RunsByDeadlineThenOrderNeverEarlyAndForgetsCancelledWork) {
+    QObject context;
+    DeadlineQueue queue(context);
+    using Clock = DeadlineQueue::Clock;
+    const Clock::time_point base = Clock::now();
+    std::vector<std::string> ran;
+    bool early = false;
+    auto note = [&](std::string name, Clock::time_point due) {
+        return [&ran, &early, name, due] {
+            early = early || Clock::now() < due;
+            ran.push_back(name);
+        };
+    };
+    queue.add(base + 9ms, note("late", base + 9ms));
+    queue.add(base + 3ms, note("first", base + 3ms));
+    queue.add(base + 3ms, note("second", base + 3ms)); // same deadline: order of adding
+    const auto cancelled = queue.add(base + 1ms, note("cancelled", base + 1ms));
+    queue.cancel(cancelled);
+    queue.cancel(cancelled); // twice is harmless
+    // Work that adds work already due: it runs in the same pass, before "late".
+    queue.add(base + 5ms, [&] {
+        ran.push_back("adder");
+        queue.add(Clock::now() - 1ms, [&] { ran.push_back("added"); });
+    });
+    ASSERT_TRUE(runUntil([&] { return queue.pending() == 0; }));
+    EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "adder", "added", "late"}));
+    EXPECT_FALSE(early);
 }
 
 TEST(QtRunLoop, GlobalQueueWorksOffTheMainThreadAndHandsBack) {
