@@ -95,7 +95,7 @@ void QtStatusItem::checkTray() {
         hooks_.log("no system tray on this desktop (yet): the settings open in a window at "
                    "start and when velmora is started again");
     }
-    if (!poll_.isActive())
+    if (!hooks_.trayChangesAnnounced && !poll_.isActive())
         poll_.start();
 }
 

@@ -66,8 +66,10 @@ class QtStatusItem final : public QObject, public StatusItem {
         std::function<bool()> popoverJustClosed;
         // One line for the log.
         std::function<void(const std::string&)> log;
+        // Whether trayChanged() is called when a tray comes or goes; otherwise the item looks
+        // for one every kTrayPollMilliseconds while there is none.
+        bool trayChangesAnnounced = false;
     };
-    // How often to look for a tray while there is none.
     static constexpr int kTrayPollMilliseconds = 2000;
 
     explicit QtStatusItem(Hooks hooks);
@@ -86,6 +88,8 @@ class QtStatusItem final : public QObject, public StatusItem {
     QMenu& contextMenu() { return menu_; }
     // What the tray's activation does; public for the tests, which have no tray to click.
     void activated(QSystemTrayIcon::ActivationReason reason);
+    // A tray appeared or went away.
+    void trayChanged() { checkTray(); }
 
   private:
     void checkTray();

@@ -30,6 +30,7 @@ std::shared_ptr<StatusItem> QtViews::statusItemWithLength(double) {
                 return popover && popover->closedWithin(kReopenGuardMilliseconds);
             },
         .log = log_,
+        .trayChangesAnnounced = trayChangesAnnounced_,
     });
     item->setVisible(true);
     statusItem_ = item;
@@ -92,6 +93,11 @@ std::shared_ptr<OpenPanel> QtViews::openPanel() {
 void QtViews::addPopoverObserver(const std::string& name, std::function<void()> observer) {
     if (observer)
         observers_[name].push_back(std::move(observer));
+}
+
+void QtViews::systemTrayChanged() {
+    if (auto item = statusItem_.lock())
+        item->trayChanged();
 }
 
 bool QtViews::hasSystemTray() const {

@@ -50,6 +50,10 @@ class QtViews : public ViewFactory {
 
     // Whether the status item made last is in a tray (false before one is made).
     bool hasSystemTray() const;
+    // From the desktop: a tray came or went. Once the desktop says it will tell, status items
+    // made afterwards stop looking for a tray on their own.
+    void announceSystemTrayChanges() { trayChangesAnnounced_ = true; }
+    void systemTrayChanged();
     // What a press inside a popover does, after the press was handled (the program's
     // controller re-checks its buttons then).
     void setPopoverMouseDownObserver(std::function<void()> observer);
@@ -62,6 +66,7 @@ class QtViews : public ViewFactory {
 
     std::function<void(const std::string&)> log_;
     std::weak_ptr<QtStatusItem> statusItem_;
+    bool trayChangesAnnounced_ = false;
     std::weak_ptr<QtPopover> popover_;
     std::function<void()> mouseDown_;
     KeyTranslation keys_;

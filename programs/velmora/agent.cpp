@@ -26,6 +26,7 @@
 #include "x11_event_monitor.h"
 #include "x11_hot_key_center.h"
 #include "x11_screens.h"
+#include "x11_tray_watch.h"
 #include "x11_window_list.h"
 #include "x11_workspace.h"
 #include "xdg_autostart_login_items.h"
@@ -128,6 +129,10 @@ int runAgent(int argc, char** argv) {
     qt::QtChildProcess shellProcesses;
     UptimeAnswer childProcess(shellProcesses);
     ProgramViews views(*connection, [&info](const std::string& line) { info.log(line); });
+    // The status item shows once a tray comes; the server tells when, so nothing polls.
+    x11::X11TrayWatch trayWatch(*connection, [&views] { views.systemTrayChanged(); });
+    if (trayWatch.watching())
+        views.announceSystemTrayChanges();
     BundlePropertyLists bundleFiles;
     Platform platform{store,      inputSources, workspace, distributed, eventMonitor,
                       windowList, screens,      cursor,    runLoop,     childProcess,

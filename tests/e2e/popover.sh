@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The status item and the popover on a real X server:
 # - without a tray, the agent says so once and shows its settings in an ordinary window: at
-#   start, and again when velmora is started a second time after the user closed it;
+#   start, and again when velmora is started a second time after the user closed it; a tray
+#   that comes later gets the icon;
 # - with a tray (trayer), the agent's icon is in it; a click on the icon opens the popover
 #   below it; choosing a layout in an application's row writes the rule, and the next
 #   activation of that application selects the layout; a second start opens the popover too.
@@ -73,13 +74,16 @@ grep -q "asked it to show its settings" "$WORK/second-start" ||
 wait_until "the settings shown again" settings_window
 [ "$(grep -c "no system tray" "$WORK/velmora.log")" -eq 1 ] ||
     fail "the missing tray was not told once: $(cat "$WORK/velmora.log")"
-stop_velmora
 
-# With a tray.
+# A tray that comes later gets the icon.
 trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
     >"$WORK/trayer.log" 2>&1 &
 PIDS+=($!)
 wait_until "the tray" "$CLIENT" tray
+wait_until "the agent's icon in the tray that came later" tray_icon_found
+stop_velmora
+
+# With a tray.
 "$CLIENT" lock 0
 start_velmora
 wait_until "the agent's icon in the tray" tray_icon_found
