@@ -28,6 +28,14 @@ RandrMonitors::Pending RandrMonitors::ask() const {
     return pending;
 }
 
+void RandrMonitors::discard(const Pending& pending) const {
+    if (!pending.asked)
+        return;
+    xcb_discard_reply(connection_.xcb(), pending.root.sequence);
+    if (hasMonitors_)
+        xcb_discard_reply(connection_.xcb(), pending.monitors.sequence);
+}
+
 std::vector<RandrMonitor> RandrMonitors::take(const Pending& pending) const {
     xcb_connection_t* c = connection_.xcb();
     std::vector<RandrMonitor> result;

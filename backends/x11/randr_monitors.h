@@ -40,6 +40,8 @@ class RandrMonitors {
     };
     Pending ask() const;
     std::vector<RandrMonitor> take(const Pending& pending) const;
+    // For a question whose answer is no longer wanted.
+    void discard(const Pending& pending) const;
     std::vector<RandrMonitor> read() const { return take(ask()); }
 
   private:

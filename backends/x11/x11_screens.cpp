@@ -25,10 +25,31 @@ std::optional<Screen> X11Screens::primary(const std::vector<RandrMonitor>& monit
     return screenOf(monitors.front(), height);
 }
 
+X11Screens::~X11Screens() {
+    if (nextRead_)
+        randr_.discard(*nextRead_);
+}
+
+std::vector<RandrMonitor> X11Screens::monitors() {
+    std::lock_guard lock(mutex_);
+    if (nextRead_) {
+        // Asked for at the previous question: normally long answered and already read off the
+        // connection with the events, so taking it costs no round trip.
+        lastRead_ = randr_.take(*nextRead_);
+        nextRead_.reset();
+    } else if (!lastRead_) {
+        lastRead_ = randr_.read();
+    }
+    nextRead_ = randr_.ask();
+    connection_.flush();
+    return *lastRead_;
+}
+
 std::optional<Screen> X11Screens::mainScreen() {
-    const std::vector<RandrMonitor> monitors = randr_.read();
+    const std::vector<RandrMonitor> monitors = this->monitors();
     const xcb_window_t active = workspace_.activeWindow();
-    if (active != XCB_WINDOW_NONE) {
+    // With one monitor every window is on it: no need to ask where the window is.
+    if (active != XCB_WINDOW_NONE && monitors.size() > 1) {
         WindowFacts facts = readWindowFacts(connection_, {active}, kGeometryPart)[0];
         if (facts.bounds) {
             const double cx = facts.bounds->x + facts.bounds->width / 2.0;
@@ -42,11 +63,11 @@ std::optional<Screen> X11Screens::mainScreen() {
 }
 
 std::optional<Screen> X11Screens::deepestScreen() {
-    return primary(randr_.read());
+    return primary(monitors());
 }
 
 std::optional<Screen> X11Screens::originScreen() {
-    const std::vector<RandrMonitor> monitors = randr_.read();
+    const std::vector<RandrMonitor> monitors = this->monitors();
     if (const RandrMonitor* origin = originMonitor(monitors))
         return screenOf(*origin, origin->height);
     return primary(monitors);

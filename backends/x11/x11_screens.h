@@ -7,15 +7,21 @@
 // Frames have a bottom-left origin measured from the bottom of the monitor at the desktop's
 // origin, the same flip the event monitor gives mouse positions.
 //
-// Any thread: the address-bar check asks from the global queue. Nothing here changes after
-// construction; each question reads the monitors afresh and the active window through the
-// workspace's published snapshot.
+// Any thread: the address-bar check asks from the global queue. The active window comes from
+// the workspace's published snapshot. The monitors are read one question ahead: each answer
+// uses the list asked for at the previous question (or now, at the first), and asks again for
+// the next one. Any client may change the monitors at any moment without the server telling
+// anyone (xrandr --setmonitor), so a cache kept until a notification could stay wrong for
+// good; a read in the answer itself would put a round trip to a server busy with the window
+// manager's work into every activation, before the agent's wait even starts.
 
 #include "platform/screens.h"
 #include "randr_monitors.h"
 #include "x11_connection.h"
 #include "x11_workspace.h"
 
+#include <mutex>
+#include <optional>
 #include <vector>
 
 namespace velmora::x11 {
@@ -23,6 +29,7 @@ namespace velmora::x11 {
 class X11Screens final : public Screens {
   public:
     X11Screens(X11Connection& connection, X11Workspace& workspace);
+    ~X11Screens() override;
 
     // The monitor that holds the centre of the active window; the primary one (else the
     // first) when no window is active or the centre is on no monitor.
@@ -33,12 +40,17 @@ class X11Screens final : public Screens {
     std::optional<Screen> originScreen() override;
 
   private:
+    // The monitors as last read, with the next read on its way.
+    std::vector<RandrMonitor> monitors();
     static Screen screenOf(const RandrMonitor& monitor, std::int32_t originHeight);
     static std::optional<Screen> primary(const std::vector<RandrMonitor>& monitors);
 
     X11Connection& connection_;
     X11Workspace& workspace_;
     const RandrMonitors randr_;
+    std::mutex mutex_; // guards the two below
+    std::optional<std::vector<RandrMonitor>> lastRead_;
+    std::optional<RandrMonitors::Pending> nextRead_;
 };
 
 } // namespace velmora::x11
