@@ -9,9 +9,9 @@
 // The activation request is the one `xdotool windowactivate` sends (a pager's
 // _NET_ACTIVE_WINDOW message), sent from here so that starting a process is not timed.
 // Times are CLOCK_MONOTONIC; prints the median, minimum and maximum in milliseconds. With
-// activations it also splits each sample where the window manager changes _NET_ACTIVE_WINDOW:
-// before it is the window manager's part, after it the switcher's own (the moment it can
-// hear of the activation to the group change).
+// activations it also reports when the window manager changed _NET_ACTIVE_WINDOW, and splits
+// each sample where the window got the input focus, the first moment a switcher can hear of
+// the activation: before it is the window manager's part, after it the switcher's own.
 
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -92,9 +92,17 @@ class Display {
         xcb_flush(connection_);
     }
 
+    // Focus events of WINDOW, the one about to be activated.
+    void watchFocus(xcb_window_t window) {
+        std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
+        xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(connection_);
+    }
+
     // Waits for the state notify that shows GROUP locked; false after 10 s. Notes when the
-    // active window changed on the way in ACTIVATED.
-    bool waitForGroup(std::uint8_t group, double* activated = nullptr) {
+    // active window changed on the way in ACTIVATED, and when WINDOW got the focus in FOCUSED.
+    bool waitForGroup(std::uint8_t group, double* activated = nullptr,
+                      xcb_window_t window = XCB_WINDOW_NONE, double* focused = nullptr) {
         double end = nowMs() + 10000;
         while (nowMs() < end) {
             while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
@@ -103,6 +111,10 @@ class Display {
                     auto* property = reinterpret_cast<xcb_property_notify_event_t*>(event);
                     if (activated && property->atom == activeWindow_ && *activated == 0)
                         *activated = nowMs();
+                } else if ((event->response_type & 0x7F) == XCB_FOCUS_IN) {
+                    auto* focus = reinterpret_cast<xcb_focus_in_event_t*>(event);
+                    if (focused && focus->event == window && *focused == 0)
+                        *focused = nowMs();
                 } else if ((event->response_type & 0x7F) == xkbEvent_) {
                     auto* state = reinterpret_cast<xcb_xkb_state_notify_event_t*>(event);
                     reached = state->xkbType == XCB_XKB_STATE_NOTIFY && state->lockedGroup == group;
@@ -170,28 +182,36 @@ int main(int argc, char** argv) {
     std::uint8_t groups[2] = {static_cast<std::uint8_t>(std::atoi(args[1].c_str())),
                               static_cast<std::uint8_t>(std::atoi(args[3].c_str()))};
     int count = std::atoi(args[4].c_str());
+    display.watchFocus(windows[0]);
+    display.watchFocus(windows[1]);
+    std::vector<double> published;
     std::vector<double> windowManager;
     std::vector<double> switcher;
     for (int i = 0; i < count; ++i) {
         int which = i % 2;
         display.drain();
         double activated = 0;
+        double focused = 0;
         double start = nowMs();
         display.requestActivation(windows[which]);
-        if (!display.waitForGroup(groups[which], &activated))
+        if (!display.waitForGroup(groups[which], &activated, windows[which], &focused))
             fail("the layout did not follow activation " + std::to_string(i + 1));
         const double end = nowMs();
         samples.push_back(end - start);
-        if (activated > 0) {
-            windowManager.push_back(activated - start);
-            switcher.push_back(end - activated);
+        if (activated > 0)
+            published.push_back(activated - start);
+        if (focused > 0) {
+            windowManager.push_back(focused - start);
+            switcher.push_back(end - focused);
         }
         settle();
     }
     report("activation to layout", samples);
+    if (!published.empty())
+        report("activation to _NET_ACTIVE_WINDOW", published);
     if (!windowManager.empty()) {
-        report("activation to _NET_ACTIVE_WINDOW (window manager)", windowManager);
-        report("_NET_ACTIVE_WINDOW to layout (switcher)", switcher);
+        report("activation to focus (window manager)", windowManager);
+        report("focus to layout (switcher)", switcher);
     }
     return 0;
 }

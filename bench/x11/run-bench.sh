@@ -84,7 +84,7 @@ echo "== activation to layout switch (velmora), then a direct lock"
 result=$("$ACTIVATION" "$(window a)" 1 "$(window b)" 2 50)
 echo "$result"
 median=$(sed -n 's/^activation to layout: .*median=\([0-9.]*\) ms.*/\1/p' <<<"$result")
-own=$(sed -n 's/^_NET_ACTIVE_WINDOW to layout.*median=\([0-9.]*\) ms.*/\1/p' <<<"$result")
+own=$(sed -n 's/^focus to layout.*median=\([0-9.]*\) ms.*/\1/p' <<<"$result")
 beyond=$(echo "$median - 100" | bc)
 echo "velmora's median time beyond its 100 ms wait: $beyond ms; its own part: $(echo "$own - 100" | bc) ms"
 lock=$("$ACTIVATION" --lock 50)
