@@ -4,6 +4,7 @@
 
 #include "application_identities.h"
 #include "single_instance.h"
+#include "unit/pump_until.h"
 #include "unit/split_monitors.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
@@ -54,15 +55,7 @@ class LiveDisplay : public ::testing::Test {
 
     // Hands out events until DONE holds; false when a generous deadline passed first.
     template <typename Done> bool pumpUntil(Done done) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
-            poll(&fd, 1, 50);
-            connection_->pump();
-        }
-        return true;
+        return x11::pumpUntil(*connection_, done);
     }
 
     // What xdotool windowactivate sends: a pager's request to activate WINDOW.

@@ -4,6 +4,7 @@
 // followed by a key that must arrive: events come in order, so nothing here waits on time.
 
 #include "application_identities.h"
+#include "pump_until.h"
 #include "split_monitors.h"
 #include "x11_connection.h"
 #include "x11_event_monitor.h"
@@ -206,37 +207,13 @@ class EventMonitorOnDisplay : public ::testing::Test {
 
     // Hands out events until COUNT flag events came; false when a generous deadline passed.
     bool flagEvents(std::size_t count) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (flags_.size() < count) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
-            poll(&fd, 1, 50);
-            connection_->pump();
-        }
-        return true;
+        return x11::pumpUntil(*connection_, [&] { return flags_.size() >= count; });
     }
     template <typename Done> bool pumpUntil(Done done) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
-            poll(&fd, 1, 50);
-            connection_->pump();
-        }
-        return true;
+        return x11::pumpUntil(*connection_, done);
     }
     bool mouseUpEvents(std::size_t count) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (mouseUps_.size() < count) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
-            poll(&fd, 1, 50);
-            connection_->pump();
-        }
-        return true;
+        return x11::pumpUntil(*connection_, [&] { return mouseUps_.size() >= count; });
     }
 
     FakeInput input_;

@@ -3,6 +3,7 @@
 // keyboard would send them; each wait has a generous deadline and judges no time.
 
 #include "key_positions.h"
+#include "pump_until.h"
 #include "stored_key_combo.h"
 #include "x11_connection.h"
 #include "x11_hot_key_center.h"
@@ -160,15 +161,7 @@ class HotKeyCenterOnDisplay : public ::testing::Test {
 
     // Hands out events until DONE holds; false when a generous deadline passed first.
     template <typename Done> bool pumpUntil(Done done) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            pollfd fd{connection_->fileDescriptor(), POLLIN, 0};
-            poll(&fd, 1, 50);
-            connection_->pump();
-        }
-        return true;
+        return x11::pumpUntil(*connection_, done);
     }
     // The centre's requests reach the server before the other client's next ones.
     void serverHasSeenTheCenter() {
