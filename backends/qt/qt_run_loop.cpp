@@ -58,13 +58,57 @@ class QtTimer final : public Timer {
     DeadlineQueue::Id pending_ = 0;
 };
 
+namespace {
+// The receiver is ours alone: any user type will do.
+constexpr QEvent::Type kMainWorkEvent = static_cast<QEvent::Type>(QEvent::User + 1);
+} // namespace
+
+MainContext::MainContext() : wake_(std::make_unique<QEvent>(kMainWorkEvent)) {}
+
+void MainContext::post(std::function<void()> work) {
+    {
+        std::lock_guard lock(mutex_);
+        pending_.push_back(std::move(work));
+    }
+    QCoreApplication::postEvent(this, wake_->clone());
+}
+
+bool MainContext::event(QEvent* event) {
+    std::function<void()> work;
+    {
+        std::lock_guard lock(mutex_);
+        if (event->type() == kMainWorkEvent) {
+            if (pending_.empty())
+                return true;
+            work = std::move(pending_.front());
+            pending_.pop_front();
+        }
+    }
+    if (!work)
+        return QObject::event(event);
+    work();
+    return true;
+}
+
+void MainContext::dropPending() {
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        dropped.swap(pending_);
+    }
+}
+
 QtRunLoop::QtRunLoop()
-    : context_(std::make_unique<QObject>()),
+    : context_(std::make_unique<MainContext>()),
       deadlines_(std::make_unique<DeadlineQueue>(*context_)) {}
 
 QtRunLoop::~QtRunLoop() {
     drain();
     scheduled_.clear();
+    // Queued work may hold the last reference to a timer, which cancels its deadline when it
+    // goes: that must happen while the deadline queue is still there.
+    QCoreApplication::removePostedEvents(context_.get());
+    context_->dropPending();
 }
 
 void QtRunLoop::drain() {
@@ -74,6 +118,7 @@ void QtRunLoop::drain() {
     }
     // Jobs still running may hand work back or start others: both are dropped from now on.
     pool_.waitForDone();
+    std::lock_guard lock(globalMutex_);
 }
 
 RunLoop::Work QtRunLoop::unlessDrained(Work work) {
@@ -95,13 +140,10 @@ std::shared_ptr<Timer> QtRunLoop::scheduledTimer(Milliseconds interval, bool rep
         timer->start();
     } else {
         // Timers belong to the main run loop: hand the start over to it.
-        QMetaObject::invokeMethod(
-            context_.get(),
-            [this, timer] {
-                scheduled_.push_back(timer);
-                timer->start();
-            },
-            Qt::QueuedConnection);
+        context_->post([this, timer] {
+            scheduled_.push_back(timer);
+            timer->start();
+        });
     }
     return timer;
 }
@@ -120,7 +162,7 @@ void QtRunLoop::unschedule(const QtTimer* timer) {
 void QtRunLoop::dispatchAsyncMain(Work work) {
     if (drained())
         return;
-    QMetaObject::invokeMethod(context_.get(), unlessDrained(std::move(work)), Qt::QueuedConnection);
+    context_->post(unlessDrained(std::move(work)));
 }
 
 void QtRunLoop::dispatchAfterMain(Milliseconds delay, Work work) {
@@ -133,16 +175,29 @@ void QtRunLoop::dispatchAfterMain(Milliseconds delay, Work work) {
         deadlines_->add(due, std::move(work));
         return;
     }
-    QMetaObject::invokeMethod(
-        context_.get(),
-        [this, due, work = std::move(work)]() mutable { deadlines_->add(due, std::move(work)); },
-        Qt::QueuedConnection);
+    context_->post(
+        [this, due, work = std::move(work)]() mutable { deadlines_->add(due, std::move(work)); });
 }
 
 void QtRunLoop::dispatchAsyncGlobal(Work work) {
     std::lock_guard lock(globalMutex_);
-    if (!drained())
-        pool_.start(std::move(work));
+    if (drained())
+        return;
+    globalPending_.push_back(std::move(work));
+    // One job per item: whichever job runs first takes the oldest.
+    pool_.start([this] {
+        Work next;
+        {
+            std::lock_guard lock(globalMutex_);
+            next = std::move(globalPending_.front());
+            globalPending_.pop_front();
+        }
+        next();
+        next = nullptr;
+        // Through the lock, the job's end is seen to come before drain() returns (the pool's
+        // own wait is invisible to tools that check threads).
+        std::lock_guard lock(globalMutex_);
+    });
 }
 
 void QtRunLoop::sleep(Milliseconds duration) {

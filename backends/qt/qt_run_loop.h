@@ -6,10 +6,13 @@
 #include "deadline_queue.h"
 #include "platform/run_loop.h"
 
+#include <QEvent>
 #include <QObject>
 #include <QThreadPool>
 
 #include <atomic>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -17,6 +20,26 @@
 namespace velmora::qt {
 
 class QtTimer;
+
+// The main thread's end of the run loop: the object whose thread is the main thread and whose
+// lifetime bounds queued work. Work from other threads passes through its own lock, which
+// tools that check threads can see (Qt's event queue locks are invisible to them); Qt's event
+// queue carries only a wake-up per item, so work still runs in the order it was queued.
+class MainContext final : public QObject {
+  public:
+    MainContext();
+    void post(std::function<void()> work);
+    bool event(QEvent* event) override;
+    // Work not yet run is let go of here and now.
+    void dropPending();
+
+  private:
+    // Each wake-up is a copy of this one, made by Qt itself: event filters of the application
+    // read the event before this object can take its lock.
+    const std::unique_ptr<QEvent> wake_;
+    std::mutex mutex_;
+    std::deque<std::function<void()>> pending_;
+};
 
 class QtRunLoop final : public RunLoop {
   public:
@@ -51,13 +74,16 @@ class QtRunLoop final : public RunLoop {
     // WORK as queued for the main thread: it does nothing once the run loop is drained.
     Work unlessDrained(Work work);
 
-    std::unique_ptr<QObject> context_;
+    std::unique_ptr<MainContext> context_;
     // Timers and delayed work, to the microsecond. Outlives the timers below.
     std::unique_ptr<DeadlineQueue> deadlines_;
     std::vector<std::shared_ptr<QtTimer>> scheduled_; // main thread only
     std::atomic<bool> drained_{false};
-    std::mutex globalMutex_; // no job starts once drain has begun
-    QThreadPool pool_;       // destroyed first: waits for its jobs
+    // No job starts once drain has begun. The jobs' work passes through here, not through the
+    // pool, for the same reason as the main thread's (MainContext).
+    std::mutex globalMutex_;
+    std::deque<Work> globalPending_;
+    QThreadPool pool_; // destroyed first: waits for its jobs
 };
 
 } // namespace velmora::qt
