@@ -96,6 +96,15 @@ void waitUntilManaged(xcb_connection_t* c, xcb_window_t w, xcb_atom_t wmState) {
     }
 }
 
+// Maps W as an ordinary window that takes the focus when activated.
+void mapFocusableWindow(xcb_connection_t* c, xcb_window_t w) {
+    xcb_icccm_wm_hints_t hints{};
+    xcb_icccm_wm_hints_set_input(&hints, 1);
+    xcb_icccm_wm_hints_set_normal(&hints);
+    xcb_icccm_set_wm_hints(c, w, &hints);
+    xcb_map_window(c, w);
+}
+
 int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
     if (args.size() < 2)
         fail("usage: windows CLASS COUNT [--bad-names] [--no-wait]");
@@ -134,11 +143,7 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
         }
         auto pid = static_cast<std::uint32_t>(getpid());
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
-        xcb_icccm_wm_hints_t hints{};
-        xcb_icccm_wm_hints_set_input(&hints, 1);
-        xcb_icccm_wm_hints_set_normal(&hints);
-        xcb_icccm_set_wm_hints(c, w, &hints);
-        xcb_map_window(c, w);
+        mapFocusableWindow(c, w);
         created.push_back(w);
     }
     xcb_flush(c);
@@ -275,11 +280,7 @@ int browser(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_GTK_FRAME_EXTENTS"),
                             XCB_ATOM_CARDINAL, 32, 4, margins);
     }
-    xcb_icccm_wm_hints_t hints{};
-    xcb_icccm_wm_hints_set_input(&hints, 1);
-    xcb_icccm_wm_hints_set_normal(&hints);
-    xcb_icccm_set_wm_hints(c, w, &hints);
-    xcb_map_window(c, w);
+    mapFocusableWindow(c, w);
     xcb_flush(c);
     waitUntilManaged(c, w, atom(c, "WM_STATE"));
     auto* origin = xcb_translate_coordinates_reply(
@@ -322,11 +323,7 @@ int paint(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::stri
     xcb_icccm_size_hints_set_position(&size, 1, number(2), number(3));
     xcb_icccm_size_hints_set_size(&size, 1, number(4), number(5));
     xcb_icccm_set_wm_normal_hints(c, w, &size);
-    xcb_icccm_wm_hints_t hints{};
-    xcb_icccm_wm_hints_set_input(&hints, 1);
-    xcb_icccm_wm_hints_set_normal(&hints);
-    xcb_icccm_set_wm_hints(c, w, &hints);
-    xcb_map_window(c, w);
+    mapFocusableWindow(c, w);
     xcb_flush(c);
     xcb_atom_t wmState = atom(c, "WM_STATE");
     waitUntilManaged(c, w, wmState);
