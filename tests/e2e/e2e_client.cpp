@@ -16,7 +16,8 @@
 //   tray              exit 0 when a tray manager owns _NET_SYSTEM_TRAY_S<screen>, 1 otherwise
 //   root-colour RRGGBB           give the root window that background colour, also as the
 //        root pixmap that compositing managers draw
-
+//   close WINDOW      ask the window manager to close WINDOW, as a title bar's button does
+//   show-desktop      ask the window manager to show the desktop, as a pager does
 //   compositing       exit 0 when a compositing manager runs on the screen, 1 otherwise
 //   colours X Y W H   "RRGGBB COUNT" for each colour on screen in that rectangle (clipped to
 //        the screen), most frequent first
@@ -738,6 +739,31 @@ int main(int argc, char** argv) {
     } else if (command == "lock" && args.size() == 1) {
         xcb_xkb_latch_lock_state(c, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1,
                                  static_cast<std::uint8_t>(std::atoi(args[0].c_str())), 0, 0, 0);
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+    } else if (command == "close" && args.size() == 1) {
+        // What a pager or the title bar's close button asks: the window manager then asks the
+        // window's client to close it (WM_DELETE_WINDOW).
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.window = static_cast<xcb_window_t>(std::strtoul(args[0].c_str(), nullptr, 0));
+        message.format = 32;
+        message.type = atom(c, "_NET_CLOSE_WINDOW");
+        message.data.data32[1] = 2; // from a pager
+        xcb_send_event(c, 0, screens.data->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&message));
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+    } else if (command == "show-desktop") {
+        // What a pager asks of the window manager: every window out of the way, none active.
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.window = screens.data->root;
+        message.format = 32;
+        message.type = atom(c, "_NET_SHOWING_DESKTOP");
+        message.data.data32[0] = 1;
+        xcb_send_event(c, 0, screens.data->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&message));
         std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
     } else {
         fail("unknown command " + command);
