@@ -11,6 +11,7 @@
 #include "x11_screens.h"
 #include "x11_workspace.h"
 #include "xcb_reply.h"
+#include "xtest_client.h"
 
 #include "xcb_xkb.h"
 #include <xcb/xinput.h>
@@ -92,27 +93,11 @@ TEST(RawModifierFlags, EventsThatLeaveTheFlagsAsTheyWereAreNotDelivered) {
     EXPECT_EQ(state.flags(), 0x80120u);
 }
 
-// The keyboard and mouse that XTest drives, on a connection of their own.
-class FakeInput {
+// The keyboard and mouse that XTest drives, with the input devices a user plugs and unplugs.
+class FakeInput : public XTestClient {
   public:
-    FakeInput() {
-        std::string error;
-        connection_ = X11Connection::open("", &error);
-        if (!connection_)
-            ADD_FAILURE() << error;
-    }
-    xcb_keycode_t keycodeOfName(const char* name) {
-        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-        xkb_keymap* keymap = xkb_x11_keymap_new_from_device(
-            context, xcb(), connection_->xkbDeviceId(), XKB_KEYMAP_COMPILE_NO_FLAGS);
-        xkb_keycode_t keycode = keymap ? xkb_keymap_key_by_name(keymap, name) : 0;
-        xkb_keymap_unref(keymap);
-        xkb_context_unref(context);
-        EXPECT_NE(keycode, 0u) << name;
-        return static_cast<xcb_keycode_t>(keycode);
-    }
     void key(const char* name, bool press) {
-        fake(press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycodeOfName(name), 0, 0);
+        fake(press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycodeOfName(name));
         sync();
     }
     void tap(const char* name) {
@@ -121,14 +106,11 @@ class FakeInput {
     }
     void click(std::uint8_t button, std::int16_t x, std::int16_t y) {
         fake(XCB_MOTION_NOTIFY, 0, x, y);
-        fake(XCB_BUTTON_PRESS, button, 0, 0);
-        fake(XCB_BUTTON_RELEASE, button, 0, 0);
+        fake(XCB_BUTTON_PRESS, button);
+        fake(XCB_BUTTON_RELEASE, button);
         sync();
     }
-    void unlockModifiers() {
-        xcb_xkb_latch_lock_state(xcb(), XCB_XKB_ID_USE_CORE_KBD, 0xFF, 0, 0, 0, 0, 0, 0);
-        sync();
-    }
+    void unlockModifiers() { lockModifiers(0); }
     // A second master pointer and keyboard, named NAME; this connection's keys go through it
     // from now on. Returns the master keyboard's id, 0 when it could not be made.
     std::uint16_t addMasterAndTypeThroughIt(const std::string& name) {
@@ -169,14 +151,6 @@ class FakeInput {
                 return it.data->deviceid;
         return 0;
     }
-    xcb_connection_t* xcb() const { return connection_->xcb(); }
-    void fake(std::uint8_t type, std::uint8_t detail, std::int16_t x, std::int16_t y) {
-        xcb_test_fake_input(xcb(), type, detail, XCB_CURRENT_TIME, connection_->root(), x, y, 0);
-    }
-    void sync() {
-        std::free(xcb_get_input_focus_reply(xcb(), xcb_get_input_focus(xcb()), nullptr));
-    }
-    std::unique_ptr<X11Connection> connection_;
 };
 
 class QuietLog final : public Application {

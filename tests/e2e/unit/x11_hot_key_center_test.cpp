@@ -7,6 +7,8 @@
 #include "stored_key_combo.h"
 #include "x11_connection.h"
 #include "x11_hot_key_center.h"
+#include "xcb_reply.h"
+#include "xtest_client.h"
 
 #include "xcb_xkb.h"
 #include <xcb/xtest.h>
@@ -63,32 +65,9 @@ class ManualRunLoop final : public RunLoop {
     std::vector<std::shared_ptr<ManualTimer>> timers_;
 };
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-
 // A second client: the keyboard that XTest drives, and another program that grabs keys.
-class OtherClient {
+class OtherClient : public XTestClient {
   public:
-    OtherClient() {
-        std::string error;
-        connection_ = X11Connection::open("", &error);
-        if (!connection_)
-            ADD_FAILURE() << error;
-    }
-    xcb_connection_t* xcb() const { return connection_->xcb(); }
-    xcb_window_t root() const { return connection_->root(); }
-
-    xcb_keycode_t keycodeOfName(const char* name) {
-        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-        xkb_keymap* keymap = xkb_x11_keymap_new_from_device(
-            context, xcb(), connection_->xkbDeviceId(), XKB_KEYMAP_COMPILE_NO_FLAGS);
-        xkb_keycode_t keycode = keymap ? xkb_keymap_key_by_name(keymap, name) : 0;
-        xkb_keymap_unref(keymap);
-        xkb_context_unref(context);
-        return static_cast<xcb_keycode_t>(keycode);
-    }
-
     void press(xcb_keycode_t keycode, std::initializer_list<const char*> modifierKeys) {
         std::vector<xcb_keycode_t> modifiers;
         for (const char* name : modifierKeys)
@@ -99,34 +78,19 @@ class OtherClient {
         fake(XCB_KEY_RELEASE, keycode);
         for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m)
             fake(XCB_KEY_RELEASE, *m);
-        syncWithServer();
-    }
-
-    // Sets the locked modifiers as Caps Lock and Num Lock keys would.
-    void lockModifiers(std::uint8_t mask) {
-        xcb_xkb_latch_lock_state(xcb(), XCB_XKB_ID_USE_CORE_KBD, 0xFF, mask, 0, 0, 0, 0, 0);
-        syncWithServer();
+        sync();
     }
 
     bool grab(xcb_keycode_t keycode, std::uint16_t modifiers) {
-        std::unique_ptr<xcb_generic_error_t, FreeDeleter> error(xcb_request_check(
+        XcbReply<xcb_generic_error_t> error(xcb_request_check(
             xcb(), xcb_grab_key_checked(xcb(), 0, root(), modifiers, keycode, XCB_GRAB_MODE_ASYNC,
                                         XCB_GRAB_MODE_ASYNC)));
         return !error;
     }
     void ungrab(xcb_keycode_t keycode, std::uint16_t modifiers) {
         xcb_ungrab_key(xcb(), keycode, root(), modifiers);
-        syncWithServer();
+        sync();
     }
-
-  private:
-    void fake(std::uint8_t type, xcb_keycode_t keycode) {
-        xcb_test_fake_input(xcb(), type, keycode, XCB_CURRENT_TIME, XCB_WINDOW_NONE, 0, 0, 0);
-    }
-    void syncWithServer() {
-        std::free(xcb_get_input_focus_reply(xcb(), xcb_get_input_focus(xcb()), nullptr));
-    }
-    std::unique_ptr<X11Connection> connection_;
 };
 
 PlistValue combo(std::int64_t keyCode, std::int64_t modifierFlags) {
