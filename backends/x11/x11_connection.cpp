@@ -1,5 +1,8 @@
 #include "x11_connection.h"
 
+#include "xcb_reply.h"
+
+#include <xcb/xfixes.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
 #include <cstdlib>
@@ -177,6 +180,23 @@ void X11Connection::checkConnection() {
     lostReported_ = true;
     if (connectionLost_)
         connectionLost_();
+}
+
+std::uint32_t X11Connection::xfixesMajorVersion() {
+    if (xfixesMajor_)
+        return *xfixesMajor_;
+    xfixesMajor_ = 0;
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection_, &xcb_xfixes_id);
+    if (!xfixes || !xfixes->present)
+        return 0;
+    XcbReply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
+        connection_,
+        xcb_xfixes_query_version(connection_, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+        nullptr));
+    repliesAwaited();
+    if (version)
+        xfixesMajor_ = version->major_version;
+    return *xfixesMajor_;
 }
 
 } // namespace velmora::x11

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,6 +55,10 @@ class X11Connection {
     bool hasXkb() const { return xkbDeviceId_ >= 0; }
     std::int32_t xkbDeviceId() const { return xkbDeviceId_; }
     std::uint8_t xkbFirstEvent() const { return xkbFirstEvent_; }
+    // The major version of XFixes the server speaks, 0 without it. The first call announces
+    // the version this client speaks, which XFixes wants before any other of its requests, and
+    // costs a round trip; later calls answer from memory. Main thread.
+    std::uint32_t xfixesMajorVersion();
 
     // The host name this process runs on, for telling our own windows from remote ones.
     const std::string& hostName() const { return hostName_; }
@@ -97,6 +102,7 @@ class X11Connection {
     ExtraAtoms atoms_;
     std::int32_t xkbDeviceId_ = -1;
     std::uint8_t xkbFirstEvent_ = 0;
+    std::optional<std::uint32_t> xfixesMajor_;
     std::vector<EventHandler> handlers_;
     std::function<void()> connectionLost_;
     bool lostReported_ = false;

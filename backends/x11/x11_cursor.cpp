@@ -52,17 +52,7 @@ CursorFacts readCursorReply(const void* reply, std::size_t replySize, bool withN
 }
 
 X11Cursor::X11Cursor(X11Connection& connection, Log log) : connection_(connection) {
-    xcb_connection_t* c = connection_.xcb();
-    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
-    if (xfixes && xfixes->present) {
-        // The client must announce the version it speaks before any other XFixes request.
-        XcbReply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
-            c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
-            nullptr));
-        if (version)
-            major_ = version->major_version;
-        connection_.repliesAwaited();
-    }
+    major_ = connection_.xfixesMajorVersion();
     if (!log)
         return;
     if (major_ == 0)

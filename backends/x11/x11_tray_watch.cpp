@@ -11,18 +11,14 @@ namespace velmora::x11 {
 X11TrayWatch::X11TrayWatch(X11Connection& connection, std::function<void()> changed)
     : changed_(std::move(changed)) {
     xcb_connection_t* c = connection.xcb();
-    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
-    if (!xfixes || !xfixes->present)
+    if (connection.xfixesMajorVersion() == 0)
         return;
-    // The version must be announced before any other XFixes request on this connection.
-    XcbReply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
-        c, xcb_xfixes_query_version(c, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
-        nullptr));
+    const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(c, &xcb_xfixes_id);
     const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(connection.screenNumber());
     XcbReply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
         c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr));
     connection.repliesAwaited();
-    if (!version || !atom)
+    if (!atom)
         return;
     selection_ = atom->atom;
     selectionNotify_ = static_cast<std::uint8_t>(xfixes->first_event + XCB_XFIXES_SELECTION_NOTIFY);
