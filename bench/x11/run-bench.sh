@@ -20,12 +20,7 @@ HOTKEY=$(find_binary velmora_bench_hotkey)
 HOTKEY_REGISTRATION=$(find_binary velmora_bench_hotkey_registration)
 source "$HERE/../../tests/e2e/lib.sh" "$(find_binary velmora)" "$(find_binary velmora_e2e_client)"
 
-# Clock ticks of user and system time, and context switches, of every thread of process $1.
-cpu_ticks() { cat /proc/"$1"/task/*/stat | awk '{ sum += $14 + $15 } END { print sum }'; }
-switches() {
-    cat /proc/"$1"/task/*/status |
-        awk '/^(non)?voluntary_ctxt_switches/ { sum += $2 } END { print sum }'
-}
+source "$HERE/agent_stats.sh"
 
 start_desktop
 # Hotkeys: Ctrl+Alt+K selects ru, Ctrl+Shift+F1 de (the rule commands keep what is there).
@@ -105,13 +100,9 @@ echo "== registering 20 hotkeys with their grabs"
 echo "== idle for $IDLE_SECONDS s"
 activate other
 sleep 2
-ticks_before=$(cpu_ticks "$VELMORA_PID")
-switches_before=$(switches "$VELMORA_PID")
-sleep "$IDLE_SECONDS"
-ticks=$(($(cpu_ticks "$VELMORA_PID") - ticks_before))
-wakeups=$(($(switches "$VELMORA_PID") - switches_before))
-echo "CPU: $(echo "scale=3; $ticks / $(getconf CLK_TCK)" | bc) s; context switches: $wakeups" \
-    "($(echo "scale=2; $wakeups / $IDLE_SECONDS" | bc) per second)"
+measure_idle "$VELMORA_PID" "$IDLE_SECONDS"
+echo "CPU: $(echo "scale=3; $IDLE_TICKS / $(getconf CLK_TCK)" | bc) s; context switches: $IDLE_WAKEUPS" \
+    "($(echo "scale=2; $IDLE_WAKEUPS / $IDLE_SECONDS" | bc) per second)"
 echo "threads: $(ls /proc/"$VELMORA_PID"/task | wc -l)"
 grep -E '^(VmRSS|VmHWM)' /proc/"$VELMORA_PID"/status
 

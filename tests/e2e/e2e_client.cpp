@@ -34,12 +34,16 @@
 //        L R T B it draws its own title bar (no window-manager decorations) and keeps those
 //        transparent margins (_GTK_FRAME_EXTENTS). Prints "ID X Y", its top-left corner on the
 //        root, once managed, then stays
+//   x-resources PID   "TYPE<tab>COUNT" of the X resources held by the clients of process PID
+//   (X-Resource
+//        extension), summed over its connections and sorted by type, after "clients N"
 
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
 #include <xcb/record.h>
 #include <xcb/render.h>
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
 #include <xcb/xfixes.h>
@@ -666,6 +670,60 @@ int watchGroups(xcb_connection_t* c) {
     return 0;
 }
 
+std::string atomName(xcb_connection_t* c, xcb_atom_t a) {
+    auto* reply = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, a), nullptr);
+    if (!reply)
+        return "atom" + std::to_string(a);
+    std::string name(xcb_get_atom_name_name(reply),
+                     static_cast<std::size_t>(xcb_get_atom_name_name_length(reply)));
+    std::free(reply);
+    return name;
+}
+
+// The server knows the process of each local client (X-Resource 1.2): every connection of PID
+// counts, so a connection that is opened again and again shows as well as a leaked window.
+int xResources(xcb_connection_t* c, const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        fail("usage: x-resources PID");
+    const std::uint32_t pid =
+        static_cast<std::uint32_t>(std::strtoul(args[0].c_str(), nullptr, 10));
+    auto* version = xcb_res_query_version_reply(c, xcb_res_query_version(c, 1, 2), nullptr);
+    const bool haveIds = version && (version->server_major > 1 ||
+                                     (version->server_major == 1 && version->server_minor >= 2));
+    std::free(version);
+    if (!haveIds)
+        fail("the display has no X-Resource 1.2");
+    xcb_res_client_id_spec_t all{XCB_NONE, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    auto* ids = xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &all), nullptr);
+    if (!ids)
+        fail("cannot list the clients");
+    std::vector<std::uint32_t> clients;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(ids); it.rem;
+         xcb_res_client_id_value_next(&it)) {
+        const xcb_res_client_id_value_t* id = it.data;
+        if ((id->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
+            xcb_res_client_id_value_value_length(id) >= 1 &&
+            *xcb_res_client_id_value_value(it.data) == pid)
+            clients.push_back(id->spec.client);
+    }
+    std::free(ids);
+    std::map<std::string, std::uint64_t> counts;
+    for (std::uint32_t client : clients) {
+        auto* resources = xcb_res_query_client_resources_reply(
+            c, xcb_res_query_client_resources(c, client), nullptr);
+        if (!resources)
+            continue; // it went away meanwhile
+        for (auto it = xcb_res_query_client_resources_types_iterator(resources); it.rem;
+             xcb_res_type_next(&it))
+            counts[atomName(c, it.data->resource_type)] += it.data->count;
+        std::free(resources);
+    }
+    std::printf("clients\t%zu\n", clients.size());
+    for (const auto& [type, count] : counts)
+        std::printf("%s\t%llu\n", type.c_str(), static_cast<unsigned long long>(count));
+    return clients.empty() ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -730,6 +788,8 @@ int main(int argc, char** argv) {
         status = darkExtent(c, screens.data, args);
     } else if (command == "property-reads") {
         status = propertyReads(c, args);
+    } else if (command == "x-resources") {
+        status = xResources(c, args);
     } else if (!haveXkb) {
         fail("the display has no XKB");
     } else if (command == "watch-groups") {
