@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace velmora {
 
@@ -170,6 +171,13 @@ class JsonParser {
             return PlistValue(true);
         if (literal("false"))
             return PlistValue(false);
+        // Reals that JSON cannot spell but a settings file can hold.
+        if (literal("NaN"))
+            return PlistValue(std::numeric_limits<double>::quiet_NaN());
+        if (literal("Infinity"))
+            return PlistValue(std::numeric_limits<double>::infinity());
+        if (literal("-Infinity"))
+            return PlistValue(-std::numeric_limits<double>::infinity());
         if (c == '-' || (c >= '0' && c <= '9'))
             return parseNumber();
         fail("unexpected character");

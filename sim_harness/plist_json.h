@@ -13,7 +13,8 @@ namespace velmora {
 std::string toCompactJson(const PlistValue& value);
 
 // Parses one JSON value (objects, arrays, strings, integers, true, false; a number with a
-// fraction or exponent becomes a real). On failure returns none and sets ERROR.
+// fraction or exponent becomes a real; NaN, Infinity and -Infinity are the reals JSON has no
+// form for). On failure returns none and sets ERROR.
 std::optional<PlistValue> parseJson(const std::string& text, std::string* error);
 
 } // namespace velmora

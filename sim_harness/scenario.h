@@ -68,4 +68,20 @@ struct Scenario {
 // Parses the whole file; on the first error returns it and nothing else.
 std::optional<ParseError> parseScenario(std::istream& in, Scenario& out);
 
+// Parses a scenario one line at a time, for programs that write the story as they run it.
+// Lines are numbered from 1 in the order given; what a line may refer to (launch, earlier
+// times, windows in the list) is what the lines before it left.
+class ScenarioLineParser {
+  public:
+    ScenarioLineParser();
+    // Parses the next line; a statement that runs is appended to OUT. On error returns it and
+    // appends nothing.
+    std::optional<ParseError> parseLine(const std::string& raw, std::vector<Statement>& out);
+
+  private:
+    StatementTable table_;
+    ParseContext context_;
+    int lineNumber_ = 0;
+};
+
 } // namespace velmora::sim

@@ -36,37 +36,47 @@ StatementTable buildStatementTable() {
     return table;
 }
 
+ScenarioLineParser::ScenarioLineParser() : table_(buildStatementTable()) {}
+
+std::optional<ParseError> ScenarioLineParser::parseLine(const std::string& raw,
+                                                        std::vector<Statement>& out) {
+    const int lineNumber = ++lineNumber_;
+    std::string error;
+    auto text = stripComment(raw, &error);
+    if (!text)
+        return ParseError{lineNumber, error};
+    ParseContext& context = context_;
+    context.line = lineNumber;
+    context.text = *text;
+    context.words.clear();
+    context.error.clear();
+    if (!lexWords(*text, context.words, &error, restIsJson))
+        return ParseError{lineNumber, error};
+    if (context.words.empty())
+        return std::nullopt;
+    const Word& name = context.words[0];
+    auto it = name.quoted || name.key ? table_.end() : table_.find(name.text);
+    if (it == table_.end())
+        return ParseError{lineNumber, "unknown statement: " + name.text};
+    if (!it->second)
+        return ParseError{lineNumber, "not supported yet: " + name.text};
+    Statement statement;
+    statement.line = lineNumber;
+    if (!it->second(context, statement))
+        return ParseError{lineNumber, context.error.empty() ? "bad statement" : context.error};
+    if (statement.run)
+        out.push_back(std::move(statement));
+    return std::nullopt;
+}
+
 std::optional<ParseError> parseScenario(std::istream& in, Scenario& out) {
-    const StatementTable table = buildStatementTable();
-    ParseContext context;
+    ScenarioLineParser parser;
     std::string raw;
     int lineNumber = 0;
     while (std::getline(in, raw)) {
         ++lineNumber;
-        std::string error;
-        auto text = stripComment(raw, &error);
-        if (!text)
-            return ParseError{lineNumber, error};
-        context.line = lineNumber;
-        context.text = *text;
-        context.words.clear();
-        context.error.clear();
-        if (!lexWords(*text, context.words, &error, restIsJson))
-            return ParseError{lineNumber, error};
-        if (context.words.empty())
-            continue;
-        const Word& name = context.words[0];
-        auto it = name.quoted || name.key ? table.end() : table.find(name.text);
-        if (it == table.end())
-            return ParseError{lineNumber, "unknown statement: " + name.text};
-        if (!it->second)
-            return ParseError{lineNumber, "not supported yet: " + name.text};
-        Statement statement;
-        statement.line = lineNumber;
-        if (!it->second(context, statement))
-            return ParseError{lineNumber, context.error.empty() ? "bad statement" : context.error};
-        if (statement.run)
-            out.statements.push_back(std::move(statement));
+        if (auto error = parser.parseLine(raw, out.statements))
+            return error;
     }
     if (in.bad())
         return ParseError{lineNumber, "cannot read the scenario"};

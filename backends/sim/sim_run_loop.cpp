@@ -224,6 +224,21 @@ bool SimRunLoop::hasWorkDueBy(std::int64_t t) const {
     return !queue_.empty() && queue_.begin()->first.first <= t;
 }
 
+std::vector<SimRunLoop::TimerState> SimRunLoop::liveTimers() const {
+    std::lock_guard lock(mutex_);
+    std::vector<TimerState> states;
+    states.reserve(timers_.size());
+    for (const auto& timer : timers_)
+        states.push_back(
+            {timer.get(), timer->repeats_, timer->due_ != kDistantFuture, timer->due_});
+    return states;
+}
+
+std::size_t SimRunLoop::unfinishedJobs() const {
+    std::lock_guard lock(mutex_);
+    return jobs_.size();
+}
+
 void SimRunLoop::runUntil(std::int64_t t) {
     if (t < now())
         return;

@@ -34,6 +34,17 @@ class SimRunLoop final : public RunLoop {
     // Whether anything is due at or before T.
     bool hasWorkDueBy(std::int64_t t) const;
 
+    // What a checker may ask about the timers the loop keeps alive and the background jobs
+    // not yet finished.
+    struct TimerState {
+        const Timer* timer;
+        bool repeats;
+        bool scheduled; // false once moved to the distant future
+        std::int64_t due;
+    };
+    std::vector<TimerState> liveTimers() const;
+    std::size_t unfinishedJobs() const;
+
     std::shared_ptr<Timer> scheduledTimer(Milliseconds interval, bool repeats,
                                           Work action) override;
     void dispatchAsyncMain(Work work) override;

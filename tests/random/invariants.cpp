@@ -1,0 +1,197 @@
+#include "invariants.h"
+
+#include "detection/launcher_panels.h"
+#include "plist_conversion.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+namespace velmora::random {
+
+namespace {
+
+std::string firstWord(const std::string& line) {
+    return line.substr(0, line.find(' '));
+}
+
+bool anyWindow(const PlistArray& windows, bool (*isPanel)(const PlistValue&)) {
+    return std::any_of(windows.begin(), windows.end(), isPanel);
+}
+
+// Tracks since when no panel of a kind has been on screen.
+void trackGone(std::optional<std::int64_t>& goneSince, bool present, std::int64_t now) {
+    if (present)
+        goneSince.reset();
+    else if (!goneSince)
+        goneSince = now;
+}
+
+} // namespace
+
+void InvariantChecker::before(const std::string& line) {
+    // Another program writing the counter may set it to anything, lower values included.
+    counterWrittenOutside_ =
+        line.starts_with("defaults changedTimes ") || line == "defaults-remove changedTimes";
+    clockBefore_ = desktop_.runLoop().now();
+}
+
+std::optional<std::string> InvariantChecker::after(const std::string& line) {
+    if (auto failure = checkInputSource())
+        return failure;
+    if (!desktop_.agent()) // the world is still being made
+        return std::nullopt;
+    if (auto failure = checkCounter(line))
+        return failure;
+    if (auto failure = checkLists())
+        return failure;
+    if (auto failure = checkStore())
+        return failure;
+    return checkTimers(line);
+}
+
+std::optional<std::string> InvariantChecker::checkInputSource() {
+    ++checks_;
+    const auto& world = desktop_.world();
+    if (world.currentInputID && !world.input(*world.currentInputID))
+        return "the current input source " + *world.currentInputID + " does not exist";
+    return std::nullopt;
+}
+
+std::optional<std::string> InvariantChecker::checkCounter(const std::string&) {
+    ++checks_;
+    const std::int64_t counter = desktop_.agent()->settings().integerForKey("changedTimes");
+    if (counter_ && !counterWrittenOutside_ && counter < *counter_)
+        return "changedTimes went down from " + std::to_string(*counter_) + " to " +
+               std::to_string(counter);
+    counter_ = counter;
+    return std::nullopt;
+}
+
+std::optional<std::string> InvariantChecker::checkLists() {
+    ++checks_;
+    const EditorLists& lists = desktop_.agent()->editorLists();
+    const std::size_t n = lists.arrOfInputName.size();
+    if (lists.arrOfInputName2.size() != n + 1 || lists.arrOfInputImage.size() != n)
+        return "catalogue lists out of step: " + std::to_string(n) + " names, " +
+               std::to_string(lists.arrOfInputName2.size()) + " choice items, " +
+               std::to_string(lists.arrOfInputImage.size()) + " images";
+    if (lists.arrOfInputName2[0] != kNoInputSourceItem)
+        return "the first choice item is " + lists.arrOfInputName2[0];
+    for (std::size_t i = 0; i < n; ++i)
+        if (lists.arrOfInputName2[i + 1] != lists.arrOfInputName[i].inputName)
+            return "catalogue entry " + std::to_string(i) + " is " +
+                   lists.arrOfInputName[i].inputName + " but its choice item is " +
+                   lists.arrOfInputName2[i + 1];
+    ++checks_;
+    if (lists.arrOfAllApp) {
+        std::set<std::string> seen;
+        for (const auto& app : *lists.arrOfAllApp)
+            if (!seen.insert(app).second)
+                return "arrOfAllApp holds " + app + " twice";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> InvariantChecker::checkStore() {
+    const std::uint64_t version = store_.version();
+    if (version == storeVersion_)
+        return std::nullopt;
+    storeVersion_ = version;
+    ++checks_;
+    store::Domain domain;
+    domain.values = store_.snapshot();
+    auto printed = store::domainToXml(domain);
+    if (!printed)
+        return "the settings cannot be printed as a settings file";
+    std::string error;
+    auto parsed = store::parseDomain(*printed, &error);
+    if (!parsed)
+        return "the printed settings do not parse: " + error;
+    auto again = store::domainToXml(*parsed);
+    if (!again || *again != *printed)
+        return "the settings read back differ from the settings printed";
+    return std::nullopt;
+}
+
+bool InvariantChecker::scheduled(const std::shared_ptr<Timer>& timer) const {
+    if (!timer)
+        return false;
+    for (const auto& state : desktop_.runLoop().liveTimers())
+        if (state.timer == timer.get())
+            return state.scheduled;
+    return false;
+}
+
+std::optional<std::string> InvariantChecker::checkTimers(const std::string& line) {
+    const std::int64_t now = desktop_.runLoop().now();
+    const LauncherDetection& launchers = desktop_.agent()->launchers();
+
+    if (firstWord(line) == "flags") {
+        const std::uint64_t flags = std::strtoull(line.c_str() + 6, nullptr, 16);
+        lastFlagsAt_ = now;
+        keysUp_ = isModifierReleaseValue(flags);
+        lastFlagsStoppedOpenPoll_ = releaseStopsOpenPoll(flags);
+    } else if (firstWord(line) == "mouseup") {
+        waitedSinceMouseUp_ = 0;
+    } else if (firstWord(line) == "wait") {
+        // Background work runs only while the run loop does: a blocking wait of the main
+        // thread holds it back.
+        waitedSinceMouseUp_ += now - clockBefore_;
+    }
+    const auto& windows = desktop_.world().windows;
+    trackGone(spotlightGoneSince_, anyWindow(windows, isSpotlightPanel), now);
+    trackGone(alfredGoneSince_, anyWindow(windows, isAlfredPanel), now);
+
+    // Only the agent's three polls repeat; any other repeating timer is one it lost hold of
+    // and can never stop.
+    ++checks_;
+    for (const auto& state : desktop_.runLoop().liveTimers()) {
+        if (!state.repeats || !state.scheduled)
+            continue;
+        if (state.timer != launchers.timerOfCheckSpotlight.get() &&
+            state.timer != launchers.timerOfCheckAlfred.get() &&
+            state.timer != launchers.timerOfCheckAlfredWillOpen.get())
+            return "a repeating timer runs that the agent no longer holds";
+    }
+
+    // A blocking wait moves the clock without running what falls due meanwhile: the times
+    // below are judged once the run loop has caught up.
+    if (desktop_.runLoop().hasWorkDueBy(now))
+        return std::nullopt;
+
+    const auto interval = [](Milliseconds ms) { return static_cast<std::int64_t>(ms.count()); };
+    ++checks_;
+    if (lastFlagsStoppedOpenPoll_ &&
+        now >= lastFlagsAt_ + interval(LauncherDetection::kOpenPollStopDelay) &&
+        scheduled(launchers.timerOfCheckAlfredWillOpen))
+        return "the Alfred open poll still runs after the keys were released";
+
+    const std::int64_t closePoll = interval(LauncherDetection::kClosePollInterval);
+    ++checks_;
+    if (spotlightGoneSince_ && now >= *spotlightGoneSince_ + closePoll &&
+        scheduled(launchers.timerOfCheckSpotlight))
+        return "the Spotlight close poll still runs with no panel on screen";
+    ++checks_;
+    if (alfredGoneSince_ && now >= std::max(*alfredGoneSince_, lastFlagsAt_) + closePoll &&
+        scheduled(launchers.timerOfCheckAlfred))
+        return "the Alfred close poll still runs with no panel on screen";
+
+    // A panel taken for open is watched until it closes, else its rule stays in force.
+    ++checks_;
+    if (launchers.spotlightWindiwOpened && !scheduled(launchers.timerOfCheckSpotlight))
+        return "the Spotlight panel counts as open but nothing watches for it to close";
+    ++checks_;
+    if (launchers.alfredWindiwOpened && keysUp_ &&
+        now >= lastFlagsAt_ + interval(LauncherDetection::kOpenPollStopDelay) &&
+        !scheduled(launchers.timerOfCheckAlfred))
+        return "the Alfred panel counts as open but nothing watches for it to close";
+
+    // A Safari check tests the cursor 20 times, 10 ms apart; Chrome's once.
+    ++checks_;
+    if (waitedSinceMouseUp_ >= 200 && desktop_.runLoop().unfinishedJobs() != 0)
+        return "an address-bar check still runs 0.2 s after the last mouse-up";
+    return std::nullopt;
+}
+
+} // namespace velmora::random

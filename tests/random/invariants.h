@@ -1,0 +1,66 @@
+#pragma once
+// What must hold after every step of a random run, whatever the events were:
+//
+// - the current input source is none or one the desktop has;
+// - the switch counter ("changedTimes") never goes down, except where another program wrote
+//   it (it holds at INT64_MAX instead of wrapping);
+// - the catalogue's three lists stay index-aligned, and the application list has no
+//   duplicates;
+// - the settings the agent holds print as a settings file that reads back the same;
+// - no repeating timer runs that the agent has no hold of, the Alfred open poll is stopped
+//   0.1 s after a release that ends it, a launcher's close poll stops once its panel has been
+//   gone for a poll interval, a launcher flag is never set without its close poll once the
+//   keys are up, and address-bar checks end within their 0.2 s of cursor tests.
+//
+// The checker is told each step's line before it runs (some lines license a change, such as
+// a counter written by another program) and checks after it ran.
+
+#include "domain_store.h"
+#include "sim_desktop.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora::random {
+
+class InvariantChecker {
+  public:
+    InvariantChecker(sim::SimDesktop& desktop, DomainStore& store)
+        : desktop_(desktop), store_(store) {}
+
+    // LINE is about to run.
+    void before(const std::string& line);
+    // LINE ran: the first invariant that does not hold, described; none when all hold.
+    std::optional<std::string> after(const std::string& line);
+
+    // How many single checks were made so far.
+    std::uint64_t checks() const { return checks_; }
+
+  private:
+    std::optional<std::string> checkInputSource();
+    std::optional<std::string> checkCounter(const std::string& line);
+    std::optional<std::string> checkLists();
+    std::optional<std::string> checkStore();
+    std::optional<std::string> checkTimers(const std::string& line);
+    bool scheduled(const std::shared_ptr<Timer>& timer) const;
+
+    sim::SimDesktop& desktop_;
+    DomainStore& store_;
+    std::uint64_t checks_ = 0;
+
+    std::optional<std::int64_t> counter_;
+    bool counterWrittenOutside_ = false;
+    std::uint64_t storeVersion_ = ~std::uint64_t{0};
+
+    // Times (virtual milliseconds) of what licenses a poll or a check to run.
+    std::int64_t lastFlagsAt_ = -1;
+    bool lastFlagsStoppedOpenPoll_ = false;
+    bool keysUp_ = true;
+    std::int64_t clockBefore_ = 0;
+    std::int64_t waitedSinceMouseUp_ = 0; // run-loop time since the last mouse-up
+    std::optional<std::int64_t> spotlightGoneSince_ = 0;
+    std::optional<std::int64_t> alfredGoneSince_ = 0;
+};
+
+} // namespace velmora::random

@@ -1,0 +1,64 @@
+#pragma once
+// Runs the seeded event stream on a fresh agent with the invariants checked after every
+// step, and cuts a failing run down to a short list of scenario lines that still fails the
+// same way. Replays while cutting down run in a child process each, so that a crash (an
+// AddressSanitizer report, a failed UBSan check) shortens as well as a broken invariant.
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::random {
+
+struct Failure {
+    std::size_t line = 0; // index of the line after which it showed
+    std::string what;
+};
+
+struct RunStats {
+    std::uint64_t events = 0; // generated events (one may be several lines)
+    std::uint64_t lines = 0;  // lines run
+    std::uint64_t checks = 0; // single invariant checks made
+};
+
+// The lines of SEED's run: the world, then EVENTS events (flattened).
+std::vector<std::string> generateLines(std::uint64_t seed, std::uint64_t events);
+
+// Runs SEED for EVENTS events in this process, lines generated as it goes. PROGRESS, when
+// given, is set to the index of each line before it runs.
+std::optional<Failure> runSeed(std::uint64_t seed, std::uint64_t events, RunStats& stats,
+                               volatile std::uint64_t* progress = nullptr);
+
+// Runs LINES on a fresh desktop in this process. A line that does not parse (it names a window
+// whose line was dropped) is skipped; APPLIED, when given, gets the lines that ran.
+std::optional<Failure> replayLines(const std::vector<std::string>& lines,
+                                   std::vector<std::string>* applied = nullptr);
+
+// How one run ended, as seen from outside its process.
+struct Outcome {
+    bool failed = false;
+    std::string signature; // what failed, without the numbers that change as lines go
+    std::string what;
+    std::size_t line = 0;
+};
+// Runs LINES in a child process.
+Outcome replayInChild(const std::vector<std::string>& lines);
+
+// Cuts LINES (whose run ends in OUTCOME) down to a short list that fails with the same
+// signature: the shortest failing prefix, then without every chunk and single line whose
+// removal keeps the failure, within MAXREPLAYS child runs.
+std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& outcome,
+                                int maxReplays = 4000);
+
+// Prints LINES as a scenario file headed by what failed.
+void printScenario(std::ostream& out, std::uint64_t seed, const Outcome& outcome,
+                   const std::vector<std::string>& lines);
+
+// The whole job for one seed: runs it in a child; on a failure shrinks it and prints the
+// scenario to OUT. Returns the failure, if any.
+std::optional<Outcome> runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out,
+                                    RunStats& stats);
+
+} // namespace velmora::random
