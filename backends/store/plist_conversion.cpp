@@ -115,7 +115,12 @@ std::optional<PlistValue> fromNode(plist_t node, bool* lossy) {
     case PLIST_STRING: {
         std::uint64_t length = 0;
         const char* text = plist_get_string_ptr(node, &length);
-        return PlistValue(std::string(text ? text : "", text ? length : 0));
+        std::string value(text ? text : "", text ? length : 0);
+        // A binary file may hold a NUL inside a string; neither keys nor the XML this program
+        // writes can. The string reads up to it, so that what is read is what a write keeps.
+        if (std::size_t nul = value.find('\0'); nul != std::string::npos)
+            value.resize(nul);
+        return PlistValue(std::move(value));
     }
     case PLIST_ARRAY:
         return PlistValue(arrayFrom(node, lossy));

@@ -3,6 +3,7 @@
 #include "plist_conversion.h"
 #include "settings_file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -20,8 +21,24 @@ using Clock = std::chrono::steady_clock;
 // Changes that are not flushed explicitly reach the file this long after the first of them.
 constexpr auto kWriteDelay = std::chrono::seconds(1);
 
-// A file changing under our eyes is read this many times before it is judged unusable.
-constexpr int kReadAttempts = 3;
+// A version of the file that looks bad is judged once it has stood unchanged this long (its
+// change time), looking again this often, and after this many reads at most: another program
+// may be writing it.
+constexpr auto kSettleTime = std::chrono::milliseconds(100);
+constexpr auto kLookAgain = std::chrono::milliseconds(10);
+constexpr int kMaxReads = 20;
+
+// How long ago STAMP's version was made (its change time); none for a file that is not there.
+std::chrono::nanoseconds ageOf(const store::FileStamp& stamp) {
+    if (!stamp.exists())
+        return std::chrono::nanoseconds::max();
+    return std::chrono::system_clock::now().time_since_epoch() -
+           std::chrono::nanoseconds(stamp.changedNs);
+}
+
+// A file that another program replaces while a write is being prepared is merged again this
+// many times at most.
+constexpr int kWriteAttempts = 3;
 
 // One whole line per call, so that messages from several threads do not interleave.
 void report(const std::string& text) {
@@ -34,10 +51,15 @@ void report(const std::string& text) {
 
 // Every member function runs with MUTEX held.
 struct PlistFileDefaults::State {
-    State(std::string p, bool r) : path(std::move(p)), readOnly(r) {}
+    State(std::string p, Access access) : path(std::move(p)), readOnly(access == Access::ReadOnly) {
+        if (access == Access::Exclusive)
+            exclusive.emplace(store::fileToReplace(path));
+    }
 
     const std::string path;
     const bool readOnly;
+    // Held for the store's whole life with Access::Exclusive; each write takes it otherwise.
+    std::optional<store::WriterLock> exclusive;
     std::mutex mutex;
     std::condition_variable wake;
 
@@ -93,10 +115,20 @@ struct PlistFileDefaults::State {
                     return adopt(std::move(*parsed), file.stamp);
                 }
             }
-            // Another program may be half way through writing it: look again rather than judge
-            // a version that is about to be complete.
-            if (attempt < kReadAttempts && store::stampOf(path) != file.stamp)
-                continue;
+            // Another program may be half way through writing it in place (truncated, part
+            // written, perhaps descheduled in between on a busy machine): a bad version is
+            // judged only once it has stood unchanged for a moment, and read again whenever it
+            // changes meanwhile. Paid only for versions that look bad.
+            if (attempt < kMaxReads) {
+                const auto age = ageOf(file.stamp);
+                if (age < kSettleTime) {
+                    std::this_thread::sleep_for(
+                        std::min<std::chrono::nanoseconds>(kSettleTime - age, kLookAgain));
+                    continue;
+                }
+                if (store::stampOf(path) != file.stamp)
+                    continue;
+            }
             if (!started && !readOnly)
                 return setAside(problem, file.stamp);
             // Keep DOMAIN as it is: the last good settings with our changes on top.
@@ -178,58 +210,103 @@ struct PlistFileDefaults::State {
     }
 
     void flush() {
-        // Another program's changes to other keys are kept: merge with the file as it is now.
-        if (!pending.empty())
+        if (pending.empty() || readOnly)
+            return clearDue();
+        // Other processes of this program wait until this write is in place, so that each
+        // merges with the other's file; other programs do not wait, so the file is compared
+        // once more just before the rename.
+        std::optional<store::WriterLock> lock;
+        if (!exclusive)
+            lock.emplace(store::fileToReplace(path));
+        repaired.reset();
+        for (int attempt = 1;; ++attempt) {
+            // Another program's changes to other keys are kept: merge with the file as it is now.
             refreshIfChanged();
+            clearDue(); // after the reload, which asks for a write of what is pending
+            if (!mayWrite)
+                return; // already said when the bad file was found
+            std::string movedTo;
+            if (unusable && !unusable->zeroBytes) {
+                std::string error;
+                auto moved = store::moveAside(path, &error);
+                if (!moved) {
+                    report("the settings file " + path + " could not be read (" +
+                           unusable->problem + ") and could not be moved aside (" + error +
+                           "); kept the last good settings in memory only and left the file "
+                           "untouched");
+                    mayWrite = false; // until the file changes
+                    return;
+                }
+                movedTo = *moved;
+                stamp = missingFile(); // no reload of the missing file: it would empty the domain
+            }
+            if (!movedTo.empty() || (unusable && unusable->zeroBytes))
+                repaired = RepairNote{unusable->problem, unusable->zeroBytes, movedTo};
+            unusable.reset();
+            const std::string file = store::fileToReplace(path);
+            store::removeStaleTemporaries(file);
+            auto xml = store::domainToXml(domain);
+            std::string error = "the property list could not be printed";
+            auto version = xml ? store::NewVersion::write(file, *xml, &error) : std::nullopt;
+            // Changed while this version was written: merge again, a few times at most.
+            if (version && attempt < kWriteAttempts && store::stampOf(path) != stamp)
+                continue;
+            auto written = version ? version->commit(&error) : std::nullopt;
+            reportWrite(written ? std::string() : error);
+            if (written) {
+                stamp = *written;
+                pending.clear();
+            }
+            return;
+        }
+    }
+
+    void clearDue() {
         if (due) {
             due.reset();
             wake.notify_one(); // lets the writer go back to waiting without a deadline
         }
-        if (pending.empty() || readOnly)
-            return;
-        if (!mayWrite)
-            return; // already said when the bad file was found
-        std::string movedTo;
-        if (unusable && !unusable->zeroBytes) {
-            std::string error;
-            auto moved = store::moveAside(path, &error);
-            if (!moved) {
-                report("the settings file " + path + " could not be read (" + unusable->problem +
-                       ") and could not be moved aside (" + error +
-                       "); kept the last good settings in memory only and left the file "
-                       "untouched");
-                mayWrite = false; // until the file changes
-                return;
-            }
-            movedTo = *moved;
-            stamp = missingFile(); // no reload of the missing file: it would empty the domain
-        }
-        auto xml = store::domainToXml(domain);
-        std::string error = "the property list could not be printed";
-        auto written = xml ? store::replaceFileAtomically(path, *xml, &error) : std::nullopt;
-        if (unusable) {
-            std::string text = "the settings file " + path;
-            if (unusable->zeroBytes)
+    }
+
+    // A bad or empty file replaced by the write under way, for its message.
+    struct RepairNote {
+        std::string problem;
+        bool zeroBytes = false;
+        std::string movedTo; // where the bad file went; "" when it was empty
+    };
+    std::optional<RepairNote> repaired;
+    // The last failed write's message: a write that fails the same way says nothing more.
+    std::string lastFailure;
+
+    // One line for the write just done (ERROR "") or failed.
+    void reportWrite(const std::string& error) {
+        std::string text;
+        if (repaired) {
+            text = "the settings file " + path;
+            if (repaired->zeroBytes)
                 text += " was empty; kept the last good settings";
             else
-                text += " could not be read (" + unusable->problem +
-                        "); kept the last good settings; moved the bad file to " + movedTo;
-            if (written)
-                text += unusable->zeroBytes ? " and saved them with this change"
+                text += " could not be read (" + repaired->problem +
+                        "); kept the last good settings; moved the bad file to " +
+                        repaired->movedTo;
+            if (error.empty())
+                text += repaired->zeroBytes ? " and saved them with this change"
                                             : " and saved the last good settings with this change";
             else
-                text += "; could not save them (" + error + "); will try again at the next change";
-            report(text);
-            unusable.reset();
-            if (!written)
-                return;
-        } else if (!written) {
-            report("could not save the settings to " + path + " (" + error +
-                   "); will try again at the next change");
-            return;
+                text += "; could not save them (" + error + ")";
+            repaired.reset();
+        } else if (!error.empty()) {
+            text = "could not save the settings to " + path + " (" + error +
+                   "); the file is left as it was";
         }
-        stamp = *written;
-        pending.clear();
+        if (error.empty())
+            lastFailure.clear();
+        else if (text == lastFailure)
+            return;
+        else
+            lastFailure = text;
+        if (!text.empty())
+            report(text);
     }
 
     // The background writer: sleeps without a deadline until a change is pending, then until
@@ -248,7 +325,7 @@ struct PlistFileDefaults::State {
 };
 
 PlistFileDefaults::PlistFileDefaults(std::string path, Access access)
-    : path_(std::move(path)), state_(std::make_unique<State>(path_, access == Access::ReadOnly)) {
+    : path_(std::move(path)), state_(std::make_unique<State>(path_, access)) {
     {
         std::lock_guard lock(state_->mutex);
         state_->load();
@@ -307,6 +384,11 @@ std::string PlistFileDefaults::problem() {
     std::lock_guard lock(state_->mutex);
     state_->refreshIfChanged();
     return state_->unusable ? state_->unusable->problem : std::string();
+}
+
+bool PlistFileDefaults::hasUnsavedChanges() {
+    std::lock_guard lock(state_->mutex);
+    return !state_->pending.empty();
 }
 
 void PlistFileDefaults::synchronize() {

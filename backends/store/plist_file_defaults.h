@@ -23,9 +23,13 @@ std::string defaultSettingsFilePath();
 //
 // ReadOnly never writes, creates or moves anything: changes stay in memory, and problem()
 // tells why the file could not be used.
+//
+// Exclusive is ReadWrite for a short-lived command that reads, changes and writes: from before
+// the first read until destruction, other processes of this program write nothing, so that a
+// change made meanwhile by one of them is not overwritten by this process's copy of its key.
 class PlistFileDefaults final : public UserDefaults {
   public:
-    enum class Access { ReadWrite, ReadOnly };
+    enum class Access { ReadWrite, ReadOnly, Exclusive };
 
     explicit PlistFileDefaults(std::string path, Access access = Access::ReadWrite);
     ~PlistFileDefaults() override; // writes what is still pending
@@ -43,6 +47,10 @@ class PlistFileDefaults final : public UserDefaults {
     // reads meanwhile answer from the last settings that could be read. With ReadWrite, a bad
     // file found by the first read was dealt with (and reported) there: this is "" then.
     std::string problem();
+
+    // Whether changes made here have not reached the file (after a write failed, or while a
+    // bad file could not be moved aside). They stay in memory and go with the next write.
+    bool hasUnsavedChanges();
 
   private:
     struct State;

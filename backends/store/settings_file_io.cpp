@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,18 +102,6 @@ bool createFolders(const std::string& folder, std::string* error) {
     return true;
 }
 
-// A settings file kept as a symbolic link (as dot-file managers do) stays a link: the new
-// version replaces the file that the link points to.
-std::string fileToReplace(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr)
-        return path; // a dangling link: replace the link itself
-    return resolved;
-}
-
 void syncFolder(const std::string& folder) {
     // Makes the rename itself durable. A failure here leaves a complete file behind either
     // way, so it is not worth a message.
@@ -196,45 +186,146 @@ FileContents readWholeFile(const std::string& path) {
     }
 }
 
-std::optional<FileStamp> replaceFileAtomically(const std::string& path, std::string_view bytes,
-                                               std::string* error) {
-    const std::string target = fileToReplace(path);
-    const std::string folder = folderOf(target);
+std::string fileToReplace(const std::string& path) {
+    // Followed by hand rather than with realpath(), which fails for a link to a file that is
+    // not there yet: the write creates that file and the link stays. A loop (or a chain too
+    // long to be anything else) replaces PATH itself; reading it fails first anyway.
+    std::string file = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return file;
+        char target[PATH_MAX];
+        ssize_t length = ::readlink(file.c_str(), target, sizeof target - 1);
+        if (length <= 0)
+            return path;
+        std::string next(target, static_cast<std::size_t>(length));
+        file = next.front() == '/' ? next : folderOf(file) + "/" + next;
+    }
+    return path;
+}
+
+WriterLock::WriterLock(const std::string& file) {
+    std::string ignored;
+    const std::string folder = folderOf(file);
+    if (!createFolders(folder, &ignored))
+        return; // the write fails and says why
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        return;
+    // A writer holds the lock for a few milliseconds; one stopped with the lock held must not
+    // stop this process's writes for good.
+    for (int attempt = 0; attempt < 300; ++attempt) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0)
+            return;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            break; // a file system without locks
+        ::usleep(10'000);
+    }
+    ::close(fd_);
+    fd_ = -1;
+}
+
+WriterLock::~WriterLock() {
+    if (fd_ >= 0)
+        ::close(fd_); // drops the lock
+}
+
+std::optional<NewVersion> NewVersion::write(const std::string& file, std::string_view bytes,
+                                            std::string* error) {
+    const std::string folder = folderOf(file);
     if (!createFolders(folder, error))
         return std::nullopt;
-
-    std::string temporary = folder + "/." + nameOf(target) + ".tmp-XXXXXX";
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
+    std::string temporary = folder + "/." + nameOf(file) + ".tmp-XXXXXX";
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
         *error = describeErrno(("cannot create a file in " + folder).c_str(), errno);
         return std::nullopt;
     }
+    NewVersion version(file, temporary, fd); // removes the file on the ways out below
+    // Held until the rename: tells removeStaleTemporaries that this writer is alive. Without
+    // locks on this file system the file is merely not protected.
+    ::flock(fd, LOCK_EX | LOCK_NB);
     auto fail = [&](const char* what) {
         *error = describeErrno(what, errno);
-        ::unlink(temporary.c_str());
         return std::nullopt;
     };
-    if (::fchmod(fd.get(), 0600) != 0)
+    if (::fchmod(fd, 0600) != 0)
         return fail("cannot set the file mode");
-    if (!writeAll(fd.get(), bytes))
+    if (!writeAll(fd, bytes))
         return fail("cannot write");
-    if (::fsync(fd.get()) != 0)
+    if (::fsync(fd) != 0)
         return fail("cannot flush to disk");
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(("cannot rename the new file over " + target).c_str());
+    return version;
+}
+
+NewVersion::NewVersion(NewVersion&& other) noexcept
+    : file_(std::move(other.file_)), temporary_(std::move(other.temporary_)),
+      fd_(std::exchange(other.fd_, -1)) {}
+
+NewVersion::~NewVersion() {
+    if (fd_ < 0)
+        return;
+    ::unlink(temporary_.c_str()); // not renamed: unlinked while still locked
+    ::close(fd_);
+}
+
+std::optional<FileStamp> NewVersion::commit(std::string* error) {
+    if (::rename(temporary_.c_str(), file_.c_str()) != 0) {
+        *error = describeErrno(("cannot rename the new file over " + file_).c_str(), errno);
+        return std::nullopt;
+    }
     // The stamp is taken after the rename, which on some file systems touches the change time,
     // so that the store does not mistake its own write for another program's.
     struct stat st {};
-    int statResult = ::fstat(fd.get(), &st);
+    int statResult = ::fstat(fd_, &st);
     int statError = errno;
-    fd.close();
-    syncFolder(folder);
+    ::close(std::exchange(fd_, -1));
+    syncFolder(folderOf(file_));
     if (statResult != 0) {
         FileStamp unknown;
         unknown.error = statError;
         return unknown; // written; the next read merely loads it once more
     }
     return stampFromStat(st);
+}
+
+std::optional<FileStamp> replaceFileAtomically(const std::string& path, std::string_view bytes,
+                                               std::string* error) {
+    auto version = NewVersion::write(fileToReplace(path), bytes, error);
+    return version ? version->commit(error) : std::nullopt;
+}
+
+int removeStaleTemporaries(const std::string& file) {
+    const std::string folder = folderOf(file);
+    const std::string prefix = "." + nameOf(file) + ".tmp-";
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string candidate = folder + "/" + name;
+        struct stat st {};
+        if (::lstat(candidate.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid())
+            continue;
+        FileDescriptor fd(
+            ::open(candidate.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat opened {};
+        // Only a lock that can be had shows that no writer is alive; the file must still be
+        // the one looked at.
+        if (fd.get() < 0 || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 ||
+            ::fstat(fd.get(), &opened) != 0 || opened.st_ino != st.st_ino ||
+            opened.st_dev != st.st_dev)
+            continue;
+        if (::unlink(candidate.c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 std::optional<std::string> moveAside(const std::string& path, std::string* error) {

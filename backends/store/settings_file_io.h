@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <utility>
 
 namespace velmora::store {
 
@@ -35,11 +36,58 @@ struct FileContents {
 
 FileContents readWholeFile(const std::string& path);
 
-// Writes BYTES to a new file (mode 0600) in PATH's folder, flushes it to disk and renames it
-// over PATH, so that readers see the old or the new version and never a part of one. Missing
-// folders are created with mode 0700. Returns the stamp of the new file, or none with ERROR set.
+// The file a write of PATH replaces: PATH itself, or the file its symbolic links lead to (which
+// need not exist yet), so that a settings file kept as a link stays one.
+std::string fileToReplace(const std::string& path);
+
+// Keeps other processes of this program from writing the settings file in FILE's folder until
+// it goes (an advisory lock on the folder; the kernel drops it when a process dies). Creates
+// missing folders with mode 0700. Waits a few seconds at most for another writer, then goes on
+// without the lock: the write is still atomic, only a merge may miss that writer's change.
+class WriterLock {
+  public:
+    explicit WriterLock(const std::string& file);
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+    ~WriterLock();
+
+  private:
+    int fd_ = -1;
+};
+
+// A complete new version of a file, written to a temporary file (mode 0600) in the folder of
+// the file it replaces and flushed to disk, not yet in place. The temporary file is removed
+// unless commit() renamed it over the file.
+class NewVersion {
+  public:
+    // FILE is what fileToReplace() returned. None with ERROR set when it cannot be written.
+    static std::optional<NewVersion> write(const std::string& file, std::string_view bytes,
+                                           std::string* error);
+    NewVersion(NewVersion&& other) noexcept;
+    NewVersion& operator=(NewVersion&&) = delete;
+    ~NewVersion();
+
+    // Renames the new version over the file, so that readers see the old or the new version and
+    // never a part of one. Returns the stamp of the new file, or none with ERROR set.
+    std::optional<FileStamp> commit(std::string* error);
+
+  private:
+    NewVersion(std::string file, std::string temporary, int fd)
+        : file_(std::move(file)), temporary_(std::move(temporary)), fd_(fd) {}
+    std::string file_;
+    std::string temporary_;
+    int fd_ = -1; // open, and locked against removeStaleTemporaries, until committed or removed
+};
+
+// Writes BYTES over PATH (or the file its links lead to) through a NewVersion. Missing folders
+// are created with mode 0700. Returns the stamp of the new file, or none with ERROR set.
 std::optional<FileStamp> replaceFileAtomically(const std::string& path, std::string_view bytes,
                                                std::string* error);
+
+// Removes the temporary files that writers of FILE killed before their rename left behind:
+// only this user's regular files named as NewVersion names them, and only those no living
+// writer holds (each keeps its own locked until it is renamed or removed). Returns how many.
+int removeStaleTemporaries(const std::string& file);
 
 // Renames PATH to PATH.corrupt-<local time>, adding -2, -3... when that name is taken; an
 // existing file is never replaced. Returns the new name, or none with ERROR set.

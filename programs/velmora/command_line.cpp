@@ -90,9 +90,10 @@ Rules live in $XDG_CONFIG_HOME/velmora/com.quorvant.Quorvant-Velmora.plist
 (~/.config when XDG_CONFIG_HOME is unset). "rules" and "rule" work without a
 display, also while the agent runs: it reads the file again when it changes.
 
-Exit status: 0 on success, 1 when the agent lost its display or failed, or
-when rules, sources or apps find a settings file they cannot read, 2 for a
-wrong command line or a display that cannot be reached.
+Exit status: 0 on success, 1 when the agent lost its display or failed, when
+rules, sources or apps find a settings file they cannot read, or when rule
+could not save the file, 2 for a wrong command line or a display that cannot
+be reached.
 )text";
 }
 

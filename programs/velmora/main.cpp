@@ -34,14 +34,22 @@ int main(int argc, char** argv) {
         return velmora::program::listRules(std::cout, std::cerr);
     case Command::Kind::SetRule:
     case Command::Kind::RemoveRule: {
-        velmora::PlistFileDefaults store(velmora::defaultSettingsFilePath());
-        velmora::Settings settings(store);
-        if (command.kind == Command::Kind::SetRule) {
-            velmora::program::setRule(settings, command.app, command.sourceId);
+        bool saved = false;
+        {
+            // Exclusive: a rule written by another velmora meanwhile is not overwritten.
+            velmora::PlistFileDefaults store(velmora::defaultSettingsFilePath(),
+                                             velmora::PlistFileDefaults::Access::Exclusive);
+            velmora::Settings settings(store);
+            if (command.kind == Command::Kind::SetRule)
+                velmora::program::setRule(settings, command.app, command.sourceId);
+            else
+                velmora::program::removeRule(settings, command.app);
+            // Success means the rule is in the file; the store said why when it is not.
+            saved = !store.hasUnsavedChanges();
+        } // other writers may go on: the note below asks the display
+        if (saved && command.kind == Command::Kind::SetRule)
             velmora::program::noteUnknownSource(command.sourceId, std::cerr);
-        } else
-            velmora::program::removeRule(settings, command.app);
-        return 0;
+        return saved ? 0 : 1;
     }
     case Command::Kind::Invalid:
         break;

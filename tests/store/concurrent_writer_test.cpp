@@ -1,0 +1,184 @@
+// Another program rewrites the settings file a hundred times a second while the store reads,
+// changes and writes it. Neither side's keys may be lost, no version of the file may be
+// corrupt, and a version the other program is half way through writing is not a bad file:
+// nothing is moved aside and nothing is said.
+
+#include "plist_file_defaults.h"
+#include "store_test_support.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+using namespace store_test;
+using Clock = std::chrono::steady_clock;
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+
+constexpr int kVersions = 150; // of the other program's, one every 10 ms
+constexpr auto kPeriod = std::chrono::milliseconds(10);
+
+enum class Style {
+    InPlace, // reads, truncates and writes back through one descriptor, slowly, in two halves
+    Replace, // writes a new file and swaps it in; merges what the swap took out if it was new
+};
+
+std::string readAll(int fd) {
+    std::string bytes;
+    char buffer[4096];
+    for (ssize_t n; (n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()))) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    return bytes;
+}
+
+// The keys of BYTES copied into DICT where DICT has none. False when BYTES are not a
+// dictionary (an empty file is none at all: true).
+bool mergeInto(plist_t dict, const std::string& bytes) {
+    if (bytes.empty())
+        return true;
+    plist_t root = nullptr;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
+        if (root)
+            plist_free(root);
+        return false;
+    }
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(root, &it);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(root, it, &key, &value);
+        if (key == nullptr)
+            break;
+        if (plist_dict_get_item(dict, key) == nullptr)
+            plist_dict_set_item(dict, key, plist_copy(value));
+        free(key);
+    }
+    free(it);
+    plist_free(root);
+    return true;
+}
+
+std::string toXml(plist_t dict) {
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(dict, &xml, &length);
+    std::string bytes(xml, length);
+    plist_to_xml_free(xml);
+    return bytes;
+}
+
+// The other program: every 10 ms it adds a key of its own, sets all of its keys and writes the
+// file with every other key it found there. Exits 0 after writing its last version, 1 when it
+// found a version of the file that was not a dictionary.
+[[noreturn]] void otherProgram(const std::string& path, Style style) {
+    auto next = Clock::now();
+    for (int keys = 1; keys <= kVersions; ++keys, next += kPeriod) {
+        std::this_thread::sleep_until(next);
+        plist_t dict = plist_new_dict();
+        for (int k = 0; k < keys; ++k)
+            plist_dict_set_item(dict, ("other" + std::to_string(k)).c_str(), plist_new_uint(k));
+        bool whole = true;
+        if (style == Style::InPlace) {
+            const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
+            whole = mergeInto(dict, readAll(fd));
+            const std::string bytes = toXml(dict);
+            const std::size_t half = bytes.size() / 2;
+            ::ftruncate(fd, 0);
+            ::pwrite(fd, bytes.data(), half, 0);
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+            ::pwrite(fd, bytes.data() + half, bytes.size() - half, static_cast<off_t>(half));
+            ::close(fd);
+        } else {
+            // Whatever the swap takes out that this write did not see is merged and written again.
+            std::string seen = readFile(path);
+            whole = mergeInto(dict, seen);
+            const std::string swap = path + ".other";
+            for (int round = 0; round < 10 && whole; ++round) {
+                writeFile(swap, toXml(dict));
+                if (::renameat2(AT_FDCWD, swap.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) !=
+                    0) {
+                    ::rename(swap.c_str(), path.c_str());
+                    break;
+                }
+                const std::string taken = readFile(swap);
+                if (taken == seen)
+                    break;
+                whole = mergeInto(dict, taken);
+                seen = readFile(path);
+                whole = whole && mergeInto(dict, seen);
+            }
+            ::unlink(swap.c_str());
+        }
+        plist_free(dict);
+        if (!whole)
+            ::_exit(1);
+    }
+    ::_exit(0);
+}
+
+class StoreConcurrentWriter : public testing::TestWithParam<Style> {};
+
+TEST_P(StoreConcurrentWriter, NeitherSideLosesKeysAndNothingIsJudgedBad) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    {
+        PlistFileDefaults first(path);
+        first.setObjectForKey("yes", "kept");
+    }
+    const pid_t other = ::fork();
+    if (other == 0)
+        otherProgram(path, GetParam());
+    ASSERT_GT(other, 0);
+
+    CaptureStderr();
+    int mine = 0;
+    {
+        PlistFileDefaults store(path);
+        int status = 0;
+        while (::waitpid(other, &status, WNOHANG) == 0) {
+            store.setObjectForKey(mine, "mine" + std::to_string(mine));
+            ++mine;
+            if (mine % 5 == 0)
+                store.synchronize(); // the others reach the file through the background writer
+            store.objectForKey("other0");
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        }
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "the other program found a corrupt file";
+        // After the other program's last write: this write must keep all of its keys.
+        store.setObjectForKey("yes", "done");
+        store.synchronize();
+    }
+    EXPECT_EQ(GetCapturedStderr(), "");
+
+    PlistFileDefaults reader(path, PlistFileDefaults::Access::ReadOnly);
+    ASSERT_EQ(reader.problem(), "");
+    int lostMine = 0, lostOthers = 0;
+    for (int k = 0; k < mine; ++k)
+        lostMine += reader.objectForKey("mine" + std::to_string(k)) != PlistValue(k);
+    for (int k = 0; k < kVersions; ++k)
+        lostOthers += reader.objectForKey("other" + std::to_string(k)) != PlistValue(k);
+    EXPECT_EQ(lostMine, 0) << "of " << mine;
+    EXPECT_EQ(lostOthers, 0) << "of " << kVersions;
+    EXPECT_EQ(reader.objectForKey("kept"), PlistValue("yes"));
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"settings.plist"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, StoreConcurrentWriter,
+                         testing::Values(Style::InPlace, Style::Replace), [](const auto& info) {
+                             return info.param == Style::InPlace ? "InPlace" : "Replace";
+                         });
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,269 @@
+// The settings file where writing is not plain: behind symbolic links, replaced by a folder, in
+// a folder the user cannot write, on a full disk, beside temporary files of killed writers.
+// Nothing read or saved is lost, the old file is never destroyed, and each problem is said
+// once, in one line starting with "velmora: ".
+
+#include "plist_file_defaults.h"
+#include "store_test_support.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+using namespace store_test;
+using testing::internal::CaptureStderr;
+using testing::internal::GetCapturedStderr;
+using Access = PlistFileDefaults::Access;
+
+std::optional<PlistValue> savedValue(const std::string& path, const std::string& key) {
+    return PlistFileDefaults(path, Access::ReadOnly).objectForKey(key);
+}
+
+std::vector<std::string> entriesOf(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// "" when TEXT is one line starting with "velmora: " and holding every one of PARTS.
+std::string oneMessageWith(const std::string& text, std::initializer_list<std::string> parts) {
+    if (text.rfind("velmora: ", 0) != 0 || text.find('\n') != text.size() - 1)
+        return "not one velmora: line: [" + text + "]";
+    for (const auto& part : parts)
+        if (text.find(part) == std::string::npos)
+            return "no \"" + part + "\" in [" + text + "]";
+    return "";
+}
+
+TEST(StoreLinkedFile, AChainOfLinksToAFileStaysAndTheFileAtItsEndIsReplaced) {
+    TempFolder folder;
+    fs::create_directory(folder.file("dotfiles"));
+    const std::string target = folder.file("dotfiles/velmora.plist");
+    writeFile(target, xmlDictionary(stringEntry("kept", "yes")));
+    fs::create_symlink("dotfiles/velmora.plist", folder.file("middle.plist"));
+    fs::create_symlink("middle.plist", folder.file("settings.plist"));
+    {
+        PlistFileDefaults store(folder.file("settings.plist"));
+        EXPECT_EQ(store.objectForKey("kept"), PlistValue("yes"));
+        store.setObjectForKey(1, "changedTimes");
+        store.synchronize();
+    }
+    EXPECT_EQ(fs::read_symlink(folder.file("settings.plist")), "middle.plist");
+    EXPECT_EQ(fs::read_symlink(folder.file("middle.plist")), "dotfiles/velmora.plist");
+    EXPECT_EQ(savedValue(target, "changedTimes"), PlistValue(1));
+    EXPECT_EQ(savedValue(target, "kept"), PlistValue("yes"));
+    EXPECT_EQ(entriesOf(folder.file("dotfiles")), std::vector<std::string>{"velmora.plist"});
+}
+
+// Dot-file managers link the settings file before there is one to link to.
+TEST(StoreLinkedFile, ALinkToAFileNotThereYetStaysALinkAndTheWriteCreatesItsTarget) {
+    for (const std::string to : {"dotfiles/velmora.plist", "dotfiles/missing/velmora.plist"}) {
+        TempFolder folder;
+        fs::create_directory(folder.file("dotfiles"));
+        const std::string path = folder.file("settings.plist");
+        fs::create_symlink(to, path);
+        CaptureStderr();
+        {
+            PlistFileDefaults store(path);
+            EXPECT_FALSE(store.objectForKey("followWindow")) << to;
+            store.setObjectForKey(true, "followWindow");
+            store.synchronize();
+            EXPECT_FALSE(store.hasUnsavedChanges()) << to;
+        }
+        EXPECT_EQ(GetCapturedStderr(), "") << to;
+        ASSERT_TRUE(fs::is_symlink(path)) << to << ": the link was replaced";
+        EXPECT_EQ(fs::read_symlink(path), to);
+        EXPECT_EQ(savedValue(folder.file(to), "followWindow"), PlistValue(true)) << to;
+        EXPECT_EQ(fs::status(folder.file(to)).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write);
+    }
+}
+
+TEST(StoreLinkedFile, ALinkLoopIsMovedAsideAsItIsAndTheSettingsStartAfresh) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    fs::create_symlink("other.plist", path);
+    fs::create_symlink("settings.plist", folder.file("other.plist"));
+    CaptureStderr();
+    {
+        PlistFileDefaults store(path);
+        store.setObjectForKey(true, "followWindow");
+        store.synchronize();
+    }
+    const std::string message = GetCapturedStderr();
+    const auto entries = folder.entries();
+    ASSERT_EQ(entries.size(), 3u) << message;
+    const std::string aside = folder.file(entries[2]); // settings.plist.corrupt-...
+    EXPECT_EQ(oneMessageWith(message, {path + " ", "symbolic links", aside}), "");
+    EXPECT_EQ(fs::read_symlink(aside), "other.plist");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
+    EXPECT_EQ(savedValue(path, "followWindow"), PlistValue(true));
+}
+
+TEST(StoreOddFile, AFolderInThePlaceOfTheFileIsMovedAsideWithWhatItHolds) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    fs::create_directory(path);
+    writeFile(path + "/inside", "keep me");
+    CaptureStderr();
+    PlistFileDefaults store(path);
+    store.setObjectForKey("yes", "kept");
+    store.synchronize();
+    std::string message = GetCapturedStderr();
+    auto entries = folder.entries();
+    ASSERT_EQ(entries.size(), 2u) << message;
+    EXPECT_EQ(oneMessageWith(message, {path + " ", "not a regular file", folder.file(entries[1])}),
+              "");
+    EXPECT_EQ(readFile(folder.file(entries[1]) + "/inside"), "keep me");
+
+    // Put there while the store runs: the next write moves it aside and keeps the settings.
+    fs::remove(path);
+    fs::create_directory(path);
+    writeFile(path + "/second", "keep me too");
+    EXPECT_EQ(store.objectForKey("kept"), PlistValue("yes"));
+    CaptureStderr();
+    store.setObjectForKey(2, "changedTimes");
+    store.synchronize();
+    message = GetCapturedStderr();
+    entries = folder.entries();
+    ASSERT_EQ(entries.size(), 3u) << message;
+    EXPECT_EQ(oneMessageWith(message, {"kept the last good settings", folder.file(entries[2])}),
+              "");
+    EXPECT_EQ(readFile(folder.file(entries[2]) + "/second"), "keep me too");
+    EXPECT_EQ(savedValue(path, "kept"), PlistValue("yes"));
+    EXPECT_EQ(savedValue(path, "changedTimes"), PlistValue(2));
+}
+
+TEST(StoreOddFile, AFolderThatCannotBeWrittenKeepsTheFileAndTheChangesAndSaysSoOnce) {
+    TempFolder folder;
+    const std::string path = folder.file("velmora/settings.plist");
+    {
+        PlistFileDefaults store(path);
+        store.setObjectForKey("yes", "kept");
+    }
+    const std::string before = readFile(path);
+    const std::string result = runUnprivileged(folder.file(""), [&] {
+        std::string problems;
+        ::chmod(folder.file("velmora").c_str(), 0500);
+        CaptureStderr();
+        PlistFileDefaults store(path);
+        store.setObjectForKey("first", "mine");
+        store.synchronize();
+        store.setObjectForKey("second", "mine too");
+        store.synchronize();
+        if (!store.hasUnsavedChanges())
+            problems += "no unsaved changes; ";
+        if (store.objectForKey("mine") != PlistValue("first"))
+            problems += "the change is gone from memory; ";
+        if (readFile(path) != before)
+            problems += "the file changed; ";
+        if (entriesOf(folder.file("velmora")) != std::vector<std::string>{"settings.plist"})
+            problems += "files were left in the folder; ";
+        problems += oneMessageWith(GetCapturedStderr(),
+                                   {"could not save the settings to " + path, "Permission denied"});
+        ::chmod(folder.file("velmora").c_str(), 0700);
+        store.synchronize();
+        if (store.hasUnsavedChanges() || savedValue(path, "mine too") != PlistValue("second") ||
+            savedValue(path, "kept") != PlistValue("yes"))
+            problems += "not saved once the folder could be written; ";
+        return problems;
+    });
+    EXPECT_EQ(result, "");
+}
+
+// Unmounts on every way out of the test.
+struct SmallDisk {
+    explicit SmallDisk(std::string at) : path(std::move(at)) {
+        fs::create_directory(path);
+        mounted = ::mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k,mode=0700") == 0;
+        error = errno;
+    }
+    ~SmallDisk() {
+        if (mounted)
+            ::umount2(path.c_str(), MNT_DETACH);
+    }
+    std::string path;
+    bool mounted = false;
+    int error = 0;
+};
+
+TEST(StoreOddFile, AFullDiskKeepsTheFileAndTheChangesAndSaysSoOnce) {
+    TempFolder folder;
+    SmallDisk disk(folder.file("disk"));
+    if (!disk.mounted)
+        GTEST_SKIP() << "no small file system to fill: mounting a tmpfs failed ("
+                     << std::strerror(disk.error) << "); it takes root";
+    const std::string path = disk.path + "/settings.plist";
+    {
+        PlistFileDefaults store(path);
+        store.setObjectForKey("yes", "kept");
+    }
+    const std::string before = readFile(path);
+    {
+        std::ofstream filler(disk.path + "/filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        while (filler.write(block.data(), block.size()) && filler.flush()) {
+        }
+    }
+    CaptureStderr();
+    PlistFileDefaults store(path);
+    store.setObjectForKey(std::string(16 * 1024, 'x'), "large");
+    store.synchronize();
+    store.setObjectForKey("more", "small");
+    store.synchronize();
+    EXPECT_EQ(oneMessageWith(GetCapturedStderr(),
+                             {"could not save the settings to " + path, "No space left on device"}),
+              "");
+    EXPECT_TRUE(store.hasUnsavedChanges());
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(entriesOf(disk.path), (std::vector<std::string>{"filler", "settings.plist"}));
+
+    fs::remove(disk.path + "/filler");
+    store.synchronize();
+    EXPECT_FALSE(store.hasUnsavedChanges());
+    EXPECT_EQ(savedValue(path, "small"), PlistValue("more"));
+    EXPECT_EQ(savedValue(path, "kept"), PlistValue("yes"));
+}
+
+// A writer killed between creating its temporary file and renaming it leaves the file behind:
+// the next write removes such files, and only those.
+TEST(StoreOddFile, TemporaryFilesOfKilledWritersGoAtTheNextWriteAndNothingElseDoes) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    writeFile(folder.file(".settings.plist.tmp-AbC123"), "half a version");
+    writeFile(folder.file(".settings.plist.tmp-xYz789"), "");
+    // A writer that is alive holds its temporary file locked.
+    writeFile(folder.file(".settings.plist.tmp-living"), "being written");
+    const int living = ::open(folder.file(".settings.plist.tmp-living").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(living, LOCK_EX), 0);
+    writeFile(folder.file(".settings.plist.tmp-longer1"), "not a name the store makes");
+    writeFile(folder.file(".other.plist.tmp-AbC123"), "another file's");
+    fs::create_directory(folder.file(".settings.plist.tmp-folder"));
+    fs::create_symlink("settings.plist", folder.file(".settings.plist.tmp-link01"));
+    const auto others = std::vector<std::string>{
+        ".other.plist.tmp-AbC123", ".settings.plist.tmp-folder", ".settings.plist.tmp-link01",
+        ".settings.plist.tmp-living", ".settings.plist.tmp-longer1"};
+
+    PlistFileDefaults store(path);
+    store.objectForKey("followWindow");
+    EXPECT_EQ(folder.entries().size(), others.size() + 2) << "reading removes nothing";
+    store.setObjectForKey(true, "followWindow");
+    store.synchronize();
+    auto expected = others;
+    expected.push_back("settings.plist");
+    EXPECT_EQ(folder.entries(), expected);
+    ::close(living);
+}
+
+} // namespace
+} // namespace velmora
