@@ -1,6 +1,7 @@
 #include "sim_hot_keys.h"
 
 #include "platform/controls.h"
+#include "platform/saturating_numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,14 +27,7 @@ std::int64_t comboField(const PlistValue& keyCombo, const char* field) {
     if (const std::int64_t* integer = value->integer())
         return *integer;
     const double* real = value->real();
-    if (!real || std::isnan(*real))
-        return 0;
-    constexpr double kLimit = 9223372036854775808.0; // 2^63
-    if (*real >= kLimit)
-        return std::numeric_limits<std::int64_t>::max();
-    if (*real <= -kLimit)
-        return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(*real);
+    return real ? saturatingWhole<std::int64_t>(*real) : 0;
 }
 
 std::string describeKeyCombo(const PlistValue& keyCombo) {

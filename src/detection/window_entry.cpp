@@ -1,9 +1,7 @@
 #include "detection/window_entry.h"
 
+#include "platform/saturating_numbers.h"
 #include "platform/window_list.h"
-
-#include <cmath>
-#include <limits>
 
 namespace velmora {
 
@@ -62,15 +60,7 @@ const PlistDictionary* windowBounds(const PlistValue& entry) {
 }
 
 std::int32_t wholeNumber32(double value) {
-    if (std::isnan(value))
-        return 0;
-    constexpr double lowest = std::numeric_limits<std::int32_t>::min();
-    constexpr double highest = std::numeric_limits<std::int32_t>::max();
-    if (value <= lowest)
-        return std::numeric_limits<std::int32_t>::min();
-    if (value >= highest)
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(value); // truncates toward zero: the fraction is dropped
+    return saturatingWhole<std::int32_t>(value);
 }
 
 std::int32_t boundsWholeNumber(const PlistDictionary* bounds, const char* key) {

@@ -1,5 +1,7 @@
 #include "engine/input_source_selection.h"
 
+#include "platform/saturating_numbers.h"
+
 namespace velmora {
 
 std::string InputSourceSelection::currentKeyBoadrID() {
@@ -10,7 +12,8 @@ std::string InputSourceSelection::currentKeyBoadrID() {
 }
 
 void InputSourceSelection::changeInputTo(const std::string& id) {
-    settings_.setIntegerForKey(settings_.integerForKey(keys::kChangedTimes) + 1,
+    // The counter holds at INT64_MAX rather than wrapping to a negative count.
+    settings_.setIntegerForKey(saturatingAdd(settings_.integerForKey(keys::kChangedTimes), 1),
                                keys::kChangedTimes);
     auto matches = sources_.createInputSourceList(id, /*includeAllInstalled=*/false);
     if (!matches.empty())

@@ -1,7 +1,10 @@
 #include "engine/settings.h"
 
+#include "platform/saturating_numbers.h"
+
 #include <charconv>
 #include <cstring>
+#include <limits>
 #include <map>
 
 namespace velmora {
@@ -26,17 +29,47 @@ const std::map<std::string, Kind, std::less<>>& schema() {
     return kinds;
 }
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The integer TEXT begins with, after blanks and a sign; digits beyond the 64-bit range hold
+// at its ends. None when no digit follows.
 std::optional<std::int64_t> parseInteger(const std::string& text) {
     std::size_t start = 0;
-    while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
+    while (start < text.size() && isBlank(text[start]))
         ++start;
     if (start < text.size() && text[start] == '+')
         ++start;
     std::int64_t value = 0;
     auto [end, ec] = std::from_chars(text.data() + start, text.data() + text.size(), value);
-    if (ec != std::errc() || end == text.data() + start)
+    if (end == text.data() + start)
+        return std::nullopt;
+    if (ec == std::errc::result_out_of_range)
+        return text[start] == '-' ? std::numeric_limits<std::int64_t>::min()
+                                  : std::numeric_limits<std::int64_t>::max();
+    if (ec != std::errc())
         return std::nullopt;
     return value;
+}
+
+// A stored string read as a boolean the way the desktop's own defaults read one: after
+// blanks, "Y", "y", "T" or "t" is true, and so is a number whose first significant digit
+// (after a sign and leading zeros) is 1-9. Everything else is false.
+bool stringReadsTrue(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    if (i == text.size())
+        return false;
+    const char first = text[i];
+    if (first == 'Y' || first == 'y' || first == 'T' || first == 't')
+        return true;
+    if (first == '+' || first == '-')
+        ++i;
+    while (i < text.size() && text[i] == '0')
+        ++i;
+    return i < text.size() && text[i] >= '1' && text[i] <= '9';
 }
 
 } // namespace
@@ -51,7 +84,7 @@ bool hasExpectedType(const std::string& key, const PlistValue& value) {
     case Kind::StringArray:
         return value.isArray(); // entries are checked by their readers
     case Kind::Boolean:
-        return value.isBoolean() || value.isNumber();
+        return value.isBoolean() || value.isNumber() || value.isString();
     case Kind::Counter:
         return value.isInteger() || value.isReal() ||
                (value.isString() && parseInteger(*value.string()).has_value());
@@ -75,7 +108,7 @@ bool Settings::boolForKey(const std::string& key) const {
     if (auto n = value->number())
         return *n != 0;
     if (auto s = value->string())
-        return *s == "YES" || *s == "true" || *s == "1";
+        return stringReadsTrue(*s);
     return false;
 }
 
@@ -86,7 +119,7 @@ std::int64_t Settings::integerForKey(const std::string& key) const {
     if (auto i = value->integer())
         return *i;
     if (auto r = value->real())
-        return static_cast<std::int64_t>(*r);
+        return saturatingWhole<std::int64_t>(*r);
     if (auto b = value->boolean())
         return *b ? 1 : 0;
     if (auto s = value->string())

@@ -43,9 +43,13 @@ class Settings {
 
     // The value under KEY; none when absent or when its type is not the key's type.
     std::optional<PlistValue> objectForKey(const std::string& key) const;
-    // False when absent. A number reads as true when not zero; "YES"/"true"/"1" strings as true.
+    // False when absent. A number reads as true when not zero. A string reads as true when it
+    // starts (after blanks) with Y, y, T or t, or spells a number that is not zero: "YES",
+    // "yes", "true", "1" and "-2" read true; "NO", "false", "0" and "maybe" read false.
     bool boolForKey(const std::string& key) const;
-    // 0 when absent; a string reads as the integer it spells ("0" reads 0), otherwise 0.
+    // 0 when absent; a string reads as the integer it begins with ("0" reads 0), otherwise 0.
+    // Reals drop their fraction; NaN reads 0; anything beyond the 64-bit range holds at its
+    // ends, so a stored 1e30 reads INT64_MAX.
     std::int64_t integerForKey(const std::string& key) const;
 
     void setObjectForKey(const PlistValue& value, const std::string& key);

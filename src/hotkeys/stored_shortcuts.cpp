@@ -1,7 +1,6 @@
 #include "hotkeys/stored_shortcuts.h"
 
-#include <cmath>
-#include <limits>
+#include "platform/saturating_numbers.h"
 
 namespace velmora {
 
@@ -19,17 +18,8 @@ std::int64_t shortcutField(const PlistValue* value, const std::string& field) {
         return 0;
     if (const std::int64_t* integer = number->integer())
         return *integer;
-    if (const double* real = number->real()) {
-        if (std::isnan(*real))
-            return 0;
-        // 2^63 is exactly representable; anything at or beyond it saturates.
-        constexpr double kLimit = 9223372036854775808.0;
-        if (*real >= kLimit)
-            return std::numeric_limits<std::int64_t>::max();
-        if (*real <= -kLimit)
-            return std::numeric_limits<std::int64_t>::min();
-        return static_cast<std::int64_t>(*real);
-    }
+    if (const double* real = number->real())
+        return saturatingWhole<std::int64_t>(*real);
     return 0;
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace velmora::testing {
 namespace {
 
@@ -24,6 +26,21 @@ TEST(Selection, EveryRequestCountsEvenWithoutEffect) {
     EXPECT_EQ(sim.current(), kGerman);
     // The counter is written but not flushed.
     EXPECT_TRUE(sim.traceWith("sync").empty());
+}
+
+TEST(Selection, CounterHoldsAtItsLimitInsteadOfWrapping) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    for (PlistValue stored : {PlistValue(kMax), PlistValue(1e30), PlistValue("1e30000")}) {
+        SimAgent sim;
+        sim.launch();
+        sim.desktop.rawStore().setObjectForKey(stored, "changedTimes");
+        changeInputTo(kGerman);
+        changeInputTo(kABC);
+        // "1e30000" is read as the integer it begins with: 1.
+        const std::int64_t expected = stored.isString() ? 3 : kMax;
+        EXPECT_EQ(sim.stored("changedTimes"), PlistValue(expected));
+        EXPECT_EQ(sim.current(), kABC);
+    }
 }
 
 TEST(Selection, CurrentIdIsEmptyWithoutCurrentSource) {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <utility>
+
 namespace velmora {
 namespace {
 
@@ -83,13 +86,44 @@ TEST_F(SettingsTest, CounterReadsStringsAndNumbers) {
     EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 3);
 }
 
-TEST_F(SettingsTest, BooleansAcceptNumbers) {
+TEST_F(SettingsTest, CounterHoldsAtTheEndsOfItsRange) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    const std::pair<PlistValue, std::int64_t> cases[] = {
+        {PlistValue(1e30), kMax},
+        {PlistValue(-1e30), kMin},
+        {PlistValue(std::numeric_limits<double>::infinity()), kMax},
+        {PlistValue(std::numeric_limits<double>::quiet_NaN()), 0},
+        {PlistValue(9223372036854775807.0), kMax}, // rounds up to 2^63
+        {PlistValue(kMax), kMax},
+        {PlistValue("99999999999999999999"), kMax},
+        {PlistValue(" -99999999999999999999"), kMin},
+        {PlistValue("+17 times"), 17},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        put(keys::kChangedTimes, cases[i].first);
+        EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), cases[i].second) << "case " << i;
+    }
+}
+
+TEST_F(SettingsTest, BooleansReadNumbersAndStrings) {
     put(keys::kFollowWindow, PlistValue(1));
     EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow));
     put(keys::kFollowWindow, PlistValue(0));
     EXPECT_FALSE(settings.boolForKey(keys::kFollowWindow));
     put(keys::kFollowWindow, PlistValue(true));
     EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow));
+    put(keys::kFollowWindow, PlistValue(std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow)); // not zero
+
+    for (const char* yes : {"YES", "yes", "Y", "true", "TRUE", "t", "1", " 1", "-2", "007", "+3"}) {
+        put(keys::kFollowWindow, PlistValue(yes));
+        EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow)) << '"' << yes << '"';
+    }
+    for (const char* no : {"NO", "no", "false", "0", "000", "", "  ", "maybe", "-", "0.5", "x1"}) {
+        put(keys::kFollowWindow, PlistValue(no));
+        EXPECT_FALSE(settings.boolForKey(keys::kFollowWindow)) << '"' << no << '"';
+    }
 }
 
 TEST_F(SettingsTest, RecordUpdateKeepsOtherKeysAndRecords) {
