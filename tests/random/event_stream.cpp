@@ -251,7 +251,7 @@ std::string EventStream::garbageValue() {
         "\"  42\"",
         "\"-9223372036854775808\"",
         "[]",
-        "[1, \"a\", null]",
+        "[1, \"a\", 2.5, {}]",
         "{}",
         "{\"\": {\"id\": 7}}",
         "[[[[[[[[]]]]]]]]",
@@ -261,11 +261,11 @@ std::string EventStream::garbageValue() {
 
 std::string EventStream::rulesValue() {
     std::string out = "{";
-    for (int i = static_cast<int>(below(5)); i > 0; --i) {
+    for (int i = static_cast<int>(below(8)); i > 0; --i) {
         if (out.size() > 1)
             out += ", ";
         out += quote(anyApp()) + ": ";
-        switch (below(5)) {
+        switch (below(10)) {
         case 0:
             out += garbageValue();
             break;
@@ -366,6 +366,9 @@ std::vector<std::string> EventStream::storeEvent() {
         return {"defaults unknownKey" + std::to_string(below(3)) + " = " + garbageValue()};
     case 3:
         return {"defaults changedTimes = " + garbageValue()};
+    case 4:
+    case 5: // rules the agent can follow, so that activations switch
+        return {"defaults velmora = " + rulesValue()};
     default: {
         const std::string& key = pick(kKnownKeys);
         return {"defaults " + key + " = " + storeValue(key)};

@@ -4,7 +4,9 @@
 #include "plist_conversion.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <set>
 
 namespace velmora::random {
@@ -58,9 +60,28 @@ std::optional<std::string> InvariantChecker::checkInputSource() {
     return std::nullopt;
 }
 
+// The counter as a number: a stored real held at the ends of the 64-bit range (NaN as 0),
+// read here rather than by the code under test; other types as the agent reads them.
+std::int64_t InvariantChecker::counterValue() {
+    auto stored = store_.objectForKey("changedTimes");
+    if (stored && stored->integer())
+        return *stored->integer();
+    if (stored && stored->real()) {
+        const double real = *stored->real();
+        if (std::isnan(real))
+            return 0;
+        if (real >= 9223372036854775808.0)
+            return std::numeric_limits<std::int64_t>::max();
+        if (real <= -9223372036854775808.0)
+            return std::numeric_limits<std::int64_t>::min();
+        return static_cast<std::int64_t>(real);
+    }
+    return desktop_.agent()->settings().integerForKey("changedTimes");
+}
+
 std::optional<std::string> InvariantChecker::checkCounter(const std::string&) {
     ++checks_;
-    const std::int64_t counter = desktop_.agent()->settings().integerForKey("changedTimes");
+    const std::int64_t counter = counterValue();
     if (counter_ && !counterWrittenOutside_ && counter < *counter_)
         return "changedTimes went down from " + std::to_string(*counter_) + " to " +
                std::to_string(counter);
@@ -83,6 +104,11 @@ std::optional<std::string> InvariantChecker::checkLists() {
             return "catalogue entry " + std::to_string(i) + " is " +
                    lists.arrOfInputName[i].inputName + " but its choice item is " +
                    lists.arrOfInputName2[i + 1];
+    ++checks_;
+    std::set<std::string> hotKeys;
+    for (const auto& hotKey : desktop_.hotKeys().registered())
+        if (hotKey && !hotKeys.insert(hotKey->identifier()).second)
+            return "two hotkeys are registered for " + hotKey->identifier();
     ++checks_;
     if (lists.arrOfAllApp) {
         std::set<std::string> seen;

@@ -4,6 +4,7 @@
 // - the current input source is none or one the desktop has;
 // - the switch counter ("changedTimes") never goes down, except where another program wrote
 //   it (it holds at INT64_MAX instead of wrapping);
+// - no two hotkeys are registered for one input source;
 // - the catalogue's three lists stay index-aligned, and the application list has no
 //   duplicates;
 // - the settings the agent holds print as a settings file that reads back the same;
@@ -39,6 +40,7 @@ class InvariantChecker {
 
   private:
     std::optional<std::string> checkInputSource();
+    std::int64_t counterValue();
     std::optional<std::string> checkCounter(const std::string& line);
     std::optional<std::string> checkLists();
     std::optional<std::string> checkStore();

@@ -26,11 +26,13 @@ class Run {
   public:
     Run() : desktop_(&store_), checker_(desktop_, store_), runner_(desktop_, failures_) {}
 
-    // Runs LINE; false when it does not parse (nothing ran).
+    // Runs LINE; false when it does not parse (nothing ran; FAILURE tells why).
     bool step(const std::string& line, std::optional<std::string>& failure) {
         statements_.clear();
-        if (parser_.parseLine(line, statements_))
+        if (auto error = parser_.parseLine(line, statements_)) {
+            failure = "the line does not parse: " + error->reason;
             return false;
+        }
         checker_.before(line);
         for (const auto& statement : statements_)
             statement.run(runner_);
@@ -166,7 +168,7 @@ std::optional<Failure> replayLines(const std::vector<std::string>& lines,
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::optional<std::string> failure;
         if (!run.step(lines[i], failure))
-            continue;
+            continue; // its window went with a dropped line
         if (applied)
             applied->push_back(lines[i]);
         if (failure)
@@ -185,7 +187,8 @@ Outcome replayInChild(const std::vector<std::string>& lines) {
         for (std::size_t i = 0; i < lines.size(); ++i) {
             s.progress = i;
             std::optional<std::string> failure;
-            run.step(lines[i], failure);
+            if (!run.step(lines[i], failure))
+                continue; // its window went with a dropped line
             if (failure) {
                 s.failedLine = i;
                 setWhat(s, *failure);

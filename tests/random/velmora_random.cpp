@@ -12,10 +12,11 @@
 namespace {
 
 void usage(std::ostream& out) {
-    out << "usage: velmora-random [--events N] [--seed S] [--seeds K]\n"
+    out << "usage: velmora-random [--events N] [--seed S] [--seeds K] [--print]\n"
            "Runs K streams (default 1) of N events (default 10000) from seeds S, S+1, ...\n"
            "(default 1) on a fresh simulated desktop each, checking the invariants after every\n"
            "step. A failure is cut down to a scenario printed on standard output.\n"
+           "--print prints the scenario lines of seed S instead of running them.\n"
            "Exit status: 0 every invariant held, 1 one did not, 2 bad arguments.\n";
 }
 
@@ -32,8 +33,13 @@ int main(int argc, char** argv) {
     std::uint64_t events = 10000;
     std::uint64_t seed = 1;
     std::uint64_t seeds = 1;
+    bool print = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--print") {
+            print = true;
+            continue;
+        }
         std::uint64_t* target = arg == "--events"  ? &events
                                 : arg == "--seed"  ? &seed
                                 : arg == "--seeds" ? &seeds
@@ -48,6 +54,11 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (print) {
+        for (const auto& line : velmora::random::generateLines(seed, events))
+            std::cout << line << '\n';
+        return 0;
+    }
     int status = 0;
     for (std::uint64_t k = 0; k < seeds; ++k) {
         const std::uint64_t s = seed + k;
