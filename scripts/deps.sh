@@ -12,6 +12,7 @@ packages=(
   libxcb-xtest0-dev libxcb-record0-dev libxcb-res0-dev
   fonts-dejavu-core desktop-file-utils
   xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc
+  clang libclang-rt-14-dev
 )
 
 missing=()
