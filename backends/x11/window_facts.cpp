@@ -2,6 +2,7 @@
 
 #include "xcb_reply.h"
 
+#include "platform/saturating_numbers.h"
 #include "text_encoding.h"
 
 #include <algorithm>
@@ -40,24 +41,6 @@ std::optional<std::string> bytesOf(const xcb_get_property_reply_t* reply) {
         return std::nullopt;
     auto* data = static_cast<const char*>(xcb_get_property_value(reply));
     return std::string(data, static_cast<std::size_t>(xcb_get_property_value_length(reply)));
-}
-
-std::vector<std::uint32_t> wordsOf(const xcb_get_property_reply_t* reply) {
-    if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 32)
-        return {};
-    auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-    int count = xcb_get_property_value_length(reply) / 4;
-    return std::vector<std::uint32_t>(data, data + count);
-}
-
-std::optional<std::string> textOf(X11Connection& connection,
-                                  const xcb_get_property_reply_t* reply) {
-    auto bytes = bytesOf(reply);
-    if (!bytes)
-        return std::nullopt;
-    if (reply->type == connection.ewmh().UTF8_STRING)
-        return sanitizeUtf8(*bytes);
-    return legacyTextToUtf8(*bytes);
 }
 
 // Text properties may end in a NUL; names never hold one.
@@ -115,29 +98,16 @@ void collectIdentity(X11Connection& connection, const Pending& p, WindowFacts& f
     auto pid = propertyReply(c, p.pid, &gone);
     auto machine = propertyReply(c, p.machine, &gone);
     facts.exists = facts.exists && !gone;
-    if (auto bytes = bytesOf(wmClass.get())) {
-        std::vector<std::string> parts = splitNulSeparated(*bytes);
-        if (parts.size() >= 2 && !parts[1].empty())
-            facts.hints.wmClassClass = legacyTextToUtf8(parts[1]);
-    }
-    facts.hints.gtkApplicationId = singleText(textOf(connection, gtkId.get()));
-    facts.hints.kdeDesktopFile = singleText(textOf(connection, kdeFile.get()));
-    std::vector<std::uint32_t> pids = wordsOf(pid.get());
-    auto host = singleText(bytesOf(machine.get()));
-    bool sameHost = !host || *host == connection.hostName();
-    if (!pids.empty()) {
-        facts.hints.ownWindow = sameHost && pids[0] == static_cast<std::uint32_t>(getpid());
-        facts.hints.fallbackKey = "pid:" + std::to_string(pids[0]) + "@" + host.value_or("");
-    } else {
-        facts.hints.fallbackKey = "window:" + std::to_string(facts.window);
-    }
+    facts.hints =
+        identityHintsOf({wmClass.get(), gtkId.get(), kdeFile.get(), pid.get(), machine.get()},
+                        connection.ewmh().UTF8_STRING, connection.hostName(), facts.window);
 }
 
 void collectName(X11Connection& connection, xcb_get_property_cookie_t cookie, WindowFacts& facts) {
     bool gone = false;
     auto name = propertyReply(connection.xcb(), cookie, &gone);
     facts.exists = facts.exists && !gone;
-    facts.name = singleText(textOf(connection, name.get()));
+    facts.name = propertyName(name.get(), connection.ewmh().UTF8_STRING);
 }
 
 // WM_NAME, for the windows that have no _NET_WM_NAME: few do these days, so asking every window
@@ -157,14 +127,14 @@ void collectState(X11Connection& connection, unsigned parts, const Pending& p, W
     bool gone = false;
     if (parts & kWmStatePart) {
         auto wmState = propertyReply(c, p.wmState, &gone);
-        if (auto words = wordsOf(wmState.get()); !words.empty())
+        if (auto words = propertyWords(wmState.get()); !words.empty())
             facts.wmState = words[0];
     }
     if (parts & kTypePart) {
         auto types = propertyReply(c, p.types, &gone);
         auto states = propertyReply(c, p.states, &gone);
-        facts.windowTypes = wordsOf(types.get());
-        facts.netWmStates = wordsOf(states.get());
+        facts.windowTypes = propertyWords(types.get());
+        facts.netWmStates = propertyWords(states.get());
     }
     if (parts & kMapPart) {
         xcb_generic_error_t* error = nullptr;
@@ -199,9 +169,10 @@ void collectGeometry(X11Connection& connection, const Pending& p, WindowFacts& f
     // The frame the window manager drew around the window counts as part of the window, as
     // the title bar does on desktops where the server draws it.
     facts.bounds = boundsWithExtents(origin->dst_x, origin->dst_y, geometry->width,
-                                     geometry->height, wordsOf(extents.get()), false);
-    facts.contentBounds = boundsWithExtents(origin->dst_x, origin->dst_y, geometry->width,
-                                            geometry->height, wordsOf(gtkExtents.get()), true);
+                                     geometry->height, propertyWords(extents.get()), false);
+    facts.contentBounds =
+        boundsWithExtents(origin->dst_x, origin->dst_y, geometry->width, geometry->height,
+                          propertyWords(gtkExtents.get()), true);
 }
 
 std::int32_t clampTo32(std::int64_t value) {
@@ -211,23 +182,64 @@ std::int32_t clampTo32(std::int64_t value) {
 
 } // namespace
 
+std::vector<std::uint32_t> propertyWords(const xcb_get_property_reply_t* reply) {
+    if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 32)
+        return {};
+    auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+    int count = xcb_get_property_value_length(reply) / 4;
+    return std::vector<std::uint32_t>(data, data + count);
+}
+
+std::optional<std::string> propertyName(const xcb_get_property_reply_t* reply,
+                                        xcb_atom_t utf8String) {
+    auto bytes = bytesOf(reply);
+    if (!bytes)
+        return std::nullopt;
+    return singleText(reply->type == utf8String ? sanitizeUtf8(*bytes) : legacyTextToUtf8(*bytes));
+}
+
+WindowIdentityHints identityHintsOf(const IdentityReplies& replies, xcb_atom_t utf8String,
+                                    std::string_view hostName, xcb_window_t window) {
+    WindowIdentityHints hints;
+    if (auto bytes = bytesOf(replies.wmClass)) {
+        std::vector<std::string> parts = splitNulSeparated(*bytes);
+        if (parts.size() >= 2 && !parts[1].empty())
+            hints.wmClassClass = legacyTextToUtf8(parts[1]);
+    }
+    hints.gtkApplicationId = propertyName(replies.gtkApplicationId, utf8String);
+    hints.kdeDesktopFile = propertyName(replies.kdeDesktopFile, utf8String);
+    std::vector<std::uint32_t> pids = propertyWords(replies.pid);
+    auto host = singleText(bytesOf(replies.clientMachine));
+    bool sameHost = !host || *host == hostName;
+    if (!pids.empty()) {
+        hints.ownWindow = sameHost && pids[0] == static_cast<std::uint32_t>(getpid());
+        hints.fallbackKey = "pid:" + std::to_string(pids[0]) + "@" + host.value_or("");
+    } else {
+        hints.fallbackKey = "window:" + std::to_string(window);
+    }
+    return hints;
+}
+
 WindowBounds boundsWithExtents(std::int64_t x, std::int64_t y, std::int64_t width,
                                std::int64_t height, const std::vector<std::uint32_t>& extents,
                                bool shrink) {
     std::int64_t left = 0, right = 0, top = 0, bottom = 0;
     if (extents.size() >= 4) {
-        // Each is below 2^32: the sums below stay far inside 64 bits.
+        // Each is below 2^32: negated, it stays inside 64 bits.
         const std::int64_t sign = shrink ? -1 : 1;
         left = sign * extents[0];
         right = sign * extents[1];
         top = sign * extents[2];
         bottom = sign * extents[3];
     }
+    // The sums saturate: the rectangle itself may lie anywhere in 64 bits.
     WindowBounds bounds;
-    bounds.x = clampTo32(x - left);
-    bounds.y = clampTo32(y - top);
-    bounds.width = clampTo32(std::max<std::int64_t>(0, width + left + right));
-    bounds.height = clampTo32(std::max<std::int64_t>(0, height + top + bottom));
+    bounds.x = clampTo32(saturatingAdd(x, -left));
+    bounds.y = clampTo32(saturatingAdd(y, -top));
+    bounds.width =
+        clampTo32(std::max<std::int64_t>(0, saturatingAdd(saturatingAdd(width, left), right)));
+    bounds.height =
+        clampTo32(std::max<std::int64_t>(0, saturatingAdd(saturatingAdd(height, top), bottom)));
     return bounds;
 }
 
@@ -280,7 +292,7 @@ std::vector<std::uint32_t> readCardinals(X11Connection& connection, xcb_window_t
     bool gone = false;
     auto reply = propertyReply(connection.xcb(), cookie, &gone);
     connection.repliesAwaited();
-    return wordsOf(reply.get());
+    return propertyWords(reply.get());
 }
 
 std::optional<std::string> readBytes(X11Connection& connection, xcb_window_t window,

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::x11 {
@@ -67,6 +68,28 @@ xcb_atom_t primaryWindowType(X11Connection& connection, const WindowFacts& facts
 // skipped. Any thread.
 std::vector<WindowFacts> readWindowFacts(X11Connection& connection,
                                          const std::vector<xcb_window_t>& windows, unsigned parts);
+
+// The decoding of property replies, apart from the requests so that it can be tried on any
+// bytes. A null reply (the window is gone) and one of type None (no such property) hold nothing.
+
+// The 32-bit values of REPLY; empty unless it has format 32.
+std::vector<std::uint32_t> propertyWords(const xcb_get_property_reply_t* reply);
+// A name or id held as text: UTF-8 when the type is UTF8STRING (invalid sequences replaced),
+// else STRING or COMPOUND_TEXT; cut at the first NUL. None unless REPLY has format 8.
+std::optional<std::string> propertyName(const xcb_get_property_reply_t* reply,
+                                        xcb_atom_t utf8String);
+
+struct IdentityReplies {
+    const xcb_get_property_reply_t* wmClass = nullptr;
+    const xcb_get_property_reply_t* gtkApplicationId = nullptr;
+    const xcb_get_property_reply_t* kdeDesktopFile = nullptr;
+    const xcb_get_property_reply_t* pid = nullptr;           // _NET_WM_PID
+    const xcb_get_property_reply_t* clientMachine = nullptr; // WM_CLIENT_MACHINE
+};
+// What the identity properties of WINDOW say; HOSTNAME is this machine's, which tells whether a
+// pid is one of this machine's processes.
+WindowIdentityHints identityHintsOf(const IdentityReplies& replies, xcb_atom_t utf8String,
+                                    std::string_view hostName, xcb_window_t window);
 
 // A window property holding 32-bit values (window lists, atoms, cardinals); empty when absent.
 std::vector<std::uint32_t> readCardinals(X11Connection& connection, xcb_window_t window,

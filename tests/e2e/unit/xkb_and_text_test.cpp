@@ -1,9 +1,14 @@
-// Layout IDs from _XKB_RULES_NAMES, and the text clean-up every X property goes through.
+// Layout IDs from _XKB_RULES_NAMES, the text clean-up every X property goes through, and the
+// window bounds grown or shrunk by the extents a client sets.
 
 #include "text_encoding.h"
+#include "window_facts.h"
 #include "xkb_layout_ids.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <limits>
+#include <vector>
 
 namespace velmora::x11 {
 namespace {
@@ -88,6 +93,26 @@ TEST(TextEncoding, NulSeparatedStrings) {
               (std::vector<std::string>{"xterm", "XTerm"}));
     EXPECT_EQ(splitNulSeparated(std::string("\0Only", 5)), (std::vector<std::string>{"", "Only"}));
     EXPECT_TRUE(splitNulSeparated("").empty());
+}
+
+TEST(WindowBounds, ExtentsGrowOrShrinkAndHoldAtTheEndsOfTheRange) {
+    const std::vector<std::uint32_t> extents{1, 2, 3, 4};
+    const WindowBounds grown = boundsWithExtents(10, 20, 100, 50, extents, false);
+    EXPECT_EQ(std::vector({grown.x, grown.y, grown.width, grown.height}),
+              std::vector({9, 17, 103, 57}));
+    const WindowBounds shrunk = boundsWithExtents(10, 20, 2, 50, extents, true);
+    EXPECT_EQ(std::vector({shrunk.x, shrunk.y, shrunk.width, shrunk.height}),
+              std::vector({11, 23, 0, 43}));
+    // An origin and a size at the ends of 64 bits, pushed further by the extents.
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    const std::vector<std::uint32_t> huge(4, 0xffffffff);
+    const WindowBounds far = boundsWithExtents(kMin, kMin, kMax, kMax, huge, false);
+    EXPECT_EQ(std::vector({far.x, far.y, far.width, far.height}),
+              std::vector({INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
+    const WindowBounds none = boundsWithExtents(kMax, kMax, kMin, kMin, huge, true);
+    EXPECT_EQ(std::vector({none.x, none.y, none.width, none.height}),
+              std::vector({INT32_MAX, INT32_MAX, 0, 0}));
 }
 
 } // namespace
