@@ -84,8 +84,13 @@ void appendJson(std::string& out, const PlistValue& v) {
         break;
     case PlistValue::Type::Real: {
         double r = *v.real();
-        if (!std::isfinite(r)) {
-            out += "null";
+        // JSON has no spelling for these; the scenario format reads them back in these words.
+        if (std::isnan(r)) {
+            out += "NaN";
+            break;
+        }
+        if (std::isinf(r)) {
+            out += r < 0 ? "-Infinity" : "Infinity";
             break;
         }
         char buf[32];

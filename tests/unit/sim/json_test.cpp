@@ -35,6 +35,15 @@ TEST(Json, NumbersKeepTheirKind) {
     EXPECT_EQ(toCompactJson(PlistValue(-12.0)), "-12");
 }
 
+TEST(Json, RealsJsonCannotSpellPrintAsTheyAreRead) {
+    for (const char* text : {"NaN", "Infinity", "-Infinity"}) {
+        const PlistValue value = parsed(text);
+        ASSERT_TRUE(value.isReal()) << text;
+        EXPECT_EQ(toCompactJson(value), text);
+    }
+    EXPECT_EQ(toCompactJson(parsed("[-Infinity, {\"a\": NaN}]")), "[-Infinity,{\"a\":NaN}]");
+}
+
 TEST(Json, BadTextIsRefusedWithAReason) {
     for (const char* bad : {"", "{", "[1,]", "{\"a\" 1}", "tru", "\"open", "1 2", "01x",
                             "99999999999999999999", "\"\\ud800\"", "{1: 2}", "\"a\nb\""}) {
