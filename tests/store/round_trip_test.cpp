@@ -68,6 +68,27 @@ TEST(StoreRoundTrip, BinaryPropertyListIsRead) {
     EXPECT_EQ(store.objectForKey("followWindow"), PlistValue(true));
 }
 
+TEST(StoreRoundTrip, StringWithANulReadsAsItIsWrittenBack) {
+    // A binary file whose followWindow is "YES\0no": the XML form written back cannot hold it.
+    const std::string binary("bplist00\xd1\x01\x02\x5c"
+                             "followWindow"
+                             "\x56YES\0no\x08\x0b\x18"
+                             "\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0\0\0"
+                             "\0\0\0\0\0\0\0\x1f",
+                             66);
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    writeFile(path, binary);
+    {
+        PlistFileDefaults store(path);
+        EXPECT_EQ(store.objectForKey("followWindow"), PlistValue("YES"));
+        store.setObjectForKey(1, "changedTimes");
+    }
+    PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
+    EXPECT_EQ(reread.problem(), "");
+    EXPECT_EQ(reread.objectForKey("followWindow"), PlistValue("YES"));
+}
+
 TEST(StoreRoundTrip, EntriesOfOtherTypesReadAsTextAndAreWrittenBackUnchanged) {
     TempFolder folder;
     const std::string path = folder.file("settings.plist");
