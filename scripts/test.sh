@@ -24,4 +24,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 TSAN_OPTIONS="suppressions=$top/scripts/tsan.supp halt_on_error=1 second_deadlock_stack=1" \
   run_build "$top/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE_THREAD=ON \
   -DVELMORA_BUILD_BENCHMARKS=OFF
+# The fuzz targets for half a minute each, from the seeds of fuzz/corpus (see fuzz/README.md).
+"$top/scripts/fuzz.sh" 30
 echo "== all tests passed"
