@@ -36,9 +36,9 @@ std::chrono::nanoseconds ageOf(const store::FileStamp& stamp) {
            std::chrono::nanoseconds(stamp.changedNs);
 }
 
-// A file that another program replaces while a write is being prepared is merged again this
+// A file that another program writes while a write is being prepared is merged again this
 // many times at most.
-constexpr int kWriteAttempts = 3;
+constexpr int kWriteAttempts = 5;
 
 // One whole line per call, so that messages from several threads do not interleave.
 void report(const std::string& text) {
@@ -93,26 +93,32 @@ struct PlistFileDefaults::State {
             load();
     }
 
-    void load() {
+    // One version of a file as judged by readSettled: DOMAIN, or why it cannot be used.
+    struct Version {
+        store::FileStamp stamp;
+        std::optional<store::Domain> domain;
+        std::string problem;
+        bool zeroBytes = false;
+    };
+
+    // Reads FILE until it finds a good version or one that has stood long enough to be judged.
+    // A missing file, and a zero-byte one when ZERO_BYTES_ARE_EMPTY, is an empty domain.
+    static Version readSettled(const std::string& file, bool zeroBytesAreEmpty) {
         for (int attempt = 1;; ++attempt) {
-            store::FileContents file = store::readWholeFile(path);
-            std::string problem = file.error;
-            bool zeroBytes = false;
-            if (problem.empty()) {
-                // No file is an empty domain: deleting the file is how to start afresh.
-                // A zero-byte file holds nothing to rescue, and it is what another program
-                // leaves for a moment when it rewrites the file in place: read it as empty,
-                // unless it would wipe settings read before, as a mistaken truncation would.
-                // Those are kept, as for any other unusable file.
-                const bool zeroByteFile = file.bytes.empty() && file.stamp.exists();
-                if (file.bytes.empty() &&
-                    (!zeroByteFile || !started || !holdsSettingsFromTheFile()))
-                    return adopt(store::Domain{}, file.stamp);
+            store::FileContents contents = store::readWholeFile(file);
+            Version version{contents.stamp, std::nullopt, contents.error, false};
+            if (version.problem.empty()) {
+                const bool zeroByteFile = contents.bytes.empty() && contents.stamp.exists();
+                if (contents.bytes.empty() && (!zeroByteFile || zeroBytesAreEmpty)) {
+                    version.domain.emplace();
+                    return version;
+                }
                 if (zeroByteFile) {
-                    zeroBytes = true;
-                    problem = "it is empty";
-                } else if (auto parsed = store::parseDomain(file.bytes, &problem)) {
-                    return adopt(std::move(*parsed), file.stamp);
+                    version.zeroBytes = true;
+                    version.problem = "it is empty";
+                } else if ((version.domain =
+                                store::parseDomain(contents.bytes, &version.problem))) {
+                    return version;
                 }
             }
             // Another program may be half way through writing it in place (truncated, part
@@ -120,23 +126,34 @@ struct PlistFileDefaults::State {
             // judged only once it has stood unchanged for a moment, and read again whenever it
             // changes meanwhile. Paid only for versions that look bad.
             if (attempt < kMaxReads) {
-                const auto age = ageOf(file.stamp);
+                const auto age = ageOf(version.stamp);
                 if (age < kSettleTime) {
                     std::this_thread::sleep_for(
                         std::min<std::chrono::nanoseconds>(kSettleTime - age, kLookAgain));
                     continue;
                 }
-                if (store::stampOf(path) != file.stamp)
+                if (store::stampOf(file) != version.stamp)
                     continue;
             }
-            if (!started && !readOnly)
-                return setAside(problem, file.stamp);
-            // Keep DOMAIN as it is: the last good settings with our changes on top.
-            stamp = file.stamp;
-            unusable = Unusable{problem, zeroBytes};
-            mayWrite = true; // a new version: the next write tries to move this one aside
-            return;
+            return version;
         }
+    }
+
+    void load() {
+        // No file is an empty domain: deleting the file is how to start afresh. A zero-byte
+        // file holds nothing to rescue, and it is what another program leaves for a moment
+        // when it rewrites the file in place: read it as empty, unless it would wipe settings
+        // read before, as a mistaken truncation would. Those are kept, as for any other
+        // unusable file.
+        Version version = readSettled(path, !started || !holdsSettingsFromTheFile());
+        if (version.domain)
+            return adopt(std::move(*version.domain), version.stamp);
+        if (!started && !readOnly)
+            return setAside(version.problem, version.stamp);
+        // Keep DOMAIN as it is: the last good settings with our changes on top.
+        stamp = version.stamp;
+        unusable = Unusable{version.problem, version.zeroBytes};
+        mayWrite = true; // a new version: the next write tries to move this one aside
     }
 
     // Whether DOMAIN holds anything besides this process's own unwritten changes.
@@ -251,14 +268,45 @@ struct PlistFileDefaults::State {
             // Changed while this version was written: merge again, a few times at most.
             if (version && attempt < kWriteAttempts && store::stampOf(path) != stamp)
                 continue;
-            auto written = version ? version->commit(&error) : std::nullopt;
-            reportWrite(written ? std::string() : error);
-            if (written) {
-                stamp = *written;
-                pending.clear();
+            auto committed = version ? version->commit(stamp, &error) : std::nullopt;
+            if (!committed) {
+                reportWrite(error);
+                return;
             }
+            stamp = committed->stamp;
+            if (!committed->replaced.empty()) {
+                // Another program wrote the file between the merge and the swap: its version
+                // is merged now and written again, at once or (after many tries) soon.
+                takeIn(committed->replaced);
+                if (attempt < kWriteAttempts)
+                    continue;
+                reportWrite("");
+                return schedule(); // PENDING stays: it is in the file, and goes again with them
+            }
+            reportWrite("");
+            pending.clear();
             return;
         }
+    }
+
+    // REPLACED is the version of another program that a write took the place of: it becomes
+    // the file DOMAIN comes from, and is removed. A bad one is kept beside the settings file.
+    void takeIn(const std::string& replaced) {
+        Version version = readSettled(replaced, false);
+        if (version.domain) {
+            domain = std::move(*version.domain);
+            applyPending();
+        } else if (version.stamp.exists() && !version.zeroBytes) {
+            std::string error;
+            auto moved = store::moveAside(path, &error, replaced);
+            report(
+                "another program wrote the settings file " + path +
+                " as it was being saved, and its version could not be read (" + version.problem +
+                "); " +
+                (moved ? "moved it to " + *moved : "left it as " + replaced + " (" + error + ")"));
+            return;
+        }
+        std::remove(replaced.c_str());
     }
 
     void clearDue() {

@@ -270,8 +270,30 @@ NewVersion::~NewVersion() {
     ::close(fd_);
 }
 
-std::optional<FileStamp> NewVersion::commit(std::string* error) {
-    if (::rename(temporary_.c_str(), file_.c_str()) != 0) {
+std::optional<NewVersion::Committed> NewVersion::commit(const FileStamp& expected,
+                                                        std::string* error) {
+    // Swapped with the old version rather than renamed over it: the version taken out shows
+    // whether another program wrote the file after it was read, and then nothing of it is lost.
+    Committed committed;
+    int result = -1;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        result =
+            ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, file_.c_str(), RENAME_EXCHANGE);
+        if (result == 0) {
+            committed.replaced = temporary_;
+            break;
+        }
+        if (errno == ENOENT) { // no file yet; one created meanwhile is swapped out after all
+            result = renameWithoutReplacing(temporary_, file_);
+            if (result == 0 || errno != EEXIST)
+                break;
+            continue;
+        }
+        if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
+            result = ::rename(temporary_.c_str(), file_.c_str()); // cannot swap here
+        break;
+    }
+    if (result != 0) {
         *error = describeErrno(("cannot rename the new file over " + file_).c_str(), errno);
         return std::nullopt;
     }
@@ -281,19 +303,17 @@ std::optional<FileStamp> NewVersion::commit(std::string* error) {
     int statResult = ::fstat(fd_, &st);
     int statError = errno;
     ::close(std::exchange(fd_, -1));
+    if (!committed.replaced.empty() && stampOf(committed.replaced).sameVersion(expected)) {
+        ::unlink(committed.replaced.c_str());
+        committed.replaced.clear();
+    }
     syncFolder(folderOf(file_));
     if (statResult != 0) {
-        FileStamp unknown;
-        unknown.error = statError;
-        return unknown; // written; the next read merely loads it once more
+        committed.stamp.error = statError; // written; the next read merely loads it once more
+        return committed;
     }
-    return stampFromStat(st);
-}
-
-std::optional<FileStamp> replaceFileAtomically(const std::string& path, std::string_view bytes,
-                                               std::string* error) {
-    auto version = NewVersion::write(fileToReplace(path), bytes, error);
-    return version ? version->commit(error) : std::nullopt;
+    committed.stamp = stampFromStat(st);
+    return committed;
 }
 
 int removeStaleTemporaries(const std::string& file) {
@@ -328,11 +348,13 @@ int removeStaleTemporaries(const std::string& file) {
     return removed;
 }
 
-std::optional<std::string> moveAside(const std::string& path, std::string* error) {
+std::optional<std::string> moveAside(const std::string& path, std::string* error,
+                                     const std::string& from) {
+    const std::string& source = from.empty() ? path : from;
     const std::string base = path + ".corrupt-" + localTimeTag();
     for (int attempt = 1; attempt <= 100; ++attempt) {
         std::string candidate = attempt == 1 ? base : base + "-" + std::to_string(attempt);
-        if (renameWithoutReplacing(path, candidate) == 0)
+        if (renameWithoutReplacing(source, candidate) == 0)
             return candidate;
         if (errno != EEXIST) {
             *error = std::strerror(errno);

@@ -24,6 +24,11 @@ struct FileStamp {
 
     bool exists() const { return error == 0; }
     bool operator==(const FileStamp&) const = default;
+    // The same file with the same contents (a rename changes the change time, not this).
+    bool sameVersion(const FileStamp& other) const {
+        return exists() && other.exists() && device == other.device && inode == other.inode &&
+               size == other.size && modifiedNs == other.modifiedNs;
+    }
 };
 
 FileStamp stampOf(const std::string& path);
@@ -67,9 +72,18 @@ class NewVersion {
     NewVersion& operator=(NewVersion&&) = delete;
     ~NewVersion();
 
-    // Renames the new version over the file, so that readers see the old or the new version and
-    // never a part of one. Returns the stamp of the new file, or none with ERROR set.
-    std::optional<FileStamp> commit(std::string* error);
+    struct Committed {
+        FileStamp stamp; // of the new file
+        // When the version the new one took the place of was not EXPECTED (another program
+        // wrote the file after it was read): that version, left under this name for the caller
+        // to read and remove. "" otherwise.
+        std::string replaced;
+    };
+
+    // Puts the new version in the place of the file in one step, so that readers see the old or
+    // the new version and never a part of one. EXPECTED is the version the new one was made
+    // from. None with ERROR set when it cannot.
+    std::optional<Committed> commit(const FileStamp& expected, std::string* error);
 
   private:
     NewVersion(std::string file, std::string temporary, int fd)
@@ -79,18 +93,14 @@ class NewVersion {
     int fd_ = -1; // open, and locked against removeStaleTemporaries, until committed or removed
 };
 
-// Writes BYTES over PATH (or the file its links lead to) through a NewVersion. Missing folders
-// are created with mode 0700. Returns the stamp of the new file, or none with ERROR set.
-std::optional<FileStamp> replaceFileAtomically(const std::string& path, std::string_view bytes,
-                                               std::string* error);
-
 // Removes the temporary files that writers of FILE killed before their rename left behind:
 // only this user's regular files named as NewVersion names them, and only those no living
 // writer holds (each keeps its own locked until it is renamed or removed). Returns how many.
 int removeStaleTemporaries(const std::string& file);
 
-// Renames PATH to PATH.corrupt-<local time>, adding -2, -3... when that name is taken; an
-// existing file is never replaced. Returns the new name, or none with ERROR set.
-std::optional<std::string> moveAside(const std::string& path, std::string* error);
+// Renames FROM (PATH when empty) to PATH.corrupt-<local time>, adding -2, -3... when that name
+// is taken; an existing file is never replaced. Returns the new name, or none with ERROR set.
+std::optional<std::string> moveAside(const std::string& path, std::string* error,
+                                     const std::string& from = "");
 
 } // namespace velmora::store
