@@ -43,6 +43,19 @@ FAILURES=()
 broken() { FAILURES+=("$*"); echo "LIMIT BROKEN: $*" >&2; }
 
 start_desktop
+# Hotkeys too, as their grabs are made again for every new keymap: Ctrl+Alt+K (the K position)
+# selects ru, Ctrl+Shift+F1 de. The rule commands keep what is there.
+K=$(keycode_of AC08)
+F1=$(keycode_of FK01)
+[ -n "$K" ] && [ -n "$F1" ] || fail "no key codes for AC08 and FK01"
+mkdir -p "$(dirname "$SETTINGS")"
+cat >"$SETTINGS" <<'PLIST'
+<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>shortcutOfInput</key><dict>
+<key>xkb:ru</key><dict><key>keyCode</key><integer>40</integer><key>modifierFlags</key><integer>786432</integer></dict>
+<key>xkb:de</key><dict><key>keyCode</key><integer>122</integer><key>modifierFlags</key><integer>393216</integer></dict>
+</dict></dict></plist>
+PLIST
 "$VELMORA" rule SoakA xkb:de
 "$VELMORA" rule SoakB xkb:ru
 "$VELMORA" rule SoakC xkb:fr
@@ -77,6 +90,18 @@ check_switching() {
     group_is "$want" || fail "the group left de (group $want of $CURRENT_LAYOUTS) after SoakA's switch"
 }
 
+# The hotkey for ru, held until the agent selected ru in the current keymap. xdotool locks
+# group 0 around each key event it sends and restores the group it found after the release,
+# so the group is read while the keys are down.
+check_hotkey() {
+    local want
+    want=$(group_of ru "$CURRENT_LAYOUTS")
+    "$CLIENT" lock $(((want + 1) % $(tr ',' '\n' <<<"$CURRENT_LAYOUTS" | wc -l)))
+    xdotool keydown "ctrl+alt+$K"
+    wait_until "Ctrl+Alt+K to select ru (group $want of $CURRENT_LAYOUTS)" group_is "$want"
+    xdotool keyup "ctrl+alt+$K"
+}
+
 # sample LABEL: memory, descriptors and X resources in the same state each time.
 declare -A RSS PSS FDS
 sample() {
@@ -104,6 +129,7 @@ next_sample=$warm_up_at
 keymaps_done=0
 fast=0
 slow=0
+hotkeys=0
 last=-1
 for ((i = 1; i <= ACTIVATIONS; i++)); do
     # The next window, never the one in front (that would be no activation).
@@ -114,6 +140,11 @@ for ((i = 1; i <= ACTIVATIONS; i++)); do
     p=$((RANDOM % ${#PAUSES[@]}))
     if [ "$p" -lt "$SHORT_PAUSES" ]; then fast=$((fast + 1)); else slow=$((slow + 1)); fi
     [ "${PAUSES[p]}" = 0 ] || sleep "${PAUSES[p]}"
+    # Now and then a hotkey instead of waiting for the rule.
+    if [ $((RANDOM % 20)) -eq 0 ]; then
+        xdotool key "$([ $((RANDOM % 2)) -eq 0 ] && echo "ctrl+alt+$K" || echo "ctrl+shift+$F1")"
+        hotkeys=$((hotkeys + 1))
+    fi
     # Keymap changes spread evenly over the activations.
     while [ "$keymaps_done" -lt $((i * KEYMAP_CHANGES / ACTIVATIONS)) ]; do
         CURRENT_LAYOUTS=${LAYOUT_LISTS[keymaps_done % ${#LAYOUT_LISTS[@]}]}
@@ -150,12 +181,14 @@ kill -0 "$VELMORA_PID" 2>/dev/null || fail "velmora ended during the idle time"
 CURRENT_LAYOUTS=ru,us,de
 setxkbmap -layout "$CURRENT_LAYOUTS"
 check_switching
+check_hotkey
 switching=yes
 
 growth=$((RSS[end] - RSS[warm-up]))
 echo
 echo "== soak figures"
 printf '%-34s %s\n' "activations" "$ACTIVATIONS ($fast less than 100 ms apart, $slow more)"
+printf '%-34s %s\n' "hotkey presses among them" "$hotkeys"
 printf '%-34s %s\n' "keymap changes" "$keymaps_done (${#LAYOUT_LISTS[@]} layout lists in turn)"
 printf '%-34s %s\n' "wall time" "$wall s"
 printf '%-34s %s\n' "RSS start / warm-up / end" "${RSS[start]} / ${RSS[warm-up]} / ${RSS[end]} kB"
@@ -169,7 +202,7 @@ while IFS= read -r type; do
         broken "X $type grew from $(xres_count warm-up "$type") to $(xres_count end "$type")"
 done < <(cut -f1 "$WORK/xres-start" "$WORK/xres-warm-up" "$WORK/xres-end" | sort -u)
 printf '%-34s %s\n' "idle wake-ups over $IDLE_SECONDS s" "$wakeups (CPU $cpu s)"
-printf '%-34s %s\n' "still switching at the end" "$switching"
+printf '%-34s %s\n' "still switching at the end" "$switching (an activation and a hotkey)"
 
 if [ "$RSS_LIMIT_KB" != off ] && [ "$growth" -ge "$RSS_LIMIT_KB" ]; then
     broken "RSS grew by $growth kB after the warm-up"
