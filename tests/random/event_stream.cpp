@@ -1,5 +1,6 @@
 #include "event_stream.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 
@@ -503,7 +504,36 @@ std::vector<std::string> EventStream::next() {
             "com.example.unrelated"};
         return {"notify " + pick(names)};
     }
+    if (kind < 80)
+        return sourceEvent();
     return popoverEvent();
+}
+
+std::vector<std::string> EventStream::sourceEvent() {
+    // The system gains an input source (now and then one it already lists, or one of a name
+    // that another has), or an icon changes.
+    if (chance(0.3) || inputsAdded_ >= 40) { // a system lists a few dozen at most
+        static const std::vector<std::string> sizes = {"16 16", "0 0", "-1 5", "1 1", "64 32"};
+        return {std::string("icon ") + (chance(0.5) ? "flag " : "new ") + pick(sizes) +
+                " 0000ffff ffffff00"};
+    }
+    const std::string id =
+        chance(0.2) ? pick(inputIds_) : "com.example.layout" + std::to_string(below(40));
+    static const std::vector<std::string> names = {"Extra", "German", "ABC", "", "Extra"};
+    static const std::vector<std::string> extras = {"",
+                                                    " enabled=no",
+                                                    " selectable=no",
+                                                    " category=palette",
+                                                    " icon=ref:new",
+                                                    " icon=ref:missing",
+                                                    " icon=url-broken",
+                                                    " icon=url:flag"};
+    const std::string name = pick(names);
+    ++inputsAdded_;
+    if (std::find(inputIds_.begin(), inputIds_.end(), id) == inputIds_.end())
+        inputIds_.push_back(id);
+    inputNames_.push_back(name);
+    return {"input " + id + " " + quote(name) + pick(extras)};
 }
 
 } // namespace velmora::random

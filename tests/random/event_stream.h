@@ -58,6 +58,7 @@ class EventStream {
     std::vector<std::string> storeEvent();
     std::vector<std::string> popoverEvent();
     std::vector<std::string> windowEvent();
+    std::vector<std::string> sourceEvent();
 
     std::mt19937_64 rng_;
     std::vector<std::string> prologue_;
@@ -66,6 +67,7 @@ class EventStream {
     std::vector<std::string> inputNames_;
     std::vector<Window> windows_;
     std::uint64_t nextWindow_ = 0;
+    int inputsAdded_ = 0;
     double originScreenHeight_ = 900;
     bool screenDeclared_ = false;
     double seconds_ = 0; // the time= stamps of flags events, when one is written

@@ -15,27 +15,29 @@ class RandomEvents : public ::testing::TestWithParam<std::uint64_t> {};
 TEST_P(RandomEvents, EveryInvariantHoldsAfterEveryStep) {
     std::ostringstream report;
     RunStats stats;
-    auto failure = runAndShrink(GetParam(), 10000, report, stats);
+    // In this process: the tests also run under ThreadSanitizer, which forbids threads in a
+    // child forked from a process that had some. A crash shows the seed in the test's name.
+    auto failure = runAndShrink(GetParam(), 10000, report, stats, /*isolate=*/false);
     EXPECT_FALSE(failure) << report.str();
     EXPECT_EQ(stats.events, 10000u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, RandomEvents, ::testing::Values(1, 2, 3, 0x5eed));
+INSTANTIATE_TEST_SUITE_P(Seeds, RandomEvents, ::testing::Values(1, 2, 0x5eed));
 
 // A failure is cut down to the lines that make it: the launch and the line that breaks an
 // invariant, out of a run with many events that have nothing to do with it.
 TEST(RandomEventsShrink, KeepsOnlyTheLinesThatMakeTheFailure) {
     std::vector<std::string> lines = generateLines(7, 300);
     lines.insert(lines.end() - 100, "current com.example.NoSuchSource");
-    Outcome outcome = replayInChild(lines);
+    Outcome outcome = replayInProcess(lines);
     ASSERT_TRUE(outcome.failed);
     ASSERT_NE(outcome.what.find("com.example.NoSuchSource"), std::string::npos) << outcome.what;
 
-    std::vector<std::string> shortest = shrink(lines, outcome);
+    std::vector<std::string> shortest = shrink(lines, outcome, replayInProcess);
     ASSERT_FALSE(shortest.empty());
     EXPECT_EQ(shortest.back(), "current com.example.NoSuchSource");
     EXPECT_LE(shortest.size(), 2u);
-    EXPECT_TRUE(replayInChild(shortest).failed);
+    EXPECT_TRUE(replayInProcess(shortest).failed);
 }
 
 } // namespace

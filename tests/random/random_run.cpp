@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstring>
+#include <iostream>
 #include <ostream>
 #include <sstream>
 #include <sys/mman.h>
@@ -134,7 +136,8 @@ std::vector<std::string> generateLines(std::uint64_t seed, std::uint64_t events)
 }
 
 std::optional<Failure> runSeed(std::uint64_t seed, std::uint64_t events, RunStats& stats,
-                               volatile std::uint64_t* progress) {
+                               volatile std::uint64_t* progress, std::ostream* report) {
+    const auto start = std::chrono::steady_clock::now();
     EventStream stream(seed);
     Run run;
     std::size_t index = 0;
@@ -154,6 +157,12 @@ std::optional<Failure> runSeed(std::uint64_t seed, std::uint64_t events, RunStat
         if (auto failure = step(line))
             return failure;
     for (std::uint64_t i = 0; i < events; ++i) {
+        if (report && i != 0 && i % 100000 == 0)
+            *report
+                << "seed " << seed << ": " << i << " events in "
+                << std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()
+                << " s\n"
+                << std::flush;
         ++stats.events;
         for (const auto& line : stream.next())
             if (auto failure = step(line))
@@ -201,13 +210,24 @@ Outcome replayInChild(const std::vector<std::string>& lines) {
     return outcome;
 }
 
+Outcome replayInProcess(const std::vector<std::string>& lines) {
+    Outcome outcome;
+    if (auto failure = replayLines(lines)) {
+        outcome.failed = true;
+        outcome.what = failure->what;
+        outcome.signature = signatureOf(failure->what);
+        outcome.line = failure->line;
+    }
+    return outcome;
+}
+
 std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& outcome,
-                                int maxReplays) {
+                                Replay replay, int maxReplays) {
     int replays = 0;
     // Whether CANDIDATE fails the same way; on success cuts it after the failing line.
     auto failsSame = [&](std::vector<std::string>& candidate) {
         ++replays;
-        Outcome again = replayInChild(candidate);
+        Outcome again = replay(candidate);
         if (!again.failed || again.signature != outcome.signature)
             return false;
         candidate.resize(std::min(candidate.size(), again.line + 1));
@@ -262,14 +282,15 @@ void printScenario(std::ostream& out, std::uint64_t seed, const Outcome& outcome
         out << line << "\n";
 }
 
-std::optional<Outcome> runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out,
-                                    RunStats& stats) {
+namespace {
+
+Outcome runIsolated(std::uint64_t seed, std::uint64_t events, RunStats& stats) {
     Shared* shared = mapShared();
     if (!shared)
         return Outcome{true, "no shared memory", "no shared memory", 0};
     Outcome outcome = inChild(*shared, [&](Shared& s) {
         RunStats childStats;
-        auto failure = runSeed(seed, events, childStats, &s.progress);
+        auto failure = runSeed(seed, events, childStats, &s.progress, &std::cout);
         s.events = childStats.events;
         s.lines = childStats.lines;
         s.checks = childStats.checks;
@@ -283,6 +304,26 @@ std::optional<Outcome> runAndShrink(std::uint64_t seed, std::uint64_t events, st
     stats.lines += shared->lines;
     stats.checks += shared->checks;
     munmap(shared, sizeof(Shared));
+    return outcome;
+}
+
+Outcome runHere(std::uint64_t seed, std::uint64_t events, RunStats& stats) {
+    Outcome outcome;
+    if (auto failure = runSeed(seed, events, stats)) {
+        outcome.failed = true;
+        outcome.what = failure->what;
+        outcome.signature = signatureOf(failure->what);
+        outcome.line = failure->line;
+    }
+    return outcome;
+}
+
+} // namespace
+
+std::optional<Outcome> runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out,
+                                    RunStats& stats, bool isolate) {
+    const Outcome outcome =
+        isolate ? runIsolated(seed, events, stats) : runHere(seed, events, stats);
     if (!outcome.failed)
         return std::nullopt;
 
@@ -297,7 +338,8 @@ std::optional<Outcome> runAndShrink(std::uint64_t seed, std::uint64_t events, st
     }
     out << "velmora-random: seed " << seed << " failed after line " << outcome.line + 1 << ": "
         << outcome.what << "\n";
-    printScenario(out, seed, outcome, shrink(std::move(lines), outcome));
+    printScenario(out, seed, outcome,
+                  shrink(std::move(lines), outcome, isolate ? replayInChild : replayInProcess));
     return outcome;
 }
 

@@ -27,9 +27,11 @@ struct RunStats {
 std::vector<std::string> generateLines(std::uint64_t seed, std::uint64_t events);
 
 // Runs SEED for EVENTS events in this process, lines generated as it goes. PROGRESS, when
-// given, is set to the index of each line before it runs.
+// given, is set to the index of each line before it runs; REPORT, when given, gets a line
+// every 100000 events.
 std::optional<Failure> runSeed(std::uint64_t seed, std::uint64_t events, RunStats& stats,
-                               volatile std::uint64_t* progress = nullptr);
+                               volatile std::uint64_t* progress = nullptr,
+                               std::ostream* report = nullptr);
 
 // Runs LINES on a fresh desktop in this process. A line that does not parse (it names a window
 // whose line was dropped) is skipped; APPLIED, when given, gets the lines that ran.
@@ -43,22 +45,25 @@ struct Outcome {
     std::string what;
     std::size_t line = 0;
 };
-// Runs LINES in a child process.
+// Runs LINES in a child process, or in this one (where a crash ends this process).
 Outcome replayInChild(const std::vector<std::string>& lines);
+Outcome replayInProcess(const std::vector<std::string>& lines);
+using Replay = Outcome (*)(const std::vector<std::string>&);
 
 // Cuts LINES (whose run ends in OUTCOME) down to a short list that fails with the same
 // signature: the shortest failing prefix, then without every chunk and single line whose
-// removal keeps the failure, within MAXREPLAYS child runs.
+// removal keeps the failure, within MAXREPLAYS runs.
 std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& outcome,
-                                int maxReplays = 4000);
+                                Replay replay = replayInChild, int maxReplays = 4000);
 
 // Prints LINES as a scenario file headed by what failed.
 void printScenario(std::ostream& out, std::uint64_t seed, const Outcome& outcome,
                    const std::vector<std::string>& lines);
 
-// The whole job for one seed: runs it in a child; on a failure shrinks it and prints the
-// scenario to OUT. Returns the failure, if any.
+// The whole job for one seed: runs it (in a child with ISOLATE, so that a crash is cut down
+// too; in this process without, where no process is forked); on a failure shrinks it and
+// prints the scenario to OUT. Returns the failure, if any.
 std::optional<Outcome> runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out,
-                                    RunStats& stats);
+                                    RunStats& stats, bool isolate = true);
 
 } // namespace velmora::random
