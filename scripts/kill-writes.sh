@@ -44,6 +44,7 @@ count_in_file() {
     local line
     line=$("$tool" check "$SETTINGS") || return 1
     line=${line#*changedTimes=}
+    line=${line%% *}
     echo "${line:-0}"
 }
 

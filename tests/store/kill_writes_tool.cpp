@@ -4,6 +4,7 @@
 //   velmora_kill_writes_tool run MOMENT DELAY_US FOLDER -- COMMAND...
 //   velmora_kill_writes_tool pid PID MOMENT DELAY_US FOLDER
 //   velmora_kill_writes_tool check FILE
+//   velmora_kill_writes_tool rewrite FILE VERSIONS
 //
 // run starts COMMAND, pid takes a running process. Either is killed DELAY_US microseconds
 // after MOMENT: "start" (the start, or now for pid), "create" (a file appears in FOLDER: the
@@ -12,10 +13,17 @@
 // Prints one line: "killed MOMENT" (MOMENT "late" when it never came within 10 s and the
 // process was killed anyway) or "exited STATUS" when the process ended before the kill.
 //
-// check prints "missing", "ok changedTimes=N" (N empty when there is none) or
-// "corrupt: WHY" and exits 1 for the last: the file must be a property list whose top level is
-// a dictionary. libplist reads it here, not the program's store, which would judge it the same
-// way it wrote it.
+// check prints "missing", "ok changedTimes=N others=M" (N empty when there is none; M the
+// keys other0, other1... that rewrite wrote, each with its number) or "corrupt: WHY" and exits
+// 1 for the last: the file must be a property list whose top level is a dictionary. libplist
+// reads it here, not the program's store, which would judge it the same way it wrote it.
+//
+// rewrite is another program writing the file 100 times a second, VERSIONS times: version N
+// sets other0 ... other<N-1> and keeps every other key it finds. It takes care not to lose
+// anyone's keys: even versions are written in place through the descriptor they were read from
+// (truncated, then two halves 5 ms apart: a slow writer), odd ones as a new file swapped in
+// (whatever the swap took out is merged and written again). Prints "wrote VERSIONS"; exits 1
+// when it found a version of the file that was not a dictionary.
 
 #include <plist/plist.h>
 
@@ -26,6 +34,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <poll.h>
@@ -43,7 +52,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: velmora_kill_writes_tool run MOMENT DELAY_US FOLDER -- COMMAND...\n"
                  "       velmora_kill_writes_tool pid PID MOMENT DELAY_US FOLDER\n"
-                 "       velmora_kill_writes_tool check FILE\n");
+                 "       velmora_kill_writes_tool check FILE\n"
+                 "       velmora_kill_writes_tool rewrite FILE VERSIONS\n");
     return 2;
 }
 
@@ -141,8 +151,133 @@ int check(const std::string& file) {
         plist_get_uint_val(node, &value);
         count = std::to_string(value);
     }
+    uint64_t others = 0;
+    for (;; ++others) {
+        plist_t other = plist_dict_get_item(root, ("other" + std::to_string(others)).c_str());
+        uint64_t value = 0;
+        if (other == nullptr || plist_get_node_type(other) != PLIST_UINT)
+            break;
+        plist_get_uint_val(other, &value);
+        if (value != others)
+            break;
+    }
     plist_free(root);
-    std::printf("ok changedTimes=%s\n", count.c_str());
+    std::printf("ok changedTimes=%s others=%llu\n", count.c_str(),
+                static_cast<unsigned long long>(others));
+    return 0;
+}
+
+std::string readAll(int fd) {
+    std::string bytes;
+    char buffer[4096];
+    for (ssize_t n; (n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()))) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    return bytes;
+}
+
+std::string readPath(const std::string& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return "";
+    std::string bytes = readAll(fd);
+    ::close(fd);
+    return bytes;
+}
+
+// The keys of BYTES copied into DICT where DICT has none. False when BYTES are not a
+// dictionary (no bytes at all are an empty one).
+bool mergeInto(plist_t dict, const std::string& bytes) {
+    if (bytes.empty())
+        return true;
+    plist_t root = nullptr;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
+        if (root)
+            plist_free(root);
+        return false;
+    }
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(root, &it);
+    for (;;) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(root, it, &key, &value);
+        if (key == nullptr)
+            break;
+        if (plist_dict_get_item(dict, key) == nullptr)
+            plist_dict_set_item(dict, key, plist_copy(value));
+        std::free(key);
+    }
+    std::free(it);
+    plist_free(root);
+    return true;
+}
+
+std::string toXml(plist_t dict) {
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(dict, &xml, &length);
+    std::string bytes(xml, length);
+    plist_to_xml_free(xml);
+    return bytes;
+}
+
+bool writeWhole(const std::string& file, const std::string& bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool written =
+        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return ::close(fd) == 0 && written;
+}
+
+int rewrite(const std::string& file, int versions) {
+    auto next = Clock::now();
+    for (int keys = 1; keys <= versions; ++keys, next += std::chrono::milliseconds(10)) {
+        std::this_thread::sleep_until(next);
+        plist_t dict = plist_new_dict();
+        for (int k = 0; k < keys; ++k)
+            plist_dict_set_item(dict, ("other" + std::to_string(k)).c_str(), plist_new_uint(k));
+        bool whole = true;
+        if (keys % 2 == 0) {
+            const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            whole = mergeInto(dict, readAll(fd));
+            const std::string bytes = toXml(dict);
+            const std::size_t half = bytes.size() / 2;
+            bool written = ::ftruncate(fd, 0) == 0 && ::pwrite(fd, bytes.data(), half, 0) >= 0;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            written = written && ::pwrite(fd, bytes.data() + half, bytes.size() - half,
+                                          static_cast<off_t>(half)) >= 0;
+            if (!written)
+                std::fprintf(stderr, "cannot write %s in place\n", file.c_str());
+            ::close(fd);
+        } else {
+            std::string seen = readPath(file);
+            whole = mergeInto(dict, seen);
+            const std::string swap = file + ".rewrite";
+            for (int round = 0; round < 10 && whole; ++round) {
+                if (!writeWhole(swap, toXml(dict)))
+                    break;
+                if (::renameat2(AT_FDCWD, swap.c_str(), AT_FDCWD, file.c_str(), RENAME_EXCHANGE) !=
+                    0) {
+                    ::rename(swap.c_str(), file.c_str());
+                    break;
+                }
+                const std::string taken = readPath(swap);
+                if (taken == seen)
+                    break;
+                seen = readPath(file);
+                whole = mergeInto(dict, taken) && mergeInto(dict, seen);
+            }
+            ::unlink(swap.c_str());
+        }
+        plist_free(dict);
+        if (!whole) {
+            std::printf("corrupt version found at %d\n", keys);
+            return 1;
+        }
+    }
+    std::printf("wrote %d\n", versions);
     return 0;
 }
 
@@ -153,6 +288,8 @@ int main(int argc, char** argv) {
     const std::string verb = argc > 1 ? argv[1] : "";
     if (verb == "check" && argc == 3)
         return check(argv[2]);
+    if (verb == "rewrite" && argc == 4)
+        return rewrite(argv[2], std::atoi(argv[3]));
     if (verb == "pid" && argc == 6) {
         const int fd = watch(argv[5]);
         return killAt(static_cast<pid_t>(std::atol(argv[2])), false, fd, argv[3],
