@@ -251,6 +251,9 @@ std::string EventStream::garbageValue() {
         "\"99999999999999999999\"",
         "\"  42\"",
         "\"-9223372036854775808\"",
+        "\"tab\\there\\u0001\\u001f<&>]]>\"",
+        "\"\\u0000\"",
+        "{\"a\\u0002\": \"\\u00e9\\ud83d\\ude00\"}",
         "[]",
         "[1, \"a\", 2.5, {}]",
         "{}",
@@ -511,7 +514,27 @@ std::vector<std::string> EventStream::next() {
 
 std::vector<std::string> EventStream::sourceEvent() {
     // The system gains an input source (now and then one it already lists, or one of a name
-    // that another has), or an icon changes.
+    // that another has), an application or an icon changes.
+    if (chance(0.3)) { // an application declared again, or its bundle's Info.plist
+        static const std::vector<std::string> changes = {
+            "app com.example.mail \"Mail\" policy=accessory",
+            "app com.example.mail \"Mail\"",
+            "app com.example.term \"Terminal\" installed=no",
+            "app com.example.term \"Terminal\" running=no",
+            "app com.apple.Safari \"Safari\" policy=background",
+            "app com.apple.Safari \"Safari\"",
+            "app com.example.edit \"Mail\"",
+            "app-nobundle \"Helper\" policy=accessory"};
+        if (chance(0.5))
+            return {pick(changes)};
+        static const std::vector<std::string> paths = {"/Applications/Nothing.app",
+                                                       "/Applications/Mail.app", "/tmp"};
+        return {"file " + pick(paths) + "/Contents/Info.plist = " +
+                (chance(0.5) ? garbageValue()
+                             : "{\"CFBundleIdentifier\": " +
+                                   (chance(0.5) ? quote(anyApp()) : garbageValue()) +
+                                   ", \"CFBundleName\": " + garbageValue() + "}")};
+    }
     if (chance(0.3) || inputsAdded_ >= 40) { // a system lists a few dozen at most
         static const std::vector<std::string> sizes = {"16 16", "0 0", "-1 5", "1 1", "64 32"};
         return {std::string("icon ") + (chance(0.5) ? "flag " : "new ") + pick(sizes) +
