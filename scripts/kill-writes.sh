@@ -1,22 +1,23 @@
 #!/usr/bin/env bash
 # Kills writers of the settings file with SIGKILL at random moments, KILLS times (default
-# 1000), and after each kill reads the file back: it must be whole, and every setting that a
-# writer reported saved before the kill must be in it.
+# 1000), and after each kill (and each writer that ended before its moment) reads the file
+# back: it must be whole, and every setting that a writer reported saved before the kill must be
+# in it.
 #
 #   scripts/kill-writes.sh [KILLS [VELMORA E2E_CLIENT KILL_TOOL]]
 #
 # The programs come from $VELMORA_BUILD (default build/): programs/velmora/velmora,
 # tests/e2e/velmora_e2e_client and tests/store/velmora_kill_writes_tool.
 #
-# Nine kills in ten hit "velmora rule APP ID" processes, which exit 0 only once the rule is in
-# the file. The tenth hits the agent, running under Xvfb with openbox: two windows whose rules
+# Nine writers in ten are "velmora rule APP ID" processes, which exit 0 only once the rule is in
+# the file. The tenth is the agent, running under Xvfb with openbox: two windows whose rules
 # switch the layout make it count switches in "changedTimes" and write it a second later; the
-# count it wrote is read from the file before the kill. Meanwhile, now and then, a "velmora
-# rule" runs beside the agent and must get its rule saved. Each kill lands a random number of
-# microseconds after the writer's start, after its temporary file appears (its write, fsync and
-# rename) or after the new file is renamed into place (the folder's fsync).
+# count it wrote is read from the file before the kill. Now and then a "velmora rule" runs
+# beside the agent and must get its rule saved. Each kill lands a random number of microseconds
+# after the writer's start, after a temporary file appears in the folder (the write, fsync and
+# rename under way) or after a file is renamed into place (the folder's fsync).
 #
-# After each kill: "velmora rules" must read the file and libplist must parse it (else it is
+# After each: "velmora rules" must read the file and libplist must parse it (else it is
 # corrupt), every rule confirmed so far must be there, the count must not go back, no copy of a
 # bad file may appear, and temporary files of killed writers are counted (the next write removes
 # them). Prints the figures and fails when any of corrupt, lost, failed or left is not 0.
@@ -216,7 +217,8 @@ confirmed[AppB]=xkb:ru
 open_windows a AppA 1
 open_windows b AppB 1
 started=$SECONDS
-for ((i = 1; i <= kills; i++)); do
+# Until KILLS writers were killed: a writer may end before its moment comes.
+for ((i = 1; killed < kills && i <= 3 * kills; i++)); do
     if [ $((i % 10)) -eq 0 ]; then
         kill_agent "$i"
     else
@@ -228,12 +230,13 @@ left=$temporaries
 "$VELMORA" rule AppA xkb:de
 temporaries=$(find "$folder" -name '.*.tmp-*' | wc -l)
 
-echo "kills: $killed of $kills runs ($agent_kills of the agent) in $((SECONDS - started)) s"
+echo "kills: $killed ($agent_kills of the agent) in $((i - 1)) runs of a writer, $((SECONDS - started)) s"
 echo "kills after: the start ${moments[start]:-0}, a temporary file appearing ${moments[create]:-0}," \
     "a rename ${moments[rename]:-0}; no write within 10 s ${moments[late]:-0}"
 echo "files checked: $checked; corrupt: $corrupt; settings lost: $lost; writers failed: $failed"
 echo "temporary files of killed writers: seen after $kills_leaving kills, at most $most_left at once;" \
     "$left after the last kill, $temporaries after one more write"
 echo "rules confirmed: ${#confirmed[@]}; switch count in the file: $(count_in_file)"
+[ "$killed" -ge "$kills" ] || fail "only $killed kills"
 [ "$corrupt" -eq 0 ] && [ "$lost" -eq 0 ] && [ "$failed" -eq 0 ] && [ "$temporaries" -eq 0 ] ||
     fail "the settings file lost or broke settings"
