@@ -1,10 +1,11 @@
 // What the X11 agent reads from other clients and from the settings: text properties in any
 // encoding, the root window's _XKB_RULES_NAMES, the identity and name properties of windows
-// with the frame extents, stored key combos, and installed desktop files. The first byte
-// chooses the reader; the rest is its input.
+// with the frame extents, stored key combos, installed desktop files and the Xcursor files of
+// cursor themes. The first byte chooses the reader; the rest is its input.
 
 #include "fuzz_support.h"
 
+#include "cursor_theme_shapes.h"
 #include "desktop_entries.h"
 #include "stored_key_combo.h"
 #include "text_encoding.h"
@@ -146,13 +147,26 @@ void desktopFiles(FuzzedDataProvider& data) {
         localizedName(*entry, locale);
 }
 
+void xcursorFile(std::string_view file) {
+    std::uint64_t pixels = 0;
+    for (const CursorShape& shape : readXcursorImages(file)) {
+        fuzz::check(shape.width > 0 && shape.height > 0 && shape.xhot < shape.width &&
+                        shape.yhot < shape.height &&
+                        shape.alpha.size() == std::uint64_t{shape.width} * shape.height,
+                    "a cursor image that does not hold together");
+        pixels += shape.alpha.size();
+    }
+    // Four bytes a pixel: images that share their pixels must not multiply them.
+    fuzz::check(pixels <= file.size() / 4, "more cursor pixels read than the file holds");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     if (size == 0)
         return 0;
     FuzzedDataProvider data(bytes + 1, size - 1);
-    switch (bytes[0] % 5) {
+    switch (bytes[0] % 6) {
     case 0:
         textEncodings(std::string_view(reinterpret_cast<const char*>(bytes) + 1, size - 1));
         break;
@@ -165,8 +179,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     case 3:
         storedKeyCombo(data);
         break;
-    default:
+    case 4:
         desktopFiles(data);
+        break;
+    default:
+        xcursorFile(std::string_view(reinterpret_cast<const char*>(bytes) + 1, size - 1));
         break;
     }
     return 0;

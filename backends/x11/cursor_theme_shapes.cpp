@@ -72,14 +72,22 @@ std::vector<CursorShape> readXcursorImages(std::string_view file) {
         !readWord(file, 12, &entries))
         return shapes;
     entries = std::min(entries, kMaxTocEntries);
+    // Each pixel of an image takes four bytes of the file. Entries that point at one image, or
+    // images that share their pixels, would multiply them: a file of a few megabytes could cost
+    // gigabytes. Reading stops where the images would hold more pixels than the file does.
+    std::uint64_t pixelsLeft = file.size() / 4;
     for (std::uint32_t i = 0; i < entries; ++i) {
         const std::uint64_t entry = std::uint64_t{headerBytes} + 12u * std::uint64_t{i};
         std::uint32_t type = 0, position = 0;
         if (!readWord(file, entry, &type) || !readWord(file, entry + 8, &position))
             break;
         CursorShape shape;
-        if (type == kImageChunkType && readImage(file, position, &shape))
+        if (type == kImageChunkType && readImage(file, position, &shape)) {
+            if (shape.alpha.size() > pixelsLeft)
+                break;
+            pixelsLeft -= shape.alpha.size();
             shapes.push_back(std::move(shape));
+        }
     }
     return shapes;
 }

@@ -112,6 +112,20 @@ TEST(CursorThemeShapes, ImagesOfAFileAndWhatDoesNotHoldTogether) {
     EXPECT_TRUE(readXcursorImages(file.substr(0, 10)).empty());
 }
 
+TEST(CursorThemeShapes, EntriesSharingAnImageReadNoMorePixelsThanTheFileHolds) {
+    // One 64 x 64 image, and 4000 more entries of the table that point at it.
+    const XcursorImage beam{64, 64, 1, 1, std::vector<std::uint32_t>(64 * 64, 0xff000000)};
+    const std::uint32_t imagePosition = 16 + 12 * 4001;
+    const std::string file = xcursorFile({beam}, std::vector<std::uint32_t>(4000, imagePosition));
+    const std::vector<CursorShape> shapes = readXcursorImages(file);
+    ASSERT_FALSE(shapes.empty());
+    EXPECT_EQ(shapes[0].alpha, std::vector<std::uint8_t>(64 * 64, 0xff));
+    std::size_t pixels = 0;
+    for (const CursorShape& shape : shapes)
+        pixels += shape.alpha.size();
+    EXPECT_LE(pixels, file.size() / 4);
+}
+
 TEST(CursorThemeShapes, TheTextCursorsOfEveryThemeInTheSearchPath) {
     EXPECT_EQ(cursorSearchPath("/h", ""),
               (std::vector<std::string>{"/h/.local/share/icons", "/h/.icons", "/usr/share/icons",
