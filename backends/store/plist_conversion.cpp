@@ -147,6 +147,43 @@ std::optional<PlistValue> fromNode(plist_t node, bool* lossy) {
     }
 }
 
+// A binary file may hold a date as any real, one that libplist cannot print (an XML file would
+// get an empty <date/>, which reads as 2001-01-01). Each date of NODE is set to the whole
+// seconds and microseconds libplist reads from it, which is what VALUES shows: dates that XML
+// can hold keep their value, and what is written reads back as what was shown.
+void settleDates(plist_t node) {
+    switch (plist_get_node_type(node)) {
+    case PLIST_DATE: {
+        std::int32_t seconds = 0;
+        std::int32_t microseconds = 0;
+        plist_get_date_val(node, &seconds, &microseconds);
+        plist_set_date_val(node, seconds, microseconds);
+        break;
+    }
+    case PLIST_ARRAY:
+        for (std::uint32_t i = 0, count = plist_array_get_size(node); i < count; ++i)
+            settleDates(plist_array_get_item(node, i));
+        break;
+    case PLIST_DICT: {
+        plist_dict_iter iter = nullptr;
+        plist_dict_new_iter(node, &iter);
+        for (;;) {
+            char* key = nullptr;
+            plist_t item = nullptr;
+            plist_dict_next_item(node, iter, &key, &item);
+            std::free(key);
+            if (!item)
+                break;
+            settleDates(item);
+        }
+        std::free(iter);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 const char* typeName(plist_t node) {
     switch (plist_get_node_type(node)) {
     case PLIST_ARRAY:
@@ -230,8 +267,11 @@ std::optional<Domain> parseDomain(std::string_view bytes, std::string* error) {
             bool lossy = false;
             if (auto value = fromNode(item, &lossy))
                 domain.values.insert_or_assign(domain.values.end(), key, std::move(*value));
-            if (lossy)
-                domain.originals.insert_or_assign(key, PlistNode(plist_copy(item)));
+            if (lossy) {
+                PlistNode original(plist_copy(item));
+                settleDates(original.get());
+                domain.originals.insert_or_assign(key, std::move(original));
+            }
         }
         std::free(key);
     }

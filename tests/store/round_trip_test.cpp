@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
 #include <plist/plist.h>
 #include <regex>
 
@@ -87,6 +88,27 @@ TEST(StoreRoundTrip, StringWithANulReadsAsItIsWrittenBack) {
     PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
     EXPECT_EQ(reread.problem(), "");
     EXPECT_EQ(reread.objectForKey("followWindow"), PlistValue("YES"));
+}
+
+TEST(StoreRoundTrip, DateThatXmlCannotHoldReadsAsItIsWrittenBack) {
+    // A binary file whose "when" is a date 1e300 seconds after 2001.
+    const std::string binary("bplist00\xd1\x01\x02Twhen\x33\x7e\x37\xe4\x3c\x88\x00\x75\x9c"
+                             "\x08\x0b\x10\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0"
+                             "\0\0\0\0\0\0\0\0\0\x19",
+                             60);
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    writeFile(path, binary);
+    std::optional<PlistValue> shown;
+    {
+        PlistFileDefaults store(path);
+        shown = store.objectForKey("when");
+        ASSERT_TRUE(shown && shown->isString());
+        store.setObjectForKey(1, "changedTimes");
+    }
+    PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
+    EXPECT_EQ(reread.problem(), "");
+    EXPECT_EQ(reread.objectForKey("when"), shown) << readFile(path);
 }
 
 TEST(StoreRoundTrip, EntriesOfOtherTypesReadAsTextAndAreWrittenBackUnchanged) {
