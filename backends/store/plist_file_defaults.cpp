@@ -40,6 +40,12 @@ std::chrono::nanoseconds ageOf(const store::FileStamp& stamp) {
 // many times at most.
 constexpr int kWriteAttempts = 5;
 
+// After a failed write the background writer tries again on its own, this long after the
+// failure and twice as long after each further one, up to the longest: room made on a full
+// disk must not wait for the next change to be used.
+constexpr Clock::duration kFirstRetry = std::chrono::seconds(2);
+constexpr Clock::duration kLongestRetry = std::chrono::minutes(5);
+
 // One whole line per call, so that messages from several threads do not interleave.
 void report(const std::string& text) {
     std::string line = "velmora: " + text + "\n";
@@ -220,9 +226,23 @@ struct PlistFileDefaults::State {
     }
 
     void schedule() {
-        if (due || readOnly)
-            return; // the first unwritten change sets the time; later ones ride along
-        due = Clock::now() + kWriteDelay;
+        if (readOnly)
+            return;
+        // The first unwritten change sets the time; later ones ride along. A retry set for
+        // later is brought forward.
+        const Clock::time_point soon = Clock::now() + kWriteDelay;
+        if (due && *due <= soon)
+            return;
+        due = soon;
+        wake.notify_one();
+    }
+
+    // How long after the last failed write the next try comes; zero after a write that worked.
+    Clock::duration retry = Clock::duration::zero();
+
+    void retryLater() {
+        retry = retry == Clock::duration::zero() ? kFirstRetry : std::min(retry * 2, kLongestRetry);
+        due = Clock::now() + retry;
         wake.notify_one();
     }
 
@@ -271,8 +291,9 @@ struct PlistFileDefaults::State {
             auto committed = version ? version->commit(stamp, &error) : std::nullopt;
             if (!committed) {
                 reportWrite(error);
-                return;
+                return retryLater();
             }
+            retry = Clock::duration::zero();
             stamp = committed->stamp;
             if (!committed->replaced.empty()) {
                 // Another program wrote the file between the merge and the swap: its version
