@@ -116,8 +116,8 @@ std::optional<PlistValue> fromNode(plist_t node, bool* lossy) {
         std::uint64_t length = 0;
         const char* text = plist_get_string_ptr(node, &length);
         std::string value(text ? text : "", text ? length : 0);
-        // A binary file may hold a NUL inside a string; neither keys nor the XML this program
-        // writes can. The string reads up to it, so that what is read is what a write keeps.
+        // Either form of file may hold a NUL inside a string; what this program writes cannot.
+        // The string reads up to it, so that what is read is what a write keeps.
         if (std::size_t nul = value.find('\0'); nul != std::string::npos)
             value.resize(nul);
         return PlistValue(std::move(value));
@@ -149,7 +149,7 @@ std::optional<PlistValue> fromNode(plist_t node, bool* lossy) {
 
 // A binary file may hold a date as any real, one that libplist cannot print (an XML file would
 // get an empty <date/>, which reads as 2001-01-01). Each date of NODE is set to the whole
-// seconds and microseconds libplist reads from it, which is what VALUES shows: dates that XML
+// seconds and microseconds libplist reads from it, which is what a read shows: dates that XML
 // can hold keep their value, and what is written reads back as what was shown.
 void settleDates(plist_t node) {
     switch (plist_get_node_type(node)) {
@@ -168,10 +168,8 @@ void settleDates(plist_t node) {
         plist_dict_iter iter = nullptr;
         plist_dict_new_iter(node, &iter);
         for (;;) {
-            char* key = nullptr;
             plist_t item = nullptr;
-            plist_dict_next_item(node, iter, &key, &item);
-            std::free(key);
+            plist_dict_next_item(node, iter, nullptr, &item); // the keys may hold a NUL
             if (!item)
                 break;
             settleDates(item);
@@ -246,6 +244,25 @@ std::optional<Domain> parseDomain(std::string_view bytes, std::string* error) {
                      ? "not a valid binary property list (damaged or truncated)"
                      : "not a valid property list (damaged, truncated or not XML)";
         return std::nullopt;
+    }
+    if (plist_is_binary(bytes.data(), length)) {
+        // A binary file is read in the XML form this program writes it in. Its dictionary keys
+        // may hold a NUL: libplist stops the whole program (an assertion) when it hands out
+        // such a key, and its XML form cuts the key there. UIDs read as the {"CF$UID": n}
+        // dictionaries that stand for them in XML.
+        settleDates(root.get());
+        char* xml = nullptr; // libplist leaves a non-null pointer alone
+        std::uint32_t xmlLength = 0;
+        plist_to_xml(root.get(), &xml, &xmlLength);
+        plist_t again = nullptr;
+        if (xml && xmlLength > 0)
+            plist_from_xml(xml, xmlLength, &again);
+        plist_to_xml_free(xml);
+        root.reset(again);
+        if (!root) {
+            *error = "not a valid binary property list (it has no XML form)";
+            return std::nullopt;
+        }
     }
     if (plist_get_node_type(root.get()) != PLIST_DICT) {
         *error = std::string("its top level is ") + typeName(root.get()) + ", not a dictionary";

@@ -21,15 +21,16 @@ using PlistNode = std::unique_ptr<void, PlistNodeDeleter>;
 // The top-level dictionary of a settings file.
 struct Domain {
     PlistDictionary values;
-    // The original nodes of entries that hold something PlistValue cannot (data, dates, UIDs).
-    // VALUES shows them as well as it can (dates and data as text, UIDs as integers); these
+    // The original nodes of entries that hold something PlistValue cannot (data, dates).
+    // VALUES shows them as well as it can (dates and data as text); these
     // are written back unchanged so that another tool's entries survive our writes. An entry
     // that this program sets or removes loses its original here.
     std::map<std::string, PlistNode> originals;
 };
 
-// Parses an XML or binary property list whose top level is a dictionary. On failure returns
-// none and sets ERROR to a reason fit for a message.
+// Parses an XML or binary property list whose top level is a dictionary; a binary one reads
+// as its XML form does (keys cut at a NUL, UIDs as {"CF$UID": n}). Strings end at a NUL. On
+// failure returns none and sets ERROR to a reason fit for a message.
 std::optional<Domain> parseDomain(std::string_view bytes, std::string* error);
 
 // The XML property list of DOMAIN; none when libplist fails to print it.

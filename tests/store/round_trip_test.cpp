@@ -69,25 +69,29 @@ TEST(StoreRoundTrip, BinaryPropertyListIsRead) {
     EXPECT_EQ(store.objectForKey("followWindow"), PlistValue(true));
 }
 
-TEST(StoreRoundTrip, StringWithANulReadsAsItIsWrittenBack) {
-    // A binary file whose followWindow is "YES\0no": the XML form written back cannot hold it.
-    const std::string binary("bplist00\xd1\x01\x02\x5c"
-                             "followWindow"
-                             "\x56YES\0no\x08\x0b\x18"
-                             "\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0\0\0"
-                             "\0\0\0\0\0\0\0\x1f",
-                             66);
+TEST(StoreRoundTrip, KeyOrStringWithANulReadsAsItIsWrittenBack) {
+    // A binary file with the rule {"org.example\0editor": {"id": "xkb:us\0x"}}: libplist
+    // stops the program when it hands out such a key, and the XML written back holds no NUL.
+    const std::string binary(
+        "\x62\x70\x6c\x69\x73\x74\x30\x30\xd1\x01\x02\x57\x76\x65\x6c\x6d\x6f\x72"
+        "\x61\xd1\x03\x04\x5f\x10\x12\x6f\x72\x67\x2e\x65\x78\x61\x6d\x70\x6c\x65"
+        "\x00\x65\x64\x69\x74\x6f\x72\xd1\x05\x06\x52\x69\x64\x58\x78\x6b\x62\x3a"
+        "\x75\x73\x00\x78\x08\x0b\x13\x16\x2b\x2e\x31\x00\x00\x00\x00\x00\x00\x01"
+        "\x01\x00\x00\x00\x00\x00\x00\x00\x07\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x3a",
+        97);
     TempFolder folder;
     const std::string path = folder.file("settings.plist");
     writeFile(path, binary);
+    const PlistValue rules(PlistDictionary{{"org.example", PlistDictionary{{"id", "xkb:us"}}}});
     {
         PlistFileDefaults store(path);
-        EXPECT_EQ(store.objectForKey("followWindow"), PlistValue("YES"));
+        EXPECT_EQ(store.objectForKey("velmora"), rules);
         store.setObjectForKey(1, "changedTimes");
     }
     PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
     EXPECT_EQ(reread.problem(), "");
-    EXPECT_EQ(reread.objectForKey("followWindow"), PlistValue("YES"));
+    EXPECT_EQ(reread.objectForKey("velmora"), rules);
 }
 
 TEST(StoreRoundTrip, DateThatXmlCannotHoldReadsAsItIsWrittenBack) {
