@@ -184,7 +184,7 @@ struct PlistFileDefaults::State {
     void setAside(const std::string& problem, const store::FileStamp& badStamp) {
         domain = store::Domain{};
         std::string error;
-        if (auto movedTo = store::moveAside(path, &error)) {
+        if (auto movedTo = store::moveAside(store::fileToReplace(path), &error)) {
             report("the settings file " + path + " is unusable (" + problem + "); moved it to " +
                    *movedTo + " and started from empty settings");
             stamp = missingFile();
@@ -265,7 +265,7 @@ struct PlistFileDefaults::State {
             std::string movedTo;
             if (unusable && !unusable->zeroBytes) {
                 std::string error;
-                auto moved = store::moveAside(path, &error);
+                auto moved = store::moveAside(store::fileToReplace(path), &error);
                 if (!moved) {
                     report("the settings file " + path + " could not be read (" +
                            unusable->problem + ") and could not be moved aside (" + error +
@@ -319,7 +319,7 @@ struct PlistFileDefaults::State {
             applyPending();
         } else if (version.stamp.exists() && !version.zeroBytes) {
             std::string error;
-            auto moved = store::moveAside(path, &error, replaced);
+            auto moved = store::moveAside(store::fileToReplace(path), &error, replaced);
             report(
                 "another program wrote the settings file " + path +
                 " as it was being saved, and its version could not be read (" + version.problem +

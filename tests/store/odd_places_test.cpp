@@ -90,6 +90,39 @@ TEST(StoreLinkedFile, ALinkToAFileNotThereYetStaysALinkAndTheWriteCreatesItsTarg
     }
 }
 
+TEST(StoreLinkedFile, ABadFileAtTheEndOfALinkIsMovedAsideBesideItAndTheLinkStays) {
+    TempFolder folder;
+    fs::create_directory(folder.file("dotfiles"));
+    const std::string target = folder.file("dotfiles/velmora.plist");
+    writeFile(target, "not a property list");
+    const std::string path = folder.file("settings.plist");
+    fs::create_symlink("dotfiles/velmora.plist", path);
+    CaptureStderr();
+    PlistFileDefaults store(path);
+    store.setObjectForKey(true, "followWindow");
+    store.synchronize();
+    std::string message = GetCapturedStderr();
+    auto entries = entriesOf(folder.file("dotfiles"));
+    ASSERT_EQ(entries.size(), 2u) << message;
+    const std::string aside = folder.file("dotfiles/" + entries[1]);
+    EXPECT_EQ(oneMessageWith(message, {path + " ", aside}), "");
+    EXPECT_EQ(readFile(aside), "not a property list");
+    EXPECT_EQ(fs::read_symlink(path), "dotfiles/velmora.plist");
+    EXPECT_EQ(savedValue(target, "followWindow"), PlistValue(true));
+
+    // Turned bad while the store runs: the same at the next write.
+    writeFile(target, "bad again");
+    CaptureStderr();
+    store.setObjectForKey(false, "followWindow");
+    store.synchronize();
+    message = GetCapturedStderr();
+    entries = entriesOf(folder.file("dotfiles"));
+    ASSERT_EQ(entries.size(), 3u) << message;
+    EXPECT_EQ(readFile(folder.file("dotfiles/" + entries[2])), "bad again");
+    EXPECT_EQ(fs::read_symlink(path), "dotfiles/velmora.plist");
+    EXPECT_EQ(savedValue(target, "followWindow"), PlistValue(false));
+}
+
 TEST(StoreLinkedFile, ALinkLoopIsMovedAsideAsItIsAndTheSettingsStartAfresh) {
     TempFolder folder;
     const std::string path = folder.file("settings.plist");
