@@ -94,25 +94,32 @@ TEST(StoreRoundTrip, KeyOrStringWithANulReadsAsItIsWrittenBack) {
     EXPECT_EQ(reread.objectForKey("velmora"), rules);
 }
 
-TEST(StoreRoundTrip, DateThatXmlCannotHoldReadsAsItIsWrittenBack) {
-    // A binary file whose "when" is a date 1e300 seconds after 2001.
-    const std::string binary("bplist00\xd1\x01\x02Twhen\x33\x7e\x37\xe4\x3c\x88\x00\x75\x9c"
-                             "\x08\x0b\x10\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0"
-                             "\0\0\0\0\0\0\0\0\0\x19",
-                             60);
-    TempFolder folder;
-    const std::string path = folder.file("settings.plist");
-    writeFile(path, binary);
-    std::optional<PlistValue> shown;
-    {
-        PlistFileDefaults store(path);
-        shown = store.objectForKey("when");
-        ASSERT_TRUE(shown && shown->isString());
-        store.setObjectForKey(1, "changedTimes");
+TEST(StoreRoundTrip, DateOrUidThatXmlCannotHoldReadsAsItIsWrittenBack) {
+    // Binary files whose "when" is a date 1e300 seconds after 2001 (libplist prints <date/>,
+    // which reads as 2001), and a UID 5 (XML holds it as {"CF$UID": 5}).
+    const std::string date("bplist00\xd1\x01\x02Twhen\x33\x7e\x37\xe4\x3c\x88\x00\x75\x9c"
+                           "\x08\x0b\x10\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0"
+                           "\0\0\0\0\0\0\0\0\0\x19",
+                           60);
+    const std::string uid("\x62\x70\x6c\x69\x73\x74\x30\x30\xd1\x01\x02\x54\x77\x68\x65\x6e\x80\x05"
+                          "\x08\x0b\x10\x00\x00\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00"
+                          "\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x12",
+                          53);
+    for (const std::string& binary : {date, uid}) {
+        TempFolder folder;
+        const std::string path = folder.file("settings.plist");
+        writeFile(path, binary);
+        std::optional<PlistValue> shown;
+        {
+            PlistFileDefaults store(path);
+            shown = store.objectForKey("when");
+            ASSERT_TRUE(shown);
+            store.setObjectForKey(1, "changedTimes");
+        }
+        PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
+        EXPECT_EQ(reread.problem(), "");
+        EXPECT_EQ(reread.objectForKey("when"), shown) << readFile(path);
     }
-    PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
-    EXPECT_EQ(reread.problem(), "");
-    EXPECT_EQ(reread.objectForKey("when"), shown) << readFile(path);
 }
 
 TEST(StoreRoundTrip, EntriesOfOtherTypesReadAsTextAndAreWrittenBackUnchanged) {
