@@ -9,13 +9,23 @@ switches() {
         awk '/^(non)?voluntary_ctxt_switches/ { sum += $2 } END { print sum }'
 }
 
+thread_count() { ls /proc/"$1"/task | wc -l; }
+
 # measure_idle PID SECONDS: the CPU ticks and context switches (wake-ups) of PID over SECONDS,
-# in IDLE_TICKS and IDLE_WAKEUPS.
+# in IDLE_TICKS and IDLE_WAKEUPS, and the threads that ended meanwhile in IDLE_THREADS_ENDED.
+# A thread that ends takes its counts with it (the sum can even drop), so its end is counted
+# as a wake-up of its own, and a sum that dropped as none.
 measure_idle() {
-    local ticks_before switches_before
+    local ticks_before switches_before threads_before
+    threads_before=$(thread_count "$1")
     ticks_before=$(cpu_ticks "$1")
     switches_before=$(switches "$1")
     sleep "$2"
     IDLE_TICKS=$(($(cpu_ticks "$1") - ticks_before))
     IDLE_WAKEUPS=$(($(switches "$1") - switches_before))
+    IDLE_THREADS_ENDED=$((threads_before - $(thread_count "$1")))
+    if [ "$IDLE_THREADS_ENDED" -ne 0 ]; then
+        [ "$IDLE_WAKEUPS" -ge 0 ] || IDLE_WAKEUPS=0
+        IDLE_WAKEUPS=$((IDLE_WAKEUPS + IDLE_THREADS_ENDED))
+    fi
 }
