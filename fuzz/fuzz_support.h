@@ -89,6 +89,33 @@ inline PlistValue plistFrom(FuzzedDataProvider& data, int depth = 3) {
     }
 }
 
+// A == B, except that a NaN equals a NaN: a value read twice must come back the same.
+inline bool sameValue(const PlistValue& a, const PlistValue& b) {
+    if (a.isReal() && b.isReal() && *a.real() != *a.real())
+        return *b.real() != *b.real();
+    if (a.type() != b.type())
+        return false;
+    if (a.isArray()) {
+        if (a.array()->size() != b.array()->size())
+            return false;
+        for (std::size_t i = 0; i < a.array()->size(); ++i)
+            if (!sameValue((*a.array())[i], (*b.array())[i]))
+                return false;
+        return true;
+    }
+    if (a.isDictionary()) {
+        if (a.dictionary()->size() != b.dictionary()->size())
+            return false;
+        for (const auto& [key, value] : *a.dictionary()) {
+            const PlistValue* other = b.find(key);
+            if (!other || !sameValue(value, *other))
+                return false;
+        }
+        return true;
+    }
+    return a == b;
+}
+
 // Whether TEXT is well-formed UTF-8 (shortest forms, no surrogates, at most U+10FFFF).
 inline bool wellFormedUtf8(std::string_view text) {
     std::size_t i = 0;

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <limits>
 #include <plist/plist.h>
@@ -115,12 +116,7 @@ std::optional<PlistValue> fromNode(plist_t node, bool* lossy) {
     case PLIST_STRING: {
         std::uint64_t length = 0;
         const char* text = plist_get_string_ptr(node, &length);
-        std::string value(text ? text : "", text ? length : 0);
-        // Either form of file may hold a NUL inside a string; what this program writes cannot.
-        // The string reads up to it, so that what is read is what a write keeps.
-        if (std::size_t nul = value.find('\0'); nul != std::string::npos)
-            value.resize(nul);
-        return PlistValue(std::move(value));
+        return PlistValue(std::string(text ? text : "", text ? length : 0));
     }
     case PLIST_ARRAY:
         return PlistValue(arrayFrom(node, lossy));
@@ -147,22 +143,24 @@ std::optional<PlistValue> fromNode(plist_t node, bool* lossy) {
     }
 }
 
-// A binary file may hold a date as any real, one that libplist cannot print (an XML file would
-// get an empty <date/>, which reads as 2001-01-01). Each date of NODE is set to the whole
-// seconds and microseconds libplist reads from it, which is what a read shows: dates that XML
-// can hold keep their value, and what is written reads back as what was shown.
-void settleDates(plist_t node) {
+// Cuts every string below NODE at its first NUL. Either form of file may hold one; the XML this
+// program writes cannot, so this makes what is read what a write keeps. It must happen before a
+// node is copied: plist_copy copies such a string only up to the NUL but keeps its length, and
+// printing the copy reads past its end.
+void cutStringsAtNul(plist_t node) {
     switch (plist_get_node_type(node)) {
-    case PLIST_DATE: {
-        std::int32_t seconds = 0;
-        std::int32_t microseconds = 0;
-        plist_get_date_val(node, &seconds, &microseconds);
-        plist_set_date_val(node, seconds, microseconds);
+    case PLIST_STRING: {
+        std::uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        if (text && std::memchr(text, '\0', length)) {
+            const std::string cut(text);
+            plist_set_string_val(node, cut.c_str());
+        }
         break;
     }
     case PLIST_ARRAY:
         for (std::uint32_t i = 0, count = plist_array_get_size(node); i < count; ++i)
-            settleDates(plist_array_get_item(node, i));
+            cutStringsAtNul(plist_array_get_item(node, i));
         break;
     case PLIST_DICT: {
         plist_dict_iter iter = nullptr;
@@ -172,7 +170,7 @@ void settleDates(plist_t node) {
             plist_dict_next_item(node, iter, nullptr, &item); // the keys may hold a NUL
             if (!item)
                 break;
-            settleDates(item);
+            cutStringsAtNul(item);
         }
         std::free(iter);
         break;
@@ -245,12 +243,13 @@ std::optional<Domain> parseDomain(std::string_view bytes, std::string* error) {
                      : "not a valid property list (damaged, truncated or not XML)";
         return std::nullopt;
     }
+    cutStringsAtNul(root.get());
     if (plist_is_binary(bytes.data(), length)) {
         // A binary file is read in the XML form this program writes it in. Its dictionary keys
         // may hold a NUL: libplist stops the whole program (an assertion) when it hands out
-        // such a key, and its XML form cuts the key there. UIDs read as the {"CF$UID": n}
-        // dictionaries that stand for them in XML.
-        settleDates(root.get());
+        // such a key, and its XML form cuts the key there. A date held as a real that XML
+        // cannot print reads as the empty <date/> written for it (2001-01-01); UIDs read as
+        // the {"CF$UID": n} dictionaries that stand for them in XML.
         char* xml = nullptr; // libplist leaves a non-null pointer alone
         std::uint32_t xmlLength = 0;
         plist_to_xml(root.get(), &xml, &xmlLength);
@@ -284,11 +283,8 @@ std::optional<Domain> parseDomain(std::string_view bytes, std::string* error) {
             bool lossy = false;
             if (auto value = fromNode(item, &lossy))
                 domain.values.insert_or_assign(domain.values.end(), key, std::move(*value));
-            if (lossy) {
-                PlistNode original(plist_copy(item));
-                settleDates(original.get());
-                domain.originals.insert_or_assign(key, std::move(original));
-            }
+            if (lossy)
+                domain.originals.insert_or_assign(key, PlistNode(plist_copy(item)));
         }
         std::free(key);
     }

@@ -94,6 +94,23 @@ TEST(StoreRoundTrip, KeyOrStringWithANulReadsAsItIsWrittenBack) {
     EXPECT_EQ(reread.objectForKey("velmora"), rules);
 }
 
+TEST(StoreRoundTrip, StringWithANulBesideADateIsWrittenBackCut) {
+    // The entry keeps its original node for the date; the string's NUL came in raw.
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    writeFile(path, xmlDictionary(std::string("<key>blob</key><array><date>2026-12-06T10:15:00Z"
+                                              "</date><string>ab\0cd</string></array>\n",
+                                              86)));
+    const PlistValue blob(PlistArray{"2026-12-06T10:15:00Z", "ab"});
+    {
+        PlistFileDefaults store(path);
+        EXPECT_EQ(store.objectForKey("blob"), blob);
+        store.setObjectForKey(1, "changedTimes");
+    }
+    PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
+    EXPECT_EQ(reread.objectForKey("blob"), blob) << readFile(path);
+}
+
 TEST(StoreRoundTrip, DateOrUidThatXmlCannotHoldReadsAsItIsWrittenBack) {
     // Binary files whose "when" is a date 1e300 seconds after 2001 (libplist prints <date/>,
     // which reads as 2001), and a UID 5 (XML holds it as {"CF$UID": 5}).
