@@ -43,7 +43,7 @@ std::optional<std::string> InvariantChecker::after(const std::string& line) {
         return failure;
     if (!desktop_.agent()) // the world is still being made
         return std::nullopt;
-    if (auto failure = checkCounter(line))
+    if (auto failure = checkCounter())
         return failure;
     if (auto failure = checkLists())
         return failure;
@@ -79,7 +79,7 @@ std::int64_t InvariantChecker::counterValue() {
     return desktop_.agent()->settings().integerForKey("changedTimes");
 }
 
-std::optional<std::string> InvariantChecker::checkCounter(const std::string&) {
+std::optional<std::string> InvariantChecker::checkCounter() {
     ++checks_;
     const std::int64_t counter = counterValue();
     if (counter_ && !counterWrittenOutside_ && counter < *counter_)

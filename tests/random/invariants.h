@@ -41,7 +41,7 @@ class InvariantChecker {
   private:
     std::optional<std::string> checkInputSource();
     std::int64_t counterValue();
-    std::optional<std::string> checkCounter(const std::string& line);
+    std::optional<std::string> checkCounter();
     std::optional<std::string> checkLists();
     std::optional<std::string> checkStore();
     std::optional<std::string> checkTimers(const std::string& line);
