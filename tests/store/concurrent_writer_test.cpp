@@ -1,7 +1,7 @@
 // Another program rewrites the settings file a hundred times a second while the store reads,
-// changes and writes it. Neither side's keys may be lost, no version of the file may be
-// corrupt, and a version the other program is half way through writing is not a bad file:
-// nothing is moved aside and nothing is said.
+// changes and writes it: neither side's keys may be lost, no version of the file may be
+// corrupt, and a version the other program is half way through writing is not a bad file
+// (nothing is moved aside, nothing is said). And processes of this program writing at once.
 
 #include "plist_file_defaults.h"
 #include "store_test_support.h"
@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -224,6 +225,46 @@ TEST_P(StoreConcurrentWriter, NeitherSideLosesKeysAndNothingIsJudgedBad) {
         EXPECT_EQ(folder.entries(), std::vector<std::string>{"settings.plist"});
         return;
     }
+}
+
+// Processes of this program change entries of one dictionary at once, each reading, changing
+// and writing it the way "velmora rule" does: exclusive stores take turns from the read to the
+// write, so no process writes back a copy that misses another's entry.
+TEST(StoreExclusiveWriters, ProcessesChangingOneDictionaryAtOnceLoseNoEntry) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    constexpr int kProcesses = 4;
+    constexpr int kChanges = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (int c = 0; c < kChanges; ++c) {
+                PlistFileDefaults store(path, PlistFileDefaults::Access::Exclusive);
+                const auto rules = store.objectForKey("velmora");
+                PlistDictionary all =
+                    rules && rules->isDictionary() ? *rules->dictionary() : PlistDictionary{};
+                all.insert_or_assign("app" + std::to_string(p) + "." + std::to_string(c),
+                                     PlistValue(c));
+                store.setObjectForKey(PlistValue(std::move(all)), "velmora");
+                store.synchronize();
+                if (store.hasUnsavedChanges())
+                    ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        ASSERT_GT(child, 0);
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    const auto rules =
+        PlistFileDefaults(path, PlistFileDefaults::Access::ReadOnly).objectForKey("velmora");
+    ASSERT_TRUE(rules && rules->isDictionary());
+    EXPECT_EQ(rules->dictionary()->size(), static_cast<std::size_t>(kProcesses * kChanges));
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, StoreConcurrentWriter,
