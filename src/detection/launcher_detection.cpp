@@ -136,16 +136,12 @@ void LauncherDetection::checkAlfredIfOpenning() {
         hooks_.checkFollowWindow();
 }
 
-// The panel may be found after the keys are up (the poll runs on for 0.1 s after a release,
-// and for good after one with the Function bit): no flags event may come to start the close
-// poll then, so it starts here, or the panel's rule would outlast the panel.
 void LauncherDetection::checkAlfredWillOpen() {
     if (!alfredWindowOpened())
         return;
     alfredWindiwOpened = true;
     stopPoll(timerOfCheckAlfredWillOpen);
     dispatcher_.changeInputToAppID(realAlfredAppID);
-    restartPoll(timerOfCheckAlfred, kClosePollInterval, &LauncherDetection::checkAlfredIfOpenning);
 }
 
 void LauncherDetection::stopCheckAlfredWillOpen() {

@@ -10,8 +10,9 @@
 // - the settings the agent holds print as a settings file that reads back the same;
 // - no repeating timer runs that the agent has no hold of, the Alfred open poll is stopped
 //   0.1 s after a release that ends it, a launcher's close poll stops once its panel has been
-//   gone for a poll interval, a launcher flag is never set without its close poll once the
-//   keys are up, and address-bar checks end within their 0.2 s of cursor tests.
+//   gone for a poll interval, the Spotlight flag is never set without its close poll, the
+//   Alfred flag never outlives a flags event without its close poll, and address-bar checks
+//   end within their 0.2 s of cursor tests.
 //
 // The checker is told each step's line before it runs (some lines license a change, such as
 // a counter written by another program) and checks after it ran.
@@ -58,11 +59,11 @@ class InvariantChecker {
     // Times (virtual milliseconds) of what licenses a poll or a check to run.
     std::int64_t lastFlagsAt_ = -1;
     bool lastFlagsStoppedOpenPoll_ = false;
-    bool keysUp_ = true;
     std::int64_t clockBefore_ = 0;
     std::int64_t waitedSinceMouseUp_ = 0; // run-loop time since the last mouse-up
     std::optional<std::int64_t> spotlightGoneSince_ = 0;
     std::optional<std::int64_t> alfredGoneSince_ = 0;
+    bool alfredFlagsSinceOpen_ = false; // a flags event came while the Alfred flag was set
 };
 
 } // namespace velmora::random

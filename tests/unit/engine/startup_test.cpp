@@ -11,11 +11,10 @@ namespace {
 TEST(Startup, FreshDomainGetsCounterStringAndFlush) {
     SimAgent sim;
     sim.desktop.launch();
-    EXPECT_EQ(sim.trace(),
-              (Lines{"0 indicator setup", "0 iconView hidden", "0 iconBox hidden",
-                     "0 status-item create", "0 shell uptime", "0 activate-self",
-                     "0 reload shortcuts", "0 reload rules", "0 popover show 330",
-                     "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
+    EXPECT_EQ(sim.trace(), (Lines{"0 indicator setup", "0 iconView hidden", "0 iconBox hidden",
+                                  "0 status-item create", "0 shell uptime", "0 activate-self",
+                                  "0 reload shortcuts", "0 reload rules", "0 popover show 330",
+                                  "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
 }
 
 TEST(Startup, ExistingCounterIsLeftAlone) {
