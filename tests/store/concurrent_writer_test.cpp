@@ -4,6 +4,7 @@
 // (nothing is moved aside, nothing is said). And processes of this program writing at once.
 
 #include "plist_file_defaults.h"
+#include "plist_merge.h"
 #include "store_test_support.h"
 
 #include <chrono>
@@ -36,52 +37,6 @@ enum class Style {
     InPlace, // reads, truncates and writes back through one descriptor, slowly, in two halves
     Replace, // writes a new file and swaps it in; merges what the swap took out if it was new
 };
-
-std::string readAll(int fd) {
-    std::string bytes;
-    char buffer[4096];
-    for (ssize_t n; (n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()))) > 0;)
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    return bytes;
-}
-
-// The keys of BYTES copied into DICT where DICT has none. False when BYTES are not a
-// dictionary (an empty file is none at all: true).
-bool mergeInto(plist_t dict, const std::string& bytes) {
-    if (bytes.empty())
-        return true;
-    plist_t root = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
-        if (root)
-            plist_free(root);
-        return false;
-    }
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(root, &it);
-    for (;;) {
-        char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(root, it, &key, &value);
-        if (key == nullptr)
-            break;
-        if (plist_dict_get_item(dict, key) == nullptr)
-            plist_dict_set_item(dict, key, plist_copy(value));
-        free(key);
-    }
-    free(it);
-    plist_free(root);
-    return true;
-}
-
-std::string toXml(plist_t dict) {
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(dict, &xml, &length);
-    std::string bytes(xml, length);
-    plist_to_xml_free(xml);
-    return bytes;
-}
 
 // The other program: every 10 ms it adds a key of its own, sets all of its keys and writes the
 // file with every other key it found there. Exits 0 after writing its last version, 1 when it
@@ -117,25 +72,7 @@ std::string toXml(plist_t dict) {
             ::close(fd);
             stalled = stalled || Clock::now() - truncated > kStall;
         } else {
-            // Whatever the swap takes out that this write did not see is merged and written again.
-            std::string seen = readFile(path);
-            whole = mergeInto(dict, seen);
-            const std::string swap = path + ".other";
-            for (int round = 0; round < 10 && whole; ++round) {
-                writeFile(swap, toXml(dict));
-                if (::renameat2(AT_FDCWD, swap.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) !=
-                    0) {
-                    ::rename(swap.c_str(), path.c_str());
-                    break;
-                }
-                const std::string taken = readFile(swap);
-                if (taken == seen)
-                    break;
-                whole = mergeInto(dict, taken);
-                seen = readFile(path);
-                whole = whole && mergeInto(dict, seen);
-            }
-            ::unlink(swap.c_str());
+            whole = swapInMerging(dict, path, path + ".other");
         }
         plist_free(dict);
         if (!whole)
