@@ -1,9 +1,10 @@
 #pragma once
-// The defaults domain kept in memory, for runs that need no file.
+// The defaults domain kept in memory, for runs that need no file. It counts its changes, so
+// that a reader who prints it whole (the random driver's checker) does so only after one.
 
 #include "platform/user_defaults.h"
 
-#include <map>
+#include <cstdint>
 #include <mutex>
 
 namespace velmora::sim {
@@ -26,16 +27,30 @@ class MemoryDefaults final : public UserDefaults {
     void setObjectForKey(const PlistValue& value, const std::string& key) override {
         std::lock_guard lock(mutex_);
         values_.insert_or_assign(key, value);
+        ++version_;
     }
     void removeObjectForKey(const std::string& key) override {
         std::lock_guard lock(mutex_);
-        values_.erase(key);
+        if (values_.erase(key))
+            ++version_;
     }
     void synchronize() override {}
 
+    // Every key with its value.
+    PlistDictionary snapshot() {
+        std::lock_guard lock(mutex_);
+        return values_;
+    }
+    // How many changes there were: every set, and every removal of a key that was there.
+    std::uint64_t version() {
+        std::lock_guard lock(mutex_);
+        return version_;
+    }
+
   private:
     std::mutex mutex_;
-    std::map<std::string, PlistValue> values_;
+    PlistDictionary values_;
+    std::uint64_t version_ = 0;
 };
 
 } // namespace velmora::sim

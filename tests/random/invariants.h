@@ -17,7 +17,7 @@
 // The checker is told each step's line before it runs (some lines license a change, such as
 // a counter written by another program) and checks after it ran.
 
-#include "domain_store.h"
+#include "memory_defaults.h"
 #include "sim_desktop.h"
 
 #include <cstdint>
@@ -28,7 +28,7 @@ namespace velmora::random {
 
 class InvariantChecker {
   public:
-    InvariantChecker(sim::SimDesktop& desktop, DomainStore& store)
+    InvariantChecker(sim::SimDesktop& desktop, sim::MemoryDefaults& store)
         : desktop_(desktop), store_(store) {}
 
     // LINE is about to run.
@@ -49,7 +49,7 @@ class InvariantChecker {
     bool scheduled(const std::shared_ptr<Timer>& timer) const;
 
     sim::SimDesktop& desktop_;
-    DomainStore& store_;
+    sim::MemoryDefaults& store_;
     std::uint64_t checks_ = 0;
 
     std::optional<std::int64_t> counter_;

@@ -1,8 +1,8 @@
 #include "random_run.h"
 
-#include "domain_store.h"
 #include "event_stream.h"
 #include "invariants.h"
+#include "memory_defaults.h"
 #include "scenario.h"
 #include "scenario_runner.h"
 #include "sim_desktop.h"
@@ -47,7 +47,7 @@ class Run {
     std::uint64_t checks() const { return checker_.checks(); }
 
   private:
-    DomainStore store_;
+    sim::MemoryDefaults store_;
     sim::SimDesktop desktop_;
     InvariantChecker checker_;
     std::ostringstream failures_;
