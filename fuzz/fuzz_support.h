@@ -6,6 +6,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -89,8 +90,14 @@ inline PlistValue plistFrom(FuzzedDataProvider& data, int depth = 3) {
     }
 }
 
+// How numbers compare in sameValue: by type and value, or by value alone (an integer equals a
+// real of equal value, for a form that prints a whole real as an integer, as JSON does).
+enum class Numbers { Typed, ByValue };
+
 // A == B, except that a NaN equals a NaN: a value read twice must come back the same.
-inline bool sameValue(const PlistValue& a, const PlistValue& b) {
+inline bool sameValue(const PlistValue& a, const PlistValue& b, Numbers numbers = Numbers::Typed) {
+    if (numbers == Numbers::ByValue && a.isNumber() && b.isNumber())
+        return *a.number() == *b.number() || (std::isnan(*a.number()) && std::isnan(*b.number()));
     if (a.isReal() && b.isReal() && *a.real() != *a.real())
         return *b.real() != *b.real();
     if (a.type() != b.type())
@@ -99,7 +106,7 @@ inline bool sameValue(const PlistValue& a, const PlistValue& b) {
         if (a.array()->size() != b.array()->size())
             return false;
         for (std::size_t i = 0; i < a.array()->size(); ++i)
-            if (!sameValue((*a.array())[i], (*b.array())[i]))
+            if (!sameValue((*a.array())[i], (*b.array())[i], numbers))
                 return false;
         return true;
     }
@@ -108,7 +115,7 @@ inline bool sameValue(const PlistValue& a, const PlistValue& b) {
             return false;
         for (const auto& [key, value] : *a.dictionary()) {
             const PlistValue* other = b.find(key);
-            if (!other || !sameValue(value, *other))
+            if (!other || !sameValue(value, *other, numbers))
                 return false;
         }
         return true;
