@@ -24,14 +24,7 @@ source "$HERE/agent_stats.sh"
 
 start_desktop
 # Hotkeys: Ctrl+Alt+K selects ru, Ctrl+Shift+F1 de (the rule commands keep what is there).
-mkdir -p "$(dirname "$SETTINGS")"
-cat >"$SETTINGS" <<'PLIST'
-<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict><key>shortcutOfInput</key><dict>
-<key>xkb:ru</key><dict><key>keyCode</key><integer>40</integer><key>modifierFlags</key><integer>786432</integer></dict>
-<key>xkb:de</key><dict><key>keyCode</key><integer>122</integer><key>modifierFlags</key><integer>393216</integer></dict>
-</dict></dict></plist>
-PLIST
+store_shortcuts xkb:ru 40 786432 xkb:de 122 393216
 "$VELMORA" rule BenchA xkb:de
 "$VELMORA" rule BenchB xkb:ru
 open_windows a BenchA 1

@@ -48,14 +48,7 @@ start_desktop
 K=$(keycode_of AC08)
 F1=$(keycode_of FK01)
 [ -n "$K" ] && [ -n "$F1" ] || fail "no key codes for AC08 and FK01"
-mkdir -p "$(dirname "$SETTINGS")"
-cat >"$SETTINGS" <<'PLIST'
-<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict><key>shortcutOfInput</key><dict>
-<key>xkb:ru</key><dict><key>keyCode</key><integer>40</integer><key>modifierFlags</key><integer>786432</integer></dict>
-<key>xkb:de</key><dict><key>keyCode</key><integer>122</integer><key>modifierFlags</key><integer>393216</integer></dict>
-</dict></dict></plist>
-PLIST
+store_shortcuts xkb:ru 40 786432 xkb:de 122 393216
 "$VELMORA" rule SoakA xkb:de
 "$VELMORA" rule SoakB xkb:ru
 "$VELMORA" rule SoakC xkb:fr

@@ -12,39 +12,7 @@ K=$(keycode_of AC08)
 F1=$(keycode_of FK01)
 [ -n "$K" ] && [ -n "$F1" ] || fail "no key codes for AC08 and FK01"
 
-mkdir -p "$(dirname "$SETTINGS")"
-cat >"$SETTINGS" <<'PLIST'
-<?xml version="1.0" encoding="UTF-8"?>
-<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
-<plist version="1.0">
-<dict>
-	<key>shortcutOfInput</key>
-	<dict>
-		<key>xkb:ru</key>
-		<dict>
-			<key>keyCode</key>
-			<integer>40</integer>
-			<key>modifierFlags</key>
-			<integer>786432</integer>
-		</dict>
-		<key>xkb:de</key>
-		<dict>
-			<key>keyCode</key>
-			<integer>122</integer>
-			<key>modifierFlags</key>
-			<integer>393216</integer>
-		</dict>
-		<key>xkb:us</key>
-		<dict>
-			<key>keyCode</key>
-			<integer>122</integer>
-			<key>modifierFlags</key>
-			<integer>1048576</integer>
-		</dict>
-	</dict>
-</dict>
-</plist>
-PLIST
+store_shortcuts xkb:ru 40 786432 xkb:de 122 393216 xkb:us 122 1048576
 
 
 # press KEYS GROUP: holds KEYS down until the group is GROUP, lets go, and checks that the

@@ -206,3 +206,19 @@ keycode_of() {
     xkbcomp -xkb "$DISPLAY" - 2>/dev/null |
         sed -n "s/^[[:space:]]*<$1>[[:space:]]*=[[:space:]]*\([0-9]*\);.*/\1/p" | head -n 1
 }
+
+# store_shortcuts [ID KEY-CODE FLAGS]...: a settings file holding only these stored hotkeys,
+# as the shortcut recorder stores them (key code of the key's position, modifier flags).
+store_shortcuts() {
+    mkdir -p "$(dirname "$SETTINGS")"
+    {
+        echo '<?xml version="1.0" encoding="UTF-8"?>'
+        echo '<plist version="1.0"><dict><key>shortcutOfInput</key><dict>'
+        while [ $# -ge 3 ]; do
+            echo "<key>$1</key><dict><key>keyCode</key><integer>$2</integer>"
+            echo "<key>modifierFlags</key><integer>$3</integer></dict>"
+            shift 3
+        done
+        echo '</dict></dict></plist>'
+    } >"$SETTINGS"
+}
