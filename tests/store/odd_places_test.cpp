@@ -28,14 +28,6 @@ std::optional<PlistValue> savedValue(const std::string& path, const std::string&
     return PlistFileDefaults(path, Access::ReadOnly).objectForKey(key);
 }
 
-std::vector<std::string> entriesOf(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // "" when TEXT is one line starting with "velmora: " and holding every one of PARTS.
 std::string oneMessageWith(const std::string& text, std::initializer_list<std::string> parts) {
     if (text.rfind("velmora: ", 0) != 0 || text.find('\n') != text.size() - 1)

@@ -17,6 +17,15 @@ namespace velmora::store_test {
 
 namespace fs = std::filesystem;
 
+// The names in FOLDER, sorted.
+inline std::vector<std::string> entriesOf(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 class TempFolder {
   public:
     TempFolder() {
@@ -34,13 +43,7 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
 
     std::string file(const std::string& name) const { return path_ + "/" + name; }
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> entries() const { return entriesOf(path_); }
 
   private:
     std::string path_;
