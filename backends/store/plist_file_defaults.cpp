@@ -262,10 +262,11 @@ struct PlistFileDefaults::State {
             clearDue(); // after the reload, which asks for a write of what is pending
             if (!mayWrite)
                 return; // already said when the bad file was found
+            const std::string file = store::fileToReplace(path);
             std::string movedTo;
             if (unusable && !unusable->zeroBytes) {
                 std::string error;
-                auto moved = store::moveAside(store::fileToReplace(path), &error);
+                auto moved = store::moveAside(file, &error);
                 if (!moved) {
                     report("the settings file " + path + " could not be read (" +
                            unusable->problem + ") and could not be moved aside (" + error +
@@ -280,7 +281,6 @@ struct PlistFileDefaults::State {
             if (!movedTo.empty() || (unusable && unusable->zeroBytes))
                 repaired = RepairNote{unusable->problem, unusable->zeroBytes, movedTo};
             unusable.reset();
-            const std::string file = store::fileToReplace(path);
             store::removeStaleTemporaries(file);
             auto xml = store::domainToXml(domain);
             std::string error = "the property list could not be printed";
