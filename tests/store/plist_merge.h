@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace velmora::store_test {
 
@@ -62,6 +63,25 @@ inline bool mergeInto(plist_t dict, const std::string& bytes) {
     return true;
 }
 
+// DICT without the keys that OWN does not have.
+inline void keepOnly(plist_t dict, plist_t own) {
+    std::vector<std::string> others;
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(dict, &it);
+    for (;;) {
+        char* key = nullptr;
+        plist_dict_next_item(dict, it, &key, nullptr);
+        if (key == nullptr)
+            break;
+        if (plist_dict_get_item(own, key) == nullptr)
+            others.emplace_back(key);
+        std::free(key);
+    }
+    std::free(it);
+    for (const std::string& key : others)
+        plist_dict_remove_item(dict, key.c_str());
+}
+
 inline std::string toXml(plist_t dict) {
     char* xml = nullptr;
     uint32_t length = 0;
@@ -80,10 +100,14 @@ inline bool writeWhole(const std::string& file, const std::string& bytes) {
     return ::close(fd) == 0 && written;
 }
 
-// DICT, with the keys of FILE merged in, written as the new file SWAP and swapped in for FILE.
-// Whatever the swap takes out that this write did not see (another writer's version) is merged
-// and written again, ten rounds at most. False when a version found was not a dictionary.
+// DICT (this program's own keys), with the other keys of FILE merged in, written as the new
+// file SWAP and swapped in for FILE. When the swap takes out a version this write did not see
+// (another writer's), that version is the newest for every key but this program's own: DICT is
+// merged with it and written again, ten rounds at most. Keeping the older values read before
+// would write back stale values of the other writer's keys (its switch count, for one). False
+// when a version found was not a dictionary.
 inline bool swapInMerging(plist_t dict, const std::string& file, const std::string& swap) {
+    plist_t own = plist_copy(dict);
     std::string seen = readPath(file);
     bool whole = mergeInto(dict, seen);
     for (int round = 0; round < 10 && whole; ++round) {
@@ -97,8 +121,10 @@ inline bool swapInMerging(plist_t dict, const std::string& file, const std::stri
         if (taken == seen)
             break;
         seen = readPath(file);
+        keepOnly(dict, own);
         whole = mergeInto(dict, taken) && mergeInto(dict, seen);
     }
+    plist_free(own);
     ::unlink(swap.c_str());
     return whole;
 }
