@@ -49,46 +49,58 @@ class StoreFileTurnsBad : public testing::Test {
     TempFolder folder_;
 };
 
+// Another program writes garbage in place, or empties the file: reads keep the last good
+// settings, and the next write saves them with the changes, beside a copy of the bad file (an
+// empty one holds nothing to keep), saying so once.
 TEST_F(StoreFileTurnsBad, ReadsKeepTheLastGoodSettingsAndTheNextWriteSavesThemBesideTheBadFile) {
-    replaceFile(path(), rulesFile("xkb:de", "xkb:ru"));
-    PlistFileDefaults store(path());
-    Settings settings(store);
-    ASSERT_EQ(settings.ruleInputSourceID("org.example.editor"), "xkb:de");
+    for (const std::string& bad : {std::string(), kGarbage}) { // empty first: it leaves no copy
+        SCOPED_TRACE(bad.empty() ? "emptied" : "garbage");
+        replaceFile(path(), rulesFile("xkb:de", "xkb:ru"));
+        PlistFileDefaults store(path());
+        Settings settings(store);
+        ASSERT_EQ(settings.ruleInputSourceID("org.example.editor"), "xkb:de");
 
-    CaptureStderr();
-    writeFile(path(), kGarbage); // another program, in place
-    EXPECT_EQ(settings.ruleInputSourceID("org.example.editor"), "xkb:de");
-    EXPECT_EQ(settings.ruleInputSourceID("org.example.terminal"), "xkb:ru");
-    EXPECT_NE(store.problem(), "");
-    store.removeObjectForKey("followWindow");
-    store.setObjectForKey(7, "changedTimes");
-    EXPECT_EQ(store.objectForKey("changedTimes"), PlistValue(7));
-    EXPECT_EQ(readFile(path()), kGarbage) << "reading alone changes nothing on disk";
-    EXPECT_TRUE(corruptCopies().empty());
+        CaptureStderr();
+        writeFile(path(), bad);
+        EXPECT_EQ(settings.ruleInputSourceID("org.example.editor"), "xkb:de");
+        EXPECT_EQ(settings.ruleInputSourceID("org.example.terminal"), "xkb:ru");
+        if (!bad.empty()) {
+            EXPECT_NE(store.problem(), "");
+        }
+        store.removeObjectForKey("followWindow");
+        store.setObjectForKey(7, "changedTimes");
+        EXPECT_EQ(store.objectForKey("changedTimes"), PlistValue(7));
+        EXPECT_EQ(readFile(path()), bad) << "reading alone changes nothing on disk";
+        EXPECT_TRUE(corruptCopies().empty());
 
-    store.synchronize();
-    store.setObjectForKey(8, "changedTimes");
-    store.synchronize(); // a second write says nothing more
-    const std::string message = GetCapturedStderr();
+        store.synchronize();
+        store.setObjectForKey(8, "changedTimes");
+        store.synchronize(); // a second write says nothing more
+        const std::string message = GetCapturedStderr();
 
-    const auto copies = corruptCopies();
-    ASSERT_EQ(copies.size(), 1u) << message;
-    EXPECT_TRUE(
-        std::regex_match(copies[0], std::regex(R"(.*/settings\.plist\.corrupt-\d{8}T\d{6})")));
-    EXPECT_EQ(readFile(copies[0]), kGarbage);
-    PlistFileDefaults reader(path(), Access::ReadOnly);
-    Settings saved(reader);
-    EXPECT_EQ(reader.problem(), "");
-    EXPECT_EQ(saved.ruleInputSourceID("org.example.editor"), "xkb:de");
-    EXPECT_EQ(saved.ruleInputSourceID("org.example.terminal"), "xkb:ru");
-    EXPECT_EQ(reader.objectForKey("changedTimes"), PlistValue(8));
-    EXPECT_FALSE(reader.objectForKey("followWindow"));
-
-    EXPECT_EQ(linesOf(message), 1) << message;
-    EXPECT_EQ(message.rfind("velmora: ", 0), 0u) << message;
-    EXPECT_NE(message.find(path() + " "), std::string::npos) << message;
-    EXPECT_NE(message.find(copies[0]), std::string::npos) << message;
-    EXPECT_NE(message.find("kept the last good settings"), std::string::npos) << message;
+        PlistFileDefaults reader(path(), Access::ReadOnly);
+        Settings saved(reader);
+        EXPECT_EQ(reader.problem(), "");
+        EXPECT_EQ(saved.ruleInputSourceID("org.example.editor"), "xkb:de");
+        EXPECT_EQ(saved.ruleInputSourceID("org.example.terminal"), "xkb:ru");
+        EXPECT_EQ(reader.objectForKey("changedTimes"), PlistValue(8));
+        EXPECT_FALSE(reader.objectForKey("followWindow"));
+        EXPECT_EQ(linesOf(message), 1) << message;
+        EXPECT_EQ(message.rfind("velmora: ", 0), 0u) << message;
+        EXPECT_NE(message.find("kept the last good settings"), std::string::npos) << message;
+        const auto copies = corruptCopies();
+        if (bad.empty()) {
+            EXPECT_TRUE(copies.empty()) << "nothing to keep in an empty file";
+            EXPECT_NE(message.find(path() + " was empty"), std::string::npos) << message;
+            continue;
+        }
+        ASSERT_EQ(copies.size(), 1u) << message;
+        EXPECT_TRUE(
+            std::regex_match(copies[0], std::regex(R"(.*/settings\.plist\.corrupt-\d{8}T\d{6})")));
+        EXPECT_EQ(readFile(copies[0]), kGarbage);
+        EXPECT_NE(message.find(path() + " "), std::string::npos) << message;
+        EXPECT_NE(message.find(copies[0]), std::string::npos) << message;
+    }
 }
 
 TEST_F(StoreFileTurnsBad, AGoodFileWrittenBeforeTheNextWriteIsReadAndNothingIsMoved) {
@@ -108,32 +120,6 @@ TEST_F(StoreFileTurnsBad, AGoodFileWrittenBeforeTheNextWriteIsReadAndNothingIsMo
     PlistFileDefaults reader(path(), Access::ReadOnly);
     EXPECT_EQ(Settings(reader).ruleInputSourceID("org.example.editor"), "xkb:us");
     EXPECT_EQ(reader.objectForKey("changedTimes"), PlistValue(1));
-}
-
-TEST_F(StoreFileTurnsBad, AZeroByteFileDoesNotWipeTheSettingsAndIsReplacedAtTheNextWrite) {
-    replaceFile(path(), rulesFile("xkb:de", "xkb:ru"));
-    PlistFileDefaults store(path());
-    Settings settings(store);
-    CaptureStderr();
-    writeFile(path(), "");
-    EXPECT_EQ(settings.ruleInputSourceID("org.example.terminal"), "xkb:ru");
-    store.setObjectForKey(2, "changedTimes");
-    store.synchronize();
-    const std::string message = GetCapturedStderr();
-    EXPECT_TRUE(corruptCopies().empty()) << "nothing to keep in an empty file";
-    PlistFileDefaults reader(path(), Access::ReadOnly);
-    EXPECT_EQ(Settings(reader).ruleInputSourceID("org.example.terminal"), "xkb:ru");
-    EXPECT_EQ(reader.objectForKey("changedTimes"), PlistValue(2));
-    EXPECT_EQ(linesOf(message), 1) << message;
-    EXPECT_NE(message.find(path() + " was empty"), std::string::npos) << message;
-}
-
-TEST_F(StoreFileTurnsBad, ADeletedFileStillStartsAfresh) {
-    replaceFile(path(), rulesFile("xkb:de", "xkb:ru"));
-    PlistFileDefaults store(path());
-    ASSERT_TRUE(store.objectForKey("velmora"));
-    fs::remove(path());
-    EXPECT_FALSE(store.objectForKey("velmora"));
 }
 
 TEST_F(StoreFileTurnsBad, ABadFileThatCannotBeMovedAsideIsNeverWrittenUntilItChanges) {
@@ -197,28 +183,10 @@ TEST_F(StoreFileTurnsBad, ReadersOnOtherThreadsNeverLoseTheRules) {
 
 // The read-only store: it says nothing, writes nothing and moves nothing; the caller learns
 // what was wrong from problem().
-TEST(StoreReadOnly, ATruncatedFileIsReportedAndLeftExactlyAsItIs) {
-    TempFolder folder;
-    const std::string path = folder.file("settings.plist");
-    const std::string valid = rulesFile("xkb:de", "xkb:ru");
-    const std::string truncated = valid.substr(0, valid.size() / 2);
-    writeFile(path, truncated);
-    CaptureStderr();
-    {
-        PlistFileDefaults store(path, Access::ReadOnly);
-        EXPECT_NE(store.problem(), "");
-        EXPECT_FALSE(store.objectForKey("velmora"));
-        store.setObjectForKey(1, "changedTimes");
-        store.synchronize();
-    }
-    EXPECT_EQ(GetCapturedStderr(), "");
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"settings.plist"});
-    EXPECT_EQ(readFile(path), truncated);
-}
-
-TEST(StoreReadOnly, AMissingOrEmptyFileIsFineAndNothingIsCreated) {
+TEST(StoreReadOnly, ChangesNothingOnDiskAndKeepsTheLastGoodSettingsOverABadVersion) {
     TempFolder folder;
     const std::string path = folder.file("velmora/settings.plist");
+    CaptureStderr();
     {
         PlistFileDefaults store(path, Access::ReadOnly);
         EXPECT_EQ(store.problem(), "");
@@ -232,22 +200,34 @@ TEST(StoreReadOnly, AMissingOrEmptyFileIsFineAndNothingIsCreated) {
     PlistFileDefaults empty(folder.file("empty.plist"), Access::ReadOnly);
     EXPECT_EQ(empty.problem(), "");
     EXPECT_FALSE(empty.objectForKey("velmora"));
-}
 
-TEST(StoreReadOnly, SeesLaterChangesAndKeepsTheLastGoodSettingsOverABadVersion) {
-    TempFolder folder;
-    const std::string path = folder.file("settings.plist");
-    replaceFile(path, rulesFile("xkb:de", "xkb:ru"));
-    PlistFileDefaults store(path, Access::ReadOnly);
+    // A file truncated from the start: said in problem() alone, and left exactly as it is.
+    const std::string valid = rulesFile("xkb:de", "xkb:ru");
+    const std::string truncated = valid.substr(0, valid.size() / 2);
+    writeFile(folder.file("settings.plist"), truncated);
+    {
+        PlistFileDefaults store(folder.file("settings.plist"), Access::ReadOnly);
+        EXPECT_NE(store.problem(), "");
+        EXPECT_FALSE(store.objectForKey("velmora"));
+        store.setObjectForKey(1, "changedTimes");
+        store.synchronize();
+    }
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"empty.plist", "settings.plist"}));
+    EXPECT_EQ(readFile(folder.file("settings.plist")), truncated);
+
+    // Later versions are seen; a bad one keeps the settings read before.
+    replaceFile(folder.file("settings.plist"), valid);
+    PlistFileDefaults store(folder.file("settings.plist"), Access::ReadOnly);
     Settings settings(store);
     EXPECT_EQ(settings.ruleInputSourceID("org.example.editor"), "xkb:de");
-    replaceFile(path, kGarbage);
+    replaceFile(folder.file("settings.plist"), kGarbage);
     EXPECT_EQ(settings.ruleInputSourceID("org.example.editor"), "xkb:de");
     EXPECT_NE(store.problem(), "");
-    replaceFile(path, rulesFile("xkb:us", "xkb:ru"));
+    replaceFile(folder.file("settings.plist"), rulesFile("xkb:us", "xkb:ru"));
     EXPECT_EQ(settings.ruleInputSourceID("org.example.editor"), "xkb:us");
     EXPECT_EQ(store.problem(), "");
-    EXPECT_EQ(readFile(path), rulesFile("xkb:us", "xkb:ru"));
+    EXPECT_EQ(readFile(folder.file("settings.plist")), rulesFile("xkb:us", "xkb:ru"));
+    EXPECT_EQ(GetCapturedStderr(), "");
 }
 
 } // namespace

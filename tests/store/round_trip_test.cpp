@@ -69,73 +69,67 @@ TEST(StoreRoundTrip, BinaryPropertyListIsRead) {
     EXPECT_EQ(store.objectForKey("followWindow"), PlistValue(true));
 }
 
-TEST(StoreRoundTrip, KeyOrStringWithANulReadsAsItIsWrittenBack) {
-    // A binary file with the rule {"org.example\0editor": {"id": "xkb:us\0x"}}: libplist
-    // stops the program when it hands out such a key, and the XML written back holds no NUL.
-    const std::string binary(
-        "\x62\x70\x6c\x69\x73\x74\x30\x30\xd1\x01\x02\x57\x76\x65\x6c\x6d\x6f\x72"
-        "\x61\xd1\x03\x04\x5f\x10\x12\x6f\x72\x67\x2e\x65\x78\x61\x6d\x70\x6c\x65"
-        "\x00\x65\x64\x69\x74\x6f\x72\xd1\x05\x06\x52\x69\x64\x58\x78\x6b\x62\x3a"
-        "\x75\x73\x00\x78\x08\x0b\x13\x16\x2b\x2e\x31\x00\x00\x00\x00\x00\x00\x01"
-        "\x01\x00\x00\x00\x00\x00\x00\x00\x07\x00\x00\x00\x00\x00\x00\x00\x00\x00"
-        "\x00\x00\x00\x00\x00\x00\x3a",
-        97);
-    TempFolder folder;
-    const std::string path = folder.file("settings.plist");
-    writeFile(path, binary);
-    const PlistValue rules(PlistDictionary{{"org.example", PlistDictionary{{"id", "xkb:us"}}}});
-    {
-        PlistFileDefaults store(path);
-        EXPECT_EQ(store.objectForKey("velmora"), rules);
-        store.setObjectForKey(1, "changedTimes");
-    }
-    PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
-    EXPECT_EQ(reread.problem(), "");
-    EXPECT_EQ(reread.objectForKey("velmora"), rules);
-}
-
-TEST(StoreRoundTrip, StringWithANulBesideADateIsWrittenBackCut) {
-    // The entry keeps its original node for the date; the string's NUL came in raw.
-    TempFolder folder;
-    const std::string path = folder.file("settings.plist");
-    writeFile(path, xmlDictionary(std::string("<key>blob</key><array><date>2026-12-06T10:15:00Z"
-                                              "</date><string>ab\0cd</string></array>\n",
-                                              86)));
-    const PlistValue blob(PlistArray{"2026-12-06T10:15:00Z", "ab"});
-    {
-        PlistFileDefaults store(path);
-        EXPECT_EQ(store.objectForKey("blob"), blob);
-        store.setObjectForKey(1, "changedTimes");
-    }
-    PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
-    EXPECT_EQ(reread.objectForKey("blob"), blob) << readFile(path);
-}
-
-TEST(StoreRoundTrip, DateOrUidThatXmlCannotHoldReadsAsItIsWrittenBack) {
-    // Binary files whose "when" is a date 1e300 seconds after 2001 (libplist prints <date/>,
-    // which reads as 2001), and a UID 5 (XML holds it as {"CF$UID": 5}).
-    const std::string date("bplist00\xd1\x01\x02Twhen\x33\x7e\x37\xe4\x3c\x88\x00\x75\x9c"
-                           "\x08\x0b\x10\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0"
-                           "\0\0\0\0\0\0\0\0\0\x19",
-                           60);
-    const std::string uid("\x62\x70\x6c\x69\x73\x74\x30\x30\xd1\x01\x02\x54\x77\x68\x65\x6e\x80\x05"
-                          "\x08\x0b\x10\x00\x00\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00"
-                          "\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x12",
-                          53);
-    for (const std::string& binary : {date, uid}) {
+// Entries that libplist cannot hand out or XML cannot hold as they are: each reads as it is
+// written back, and the file written back reads without a problem.
+TEST(StoreRoundTrip, EntriesXmlCannotHoldReadAsTheyAreWrittenBack) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string key;
+        std::optional<PlistValue> expected; // none: whatever the first read shows
+    };
+    const Case cases[] = {
+        // {"org.example\0editor": {"id": "xkb:us\0x"}}: libplist stops the program when it
+        // hands out such a key, and the XML written back holds no NUL.
+        {"a key and a string with a NUL",
+         std::string("\x62\x70\x6c\x69\x73\x74\x30\x30\xd1\x01\x02\x57\x76\x65\x6c\x6d\x6f\x72"
+                     "\x61\xd1\x03\x04\x5f\x10\x12\x6f\x72\x67\x2e\x65\x78\x61\x6d\x70\x6c\x65"
+                     "\x00\x65\x64\x69\x74\x6f\x72\xd1\x05\x06\x52\x69\x64\x58\x78\x6b\x62\x3a"
+                     "\x75\x73\x00\x78\x08\x0b\x13\x16\x2b\x2e\x31\x00\x00\x00\x00\x00\x00\x01"
+                     "\x01\x00\x00\x00\x00\x00\x00\x00\x07\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                     "\x00\x00\x00\x00\x00\x00\x3a",
+                     97),
+         "velmora",
+         PlistValue(PlistDictionary{{"org.example", PlistDictionary{{"id", "xkb:us"}}}})},
+        // The entry keeps its original node for the date; the string's NUL came in raw.
+        {"a string with a NUL beside a date",
+         xmlDictionary(std::string("<key>blob</key><array><date>2026-12-06T10:15:00Z"
+                                   "</date><string>ab\0cd</string></array>\n",
+                                   86)),
+         "blob", PlistValue(PlistArray{"2026-12-06T10:15:00Z", "ab"})},
+        // A date 1e300 seconds after 2001: libplist prints <date/>, which reads as 2001.
+        {"a date out of range",
+         std::string("bplist00\xd1\x01\x02Twhen\x33\x7e\x37\xe4\x3c\x88\x00\x75\x9c"
+                     "\x08\x0b\x10\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x03\0\0\0\0\0\0"
+                     "\0\0\0\0\0\0\0\0\0\x19",
+                     60),
+         "when", std::nullopt},
+        // A UID 5: XML holds it as {"CF$UID": 5}.
+        {"a UID",
+         std::string("\x62\x70\x6c\x69\x73\x74\x30\x30\xd1\x01\x02\x54\x77\x68\x65\x6e\x80\x05"
+                     "\x08\x0b\x10\x00\x00\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00"
+                     "\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x12",
+                     53),
+         "when", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TempFolder folder;
         const std::string path = folder.file("settings.plist");
-        writeFile(path, binary);
+        writeFile(path, c.bytes);
         std::optional<PlistValue> shown;
         {
             PlistFileDefaults store(path);
-            shown = store.objectForKey("when");
+            shown = store.objectForKey(c.key);
             ASSERT_TRUE(shown);
+            if (c.expected) {
+                EXPECT_EQ(shown, c.expected);
+            }
             store.setObjectForKey(1, "changedTimes");
         }
         PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
         EXPECT_EQ(reread.problem(), "");
-        EXPECT_EQ(reread.objectForKey("when"), shown) << readFile(path);
+        EXPECT_EQ(reread.objectForKey(c.key), shown) << readFile(path);
     }
 }
 
