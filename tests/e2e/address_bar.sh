@@ -20,7 +20,7 @@ EOF
 
 start_desktop
 "$VELMORA" rule chromium xkb:ru
-sed -i '0,/<dict>/s|<dict>|<dict><key>enableBrowserAddressEnglish</key><true/>|' "$SETTINGS"
+switch_on enableBrowserAddressEnglish
 
 # browser NAME CLASS CURSOR [L R T B]: one fake browser window; $(browser_top NAME) is the y
 # where its drawing begins, $(browser_x NAME) a little inside its left edge.
@@ -36,17 +36,10 @@ browser() {
 browser_id() { cut -d' ' -f1 "$WORK/browser-$1"; }
 browser_x() { echo $(($(cut -d' ' -f2 "$WORK/browser-$1") + 200)); }
 browser_top() { echo $(($(cut -d' ' -f3 "$WORK/browser-$1") + $(cat "$WORK/browser-$1.margin"))); }
-activate_browser() {
-    timeout "$DEADLINE" xdotool windowactivate --sync "$(browser_id "$1")" 2>>"$WORK/xdotool.log" ||
-        fail "xdotool could not activate $1"
-}
+activate_browser() { activate_id "$(browser_id "$1")" "$1"; }
 # click NAME OFFSET: a left click OFFSET pixels below the top of browser NAME's drawing.
 click() {
     xdotool mousemove --sync "$(browser_x "$1")" $(($(browser_top "$1") + $2)) click 1
-}
-# The switch counter as the agent saved it (each key on a line, its value on the next).
-changed_times() {
-    sed -n '/<key>changedTimes<\/key>/{n;s|.*<integer>\([0-9]*\)</integer>.*|\1|p}' "$SETTINGS"
 }
 
 browser chrome Google-chrome xterm
@@ -97,7 +90,7 @@ click chromium -20
 expect_groups 0 2 0 1 0 1 2 1
 stop_velmora
 # Selections: the three clicks, Chromium's rule twice. Nothing else asked for one.
-[ "$(changed_times)" = 5 ] || fail "$(changed_times) selections, expected 5"
+[ "$(saved_switch_count)" = 5 ] || fail "$(saved_switch_count) selections, expected 5"
 
 # The browser window goes away right at the click: the check finds no window, or a window
 # that is gone while it is read.
@@ -113,7 +106,7 @@ wait_until "the rule of Chromium" group_is 2
 stop_velmora
 
 # With the setting off nothing is checked.
-before=$(changed_times)
+before=$(saved_switch_count)
 sed -i '/<key>enableBrowserAddressEnglish<\/key>/{n;s|<true/>|<false/>|}' "$SETTINGS"
 grep -A1 '<key>enableBrowserAddressEnglish</key>' "$SETTINGS" | grep -q '<false/>' ||
     fail "the setting stayed on"
@@ -124,5 +117,5 @@ activate_browser chrome2
 click chrome2 60
 activate_browser beta
 stop_velmora
-[ "$(changed_times)" = "$before" ] || fail "a click selected with the setting off"
+[ "$(saved_switch_count)" = "$before" ] || fail "a click selected with the setting off"
 group_is 1 || fail "the layout changed with the setting off"

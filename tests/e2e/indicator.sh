@@ -99,10 +99,7 @@ expect_active() {
 
 desktop_is() { [ "$(xdotool get_desktop)" = "$1" ]; }
 
-activate_painted() {
-    timeout "$DEADLINE" xdotool windowactivate --sync "$(painted "$1")" 2>>"$WORK/xdotool.log" ||
-        fail "xdotool could not activate $1"
-}
+activate_painted() { activate_id "$(painted "$1")" "$1"; }
 
 screen_colours() { "$CLIENT" colours "$@" >"$WORK/colours"; }
 

@@ -132,10 +132,12 @@ open_windows() {
 
 window() { sed -n "${2:-1}p" "$WORK/windows-$1"; }
 
-activate() {
-    timeout "$DEADLINE" xdotool windowactivate --sync "$(window "$@")" 2>>"$WORK/xdotool.log" ||
-        fail "xdotool could not activate $*"
+# activate_id ID WHAT: activates window ID as a pager does, WHAT naming it in a failure.
+activate_id() {
+    timeout "$DEADLINE" xdotool windowactivate --sync "$1" 2>>"$WORK/xdotool.log" ||
+        fail "xdotool could not activate $2"
 }
+activate() { activate_id "$(window "$@")" "$*"; }
 
 velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
 
@@ -222,3 +224,15 @@ store_shortcuts() {
         echo '</dict></dict></plist>'
     } >"$SETTINGS"
 }
+
+# switch_on KEY: the boolean setting KEY on, at the top of the settings file.
+switch_on() { sed -i "0,/<dict>/s|<dict>|<dict><key>$1</key><true/>|" "$SETTINGS"; }
+
+# The switch counter in the settings file; nothing when there is none (or no file).
+saved_switch_count() {
+    sed -n '/<key>changedTimes<\/key>/{n;s|.*<integer>\([0-9]*\)</integer>.*|\1|p;}' \
+        "$SETTINGS" 2>/dev/null || true
+}
+
+# The settings file without white space, for matching what spans lines.
+flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }

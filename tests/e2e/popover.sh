@@ -40,16 +40,10 @@ popover_at_icon() {
 }
 
 # One step towards the popover at the icon: the agent may have shown it at start, before the
-# tray told where its icon is; then it is closed, and the icon clicked. Clicks are a second
-# apart: the popover takes a moment to map, and a click on the icon while it is shown closes it.
+# tray told where its icon is; then it is closed, and the icon clicked.
 open_popover_at_icon() {
     popover_at_icon && return 0
-    if popover_found; then
-        xdotool key Escape
-    elif [ $(($(now_ms) - LAST_CLICK)) -ge 1000 ]; then
-        xdotool mousemove $((IX + IW / 2)) $((IY + IH / 2)) click 1
-        LAST_CLICK=$(now_ms)
-    fi
+    if popover_found; then xdotool key Escape; else click_icon_until_open; fi
     return 1
 }
 
@@ -78,10 +72,7 @@ wait_until "the settings shown again" settings_window
     fail "the missing tray was not told once: $(cat "$WORK/velmora.log")"
 
 # A tray that comes later gets the icon.
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-    >"$WORK/trayer.log" 2>&1 &
-PIDS+=($!)
-wait_until "the tray" "$CLIENT" tray
+start_tray
 wait_until "the agent's icon in the tray that came later" tray_icon_found
 stop_velmora
 

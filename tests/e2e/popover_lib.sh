@@ -39,3 +39,11 @@ click_icon_until_open() {
 
 # Content coordinates (from the popover's top left, inside its border of 1) on the screen.
 click_content() { xdotool mousemove $((PX + 1 + $1)) $((PY + 1 + $2)) click 1; }
+
+# A system tray at the top right of the screen, and the agent's icon in it once it runs.
+start_tray() {
+    trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+        >"$WORK/trayer.log" 2>&1 &
+    PIDS+=($!)
+    wait_until "the tray" "$CLIENT" tray
+}

@@ -3,12 +3,6 @@
 # the rules as they are in the file now, whether "velmora rule" or an editor wrote them.
 source "$(dirname "$0")/lib.sh" "$@"
 
-# The switch counter in the file; nothing when there is none (or no file).
-saved_switch_count() {
-    sed -n '/<key>changedTimes<\/key>/{n;s|.*<integer>\([0-9]*\)</integer>.*|\1|p;}' \
-        "$SETTINGS" 2>/dev/null || true
-}
-
 # switch_count_saved N: the agent's write of a switch counter of at least N reached the file,
 # so that a write of ours cannot cross it. (At least: an activation right after start, or two
 # within 100 ms, may ask for the same layout twice, and each request counts.)

@@ -30,16 +30,12 @@ tip_shown() {
 }
 tip_closed() { ! tip_shown; }
 
-flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
 setting_is() { flat_settings 2>/dev/null | grep -qF "<key>$1</key><$2/>"; }
 entry_written() { [ -f "$ENTRY" ] && grep -q '^Exec=' "$ENTRY"; }
 entry_gone() { [ ! -e "$ENTRY" ]; }
 
 start_desktop
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-    >"$WORK/trayer.log" 2>&1 &
-PIDS+=($!)
-wait_until "the tray" "$CLIENT" tray
+start_tray
 "$CLIENT" lock 0 # menu keys are found in the first group
 start_velmora
 wait_until "the agent's icon in the tray" tray_icon_found

@@ -30,7 +30,6 @@ open_shortcuts() {
 # header; the recorder sits at the left of the third column (40 + 128 from the left).
 click_recorder() { click_content $((40 + 128 + 40)) $((330 + 45 + 42 + 25 * $1)); }
 
-flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
 german_shortcut_stored() { flat_settings 2>/dev/null | grep -qF "$GERMAN_SHORTCUT"; }
 no_german_shortcut() { [ -f "$SETTINGS" ] && ! flat_settings | grep -qF '<key>xkb:de</key><dict><key>keyCode'; }
 
@@ -40,10 +39,7 @@ BACKSPACE=$(keycode_of BKSP)
 [ -n "$K" ] && [ -n "$BACKSPACE" ] || fail "no key codes for AC08 and BKSP"
 open_windows other Other 1
 open_windows russian RussianApp 1
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-    >"$WORK/trayer.log" 2>&1 &
-PIDS+=($!)
-wait_until "the tray" "$CLIENT" tray
+start_tray
 "$CLIENT" lock 0
 start_velmora
 wait_until "the agent's icon in the tray" tray_icon_found
@@ -78,16 +74,12 @@ xdotool key Escape
 wait_until "the popover to close" popover_closed
 
 # With the first group locked xdotool finds every key where it is: no change is its own.
-"$CLIENT" watch-groups >"$WORK/groups-after-clear" 2>>"$WORK/client.log" &
-PIDS+=($!)
-wait_until "the group watch" has_lines "$WORK/groups-after-clear" 1
+start_group_watch
 activate other
 xdotool key --clearmodifiers "ctrl+alt+$K"
 # The Russian application's switch comes after anything the keys did.
 activate russian
 wait_until "Russian selected for its application" group_is 2
-if tail -n +2 "$WORK/groups-after-clear" | grep -qx 1; then
-    fail "the cleared shortcut still selected German: $(tr '\n' ' ' <"$WORK/groups-after-clear")"
-fi
+[[ " $(groups_seen) " != *" 1 "* ]] || fail "the cleared shortcut still selected German: $(groups_seen)"
 
 stop_velmora
