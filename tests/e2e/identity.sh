@@ -41,7 +41,7 @@ LC_ALL=de_DE.UTF-8 "$VELMORA" apps | grep -qxF "org.example.Editor	Beispiel-Edit
 start_group_watch
 start_velmora
 # The agent's own windows are known as the agent, which is no application to keep a rule for.
-"$VELMORA" apps | grep -qF "com.quorvant.Quorvant-Velmora" &&
+"$VELMORA" apps | grep -qi velmora &&
     fail "the agent is listed among the applications: $("$VELMORA" apps)"
 # Windows that come and go at once: the agent looks at them when they may be gone already.
 for round in 1 2 3 4 5 6 7 8; do
