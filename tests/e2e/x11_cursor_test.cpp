@@ -156,7 +156,7 @@ TEST(CursorThemeShapes, TheTextCursorsOfEveryThemeInTheSearchPath) {
     EXPECT_EQ(shapes, (std::vector<CursorShape>{{2, 3, 1, 1, {0, 0xff, 0, 0xff, 0x80, 0}}}));
 }
 
-TEST(CursorReply, HotSpotAndNameOfAWellFormedReply) {
+TEST(CursorReply, HotSpotAndNameOfWellFormedReplies) {
     CursorFacts facts = parse(cursorReply(9, 16, 4, 8, "xterm", 5));
     EXPECT_EQ(facts.hotSpot, (Point{4, 8}));
     EXPECT_EQ(facts.name, "xterm");
@@ -166,13 +166,13 @@ TEST(CursorReply, HotSpotAndNameOfAWellFormedReply) {
     EXPECT_EQ(facts.name, std::nullopt);
     // The largest hot spot a reply can hold.
     EXPECT_EQ(parse(cursorReply(0xffff, 1, 0xfffe, 0, "", 0)).hotSpot, (Point{65534, 0}));
-}
-
-TEST(CursorReply, NoNameIsNone) {
+    // No name is none; padding after the name is not part of it; long names are cut.
     EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, "", 0)).name, std::nullopt);
     EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, std::string(4, '\0'), 4)).name, std::nullopt);
-    // Padding after the name is not part of it.
     EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, std::string("text\0\0\0", 7), 7)).name, "text");
+    const std::string name(1000, 'n');
+    EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, name, name.size())).name,
+              std::string(kMaxCursorNameBytes, 'n'));
 }
 
 TEST(CursorReply, RepliesThatContradictThemselvesAreNotBelieved) {
@@ -199,12 +199,6 @@ TEST(CursorReply, RepliesThatContradictThemselvesAreNotBelieved) {
     // Shorter than the header, or none.
     EXPECT_EQ(readCursorReply(bytes.data(), bytes.size() - 1, true).hotSpot, std::nullopt);
     EXPECT_EQ(readCursorReply(nullptr, 64, true).hotSpot, std::nullopt);
-}
-
-TEST(CursorReply, LongNamesAreCut) {
-    const std::string name(1000, 'n');
-    EXPECT_EQ(parse(cursorReply(1, 1, 0, 0, name, name.size())).name,
-              std::string(kMaxCursorNameBytes, 'n'));
 }
 
 // Glyphs of the core cursor font: each shape and its mask, the one after it.
@@ -286,7 +280,7 @@ class LiveCursor : public ::testing::Test {
     std::vector<std::string> log_;
 };
 
-TEST_F(LiveCursor, TheIBeamAndTheArrowAnswerDifferently) {
+TEST_F(LiveCursor, TheIBeamAndTheArrowAnswerDifferentlyAndThemedOnesByName) {
     X11Cursor cursor(*agent_, [this](const std::string& line) { log_.push_back(line); });
     ASSERT_TRUE(cursor.hasCursorNames());
     EXPECT_TRUE(log_.empty());
@@ -301,15 +295,10 @@ TEST_F(LiveCursor, TheIBeamAndTheArrowAnswerDifferently) {
     ASSERT_TRUE(arrowSpot);
     EXPECT_NE(*arrowSpot, *beamSpot);
 
-    pointInto(beam_);
-    EXPECT_EQ(cursor.currentSystemCursorHotSpot(), beamSpot);
-}
-
-TEST_F(LiveCursor, ThemedCursorsAnswerTheirNames) {
-    X11Cursor cursor(*agent_, nullptr);
     name(cursorOf(beam_), "xterm");
     name(cursorOf(arrow_), "left_ptr");
     pointInto(beam_);
+    EXPECT_EQ(cursor.currentSystemCursorHotSpot(), beamSpot);
     EXPECT_EQ(cursor.currentSystemCursorName(), "xterm");
     pointInto(arrow_);
     EXPECT_EQ(cursor.currentSystemCursorName(), "left_ptr");

@@ -58,19 +58,24 @@ class LiveDisplay : public ::testing::Test {
         return x11::pumpUntil(*connection_, done);
     }
 
-    // What xdotool windowactivate sends: a pager's request to activate WINDOW.
-    void requestActivation(xcb_window_t window) {
+    // A client message to the root window, the way pagers ask the window manager.
+    void askWindowManager(xcb_window_t window, xcb_atom_t type, std::uint32_t request) {
         xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;
         message.window = window;
         message.format = 32;
-        message.type = connection_->ewmh()._NET_ACTIVE_WINDOW;
-        message.data.data32[0] = 2;
+        message.type = type;
+        message.data.data32[0] = request;
         message.data.data32[1] = XCB_CURRENT_TIME;
         xcb_send_event(connection_->xcb(), 0, connection_->root(),
                        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                        reinterpret_cast<const char*>(&message));
         connection_->flush();
+    }
+
+    // What xdotool windowactivate sends: a pager's request to activate WINDOW.
+    void requestActivation(xcb_window_t window) {
+        askWindowManager(window, connection_->ewmh()._NET_ACTIVE_WINDOW, 2);
     }
 
     std::unique_ptr<X11Connection> connection_;
@@ -249,16 +254,8 @@ TEST_F(LiveDisplay, BringingBackAMinimizedWindowUnhidesItsApplication) {
     // Minimized again (ICCCM's WM_CHANGE_STATE request), as the other tests expect it.
     xcb_intern_atom_reply_t* changeState = xcb_intern_atom_reply(
         connection_->xcb(), xcb_intern_atom(connection_->xcb(), 0, 15, "WM_CHANGE_STATE"), nullptr);
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.window = c_;
-    message.format = 32;
-    message.type = changeState->atom;
-    message.data.data32[0] = kWmStateIconic;
+    askWindowManager(c_, changeState->atom, kWmStateIconic);
     std::free(changeState);
-    xcb_send_event(connection_->xcb(), 0, connection_->root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&message));
     requestActivation(b_);
     ASSERT_TRUE(pumpUntil([&] { return workspace.activeWindow() == b_; }));
     ASSERT_TRUE(pumpUntil([&] {
@@ -365,50 +362,35 @@ TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
     EXPECT_EQ(screens.originScreen()->number, std::int32_t(split.left));
 }
 
-TEST_F(LiveDisplay, OnlyOneInstanceHoldsTheDisplay) {
-    std::string error;
-    auto other = X11Connection::open("", &error);
-    ASSERT_TRUE(other);
-    {
-        SingleInstance first(*connection_);
-        ASSERT_EQ(first.claim(), SingleInstance::Outcome::Claimed);
-        SingleInstance second(*other);
-        EXPECT_EQ(second.claim(), SingleInstance::Outcome::AlreadyRunning);
-    }
-    // The owner's window is gone with the first instance (a round trip makes sure the server
-    // has seen that before the other connection asks): the next may claim.
-    std::free(xcb_get_input_focus_reply(connection_->xcb(), xcb_get_input_focus(connection_->xcb()),
+// Makes sure the server has handled every request sent before on CONNECTION.
+void roundTrip(X11Connection& connection) {
+    std::free(xcb_get_input_focus_reply(connection.xcb(), xcb_get_input_focus(connection.xcb()),
                                         nullptr));
-    SingleInstance next(*other);
-    EXPECT_EQ(next.claim(), SingleInstance::Outcome::Claimed);
 }
 
-TEST_F(LiveDisplay, ALaterStartAsksTheRunningAgentToReopen) {
+// One agent per display: a later start is refused and asks the running one to reopen; other
+// client messages to its window are no requests; once it is gone the next start may claim.
+TEST_F(LiveDisplay, OneInstanceHoldsTheDisplayAndALaterStartAsksItToReopen) {
     std::string error;
     auto later = X11Connection::open("", &error);
-    ASSERT_TRUE(later);
+    ASSERT_TRUE(later) << error;
     {
         SingleInstance alone(*later);
         EXPECT_FALSE(alone.askToReopen()); // nobody holds the display
     }
-    std::free(xcb_get_input_focus_reply(later->xcb(), xcb_get_input_focus(later->xcb()), nullptr));
-    SingleInstance running(*connection_);
-    ASSERT_EQ(running.claim(), SingleInstance::Outcome::Claimed);
-    int reopened = 0;
-    running.setReopenHandler([&] { ++reopened; });
-    SingleInstance second(*later);
-    ASSERT_EQ(second.claim(), SingleInstance::Outcome::AlreadyRunning);
-    EXPECT_TRUE(second.askToReopen());
-    EXPECT_TRUE(second.askToReopen());
-    ASSERT_TRUE(pumpUntil([&] { return reopened == 2; }));
-    // Other client messages to the window are no requests.
-    xcb_client_message_event_t other{};
-    other.response_type = XCB_CLIENT_MESSAGE;
-    other.format = 32;
-    other.type = XCB_ATOM_STRING;
-    xcb_get_selection_owner_reply_t* owner = nullptr;
-    // The owner window, as the later start finds it.
+    roundTrip(*later);
     {
+        SingleInstance running(*connection_);
+        ASSERT_EQ(running.claim(), SingleInstance::Outcome::Claimed);
+        int reopened = 0;
+        running.setReopenHandler([&] { ++reopened; });
+        SingleInstance second(*later);
+        ASSERT_EQ(second.claim(), SingleInstance::Outcome::AlreadyRunning);
+        EXPECT_TRUE(second.askToReopen());
+        EXPECT_TRUE(second.askToReopen());
+        ASSERT_TRUE(pumpUntil([&] { return reopened == 2; }));
+
+        // The owner window, as the later start finds it, gets a client message of another kind.
         const std::string name =
             "_VELMORA_U" + std::to_string(getuid()) + "_S" + std::to_string(later->screenNumber());
         auto* atom = xcb_intern_atom_reply(
@@ -416,22 +398,30 @@ TEST_F(LiveDisplay, ALaterStartAsksTheRunningAgentToReopen) {
             xcb_intern_atom(later->xcb(), 1, static_cast<std::uint16_t>(name.size()), name.c_str()),
             nullptr);
         ASSERT_TRUE(atom);
-        owner = xcb_get_selection_owner_reply(
+        auto* owner = xcb_get_selection_owner_reply(
             later->xcb(), xcb_get_selection_owner(later->xcb(), atom->atom), nullptr);
         std::free(atom);
+        ASSERT_TRUE(owner);
+        xcb_client_message_event_t other{};
+        other.response_type = XCB_CLIENT_MESSAGE;
+        other.format = 32;
+        other.type = XCB_ATOM_STRING;
+        other.window = owner->owner;
+        std::free(owner);
+        xcb_send_event(later->xcb(), 0, other.window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&other));
+        EXPECT_TRUE(second.askToReopen()); // a checked request: both were sent when it returns
+        ASSERT_TRUE(pumpUntil([&] { return reopened >= 3; }));
+        // Anything the server had for the agent is in by a round trip.
+        roundTrip(*connection_);
+        connection_->dispatchQueued();
+        EXPECT_EQ(reopened, 3);
     }
-    ASSERT_TRUE(owner);
-    other.window = owner->owner;
-    std::free(owner);
-    xcb_send_event(later->xcb(), 0, other.window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&other));
-    EXPECT_TRUE(second.askToReopen()); // a checked request: both were sent when it returns
-    ASSERT_TRUE(pumpUntil([&] { return reopened >= 3; }));
-    // Anything the server had for the agent is in by a round trip.
-    std::free(xcb_get_input_focus_reply(connection_->xcb(), xcb_get_input_focus(connection_->xcb()),
-                                        nullptr));
-    connection_->dispatchQueued();
-    EXPECT_EQ(reopened, 3);
+    // The owner's window is gone with the first instance (the round trip makes sure the server
+    // has seen that before the other connection asks): the next may claim.
+    roundTrip(*connection_);
+    SingleInstance next(*later);
+    EXPECT_EQ(next.claim(), SingleInstance::Outcome::Claimed);
 }
 
 } // namespace
