@@ -3,39 +3,14 @@
 #include "app_identity.h"
 #include "desktop_entries.h"
 #include "platform/application.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace velmora::x11 {
 namespace {
 
-namespace fs = std::filesystem;
-
-class TempFolders : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("velmora-desktop-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    fs::path write(const fs::path& relative, const std::string& text) {
-        fs::path path = root_ / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path) << text;
-        return path;
-    }
-    fs::path root_;
-};
-
-TEST(DesktopEntryParsing, ReadsOnlyTheMainGroupAndUnescapes) {
+TEST(DesktopEntryParsing, OnlyTheMainGroupUnescapedAndLocalizedNamesFallBackStepByStep) {
     auto entry = parseDesktopEntry("# comment\n"
                                    "[Desktop Entry]\n"
                                    "Name = Text\\sEditor\n"
@@ -48,90 +23,84 @@ TEST(DesktopEntryParsing, ReadsOnlyTheMainGroupAndUnescapes) {
     EXPECT_EQ(entry->names.at(""), "Text Editor");
     EXPECT_EQ(entry->names.at("de"), "Texteditor");
     EXPECT_EQ(entry->startupWMClass, "Gedit");
-}
-
-TEST(DesktopEntryParsing, HiddenOrGrouplessFilesAreNoEntries) {
+    // Hidden or groupless files are no entries.
     EXPECT_FALSE(parseDesktopEntry("[Desktop Entry]\nName=Gone\nHidden=true\n"));
     EXPECT_FALSE(parseDesktopEntry("Name=No group\n"));
     EXPECT_TRUE(parseDesktopEntry("[Desktop Entry]\nName=Shown\nHidden=false\n"));
-}
 
-TEST(DesktopEntryParsing, LocalizedNameFallsBackStepByStep) {
-    DesktopEntry entry;
-    entry.names = {{"", "Plain"},
-                   {"sr", "Serbian"},
-                   {"sr_RS", "Serbia"},
-                   {"sr@latin", "Latin"},
-                   {"sr_RS@latin", "Serbia Latin"}};
-    EXPECT_EQ(localizedName(entry, "sr_RS.UTF-8@latin"), "Serbia Latin");
-    EXPECT_EQ(localizedName(entry, "sr_ME.UTF-8@latin"), "Latin");
-    EXPECT_EQ(localizedName(entry, "sr_RS.UTF-8"), "Serbia");
-    EXPECT_EQ(localizedName(entry, "sr_ME"), "Serbian");
-    EXPECT_EQ(localizedName(entry, "fr_FR.UTF-8"), "Plain");
-    EXPECT_EQ(localizedName(entry, "C"), "Plain");
+    DesktopEntry serbian;
+    serbian.names = {{"", "Plain"},
+                     {"sr", "Serbian"},
+                     {"sr_RS", "Serbia"},
+                     {"sr@latin", "Latin"},
+                     {"sr_RS@latin", "Serbia Latin"}};
+    EXPECT_EQ(localizedName(serbian, "sr_RS.UTF-8@latin"), "Serbia Latin");
+    EXPECT_EQ(localizedName(serbian, "sr_ME.UTF-8@latin"), "Latin");
+    EXPECT_EQ(localizedName(serbian, "sr_RS.UTF-8"), "Serbia");
+    EXPECT_EQ(localizedName(serbian, "sr_ME"), "Serbian");
+    EXPECT_EQ(localizedName(serbian, "fr_FR.UTF-8"), "Plain");
+    EXPECT_EQ(localizedName(serbian, "C"), "Plain");
     EXPECT_EQ(localizedName(DesktopEntry{}, "de_DE"), "");
 }
 
-TEST_F(TempFolders, EarlierFoldersWinAndSubfoldersMakeDashedIds) {
-    write("home/applications/editor.desktop", "[Desktop Entry]\nName=Mine\n");
-    write("system/applications/editor.desktop",
-          "[Desktop Entry]\nName=System\nStartupWMClass=Ed\n");
-    write("system/applications/kde4/okular.desktop", "[Desktop Entry]\nName=Okular\n");
-    write("system/applications/notes.txt", "[Desktop Entry]\nName=Not a desktop file\n");
-    auto index = DesktopEntryIndex::scan(
-        {root_ / "home/applications", root_ / "missing", root_ / "system/applications"});
+TEST(DesktopEntryIndexes, EarlierFoldersWinSubfoldersMakeDashedIdsAndNewEntriesMakeItStale) {
+    TempFolder folder("velmora-desktop");
+    const auto& root = folder.root;
+    folder.write("home/applications/editor.desktop", "[Desktop Entry]\nName=Mine\n");
+    folder.write("system/applications/editor.desktop",
+                 "[Desktop Entry]\nName=System\nStartupWMClass=Ed\n");
+    folder.write("system/applications/kde4/okular.desktop", "[Desktop Entry]\nName=Okular\n");
+    folder.write("system/applications/notes.txt", "[Desktop Entry]\nName=Not a desktop file\n");
+    // The user hiding an entry hides the system one.
+    folder.write("home/applications/spam.desktop", "[Desktop Entry]\nHidden=true\n");
+    folder.write("system/applications/spam.desktop",
+                 "[Desktop Entry]\nName=Spam\nStartupWMClass=Spam\n");
+    auto index = DesktopEntryIndex::scan({root / "home/applications", root / "missing",
+                                          root / "system/applications", root / "later"});
     ASSERT_NE(index.findById("editor"), nullptr);
     EXPECT_EQ(index.findById("editor")->names.at(""), "Mine");
     // The hidden system file's StartupWMClass does not leak through the user's copy.
     EXPECT_EQ(index.findByStartupWMClass("Ed"), nullptr);
     ASSERT_NE(index.findById("kde4-okular"), nullptr);
-    EXPECT_EQ(index.size(), 2u);
-}
-
-TEST_F(TempFolders, UserHidingAnEntryHidesTheSystemOne) {
-    write("home/applications/spam.desktop", "[Desktop Entry]\nHidden=true\n");
-    write("system/applications/spam.desktop", "[Desktop Entry]\nName=Spam\nStartupWMClass=Spam\n");
-    auto index =
-        DesktopEntryIndex::scan({root_ / "home/applications", root_ / "system/applications"});
     EXPECT_EQ(index.findById("spam"), nullptr);
     EXPECT_EQ(index.findByStartupWMClass("Spam"), nullptr);
-}
-
-TEST_F(TempFolders, StaleOnceAFolderGainsAnEntryOrAppears) {
-    write("a/applications/one.desktop", "[Desktop Entry]\nName=One\n");
-    auto index = DesktopEntryIndex::scan({root_ / "a/applications", root_ / "b/applications"});
+    EXPECT_EQ(index.size(), 2u);
     EXPECT_FALSE(index.isStale());
-    write("b/applications/two.desktop", "[Desktop Entry]\nName=Two\n");
+    folder.write("later/two.desktop", "[Desktop Entry]\nName=Two\n");
     EXPECT_TRUE(index.isStale());
 }
 
-class Identity : public TempFolders {
+class Identity : public ::testing::Test {
   protected:
     void SetUp() override {
-        TempFolders::SetUp();
-        write("apps/org.gnome.TextEditor.desktop",
-              "[Desktop Entry]\nName=Text "
-              "Editor\nName[de]=Texteditor\nStartupWMClass=gnome-text-editor\n");
-        write("apps/firefox-esr.desktop",
-              "[Desktop Entry]\nName=Firefox ESR\nStartupWMClass=Firefox-esr\n");
-        write("apps/xterm.desktop", "[Desktop Entry]\nName=XTerm\n");
-        write("apps/org.kde.okular.desktop", "[Desktop Entry]\nName=Okular\n");
-        index_ = DesktopEntryIndex::scan({root_ / "apps"});
+        folder_.write("apps/org.gnome.TextEditor.desktop",
+                      "[Desktop Entry]\nName=Text "
+                      "Editor\nName[de]=Texteditor\nStartupWMClass=gnome-text-editor\n");
+        folder_.write("apps/firefox-esr.desktop",
+                      "[Desktop Entry]\nName=Firefox ESR\nStartupWMClass=Firefox-esr\n");
+        folder_.write("apps/xterm.desktop", "[Desktop Entry]\nName=XTerm\n");
+        folder_.write("apps/org.kde.okular.desktop", "[Desktop Entry]\nName=Okular\n");
+        index_ = DesktopEntryIndex::scan({folder_.root / "apps"});
     }
     AppIdentity identify(WindowIdentityHints hints, std::string_view locale = "C") {
         if (hints.fallbackKey.empty())
             hints.fallbackKey = "pid:42";
         return resolveIdentity(hints, index_, locale);
     }
+    TempFolder folder_{"velmora-identity"};
     DesktopEntryIndex index_;
 };
 
-TEST_F(Identity, DesktopFileIdFromEachKindOfHint) {
+TEST_F(Identity, DesktopFileIdFromEachKindOfHintOneKeyWhicheverHintFoundIt) {
     WindowIdentityHints gtk;
     gtk.gtkApplicationId = "org.gnome.TextEditor";
     gtk.wmClassClass = "Firefox-esr"; // the application id wins over the class
     EXPECT_EQ(identify(gtk).bundleIdentifier, "org.gnome.TextEditor");
     EXPECT_EQ(identify(gtk, "de_DE.UTF-8").localizedName, "Texteditor");
+    WindowIdentityHints byClass;
+    byClass.wmClassClass = "gnome-text-editor";
+    byClass.fallbackKey = "pid:1";
+    EXPECT_EQ(identify(byClass).key, identify(gtk).key);
 
     WindowIdentityHints kde;
     kde.kdeDesktopFile = "/usr/share/applications/org.kde.okular.desktop";
@@ -148,7 +117,7 @@ TEST_F(Identity, DesktopFileIdFromEachKindOfHint) {
     EXPECT_TRUE(identify(fileName).desktopFilePath->ends_with("xterm.desktop"));
 }
 
-TEST_F(Identity, UnknownHintsFallBackToTheClassAsItStands) {
+TEST_F(Identity, UnknownHintsGiveTheClassAsItStandsAndNoHintsANamelessApplication) {
     WindowIdentityHints hints;
     hints.gtkApplicationId = "org.example.NotInstalled";
     hints.wmClassClass = "Gnome-text-editor"; // StartupWMClass is compared exactly
@@ -156,18 +125,13 @@ TEST_F(Identity, UnknownHintsFallBackToTheClassAsItStands) {
     EXPECT_EQ(identity.bundleIdentifier, "Gnome-text-editor");
     EXPECT_EQ(identity.localizedName, "Gnome-text-editor");
     EXPECT_FALSE(identity.desktopFilePath);
-}
 
-TEST_F(Identity, WindowsWithoutHintsAreTheirOwnNamelessApplications) {
     WindowIdentityHints first, second;
     first.fallbackKey = "pid:1";
     second.fallbackKey = "pid:2";
     EXPECT_FALSE(identify(first).bundleIdentifier);
     EXPECT_EQ(identify(first).localizedName, "");
     EXPECT_NE(identify(first).key, identify(second).key);
-    WindowIdentityHints emptyClass = first;
-    emptyClass.wmClassClass = "";
-    EXPECT_FALSE(identify(emptyClass).bundleIdentifier);
 }
 
 TEST_F(Identity, OwnWindowsAreTheAgentWhateverTheySay) {
@@ -182,15 +146,6 @@ TEST_F(Identity, OwnWindowsAreTheAgentWhateverTheySay) {
     byClass.wmClassClass = kOwnBundleIdentifier;
     EXPECT_EQ(identify(byClass).localizedName, kOwnDisplayName);
     EXPECT_EQ(identify(byClass).key, identity.key);
-}
-
-TEST_F(Identity, SameApplicationSameKeyWhicheverHintFoundIt) {
-    WindowIdentityHints byClass, byGtk;
-    byClass.wmClassClass = "gnome-text-editor";
-    byClass.fallbackKey = "pid:1";
-    byGtk.gtkApplicationId = "org.gnome.TextEditor";
-    byGtk.fallbackKey = "pid:2";
-    EXPECT_EQ(identify(byClass).key, identify(byGtk).key);
 }
 
 } // namespace

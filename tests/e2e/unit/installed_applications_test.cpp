@@ -4,14 +4,13 @@
 #include "bundle_property_lists.h"
 #include "desktop_entries.h"
 #include "installed_applications.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -44,20 +43,15 @@ class RecordingImages final : public Images {
 class InstalledApplicationsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("velmora-installed-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "home/applications");
-        fs::create_directories(root_ / "system/applications");
         keep("XDG_DATA_HOME", (root_ / "home").string());
         keep("XDG_DATA_DIRS", (root_ / "system").string());
         keep("LC_ALL", "de_DE.UTF-8");
+        fs::create_directories(root_ / "home/applications");
+        fs::create_directories(root_ / "system/applications");
     }
     void TearDown() override {
         for (const auto& [name, value] : saved_)
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-        fs::remove_all(root_);
     }
     void keep(const std::string& name, const std::string& value) {
         const char* old = std::getenv(name.c_str());
@@ -65,18 +59,17 @@ class InstalledApplicationsTest : public ::testing::Test {
         setenv(name.c_str(), value.c_str(), 1);
     }
     std::string write(const fs::path& relative, const std::string& text) {
-        fs::path path = root_ / relative;
-        fs::create_directories(path.parent_path());
-        std::ofstream(path) << text;
-        return path.string();
+        return folder_.write(relative, text);
     }
 
-    fs::path root_;
+    TempFolder folder_{"velmora-installed"};
+    const fs::path& root_ = folder_.root;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
     RecordingImages images_;
 };
 
-TEST_F(InstalledApplicationsTest, AnApplicationIsInstalledWhenItsDesktopFileIsThere) {
+TEST_F(InstalledApplicationsTest,
+       AnApplicationIsInstalledWhenItsDesktopFileIsThereNamedInTheUsersLanguage) {
     const std::string mine =
         write("home/applications/org.example.Mail.desktop", "[Desktop Entry]\nName=Mine\n");
     write("system/applications/org.example.Mail.desktop", "[Desktop Entry]\nName=System\n");
@@ -94,6 +87,14 @@ TEST_F(InstalledApplicationsTest, AnApplicationIsInstalledWhenItsDesktopFileIsTh
     // A desktop file that hides itself is no installed application.
     write("home/applications/org.example.Gone.desktop", "[Desktop Entry]\nHidden=true\n");
     EXPECT_EQ(installed.desktopFileForId("org.example.Gone"), std::nullopt);
+    // Its display name is the name in the user's language.
+    const std::string post = write("system/applications/org.example.Post.desktop",
+                                   "[Desktop Entry]\nName=Mail\nName[de]=Post\n");
+    const std::string nameless =
+        write("system/applications/x.desktop", "[Desktop Entry]\nExec=x\n");
+    EXPECT_EQ(installed.displayNameOfDesktopFile(post), "Post");
+    EXPECT_EQ(installed.displayNameOfDesktopFile(nameless), std::nullopt);
+    EXPECT_EQ(installed.displayNameOfDesktopFile((root_ / "system").string()), std::nullopt);
 }
 
 TEST_F(InstalledApplicationsTest, IconsComeFromTheThemeOrAFileAndAreKeptWhileTheFileIsSame) {
@@ -129,17 +130,6 @@ TEST_F(InstalledApplicationsTest, IconsComeFromTheThemeOrAFileAndAreKeptWhileThe
     EXPECT_EQ(images_.asked.back(), "theme other");
 }
 
-TEST_F(InstalledApplicationsTest, TheDisplayNameIsTheNameInTheUsersLanguage) {
-    const std::string path = write("system/applications/org.example.Mail.desktop",
-                                   "[Desktop Entry]\nName=Mail\nName[de]=Post\n");
-    const std::string nameless =
-        write("system/applications/x.desktop", "[Desktop Entry]\nExec=x\n");
-    x11::InstalledApplications installed(images_);
-    EXPECT_EQ(installed.displayNameOfDesktopFile(path), "Post");
-    EXPECT_EQ(installed.displayNameOfDesktopFile(nameless), std::nullopt);
-    EXPECT_EQ(installed.displayNameOfDesktopFile((root_ / "system").string()), std::nullopt);
-}
-
 TEST_F(InstalledApplicationsTest, DesktopIdsFollowTheFoldersThatHoldTheFiles) {
     const std::vector<fs::path> folders{root_ / "home/applications", root_ / "system/applications"};
     EXPECT_EQ(x11::desktopIdOf(root_ / "system/applications/kde4/okular.desktop", folders),
@@ -158,26 +148,15 @@ TEST_F(InstalledApplicationsTest, DesktopIdsFollowTheFoldersThatHoldTheFiles) {
     EXPECT_EQ(x11::desktopIdOf(root_ / ".desktop", folders), std::nullopt);
 }
 
-TEST_F(InstalledApplicationsTest, AChosenDesktopFileReadsAsItsBundlesInfo) {
+// What the rule editor reads from the file the user chose: a desktop file stands for a bundle
+// whose Info.plist holds its id and name; a real bundle has its own. Anything else is nothing.
+TEST_F(InstalledApplicationsTest, AChosenFileReadsAsItsBundlesInfoOrAsNothing) {
     const std::string mail = write("system/applications/org.example.Mail.desktop",
                                    "[Desktop Entry]\nName=Mail\nName[de]=Post\n");
     const std::string bare =
         write("system/applications/org.example.Bare.desktop", "[Desktop Entry]\n");
     const std::string hidden =
         write("system/applications/org.example.Gone.desktop", "[Desktop Entry]\nHidden=true\n");
-    program::BundlePropertyLists files;
-    EXPECT_EQ(
-        files.dictionaryWithContentsOfFile(mail + "/Contents/Info.plist"),
-        (PlistDictionary{{"CFBundleIdentifier", "org.example.Mail"}, {"CFBundleName", "Post"}}));
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(bare + "/Contents/Info.plist"),
-              (PlistDictionary{{"CFBundleIdentifier", "org.example.Bare"}}));
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(hidden + "/Contents/Info.plist"), std::nullopt);
-    EXPECT_EQ(files.dictionaryWithContentsOfFile((root_ / "none.desktop/Contents/Info.plist")),
-              std::nullopt);
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(mail), std::nullopt); // not a property list
-}
-
-TEST_F(InstalledApplicationsTest, ARealBundleHasItsOwnPropertyList) {
     const std::string info =
         write("Bundles/Mail.app/Contents/Info.plist",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
@@ -187,25 +166,26 @@ TEST_F(InstalledApplicationsTest, ARealBundleHasItsOwnPropertyList) {
                                    "<plist version=\"1.0\"><array><string>x</string></array>"
                                    "</plist>\n");
     const std::string junk = write("Bundles/Junk.app/Contents/Info.plist", "\x01\x02not a plist");
+    const std::string piped = (root_ / "Bundles/Piped.app/Contents/Info.plist").string();
     fs::create_directories(root_ / "Bundles/Piped.app/Contents");
-    ASSERT_EQ(mkfifo((root_ / "Bundles/Piped.app/Contents/Info.plist").c_str(), 0600), 0);
-    program::BundlePropertyLists files;
-    EXPECT_EQ(
-        files.dictionaryWithContentsOfFile(info),
-        (PlistDictionary{{"CFBundleIdentifier", "com.example.mail"}, {"CFBundleVersion", 3}}));
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(list), std::nullopt);
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(junk), std::nullopt);
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(
-                  (root_ / "Bundles/Piped.app/Contents/Info.plist").string()),
-              std::nullopt);
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(
-                  (root_ / "Bundles/None.app/Contents/Info.plist").string()),
-              std::nullopt);
-    EXPECT_EQ(files.dictionaryWithContentsOfFile((root_ / "Bundles").string()), std::nullopt);
+    ASSERT_EQ(mkfifo(piped.c_str(), 0600), 0);
     // Too large to be an Info.plist: not read.
     const std::string huge = write("Bundles/Huge.app/Contents/Info.plist", "");
     fs::resize_file(huge, program::BundlePropertyLists::kMaxBytes + 1);
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(huge), std::nullopt);
+    program::BundlePropertyLists files;
+    EXPECT_EQ(
+        files.dictionaryWithContentsOfFile(mail + "/Contents/Info.plist"),
+        (PlistDictionary{{"CFBundleIdentifier", "org.example.Mail"}, {"CFBundleName", "Post"}}));
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(bare + "/Contents/Info.plist"),
+              (PlistDictionary{{"CFBundleIdentifier", "org.example.Bare"}}));
+    EXPECT_EQ(
+        files.dictionaryWithContentsOfFile(info),
+        (PlistDictionary{{"CFBundleIdentifier", "com.example.mail"}, {"CFBundleVersion", 3}}));
+    for (const std::string& nothing :
+         {hidden + "/Contents/Info.plist", (root_ / "none.desktop/Contents/Info.plist").string(),
+          mail, list, junk, piped, (root_ / "Bundles/None.app/Contents/Info.plist").string(),
+          (root_ / "Bundles").string(), huge})
+        EXPECT_EQ(files.dictionaryWithContentsOfFile(nothing), std::nullopt) << nothing;
 }
 
 } // namespace

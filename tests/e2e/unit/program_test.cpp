@@ -3,39 +3,35 @@
 #include "command_line.h"
 #include "plist_file_defaults.h"
 #include "rule_commands.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
-#include <unistd.h>
 
 namespace velmora::program {
 namespace {
 
 using Kind = Command::Kind;
 
-Command parse(std::vector<std::string> arguments) {
-    return parseCommandLine(arguments);
-}
-
-TEST(CommandLine, EachCommandWithItsArguments) {
-    EXPECT_EQ(parse({}).kind, Kind::RunAgent);
-    EXPECT_EQ(parse({"--help"}).kind, Kind::Help);
-    EXPECT_EQ(parse({"-h"}).kind, Kind::Help);
-    EXPECT_EQ(parse({"sources"}).kind, Kind::Sources);
-    EXPECT_EQ(parse({"apps"}).kind, Kind::Apps);
-    EXPECT_EQ(parse({"rules"}).kind, Kind::Rules);
-    Command set = parse({"rule", "org.gnome.TextEditor", "xkb:de(nodeadkeys)"});
+TEST(CommandLine, EachCommandWithItsArgumentsAndMistakesInvalidWithAReason) {
+    for (const auto& [arguments, kind] :
+         std::vector<std::pair<std::vector<std::string>, Kind>>{{{}, Kind::RunAgent},
+                                                                {{"--help"}, Kind::Help},
+                                                                {{"-h"}, Kind::Help},
+                                                                {{"--version"}, Kind::Version},
+                                                                {{"sources"}, Kind::Sources},
+                                                                {{"apps"}, Kind::Apps},
+                                                                {{"rules"}, Kind::Rules}})
+        EXPECT_EQ(parseCommandLine(arguments).kind, kind) << ::testing::PrintToString(arguments);
+    Command set = parseCommandLine({"rule", "org.gnome.TextEditor", "xkb:de(nodeadkeys)"});
     EXPECT_EQ(set.kind, Kind::SetRule);
     EXPECT_EQ(set.app, "org.gnome.TextEditor");
     EXPECT_EQ(set.sourceId, "xkb:de(nodeadkeys)");
-    Command remove = parse({"rule", "XTerm", "-"});
+    Command remove = parseCommandLine({"rule", "XTerm", "-"});
     EXPECT_EQ(remove.kind, Kind::RemoveRule);
     EXPECT_EQ(remove.app, "XTerm");
-}
 
-TEST(CommandLine, MistakesAreInvalidWithAReason) {
     for (const auto& arguments :
          std::vector<std::vector<std::string>>{{"rule"},
                                                {"rule", "XTerm"},
@@ -43,26 +39,18 @@ TEST(CommandLine, MistakesAreInvalidWithAReason) {
                                                {"rule", "", "xkb:us"},
                                                {"rule", "XTerm", ""},
                                                {"rules", "extra"},
+                                               {"--version", "extra"},
                                                {"--verbose"},
                                                {"start"}}) {
-        Command command = parse(arguments);
-        EXPECT_EQ(command.kind, Kind::Invalid) << arguments[0];
-        EXPECT_FALSE(command.error.empty()) << arguments[0];
+        Command command = parseCommandLine(arguments);
+        EXPECT_EQ(command.kind, Kind::Invalid) << ::testing::PrintToString(arguments);
+        EXPECT_FALSE(command.error.empty()) << ::testing::PrintToString(arguments);
     }
 }
 
 class RuleCommands : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("velmora-rules-" + std::to_string(getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    std::string path() const { return (folder_ / "settings.plist").string(); }
+    std::string path() const { return (folder_.root / "settings.plist").string(); }
     std::string listed() {
         PlistFileDefaults store(path());
         Settings settings(store);
@@ -71,7 +59,7 @@ class RuleCommands : public ::testing::Test {
         return out.str();
     }
 
-    std::filesystem::path folder_;
+    TempFolder folder_{"velmora-rules"};
 };
 
 TEST_F(RuleCommands, SetAndRemoveKeepTheRecordAndItsOtherKeys) {

@@ -1,13 +1,10 @@
 // The uptime question answered from /proc, and child processes with a deadline.
 
 #include "qt_child_process.h"
+#include "temp_folder.h"
 #include "uptime_answer.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace velmora::program {
 namespace {
@@ -24,7 +21,7 @@ std::tm clockAt(int hour, int minute) {
     return t;
 }
 
-TEST(UptimeText, BothSidesOfTheMinuteAndTheLongerForms) {
+TEST(UptimeText, BothSidesOfTheMinuteTheLongerFormsAndProcReadings) {
     const std::tm now = clockAt(9, 5);
     EXPECT_EQ(formatUptime(0, now, "0.10 0.20 0.30"),
               "09:05  up 0 secs, load averages: 0.10 0.20 0.30\n");
@@ -38,9 +35,7 @@ TEST(UptimeText, BothSidesOfTheMinuteAndTheLongerForms) {
     // Nonsense readings still give a well-formed line, never a crash.
     EXPECT_TRUE(saysUnderAMinute(formatUptime(-5, now, "")));
     EXPECT_FALSE(saysUnderAMinute(formatUptime(1e300, now, "")));
-}
-
-TEST(UptimeText, ProcReadings) {
+    // What /proc/uptime holds, and what it must not.
     EXPECT_DOUBLE_EQ(*parseProcUptime("12.34 56.78"), 12.34);
     EXPECT_DOUBLE_EQ(*parseProcUptime("350735.47 234388.90\n"), 350735.47);
     for (const char* bad : {"", "uptime", "-1 2", "nan 1", "inf 1"})
@@ -59,45 +54,29 @@ class RecordingProcesses final : public ChildProcess {
     }
 };
 
-class UptimeAnswerTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        proc_ = std::filesystem::temp_directory_path() /
-                ("velmora-proc-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(proc_);
-    }
-    void TearDown() override { std::filesystem::remove_all(proc_); }
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(proc_ / name) << text;
-    }
-    std::string ask(UptimeAnswer& answer) {
-        return answer.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime"});
-    }
-
-    std::filesystem::path proc_;
-    RecordingProcesses processes_;
-};
-
-TEST_F(UptimeAnswerTest, AnsweredFromProcOnBothSidesOfTheMinute) {
-    UptimeAnswer answer(processes_, proc_.string());
-    write("uptime", "30.52 55.10\n");
-    write("loadavg", "0.52 0.58 0.59 1/467 12345\n");
+TEST(UptimeAnswers, FromProcOnBothSidesOfTheMinuteOtherwiseFromTheShell) {
+    TempFolder proc("velmora-proc");
+    RecordingProcesses processes;
+    UptimeAnswer answer(processes, proc.root.string());
+    auto ask = [](UptimeAnswer& from) {
+        return from.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime"});
+    };
+    proc.write("uptime", "30.52 55.10\n");
+    proc.write("loadavg", "0.52 0.58 0.59 1/467 12345\n");
     std::string early = ask(answer);
     EXPECT_TRUE(saysUnderAMinute(early)) << early;
     EXPECT_NE(early.find("load averages: 0.52 0.58 0.59"), std::string::npos) << early;
-    write("uptime", "61.00 55.10\n");
+    proc.write("uptime", "61.00 55.10\n");
     EXPECT_FALSE(saysUnderAMinute(ask(answer)));
-    EXPECT_TRUE(processes_.calls.empty());
-}
+    EXPECT_TRUE(processes.calls.empty());
 
-TEST_F(UptimeAnswerTest, OtherCommandsAndAnUnreadableProcGoToTheShell) {
-    UptimeAnswer answer(processes_, (proc_ / "missing").string());
-    EXPECT_EQ(ask(answer), "from the command");
+    // Other commands, and a /proc that cannot be read, go to the shell.
     EXPECT_EQ(answer.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime -p"}),
               "from the command");
-    ASSERT_EQ(processes_.calls.size(), 2u);
-    EXPECT_EQ(processes_.calls[0], (std::vector<std::string>{"/bin/sh", "-c", "uptime"}));
+    UptimeAnswer unreadable(processes, (proc.root / "missing").string());
+    EXPECT_EQ(ask(unreadable), "from the command");
+    EXPECT_EQ(processes.calls, (std::vector<std::vector<std::string>>{
+                                   {"/bin/sh", "-c", "uptime -p"}, {"/bin/sh", "-c", "uptime"}}));
 }
 
 TEST(QtChildProcessDeadline, AChildThatDoesNotEndInTimeGivesNoAnswer) {
