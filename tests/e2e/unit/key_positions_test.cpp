@@ -1,22 +1,20 @@
-// The key position table on its own and on xkbcommon's evdev keymap, and the reading of stored
-// key combinations. The same table on the X server's keymap is in x11_hot_key_center_test.cpp.
+// The key position table on its own, and the reading of stored key combinations. The table on
+// the X server's keymap, names and codes both ways, is in x11_hot_key_center_test.cpp.
 
 #include "key_positions.h"
 #include "stored_key_combo.h"
 
 #include <gtest/gtest.h>
-#include <xkbcommon/xkbcommon.h>
 
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <set>
 #include <string>
 
 namespace velmora::x11 {
 namespace {
 
-TEST(KeyPositions, EveryEntryIsFoundByItsCodeAndByItsName) {
+TEST(KeyPositions, EveryEntryIsFoundByItsCodeAndNameAndStoredCodesNameTheAnsiPositions) {
     std::set<std::int64_t> codes;
     std::set<std::string_view> names;
     for (const KeyPosition& position : keyPositions()) {
@@ -26,9 +24,6 @@ TEST(KeyPositions, EveryEntryIsFoundByItsCodeAndByItsName) {
         EXPECT_EQ(keyPositionOfKeyCode(position.keyCode), &position) << position.xkbName;
         EXPECT_EQ(keyPositionOfXkbName(position.xkbName), &position) << position.xkbName;
     }
-}
-
-TEST(KeyPositions, StoredCodesNameTheAnsiPositions) {
     struct Expected {
         std::int64_t keyCode;
         std::string_view name;
@@ -48,9 +43,6 @@ TEST(KeyPositions, StoredCodesNameTheAnsiPositions) {
         EXPECT_EQ(position->xkbName, e.name);
         EXPECT_EQ(position->label, e.label);
     }
-}
-
-TEST(KeyPositions, CodesOfNoKnownKeyAndUnknownNamesFindNothing) {
     // 0x34 is unused; 0x36..0x3F are the modifier keys themselves, never a hotkey's key.
     for (std::int64_t code :
          {std::int64_t{-1}, std::int64_t{0x34}, std::int64_t{0x37}, std::int64_t{0x3F},
@@ -61,41 +53,12 @@ TEST(KeyPositions, CodesOfNoKnownKeyAndUnknownNamesFindNothing) {
         EXPECT_EQ(keyPositionOfXkbName(name), nullptr) << name;
 }
 
-struct ContextDeleter {
-    void operator()(xkb_context* c) const { xkb_context_unref(c); }
-};
-struct KeymapDeleter {
-    void operator()(xkb_keymap* k) const { xkb_keymap_unref(k); }
-};
-
-// Every name is a real key of the keymap most Linux desktops use, and comes back as itself:
-// no entry is an alias that would read back as another name.
-TEST(KeyPositions, EveryNameIsAKeyOfTheEvdevKeymap) {
-    std::unique_ptr<xkb_context, ContextDeleter> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
-    ASSERT_TRUE(context);
-    xkb_rule_names names{"evdev", "pc105", "us", "", ""};
-    std::unique_ptr<xkb_keymap, KeymapDeleter> keymap(
-        xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
-    ASSERT_TRUE(keymap);
-    for (const KeyPosition& position : keyPositions()) {
-        const std::string name(position.xkbName);
-        xkb_keycode_t keycode = xkb_keymap_key_by_name(keymap.get(), name.c_str());
-        ASSERT_NE(keycode, XKB_KEYCODE_INVALID) << name;
-        EXPECT_LE(keycode, 255u) << name << " is beyond the key codes of core key events";
-        const char* back = xkb_keymap_key_get_name(keymap.get(), keycode);
-        ASSERT_NE(back, nullptr) << name;
-        const KeyPosition* found = keyPositionOfXkbName(back);
-        ASSERT_NE(found, nullptr) << name << " reads back as " << back;
-        EXPECT_EQ(found->keyCode, position.keyCode) << name;
-    }
-}
-
 PlistValue combo(PlistValue keyCode, PlistValue modifierFlags) {
     return PlistValue(PlistDictionary{{"keyCode", std::move(keyCode)},
                                       {"modifierFlags", std::move(modifierFlags)}});
 }
 
-TEST(StoredKeyCombo, ReadsTheRecordersDictionary) {
+TEST(StoredKeyCombo, ReadsTheRecordersDictionaryAndSetsApartBitsBesideTheFourMasks) {
     auto reading = readStoredKeyCombo(combo(0x7A, 0x40000 | 0x80000));
     ASSERT_TRUE(reading.combo) << reading.problem;
     EXPECT_EQ(reading.combo->keyCode, 0x7A);
@@ -110,11 +73,8 @@ TEST(StoredKeyCombo, ReadsTheRecordersDictionary) {
     ASSERT_TRUE(reading.combo);
     EXPECT_EQ(reading.combo->keyCode, 12);
     EXPECT_EQ(reading.combo->modifierFlags, kStoredCommandMask);
-}
-
-TEST(StoredKeyCombo, BitsBesideTheFourMasksAreSetApart) {
     // 0x800000 is the function-key flag some recorders add; 0x100 a device-dependent bit.
-    auto reading = readStoredKeyCombo(combo(0, 0x20000 | 0x800000 | 0x100));
+    reading = readStoredKeyCombo(combo(0, 0x20000 | 0x800000 | 0x100));
     ASSERT_TRUE(reading.combo);
     EXPECT_EQ(reading.combo->modifierFlags, kStoredShiftMask);
     EXPECT_EQ(reading.combo->unknownModifierBits, 0x800100);

@@ -22,18 +22,17 @@ std::string rulesNames(std::initializer_list<const char*> fields) {
     return bytes;
 }
 
-TEST(XkbLayoutIds, OneIdPerGroupWithItsVariant) {
+TEST(XkbLayoutIds, OneIdPerGroupWithItsVariantWhateverFieldsAreMissingOrShort) {
     auto layouts = parseXkbRulesNames(
         rulesNames({"evdev", "pc105", "us,de,ru", ",nodeadkeys,", "grp:alt_shift_toggle"}));
     EXPECT_EQ(inputSourceIdsForGroups(layouts, 3),
               (std::vector<std::string>{"xkb:us", "xkb:de(nodeadkeys)", "xkb:ru"}));
-}
-
-TEST(XkbLayoutIds, MissingOrShortFieldsStillNameEveryGroup) {
+    // More layouts than groups are cut to the keymap.
+    EXPECT_EQ(inputSourceIdsForGroups(layouts, 1), (std::vector<std::string>{"xkb:us"}));
     // No variants field, and no final NUL.
-    auto layouts = parseXkbRulesNames(std::string("evdev\0pc105\0us,fr", 17));
-    EXPECT_EQ(inputSourceIdsForGroups(layouts, 3),
-              (std::vector<std::string>{"xkb:us", "xkb:fr", "xkb:group3"}));
+    EXPECT_EQ(
+        inputSourceIdsForGroups(parseXkbRulesNames(std::string("evdev\0pc105\0us,fr", 17)), 3),
+        (std::vector<std::string>{"xkb:us", "xkb:fr", "xkb:group3"}));
     // No property at all, or one without layouts.
     EXPECT_EQ(inputSourceIdsForGroups(parseXkbRulesNames(""), 2),
               (std::vector<std::string>{"xkb:group1", "xkb:group2"}));
@@ -44,30 +43,23 @@ TEST(XkbLayoutIds, MissingOrShortFieldsStillNameEveryGroup) {
               (std::vector<std::string>{"xkb:us(intl)", "xkb:group2", "xkb:de"}));
 }
 
-TEST(XkbLayoutIds, MoreLayoutsThanGroupsAreCutToTheKeymap) {
-    auto layouts = parseXkbRulesNames(rulesNames({"evdev", "pc105", "us,de,ru", ""}));
-    EXPECT_EQ(inputSourceIdsForGroups(layouts, 1), (std::vector<std::string>{"xkb:us"}));
-}
-
-TEST(XkbLayoutIds, LatinLayoutIsTheFirstUsGroupThatTheKeymapHas) {
+TEST(XkbLayoutIds, TheLatinGroupIsTheKeymapsFirstUsAndBadgesNameDescribedGroupsOnly) {
     auto layouts = parseXkbRulesNames(rulesNames({"evdev", "pc105", "ru,us,us", ",dvorak,"}));
     EXPECT_EQ(latinGroupFor(layouts, 3), 1u);
     EXPECT_EQ(latinGroupFor(layouts, 1), std::nullopt); // the keymap has only "ru"
     EXPECT_EQ(latinGroupFor(parseXkbRulesNames(rulesNames({"evdev", "pc105", "de,ru"})), 2),
               std::nullopt);
-}
-
-TEST(XkbLayoutIds, BadgesNameTheLayoutAndVariantOfDescribedGroupsOnly) {
-    auto layouts = parseXkbRulesNames(rulesNames({"evdev", "", "us,,de", "intl,,nodeadkeys"}));
-    EXPECT_EQ(badgeIconRefFor(layouts, 0), "velmora-badge:us(intl)");
-    EXPECT_EQ(badgeIconRefFor(layouts, 1), std::nullopt); // an empty layout names nothing
-    EXPECT_EQ(badgeIconRefFor(layouts, 2), "velmora-badge:de(nodeadkeys)");
-    EXPECT_EQ(badgeIconRefFor(layouts, 3), std::nullopt); // beyond what the property says
+    // Badges name the layout and variant of described groups only.
+    auto gaps = parseXkbRulesNames(rulesNames({"evdev", "", "us,,de", "intl,,nodeadkeys"}));
+    EXPECT_EQ(badgeIconRefFor(gaps, 0), "velmora-badge:us(intl)");
+    EXPECT_EQ(badgeIconRefFor(gaps, 1), std::nullopt); // an empty layout names nothing
+    EXPECT_EQ(badgeIconRefFor(gaps, 2), "velmora-badge:de(nodeadkeys)");
+    EXPECT_EQ(badgeIconRefFor(gaps, 3), std::nullopt); // beyond what the property says
     EXPECT_EQ(badgeIconRefFor(parseXkbRulesNames(rulesNames({"evdev", "pc105", "ru"})), 0),
               "velmora-badge:ru");
 }
 
-TEST(TextEncoding, InvalidUtf8IsReplacedAndValidTextKept) {
+TEST(TextEncoding, InvalidUtf8ReplacedLegacyTextConvertedAndNulSeparatedStringsSplit) {
     EXPECT_EQ(sanitizeUtf8("Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),
               "Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
     EXPECT_EQ(sanitizeUtf8("a\xFF"
@@ -77,16 +69,12 @@ TEST(TextEncoding, InvalidUtf8IsReplacedAndValidTextKept) {
     EXPECT_EQ(sanitizeUtf8("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");                 // overlong "/"
     EXPECT_EQ(sanitizeUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"); // surrogate
     EXPECT_EQ(sanitizeUtf8("ok\xE2\x82"), "ok\xEF\xBF\xBD\xEF\xBF\xBD");             // cut short
-}
-
-TEST(TextEncoding, LegacyTextIsUtf8WhenItDecodesSoElseLatin1) {
+    // Legacy text is UTF-8 when it decodes so, else Latin-1.
     EXPECT_EQ(legacyTextToUtf8("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(legacyTextToUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
     EXPECT_EQ(latin1ToUtf8("\xFF\x41"), "\xC3\xBF"
                                         "A");
-}
-
-TEST(TextEncoding, NulSeparatedStrings) {
+    // Lists of NUL-separated strings, with or without the last NUL.
     EXPECT_EQ(splitNulSeparated(std::string("xterm\0XTerm\0", 12)),
               (std::vector<std::string>{"xterm", "XTerm"}));
     EXPECT_EQ(splitNulSeparated(std::string("xterm\0XTerm", 11)),
