@@ -42,31 +42,7 @@ const KeyCase kModifierKeys[] = {
     {"LWIN", XKB_KEY_Super_L, 0x100108},  {"RWIN", XKB_KEY_Super_R, 0x100110},
 };
 
-TEST(RawModifierFlags, EachModifierKeyAloneAndItsReleaseToTheNoModifierWord) {
-    for (const KeyCase& key : kModifierKeys) {
-        SCOPED_TRACE(key.xkbName);
-        ModifierKeyState state;
-        EXPECT_EQ(state.keyPressed(50, modifierKeyOfKeysym(key.keysym)), key.pressed);
-        EXPECT_EQ(state.keyReleased(50), 0x100u);
-    }
-}
-
-TEST(RawModifierFlags, CapsLockTogglesOnPressAndItsReleaseChangesNothing) {
-    ModifierKeyState state;
-    const ModifierKey caps = modifierKeyOfKeysym(XKB_KEY_Caps_Lock);
-    EXPECT_EQ(state.keyPressed(66, caps), 0x10100u);
-    EXPECT_EQ(state.keyReleased(66), std::nullopt);
-    // Held modifiers keep the lock bit: Shift with Caps Lock on, and its release value.
-    EXPECT_EQ(state.keyPressed(50, ModifierKey::ShiftLeft), 0x30102u);
-    EXPECT_EQ(state.keyReleased(50), 0x10100u);
-    EXPECT_EQ(state.keyPressed(66, caps), 0x100u);
-
-    ModifierKeyState lockedBeforeWeListened;
-    lockedBeforeWeListened.setCapsLockOn(true);
-    EXPECT_EQ(lockedBeforeWeListened.keyPressed(66, caps), 0x100u);
-}
-
-TEST(RawModifierFlags, BothSidesOfOneModifierKeepItsMaskUntilTheLastIsReleased) {
+TEST(RawModifierFlags, BothSidesOfOneModifierKeepItsMaskUntilTheLastIsReleasedCapsLockToggles) {
     ModifierKeyState state;
     EXPECT_EQ(state.keyPressed(50, ModifierKey::ShiftLeft), 0x20102u);
     EXPECT_EQ(state.keyPressed(62, ModifierKey::ShiftRight), 0x20106u);
@@ -74,6 +50,11 @@ TEST(RawModifierFlags, BothSidesOfOneModifierKeepItsMaskUntilTheLastIsReleased) 
     EXPECT_EQ(state.keyPressed(37, ModifierKey::ControlLeft), 0x60105u);
     EXPECT_EQ(state.keyReleased(62), 0x40101u);
     EXPECT_EQ(state.keyReleased(37), 0x100u);
+    // Caps Lock toggles on its press, also when it was on before the monitor listened.
+    ModifierKeyState lockedBeforeWeListened;
+    lockedBeforeWeListened.setCapsLockOn(true);
+    EXPECT_EQ(lockedBeforeWeListened.keyPressed(66, modifierKeyOfKeysym(XKB_KEY_Caps_Lock)),
+              0x100u);
 }
 
 TEST(RawModifierFlags, EventsThatLeaveTheFlagsAsTheyWereAreNotDelivered) {
@@ -225,7 +206,11 @@ TEST_F(EventMonitorOnDisplay, CapsLockAndAHeldShiftGiveTheLockedWords) {
     EXPECT_EQ(flags_[3].modifierFlags, 0x100u);
 }
 
-TEST_F(EventMonitorOnDisplay, OrdinaryKeysAndOtherButtonsAreIgnored) {
+TEST_F(EventMonitorOnDisplay, OtherKeysAndButtonsAreIgnoredAndLeftReleasesAreAtThePointer) {
+    std::vector<EventType> both;
+    monitor_->addGlobalMonitorForEventsMatchingMask(
+        NSEventMaskFlagsChanged | NSEventMaskLeftMouseUp,
+        [&both](const Event& event) { both.push_back(event.type); });
     input_.tap("AC01");
     input_.tap("SPCE");
     input_.click(3, 10, 10);
@@ -238,37 +223,19 @@ TEST_F(EventMonitorOnDisplay, OrdinaryKeysAndOtherButtonsAreIgnored) {
     ASSERT_TRUE(mouseUpEvents(1));
     EXPECT_EQ(flags_[0].modifierFlags, 0x20102u);
     EXPECT_EQ(flags_.size(), 2u);
-    EXPECT_EQ(mouseUps_.size(), 1u);
-    EXPECT_EQ(mouseUps_[0].locationInScreen, (Point{30, 800 - 40}));
-}
-
-TEST_F(EventMonitorOnDisplay, LeftButtonReleaseIsAtThePointerWithTheOriginAtTheBottomLeft) {
-    // The pointer is asked for when the release is handled: each click is handled before the
-    // pointer moves on, as a hand clicks.
-    input_.click(1, 100, 200);
-    ASSERT_TRUE(mouseUpEvents(1));
-    input_.click(1, 1279, 0);
-    ASSERT_TRUE(mouseUpEvents(2));
-    input_.click(1, 0, 799);
-    ASSERT_TRUE(mouseUpEvents(3));
     EXPECT_EQ(mouseUps_[0].type, EventType::LeftMouseUp);
-    EXPECT_EQ(mouseUps_[0].locationInScreen, (Point{100, 600}));
+    // Every handler whose mask matches runs, and sees only the types of its mask.
+    EXPECT_EQ(both, (std::vector<EventType>{EventType::FlagsChanged, EventType::LeftMouseUp,
+                                            EventType::FlagsChanged}));
+    // The pointer is asked for when the release is handled, with the origin at the bottom
+    // left: each click is handled before the pointer moves on, as a hand clicks.
+    for (auto [x, y] : {std::pair{1279, 0}, {0, 799}}) {
+        input_.click(1, std::int16_t(x), std::int16_t(y));
+        ASSERT_TRUE(mouseUpEvents(mouseUps_.size() + 1));
+    }
+    EXPECT_EQ(mouseUps_[0].locationInScreen, (Point{30, 800 - 40}));
     EXPECT_EQ(mouseUps_[1].locationInScreen, (Point{1279, 800}));
     EXPECT_EQ(mouseUps_[2].locationInScreen, (Point{0, 1}));
-    EXPECT_TRUE(flags_.empty());
-}
-
-TEST_F(EventMonitorOnDisplay, AHandlerSeesOnlyTheTypesOfItsMaskAndEveryMatchingHandlerRuns) {
-    std::vector<EventType> both;
-    monitor_->addGlobalMonitorForEventsMatchingMask(
-        NSEventMaskFlagsChanged | NSEventMaskLeftMouseUp,
-        [&both](const Event& event) { both.push_back(event.type); });
-    input_.click(1, 5, 5);
-    input_.tap("LCTL");
-    ASSERT_TRUE(flagEvents(2));
-    EXPECT_EQ(mouseUps_.size(), 1u);
-    EXPECT_EQ(both, (std::vector<EventType>{EventType::LeftMouseUp, EventType::FlagsChanged,
-                                            EventType::FlagsChanged}));
 }
 
 TEST_F(EventMonitorOnDisplay, ABurstOfKeysWhileTheMonitorGoesAwayDoesNoHarm) {
