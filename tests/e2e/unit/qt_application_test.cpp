@@ -20,16 +20,14 @@
 namespace velmora::qt {
 namespace {
 
-TEST(QtApplicationInfos, TheTipIsInEnglishWithItsLineBreakOtherKeysComeBackAsTheyAre) {
+TEST(QtApplicationInfos, TheTipIsInEnglishOtherKeysComeBackAsTheyAreTheLoginEntryIsThisProgram) {
     QtApplicationInfo info;
     const std::string tip = info.localizedStringForKeyValueTable(kAlfredTipKey, "", "");
     EXPECT_EQ(tip.rfind("Tip:\n        Switching input sources for Alfred", 0), 0u) << tip;
     EXPECT_EQ(info.localizedStringForKeyValueTable("Version", "", ""), "Version");
     EXPECT_EQ(info.localizedStringForKeyValueTable(kAlfredTipKey, "", "Other"), kAlfredTipKey);
-}
 
-TEST(QtApplicationInfos, TheLoginEntryStartsThisExecutableByItsResolvedPath) {
-    QtApplicationInfo info;
+    // The login entry starts this executable by its resolved path.
     const QFileInfo program(QString::fromStdString(info.bundleURL()));
     EXPECT_TRUE(program.isAbsolute());
     EXPECT_TRUE(program.isExecutable());
@@ -90,7 +88,14 @@ class UrlOpening : public ::testing::Test {
     std::vector<std::string> log_;
 };
 
-TEST_F(UrlOpening, OnlyAbsoluteURLsOfReasonableLengthReachTheHandler) {
+TEST_F(UrlOpening, OnlyAbsoluteURLsOfReasonableLengthReachTheHandlerAndAMissingOneIsSaid) {
+    // A desktop without a handler gets one clear line.
+    fakeHandler(false);
+    EXPECT_FALSE(open("https://www.example.org/velmora"));
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_NE(log_[0].find("xdg-open"), std::string::npos) << log_[0];
+    log_.clear();
+
     fakeHandler(true);
     for (const std::string& odd :
          {std::string(), std::string("-e rm"), std::string("relative/page"),
@@ -99,13 +104,6 @@ TEST_F(UrlOpening, OnlyAbsoluteURLsOfReasonableLengthReachTheHandler) {
     EXPECT_EQ(log_.size(), 5u);
     EXPECT_TRUE(open("https://www.example.org/velmora/support"));
     EXPECT_EQ(opened(), QStringLiteral("https://www.example.org/velmora/support"));
-}
-
-TEST_F(UrlOpening, ADesktopWithoutAHandlerGetsOneClearLine) {
-    fakeHandler(false);
-    EXPECT_FALSE(open("https://www.example.org/velmora"));
-    ASSERT_EQ(log_.size(), 1u);
-    EXPECT_NE(log_[0].find("xdg-open"), std::string::npos) << log_[0];
 }
 
 } // namespace

@@ -26,7 +26,7 @@
 namespace velmora::qt {
 namespace {
 
-TEST(PopoverPlacement, BelowTheTrayIconWhenItFitsElseAbove) {
+TEST(PopoverPlacement, BelowTheTrayIconWhenItFitsElseAboveAtThePointerWithoutATray) {
     const QRect screen(0, 0, 1280, 800);
     const QSize size(290, 332);
     // A panel at the top: below the icon, centred on it.
@@ -43,20 +43,18 @@ TEST(PopoverPlacement, BelowTheTrayIconWhenItFitsElseAbove) {
     EXPECT_EQ(popoverPosition(size, QRect(600, 300, 24, 24), QPoint(), low).y(), 0);
     EXPECT_EQ(popoverPosition(size, QRect(600, 150, 24, 24), QPoint(), low).y(), 500 - 332);
     EXPECT_EQ(popoverPosition(size, QRect(600, 100, 24, 24), QPoint(), low).y(), 126);
-}
 
-TEST(PopoverPlacement, AtThePointerWhenTheTraySaysNothing) {
-    const QRect screen(0, 30, 1280, 770); // a panel of 30 at the top
-    const QSize size(290, 332);
+    // At the pointer when the tray says nothing; here a panel of 30 at the top.
+    const QRect panel(0, 30, 1280, 770);
     for (QRect unknown : {QRect(), QRect(0, 0, 0, 0), QRect(10, 10, -5, 5)})
-        EXPECT_EQ(popoverPosition(size, unknown, QPoint(640, 5), screen), QPoint(495, 30));
-    EXPECT_EQ(popoverPosition(size, QRect(), QPoint(640, 790), screen),
+        EXPECT_EQ(popoverPosition(size, unknown, QPoint(640, 5), panel), QPoint(495, 30));
+    EXPECT_EQ(popoverPosition(size, QRect(), QPoint(640, 790), panel),
               QPoint(495, 790 - kPopoverGap - 332));
     // A second screen to the right of the first.
     const QRect right(1280, 0, 1920, 1080);
     EXPECT_EQ(popoverPosition(size, QRect(), QPoint(1285, 0), right).x(), 1280);
     // Larger than the screen: the top-left corner stays on it.
-    EXPECT_EQ(popoverPosition(QSize(2000, 2000), QRect(), QPoint(640, 400), screen), QPoint(0, 30));
+    EXPECT_EQ(popoverPosition(QSize(2000, 2000), QRect(), QPoint(640, 400), panel), QPoint(0, 30));
 }
 
 class QtPopovers : public ::testing::Test {
@@ -83,8 +81,6 @@ class QtPopovers : public ::testing::Test {
 };
 
 TEST_F(QtPopovers, WillShowComesBeforeTheShowAndEveryCloseIsPosted) {
-    EXPECT_EQ(popover_->contentSize(), (Size{288, 330}));
-    EXPECT_FALSE(popover_->isShown());
     popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
     EXPECT_TRUE(popover_->isShown());
     EXPECT_EQ(posted_, (std::vector<std::string>{"NSPopoverWillShowNotification closed"}));
@@ -188,8 +184,6 @@ TEST(QtStatusItems, ATrayClickRunsTheActionUnlessItJustClosedThePopover) {
     EXPECT_FALSE(item.trayAvailable());
     EXPECT_EQ(log.size(), 1u);
     EXPECT_TRUE(item.isVisible());
-    item.setVisible(false);
-    EXPECT_FALSE(item.isVisible());
     EXPECT_EQ(item.button()->frame(), Rect{}); // the tray does not say where it is
 }
 
@@ -315,7 +309,7 @@ class TestViews final : public QtViews {
     std::vector<std::string> log;
 };
 
-TEST(QtPopoverLayout, EveryViewIsThereInsideTheContent) {
+TEST(QtPopoverLayout, EveryViewIsInsideTheContentAndAnExpansionShowsTheShortcutsBelow) {
     PopoverLayout layout = makeQtPopoverLayout();
     ASSERT_TRUE(layout.view && layout.velmoraTableView && layout.shortcutTableView &&
                 layout.actionSelectionButton && layout.addButton && layout.removeButton &&
@@ -340,11 +334,7 @@ TEST(QtPopoverLayout, EveryViewIsThereInsideTheContent) {
     EXPECT_FALSE(visible.intersects(widgetOf(layout.allAppsBox.get())->geometry()));
     EXPECT_TRUE(widgetOf(layout.shortcutView.get())
                     ->isAncestorOf(widgetOf(layout.shortcutTableView.get())));
-}
 
-TEST(QtPopoverLayout, AnExpansionShowsTheShortcutSectionBelowTheRest) {
-    PopoverLayout layout = makeQtPopoverLayout();
-    QWidget* content = widgetOf(layout.view.get());
     content->show();
     // What the popover controller does for n = 4 catalogue entries, then the popover grows.
     const double n = 4;
@@ -387,7 +377,8 @@ TEST(QtViewFactory, ThePopoverPostsToObserversAndTheOpenPanelClosesIt) {
     views.statusItem()->activated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(clicks, 0);
     dynamic_cast<QtOpenPanel&>(*panel).dialog()->reject();
-    EXPECT_TRUE(views.makeImageView() && views.makeTextField() && views.makeComboBox());
+    EXPECT_TRUE(views.makeImageView() && views.makeTextField() && views.makeComboBox() &&
+                views.makeAlert() && views.makeMenu({{"Quit", "Quit:"}}));
 }
 
 } // namespace

@@ -118,7 +118,6 @@ TEST(QtImageViews, ImagesAreScaledDownInProportionCentredAndTakeNoPresses) {
     QtImageView view;
     auto image = std::make_shared<QtImage>(QImage(4, 4, QImage::Format_ARGB32));
     view.setImage(image);
-    EXPECT_EQ(view.image(), image);
     EXPECT_EQ(static_cast<ImageWidget*>(view.widget())->image().size(), QSize(4, 4));
     view.setImage(nullptr);
     EXPECT_TRUE(static_cast<ImageWidget*>(view.widget())->image().isNull());
@@ -128,8 +127,6 @@ TEST(QtImageViews, ImagesAreScaledDownInProportionCentredAndTakeNoPresses) {
 TEST(QtTextFields, ALabelTakesNeitherFocusNorPresses) {
     QtTextField field;
     auto* line = static_cast<QLineEdit*>(field.widget());
-    field.setStringValue("Version:1.4");
-    EXPECT_EQ(field.stringValue(), "Version:1.4");
     EXPECT_FALSE(line->isReadOnly());
     field.setEditable(false);
     field.setBezeled(false);
@@ -164,9 +161,6 @@ class QtComboBoxes : public ::testing::Test {
 };
 
 TEST_F(QtComboBoxes, TheTextShownSelectsNoItem) {
-    EXPECT_EQ(box_.objectValues(),
-              (std::vector<std::string>{"-", "English (US)", "German", "German"}));
-    EXPECT_EQ(box_.stringValue(), "German");
     EXPECT_EQ(box_.objectValueOfSelectedItem(), std::nullopt);
     EXPECT_EQ(combo()->currentIndex(), -1);
     // Shown as a value, not greyed as a hint.
@@ -243,38 +237,31 @@ TEST_F(QtComboBoxes, TheWheelChangesOnlyAFocusedBox) {
     EXPECT_EQ(seen_.size(), 1u);
 }
 
-TEST(QtButtons, AClickRunsTheActionOfAnEnabledButton) {
+TEST(QtButtons, AClickRunsTheActionOfAnEnabledButtonTwoStateOnesKeepStateImagesShow) {
     QtButton button;
     int clicks = 0;
     button.setAction([&] { ++clicks; });
     button.button()->click();
     EXPECT_EQ(clicks, 1);
     button.setEnabled(false);
-    EXPECT_FALSE(button.isEnabled());
     button.button()->click();
     EXPECT_EQ(clicks, 1);
     button.setEnabled(true);
     button.setAction(nullptr);
     button.button()->click(); // nothing to do
     EXPECT_EQ(clicks, 1);
-    button.setTag(7);
-    EXPECT_EQ(button.tag(), 7);
     button.setState(NSControlStateValueOn);
     EXPECT_EQ(button.state(), NSControlStateValueOff); // a push button has no state
-}
 
-TEST(QtButtons, TwoStateButtonsKeepTheirStateAndNamedImagesShow) {
     QtButton check(QtButton::Kind::TwoState);
     std::int64_t seen = -1;
     check.setAction([&] { seen = check.state(); });
     check.setState(NSControlStateValueOn);
-    EXPECT_EQ(check.state(), NSControlStateValueOn);
     check.button()->click();
     EXPECT_EQ(seen, NSControlStateValueOff);
 
     QtButton expand;
     expand.setImageNamed("close");
-    EXPECT_EQ(expand.imageName(), "close");
     EXPECT_FALSE(expand.button()->icon().isNull());
     QImage closed = expand.button()->icon().pixmap(16, 16).toImage();
     expand.setImageNamed("open");
