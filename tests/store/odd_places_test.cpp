@@ -38,47 +38,42 @@ std::string oneMessageWith(const std::string& text, std::initializer_list<std::s
     return "";
 }
 
-TEST(StoreLinkedFile, AChainOfLinksToAFileStaysAndTheFileAtItsEndIsReplaced) {
-    TempFolder folder;
-    fs::create_directory(folder.file("dotfiles"));
-    const std::string target = folder.file("dotfiles/velmora.plist");
-    writeFile(target, xmlDictionary(stringEntry("kept", "yes")));
-    fs::create_symlink("dotfiles/velmora.plist", folder.file("middle.plist"));
-    fs::create_symlink("middle.plist", folder.file("settings.plist"));
-    {
-        PlistFileDefaults store(folder.file("settings.plist"));
-        EXPECT_EQ(store.objectForKey("kept"), PlistValue("yes"));
-        store.setObjectForKey(1, "changedTimes");
-        store.synchronize();
-    }
-    EXPECT_EQ(fs::read_symlink(folder.file("settings.plist")), "middle.plist");
-    EXPECT_EQ(fs::read_symlink(folder.file("middle.plist")), "dotfiles/velmora.plist");
-    EXPECT_EQ(savedValue(target, "changedTimes"), PlistValue(1));
-    EXPECT_EQ(savedValue(target, "kept"), PlistValue("yes"));
-    EXPECT_EQ(entriesOf(folder.file("dotfiles")), std::vector<std::string>{"velmora.plist"});
-}
-
-// Dot-file managers link the settings file before there is one to link to.
-TEST(StoreLinkedFile, ALinkToAFileNotThereYetStaysALinkAndTheWriteCreatesItsTarget) {
-    for (const std::string to : {"dotfiles/velmora.plist", "dotfiles/missing/velmora.plist"}) {
+// Links stay links and the file at their end is the one written: a chain of links to a file,
+// and a link to a file not there yet, as dot-file managers make them before there is one.
+TEST(StoreLinkedFile, LinksStayAndTheFileAtTheirEndIsWritten) {
+    for (const std::string to :
+         {"middle.plist", "dotfiles/velmora.plist", "dotfiles/missing/velmora.plist"}) {
+        SCOPED_TRACE(to);
+        const bool chain = to == "middle.plist";
         TempFolder folder;
         fs::create_directory(folder.file("dotfiles"));
         const std::string path = folder.file("settings.plist");
+        const std::string target = folder.file(chain ? "dotfiles/velmora.plist" : to);
+        if (chain) {
+            writeFile(target, xmlDictionary(stringEntry("kept", "yes")));
+            fs::create_symlink("dotfiles/velmora.plist", folder.file("middle.plist"));
+        }
         fs::create_symlink(to, path);
         CaptureStderr();
         {
             PlistFileDefaults store(path);
-            EXPECT_FALSE(store.objectForKey("followWindow")) << to;
+            EXPECT_EQ(store.objectForKey("kept"),
+                      chain ? PlistValue("yes") : std::optional<PlistValue>());
             store.setObjectForKey(true, "followWindow");
             store.synchronize();
-            EXPECT_FALSE(store.hasUnsavedChanges()) << to;
+            EXPECT_FALSE(store.hasUnsavedChanges());
         }
-        EXPECT_EQ(GetCapturedStderr(), "") << to;
-        ASSERT_TRUE(fs::is_symlink(path)) << to << ": the link was replaced";
+        EXPECT_EQ(GetCapturedStderr(), "");
+        ASSERT_TRUE(fs::is_symlink(path)) << "the link was replaced";
         EXPECT_EQ(fs::read_symlink(path), to);
-        EXPECT_EQ(savedValue(folder.file(to), "followWindow"), PlistValue(true)) << to;
-        EXPECT_EQ(fs::status(folder.file(to)).permissions(),
-                  fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(savedValue(target, "followWindow"), PlistValue(true));
+        EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(entriesOf(fs::path(target).parent_path()),
+                  std::vector<std::string>{"velmora.plist"});
+        if (chain) {
+            EXPECT_EQ(fs::read_symlink(folder.file("middle.plist")), "dotfiles/velmora.plist");
+            EXPECT_EQ(savedValue(target, "kept"), PlistValue("yes"));
+        }
     }
 }
 
