@@ -14,7 +14,6 @@ F1=$(keycode_of FK01)
 
 store_shortcuts xkb:ru 40 786432 xkb:de 122 393216 xkb:us 122 1048576
 
-
 # press KEYS GROUP: holds KEYS down until the group is GROUP, lets go, and checks that the
 # group stayed. The press alone fires the hotkey; xdotool's group restore after the release
 # events must find the group the agent chose.

@@ -30,9 +30,6 @@ settings_window() {
 }
 no_settings_window() { ! settings_window; }
 
-# The list of a layout box: another pop-up of the agent, narrower than the popover.
-layout_list_open() { other_popup_open; }
-
 # The popover is shown below the icon, over its middle.
 popover_at_icon() {
     popover_found && [ "$PY" -ge $((IY + IH)) ] && [ "$PX" -le $((IX + IW / 2)) ] &&
@@ -85,7 +82,7 @@ grep -q "no system tray" "$WORK/velmora.log" && fail "the tray was there, but ve
 
 # The first row's layout box: below the table's header (at most 37 high) in the first row.
 xdotool mousemove $((PX + 1 + 46 + 138 + 51)) $((PY + 38)) click 1
-wait_until "the list of layouts" layout_list_open
+wait_until "the list of layouts" other_popup_open
 xdotool key G Return
 wait_until "the rule for Mail" rule_of_mail_is_german
 xdotool key Escape

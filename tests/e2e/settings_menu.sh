@@ -10,16 +10,15 @@ source "$(dirname "$0")/popover_lib.sh"
 
 ENTRY="$XDG_CONFIG_HOME/autostart/$AGENT_CLASS.desktop"
 
-# The settings menu: a pop-up of the agent other than the popover.
-menu_open() { other_popup_open; }
-menu_closed() { ! menu_open; }
+# The settings menu is closed: no pop-up of the agent other than the popover.
+menu_closed() { ! other_popup_open; }
 
 # choose KEYS...: opens the settings menu with its button (the rightmost of the button bar,
 # 26 wide at x 256, 266 from the top of the content) and presses KEYS in it.
 choose() {
     wait_until "the popover" click_icon_until_open
     xdotool mousemove $((PX + 1 + 269)) $((PY + 1 + 279)) click 1
-    wait_until "the settings menu" menu_open
+    wait_until "the settings menu" other_popup_open
     xdotool key "$@"
 }
 
