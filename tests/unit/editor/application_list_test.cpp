@@ -8,33 +8,6 @@
 namespace velmora::testing {
 namespace {
 
-TEST(ApplicationList, StoredOrderComesFirstOnceAndUnknownEntriesAreIgnored) {
-    EditorAgent sim; // running: a, b, c
-    sim.setStored("orderOfAppsRule",
-                  strings({"com.example.c", "com.example.x", "com.example.a", "com.example.c"}));
-    sim.launch();
-    EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a", "com.example.b"}));
-    // The rebuild reads the order but never writes it.
-    EXPECT_TRUE(sim.traceWith("orderOfAppsRule").empty());
-}
-
-TEST(ApplicationList, RulesOfInstalledApplicationsComeBeforeRunningOnes) {
-    EditorAgent sim;
-    sim.addApp("com.example.ruled", "Ruled");
-    sim.desktop.world().apps.back().running = false;
-    sim.addApp("com.example.uninstalled", "Nowhere");
-    sim.desktop.world().apps.back().installed = false;
-    sim.desktop.world().apps.back().running = false;
-    sim.setRule("com.example.ruled", kGerman);
-    sim.setRule("com.example.uninstalled", kGerman);
-    sim.setRule("com.example.notdeclared", kGerman);
-    sim.launch();
-    EXPECT_EQ(sim.apps(),
-              (Lines{"com.example.ruled", "com.example.a", "com.example.b", "com.example.c"}));
-    // Rules without a row stay in the store.
-    EXPECT_TRUE(sim.rules().find("com.example.uninstalled"));
-}
-
 TEST(ApplicationList, OnlyRegularApplicationsAndTheLaunchersAreListed) {
     EditorAgent sim;
     sim.addApp("com.apple.Spotlight", "Spotlight");
@@ -91,9 +64,6 @@ TEST(ApplicationList, LaunchesAppendWithoutFilterOrOrderAndReloadOnlyWhenNew) {
     EXPECT_EQ(sim.traceWith("reload rules"), Lines{"0 reload rules"});
     sim.desktop.launchApp("com.example.a");
     EXPECT_EQ(sim.traceWith("reload rules").size(), 1u);
-    // The next showing applies the stored order.
-    sim.reopenPopover();
-    EXPECT_EQ(sim.apps().front(), "com.example.agent");
 }
 
 TEST(ApplicationList, LaunchesBeforeThePopoverLoadedAreNotObserved) {

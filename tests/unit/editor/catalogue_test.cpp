@@ -61,19 +61,6 @@ TEST(Catalogue, ListsEnabledSelectableKeyboardSourcesWithAlignedIcons) {
     EXPECT_TRUE(lists.arrOfInputImage.empty());
 }
 
-TEST(Catalogue, ANewlyEnabledSourceIsInTheBoxesOfTheNextShowing) {
-    EditorAgent sim;
-    sim.addInput("com.apple.keylayout.French", "French", false);
-    sim.launch();
-    EXPECT_EQ(sim.box(0)->objectValues(), (Lines{"-", "ABC", "German", "Russian"}));
-    sim.desktop.world().inputs.back().isEnabled = true;
-    sim.reopenPopover();
-    EXPECT_EQ(sim.box(0)->objectValues(), (Lines{"-", "ABC", "German", "Russian", "French"}));
-    EXPECT_EQ(sim.table().numberOfRows(), 3);
-    EXPECT_EQ(
-        sim.controller().numberOfRowsInTableView(*sim.controller().outlets().shortcutTableView), 4);
-}
-
 TEST(Catalogue, ACatalogueEmptiedWhileOpenChangesAtTheNextShowing) {
     EditorAgent sim;
     sim.launch();
