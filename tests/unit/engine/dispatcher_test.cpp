@@ -1,6 +1,5 @@
 // From activation to selection: delays, repeats, screens, launchers, bad notifications.
 
-#include "app/plain_functions.h"
 #include "sim_agent.h"
 
 #include <gtest/gtest.h>
@@ -27,50 +26,15 @@ class Dispatcher : public ::testing::Test {
     SimAgent sim;
 };
 
-TEST_F(Dispatcher, EachActivationSelectsItsRule100msLater) {
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(1099);
-    EXPECT_EQ(sim.current(), kABC);
-    sim.at(2000);
-    sim.desktop.activate(std::string("com.example.b"));
-    sim.at(3000);
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(4000);
-    EXPECT_EQ(selections(), (Lines{"1100 select com.apple.keylayout.German",
-                                   "2100 select com.apple.keylayout.Russian",
-                                   "3100 select com.apple.keylayout.German"}));
-    // Counter first, then the selection, then the refresh.
-    EXPECT_EQ(sim.trace()[0], "1100 defaults set changedTimes 1");
-    EXPECT_EQ(sim.trace()[2], "1100 reset");
-    EXPECT_EQ(sim.traceWith("reset").size(), 3u);
-}
-
-TEST_F(Dispatcher, RepeatOfLastAppKeepsTheUsersChoice) {
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(1500);
-    sim.desktop.userSelects(kABC);
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(3000);
-    EXPECT_EQ(sim.current(), kABC);
-    EXPECT_EQ(selections().size(), 1u);
-}
-
-TEST_F(Dispatcher, OwnActivationsChangeNothing) {
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(1500);
-    sim.desktop.activate(std::string(kOwnBundleIdentifier));
-    sim.desktop.userSelects(kABC);
-    sim.desktop.activate(std::string("com.example.a")); // still the last app handled
-    sim.at(3000);
-    EXPECT_EQ(sim.agent().dispatcher().lastApp, "com.example.a");
-    EXPECT_EQ(sim.current(), kABC);
-}
-
-TEST_F(Dispatcher, RuleAlreadyCurrentSelectsNothing) {
+TEST_F(Dispatcher, ARuleAlreadyCurrentSelectsNothingAndAMissingSourceStillResets) {
     sim.desktop.world().currentInputID = kGerman;
     sim.desktop.activate(std::string("com.example.a"));
-    sim.at(3000);
+    sim.at(1500);
     EXPECT_TRUE(sim.trace().empty());
+    sim.setRule("com.example.b", "com.example.gone");
+    sim.desktop.activate(std::string("com.example.b"));
+    sim.at(2000);
+    EXPECT_EQ(sim.trace(), (Lines{"1600 defaults set changedTimes 1", "1600 reset"}));
 }
 
 TEST_F(Dispatcher, QuickSuccessionAppliesBothInOrder) {
@@ -84,20 +48,7 @@ TEST_F(Dispatcher, QuickSuccessionAppliesBothInOrder) {
     EXPECT_EQ(sim.current(), kRussian);
 }
 
-TEST_F(Dispatcher, ScreenChangeWaits200msAndUsesTheLatestApp) {
-    sim.desktop.world().screens.push_back(sim::SimScreen{2, 1920, 1080});
-    sim.desktop.world().mainScreenNumber = 2;
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(1150);
-    // Back on screen 1, 150 ms later: the pending timer applies B's rule, not A's.
-    sim.desktop.world().mainScreenNumber = 1;
-    sim.desktop.activate(std::string("com.example.b"));
-    sim.at(3000);
-    EXPECT_EQ(selections(), (Lines{"1300 select com.apple.keylayout.Russian"}));
-    EXPECT_EQ(sim.agent().dispatcher().lastScreenNumber, 1);
-}
-
-TEST_F(Dispatcher, LaunchersApplyAtOnceWithoutReset) {
+TEST_F(Dispatcher, LaunchersApplyAtOnceWithoutResetAndActivationsClearTheirFlags) {
     sim.desktop.activate(std::string("com.apple.Spotlight"));
     EXPECT_EQ(sim.current(), kRussian);
     sim.desktop.activate(std::string("com.runningwithcrayons.Alfred-3"));
@@ -106,6 +57,12 @@ TEST_F(Dispatcher, LaunchersApplyAtOnceWithoutReset) {
     EXPECT_EQ(selections(), (Lines{"1000 select com.apple.keylayout.Russian",
                                    "1000 select com.apple.keylayout.German"}));
     EXPECT_TRUE(sim.traceWith("reset").empty());
+    // Every activation, even an ignored one, clears the launchers' open-panel flags.
+    sim.agent().launchers().spotlightWindiwOpened = true;
+    sim.agent().launchers().alfredWindiwOpened = true;
+    sim.desktop.activate(std::string(kOwnBundleIdentifier));
+    EXPECT_FALSE(sim.agent().launchers().spotlightWindiwOpened);
+    EXPECT_FALSE(sim.agent().launchers().alfredWindiwOpened);
 }
 
 TEST_F(Dispatcher, ApplicationsWithoutIdentifierAreHandledButFindNoRule) {
@@ -121,42 +78,6 @@ TEST_F(Dispatcher, ApplicationsWithoutIdentifierAreHandledButFindNoRule) {
     sim.at(3000);
     EXPECT_EQ(selections(), (Lines{"1100 select com.apple.keylayout.German",
                                    "1600 select com.apple.keylayout.German"}));
-}
-
-TEST_F(Dispatcher, UnhideIsHandledLikeActivation) {
-    sim.desktop.unhide("com.example.b");
-    sim.at(2000);
-    EXPECT_EQ(selections(), (Lines{"1100 select com.apple.keylayout.Russian"}));
-    EXPECT_EQ(frontAppNameID(), "com.example.c"); // unhiding does not bring it to the front
-}
-
-TEST_F(Dispatcher, RuleNamingMissingSourceStillResets) {
-    sim.setRule("com.example.a", "com.example.gone");
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(2000);
-    EXPECT_EQ(sim.trace(), (Lines{"1100 defaults set changedTimes 1", "1100 reset"}));
-}
-
-TEST_F(Dispatcher, ActivationClearsLauncherFlags) {
-    sim.agent().launchers().spotlightWindiwOpened = true;
-    sim.agent().launchers().alfredWindiwOpened = true;
-    sim.desktop.activate(std::string(kOwnBundleIdentifier)); // even an ignored one
-    EXPECT_FALSE(sim.agent().launchers().spotlightWindiwOpened);
-    EXPECT_FALSE(sim.agent().launchers().alfredWindiwOpened);
-}
-
-TEST(DispatcherStart, TwoActivationsRightAfterStartApplyOnlyTheSecond) {
-    SimAgent sim;
-    sim.setRule("com.example.a", kGerman);
-    sim.setRule("com.example.b", kRussian);
-    sim.launch();
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(50);
-    sim.desktop.activate(std::string("com.example.b"));
-    sim.at(1000);
-    // B is on the same screen as A, so its rule applies 100 ms after it; A's timer fires at
-    // 200, finds lastApp pointing at B and B's input source current, and selects nothing.
-    EXPECT_EQ(sim.traceWith("select"), (Lines{"150 select com.apple.keylayout.Russian"}));
 }
 
 TEST(DispatcherHooks, FollowCheckIsScheduledForEveryNotificationWhenIndicatorIsOn) {

@@ -43,15 +43,6 @@ TEST(Selection, CounterHoldsAtItsLimitInsteadOfWrapping) {
     }
 }
 
-TEST(Selection, CurrentIdIsEmptyWithoutCurrentSource) {
-    SimAgent sim;
-    sim.launch();
-    sim.desktop.world().currentInputID.reset();
-    EXPECT_EQ(currentKeyBoadrID(), "");
-    sim.desktop.world().currentInputID = kRussian;
-    EXPECT_EQ(currentKeyBoadrID(), kRussian);
-}
-
 TEST(Selection, GuardedSelectionSkipsCurrentAndLaunchers) {
     SimAgent sim;
     sim.addApp("com.apple.Spotlight", "Spotlight");
@@ -72,16 +63,14 @@ TEST(Selection, GuardedSelectionSkipsCurrentAndLaunchers) {
                                   "0 select " + std::string(kGerman), "0 reset"}));
 }
 
-TEST(Selection, PlainFunctionsAreNeutralWithoutAgent) {
+TEST(Selection, PlainFunctionsAreNeutralWithoutAgentOrWithoutAnswer) {
     EXPECT_EQ(currentKeyBoadrID(), "");
     EXPECT_EQ(frontAppNameID(), "");
     EXPECT_EQ(frontAppName(), "");
     EXPECT_EQ(runAsShellReturnInfo("true"), "");
     changeInputTo(kABC);
     changeInputToAppID(std::string("x"));
-}
 
-TEST(Selection, FrontApplicationNames) {
     SimAgent sim;
     sim::SimApp nameless;
     nameless.name = "Nameless";
@@ -94,6 +83,10 @@ TEST(Selection, FrontApplicationNames) {
     sim.desktop.world().frontmost = sim.desktop.world().apps.size() - 2; // the nameless one
     EXPECT_EQ(frontAppNameID(), "");
     EXPECT_EQ(frontAppName(), "");
+    sim.desktop.world().currentInputID.reset();
+    EXPECT_EQ(currentKeyBoadrID(), "");
+    sim.desktop.world().currentInputID = kRussian;
+    EXPECT_EQ(currentKeyBoadrID(), kRussian);
 }
 
 } // namespace
