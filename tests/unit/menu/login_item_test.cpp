@@ -35,21 +35,6 @@ struct LoginList {
 
 using Paths = std::vector<std::string>;
 
-TEST(LoginItem, RemovingFromAnEmptyListDoesNothing) {
-    LoginList list({});
-    list.loginItem.removeFromLoginItems();
-    EXPECT_TRUE(list.world.loginItems.empty());
-    EXPECT_TRUE(list.trace.lines().empty());
-}
-
-TEST(LoginItem, OnlyTheFirstEntryOfTheProgramIsRemoved) {
-    LoginList list({"/Applications/Mail.app", kOwnPath, "/Applications/Notes.app", kOwnPath});
-    list.loginItem.removeFromLoginItems();
-    EXPECT_EQ(list.paths(), (Paths{"/Applications/Mail.app", "/Applications/Notes.app", kOwnPath}));
-    list.loginItem.removeFromLoginItems();
-    EXPECT_EQ(list.paths(), (Paths{"/Applications/Mail.app", "/Applications/Notes.app"}));
-}
-
 TEST(LoginItem, AMovedProgramAndAnUnresolvableEntryAreNotTheProgramsEntry) {
     LoginList list({"/Users/me/Velmora.app", "", "/Applications/Velmora.app/"});
     list.loginItem.removeFromLoginItems();
@@ -63,14 +48,7 @@ TEST(LoginItem, AMovedProgramAndAnUnresolvableEntryAreNotTheProgramsEntry) {
     EXPECT_EQ(opened->copyResolvedURL(*found), kOwnPath);
 }
 
-TEST(LoginItem, AddingAppendsWithoutLookingForAnEntryFirst) {
-    LoginList list({kOwnPath, "/Applications/Mail.app"});
-    list.loginItem.addToLoginItems();
-    EXPECT_EQ(list.paths(), (Paths{kOwnPath, "/Applications/Mail.app", kOwnPath}));
-    EXPECT_EQ(list.trace.lines(), Paths{std::string("0 login-item add ") + kOwnPath});
-}
-
-TEST(LoginItem, AListThatCannotBeOpenedOrIsMissingIsLeftAlone) {
+TEST(LoginItem, AListThatCannotBeOpenedIsMissingOrEmptyIsLeftAlone) {
     LoginList list({kOwnPath});
     list.world.loginItemsUnavailable = true;
     list.loginItem.addToLoginItems();
@@ -80,6 +58,10 @@ TEST(LoginItem, AListThatCannotBeOpenedOrIsMissingIsLeftAlone) {
     without.addToLoginItems();
     without.removeFromLoginItems();
     EXPECT_TRUE(list.trace.lines().empty());
+    LoginList empty({});
+    empty.loginItem.removeFromLoginItems();
+    EXPECT_TRUE(empty.world.loginItems.empty());
+    EXPECT_TRUE(empty.trace.lines().empty());
 }
 
 TEST(LoginItem, AnEntryRemovedAfterTheSnapshotIsIgnored) {

@@ -26,20 +26,11 @@ class MenuAgent : public EditorAgent {
     }
 };
 
-TEST(SettingsMenuItems, FixedEntriesAtTheirPlacesAndEveryActionOnce) {
-    const auto& items = settingsMenuItems();
-    ASSERT_GT(items.size(), 2u);
-    EXPECT_EQ(items[0].action, menuAction::kStartAtLogin);
-    EXPECT_EQ(items[2].action, menuAction::kHideMenuBarIcon);
-    EXPECT_EQ(items.back().action, menuAction::kQuit);
+TEST(SettingsMenuItems, EveryActionOnceAndEachToggleLeadsBackToItsSetting) {
     std::set<std::string> actions;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].action.empty())
-            continue;
-        EXPECT_TRUE(actions.insert(items[i].action).second) << items[i].action;
-        EXPECT_FALSE(items[i].title.empty());
-        if (settingOfToggleAction(items[i].action)) {
-            EXPECT_TRUE(i != 0 && i != 2) << items[i].action;
+    for (const auto& item : settingsMenuItems()) {
+        if (!item.action.empty()) {
+            EXPECT_TRUE(actions.insert(item.action).second) << item.action;
         }
     }
     for (const char* setting :
@@ -49,7 +40,6 @@ TEST(SettingsMenuItems, FixedEntriesAtTheirPlacesAndEveryActionOnce) {
         EXPECT_TRUE(actions.count(*action)) << setting;
         EXPECT_EQ(settingOfToggleAction(*action), setting);
     }
-    EXPECT_EQ(actions.size(), 11u);
 }
 
 TEST(SettingsMenuPopup, ChecksComeFromTheStoreAtEveryPopUpNextToTheButton) {
@@ -73,55 +63,25 @@ TEST(SettingsMenuPopup, ChecksComeFromTheStoreAtEveryPopUpNextToTheButton) {
     }
 }
 
-TEST(StartAtLogin, FirstRunAddsAndStoresOnWithoutFlushing) {
+TEST(SettingsMenuActions, ItemsZeroAndTwoStoreWithoutFlushingTheOthersFlush) {
     MenuAgent sim;
     sim.launch();
     sim.choose(menuAction::kStartAtLogin);
+    sim.choose(menuAction::kHideMenuBarIcon);
     EXPECT_EQ(sim.trace(), (Lines{"0 login-item add /Applications/Velmora.app",
-                                  "0 defaults set autoStartAtLogin true"}));
+                                  "0 defaults set autoStartAtLogin true",
+                                  "0 defaults set hideMenuBarIcon true"}));
+    EXPECT_TRUE(sim.agent().statusItem()->isVisible());
     sim.choose(menuAction::kStartAtLogin);
+    sim.choose(menuAction::kHideMenuBarIcon);
     EXPECT_TRUE(sim.loginPaths().empty());
     EXPECT_EQ(sim.stored("autoStartAtLogin"), PlistValue(false));
-}
-
-TEST(StartAtLogin, TheSettingRulesWhenItDriftedFromTheList) {
-    MenuAgent sim;
-    sim.setStored("autoStartAtLogin", PlistValue(true));
-    sim::setLoginItems(sim.desktop.world(), {"/Applications/Mail.app"});
-    sim.launch();
-    sim.choose(menuAction::kStartAtLogin); // removes nothing, stores off
-    EXPECT_EQ(sim.loginPaths(), Lines{"/Applications/Mail.app"});
-    EXPECT_EQ(sim.stored("autoStartAtLogin"), PlistValue(false));
-    sim.choose(menuAction::kStartAtLogin);
-    EXPECT_EQ(sim.loginPaths(), (Lines{"/Applications/Mail.app", "/Applications/Velmora.app"}));
-    EXPECT_EQ(sim.stored("autoStartAtLogin"), PlistValue(true));
-}
-
-TEST(HideMenuBarIcon, OnlyFlipsTheSetting) {
-    MenuAgent sim;
-    sim.launch();
-    sim.choose(menuAction::kHideMenuBarIcon);
-    EXPECT_EQ(sim.trace(), Lines{"0 defaults set hideMenuBarIcon true"});
-    EXPECT_TRUE(sim.agent().statusItem()->isVisible());
-    sim.choose(menuAction::kHideMenuBarIcon);
     EXPECT_EQ(sim.stored("hideMenuBarIcon"), PlistValue(false));
-}
-
-TEST(SettingToggles, EachFlipsItsOwnSettingAndTheIndicatorFollowsAtOnce) {
-    MenuAgent sim;
-    sim.launch();
-    ASSERT_TRUE(sim.agent().iconView()->isHidden());
+    EXPECT_TRUE(sim.traceWith("defaults sync").empty());
     sim.choose(menuAction::kToggleTipOfState);
-    EXPECT_EQ(sim.stored("enableTipOfState"), PlistValue(true));
-    EXPECT_FALSE(sim.agent().iconView()->isHidden());
-    sim.choose(menuAction::kToggleTipOfState);
-    EXPECT_TRUE(sim.agent().iconView()->isHidden());
     sim.choose(menuAction::kToggleFollowWindow);
     sim.choose(menuAction::kToggleBrowserAddressEnglish);
-    EXPECT_EQ(sim.stored("enableTipOfState"), PlistValue(false));
-    EXPECT_EQ(sim.stored("followWindow"), PlistValue(true));
-    EXPECT_EQ(sim.stored("enableBrowserAddressEnglish"), PlistValue(true));
-    EXPECT_EQ(sim.traceWith("defaults sync").size(), 4u);
+    EXPECT_EQ(sim.traceWith("defaults sync").size(), 3u);
 }
 
 TEST(AlfredTip, AlertThenThePopoverAgainWithTheRemoveButtonMatchingTheSelection) {
