@@ -57,20 +57,6 @@ TEST(WindowStatements, BuildTheListFrontToBack) {
     EXPECT_EQ(*world.windows[0].find(kCGWindowName), PlistValue(""));
 }
 
-TEST(WindowStatements, IconsAlternateTheirColoursPixelByPixel) {
-    SimDesktop desktop;
-    ASSERT_EQ(run(desktop, "icon two 3 1 01020304 A0B0C0D0\nicon none -2 5 00000000\n"
-                           "input x \"X\" icon=url-broken\ninput y \"Y\" icon=ref:two\n"),
-              0);
-    const auto& icons = desktop.images().icons;
-    EXPECT_EQ(icons.at("two").pixels,
-              (std::vector<std::uint8_t>{1, 2, 3, 4, 0xA0, 0xB0, 0xC0, 0xD0, 1, 2, 3, 4}));
-    EXPECT_TRUE(icons.at("none").pixels.empty());
-    EXPECT_EQ(desktop.images().imageWithContentsOfURL(*desktop.world().inputs[0].iconImageURL),
-              nullptr);
-    EXPECT_EQ(desktop.world().inputs[1].iconRef, "two");
-}
-
 TEST(WindowStatements, GlobalEventsCarryTheirValuesOnceTheMonitorExists) {
     SimDesktop desktop;
     std::vector<Event> events;

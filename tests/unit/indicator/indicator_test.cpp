@@ -119,42 +119,31 @@ TEST_F(IndicatorTest, ARefreshShowsBothViewsBeforeTheIconDecidesOnTheBackdrop) {
                                   "200 indicator image flag 2x1"}));
 }
 
-TEST_F(IndicatorTest, TheTextCursorByItsHotSpotAlone) {
+TEST_F(IndicatorTest, TheTextCursorByItsWholeNameOrElseByItsHotSpot) {
     sim.launch();
-    auto& hotSpot = sim.desktop.world().cursorHotSpot;
-    for (auto [spot, text] : {std::pair{Point{4, 9}, true},
-                              {Point{4, 9.5}, false},
-                              {Point{9, 4}, false},
-                              {Point{0, 0}, false}}) {
-        hotSpot = spot;
-        EXPECT_EQ(sim.agent().isTextCursor(), text) << spot.x << "," << spot.y;
+    struct Case {
+        const char* name;
+        Point hotSpot;
+        bool text;
+    };
+    for (const Case& c :
+         {// No name: the hot spot alone decides.
+          Case{nullptr, {4, 9}, true}, Case{nullptr, {4, 9.5}, false}, Case{nullptr, {9, 4}, false},
+          Case{nullptr, {0, 0}, false},
+          // A large theme's I-beam, whatever its hot spot.
+          Case{"xterm", {16, 16}, true}, Case{"text", {16, 16}, true},
+          Case{"ibeam", {16, 16}, true},
+          // Only whole names count, as themes spell them.
+          Case{"left_ptr", {16, 16}, false}, Case{"vertical-text", {16, 16}, false},
+          Case{"xterm2", {16, 16}, false}, Case{"tex", {16, 16}, false}, Case{"", {16, 16}, false},
+          Case{"XTERM", {16, 16}, false}, Case{"left_ptr", {1, 1}, false},
+          // An unknown name leaves the decision to the hot spot.
+          Case{"my-theme-beam", {4, 9}, true}}) {
+        sim.desktop.world().cursorName = c.name ? std::optional<std::string>(c.name) : std::nullopt;
+        sim.desktop.world().cursorHotSpot = c.hotSpot;
+        EXPECT_EQ(sim.agent().isTextCursor(), c.text)
+            << (c.name ? c.name : "none") << " " << c.hotSpot.x << "," << c.hotSpot.y;
     }
-}
-
-TEST_F(IndicatorTest, TheTextCursorByItsNameWhateverItsHotSpot) {
-    sim.launch();
-    auto& world = sim.desktop.world();
-    world.cursorHotSpot = Point{16, 16}; // a large theme's I-beam
-    for (const char* name : {"xterm", "text", "ibeam"}) {
-        world.cursorName = name;
-        EXPECT_TRUE(sim.agent().isTextCursor()) << name;
-    }
-    // Only whole names count, as themes spell them.
-    for (const char* name : {"left_ptr", "vertical-text", "xterm2", "tex", "", "XTERM"}) {
-        world.cursorName = name;
-        EXPECT_FALSE(sim.agent().isTextCursor()) << name;
-    }
-}
-
-TEST_F(IndicatorTest, AnUnknownNameLeavesTheDecisionToTheHotSpot) {
-    sim.launch();
-    auto& world = sim.desktop.world();
-    world.cursorName = "my-theme-beam";
-    world.cursorHotSpot = Point{4, 9};
-    EXPECT_TRUE(sim.agent().isTextCursor());
-    world.cursorName = "left_ptr";
-    world.cursorHotSpot = Point{1, 1};
-    EXPECT_FALSE(sim.agent().isTextCursor());
 }
 
 class FollowWindow : public IndicatorTest {
@@ -173,28 +162,7 @@ class FollowWindow : public IndicatorTest {
     Lines origins() { return sim.traceWith("origin"); }
 };
 
-TEST_F(FollowWindow, HalfASecondAfterAnActivationAndASecondAfterAClick) {
-    sim.desktop.activate(std::string("com.example.a"));
-    sim.at(499);
-    EXPECT_EQ(origins(), Lines{});
-    sim.at(500);
-    EXPECT_EQ(origins(), Lines{"500 indicator origin 875 255"});
-    Event click;
-    click.type = EventType::LeftMouseUp;
-    sim.desktop.postEvent(click);
-    sim.at(1499);
-    EXPECT_EQ(origins().size(), 1u);
-    sim.at(1500);
-    EXPECT_EQ(origins().size(), 2u);
-    // With the indicator off neither timer is set.
-    setting("enableTipOfState", false);
-    sim.desktop.activate(std::string("com.example.b"));
-    sim.desktop.postEvent(click);
-    sim.at(5000);
-    EXPECT_EQ(origins().size(), 2u);
-}
-
-TEST_F(FollowWindow, NeverForTheProgramItselfAnOpenPanelOrWithFollowOff) {
+TEST_F(FollowWindow, NeverForTheProgramItselfAnOpenPanelOrWithFollowOrTheIndicatorOff) {
     sim.desktop.world().putWindowInFront("popover",
                                          {{kCGWindowOwnerName, "Velmora"},
                                           {kCGWindowIsOnscreen, true},
@@ -211,6 +179,16 @@ TEST_F(FollowWindow, NeverForTheProgramItselfAnOpenPanelOrWithFollowOff) {
     setting("followWindow", true);
     sim.agent().checkFollowWindow();
     EXPECT_EQ(origins(), Lines{"0 indicator origin 875 255"});
+    // With the indicator off neither the activation nor the click timer is set.
+    sim.at(1000);
+    const std::size_t before = origins().size();
+    setting("enableTipOfState", false);
+    sim.desktop.activate(std::string("com.example.b"));
+    Event click;
+    click.type = EventType::LeftMouseUp;
+    sim.desktop.postEvent(click);
+    sim.at(5000);
+    EXPECT_EQ(origins().size(), before);
 }
 
 } // namespace
