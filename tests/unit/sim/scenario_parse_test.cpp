@@ -66,27 +66,6 @@ TEST(ScenarioErrors, NameTheLineAndRunNothing) {
     }
 }
 
-TEST(ScenarioRun, ExampleOfTheFormatGivesItsTrace) {
-    Outcome outcome = run(std::string(kWorld) + R"(current com.apple.keylayout.ABC
-app com.example.editor "Editor"
-launch
-at 1000
-activate com.example.mail
-at 2000
-expect current com.apple.keylayout.German
-expect defaults changedTimes 1
-)");
-    EXPECT_EQ(outcome.status, 0) << outcome.failures;
-    EXPECT_EQ(
-        outcome.trace,
-        (std::vector<std::string>{
-            "0 indicator setup", "0 iconView hidden", "0 iconBox hidden", "0 status-item create",
-            "0 shell uptime", "0 activate-self", "0 reload shortcuts", "0 reload rules",
-            "0 popover show 330", "0 defaults set changedTimes \"0\"", "0 defaults sync",
-            "1300 defaults set changedTimes 1", "1300 select com.apple.keylayout.German",
-            "1300 reset", "1500 iconView hidden", "1500 iconBox hidden"}));
-}
-
 TEST(ScenarioRun, FailedExpectationsAreCountedAndTheRunGoesOn) {
     Outcome outcome = run(std::string(kWorld) + R"(launch
 expect current com.apple.keylayout.German   # wrong on purpose
@@ -102,18 +81,6 @@ expect defaults hideMenuBarIcon absent
               "FAIL line 7: expected state lastApp=com.example.mail, got state lastApp=none "
               "lastScreenNumber=0 spotlight=0 alfred=0 realAlfredAppID=none\n");
     EXPECT_EQ(outcome.trace.back(), "0 current com.apple.keylayout.ABC");
-}
-
-TEST(ScenarioRun, OptionsNotNamedAreNotChecked) {
-    Outcome outcome = run(std::string(kWorld) + R"(launch
-activate com.example.mail
-expect state lastApp=com.example.mail
-expect state spotlight=0 lastScreenNumber=1
-expect state realAlfredAppID=none
-activate -
-expect state lastApp=none
-)");
-    EXPECT_EQ(outcome.status, 0) << outcome.failures;
 }
 
 TEST(ScenarioRun, QuotedHashIsNoComment) {
