@@ -40,7 +40,7 @@ TEST_F(AutostartBadFolder, ReadOnlyFolderRefusesTheEntry) {
     EXPECT_TRUE(fs::is_empty(folder)); // no temporary file left behind
 }
 
-TEST_F(AutostartBadFolder, FileInPlaceOfTheFolderRefusesTheEntry) {
+TEST_F(AutostartBadFolder, AFileInPlaceOfTheFolderOrAFolderInPlaceOfTheEntryRefusesIt) {
     writeFile(home.file("autostart"), "a file");
     EXPECT_EQ(insertInto(home.file("autostart")),
               "refused; 1 line(s); cannot create the autostart folder " + home.file("autostart") +
@@ -50,13 +50,11 @@ TEST_F(AutostartBadFolder, FileInPlaceOfTheFolderRefusesTheEntry) {
                   home.file("autostart/below") + ": " + home.file("autostart") +
                   ": Not a directory");
     EXPECT_EQ(readFile(home.file("autostart")), "a file");
-}
-
-TEST_F(AutostartBadFolder, FolderInPlaceOfTheEntryRefusesIt) {
-    fs::create_directories(home.file("autostart/com.quorvant.Quorvant-Velmora.desktop/x"));
-    EXPECT_EQ(insertInto(home.file("autostart")).rfind("refused; 1 line(s); cannot write", 0), 0u)
+    // A folder in place of the entry itself.
+    fs::create_directories(home.file("other/com.quorvant.Quorvant-Velmora.desktop/x"));
+    EXPECT_EQ(insertInto(home.file("other")).rfind("refused; 3 line(s); cannot write", 0), 0u)
         << logged.back();
-    EXPECT_TRUE(fs::exists(home.file("autostart/com.quorvant.Quorvant-Velmora.desktop/x")));
+    EXPECT_TRUE(fs::exists(home.file("other/com.quorvant.Quorvant-Velmora.desktop/x")));
 }
 
 TEST_F(AutostartBadFolder, UnreadableFolderCannotBeOpened) {
@@ -68,14 +66,11 @@ TEST_F(AutostartBadFolder, UnreadableFolderCannotBeOpened) {
     EXPECT_EQ(insertInto("relative/autostart").rfind("no list; cannot use the autostart", 0), 0u);
 }
 
-TEST_F(AutostartBadFolder, MissingFolderIsAnEmptyList) {
+TEST_F(AutostartBadFolder, AMissingFolderIsAnEmptyListAndTheProgramPathMustBeAbsoluteText) {
     auto list = items(home.file("none/autostart")).create();
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->copySnapshot().empty());
     EXPECT_FALSE(fs::exists(home.file("none")));
-}
-
-TEST_F(AutostartBadFolder, ProgramPathMustBeAbsoluteText) {
     EXPECT_EQ(insertInto(home.file("autostart")).rfind("added", 0), 0u);
     program = "velmora";
     EXPECT_EQ(insertInto(home.file("autostart")).rfind("refused; 1 line(s)", 0), 0u);

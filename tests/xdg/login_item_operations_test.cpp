@@ -39,21 +39,14 @@ class LoginItemOperations : public ::testing::Test {
     BundleLoginItem loginItem{&items, program};
 };
 
-TEST_F(LoginItemOperations, AddThenRemove) {
+TEST_F(LoginItemOperations, AddsOnceAndRemovesOnlyTheFirstEntryOfTheProgram) {
     loginItem.removeFromLoginItems(); // no folder yet: nothing to do
     loginItem.addToLoginItems();
     loginItem.addToLoginItems();
     EXPECT_EQ(entries(), std::vector<std::string>{"com.quorvant.Quorvant-Velmora.desktop"});
-    loginItem.removeFromLoginItems();
-    EXPECT_EQ(entries(), std::vector<std::string>{});
-}
-
-TEST_F(LoginItemOperations, RemovesOnlyTheFirstEntryOfTheProgram) {
-    fs::create_directories(autostart);
     writeFile(autostart + "/0-moved.desktop", entry(makeProgram(home.file("old/velmora"))));
     writeFile(autostart + "/1-hidden.desktop", entry(program.bundleURL(), "Hidden=true\n"));
     writeFile(autostart + "/2-user.desktop", entry(program.bundleURL()));
-    loginItem.addToLoginItems();
     loginItem.removeFromLoginItems();
     EXPECT_EQ(entries(), (std::vector<std::string>{"0-moved.desktop", "1-hidden.desktop",
                                                    "com.quorvant.Quorvant-Velmora.desktop"}));
