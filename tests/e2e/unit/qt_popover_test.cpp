@@ -1,6 +1,7 @@
 // The status item, the popover, its layout and the open panel on Qt: where the popover goes,
 // what it posts and when, how the tray's clicks reach the program, and the file dialog. Qt's
-// offscreen platform has no tray: the tray's activations are emitted directly.
+// offscreen platform has no tray: the tray's activations are emitted directly. The popover as
+// a popup at a real tray, or an ordinary window without one, is tested in tests/e2e/popover.sh.
 
 #include "popover_placement.h"
 #include "qt_controls.h"
@@ -108,25 +109,6 @@ TEST_F(QtPopovers, WillShowComesBeforeTheShowAndEveryCloseIsPosted) {
                                                  "NSPopoverDidCloseNotification closed"}));
     popover_->setContentSize(Size{-3, 20});
     EXPECT_EQ(popover_->contentSize(), (Size{0, 20}));
-}
-
-TEST_F(QtPopovers, APopupAtTheTrayAndAnOrdinaryWindowWithoutOne) {
-    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
-    EXPECT_FALSE(popover_->isOrdinaryWindow());
-    EXPECT_EQ(popover_->window()->windowType(), Qt::Popup);
-    EXPECT_TRUE(popover_->window()->windowFlags() & Qt::FramelessWindowHint);
-    // Kept on the screen, next to the pointer.
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(popover_->window()->geometry()));
-    popover_->performClose();
-
-    tray_ = false;
-    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
-    EXPECT_TRUE(popover_->isOrdinaryWindow());
-    EXPECT_EQ(popover_->window()->windowType(), Qt::Window);
-    EXPECT_LE((popover_->window()->geometry().center() - screen.center()).manhattanLength(), 2);
-    popover_->window()->close(); // the title bar's close button
-    EXPECT_EQ(posted_.back(), "NSPopoverDidCloseNotification closed");
 }
 
 TEST_F(QtPopovers, PressesInsideReachTheObserverAfterTheyWereHandled) {

@@ -16,9 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <poll.h>
+#include <utility>
 
 namespace velmora::x11 {
 namespace {
@@ -41,19 +42,12 @@ class ManualRunLoop final : public RunLoop {
         return timer;
     }
     bool hasLiveTimer() const {
-        for (const auto& timer : timers_)
-            if (timer->live)
-                return true;
-        return false;
+        return std::ranges::any_of(timers_, [](const auto& timer) { return timer->live; });
     }
     void fireTimers() {
-        auto due = std::move(timers_);
-        timers_.clear();
-        for (const auto& timer : due)
-            if (timer->live) {
-                timer->live = false;
+        for (const auto& timer : std::exchange(timers_, {}))
+            if (std::exchange(timer->live, false))
                 timer->action();
-            }
     }
     void dispatchAsyncMain(Work work) override { work(); }
     void dispatchAfterMain(Milliseconds, Work work) override { work(); }
