@@ -68,14 +68,11 @@ TEST_F(Launchers, DoubleTapWaits50msOnTheMainThreadThenAppliesAlfredsRule) {
     showWindow("alfred", panel("Alfred", 27, 0, 600));
     flags(0x100108, 1.2);
     EXPECT_EQ(sim.now(), 1050); // the wait blocked the statement itself
-    EXPECT_TRUE(launchers().alfredWindiwOpened);
-    EXPECT_EQ(launchers().realAlfredAppID, kAlfred);
     EXPECT_EQ(sim.current(), kRussian);
     // lastApp was none: it became the front application's identifier, "" with none in front.
     EXPECT_EQ(sim.agent().dispatcher().lastApp, "");
     // The press is remembered by its own time stamp, not the time after the wait.
     EXPECT_EQ(launchers().timeOfLastModifierFlagsDown, 1.2);
-    EXPECT_EQ(launchers().lastFlags, 0x100108u);
 }
 
 TEST_F(Launchers, WithoutAlfredRunningNoTapIsTestedAndNoPollStarts) {
