@@ -33,12 +33,20 @@ class AddressBar : public ::testing::Test {
              {kCGWindowBounds,
               PlistValue(PlistDictionary{{"X", 0}, {"Y", top}, {"Width", 900}, {"Height", 700}})}});
     }
-    // A click OFFSET points below the top of a window whose top is 50 (screen 900 high).
-    void clickBelowTop(double offset) {
+    static Event mouseUp(Point at) {
         Event e;
         e.type = EventType::LeftMouseUp;
-        e.locationInScreen = Point{300, 900 - 50 - offset};
-        sim.desktop.postEvent(e);
+        e.locationInScreen = at;
+        return e;
+    }
+    // A click OFFSET points below the top of a window whose top is 50 (screen 900 high).
+    void clickBelowTop(double offset) { sim.desktop.postEvent(mouseUp({300, 900 - 50 - offset})); }
+    // A check of its own, beside the agent's, with the hooks a case needs.
+    AddressBarSwitch ownCheck(AddressBarSwitch::Hooks hooks, ChromeBrowsers chrome = {}) {
+        Platform& platform = sim.desktop.platform();
+        return AddressBarSwitch(sim.agent().dispatcher(), sim.agent().selection(), platform.screens,
+                                platform.runLoop, platform.application, std::move(hooks),
+                                std::move(chrome));
     }
     void cursor(bool text) { sim.desktop.world().cursorHotSpot = text ? Point{4, 9} : Point{0, 0}; }
     void front(const char* bundle) {
@@ -65,10 +73,7 @@ TEST_F(AddressBar, TheWindowTopIsReadWithItsFraction) {
     // Top at 40.5: a click 29.9 below is inside Safari's band, 30.4 below 40 would not be.
     browserWindow("Safari", 40.5);
     front(kSafari);
-    Event e;
-    e.type = EventType::LeftMouseUp;
-    e.locationInScreen = Point{300, 900 - 70.4};
-    sim.desktop.postEvent(e);
+    sim.desktop.postEvent(mouseUp({300, 900 - 70.4}));
     sim.at(100);
     EXPECT_EQ(selections(), Lines{"0 select com.apple.keylayout.ABC"});
 }
@@ -113,26 +118,20 @@ TEST_F(AddressBar, OverlappingJobsEachSwitchOnWhatTheySaw) {
 TEST_F(AddressBar, AnotherJobClearingTheFlagDoesNotCancelASwitch) {
     // The moment another job clears the shared flag is taken to be right after this job saw
     // the text cursor: while it looks up the browser window.
-    AppDelegate& agent = sim.agent();
     AddressBarSwitch* self = nullptr;
-    AddressBarSwitch check(agent.dispatcher(), agent.selection(), sim.desktop.platform().screens,
-                           sim.desktop.platform().runLoop, sim.desktop.platform().application,
-                           AddressBarSwitch::Hooks{
-                               .getFrameOfFirstWindow =
-                                   [&](const std::string&) {
-                                       self->textCursorOfMouseUp.store(false);
-                                       return std::optional<PlistDictionary>(PlistDictionary{
-                                           {"Y", 50}, {"X", 0}, {"Width", 9}, {"Height", 9}});
-                                   },
-                               .isTextCursor = [] { return true; },
-                               .reset = {},
-                           });
+    AddressBarSwitch check = ownCheck({
+        .getFrameOfFirstWindow =
+            [&](const std::string&) {
+                self->textCursorOfMouseUp.store(false);
+                return std::optional<PlistDictionary>(
+                    PlistDictionary{{"Y", 50}, {"X", 0}, {"Width", 9}, {"Height", 9}});
+            },
+        .isTextCursor = [] { return true; },
+        .reset = {},
+    });
     self = &check;
     front(kSafari);
-    Event e;
-    e.type = EventType::LeftMouseUp;
-    e.locationInScreen = Point{300, 830};
-    check.check(e);
+    check.check(mouseUp({300, 830}));
     sim.at(10);
     EXPECT_EQ(selections(), Lines{"0 select com.apple.keylayout.ABC"});
 }
@@ -146,10 +145,7 @@ TEST_F(AddressBar, TheClickIsMeasuredFromTheTopOfTheScreenAtTheOrigin) {
     cursor(true);
     front(kChrome);
     browserWindow("Google Chrome", 1000);
-    Event e;
-    e.type = EventType::LeftMouseUp;
-    e.locationInScreen = Point{2000, 900 - 1060}; // 60 below the top, on the taller screen
-    sim.desktop.postEvent(e);
+    sim.desktop.postEvent(mouseUp({2000, 900 - 1060})); // 60 below the top, on the taller screen
     sim.at(10);
     EXPECT_EQ(selections(), Lines{"0 select com.apple.keylayout.ABC"});
     // The other way round: the taller screen at the origin, the window on the shorter one.
@@ -157,8 +153,7 @@ TEST_F(AddressBar, TheClickIsMeasuredFromTheTopOfTheScreenAtTheOrigin) {
     world.originScreenNumber = 2;
     world.mainScreenNumber = 1;
     browserWindow("Google Chrome", 50);
-    e.locationInScreen = Point{300, 1200 - 110};
-    sim.desktop.postEvent(e);
+    sim.desktop.postEvent(mouseUp({300, 1200 - 110}));
     sim.at(20);
     EXPECT_EQ(selections(),
               (Lines{"0 select com.apple.keylayout.ABC", "10 select com.apple.keylayout.ABC"}));
@@ -176,11 +171,8 @@ TEST_F(AddressBar, ADesktopNamesChromeItsOwnWayAndMeasuresFromWhatItDraws) {
          {kVelmoraWindowContentBounds,
           PlistDictionary{{"X", 0}, {"Y", 78}, {"Width", 900}, {"Height", 700}}}});
     Platform& platform = sim.desktop.platform();
-    AppDelegate& agent = sim.agent();
-    AddressBarSwitch check(
-        agent.dispatcher(), agent.selection(), platform.screens, platform.runLoop,
-        platform.application,
-        AddressBarSwitch::Hooks{
+    AddressBarSwitch check = ownCheck(
+        {
             .getFrameOfFirstWindow =
                 [&platform](const std::string& prefix) {
                     return getFrameOfFirstWindow(
@@ -190,12 +182,7 @@ TEST_F(AddressBar, ADesktopNamesChromeItsOwnWayAndMeasuresFromWhatItDraws) {
             .reset = {},
         },
         ChromeBrowsers{.identifiers = {"google-chrome", "chromium"}, .ownerNamePrefix = {}});
-    auto clickAt = [&](double fromTop) {
-        Event e;
-        e.type = EventType::LeftMouseUp;
-        e.locationInScreen = Point{300, 900 - fromTop};
-        check.check(e);
-    };
+    auto clickAt = [&](double fromTop) { check.check(mouseUp({300, 900 - fromTop})); };
     front("chromium");
     clickAt(50 + 60); // 60 below the frame's top, 32 below what Chromium draws
     sim.at(10);
