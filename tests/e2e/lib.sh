@@ -75,7 +75,8 @@ export LC_ALL=C.UTF-8
 unset DISPLAY LANG LC_MESSAGES
 SETTINGS="$XDG_CONFIG_HOME/velmora/com.quorvant.Quorvant-Velmora.plist"
 
-display_number_written() { grep -qx '[0-9][0-9]*' "$WORK/display" 2>/dev/null; }
+# display_number_written [FILE]: an Xvfb wrote its display number to FILE ($WORK/display).
+display_number_written() { grep -qx '[0-9][0-9]*' "${1:-$WORK/display}" 2>/dev/null; }
 
 start_display() {
     Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp -noreset \

@@ -9,6 +9,5 @@ start_display
 Xvfb -displayfd 6 -screen 0 640x480x24 -nolisten tcp -noreset -extension XFIXES \
     6>"$WORK/display-no-xfixes" >"$WORK/xvfb-no-xfixes.log" 2>&1 &
 PIDS+=($!)
-no_xfixes_display_written() { grep -qx '[0-9][0-9]*' "$WORK/display-no-xfixes" 2>/dev/null; }
-wait_until "Xvfb without XFixes to start" no_xfixes_display_written
+wait_until "Xvfb without XFixes to start" display_number_written "$WORK/display-no-xfixes"
 E2E_NO_XFIXES_DISPLAY=":$(cat "$WORK/display-no-xfixes")" "$TEST_BINARY"
