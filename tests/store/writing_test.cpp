@@ -19,9 +19,9 @@ struct stat statOf(const std::string& path) {
     return st;
 }
 
-TEST(StoreWriting, EachWriteReplacesTheWholeFileAndLeavesNothingBehind) {
+TEST(StoreWriting, EachWriteReplacesTheWholeFilePrivateInPrivateFoldersAndLeavesNothingBehind) {
     TempFolder folder;
-    const std::string path = folder.file("settings.plist");
+    const std::string path = folder.file("config/velmora/settings.plist");
     PlistFileDefaults store(path);
     store.objectForKey("anything");
     store.synchronize();
@@ -33,16 +33,7 @@ TEST(StoreWriting, EachWriteReplacesTheWholeFileAndLeavesNothingBehind) {
     store.setObjectForKey("second", "k");
     store.synchronize();
     EXPECT_NE(statOf(path).st_ino, first) << "a new file is renamed over the old one";
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"settings.plist"});
-}
-
-TEST(StoreWriting, FileIsPrivateAndMissingFoldersAreCreatedPrivate) {
-    TempFolder folder;
-    const std::string path = folder.file("config/velmora/settings.plist");
-    {
-        PlistFileDefaults store(path);
-        store.setObjectForKey(true, "followWindow");
-    }
+    EXPECT_EQ(entriesOf(folder.file("config/velmora")), std::vector<std::string>{"settings.plist"});
     EXPECT_EQ(statOf(path).st_mode & 07777, 0600u);
     EXPECT_EQ(statOf(folder.file("config")).st_mode & 07777, 0700u);
     EXPECT_EQ(statOf(folder.file("config/velmora")).st_mode & 07777, 0700u);
