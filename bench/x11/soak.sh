@@ -61,11 +61,6 @@ CURRENT_LAYOUTS=$BASE_LAYOUTS
 start_velmora
 started=$SECONDS
 
-activate_id() {
-    timeout "$DEADLINE" xdotool windowactivate --sync "$1" 2>>"$WORK/xdotool.log" ||
-        fail "xdotool could not activate $1"
-}
-
 # The group of LAYOUT in the comma-separated LIST, empty when it is not there.
 group_of() { tr ',' '\n' <<<"$2" | grep -nx "$1" | cut -d: -f1 | awk '{ print $1 - 1 }'; }
 

@@ -136,7 +136,7 @@ window() { sed -n "${2:-1}p" "$WORK/windows-$1"; }
 # activate_id ID WHAT: activates window ID as a pager does, WHAT naming it in a failure.
 activate_id() {
     timeout "$DEADLINE" xdotool windowactivate --sync "$1" 2>>"$WORK/xdotool.log" ||
-        fail "xdotool could not activate $2"
+        fail "xdotool could not activate ${2:-window $1}"
 }
 activate() { activate_id "$(window "$@")" "$*"; }
 
