@@ -1,53 +1,20 @@
 #pragma once
-// A private temporary folder per test, and file helpers that bypass the store.
+// File helpers that bypass the store, in the temporary folder of each test.
 
 #include "run_as_user.h"
+#include "temp_folder.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace velmora::store_test {
 
 namespace fs = std::filesystem;
 
-// The names in FOLDER, sorted.
-inline std::vector<std::string> entriesOf(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-class TempFolder {
-  public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velmora-store-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    std::vector<std::string> entries() const { return entriesOf(path_); }
-
-  private:
-    std::string path_;
-};
+using test_support::entriesOf;
+using test_support::TempFolder;
 
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

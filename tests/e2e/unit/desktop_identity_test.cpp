@@ -10,6 +10,8 @@
 namespace velmora::x11 {
 namespace {
 
+using test_support::TempFolder;
+
 TEST(DesktopEntryParsing, OnlyTheMainGroupUnescapedAndLocalizedNamesFallBackStepByStep) {
     auto entry = parseDesktopEntry("# comment\n"
                                    "[Desktop Entry]\n"
@@ -45,7 +47,7 @@ TEST(DesktopEntryParsing, OnlyTheMainGroupUnescapedAndLocalizedNamesFallBackStep
 
 TEST(DesktopEntryIndexes, EarlierFoldersWinSubfoldersMakeDashedIdsAndNewEntriesMakeItStale) {
     TempFolder folder("velmora-desktop");
-    const auto& root = folder.root;
+    const auto& root = folder.root();
     folder.write("home/applications/editor.desktop", "[Desktop Entry]\nName=Mine\n");
     folder.write("system/applications/editor.desktop",
                  "[Desktop Entry]\nName=System\nStartupWMClass=Ed\n");
@@ -80,7 +82,7 @@ class Identity : public ::testing::Test {
                       "[Desktop Entry]\nName=Firefox ESR\nStartupWMClass=Firefox-esr\n");
         folder_.write("apps/xterm.desktop", "[Desktop Entry]\nName=XTerm\n");
         folder_.write("apps/org.kde.okular.desktop", "[Desktop Entry]\nName=Okular\n");
-        index_ = DesktopEntryIndex::scan({folder_.root / "apps"});
+        index_ = DesktopEntryIndex::scan({folder_.root() / "apps"});
     }
     AppIdentity identify(WindowIdentityHints hints, std::string_view locale = "C") {
         if (hints.fallbackKey.empty())

@@ -15,6 +15,8 @@
 namespace velmora {
 namespace {
 
+using test_support::TempFolder;
+
 namespace fs = std::filesystem;
 
 // Remembers what it was asked for; each answer is a new image.
@@ -63,7 +65,7 @@ class InstalledApplicationsTest : public ::testing::Test {
     }
 
     TempFolder folder_{"velmora-installed"};
-    const fs::path& root_ = folder_.root;
+    const fs::path& root_ = folder_.root();
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
     RecordingImages images_;
 };

@@ -12,6 +12,8 @@
 namespace velmora::program {
 namespace {
 
+using test_support::TempFolder;
+
 using Kind = Command::Kind;
 
 TEST(CommandLine, EachCommandWithItsArgumentsAndMistakesInvalidWithAReason) {
@@ -50,7 +52,7 @@ TEST(CommandLine, EachCommandWithItsArgumentsAndMistakesInvalidWithAReason) {
 
 class RuleCommands : public ::testing::Test {
   protected:
-    std::string path() const { return (folder_.root / "settings.plist").string(); }
+    std::string path() const { return (folder_.root() / "settings.plist").string(); }
     std::string listed() {
         PlistFileDefaults store(path());
         Settings settings(store);

@@ -9,6 +9,8 @@
 namespace velmora::program {
 namespace {
 
+using test_support::TempFolder;
+
 // What the agent looks for: a start within the first minute.
 bool saysUnderAMinute(const std::string& text) {
     return text.find("secs,") != std::string::npos;
@@ -57,7 +59,7 @@ class RecordingProcesses final : public ChildProcess {
 TEST(UptimeAnswers, FromProcOnBothSidesOfTheMinuteOtherwiseFromTheShell) {
     TempFolder proc("velmora-proc");
     RecordingProcesses processes;
-    UptimeAnswer answer(processes, proc.root.string());
+    UptimeAnswer answer(processes, proc.root().string());
     auto ask = [](UptimeAnswer& from) {
         return from.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime"});
     };
@@ -73,7 +75,7 @@ TEST(UptimeAnswers, FromProcOnBothSidesOfTheMinuteOtherwiseFromTheShell) {
     // Other commands, and a /proc that cannot be read, go to the shell.
     EXPECT_EQ(answer.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime -p"}),
               "from the command");
-    UptimeAnswer unreadable(processes, (proc.root / "missing").string());
+    UptimeAnswer unreadable(processes, (proc.root() / "missing").string());
     EXPECT_EQ(ask(unreadable), "from the command");
     EXPECT_EQ(processes.calls, (std::vector<std::vector<std::string>>{
                                    {"/bin/sh", "-c", "uptime -p"}, {"/bin/sh", "-c", "uptime"}}));
