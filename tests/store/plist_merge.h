@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace velmora::store_test {
 
@@ -34,9 +33,10 @@ inline std::string readPath(const std::string& file) {
     return bytes;
 }
 
-// The keys of BYTES copied into DICT where DICT has none. False when BYTES are not a
-// dictionary (no bytes at all are an empty one).
-inline bool mergeInto(plist_t dict, const std::string& bytes) {
+// The keys of BYTES copied into DICT where DICT has none; given OWN (the keys that are DICT's
+// own), BYTES is the newer version of every other key, and its values replace DICT's. False
+// when BYTES are not a dictionary (no bytes at all are an empty one).
+inline bool mergeInto(plist_t dict, const std::string& bytes, plist_t own = nullptr) {
     if (bytes.empty())
         return true;
     plist_t root = nullptr;
@@ -54,32 +54,14 @@ inline bool mergeInto(plist_t dict, const std::string& bytes) {
         plist_dict_next_item(root, it, &key, &value);
         if (key == nullptr)
             break;
-        if (plist_dict_get_item(dict, key) == nullptr)
+        if (own ? plist_dict_get_item(own, key) == nullptr
+                : plist_dict_get_item(dict, key) == nullptr)
             plist_dict_set_item(dict, key, plist_copy(value));
         std::free(key);
     }
     std::free(it);
     plist_free(root);
     return true;
-}
-
-// DICT without the keys that OWN does not have.
-inline void keepOnly(plist_t dict, plist_t own) {
-    std::vector<std::string> others;
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(dict, &it);
-    for (;;) {
-        char* key = nullptr;
-        plist_dict_next_item(dict, it, &key, nullptr);
-        if (key == nullptr)
-            break;
-        if (plist_dict_get_item(own, key) == nullptr)
-            others.emplace_back(key);
-        std::free(key);
-    }
-    std::free(it);
-    for (const std::string& key : others)
-        plist_dict_remove_item(dict, key.c_str());
 }
 
 inline std::string toXml(plist_t dict) {
@@ -121,8 +103,7 @@ inline bool swapInMerging(plist_t dict, const std::string& file, const std::stri
         if (taken == seen)
             break;
         seen = readPath(file);
-        keepOnly(dict, own);
-        whole = mergeInto(dict, taken) && mergeInto(dict, seen);
+        whole = mergeInto(dict, taken, own) && mergeInto(dict, seen);
     }
     plist_free(own);
     ::unlink(swap.c_str());
