@@ -18,7 +18,7 @@ TEST_P(RandomEvents, EveryInvariantHoldsAfterEveryStep) {
     // In this process: the tests also run under ThreadSanitizer, which forbids threads in a
     // child forked from a process that had some. A crash shows the seed in the test's name.
     auto failure = runAndShrink(GetParam(), 10000, report, stats, /*isolate=*/false);
-    EXPECT_FALSE(failure) << report.str();
+    EXPECT_FALSE(failure.failed) << report.str();
     EXPECT_EQ(stats.events, 10000u);
 }
 

@@ -10,8 +10,11 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <iostream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <sys/mman.h>
@@ -64,63 +67,119 @@ std::string signatureOf(const std::string& what) {
     return out;
 }
 
+Outcome failedAt(std::size_t line, const std::string& what) {
+    return Outcome{true, signatureOf(what), what, line};
+}
+
+// Runs the lines NEXT hands out on a fresh desktop. A line that does not parse fails a
+// generated run; a replay skips it (its window went with a dropped line). PROGRESS, when
+// given, is set to the index of each line before it runs; APPLIED, when given, gets the lines
+// that ran.
+template <typename NextLine>
+Outcome runLines(NextLine next, bool replaying, RunStats& stats, volatile std::uint64_t* progress,
+                 std::vector<std::string>* applied = nullptr) {
+    Run run;
+    std::size_t index = 0;
+    for (const std::string* line; (line = next()) != nullptr; ++index) {
+        if (progress)
+            *progress = index;
+        std::optional<std::string> failure;
+        const bool ran = run.step(*line, failure);
+        ++stats.lines;
+        stats.checks = run.checks();
+        if (ran && applied)
+            applied->push_back(*line);
+        if (failure && (ran || !replaying))
+            return failedAt(index, *failure);
+    }
+    return {};
+}
+
+Outcome replayLines(const std::vector<std::string>& lines, volatile std::uint64_t* progress,
+                    std::vector<std::string>* applied = nullptr) {
+    std::size_t at = 0;
+    RunStats ignored;
+    return runLines([&]() { return at < lines.size() ? &lines[at++] : nullptr; }, true, ignored,
+                    progress, applied);
+}
+
+// The generated lines of SEED, one event after another.
+Outcome runSeed(std::uint64_t seed, std::uint64_t events, RunStats& stats,
+                volatile std::uint64_t* progress, std::ostream* report) {
+    const auto start = std::chrono::steady_clock::now();
+    EventStream stream(seed);
+    std::vector<std::string> pending = stream.prologue();
+    std::size_t at = 0;
+    std::uint64_t made = 0;
+    return runLines(
+        [&]() -> const std::string* {
+            while (at == pending.size()) {
+                if (made == events)
+                    return nullptr;
+                if (report && made != 0 && made % 100000 == 0)
+                    *report << "seed " << seed << ": " << made << " events in "
+                            << std::chrono::duration<double>(std::chrono::steady_clock::now() -
+                                                             start)
+                                   .count()
+                            << " s\n"
+                            << std::flush;
+                ++made;
+                ++stats.events;
+                pending = stream.next();
+                at = 0;
+            }
+            return &pending[at++];
+        },
+        false, stats, progress);
+}
+
 // What a child run hands back.
 struct Shared {
     std::uint64_t progress;
-    std::uint64_t events;
-    std::uint64_t lines;
-    std::uint64_t checks;
+    RunStats stats;
     std::uint64_t failedLine;
-    int failed;
     char what[512];
 };
 
-Shared* mapShared() {
+constexpr int kInvariantExit = 3;
+
+// Runs BODY in a child and tells how it ended; BODY's outcome and STATS come back through
+// shared memory.
+Outcome inChild(const std::function<Outcome(Shared&)>& body, RunStats* stats = nullptr) {
     void* memory =
         mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED)
-        return nullptr;
-    std::memset(memory, 0, sizeof(Shared));
-    return static_cast<Shared*>(memory);
-}
-
-void setWhat(Shared& shared, const std::string& what) {
-    std::snprintf(shared.what, sizeof shared.what, "%s", what.c_str());
-}
-
-constexpr int kInvariantExit = 3;
-
-// Runs BODY in a child and tells how it ended. BODY fills SHARED and returns whether an
-// invariant failed.
-Outcome inChild(Shared& shared, const std::function<bool(Shared&)>& body) {
+        return failedAt(0, "no shared memory");
+    Shared& shared = *static_cast<Shared*>(std::memset(memory, 0, sizeof(Shared)));
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
-        const bool failed = body(shared);
+        const Outcome outcome = body(shared);
+        shared.failedLine = outcome.line;
+        std::snprintf(shared.what, sizeof shared.what, "%s", outcome.what.c_str());
         std::fflush(nullptr);
-        _exit(failed ? kInvariantExit : 0);
+        _exit(outcome.failed ? kInvariantExit : 0);
     }
-    Outcome outcome;
     int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) {
-        outcome.failed = true;
-        outcome.what = outcome.signature = "the child run could not be started";
-        return outcome;
+    Outcome outcome;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        outcome = failedAt(0, "the child run could not be started");
+    else if (WIFEXITED(status) && WEXITSTATUS(status) == kInvariantExit)
+        outcome = failedAt(shared.failedLine, shared.what);
+    else if (WIFSIGNALED(status))
+        outcome = failedAt(shared.progress, "crash: signal " + std::to_string(WTERMSIG(status)));
+    else if (WEXITSTATUS(status) != 0)
+        outcome =
+            failedAt(shared.progress, "crash: exit status " + std::to_string(WEXITSTATUS(status)));
+    // A crash's message holds no line number: its signature is the whole message.
+    if (outcome.failed && outcome.what.starts_with("crash"))
+        outcome.signature = outcome.what;
+    if (stats) {
+        stats->events += shared.stats.events;
+        stats->lines += shared.stats.lines;
+        stats->checks += shared.stats.checks;
     }
-    outcome.line = shared.progress;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        return outcome;
-    outcome.failed = true;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == kInvariantExit) {
-        outcome.what = shared.what;
-        outcome.line = shared.failedLine;
-        outcome.signature = signatureOf(outcome.what);
-    } else if (WIFSIGNALED(status)) {
-        outcome.what = outcome.signature = "crash: signal " + std::to_string(WTERMSIG(status));
-    } else {
-        outcome.what = outcome.signature =
-            "crash: exit status " + std::to_string(WEXITSTATUS(status));
-    }
+    munmap(memory, sizeof(Shared));
     return outcome;
 }
 
@@ -135,90 +194,12 @@ std::vector<std::string> generateLines(std::uint64_t seed, std::uint64_t events)
     return lines;
 }
 
-std::optional<Failure> runSeed(std::uint64_t seed, std::uint64_t events, RunStats& stats,
-                               volatile std::uint64_t* progress, std::ostream* report) {
-    const auto start = std::chrono::steady_clock::now();
-    EventStream stream(seed);
-    Run run;
-    std::size_t index = 0;
-    auto step = [&](const std::string& line) -> std::optional<Failure> {
-        if (progress)
-            *progress = index;
-        std::optional<std::string> failure;
-        run.step(line, failure);
-        ++stats.lines;
-        stats.checks = run.checks();
-        if (failure)
-            return Failure{index, *failure};
-        ++index;
-        return std::nullopt;
-    };
-    for (const auto& line : stream.prologue())
-        if (auto failure = step(line))
-            return failure;
-    for (std::uint64_t i = 0; i < events; ++i) {
-        if (report && i != 0 && i % 100000 == 0)
-            *report
-                << "seed " << seed << ": " << i << " events in "
-                << std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count()
-                << " s\n"
-                << std::flush;
-        ++stats.events;
-        for (const auto& line : stream.next())
-            if (auto failure = step(line))
-                return failure;
-    }
-    return std::nullopt;
-}
-
-std::optional<Failure> replayLines(const std::vector<std::string>& lines,
-                                   std::vector<std::string>* applied) {
-    Run run;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::optional<std::string> failure;
-        if (!run.step(lines[i], failure))
-            continue; // its window went with a dropped line
-        if (applied)
-            applied->push_back(lines[i]);
-        if (failure)
-            return Failure{i, *failure};
-    }
-    return std::nullopt;
-}
-
 Outcome replayInChild(const std::vector<std::string>& lines) {
-    Shared* shared = mapShared();
-    if (!shared)
-        return Outcome{true, "no shared memory", "no shared memory", 0};
-    Outcome outcome = inChild(*shared, [&](Shared& s) {
-        // The progress of a replay is the line reached, for a crash.
-        Run run;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            s.progress = i;
-            std::optional<std::string> failure;
-            if (!run.step(lines[i], failure))
-                continue; // its window went with a dropped line
-            if (failure) {
-                s.failedLine = i;
-                setWhat(s, *failure);
-                return true;
-            }
-        }
-        return false;
-    });
-    munmap(shared, sizeof(Shared));
-    return outcome;
+    return inChild([&](Shared& s) { return replayLines(lines, &s.progress); });
 }
 
 Outcome replayInProcess(const std::vector<std::string>& lines) {
-    Outcome outcome;
-    if (auto failure = replayLines(lines)) {
-        outcome.failed = true;
-        outcome.what = failure->what;
-        outcome.signature = signatureOf(failure->what);
-        outcome.line = failure->line;
-    }
-    return outcome;
+    return replayLines(lines, nullptr);
 }
 
 std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& outcome,
@@ -254,10 +235,8 @@ std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& o
     for (std::size_t chunk = std::max<std::size_t>(lines.size() / 2, 1); replays < maxReplays;
          chunk /= 2) {
         for (std::size_t start = 0; start < lines.size() && replays < maxReplays;) {
-            std::vector<std::string> candidate;
-            candidate.reserve(lines.size());
-            candidate.insert(candidate.end(), lines.begin(),
-                             lines.begin() + static_cast<long>(start));
+            std::vector<std::string> candidate(lines.begin(),
+                                               lines.begin() + static_cast<long>(start));
             const std::size_t end = std::min(lines.size(), start + chunk);
             candidate.insert(candidate.end(), lines.begin() + static_cast<long>(end), lines.end());
             if (!candidate.empty() && failsSame(candidate))
@@ -270,76 +249,35 @@ std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& o
     }
     // Lines that no longer parse (their window went) ran as nothing: leave them out.
     std::vector<std::string> applied;
-    replayLines(lines, &applied);
+    replayLines(lines, nullptr, &applied);
     return applied.empty() ? lines : applied;
 }
 
-void printScenario(std::ostream& out, std::uint64_t seed, const Outcome& outcome,
-                   const std::vector<std::string>& lines) {
-    out << "# velmora-random seed " << seed << ": " << outcome.what << "\n";
-    out << "# the last line below shows it (" << lines.size() << " lines)\n";
-    for (const auto& line : lines)
-        out << line << "\n";
-}
-
-namespace {
-
-Outcome runIsolated(std::uint64_t seed, std::uint64_t events, RunStats& stats) {
-    Shared* shared = mapShared();
-    if (!shared)
-        return Outcome{true, "no shared memory", "no shared memory", 0};
-    Outcome outcome = inChild(*shared, [&](Shared& s) {
-        RunStats childStats;
-        auto failure = runSeed(seed, events, childStats, &s.progress, &std::cout);
-        s.events = childStats.events;
-        s.lines = childStats.lines;
-        s.checks = childStats.checks;
-        if (failure) {
-            s.failedLine = failure->line;
-            setWhat(s, failure->what);
-        }
-        return failure.has_value();
-    });
-    stats.events += shared->events;
-    stats.lines += shared->lines;
-    stats.checks += shared->checks;
-    munmap(shared, sizeof(Shared));
-    return outcome;
-}
-
-Outcome runHere(std::uint64_t seed, std::uint64_t events, RunStats& stats) {
-    Outcome outcome;
-    if (auto failure = runSeed(seed, events, stats)) {
-        outcome.failed = true;
-        outcome.what = failure->what;
-        outcome.signature = signatureOf(failure->what);
-        outcome.line = failure->line;
-    }
-    return outcome;
-}
-
-} // namespace
-
-std::optional<Outcome> runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out,
-                                    RunStats& stats, bool isolate) {
+Outcome runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out, RunStats& stats,
+                     bool isolate) {
     const Outcome outcome =
-        isolate ? runIsolated(seed, events, stats) : runHere(seed, events, stats);
+        isolate ? inChild(
+                      [&](Shared& s) {
+                          return runSeed(seed, events, s.stats, &s.progress, &std::cout);
+                      },
+                      &stats)
+                : runSeed(seed, events, stats, nullptr, nullptr);
     if (!outcome.failed)
-        return std::nullopt;
+        return outcome;
 
     // The same lines again, up to the one that failed (the stream is the seed's alone).
-    std::vector<std::string> lines;
-    {
-        EventStream stream(seed);
-        lines = stream.prologue();
-        while (lines.size() <= outcome.line)
-            for (auto& line : stream.next())
-                lines.push_back(std::move(line));
-    }
+    EventStream stream(seed);
+    std::vector<std::string> lines = stream.prologue();
+    while (lines.size() <= outcome.line)
+        for (auto& line : stream.next())
+            lines.push_back(std::move(line));
     out << "velmora-random: seed " << seed << " failed after line " << outcome.line + 1 << ": "
         << outcome.what << "\n";
-    printScenario(out, seed, outcome,
-                  shrink(std::move(lines), outcome, isolate ? replayInChild : replayInProcess));
+    lines = shrink(std::move(lines), outcome, isolate ? replayInChild : replayInProcess);
+    out << "# velmora-random seed " << seed << ": " << outcome.what << "\n"
+        << "# the last line below shows it (" << lines.size() << " lines)\n";
+    for (const auto& line : lines)
+        out << line << "\n";
     return outcome;
 }
 

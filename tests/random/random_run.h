@@ -6,16 +6,10 @@
 
 #include <cstdint>
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace velmora::random {
-
-struct Failure {
-    std::size_t line = 0; // index of the line after which it showed
-    std::string what;
-};
 
 struct RunStats {
     std::uint64_t events = 0; // generated events (one may be several lines)
@@ -23,29 +17,19 @@ struct RunStats {
     std::uint64_t checks = 0; // single invariant checks made
 };
 
-// The lines of SEED's run: the world, then EVENTS events (flattened).
-std::vector<std::string> generateLines(std::uint64_t seed, std::uint64_t events);
-
-// Runs SEED for EVENTS events in this process, lines generated as it goes. PROGRESS, when
-// given, is set to the index of each line before it runs; REPORT, when given, gets a line
-// every 100000 events.
-std::optional<Failure> runSeed(std::uint64_t seed, std::uint64_t events, RunStats& stats,
-                               volatile std::uint64_t* progress = nullptr,
-                               std::ostream* report = nullptr);
-
-// Runs LINES on a fresh desktop in this process. A line that does not parse (it names a window
-// whose line was dropped) is skipped; APPLIED, when given, gets the lines that ran.
-std::optional<Failure> replayLines(const std::vector<std::string>& lines,
-                                   std::vector<std::string>* applied = nullptr);
-
-// How one run ended, as seen from outside its process.
+// How one run ended.
 struct Outcome {
     bool failed = false;
     std::string signature; // what failed, without the numbers that change as lines go
     std::string what;
-    std::size_t line = 0;
+    std::size_t line = 0; // index of the line after which it showed
 };
-// Runs LINES in a child process, or in this one (where a crash ends this process).
+
+// The lines of SEED's run: the world, then EVENTS events (flattened).
+std::vector<std::string> generateLines(std::uint64_t seed, std::uint64_t events);
+
+// Runs LINES on a fresh desktop, in a child process or in this one (where a crash ends this
+// process). A line that does not parse (it names a window whose line was dropped) is skipped.
 Outcome replayInChild(const std::vector<std::string>& lines);
 Outcome replayInProcess(const std::vector<std::string>& lines);
 using Replay = Outcome (*)(const std::vector<std::string>&);
@@ -56,14 +40,10 @@ using Replay = Outcome (*)(const std::vector<std::string>&);
 std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& outcome,
                                 Replay replay = replayInChild, int maxReplays = 4000);
 
-// Prints LINES as a scenario file headed by what failed.
-void printScenario(std::ostream& out, std::uint64_t seed, const Outcome& outcome,
-                   const std::vector<std::string>& lines);
-
-// The whole job for one seed: runs it (in a child with ISOLATE, so that a crash is cut down
-// too; in this process without, where no process is forked); on a failure shrinks it and
-// prints the scenario to OUT. Returns the failure, if any.
-std::optional<Outcome> runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out,
-                                    RunStats& stats, bool isolate = true);
+// The whole job for one seed: runs EVENTS events (in a child with ISOLATE, so that a crash is
+// cut down too; in this process without, where no process is forked), reporting progress to
+// OUT; on a failure shrinks it and prints the scenario to OUT. Returns the outcome.
+Outcome runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out, RunStats& stats,
+                     bool isolate = true);
 
 } // namespace velmora::random

@@ -72,13 +72,13 @@ int main(int argc, char** argv) {
         std::snprintf(line, sizeof line,
                       "seed %llu: %s; %llu events, %llu lines, %llu checks in %.1f s "
                       "(%.0f events/s)\n",
-                      static_cast<unsigned long long>(s), failure ? "FAILED" : "all held",
+                      static_cast<unsigned long long>(s), failure.failed ? "FAILED" : "all held",
                       static_cast<unsigned long long>(stats.events),
                       static_cast<unsigned long long>(stats.lines),
                       static_cast<unsigned long long>(stats.checks), seconds,
                       seconds > 0 ? static_cast<double>(stats.events) / seconds : 0.0);
         std::cout << line << std::flush;
-        if (failure)
+        if (failure.failed)
             status = 1;
     }
     return status;
