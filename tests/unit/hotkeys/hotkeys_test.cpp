@@ -1,9 +1,16 @@
-// The input source hotkeys: registration at start-up, each recording replacing or clearing one
-// source's shortcut in the centre and the store, and bad stored values.
+// The input source hotkeys beyond what hotkeys*.scenario and shortcut-table.scenario pin:
+// the first store of the dictionary, the order of a replacement, rows outside the catalogue and
+// a desktop without a hotkey centre; the shortcut table's cells;
+// the numbers of a stored shortcut: whatever the store holds, an integer comes out.
 
+#include "hotkeys/shortcut_table.h"
+#include "hotkeys/stored_shortcuts.h"
 #include "hotkeys_agent.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
 
 namespace velmora::testing {
 namespace {
@@ -24,19 +31,6 @@ TEST(HotKeysAtStart, NoStoredShortcutsRegisterNothingAndTheFirstClearOrRecording
     EXPECT_EQ(sim.shortcuts(), PlistValue(PlistDictionary{{kGerman, combo(5, kCommand)}}));
 }
 
-TEST(HotKeysAtStart, HotkeysOutliveTheControllerThatRegisteredThem) {
-    HotKeysAgent sim;
-    sim.desktop.world().uptimeOutput = "10:00  up 12 secs, 1 user"; // the popover stays closed
-    sim.setStored("shortcutOfInput", PlistValue(PlistDictionary{{kGerman, combo(5, kCommand)}}));
-    sim.SimAgent::launch();
-    ASSERT_EQ(sim.hotKeys().registered().size(), 1u);
-    // Only the centre holds the hotkey now.
-    EXPECT_EQ(sim.hotKeys().registered().front().use_count(), 1);
-    sim.press(5, kCommand);
-    EXPECT_EQ(sim.current(), kGerman);
-    EXPECT_EQ(sim.traceWith("select"), Lines{std::string("0 select ") + kGerman});
-}
-
 TEST(Recording, ReplacingEndsTheOldRegistrationFirstThenStoresFlushesAndReloads) {
     HotKeysAgent sim;
     sim.setStored("shortcutOfInput", PlistValue(PlistDictionary{{kGerman, combo(5, kCommand)}}));
@@ -52,34 +46,6 @@ TEST(Recording, ReplacingEndsTheOldRegistrationFirstThenStoresFlushesAndReloads)
     EXPECT_EQ(sim.current(), kABC);
     sim.press(6, kOption);
     EXPECT_EQ(sim.current(), kGerman);
-}
-
-TEST(Recording, ClearingRemovesTheEntryAndTheLastClearLeavesAnEmptyDictionary) {
-    HotKeysAgent sim;
-    sim.setStored("shortcutOfInput", PlistValue(PlistDictionary{{kGerman, combo(5, kCommand)},
-                                                                {kRussian, combo(6, kCommand)}}));
-    sim.launch();
-    sim.recorder(1)->userClears();
-    EXPECT_EQ(sim.shortcuts(), PlistValue(PlistDictionary{{kRussian, combo(6, kCommand)}}));
-    EXPECT_EQ(sim.registrations(), Lines{std::string("hotkey ") + kRussian + " 6:0x100000"});
-    sim.recorder(2)->userClears();
-    EXPECT_EQ(sim.shortcuts(), PlistValue(PlistDictionary{}));
-    EXPECT_TRUE(sim.registrations().empty());
-    EXPECT_FALSE(sim.recorder(1)->objectValue());
-    sim.press(5, kCommand);
-    EXPECT_EQ(sim.current(), kABC);
-}
-
-TEST(Recording, EndingWithoutAChangeStoresWhatTheTableShowsInPlaceOfTheStoredValue) {
-    HotKeysAgent sim;
-    PlistDictionary rich{{"keyCode", PlistValue(5)},
-                         {"modifierFlags", PlistValue(kCommand)},
-                         {"characters", PlistValue("g")}};
-    sim.setStored("shortcutOfInput", PlistValue(PlistDictionary{{kGerman, PlistValue(rich)}}));
-    sim.launch();
-    sim.recorder(1)->userEndsRecording();
-    EXPECT_EQ(sim.shortcuts(), PlistValue(PlistDictionary{{kGerman, combo(5, kCommand)}}));
-    EXPECT_EQ(sim.registrations().size(), 1u);
 }
 
 TEST(Recording, ARecorderOfARowOutsideTheCatalogueChangesNothing) {
@@ -105,34 +71,58 @@ TEST(Recording, WithoutAHotkeyCentreTheStoreStillFollowsTheRecorder) {
                                                           {kRussian, combo(6, kCommand)}}));
 }
 
-TEST(BadStoredShortcuts, AValueOfTheWrongTypeReadsAsAbsent) {
-    for (const PlistValue& bad :
-         {PlistValue("alt+g"), PlistValue(PlistArray{combo(5, kCommand)}), PlistValue(7)}) {
-        HotKeysAgent sim;
-        sim.setStored("shortcutOfInput", bad);
-        sim.launch();
-        EXPECT_TRUE(sim.registrations().empty());
-        EXPECT_FALSE(sim.recorder(0)->objectValue());
-        sim.recorder(0)->userRecords(5, kCommand);
-        EXPECT_EQ(sim.shortcuts(), PlistValue(PlistDictionary{{kABC, combo(5, kCommand)}}));
-    }
+TEST(ShortcutCells, UnknownColumnsAndRowsOutsideTheCatalogueGetNoViewAMissingIconAnEmptyOne) {
+    HotKeysAgent sim;
+    sim.launch();
+    EXPECT_FALSE(sim.controller().tableViewForShortcut("Icon", 0));
+    EXPECT_FALSE(sim.controller().tableViewForShortcut("", 0));
+    EXPECT_FALSE(sim.controller().tableViewForShortcut("shortcut", 3));
+    EXPECT_FALSE(sim.controller().tableViewForShortcut("shortcut", -1));
+    EXPECT_TRUE(sim.controller().tableViewForShortcut("shortcut", 0));
+    // A source without an icon gets an empty image view.
+    auto none = sim::firstInside<ImageView>(sim.cell(sim::kSimIconColumn, 2));
+    ASSERT_TRUE(none);
+    EXPECT_FALSE(none->image());
 }
 
-TEST(BadStoredShortcuts, OddNumbersAreRegisteredUnchangedAndShownOnlyWhenBothArePositive) {
+TEST(ShortcutCells, TheRecorderIsGivenOnlyTheTwoNumbersOfAStoredShortcut) {
     HotKeysAgent sim;
-    PlistDictionary huge{{"keyCode", PlistValue(1e300)}, {"modifierFlags", PlistValue(0x7f000001)}};
-    sim.setStored("shortcutOfInput", PlistValue(PlistDictionary{{kABC, combo(-3, kCommand)},
-                                                                {kGerman, PlistValue(huge)},
-                                                                {kRussian, combo(12, -1)}}));
-    sim.desktop.world().currentInputID = kRussian;
+    PlistDictionary extra{{"keyCode", PlistValue(9)},
+                          {"modifierFlags", PlistValue(kCommand)},
+                          {"characters", PlistValue("v")}};
+    sim.setStored("shortcutOfInput", PlistValue(PlistDictionary{{kRussian, PlistValue(extra)}}));
     sim.launch();
-    EXPECT_EQ(sim.registrations().size(), 3u);
-    EXPECT_FALSE(sim.recorder(0)->objectValue());
-    EXPECT_EQ(sim.recorder(1)->objectValue(), combo(INT64_MAX, 0x7f000001));
-    EXPECT_FALSE(sim.recorder(2)->objectValue());
-    // The centre takes the combination as stored.
-    sim.press(-3, kCommand);
-    EXPECT_EQ(sim.current(), kABC);
+    EXPECT_FALSE(sim.recorder(1)->objectValue());
+    EXPECT_EQ(sim.recorder(2)->objectValue(), combo(9, kCommand));
+}
+
+std::int64_t keyCodeOf(PlistValue field) {
+    PlistValue shortcut(PlistDictionary{{"keyCode", std::move(field)}});
+    return shortcutField(&shortcut, "keyCode");
+}
+
+TEST(ShortcutField, IntegersAsTheyAreRealsTruncatedAndSaturated) {
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    EXPECT_EQ(keyCodeOf(PlistValue(std::int64_t{-7})), -7);
+    EXPECT_EQ(keyCodeOf(PlistValue(kMax)), kMax);
+    EXPECT_EQ(keyCodeOf(PlistValue(12.9)), 12);
+    EXPECT_EQ(keyCodeOf(PlistValue(-12.9)), -12);
+    EXPECT_EQ(keyCodeOf(PlistValue(9223372036854775808.0)), kMax);
+    EXPECT_EQ(keyCodeOf(PlistValue(-1e300)), kMin);
+    EXPECT_EQ(keyCodeOf(PlistValue(std::numeric_limits<double>::infinity())), kMax);
+    EXPECT_EQ(keyCodeOf(PlistValue(std::nan(""))), 0);
+}
+
+TEST(ShortcutField, AnythingElseReads0) {
+    EXPECT_EQ(keyCodeOf(PlistValue("12")), 0);
+    EXPECT_EQ(keyCodeOf(PlistValue(true)), 0);
+    EXPECT_EQ(keyCodeOf(PlistValue(PlistArray{PlistValue(12)})), 0);
+    PlistValue noField(PlistDictionary{{"modifierFlags", PlistValue(1)}});
+    EXPECT_EQ(shortcutField(&noField, "keyCode"), 0);
+    PlistValue notADictionary(12);
+    EXPECT_EQ(shortcutField(&notADictionary, "keyCode"), 0);
+    EXPECT_EQ(shortcutField(nullptr, "keyCode"), 0);
 }
 
 } // namespace
