@@ -5,8 +5,7 @@
 #include "temp_folder.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <initializer_list>
 #include <string>
 
 namespace velmora::store_test {
@@ -14,17 +13,10 @@ namespace velmora::store_test {
 namespace fs = std::filesystem;
 
 using test_support::entriesOf;
+using test_support::readFile;
+using test_support::runUnprivileged;
 using test_support::TempFolder;
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// In place, the way a careless editor writes.
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using test_support::writeFile;
 
 // A new file renamed over PATH, the way a careful program writes.
 inline void replaceFile(const std::string& path, const std::string& bytes) {
@@ -42,6 +34,15 @@ inline std::string stringEntry(const std::string& key, const std::string& text) 
     return "<key>" + key + "</key><string>" + text + "</string>\n";
 }
 
-using test_support::runUnprivileged;
+// "" when TEXT is one line starting with "velmora: " and holding every one of PARTS.
+inline std::string oneMessageWith(const std::string& text,
+                                  std::initializer_list<std::string> parts) {
+    if (text.rfind("velmora: ", 0) != 0 || text.find('\n') != text.size() - 1)
+        return "not one velmora: line: [" + text + "]";
+    for (const auto& part : parts)
+        if (text.find(part) == std::string::npos)
+            return "no \"" + part + "\" in [" + text + "]";
+    return "";
+}
 
 } // namespace velmora::store_test

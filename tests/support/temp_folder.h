@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -20,6 +21,16 @@ inline std::vector<std::string> entriesOf(const std::string& folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// In place, the way a careless editor writes.
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 class TempFolder {
@@ -52,7 +63,7 @@ class TempFolder {
     std::string write(const std::filesystem::path& relative, const std::string& text) const {
         const std::filesystem::path path = root_ / relative;
         std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        writeFile(path, text);
         return path.string();
     }
 

@@ -1,15 +1,53 @@
-// Which program an autostart file starts, for the files users and other programs leave there.
+// Which program an autostart file starts, for the files users and other programs leave there,
+// and the Exec value's two layers of escapes, read and written.
 #include "autostart_entry.h"
 #include "autostart_folder.h"
 #include "desktop_entry_reader.h"
+#include "exec_line.h"
 #include "xdg_test_support.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace velmora::xdg {
 namespace {
 
 using namespace xdg_test;
+
+TEST(ExecLine, FirstWordOfTheFormsDesktopsWrite) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/usr/bin/editor %U", "/usr/bin/editor"},
+        {"  /usr/bin/editor\t--new", "/usr/bin/editor"},
+        {"\"/opt/My App/run\" --flag", "/opt/My App/run"},
+        {"'/opt/single quoted/run' %f", "/opt/single quoted/run"},
+        // In the file: a quoted backslash, escaped once for the quoting, once for the file.
+        {"\"/opt/back\\\\\\\\slash\"", "/opt/back\\slash"},
+        {"\"/opt/\\\\$HOME/\\\\\"q\\\\\"\"", "/opt/$HOME/\"q\""},
+        {"/opt/100%%/run", "/opt/100%/run"},
+        // \s is a blank of the string layer, so it ends the word.
+        {"/opt/a\\sb", "/opt/a"},
+        {"/opt/a\\\\ b", "/opt/a b"},
+    };
+    for (const auto& [value, program] : cases)
+        EXPECT_EQ(execProgram(value), program) << value;
+}
+
+TEST(ExecLine, NoProgramInBrokenOrEmptyValues) {
+    for (const char* value : {"", "   ", "%u", "/opt/run%f", "\"/opt/unterminated", "'/opt/x",
+                              "\"\" --flag", "/opt/run\\"})
+        EXPECT_EQ(execProgram(value), std::nullopt) << value;
+}
+
+TEST(ExecLine, WrittenValueStartsTheSameProgram) {
+    for (const char* program :
+         {"/usr/bin/velmora", "/opt/My Apps/velmora", "/opt/q\"uote/and'single", "/opt/$HOME/`x`",
+          "/opt/back\\slash", "/opt/100%/run", "/opt/new\nline\tand\rreturn", "/opt/a=b/#c;d|e&f",
+          "/opt/ünïcödé/ключ", "/opt/(paren)/*?~<>"})
+        EXPECT_EQ(execProgram(execValueFor(program)), program) << execValueFor(program);
+    // Plain paths stay readable for people and for desktops that read Exec loosely.
+    EXPECT_EQ(execValueFor("/usr/local/bin/velmora"), "/usr/local/bin/velmora");
+    EXPECT_EQ(execValueFor("/opt/a b").front(), '"');
+}
 
 class AutostartEntry : public ::testing::Test {
   protected:

@@ -7,30 +7,19 @@
 #include "run_as_user.h"
 #include "temp_folder.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
 namespace velmora::xdg_test {
 
 namespace fs = std::filesystem;
 
+using test_support::entriesOf;
+using test_support::readFile;
+using test_support::runUnprivileged;
 using test_support::TempFolder;
-
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test_support::writeFile;
 
 // An executable file at PATH (folders made); its path as the resolver reports it.
 inline std::string makeProgram(const std::string& path) {
@@ -51,7 +40,5 @@ inline LoginItemPtr firstEntryFor(LoginItemsList& list, const std::string& url) 
             return item;
     return nullptr;
 }
-
-using test_support::runUnprivileged;
 
 } // namespace velmora::xdg_test
