@@ -65,5 +65,5 @@ nothing_judged_bad
 stop_velmora
 file_holds 13 "$VERSIONS" || fail "the agent lost settings on the way out: $(cat "$SETTINGS")"
 nothing_judged_bad
-[ -z "$(find "$(dirname "$SETTINGS")" -name '.*.tmp-*' -o -name '*.rewrite')" ] ||
+[ -z "$(find "$(dirname "$SETTINGS")" -name '.*.tmp-*' -o -name '*.other')" ] ||
     fail "files left behind: $(ls -a "$(dirname "$SETTINGS")")"

@@ -55,28 +55,10 @@ enum class Style {
         if (style == Style::InPlace && keys == kVersions &&
             (::write(ready, &byte, 1) != 1 || ::read(go, &byte, 1) != 1))
             ::_exit(2);
-        plist_t dict = plist_new_dict();
-        for (int k = 0; k < keys; ++k)
-            plist_dict_set_item(dict, ("other" + std::to_string(k)).c_str(), plist_new_uint(k));
-        bool whole = true;
-        if (style == Style::InPlace) {
-            const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
-            whole = mergeInto(dict, readAll(fd));
-            const std::string bytes = toXml(dict);
-            const std::size_t half = bytes.size() / 2;
-            const auto truncated = Clock::now();
-            ::ftruncate(fd, 0);
-            ::pwrite(fd, bytes.data(), half, 0);
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-            ::pwrite(fd, bytes.data() + half, bytes.size() - half, static_cast<off_t>(half));
-            ::close(fd);
-            stalled = stalled || Clock::now() - truncated > kStall;
-        } else {
-            whole = swapInMerging(dict, path, path + ".other");
-        }
-        plist_free(dict);
-        if (!whole)
+        const auto started = Clock::now();
+        if (!writeOtherVersion(path, keys, style == Style::InPlace, std::chrono::microseconds(500)))
             ::_exit(1);
+        stalled = stalled || (style == Style::InPlace && Clock::now() - started > kStall);
     }
     ::_exit(stalled ? kStalled : 0);
 }

@@ -1,29 +1,15 @@
-// The timing and checking half of scripts/kill-writes.sh: kills a writer of the settings file
-// with SIGKILL at a chosen moment of its write, and checks a settings file on its own.
+// The timing and checking half of scripts/kill-writes.sh (usage() lists the verbs).
 //
-//   velmora_kill_writes_tool run MOMENT DELAY_US FOLDER -- COMMAND...
-//   velmora_kill_writes_tool pid PID MOMENT DELAY_US FOLDER
-//   velmora_kill_writes_tool check FILE
-//   velmora_kill_writes_tool rewrite FILE VERSIONS
-//
-// run starts COMMAND, pid takes a running process. Either is killed DELAY_US microseconds
-// after MOMENT: "start" (the start, or now for pid), "create" (a file appears in FOLDER: the
-// writer's temporary file, so the kill lands in its write, fsync or rename) or "rename" (a
-// file is renamed into FOLDER: the new version is in place, the folder's fsync follows).
-// Prints one line: "killed MOMENT" (MOMENT "late" when it never came within 10 s and the
-// process was killed anyway) or "exited STATUS" when the process ended before the kill.
-//
-// check prints "missing", "ok changedTimes=N others=M" (N empty when there is none; M the
-// keys other0, other1... that rewrite wrote, each with its number) or "corrupt: WHY" and exits
-// 1 for the last: the file must be a property list whose top level is a dictionary. libplist
-// reads it here, not the program's store, which would judge it the same way it wrote it.
-//
-// rewrite is another program writing the file 100 times a second, VERSIONS times: version N
-// sets other0 ... other<N-1> and keeps every other key it finds. It takes care not to lose
-// anyone's keys: even versions are written in place through the descriptor they were read from
-// (truncated, then two halves 5 ms apart: a slow writer), odd ones as a new file swapped in
-// (whatever the swap took out is merged and written again). Prints "wrote VERSIONS"; exits 1
-// when it found a version of the file that was not a dictionary.
+// run starts COMMAND, pid takes a running process; either is killed with SIGKILL DELAY_US
+// microseconds after MOMENT: "start", "create" (a file appears in FOLDER: the writer's
+// temporary file, so the kill lands in its write, fsync or rename) or "rename" (a file is
+// renamed into FOLDER; the folder's fsync follows). Prints "killed MOMENT" ("late" when it
+// never came within 10 s) or "exited STATUS" when the process ended before the kill.
+// check prints "missing", "ok changedTimes=N others=M" (M: how many of rewrite's keys other0,
+// other1... hold their number) or "corrupt: WHY" (exit 1); libplist reads the file here, not
+// the program's store. rewrite writes VERSIONS versions 10 ms apart as another program would
+// (writeOtherVersion: even ones in place, odd ones swapped in) and prints "wrote VERSIONS", or
+// exits 1 when it found a version that was not a dictionary.
 
 #include "plist_merge.h"
 
@@ -174,27 +160,7 @@ int rewrite(const std::string& file, int versions) {
     auto next = Clock::now();
     for (int keys = 1; keys <= versions; ++keys, next += std::chrono::milliseconds(10)) {
         std::this_thread::sleep_until(next);
-        plist_t dict = plist_new_dict();
-        for (int k = 0; k < keys; ++k)
-            plist_dict_set_item(dict, ("other" + std::to_string(k)).c_str(), plist_new_uint(k));
-        bool whole = true;
-        if (keys % 2 == 0) {
-            const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            whole = mergeInto(dict, readAll(fd));
-            const std::string bytes = toXml(dict);
-            const std::size_t half = bytes.size() / 2;
-            bool written = ::ftruncate(fd, 0) == 0 && ::pwrite(fd, bytes.data(), half, 0) >= 0;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            written = written && ::pwrite(fd, bytes.data() + half, bytes.size() - half,
-                                          static_cast<off_t>(half)) >= 0;
-            if (!written)
-                std::fprintf(stderr, "cannot write %s in place\n", file.c_str());
-            ::close(fd);
-        } else {
-            whole = swapInMerging(dict, file, file + ".rewrite");
-        }
-        plist_free(dict);
-        if (!whole) {
+        if (!writeOtherVersion(file, keys, keys % 2 == 0, std::chrono::milliseconds(5))) {
             std::printf("corrupt version found at %d\n", keys);
             return 1;
         }

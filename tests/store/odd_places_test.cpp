@@ -28,16 +28,6 @@ std::optional<PlistValue> savedValue(const std::string& path, const std::string&
     return PlistFileDefaults(path, Access::ReadOnly).objectForKey(key);
 }
 
-// "" when TEXT is one line starting with "velmora: " and holding every one of PARTS.
-std::string oneMessageWith(const std::string& text, std::initializer_list<std::string> parts) {
-    if (text.rfind("velmora: ", 0) != 0 || text.find('\n') != text.size() - 1)
-        return "not one velmora: line: [" + text + "]";
-    for (const auto& part : parts)
-        if (text.find(part) == std::string::npos)
-            return "no \"" + part + "\" in [" + text + "]";
-    return "";
-}
-
 // Links stay links and the file at their end is the one written: a chain of links to a file,
 // and a link to a file not there yet, as dot-file managers make them before there is one.
 TEST(StoreLinkedFile, LinksStayAndTheFileAtTheirEndIsWritten) {

@@ -5,11 +5,13 @@
 
 #include <plist/plist.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace velmora::store_test {
@@ -107,6 +109,35 @@ inline bool swapInMerging(plist_t dict, const std::string& file, const std::stri
     }
     plist_free(own);
     ::unlink(swap.c_str());
+    return whole;
+}
+
+// Version KEYS of the other program: it sets other0 ... other<KEYS-1> and keeps every other
+// key it finds. IN_PLACE writes through the descriptor it read from, truncated and then in two
+// halves PAUSE apart (a slow writer); else a new file is swapped in. False when a version found
+// was not a dictionary.
+inline bool writeOtherVersion(const std::string& file, int keys, bool inPlace,
+                              std::chrono::microseconds pause) {
+    plist_t dict = plist_new_dict();
+    for (int k = 0; k < keys; ++k)
+        plist_dict_set_item(dict, ("other" + std::to_string(k)).c_str(), plist_new_uint(k));
+    bool whole = true;
+    if (inPlace) {
+        const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        whole = mergeInto(dict, readAll(fd));
+        const std::string bytes = toXml(dict);
+        const std::size_t half = bytes.size() / 2;
+        bool written = ::ftruncate(fd, 0) == 0 && ::pwrite(fd, bytes.data(), half, 0) >= 0;
+        std::this_thread::sleep_for(pause);
+        written = written && ::pwrite(fd, bytes.data() + half, bytes.size() - half,
+                                      static_cast<off_t>(half)) >= 0;
+        if (!written)
+            std::fprintf(stderr, "cannot write %s in place\n", file.c_str());
+        ::close(fd);
+    } else {
+        whole = swapInMerging(dict, file, file + ".other");
+    }
+    plist_free(dict);
     return whole;
 }
 

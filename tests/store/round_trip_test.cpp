@@ -1,15 +1,19 @@
-// What goes into the file comes back out, whichever form the file was written in.
+// What goes into the file comes back out, whichever form the file was written in; how and
+// when changes reach the disk.
 
 #include "plist_file_defaults.h"
 #include "settings_path.h"
 #include "store_test_support.h"
 
+#include <chrono>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
 #include <optional>
 #include <plist/plist.h>
 #include <regex>
+#include <sys/stat.h>
+#include <thread>
 
 namespace velmora {
 namespace {
@@ -69,16 +73,22 @@ TEST(StoreRoundTrip, BinaryPropertyListIsRead) {
     EXPECT_EQ(store.objectForKey("followWindow"), PlistValue(true));
 }
 
-// Entries that libplist cannot hand out or XML cannot hold as they are: each reads as it is
-// written back, and the file written back reads without a problem.
-TEST(StoreRoundTrip, EntriesXmlCannotHoldReadAsTheyAreWrittenBack) {
+// Entries of types the store does not use (read as text, written back unchanged), and those
+// that libplist cannot hand out or XML cannot hold as they are: each reads as it is written
+// back, and the file written back reads without a problem.
+TEST(StoreRoundTrip, EntriesOfOtherTypesReadAsTheyAreWrittenBack) {
     struct Case {
         const char* what;
         std::string bytes;
         std::string key;
         std::optional<PlistValue> expected; // none: whatever the first read shows
+        const char* written = "";           // a pattern the file written back holds
     };
     const Case cases[] = {
+        {"a date", xmlDictionary("<key>when</key><date>2026-12-06T10:15:00Z</date>\n"), "when",
+         PlistValue("2026-12-06T10:15:00Z"), "<date>2026-12-06T10:15:00Z</date>"},
+        {"data", xmlDictionary("<key>blob</key><array><data>aGVsbG8=</data><true/></array>\n"),
+         "blob", PlistValue(PlistArray{"aGVsbG8=", true}), R"(<data>\s*aGVsbG8=\s*</data>)"},
         // {"org.example\0editor": {"id": "xkb:us\0x"}}: libplist stops the program when it
         // hands out such a key, and the XML written back holds no NUL.
         {"a key and a string with a NUL",
@@ -130,24 +140,8 @@ TEST(StoreRoundTrip, EntriesXmlCannotHoldReadAsTheyAreWrittenBack) {
         PlistFileDefaults reread(path, PlistFileDefaults::Access::ReadOnly);
         EXPECT_EQ(reread.problem(), "");
         EXPECT_EQ(reread.objectForKey(c.key), shown) << readFile(path);
+        EXPECT_TRUE(std::regex_search(readFile(path), std::regex(c.written))) << readFile(path);
     }
-}
-
-TEST(StoreRoundTrip, EntriesOfOtherTypesReadAsTextAndAreWrittenBackUnchanged) {
-    TempFolder folder;
-    const std::string path = folder.file("settings.plist");
-    writeFile(path, xmlDictionary("<key>when</key><date>2026-12-06T10:15:00Z</date>\n"
-                                  "<key>blob</key><array><data>aGVsbG8=</data><true/></array>\n"));
-    {
-        PlistFileDefaults store(path);
-        EXPECT_EQ(store.objectForKey("when"), PlistValue("2026-12-06T10:15:00Z"));
-        EXPECT_EQ(store.objectForKey("blob"), PlistValue(PlistArray{"aGVsbG8=", true}));
-        store.setObjectForKey(1, "changedTimes");
-    }
-    const std::string written = readFile(path);
-    EXPECT_NE(written.find("<date>2026-12-06T10:15:00Z</date>"), std::string::npos) << written;
-    EXPECT_TRUE(std::regex_search(written, std::regex(R"(<data>\s*aGVsbG8=\s*</data>)")))
-        << written;
 }
 
 TEST(StoreRoundTrip, SettingsPathFollowsTheXdgRules) {
@@ -156,6 +150,49 @@ TEST(StoreRoundTrip, SettingsPathFollowsTheXdgRules) {
     EXPECT_EQ(store::settingsFilePathFor(nullptr, "/home/u"), "/home/u/.config" + tail);
     EXPECT_EQ(store::settingsFilePathFor("", "/home/u"), "/home/u/.config" + tail);
     EXPECT_EQ(store::settingsFilePathFor("relative/cfg", "/home/u"), "/home/u/.config" + tail);
+}
+
+struct stat statOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+TEST(StoreWriting, EachWriteReplacesTheWholeFilePrivateInPrivateFoldersAndLeavesNothingBehind) {
+    TempFolder folder;
+    const std::string path = folder.file("config/velmora/settings.plist");
+    PlistFileDefaults store(path);
+    store.objectForKey("anything");
+    store.synchronize();
+    EXPECT_TRUE(folder.entries().empty()) << "a missing file stays missing until a write";
+
+    store.setObjectForKey("first", "k");
+    store.synchronize();
+    const ino_t first = statOf(path).st_ino;
+    store.setObjectForKey("second", "k");
+    store.synchronize();
+    EXPECT_NE(statOf(path).st_ino, first) << "a new file is renamed over the old one";
+    EXPECT_EQ(entriesOf(folder.file("config/velmora")), std::vector<std::string>{"settings.plist"});
+    EXPECT_EQ(statOf(path).st_mode & 07777, 0600u);
+    EXPECT_EQ(statOf(folder.file("config")).st_mode & 07777, 0700u);
+    EXPECT_EQ(statOf(folder.file("config/velmora")).st_mode & 07777, 0700u);
+}
+
+TEST(StoreWriting, UnflushedChangesReachTheFileOnTheirOwnAndAtDestruction) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    {
+        PlistFileDefaults store(path);
+        store.setObjectForKey("soon", "background");
+        EXPECT_EQ(store.objectForKey("background"), PlistValue("soon")) << "seen before written";
+        // Due after a second; five leave room for a loaded machine.
+        for (int i = 0; i < 500 && readFile(path).find("soon") == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_NE(readFile(path).find("soon"), std::string::npos);
+
+        store.setObjectForKey("at exit", "last");
+    }
+    EXPECT_EQ(PlistFileDefaults(path).objectForKey("last"), PlistValue("at exit"));
 }
 
 } // namespace
