@@ -1,5 +1,6 @@
-// The address-bar switch: the band measured in single precision from the window's top, jobs
-// that overlap in virtual time, and a shared flag that no job decides by.
+// The address-bar switch beyond address-bar.scenario (which pins the timing of the checks and
+// the bands): fractional tops, the reset, overlapping jobs, a shared flag that no job decides
+// by, screens of different heights and browsers a desktop names its own way.
 
 #include "detection/window_frame_lookup.h"
 #include "engine/address_bar_switch.h"
@@ -56,16 +57,6 @@ class AddressBar : public ::testing::Test {
 
     SimAgent sim;
 };
-
-TEST_F(AddressBar, TheMouseUpHandlerNeverWaitsForTheCheck) {
-    front(kSafari);
-    sim.at(1000);
-    clickBelowTop(20);
-    EXPECT_EQ(sim.now(), 1000);
-    EXPECT_EQ(sim.traceWith("log"), Lines{});
-    sim.at(1500);
-    EXPECT_EQ(sim.traceWith("log"), Lines{"1200 log 0"}); // 20 tests 10 ms apart
-}
 
 TEST_F(AddressBar, TheWindowTopIsReadWithItsFraction) {
     front(kChrome);
