@@ -1,13 +1,8 @@
-// The pointer's cursor through XFixes, on a display of its own that x11_cursor.sh started
-// (Xvfb, no window manager). Two windows side by side show cursors of the core cursor font, the
-// I-beam ("xterm") and the arrow ("left_ptr"); the pointer is warped into one, then the other.
-//
-// Cursors made from the core font have no name; a theme's cursors get theirs from the toolkit
-// that loads them (XFixesSetCursorName). The tests name their cursors the same way where a name
-// is the point, and check that an unnamed one reads as having none.
-//
-// The parsing of replies runs without a display; a second display without XFixes (named in
-// E2E_NO_XFIXES_DISPLAY) stands for a server that cannot tell the cursor.
+// The pointer's cursor through XFixes, on displays of their own that x11_cursor.sh started (Xvfb,
+// no window manager; the second, named in E2E_NO_XFIXES_DISPLAY, without XFixes). Two windows
+// show the core font's I-beam ("xterm") and arrow ("left_ptr"); such cursors have no name, so the
+// tests name them as a toolkit names a theme's cursors (XFixesSetCursorName) where that matters.
+// Replies and Xcursor files are parsed without a display.
 
 #include "cursor_theme_shapes.h"
 #include "x11_connection.h"

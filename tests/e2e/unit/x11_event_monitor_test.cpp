@@ -1,7 +1,7 @@
-// The global event monitor: the raw flag words of each modifier key, then the monitor against
-// the live X server that x11_hotkeys.sh started (Xvfb 1280x800, layouts us,de,ru, no window
-// manager), with keys and clicks sent by XTest from a second client. "Ignored" input is
-// followed by a key that must arrive: events come in order, so nothing here waits on time.
+// The raw flag words of each modifier key, then the global event monitor on the display that
+// x11_hotkeys.sh started (Xvfb 1280x800, us,de,ru, no window manager), keys and clicks sent by
+// XTest from a second client. Ignored input is followed by a key that must arrive: events come
+// in order, so nothing waits on time.
 
 #include "application_identities.h"
 #include "pump_until.h"
