@@ -78,8 +78,16 @@ class LiveDisplay : public ::testing::Test {
         askWindowManager(window, connection_->ewmh()._NET_ACTIVE_WINDOW, 2);
     }
 
+    X11Workspace& workspace() {
+        if (!workspace_)
+            workspace_.emplace(*connection_, identities_.emplace(*connection_), log_);
+        return *workspace_;
+    }
+
     std::unique_ptr<X11Connection> connection_;
     QuietLog log_;
+    std::optional<ApplicationIdentities> identities_;
+    std::optional<X11Workspace> workspace_;
     xcb_window_t a_ = XCB_WINDOW_NONE, b_ = XCB_WINDOW_NONE, c_ = XCB_WINDOW_NONE;
 };
 
@@ -92,6 +100,16 @@ const PlistValue* entryOwnedBy(const PlistArray& list, const std::string& owner,
         }
     }
     return nullptr;
+}
+
+xcb_atom_t internAtom(X11Connection& connection, const std::string& name) {
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(connection.xcb(),
+                              xcb_intern_atom(connection.xcb(), 0,
+                                              static_cast<std::uint16_t>(name.size()), name.data()),
+                              nullptr),
+        &std::free);
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 TEST_F(LiveDisplay, WindowListHoldsTheOnScreenWindowsFrontToBack) {
@@ -154,15 +172,8 @@ TEST_F(LiveDisplay, InputSourcesAreTheGroupsAndTheCurrentOneFollowsTheEventsInOr
     // Another client locks ru, then changes a root property: its notification reaches us after
     // the group's state notification.
     xcb_xkb_latch_lock_state(other->xcb(), XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, 2, 0, 0, 0);
-    const std::string marker = "velmora-test-marker";
-    xcb_atom_t atom = XCB_ATOM_NONE;
-    {
-        auto cookie = xcb_intern_atom(other->xcb(), 0, marker.size(), marker.c_str());
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-            xcb_intern_atom_reply(other->xcb(), cookie, nullptr), &std::free);
-        ASSERT_TRUE(reply);
-        atom = reply->atom;
-    }
+    const xcb_atom_t atom = internAtom(*other, "velmora-test-marker");
+    ASSERT_NE(atom, XCB_ATOM_NONE);
     std::vector<std::string> seen;
     connection_->addEventHandler([&](const xcb_generic_event_t& event) {
         if ((event.response_type & 0x7F) != XCB_PROPERTY_NOTIFY)
@@ -186,8 +197,7 @@ TEST_F(LiveDisplay, InputSourcesAreTheGroupsAndTheCurrentOneFollowsTheEventsInOr
 }
 
 TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
-    ApplicationIdentities identities(*connection_);
-    X11Workspace workspace(*connection_, identities, log_);
+    X11Workspace& workspace = this->workspace();
     ASSERT_TRUE(workspace.frontmostApplication());
     EXPECT_EQ(workspace.frontmostApplication()->bundleIdentifier, "ListB");
     std::vector<std::string> running;
@@ -236,8 +246,7 @@ TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
 // and hidden meanwhile, never becomes an application window: no activation seen is of this
 // process, and the window manager never lists it.
 TEST_F(LiveDisplay, AMinimizedWindowBroughtBackUnhidesItsApplicationAndTheResetWindowIsNone) {
-    ApplicationIdentities identities(*connection_);
-    X11Workspace workspace(*connection_, identities, log_);
+    X11Workspace& workspace = this->workspace();
     std::vector<std::string> unhidden, activated;
     auto record = [](std::vector<std::string>& into) {
         return [&into](const WorkspaceNotification& n) {
@@ -256,10 +265,7 @@ TEST_F(LiveDisplay, AMinimizedWindowBroughtBackUnhidesItsApplicationAndTheResetW
     EXPECT_EQ(unhidden, (std::vector<std::string>{"ListC"}));
 
     // Minimized again (ICCCM's WM_CHANGE_STATE request), as the other tests expect it.
-    xcb_intern_atom_reply_t* changeState = xcb_intern_atom_reply(
-        connection_->xcb(), xcb_intern_atom(connection_->xcb(), 0, 15, "WM_CHANGE_STATE"), nullptr);
-    askWindowManager(c_, changeState->atom, kWmStateIconic);
-    std::free(changeState);
+    askWindowManager(c_, internAtom(*connection_, "WM_CHANGE_STATE"), kWmStateIconic);
     requestActivation(b_);
     ASSERT_TRUE(pumpUntil([&] { return workspace.activeWindow() == b_; }));
     ASSERT_TRUE(pumpUntil([&] {
@@ -273,8 +279,7 @@ TEST_F(LiveDisplay, AMinimizedWindowBroughtBackUnhidesItsApplicationAndTheResetW
 }
 
 TEST_F(LiveDisplay, TheAgentsOwnWindowsAreNoLaunchAndNoOrdinaryApplication) {
-    ApplicationIdentities identities(*connection_);
-    X11Workspace workspace(*connection_, identities, log_);
+    X11Workspace& workspace = this->workspace();
     std::vector<std::string> launched;
     workspace.addObserver(NSWorkspaceDidLaunchApplicationNotification,
                           [&](const WorkspaceNotification& n) {
@@ -313,8 +318,7 @@ TEST_F(LiveDisplay, TheAgentsOwnWindowsAreNoLaunchAndNoOrdinaryApplication) {
 }
 
 TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
-    ApplicationIdentities identities(*connection_);
-    X11Workspace workspace(*connection_, identities, log_);
+    X11Workspace& workspace = this->workspace();
     X11Screens screens(*connection_, workspace);
     auto main = screens.mainScreen();
     ASSERT_TRUE(main);
@@ -376,14 +380,8 @@ TEST_F(LiveDisplay, OneInstanceHoldsTheDisplayAndALaterStartAsksItToReopen) {
         // The owner window, as the later start finds it, gets a client message of another kind.
         const std::string name =
             "_VELMORA_U" + std::to_string(getuid()) + "_S" + std::to_string(later->screenNumber());
-        auto* atom = xcb_intern_atom_reply(
-            later->xcb(),
-            xcb_intern_atom(later->xcb(), 1, static_cast<std::uint16_t>(name.size()), name.c_str()),
-            nullptr);
-        ASSERT_TRUE(atom);
         auto* owner = xcb_get_selection_owner_reply(
-            later->xcb(), xcb_get_selection_owner(later->xcb(), atom->atom), nullptr);
-        std::free(atom);
+            later->xcb(), xcb_get_selection_owner(later->xcb(), internAtom(*later, name)), nullptr);
         ASSERT_TRUE(owner);
         xcb_client_message_event_t other{};
         other.response_type = XCB_CLIENT_MESSAGE;

@@ -1,21 +1,10 @@
 #pragma once
-// What must hold after every step of a random run, whatever the events were:
-//
-// - the current input source is none or one the desktop has;
-// - the switch counter ("changedTimes") never goes down, except where another program wrote
-//   it (it holds at INT64_MAX instead of wrapping);
-// - no two hotkeys are registered for one input source;
-// - the catalogue's three lists stay index-aligned, and the application list has no
-//   duplicates;
-// - the settings the agent holds print as a settings file that reads back the same;
-// - no repeating timer runs that the agent has no hold of, the Alfred open poll is stopped
-//   0.1 s after a release that ends it, a launcher's close poll stops once its panel has been
-//   gone for a poll interval, the Spotlight flag is never set without its close poll, the
-//   Alfred flag never outlives a flags event without its close poll, and address-bar checks
-//   end within their 0.2 s of cursor tests.
-//
-// The checker is told each step's line before it runs (some lines license a change, such as
-// a counter written by another program) and checks after it ran.
+// What must hold after every step of a random run, whatever the events were: the current
+// input source exists, the switch counter never goes down unless another program wrote it, no
+// two hotkeys share an input source, the catalogue's lists stay aligned and without duplicates,
+// the settings print and read back the same, and no poll, check or repeating timer outlives
+// what licenses it (each message in invariants.cpp says which). before() sees each line first,
+// as some lines license a change.
 
 #include "memory_defaults.h"
 #include "sim_desktop.h"

@@ -1,5 +1,5 @@
-// The key position table on its own, and the reading of stored key combinations. The table on
-// the X server's keymap, names and codes both ways, is in x11_hot_key_center_test.cpp.
+// The key position table and the reading of stored key combinations (the table on a server's
+// keymap is in x11_hot_key_center_test.cpp).
 
 #include "key_positions.h"
 #include "stored_key_combo.h"
@@ -59,25 +59,24 @@ PlistValue combo(PlistValue keyCode, PlistValue modifierFlags) {
 }
 
 TEST(StoredKeyCombo, ReadsTheRecordersDictionaryAndSetsApartBitsBesideTheFourMasks) {
-    auto reading = readStoredKeyCombo(combo(0x7A, 0x40000 | 0x80000));
-    ASSERT_TRUE(reading.combo) << reading.problem;
-    EXPECT_EQ(reading.combo->keyCode, 0x7A);
-    EXPECT_EQ(reading.combo->modifierFlags, 0xC0000);
-    EXPECT_EQ(reading.combo->unknownModifierBits, 0);
-    // A stored 0 is a key without modifiers, which the recorder allows.
-    reading = readStoredKeyCombo(combo(3, 0));
-    ASSERT_TRUE(reading.combo);
-    EXPECT_EQ(reading.combo->modifierFlags, 0);
-    // Whole reals are what some property-list writers make of integers.
-    reading = readStoredKeyCombo(combo(12.0, 1048576.0));
-    ASSERT_TRUE(reading.combo);
-    EXPECT_EQ(reading.combo->keyCode, 12);
-    EXPECT_EQ(reading.combo->modifierFlags, kStoredCommandMask);
-    // 0x800000 is the function-key flag some recorders add; 0x100 a device-dependent bit.
-    reading = readStoredKeyCombo(combo(0, 0x20000 | 0x800000 | 0x100));
-    ASSERT_TRUE(reading.combo);
-    EXPECT_EQ(reading.combo->modifierFlags, kStoredShiftMask);
-    EXPECT_EQ(reading.combo->unknownModifierBits, 0x800100);
+    struct Case {
+        PlistValue stored;
+        std::int64_t keyCode, modifierFlags, unknownBits;
+    };
+    for (const Case& c : {
+             Case{combo(0x7A, 0x40000 | 0x80000), 0x7A, 0xC0000, 0},
+             Case{combo(3, 0), 3, 0, 0}, // a key without modifiers, which the recorder allows
+             // Whole reals are what some property-list writers make of integers.
+             Case{combo(12.0, 1048576.0), 12, kStoredCommandMask, 0},
+             // 0x800000 is the function-key flag some recorders add; 0x100 a device bit.
+             Case{combo(0, 0x20000 | 0x800000 | 0x100), 0, kStoredShiftMask, 0x800100},
+         }) {
+        auto reading = readStoredKeyCombo(c.stored);
+        ASSERT_TRUE(reading.combo) << reading.problem;
+        EXPECT_EQ(reading.combo->keyCode, c.keyCode);
+        EXPECT_EQ(reading.combo->modifierFlags, c.modifierFlags) << c.keyCode;
+        EXPECT_EQ(reading.combo->unknownModifierBits, c.unknownBits) << c.keyCode;
+    }
 }
 
 TEST(StoredKeyCombo, ValuesOfTheWrongFormGiveAReasonAndNoCombo) {

@@ -73,11 +73,8 @@ TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheScreenAtTheOriginOnlyWhenOn) {
     setIcon(kABC, "glyph", std::nullopt);
     sim.desktop.launch();
     EXPECT_EQ(
-        sim.trace(),
-        (Lines{"0 indicator setup", "0 iconView shown", "0 iconBox shown", "0 iconBox shown",
-               "0 indicator image glyph 18x18", "0 indicator origin 0 880", "0 status-item create",
-               "0 shell uptime", "0 activate-self", "0 reload shortcuts", "0 reload rules",
-               "0 popover show 330", "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
+        sim.traceWith("indicator"),
+        (Lines{"0 indicator setup", "0 indicator image glyph 18x18", "0 indicator origin 0 880"}));
 
     SimAgent off;
     off.desktop.world().originScreenNumber.reset();
@@ -109,6 +106,7 @@ TEST_F(IndicatorTest, TheIconReferenceWinsOverTheFileEvenWhenItGivesNoImage) {
     EXPECT_TRUE(sim.agent().iconBox()->isHidden());
 }
 
+// A refresh shows both views before the icon decides on the backdrop.
 TEST_F(IndicatorTest, ARefreshShowsBothViewsBeforeTheIconDecidesOnTheBackdrop) {
     setting("enableTipOfState", true);
     setIcon(kGerman, std::nullopt, "flag");
@@ -126,19 +124,14 @@ TEST_F(IndicatorTest, TheTextCursorByItsWholeNameOrElseByItsHotSpot) {
         Point hotSpot;
         bool text;
     };
+    // No name, or one of no cursor: the hot spot decides; a theme's I-beam by its whole name.
     for (const Case& c :
-         {// No name: the hot spot alone decides.
-          Case{nullptr, {4, 9}, true}, Case{nullptr, {4, 9.5}, false}, Case{nullptr, {9, 4}, false},
-          Case{nullptr, {0, 0}, false},
-          // A large theme's I-beam, whatever its hot spot.
-          Case{"xterm", {16, 16}, true}, Case{"text", {16, 16}, true},
-          Case{"ibeam", {16, 16}, true},
-          // Only whole names count, as themes spell them.
-          Case{"left_ptr", {16, 16}, false}, Case{"vertical-text", {16, 16}, false},
-          Case{"xterm2", {16, 16}, false}, Case{"tex", {16, 16}, false}, Case{"", {16, 16}, false},
-          Case{"XTERM", {16, 16}, false}, Case{"left_ptr", {1, 1}, false},
-          // An unknown name leaves the decision to the hot spot.
-          Case{"my-theme-beam", {4, 9}, true}}) {
+         {Case{nullptr, {4, 9}, true}, Case{nullptr, {4, 9.5}, false}, Case{nullptr, {9, 4}, false},
+          Case{nullptr, {0, 0}, false}, Case{"xterm", {16, 16}, true}, Case{"text", {16, 16}, true},
+          Case{"ibeam", {16, 16}, true}, Case{"left_ptr", {16, 16}, false},
+          Case{"vertical-text", {16, 16}, false}, Case{"xterm2", {16, 16}, false},
+          Case{"tex", {16, 16}, false}, Case{"", {16, 16}, false}, Case{"XTERM", {16, 16}, false},
+          Case{"left_ptr", {1, 1}, false}, Case{"my-theme-beam", {4, 9}, true}}) {
         sim.desktop.world().cursorName = c.name ? std::optional<std::string>(c.name) : std::nullopt;
         sim.desktop.world().cursorHotSpot = c.hotSpot;
         EXPECT_EQ(sim.agent().isTextCursor(), c.text)
