@@ -2,6 +2,8 @@
 
 #include "application_icons.h"
 
+#include <QPixmap>
+
 #include <algorithm>
 
 namespace velmora::qt {
@@ -20,6 +22,12 @@ QString oneLine(const std::string& text, int maximum) {
     if (line.size() > maximum)
         line = line.left(maximum) + QChar(0x2026);
     return line;
+}
+
+QIcon placeholderIcon() {
+    QPixmap clear(ApplicationChooserModel::kIconPixels, ApplicationChooserModel::kIconPixels);
+    clear.fill(Qt::transparent);
+    return QIcon(clear);
 }
 
 int matchRank(const QString& foldedName, const QString& text) {
@@ -82,6 +90,8 @@ QVariant ApplicationChooserModel::data(const QModelIndex& index, int role) const
                        : loadChooserIcon(chooserIconFile(QString::fromStdString(entry.choice.icon)),
                                          kIconPixels);
         }
+        if (entry.icon->isNull()) // room kept, so that the names line up
+            entry.icon = placeholderIcon();
         return *entry.icon;
     default:
         return {};

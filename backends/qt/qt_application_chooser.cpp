@@ -26,15 +26,20 @@ ApplicationChooserDialog::ApplicationChooserDialog(std::vector<ApplicationChoice
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setFocusPolicy(Qt::ClickFocus);
+    auto* other = new QPushButton(tr("Other..."), this);
+    other->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* other = buttons->addButton(tr("Other..."), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Cancel);
     QPushButton* add = buttons->addButton(tr("Add"), QDialogButtonBox::AcceptRole);
     add->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(search_);
     layout->addWidget(list_);
-    layout->addWidget(buttons);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(other);
+    bottom->addStretch();
+    bottom->addWidget(buttons);
+    layout->addLayout(bottom);
     resize(420, 480);
 
     connect(search_, &QLineEdit::textChanged, this, &ApplicationChooserDialog::filterChanged);
