@@ -117,7 +117,7 @@ const char* environment(const char* name) {
 
 } // namespace
 
-std::optional<DesktopEntry> parseDesktopEntry(std::string_view text) {
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, EntryKeys keys) {
     DesktopEntry entry;
     bool inMainGroup = false;
     bool sawMainGroup = false;
@@ -153,7 +153,7 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text) {
             entry.onlyShowIn = splitList(value, ';');
         else if (key == "NotShowIn")
             entry.notShowIn = splitList(value, ';');
-        else if (!takeLocalized(key, "Name", value, entry.names) &&
+        else if (!takeLocalized(key, "Name", value, entry.names) && keys == EntryKeys::Chooser &&
                  !takeLocalized(key, "GenericName", value, entry.genericNames))
             takeLocalized(key, "Keywords", std::move(value), entry.keywords);
     }
@@ -263,7 +263,8 @@ std::optional<DesktopEntry> readDesktopEntry(const fs::path& path) {
     return entry;
 }
 
-DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directories) {
+DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directories,
+                                          EntryKeys keys) {
     DesktopEntryIndex index;
     index.directories_ = directories;
     std::set<std::string> seenIds;
@@ -283,7 +284,7 @@ DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directori
             std::error_code sizeError;
             if (fs::file_size(file, sizeError) > kMaxDesktopFileBytes || sizeError)
                 continue;
-            auto entry = parseDesktopEntry(readFile(file));
+            auto entry = parseDesktopEntry(readFile(file), keys);
             if (!entry)
                 continue;
             entry->id = id;

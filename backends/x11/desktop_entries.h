@@ -20,8 +20,8 @@ struct DesktopEntry {
     // "Name" under "", each "Name[LOCALE]" under LOCALE.
     std::map<std::string, std::string> names;
 
-    // What application choosers need, by locale as names are. Keywords are the raw
-    // ';'-separated list.
+    // What application choosers need (EntryKeys::Chooser), by locale as names are. Keywords
+    // are the raw ';'-separated list.
     std::map<std::string, std::string> genericNames;
     std::map<std::string, std::string> keywords;
     std::string type;       // "Application", "Link", ...; empty when the file does not say
@@ -29,9 +29,15 @@ struct DesktopEntry {
     std::vector<std::string> onlyShowIn, notShowIn; // desktop names
 };
 
+// Which keys are kept. Identity: what ties windows to applications, for the agent's lasting
+// index (generic names and keywords left out: in every language they would triple its size).
+// Chooser: also what a chooser of applications searches.
+enum class EntryKeys { Identity, Chooser };
+
 // The [Desktop Entry] group of TEXT; none when the file has no such group or says Hidden=true
 // (the user deleted the entry).
-std::optional<DesktopEntry> parseDesktopEntry(std::string_view text);
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text,
+                                              EntryKeys keys = EntryKeys::Identity);
 
 // The Name for LOCALE (a POSIX locale such as "de_AT.UTF-8@euro"), trying lang_COUNTRY@MODIFIER,
 // lang_COUNTRY, lang@MODIFIER, lang, then the plain Name; empty when there is no Name at all.
@@ -72,7 +78,8 @@ class DesktopEntryIndex {
     DesktopEntryIndex() = default;
     // Reads every *.desktop file below DIRECTORIES. A desktop id found in an earlier folder
     // hides the same id in later ones, as the desktop-entry rules say.
-    static DesktopEntryIndex scan(const std::vector<std::filesystem::path>& directories);
+    static DesktopEntryIndex scan(const std::vector<std::filesystem::path>& directories,
+                                  EntryKeys keys = EntryKeys::Identity);
 
     const DesktopEntry* findById(std::string_view id) const;
     const DesktopEntry* findByStartupWMClass(std::string_view wmClass) const;

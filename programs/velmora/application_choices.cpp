@@ -72,9 +72,10 @@ applicationChoices(const std::vector<RunningApplication>& running,
 
 std::vector<qt::ApplicationChoice> currentApplicationChoices(Workspace& workspace) {
     const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
-    return applicationChoices(workspace.runningApplications(),
-                              x11::DesktopEntryIndex::scan(x11::applicationDirectories()),
-                              x11::messagesLocale(), desktops ? desktops : "");
+    return applicationChoices(
+        workspace.runningApplications(),
+        x11::DesktopEntryIndex::scan(x11::applicationDirectories(), x11::EntryKeys::Chooser),
+        x11::messagesLocale(), desktops ? desktops : "");
 }
 
 } // namespace velmora::program

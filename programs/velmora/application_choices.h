@@ -16,7 +16,8 @@
 
 namespace velmora::program {
 
-// RUNNING as the workspace lists them; INSTALLED the desktop files; LOCALE the messages
+// RUNNING as the workspace lists them; INSTALLED the desktop files (scanned with
+// x11::EntryKeys::Chooser); LOCALE the messages
 // locale; CURRENTDESKTOPS $XDG_CURRENT_DESKTOP.
 std::vector<qt::ApplicationChoice>
 applicationChoices(const std::vector<RunningApplication>& running,

@@ -234,8 +234,9 @@ TEST_F(InstalledApplicationsTest, TheChooserOffersTheRunningThenTheShownInstalle
         regular("Term", "Term", std::nullopt),
         RunningApplication{}};
     const auto choices = program::applicationChoices(
-        running, x11::DesktopEntryIndex::scan(x11::applicationDirectories()), "de_DE.UTF-8",
-        "GNOME");
+        running,
+        x11::DesktopEntryIndex::scan(x11::applicationDirectories(), x11::EntryKeys::Chooser),
+        "de_DE.UTF-8", "GNOME");
     std::vector<std::string> ids;
     for (const auto& choice : choices)
         ids.push_back(choice.id + (choice.running ? " running" : ""));
