@@ -1,6 +1,7 @@
 #include "qt_views.h"
 
 #include "qt_alert.h"
+#include "qt_application_chooser.h"
 #include "qt_box.h"
 #include "qt_controls.h"
 #include "qt_image_views.h"
@@ -84,10 +85,19 @@ std::shared_ptr<Alert> QtViews::makeAlert() {
 }
 
 std::shared_ptr<OpenPanel> QtViews::openPanel() {
-    return std::make_shared<QtOpenPanel>([this] {
+    auto closePopover = [this] {
         if (auto popover = popover_.lock())
             popover->performClose();
-    });
+    };
+    if (choices_)
+        return std::make_shared<QtApplicationChooserPanel>(choices_, choiceIcons_, closePopover);
+    return std::make_shared<QtOpenPanel>(closePopover);
+}
+
+void QtViews::setApplicationChoices(std::function<std::vector<ApplicationChoice>()> choices,
+                                    ApplicationChooserModel::IconLoader icons) {
+    choices_ = std::move(choices);
+    choiceIcons_ = std::move(icons);
 }
 
 void QtViews::addPopoverObserver(const std::string& name, std::function<void()> observer) {

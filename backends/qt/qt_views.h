@@ -7,6 +7,7 @@
 // of the popover closing is the click that closed it, and is ignored; without a tray the
 // popover is an ordinary window. Main thread only.
 
+#include "application_chooser_model.h"
 #include "key_translation.h"
 
 #include "platform/views.h"
@@ -45,7 +46,13 @@ class QtViews : public ViewFactory {
     std::shared_ptr<Menu> makeMenu(const std::vector<MenuItemDescription>& items) override;
     // The alert closes a popup popover before it shows.
     std::shared_ptr<Alert> makeAlert() override;
+    // The application chooser once the program said what to offer
+    // (setApplicationChoices), else the file dialog.
     std::shared_ptr<OpenPanel> openPanel() override;
+    // What the application chooser offers, asked each time it shows; ICONS as the chooser's
+    // model takes them (empty: looked up by the choice's icon).
+    void setApplicationChoices(std::function<std::vector<ApplicationChoice>()> choices,
+                               ApplicationChooserModel::IconLoader icons = {});
     void addPopoverObserver(const std::string& name, std::function<void()> observer) override;
 
     // Whether the status item made last is in a tray (false before one is made).
@@ -70,6 +77,8 @@ class QtViews : public ViewFactory {
     std::weak_ptr<QtPopover> popover_;
     std::function<void()> mouseDown_;
     KeyTranslation keys_;
+    std::function<std::vector<ApplicationChoice>()> choices_;
+    ApplicationChooserModel::IconLoader choiceIcons_;
     std::map<std::string, std::vector<std::function<void()>>> observers_;
 };
 

@@ -83,6 +83,33 @@ std::string desktopIdFor(const fs::path& relative) {
     return id;
 }
 
+// "GNOME;Unity;" as its items.
+std::vector<std::string> splitList(std::string_view text, char separator) {
+    std::vector<std::string> items;
+    while (!text.empty()) {
+        std::size_t end = text.find(separator);
+        if (std::string_view item = trim(text.substr(0, end)); !item.empty())
+            items.emplace_back(item);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return items;
+}
+
+// KEY is BASE or BASE[LOCALE]: then VALUE goes into LOCALIZED under "" or LOCALE.
+bool takeLocalized(std::string_view key, std::string_view base, std::string value,
+                   std::map<std::string, std::string>& localized) {
+    if (!key.starts_with(base))
+        return false;
+    key.remove_prefix(base.size());
+    if (key.empty())
+        localized[""] = std::move(value);
+    else if (key.size() >= 2 && key.front() == '[' && key.back() == ']')
+        localized[std::string(key.substr(1, key.size() - 2))] = std::move(value);
+    else
+        return false;
+    return true;
+}
+
 const char* environment(const char* name) {
     const char* value = std::getenv(name);
     return value && *value ? value : nullptr;
@@ -90,7 +117,7 @@ const char* environment(const char* name) {
 
 } // namespace
 
-std::optional<DesktopEntry> parseDesktopEntry(std::string_view text) {
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, EntryKeys keys) {
     DesktopEntry entry;
     bool inMainGroup = false;
     bool sawMainGroup = false;
@@ -118,10 +145,17 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text) {
             entry.startupWMClass = value;
         else if (key == "Icon")
             entry.icon = value;
-        else if (key == "Name")
-            entry.names[""] = value;
-        else if (key.starts_with("Name[") && key.ends_with("]"))
-            entry.names[std::string(key.substr(5, key.size() - 6))] = value;
+        else if (key == "Type")
+            entry.type = value;
+        else if (key == "NoDisplay")
+            entry.noDisplay = value == "true";
+        else if (key == "OnlyShowIn")
+            entry.onlyShowIn = splitList(value, ';');
+        else if (key == "NotShowIn")
+            entry.notShowIn = splitList(value, ';');
+        else if (!takeLocalized(key, "Name", value, entry.names) && keys == EntryKeys::Chooser &&
+                 !takeLocalized(key, "GenericName", value, entry.genericNames))
+            takeLocalized(key, "Keywords", std::move(value), entry.keywords);
     }
     if (!sawMainGroup)
         return std::nullopt;
@@ -129,6 +163,11 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text) {
 }
 
 std::string localizedName(const DesktopEntry& entry, std::string_view locale) {
+    return localizedValue(entry.names, locale);
+}
+
+std::string localizedValue(const std::map<std::string, std::string>& localized,
+                           std::string_view locale) {
     std::string_view modifier;
     if (std::size_t at = locale.find('@'); at != std::string_view::npos) {
         modifier = locale.substr(at);
@@ -147,11 +186,25 @@ std::string localizedName(const DesktopEntry& entry, std::string_view locale) {
     for (const auto& candidate : candidates) {
         if (candidate.empty())
             continue;
-        if (auto it = entry.names.find(candidate); it != entry.names.end())
+        if (auto it = localized.find(candidate); it != localized.end())
             return it->second;
     }
-    auto plain = entry.names.find("");
-    return plain == entry.names.end() ? std::string() : plain->second;
+    auto plain = localized.find("");
+    return plain == localized.end() ? std::string() : plain->second;
+}
+
+bool offeredInChoosers(const DesktopEntry& entry, std::string_view currentDesktops) {
+    if (entry.type != "Application" || entry.noDisplay)
+        return false;
+    const std::vector<std::string> current = splitList(currentDesktops, ':');
+    auto namesCurrent = [&](const std::vector<std::string>& desktops) {
+        return std::any_of(desktops.begin(), desktops.end(), [&](const std::string& desktop) {
+            return std::find(current.begin(), current.end(), desktop) != current.end();
+        });
+    };
+    if (!entry.onlyShowIn.empty() && !namesCurrent(entry.onlyShowIn))
+        return false;
+    return !namesCurrent(entry.notShowIn);
 }
 
 std::string messagesLocale() {
@@ -210,7 +263,8 @@ std::optional<DesktopEntry> readDesktopEntry(const fs::path& path) {
     return entry;
 }
 
-DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directories) {
+DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directories,
+                                          EntryKeys keys) {
     DesktopEntryIndex index;
     index.directories_ = directories;
     std::set<std::string> seenIds;
@@ -230,7 +284,7 @@ DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directori
             std::error_code sizeError;
             if (fs::file_size(file, sizeError) > kMaxDesktopFileBytes || sizeError)
                 continue;
-            auto entry = parseDesktopEntry(readFile(file));
+            auto entry = parseDesktopEntry(readFile(file), keys);
             if (!entry)
                 continue;
             entry->id = id;

@@ -1,6 +1,7 @@
 #include "agent.h"
 
 #include "app/app_delegate.h"
+#include "application_choices.h"
 #include "application_identities.h"
 #include "autostart_folder.h"
 #include "bundle_property_lists.h"
@@ -134,6 +135,8 @@ int runAgent(int argc, char** argv) {
     if (trayWatch.watching())
         views.announceSystemTrayChanges();
     BundlePropertyLists bundleFiles;
+    // The add button offers the applications running and installed, as desktops' choosers do.
+    views.setApplicationChoices([&workspace] { return currentApplicationChoices(workspace); });
     Platform platform{store,      inputSources, workspace, distributed, eventMonitor,
                       windowList, screens,      cursor,    runLoop,     childProcess,
                       images,     info,         views,     &bundleFiles};

@@ -16,10 +16,24 @@ constexpr std::string_view kInfoPlistSuffix = "/Contents/Info.plist";
 
 } // namespace
 
+std::string windowClassPath(std::string_view windowClass) {
+    if (windowClass.empty() || windowClass.size() > kMaxWindowClassBytes ||
+        windowClass.find('\0') != std::string_view::npos)
+        return {};
+    return std::string(kWindowClassPathPrefix) + std::string(windowClass);
+}
+
 std::optional<PlistDictionary>
 BundlePropertyLists::dictionaryWithContentsOfFile(const std::string& path) {
     if (path.ends_with(kInfoPlistSuffix)) {
         const std::string bundle = path.substr(0, path.size() - kInfoPlistSuffix.size());
+        if (bundle.starts_with(kWindowClassPathPrefix)) {
+            const std::string windowClass = bundle.substr(kWindowClassPathPrefix.size());
+            if (windowClassPath(windowClass).empty())
+                return std::nullopt;
+            return PlistDictionary{{"CFBundleIdentifier", PlistValue(windowClass)},
+                                   {"CFBundleName", PlistValue(windowClass)}};
+        }
         std::error_code error;
         if (bundle.ends_with(".desktop") && std::filesystem::is_regular_file(bundle, error))
             return x11::desktopFileBundleInfo(bundle, x11::applicationDirectories());

@@ -5,7 +5,9 @@
 #   that comes later gets the icon;
 # - with a tray (trayer), the agent's icon is in it; a click on the icon opens the popover
 #   below it; choosing a layout in an application's row writes the rule, and the next
-#   activation of that application selects the layout; a second start opens the popover too.
+#   activation of that application selects the layout; a second start opens the popover too;
+# - the add button's chooser: typing part of an installed application's name and Enter adds
+#   its row, whose layout box then takes a rule.
 source "$(dirname "$0")/lib.sh" "$@"
 
 source "$(dirname "$0")/popover_lib.sh"
@@ -15,6 +17,9 @@ source "$(dirname "$0")/popover_lib.sh"
 mkdir -p "$XDG_DATA_HOME/applications" "$(dirname "$SETTINGS")"
 printf '[Desktop Entry]\nType=Application\nName=Mail Tester\nExec=true\nStartupWMClass=MailTest\n' \
     >"$XDG_DATA_HOME/applications/org.example.Mail.desktop"
+# Installed, not running: only the chooser can add it.
+printf '[Desktop Entry]\nType=Application\nName=Quill Editor\nExec=true\n' \
+    >"$XDG_DATA_HOME/applications/org.example.Quill.desktop"
 cat >"$SETTINGS" <<'EOF'
 <?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><dict>
@@ -44,10 +49,13 @@ open_popover_at_icon() {
     return 1
 }
 
-rule_of_mail_is_german() {
+rule_is() {
     "$VELMORA" rules >"$WORK/rules" 2>>"$WORK/rules.log" || return 1
-    grep -qx "org.example.Mail	xkb:de" "$WORK/rules"
+    grep -qx "$1" "$WORK/rules"
 }
+rule_of_mail_is_german() { rule_is "org.example.Mail	xkb:de"; }
+
+chooser_open() { xdotool search --name '^Add an Application$' >/dev/null; }
 
 start_desktop
 open_windows Mail MailTest 1
@@ -96,4 +104,16 @@ expect_groups "1"
 # A second start opens the popover at the icon.
 "$VELMORA" >"$WORK/second-start" 2>>"$WORK/velmora.log"
 wait_until "the popover at the icon after a second start" popover_at_icon
+
+# The add button's chooser: a few letters and Enter add the installed application as the third
+# row (after Mail and OtherApp), and the popover comes back with it.
+click_content 19 279
+wait_until "the application chooser" chooser_open
+xdotool type --delay 30 quil
+xdotool key Return
+wait_until "the popover back after the chooser" popover_at_icon
+xdotool mousemove $((PX + 1 + 46 + 138 + 51)) $((PY + 38 + 2 * 25)) click 1
+wait_until "the list of layouts" other_popup_open
+xdotool key R Return
+wait_until "the rule for the application added" rule_is "org.example.Quill	xkb:ru"
 stop_velmora

@@ -1,9 +1,11 @@
 // Installed applications on Linux: desktop files in the XDG data folders stand for application
 // bundles (their path, icon and name), and what the rule editor reads when the user adds one.
 
+#include "application_choices.h"
 #include "bundle_property_lists.h"
 #include "desktop_entries.h"
 #include "installed_applications.h"
+#include "platform/application.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -180,14 +182,81 @@ TEST_F(InstalledApplicationsTest, AChosenFileReadsAsItsBundlesInfoOrAsNothing) {
         (PlistDictionary{{"CFBundleIdentifier", "org.example.Mail"}, {"CFBundleName", "Post"}}));
     EXPECT_EQ(files.dictionaryWithContentsOfFile(bare + "/Contents/Info.plist"),
               (PlistDictionary{{"CFBundleIdentifier", "org.example.Bare"}}));
+    // A running application known by its window class alone, as the chooser answers for it.
+    EXPECT_EQ(files.dictionaryWithContentsOfFile(program::windowClassPath("Term") +
+                                                 "/Contents/Info.plist"),
+              (PlistDictionary{{"CFBundleIdentifier", "Term"}, {"CFBundleName", "Term"}}));
     EXPECT_EQ(
         files.dictionaryWithContentsOfFile(info),
         (PlistDictionary{{"CFBundleIdentifier", "com.example.mail"}, {"CFBundleVersion", 3}}));
     for (const std::string& nothing :
          {hidden + "/Contents/Info.plist", (root_ / "none.desktop/Contents/Info.plist").string(),
           mail, list, junk, piped, (root_ / "Bundles/None.app/Contents/Info.plist").string(),
-          (root_ / "Bundles").string(), huge})
+          (root_ / "Bundles").string(), huge, std::string("wm-class:/Contents/Info.plist")})
         EXPECT_EQ(files.dictionaryWithContentsOfFile(nothing), std::nullopt) << nothing;
+}
+
+// The add button's chooser: the running applications first (the agent and windowless helpers
+// left out), then the installed ones a chooser of this desktop offers; each answers a path
+// that the rule editor reads back as the application's id, as it reads the file dialog's.
+TEST_F(InstalledApplicationsTest, TheChooserOffersTheRunningThenTheShownInstalledApplications) {
+    write("home/applications/org.example.Mail.desktop",
+          "[Desktop Entry]\nType=Application\nName=Mail\nName[de]=Post\nGenericName=Email\n"
+          "GenericName[de]=E-Mail\nKeywords=letter;inbox;\nIcon=mail\n");
+    const std::string runner = write("system/applications/org.example.Runner.desktop",
+                                     "[Desktop Entry]\nType=Application\nName=Runner\n"
+                                     "NoDisplay=true\n");
+    for (const auto& [id, keys] :
+         std::vector<std::pair<std::string, std::string>>{{"Hidden", "NoDisplay=true"},
+                                                          {"Kde", "OnlyShowIn=KDE;"},
+                                                          {"Link", "Type=Link"},
+                                                          {"NotGnome", "NotShowIn=XFCE;GNOME;"},
+                                                          {"Shown", "OnlyShowIn=KDE;GNOME;"},
+                                                          {"Nameless", ""}})
+        write("system/applications/org.example." + id + ".desktop",
+              "[Desktop Entry]\n" +
+                  std::string(keys.starts_with("Type") ? "" : "Type=Application\n") + keys + "\n" +
+                  (id == "Nameless" ? "" : "Name=" + id + "\n"));
+    // Neither a folder nor a file too large to be one is an application.
+    fs::create_directories(root_ / "system/applications/folder.desktop");
+    fs::resize_file(write("system/applications/huge.desktop", "[Desktop Entry]\nName=Huge\n"),
+                    x11::kMaxDesktopFileBytes + 1);
+    const auto regular = [](std::string id, std::string name, std::optional<std::string> path) {
+        return RunningApplication{std::move(id), std::move(name), std::move(path)};
+    };
+    RunningApplication dock = regular("Dock", "Dock", std::nullopt);
+    dock.activationPolicy = ActivationPolicy::Accessory;
+    const std::vector<RunningApplication> running{
+        regular(kOwnBundleIdentifier, "Velmora", std::nullopt),
+        regular("Term", "Term", std::nullopt),
+        dock,
+        regular("org.example.Runner", "Runner", runner),
+        regular("Term", "Term", std::nullopt),
+        RunningApplication{}};
+    const auto choices = program::applicationChoices(
+        running,
+        x11::DesktopEntryIndex::scan(x11::applicationDirectories(), x11::EntryKeys::Chooser),
+        "de_DE.UTF-8", "GNOME");
+    std::vector<std::string> ids;
+    for (const auto& choice : choices)
+        ids.push_back(choice.id + (choice.running ? " running" : ""));
+    EXPECT_EQ(ids, (std::vector<std::string>{"Term running", "org.example.Runner running",
+                                             "org.example.Mail", "org.example.Nameless",
+                                             "org.example.Shown"}));
+    ASSERT_EQ(choices.size(), 5u);
+    EXPECT_EQ(choices[2].name, "Post");
+    EXPECT_EQ(choices[2].genericName, "E-Mail");
+    EXPECT_EQ(choices[2].keywords, (std::vector<std::string>{"letter", "inbox"}));
+    EXPECT_EQ(choices[2].icon, "mail");
+    EXPECT_EQ(choices[3].name, "");
+    program::BundlePropertyLists files;
+    for (const auto& choice : choices) {
+        auto info = files.dictionaryWithContentsOfFile(choice.path + "/Contents/Info.plist");
+        ASSERT_TRUE(info) << choice.path;
+        EXPECT_EQ(info->at("CFBundleIdentifier"), PlistValue(choice.id));
+    }
+    EXPECT_EQ(program::windowClassPath(""), "");
+    EXPECT_EQ(program::windowClassPath(std::string(program::kMaxWindowClassBytes + 1, 'x')), "");
 }
 
 } // namespace

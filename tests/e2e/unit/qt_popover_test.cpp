@@ -1,9 +1,12 @@
 // The status item, the popover, its layout and the open panel on Qt: where the popover goes,
-// what it posts and when, how the tray's clicks reach the program, and the file dialog. Qt's
+// what it posts and when, how the tray's clicks reach the program, the application chooser and
+// the file dialog. Qt's
 // offscreen platform has no tray: the tray's activations are emitted directly. The popover as
 // a popup at a real tray, or an ordinary window without one, is tested in tests/e2e/popover.sh.
 
+#include "application_icons.h"
 #include "popover_placement.h"
+#include "qt_application_chooser.h"
 #include "qt_controls.h"
 #include "qt_images.h"
 #include "qt_open_panel.h"
@@ -18,11 +21,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace velmora::qt {
 namespace {
@@ -283,6 +292,183 @@ TEST_F(QtOpenPanels, ABundleFolderIsChosenAndACancelIsAnAnswerToo) {
     EXPECT_TRUE(panel.URLs().empty());
 }
 
+// What the chooser offers in these tests: two running applications, a thousand installed
+// ones, and three installed ones to find by name, generic name, keyword or id.
+ApplicationChoice choice(std::string path, std::string id, std::string name, bool running = false) {
+    ApplicationChoice made;
+    made.path = std::move(path);
+    made.id = std::move(id);
+    made.name = std::move(name);
+    made.running = running;
+    return made;
+}
+
+std::vector<ApplicationChoice> someChoices(const QString& editorPath) {
+    std::vector<ApplicationChoice> choices;
+    for (int i = 0; i < 1000; ++i) {
+        choices.push_back(choice("/apps/app" + std::to_string(i) + ".desktop",
+                                 "app" + std::to_string(i),
+                                 QString("App %1").arg(i, 4, 10, QChar('0')).toStdString()));
+        choices.back().icon = "app-icon";
+    }
+    choices.push_back(choice("wm-class:Term", "Term", "Zeta Term", true));
+    choices.push_back(choice("/apps/terminal.desktop", "org.example.Terminal", "Terminal"));
+    choices.push_back(choice(editorPath.toStdString(), "org.example.Quill", "Quill Editor"));
+    choices.back().genericName = "Text Editor";
+    choices.back().keywords = {"notes"};
+    choices.push_back(choice("/apps/mail.desktop", "org.example.Mail", "Mail", true));
+    choices.push_back(choice("/apps/nameless.desktop", "org.example.Nameless\nX", ""));
+    return choices;
+}
+
+std::vector<std::string> shownNames(const ApplicationChooserModel& model, int rows = 3) {
+    std::vector<std::string> names;
+    for (int row = 0; row < std::min(rows, model.rowCount()); ++row)
+        names.push_back(model.data(model.index(row), Qt::DisplayRole).toString().toStdString());
+    return names;
+}
+
+TEST_F(QtOpenPanels, TheChooserListsTheRunningFirstNarrowsAsTheUserTypesAndLoadsDrawnIconsOnly) {
+    int iconsAsked = 0;
+    ApplicationChooserDialog chooser(someChoices("/apps/quill.desktop"),
+                                     [&](const ApplicationChoice&) {
+                                         ++iconsAsked;
+                                         return QIcon();
+                                     });
+    chooser.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chooser));
+    chooser.list()->viewport()->repaint();
+    const ApplicationChooserModel& model = chooser.model();
+    EXPECT_EQ(model.rowCount(), 1005);
+    EXPECT_EQ(shownNames(model), (std::vector<std::string>{"Mail", "Zeta Term", "App 0000"}));
+    EXPECT_EQ(chooser.focusWidget(), chooser.searchField());
+    EXPECT_EQ(chooser.currentChoice()->id, "org.example.Mail");
+    // Only the rows drawn ask for their icons, once each.
+    EXPECT_GT(iconsAsked, 0);
+    EXPECT_LT(iconsAsked, 40);
+    EXPECT_EQ(model.loadedIcons(), iconsAsked);
+    chooser.list()->viewport()->repaint();
+    EXPECT_EQ(model.loadedIcons(), iconsAsked);
+
+    // Any case, every word, in the name, generic name, keywords or id; a name that starts with
+    // the text comes before one with a word that does, running or not.
+    const std::vector<std::pair<QString, std::vector<std::string>>> searches{
+        {"TERM", {"Terminal", "Zeta Term"}},
+        {"text ed", {"Quill Editor"}},
+        {"NOTES", {"Quill Editor"}},
+        {"example.quill", {"Quill Editor"}},
+        {"nameless x", {"org.example.Nameless X"}},
+        {"app 099", {"App 0990", "App 0991", "App 0992"}},
+        {"nothing like it", {}}};
+    for (const auto& [text, names] : searches) {
+        chooser.searchField()->clear();
+        QTest::keyClicks(chooser.searchField(), text);
+        EXPECT_EQ(shownNames(model), names) << text.toStdString();
+    }
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(chooser.currentChoice(), nullptr);
+    chooser.accept(); // nothing to choose: still open
+    EXPECT_TRUE(chooser.isVisible());
+    // The arrows move in the list while the typing goes on in the search field.
+    chooser.searchField()->clear();
+    QTest::keyClicks(chooser.searchField(), "term");
+    QTest::keyClick(chooser.searchField(), Qt::Key_Down);
+    EXPECT_EQ(chooser.currentChoice()->id, "Term");
+    EXPECT_EQ(chooser.focusWidget(), chooser.searchField());
+}
+
+TEST_F(QtOpenPanels, TheChooserAnswersAsTheFileDialogDoesAndOtherLeavesForIt) {
+    touch("two/applications/org.example.Quill.desktop");
+    const QString quill = root_.filePath("two/applications/org.example.Quill.desktop");
+    int closedBefore = 0;
+    std::vector<std::int64_t> answers;
+    std::vector<std::string> chosen;
+    auto panel = std::make_shared<QtApplicationChooserPanel>([&] { return someChoices(quill); },
+                                                             nullptr, [&] { ++closedBefore; });
+    std::weak_ptr<QtApplicationChooserPanel> watch = panel;
+    auto begin = [&] {
+        watch.lock()->beginWithCompletionHandler(
+            [&answers, &chosen, held = watch.lock()](std::int64_t result) {
+                answers.push_back(result);
+                chosen = held->URLs();
+            });
+    };
+    panel->setDirectoryURL("/Applications");
+    begin();
+    panel.reset(); // the handler holds it, as the rule editor's does
+    ASSERT_TRUE(watch.lock()->chooser());
+    EXPECT_EQ(closedBefore, 1);
+    // Typed and Enter: the desktop file's path, as the file dialog gives it.
+    QTest::keyClicks(watch.lock()->chooser()->searchField(), "quil");
+    QTest::keyClick(watch.lock()->chooser()->searchField(), Qt::Key_Return);
+    EXPECT_EQ(answers, (std::vector<std::int64_t>{NSModalResponseOK}));
+    EXPECT_EQ(chosen, (std::vector<std::string>{quill.toStdString()}));
+    ASSERT_TRUE(watch.expired());
+
+    panel = std::make_shared<QtApplicationChooserPanel>([&] { return someChoices(quill); }, nullptr,
+                                                        nullptr);
+    watch = panel;
+    panel->setDirectoryURL("/Applications");
+    // A double click chooses the row; Escape cancels.
+    begin();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel->chooser()));
+    QListView* list = panel->chooser()->list();
+    const QPoint second = list->visualRect(panel->chooser()->model().index(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second); // as a double click starts
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
+    EXPECT_EQ(answers.back(), NSModalResponseOK);
+    EXPECT_EQ(chosen, (std::vector<std::string>{"wm-class:Term"}));
+    begin();
+    QTest::keyClick(panel->chooser(), Qt::Key_Escape);
+    EXPECT_EQ(answers.back(), NSModalResponseCancel);
+    EXPECT_TRUE(chosen.empty());
+    EXPECT_EQ(panel->chooser(), nullptr);
+
+    // "Other..." shows the file dialog in the applications folder; its answer is the panel's.
+    begin();
+    for (QPushButton* button : panel->chooser()->findChildren<QPushButton*>())
+        if (button->text() == "Other...")
+            button->click();
+    EXPECT_EQ(panel->chooser(), nullptr);
+    ASSERT_TRUE(panel->filePanel() && panel->filePanel()->dialog());
+    BundleFileDialog* dialog = panel->filePanel()->dialog();
+    EXPECT_EQ(QDir(dialog->directory()).absolutePath(), root_.filePath("two/applications"));
+    dialog->selectFile(quill);
+    dialog->accept();
+    EXPECT_EQ(answers.size(), 4u);
+    EXPECT_EQ(answers.back(), NSModalResponseOK);
+    EXPECT_EQ(chosen, (std::vector<std::string>{quill.toStdString()}));
+    EXPECT_EQ(panel->filePanel(), nullptr);
+}
+
+// An icon is a file of the theme, or a path; a folder, a pipe, a huge file or a broken image
+// gives none, at once.
+TEST_F(QtOpenPanels, ChooserIconsComeFromTheThemeAndNeverFromAFolderAPipeOrAHugeFile) {
+    root_.mkpath("two/icons/hicolor/48x48/apps");
+    root_.mkpath("two/icons/hicolor/scalable/apps");
+    QImage picture(96, 96, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(root_.filePath("two/icons/hicolor/scalable/apps/mail.png")));
+    root_.mkpath("two/pixmaps");
+    ASSERT_TRUE(picture.save(root_.filePath("two/pixmaps/old.xpm")));
+    EXPECT_EQ(chooserIconFile("mail"), root_.filePath("two/icons/hicolor/scalable/apps/mail.png"));
+    EXPECT_EQ(chooserIconFile("mail.png"), chooserIconFile("mail"));
+    EXPECT_EQ(chooserIconFile("old"), root_.filePath("two/pixmaps/old.xpm"));
+    for (const char* nothing : {"", "missing", "../two/pixmaps/old", "a/b"})
+        EXPECT_TRUE(chooserIconFile(nothing).isEmpty()) << nothing;
+    const QIcon mail = loadChooserIcon(chooserIconFile("mail"), 32);
+    ASSERT_FALSE(mail.isNull());
+    EXPECT_EQ(mail.availableSizes(), (QList<QSize>{QSize(32, 32)}));
+
+    root_.mkpath("folder.png");
+    ASSERT_EQ(mkfifo(root_.filePath("pipe.png").toLocal8Bit().constData(), 0600), 0);
+    touch("broken.png");
+    touch("huge.svg");
+    QFile(root_.filePath("huge.svg")).resize(kMaxChooserIconBytes + 1);
+    for (const char* bad : {"folder.png", "pipe.png", "broken.png", "huge.svg", "none.png"})
+        EXPECT_TRUE(loadChooserIcon(root_.filePath(bad), 32).isNull()) << bad;
+}
+
 // A factory whose reset window is not needed here.
 class TestViews final : public QtViews {
   public:
@@ -359,6 +545,9 @@ TEST(QtViewFactory, ThePopoverPostsToObserversAndTheOpenPanelClosesIt) {
     views.statusItem()->activated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(clicks, 0);
     dynamic_cast<QtOpenPanel&>(*panel).dialog()->reject();
+    // Once the program says what to offer, the add button's panel is the chooser.
+    views.setApplicationChoices([] { return std::vector<ApplicationChoice>{}; });
+    EXPECT_TRUE(std::dynamic_pointer_cast<QtApplicationChooserPanel>(views.openPanel()));
     EXPECT_TRUE(views.makeImageView() && views.makeTextField() && views.makeComboBox() &&
                 views.makeAlert() && views.makeMenu({{"Quit", "Quit:"}}));
 }
