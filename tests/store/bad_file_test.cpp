@@ -21,6 +21,8 @@ const std::string kValid = xmlDictionary(stringEntry("followWindow", "yes"));
 struct BadContents {
     const char* name;
     std::string bytes;
+    // Where the message puts the mistake (the XML reader's view); "" when it cannot say.
+    std::string where;
 };
 
 class StoreBadFile : public testing::TestWithParam<BadContents> {};
@@ -30,9 +32,17 @@ TEST_P(StoreBadFile, IsMovedAsideWithAMessageAndTheStoreStartsEmpty) {
     const std::string path = folder.file("settings.plist");
     writeFile(path, GetParam().bytes);
     CaptureStderr();
-    PlistFileDefaults store(path);
+    std::vector<std::string> heard;
+    PlistFileDefaults store(path, PlistFileDefaults::Access::ReadWrite,
+                            [&](const std::string& line) { heard.push_back(line); });
     EXPECT_FALSE(store.objectForKey("followWindow"));
     const std::string message = GetCapturedStderr();
+    EXPECT_EQ(heard, std::vector<std::string>{message.substr(9, message.size() - 10)})
+        << "the observer hears the line said on standard error";
+    EXPECT_NE(message.find(GetParam().where), std::string::npos) << message;
+    if (GetParam().where.empty()) {
+        EXPECT_EQ(message.find("line "), std::string::npos) << message;
+    }
 
     const auto entries = folder.entries();
     ASSERT_EQ(entries.size(), 1u) << message;
@@ -53,13 +63,21 @@ TEST_P(StoreBadFile, IsMovedAsideWithAMessageAndTheStoreStartsEmpty) {
 
 INSTANTIATE_TEST_SUITE_P(
     Contents, StoreBadFile,
-    testing::Values(BadContents{"Garbage", "this is not a property list\n"},
-                    BadContents{"Truncated", kValid.substr(0, kValid.size() / 2)},
-                    BadContents{"BinaryGarbage", std::string("bplist00\xd1\x01\x02\x00\xff", 13)},
-                    BadContents{"NulBytes", std::string("\0\0\0\x7f", 4)},
-                    BadContents{"WhitespaceOnly", "\n  \n"},
-                    BadContents{"TopLevelArray",
-                                "<plist><array><string>x</string></array></plist>"}),
+    testing::Values(
+        BadContents{"Garbage", "this is not a property list\n",
+                    "line 1, column 1: start tag expected"},
+        BadContents{"Truncated", kValid.substr(0, kValid.size() / 2),
+                    "line 3, column 3: premature end of document"},
+        BadContents{"MismatchedTag", xmlDictionary("<key>a</key>\n  <string>b</strin>\n"),
+                    "line 5, column 19: opening and ending tag mismatch"},
+        BadContents{"UnknownElement", xmlDictionary("<key>a</key><True/>\n"),
+                    "line 4, column 19: <True> is no element of a property list"},
+        BadContents{"ValueWithoutKey", xmlDictionary(stringEntry("a", "b") + "<false/>"),
+                    "line 5, column 8: <false> in a dictionary without its <key>"},
+        BadContents{"BinaryGarbage", std::string("bplist00\xd1\x01\x02\x00\xff", 13), ""},
+        BadContents{"NulBytes", std::string("\0\0\0\x7f", 4), "line 1, column 1: "},
+        BadContents{"WhitespaceOnly", "\n  \n", "line 3, column 1: premature end of document"},
+        BadContents{"TopLevelArray", "<plist><array><string>x</string></array></plist>", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StoreBadFileCases, ABadFileFoundLaterIsMovedAsideAtTheNextWriteWithoutLosingChanges) {
@@ -67,13 +85,17 @@ TEST(StoreBadFileCases, ABadFileFoundLaterIsMovedAsideAtTheNextWriteWithoutLosin
     const std::string path = folder.file("settings.plist");
     writeFile(path, "broken once");
     CaptureStderr();
-    PlistFileDefaults store(path);
+    std::vector<std::string> heard;
+    PlistFileDefaults store(path, PlistFileDefaults::Access::ReadWrite,
+                            [&](const std::string& line) { heard.push_back(line); });
     store.setObjectForKey("pending", "mine");
     writeFile(path, "broken twice, within the same second most likely");
     EXPECT_EQ(store.objectForKey("mine"), PlistValue("pending"));
     EXPECT_EQ(folder.entries().size(), 2u) << "only the first read moves a bad file at once";
     store.synchronize();
     GetCapturedStderr();
+    ASSERT_EQ(heard.size(), 2u) << "the later bad file is heard of when it is moved aside";
+    EXPECT_NE(heard[1].find("moved the bad file to"), std::string::npos) << heard[1];
 
     auto entries = folder.entries();
     ASSERT_EQ(entries.size(), 3u) << "the second copy set aside does not replace the first";
