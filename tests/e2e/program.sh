@@ -123,6 +123,39 @@ wait_for_velmora_exit
 STATUS=$VELMORA_STATUS
 expect_status 0 "SIGINT"
 
+# A bad settings file that the agent moves aside is said where a user sees it: through the
+# desktop's notification service (faked on a private session bus), or without one beside the
+# popover, which opens at start here (no tray).
+cat >"$WORK/bus.conf" <<EOF
+<busconfig><type>session</type><listen>unix:dir=$WORK</listen>
+<policy context="default"><allow send_destination="*"/><allow receive_sender="*"/>
+<allow own="*"/></policy></busconfig>
+EOF
+dbus-daemon --config-file="$WORK/bus.conf" --nofork --print-address=5 5>"$WORK/bus" \
+    2>"$WORK/bus.log" &
+PIDS+=($!)
+wait_until "the session bus" test -s "$WORK/bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
+"$VELMORA_FAKE_NOTIFICATIONS" >"$WORK/notifications" 2>>"$WORK/client.log" &
+notifier=$!
+PIDS+=("$notifier")
+wait_until "the notification service" grep -qx ready "$WORK/notifications"
+notice_shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+said_where='line [0-9]+, column [0-9]+: premature end of document.*moved it to'
+cp "$WORK/truncated-settings" "$SETTINGS"
+start_velmora
+wait_until "a notification" grep -q '^Notify' "$WORK/notifications"
+grep -qE "^Notify	.*$said_where $SETTINGS.corrupt-" "$WORK/notifications" ||
+    fail "the notification does not say what happened: $(cat "$WORK/notifications")"
+notice_shown "$said_where" && fail "a notification was sent and the popover says it too"
+stop_velmora
+kill "$notifier"
+cp "$WORK/truncated-settings" "$SETTINGS"
+start_velmora
+wait_until "the notice beside the popover" notice_shown "$said_where"
+stop_velmora
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+
 # SIGTERM while an address-bar check is still running on the global queue: a click in a
 # window of the browser whose check waits up to 0.2 s for the text cursor (which never shows
 # here). The agent waits for the check before it takes itself apart, and the check says how
