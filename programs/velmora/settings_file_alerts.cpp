@@ -5,11 +5,11 @@
 namespace velmora::program {
 
 void SettingsFileAlerts::show(const std::string& line) {
-    sendDesktopNotification("Velmora could not use its settings file", line, context_,
-                            [this, line](bool delivered) {
-                                if (!delivered)
-                                    notice_.add(line);
-                            });
+    static constexpr const char* kSummary = "Velmora could not use its settings file";
+    sendDesktopNotification(kSummary, line, context_, [this, line](bool delivered) {
+        if (!delivered)
+            notice_.add(std::string(kSummary) + ":\n" + line);
+    });
 }
 
 } // namespace velmora::program

@@ -1,6 +1,6 @@
 // A notification service for the tests: owns org.freedesktop.Notifications on the session bus
-// and prints each Notify call as "Notify<TAB>SUMMARY<TAB>BODY" on one line. Prints "ready"
-// once the name is its own.
+// (its body may hold markup) and prints each Notify call as "Notify<TAB>SUMMARY<TAB>BODY" on
+// one line. Prints "ready" once the name is its own.
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -15,6 +15,10 @@ class FakeNotifications final : public QDBusVirtualObject {
   public:
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() == "GetCapabilities") {
+            connection.send(message.createReply(QStringList{"body", "body-markup"}));
+            return true;
+        }
         if (message.member() != "Notify" || message.arguments().size() < 5)
             return false;
         const auto arguments = message.arguments();
