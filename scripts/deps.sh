@@ -9,9 +9,10 @@ packages=(
   qt6-base-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xkb-dev libxcb-randr0-dev
   libxcb-xfixes0-dev libxcb-xinput-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev
+  libxkbregistry-dev
   libxcb-xtest0-dev libxcb-record0-dev libxcb-res0-dev
   fonts-dejavu-core desktop-file-utils
-  xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc
+  xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus
   clang libclang-rt-14-dev
 )
 

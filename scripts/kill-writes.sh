@@ -110,7 +110,7 @@ rule_saved() {
 }
 
 kill_rule_writer() {
-    local at=$1 app="App$((RANDOM % 8))" id="xkb:id$1" moment outcome
+    local at=$1 app="App$((RANDOM % 8))" id="fcitx5:id$1" moment outcome
     read -r -a moment <<<"$(random_moment)"
     # No display: the rule's note about unknown layouts would ask it, after the write.
     outcome=$(DISPLAY= "$tool" run "${moment[@]}" "$folder" -- "$VELMORA" rule "$app" "$id" \
@@ -174,7 +174,7 @@ kill_agent() {
     [ "${moment[0]}" = start ] && moment[1]=$(((RANDOM * 32768 + RANDOM) % 1500000))
     if [ $((RANDOM % 2)) -eq 0 ]; then
         : >"$WORK/confirmed-beside"
-        rule_saved "Beside$((RANDOM % 4))" "xkb:beside$at" &
+        rule_saved "Beside$((RANDOM % 4))" "fcitx5:beside$at" &
         beside=$!
     fi
     outcome=$("$tool" pid "$pid" "${moment[@]}" "$folder")

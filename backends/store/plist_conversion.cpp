@@ -1,5 +1,7 @@
 #include "plist_conversion.h"
 
+#include "xml_error_position.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
@@ -238,9 +240,13 @@ std::optional<Domain> parseDomain(std::string_view bytes, std::string* error) {
     plist_from_memory(bytes.data(), length, &parsed);
     PlistNode root(parsed);
     if (!root) {
-        *error = plist_is_binary(bytes.data(), length)
-                     ? "not a valid binary property list (damaged or truncated)"
-                     : "not a valid property list (damaged, truncated or not XML)";
+        if (plist_is_binary(bytes.data(), length)) {
+            *error = "not a valid binary property list (damaged or truncated)";
+            return std::nullopt;
+        }
+        *error = "not a valid property list (damaged, truncated or not XML)";
+        if (std::string where = xmlErrorPosition(bytes); !where.empty())
+            *error = "not a valid property list: " + where;
         return std::nullopt;
     }
     cutStringsAtNul(root.get());

@@ -57,13 +57,16 @@ void report(const std::string& text) {
 
 // Every member function runs with MUTEX held.
 struct PlistFileDefaults::State {
-    State(std::string p, Access access) : path(std::move(p)), readOnly(access == Access::ReadOnly) {
+    State(std::string p, Access access, BadFileObserver observer)
+        : path(std::move(p)), readOnly(access == Access::ReadOnly),
+          badFileObserver(std::move(observer)) {
         if (access == Access::Exclusive)
             exclusive.emplace(store::fileToReplace(path));
     }
 
     const std::string path;
     const bool readOnly;
+    const BadFileObserver badFileObserver;
     // Held for the store's whole life with Access::Exclusive; each write takes it otherwise.
     std::optional<store::WriterLock> exclusive;
     std::mutex mutex;
@@ -185,14 +188,14 @@ struct PlistFileDefaults::State {
         domain = store::Domain{};
         std::string error;
         if (auto movedTo = store::moveAside(store::fileToReplace(path), &error)) {
-            report("the settings file " + path + " is unusable (" + problem + "); moved it to " +
-                   *movedTo + " and started from empty settings");
+            reportBadFile("the settings file " + path + " is unusable (" + problem +
+                          "); moved it to " + *movedTo + " and started from empty settings");
             stamp = missingFile();
             mayWrite = true;
         } else {
-            report("the settings file " + path + " is unusable (" + problem +
-                   ") and could not be moved aside (" + error +
-                   "); settings are kept in memory only and the file is left untouched");
+            reportBadFile("the settings file " + path + " is unusable (" + problem +
+                          ") and could not be moved aside (" + error +
+                          "); settings are kept in memory only and the file is left untouched");
             stamp = badStamp; // said once; look again only when the file changes
             mayWrite = false;
         }
@@ -268,10 +271,10 @@ struct PlistFileDefaults::State {
                 std::string error;
                 auto moved = store::moveAside(file, &error);
                 if (!moved) {
-                    report("the settings file " + path + " could not be read (" +
-                           unusable->problem + ") and could not be moved aside (" + error +
-                           "); kept the last good settings in memory only and left the file "
-                           "untouched");
+                    reportBadFile("the settings file " + path + " could not be read (" +
+                                  unusable->problem + ") and could not be moved aside (" + error +
+                                  "); kept the last good settings in memory only and left the file "
+                                  "untouched");
                     mayWrite = false; // until the file changes
                     return;
                 }
@@ -320,7 +323,7 @@ struct PlistFileDefaults::State {
         } else if (version.stamp.exists() && !version.zeroBytes) {
             std::string error;
             auto moved = store::moveAside(store::fileToReplace(path), &error, replaced);
-            report(
+            reportBadFile(
                 "another program wrote the settings file " + path +
                 " as it was being saved, and its version could not be read (" + version.problem +
                 "); " +
@@ -350,6 +353,7 @@ struct PlistFileDefaults::State {
     // One line for the write just done (ERROR "") or failed.
     void reportWrite(const std::string& error) {
         std::string text;
+        const bool aboutBadFile = repaired.has_value();
         if (repaired) {
             text = "the settings file " + path;
             if (repaired->zeroBytes)
@@ -374,8 +378,18 @@ struct PlistFileDefaults::State {
             return;
         else
             lastFailure = text;
-        if (!text.empty())
+        if (text.empty())
+            return;
+        if (aboutBadFile)
+            reportBadFile(text);
+        else
             report(text);
+    }
+
+    void reportBadFile(const std::string& text) {
+        report(text);
+        if (badFileObserver)
+            badFileObserver(text);
     }
 
     // The background writer: sleeps without a deadline until a change is pending, then until
@@ -393,8 +407,10 @@ struct PlistFileDefaults::State {
     }
 };
 
-PlistFileDefaults::PlistFileDefaults(std::string path, Access access)
-    : path_(std::move(path)), state_(std::make_unique<State>(path_, access)) {
+PlistFileDefaults::PlistFileDefaults(std::string path, Access access,
+                                     BadFileObserver badFileObserver)
+    : path_(std::move(path)),
+      state_(std::make_unique<State>(path_, access, std::move(badFileObserver))) {
     {
         std::lock_guard lock(state_->mutex);
         state_->load();

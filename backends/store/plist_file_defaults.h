@@ -3,6 +3,7 @@
 
 #include "platform/user_defaults.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,8 +31,14 @@ std::string defaultSettingsFilePath();
 class PlistFileDefaults final : public UserDefaults {
   public:
     enum class Access { ReadWrite, ReadOnly, Exclusive };
+    // Hears each line said on standard error about a bad file (moved aside, or kept because it
+    // could not be), from the first read on: a program started at login has nobody reading
+    // its standard error. Called on the thread that found it (the constructor's, a caller's
+    // or the background writer) with the store locked: it must not use the store.
+    using BadFileObserver = std::function<void(const std::string& line)>;
 
-    explicit PlistFileDefaults(std::string path, Access access = Access::ReadWrite);
+    explicit PlistFileDefaults(std::string path, Access access = Access::ReadWrite,
+                               BadFileObserver badFileObserver = {});
     ~PlistFileDefaults() override; // writes what is still pending
 
     std::optional<PlistValue> objectForKey(const std::string& key) override;

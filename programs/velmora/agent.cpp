@@ -4,6 +4,7 @@
 #include "application_choices.h"
 #include "application_identities.h"
 #include "autostart_folder.h"
+#include "bad_file_notices.h"
 #include "bundle_property_lists.h"
 #include "chrome_browsers.h"
 #include "installed_applications.h"
@@ -17,6 +18,7 @@
 #include "qt_messages.h"
 #include "qt_popover.h"
 #include "qt_run_loop.h"
+#include "settings_file_alerts.h"
 #include "signal_pipe.h"
 #include "single_instance.h"
 #include "uptime_answer.h"
@@ -47,10 +49,17 @@ namespace {
 // Qt and Xlib end the process with exit() when their own connection to the display breaks,
 // which can happen before our connection reports the loss. exit() destroys objects of static
 // storage duration only, and the store's destructor writes what is pending: so the store lives
-// here, not on the stack of runAgent.
-PlistFileDefaults& settingsStore() {
-    static PlistFileDefaults store(defaultSettingsFilePath());
-    return store;
+// here, not on the stack of runAgent. Its lines about bad files go to the user as well (the
+// notices outlive the store, which may report as it goes).
+struct StoreAndNotices {
+    BadFileNotices notices;
+    PlistFileDefaults store{defaultSettingsFilePath(), PlistFileDefaults::Access::ReadWrite,
+                            [this](const std::string& line) { notices.add(line); }};
+};
+
+StoreAndNotices& settingsStore() {
+    static StoreAndNotices storeAndNotices;
+    return storeAndNotices;
 }
 
 } // namespace
@@ -86,8 +95,17 @@ int runAgent(int argc, char** argv) {
                                            {kVelmoraReviewURLKey, VELMORA_REVIEW_PAGE},
                                            {kVelmoraSupportURLKey, VELMORA_SUPPORT_PAGE},
                                            {kVelmoraVideoURLKey, VELMORA_VIDEO_PAGE}});
-    PlistFileDefaults& store = settingsStore();
+    PlistFileDefaults& store = settingsStore().store;
     qt::QtRunLoop runLoop;
+    // A bad settings file found at start (the lines wait until now) or later is said where a
+    // user sees it.
+    SettingsFileAlerts settingsFileAlerts;
+    BadFileNotices& badFileNotices = settingsStore().notices;
+    auto showBadFileNotices = [&] {
+        for (const std::string& line : badFileNotices.take())
+            settingsFileAlerts.show(line);
+    };
+    badFileNotices.setWake([&] { runLoop.dispatchAsyncMain(showBadFileNotices); });
 
     SignalPipe signalPipe;
     QSocketNotifier signalNotifier(signalPipe.readDescriptor(), QSocketNotifier::Read);
@@ -179,12 +197,14 @@ int runAgent(int argc, char** argv) {
         if (!views.hasSystemTray() && !(views.popover() && views.popover()->isShown()))
             delegate.showPopover();
         connection->flush();
+        showBadFileNotices();
         info.log("running on display " + connection->displayName() + ", settings in " +
                  store.path());
         status = QApplication::exec();
         // A check still running on the global queue uses the delegate and the services: it
         // ends here, and what it hands back to the main thread is dropped.
         runLoop.drain();
+        badFileNotices.setWake(nullptr); // later lines go to standard error alone
         delegate.applicationWillTerminate();
         instance.setReopenHandler(nullptr);
         views.setPopoverMouseDownObserver(nullptr);

@@ -92,7 +92,7 @@ display, also while the agent runs: it reads the file again when it changes.
 
 Exit status: 0 on success, 1 when the agent lost its display or failed, when
 rules, sources or apps find a settings file they cannot read, or when rule
-could not save the file, 2 for a wrong command line or a display that cannot
+refuses an input source ID or could not save the file, 2 for a wrong command line or a display that cannot
 be reached.
 )text";
 }

@@ -52,21 +52,4 @@ int listApps(std::ostream& out) {
     return 0;
 }
 
-void noteUnknownSource(const std::string& sourceId, std::ostream& err) {
-    std::string error;
-    auto connection = x11::X11Connection::open("", &error);
-    if (!connection || !connection->hasXkb())
-        return;
-    ConsoleLog log;
-    x11::X11DistributedNotifications notifications;
-    x11::XkbInputSources sources(*connection, notifications, log);
-    if (!sources.createInputSourceList(sourceId, false).empty())
-        return;
-    std::string known;
-    for (const InputSource& source : sources.createInputSourceList(std::nullopt, false))
-        known += (known.empty() ? "" : ", ") + source.inputSourceID.value_or("-");
-    err << "velmora: note: " << sourceId << " is not among the keyboard layouts now (" << known
-        << "); the rule applies once it is\n";
-}
-
 } // namespace velmora::program

@@ -10,8 +10,5 @@ namespace velmora::program {
 int listSources(std::ostream& out);
 // "identity<TAB>name" for each running application ("-" when it has no identity).
 int listApps(std::ostream& out);
-// Says on ERR when SOURCEID is not one of the display's layouts now (a typo, or a layout not
-// configured yet). Says nothing when there is no display to ask: rules are written without one.
-void noteUnknownSource(const std::string& sourceId, std::ostream& err);
 
 } // namespace velmora::program

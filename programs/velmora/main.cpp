@@ -3,8 +3,7 @@
 #include "agent.h"
 #include "command_line.h"
 #include "desktop_commands.h"
-#include "plist_file_defaults.h"
-#include "rule_commands.h"
+#include "rule_change.h"
 #include "settings_commands.h"
 
 #include <iostream>
@@ -33,24 +32,8 @@ int main(int argc, char** argv) {
     case Command::Kind::Rules:
         return velmora::program::listRules(std::cout, std::cerr);
     case Command::Kind::SetRule:
-    case Command::Kind::RemoveRule: {
-        bool saved = false;
-        {
-            // Exclusive: a rule written by another velmora meanwhile is not overwritten.
-            velmora::PlistFileDefaults store(velmora::defaultSettingsFilePath(),
-                                             velmora::PlistFileDefaults::Access::Exclusive);
-            velmora::Settings settings(store);
-            if (command.kind == Command::Kind::SetRule)
-                velmora::program::setRule(settings, command.app, command.sourceId);
-            else
-                velmora::program::removeRule(settings, command.app);
-            // Success means the rule is in the file; the store said why when it is not.
-            saved = !store.hasUnsavedChanges();
-        } // other writers may go on: the note below asks the display
-        if (saved && command.kind == Command::Kind::SetRule)
-            velmora::program::noteUnknownSource(command.sourceId, std::cerr);
-        return saved ? 0 : 1;
-    }
+    case Command::Kind::RemoveRule:
+        return velmora::program::changeRule(command, std::cerr);
     case Command::Kind::Invalid:
         break;
     }

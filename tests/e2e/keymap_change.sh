@@ -19,6 +19,9 @@ expect_notes() {
 }
 
 start_desktop
+open_windows a AppA 1
+open_windows b AppB 1
+open_windows other Other 1
 "$VELMORA" rule AppA xkb:fr 2>"$WORK/rule.log"
 grep -q "xkb:fr is not among the keyboard layouts" "$WORK/rule.log" || fail "no note for xkb:fr"
 every_line_is_ours "$WORK/rule.log"
@@ -26,9 +29,6 @@ every_line_is_ours "$WORK/rule.log"
 [ ! -s "$WORK/rule.log" ] || fail "a note for a configured layout: $(cat "$WORK/rule.log")"
 # The indicator on: what its window says counts too.
 switch_on enableTipOfState
-open_windows a AppA 1
-open_windows b AppB 1
-open_windows other Other 1
 start_group_watch
 start_velmora
 "$VELMORA" apps >/dev/null 2>"$WORK/apps.log"

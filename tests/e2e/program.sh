@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The velmora program around the agent: its version and help, rule commands without a display,
-# a bad settings file, a display that is missing or unreachable, a second start, the signals
+# The velmora program around the agent: its version and help, rule commands with and without
+# a display (IDs refused, applications never seen), a bad settings file, a display that is missing or unreachable, a second start, the signals
 # that end it (also while a check runs in the background), and the display going away under it.
 source "$(dirname "$0")/lib.sh" "$@"
 
@@ -24,6 +24,12 @@ run_velmora rule XTerm "xkb:de(nodeadkeys)"
 run_velmora rule XTerm -
 run_velmora rules
 [ "$OUT" = "$(printf 'XTerm\t-\norg.example.Editor\txkb:de')" ] || fail "rules after editing: $OUT"
+# An ID that can never be selected is refused, with the closest one; nothing is stored.
+run_velmora rule Term de
+expect_status 1 "rule with an ID of no known form"
+grep -qx 'velmora: did you mean xkb:de? .*' <<<"$ERR" || fail "no xkb:de suggested for de: $ERR"
+run_velmora rules
+grep -q '^Term' <<<"$OUT" && fail "a refused rule was stored: $OUT"
 run_velmora rule XTerm
 expect_status 2 "rule without a source"
 run_velmora frobnicate
@@ -53,6 +59,9 @@ expect_refused() {
     if ls "$SETTINGS".corrupt-* >/dev/null 2>&1; then fail "$1 moved the settings file aside"; fi
 }
 expect_refused rules
+# ... and where the file goes wrong, as an editor counts.
+grep -qE 'line [0-9]+, column [0-9]+: premature end of document' <<<"$ERR" ||
+    fail "rules did not say where the file breaks off: $ERR"
 cp "$WORK/good-settings" "$SETTINGS"
 
 # No display, or one that cannot be reached.
@@ -74,6 +83,14 @@ expect_status 0 "sources"
     fail "unexpected sources: $OUT"
 QT_QPA_PLATFORM=no-such-platform run_velmora apps
 expect_status 0 "apps without a Qt platform"
+# An application neither installed nor running is stored, with a word naming the running one
+# it differs from only in case.
+open_windows mail MailApp 1
+run_velmora rule mailapp "xkb:de(nodeadkeys)"
+expect_status 0 "rule for an application never seen"
+grep -qF 'did you mean "MailApp"?' <<<"$ERR" || fail "no word on mailapp and MailApp: $ERR"
+run_velmora rule MailApp xkb:de
+[ -z "$ERR" ] || fail "a rule for a running application and a layout of the keymap said: $ERR"
 cp "$WORK/truncated-settings" "$SETTINGS"
 expect_refused sources
 expect_refused apps
@@ -105,6 +122,39 @@ kill -INT "$VELMORA_PID"
 wait_for_velmora_exit
 STATUS=$VELMORA_STATUS
 expect_status 0 "SIGINT"
+
+# A bad settings file that the agent moves aside is said where a user sees it: through the
+# desktop's notification service (faked on a private session bus), or without one beside the
+# popover, which opens at start here (no tray).
+cat >"$WORK/bus.conf" <<EOF
+<busconfig><type>session</type><listen>unix:dir=$WORK</listen>
+<policy context="default"><allow send_destination="*"/><allow receive_sender="*"/>
+<allow own="*"/></policy></busconfig>
+EOF
+dbus-daemon --config-file="$WORK/bus.conf" --nofork --print-address=5 5>"$WORK/bus" \
+    2>"$WORK/bus.log" &
+PIDS+=($!)
+wait_until "the session bus" test -s "$WORK/bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
+"$VELMORA_FAKE_NOTIFICATIONS" >"$WORK/notifications" 2>>"$WORK/client.log" &
+notifier=$!
+PIDS+=("$notifier")
+wait_until "the notification service" grep -qx ready "$WORK/notifications"
+notice_shown() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+said_where='line [0-9]+, column [0-9]+: premature end of document.*moved it to'
+cp "$WORK/truncated-settings" "$SETTINGS"
+start_velmora
+wait_until "a notification" grep -q '^Notify' "$WORK/notifications"
+grep -qE "^Notify	.*$said_where $SETTINGS.corrupt-" "$WORK/notifications" ||
+    fail "the notification does not say what happened: $(cat "$WORK/notifications")"
+notice_shown "$said_where" && fail "a notification was sent and the popover says it too"
+stop_velmora
+kill "$notifier"
+cp "$WORK/truncated-settings" "$SETTINGS"
+start_velmora
+wait_until "the notice beside the popover" notice_shown "$said_where"
+stop_velmora
+export DBUS_SESSION_BUS_ADDRESS=disabled:
 
 # SIGTERM while an address-bar check is still running on the global queue: a click in a
 # window of the browser whose check waits up to 0.2 s for the text cursor (which never shows

@@ -59,7 +59,9 @@ TEST_F(StoreFileTurnsBad, ReadsKeepTheLastGoodSettingsAndTheNextWriteSavesThemBe
     for (const std::string& bad : {std::string(), kGarbage}) { // empty first: it leaves no copy
         SCOPED_TRACE(bad.empty() ? "emptied" : "garbage");
         replaceFile(path(), rulesFile("xkb:de", "xkb:ru"));
-        PlistFileDefaults store(path());
+        std::vector<std::string> heard;
+        PlistFileDefaults store(path(), Access::ReadWrite,
+                                [&](const std::string& line) { heard.push_back(line); });
         Settings settings(store);
         ASSERT_EQ(settings.ruleInputSourceID("org.example.editor"), "xkb:de");
 
@@ -95,6 +97,8 @@ TEST_F(StoreFileTurnsBad, ReadsKeepTheLastGoodSettingsAndTheNextWriteSavesThemBe
             continue;
         }
         ASSERT_EQ(copies.size(), 1u) << message;
+        ASSERT_EQ(heard.size(), 1u) << "the bad file is heard of when it is moved aside";
+        EXPECT_NE(heard[0].find(copies[0]), std::string::npos) << heard[0];
         EXPECT_TRUE(
             std::regex_match(copies[0], std::regex(R"(.*/settings\.plist\.corrupt-\d{8}T\d{6})")));
         EXPECT_EQ(readFile(copies[0]), kGarbage);
@@ -243,6 +247,8 @@ const std::string kValid = xmlDictionary(stringEntry("followWindow", "yes"));
 struct BadContents {
     const char* name;
     std::string bytes;
+    // Where the message puts the mistake (the XML reader's view); "" when it cannot say.
+    std::string where;
 };
 
 class StoreBadFile : public testing::TestWithParam<BadContents> {};
@@ -252,9 +258,17 @@ TEST_P(StoreBadFile, IsMovedAsideWithAMessageAndTheStoreStartsEmpty) {
     const std::string path = folder.file("settings.plist");
     writeFile(path, GetParam().bytes);
     CaptureStderr();
-    PlistFileDefaults store(path);
+    std::vector<std::string> heard;
+    PlistFileDefaults store(path, Access::ReadWrite,
+                            [&](const std::string& line) { heard.push_back(line); });
     EXPECT_FALSE(store.objectForKey("followWindow"));
     const std::string message = GetCapturedStderr();
+    EXPECT_EQ(heard, std::vector<std::string>{message.substr(9, message.size() - 10)})
+        << "the observer hears the line said on standard error";
+    EXPECT_NE(message.find(GetParam().where), std::string::npos) << message;
+    if (GetParam().where.empty()) {
+        EXPECT_EQ(message.find("line "), std::string::npos) << message;
+    }
 
     const auto entries = folder.entries();
     ASSERT_EQ(entries.size(), 1u) << message;
@@ -272,13 +286,21 @@ TEST_P(StoreBadFile, IsMovedAsideWithAMessageAndTheStoreStartsEmpty) {
 
 INSTANTIATE_TEST_SUITE_P(
     Contents, StoreBadFile,
-    testing::Values(BadContents{"Garbage", "this is not a property list\n"},
-                    BadContents{"Truncated", kValid.substr(0, kValid.size() / 2)},
-                    BadContents{"BinaryGarbage", std::string("bplist00\xd1\x01\x02\x00\xff", 13)},
-                    BadContents{"NulBytes", std::string("\0\0\0\x7f", 4)},
-                    BadContents{"WhitespaceOnly", "\n  \n"},
-                    BadContents{"TopLevelArray",
-                                "<plist><array><string>x</string></array></plist>"}),
+    testing::Values(
+        BadContents{"Garbage", "this is not a property list\n",
+                    "line 1, column 1: start tag expected"},
+        BadContents{"Truncated", kValid.substr(0, kValid.size() / 2),
+                    "line 3, column 3: premature end of document"},
+        BadContents{"MismatchedTag", xmlDictionary("<key>a</key>\n  <string>b</strin>\n"),
+                    "line 5, column 19: opening and ending tag mismatch"},
+        BadContents{"UnknownElement", xmlDictionary("<key>a</key><True/>\n"),
+                    "line 4, column 19: <True> is no element of a property list"},
+        BadContents{"ValueWithoutKey", xmlDictionary(stringEntry("a", "b") + "<false/>"),
+                    "line 5, column 8: <false> in a dictionary without its <key>"},
+        BadContents{"BinaryGarbage", std::string("bplist00\xd1\x01\x02\x00\xff", 13), ""},
+        BadContents{"NulBytes", std::string("\0\0\0\x7f", 4), "line 1, column 1: "},
+        BadContents{"WhitespaceOnly", "\n  \n", "line 3, column 1: premature end of document"},
+        BadContents{"TopLevelArray", "<plist><array><string>x</string></array></plist>", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Run as a user that the file's mode keeps out: root reads files whatever their mode.

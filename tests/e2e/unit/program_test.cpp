@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "plist_file_defaults.h"
+#include "rule_checks.h"
 #include "rule_commands.h"
 #include "temp_folder.h"
 
@@ -48,6 +49,43 @@ TEST(CommandLine, EachCommandWithItsArgumentsAndMistakesInvalidWithAReason) {
         EXPECT_EQ(command.kind, Kind::Invalid) << ::testing::PrintToString(arguments);
         EXPECT_FALSE(command.error.empty()) << ::testing::PrintToString(arguments);
     }
+}
+
+TEST(RuleChecks, IdsOfNoKnownFormAreRefusedWithTheClosestIdAndUnseenNamesGetTheirNearest) {
+    const std::vector<KnownSource> keymap{{"xkb:us", "English (US)"}, {"xkb:group2", "Group 2"}};
+    const std::vector<XkbLayoutInfo> registry{{"us", "", "English (US)"},
+                                              {"de", "", "German"},
+                                              {"de", "nodeadkeys", "German (no dead keys)"},
+                                              {"ru", "", "Russian"}};
+    for (const char* fine : {"xkb:us", "xkb:de", "xkb:de(nodeadkeys)", "xkb:group2",
+                             "com.apple.keylayout.German", "fcitx5:pinyin", "ibus:anthy"})
+        EXPECT_FALSE(refuseSourceId(fine, keymap, registry)) << fine;
+    EXPECT_FALSE(refuseSourceId("xkb:fr(azerty)", keymap, {})) << "no registry: the form is enough";
+    for (const auto& [id, closest] : std::vector<std::pair<std::string, std::string>>{
+             {"de", "xkb:de"},
+             {"German", "xkb:de"},
+             {"russ", "xkb:ru"},
+             {"XKB:ru", "xkb:ru"},
+             {"xkb:deu", "xkb:de"},
+             {"xkb:us(", "xkb:us"},
+             {"xkb:de(nodeadkey)", "xkb:de(nodeadkeys)"},
+             {"xkb:fr", ""},
+             {"xkb:group3", "xkb:group2"},
+             {"ibus:", ""},
+             {"fcitx5:two words", ""},
+             {"qwertyuiop", ""}}) {
+        auto refusal = refuseSourceId(id, keymap, registry);
+        ASSERT_TRUE(refusal) << id;
+        EXPECT_EQ(refusal->closest.value_or(""), closest) << id;
+        EXPECT_NE(refusal->reason.find("\"" + id + "\""), std::string::npos) << refusal->reason;
+    }
+
+    const std::vector<std::string> known{"org.gnome.Nautilus", "XTerm", "MailApp"};
+    EXPECT_EQ(closestName("mailapp", known), "MailApp");
+    EXPECT_EQ(closestName("Term", known), "XTerm");
+    EXPECT_EQ(closestName("org.gnome.Nautilis", known), "org.gnome.Nautilus");
+    EXPECT_FALSE(closestName("MailApp", known)) << "known: nothing to suggest";
+    EXPECT_FALSE(closestName("Firefox", known));
 }
 
 class RuleCommands : public ::testing::Test {

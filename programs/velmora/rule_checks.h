@@ -1,0 +1,48 @@
+#pragma once
+// What "velmora rule" checks before and after it stores a rule: whether the input source ID is
+// one the program can ever select (else the rule is refused, with the closest ID), and whether
+// the application is one the desktop knows (else the rule is stored, with a note naming the
+// closest known identity). Plain functions of what the desktop knows, asked by the caller.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::program {
+
+// An input source of the keymap now: its ID ("xkb:de") and name ("German").
+struct KnownSource {
+    std::string id;
+    std::string name;
+};
+
+// A layout or variant that XKB knows (the xkeyboard-config registry): "de", "nodeadkeys" or ""
+// for the layout itself, "German (no dead keys)".
+struct XkbLayoutInfo {
+    std::string layout;
+    std::string variant;
+    std::string description;
+};
+
+// Why an input source ID is refused, and the ID closest to it when one is close.
+struct SourceIdRefusal {
+    std::string reason; // '"de" is not an input source ID that can be selected (...)'
+    std::optional<std::string> closest;
+};
+
+// None when ID can be selected some day: the IDs of KEYMAP, xkb:LAYOUT and
+// xkb:LAYOUT(VARIANT) that REGISTRY knows (any of that shape when REGISTRY is empty: XKB's
+// list could not be read), the first desktop's com.apple.keylayout.NAME, which the program
+// maps, and fcitx5:NAME and ibus:ENGINE of the input-method frameworks. The closest ID is
+// looked for among KEYMAP first, then REGISTRY's layouts, then their variants.
+std::optional<SourceIdRefusal> refuseSourceId(const std::string& id,
+                                              const std::vector<KnownSource>& keymap,
+                                              const std::vector<XkbLayoutInfo>& registry);
+
+// The name among KNOWN closest to WANTED: one that differs only in case, else one within a
+// few edits (a quarter of WANTED's length, at least one). None when nothing is that close, or
+// WANTED itself is known.
+std::optional<std::string> closestName(const std::string& wanted,
+                                       const std::vector<std::string>& known);
+
+} // namespace velmora::program
