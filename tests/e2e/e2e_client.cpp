@@ -5,6 +5,8 @@
 //        was typed in)
 //   type-after WINDOW MS KEYCODE   ask the window manager to activate WINDOW, as a pager
 //        does, and press and release key KEYCODE (XTest) MS ms after WINDOW got the focus
+//   press KEYCODE     press and release key KEYCODE (XTest), leaving the group alone (xdotool
+//        locks group 0 around the keys it sends)
 //   watch-groups      print the locked XKB group now and after every change
 //   lock GROUP        lock GROUP, as a user's layout switch does
 //   group             print the locked XKB group
@@ -176,6 +178,12 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
     return 0;
 }
 
+void press(xcb_connection_t* c, std::uint8_t keycode) {
+    xcb_test_fake_input(c, XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(c, XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+}
+
 int typeAfter(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
     auto window = static_cast<xcb_window_t>(std::strtoul(args[0].c_str(), nullptr, 0));
     const int ms = std::atoi(args[1].c_str());
@@ -201,9 +209,7 @@ int typeAfter(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::
         std::free(event);
     }
     usleep(static_cast<useconds_t>(ms) * 1000);
-    xcb_test_fake_input(c, XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    xcb_test_fake_input(c, XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+    press(c, keycode);
     return 0;
 }
 
@@ -838,6 +844,8 @@ int main(int argc, char** argv) {
         fail("the display has no XKB");
     } else if (command == "watch-groups") {
         status = watchGroups(c);
+    } else if (command == "press" && args.size() == 1) {
+        press(c, static_cast<std::uint8_t>(std::atoi(args[0].c_str())));
     } else if (command == "type-after" && args.size() == 3) {
         status = typeAfter(c, screens.data, args);
     } else if (command == "group") {

@@ -74,6 +74,7 @@ activate german
 start_group_watch
 start_velmora
 activate krunner
+expect_groups 2
 activate german
 expect_groups 2 1
 
@@ -85,8 +86,9 @@ start_rofi() {
 }
 rofi_listed() { "$VELMORA" apps 2>/dev/null | grep -q "^Rofi	"; }
 # rofi may miss a key that comes while it settles: Escape until it is gone.
+ESCAPE=$(keycode_of ESC)
 escape_closes_rofi() {
-    xdotool key Escape
+    "$CLIENT" press "$ESCAPE"
     sleep 0.2
     ! kill -0 "$ROFI_PID" 2>/dev/null
 }
