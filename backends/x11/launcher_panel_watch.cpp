@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <set>
 
 namespace velmora::x11 {
 
@@ -61,7 +60,9 @@ std::optional<LauncherPanelWatch::Change> LauncherPanelWatch::opened(const Windo
     if (!launcher.bundleIdentifier)
         return std::nullopt;
     open_[window] = launcher;
-    openOrder_.push_back(window);
+    if (std::none_of(seen_.begin(), seen_.end(),
+                     [&](const AppIdentity& seen) { return seen.key == launcher.key; }))
+        seen_.push_back(launcher);
     Change change{.opened = true, .launcher = launcher, .bounds = std::nullopt};
     if (facts.bounds)
         change.bounds = PlistDictionary{
@@ -79,19 +80,7 @@ std::optional<LauncherPanelWatch::Change> LauncherPanelWatch::gone(xcb_window_t 
         return std::nullopt;
     Change change{.opened = false, .launcher = it->second, .bounds = std::nullopt};
     open_.erase(it);
-    std::erase(openOrder_, window);
     return change;
-}
-
-std::vector<AppIdentity> LauncherPanelWatch::openLaunchers() const {
-    std::vector<AppIdentity> launchers;
-    std::set<std::string> keys;
-    for (xcb_window_t window : openOrder_) {
-        const AppIdentity& launcher = open_.at(window);
-        if (keys.insert(launcher.key).second)
-            launchers.push_back(launcher);
-    }
-    return launchers;
 }
 
 } // namespace velmora::x11

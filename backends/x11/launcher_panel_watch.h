@@ -43,8 +43,10 @@ class LauncherPanelWatch {
     // that maps on the root (one round trip; menus and tooltips are such windows too).
     std::optional<Change> onEvent(const xcb_generic_event_t& event);
 
-    // The launchers with a panel open, each once, in the order they opened.
-    std::vector<AppIdentity> openLaunchers() const;
+    // The launchers whose panel was seen since the watch started, open or not, each once, in
+    // the order they were first seen: their program runs only while the panel is open, and
+    // the user still wants them offered for a rule afterwards.
+    const std::vector<AppIdentity>& seenLaunchers() const { return seen_; }
 
   private:
     // The panel's opening when WINDOW (with FACTS read) is one.
@@ -54,7 +56,7 @@ class LauncherPanelWatch {
     X11Connection& connection_;
     ApplicationIdentities& identities_;
     std::map<xcb_window_t, AppIdentity> open_;
-    std::vector<xcb_window_t> openOrder_;
+    std::vector<AppIdentity> seen_;
 };
 
 } // namespace velmora::x11

@@ -286,7 +286,7 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
     std::vector<RunningApplication> result;
     for (const std::string& key : appOrder_)
         result.push_back(running(apps_.at(key)));
-    for (const AppIdentity& launcher : panels_.openLaunchers())
+    for (const AppIdentity& launcher : panels_.seenLaunchers())
         if (!apps_.contains(launcher.key))
             result.push_back(running(launcher));
     return result;

@@ -1,7 +1,7 @@
 #pragma once
 // The workspace on X11: the frontmost application follows the active window, running
 // applications are the client windows grouped by application (and the launchers whose panel
-// is open), and the notifications come from property changes on the root and on the clients
+// was seen), and the notifications come from property changes on the root and on the clients
 // and from the windows the root's children map and unmap.
 
 #include "application_identities.h"

@@ -9,7 +9,8 @@
 #
 # rofi (Debian's), whose panel never comes to the front: with a German application in front,
 # rofi's rule (us) holds while its panel is open, and German is back once Escape closed it or
-# once rofi was killed; rofi is listed as an application while open. A launcher that takes the
+# once rofi was killed; rofi is listed as an application while open (the agent keeps it
+# listed once seen: x11_services_test). A launcher that takes the
 # focus as an ordinary window (KRunner; Ulauncher and Albert are not in Debian, and KRunner
 # comes only with all of Plasma, some 390 packages) has its rule as any application: a window
 # of its class stands in for it.
@@ -102,6 +103,5 @@ start_rofi
 expect_groups 2 1 0 1 0
 kill -KILL "$ROFI_PID"
 expect_groups 2 1 0 1 0 1
-rofi_listed && fail "rofi is listed after it ended"
 
 stop_velmora
