@@ -33,6 +33,10 @@ LauncherPanelWatch::onEvent(const xcb_generic_event_t& event) {
         // Only the root's own children: a managed window is mapped inside its frame.
         if (e.event != connection_.root() || !e.override_redirect)
             return std::nullopt;
+        // The agent's own reset window, mapped with every selection, is never asked about.
+        const xcb_setup_t* setup = xcb_get_setup(connection_.xcb());
+        if ((e.window & ~setup->resource_id_mask) == setup->resource_id_base)
+            return std::nullopt;
         if (open_.contains(e.window))
             return std::nullopt;
         return opened(readWindowFacts(connection_, {e.window}, kIdentityPart | kGeometryPart)[0]);

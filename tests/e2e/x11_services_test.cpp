@@ -353,7 +353,7 @@ TEST_F(LiveDisplay, LauncherPanelsAreReportedFromTheirWindowsMappingAndGoing) {
                 return true;
         return false;
     };
-    panel(connection_->xcb(), "ListMenu");
+    panel(launcher, "ListMenu");
     xcb_window_t rofi = panel(launcher, "Rofi");
     ASSERT_TRUE(pumpUntil([&] { return seen.size() == 2; }));
     EXPECT_EQ(seen, (std::vector<std::string>{"launched Rofi", "opened Rofi"}));
