@@ -12,7 +12,7 @@ packages=(
   libxkbregistry-dev
   libxcb-xtest0-dev libxcb-record0-dev libxcb-res0-dev
   fonts-dejavu-core desktop-file-utils
-  xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus
+  xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus rofi
   clang libclang-rt-14-dev
 )
 

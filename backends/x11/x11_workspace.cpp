@@ -20,8 +20,13 @@ bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
 
 X11Workspace::X11Workspace(X11Connection& connection, ApplicationIdentities& identities,
                            Application& log, InstalledApplications* installed)
-    : connection_(connection), identities_(identities), log_(log), installed_(installed) {
-    connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
+    : connection_(connection), identities_(identities), log_(log), installed_(installed),
+      panels_(connection, identities) {
+    // The root's children mapping and unmapping: launcher panels, and the clients themselves
+    // without a window manager.
+    connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE |
+                                 XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+    panels_.takeOpenPanels();
     connection_.addEventHandler([this](const xcb_generic_event_t& event) { onEvent(event); });
     detectWindowManager();
     refreshClients(false);
@@ -37,11 +42,9 @@ void X11Workspace::detectWindowManager() {
         // Its destruction tells us that the window manager is gone.
         std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         xcb_change_window_attributes(connection_.xcb(), checkWindow_, XCB_CW_EVENT_MASK, &mask);
-        connection_.deselectRootEvents(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
         toldAboutFocusMode_ = false;
         return;
     }
-    connection_.selectRootEvents(XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
     if (!toldAboutFocusMode_) {
         log_.log("no EWMH window manager is running: following the input focus instead");
         toldAboutFocusMode_ = true;
@@ -49,6 +52,8 @@ void X11Workspace::detectWindowManager() {
 }
 
 void X11Workspace::onEvent(const xcb_generic_event_t& event) {
+    if (auto change = panels_.onEvent(event))
+        postPanelChange(*change);
     switch (event.response_type & 0x7F) {
     case XCB_PROPERTY_NOTIFY: {
         const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
@@ -281,18 +286,34 @@ std::vector<RunningApplication> X11Workspace::runningApplications() {
     std::vector<RunningApplication> result;
     for (const std::string& key : appOrder_)
         result.push_back(running(apps_.at(key)));
+    for (const AppIdentity& launcher : panels_.seenLaunchers())
+        if (!apps_.contains(launcher.key))
+            result.push_back(running(launcher));
     return result;
+}
+
+void X11Workspace::postPanelChange(const LauncherPanelWatch::Change& change) {
+    if (!change.opened) {
+        post(kLauncherPanelDidCloseNotification, change.launcher);
+        return;
+    }
+    // A launcher without windows of its own starts afresh for each panel (rofi and dmenu are
+    // run for each use): it is launched, so that the rule list offers it.
+    if (!apps_.contains(change.launcher.key))
+        post(NSWorkspaceDidLaunchApplicationNotification, change.launcher);
+    post(kLauncherPanelDidOpenNotification, change.launcher, change.bounds);
 }
 
 void X11Workspace::addObserver(const std::string& name, Observer observer) {
     observers_[name].push_back(std::move(observer));
 }
 
-void X11Workspace::post(const char* name, const AppIdentity& identity) {
+void X11Workspace::post(const char* name, const AppIdentity& identity,
+                        std::optional<PlistDictionary> panelBounds) {
     auto it = observers_.find(name);
     if (it == observers_.end())
         return;
-    WorkspaceNotification notification{name, running(identity)};
+    WorkspaceNotification notification{name, running(identity), std::move(panelBounds)};
     auto observers = it->second; // an observer may subscribe more
     for (auto& observer : observers)
         observer(notification);

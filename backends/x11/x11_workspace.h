@@ -1,10 +1,12 @@
 #pragma once
 // The workspace on X11: the frontmost application follows the active window, running
-// applications are the client windows grouped by application, and the notifications come from
-// property changes on the root and on the clients.
+// applications are the client windows grouped by application (and the launchers whose panel
+// was seen), and the notifications come from property changes on the root and on the clients
+// and from the windows the root's children map and unmap.
 
 #include "application_identities.h"
 #include "installed_applications.h"
+#include "launcher_panel_watch.h"
 #include "platform/application.h"
 #include "platform/workspace.h"
 #include "window_facts.h"
@@ -75,7 +77,9 @@ class X11Workspace final : public Workspace {
     void storeState(Client& client, const WindowFacts& facts);
     RunningApplication running(const AppIdentity& identity) const;
     static bool isAgent(const AppIdentity& identity);
-    void post(const char* name, const AppIdentity& identity);
+    void post(const char* name, const AppIdentity& identity,
+              std::optional<PlistDictionary> panelBounds = std::nullopt);
+    void postPanelChange(const LauncherPanelWatch::Change& change);
     void publishActive();
 
     X11Connection& connection_;
@@ -95,6 +99,7 @@ class X11Workspace final : public Workspace {
     std::optional<AppIdentity> activeApp_;
     std::map<std::string, std::vector<Observer>> observers_;
     URLOpener urlOpener_;
+    LauncherPanelWatch panels_;
 
     // Everything above belongs to the main thread. Other threads see the front only through
     // this snapshot, replaced whole (never changed in place) whenever what it holds may change.

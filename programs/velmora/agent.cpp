@@ -163,6 +163,8 @@ int runAgent(int argc, char** argv) {
                                       [&info](const std::string& line) { info.log(line); });
     platform.hotKeyCenter = &hotKeyCenter;
     platform.chromeBrowsers = x11::chromeBrowsers();
+    // The first key typed after an activation must already be in the rule's layout.
+    platform.activationSelection = ActivationSelection::AtOnceWithGuard;
     // Recorders store the key's position and name it as the keyboard does.
     views.setKeyTranslation(qt::KeyTranslation{
         .storedKeyCode =

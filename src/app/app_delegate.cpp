@@ -25,7 +25,8 @@ AppDelegate::AppDelegate(Platform& platform)
                       .checkFollowWindow = [this] { checkFollowWindow(); },
                       .clearLauncherFlags = [this] { launchers_.clearFlags(); },
                       .reset = [this] { reset(); },
-                  }),
+                  },
+                  platform.activationSelection),
       frames_(settings_, platform.windowList, dispatcher_,
               WindowFrameLookup::Hooks{
                   .launcherPanelOpen = [this] { return launchers_.launcherPanelOpen(); },
@@ -91,6 +92,15 @@ void AppDelegate::applicationDidFinishLaunching() {
     auto onApp = [this](const WorkspaceNotification& n) { appChanged(n); };
     platform_.workspace.addObserver(NSWorkspaceDidActivateApplicationNotification, onApp);
     platform_.workspace.addObserver(NSWorkspaceDidUnhideApplicationNotification, onApp);
+    // Launcher panels that the desktop reports itself.
+    platform_.workspace.addObserver(
+        kLauncherPanelDidOpenNotification, [this](const WorkspaceNotification& n) {
+            if (n.application && n.application->bundleIdentifier)
+                launchers_.reportedPanelOpened(*n.application->bundleIdentifier, n.panelBounds);
+        });
+    platform_.workspace.addObserver(
+        kLauncherPanelDidCloseNotification,
+        [this](const WorkspaceNotification&) { launchers_.reportedPanelClosed(); });
     // 4: menu tracking and input source changes.
     auto onDistributed = [this](const std::string& name) { notifications_.callback(name); };
     platform_.distributedNotifications.addObserver(kCancelMenuTrackingNotification, onDistributed);

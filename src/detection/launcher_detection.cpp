@@ -21,18 +21,37 @@ bool LauncherDetection::panelOpened(bool (*isPanel)(const PlistValue&), bool alr
     for (const PlistValue& entry : snapshot) {
         if (!isPanel(entry))
             continue;
-        if (!alreadyOpen) {
-            const PlistDictionary* bounds = windowBounds(entry);
-            frames_.dicofFirstWindow =
-                bounds ? std::optional<PlistDictionary>(*bounds) : std::nullopt;
-            runLoop_.scheduledTimer(kPlaceIndicatorDelay, false, [this] {
-                if (hooks_.adjustIconView)
-                    hooks_.adjustIconView();
-            });
-        }
+        if (!alreadyOpen)
+            placeIndicatorAtPanel(windowBounds(entry));
         return true;
     }
     return false;
+}
+
+void LauncherDetection::placeIndicatorAtPanel(const PlistDictionary* bounds) {
+    frames_.dicofFirstWindow = bounds ? std::optional<PlistDictionary>(*bounds) : std::nullopt;
+    runLoop_.scheduledTimer(kPlaceIndicatorDelay, false, [this] {
+        if (hooks_.adjustIconView)
+            hooks_.adjustIconView();
+    });
+}
+
+void LauncherDetection::reportedPanelOpened(const std::string& launcher,
+                                            const std::optional<PlistDictionary>& bounds) {
+    if (bounds)
+        placeIndicatorAtPanel(&*bounds);
+    reportedPanelOpen = true;
+    rememberFrontAppIfNoLastApp();
+    dispatcher_.changeInputToAppIDAtOnce(launcher);
+}
+
+// As the close polls end: lastApp's rule once more, also when an activation has cleared the
+// flag meanwhile (it is then the activated application's).
+void LauncherDetection::reportedPanelClosed() {
+    reportedPanelOpen = false;
+    dispatcher_.changeInputToAppID(dispatcher_.lastApp);
+    if (hooks_.checkFollowWindow)
+        hooks_.checkFollowWindow();
 }
 
 bool LauncherDetection::spotlightWindowOpened() {

@@ -3,7 +3,8 @@
 // dispatcher never hears of them. This watches for the panels in the window list (after menu
 // tracking is cancelled for Spotlight; after a double tap or while a modifier key is held for
 // Alfred), applies the launcher's rule while a panel is open, and restores the rule of the
-// application in front before it once the panel is gone.
+// application in front before it once the panel is gone. Panels that the desktop reports
+// itself (rofi, dmenu on X11) are handled the same way, without looking or polling.
 //
 // Everything here runs on the main thread.
 
@@ -67,15 +68,26 @@ class LauncherDetection {
     void checkAlfredWillOpen();
     void stopCheckAlfredWillOpen();
 
+    // A panel the desktop reported: LAUNCHER's rule at once, the indicator at BOUNDS 0.1 s
+    // later (when known); once it closed, the rule of the application handled last again and
+    // the indicator back at the front window.
+    void reportedPanelOpened(const std::string& launcher,
+                             const std::optional<PlistDictionary>& bounds);
+    void reportedPanelClosed();
+
     // Called for every application activation: a panel is no longer in force.
     void clearFlags() {
         spotlightWindiwOpened = false;
         alfredWindiwOpened = false;
+        reportedPanelOpen = false;
     }
-    bool launcherPanelOpen() const { return spotlightWindiwOpened || alfredWindiwOpened; }
+    bool launcherPanelOpen() const {
+        return spotlightWindiwOpened || alfredWindiwOpened || reportedPanelOpen;
+    }
 
     bool spotlightWindiwOpened = false;
     bool alfredWindiwOpened = false;
+    bool reportedPanelOpen = false;
     std::optional<std::string> realAlfredAppID;
     double timeOfLastModifierFlagsDown = 0.0; // time stamp of the last press (not release)
     std::uint64_t lastFlags = 0;              // raw flags of that press
@@ -94,6 +106,8 @@ class LauncherDetection {
   private:
     // With ALREADYOPEN a sighting keeps nothing and places nothing.
     bool panelOpened(bool (*isPanel)(const PlistValue&), bool alreadyOpen);
+    // Keeps a newly seen panel's BOUNDS and places the indicator there 0.1 s later.
+    void placeIndicatorAtPanel(const PlistDictionary* bounds);
     void restartPoll(std::shared_ptr<Timer>& timer, Milliseconds interval,
                      void (LauncherDetection::*step)());
     static void stopPoll(const std::shared_ptr<Timer>& timer);

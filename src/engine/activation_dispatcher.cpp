@@ -7,9 +7,9 @@ namespace velmora {
 
 ActivationDispatcher::ActivationDispatcher(Settings& settings, InputSourceSelection& selection,
                                            Workspace& workspace, Screens& screens, RunLoop& runLoop,
-                                           Hooks hooks)
+                                           Hooks hooks, ActivationSelection timing)
     : settings_(settings), selection_(selection), workspace_(workspace), screens_(screens),
-      runLoop_(runLoop), hooks_(std::move(hooks)) {}
+      runLoop_(runLoop), hooks_(std::move(hooks)), timing_(timing) {}
 
 void ActivationDispatcher::appChanged(const WorkspaceNotification& notification) {
     // The follow check is scheduled for every notification, also the ones ignored below.
@@ -55,7 +55,36 @@ void ActivationDispatcher::changeInputToAppID(const std::optional<std::string>& 
         selection_.changeInputTo(*id);
         return;
     }
+    if (timing_ == ActivationSelection::AtOnceWithGuard) {
+        selectWithGuard(*bundleIdentifier, *id);
+        return;
+    }
     runLoop_.dispatchAfterMain(kSelectionDelay, [this, id = *id] {
+        selection_.changeInputTo(id);
+        if (hooks_.reset)
+            hooks_.reset();
+    });
+}
+
+void ActivationDispatcher::changeInputToAppIDAtOnce(const std::string& bundleIdentifier) {
+    auto id = settings_.ruleInputSourceID(bundleIdentifier);
+    if (id && selection_.currentKeyBoadrID() != *id)
+        selection_.changeInputTo(*id);
+}
+
+void ActivationDispatcher::selectWithGuard(const std::string& bundleIdentifier,
+                                           const std::string& id) {
+    selection_.changeInputTo(id);
+    if (hooks_.reset)
+        hooks_.reset();
+    const std::uint64_t selected = selection_.selectionCount();
+    runLoop_.dispatchAfterMain(kSelectionDelay, [this, bundleIdentifier, id, selected] {
+        // Whatever the agent selected since, or handled as the application in front, has the
+        // last word; only a source put back by someone else is undone.
+        if (selection_.selectionCount() != selected || lastApp != bundleIdentifier)
+            return;
+        if (selection_.currentKeyBoadrID() == id)
+            return;
         selection_.changeInputTo(id);
         if (hooks_.reset)
             hooks_.reset();

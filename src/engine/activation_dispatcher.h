@@ -3,6 +3,7 @@
 
 #include "engine/input_source_selection.h"
 #include "engine/settings.h"
+#include "platform/activation_selection.h"
 #include "platform/run_loop.h"
 #include "platform/screens.h"
 #include "platform/workspace.h"
@@ -27,15 +28,20 @@ class ActivationDispatcher {
     static constexpr Milliseconds kScreenChangeDelay{200};
     static constexpr Milliseconds kSelectionDelay{100};
 
+    // TIMING: when an ordinary application's rule is selected (the launchers' always at once).
     ActivationDispatcher(Settings& settings, InputSourceSelection& selection, Workspace& workspace,
-                         Screens& screens, RunLoop& runLoop, Hooks hooks);
+                         Screens& screens, RunLoop& runLoop, Hooks hooks,
+                         ActivationSelection timing = ActivationSelection::AfterWait);
 
     // An application was activated or unhidden.
     void appChanged(const WorkspaceNotification& notification);
     // The screen-change timer: applies the rule of whatever lastApp is by now.
     void delayChangeInputToAppID();
-    // Applies BUNDLE's rule: at once for the launchers, else 100 ms later with a reset.
+    // Applies BUNDLE's rule: at once for the launchers; else 100 ms later with a reset, or at
+    // once with a reset and the guard 100 ms later, as the timing says.
     void changeInputToAppID(const std::optional<std::string>& bundleIdentifier);
+    // Applies BUNDLE's rule at once, without reset or guard, as for a launcher's panel.
+    void changeInputToAppIDAtOnce(const std::string& bundleIdentifier);
 
     std::string frontAppNameID();
     std::string frontAppName();
@@ -46,12 +52,15 @@ class ActivationDispatcher {
     std::int32_t lastScreenNumber = 0;
 
   private:
+    void selectWithGuard(const std::string& bundleIdentifier, const std::string& id);
+
     Settings& settings_;
     InputSourceSelection& selection_;
     Workspace& workspace_;
     Screens& screens_;
     RunLoop& runLoop_;
     Hooks hooks_;
+    ActivationSelection timing_;
 };
 
 } // namespace velmora

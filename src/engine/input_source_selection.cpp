@@ -12,6 +12,7 @@ std::string InputSourceSelection::currentKeyBoadrID() {
 }
 
 void InputSourceSelection::changeInputTo(const std::string& id) {
+    ++selectionCount_;
     // The counter holds at INT64_MAX rather than wrapping to a negative count.
     settings_.setIntegerForKey(saturatingAdd(settings_.integerForKey(keys::kChangedTimes), 1),
                                keys::kChangedTimes);

@@ -4,6 +4,7 @@
 #include "engine/settings.h"
 #include "platform/text_input_sources.h"
 
+#include <cstdint>
 #include <string>
 
 namespace velmora {
@@ -19,10 +20,13 @@ class InputSourceSelection {
     // Counts the request in "changedTimes" (not flushed), then selects the first enabled input
     // source with exactly ID, if there is one. Does not compare with the current source.
     void changeInputTo(const std::string& id);
+    // How many selections the agent has asked for through changeInputTo since it started.
+    std::uint64_t selectionCount() const { return selectionCount_; }
 
   private:
     Settings& settings_;
     TextInputSources& sources_;
+    std::uint64_t selectionCount_ = 0;
 };
 
 } // namespace velmora

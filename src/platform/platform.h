@@ -1,6 +1,7 @@
 #pragma once
 // Every platform service the agent uses, handed to the core as one aggregate.
 
+#include "platform/activation_selection.h"
 #include "platform/application.h"
 #include "platform/child_process.h"
 #include "platform/chrome_browsers.h"
@@ -42,6 +43,9 @@ struct Platform {
     // How this desktop names Google Chrome; the identifiers of the simulated desktop unless
     // the desktop says otherwise.
     ChromeBrowsers chromeBrowsers{};
+    // When an activated application's rule is selected (see activation_selection.h): after
+    // the dispatcher's wait unless the desktop says to select at once.
+    ActivationSelection activationSelection = ActivationSelection::AfterWait;
 };
 
 } // namespace velmora

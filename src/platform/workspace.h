@@ -2,6 +2,7 @@
 // Running applications, the frontmost one, and the workspace notifications about them.
 
 #include "platform/images.h"
+#include "platform/property_list.h"
 
 #include <functional>
 #include <optional>
@@ -26,11 +27,23 @@ inline constexpr const char* NSWorkspaceDidUnhideApplicationNotification =
 inline constexpr const char* NSWorkspaceDidLaunchApplicationNotification =
     "NSWorkspaceDidLaunchApplicationNotification";
 
+// A launcher's panel opened without its launcher coming to the front (a window that takes the
+// keyboard while another application stays active), and that panel closed again, also when
+// its program ended. Posted by desktops whose launchers work so; the application is the
+// launcher, keyed like any other application.
+inline constexpr const char* kLauncherPanelDidOpenNotification =
+    "VelmoraLauncherPanelDidOpenNotification";
+inline constexpr const char* kLauncherPanelDidCloseNotification =
+    "VelmoraLauncherPanelDidCloseNotification";
+
 struct WorkspaceNotification {
     std::string name;
     // The application under "NSWorkspaceApplicationKey" of the user information; none when the
     // notification carries no application.
     std::optional<RunningApplication> application;
+    // With a launcher panel that opened: its rectangle as a window-list entry's bounds ("X",
+    // "Y", "Width", "Height", top-left origin); none when unknown.
+    std::optional<PlistDictionary> panelBounds = std::nullopt;
 };
 
 class Workspace {

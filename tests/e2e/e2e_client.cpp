@@ -1,6 +1,12 @@
 // The X client the end-to-end tests drive the desktop with:
 //   windows CLASS COUNT [--bad-names] [--no-wait]   map COUNT windows of WM_CLASS class CLASS
-//        ("" for none), print their ids once the window manager manages them, then stay
+//        ("" for none), print their ids once the window manager manages them, then stay,
+//        printing "key WINDOW GROUP" for each key pressed in one (GROUP: the XKB group it
+//        was typed in)
+//   type-after WINDOW MS KEYCODE   ask the window manager to activate WINDOW, as a pager
+//        does, and press and release key KEYCODE (XTest) MS ms after WINDOW got the focus
+//   press KEYCODE     press and release key KEYCODE (XTest), leaving the group alone (xdotool
+//        locks group 0 around the keys it sends)
 //   watch-groups      print the locked XKB group now and after every change
 //   lock GROUP        lock GROUP, as a user's layout switch does
 //   group             print the locked XKB group
@@ -47,6 +53,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
 #include <xcb/xfixes.h>
+#include <xcb/xtest.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -127,7 +134,8 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
     std::vector<xcb_window_t> created;
     for (int i = 0; i < count; ++i) {
         xcb_window_t w = xcb_generate_id(c);
-        std::uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_PROPERTY_CHANGE};
+        std::uint32_t values[] = {screen->white_pixel,
+                                  XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_KEY_PRESS};
         xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 40 + 30 * i, 40 + 30 * i, 240,
                           160, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                           XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
@@ -158,8 +166,50 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
         std::printf("%u\n", w);
     }
     std::fflush(stdout);
-    while (xcb_generic_event_t* event = xcb_wait_for_event(c))
+    while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+        if ((event->response_type & 0x7F) == XCB_KEY_PRESS) {
+            const auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
+            // The core state carries the XKB group in bits 13 and 14.
+            std::printf("key %u %u\n", key->event, (key->state >> 13) & 3u);
+            std::fflush(stdout);
+        }
         std::free(event);
+    }
+    return 0;
+}
+
+void press(xcb_connection_t* c, std::uint8_t keycode) {
+    xcb_test_fake_input(c, XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(c, XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+}
+
+int typeAfter(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
+    auto window = static_cast<xcb_window_t>(std::strtoul(args[0].c_str(), nullptr, 0));
+    const int ms = std::atoi(args[1].c_str());
+    auto keycode = static_cast<std::uint8_t>(std::atoi(args[2].c_str()));
+    std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
+    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.window = window;
+    message.format = 32;
+    message.type = atom(c, "_NET_ACTIVE_WINDOW");
+    message.data.data32[0] = 2; // from a pager
+    xcb_send_event(c, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+    for (bool focused = false; !focused;) {
+        xcb_generic_event_t* event = xcb_wait_for_event(c);
+        if (!event)
+            fail("lost the display");
+        focused = (event->response_type & 0x7F) == XCB_FOCUS_IN &&
+                  reinterpret_cast<xcb_focus_in_event_t*>(event)->event == window;
+        std::free(event);
+    }
+    usleep(static_cast<useconds_t>(ms) * 1000);
+    press(c, keycode);
     return 0;
 }
 
@@ -794,6 +844,10 @@ int main(int argc, char** argv) {
         fail("the display has no XKB");
     } else if (command == "watch-groups") {
         status = watchGroups(c);
+    } else if (command == "press" && args.size() == 1) {
+        press(c, static_cast<std::uint8_t>(std::atoi(args[0].c_str())));
+    } else if (command == "type-after" && args.size() == 3) {
+        status = typeAfter(c, screens.data, args);
     } else if (command == "group") {
         std::printf("%u\n", lockedGroup(c));
     } else if (command == "lock" && args.size() == 1) {

@@ -6,6 +6,14 @@
 # none runs, a modifier key starts nothing. The looking is seen from outside as the agent's
 # reads of _NET_CLIENT_LIST_STACKING (through the X RECORD extension): with the indicator off
 # and no window activated, nothing else of the agent reads it.
+#
+# rofi (Debian's), whose panel never comes to the front: with a German application in front,
+# rofi's rule (us) holds while its panel is open, and German is back once Escape closed it or
+# once rofi was killed; rofi is listed as an application while open (the agent keeps it
+# listed once seen: x11_services_test). A launcher that takes the
+# focus as an ordinary window (KRunner; Ulauncher and Albert are not in Debian, and KRunner
+# comes only with all of Plasma, some 390 packages) has its rule as any application: a window
+# of its class stands in for it.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # Alfred as this desktop knows it: its desktop file, matched to its windows by their class.
@@ -56,5 +64,44 @@ no_more_reads() {
     [ "$(reads)" -eq "$before" ]
 }
 wait_until "the looks to stop once the key is let go" no_more_reads
+stop_velmora
+
+"$VELMORA" rule Rofi xkb:us 2>/dev/null
+"$VELMORA" rule krunner xkb:ru 2>/dev/null
+"$VELMORA" rule German xkb:de 2>/dev/null
+open_windows german German 1
+open_windows krunner krunner 1
+activate german
+start_group_watch
+start_velmora
+activate krunner
+expect_groups 2
+activate german
+expect_groups 2 1
+
+ROFI_PID=
+start_rofi() {
+    rofi -dmenu -p velmora </dev/null >/dev/null 2>>"$WORK/rofi.log" &
+    ROFI_PID=$!
+    PIDS+=("$ROFI_PID")
+}
+rofi_listed() { "$VELMORA" apps 2>/dev/null | grep -q "^Rofi	"; }
+# rofi may miss a key that comes while it settles: Escape until it is gone.
+ESCAPE=$(keycode_of ESC)
+escape_closes_rofi() {
+    "$CLIENT" press "$ESCAPE"
+    sleep 0.2
+    ! kill -0 "$ROFI_PID" 2>/dev/null
+}
+
+start_rofi
+expect_groups 2 1 0
+wait_until "rofi listed while its panel is open" rofi_listed
+wait_until "rofi to close on Escape" escape_closes_rofi
+expect_groups 2 1 0 1
+start_rofi
+expect_groups 2 1 0 1 0
+kill -KILL "$ROFI_PID"
+expect_groups 2 1 0 1 0 1
 
 stop_velmora

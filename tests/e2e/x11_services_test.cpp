@@ -317,6 +317,83 @@ TEST_F(LiveDisplay, TheAgentsOwnWindowsAreNoLaunchAndNoOrdinaryApplication) {
     ASSERT_TRUE(pumpUntil([&] { return !policyOf("ListD"); }));
 }
 
+// rofi and dmenu: override-redirect windows that never become active. Their mapping is a
+// panel that opens (and a launch, for the rule list), their unmapping or their client's end
+// one that closes; other override-redirect windows (menus) are nothing of the kind. A launcher
+// seen stays listed.
+TEST_F(LiveDisplay, LauncherPanelsAreReportedFromTheirWindowsMappingAndGoing) {
+    ApplicationIdentities identities(*connection_);
+    X11Workspace workspace(*connection_, identities, log_);
+    std::vector<std::string> seen;
+    std::optional<PlistDictionary> bounds;
+    auto record = [&](const char* name, const std::string& label) {
+        workspace.addObserver(name, [&seen, &bounds, label](const WorkspaceNotification& n) {
+            seen.push_back(label + " " + n.application->bundleIdentifier.value_or("-"));
+            if (n.panelBounds)
+                bounds = n.panelBounds;
+        });
+    };
+    record(NSWorkspaceDidLaunchApplicationNotification, "launched");
+    record(kLauncherPanelDidOpenNotification, "opened");
+    record(kLauncherPanelDidCloseNotification, "closed");
+    record(NSWorkspaceDidActivateApplicationNotification, "activated");
+    // A launcher of its own: its end takes its windows with it.
+    xcb_connection_t* launcher = xcb_connect(nullptr, nullptr);
+    auto panel = [&](xcb_connection_t* c, const std::string& wmClass) {
+        xcb_window_t w = xcb_generate_id(c);
+        const std::uint32_t overrideRedirect = 1;
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, connection_->root(), 100, 50, 300, 40, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+        const std::string value = "x" + std::string(1, '\0') + wmClass + std::string(1, '\0');
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            static_cast<std::uint32_t>(value.size()), value.data());
+        xcb_map_window(c, w);
+        xcb_flush(c);
+        return w;
+    };
+    auto listed = [&](const std::string& id) {
+        for (const auto& app : workspace.runningApplications())
+            if (app.bundleIdentifier == id)
+                return true;
+        return false;
+    };
+    panel(launcher, "ListMenu");
+    xcb_window_t rofi = panel(launcher, "Rofi");
+    ASSERT_TRUE(pumpUntil([&] { return seen.size() == 2; }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"launched Rofi", "opened Rofi"}));
+    EXPECT_EQ(bounds, (PlistDictionary{{"X", std::int64_t{100}},
+                                       {"Y", std::int64_t{50}},
+                                       {"Width", std::int64_t{300}},
+                                       {"Height", std::int64_t{40}}}));
+    EXPECT_TRUE(listed("Rofi"));
+    EXPECT_FALSE(listed("ListMenu"));
+    EXPECT_EQ(workspace.frontmostApplication()->bundleIdentifier, "ListB");
+    xcb_unmap_window(launcher, rofi);
+    xcb_flush(launcher);
+    ASSERT_TRUE(pumpUntil([&] { return seen.size() == 3; }));
+    EXPECT_TRUE(listed("Rofi")); // once seen
+    xcb_map_window(launcher, rofi);
+    xcb_flush(launcher);
+    ASSERT_TRUE(pumpUntil([&] { return seen.size() == 5; }));
+    // A panel already open when the workspace starts is listed.
+    {
+        std::string error;
+        auto other = X11Connection::open("", &error);
+        ASSERT_TRUE(other) << error;
+        ApplicationIdentities otherIdentities(*other);
+        X11Workspace later(*other, otherIdentities, log_);
+        bool laterLists = false;
+        for (const auto& app : later.runningApplications())
+            laterLists = laterLists || app.bundleIdentifier == "Rofi";
+        EXPECT_TRUE(laterLists);
+    }
+    xcb_disconnect(launcher);
+    ASSERT_TRUE(pumpUntil([&] { return seen.size() == 6; }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"launched Rofi", "opened Rofi", "closed Rofi",
+                                              "launched Rofi", "opened Rofi", "closed Rofi"}));
+}
+
 TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
     X11Workspace& workspace = this->workspace();
     X11Screens screens(*connection_, workspace);

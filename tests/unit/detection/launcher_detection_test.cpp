@@ -166,6 +166,36 @@ TEST_F(Launchers, AnActivationClosesThePanelStateButTheClosePollStillRestores) {
     EXPECT_EQ(sim.traceWith("origin"), (Lines{"1500 indicator origin 75 805"}));
 }
 
+// rofi and dmenu on X11: the desktop itself reports their panels opening and closing.
+TEST_F(Launchers, AReportedPanelHasItsRuleAtOnceWhileOpenThenTheFrontApplicationsAgain) {
+    sim.setRule("Rofi", kRussian);
+    sim.setRule("com.example.b", kGerman);
+    sim.desktop.activate(std::string("com.example.b"));
+    sim.at(1000);
+    sim.desktop.trace().clear();
+    auto post = [this](const char* name, std::optional<PlistDictionary> bounds) {
+        RunningApplication rofi;
+        rofi.bundleIdentifier = "Rofi";
+        WorkspaceNotification notification{name, rofi, std::move(bounds)};
+        for (const auto& observer : sim.desktop.world().workspaceObservers[name])
+            observer(notification);
+    };
+    post(kLauncherPanelDidOpenNotification,
+         PlistDictionary{{"X", 300}, {"Y", 100}, {"Width", 640}, {"Height", 60}});
+    EXPECT_EQ(sim.current(), kRussian);
+    EXPECT_TRUE(launchers().launcherPanelOpen());
+    sim.at(1500);
+    post(kLauncherPanelDidCloseNotification, std::nullopt);
+    EXPECT_FALSE(launchers().launcherPanelOpen());
+    sim.at(2000);
+    EXPECT_EQ(sim.traceWith("select"), (Lines{"1000 select com.apple.keylayout.Russian",
+                                              "1600 select com.apple.keylayout.German"}));
+    // At the panel's top-right corner 0.1 s after it opened; back at the front window (none
+    // on screen) once it closed.
+    EXPECT_EQ(sim.traceWith("origin"),
+              (Lines{"1100 indicator origin 918 778", "1500 indicator origin -25 905"}));
+}
+
 TEST_F(Launchers, AlfredRunningIsRememberedUntilAnotherEditionIsFound) {
     EXPECT_TRUE(launchers().checkIfAlfredRunning());
     sim.desktop.quitApp(kAlfred);

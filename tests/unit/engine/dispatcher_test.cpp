@@ -1,4 +1,5 @@
-// From activation to selection: delays, repeats, screens, launchers, bad notifications.
+// From activation to selection: delays, repeats, screens, launchers, bad notifications; and the
+// real desktops' timing, selection at once with the wait as a guard.
 
 #include "sim_agent.h"
 
@@ -60,9 +61,56 @@ TEST_F(Dispatcher, LaunchersApplyAtOnceWithoutResetAndActivationsClearTheirFlags
     // Every activation, even an ignored one, clears the launchers' open-panel flags.
     sim.agent().launchers().spotlightWindiwOpened = true;
     sim.agent().launchers().alfredWindiwOpened = true;
+    sim.agent().launchers().reportedPanelOpen = true;
     sim.desktop.activate(std::string(kOwnBundleIdentifier));
-    EXPECT_FALSE(sim.agent().launchers().spotlightWindiwOpened);
-    EXPECT_FALSE(sim.agent().launchers().alfredWindiwOpened);
+    EXPECT_FALSE(sim.agent().launchers().launcherPanelOpen());
+}
+
+// The real desktops' timing on the same desktop.
+class DispatcherAtOnce : public Dispatcher {
+  protected:
+    void SetUp() override {
+        sim.desktop.platform().activationSelection = ActivationSelection::AtOnceWithGuard;
+        Dispatcher::SetUp();
+    }
+};
+
+TEST_F(DispatcherAtOnce, SelectsAsTheActivationArrivesAndTheWaitOnlyPutsItBack) {
+    sim.desktop.activate(std::string("com.example.a"));
+    EXPECT_EQ(sim.current(), kGerman);
+    sim.desktop.activate(std::string("com.example.a")); // a repeat: nothing
+    sim.at(1500); // the guard finds German still current: nothing
+    // Something else puts another source back within the wait (a desktop's own per-window
+    // layout): the guard selects the rule's again, once.
+    sim.desktop.activate(std::string("com.example.b"));
+    sim.at(1550);
+    sim.desktop.userSelects(kABC);
+    sim.at(2000);
+    EXPECT_EQ(selections(), (Lines{"1000 select com.apple.keylayout.German",
+                                   "1500 select com.apple.keylayout.Russian",
+                                   "1600 select com.apple.keylayout.Russian"}));
+    EXPECT_EQ(sim.traceWith("reset"), (Lines{"1000 reset", "1500 reset", "1600 reset"}));
+}
+
+TEST_F(DispatcherAtOnce, TheGuardLeavesWhatTheAgentSelectedSinceAlone) {
+    // Another application's rule within the wait, then a hotkey within the next one.
+    sim.desktop.activate(std::string("com.example.a"));
+    sim.at(1050);
+    sim.desktop.activate(std::string("com.example.b"));
+    sim.at(1100);
+    sim.agent().changeInputTo(kABC);
+    sim.at(2000);
+    EXPECT_EQ(selections(), (Lines{"1000 select com.apple.keylayout.German",
+                                   "1050 select com.apple.keylayout.Russian",
+                                   "1100 select com.apple.keylayout.ABC"}));
+    EXPECT_EQ(sim.current(), kABC);
+    // The screen-change timer still waits 0.2 s, then selects at once.
+    sim.desktop.world().mainScreenNumber = 2;
+    sim.desktop.activate(std::string("com.example.a"));
+    sim.at(2199);
+    EXPECT_EQ(sim.current(), kABC);
+    sim.at(2200);
+    EXPECT_EQ(sim.current(), kGerman);
 }
 
 TEST_F(Dispatcher, ApplicationsWithoutIdentifierAreHandledButFindNoRule) {
