@@ -54,7 +54,7 @@ PlistFileDefaults& settingsStore() {
 
 } // namespace
 
-int runAgent(int argc, char** argv) {
+int runAgent(int argc, char** argv, bool startedAtLogin) {
     // Our own connection comes first: it tells why a display cannot be reached, where Qt would
     // only abort.
     std::string error;
@@ -65,6 +65,10 @@ int runAgent(int argc, char** argv) {
     }
     x11::SingleInstance instance(*connection);
     if (instance.claim() == x11::SingleInstance::Outcome::AlreadyRunning) {
+        // A login that starts the agent where it runs already (a second autostart entry, a
+        // session restored) must not put its settings in front of the user.
+        if (startedAtLogin)
+            return 0;
         // Opening the program again shows the running one's settings.
         const bool asked = instance.askToReopen();
         std::cout << "velmora: already running on display " << connection->displayName()
@@ -127,7 +131,7 @@ int runAgent(int argc, char** argv) {
                                       [&info](const std::string& line) { info.log(line); });
     x11::X11Cursor cursor(*connection, [&info](const std::string& line) { info.log(line); });
     qt::QtChildProcess shellProcesses;
-    UptimeAnswer childProcess(shellProcesses);
+    UptimeAnswer childProcess(shellProcesses, startedAtLogin);
     ProgramViews views(*connection, [&info](const std::string& line) { info.log(line); });
     // The status item shows once a tray comes; the server tells when, so nothing polls.
     x11::X11TrayWatch trayWatch(*connection, [&views] { views.systemTrayChanged(); });
@@ -155,9 +159,15 @@ int runAgent(int argc, char** argv) {
             },
     });
     // Start at login: an entry in the user's autostart folder under the program's desktop id.
-    xdg::XdgAutostartLoginItems autostart(xdg::defaultAutostartFolder(), kOwnBundleIdentifier,
-                                          [&info](const std::string& line) { info.log(line); });
+    // Its Exec has the option that keeps the settings closed at login; an entry written before
+    // the option existed gets it.
+    xdg::XdgAutostartLoginItems autostart(
+        xdg::defaultAutostartFolder(), kOwnBundleIdentifier,
+        [&info](const std::string& line) { info.log(line); }, kStartedAtLoginOption);
     platform.loginItems = &autostart;
+    if (Settings(store).boolForKey(keys::kAutoStartAtLogin) && autostart.bringEntryUpToDate())
+        info.log(std::string("the autostart entry now starts velmora with ") +
+                 kStartedAtLoginOption);
 
     int status = 0;
     {
@@ -172,8 +182,10 @@ int runAgent(int argc, char** argv) {
             delegate.applicationShouldHandleReopen(popover && popover->isShown());
         });
         delegate.applicationDidFinishLaunching();
-        // Without a tray nothing else would ever show the settings.
-        if (!views.hasSystemTray() && !(views.popover() && views.popover()->isShown()))
+        // Without a tray nothing else would ever show the settings; at login they wait until
+        // the user asks (velmora started again).
+        if (!startedAtLogin && !views.hasSystemTray() &&
+            !(views.popover() && views.popover()->isShown()))
             delegate.showPopover();
         connection->flush();
         info.log("running on display " + connection->displayName() + ", settings in " +
