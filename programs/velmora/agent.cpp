@@ -134,7 +134,8 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     UptimeAnswer childProcess(shellProcesses, startedAtLogin);
     ProgramViews views(*connection, [&info](const std::string& line) { info.log(line); });
     // The status item shows once a tray comes; the server tells when, so nothing polls.
-    x11::X11TrayWatch trayWatch(*connection, [&views] { views.systemTrayChanged(); });
+    x11::X11TrayWatch trayWatch(*connection,
+                                [&views](bool present) { views.systemTrayChanged(present); });
     if (trayWatch.watching())
         views.announceSystemTrayChanges();
     BundlePropertyLists bundleFiles;
