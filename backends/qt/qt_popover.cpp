@@ -85,6 +85,8 @@ void PopoverWindow::paintEvent(QPaintEvent*) {
 QtPopover::QtPopover(Hooks hooks)
     : hooks_(std::move(hooks)), window_(new PopoverWindow([this] { hidden(); })) {
     window_->setWindowTitle(QGuiApplication::applicationDisplayName());
+    trayWait_.setInterval(kTrayLookMilliseconds);
+    QObject::connect(&trayWait_, &QTimer::timeout, [this] { lookAtTray(); });
 }
 
 QtPopover::~QtPopover() {
@@ -149,11 +151,49 @@ void QtPopover::showRelativeToRectOfViewPreferredEdge(Rect, View* view, RectEdge
     auto* button = dynamic_cast<QtStatusButton*>(view);
     anchor_ = button ? std::function<QRect()>([button] { return button->trayGeometry(); })
                      : std::function<QRect()>();
+    anchorInPlace_ = button ? std::function<bool()>([button] { return button->iconInPlace(); })
+                            : std::function<bool()>();
     if (isShown()) {
         window_->resize(windowSize());
         place();
         return;
     }
+    // At the tray: the place the icon had when it was last seen, else a look or more later,
+    // once it stays put.
+    const bool atTray = anchor_ && hooks_.anchoredToTray && hooks_.anchoredToTray();
+    if (atTray) {
+        const bool inPlace = anchorInPlace_();
+        const QRect geometry = inPlace ? anchor_() : QRect();
+        // An icon in place whose tray never says where it is: nothing to wait for.
+        if (!inPlace || (!geometry.isEmpty() && geometry != lastTrayGeometry_)) {
+            lastTrayGeometry_ = geometry;
+            if (!trayWait_.isActive()) {
+                trayWaited_.start();
+                trayWait_.start();
+            }
+            return;
+        }
+    }
+    trayWait_.stop();
+    showNow();
+}
+
+void QtPopover::lookAtTray() {
+    // The tray may still move the icon right after taking it in (a panel that grows to fit
+    // it): it is in place once two looks in a row agree.
+    const bool inPlace = !anchorInPlace_ || anchorInPlace_();
+    const QRect geometry = inPlace && anchor_ ? anchor_() : QRect();
+    const bool settled = inPlace && (geometry.isEmpty() || geometry == lastTrayGeometry_);
+    lastTrayGeometry_ = geometry;
+    if (!settled && trayWaited_.elapsed() < kTrayWaitMilliseconds)
+        return;
+    trayWait_.stop();
+    showNow();
+}
+
+void QtPopover::showNow() {
+    if (!window_ || isShown())
+        return;
     if (hooks_.post)
         hooks_.post(NSPopoverWillShowNotification);
     if (!window_ || isShown())
@@ -187,6 +227,7 @@ bool QtPopover::isShown() const {
 }
 
 void QtPopover::performClose() {
+    trayWait_.stop();
     if (isShown())
         window_->hide();
 }

@@ -3,6 +3,9 @@
 // content view. A transient popover is a Qt popup: a press anywhere else closes it, and it
 // holds the keyboard while shown. Without a tray to anchor it (none on the desktop), it is an
 // ordinary window with a title bar, in the middle of the screen, that stays until closed.
+// Shown at a tray icon that the tray has yet to take in (just after start, or after the icon
+// was hidden), it waits for the icon to settle, at most kTrayWaitMilliseconds, and then shows
+// there (after the wait, wherever the tray says or at the pointer).
 // Every close posts the did-close notification; a show of a closed popover posts will-show
 // first. Main thread only.
 
@@ -11,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -44,6 +48,9 @@ class PopoverWindow final : public QWidget {
 
 class QtPopover final : public Popover {
   public:
+    static constexpr int kTrayWaitMilliseconds = 2500;
+    static constexpr int kTrayLookMilliseconds = 40;
+
     struct Hooks {
         // Posts a popover notification to the program's observers.
         std::function<void(const std::string& name)> post;
@@ -62,7 +69,9 @@ class QtPopover final : public Popover {
     // pointer); RECT and PREFERREDEDGE give way to the room on the screen.
     void showRelativeToRectOfViewPreferredEdge(Rect rect, View* view,
                                                RectEdge preferredEdge) override;
+    // False while a show waits for the tray icon.
     bool isShown() const override;
+    // Also gives up a show that waits.
     void performClose() override;
 
     PopoverWindow* window() const { return window_.data(); }
@@ -71,8 +80,12 @@ class QtPopover final : public Popover {
     void setMouseDownObserver(std::function<void()> observer);
     // Whether the popover shows as an ordinary window (no tray to hang it from).
     bool isOrdinaryWindow() const { return ordinary_; }
+    // Whether a show waits for the tray icon to settle.
+    bool isWaitingForTray() const { return trayWait_.isActive(); }
 
   private:
+    void showNow();
+    void lookAtTray();
     void hidden();
     void applyWindowKind(bool ordinary);
     QSize windowSize() const;
@@ -86,6 +99,10 @@ class QtPopover final : public Popover {
     bool ordinary_ = false;
     bool kindApplied_ = false;
     std::function<QRect()> anchor_;
+    std::function<bool()> anchorInPlace_;
+    QTimer trayWait_;
+    QElapsedTimer trayWaited_;
+    QRect lastTrayGeometry_; // seen at the wait's last look
     QElapsedTimer closed_;
 };
 

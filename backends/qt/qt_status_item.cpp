@@ -4,6 +4,9 @@
 #include "named_images.h"
 #include "qt_images.h"
 
+#include "x11_window_traits.h"
+
+#include <QApplication>
 #include <QGuiApplication>
 
 namespace velmora::qt {
@@ -32,7 +35,8 @@ void QtStatusButton::perform() {
 
 QtStatusItem::QtStatusItem(Hooks hooks)
     : hooks_(std::move(hooks)),
-      button_(std::make_shared<QtStatusButton>([this] { return tray_.geometry(); })) {
+      button_(std::make_shared<QtStatusButton>([this] { return iconGeometry(); },
+                                               [this] { return iconInPlace(); })) {
     tray_.setToolTip(QGuiApplication::applicationDisplayName());
     QAction* show = menu_.addAction(QStringLiteral("Show"));
     QObject::connect(show, &QAction::triggered, this, [this] { button_->perform(); });
@@ -72,6 +76,28 @@ void QtStatusItem::setVisible(bool visible) {
     tray_.setVisible(visible);
 }
 
+std::optional<QRect> QtStatusItem::embeddedIconGeometry() const {
+    if (!tray_.isVisible())
+        return std::nullopt;
+    // Qt's XEmbed icon is a top-level window of its own until the tray takes it in; a
+    // StatusNotifierItem icon has no window here.
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QSystemTrayIconSys"))
+            return x11EmbeddedWindowGeometry(*widget);
+    return std::nullopt;
+}
+
+QRect QtStatusItem::iconGeometry() const {
+    return embeddedIconGeometry().value_or(tray_.geometry());
+}
+
+bool QtStatusItem::iconInPlace() const {
+    if (!trayAvailable_ || !visible_)
+        return true;
+    const std::optional<QRect> embedded = embeddedIconGeometry();
+    return !embedded || !embedded->isEmpty();
+}
+
 void QtStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
     if (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::DoubleClick)
         return;
@@ -80,8 +106,8 @@ void QtStatusItem::activated(QSystemTrayIcon::ActivationReason reason) {
     button_->perform();
 }
 
-void QtStatusItem::checkTray() {
-    const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+void QtStatusItem::checkTray(std::optional<bool> present) {
+    const bool available = present.value_or(QSystemTrayIcon::isSystemTrayAvailable());
     if (available != trayAvailable_) {
         trayAvailable_ = available;
         tray_.setVisible(visible_);

@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace velmora::qt {
@@ -28,7 +29,9 @@ namespace velmora::qt {
 class QtStatusButton final : public Button {
   public:
     using Geometry = std::function<QRect()>;
-    explicit QtStatusButton(Geometry geometry) : geometry_(std::move(geometry)) {}
+    // GEOMETRY: where the tray shows the icon; INPLACE: whether it shows it there to stay.
+    explicit QtStatusButton(Geometry geometry, std::function<bool()> inPlace = {})
+        : geometry_(std::move(geometry)), inPlace_(std::move(inPlace)) {}
 
     void setHidden(bool hidden) override { hidden_ = hidden; }
     bool isHidden() const override { return hidden_; }
@@ -47,11 +50,15 @@ class QtStatusButton final : public Button {
 
     // The tray icon's rectangle in Qt's global coordinates; empty when unknown.
     QRect trayGeometry() const { return geometry_ ? geometry_() : QRect(); }
+    // False while the tray has yet to take the icon in (before, it sits at a corner of the
+    // screen); true when there is nothing to wait for.
+    bool iconInPlace() const { return !inPlace_ || inPlace_(); }
     // A click: the action of an enabled button.
     void perform();
 
   private:
     Geometry geometry_;
+    std::function<bool()> inPlace_;
     bool hidden_ = false;
     bool enabled_ = true;
     std::string imageName_;
@@ -84,15 +91,24 @@ class QtStatusItem final : public QObject, public StatusItem {
 
     // Whether the desktop has a tray to show the item in.
     bool trayAvailable() const { return trayAvailable_; }
+    // False while a tray that embeds its icons (XEmbed) has yet to take the item's icon in;
+    // true when there is nothing to wait for: no tray, the item hidden, or a tray that shows
+    // the icon in a way that never says where (StatusNotifierItem).
+    bool iconInPlace() const;
+    // Where the tray shows the icon (Qt's global coordinates); empty when unknown.
+    QRect iconGeometry() const;
     QSystemTrayIcon& trayIcon() { return tray_; }
     QMenu& contextMenu() { return menu_; }
     // What the tray's activation does; public for the tests, which have no tray to click.
     void activated(QSystemTrayIcon::ActivationReason reason);
-    // A tray appeared or went away.
-    void trayChanged() { checkTray(); }
+    // A tray appeared or went away; PRESENT says whether there is one now when the desktop
+    // knows (Qt may learn it later on its own connection), else Qt is asked.
+    void trayChanged(std::optional<bool> present = std::nullopt) { checkTray(present); }
 
   private:
-    void checkTray();
+    void checkTray(std::optional<bool> present = std::nullopt);
+    // The server's answer for Qt's XEmbed icon; none without one.
+    std::optional<QRect> embeddedIconGeometry() const;
 
     Hooks hooks_;
     QSystemTrayIcon tray_;

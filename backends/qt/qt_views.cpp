@@ -105,9 +105,9 @@ void QtViews::addPopoverObserver(const std::string& name, std::function<void()> 
         observers_[name].push_back(std::move(observer));
 }
 
-void QtViews::systemTrayChanged() {
+void QtViews::systemTrayChanged(std::optional<bool> present) {
     if (auto item = statusItem_.lock())
-        item->trayChanged();
+        item->trayChanged(present);
 }
 
 bool QtViews::hasSystemTray() const {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,10 +58,11 @@ class QtViews : public ViewFactory {
 
     // Whether the status item made last is in a tray (false before one is made).
     bool hasSystemTray() const;
-    // From the desktop: a tray came or went. Once the desktop says it will tell, status items
-    // made afterwards stop looking for a tray on their own.
+    // From the desktop: a tray came or went (PRESENT: whether there is one now, when the
+    // desktop knows). Once the desktop says it will tell, status items made afterwards stop
+    // looking for a tray on their own.
     void announceSystemTrayChanges() { trayChangesAnnounced_ = true; }
-    void systemTrayChanged();
+    void systemTrayChanged(std::optional<bool> present = std::nullopt);
     // What a press inside a popover does, after the press was handled (the program's
     // controller re-checks its buttons then).
     void setPopoverMouseDownObserver(std::function<void()> observer);

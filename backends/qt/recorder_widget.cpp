@@ -70,7 +70,11 @@ void RecorderWidget::startRecording() {
     held_ = 0;
     recording = this;
     setFocus(Qt::MouseFocusReason);
-    grabKeyboard();
+    // A pop-up holds the keyboard while it is shown: a grab of ours would be the same grab,
+    // and giving it back would take the keyboard from the pop-up, which then closes.
+    grabbed_ = window()->windowType() != Qt::Popup;
+    if (grabbed_)
+        grabKeyboard();
     qApp->installEventFilter(this);
     update();
 }
@@ -86,7 +90,9 @@ void RecorderWidget::stopListening() {
     if (recording == this)
         recording = nullptr;
     qApp->removeEventFilter(this);
-    releaseKeyboard();
+    if (grabbed_)
+        releaseKeyboard();
+    grabbed_ = false;
 }
 
 void RecorderWidget::end(Ending ending) {

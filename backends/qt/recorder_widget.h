@@ -1,7 +1,8 @@
 #pragma once
 // The widget in which the user records a shortcut. A click starts a recording: the widget
 // grabs the keyboard (so that no hotkey of ours or of anyone else fires meanwhile, and no
-// shortcut of the window takes the keys), shows the modifiers held, and takes the first key
+// shortcut of the window takes the keys; in a pop-up, which holds the keyboard already, it
+// keeps the pop-up's grab), shows the modifiers held, and takes the first key
 // pressed with them. What it records is the key's position (the native key code through the
 // key translation) and the modifiers, never the symbol typed. Backspace or Delete without
 // modifiers, or the small clear mark, clear the shortcut; Escape, a click elsewhere, losing the
@@ -78,6 +79,7 @@ class RecorderWidget final : public QWidget {
     std::uint64_t required_ = 0;
     bool allowsEmpty_ = true;
     bool recording_ = false;
+    bool grabbed_ = false;   // whether the recording took the keyboard itself
     std::uint64_t held_ = 0; // modifiers held during a recording
     EndedHandler ended_;
 };

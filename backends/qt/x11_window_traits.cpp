@@ -83,4 +83,31 @@ bool putX11WindowOnEveryDesktop(QWidget& window) {
     return true;
 }
 
+std::optional<QRect> x11EmbeddedWindowGeometry(const QWidget& window) {
+    xcb_connection_t* connection = qtX11Connection();
+    const auto id = static_cast<xcb_window_t>(window.internalWinId());
+    if (!connection || id == XCB_WINDOW_NONE)
+        return std::nullopt;
+    // One round trip for the three answers.
+    const xcb_query_tree_cookie_t treeCookie = xcb_query_tree(connection, id);
+    const xcb_get_geometry_cookie_t sizeCookie = xcb_get_geometry(connection, id);
+    auto* tree = xcb_query_tree_reply(connection, treeCookie, nullptr);
+    auto* size = xcb_get_geometry_reply(connection, sizeCookie, nullptr);
+    QRect place;
+    if (tree && size && tree->parent != XCB_WINDOW_NONE && tree->parent != tree->root) {
+        auto* origin = xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, id, tree->root, 0, 0), nullptr);
+        if (origin) {
+            // The server counts in device pixels, Qt's global coordinates do not.
+            const qreal ratio = window.devicePixelRatioF() > 0 ? window.devicePixelRatioF() : 1.0;
+            place = QRect(qRound(origin->dst_x / ratio), qRound(origin->dst_y / ratio),
+                          qRound(size->width / ratio), qRound(size->height / ratio));
+        }
+        std::free(origin);
+    }
+    std::free(tree);
+    std::free(size);
+    return place;
+}
+
 } // namespace velmora::qt

@@ -8,7 +8,7 @@
 
 namespace velmora::x11 {
 
-X11TrayWatch::X11TrayWatch(X11Connection& connection, std::function<void()> changed)
+X11TrayWatch::X11TrayWatch(X11Connection& connection, std::function<void(bool present)> changed)
     : changed_(std::move(changed)) {
     xcb_connection_t* c = connection.xcb();
     if (connection.xfixesMajorVersion() == 0)
@@ -35,8 +35,9 @@ void X11TrayWatch::onEvent(const xcb_generic_event_t& event) {
     if ((event.response_type & 0x7F) != selectionNotify_)
         return;
     const auto& notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(event);
+    // A destroyed or closed owner comes with no owner.
     if (notify.selection == selection_ && changed_)
-        changed_();
+        changed_(notify.owner != XCB_WINDOW_NONE);
 }
 
 } // namespace velmora::x11

@@ -13,16 +13,17 @@ namespace velmora::x11 {
 
 class X11TrayWatch {
   public:
-    // CHANGED runs after each change of the tray's owner. Without XFixes nothing is watched:
-    // watching() says so.
-    X11TrayWatch(X11Connection& connection, std::function<void()> changed);
+    // CHANGED runs after each change of the tray's owner, with whether there is one now (the
+    // server says it with the change, before a toolkit that asks on its own connection may
+    // know). Without XFixes nothing is watched: watching() says so.
+    X11TrayWatch(X11Connection& connection, std::function<void(bool present)> changed);
 
     bool watching() const { return watching_; }
 
   private:
     void onEvent(const xcb_generic_event_t& event);
 
-    std::function<void()> changed_;
+    std::function<void(bool present)> changed_;
     xcb_atom_t selection_ = XCB_ATOM_NONE;
     std::uint8_t selectionNotify_ = 0; // the event code of XFixes' selection notify
     bool watching_ = false;

@@ -14,7 +14,14 @@ namespace velmora::xdg {
 std::optional<std::string> resolveAutostartEntry(const std::string& path,
                                                  std::optional<std::string_view> pathVariable);
 
-// The text of the entry that starts PROGRAM, with DESKTOP_ID's icon.
-std::string autostartEntryText(std::string_view program, std::string_view desktopId);
+// The text of the entry that starts PROGRAM with ARGUMENT (none when empty; a plain word that
+// needs no quoting), with DESKTOP_ID's icon.
+std::string autostartEntryText(std::string_view program, std::string_view desktopId,
+                               std::string_view argument = {});
+
+// TEXT with ARGUMENT added at the end of the [Desktop Entry] group's Exec line, when that line
+// does not have it among its words already. None when nothing is to change: ARGUMENT is there,
+// or the group has no Exec.
+std::optional<std::string> withExecArgument(std::string_view text, std::string_view argument);
 
 } // namespace velmora::xdg

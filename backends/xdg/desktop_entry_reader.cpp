@@ -106,6 +106,13 @@ std::optional<DesktopEntryKeys> parseDesktopEntry(std::string_view text) {
 }
 
 std::optional<DesktopEntryKeys> readDesktopEntry(const std::string& path) {
+    std::optional<std::string> text = readDesktopFileText(path);
+    if (!text)
+        return std::nullopt;
+    return parseDesktopEntry(*text);
+}
+
+std::optional<std::string> readDesktopFileText(const std::string& path) {
     // O_NONBLOCK: a pipe put in the folder under a desktop file's name must not hang the agent;
     // fstat then turns it away.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -127,7 +134,7 @@ std::optional<DesktopEntryKeys> readDesktopEntry(const std::string& path) {
     if (filled > kMaxDesktopFileBytes)
         return std::nullopt;
     bytes.resize(filled);
-    return parseDesktopEntry(bytes);
+    return bytes;
 }
 
 } // namespace velmora::xdg

@@ -23,6 +23,10 @@ std::optional<DesktopEntryKeys> parseDesktopEntry(std::string_view text);
 // is bigger than kMaxDesktopFileBytes, or does not parse. Never blocks on a pipe.
 std::optional<DesktopEntryKeys> readDesktopEntry(const std::string& path);
 
+// The bytes of the file at PATH, read as readDesktopEntry reads them (none where it gives
+// none, except that they are not parsed).
+std::optional<std::string> readDesktopFileText(const std::string& path);
+
 bool isValidUtf8(std::string_view text);
 
 } // namespace velmora::xdg

@@ -59,8 +59,9 @@ std::vector<std::string> entryNames(const std::string& folder) {
 class AutostartList final : public LoginItemsList {
   public:
     AutostartList(std::string folder, std::string desktopId,
-                  std::function<void(const std::string&)> log)
-        : folder_(std::move(folder)), desktopId_(std::move(desktopId)), log_(std::move(log)) {}
+                  std::function<void(const std::string&)> log, std::string argument)
+        : folder_(std::move(folder)), desktopId_(std::move(desktopId)), log_(std::move(log)),
+          argument_(std::move(argument)) {}
 
     std::vector<LoginItemPtr> copySnapshot() override {
         std::vector<LoginItemPtr> items;
@@ -95,8 +96,9 @@ class AutostartList final : public LoginItemsList {
             log("cannot create the autostart folder " + folder_ + ": " + *failure);
             return nullptr;
         }
-        if (std::optional<std::string> failure = replaceFile(
-                folder_, desktopId_ + std::string(kSuffix), autostartEntryText(url, desktopId_))) {
+        if (std::optional<std::string> failure =
+                replaceFile(folder_, desktopId_ + std::string(kSuffix),
+                            autostartEntryText(url, desktopId_, argument_))) {
             log("cannot write the autostart entry " + path + ": " + *failure);
             return nullptr;
         }
@@ -122,13 +124,16 @@ class AutostartList final : public LoginItemsList {
     std::string folder_;
     std::string desktopId_;
     std::function<void(const std::string&)> log_;
+    std::string argument_;
 };
 
 } // namespace
 
 XdgAutostartLoginItems::XdgAutostartLoginItems(std::string autostartFolder, std::string desktopId,
-                                               std::function<void(const std::string&)> log)
-    : folder_(std::move(autostartFolder)), desktopId_(std::move(desktopId)), log_(std::move(log)) {
+                                               std::function<void(const std::string&)> log,
+                                               std::string argument)
+    : folder_(std::move(autostartFolder)), desktopId_(std::move(desktopId)), log_(std::move(log)),
+      argument_(std::move(argument)) {
     while (folder_.size() > 1 && folder_.back() == '/')
         folder_.pop_back();
 }
@@ -148,7 +153,35 @@ std::unique_ptr<LoginItemsList> XdgAutostartLoginItems::create() {
         ::closedir(dir);
     else if (error != ENOENT && error != ENOTDIR)
         return fail("cannot list the autostart folder " + folder_ + ": " + reason(error));
-    return std::make_unique<AutostartList>(folder_, desktopId_, log_);
+    return std::make_unique<AutostartList>(folder_, desktopId_, log_, argument_);
+}
+
+bool XdgAutostartLoginItems::bringEntryUpToDate() {
+    if (argument_.empty() || folder_.empty() || folder_.front() != '/' || desktopId_.empty() ||
+        desktopId_.find('/') != std::string::npos)
+        return false;
+    const std::string name = desktopId_ + std::string(kSuffix);
+    const std::string path = folder_ + "/" + name;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    const std::optional<std::string> text = readDesktopFileText(path);
+    const std::optional<DesktopEntryKeys> keys =
+        text ? parseDesktopEntry(*text) : std::optional<DesktopEntryKeys>();
+    if (!keys)
+        return false;
+    if (auto hidden = keys->find("Hidden");
+        hidden != keys->end() && (hidden->second == "true" || hidden->second == "1"))
+        return false;
+    const std::optional<std::string> updated = withExecArgument(*text, argument_);
+    if (!updated)
+        return false;
+    if (std::optional<std::string> failure = replaceFile(folder_, name, *updated)) {
+        if (log_)
+            log_("cannot bring the autostart entry " + path + " up to date: " + *failure);
+        return false;
+    }
+    return true;
 }
 
 } // namespace velmora::xdg

@@ -27,18 +27,27 @@ class AutostartItem final : public LoginItem {
 
 class XdgAutostartLoginItems final : public LoginItems {
   public:
-    // LOG takes one line without the program's own prefix.
+    // LOG takes one line without the program's own prefix. The entry written starts the
+    // program with ARGUMENT (a plain word, or none when empty): how it tells that the desktop
+    // started it at login.
     XdgAutostartLoginItems(std::string autostartFolder, std::string desktopId,
-                           std::function<void(const std::string&)> log);
+                           std::function<void(const std::string&)> log, std::string argument = {});
 
     // A folder that does not exist (yet) is an empty list: adding makes it. Null only when
     // the folder is there but cannot be read (or its path is not absolute); that is logged.
     std::unique_ptr<LoginItemsList> create() override;
 
+    // The program's entry (the file of its name) as an earlier version wrote it, starting the
+    // program without ARGUMENT, gets ARGUMENT at the end of its Exec line; the rest of the file
+    // stays as it is. A symlink, a hidden entry, or a file that cannot be read as an entry is
+    // left alone. Whether it changed the file; a failed write is logged.
+    bool bringEntryUpToDate();
+
   private:
     std::string folder_;
     std::string desktopId_;
     std::function<void(const std::string&)> log_;
+    std::string argument_;
 };
 
 } // namespace velmora::xdg

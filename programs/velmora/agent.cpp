@@ -64,7 +64,7 @@ StoreAndNotices& settingsStore() {
 
 } // namespace
 
-int runAgent(int argc, char** argv) {
+int runAgent(int argc, char** argv, bool startedAtLogin) {
     // Our own connection comes first: it tells why a display cannot be reached, where Qt would
     // only abort.
     std::string error;
@@ -75,6 +75,10 @@ int runAgent(int argc, char** argv) {
     }
     x11::SingleInstance instance(*connection);
     if (instance.claim() == x11::SingleInstance::Outcome::AlreadyRunning) {
+        // A login that starts the agent where it runs already (a second autostart entry, a
+        // session restored) must not put its settings in front of the user.
+        if (startedAtLogin)
+            return 0;
         // Opening the program again shows the running one's settings.
         const bool asked = instance.askToReopen();
         std::cout << "velmora: already running on display " << connection->displayName()
@@ -146,10 +150,11 @@ int runAgent(int argc, char** argv) {
                                       [&info](const std::string& line) { info.log(line); });
     x11::X11Cursor cursor(*connection, [&info](const std::string& line) { info.log(line); });
     qt::QtChildProcess shellProcesses;
-    UptimeAnswer childProcess(shellProcesses);
+    UptimeAnswer childProcess(shellProcesses, startedAtLogin);
     ProgramViews views(*connection, [&info](const std::string& line) { info.log(line); });
     // The status item shows once a tray comes; the server tells when, so nothing polls.
-    x11::X11TrayWatch trayWatch(*connection, [&views] { views.systemTrayChanged(); });
+    x11::X11TrayWatch trayWatch(*connection,
+                                [&views](bool present) { views.systemTrayChanged(present); });
     if (trayWatch.watching())
         views.announceSystemTrayChanges();
     BundlePropertyLists bundleFiles;
@@ -178,9 +183,15 @@ int runAgent(int argc, char** argv) {
             },
     });
     // Start at login: an entry in the user's autostart folder under the program's desktop id.
-    xdg::XdgAutostartLoginItems autostart(xdg::defaultAutostartFolder(), kOwnBundleIdentifier,
-                                          [&info](const std::string& line) { info.log(line); });
+    // Its Exec has the option that keeps the settings closed at login; an entry written before
+    // the option existed gets it.
+    xdg::XdgAutostartLoginItems autostart(
+        xdg::defaultAutostartFolder(), kOwnBundleIdentifier,
+        [&info](const std::string& line) { info.log(line); }, kStartedAtLoginOption);
     platform.loginItems = &autostart;
+    if (Settings(store).boolForKey(keys::kAutoStartAtLogin) && autostart.bringEntryUpToDate())
+        info.log(std::string("the autostart entry now starts velmora with ") +
+                 kStartedAtLoginOption);
 
     int status = 0;
     {
@@ -195,8 +206,10 @@ int runAgent(int argc, char** argv) {
             delegate.applicationShouldHandleReopen(popover && popover->isShown());
         });
         delegate.applicationDidFinishLaunching();
-        // Without a tray nothing else would ever show the settings.
-        if (!views.hasSystemTray() && !(views.popover() && views.popover()->isShown()))
+        // Without a tray nothing else would ever show the settings; at login they wait until
+        // the user asks (velmora started again).
+        if (!startedAtLogin && !views.hasSystemTray() &&
+            !(views.popover() && views.popover()->isShown()))
             delegate.showPopover();
         connection->flush();
         showBadFileNotices();

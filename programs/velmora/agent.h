@@ -4,8 +4,14 @@
 
 namespace velmora::program {
 
+// STARTEDATLOGIN: the desktop started the agent from its autostart entry (--autostart); the
+// settings then stay closed at start, and when another agent runs already this one leaves
+// quietly instead of asking it to show its settings.
 // Exit status: 0 after SIGINT or SIGTERM and when another agent already runs, 1 when the
 // display was lost, 2 when it cannot be reached.
-int runAgent(int argc, char** argv);
+int runAgent(int argc, char** argv, bool startedAtLogin);
+
+// The option of the autostart entry that tells the agent it was started at login.
+inline constexpr const char* kStartedAtLoginOption = "--autostart";
 
 } // namespace velmora::program

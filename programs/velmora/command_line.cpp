@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "agent.h"
+
 namespace velmora::program {
 
 namespace {
@@ -31,6 +33,11 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         return simple(Command::Kind::Help, arguments);
     if (verb == "--version")
         return simple(Command::Kind::Version, arguments);
+    if (verb == kStartedAtLoginOption) {
+        Command command = simple(Command::Kind::RunAgent, arguments);
+        command.startedAtLogin = command.kind == Command::Kind::RunAgent;
+        return command;
+    }
     if (verb == "sources")
         return simple(Command::Kind::Sources, arguments);
     if (verb == "apps")
@@ -68,6 +75,8 @@ std::string helpText() {
            " - selects each application's keyboard layout when it comes to the front\n\n" +
            R"text(Usage:
   velmora                      run the agent on $DISPLAY
+  velmora --autostart          run it as the desktop does at login: the settings
+                               stay closed until the tray icon is clicked
   velmora sources              list the keyboard layouts: ID and name
   velmora apps                 list the running applications: identity and name
   velmora rules                list the rules: application and layout ID
@@ -84,7 +93,8 @@ running ones. Layout IDs look like "xkb:us" or "xkb:de(nodeadkeys)"; "velmora
 sources" shows those of the current keymap.
 
 Only one agent runs per user and display; starting a second one says so and
-exits. SIGINT and SIGTERM end the agent after saving its settings.
+exits, and the running agent shows its settings (with --autostart it exits
+quietly, showing nothing). SIGINT and SIGTERM end the agent after saving its settings.
 
 Rules live in $XDG_CONFIG_HOME/velmora/com.quorvant.Quorvant-Velmora.plist
 (~/.config when XDG_CONFIG_HOME is unset). "rules" and "rule" work without a

@@ -8,7 +8,7 @@ namespace velmora::program {
 
 struct Command {
     enum class Kind {
-        RunAgent,   // no arguments: run the agent on $DISPLAY
+        RunAgent,   // no arguments, or --autostart: run the agent on $DISPLAY
         Help,       // --help, -h
         Version,    // --version
         Sources,    // sources
@@ -20,6 +20,9 @@ struct Command {
     };
 
     Kind kind = Kind::Invalid;
+    // RunAgent: --autostart, the option of the autostart entry (the desktop started the agent
+    // at login).
+    bool startedAtLogin = false;
     std::string app;
     std::string sourceId;
     std::string error;

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
         std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     switch (command.kind) {
     case Command::Kind::RunAgent:
-        return velmora::program::runAgent(argc, argv);
+        return velmora::program::runAgent(argc, argv, command.startedAtLogin);
     case Command::Kind::Help:
         std::cout << velmora::program::helpText();
         return 0;

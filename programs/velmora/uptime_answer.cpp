@@ -18,6 +18,9 @@ std::string readSmallFile(const std::string& path) {
     return text.substr(0, 256);
 }
 
+constexpr double kAMinute = 60;
+constexpr double kUnderAMinute = 59;
+
 std::string twoDigits(long value) {
     char text[8];
     std::snprintf(text, sizeof text, "%02ld", value % 100);
@@ -59,7 +62,13 @@ std::string UptimeAnswer::launchAndReadStandardOutput(const std::string& launchP
     const bool asksUptime = launchPath == "/bin/sh" && arguments.size() == 2 &&
                             arguments[0] == "-c" && arguments[1] == "uptime";
     if (asksUptime) {
-        if (auto seconds = parseProcUptime(readSmallFile(procFolder_ + "/uptime"))) {
+        std::optional<double> seconds = parseProcUptime(readSmallFile(procFolder_ + "/uptime"));
+        // The minute the agent reads stands for the start at login, and nothing else.
+        if (startedAtLogin_)
+            seconds = std::min(seconds.value_or(0), kUnderAMinute);
+        else if (seconds)
+            seconds = std::max(*seconds, kAMinute);
+        if (seconds) {
             std::istringstream loadavg(readSmallFile(procFolder_ + "/loadavg"));
             std::string one, five, fifteen;
             loadavg >> one >> five >> fifteen;

@@ -1,8 +1,11 @@
 #pragma once
-// The agent asks `uptime` whether the machine has been up for less than a minute (then it was
-// started with the session, and opening its window would only be in the way). Linux's uptime
-// prints "up 0 min" where the agent looks for "secs,", so the question is answered here, from
-// /proc/uptime, in the form the agent reads; every other command runs as it is.
+// The agent asks `uptime` whether the machine has been up for less than a minute: then it was
+// started with the session, and opening its window would only be in the way. On Linux what
+// tells that is the autostart entry, which starts the agent with --autostart; a minute after
+// boot says nothing (a session may start much later, or a user start the agent at once). So
+// the question is answered here, in the form the agent reads: the time up from /proc/uptime,
+// as under a minute when started at login and as at least a minute otherwise. Every other
+// command runs as it is.
 
 #include "platform/child_process.h"
 
@@ -21,14 +24,16 @@ std::optional<double> parseProcUptime(const std::string& text);
 
 class UptimeAnswer final : public ChildProcess {
   public:
-    explicit UptimeAnswer(ChildProcess& processes, std::string procFolder = "/proc")
-        : processes_(processes), procFolder_(std::move(procFolder)) {}
+    UptimeAnswer(ChildProcess& processes, bool startedAtLogin, std::string procFolder = "/proc")
+        : processes_(processes), startedAtLogin_(startedAtLogin),
+          procFolder_(std::move(procFolder)) {}
 
     std::string launchAndReadStandardOutput(const std::string& launchPath,
                                             const std::vector<std::string>& arguments) override;
 
   private:
     ChildProcess& processes_;
+    bool startedAtLogin_;
     std::string procFolder_;
 };
 

@@ -142,11 +142,12 @@ activate() { activate_id "$(window "$@")" "$*"; }
 
 velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
 
+# start_velmora [OPTION]: the agent, with OPTION (--autostart) when given.
 start_velmora() {
     # Emptied here, not by the redirection in the new process: the wait below must not read
     # what an earlier agent wrote.
     : >"$WORK/velmora.log"
-    "$VELMORA" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
+    "$VELMORA" "$@" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
     VELMORA_PID=$!
     PIDS+=("$VELMORA_PID")
     wait_until "velmora to start" velmora_says "running on display"

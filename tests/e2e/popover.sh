@@ -3,9 +3,13 @@
 # - without a tray, the agent says so once and shows its settings in an ordinary window: at
 #   start, and again when velmora is started a second time after the user closed it; a tray
 #   that comes later gets the icon;
-# - with a tray (trayer), the agent's icon is in it; a click on the icon opens the popover
-#   below it; choosing a layout in an application's row writes the rule, and the next
-#   activation of that application selects the layout; a second start opens the popover too;
+# - with a tray (trayer), the agent's icon is in it and the popover opens below it at start,
+#   wherever the pointer is; choosing a layout in an application's row writes the rule, and the
+#   next activation of that application selects the layout; a second start opens the popover
+#   at the icon too, and a second start with --autostart (at login) exits quietly, opening
+#   nothing; when the tray goes away with the popover open, the agent goes on, and a start
+#   afterwards shows the settings in a window of their own;
+# - started with --autostart, the agent shows its icon in the tray and no popover.
 # - the add button's chooser: typing part of an installed application's name and Enter adds
 #   its row, whose layout box then takes a rule.
 source "$(dirname "$0")/lib.sh" "$@"
@@ -41,13 +45,7 @@ popover_at_icon() {
         [ $((PX + PW)) -ge $((IX + IW / 2)) ]
 }
 
-# One step towards the popover at the icon: the agent may have shown it at start, before the
-# tray told where its icon is; then it is closed, and the icon clicked.
-open_popover_at_icon() {
-    popover_at_icon && return 0
-    if popover_found; then xdotool key Escape; else click_icon_until_open; fi
-    return 1
-}
+no_tray() { ! "$CLIENT" tray; }
 
 rule_is() {
     "$VELMORA" rules >"$WORK/rules" 2>>"$WORK/rules.log" || return 1
@@ -81,11 +79,12 @@ start_tray
 wait_until "the agent's icon in the tray that came later" tray_icon_found
 stop_velmora
 
-# With a tray.
+# With a tray: the popover at start goes to the icon, not to the pointer far from it.
 "$CLIENT" lock 0
+xdotool mousemove 100 600
 start_velmora
 wait_until "the agent's icon in the tray" tray_icon_found
-wait_until "the popover below the tray icon" open_popover_at_icon
+wait_until "the popover below the tray icon at start" popover_at_icon
 grep -q "no system tray" "$WORK/velmora.log" && fail "the tray was there, but velmora says not"
 
 # The first row's layout box: below the table's header (at most 37 high) in the first row.
@@ -101,7 +100,12 @@ activate Other
 activate Mail
 expect_groups "1"
 
-# A second start opens the popover at the icon.
+# A second start opens the popover at the icon; one at login says nothing and opens nothing
+# (what it would open shows within a moment).
+"$VELMORA" --autostart >"$WORK/login-start" 2>&1 || fail "velmora --autostart beside the agent failed"
+[ -s "$WORK/login-start" ] && fail "velmora --autostart beside the agent said: $(cat "$WORK/login-start")"
+sleep 1
+popover_closed || fail "velmora --autostart beside the agent opened the popover"
 "$VELMORA" >"$WORK/second-start" 2>>"$WORK/velmora.log"
 wait_until "the popover at the icon after a second start" popover_at_icon
 
@@ -116,4 +120,22 @@ xdotool mousemove $((PX + 1 + 46 + 138 + 51)) $((PY + 38 + 2 * 25)) click 1
 wait_until "the list of layouts" other_popup_open
 xdotool key R Return
 wait_until "the rule for the application added" rule_is "org.example.Quill	xkb:ru"
+
+# The tray goes away under the open popover: once it is closed, the next start shows the
+# settings in a window.
+kill "$TRAYER_PID"
+wait_until "the tray to go" no_tray
+wait_until "velmora to see the tray go" velmora_says "no system tray"
+if popover_found; then xdotool key Escape; fi
+wait_until "the popover to close" popover_closed
+"$VELMORA" >"$WORK/second-start" 2>>"$WORK/velmora.log"
+wait_until "the settings in a window of their own without the tray" settings_window
+stop_velmora
+
+# Started at login: the icon, and no popover.
+start_tray
+start_velmora --autostart
+wait_until "the agent's icon in the tray at login" tray_icon_found
+sleep 1
+popover_closed || fail "the popover opened at a start at login"
 stop_velmora

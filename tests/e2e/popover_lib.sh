@@ -44,6 +44,7 @@ click_content() { xdotool mousemove $((PX + 1 + $1)) $((PY + 1 + $2)) click 1; }
 start_tray() {
     trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
         >"$WORK/trayer.log" 2>&1 &
-    PIDS+=($!)
+    TRAYER_PID=$!
+    PIDS+=("$TRAYER_PID")
     wait_until "the tray" "$CLIENT" tray
 }

@@ -41,7 +41,7 @@ version=$OUT
 run_velmora --help
 expect_status 0 "--help"
 head -n 1 <<<"$OUT" | grep -qF "$version " || fail "--help does not show $version"
-for word in sources apps rules "rule APP SOURCE-ID" "rule APP -"; do
+for word in sources apps rules "rule APP SOURCE-ID" "rule APP -" --autostart; do
     grep -qF "velmora $word" <<<"$OUT" || fail "--help does not describe \"$word\""
 done
 

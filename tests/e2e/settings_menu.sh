@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The settings menu of the popover, driven with the keyboard as a user would:
-# - "Start at Login" writes the program's entry in the autostart folder, and chosen again
-#   removes it;
+# - with Start at Login on, an entry an earlier version wrote (no --autostart) is brought up
+#   to date at start, the rest of it kept; "Start at Login" then removes it, and chosen again
+#   writes the program's entry, which starts it with --autostart;
 # - the tip about Alfred closes the popover while it shows, and the popover comes back after;
 # - "Show Input Source Indicator" turns the indicator on, and Quit right after it ends the
 #   agent with status 0 and that setting in the file.
@@ -33,22 +34,30 @@ setting_is() { flat_settings 2>/dev/null | grep -qF "<key>$1</key><$2/>"; }
 entry_written() { [ -f "$ENTRY" ] && grep -q '^Exec=' "$ENTRY"; }
 entry_gone() { [ ! -e "$ENTRY" ]; }
 
+# Start at Login on, with the entry of an earlier version.
+mkdir -p "$(dirname "$ENTRY")" "$(dirname "$SETTINGS")"
+printf '[Desktop Entry]\nType=Application\nName=Velmora\nExec=%s\nX-Edited=kept\n' "$VELMORA" >"$ENTRY"
+echo '<plist version="1.0"><dict><key>autoStartAtLogin</key><true/></dict></plist>' >"$SETTINGS"
+entry_starts_at_login() { grep -qxF "Exec=$VELMORA --autostart" "$ENTRY"; }
+
 start_desktop
 start_tray
 "$CLIENT" lock 0 # menu keys are found in the first group
 start_velmora
 wait_until "the agent's icon in the tray" tray_icon_found
+wait_until "the earlier entry brought up to date" entry_starts_at_login
+grep -qx "X-Edited=kept" "$ENTRY" || fail "the entry lost the rest: $(cat "$ENTRY")"
 
-# Item 0, the first below the top.
-choose Down Return
-wait_until "the autostart entry" entry_written
-# The entry starts this very program, by its resolved path.
-grep -qxF "Exec=$VELMORA" "$ENTRY" || fail "the entry starts something else: $(cat "$ENTRY")"
-wait_until "start at login stored" setting_is autoStartAtLogin true
-wait_until "the menu to close" menu_closed
+# Item 0, the first below the top, off and on again.
 choose Down Return
 wait_until "the autostart entry removed" entry_gone
 wait_until "start at login stored off" setting_is autoStartAtLogin false
+wait_until "the menu to close" menu_closed
+choose Down Return
+wait_until "the autostart entry" entry_written
+# The entry starts this very program, by its resolved path, as started at login.
+entry_starts_at_login || fail "the entry starts something else: $(cat "$ENTRY")"
+wait_until "start at login stored" setting_is autoStartAtLogin true
 
 # The tip about Alfred (the sixth entry: the separator is skipped) shows in a box while the
 # popover is closed; once the box is answered, the popover is back.

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Shortcuts recorded in the popover: a click on the German row's recorder and Ctrl+Alt+K
 # store the K key's position with Control and Alt; pressing it with another application in
-# front selects German. Clearing the recorder (a click and BackSpace) removes the shortcut, and
-# the keys do nothing after. The recorder holds the keyboard while it records: the combination
-# reaches it, not the hotkeys.
+# front selects German. Three recordings in a row (J, K, L for the three rows) leave the
+# popover open and expanded, and all three are stored. Clearing the recorder (a click and
+# BackSpace) removes the shortcut, and the keys do nothing after. The recorder holds the
+# keyboard while it records: the combination reaches it, not the hotkeys.
 source "$(dirname "$0")/lib.sh" "$@"
 source "$(dirname "$0")/popover_lib.sh"
 
-# The German layout's row in the shortcut table (us, de, ru) and its stored shortcut: the K
-# position (40) with Control and Alt (0x40000 | 0x80000).
+# The German layout's row in the shortcut table (us, de, ru) and the stored shortcut of a row:
+# a key position (J 38, K 40, L 37) with Control and Alt (0x40000 | 0x80000).
 GERMAN_ROW=1
-GERMAN_SHORTCUT='<key>xkb:de</key><dict><key>keyCode</key><integer>40</integer><key>modifierFlags</key><integer>786432</integer></dict>'
+stored_shortcut() {
+    echo "<key>$1</key><dict><key>keyCode</key><integer>$2</integer>"`
+        `"<key>modifierFlags</key><integer>786432</integer></dict>"
+}
 
 mkdir -p "$(dirname "$SETTINGS")"
 "$VELMORA" rule RussianApp xkb:ru
@@ -30,13 +34,15 @@ open_shortcuts() {
 # header; the recorder sits at the left of the third column (40 + 128 from the left).
 click_recorder() { click_content $((40 + 128 + 40)) $((330 + 45 + 42 + 25 * $1)); }
 
-german_shortcut_stored() { flat_settings 2>/dev/null | grep -qF "$GERMAN_SHORTCUT"; }
+shortcut_stored() { flat_settings 2>/dev/null | grep -qF "$(stored_shortcut "$@")"; }
 no_german_shortcut() { [ -f "$SETTINGS" ] && ! flat_settings | grep -qF '<key>xkb:de</key><dict><key>keyCode'; }
 
 start_desktop
+J=$(keycode_of AC07)
 K=$(keycode_of AC08)
+L=$(keycode_of AC09)
 BACKSPACE=$(keycode_of BKSP)
-[ -n "$K" ] && [ -n "$BACKSPACE" ] || fail "no key codes for AC08 and BKSP"
+[ -n "$J" ] && [ -n "$K" ] && [ -n "$L" ] && [ -n "$BACKSPACE" ] || fail "no key codes for AC07-09 and BKSP"
 open_windows other Other 1
 open_windows russian RussianApp 1
 start_tray
@@ -49,11 +55,19 @@ if popover_found; then
     wait_until "the popover to close" popover_closed
 fi
 
-# Record.
+# Record one shortcut per row without reopening: each recorder is clicked in the popover as it
+# stays after the one before.
 open_shortcuts
-click_recorder "$GERMAN_ROW"
-xdotool key "ctrl+alt+$K"
-wait_until "Ctrl+Alt+K stored for German" german_shortcut_stored
+for recording in "0 $J xkb:us 38" "1 $K xkb:de 40" "2 $L xkb:ru 37"; do
+    read -r row key id position <<<"$recording"
+    click_recorder "$row"
+    xdotool key "ctrl+alt+$key"
+    wait_until "Ctrl+Alt+$position stored for $id" shortcut_stored "$id" "$position"
+done
+popover_expanded || fail "the popover did not stay open and expanded while recording"
+for stored in "xkb:us 38" "xkb:de 40"; do
+    shortcut_stored $stored || fail "a recorded shortcut was lost: $stored"
+done
 xdotool key Escape
 wait_until "the popover to close" popover_closed
 

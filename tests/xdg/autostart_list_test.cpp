@@ -1,6 +1,7 @@
 // The autostart folder as the login-items list: adding, finding and removing the program;
 // folders that cannot be written or read (one clear line, no entry, no crash); start at login
 // as the settings menu drives it.
+#include "autostart_entry.h"
 #include "menu/login_item.h"
 #include "xdg_autostart_login_items.h"
 #include "xdg_test_support.h"
@@ -17,11 +18,12 @@ constexpr const char* kId = "com.quorvant.Quorvant-Velmora";
 
 class AutostartList : public ::testing::Test {
   protected:
-    std::unique_ptr<LoginItemsList> open() {
-        return XdgAutostartLoginItems(autostart, kId,
-                                      [this](const std::string& line) { logged.push_back(line); })
-            .create();
+    XdgAutostartLoginItems items() {
+        return XdgAutostartLoginItems(
+            autostart, kId, [this](const std::string& line) { logged.push_back(line); },
+            "--autostart");
     }
+    std::unique_ptr<LoginItemsList> open() { return items().create(); }
     std::vector<std::string> snapshotNames() {
         std::vector<std::string> names;
         for (const LoginItemPtr& item : open()->copySnapshot())
@@ -49,6 +51,7 @@ TEST_F(AutostartList, AddedEntryIsFoundAndRemoved) {
                              "X-GNOME-Autostart-enabled=true\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     EXPECT_NE(text.find("Icon=" + std::string(kId) + "\n"), std::string::npos);
+    EXPECT_NE(text.find("\nExec=" + program + " --autostart\n"), std::string::npos) << text;
 
     list->itemRemove(*item);
     EXPECT_EQ(snapshotNames(), std::vector<std::string>{});
@@ -212,6 +215,42 @@ TEST_F(LoginItemOperations, AddsOnceAndRemovesOnlyTheFirstEntryOfTheProgram) {
     loginItem.removeFromLoginItems();
     loginItem.removeFromLoginItems();
     EXPECT_EQ(entries(), (std::vector<std::string>{"0-moved.desktop", "1-hidden.desktop"}));
+}
+
+TEST_F(AutostartList, AnEntryOfAnEarlierVersionGetsTheArgumentAndKeepsTheRest) {
+    fs::create_directories(autostart);
+    const std::string ours = autostart + "/" + kId + ".desktop";
+    const std::string action = "[Desktop Action Quit]\nExec=" + program + " quit\n";
+    const std::string before = "# written by hand\n" + entry(program, "X-Mine=kept\n") + action;
+    writeFile(ours, before);
+    EXPECT_TRUE(items().bringEntryUpToDate());
+    EXPECT_EQ(readFile(ours),
+              "# written by hand\n" + entry(program + " --autostart", "X-Mine=kept\n") + action);
+    EXPECT_NE(firstEntryFor(*open(), program), nullptr);
+    EXPECT_FALSE(items().bringEntryUpToDate()); // up to date: untouched
+
+    // Blanks and line ends as editors leave them; the argument among other words.
+    EXPECT_EQ(withExecArgument("[Desktop Entry]\r\n Exec = velmora %U \r\n", "--autostart"),
+              "[Desktop Entry]\r\n Exec = velmora %U --autostart \r\n");
+    EXPECT_EQ(withExecArgument(entry("velmora --autostart -v"), "--autostart"), std::nullopt);
+    EXPECT_EQ(withExecArgument(entry("velmora --autostart-not"), "--autostart"),
+              entry("velmora --autostart-not --autostart"));
+    EXPECT_EQ(withExecArgument("[Desktop Entry]\nExecutable=x\n" + action, "--autostart"),
+              std::nullopt);
+
+    // Left alone: hidden (switched off by the user), a symlink, no entry at all, not UTF-8.
+    for (const std::string& text : {entry(program, "Hidden=true\n"), std::string("Exec=x\n"),
+                                    entry(program, "Name=\xff\n")}) {
+        writeFile(ours, text);
+        EXPECT_FALSE(items().bringEntryUpToDate());
+        EXPECT_EQ(readFile(ours), text);
+    }
+    fs::remove(ours);
+    writeFile(home.file("kept.desktop"), entry(program));
+    fs::create_symlink(home.file("kept.desktop"), ours);
+    EXPECT_FALSE(items().bringEntryUpToDate());
+    EXPECT_EQ(readFile(home.file("kept.desktop")), entry(program));
+    EXPECT_EQ(logged, std::vector<std::string>{});
 }
 
 } // namespace

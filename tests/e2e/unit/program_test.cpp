@@ -34,6 +34,11 @@ TEST(CommandLine, EachCommandWithItsArgumentsAndMistakesInvalidWithAReason) {
     Command remove = parseCommandLine({"rule", "XTerm", "-"});
     EXPECT_EQ(remove.kind, Kind::RemoveRule);
     EXPECT_EQ(remove.app, "XTerm");
+    // The autostart entry's start, and the others.
+    Command atLogin = parseCommandLine({"--autostart"});
+    EXPECT_EQ(atLogin.kind, Kind::RunAgent);
+    EXPECT_TRUE(atLogin.startedAtLogin);
+    EXPECT_FALSE(parseCommandLine({}).startedAtLogin);
 
     for (const auto& arguments :
          std::vector<std::vector<std::string>>{{"rule"},
@@ -43,6 +48,7 @@ TEST(CommandLine, EachCommandWithItsArgumentsAndMistakesInvalidWithAReason) {
                                                {"rule", "XTerm", ""},
                                                {"rules", "extra"},
                                                {"--version", "extra"},
+                                               {"--autostart", "extra"},
                                                {"--verbose"},
                                                {"start"}}) {
         Command command = parseCommandLine(arguments);

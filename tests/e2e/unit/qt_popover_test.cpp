@@ -120,6 +120,29 @@ TEST_F(QtPopovers, WillShowComesBeforeTheShowAndEveryCloseIsPosted) {
     EXPECT_EQ(popover_->contentSize(), (Size{0, 20}));
 }
 
+TEST_F(QtPopovers, AtAnIconTheTrayHasYetToTakeInTheShowWaitsUntilItStaysPut) {
+    bool inPlace = false;
+    QRect icon(500, 40, 22, 22); // where it sits before the tray takes it in
+    QtStatusButton button([&] { return icon; }, [&] { return inPlace; });
+    popover_->showRelativeToRectOfViewPreferredEdge({}, &button, RectEdge::MaxY);
+    EXPECT_FALSE(popover_->isShown());
+    EXPECT_TRUE(popover_->isWaitingForTray());
+    popover_->performClose(); // gives the show up
+    EXPECT_FALSE(popover_->isWaitingForTray());
+    EXPECT_TRUE(posted_.empty());
+
+    popover_->showRelativeToRectOfViewPreferredEdge({}, &button, RectEdge::MaxY);
+    inPlace = true;
+    icon.moveTop(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popover_->isShown(); }));
+    EXPECT_EQ(popover_->window()->pos(), QPoint(510 - 145, 22 + kPopoverGap));
+    EXPECT_EQ(posted_, (std::vector<std::string>{"NSPopoverWillShowNotification closed"}));
+    // The icon where it was at the last show: at once.
+    popover_->performClose();
+    popover_->showRelativeToRectOfViewPreferredEdge({}, &button, RectEdge::MaxY);
+    EXPECT_TRUE(popover_->isShown());
+}
+
 TEST_F(QtPopovers, PressesInsideReachTheObserverAfterTheyWereHandled) {
     auto button = std::make_shared<QtButton>();
     button->setFrame(Rect{{10, 10}, {20, 20}});

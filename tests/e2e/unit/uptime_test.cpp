@@ -1,4 +1,5 @@
-// The uptime question answered from /proc, and child processes with a deadline.
+// The uptime question answered from /proc and the start at login, and child processes with a
+// deadline.
 
 #include "qt_child_process.h"
 #include "temp_folder.h"
@@ -56,27 +57,34 @@ class RecordingProcesses final : public ChildProcess {
     }
 };
 
-TEST(UptimeAnswers, FromProcOnBothSidesOfTheMinuteOtherwiseFromTheShell) {
+TEST(UptimeAnswers, UnderAMinuteExactlyWhenStartedAtLoginOtherCommandsFromTheShell) {
     TempFolder proc("velmora-proc");
     RecordingProcesses processes;
-    UptimeAnswer answer(processes, proc.root().string());
     auto ask = [](UptimeAnswer& from) {
         return from.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime"});
     };
-    proc.write("uptime", "30.52 55.10\n");
     proc.write("loadavg", "0.52 0.58 0.59 1/467 12345\n");
-    std::string early = ask(answer);
-    EXPECT_TRUE(saysUnderAMinute(early)) << early;
-    EXPECT_NE(early.find("load averages: 0.52 0.58 0.59"), std::string::npos) << early;
-    proc.write("uptime", "61.00 55.10\n");
-    EXPECT_FALSE(saysUnderAMinute(ask(answer)));
+    for (bool atLogin : {false, true}) {
+        UptimeAnswer answer(processes, atLogin, proc.root().string());
+        // Booted a moment ago (a user quick to start it) and long ago (a session started late).
+        for (const char* up : {"30.52 55.10\n", "7261.00 55.10\n"}) {
+            proc.write("uptime", up);
+            std::string text = ask(answer);
+            EXPECT_EQ(saysUnderAMinute(text), atLogin) << text;
+            EXPECT_NE(text.find("load averages: 0.52 0.58 0.59"), std::string::npos) << text;
+        }
+    }
     EXPECT_TRUE(processes.calls.empty());
 
-    // Other commands, and a /proc that cannot be read, go to the shell.
+    // Other commands go to the shell, and so does uptime when /proc cannot tell, unless the
+    // start at login answers it.
+    UptimeAnswer answer(processes, false, proc.root().string());
     EXPECT_EQ(answer.launchAndReadStandardOutput("/bin/sh", {"-c", "uptime -p"}),
               "from the command");
-    UptimeAnswer unreadable(processes, (proc.root() / "missing").string());
+    UptimeAnswer unreadable(processes, false, (proc.root() / "missing").string());
     EXPECT_EQ(ask(unreadable), "from the command");
+    UptimeAnswer unreadableAtLogin(processes, true, (proc.root() / "missing").string());
+    EXPECT_TRUE(saysUnderAMinute(ask(unreadableAtLogin)));
     EXPECT_EQ(processes.calls, (std::vector<std::vector<std::string>>{
                                    {"/bin/sh", "-c", "uptime -p"}, {"/bin/sh", "-c", "uptime"}}));
 }
