@@ -5,6 +5,7 @@
 #include "platform/child_process.h"
 #include "platform/chrome_browsers.h"
 #include "platform/cursor.h"
+#include "platform/desktop_facts.h"
 #include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
 #include "platform/hot_keys.h"
@@ -42,6 +43,8 @@ struct Platform {
     // How this desktop names Google Chrome; the identifiers of the simulated desktop unless
     // the desktop says otherwise.
     ChromeBrowsers chromeBrowsers{};
+    // What this desktop's face shows; the simulated desktop's unless the desktop says otherwise.
+    DesktopFacts facts{};
 };
 
 } // namespace velmora
