@@ -4,8 +4,44 @@
 #include "indicator_widget.h"
 #include "qt_images.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace velmora::qt {
+
+namespace {
+
+// How far the window keeps inside the available area (the screen without its panels) of the
+// screen it is on: where it follows no window, at the screen's corner, it sits clear of the
+// edges as the pop-ups of a tray do, and never under a panel.
+constexpr int kScreenMargin = 8;
+// Beyond any desktop: coordinates are cut here before they become integers.
+constexpr double kFarthest = 1'000'000;
+
+int coordinate(double value) {
+    return static_cast<int>(std::clamp(value, -kFarthest, kFarthest));
+}
+
+// FRAME moved as little as it takes to lie inside its screen's available area by the margin;
+// as it is where that area is too small or there is no screen.
+QRect insideAvailableArea(QRect frame) {
+    QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return frame;
+    const QRect area = screen->availableGeometry().adjusted(kScreenMargin, kScreenMargin,
+                                                            -kScreenMargin, -kScreenMargin);
+    if (area.width() >= frame.width())
+        frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
+    if (area.height() >= frame.height())
+        frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
+    return frame;
+}
+
+} // namespace
 
 void QtIndicatorWindow::applyIndicatorProperties() {
     // Frameless, clear, above the others, without focus and on every desktop from the start;
@@ -14,8 +50,10 @@ void QtIndicatorWindow::applyIndicatorProperties() {
 }
 
 void QtIndicatorWindow::setFrameOrigin(Point origin) {
-    int top = desktopBottom() - static_cast<int>(origin.y) - widget_->height();
-    widget_->move(static_cast<int>(origin.x), top);
+    const int top = desktopBottom() - coordinate(origin.y) - widget_->height();
+    widget_->move(
+        insideAvailableArea(QRect(coordinate(origin.x), top, widget_->width(), widget_->height()))
+            .topLeft());
 }
 
 Point QtIndicatorWindow::frameOrigin() const {

@@ -39,7 +39,7 @@ PopoverLayout makeQtPopoverLayout() {
     layout.view = view;
 
     auto rules = std::make_shared<QtTableView>(std::vector<QtTableView::Column>{
-        {kColumnIcon, QString(), 46},
+        {kColumnIcon, QCoreApplication::translate("Velmora", "Icon"), 46},
         {kColumnApplicationName, QCoreApplication::translate("Velmora", "Application"), 138},
         {kColumnSelectInput, QCoreApplication::translate("Velmora", "Layout"), 102}});
     rules->setFrame(fromTop(0, 0, kPopoverContentSize.width, kRuleTableHeight));
@@ -47,7 +47,7 @@ PopoverLayout makeQtPopoverLayout() {
 
     // A shortcut cell's recorder is 110 wide: its column leaves it room.
     auto shortcuts = std::make_shared<QtTableView>(std::vector<QtTableView::Column>{
-        {kShortcutColumnIcon, QString(), 40},
+        {kShortcutColumnIcon, QCoreApplication::translate("Velmora", "Icon"), 40},
         {kShortcutColumnInput, QCoreApplication::translate("Velmora", "Layout"), 128},
         {kShortcutColumnShortcut, QCoreApplication::translate("Velmora", "Shortcut"), 118}});
     layout.shortcutTableView = shortcuts;
