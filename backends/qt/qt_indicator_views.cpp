@@ -86,6 +86,8 @@ bool QtIconBox::isHidden() const {
 
 IndicatorViews makeQtIndicatorViews() {
     auto widget = std::make_shared<IndicatorWidget>();
+    // Where it stays until the program places it (an indicator switched on later keeps it).
+    widget->move(insideAvailableArea(widget->geometry()).topLeft());
     widget->show();
     return IndicatorViews{std::make_shared<QtIndicatorWindow>(widget),
                           std::make_shared<QtIconView>(widget),

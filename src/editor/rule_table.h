@@ -29,7 +29,7 @@ class RuleTable {
     };
 
     // After the name of a rule's input source that is not enabled now.
-    static constexpr const char* kUnavailableMark = " (not available)";
+    static constexpr const char* kUnavailableMark = " (missing)";
 
     static constexpr Rect kIconFrame{{15, 1}, {20, 20}};
     static constexpr Rect kNameFrame{{0, 0}, {200, 20}};

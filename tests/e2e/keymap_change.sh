@@ -82,3 +82,42 @@ kill -0 "$VELMORA_PID" || fail "velmora ended with a one-group keymap"
 stop_velmora
 every_line_is_ours "$WORK/velmora.log"
 every_line_is_ours "$WORK/velmora-out.log"
+
+# Rules whose layouts are out of the keymap from the start (German and French with us,ru), rows
+# in a known order: without a tray the settings show at start, in a window of their own. Each
+# such rule shows its layout's name, marked as not available (wide text in the layout box),
+# and the rule without a layout shows "-"; the file keeps the rules.
+AGENT_CLASS=com.quorvant.Quorvant-Velmora
+setxkbmap -layout us,ru
+sed -i '0,/<dict>/s|<dict>|<dict><key>orderOfAppsRule</key><array><string>AppB</string><string>AppA</string><string>Other</string></array>|' "$SETTINGS"
+settings_window() {
+    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/agent-windows" || return 1
+    awk '$6 == "NORMAL" && $4 == 290' "$WORK/agent-windows" | head -n 1 >"$WORK/settings"
+    [ -s "$WORK/settings" ]
+}
+# text_width ROW: how wide the text in the layout box of ROW is (0 without dark pixels).
+text_width() {
+    local x y
+    read -r _ x y _ <"$WORK/settings"
+    "$CLIENT" dark-extent $((x + 1 + 36 + 110 + 2)) $((y + 1 + ROWS_TOP + 25 * $1 + 4)) 78 17 96 \
+        >"$WORK/extent" 2>/dev/null || { echo 0; return; }
+    awk '{ print $3 - $1 + 1 }' "$WORK/extent"
+}
+names_layout() { [ "$(text_width "$1")" -ge 40 ]; }
+ROWS_TOP=25
+start_velmora
+wait_until "the settings in a window" settings_window
+wait_until "German, not available, in B's row" names_layout 0
+wait_until "French, not available, in A's row" names_layout 1
+[ "$(text_width 2)" -lt 12 ] || fail "the row without a rule shows more than a dash"
+"$VELMORA" rules | grep -qx "AppB	xkb:de" || fail "the rule for AppB changed: $("$VELMORA" rules)"
+
+# A new keymap brings the front application's layout back: B's German, first added as the third
+# group, then the second with the third gone (the locked group out of range).
+activate b
+setxkbmap -layout us,ru,de
+wait_until "German, the third group, for B" group_is 2
+setxkbmap -layout us,de
+wait_until "German, the second group, for B" group_is 1
+stop_velmora
+"$VELMORA" rules | grep -qx "AppB	xkb:de" || fail "the rule for AppB changed: $("$VELMORA" rules)"

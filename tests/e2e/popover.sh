@@ -81,7 +81,7 @@ wait_until "the popover below the tray icon" open_popover_at_icon
 grep -q "no system tray" "$WORK/velmora.log" && fail "the tray was there, but velmora says not"
 
 # The first row's layout box: below the table's header (at most 37 high) in the first row.
-xdotool mousemove $((PX + 1 + 46 + 138 + 51)) $((PY + 38)) click 1
+xdotool mousemove $((PX + 1 + 36 + 110 + 70)) $((PY + 38)) click 1
 wait_until "the list of layouts" other_popup_open
 xdotool key G Return
 wait_until "the rule for Mail" rule_of_mail_is_german

@@ -75,11 +75,11 @@ TEST(RuleTable, ARuleOutsideTheCatalogueIsShownAsTheDesktopSaysAndIsLeftAlone) {
         const PlistValue before = sim.rules();
         sim.launch();
         const std::map<std::string, std::string> shown{
-            {"com.example.a", named ? "com.apple.keylayout.Gone (not available)" : "-"},
+            {"com.example.a", named ? "com.apple.keylayout.Gone (missing)" : "-"},
             {"com.example.b", "-"},
             {"com.example.c", "-"},
-            {"com.example.d", named ? "French (not available)" : "-"},
-            {"com.example.e", named ? "xkb:" + std::string(76, 'x') + " (not available)" : "-"}};
+            {"com.example.d", named ? "French (missing)" : "-"},
+            {"com.example.e", named ? "xkb:" + std::string(76, 'x') + " (missing)" : "-"}};
         ASSERT_EQ(sim.apps().size(), shown.size());
         for (int round = 0; round < 2; ++round) {
             for (std::int64_t row = 0; row < 5; ++row)
