@@ -115,6 +115,7 @@ wait_until "French, not available, in A's row" names_layout 1
 # A new keymap brings the front application's layout back: B's German, first added as the third
 # group, then the second with the third gone (the locked group out of range).
 activate b
+wait_until "B's rule skipped without German" notes_reached xkb:de 1
 setxkbmap -layout us,ru,de
 wait_until "German, the third group, for B" group_is 2
 setxkbmap -layout us,de
