@@ -13,10 +13,11 @@ namespace velmora::qt {
 
 namespace {
 
-// How far the window keeps inside the available area (the screen without its panels) of the
-// screen it is on: where it follows no window, at the screen's corner, it sits clear of the
-// edges as the pop-ups of a tray do, and never under a panel.
-constexpr int kScreenMargin = 8;
+// Where the window waits until the program places it (an indicator switched on later stays
+// there): in from the top-left corner of the available area (the screen without its panels),
+// as far as the program keeps it from the corner at start on X11.
+constexpr int kFirstPlaceMargin = 8;
+
 // Beyond any desktop: coordinates are cut here before they become integers.
 constexpr double kFarthest = 1'000'000;
 
@@ -24,21 +25,10 @@ int coordinate(double value) {
     return static_cast<int>(std::clamp(value, -kFarthest, kFarthest));
 }
 
-// FRAME moved as little as it takes to lie inside its screen's available area by the margin;
-// as it is where that area is too small or there is no screen.
-QRect insideAvailableArea(QRect frame) {
-    QScreen* screen = QGuiApplication::screenAt(frame.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return frame;
-    const QRect area = screen->availableGeometry().adjusted(kScreenMargin, kScreenMargin,
-                                                            -kScreenMargin, -kScreenMargin);
-    if (area.width() >= frame.width())
-        frame.moveLeft(std::clamp(frame.left(), area.left(), area.right() + 1 - frame.width()));
-    if (area.height() >= frame.height())
-        frame.moveTop(std::clamp(frame.top(), area.top(), area.bottom() + 1 - frame.height()));
-    return frame;
+QPoint firstPlace() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QPoint corner = screen ? screen->availableGeometry().topLeft() : QPoint();
+    return corner + QPoint(kFirstPlaceMargin, kFirstPlaceMargin);
 }
 
 } // namespace
@@ -51,9 +41,7 @@ void QtIndicatorWindow::applyIndicatorProperties() {
 
 void QtIndicatorWindow::setFrameOrigin(Point origin) {
     const int top = desktopBottom() - coordinate(origin.y) - widget_->height();
-    widget_->move(
-        insideAvailableArea(QRect(coordinate(origin.x), top, widget_->width(), widget_->height()))
-            .topLeft());
+    widget_->move(coordinate(origin.x), top);
 }
 
 Point QtIndicatorWindow::frameOrigin() const {
@@ -86,8 +74,7 @@ bool QtIconBox::isHidden() const {
 
 IndicatorViews makeQtIndicatorViews() {
     auto widget = std::make_shared<IndicatorWidget>();
-    // Where it stays until the program places it (an indicator switched on later keeps it).
-    widget->move(insideAvailableArea(widget->geometry()).topLeft());
+    widget->move(firstPlace());
     widget->show();
     return IndicatorViews{std::make_shared<QtIndicatorWindow>(widget),
                           std::make_shared<QtIconView>(widget),

@@ -37,7 +37,8 @@ AppDelegate::AppDelegate(Platform& platform)
                      .checkFollowWindow = [this] { checkFollowWindow(); },
                  }),
       indicator_(settings_, platform.inputSources, platform.images, platform.screens,
-                 platform.cursor, platform.views.makeIndicatorViews(), launchers_, frames_),
+                 platform.cursor, platform.views.makeIndicatorViews(), launchers_, frames_,
+                 platform.facts.indicatorStartMargin),
       addressBar_(dispatcher_, selection_, platform.screens, platform.runLoop, platform.application,
                   AddressBarSwitch::Hooks{
                       .getFrameOfFirstWindow =

@@ -16,6 +16,9 @@ struct DesktopFacts {
     bool hasAlfred = true;
     // The settings menu's "Rate Velmora": only where the program has a store page to rate it.
     bool hasStorePage = true;
+    // How far the indicator keeps in from the screen's left and top edges before it follows a
+    // window (0: in the very corner).
+    int indicatorStartMargin = 0;
     // What stands between "Version" and the version number in the popover's label.
     const char* versionSeparator = ":";
 };

@@ -79,6 +79,13 @@ TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheScreenAtTheOriginOnlyWhenOn) {
                "0 shell uptime", "0 activate-self", "0 reload shortcuts", "0 reload rules",
                "0 popover show 330", "0 defaults set changedTimes \"0\"", "0 defaults sync"}));
 
+    // A desktop that keeps it clear of the corner.
+    SimAgent clear;
+    clear.desktop.platform().facts.indicatorStartMargin = 8;
+    clear.desktop.rawStore().setObjectForKey(PlistValue(true), "enableTipOfState");
+    clear.desktop.launch();
+    EXPECT_EQ(clear.traceWith("indicator origin"), Lines{"0 indicator origin 8 872"});
+
     SimAgent off;
     off.desktop.world().originScreenNumber.reset();
     off.desktop.launch();
