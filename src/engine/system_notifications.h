@@ -18,7 +18,7 @@ class SystemNotifications {
     struct Hooks {
         std::function<void()> spotlightOpeningCheck;    // menu tracking was cancelled
         std::function<void()> inputChnagedNotification; // indicator refresh
-        // The enabled input sources changed: runs when the refresh after it is due, first.
+        // The enabled input sources changed: runs just before the refresh that follows it.
         std::function<void()> layoutsChanged;
         std::function<void()> checkFollowWindow;           // 1 s after a left mouse-up
         std::function<void(const Event&)> addressBarCheck; // runs on the global queue
