@@ -3,6 +3,8 @@
 #include "named_images.h"
 
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -67,6 +69,23 @@ void WheelGuardedComboBox::wheelEvent(QWheelEvent* event) {
         QComboBox::wheelEvent(event);
     else
         event->ignore();
+}
+
+void WheelGuardedComboBox::paintEvent(QPaintEvent*) {
+    // As QComboBox paints itself, with the text cut to the room there is.
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QString text = currentIndex() < 0 ? placeholderText() : currentText();
+    const QRect room =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    option.currentText = fontMetrics().elidedText(text, Qt::ElideRight, room.width() - 2);
+    const QString tip = option.currentText == text ? QString() : text;
+    if (toolTip() != tip)
+        setToolTip(tip);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 QtComboBox::QtComboBox() : QtView(new WheelGuardedComboBox) {

@@ -36,10 +36,12 @@ class QtTextField final : public QtView<TextField> {
 };
 
 // A combo box that leaves the mouse wheel to what it is in (the table scrolls) unless it has
-// the keyboard focus, so that scrolling a list of boxes never changes one by accident.
+// the keyboard focus, so that scrolling a list of boxes never changes one by accident. A text
+// too long for it ends in "…", and the whole of it is the box's tool tip.
 class WheelGuardedComboBox final : public QComboBox {
   protected:
     void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The text shown while no item is selected is the box's placeholder: setStringValue selects

@@ -4,8 +4,34 @@
 #include "indicator_widget.h"
 #include "qt_images.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace velmora::qt {
+
+namespace {
+
+// Where the window waits until the program places it (an indicator switched on later stays
+// there): in from the top-left corner of the available area (the screen without its panels),
+// as far as the program keeps it from the corner at start on X11.
+constexpr int kFirstPlaceMargin = 8;
+
+// Beyond any desktop: coordinates are cut here before they become integers.
+constexpr double kFarthest = 1'000'000;
+
+int coordinate(double value) {
+    return static_cast<int>(std::clamp(value, -kFarthest, kFarthest));
+}
+
+QPoint firstPlace() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QPoint corner = screen ? screen->availableGeometry().topLeft() : QPoint();
+    return corner + QPoint(kFirstPlaceMargin, kFirstPlaceMargin);
+}
+
+} // namespace
 
 void QtIndicatorWindow::applyIndicatorProperties() {
     // Frameless, clear, above the others, without focus and on every desktop from the start;
@@ -14,8 +40,8 @@ void QtIndicatorWindow::applyIndicatorProperties() {
 }
 
 void QtIndicatorWindow::setFrameOrigin(Point origin) {
-    int top = desktopBottom() - static_cast<int>(origin.y) - widget_->height();
-    widget_->move(static_cast<int>(origin.x), top);
+    const int top = desktopBottom() - coordinate(origin.y) - widget_->height();
+    widget_->move(coordinate(origin.x), top);
 }
 
 Point QtIndicatorWindow::frameOrigin() const {
@@ -48,6 +74,7 @@ bool QtIconBox::isHidden() const {
 
 IndicatorViews makeQtIndicatorViews() {
     auto widget = std::make_shared<IndicatorWidget>();
+    widget->move(firstPlace());
     widget->show();
     return IndicatorViews{std::make_shared<QtIndicatorWindow>(widget),
                           std::make_shared<QtIconView>(widget),

@@ -39,15 +39,15 @@ PopoverLayout makeQtPopoverLayout() {
     layout.view = view;
 
     auto rules = std::make_shared<QtTableView>(std::vector<QtTableView::Column>{
-        {kColumnIcon, QString(), 46},
-        {kColumnApplicationName, QCoreApplication::translate("Velmora", "Application"), 138},
-        {kColumnSelectInput, QCoreApplication::translate("Velmora", "Layout"), 102}});
+        {kColumnIcon, QCoreApplication::translate("Velmora", "Icon"), 36},
+        {kColumnApplicationName, QCoreApplication::translate("Velmora", "Application"), 110},
+        {kColumnSelectInput, QCoreApplication::translate("Velmora", "Layout"), 140}});
     rules->setFrame(fromTop(0, 0, kPopoverContentSize.width, kRuleTableHeight));
     layout.velmoraTableView = rules;
 
     // A shortcut cell's recorder is 110 wide: its column leaves it room.
     auto shortcuts = std::make_shared<QtTableView>(std::vector<QtTableView::Column>{
-        {kShortcutColumnIcon, QString(), 40},
+        {kShortcutColumnIcon, QCoreApplication::translate("Velmora", "Icon"), 40},
         {kShortcutColumnInput, QCoreApplication::translate("Velmora", "Layout"), 128},
         {kShortcutColumnShortcut, QCoreApplication::translate("Velmora", "Shortcut"), 118}});
     layout.shortcutTableView = shortcuts;
@@ -73,6 +73,15 @@ PopoverLayout makeQtPopoverLayout() {
     version->setDrawsBackground(false);
     version->setFrame(fromTop(8, 302, 200, 22));
     layout.versionCode = version;
+
+    // The program puts the shortcut section 45 below the collapsed content: its heading fills
+    // that room, right above the table, instead of an empty band.
+    auto* heading = new QLabel(QCoreApplication::translate("Velmora", "Layout shortcuts"),
+                               widgetOf(view.get()));
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    heading->setGeometry(10, static_cast<int>(kPopoverContentSize.height) + 20, 268, 22);
 
     // Out of sight below the content until the first expansion places it.
     auto section = std::make_shared<QtPlainView>(ViewWidget::Pinning::Fill);

@@ -2,6 +2,7 @@
 
 #include "qt_pasteboard.h"
 
+#include <QCursor>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QHeaderView>
@@ -162,11 +163,20 @@ void TableWidget::startDrag(Qt::DropActions) {
     drag->setMimeData(mime.release());
     const QModelIndex pressed = currentIndex();
     if (pressed.isValid()) {
-        // The dragged row as it looks, under the pointer.
+        // The dragged row as it looks, where it was under the pointer, without its last column
+        // (the rule table's layout choice): moving up and down, the image never hides the
+        // layouts of the rows it passes, where the user looks for the place to drop it.
         QRect row = visualRect(pressed);
         row.setLeft(0);
-        row.setRight(viewport()->width() - 1);
-        drag->setPixmap(viewport()->grab(row));
+        const int lastColumn = model_.columnCount() - 1;
+        row.setRight((lastColumn > 0 ? columnViewportPosition(lastColumn) : viewport()->width()) -
+                     1);
+        if (row.width() > 0 && row.height() > 0) {
+            drag->setPixmap(viewport()->grab(row));
+            const QPoint pointer = viewport()->mapFromGlobal(QCursor::pos()) - row.topLeft();
+            drag->setHotSpot(QPoint(std::clamp(pointer.x(), 0, row.width() - 1),
+                                    std::clamp(pointer.y(), 0, row.height() - 1)));
+        }
     }
     const Qt::DropActions actions =
         toDropActions(owner_->operationMask(true) | owner_->operationMask(false));

@@ -105,6 +105,7 @@ void XkbInputSources::keymapChanged() {
     stale_ = true;
     auto after = copyCurrentKeyboardInputSource();
     lastGroup_ = lockedGroup();
+    notifications_.post(kEnabledKeyboardInputSourcesChangedNotification);
     bool changed = before.has_value() != after.has_value() ||
                    (before && before->inputSourceID != after->inputSourceID);
     if (changed)
@@ -178,8 +179,9 @@ std::optional<InputSource> XkbInputSources::copyCurrentKeyboardInputSource() {
 
 std::vector<InputSource>
 XkbInputSources::createInputSourceList(const std::optional<std::string>& id,
-                                       bool /*includeAllInstalled*/) {
-    // Every group of the keymap is enabled; there are no installed-but-disabled layouts.
+                                       bool includeAllInstalled) {
+    // Every group of the keymap is enabled. The layouts it lacks are not listed: only one
+    // asked for by its ID is looked for.
     reloadIfStale();
     if (!id)
         return sources_;
@@ -192,6 +194,15 @@ XkbInputSources::createInputSourceList(const std::optional<std::string>& id,
     for (const InputSource& source : sources_)
         if (source.inputSourceID == *id)
             matching.push_back(source);
+    if (matching.empty() && includeAllInstalled) {
+        if (auto name = layoutNames_.nameOf(*id)) {
+            InputSource installed;
+            installed.inputSourceID = *id;
+            installed.localizedName = *name;
+            installed.isEnabled = false;
+            matching.push_back(std::move(installed));
+        }
+    }
     return matching;
 }
 

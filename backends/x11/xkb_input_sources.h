@@ -1,14 +1,17 @@
 #pragma once
 // Keyboard input sources on X11: every group of the current XKB keymap is one keyboard layout.
 // The current source is the locked group, and selecting one locks its group. Group changes
-// (XKB state notify) post the input-source-changed notification; a new keymap is read again
-// the next time the sources are asked for.
+// (XKB state notify) post the input-source-changed notification; a new keymap posts the
+// enabled-sources-changed one and is read again the next time the sources are asked for. A
+// search for one ID among all installed sources also finds a layout that the keymap lacks: it
+// is listed as not enabled, by the name XKB gives it.
 
 #include "platform/application.h"
 #include "platform/text_input_sources.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
 #include "xkb_layout_ids.h"
+#include "xkb_layout_names.h"
 
 #include <optional>
 #include <vector>
@@ -42,6 +45,7 @@ class XkbInputSources final : public TextInputSources {
     X11DistributedNotifications& notifications_;
     Application& log_;
     xkb_context* context_ = nullptr;
+    XkbLayoutNames layoutNames_;
     bool stale_ = true;
     std::vector<InputSource> sources_; // in group order
     std::optional<std::size_t> latinGroup_;

@@ -170,6 +170,16 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     platform.chromeBrowsers = x11::chromeBrowsers();
     // The first key typed after an activation must already be in the rule's layout.
     platform.activationSelection = ActivationSelection::AtOnceWithGuard;
+    // A rule for a layout that the keymap lacks shows its layout's name, and a new keymap
+    // gets the front application's layout back; there is no Alfred on Linux, and a store page
+    // only when the build names one. The indicator keeps clear of the screen's corner as tray
+    // pop-ups do.
+    platform.facts = DesktopFacts{.namesUnavailableRuleSources = true,
+                                  .reappliesRuleOnLayoutChange = true,
+                                  .hasAlfred = false,
+                                  .hasStorePage = VELMORA_HAS_STORE_PAGE != 0,
+                                  .indicatorStartMargin = 8,
+                                  .versionSeparator = ": "};
     // Recorders store the key's position and name it as the keyboard does.
     views.setKeyTranslation(qt::KeyTranslation{
         .storedKeyCode =

@@ -38,7 +38,8 @@ AppDelegate::AppDelegate(Platform& platform)
                      .checkFollowWindow = [this] { checkFollowWindow(); },
                  }),
       indicator_(settings_, platform.inputSources, platform.images, platform.screens,
-                 platform.cursor, platform.views.makeIndicatorViews(), launchers_, frames_),
+                 platform.cursor, platform.views.makeIndicatorViews(), launchers_, frames_,
+                 platform.facts.indicatorStartMargin),
       addressBar_(dispatcher_, selection_, platform.screens, platform.runLoop, platform.application,
                   AddressBarSwitch::Hooks{
                       .getFrameOfFirstWindow =
@@ -55,6 +56,9 @@ AppDelegate::AppDelegate(Platform& platform)
           SystemNotifications::Hooks{
               .spotlightOpeningCheck = [this] { launchers_.spotlightOpeningCheck(); },
               .inputChnagedNotification = [this] { inputChnagedNotification(); },
+              // The keymap may have lost the group the rule selected: the front
+              // application gets its rule again.
+              .layoutsChanged = [this] { dispatcher_.delayChangeInputToAppID(); },
               .checkFollowWindow = [this] { checkFollowWindow(); },
               .addressBarCheck = [this](const Event& event) { addressBar_.check(event); },
               .flagsHandler =
@@ -106,6 +110,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     platform_.distributedNotifications.addObserver(kCancelMenuTrackingNotification, onDistributed);
     platform_.distributedNotifications.addObserver(kSelectedKeyboardInputSourceChangedNotification,
                                                    onDistributed);
+    if (platform_.facts.reappliesRuleOnLayoutChange)
+        platform_.distributedNotifications.addObserver(
+            kEnabledKeyboardInputSourcesChangedNotification, onDistributed);
     // 5-6: the status item, then the popover.
     refeshStatusItem();
     initPopover();

@@ -18,6 +18,13 @@ PopoverViewController::PopoverViewController(Platform& platform, Settings& setti
                  RuleTable::Hooks{
                      .inputSelectionChanged = [this](ComboBox& box) { inputSelectionChanged(box); },
                      .refreshInputTableView = [this] { refreshInputTableView(); },
+                     .nameOfUnavailableSource =
+                         platform.facts.namesUnavailableRuleSources
+                             ? std::function<std::string(const std::string&)>(
+                                   [&sources = platform.inputSources](const std::string& id) {
+                                       return nameOfInputSource(sources, id);
+                                   })
+                             : nullptr,
                  }),
       editing_(lists, settings, platform.views, platform.application, platform.propertyListFiles,
                outlets_,
@@ -42,7 +49,8 @@ PopoverViewController::PopoverViewController(Platform& platform, Settings& setti
                                if (hooks_.addPopoverSizeTo)
                                    hooks_.addPopoverSizeTo(n);
                            },
-                   }),
+                   },
+                   platform.facts.versionSeparator),
       hotKeys_(settings, lists, platform.hotKeyCenter, platform.application,
                InputHotKeys::Hooks{
                    .hotKeyAction = &PopoverViewController::inputHotKeyAction,
@@ -102,7 +110,7 @@ std::shared_ptr<View> PopoverViewController::view() {
             outlets_.adjustSizeButton->setAction([this] { adjustPopoverSize(); });
         if (outlets_.actionSelectionButton)
             outlets_.actionSelectionButton->setAction([this] { showPopupMenu(); });
-        actionSelectionMenu_ = platform_.views.makeMenu(settingsMenuItems());
+        actionSelectionMenu_ = platform_.views.makeMenu(settingsMenuItems(platform_.facts));
         if (actionSelectionMenu_)
             actionSelectionMenu_->setTarget(
                 [this](const std::string& action) { performMenuAction(action); });

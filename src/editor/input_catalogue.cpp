@@ -12,7 +12,25 @@ ImagePtr iconOf(const InputSource& source, Images& images) {
     return nullptr;
 }
 
+// TEXT cut to at most LIMIT bytes, before a character that would not fit whole.
+std::string cutToCharacters(std::string text, std::size_t limit) {
+    if (text.size() <= limit)
+        return text;
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    text.resize(end);
+    return text;
+}
+
 } // namespace
+
+std::string nameOfInputSource(TextInputSources& inputSources, const std::string& id) {
+    for (const auto& source : inputSources.createInputSourceList(id, true))
+        if (!source.localizedName.empty())
+            return cutToCharacters(source.localizedName, kLongestSourceName);
+    return cutToCharacters(id, kLongestSourceName);
+}
 
 void rebuildInputCatalogue(EditorLists& lists, TextInputSources& inputSources, Images& images) {
     lists.arrOfInputName.clear();

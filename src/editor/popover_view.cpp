@@ -23,7 +23,7 @@ void PopoverView::viewDidLoad() {
 }
 
 std::string PopoverView::versionText() const {
-    return application_.localizedStringForKeyValueTable(kVersionKey, "", "") + ":" +
+    return application_.localizedStringForKeyValueTable(kVersionKey, "", "") + versionSeparator_ +
            application_.objectForInfoDictionaryKey(kCFBundleShortVersionString).value_or("");
 }
 

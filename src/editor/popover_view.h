@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace velmora {
 
@@ -33,9 +34,11 @@ class PopoverView {
     static constexpr const char* kExpandedImage = "open";
 
     PopoverView(EditorLists& lists, Workspace& workspace, ViewFactory& views,
-                Application& application, const PopoverLayout& outlets, Hooks hooks)
+                Application& application, const PopoverLayout& outlets, Hooks hooks,
+                std::string versionSeparator = ":")
         : lists_(lists), workspace_(workspace), views_(views), application_(application),
-          outlets_(outlets), hooks_(std::move(hooks)) {}
+          outlets_(outlets), hooks_(std::move(hooks)),
+          versionSeparator_(std::move(versionSeparator)) {}
 
     void viewDidLoad();
     void popoverWillShowNotification();
@@ -47,7 +50,8 @@ class PopoverView {
     bool isRuleTable(const TableView& tableView) const;
     bool isShortcutTable(const TableView& tableView) const;
 
-    // The version label's text: "Version:" and the program's version.
+    // The version label's text: "Version", the separator ("Version:1.2" by default) and the
+    // program's version.
     std::string versionText() const;
     // Where the toggle puts the shortcut section and the box for N catalogue entries.
     static Rect shortcutViewFrame(std::int64_t n);
@@ -60,6 +64,7 @@ class PopoverView {
     Application& application_;
     const PopoverLayout& outlets_;
     Hooks hooks_;
+    std::string versionSeparator_;
 };
 
 } // namespace velmora

@@ -69,7 +69,9 @@ std::string RuleTable::chosenName(const std::string& bundle) const {
     for (const auto& entry : lists_.arrOfInputName)
         if (entry.id == *id)
             return entry.inputName;
-    return kNoInputSourceItem;
+    if (!hooks_.nameOfUnavailableSource || id->empty())
+        return kNoInputSourceItem;
+    return hooks_.nameOfUnavailableSource(*id) + kUnavailableMark;
 }
 
 void RuleTable::inputSelectionChanged(ComboBox& box) {

@@ -23,7 +23,13 @@ class RuleTable {
     struct Hooks {
         std::function<void(ComboBox& box)> inputSelectionChanged; // a choice box's observer
         std::function<void()> refreshInputTableView;              // the delayed reload
+        // The name of the input source ID that no enabled source has. Empty: such a rule shows
+        // the "-" of no rule.
+        std::function<std::string(const std::string& id)> nameOfUnavailableSource;
     };
+
+    // After the name of a rule's input source that is not enabled now.
+    static constexpr const char* kUnavailableMark = " (missing)";
 
     static constexpr Rect kIconFrame{{15, 1}, {20, 20}};
     static constexpr Rect kNameFrame{{0, 0}, {200, 20}};
@@ -50,7 +56,9 @@ class RuleTable {
     std::shared_ptr<View> iconCell(const std::optional<std::string>& path);
     std::shared_ptr<View> nameCell(const std::optional<std::string>& path);
     std::shared_ptr<View> choiceCell(const std::string& bundle, std::int64_t row);
-    // The name the choice box of BUNDLE shows: its rule's input source, "-" without one.
+    // The name the choice box of BUNDLE shows: its rule's input source, "-" without one. A
+    // source that is not enabled now shows by its name and the mark when the hook names it,
+    // else as "-". Only the store is read: showing a rule never changes it.
     std::string chosenName(const std::string& bundle) const;
 
     EditorLists& lists_;

@@ -2,6 +2,8 @@
 
 #include "platform/distributed_notifications.h"
 
+#include <utility>
+
 namespace velmora {
 
 void SystemNotifications::callback(const std::string& name) {
@@ -9,14 +11,23 @@ void SystemNotifications::callback(const std::string& name) {
         if (hooks_.spotlightOpeningCheck)
             hooks_.spotlightOpeningCheck();
     } else if (name == kSelectedKeyboardInputSourceChangedNotification) {
-        // A burst of changes refreshes the indicator once, 0.2 s after the last one.
-        if (timerOfInputChnaged)
-            timerOfInputChnaged->invalidate();
-        timerOfInputChnaged = runLoop_.scheduledTimer(kInputChangedDebounce, false, [this] {
-            if (hooks_.inputChnagedNotification)
-                hooks_.inputChnagedNotification();
-        });
+        restartInputChangedTimer();
+    } else if (name == kEnabledKeyboardInputSourcesChangedNotification) {
+        layoutsChangedPending_ = true;
+        restartInputChangedTimer();
     }
+}
+
+void SystemNotifications::restartInputChangedTimer() {
+    // A burst of changes refreshes the indicator once, 0.2 s after the last one.
+    if (timerOfInputChnaged)
+        timerOfInputChnaged->invalidate();
+    timerOfInputChnaged = runLoop_.scheduledTimer(kInputChangedDebounce, false, [this] {
+        if (std::exchange(layoutsChangedPending_, false) && hooks_.layoutsChanged)
+            hooks_.layoutsChanged();
+        if (hooks_.inputChnagedNotification)
+            hooks_.inputChnagedNotification();
+    });
 }
 
 void SystemNotifications::handleGlobalEvent(const Event& event) {

@@ -16,8 +16,10 @@ class SystemNotifications {
   public:
     // What the handlers hand on to the rest of the agent. An empty function is skipped.
     struct Hooks {
-        std::function<void()> spotlightOpeningCheck;       // menu tracking was cancelled
-        std::function<void()> inputChnagedNotification;    // indicator refresh
+        std::function<void()> spotlightOpeningCheck;    // menu tracking was cancelled
+        std::function<void()> inputChnagedNotification; // indicator refresh
+        // The enabled input sources changed: runs just before the refresh that follows it.
+        std::function<void()> layoutsChanged;
         std::function<void()> checkFollowWindow;           // 1 s after a left mouse-up
         std::function<void(const Event&)> addressBarCheck; // runs on the global queue
         std::function<void(std::uint64_t flags, double timestamp)> flagsHandler;
@@ -30,7 +32,8 @@ class SystemNotifications {
     SystemNotifications(Settings& settings, RunLoop& runLoop, Hooks hooks)
         : settings_(settings), runLoop_(runLoop), hooks_(std::move(hooks)) {}
 
-    // The distributed-notification callback.
+    // The distributed-notification callback. A change of the enabled input sources shares the
+    // selected source's debounce: a new keymap brings both, and one timer handles the burst.
     void callback(const std::string& name);
     // The global event monitor's handler.
     void handleGlobalEvent(const Event& event);
@@ -39,6 +42,10 @@ class SystemNotifications {
     std::shared_ptr<Timer> timerOfInputChnaged;
 
   private:
+    void restartInputChangedTimer();
+
+    // The enabled input sources changed since the pending refresh was scheduled.
+    bool layoutsChangedPending_ = false;
     Settings& settings_;
     RunLoop& runLoop_;
     Hooks hooks_;

@@ -21,7 +21,9 @@ void Indicator::setUpContentAndPosition() {
     }
     showCurrentIcon();
     if (views_.window)
-        views_.window->setFrameOrigin(Point{0, originScreenHeight() - kStartOffsetFromTop});
+        views_.window->setFrameOrigin(
+            Point{static_cast<double>(startMargin_),
+                  originScreenHeight() - kStartOffsetFromTop - startMargin_});
 }
 
 void Indicator::adjustIconView() {

@@ -28,7 +28,7 @@ class Indicator {
     static constexpr int kWindowInsetRight = 25;
     static constexpr int kWindowLiftBottom = 5;
     // Before any window is followed the indicator sits at the top-left of the screen at the
-    // desktop's origin.
+    // desktop's origin (moved in from both edges by the desktop's start margin).
     static constexpr int kStartOffsetFromTop = 20;
     // A template (glyph) icon is redrawn at this size on its backdrop.
     static constexpr double kTemplateIconSide = 18;
@@ -46,9 +46,10 @@ class Indicator {
 
     Indicator(Settings& settings, TextInputSources& inputSources, Images& images, Screens& screens,
               SystemCursor& cursor, IndicatorViews views, const LauncherDetection& launchers,
-              const WindowFrameLookup& frames)
+              const WindowFrameLookup& frames, int startMargin = 0)
         : settings_(settings), inputSources_(inputSources), images_(images), screens_(screens),
-          cursor_(cursor), views_(std::move(views)), launchers_(launchers), frames_(frames) {}
+          cursor_(cursor), views_(std::move(views)), launchers_(launchers), frames_(frames),
+          startMargin_(startMargin) {}
 
     // Start-up, first step: the window's fixed properties.
     void applyWindowProperties();
@@ -88,6 +89,7 @@ class Indicator {
     IndicatorViews views_;
     const LauncherDetection& launchers_;
     const WindowFrameLookup& frames_;
+    int startMargin_;
 };
 
 } // namespace velmora

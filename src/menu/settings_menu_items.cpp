@@ -15,8 +15,8 @@ constexpr std::array<std::pair<const char*, const char*>, 3> kToggles{{
 }};
 } // namespace
 
-const std::vector<MenuItemDescription>& settingsMenuItems() {
-    static const std::vector<MenuItemDescription> items{
+std::vector<MenuItemDescription> settingsMenuItems(const DesktopFacts& facts) {
+    static const std::vector<MenuItemDescription> all{
         {"Start at Login", menuAction::kStartAtLogin},
         {"Show Input Source Indicator", menuAction::kToggleTipOfState},
         {"Hide Icon When Closed", menuAction::kHideMenuBarIcon},
@@ -32,6 +32,15 @@ const std::vector<MenuItemDescription>& settingsMenuItems() {
         {"", ""},
         {"Quit Velmora", menuAction::kQuit},
     };
+    std::vector<MenuItemDescription> items;
+    for (const auto& item : all) {
+        if ((!facts.hasAlfred && item.action == menuAction::kHelp) ||
+            (!facts.hasStorePage && item.action == menuAction::kRateInMAS))
+            continue;
+        if (item.action.empty() && !items.empty() && items.back().action.empty())
+            continue;
+        items.push_back(item);
+    }
     return items;
 }
 

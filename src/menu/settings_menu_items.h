@@ -1,8 +1,10 @@
 #pragma once
 // The settings menu as the program lays it out: titles, the action each entry sends, and the
 // settings behind the entries that carry a check mark. Start at login must stay item 0 and
-// hiding the menu bar icon item 2.
+// hiding the menu bar icon item 2. A desktop without Alfred or without a store page shows the
+// menu without the entry that would mean nothing there.
 
+#include "platform/desktop_facts.h"
 #include "platform/menu.h"
 
 #include <cstdint>
@@ -29,8 +31,9 @@ inline constexpr const char* kQuit = "Quit:";
 inline constexpr std::int64_t kStartAtLoginItemIndex = 0;
 inline constexpr std::int64_t kHideMenuBarIconItemIndex = 2;
 
-// Every entry in order; separators have no action.
-const std::vector<MenuItemDescription>& settingsMenuItems();
+// Every entry FACTS allow, in order; separators have no action, and one that would follow
+// another is left out with the entry between them.
+std::vector<MenuItemDescription> settingsMenuItems(const DesktopFacts& facts = {});
 
 // The boolean setting an entry flips ("enableTipOfState"...); none for other actions.
 std::optional<std::string> settingOfToggleAction(const std::string& action);

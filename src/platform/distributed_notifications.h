@@ -10,6 +10,9 @@ inline constexpr const char* kCancelMenuTrackingNotification =
     "com.apple.HIToolbox.cancelMenuTrackingNotification";
 inline constexpr const char* kSelectedKeyboardInputSourceChangedNotification =
     "com.apple.Carbon.TISNotifySelectedKeyboardInputSourceChanged";
+// The set of enabled keyboard input sources changed (on X11: a new keymap).
+inline constexpr const char* kEnabledKeyboardInputSourcesChangedNotification =
+    "com.apple.Carbon.TISNotifyEnabledKeyboardInputSourcesChanged";
 
 class DistributedNotificationCenter {
   public:

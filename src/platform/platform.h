@@ -6,6 +6,7 @@
 #include "platform/child_process.h"
 #include "platform/chrome_browsers.h"
 #include "platform/cursor.h"
+#include "platform/desktop_facts.h"
 #include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
 #include "platform/hot_keys.h"
@@ -46,6 +47,8 @@ struct Platform {
     // When an activated application's rule is selected (see activation_selection.h): after
     // the dispatcher's wait unless the desktop says to select at once.
     ActivationSelection activationSelection = ActivationSelection::AfterWait;
+    // What this desktop's face shows; the simulated desktop's unless the desktop says otherwise.
+    DesktopFacts facts{};
 };
 
 } // namespace velmora

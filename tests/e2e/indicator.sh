@@ -2,7 +2,7 @@
 # The indicator window on a real X server, without and then with a compositing manager:
 # - switched off, it is still there, but nothing of it is seen and clicks at its place reach
 #   the application below;
-# - switched on, it starts in the top left corner of the screen, all of it on screen, and the
+# - switched on, it starts in the top left corner of the screen, clear of its edges, and the
 #   current layout's badge (a dark one-colour glyph, so shown over the light
 #   backdrop) is drawn there and nothing else of the window: its corners show and pass clicks
 #   to the application below; the badge follows the layout and, with "followWindow", the
@@ -205,8 +205,8 @@ check_other_desktop() {
 # and at the front window's corner when it follows windows.
 check_switched_on() {
     run_velmora enableTipOfState
-    # At start it is in the top left corner of the screen, the whole of it on screen.
-    [ "$IX $IY" = "0 0" ] || fail "the indicator starts at $IX,$IY, not in the top left corner"
+    # At start it is in the top left corner of the screen, 8 clear of its edges.
+    [ "$IX $IY" = "8 8" ] || fail "the indicator starts at $IX,$IY, not in the top left corner"
     expect_badge_alone
     local us
     us=$(cat "$WORK/colours")

@@ -2,7 +2,9 @@
 # A new keymap while the agent runs: its layouts are the input sources from then on, so a rule
 # for a layout that was missing starts to work and one for a layout that went away does not.
 # A rule naming a layout that the keymap lacks is noted when it is written, and once per keymap
-# when the agent skips it. Every line the program writes starts with "velmora: ".
+# when the agent skips it. Every line the program writes starts with "velmora: ". The rule
+# table names a rule's layout that the keymap lacks, and a new keymap brings the front
+# application's layout back.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # every_line_is_ours FILE: each line of FILE starts with "velmora: ".
@@ -82,3 +84,43 @@ kill -0 "$VELMORA_PID" || fail "velmora ended with a one-group keymap"
 stop_velmora
 every_line_is_ours "$WORK/velmora.log"
 every_line_is_ours "$WORK/velmora-out.log"
+
+# Rules whose layouts are out of the keymap from the start (German and French with us,ru), rows
+# in a known order: without a tray the settings show at start, in a window of their own. Each
+# such rule shows its layout's name, marked as missing (text across the layout box, below the
+# table's header of 25), and the row without a rule a dash; the file keeps the rules.
+source "$(dirname "$0")/popover_lib.sh"
+setxkbmap -layout us,ru
+sed -i '0,/<dict>/s|<dict>|<dict><key>orderOfAppsRule</key><array><string>AppB</string><string>AppA</string><string>Other</string></array>|' "$SETTINGS"
+settings_window() {
+    "$CLIENT" agent-windows "$AGENT_CLASS" |
+        awk -v w="$POPOVER_WIDTH" '$6 == "NORMAL" && $4 == w' | head -n 1 >"$WORK/settings"
+    [ -s "$WORK/settings" ]
+}
+# text_width ROW: how wide the text in the layout box of ROW is (0 without dark pixels); the
+# box starts at 146 in the content, inside a border of 1.
+text_width() {
+    local x y
+    read -r _ x y _ <"$WORK/settings"
+    "$CLIENT" dark-extent $((x + 1 + 146 + 2)) $((y + 1 + 25 + 25 * $1 + 4)) 78 17 96 \
+        >"$WORK/extent" 2>/dev/null || { echo 0; return; }
+    awk '{ print $3 - $1 + 1 }' "$WORK/extent"
+}
+names_layout() { [ "$(text_width "$1")" -ge 40 ]; }
+start_velmora
+wait_until "the settings in a window" settings_window
+wait_until "German (missing) in B's row" names_layout 0
+wait_until "French (missing) in A's row" names_layout 1
+[ "$(text_width 2)" -lt 12 ] || fail "the row without a rule shows more than a dash"
+"$VELMORA" rules | grep -qx "AppB	xkb:de" || fail "the rule for AppB changed: $("$VELMORA" rules)"
+
+# A new keymap brings the front application's layout back: B's German, first added as the third
+# group, then the second with the third gone (the locked group out of range).
+activate b
+wait_until "B's rule skipped without German" notes_reached xkb:de 1
+setxkbmap -layout us,ru,de
+wait_until "German, the third group, for B" group_is 2
+setxkbmap -layout us,de
+wait_until "German, the second group, for B" group_is 1
+stop_velmora
+"$VELMORA" rules | grep -qx "AppB	xkb:de" || fail "the rule for AppB changed: $("$VELMORA" rules)"

@@ -88,7 +88,7 @@ wait_until "the popover below the tray icon at start" popover_at_icon
 grep -q "no system tray" "$WORK/velmora.log" && fail "the tray was there, but velmora says not"
 
 # The first row's layout box: below the table's header (at most 37 high) in the first row.
-xdotool mousemove $((PX + 1 + 46 + 138 + 51)) $((PY + 38)) click 1
+xdotool mousemove $((PX + 1 + 36 + 110 + 70)) $((PY + 38)) click 1
 wait_until "the list of layouts" other_popup_open
 xdotool key G Return
 wait_until "the rule for Mail" rule_of_mail_is_german
@@ -116,7 +116,7 @@ wait_until "the application chooser" chooser_open
 xdotool type --delay 30 quil
 xdotool key Return
 wait_until "the popover back after the chooser" popover_at_icon
-xdotool mousemove $((PX + 1 + 46 + 138 + 51)) $((PY + 38 + 2 * 25)) click 1
+xdotool mousemove $((PX + 1 + 36 + 110 + 70)) $((PY + 38 + 2 * 25)) click 1
 wait_until "the list of layouts" other_popup_open
 xdotool key R Return
 wait_until "the rule for the application added" rule_is "org.example.Quill	xkb:ru"

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -510,6 +511,13 @@ TEST(QtPopoverLayout, EveryViewIsInsideTheContentAndAnExpansionShowsTheShortcuts
     EXPECT_EQ(layout.velmoraTableView->columnIdentifiers(),
               (std::vector<std::string>{kColumnIcon, kColumnApplicationName, kColumnSelectInput}));
     EXPECT_EQ(layout.adjustSizeButton->imageName(), "close");
+    for (View* table : {layout.velmoraTableView.get(), layout.shortcutTableView.get()}) {
+        auto* widget = dynamic_cast<QTableView*>(widgetOf(table));
+        ASSERT_TRUE(widget);
+        for (int column = 0; column < widget->model()->columnCount(); ++column)
+            EXPECT_FALSE(widget->model()->headerData(column, Qt::Horizontal).toString().isEmpty())
+                << "a column without a header: " << column;
+    }
     QWidget* content = widgetOf(layout.view.get());
     const QRect visible = content->rect();
     for (View* shown : std::initializer_list<View*>{

@@ -172,6 +172,13 @@ TEST_F(QtComboBoxes, TheTextShownSelectsNoItem) {
     EXPECT_TRUE(seen_.empty()); // the program's own changes are no user's choice
     box_.addItemsWithObjectValues({"Russian"});
     EXPECT_EQ(combo()->currentIndex(), -1);
+    // A text that does not fit is cut, and the tool tip has the whole of it.
+    combo()->resize(140, 25);
+    combo()->grab();
+    EXPECT_TRUE(combo()->toolTip().isEmpty());
+    box_.setStringValue("English (US, international with dead keys) (missing)");
+    combo()->grab();
+    EXPECT_EQ(combo()->toolTip().toStdString(), box_.stringValue());
 }
 
 TEST_F(QtComboBoxes, TheUsersChoiceIsTheSelectedItemAndTheObserverHearsOfIt) {

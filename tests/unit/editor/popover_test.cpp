@@ -17,6 +17,12 @@ TEST(Popover, StartUpBuildsATemplateItemAndATableThatTakesMovesAndCopies) {
     EXPECT_EQ(sim.desktop.views().popover()->behavior(), PopoverBehavior::Transient);
     const auto& outlets = sim.controller().outlets();
     EXPECT_EQ(outlets.versionCode->stringValue(), "Version:" + sim.desktop.world().bundleVersion);
+    // A desktop may space it.
+    EditorAgent spaced;
+    spaced.desktop.platform().facts.versionSeparator = ": ";
+    spaced.launch();
+    EXPECT_EQ(spaced.controller().outlets().versionCode->stringValue(),
+              "Version: " + spaced.desktop.world().bundleVersion);
     auto* rules = dynamic_cast<sim::SimTableView*>(outlets.velmoraTableView.get());
     EXPECT_EQ(rules->localMask, NSDragOperationMove);
     EXPECT_EQ(rules->externalMask, NSDragOperationCopy);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace velmora::testing {
 namespace {
 
@@ -51,19 +53,45 @@ TEST(RuleTable, CellsShowIconNameAndTheRulesInputSourceAndNothingOutsideTheTable
         EXPECT_EQ(controller.tableViewHeightOfRow(sim.table(), row), 25.0);
 }
 
-TEST(RuleTable, ARuleOutsideTheCatalogueShowsADashAndIsLeftAlone) {
-    EditorAgent sim;
-    sim.setStored("velmora",
-                  PlistValue(PlistDictionary{
-                      {"com.example.a", PlistDictionary{{"id", "com.apple.keylayout.Gone"}}},
-                      {"com.example.b", PlistValue("not a record")},
-                      {"com.example.c", PlistDictionary{{"id", 12}}}}));
-    const PlistValue before = sim.rules();
-    sim.launch();
-    for (std::int64_t row = 0; row < 3; ++row)
-        EXPECT_EQ(sim.box(row)->stringValue(), "-") << row;
-    EXPECT_EQ(sim.rules(), before);
-    EXPECT_TRUE(sim.traceWith("defaults set velmora").empty());
+// The simulated desktop shows "-" for a rule the catalogue lacks; a desktop that names such
+// sources shows the source's name, or the ID without one, marked as not available. Either way
+// the record stays as it is, through reloads and a popover closed and opened again.
+TEST(RuleTable, ARuleOutsideTheCatalogueIsShownAsTheDesktopSaysAndIsLeftAlone) {
+    const std::string longId = "xkb:" + std::string(300, 'x');
+    for (bool named : {false, true}) {
+        SCOPED_TRACE(named);
+        EditorAgent sim;
+        sim.addInput("com.apple.keylayout.French", "French", /*enabled=*/false);
+        sim.addApp("com.example.d", "Delta");
+        sim.addApp("com.example.e", "Epsilon");
+        sim.desktop.platform().facts.namesUnavailableRuleSources = named;
+        sim.setStored("velmora",
+                      PlistValue(PlistDictionary{
+                          {"com.example.a", PlistDictionary{{"id", "com.apple.keylayout.Gone"}}},
+                          {"com.example.b", PlistValue("not a record")},
+                          {"com.example.c", PlistDictionary{{"id", 12}}},
+                          {"com.example.d", PlistDictionary{{"id", "com.apple.keylayout.French"}}},
+                          {"com.example.e", PlistDictionary{{"id", longId}}}}));
+        const PlistValue before = sim.rules();
+        sim.launch();
+        const std::map<std::string, std::string> shown{
+            {"com.example.a", named ? "com.apple.keylayout.Gone (missing)" : "-"},
+            {"com.example.b", "-"},
+            {"com.example.c", "-"},
+            {"com.example.d", named ? "French (missing)" : "-"},
+            {"com.example.e", named ? "xkb:" + std::string(76, 'x') + " (missing)" : "-"}};
+        ASSERT_EQ(sim.apps().size(), shown.size());
+        for (int round = 0; round < 2; ++round) {
+            for (std::int64_t row = 0; row < 5; ++row)
+                EXPECT_EQ(sim.box(row)->stringValue(),
+                          shown.at(sim.apps()[static_cast<std::size_t>(row)]))
+                    << row;
+            sim.table().reloadData();
+            sim.reopenPopover();
+        }
+        EXPECT_EQ(sim.rules(), before);
+        EXPECT_TRUE(sim.traceWith("defaults set velmora").empty());
+    }
 }
 
 TEST(RuleTable, ADashOrANameNoLongerInTheCatalogueOnlyWritesWhatItCan) {

@@ -156,5 +156,28 @@ TEST(DispatcherHooks, FollowCheckIsScheduledForEveryNotificationWhenIndicatorIsO
     EXPECT_EQ(checks.size(), 3u);
 }
 
+// A new keymap (the enabled sources changed) that left another layout current: a desktop that
+// says so gets the front application's rule back once the burst's debounce has passed, and
+// its 100 ms later; the simulated desktop keeps the layout the keymap left.
+TEST(DispatcherLayoutChange, TheFrontApplicationsRuleAppliesAgainWhereTheDesktopSaysSo) {
+    for (bool reapplies : {false, true}) {
+        SimAgent sim;
+        sim.setRule("com.example.a", kGerman);
+        sim.desktop.platform().facts.reappliesRuleOnLayoutChange = reapplies;
+        sim.launch();
+        sim.desktop.activate(std::string("com.example.a"));
+        sim.at(1000);
+        sim.desktop.trace().clear();
+        sim.desktop.world().currentInputID = kABC;
+        sim.desktop.postDistributed(kEnabledKeyboardInputSourcesChangedNotification);
+        sim.at(1100);
+        sim.desktop.postDistributed(kSelectedKeyboardInputSourceChangedNotification);
+        sim.at(2000);
+        EXPECT_EQ(sim.traceWith("select"),
+                  reapplies ? Lines{"1400 select com.apple.keylayout.German"} : Lines{});
+        EXPECT_EQ(sim.current(), reapplies ? kGerman : kABC);
+    }
+}
+
 } // namespace
 } // namespace velmora::testing

@@ -76,6 +76,13 @@ TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheScreenAtTheOriginOnlyWhenOn) {
         sim.traceWith("indicator"),
         (Lines{"0 indicator setup", "0 indicator image glyph 18x18", "0 indicator origin 0 880"}));
 
+    // A desktop that keeps it clear of the corner.
+    SimAgent clear;
+    clear.desktop.platform().facts.indicatorStartMargin = 8;
+    clear.desktop.rawStore().setObjectForKey(PlistValue(true), "enableTipOfState");
+    clear.desktop.launch();
+    EXPECT_EQ(clear.traceWith("indicator origin"), Lines{"0 indicator origin 8 872"});
+
     SimAgent off;
     off.desktop.world().originScreenNumber.reset();
     off.desktop.launch();

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 namespace velmora::testing {
 namespace {
@@ -39,6 +40,37 @@ TEST(SettingsMenuItems, EveryActionOnceAndEachToggleLeadsBackToItsSetting) {
         ASSERT_TRUE(action) << setting;
         EXPECT_TRUE(actions.count(*action)) << setting;
         EXPECT_EQ(settingOfToggleAction(*action), setting);
+    }
+}
+
+// The menu the popover builds leaves out what the desktop lacks, and a separator with it.
+TEST(SettingsMenuItems, ADesktopWithoutAlfredOrAStorePageShowsNeitherEntry) {
+    using namespace menuAction;
+    const Lines head{kStartAtLogin,
+                     kToggleTipOfState,
+                     kHideMenuBarIcon,
+                     kToggleFollowWindow,
+                     kToggleBrowserAddressEnglish,
+                     ""};
+    const Lines tail{kGotoVelmora, kGoToClub, kVideo, "", kQuit};
+    const std::tuple<bool, bool, Lines> cases[] = {
+        {true, true, {kHelp, "", kRateInMAS}},
+        {false, true, {kRateInMAS}},
+        {true, false, {kHelp, ""}},
+        {false, false, {}},
+    };
+    for (const auto& [alfred, store, middle] : cases) {
+        MenuAgent sim;
+        sim.desktop.platform().facts.hasAlfred = alfred;
+        sim.desktop.platform().facts.hasStorePage = store;
+        sim.launch();
+        Lines expected = head;
+        expected.insert(expected.end(), middle.begin(), middle.end());
+        expected.insert(expected.end(), tail.begin(), tail.end());
+        Lines actions;
+        for (const auto& item : sim.menu().items())
+            actions.push_back(item.action);
+        EXPECT_EQ(actions, expected) << alfred << store;
     }
 }
 
