@@ -1,6 +1,7 @@
 #include "agent.h"
 
 #include "app/app_delegate.h"
+#include "editor/rule_table.h"
 #include "application_identities.h"
 #include "autostart_folder.h"
 #include "bundle_property_lists.h"
@@ -36,6 +37,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <cmath>
 #include <csignal>
 #include <iostream>
 
@@ -115,9 +117,14 @@ int runAgent(int argc, char** argv) {
     x11::X11DistributedNotifications distributed;
     x11::XkbInputSources xkbInputSources(*connection, distributed, info);
     MissingLayoutNotes inputSources(xkbInputSources, info);
-    qt::QtImages images;
+    qt::QtImages images([&info](const std::string& line) { info.log(line); });
     x11::InstalledApplications installed(images);
-    x11::X11Workspace workspace(*connection, identities, info, &installed);
+    // Windows' own icons are taken at the size the rule table draws them on this screen.
+    x11::WindowIcons windowIcons(
+        *connection, images,
+        static_cast<std::uint32_t>(
+            std::lround(RuleTable::kIconFrame.size.width * application.devicePixelRatio())));
+    x11::X11Workspace workspace(*connection, identities, info, &installed, &windowIcons);
     workspace.setURLOpener([&info](const std::string& url) {
         return qt::openURLWithDesktop(url, [&info](const std::string& line) { info.log(line); });
     });
