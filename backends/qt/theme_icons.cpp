@@ -38,7 +38,8 @@ void prepareLookup() {
     QIcon::setFallbackThemeName(kFallbackTheme);
     QStringList paths = QIcon::themeSearchPaths();
     QStringList loose = QIcon::fallbackSearchPaths();
-    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+    for (const QString& data :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         if (!paths.contains(data + "/icons"))
             paths.append(data + "/icons");
         if (!loose.contains(data + "/pixmaps"))

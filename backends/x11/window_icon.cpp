@@ -81,8 +81,7 @@ std::optional<WindowIcon> chooseWindowIcon(const ReadPropertyWords& read,
 std::optional<WindowIcon> readWindowIcon(X11Connection& connection, xcb_window_t window,
                                          std::uint32_t wantedSide) {
     const xcb_atom_t property = connection.ewmh()._NET_WM_ICON;
-    auto read = [&](std::uint32_t offset,
-                    std::uint32_t count) -> std::optional<PropertyWordSpan> {
+    auto read = [&](std::uint32_t offset, std::uint32_t count) -> std::optional<PropertyWordSpan> {
         xcb_connection_t* c = connection.xcb();
         XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
             c, xcb_get_property(c, 0, window, property, XCB_ATOM_CARDINAL, offset, count),

@@ -41,8 +41,7 @@ inline constexpr std::uint32_t kWindowIconFirstRead = 16 * 1024;
 // kMaxWindowIconSide a side. Images whose stated size runs past the property's end, a size of
 // zero, and sizes whose product does not fit are never taken; what follows an image that runs
 // past the end is not looked at.
-std::optional<WindowIcon> chooseWindowIcon(const ReadPropertyWords& read,
-                                           std::uint32_t wantedSide);
+std::optional<WindowIcon> chooseWindowIcon(const ReadPropertyWords& read, std::uint32_t wantedSide);
 
 // The icon WINDOW gives itself, read through CONNECTION as above. Any thread.
 std::optional<WindowIcon> readWindowIcon(X11Connection& connection, xcb_window_t window,

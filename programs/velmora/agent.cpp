@@ -1,11 +1,11 @@
 #include "agent.h"
 
 #include "app/app_delegate.h"
-#include "editor/rule_table.h"
 #include "application_identities.h"
 #include "autostart_folder.h"
 #include "bundle_property_lists.h"
 #include "chrome_browsers.h"
+#include "editor/rule_table.h"
 #include "installed_applications.h"
 #include "key_positions.h"
 #include "missing_layout_notes.h"

@@ -572,9 +572,9 @@ int pixelExtent(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
             const std::uint8_t* p = data + 4 * (static_cast<std::size_t>(row) * width + column);
-            const bool counts =
-                ofColour ? (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(colour)
-                         : p[0] < level && p[1] < level && p[2] < level;
+            const bool counts = ofColour
+                                    ? (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(colour)
+                                    : p[0] < level && p[1] < level && p[2] < level;
             if (counts) {
                 darkLeft = std::min(darkLeft, column);
                 darkRight = std::max(darkRight, column);

@@ -6,10 +6,10 @@
 #include "single_instance.h"
 #include "unit/pump_until.h"
 #include "unit/split_monitors.h"
+#include "window_icons.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
 #include "x11_reset_window.h"
-#include "window_icons.h"
 #include "x11_screens.h"
 #include "x11_window_list.h"
 #include "x11_workspace.h"
@@ -289,8 +289,9 @@ TEST_F(LiveDisplay, ApplicationsWithoutADesktopFileHaveTheirClassAsNameAndTheirW
     std::vector<std::uint32_t> larger{24, 24};
     larger.insert(larger.end(), 24 * 24, 0xff00ff00u);
     setIcon(larger);
-    EXPECT_TRUE(pumpUntil(
-        [&] { return pixels() == std::vector<std::uint32_t>{24, 24, 0xff00ff00u}; }));
+    EXPECT_TRUE(pumpUntil([&] {
+        return pixels() == std::vector<std::uint32_t>{24, 24, 0xff00ff00u};
+    }));
     setIcon({}); // the icon goes
     EXPECT_TRUE(pumpUntil([&] { return pixels().empty(); }));
 }

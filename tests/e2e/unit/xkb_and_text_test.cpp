@@ -155,17 +155,18 @@ TEST(WindowIcons, TheLargestNotOverTheWantedSideElseTheSmallestAndBadListsCostLi
     cases.push_back({"cut short", squareIcons({}, {16, 16, 1, 2, 3}), 20, std::nullopt});
     cases.push_back({"cut short after a whole one", squareIcons({16}, {32, 32, 7}), 40, 16});
     cases.push_back({"a size of 0 ends the list", squareIcons({16}, {0, 5, 9, 9}), 20, 16});
-    cases.push_back({"width x height beyond 64 bits of offset",
-                     squareIcons({16}, {kMax, kMax, 1, 1}), 20, 16});
+    cases.push_back(
+        {"width x height beyond 64 bits of offset", squareIcons({16}, {kMax, kMax, 1, 1}), 20, 16});
     cases.push_back({"too large a side is skipped", squareIcons({2000, 24}), 20, 24});
     cases.push_back({"no more images than the limit are looked at",
-                     squareIcons({}, [&] {
-                         std::vector<std::uint32_t> ones;
-                         for (int i = 0; i < kMaxWindowIconImages; ++i)
-                             ones.insert(ones.end(), {1, 1, 1});
-                         ones.insert(ones.end(), {2, 2, 2, 2, 2, 2});
-                         return ones;
-                     }()),
+                     squareIcons({},
+                                 [&] {
+                                     std::vector<std::uint32_t> ones;
+                                     for (int i = 0; i < kMaxWindowIconImages; ++i)
+                                         ones.insert(ones.end(), {1, 1, 1});
+                                     ones.insert(ones.end(), {2, 2, 2, 2, 2, 2});
+                                     return ones;
+                                 }()),
                      20, 1});
     // 100 MB: an image of 5000 x 5000 and one of 16 x 16 behind it.
     const std::uint64_t large = 2 + 5000ull * 5000;
@@ -178,13 +179,14 @@ TEST(WindowIcons, TheLargestNotOverTheWantedSideElseTheSmallestAndBadListsCostLi
                               return 0;
                           return i < large + 2 ? 16 : 0xff00ff00;
                       }},
-                     20, 16});
+                     20,
+                     16});
     for (Case& c : cases) {
         const std::optional<WindowIcon> icon = c.property.choose(c.wanted);
         ASSERT_EQ(icon.has_value(), c.side.has_value()) << c.what;
         // Nothing is read but the first block, the headers and the pixels taken.
-        EXPECT_LE(c.property.read, kWindowIconFirstRead + 2 * kMaxWindowIconImages +
-                                       (icon ? icon->argb.size() : 0))
+        EXPECT_LE(c.property.read,
+                  kWindowIconFirstRead + 2 * kMaxWindowIconImages + (icon ? icon->argb.size() : 0))
             << c.what;
         if (!icon)
             continue;
@@ -200,16 +202,16 @@ TEST(WindowIcons, TheLargestNotOverTheWantedSideElseTheSmallestAndBadListsCostLi
     int reads = 0;
     auto words = squareIcons({2000, 24});
     EXPECT_FALSE(chooseWindowIcon(
-                  [&](std::uint32_t, std::uint32_t count) -> std::optional<PropertyWordSpan> {
-                      if (reads++ > 0)
-                          return std::nullopt;
-                      PropertyWordSpan span;
-                      for (std::uint32_t i = 0; i < count && i < words.size; ++i)
-                          span.words.push_back(words.word(i));
-                      span.wordsAfter = words.size - span.words.size();
-                      return span;
-                  },
-                  20)
+                     [&](std::uint32_t, std::uint32_t count) -> std::optional<PropertyWordSpan> {
+                         if (reads++ > 0)
+                             return std::nullopt;
+                         PropertyWordSpan span;
+                         for (std::uint32_t i = 0; i < count && i < words.size; ++i)
+                             span.words.push_back(words.word(i));
+                         span.wordsAfter = words.size - span.words.size();
+                         return span;
+                     },
+                     20)
                      .has_value());
 }
 
