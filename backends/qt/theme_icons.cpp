@@ -49,20 +49,25 @@ void prepareLookup() {
     QIcon::setFallbackSearchPaths(loose);
 }
 
-// The folders of a theme folder that may hold icons: itself, its children and theirs ("48x48/apps",
-// "apps/48"). Read once per folder.
-const QStringList& iconFolders(const QString& themeFolder) {
+// The folders of a theme folder that hold application icons: its children and theirs named
+// "apps" or "applications" ("48x48/apps", "scalable/apps"). Read once per theme folder.
+const QStringList& applicationIconFolders(const QString& themeFolder) {
     static std::map<QString, QStringList> known;
     auto it = known.find(themeFolder);
     if (it != known.end())
         return it->second;
+    auto isApplications = [](const QString& name) {
+        return name == "apps" || name == "applications";
+    };
     QStringList folders;
     const auto kind = QDir::Dirs | QDir::NoDotAndDotDot;
     for (const QString& child : QDir(themeFolder).entryList(kind)) {
         const QString path = themeFolder + '/' + child;
-        folders.append(path);
+        if (isApplications(child))
+            folders.append(path);
         for (const QString& grandchild : QDir(path).entryList(kind))
-            folders.append(path + '/' + grandchild);
+            if (isApplications(grandchild))
+                folders.append(path + '/' + grandchild);
     }
     return known.emplace(themeFolder, std::move(folders)).first->second;
 }
@@ -77,14 +82,15 @@ bool tooLarge(const QString& folder, const QString& name, qint64 maxBytes, qint6
     return false;
 }
 
-// Whether a file that Qt's lookup may read for NAME is too large (or no regular file).
+// Whether a file that Qt's lookup may read for NAME as an application's icon is too large (or
+// no regular file).
 bool anyFileTooLarge(const QString& name, qint64 maxBytes, qint64 maxSvgBytes) {
     QStringList themes{QIcon::themeName(), QIcon::fallbackThemeName()};
     themes.removeAll(QString());
     themes.removeDuplicates();
     for (const QString& base : QIcon::themeSearchPaths())
         for (const QString& theme : themes)
-            for (const QString& folder : iconFolders(base + '/' + theme))
+            for (const QString& folder : applicationIconFolders(base + '/' + theme))
                 if (tooLarge(folder, name, maxBytes, maxSvgBytes))
                     return true;
     for (const QString& folder : QIcon::fallbackSearchPaths())

@@ -10,8 +10,9 @@
 namespace velmora::qt {
 
 // The icon NAME drawn at PIXELS x PIXELS; a null image when no theme has it, or when a file of
-// that name in the theme folders is larger than MAXBYTES (an SVG: MAXSVGBYTES), which Qt would
-// read whole on the main thread. Main thread; needs a QGuiApplication.
+// that name in the application folders of the two themes ("48x48/apps") or in the pixmaps
+// folders is larger than MAXBYTES (an SVG: MAXSVGBYTES), which Qt would read whole on the main
+// thread. Main thread; needs a QGuiApplication.
 QImage themeIconImage(const QString& name, int pixels, qint64 maxBytes, qint64 maxSvgBytes);
 
 // Whether Qt reads SVG images here.
