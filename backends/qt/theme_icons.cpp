@@ -32,9 +32,11 @@ void prepareLookup() {
     if (prepared)
         return;
     prepared = true;
-    if (QIcon::themeName().isEmpty() || QIcon::themeName() == kFallbackTheme)
-        if (QString gtk = gtkIconTheme(); !gtk.isEmpty())
-            QIcon::setThemeName(gtk);
+    // Qt looks in no theme at all while it knows none (its offscreen platform, say).
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == kFallbackTheme) {
+        const QString gtk = gtkIconTheme();
+        QIcon::setThemeName(gtk.isEmpty() ? QString(kFallbackTheme) : gtk);
+    }
     QIcon::setFallbackThemeName(kFallbackTheme);
     QStringList paths = QIcon::themeSearchPaths();
     QStringList loose = QIcon::fallbackSearchPaths();
