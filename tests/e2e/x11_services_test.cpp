@@ -292,8 +292,6 @@ TEST_F(LiveDisplay, ApplicationsWithoutADesktopFileHaveTheirClassAsNameAndTheirW
     EXPECT_TRUE(pumpUntil([&] {
         return pixels() == std::vector<std::uint32_t>{24, 24, 0xff00ff00u};
     }));
-    setIcon({}); // the icon goes
-    EXPECT_TRUE(pumpUntil([&] { return pixels().empty(); }));
 }
 
 // Bringing back a minimized window unhides its application. The agent's reset window, shown
