@@ -1,7 +1,8 @@
 // What the X11 agent reads from other clients and from the settings: text properties in any
 // encoding, the root window's _XKB_RULES_NAMES, the identity and name properties of windows
-// with the frame extents, stored key combos, installed desktop files and the Xcursor files of
-// cursor themes. The first byte chooses the reader; the rest is its input.
+// with the frame extents, stored key combos, installed desktop files, the Xcursor files of
+// cursor themes and the icons windows set. The first byte chooses the reader; the rest is its
+// input.
 
 #include "fuzz_support.h"
 
@@ -10,6 +11,7 @@
 #include "stored_key_combo.h"
 #include "text_encoding.h"
 #include "window_facts.h"
+#include "window_icon.h"
 #include "xkb_layout_ids.h"
 
 #include <cstdint>
@@ -160,13 +162,43 @@ void xcursorFile(std::string_view file) {
     fuzz::check(pixels <= file.size() / 4, "more cursor pixels read than the file holds");
 }
 
+// A _NET_WM_ICON value: the input's words, then as many more as it says (zeros, never read
+// whole), handed out as the server does.
+void windowIcon(FuzzedDataProvider& data) {
+    const auto wanted = data.ConsumeIntegral<std::uint32_t>();
+    const auto phantom = data.ConsumeIntegral<std::uint32_t>();
+    std::vector<std::uint32_t> words(data.remaining_bytes() / 4);
+    data.ConsumeData(words.data(), words.size() * 4);
+    const std::uint64_t size = words.size() + std::uint64_t{phantom};
+    std::uint64_t read = 0;
+    auto icon = chooseWindowIcon(
+        [&](std::uint32_t offset, std::uint32_t count) -> std::optional<PropertyWordSpan> {
+            PropertyWordSpan span;
+            const std::uint64_t end = std::min<std::uint64_t>(size, std::uint64_t{offset} + count);
+            for (std::uint64_t i = offset; i < end; ++i)
+                span.words.push_back(i < words.size() ? words[i] : 0);
+            span.wordsAfter = size - std::min(size, std::max<std::uint64_t>(end, offset));
+            read += span.words.size();
+            return span;
+        },
+        wanted);
+    fuzz::check(read <= kWindowIconFirstRead + 2 * kMaxWindowIconImages +
+                            std::uint64_t{kMaxWindowIconSide} * kMaxWindowIconSide,
+                "more of a window icon read than its headers and one image");
+    if (icon)
+        fuzz::check(icon->width > 0 && icon->height > 0 && icon->width <= kMaxWindowIconSide &&
+                        icon->height <= kMaxWindowIconSide &&
+                        icon->argb.size() == std::uint64_t{icon->width} * icon->height,
+                    "a window icon that does not hold together");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     if (size == 0)
         return 0;
     FuzzedDataProvider data(bytes + 1, size - 1);
-    switch (bytes[0] % 6) {
+    switch (bytes[0] % 7) {
     case 0:
         textEncodings(std::string_view(reinterpret_cast<const char*>(bytes) + 1, size - 1));
         break;
@@ -181,6 +213,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         break;
     case 4:
         desktopFiles(data);
+        break;
+    case 6:
+        windowIcon(data);
         break;
     default:
         xcursorFile(std::string_view(reinterpret_cast<const char*>(bytes) + 1, size - 1));

@@ -1,7 +1,5 @@
 #include "application_chooser_model.h"
 
-#include "application_icons.h"
-
 #include <QPixmap>
 
 #include <algorithm>
@@ -85,10 +83,7 @@ QVariant ApplicationChooserModel::data(const QModelIndex& index, int role) const
     case Qt::DecorationRole:
         if (!entry.icon) {
             ++loadedIcons_;
-            entry.icon =
-                icons_ ? icons_(entry.choice)
-                       : loadChooserIcon(chooserIconFile(QString::fromStdString(entry.choice.icon)),
-                                         kIconPixels);
+            entry.icon = icons_ ? icons_(entry.choice) : QIcon();
         }
         if (entry.icon->isNull()) // room kept, so that the names line up
             entry.icon = placeholderIcon();

@@ -37,7 +37,8 @@ class ApplicationChooserModel final : public QAbstractListModel {
     // The size icons are loaded at.
     static constexpr int kIconPixels = 32;
 
-    // ICONS may be empty: then each choice's own icon is looked up (application_icons.h).
+    // ICONS gives the icon of a choice (the program looks it up as the rule table does); empty:
+    // every choice shows the empty room of an icon.
     ApplicationChooserModel(std::vector<ApplicationChoice> choices, IconLoader icons,
                             QObject* parent = nullptr);
 

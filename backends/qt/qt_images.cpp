@@ -2,9 +2,11 @@
 
 #include "layout_badge.h"
 #include "named_images.h"
+#include "theme_icons.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
-#include <QIcon>
+#include <QImageReader>
 #include <QPainter>
 #include <QUrl>
 
@@ -19,7 +21,27 @@ const QtImage* asQtImage(const Image& image) {
     return dynamic_cast<const QtImage*>(&image);
 }
 
+bool isSvgName(const QString& name) {
+    return name.endsWith(".svg", Qt::CaseInsensitive) ||
+           name.endsWith(".svgz", Qt::CaseInsensitive);
+}
+
+// Desktop files often give an icon name with its file's suffix ("foo.png"), which the icon
+// theme lookup does not expect.
+QString withoutImageSuffix(QString name) {
+    for (const char* suffix : {".png", ".svg", ".svgz", ".xpm"})
+        if (name.endsWith(suffix, Qt::CaseInsensitive))
+            return name.chopped(static_cast<int>(std::strlen(suffix)));
+    return name;
+}
+
 } // namespace
+
+QtImages::QtImages(std::function<void(const std::string&)> log) {
+    if (log && !qtReadsSvg())
+        log("Qt cannot read SVG images here (its SVG plugins are not installed: Debian's "
+            "libqt6svg6); icons given as SVG are not shown");
+}
 
 Size QtImage::size() const {
     QSizeF points = image_.deviceIndependentSize();
@@ -32,10 +54,8 @@ ImagePtr QtImages::imageWithIconRef(const std::string& iconRef) {
         return nullptr;
     if (iconRef.starts_with(kLayoutBadgeIconRefPrefix))
         return badgeImage(iconRef);
-    QIcon icon = QIcon::fromTheme(QString::fromStdString(iconRef));
-    if (icon.isNull())
-        return nullptr;
-    QImage image = icon.pixmap(kIconPixels, kIconPixels).toImage();
+    QImage image = themeIconImage(withoutImageSuffix(QString::fromStdString(iconRef)), kIconPixels,
+                                  kMaxImageFileBytes, kMaxSvgFileBytes);
     if (image.isNull())
         return nullptr;
     return std::make_shared<QtImage>(std::move(image));
@@ -61,9 +81,37 @@ ImagePtr QtImages::imageWithContentsOfURL(const std::string& url) {
     QString text = QString::fromStdString(url);
     QUrl parsed(text);
     QString path = parsed.isLocalFile() ? parsed.toLocalFile() : text;
-    QImage image(path);
+    // Never a pipe or a device that would not end, nor a file that takes long to read.
+    const QFileInfo file(path);
+    const bool svg = isSvgName(path);
+    if (!file.isFile() || file.size() > (svg ? kMaxSvgFileBytes : kMaxImageFileBytes))
+        return nullptr;
+    QImageReader reader(path);
+    if (svg) { // drawn at the size icons are shown at, not at the size the file states
+        QSize size = reader.size();
+        if (size.isValid()) {
+            size.scale(kIconPixels, kIconPixels, Qt::KeepAspectRatio);
+            reader.setScaledSize(size);
+        }
+    }
+    QImage image = reader.read();
     if (image.isNull())
         return nullptr;
+    return std::make_shared<QtImage>(std::move(image));
+}
+
+ImagePtr QtImages::imageWithARGBPixels(std::uint32_t width, std::uint32_t height,
+                                       const std::vector<std::uint32_t>& argb) {
+    constexpr std::uint32_t kMaxSide = 4096;
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
+        argb.size() < std::size_t{width} * height)
+        return nullptr;
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
+    if (image.isNull())
+        return nullptr;
+    for (std::uint32_t y = 0; y < height; ++y)
+        std::memcpy(image.scanLine(static_cast<int>(y)), argb.data() + std::size_t{y} * width,
+                    std::size_t{width} * 4);
     return std::make_shared<QtImage>(std::move(image));
 }
 

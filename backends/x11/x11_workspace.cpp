@@ -19,9 +19,10 @@ bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
 } // namespace
 
 X11Workspace::X11Workspace(X11Connection& connection, ApplicationIdentities& identities,
-                           Application& log, InstalledApplications* installed)
+                           Application& log, InstalledApplications* installed,
+                           WindowIcons* windowIcons)
     : connection_(connection), identities_(identities), log_(log), installed_(installed),
-      panels_(connection, identities) {
+      windowIcons_(windowIcons), panels_(connection, identities) {
     // The root's children mapping and unmapping: launcher panels, and the clients themselves
     // without a window manager.
     connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE |
@@ -63,6 +64,9 @@ void X11Workspace::onEvent(const xcb_generic_event_t& event) {
                                                  e.atom == connection_.ewmh()._NET_WM_STATE ||
                                                  e.atom == connection_.ewmh()._NET_WM_WINDOW_TYPE))
             refreshClientState(e.window, true);
+        else if (windowIcons_ && e.atom == connection_.ewmh()._NET_WM_ICON)
+            if (auto client = clients_.find(e.window); client != clients_.end())
+                windowIcons_->forget(client->second.identity.key);
         break;
     }
     case XCB_DESTROY_NOTIFY: {
@@ -166,6 +170,11 @@ void X11Workspace::refreshClients(bool notify) {
         const AppIdentity& identity = clients_[window].identity;
         present.insert(identity.key);
         if (!apps_.contains(identity.key)) {
+            if (identity.bundleIdentifier && !identity.desktopFilePath && !isAgent(identity)) {
+                if (seenClasses_.size() >= kMaxSeenClasses)
+                    seenClasses_.clear();
+                seenClasses_[*identity.bundleIdentifier] = {identity.localizedName, identity.key};
+            }
             apps_[identity.key] = identity;
             appOrder_.push_back(identity.key);
             launched.push_back(identity);
@@ -321,14 +330,46 @@ void X11Workspace::post(const char* name, const AppIdentity& identity,
 
 std::optional<std::string>
 X11Workspace::absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) {
-    return installed_ ? installed_->desktopFileForId(bundleIdentifier) : std::nullopt;
+    if (installed_)
+        if (auto path = installed_->desktopFileForId(bundleIdentifier))
+            return path;
+    if (seenClasses_.contains(bundleIdentifier))
+        return std::string(kWindowClassPathPrefix) + bundleIdentifier;
+    return std::nullopt;
+}
+
+ImagePtr X11Workspace::windowIconOf(const std::string& key) {
+    if (!windowIcons_)
+        return nullptr;
+    // The first window of the application that still exists.
+    xcb_window_t window = XCB_WINDOW_NONE;
+    for (xcb_window_t client : clientOrder_)
+        if (clients_.at(client).identity.key == key) {
+            window = client;
+            break;
+        }
+    return windowIcons_->iconOf(key, window);
 }
 
 ImagePtr X11Workspace::iconForFile(const std::string& path) {
-    return installed_ ? installed_->iconForDesktopFile(path) : nullptr;
+    if (path.starts_with(kWindowClassPathPrefix)) {
+        auto seen = seenClasses_.find(path.substr(kWindowClassPathPrefix.size()));
+        return seen != seenClasses_.end() ? windowIconOf(seen->second.key) : nullptr;
+    }
+    if (ImagePtr icon = installed_ ? installed_->iconForDesktopFile(path) : nullptr)
+        return icon;
+    for (const auto& [key, identity] : apps_)
+        if (identity.desktopFilePath == path)
+            return windowIconOf(key);
+    return nullptr;
 }
 
 std::string X11Workspace::displayNameAtPath(const std::string& path) {
+    if (path.starts_with(kWindowClassPathPrefix)) {
+        auto seen = seenClasses_.find(path.substr(kWindowClassPathPrefix.size()));
+        if (seen != seenClasses_.end())
+            return seen->second.name;
+    }
     if (installed_)
         if (auto name = installed_->displayNameOfDesktopFile(path))
             return *name;

@@ -10,6 +10,7 @@
 #include "platform/application.h"
 #include "platform/workspace.h"
 #include "window_facts.h"
+#include "window_icons.h"
 #include "x11_connection.h"
 
 #include <functional>
@@ -26,20 +27,29 @@ class X11Workspace final : public Workspace {
   public:
     // Reads the current windows at once; notifications are posted only for later changes.
     // INSTALLED answers for installed applications and their files (none: nothing is
-    // installed).
+    // installed); WINDOWICONS gives the icons windows set themselves (none: applications
+    // without a desktop file have no icon).
     X11Workspace(X11Connection& connection, ApplicationIdentities& identities, Application& log,
-                 InstalledApplications* installed = nullptr);
+                 InstalledApplications* installed = nullptr, WindowIcons* windowIcons = nullptr);
 
     std::optional<RunningApplication> frontmostApplication() override;
     std::vector<RunningApplication> runningApplications() override;
     void addObserver(const std::string& name, Observer observer) override;
 
-    // The desktop file with that id stands for the application bundle.
+    // The desktop file with that id stands for the application bundle. An application known by
+    // its window class alone, running or seen since the agent started, has the path
+    // kWindowClassPathPrefix + its class instead.
     std::optional<std::string>
     absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) override;
-    // For a desktop file, its application's icon and Name.
+    // For a desktop file, its application's icon and Name; the icon its windows set
+    // (_NET_WM_ICON) when the file names none that can be found. For a window-class path, the
+    // windows' icon and the class.
     ImagePtr iconForFile(const std::string& path) override;
     std::string displayNameAtPath(const std::string& path) override;
+    static constexpr std::string_view kWindowClassPathPrefix = "window-class:";
+    // Applications known by their class alone that are remembered at most; a full store starts
+    // again with those running.
+    static constexpr std::size_t kMaxSeenClasses = 512;
     // URLs go to OPENER (the desktop's URL handler); without one nothing is opened.
     using URLOpener = std::function<bool(const std::string& url)>;
     void setURLOpener(URLOpener opener) { urlOpener_ = std::move(opener); }
@@ -81,11 +91,14 @@ class X11Workspace final : public Workspace {
               std::optional<PlistDictionary> panelBounds = std::nullopt);
     void postPanelChange(const LauncherPanelWatch::Change& change);
     void publishActive();
+    // The icon the windows of the application KEY set themselves.
+    ImagePtr windowIconOf(const std::string& key);
 
     X11Connection& connection_;
     ApplicationIdentities& identities_;
     Application& log_;
     InstalledApplications* installed_;
+    WindowIcons* windowIcons_;
     bool ewmh_ = false;
     xcb_window_t checkWindow_ = XCB_WINDOW_NONE;
     bool toldAboutFocusMode_ = false;
@@ -93,6 +106,12 @@ class X11Workspace final : public Workspace {
     std::map<xcb_window_t, Client> clients_;
     std::vector<std::string> appOrder_; // identity keys, by first appearance
     std::map<std::string, AppIdentity> apps_;
+    // Applications without a desktop file seen since the start, by class.
+    struct SeenClass {
+        std::string name;
+        std::string key; // of its identity
+    };
+    std::map<std::string, SeenClass> seenClasses_;
     xcb_window_t active_ = XCB_WINDOW_NONE;
     // The client that the focus last reached and has not left (window managers with EWMH).
     xcb_window_t focused_ = XCB_WINDOW_NONE;

@@ -6,6 +6,7 @@
 
 #include "application_choices.h"
 #include "qt_application_chooser.h"
+#include "qt_images.h"
 
 #include <QApplication>
 #include <QDir>
@@ -113,8 +114,16 @@ int main(int argc, char** argv) {
     }
 
     BenchWorkspace workspace(applications);
+    qt::QtImages images;
     qt::QtApplicationChooserPanel panel(
-        [&workspace] { return program::currentApplicationChoices(workspace); }, nullptr, nullptr);
+        [&workspace] { return program::currentApplicationChoices(workspace); },
+        // Icons from the theme, as the agent finds a desktop file's.
+        [&images](const qt::ApplicationChoice& choice) {
+            auto icon =
+                std::dynamic_pointer_cast<qt::QtImage>(images.imageWithIconRef(choice.icon));
+            return icon ? QIcon(QPixmap::fromImage(icon->image())) : QIcon();
+        },
+        nullptr);
     std::vector<double> showings;
     int rows = 0;
     int icons = 0;

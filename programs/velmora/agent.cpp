@@ -7,6 +7,7 @@
 #include "bad_file_notices.h"
 #include "bundle_property_lists.h"
 #include "chrome_browsers.h"
+#include "editor/rule_table.h"
 #include "installed_applications.h"
 #include "key_positions.h"
 #include "missing_layout_notes.h"
@@ -39,6 +40,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
+#include <cmath>
 #include <csignal>
 #include <iostream>
 
@@ -138,9 +140,14 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     x11::X11DistributedNotifications distributed;
     x11::XkbInputSources xkbInputSources(*connection, distributed, info);
     MissingLayoutNotes inputSources(xkbInputSources, info);
-    qt::QtImages images;
+    qt::QtImages images([&info](const std::string& line) { info.log(line); });
     x11::InstalledApplications installed(images);
-    x11::X11Workspace workspace(*connection, identities, info, &installed);
+    // Windows' own icons are taken at the size the rule table draws them on this screen.
+    x11::WindowIcons windowIcons(
+        *connection, images,
+        static_cast<std::uint32_t>(
+            std::lround(RuleTable::kIconFrame.size.width * application.devicePixelRatio())));
+    x11::X11Workspace workspace(*connection, identities, info, &installed, &windowIcons);
     workspace.setURLOpener([&info](const std::string& url) {
         return qt::openURLWithDesktop(url, [&info](const std::string& line) { info.log(line); });
     });
@@ -159,7 +166,13 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
         views.announceSystemTrayChanges();
     BundlePropertyLists bundleFiles;
     // The add button offers the applications running and installed, as desktops' choosers do.
-    views.setApplicationChoices([&workspace] { return currentApplicationChoices(workspace); });
+    // Their icons are the rule table's: the desktop file's from the theme, else the window's.
+    views.setApplicationChoices(
+        [&workspace] { return currentApplicationChoices(workspace); },
+        [&workspace](const qt::ApplicationChoice& choice) {
+            auto icon = std::dynamic_pointer_cast<qt::QtImage>(workspace.iconForFile(choice.path));
+            return icon ? QIcon(QPixmap::fromImage(icon->image())) : QIcon();
+        });
     Platform platform{store,      inputSources, workspace, distributed, eventMonitor,
                       windowList, screens,      cursor,    runLoop,     childProcess,
                       images,     info,         views,     &bundleFiles};

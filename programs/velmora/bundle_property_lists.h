@@ -4,18 +4,21 @@
 // which stands for an application bundle: ".../foo.desktop/Contents/Info.plist" reads as
 // {"CFBundleIdentifier": the desktop-file id, "CFBundleName": its Name}. Any other path is
 // read as the property list it is (XML or binary), as a real bundle's Info.plist would be.
-// A running application without a desktop file is chosen as "wm-class:CLASS"
+// A running application without a desktop file is chosen as "window-class:CLASS"
 // (windowClassPath): its "Contents/Info.plist" reads as {"CFBundleIdentifier": CLASS,
 // "CFBundleName": CLASS}, CLASS being the WM_CLASS class its windows are known by.
 
 #include "platform/property_list_files.h"
+#include "x11_workspace.h"
 
 #include <string>
 #include <string_view>
 
 namespace velmora::program {
 
-inline constexpr std::string_view kWindowClassPathPrefix = "wm-class:";
+// The same path the workspace gives such an application, so its name and icon are found too.
+inline constexpr std::string_view kWindowClassPathPrefix =
+    x11::X11Workspace::kWindowClassPathPrefix;
 // Window classes longer than this are no classes the chooser offers.
 inline constexpr std::size_t kMaxWindowClassBytes = 1024;
 

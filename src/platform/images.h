@@ -53,6 +53,14 @@ class Images {
     // A new image of SIZE with all of SOURCE drawn into it (copy operation, full opacity);
     // the aspect ratio is not kept. Not flagged as a template.
     virtual ImagePtr scaledImage(const Image& source, Size size) = 0;
+    // An image of WIDTH x HEIGHT pixels from ARGB, one non-premultiplied 0xAARRGGBB value a
+    // pixel, row by row (as windows give their icons on X11). nullptr when ARGB holds fewer
+    // values than that, a side is 0, or the desktop makes no such images.
+    virtual ImagePtr imageWithARGBPixels(std::uint32_t width, std::uint32_t height,
+                                         const std::vector<std::uint32_t>& argb) {
+        (void)width, (void)height, (void)argb;
+        return nullptr;
+    }
     // The named image of the program's resources ("menuIcon"); nullptr when there is none.
     virtual ImagePtr imageNamed(const std::string& name) {
         (void)name;

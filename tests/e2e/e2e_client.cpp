@@ -1,8 +1,9 @@
 // The X client the end-to-end tests drive the desktop with:
-//   windows CLASS COUNT [--bad-names] [--no-wait]   map COUNT windows of WM_CLASS class CLASS
-//        ("" for none), print their ids once the window manager manages them, then stay,
-//        printing "key WINDOW GROUP" for each key pressed in one (GROUP: the XKB group it
-//        was typed in)
+//   windows CLASS COUNT [--bad-names] [--no-wait] [--icon RRGGBB]   map COUNT windows of
+//        WM_CLASS class CLASS ("" for none), print their ids once the window manager manages
+//        them, then stay, printing "key WINDOW GROUP" for each key pressed in one (GROUP: the
+//        XKB group it was typed in); with --icon their _NET_WM_ICON holds an image of 16 x 16
+//        of that colour and one of 64 x 64 in blue (0000ff)
 //   type-after WINDOW MS KEYCODE   ask the window manager to activate WINDOW, as a pager
 //        does, and press and release key KEYCODE (XTest) MS ms after WINDOW got the focus
 //   press KEYCODE     press and release key KEYCODE (XTest), leaving the group alone (xdotool
@@ -27,6 +28,8 @@
 //   compositing       exit 0 when a compositing manager runs on the screen, 1 otherwise
 //   colours X Y W H   "RRGGBB COUNT" for each colour on screen in that rectangle (clipped to
 //        the screen), most frequent first
+//   colour-extent X Y W H RRGGBB "LEFT TOP RIGHT BOTTOM" of the pixels of that colour, as
+//        dark-extent; exit 1 when there are none
 //   dark-extent X Y W H LEVEL    "LEFT TOP RIGHT BOTTOM" (inclusive, relative to X Y) of the
 //        pixels in that rectangle (its part on the screen) whose three channels are all below
 //        LEVEL; exit 1 when there are none
@@ -123,9 +126,17 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
     std::string cls = args[0];
     int count = std::atoi(args[1].c_str());
     bool badNames = false, wait = true;
+    std::vector<std::uint32_t> icon;
     for (std::size_t i = 2; i < args.size(); ++i) {
         badNames = badNames || args[i] == "--bad-names";
         wait = wait && args[i] != "--no-wait";
+        if (args[i] == "--icon" && i + 1 < args.size()) {
+            const auto colour = 0xff000000u | std::stoul(args[++i], nullptr, 16);
+            icon = {16, 16};
+            icon.insert(icon.end(), 16 * 16, colour);
+            icon.insert(icon.end(), {64, 64});
+            icon.insert(icon.end(), 64 * 64, 0xff0000ffu);
+        }
     }
     xcb_atom_t wmState = atom(c, "WM_STATE");
     xcb_atom_t netWmName = atom(c, "_NET_WM_NAME");
@@ -154,6 +165,10 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
             wmClass += '\0';
             setProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, wmClass);
         }
+        if (!icon.empty())
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_ICON"),
+                                XCB_ATOM_CARDINAL, 32, static_cast<std::uint32_t>(icon.size()),
+                                icon.data());
         auto pid = static_cast<std::uint32_t>(getpid());
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
         mapFocusableWindow(c, w);
@@ -572,13 +587,15 @@ int colours(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
     return 0;
 }
 
-// Where the dark pixels of a drawing are: its extent tells whether it was drawn at its own
-// size or stretched.
-int darkExtent(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
+// Where the dark pixels of a drawing are (its extent tells whether it was drawn at its own
+// size or stretched), or those of one colour.
+int pixelExtent(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args,
+                bool ofColour) {
     if (args.size() != 5)
-        fail("usage: dark-extent X Y W H LEVEL");
+        fail(ofColour ? "usage: colour-extent X Y W H RRGGBB" : "usage: dark-extent X Y W H LEVEL");
     const int x = std::atoi(args[0].c_str()), y = std::atoi(args[1].c_str());
     const int level = std::atoi(args[4].c_str());
+    const unsigned long colour = std::strtoul(args[4].c_str(), nullptr, 16);
     // What is off the screen is not read; places stay relative to X Y.
     const int left = std::max(x, 0), top = std::max(y, 0);
     const int width = std::min<int>(x + std::atoi(args[2].c_str()), screen->width_in_pixels) - left;
@@ -604,7 +621,10 @@ int darkExtent(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std:
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
             const std::uint8_t* p = data + 4 * (static_cast<std::size_t>(row) * width + column);
-            if (p[0] < level && p[1] < level && p[2] < level) {
+            const bool counts = ofColour
+                                    ? (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(colour)
+                                    : p[0] < level && p[1] < level && p[2] < level;
+            if (counts) {
                 darkLeft = std::min(darkLeft, column);
                 darkRight = std::max(darkRight, column);
                 darkTop = std::min(darkTop, row);
@@ -835,7 +855,9 @@ int main(int argc, char** argv) {
     } else if (command == "colours") {
         status = colours(c, screens.data, args);
     } else if (command == "dark-extent") {
-        status = darkExtent(c, screens.data, args);
+        status = pixelExtent(c, screens.data, args, false);
+    } else if (command == "colour-extent") {
+        status = pixelExtent(c, screens.data, args, true);
     } else if (command == "property-reads") {
         status = propertyReads(c, args);
     } else if (command == "x-resources") {

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Which application a window belongs to: desktop files found by StartupWMClass or by a file
 # name equal to the class, localized names, the bare class, and windows without a class or with
-# names that are not UTF-8. Rules written for these identities apply.
+# names that are not UTF-8. Rules written for these identities apply. The rule table shows each
+# application's icon and name: the desktop file's icon from the icon theme (an SVG here), else
+# the icon the window sets (the size the row draws, 16 here rather than 64), with the class as
+# the name when there is no desktop file; icon files that are huge or folders are not read.
 source "$(dirname "$0")/lib.sh" "$@"
 
 cat >"$XDG_DATA_HOME/applications/org.example.Editor.desktop" <<'DESKTOP'
@@ -20,7 +23,43 @@ Name=Picture Viewer
 Exec=true
 DESKTOP
 
+# Icons: an SVG in the hicolor theme, and a 50 MB SVG of blue squares (named by its path, and
+# by its name in the theme) that must not be read.
+icons="$XDG_DATA_HOME/icons/hicolor"
+mkdir -p "$icons/scalable/apps"
+printf '[Icon Theme]\nName=Hicolor\nDirectories=scalable/apps\n[scalable/apps]\nSize=48\nType=Scalable\nMinSize=1\nMaxSize=512\n' \
+    >"$icons/index.theme"
+printf '<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48"><rect width="48" height="48" fill="#22aa44"/></svg>\n' \
+    >"$icons/scalable/apps/velmora-e2e-green.svg"
+{
+    echo '<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48">'
+    yes '<rect width="48" height="48" fill="#0000ff"/>' | head -c 50000000 || true
+    echo '</svg>'
+} >"$icons/scalable/apps/velmora-e2e-huge.svg"
+icon_app() { # ID CLASS ICON
+    printf '[Desktop Entry]\nType=Application\nName=%s\nExec=true\nStartupWMClass=%s\nIcon=%s\n' \
+        "$2 Tester" "$2" "$3" >"$XDG_DATA_HOME/applications/$1.desktop"
+}
+icon_app org.example.Svg SvgApp velmora-e2e-green
+icon_app org.example.Lost LostIcon no-such-icon
+icon_app org.example.Huge HugeIcon "$icons/scalable/apps/velmora-e2e-huge.svg"
+icon_app org.example.HugeName HugeName velmora-e2e-huge
+icon_app org.example.Folder FolderIcon "$icons"
+mkdir -p "$(dirname "$SETTINGS")"
+cat >"$SETTINGS" <<'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>orderOfAppsRule</key><array><string>IconApp</string>
+<string>org.example.Svg</string><string>org.example.Lost</string><string>org.example.Huge</string>
+<string>org.example.HugeName</string><string>org.example.Folder</string></array></dict></plist>
+EOF
+
 start_desktop
+open_windows icon IconApp 1 --icon ff0000
+open_windows svg SvgApp 1
+open_windows lost LostIcon 1 --icon ff00ff
+open_windows huge HugeIcon 1 --icon 00ffff
+open_windows huge-name HugeName 1 --icon ff8000
+open_windows folder FolderIcon 1 --icon ffff00
 open_windows editor ExampleEdit 1
 open_windows viewer Viewer 1
 open_windows plain PlainClass 1
@@ -57,4 +96,27 @@ activate nameless
 activate latin
 activate viewer
 expect_groups 1 2
+
+# Without a tray the settings show in a window of their own at start.
+settings_window() {
+    "$CLIENT" agent-windows com.quorvant.Quorvant-Velmora >"$WORK/agent-windows" || return 1
+    awk '$6 == "NORMAL" && $4 == 290' "$WORK/agent-windows" | head -n 1 >"$WORK/settings"
+    [ -s "$WORK/settings" ] && read -r _ SX SY SW SH <"$WORK/settings"
+}
+wait_until "the settings window" settings_window
+# An icon of the colour $1 in the table's icon column, drawn at about the 20 points of a row.
+icon_shown() {
+    "$CLIENT" colour-extent "$SX" "$SY" 50 "$SH" "$1" >"$WORK/extent" || return 1
+    read -r left top right bottom <"$WORK/extent"
+    [ $((right - left)) -ge 14 ] && [ $((bottom - top)) -ge 14 ] && [ $((bottom - top)) -le 22 ]
+}
+for colour in ff0000 22aa44 ff00ff 00ffff ff8000 ffff00; do
+    wait_until "the icon of colour $colour in the rule table" icon_shown "$colour"
+done
+"$CLIENT" colour-extent "$SX" "$SY" "$SW" "$SH" 0000ff >/dev/null &&
+    fail "an icon too large for the row, or the huge SVG, was drawn"
+# The name beside the window's own icon: its class, drawn in the name column of its row.
+icon_shown ff0000
+"$CLIENT" dark-extent $((SX + right + 10)) $((SY + top)) 150 $((bottom - top)) 100 >/dev/null ||
+    fail "the application without a desktop file has no name in its row"
 stop_velmora

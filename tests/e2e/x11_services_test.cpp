@@ -6,6 +6,7 @@
 #include "single_instance.h"
 #include "unit/pump_until.h"
 #include "unit/split_monitors.h"
+#include "window_icons.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
 #include "x11_reset_window.h"
@@ -240,6 +241,67 @@ TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
     reader.join();
     EXPECT_EQ(seenElsewhere, activated);
     EXPECT_EQ(mismatches.load(), 0);
+}
+
+// Images that remember the pixels they were made of.
+class PixelImages final : public Images {
+  public:
+    struct Pixels final : Image {
+        std::uint32_t width, height;
+        std::vector<std::uint32_t> argb;
+        Size size() const override { return Size{double(width), double(height)}; }
+        bool isTemplate() const override { return false; }
+        void setTemplate(bool) override {}
+    };
+    ImagePtr imageWithIconRef(const std::string&) override { return nullptr; }
+    ImagePtr imageWithContentsOfURL(const std::string&) override { return nullptr; }
+    std::optional<std::vector<std::uint8_t>> copyFirstImagePixelBytes(const Image&) override {
+        return std::nullopt;
+    }
+    ImagePtr scaledImage(const Image&, Size) override { return nullptr; }
+    ImagePtr imageWithARGBPixels(std::uint32_t width, std::uint32_t height,
+                                 const std::vector<std::uint32_t>& argb) override {
+        auto image = std::make_shared<Pixels>();
+        image->width = width, image->height = height, image->argb = argb;
+        return image;
+    }
+};
+
+// An application without a desktop file is named by its class and shows the icon its windows
+// set, the one of the largest side not over the size drawn, read again when a window sets
+// another.
+TEST_F(LiveDisplay, ApplicationsWithoutADesktopFileHaveTheirClassAsNameAndTheirWindowsIcon) {
+    auto setIcon = [&](std::vector<std::uint32_t> words) {
+        xcb_change_property(connection_->xcb(), XCB_PROP_MODE_REPLACE, a_,
+                            connection_->ewmh()._NET_WM_ICON, XCB_ATOM_CARDINAL, 32,
+                            static_cast<std::uint32_t>(words.size()), words.data());
+        connection_->flush();
+    };
+    std::vector<std::uint32_t> icons{32, 32};
+    icons.insert(icons.end(), 32 * 32, 0xff0000ffu);
+    icons.insert(icons.end(), {16, 16});
+    icons.insert(icons.end(), 16 * 16, 0x80ff0000u);
+    setIcon(icons);
+    ApplicationIdentities identities(*connection_);
+    PixelImages images;
+    WindowIcons windowIcons(*connection_, images, 20);
+    X11Workspace workspace(*connection_, identities, log_, nullptr, &windowIcons);
+    EXPECT_EQ(workspace.absolutePathForAppBundleWithIdentifier("NeverSeen"), std::nullopt);
+    const auto path = workspace.absolutePathForAppBundleWithIdentifier("ListA");
+    ASSERT_TRUE(path);
+    EXPECT_EQ(workspace.displayNameAtPath(*path), "ListA");
+    auto pixels = [&] {
+        auto image = std::dynamic_pointer_cast<PixelImages::Pixels>(workspace.iconForFile(*path));
+        return image ? std::vector<std::uint32_t>{image->width, image->height, image->argb[0]}
+                     : std::vector<std::uint32_t>{};
+    };
+    EXPECT_EQ(pixels(), (std::vector<std::uint32_t>{16, 16, 0x80ff0000u}));
+    std::vector<std::uint32_t> larger{24, 24};
+    larger.insert(larger.end(), 24 * 24, 0xff00ff00u);
+    setIcon(larger);
+    EXPECT_TRUE(pumpUntil([&] {
+        return pixels() == std::vector<std::uint32_t>{24, 24, 0xff00ff00u};
+    }));
 }
 
 // Bringing back a minimized window unhides its application. The agent's reset window, shown

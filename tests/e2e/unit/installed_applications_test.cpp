@@ -192,7 +192,7 @@ TEST_F(InstalledApplicationsTest, AChosenFileReadsAsItsBundlesInfoOrAsNothing) {
     for (const std::string& nothing :
          {hidden + "/Contents/Info.plist", (root_ / "none.desktop/Contents/Info.plist").string(),
           mail, list, junk, piped, (root_ / "Bundles/None.app/Contents/Info.plist").string(),
-          (root_ / "Bundles").string(), huge, std::string("wm-class:/Contents/Info.plist")})
+          (root_ / "Bundles").string(), huge, std::string("window-class:/Contents/Info.plist")})
         EXPECT_EQ(files.dictionaryWithContentsOfFile(nothing), std::nullopt) << nothing;
 }
 

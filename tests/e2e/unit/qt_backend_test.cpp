@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QThread>
@@ -191,6 +192,13 @@ TEST_F(QtImagesTest, PixelBytesAreRgbaRowsWithoutPaddingAndFilesLoadByPathOrUrl)
     // Three pixels a row: 12 bytes, no padding to a multiple of anything.
     QtImage odd(QImage(3, 2, QImage::Format_RGB888));
     EXPECT_EQ(images_.copyFirstImagePixelBytes(odd)->size(), 24u);
+    // Window icons come as non-premultiplied ARGB words; too few of them give no image.
+    ImagePtr argb =
+        images_.imageWithARGBPixels(2, 2, {0xffff0000, 0xff00ff00, 0xff0000ff, 0x00000000});
+    ASSERT_TRUE(argb);
+    EXPECT_EQ(images_.copyFirstImagePixelBytes(*argb), bytes);
+    EXPECT_EQ(images_.imageWithARGBPixels(2, 2, {0xffff0000}), nullptr);
+    EXPECT_EQ(images_.imageWithARGBPixels(0, 2, {}), nullptr);
 
     // Files load by path or file URL, and missing ones give nothing.
     QTemporaryDir folder;
@@ -205,6 +213,40 @@ TEST_F(QtImagesTest, PixelBytesAreRgbaRowsWithoutPaddingAndFilesLoadByPathOrUrl)
     EXPECT_EQ(
         images_.imageWithContentsOfURL(QDir(folder.path()).filePath("none.png").toStdString()),
         nullptr);
+}
+
+// Icon names are looked up in hicolor and in the pixmaps folders of the data folders, as SVG,
+// PNG or XPM, also when given with the suffix; a file too large to read on the main thread,
+// found by name or by path, gives nothing.
+TEST_F(QtImagesTest, IconNamesAreFoundInEveryFormatAndLargeFilesAreNotRead) {
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    QDir folder(data.path());
+    ASSERT_TRUE(folder.mkpath("icons/hicolor/scalable/apps") && folder.mkpath("pixmaps"));
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write("icons/hicolor/index.theme", "[Icon Theme]\nName=Hicolor\nDirectories=scalable/apps\n"
+                                       "[scalable/apps]\nSize=48\nType=Scalable\n");
+    const QByteArray square = "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'>"
+                              "<rect width='8' height='8' fill='#ff0000'/></svg>";
+    write("icons/hicolor/scalable/apps/vector.svg", square);
+    write("icons/hicolor/scalable/apps/huge.svg",
+          square + QByteArray(QtImages::kMaxSvgFileBytes, ' '));
+    ASSERT_TRUE(fourColours().save(folder.filePath("pixmaps/raster.png")));
+    ASSERT_TRUE(fourColours().save(folder.filePath("pixmaps/old.xpm")));
+    for (std::string name : {"vector", "vector.svg", "raster", "raster.png", "old"}) {
+        ImagePtr image = images_.imageWithIconRef(name);
+        EXPECT_TRUE(image && image->size().width > 0) << name;
+    }
+    for (std::string name : {"huge", "missing", "../pixmaps/raster", ""})
+        EXPECT_EQ(images_.imageWithIconRef(name), nullptr) << name;
+    const std::string huge = folder.filePath("icons/hicolor/scalable/apps/huge.svg").toStdString();
+    EXPECT_EQ(images_.imageWithContentsOfURL(huge), nullptr);
+    EXPECT_EQ(images_.imageWithContentsOfURL(data.path().toStdString()), nullptr); // a folder
 }
 
 TEST_F(QtImagesTest, ScalingDrawsAllOfTheSourceAtTheNewSizeAsNoTemplate) {

@@ -4,7 +4,6 @@
 // offscreen platform has no tray: the tray's activations are emitted directly. The popover as
 // a popup at a real tray, or an ordinary window without one, is tested in tests/e2e/popover.sh.
 
-#include "application_icons.h"
 #include "popover_placement.h"
 #include "qt_application_chooser.h"
 #include "qt_controls.h"
@@ -31,8 +30,6 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 namespace velmora::qt {
 namespace {
@@ -335,7 +332,7 @@ std::vector<ApplicationChoice> someChoices(const QString& editorPath) {
                                  QString("App %1").arg(i, 4, 10, QChar('0')).toStdString()));
         choices.back().icon = "app-icon";
     }
-    choices.push_back(choice("wm-class:Term", "Term", "Zeta Term", true));
+    choices.push_back(choice("window-class:Term", "Term", "Zeta Term", true));
     choices.push_back(choice("/apps/terminal.desktop", "org.example.Terminal", "Terminal"));
     choices.push_back(choice(editorPath.toStdString(), "org.example.Quill", "Quill Editor"));
     choices.back().genericName = "Text Editor";
@@ -441,7 +438,7 @@ TEST_F(QtOpenPanels, TheChooserAnswersAsTheFileDialogDoesAndOtherLeavesForIt) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second); // as a double click starts
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
     EXPECT_EQ(answers.back(), NSModalResponseOK);
-    EXPECT_EQ(chosen, (std::vector<std::string>{"wm-class:Term"}));
+    EXPECT_EQ(chosen, (std::vector<std::string>{"window-class:Term"}));
     begin();
     QTest::keyClick(panel->chooser(), Qt::Key_Escape);
     EXPECT_EQ(answers.back(), NSModalResponseCancel);
@@ -463,34 +460,6 @@ TEST_F(QtOpenPanels, TheChooserAnswersAsTheFileDialogDoesAndOtherLeavesForIt) {
     EXPECT_EQ(answers.back(), NSModalResponseOK);
     EXPECT_EQ(chosen, (std::vector<std::string>{quill.toStdString()}));
     EXPECT_EQ(panel->filePanel(), nullptr);
-}
-
-// An icon is a file of the theme, or a path; a folder, a pipe, a huge file or a broken image
-// gives none, at once.
-TEST_F(QtOpenPanels, ChooserIconsComeFromTheThemeAndNeverFromAFolderAPipeOrAHugeFile) {
-    root_.mkpath("two/icons/hicolor/48x48/apps");
-    root_.mkpath("two/icons/hicolor/scalable/apps");
-    QImage picture(96, 96, QImage::Format_ARGB32);
-    picture.fill(Qt::red);
-    ASSERT_TRUE(picture.save(root_.filePath("two/icons/hicolor/scalable/apps/mail.png")));
-    root_.mkpath("two/pixmaps");
-    ASSERT_TRUE(picture.save(root_.filePath("two/pixmaps/old.xpm")));
-    EXPECT_EQ(chooserIconFile("mail"), root_.filePath("two/icons/hicolor/scalable/apps/mail.png"));
-    EXPECT_EQ(chooserIconFile("mail.png"), chooserIconFile("mail"));
-    EXPECT_EQ(chooserIconFile("old"), root_.filePath("two/pixmaps/old.xpm"));
-    for (const char* nothing : {"", "missing", "../two/pixmaps/old", "a/b"})
-        EXPECT_TRUE(chooserIconFile(nothing).isEmpty()) << nothing;
-    const QIcon mail = loadChooserIcon(chooserIconFile("mail"), 32);
-    ASSERT_FALSE(mail.isNull());
-    EXPECT_EQ(mail.availableSizes(), (QList<QSize>{QSize(32, 32)}));
-
-    root_.mkpath("folder.png");
-    ASSERT_EQ(mkfifo(root_.filePath("pipe.png").toLocal8Bit().constData(), 0600), 0);
-    touch("broken.png");
-    touch("huge.svg");
-    QFile(root_.filePath("huge.svg")).resize(kMaxChooserIconBytes + 1);
-    for (const char* bad : {"folder.png", "pipe.png", "broken.png", "huge.svg", "none.png"})
-        EXPECT_TRUE(loadChooserIcon(root_.filePath(bad), 32).isNull()) << bad;
 }
 
 // A factory whose reset window is not needed here.

@@ -1,11 +1,14 @@
-// Layout IDs from _XKB_RULES_NAMES, the text clean-up every X property goes through, and the
-// window bounds grown or shrunk by the extents a client sets.
+// Layout IDs from _XKB_RULES_NAMES, the text clean-up every X property goes through, the
+// window bounds grown or shrunk by the extents a client sets, and the image taken from the
+// icons a window sets.
 
 #include "text_encoding.h"
 #include "window_facts.h"
+#include "window_icon.h"
 #include "xkb_layout_ids.h"
 
 #include <cstdint>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <vector>
@@ -101,6 +104,115 @@ TEST(WindowBounds, ExtentsGrowOrShrinkAndHoldAtTheEndsOfTheRange) {
     const WindowBounds none = boundsWithExtents(kMax, kMax, kMin, kMin, huge, true);
     EXPECT_EQ(std::vector({none.x, none.y, none.width, none.height}),
               std::vector({INT32_MAX, INT32_MAX, 0, 0}));
+}
+
+// A _NET_WM_ICON value of SIZE words, word I being WORD(I), read as the server hands it out;
+// READ counts the words handed out.
+struct IconProperty {
+    std::uint64_t size;
+    std::function<std::uint32_t(std::uint64_t)> word;
+    std::uint64_t read = 0;
+    std::optional<WindowIcon> choose(std::uint32_t wanted) {
+        return chooseWindowIcon(
+            [this](std::uint32_t offset, std::uint32_t count) -> std::optional<PropertyWordSpan> {
+                PropertyWordSpan span;
+                for (std::uint64_t i = offset; i < std::min<std::uint64_t>(size, offset + count);
+                     ++i)
+                    span.words.push_back(word(i));
+                read += span.words.size();
+                span.wordsAfter = size - std::min<std::uint64_t>(size, offset + span.words.size());
+                return span;
+            },
+            wanted);
+    }
+};
+
+// Images of the given sides, each pixel of an image holding its side; then EXTRA words.
+IconProperty squareIcons(std::vector<std::uint32_t> sides, std::vector<std::uint32_t> extra = {}) {
+    auto words = std::make_shared<std::vector<std::uint32_t>>();
+    for (std::uint32_t side : sides) {
+        words->insert(words->end(), {side, side});
+        words->insert(words->end(), std::size_t{side} * side, side);
+    }
+    words->insert(words->end(), extra.begin(), extra.end());
+    return {words->size(), [words](std::uint64_t i) { return (*words)[i]; }};
+}
+
+TEST(WindowIcons, TheLargestNotOverTheWantedSideElseTheSmallestAndBadListsCostLittle) {
+    struct Case {
+        const char* what;
+        IconProperty property;
+        std::uint32_t wanted;
+        std::optional<std::uint32_t> side; // of the image taken; none: no icon
+    };
+    const std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
+    std::vector<Case> cases;
+    cases.push_back({"the largest that fits", squareIcons({48, 16, 32}), 40, 32});
+    cases.push_back({"one that fits exactly", squareIcons({48, 16, 32}), 16, 16});
+    cases.push_back({"none fits: the smallest", squareIcons({48, 128, 32}), 20, 32});
+    cases.push_back({"no property", squareIcons({}), 20, std::nullopt});
+    cases.push_back({"a header alone", squareIcons({}, {16, 16}), 20, std::nullopt});
+    cases.push_back({"cut short", squareIcons({}, {16, 16, 1, 2, 3}), 20, std::nullopt});
+    cases.push_back({"cut short after a whole one", squareIcons({16}, {32, 32, 7}), 40, 16});
+    cases.push_back({"a size of 0 ends the list", squareIcons({16}, {0, 5, 9, 9}), 20, 16});
+    cases.push_back(
+        {"width x height beyond 64 bits of offset", squareIcons({16}, {kMax, kMax, 1, 1}), 20, 16});
+    cases.push_back({"too large a side is skipped", squareIcons({2000, 24}), 20, 24});
+    cases.push_back({"no more images than the limit are looked at",
+                     squareIcons({},
+                                 [&] {
+                                     std::vector<std::uint32_t> ones;
+                                     for (int i = 0; i < kMaxWindowIconImages; ++i)
+                                         ones.insert(ones.end(), {1, 1, 1});
+                                     ones.insert(ones.end(), {2, 2, 2, 2, 2, 2});
+                                     return ones;
+                                 }()),
+                     20, 1});
+    // 100 MB: an image of 5000 x 5000 and one of 16 x 16 behind it.
+    const std::uint64_t large = 2 + 5000ull * 5000;
+    cases.push_back({"a property of 100 MB",
+                     {large + 2 + 256,
+                      [large](std::uint64_t i) -> std::uint32_t {
+                          if (i < 2)
+                              return 5000;
+                          if (i < large)
+                              return 0;
+                          return i < large + 2 ? 16 : 0xff00ff00;
+                      }},
+                     20,
+                     16});
+    for (Case& c : cases) {
+        const std::optional<WindowIcon> icon = c.property.choose(c.wanted);
+        ASSERT_EQ(icon.has_value(), c.side.has_value()) << c.what;
+        // Nothing is read but the first block, the headers and the pixels taken.
+        EXPECT_LE(c.property.read,
+                  kWindowIconFirstRead + 2 * kMaxWindowIconImages + (icon ? icon->argb.size() : 0))
+            << c.what;
+        if (!icon)
+            continue;
+        EXPECT_EQ(icon->width, *c.side) << c.what;
+        EXPECT_EQ(icon->height, *c.side) << c.what;
+        ASSERT_EQ(icon->argb.size(), std::size_t{*c.side} * *c.side) << c.what;
+        if (icon->width != 16 || c.property.size < large)
+            EXPECT_EQ(icon->argb.front(), *c.side) << c.what;
+        else
+            EXPECT_EQ(icon->argb.back(), 0xff00ff00u) << c.what;
+    }
+    // A window gone between the reads gives nothing.
+    int reads = 0;
+    auto words = squareIcons({2000, 24});
+    EXPECT_FALSE(chooseWindowIcon(
+                     [&](std::uint32_t, std::uint32_t count) -> std::optional<PropertyWordSpan> {
+                         if (reads++ > 0)
+                             return std::nullopt;
+                         PropertyWordSpan span;
+                         for (std::uint32_t i = 0; i < count && i < words.size; ++i)
+                             span.words.push_back(words.word(i));
+                         span.wordsAfter = words.size - span.words.size();
+                         return span;
+                     },
+                     20)
+                     .has_value());
 }
 
 } // namespace
