@@ -181,13 +181,12 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
                                       [&info](const std::string& line) { info.log(line); });
     platform.hotKeyCenter = &hotKeyCenter;
     platform.chromeBrowsers = x11::chromeBrowsers();
-    // The first key typed after an activation must already be in the rule's layout.
-    platform.activationSelection = ActivationSelection::AtOnceWithGuard;
-    // A rule for a layout that the keymap lacks shows its layout's name, and a new keymap
-    // gets the front application's layout back; there is no Alfred on Linux, and a store page
-    // only when the build names one. The indicator keeps clear of the screen's corner as tray
-    // pop-ups do.
-    platform.facts = DesktopFacts{.namesUnavailableRuleSources = true,
+    // The first key typed after an activation must already be in the rule's layout. A rule for a
+    // layout that the keymap lacks shows its layout's name, and a new keymap gets the front
+    // application's layout back; there is no Alfred on Linux, and a store page only when the build
+    // names one. The indicator keeps clear of the screen's corner as tray pop-ups do.
+    platform.facts = DesktopFacts{.activationSelection = ActivationSelection::AtOnceWithGuard,
+                                  .namesUnavailableRuleSources = true,
                                   .reappliesRuleOnLayoutChange = true,
                                   .hasAlfred = false,
                                   .hasStorePage = VELMORA_HAS_STORE_PAGE != 0,

@@ -26,7 +26,7 @@ AppDelegate::AppDelegate(Platform& platform)
                       .clearLauncherFlags = [this] { launchers_.clearFlags(); },
                       .reset = [this] { reset(); },
                   },
-                  platform.activationSelection),
+                  platform.facts.activationSelection),
       frames_(settings_, platform.windowList, dispatcher_,
               WindowFrameLookup::Hooks{
                   .launcherPanelOpen = [this] { return launchers_.launcherPanelOpen(); },

@@ -1,11 +1,16 @@
 #pragma once
-// Where the program's face differs by desktop: what a desktop has or lacks that the settings
-// menu, the rule table and the popover's labels show. The defaults are the simulated
-// desktop's, which keeps the program's original face.
+// Where the program differs by desktop: when an activation's rule is selected, and what a
+// desktop has or lacks that the settings menu, the rule table and the popover's labels show.
+// The defaults are the simulated desktop's, which keeps the program's original timing and face.
+
+#include "platform/activation_selection.h"
 
 namespace velmora {
 
 struct DesktopFacts {
+    // When an activated application's rule is selected (see activation_selection.h): after
+    // the dispatcher's wait unless the desktop says to select at once.
+    ActivationSelection activationSelection = ActivationSelection::AfterWait;
     // A rule whose input source is not among the enabled ones shows in the rule table by that
     // source's name, marked as not available now, instead of the "-" of no rule.
     bool namesUnavailableRuleSources = false;

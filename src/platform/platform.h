@@ -1,7 +1,6 @@
 #pragma once
 // Every platform service the agent uses, handed to the core as one aggregate.
 
-#include "platform/activation_selection.h"
 #include "platform/application.h"
 #include "platform/child_process.h"
 #include "platform/chrome_browsers.h"
@@ -44,10 +43,8 @@ struct Platform {
     // How this desktop names Google Chrome; the identifiers of the simulated desktop unless
     // the desktop says otherwise.
     ChromeBrowsers chromeBrowsers{};
-    // When an activated application's rule is selected (see activation_selection.h): after
-    // the dispatcher's wait unless the desktop says to select at once.
-    ActivationSelection activationSelection = ActivationSelection::AfterWait;
-    // What this desktop's face shows; the simulated desktop's unless the desktop says otherwise.
+    // What this desktop does and shows differently; the simulated desktop's unless the desktop
+    // says otherwise.
     DesktopFacts facts{};
 };
 

@@ -70,7 +70,7 @@ TEST_F(Dispatcher, LaunchersApplyAtOnceWithoutResetAndActivationsClearTheirFlags
 class DispatcherAtOnce : public Dispatcher {
   protected:
     void SetUp() override {
-        sim.desktop.platform().activationSelection = ActivationSelection::AtOnceWithGuard;
+        sim.desktop.platform().facts.activationSelection = ActivationSelection::AtOnceWithGuard;
         Dispatcher::SetUp();
     }
 };
