@@ -143,6 +143,7 @@ void X11Connection::dispatch(xcb_generic_event_t* event) {
 void X11Connection::pump() {
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_))
         dispatch(event);
+    runAfterDispatch();
     checkConnection();
 }
 
@@ -150,7 +151,29 @@ void X11Connection::dispatchQueued() {
     wakePending_.store(false);
     while (xcb_generic_event_t* event = xcb_poll_for_queued_event(connection_))
         dispatch(event);
+    runAfterDispatch();
     checkConnection();
+}
+
+void X11Connection::afterDispatch(std::function<void()> task) {
+    if (dispatching_ == 0) {
+        task();
+        flush();
+        return;
+    }
+    afterDispatch_.push_back(std::move(task));
+}
+
+void X11Connection::runAfterDispatch() {
+    if (afterDispatch_.empty())
+        return;
+    // Swapped out first: a task that queues another (it runs at once here) cannot invalidate
+    // the loop.
+    std::vector<std::function<void()>> tasks;
+    tasks.swap(afterDispatch_);
+    for (auto& task : tasks)
+        task();
+    flush();
 }
 
 void X11Connection::repliesAwaited() {

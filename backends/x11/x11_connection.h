@@ -76,6 +76,10 @@ class X11Connection {
     void dispatchQueued();
     // Call after awaiting replies on any thread: events they queued must not wait unseen.
     void repliesAwaited();
+    // Runs TASK once the events read so far have been handled, then flushes; at once when no
+    // event is being handled. For requests that must not go to the server ahead of what a
+    // handler sends for the user (a layout switch). Main thread.
+    void afterDispatch(std::function<void()> task);
     void flush();
 
     // The services share one event mask on the root window: each adds or drops its own bits.
@@ -90,6 +94,7 @@ class X11Connection {
   private:
     X11Connection() = default;
     void dispatch(xcb_generic_event_t* event);
+    void runAfterDispatch();
     void checkConnection();
 
     xcb_connection_t* connection_ = nullptr;
@@ -111,6 +116,7 @@ class X11Connection {
     std::thread::id mainThread_ = std::this_thread::get_id();
     std::uint32_t rootEventMask_ = 0;
     int dispatching_ = 0;
+    std::vector<std::function<void()>> afterDispatch_;
 };
 
 } // namespace velmora::x11

@@ -40,8 +40,24 @@ std::vector<RandrMonitor> X11Screens::monitors() {
     } else if (!lastRead_) {
         lastRead_ = randr_.read();
     }
-    nextRead_ = randr_.ask();
-    connection_.flush();
+    if (connection_.onMainThread() && connection_.dispatchingEvent()) {
+        // An event handler asks on its way to a layout switch: the next question goes to the
+        // server after whatever the handlers send.
+        if (!askQueued_) {
+            askQueued_ = true;
+            connection_.afterDispatch([this, alive = std::weak_ptr<int>(alive_)] {
+                if (alive.expired())
+                    return;
+                std::lock_guard lock(mutex_);
+                askQueued_ = false;
+                if (!nextRead_)
+                    nextRead_ = randr_.ask();
+            });
+        }
+    } else {
+        nextRead_ = randr_.ask();
+        connection_.flush();
+    }
     return *lastRead_;
 }
 

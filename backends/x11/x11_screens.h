@@ -10,16 +10,19 @@
 // Any thread: the address-bar check asks from the global queue. The active window comes from
 // the workspace's published snapshot. The monitors are read one question ahead: each answer
 // uses the list asked for at the previous question (or now, at the first), and asks again for
-// the next one. Any client may change the monitors at any moment without the server telling
-// anyone (xrandr --setmonitor), so a cache kept until a notification could stay wrong for
-// good; a read in the answer itself would put a round trip to a server busy with the window
-// manager's work into every activation, before the agent's wait even starts.
+// the next one; asked from an event handler, the question waits until the handlers are done,
+// so that it never reaches the server ahead of a layout switch. Any client may change the monitors
+// at any moment without the server telling anyone (xrandr --setmonitor), so a cache kept until a
+// notification could stay wrong for good; a read in the answer itself would put a round trip to a
+// server busy with the window manager's work into every activation, before the agent's wait even
+// starts.
 
 #include "platform/screens.h"
 #include "randr_monitors.h"
 #include "x11_connection.h"
 #include "x11_workspace.h"
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -48,9 +51,11 @@ class X11Screens final : public Screens {
     X11Connection& connection_;
     X11Workspace& workspace_;
     const RandrMonitors randr_;
-    std::mutex mutex_; // guards the two below
+    std::mutex mutex_; // guards the three below
     std::optional<std::vector<RandrMonitor>> lastRead_;
     std::optional<RandrMonitors::Pending> nextRead_;
+    bool askQueued_ = false; // the next question waits for the events being handled
+    std::shared_ptr<int> alive_ = std::make_shared<int>(); // tells a queued question we are gone
 };
 
 } // namespace velmora::x11

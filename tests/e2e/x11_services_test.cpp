@@ -465,10 +465,6 @@ TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
     EXPECT_EQ(main->frame, (Rect{{0, 0}, {1280, 800}}));
     EXPECT_EQ(screens.deepestScreen()->number, main->number);
     EXPECT_EQ(screens.mainScreen()->number, main->number); // stable
-
-    // Two monitors of different heights: the active window's centre picks one, and frames
-    // are measured up from the bottom of the shorter one at the origin.
-    SplitMonitors split(*connection_);
     auto move = [&](std::uint32_t x, std::uint32_t y) {
         const std::uint32_t values[] = {x, y, 200, 200};
         xcb_configure_window(connection_->xcb(), b_,
@@ -477,6 +473,30 @@ TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
                              values);
         connection_->flush();
     };
+
+    // Asked while an event is handled, the question sends nothing to the server ahead of what
+    // the handler sends next (a layout switch): the next read goes after the handlers.
+    std::vector<unsigned> sent; // requests sent by the answer in each handled event
+    connection_->addEventHandler([&](const xcb_generic_event_t& event) {
+        if ((event.response_type & 0x7F) != XCB_CONFIGURE_NOTIFY || sent.size() == 2)
+            return;
+        xcb_connection_t* c = connection_->xcb();
+        const unsigned before = xcb_get_input_focus(c).sequence;
+        EXPECT_EQ(screens.mainScreen()->number, main->number);
+        const unsigned after = xcb_get_input_focus(c).sequence;
+        sent.push_back(after - before - 1);
+        xcb_discard_reply(c, before);
+        xcb_discard_reply(c, after);
+    });
+    move(10, 10);
+    ASSERT_TRUE(pumpUntil([&] { return !sent.empty(); }));
+    move(20, 20); // the second answer takes the read the first one asked for after its event
+    ASSERT_TRUE(pumpUntil([&] { return sent.size() == 2; }));
+    EXPECT_EQ(sent, (std::vector<unsigned>{0, 0}));
+
+    // Two monitors of different heights: the active window's centre picks one, and frames
+    // are measured up from the bottom of the shorter one at the origin.
+    SplitMonitors split(*connection_);
     move(800, 500); // centre below the shorter monitor's bottom edge
     ASSERT_TRUE(
         pumpUntil([&] { return screens.mainScreen()->number == std::int32_t(split.right); }));
