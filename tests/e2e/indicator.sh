@@ -1,18 +1,11 @@
 #!/usr/bin/env bash
-# The indicator window on a real X server, without and then with a compositing manager:
-# - switched off, it is still there, but nothing of it is seen and clicks at its place reach
-#   the application below;
-# - switched on, it starts in the top left corner of the screen, clear of its edges, and the
-#   current layout's badge (a dark one-colour glyph, so shown over the light
-#   backdrop) is drawn there and nothing else of the window: its corners show and pass clicks
-#   to the application below; the badge follows the layout and, with "followWindow", the
-#   front window;
-# - each layout's badge is its own, drawn at its own size, not stretched to the window;
-# - the window is on every desktop, above the others, and never has the focus: dragging the
-#   badge moves the window, and the application keeps the focus, on any desktop.
+# The indicator on a real X server, without and then with a compositing manager. Off: there but
+# unseen, clicks reach the window below. On: starts top left clear of the edges, only the layout's
+# badge (a dark one-colour glyph at its own size) is drawn and the corners pass clicks; it follows
+# the layout and, with "followWindow", the front window. It is on every desktop, above, never
+# focused; dragging the badge moves it and the application keeps the focus.
 source "$(dirname "$0")/lib.sh" "$@"
 
-AGENT_CLASS=com.quorvant.Quorvant-Velmora
 COLOUR=3a7d44 # both test windows; any other colour at the indicator's place is the indicator's
 SIDE=20
 BADGE=18 # a layout's badge, centred in the window
@@ -51,10 +44,8 @@ painted() { head -n 1 "$WORK/paint-$1"; }
 # INDICATOR. (Without a tray on this desktop, the agent's settings show at start in a window
 # of its own, an ordinary one.)
 indicator_found() {
-    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/agent-windows" || return 1
-    awk '$6 != "NORMAL"' "$WORK/agent-windows" >"$WORK/indicator"
-    [ "$(wc -l <"$WORK/indicator")" -eq 1 ] || return 1
-    read -r INDICATOR_ID IX IY IW IH _ <"$WORK/indicator"
+    agent_windows '$6 != "NORMAL"' && [ "$(wc -l <"$WORK/agent-windows")" -eq 1 ] &&
+        read -r INDICATOR_ID IX IY IW IH _ <"$WORK/agent-windows"
 }
 
 indicator_at() { indicator_found && [ "$IX $IY" = "$1 $2" ]; }

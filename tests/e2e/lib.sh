@@ -121,6 +121,13 @@ start_desktop() {
 
 has_lines() { [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ]; }
 
+AGENT_CLASS=com.quorvant.Quorvant-Velmora
+# agent_windows AWK-CONDITION: the agent's managed windows that match, "ID X Y W H TYPE" a line
+# in $WORK/agent-windows; false when there are none.
+agent_windows() {
+    "$CLIENT" agent-windows "$AGENT_CLASS" | awk "$1" >"$WORK/agent-windows" && [ -s "$WORK/agent-windows" ]
+}
+
 # open_windows NAME CLASS COUNT [OPTIONS]: COUNT windows of class CLASS, managed when this
 # returns; window I of them is $(window NAME I).
 open_windows() {
