@@ -1,6 +1,5 @@
-// The settings menu and the alert on Qt: entries, separators and check marks that only the
-// program changes; a choice reaches the target once the menu is closed and the event loop is
-// back; the alert closes a popup popover before it shows, and answers with the button pressed.
+// The settings menu and the alert on Qt: entries, separators, marks only the program changes,
+// choices delivered after the menu closed; the alert closes a popup popover first.
 
 #include "qt_alert.h"
 #include "qt_menu.h"
