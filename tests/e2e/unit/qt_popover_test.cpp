@@ -2,6 +2,7 @@
 // platform (no tray: activations are emitted directly; a real tray: tests/e2e/popover.sh).
 
 #include "popover_placement.h"
+#include "qt_alert.h"
 #include "qt_application_chooser.h"
 #include "qt_controls.h"
 #include "qt_images.h"
@@ -20,13 +21,17 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace velmora::qt {
 namespace {
@@ -160,6 +165,52 @@ TEST_F(QtPopovers, PressesInsideReachTheObserverAfterTheyWereHandled) {
     QCoreApplication::processEvents();
     EXPECT_EQ(order.size(), 3u);
     EXPECT_FALSE(popover_->isShown());
+}
+
+// The alert closes a popup popover before it shows; an ordinary window stays.
+class QtAlerts : public QtPopovers {
+  protected:
+    // Runs an alert with two buttons and presses the one at PRESS (none: closes the box);
+    // whether the popover was shown while the alert was.
+    std::pair<std::int64_t, bool> run(std::optional<int> press) {
+        QtAlert alert([this] { return popover_.get(); });
+        alert.setMessageText("Tip:\n        text");
+        alert.addButtonWithTitle("OK");
+        alert.addButtonWithTitle("Later");
+        bool shownMeanwhile = false;
+        QTimer::singleShot(0, [&] {
+            QMessageBox* box = alert.box();
+            if (!box)
+                return;
+            text_ = box->text();
+            shownMeanwhile = popover_->isShown();
+            if (press)
+                box->buttons()[*press]->click();
+            else
+                box->done(QDialog::Rejected);
+        });
+        return {alert.runModal(), shownMeanwhile};
+    }
+
+    QString text_;
+};
+
+TEST_F(QtAlerts, APopupPopoverClosesBeforeTheAlertShowsAnOrdinaryWindowStaysAnswersAreButtons) {
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    ASSERT_EQ(popover_->window()->windowType(), Qt::Popup);
+    auto [answer, shown] = run(1);
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(text_, QStringLiteral("Tip:\n        text"));
+
+    tray_ = false;
+    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
+    ASSERT_TRUE(popover_->isOrdinaryWindow());
+    std::tie(answer, shown) = run(0);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(answer, 0);
+    popover_->performClose();
+    EXPECT_EQ(run(std::nullopt).first, -1); // the box closed without a button
 }
 
 TEST(QtStatusItems, ATrayClickRunsTheActionUnlessItJustClosedThePopover) {
