@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# A click into the address bar of Google Chrome or Chromium selects the Latin layout (us) when
-# "enableBrowserAddressEnglish" is on: the browser in front, the text cursor showing, the click
-# 45 to 75 pixels below the top of what the browser draws. The windows are the client's fakes:
-# a Chrome under openbox's title bar, a Chromium that draws its own title bar inside
-# transparent margins, with a localized desktop file and a rule of its own; an arrow cursor, an
-# I-beam of the core font without a name and a click below the band switch nothing, nor does
-# anything with the setting off; an unnamed I-beam that is a cursor theme's picture, as
-# Chrome's are, counts. Margins of absurd size and a window that goes away at the click end nothing.
+# With "enableBrowserAddressEnglish" on, a click 45 to 75 pixels below the top of what Chrome or
+# Chromium draws, with the text cursor showing, selects us. Fakes: a Chrome under openbox's title
+# bar, a Chromium drawing its own inside transparent margins (localized desktop file, own rule).
+# Arrow, nameless core I-beam, a click below the band or the setting off switch nothing; a theme's
+# unnamed I-beam picture (as Chrome's) counts. Absurd margins or a window gone at the click end nothing.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # The desktop file names Chromium as a Spanish desktop would: its windows carry that name.

@@ -1,51 +1,30 @@
-// The X client the end-to-end tests drive the desktop with:
-//   windows CLASS COUNT [--bad-names] [--no-wait] [--icon RRGGBB]   map COUNT windows of
-//        WM_CLASS class CLASS ("" for none), print their ids once the window manager manages
-//        them, then stay, printing "key WINDOW GROUP" for each key pressed in one (GROUP: the
-//        XKB group it was typed in); with --icon their _NET_WM_ICON holds an image of 16 x 16
-//        of that colour and one of 64 x 64 in blue (0000ff)
-//   type-after WINDOW MS KEYCODE   ask the window manager to activate WINDOW, as a pager
-//        does, and press and release key KEYCODE (XTest) MS ms after WINDOW got the focus
-//   press KEYCODE     press and release key KEYCODE (XTest), leaving the group alone (xdotool
-//        locks group 0 around the keys it sends)
+// The X client the end-to-end tests drive the desktop with (ids are printed once managed):
+//   windows CLASS COUNT [--bad-names] [--no-wait] [--icon RRGGBB]  COUNT windows of WM_CLASS
+//        class CLASS ("" for none), then "key WINDOW GROUP" for each key pressed in one; --icon
+//        gives them a 16 x 16 icon of that colour and a 64 x 64 one in blue
+//   type-after WINDOW MS KEYCODE  activate WINDOW as a pager does, press KEYCODE MS ms after focus
+//   press KEYCODE     press and release KEYCODE (XTest) without touching the group (xdotool does)
 //   watch-groups      print the locked XKB group now and after every change
-//   lock GROUP        lock GROUP, as a user's layout switch does
-//   group             print the locked XKB group
-//   paint CLASS RRGGBB X Y W H   map one undecorated window of that colour and place, print
-//        its id once managed, then "press X Y" (root coordinates) for every button press on it
-//   agent-windows CLASS          "ID X Y W H TYPE" (root coordinates) of each viewable,
-//        managed window of WM_CLASS class CLASS; TYPE is its first _NET_WM_WINDOW_TYPE without
-//        the prefix ("NORMAL", "UTILITY"), "-" when it has none
-//   agent-popups CLASS           "ID X Y W H" of each viewable override-redirect top-level
-//        window of WM_CLASS class CLASS (pop-up windows: menus, lists, the popover)
-//   embedded CLASS HOST          "ID X Y W H" of each viewable window of WM_CLASS class CLASS
-//        inside a window of class HOST (an icon that a tray of class HOST embeds)
-//   tray              exit 0 when a tray manager owns _NET_SYSTEM_TRAY_S<screen>, 1 otherwise
-//   root-colour RRGGBB           give the root window that background colour, also as the
-//        root pixmap that compositing managers draw
-//   close WINDOW      ask the window manager to close WINDOW, as a title bar's button does
-//   show-desktop      ask the window manager to show the desktop, as a pager does
-//   compositing       exit 0 when a compositing manager runs on the screen, 1 otherwise
-//   colours X Y W H   "RRGGBB COUNT" for each colour on screen in that rectangle (clipped to
-//        the screen), most frequent first
-//   colour-extent X Y W H RRGGBB "LEFT TOP RIGHT BOTTOM" of the pixels of that colour, as
-//        dark-extent; exit 1 when there are none
-//   dark-extent X Y W H LEVEL    "LEFT TOP RIGHT BOTTOM" (inclusive, relative to X Y) of the
-//        pixels in that rectangle (its part on the screen) whose three channels are all below
-//        LEVEL; exit 1 when there are none
-//   property-reads PROPERTY      "ready" once recording (X RECORD extension), then "read" for
-//        every GetProperty of PROPERTY that any client sends, until killed
-//   browser CLASS CURSOR [L R T B]   map one 600x400 window of WM_CLASS class CLASS whose
-//        cursor is the core font's I-beam named "xterm" as a theme's is (CURSOR "xterm"), the
-//        arrow named "left_ptr" ("left_ptr"), the I-beam without a name ("unnamed"), or an
-//        unnamed I-beam picture that it also writes as the "xterm" of a cursor theme in
-//        FOLDER, as Chrome shows its theme's ("theme:FOLDER", FOLDER/cursors/xterm); with
-//        L R T B it draws its own title bar (no window-manager decorations) and keeps those
-//        transparent margins (_GTK_FRAME_EXTENTS). Prints "ID X Y", its top-left corner on the
-//        root, once managed, then stays
-//   x-resources PID   "TYPE<tab>COUNT" of the X resources held by the clients of process PID
-//   (X-Resource
-//        extension), summed over its connections and sorted by type, after "clients N"
+//   lock GROUP / group            lock GROUP as a layout switch does / print the locked group
+//   paint CLASS RRGGBB X Y W H    an undecorated window there, then "press X Y" for each click
+//   agent-windows CLASS  "ID X Y W H TYPE" of each viewable managed window of class CLASS (TYPE:
+//        its first _NET_WM_WINDOW_TYPE without the prefix, "-" for none)
+//   agent-popups CLASS   "ID X Y W H" of each viewable override-redirect window of class CLASS
+//   embedded CLASS HOST  "ID X Y W H" of each viewable window of class CLASS inside one of HOST
+//   tray / compositing   exit 0 when a tray manager / compositing manager runs, 1 otherwise
+//   root-colour RRGGBB   the root's background, also as the root pixmap compositors draw
+//   close WINDOW / show-desktop   ask the window manager as a title bar / a pager does
+//   colours X Y W H      "RRGGBB COUNT" of each colour in that rectangle, most frequent first
+//   dark-extent X Y W H LEVEL     "LEFT TOP RIGHT BOTTOM" (inclusive, relative to X Y) of the
+//        pixels with all channels below LEVEL; exit 1 when none
+//   colour-extent X Y W H RRGGBB  the same for the pixels of that colour
+//   property-reads PROPERTY  "ready" once recording (RECORD), then "read" for every GetProperty
+//        of PROPERTY by any client
+//   browser CLASS CURSOR [L R T B]  a 600x400 window whose cursor is the font's I-beam named
+//        "xterm", the arrow "left_ptr", the I-beam "unnamed", or ("theme:FOLDER") an unnamed
+//        I-beam picture also written as FOLDER/cursors/xterm, as Chrome shows its theme's; with
+//        L R T B undecorated with those _GTK_FRAME_EXTENTS. Prints "ID X Y" (its corner)
+//   x-resources PID   "clients N", then "TYPE<tab>COUNT" of the X resources of process PID
 
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -91,6 +70,45 @@ void setProperty(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_a
                  const std::string& bytes) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, property, type, 8,
                         static_cast<std::uint32_t>(bytes.size()), bytes.data());
+}
+
+void setClass(xcb_connection_t* c, xcb_window_t w, const std::string& instance,
+              const std::string& cls) {
+    setProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, instance + '\0' + cls + '\0');
+}
+
+// Motif hints: decorations given, none.
+void undecorated(xcb_connection_t* c, xcb_window_t w) {
+    const std::uint32_t motif[] = {2, 0, 0, 0, 0};
+    xcb_atom_t hints = atom(c, "_MOTIF_WM_HINTS");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, hints, hints, 32, 5, motif);
+}
+
+void roundTrip(xcb_connection_t* c) {
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+// A request to the window manager about WINDOW, as a pager sends it.
+void askWindowManager(xcb_connection_t* c, xcb_screen_t* screen, xcb_window_t window,
+                      const char* type, std::uint32_t data0, std::uint32_t data1) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.window = window;
+    message.format = 32;
+    message.type = atom(c, type);
+    message.data.data32[0] = data0;
+    message.data.data32[1] = data1;
+    xcb_send_event(c, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+}
+
+bool selectionOwned(xcb_connection_t* c, const std::string& name) {
+    auto* owner = xcb_get_selection_owner_reply(
+        c, xcb_get_selection_owner(c, atom(c, name.c_str())), nullptr);
+    const bool owned = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    return owned;
 }
 
 bool isManaged(xcb_connection_t* c, xcb_window_t w, xcb_atom_t wmState) {
@@ -158,13 +176,8 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
             setProperty(c, w, netWmName, utf8, title);
             setProperty(c, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, title);
         }
-        if (!cls.empty()) {
-            std::string wmClass = "e2e-window";
-            wmClass += '\0';
-            wmClass += cls;
-            wmClass += '\0';
-            setProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, wmClass);
-        }
+        if (!cls.empty())
+            setClass(c, w, "e2e-window", cls);
         if (!icon.empty())
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_ICON"),
                                 XCB_ATOM_CARDINAL, 32, static_cast<std::uint32_t>(icon.size()),
@@ -196,7 +209,7 @@ int windows(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
 void press(xcb_connection_t* c, std::uint8_t keycode) {
     xcb_test_fake_input(c, XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     xcb_test_fake_input(c, XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+    roundTrip(c);
 }
 
 int typeAfter(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
@@ -205,15 +218,7 @@ int typeAfter(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::
     auto keycode = static_cast<std::uint8_t>(std::atoi(args[2].c_str()));
     std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
     xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.window = window;
-    message.format = 32;
-    message.type = atom(c, "_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = 2; // from a pager
-    xcb_send_event(c, 0, screen->root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&message));
+    askWindowManager(c, screen, window, "_NET_ACTIVE_WINDOW", 2, 0); // 2: from a pager
     xcb_flush(c);
     for (bool focused = false; !focused;) {
         xcb_generic_event_t* event = xcb_wait_for_event(c);
@@ -334,16 +339,9 @@ int browser(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                       XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_CURSOR, values);
     setProperty(c, w, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), cls + " - New Tab");
-    std::string wmClass = "e2e-browser";
-    wmClass += '\0';
-    wmClass += cls;
-    wmClass += '\0';
-    setProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, wmClass);
+    setClass(c, w, "e2e-browser", cls);
     if (args.size() == 6) {
-        // Motif hints: decorations given, none.
-        const std::uint32_t motif[] = {2, 0, 0, 0, 0};
-        xcb_atom_t hints = atom(c, "_MOTIF_WM_HINTS");
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, hints, hints, 32, 5, motif);
+        undecorated(c, w);
         std::uint32_t margins[4];
         for (int i = 0; i < 4; ++i)
             margins[i] = static_cast<std::uint32_t>(std::strtoul(args[2 + i].c_str(), nullptr, 10));
@@ -378,17 +376,10 @@ int paint(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::stri
                       static_cast<std::uint16_t>(number(4)), static_cast<std::uint16_t>(number(5)),
                       0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                       XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
-    std::string wmClass = "e2e-paint";
-    wmClass += '\0';
-    wmClass += args[0];
-    wmClass += '\0';
-    setProperty(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, wmClass);
+    setClass(c, w, "e2e-paint", args[0]);
     setProperty(c, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, args[0]);
-    // No decorations (Motif hints: flags = decorations, decorations = none), and the place
-    // asked for is the user's, which the window manager keeps.
-    std::uint32_t motif[5] = {2, 0, 0, 0, 0};
-    xcb_atom_t motifHints = atom(c, "_MOTIF_WM_HINTS");
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, motifHints, motifHints, 32, 5, motif);
+    undecorated(c, w);
+    // The place asked for is the user's, which the window manager keeps.
     xcb_size_hints_t size{};
     xcb_icccm_size_hints_set_position(&size, 1, number(2), number(3));
     xcb_icccm_size_hints_set_size(&size, 1, number(4), number(5));
@@ -425,7 +416,6 @@ std::string classOf(xcb_connection_t* c, xcb_window_t w) {
     return cls.substr(0, cls.find('\0'));
 }
 
-// Walks the tree: under a reparenting window manager clients are below its frames.
 // The first _NET_WM_WINDOW_TYPE of W without its prefix; "-" when it has none.
 std::string windowType(xcb_connection_t* c, xcb_window_t w) {
     auto* reply = xcb_get_property_reply(
@@ -447,51 +437,22 @@ std::string windowType(xcb_connection_t* c, xcb_window_t w) {
     return type;
 }
 
-void findClass(xcb_connection_t* c, xcb_window_t root, xcb_window_t parent, const std::string& cls,
-               int depth) {
-    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
-    if (!tree)
-        return;
-    xcb_window_t* children = xcb_query_tree_children(tree);
-    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
-        xcb_window_t w = children[i];
-        auto* attributes =
-            xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
-        bool shown = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
-                     !attributes->override_redirect;
-        std::free(attributes);
-        if (shown && classOf(c, w) == cls) {
-            auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
-            auto* place = xcb_translate_coordinates_reply(
-                c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr);
-            if (geometry && place)
-                std::printf("%u %d %d %u %u %s\n", w, place->dst_x, place->dst_y, geometry->width,
-                            geometry->height, windowType(c, w).c_str());
-            std::free(geometry);
-            std::free(place);
-        } else if (depth < 3) {
-            findClass(c, root, w, cls, depth + 1);
-        }
-    }
-    std::free(tree);
-}
-
-void printPlace(xcb_connection_t* c, xcb_window_t root, xcb_window_t w) {
+void printPlace(xcb_connection_t* c, xcb_window_t root, xcb_window_t w, bool withType) {
     auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
     auto* place =
         xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, w, root, 0, 0), nullptr);
     if (geometry && place)
-        std::printf("%u %d %d %u %u\n", w, place->dst_x, place->dst_y, geometry->width,
-                    geometry->height);
+        std::printf("%u %d %d %u %u%s\n", w, place->dst_x, place->dst_y, geometry->width,
+                    geometry->height, withType ? (" " + windowType(c, w)).c_str() : "");
     std::free(geometry);
     std::free(place);
 }
 
-// Viewable windows below PARENT (down to DEPTH 6) that WANTED accepts, given the window, its
-// parent and its attributes.
+// Viewable windows below PARENT (down to DEPTH 6; under a reparenting window manager clients
+// are below its frames) that WANTED accepts, given the window, its parent and its attributes.
 template <typename Wanted>
 void findWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t parent, int depth,
-                 const Wanted& wanted) {
+                 const Wanted& wanted, bool withType = false) {
     auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
     if (!tree)
         return;
@@ -502,10 +463,10 @@ void findWindows(xcb_connection_t* c, xcb_window_t root, xcb_window_t parent, in
             xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
         if (attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE &&
             wanted(w, parent, *attributes))
-            printPlace(c, root, w);
+            printPlace(c, root, w, withType);
         std::free(attributes);
         if (depth < 6)
-            findWindows(c, root, w, depth + 1, wanted);
+            findWindows(c, root, w, depth + 1, wanted, withType);
     }
     std::free(tree);
 }
@@ -544,41 +505,52 @@ void rootColour(xcb_connection_t* c, xcb_screen_t* screen, const std::string& rg
                         &pixmap);
     xcb_set_close_down_mode(c, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
     xcb_clear_area(c, 0, root, 0, 0, 0, 0);
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+    roundTrip(c);
+}
+
+// The pixels of the screen in X Y W H (its part on the screen, from LEFT TOP, WIDTH x HEIGHT)
+// as 0xRRGGBB: depth 24 is stored in 32 bits a pixel, little endian here, rows unpadded.
+struct ScreenPart {
+    int left, top, width, height;
+    std::vector<std::uint32_t> pixels;
+};
+ScreenPart readScreen(xcb_connection_t* c, xcb_screen_t* screen,
+                      const std::vector<std::string>& args) {
+    const int x = std::atoi(args[0].c_str()), y = std::atoi(args[1].c_str());
+    ScreenPart part{std::max(x, 0), std::max(y, 0), 0, 0, {}};
+    part.width = std::min<int>(x + std::atoi(args[2].c_str()), screen->width_in_pixels) - part.left;
+    part.height =
+        std::min<int>(y + std::atoi(args[3].c_str()), screen->height_in_pixels) - part.top;
+    if (part.width <= 0 || part.height <= 0)
+        fail("the rectangle is off the screen");
+    if (screen->root_depth != 24)
+        fail("the screen is not of depth 24");
+    auto* image = xcb_get_image_reply(c,
+                                      xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root,
+                                                    static_cast<std::int16_t>(part.left),
+                                                    static_cast<std::int16_t>(part.top),
+                                                    static_cast<std::uint16_t>(part.width),
+                                                    static_cast<std::uint16_t>(part.height), ~0u),
+                                      nullptr);
+    if (!image)
+        fail("cannot read the screen");
+    const std::size_t count = static_cast<std::size_t>(part.width) * part.height;
+    if (static_cast<std::size_t>(xcb_get_image_data_length(image)) < count * 4)
+        fail("the screen image is shorter than its size");
+    const std::uint8_t* data = xcb_get_image_data(image);
+    for (std::size_t i = 0; i < count; ++i)
+        part.pixels.push_back(std::uint32_t{data[4 * i + 2]} << 16 |
+                              std::uint32_t{data[4 * i + 1]} << 8 | data[4 * i]);
+    std::free(image);
+    return part;
 }
 
 int colours(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args) {
     if (args.size() != 4)
         fail("usage: colours X Y W H");
-    int x = std::atoi(args[0].c_str()), y = std::atoi(args[1].c_str());
-    int right = std::min<int>(x + std::atoi(args[2].c_str()), screen->width_in_pixels);
-    int bottom = std::min<int>(y + std::atoi(args[3].c_str()), screen->height_in_pixels);
-    x = std::max(x, 0);
-    y = std::max(y, 0);
-    if (right <= x || bottom <= y)
-        fail("the rectangle is off the screen");
-    if (screen->root_depth != 24)
-        fail("the screen is not of depth 24");
-    auto* image = xcb_get_image_reply(
-        c,
-        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<std::int16_t>(x),
-                      static_cast<std::int16_t>(y), static_cast<std::uint16_t>(right - x),
-                      static_cast<std::uint16_t>(bottom - y), ~0u),
-        nullptr);
-    if (!image)
-        fail("cannot read the screen");
-    // Depth 24 is stored in 32 bits a pixel, in the server's byte order (little endian here),
-    // rows without padding at this width.
-    std::size_t pixels = static_cast<std::size_t>(right - x) * static_cast<std::size_t>(bottom - y);
-    if (static_cast<std::size_t>(xcb_get_image_data_length(image)) < pixels * 4)
-        fail("the screen image is shorter than its size");
-    const std::uint8_t* data = xcb_get_image_data(image);
     std::map<std::uint32_t, int> counts;
-    for (std::size_t i = 0; i < pixels; ++i) {
-        const std::uint8_t* p = data + 4 * i;
-        ++counts[(std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0]];
-    }
-    std::free(image);
+    for (std::uint32_t pixel : readScreen(c, screen, args).pixels)
+        ++counts[pixel];
     std::vector<std::pair<std::uint32_t, int>> sorted(counts.begin(), counts.end());
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
@@ -588,42 +560,23 @@ int colours(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::st
 }
 
 // Where the dark pixels of a drawing are (its extent tells whether it was drawn at its own
-// size or stretched), or those of one colour.
+// size or stretched), or those of one colour; places stay relative to X Y.
 int pixelExtent(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std::string>& args,
                 bool ofColour) {
     if (args.size() != 5)
         fail(ofColour ? "usage: colour-extent X Y W H RRGGBB" : "usage: dark-extent X Y W H LEVEL");
     const int x = std::atoi(args[0].c_str()), y = std::atoi(args[1].c_str());
-    const int level = std::atoi(args[4].c_str());
+    const std::uint32_t level = static_cast<std::uint32_t>(std::atoi(args[4].c_str()));
     const unsigned long colour = std::strtoul(args[4].c_str(), nullptr, 16);
-    // What is off the screen is not read; places stay relative to X Y.
-    const int left = std::max(x, 0), top = std::max(y, 0);
-    const int width = std::min<int>(x + std::atoi(args[2].c_str()), screen->width_in_pixels) - left;
-    const int height =
-        std::min<int>(y + std::atoi(args[3].c_str()), screen->height_in_pixels) - top;
-    if (width <= 0 || height <= 0)
-        fail("the rectangle is off the screen");
-    if (screen->root_depth != 24)
-        fail("the screen is not of depth 24");
-    auto* image = xcb_get_image_reply(
-        c,
-        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<std::int16_t>(left),
-                      static_cast<std::int16_t>(top), static_cast<std::uint16_t>(width),
-                      static_cast<std::uint16_t>(height), ~0u),
-        nullptr);
-    if (!image)
-        fail("cannot read the screen");
-    if (static_cast<std::size_t>(xcb_get_image_data_length(image)) <
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)
-        fail("the screen image is shorter than its size");
-    const std::uint8_t* data = xcb_get_image_data(image);
+    const ScreenPart part = readScreen(c, screen, args);
+    const int left = part.left, top = part.top, width = part.width, height = part.height;
     int darkLeft = width, darkTop = height, darkRight = -1, darkBottom = -1;
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
-            const std::uint8_t* p = data + 4 * (static_cast<std::size_t>(row) * width + column);
-            const bool counts = ofColour
-                                    ? (p[0] | p[1] << 8 | p[2] << 16) == static_cast<int>(colour)
-                                    : p[0] < level && p[1] < level && p[2] < level;
+            const std::uint32_t p = part.pixels[static_cast<std::size_t>(row) * width + column];
+            const bool counts =
+                ofColour ? p == colour
+                         : (p >> 16) < level && (p >> 8 & 0xff) < level && (p & 0xff) < level;
             if (counts) {
                 darkLeft = std::min(darkLeft, column);
                 darkRight = std::max(darkRight, column);
@@ -632,7 +585,6 @@ int pixelExtent(xcb_connection_t* c, xcb_screen_t* screen, const std::vector<std
             }
         }
     }
-    std::free(image);
     if (darkRight < 0)
         return 1;
     std::printf("%d %d %d %d\n", darkLeft + left - x, darkTop + top - y, darkRight + left - x,
@@ -818,14 +770,15 @@ int main(int argc, char** argv) {
         status = paint(c, screens.data, args);
     } else if (command == "browser") {
         status = browser(c, screens.data, args);
-    } else if (command == "agent-windows" && args.size() == 1) {
-        findClass(c, screens.data->root, screens.data->root, args[0], 0);
-    } else if (command == "agent-popups" && args.size() == 1) {
+    } else if ((command == "agent-windows" || command == "agent-popups") && args.size() == 1) {
         xcb_window_t root = screens.data->root;
-        findWindows(c, root, root, 6,
-                    [&](xcb_window_t w, xcb_window_t, const xcb_get_window_attributes_reply_t& a) {
-                        return a.override_redirect && classOf(c, w) == args[0];
-                    });
+        const bool popups = command == "agent-popups";
+        findWindows(
+            c, root, root, popups ? 6 : 3,
+            [&](xcb_window_t w, xcb_window_t, const xcb_get_window_attributes_reply_t& a) {
+                return a.override_redirect == popups && classOf(c, w) == args[0];
+            },
+            !popups);
     } else if (command == "embedded" && args.size() == 2) {
         xcb_window_t root = screens.data->root;
         auto ofClass = [&](const std::string& wanted) {
@@ -839,19 +792,11 @@ int main(int argc, char** argv) {
         for (xcb_window_t host : hosts)
             findWindows(c, root, host, 2, ofClass(args[0]));
     } else if (command == "tray") {
-        std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
-        auto* owner = xcb_get_selection_owner_reply(
-            c, xcb_get_selection_owner(c, atom(c, name.c_str())), nullptr);
-        status = owner && owner->owner != XCB_NONE ? 0 : 1;
-        std::free(owner);
+        status = selectionOwned(c, "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber)) ? 0 : 1;
     } else if (command == "root-colour" && args.size() == 1) {
         rootColour(c, screens.data, args[0]);
     } else if (command == "compositing") {
-        std::string name = "_NET_WM_CM_S" + std::to_string(screenNumber);
-        auto* owner = xcb_get_selection_owner_reply(
-            c, xcb_get_selection_owner(c, atom(c, name.c_str())), nullptr);
-        status = owner && owner->owner != XCB_NONE ? 0 : 1;
-        std::free(owner);
+        status = selectionOwned(c, "_NET_WM_CM_S" + std::to_string(screenNumber)) ? 0 : 1;
     } else if (command == "colours") {
         status = colours(c, screens.data, args);
     } else if (command == "dark-extent") {
@@ -875,32 +820,16 @@ int main(int argc, char** argv) {
     } else if (command == "lock" && args.size() == 1) {
         xcb_xkb_latch_lock_state(c, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1,
                                  static_cast<std::uint8_t>(std::atoi(args[0].c_str())), 0, 0, 0);
-        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+        roundTrip(c);
     } else if (command == "close" && args.size() == 1) {
-        // What a pager or the title bar's close button asks: the window manager then asks the
-        // window's client to close it (WM_DELETE_WINDOW).
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.window = static_cast<xcb_window_t>(std::strtoul(args[0].c_str(), nullptr, 0));
-        message.format = 32;
-        message.type = atom(c, "_NET_CLOSE_WINDOW");
-        message.data.data32[1] = 2; // from a pager
-        xcb_send_event(c, 0, screens.data->root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char*>(&message));
-        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+        // The window manager then asks the client to close it (WM_DELETE_WINDOW).
+        askWindowManager(c, screens.data,
+                         static_cast<xcb_window_t>(std::stoul(args[0], nullptr, 0)),
+                         "_NET_CLOSE_WINDOW", 0, 2);
+        roundTrip(c);
     } else if (command == "show-desktop") {
-        // What a pager asks of the window manager: every window out of the way, none active.
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.window = screens.data->root;
-        message.format = 32;
-        message.type = atom(c, "_NET_SHOWING_DESKTOP");
-        message.data.data32[0] = 1;
-        xcb_send_event(c, 0, screens.data->root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char*>(&message));
-        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // round trip
+        askWindowManager(c, screens.data, screens.data->root, "_NET_SHOWING_DESKTOP", 1, 0);
+        roundTrip(c);
     } else {
         fail("unknown command " + command);
     }

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Stored shortcuts select their layouts whatever application is in front: Ctrl+Alt+K (the K
-# position) for ru and Ctrl+Shift+F1 for de, also with Num Lock and Caps Lock on; Super+F1,
-# which openbox holds for its desktops, is said in the log and leaves the others working.
-#
-# xdotool locks group 0 around every key event it sends and then restores the group it found,
-# so the group watch sees flickers: the checks read the group after each step instead.
+# Stored shortcuts select their layouts whatever is in front: Ctrl+Alt+K (K's position) ru,
+# Ctrl+Shift+F1 de, also with Num and Caps Lock; Super+F1 (openbox's) is logged, the rest work.
+# xdotool locks group 0 around its keys, so the checks read the group after each step.
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_desktop

@@ -98,11 +98,7 @@ activate viewer
 expect_groups 1 2
 
 # Without a tray the settings show in a window of their own at start.
-settings_window() {
-    "$CLIENT" agent-windows com.quorvant.Quorvant-Velmora >"$WORK/agent-windows" || return 1
-    awk '$6 == "NORMAL" && $4 == 290' "$WORK/agent-windows" | head -n 1 >"$WORK/settings"
-    [ -s "$WORK/settings" ] && read -r _ SX SY SW SH <"$WORK/settings"
-}
+source "$(dirname "$0")/popover_lib.sh"
 wait_until "the settings window" settings_window
 # An icon of the colour $1 in the table's icon column, drawn at about the 20 points of a row.
 icon_shown() {

@@ -1,24 +1,16 @@
 #!/usr/bin/env bash
-# The indicator window on a real X server, without and then with a compositing manager:
-# - switched off, it is still there, but nothing of it is seen and clicks at its place reach
-#   the application below;
-# - switched on, it starts in the top left corner of the screen, clear of its edges, and the
-#   current layout's badge (a dark one-colour glyph, so shown over the light
-#   backdrop) is drawn there and nothing else of the window: its corners show and pass clicks
-#   to the application below; the badge follows the layout and, with "followWindow", the
-#   front window;
-# - each layout's badge is its own, drawn at its own size, not stretched to the window;
-# - the window is on every desktop, above the others, and never has the focus: dragging the
-#   badge moves the window, and the application keeps the focus, on any desktop.
+# The indicator on a real X server, without and then with a compositing manager. Off: there but
+# unseen, clicks reach the window below. On: starts top left clear of the edges, only the layout's
+# badge (a dark one-colour glyph at its own size) is drawn and the corners pass clicks; it follows
+# the layout and, with "followWindow", the front window. It is on every desktop, above, never
+# focused; dragging the badge moves it and the application keeps the focus.
 source "$(dirname "$0")/lib.sh" "$@"
 
-AGENT_CLASS=com.quorvant.Quorvant-Velmora
 COLOUR=3a7d44 # both test windows; any other colour at the indicator's place is the indicator's
 SIDE=20
 BADGE=18 # a layout's badge, centred in the window
 BACKDROP=(0 0 1279 800)
-# Front's place; with "followWindow" the indicator goes 25 in from its right edge and its
-# bottom 5 above the window's bottom edge.
+# Front's place; "followWindow" puts the indicator 25 in from its right and 5 above its bottom.
 FRONT=(300 200 500 350)
 
 # write_settings KEY...: the rules of the two applications and the boolean KEYs switched on.
@@ -46,21 +38,15 @@ paint_window() { # NAME X Y W H: a window of COLOUR that logs the presses it get
 
 painted() { head -n 1 "$WORK/paint-$1"; }
 
-
-# The agent's one viewable managed window that is no ordinary window, "ID X Y W H TYPE", in
-# INDICATOR. (Without a tray on this desktop, the agent's settings show at start in a window
-# of its own, an ordinary one.)
+# The agent's one managed window that is not ordinary (its settings window, without a tray, is).
 indicator_found() {
-    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/agent-windows" || return 1
-    awk '$6 != "NORMAL"' "$WORK/agent-windows" >"$WORK/indicator"
-    [ "$(wc -l <"$WORK/indicator")" -eq 1 ] || return 1
-    read -r INDICATOR_ID IX IY IW IH _ <"$WORK/indicator"
+    agent_windows '$6 != "NORMAL"' && [ "$(wc -l <"$WORK/agent-windows")" -eq 1 ] &&
+        read -r INDICATOR_ID IX IY IW IH _ <"$WORK/agent-windows"
 }
 
 indicator_at() { indicator_found && [ "$IX $IY" = "$1 $2" ]; }
 
-# A velmora with the given settings, and the indicator window once it is on screen. Front is
-# the active window and the first layout is locked when it starts.
+# A velmora with the settings KEY..., Front active and the first layout locked; the indicator shown.
 run_velmora() {
     "$CLIENT" lock 0
     activate_painted Front
@@ -71,9 +57,8 @@ run_velmora() {
     expect_indicator_traits
 }
 
-# What the window manager is told of the indicator, as it has taken it on: on every desktop,
-# above the others, no input focus wanted (WM_HINTS), and not to be activated when mapped (a
-# user time of 0, on the window that _NET_WM_USER_TIME_WINDOW names when there is one).
+# On every desktop, above, no input focus (WM_HINTS), not activated when mapped (user time 0, on
+# the _NET_WM_USER_TIME_WINDOW when there is one).
 expect_indicator_traits() {
     local user_time_window
     user_time_window=$(xprop -id "$INDICATOR_ID" _NET_WM_USER_TIME_WINDOW |
@@ -127,8 +112,7 @@ place_clear() {
     [ "$(cut -d' ' -f1 "$WORK/colours")" = "$COLOUR" ]
 }
 
-# The badge is drawn: at least 100 pixels of other colours, most of them light (the
-# backdrop), some dark (the glyph on it).
+# The badge is drawn: at least 100 pixels of other colours, mostly light, some dark (the glyph).
 badge_shown() {
     screen_colours "$IX" "$IY" "$IW" "$IH"
     awk -v bg="$COLOUR" '
@@ -163,8 +147,7 @@ check_switched_off() {
     done
 }
 
-# The badge is drawn and nothing else of the window: its bottom-left corner, outside the
-# badge, shows what is below and passes clicks to it.
+# The badge alone: the window's bottom-left corner shows what is below and passes clicks to it.
 expect_badge_alone() {
     wait_until "the badge at $IX,$IY" badge_shown
     screen_colours "$IX" $((IY + IH - 1)) 1 1
@@ -174,8 +157,7 @@ expect_badge_alone() {
     expect_badge_own_size
 }
 
-# The badge is drawn at its own size, centred, not stretched to the window: its dark glyph
-# lies inside the badge's square.
+# The glyph lies inside the badge's centred square: drawn at its own size, not stretched.
 expect_badge_own_size() {
     local inset=$(((SIDE - BADGE) / 2)) extent left top right bottom
     extent=$("$CLIENT" dark-extent "$IX" "$IY" "$IW" "$IH" 80) || fail "the badge has no glyph"
@@ -184,8 +166,8 @@ expect_badge_own_size() {
         fail "the glyph spans $left,$top to $right,$bottom of the window, beyond the badge"
 }
 
-# On another desktop the indicator is where it was, drawn, and not given the focus; back on
-# the first desktop the application that had the focus has it again.
+# On another desktop the indicator is where it was, drawn, unfocused; back on the first the
+# application has the focus again.
 check_other_desktop() {
     local active
     active=$(active_window)
@@ -201,8 +183,7 @@ check_other_desktop() {
     wait_until "the focus back at $active" test "$(active_window)" = "$active"
 }
 
-# The indicator while it is on: the badge alone, following the layout, dragged by the mouse,
-# and at the front window's corner when it follows windows.
+# On: the badge alone, following the layout, dragged by the mouse, at the front window's corner.
 check_switched_on() {
     run_velmora enableTipOfState
     # At start it is in the top left corner of the screen, 8 clear of its edges.
@@ -232,8 +213,7 @@ check_switched_on() {
     wait_until "the old place to be clear" place_clear
     stop_velmora
 
-    # Each activation takes the indicator to the corner of the window activated, and the
-    # window keeps the focus.
+    # Each activation takes it to the activated window's corner; the window keeps the focus.
     run_velmora enableTipOfState followWindow
     activate_painted Backdrop
     wait_until "the rule of Backdrop" group_is 1
@@ -258,13 +238,11 @@ badge_differs_from() {
     done
 }
 
-
 compositing_manager_running() { "$CLIENT" compositing; }
 
 start_desktop
-# One column short of the screen: openbox raises an undecorated window of the screen's size
-# above all others while it is active, as it would a full-screen window. The root shows the
-# same colour in that column.
+# One column short of the screen, which openbox would raise as full-screen; the root shows the
+# same colour there.
 "$CLIENT" root-colour "$COLOUR"
 paint_window Backdrop "${BACKDROP[@]}"
 paint_window Front "${FRONT[@]}"

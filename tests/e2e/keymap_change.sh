@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# A new keymap while the agent runs: its layouts are the input sources from then on, so a rule
-# for a layout that was missing starts to work and one for a layout that went away does not.
-# A rule naming a layout that the keymap lacks is noted when it is written, and once per keymap
-# when the agent skips it. Every line the program writes starts with "velmora: ". The rule
-# table names a rule's layout that the keymap lacks, and a new keymap brings the front
-# application's layout back.
+# A new keymap while the agent runs: its layouts are the sources from then on (a missing layout's
+# rule starts to work, a gone one's stops); a rule for a missing layout is noted when written and
+# once per keymap when skipped; every line starts with "velmora: "; the rule table names missing
+# layouts, and a new keymap brings the front application's layout back.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # every_line_is_ours FILE: each line of FILE starts with "velmora: ".
@@ -92,17 +90,10 @@ every_line_is_ours "$WORK/velmora-out.log"
 source "$(dirname "$0")/popover_lib.sh"
 setxkbmap -layout us,ru
 sed -i '0,/<dict>/s|<dict>|<dict><key>orderOfAppsRule</key><array><string>AppB</string><string>AppA</string><string>Other</string></array>|' "$SETTINGS"
-settings_window() {
-    "$CLIENT" agent-windows "$AGENT_CLASS" |
-        awk -v w="$POPOVER_WIDTH" '$6 == "NORMAL" && $4 == w' | head -n 1 >"$WORK/settings"
-    [ -s "$WORK/settings" ]
-}
 # text_width ROW: how wide the text in the layout box of ROW is (0 without dark pixels); the
 # box starts at 146 in the content, inside a border of 1.
 text_width() {
-    local x y
-    read -r _ x y _ <"$WORK/settings"
-    "$CLIENT" dark-extent $((x + 1 + 146 + 2)) $((y + 1 + 25 + 25 * $1 + 4)) 78 17 96 \
+    "$CLIENT" dark-extent $((SX + 1 + 146 + 2)) $((SY + 1 + 25 + 25 * $1 + 4)) 78 17 96 \
         >"$WORK/extent" 2>/dev/null || { echo 0; return; }
     awk '{ print $3 - $1 + 1 }' "$WORK/extent"
 }

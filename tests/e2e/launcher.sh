@@ -1,19 +1,11 @@
 #!/usr/bin/env bash
-# What the launcher detection hears of the modifier keys on a real X server, through the
-# global event monitor. While an Alfred edition runs (an application whose desktop-file id
-# begins with com.runningwithcrayons.Alfred), holding a modifier key makes the agent look for
-# Alfred's panel in the window list every 0.1 s, until just after the key is let go; while
-# none runs, a modifier key starts nothing. The looking is seen from outside as the agent's
-# reads of _NET_CLIENT_LIST_STACKING (through the X RECORD extension): with the indicator off
-# and no window activated, nothing else of the agent reads it.
-#
-# rofi (Debian's), whose panel never comes to the front: with a German application in front,
-# rofi's rule (us) holds while its panel is open, and German is back once Escape closed it or
-# once rofi was killed; rofi is listed as an application while open (the agent keeps it
-# listed once seen: x11_services_test). A launcher that takes the
-# focus as an ordinary window (KRunner; Ulauncher and Albert are not in Debian, and KRunner
-# comes only with all of Plasma, some 390 packages) has its rule as any application: a window
-# of its class stands in for it.
+# The launcher detection on a real X server, through the global event monitor. While an Alfred
+# edition runs (desktop-file id com.runningwithcrayons.Alfred*), a held modifier makes the agent
+# read _NET_CLIENT_LIST_STACKING every 0.1 s until just after the release (seen through RECORD;
+# nothing else of the agent reads it here); with none running, a modifier starts nothing.
+# rofi, whose panel never comes to the front: its rule (us) holds while its panel is open over a
+# German application, German is back after Escape or a kill. A launcher that takes the focus as
+# an ordinary window (KRunner: all of Plasma) has its rule as any application: a fake stands in.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # Alfred as this desktop knows it: its desktop file, matched to its windows by their class.

@@ -1,8 +1,5 @@
-# The desktop of the end-to-end tests, sourced by each test script as
-#   source lib.sh VELMORA E2E_CLIENT
-# Every test gets its own Xvfb on a free display, its own home, settings and data folders,
-# and cleans up what it started by process id. Waits poll with a generous deadline and never
-# judge how long something took.
+# The desktop of the end-to-end tests (source lib.sh VELMORA E2E_CLIENT): its own Xvfb, home,
+# settings and data folders; cleans up by process id. Waits poll and never judge durations.
 
 set -euo pipefail
 
@@ -121,6 +118,13 @@ start_desktop() {
 
 has_lines() { [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ]; }
 
+AGENT_CLASS=com.quorvant.Quorvant-Velmora
+# agent_windows AWK-CONDITION: the agent's managed windows that match, "ID X Y W H TYPE" a line
+# in $WORK/agent-windows; false when there are none.
+agent_windows() {
+    "$CLIENT" agent-windows "$AGENT_CLASS" | awk "$1" >"$WORK/agent-windows" && [ -s "$WORK/agent-windows" ]
+}
+
 # open_windows NAME CLASS COUNT [OPTIONS]: COUNT windows of class CLASS, managed when this
 # returns; window I of them is $(window NAME I).
 open_windows() {
@@ -153,9 +157,7 @@ start_velmora() {
     wait_until "velmora to start" velmora_says "running on display"
 }
 
-# wait_for_velmora_exit: waits for velmora to end and puts its exit status in VELMORA_STATUS.
-# One that does not end within the deadline is a failure, with the stacks of its threads when
-# gdb is there.
+# Waits for velmora to end, its status in VELMORA_STATUS; a hang fails, with gdb's stacks.
 wait_for_velmora_exit() {
     local pid=$VELMORA_PID end=$((SECONDS + DEADLINE))
     VELMORA_PID=
@@ -199,8 +201,7 @@ groups_reached() {
     return 3
 }
 
-# expect_groups G...: the locked group changed exactly through G... since the watch started.
-# A wrong extra switch anywhere before the last expected one makes the test fail.
+# expect_groups G...: the locked group went exactly through G... since the watch started.
 expect_groups() { wait_until "the groups [$*]" groups_reached "$*"; }
 group_is() { [ "$("$CLIENT" group)" = "$1" ]; }
 

@@ -1,17 +1,11 @@
 #!/usr/bin/env bash
-# The status item and the popover on a real X server:
-# - without a tray, the agent says so once and shows its settings in an ordinary window: at
-#   start, and again when velmora is started a second time after the user closed it; a tray
-#   that comes later gets the icon;
-# - with a tray (trayer), the agent's icon is in it and the popover opens below it at start,
-#   wherever the pointer is; choosing a layout in an application's row writes the rule, and the
-#   next activation of that application selects the layout; a second start opens the popover
-#   at the icon too, and a second start with --autostart (at login) exits quietly, opening
-#   nothing; when the tray goes away with the popover open, the agent goes on, and a start
-#   afterwards shows the settings in a window of their own;
-# - started with --autostart, the agent shows its icon in the tray and no popover.
-# - the add button's chooser: typing part of an installed application's name and Enter adds
-#   its row, whose layout box then takes a rule.
+# The status item and the popover on a real X server. Without a tray: said once, settings in an
+# ordinary window at start and at a second start after closing it; a later tray gets the icon.
+# With trayer: the popover opens below the icon at start wherever the pointer is; a layout chosen
+# in a row writes the rule, which the next activation applies; a second start opens the popover
+# at the icon, one with --autostart exits quietly; the tray going away leaves the agent running
+# and the next start shows the settings window. --autostart shows the icon, no popover. The add
+# button's chooser: a few letters and Enter add an installed application, whose row takes a rule.
 source "$(dirname "$0")/lib.sh" "$@"
 
 source "$(dirname "$0")/popover_lib.sh"
@@ -30,14 +24,6 @@ cat >"$SETTINGS" <<'EOF'
 <key>orderOfAppsRule</key><array><string>org.example.Mail</string><string>OtherApp</string></array>
 </dict></plist>
 EOF
-
-# The agent's ordinary window as wide as the popover: its settings without a tray.
-settings_window() {
-    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/agent-windows" || return 1
-    awk -v w="$POPOVER_WIDTH" '$6 == "NORMAL" && $4 == w' "$WORK/agent-windows" >"$WORK/settings"
-    [ -s "$WORK/settings" ]
-}
-no_settings_window() { ! settings_window; }
 
 # The popover is shown below the icon, over its middle.
 popover_at_icon() {
@@ -62,7 +48,6 @@ open_windows Other OtherApp 1
 # Without a tray.
 start_velmora
 wait_until "the settings in a window of their own" settings_window
-read -r SETTINGS_ID _ <"$WORK/settings"
 # Closed as the title bar's button closes it (a key binding of the window manager can be lost
 # to a busy machine).
 "$CLIENT" close "$SETTINGS_ID"

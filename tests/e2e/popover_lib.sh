@@ -1,8 +1,14 @@
 # What the scripts that work the popover share: finding the agent's tray icon and popover, and
 # clicking into it. Sourced after lib.sh.
 
-AGENT_CLASS=com.quorvant.Quorvant-Velmora
 POPOVER_WIDTH=290 # the content's 288 and a border of 1 on each side
+
+# The settings window (the popover's content in an ordinary window), in SETTINGS_ID SX SY SW SH.
+settings_window() {
+    agent_windows "\$6 == \"NORMAL\" && \$4 == $POPOVER_WIDTH" &&
+        read -r SETTINGS_ID SX SY SW SH _ <"$WORK/agent-windows"
+}
+no_settings_window() { ! settings_window; }
 
 # The popover, "ID X Y W H", in PX PY PW PH; false when it is not shown.
 popover_found() {

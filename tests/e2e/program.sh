@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The velmora program around the agent: its version and help, rule commands with and without
-# a display (IDs refused, applications never seen), a bad settings file, a display that is missing or unreachable, a second start, the signals
-# that end it (also while a check runs in the background), and the display going away under it.
+# The velmora program around the agent: version and help, rule commands with and without a display,
+# a bad settings file, a missing or unreachable display, a second start, the ending signals (also
+# during a background check), and the display going away under it.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # run_velmora ARGS...: runs velmora to its end (124 when it does not end in time); its status

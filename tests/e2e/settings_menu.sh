@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# The settings menu of the popover, driven with the keyboard as a user would:
-# - with Start at Login on, an entry an earlier version wrote (no --autostart) is brought up
-#   to date at start, the rest of it kept; "Start at Login" then removes it, and chosen again
-#   writes the program's entry, which starts it with --autostart;
-# - there is no tip about Alfred and no rating entry: the entries after the settings open the
-#   project's pages;
-# - "Show Input Source Indicator" turns the indicator on, and Quit right after it ends the
-#   agent with status 0 and that setting in the file.
+# The popover's settings menu, driven with the keyboard: Start at Login updates an earlier
+# version's entry (no --autostart) at start, removes it, writes the program's own when chosen
+# again; no Alfred tip nor rating entry, the entries after the settings open the project's pages;
+# "Show Input Source Indicator" then Quit ends the agent with status 0 and the setting saved.
 source "$(dirname "$0")/lib.sh" "$@"
 source "$(dirname "$0")/popover_lib.sh"
 
@@ -25,10 +21,7 @@ choose() {
 }
 
 # The box of the tip: a dialog window of the agent.
-tip_shown() {
-    "$CLIENT" agent-windows "$AGENT_CLASS" >"$WORK/agent-windows" || return 1
-    awk '$6 == "DIALOG"' "$WORK/agent-windows" | grep -q .
-}
+tip_shown() { agent_windows '$6 == "DIALOG"'; }
 tip_closed() { ! tip_shown; }
 
 setting_is() { flat_settings 2>/dev/null | grep -qF "<key>$1</key><$2/>"; }

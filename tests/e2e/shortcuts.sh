@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Shortcuts recorded in the popover: a click on the German row's recorder and Ctrl+Alt+K
-# store the K key's position with Control and Alt; pressing it with another application in
-# front selects German. Three recordings in a row (J, K, L for the three rows) leave the
-# popover open and expanded, and all three are stored. Clearing the recorder (a click and
-# BackSpace) removes the shortcut, and the keys do nothing after. The recorder holds the
-# keyboard while it records: the combination reaches it, not the hotkeys.
+# Shortcuts recorded in the popover: Ctrl+Alt+K on the German row's recorder stores K's position
+# with Control and Alt and selects German with another application in front. Three recordings in a
+# row (J, K, L) keep the popover open and store all three; a click and BackSpace clears one. The
+# recorder holds the keyboard while recording: the combination reaches it, not the hotkeys.
 source "$(dirname "$0")/lib.sh" "$@"
 source "$(dirname "$0")/popover_lib.sh"
 

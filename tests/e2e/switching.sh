@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Each application's rule is applied when it comes to the front: A, B, A; an application
-# without a rule and a rule naming a layout that is not configured change nothing; a minimized
-# application that is brought back gets its layout again. Without an EWMH window manager the
-# agent says so once and follows the input focus; a window manager that starts, is replaced or
-# ends while the agent runs changes none of this. A layout the user chose by hand stays while
-# the same application stays in front: another window of it, or the application again after no
-# window was active, changes nothing. A key typed 20 ms after a window got the focus arrives
-# in its application's layout.
+# Each application's rule applies when it comes to the front (A, B, A; none for no rule or an
+# unconfigured layout; again for a minimized one brought back). Without an EWMH window manager the
+# agent says so and follows the focus; one starting, replaced or ending changes none of this. A
+# layout chosen by hand stays while the same application stays in front. A key typed 20 ms after
+# the focus arrives in its application's layout.
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_display

@@ -152,8 +152,8 @@ TEST_F(InstalledApplicationsTest, DesktopIdsFollowTheFoldersThatHoldTheFiles) {
     EXPECT_EQ(x11::desktopIdOf(root_ / ".desktop", folders), std::nullopt);
 }
 
-// What the rule editor reads from the file the user chose: a desktop file stands for a bundle
-// whose Info.plist holds its id and name; a real bundle has its own. Anything else is nothing.
+// A chosen desktop file stands for a bundle whose Info.plist holds its id and name; a real
+// bundle has its own; anything else is nothing.
 TEST_F(InstalledApplicationsTest, AChosenFileReadsAsItsBundlesInfoOrAsNothing) {
     const std::string mail = write("system/applications/org.example.Mail.desktop",
                                    "[Desktop Entry]\nName=Mail\nName[de]=Post\n");
@@ -196,9 +196,8 @@ TEST_F(InstalledApplicationsTest, AChosenFileReadsAsItsBundlesInfoOrAsNothing) {
         EXPECT_EQ(files.dictionaryWithContentsOfFile(nothing), std::nullopt) << nothing;
 }
 
-// The add button's chooser: the running applications first (the agent and windowless helpers
-// left out), then the installed ones a chooser of this desktop offers; each answers a path
-// that the rule editor reads back as the application's id, as it reads the file dialog's.
+// The chooser: the running (not the agent nor windowless helpers), then the installed ones this
+// desktop shows; each path reads back as the application's id, as a file dialog's does.
 TEST_F(InstalledApplicationsTest, TheChooserOffersTheRunningThenTheShownInstalledApplications) {
     write("home/applications/org.example.Mail.desktop",
           "[Desktop Entry]\nType=Application\nName=Mail\nName[de]=Post\nGenericName=Email\n"

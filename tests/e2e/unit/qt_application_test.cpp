@@ -1,5 +1,5 @@
-// The program as a Qt application: its English texts, the path a login entry starts, quitting
-// through the event loop, and URLs handed to the desktop's handler only when they are URLs.
+// The program as a Qt application: English texts, the login entry's path, quitting through the
+// event loop, and only real URLs handed to the desktop's handler.
 
 #include "qt_application.h"
 #include "url_opener.h"

@@ -1,7 +1,5 @@
-// The Qt run loop's timers and queues, Qt images and layout badges, and the indicator window.
-// Waits end on events, each with a generous safety deadline that only stops a broken test
-// from hanging. Widgets run on Qt's offscreen platform: the X11 side of the indicator (its
-// shape on a real server, and dragging it) is tested end to end (tests/e2e/indicator.sh).
+// The Qt run loop, images, layout badges and the indicator window, offscreen (the X11 side of
+// the indicator: tests/e2e/indicator.sh). Waits end on events; their deadline only stops a hang.
 
 #include "deadline_queue.h"
 #include "indicator/template_test.h"
@@ -139,8 +137,7 @@ TEST(QtRunLoop, QueuedWorkNotYetRunIsDroppedWithTheRunLoop) {
     EXPECT_FALSE(ran);
 }
 
-// The agent's shutdown: a job still running when the event loop ends must be waited for
-// before the objects it uses go, and whatever it hands back must not run any more.
+// At shutdown a running job is waited for before its objects go, and what it hands back never runs.
 TEST(QtRunLoop, DrainWaitsForRunningJobsAndRunsNothingAfterwards) {
     QtRunLoop runLoop;
     std::atomic<bool> started{false}, finished{false}, lateJobRan{false};
@@ -215,9 +212,8 @@ TEST_F(QtImagesTest, PixelBytesAreRgbaRowsWithoutPaddingAndFilesLoadByPathOrUrl)
         nullptr);
 }
 
-// Icon names are looked up in hicolor and in the pixmaps folders of the data folders, as SVG,
-// PNG or XPM, also when given with the suffix; a file too large to read on the main thread,
-// found by name or by path, gives nothing.
+// Icon names in hicolor and the data folders' pixmaps, as SVG, PNG or XPM, with or without the
+// suffix; a file too large to read on the main thread gives nothing, by name or by path.
 TEST_F(QtImagesTest, IconNamesAreFoundInEveryFormatAndLargeFilesAreNotRead) {
     QTemporaryDir data;
     ASSERT_TRUE(data.isValid());

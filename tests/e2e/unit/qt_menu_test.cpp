@@ -1,25 +1,16 @@
-// The settings menu and the alert on Qt: entries, separators and check marks that only the
-// program changes; a choice reaches the target once the menu is closed and the event loop is
-// back; the alert closes a popup popover before it shows, and answers with the button pressed.
+// The settings menu on Qt: entries, separators, marks only the program changes, and choices
+// delivered after the menu closed.
 
-#include "qt_alert.h"
 #include "qt_menu.h"
-#include "qt_popover.h"
-#include "qt_view.h"
 
 #include "platform/controls.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 namespace velmora::qt {
 namespace {
@@ -98,62 +89,6 @@ TEST(QtMenus, AChoiceReachesTheTargetAfterTheMenuClosedEvenWhenItDropsTheMenu) {
     QCoreApplication::processEvents();
     EXPECT_EQ(chosen, std::vector<std::string>{"help:"});
     EXPECT_FALSE(dropped);
-}
-
-class QtAlerts : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        popover_ = std::make_unique<QtPopover>(QtPopover::Hooks{
-            .post = [](const std::string&) {}, .anchoredToTray = [this] { return tray_; }});
-        content_ = std::make_shared<QtPlainView>(ViewWidget::Pinning::Top);
-        content_->setFrame(Rect{{0, 0}, {288, 330}});
-        popover_->setBehavior(PopoverBehavior::Transient);
-        popover_->setContentView(content_);
-    }
-    // Runs an alert with two buttons and presses the one at PRESS (none: closes the box);
-    // whether the popover was shown while the alert was.
-    std::pair<std::int64_t, bool> run(std::optional<int> press) {
-        QtAlert alert([this] { return popover_.get(); });
-        alert.setMessageText("Tip:\n        text");
-        alert.addButtonWithTitle("OK");
-        alert.addButtonWithTitle("Later");
-        bool shownMeanwhile = false;
-        QTimer::singleShot(0, [&] {
-            QMessageBox* box = alert.box();
-            if (!box)
-                return;
-            text_ = box->text();
-            shownMeanwhile = popover_->isShown();
-            if (press)
-                box->buttons()[*press]->click();
-            else
-                box->done(QDialog::Rejected);
-        });
-        return {alert.runModal(), shownMeanwhile};
-    }
-
-    bool tray_ = true;
-    QString text_;
-    std::unique_ptr<QtPopover> popover_;
-    std::shared_ptr<QtPlainView> content_;
-};
-
-TEST_F(QtAlerts, APopupPopoverClosesBeforeTheAlertShowsAnOrdinaryWindowStaysAnswersAreButtons) {
-    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
-    ASSERT_EQ(popover_->window()->windowType(), Qt::Popup);
-    auto [answer, shown] = run(1);
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(answer, 1);
-    EXPECT_EQ(text_, QStringLiteral("Tip:\n        text"));
-
-    tray_ = false;
-    popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
-    ASSERT_TRUE(popover_->isOrdinaryWindow());
-    std::tie(answer, shown) = run(0);
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(answer, 0);
-    popover_->performClose();
-    EXPECT_EQ(run(std::nullopt).first, -1); // the box closed without a button
 }
 
 } // namespace

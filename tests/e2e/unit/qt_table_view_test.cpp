@@ -1,7 +1,5 @@
-// The view-based table on Qt: rows, heights and cells from a small data source, the selection
-// across reloads, and dragging rows: what the drag carries, where a drop goes and what the
-// data source is told. Offscreen; drops are made through the table's drop handler and drop
-// events, as a drag would end.
+// The view-based table on Qt (offscreen): rows, heights and cells from a data source, the
+// selection across reloads, and drags ended through the drop handler and drop events.
 
 #include "qt_controls.h"
 #include "qt_pasteboard.h"

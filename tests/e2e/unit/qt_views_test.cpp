@@ -1,6 +1,5 @@
-// The popover's views as Qt widgets: frames with a bottom-left origin and how children follow
-// a parent's height, image views, text fields, choice boxes and buttons. Widgets run on Qt's
-// offscreen platform and are driven with QTest.
+// The popover's views as Qt widgets (offscreen, driven with QTest): bottom-left frames, children
+// following a parent's height, image views, text fields, choice boxes and buttons.
 
 #include "qt_controls.h"
 #include "qt_image_views.h"
@@ -42,8 +41,7 @@ TEST(QtViewFrames, FramesHaveTheirOriginAtTheBottomLeftOfTheSuperview) {
     EXPECT_EQ(child->subviews().size(), 0u);
 }
 
-// Widgets on screen, as table cells and the popover are when they change size (Qt tells a
-// hidden widget of its new size when it shows).
+// Shown widgets, as table cells and the popover are when resized (a hidden one learns on show).
 TEST(QtViewFrames, ChildrenKeepTheirPlaceFromTheBottomTheTopOrFillTheParent) {
     // A table cell: its views get frames before the table gives it its height.
     QtImageView cell;

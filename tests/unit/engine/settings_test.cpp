@@ -20,7 +20,7 @@ class SettingsTest : public ::testing::Test {
     Settings settings{store};
 };
 
-TEST_F(SettingsTest, FreshDomainReadsNeutralValues) {
+TEST_F(SettingsTest, FreshDomainReadsNeutralValuesAndRuleLookupIsExactAndCaseSensitive) {
     for (const char* key :
          {keys::kEnableTipOfState, keys::kFollowWindow, keys::kEnableBrowserAddressEnglish,
           keys::kAutoStartAtLogin, keys::kHideMenuBarIcon})
@@ -28,9 +28,6 @@ TEST_F(SettingsTest, FreshDomainReadsNeutralValues) {
     EXPECT_EQ(settings.integerForKey(keys::kChangedTimes), 0);
     EXPECT_TRUE(settings.rules().empty());
     EXPECT_EQ(settings.ruleInputSourceID("com.example.a"), std::nullopt);
-}
-
-TEST_F(SettingsTest, RuleLookupIsExactAndCaseSensitive) {
     put(keys::kRules,
         PlistDictionary{{"com.example.Mail", rule("German")}, {"com.example.mail", rule("ABC")}});
     EXPECT_EQ(settings.ruleInputSourceID("com.example.Mail"), "German");
@@ -39,7 +36,7 @@ TEST_F(SettingsTest, RuleLookupIsExactAndCaseSensitive) {
     EXPECT_EQ(settings.ruleInputSourceID("com.example.mai"), std::nullopt);
 }
 
-TEST_F(SettingsTest, RecordsWithoutUsableIdAreNoRule) {
+TEST_F(SettingsTest, RecordsWithoutUsableIdAndWrongTypesUnderKnownKeysReadAsAbsent) {
     put(keys::kRules,
         PlistDictionary{{"empty", PlistDictionary{}},
                         {"symbolOnly", PlistDictionary{{"English Symbol", PlistValue("1")}}},
@@ -48,9 +45,7 @@ TEST_F(SettingsTest, RecordsWithoutUsableIdAreNoRule) {
                         {"arrayId", PlistDictionary{{"id", PlistArray{PlistValue("x")}}}}});
     for (const char* app : {"empty", "symbolOnly", "notADictionary", "numericId", "arrayId"})
         EXPECT_EQ(settings.ruleInputSourceID(app), std::nullopt) << app;
-}
-
-TEST_F(SettingsTest, WrongTypesUnderKnownKeysReadAsAbsent) {
+    // Wrong types under known keys read as absent.
     put(keys::kRules, PlistValue("not rules"));
     EXPECT_EQ(settings.objectForKey(keys::kRules), std::nullopt);
     EXPECT_TRUE(settings.rules().empty());
@@ -100,15 +95,14 @@ TEST_F(SettingsTest, CounterReadsStringsAndNumbersAndHoldsAtTheEndsOfItsRange) {
 }
 
 TEST_F(SettingsTest, BooleansReadNumbersAndStrings) {
-    put(keys::kFollowWindow, PlistValue(1));
-    EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow));
+    // NaN is not zero.
+    for (const PlistValue& yes :
+         {PlistValue(1), PlistValue(true), PlistValue(std::numeric_limits<double>::quiet_NaN())}) {
+        put(keys::kFollowWindow, yes);
+        EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow));
+    }
     put(keys::kFollowWindow, PlistValue(0));
     EXPECT_FALSE(settings.boolForKey(keys::kFollowWindow));
-    put(keys::kFollowWindow, PlistValue(true));
-    EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow));
-    put(keys::kFollowWindow, PlistValue(std::numeric_limits<double>::quiet_NaN()));
-    EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow)); // not zero
-
     for (const char* yes : {"YES", "yes", "Y", "true", "TRUE", "t", "1", " 1", "-2", "007", "+3"}) {
         put(keys::kFollowWindow, PlistValue(yes));
         EXPECT_TRUE(settings.boolForKey(keys::kFollowWindow)) << '"' << yes << '"';
@@ -119,7 +113,7 @@ TEST_F(SettingsTest, BooleansReadNumbersAndStrings) {
     }
 }
 
-TEST_F(SettingsTest, RecordUpdateKeepsOtherKeysAndRecords) {
+TEST_F(SettingsTest, RecordUpdateKeepsOtherKeysAndRecordsAndRepairsJunk) {
     put(keys::kRules, PlistDictionary{{"a", PlistDictionary{{"id", PlistValue("German")},
                                                             {"English Symbol", PlistValue("1")},
                                                             {"future", PlistValue(5)}}},
@@ -136,9 +130,8 @@ TEST_F(SettingsTest, RecordUpdateKeepsOtherKeysAndRecords) {
     settings.updateRuleRecord("new", [](PlistDictionary& r) { r["id"] = PlistValue("Russian"); });
     EXPECT_EQ(settings.ruleInputSourceID("new"), "Russian");
     EXPECT_EQ(settings.rules().size(), 3u);
-}
 
-TEST_F(SettingsTest, RecordUpdateRepairsJunkInPlace) {
+    // Junk records are repaired in place.
     put(keys::kRules, PlistDictionary{{"a", PlistValue(42)}, {"b", rule("ABC")}});
     settings.updateRuleRecord("a", [](PlistDictionary& r) { r["id"] = PlistValue("German"); });
     EXPECT_EQ(settings.ruleInputSourceID("a"), "German");
