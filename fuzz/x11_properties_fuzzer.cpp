@@ -168,7 +168,8 @@ void windowIcon(FuzzedDataProvider& data) {
     const auto wanted = data.ConsumeIntegral<std::uint32_t>();
     const auto phantom = data.ConsumeIntegral<std::uint32_t>();
     std::vector<std::uint32_t> words(data.remaining_bytes() / 4);
-    data.ConsumeData(words.data(), words.size() * 4);
+    if (!words.empty()) // an empty vector's data() may be null, which memcpy must not get
+        data.ConsumeData(words.data(), words.size() * 4);
     const std::uint64_t size = words.size() + std::uint64_t{phantom};
     std::uint64_t read = 0;
     auto icon = chooseWindowIcon(
