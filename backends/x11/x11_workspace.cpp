@@ -351,10 +351,17 @@ ImagePtr X11Workspace::windowIconOf(const std::string& key) {
     return windowIcons_->iconOf(key, window);
 }
 
+const X11Workspace::SeenClass* X11Workspace::seenClassAt(const std::string& path) const {
+    if (!path.starts_with(kWindowClassPathPrefix))
+        return nullptr;
+    auto seen = seenClasses_.find(path.substr(kWindowClassPathPrefix.size()));
+    return seen != seenClasses_.end() ? &seen->second : nullptr;
+}
+
 ImagePtr X11Workspace::iconForFile(const std::string& path) {
     if (path.starts_with(kWindowClassPathPrefix)) {
-        auto seen = seenClasses_.find(path.substr(kWindowClassPathPrefix.size()));
-        return seen != seenClasses_.end() ? windowIconOf(seen->second.key) : nullptr;
+        const SeenClass* seen = seenClassAt(path);
+        return seen ? windowIconOf(seen->key) : nullptr;
     }
     if (ImagePtr icon = installed_ ? installed_->iconForDesktopFile(path) : nullptr)
         return icon;
@@ -365,11 +372,8 @@ ImagePtr X11Workspace::iconForFile(const std::string& path) {
 }
 
 std::string X11Workspace::displayNameAtPath(const std::string& path) {
-    if (path.starts_with(kWindowClassPathPrefix)) {
-        auto seen = seenClasses_.find(path.substr(kWindowClassPathPrefix.size()));
-        if (seen != seenClasses_.end())
-            return seen->second.name;
-    }
+    if (const SeenClass* seen = seenClassAt(path))
+        return seen->name;
     if (installed_)
         if (auto name = installed_->displayNameOfDesktopFile(path))
             return *name;

@@ -112,6 +112,8 @@ class X11Workspace final : public Workspace {
         std::string key; // of its identity
     };
     std::map<std::string, SeenClass> seenClasses_;
+    // The application PATH names when it is a window-class path of a class seen; else null.
+    const SeenClass* seenClassAt(const std::string& path) const;
     xcb_window_t active_ = XCB_WINDOW_NONE;
     // The client that the focus last reached and has not left (window managers with EWMH).
     xcb_window_t focused_ = XCB_WINDOW_NONE;

@@ -46,10 +46,8 @@ void ActivationDispatcher::delayChangeInputToAppID() {
 void ActivationDispatcher::changeInputToAppID(const std::optional<std::string>& bundleIdentifier) {
     if (!bundleIdentifier)
         return;
-    auto id = settings_.ruleInputSourceID(*bundleIdentifier);
+    auto id = sourceToSelect(*bundleIdentifier);
     if (!id)
-        return;
-    if (selection_.currentKeyBoadrID() == *id)
         return;
     if (isLauncherIdentifier(*bundleIdentifier)) {
         selection_.changeInputTo(*id);
@@ -67,9 +65,16 @@ void ActivationDispatcher::changeInputToAppID(const std::optional<std::string>& 
 }
 
 void ActivationDispatcher::changeInputToAppIDAtOnce(const std::string& bundleIdentifier) {
-    auto id = settings_.ruleInputSourceID(bundleIdentifier);
-    if (id && selection_.currentKeyBoadrID() != *id)
+    if (auto id = sourceToSelect(bundleIdentifier))
         selection_.changeInputTo(*id);
+}
+
+std::optional<std::string>
+ActivationDispatcher::sourceToSelect(const std::string& bundleIdentifier) {
+    auto id = settings_.ruleInputSourceID(bundleIdentifier);
+    if (!id || selection_.currentKeyBoadrID() == *id)
+        return std::nullopt;
+    return id;
 }
 
 void ActivationDispatcher::selectWithGuard(const std::string& bundleIdentifier,

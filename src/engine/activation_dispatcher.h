@@ -53,6 +53,8 @@ class ActivationDispatcher {
 
   private:
     void selectWithGuard(const std::string& bundleIdentifier, const std::string& id);
+    // BUNDLE's rule's input source when it is not the current one already; else none.
+    std::optional<std::string> sourceToSelect(const std::string& bundleIdentifier);
 
     Settings& settings_;
     InputSourceSelection& selection_;
