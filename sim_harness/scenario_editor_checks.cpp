@@ -18,7 +18,7 @@ std::string point(Point p) {
 Lines printApps(ScenarioRunner& r, const std::vector<Word>&) {
     std::string line = "apps";
     if (auto* controller = r.desktop().popoverController())
-        if (const auto& apps = controller->lists().arrOfAllApp)
+        if (const auto& apps = controller->lists().allApplications)
             for (const auto& bundle : *apps)
                 line += " " + bundle;
     return {line};
@@ -27,7 +27,7 @@ Lines printApps(ScenarioRunner& r, const std::vector<Word>&) {
 Lines printCatalogue(ScenarioRunner& r, const std::vector<Word>&) {
     Lines lines;
     if (auto* agent = r.desktop().agent()) {
-        const auto& entries = agent->editorLists().arrOfInputName;
+        const auto& entries = agent->editorLists().catalogue;
         for (std::size_t i = 0; i < entries.size(); ++i)
             lines.push_back("catalogue " + std::to_string(i) + " " + entries[i].id + " " +
                             quoted(entries[i].inputName));
@@ -49,9 +49,9 @@ Lines printRules(ScenarioRunner& r, const std::vector<Word>&) {
     Lines lines;
     SimTableView* table = r.desktop().ruleTable();
     auto* controller = r.desktop().popoverController();
-    if (!table || !controller || !controller->lists().arrOfAllApp)
+    if (!table || !controller || !controller->lists().allApplications)
         return lines;
-    const auto& apps = *controller->lists().arrOfAllApp;
+    const auto& apps = *controller->lists().allApplications;
     const std::int64_t rows = table->numberOfRows();
     for (std::int64_t row = 0; row < rows && static_cast<std::size_t>(row) < apps.size(); ++row) {
         auto icon = inner<ImageView>(table->viewAtColumnRow(kColumnIcon, row));

@@ -93,8 +93,7 @@ struct SimWorld {
     bool terminated = false;
 
     std::map<std::string, std::vector<Workspace::Observer>> workspaceObservers;
-    std::map<std::string, std::vector<DistributedNotificationCenter::Callback>>
-        distributedObservers;
+    std::map<std::string, std::vector<DesktopBroadcasts::Callback>> distributedObservers;
     std::vector<std::pair<std::uint64_t, EventMonitor::Handler>> eventMonitors;
 
     std::optional<std::size_t> appIndex(const std::string& bundleIdentifier) const;

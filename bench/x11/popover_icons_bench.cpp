@@ -118,8 +118,7 @@ int main(int argc, char** argv) {
         int withIcon = 0;
         for (const RunningApplication& app : workspace.runningApplications())
             if (app.bundleIdentifier)
-                if (auto path =
-                        workspace.absolutePathForAppBundleWithIdentifier(*app.bundleIdentifier))
+                if (auto path = workspace.applicationPath(*app.bundleIdentifier))
                     withIcon += workspace.iconForFile(*path) != nullptr;
         return withIcon;
     };

@@ -3,20 +3,20 @@
 namespace velmora {
 
 const std::string* RuleTable::applicationAt(std::int64_t row) const {
-    if (!lists_.arrOfAllApp || row < 0 ||
-        static_cast<std::uint64_t>(row) >= lists_.arrOfAllApp->size())
+    if (!lists_.allApplications || row < 0 ||
+        static_cast<std::uint64_t>(row) >= lists_.allApplications->size())
         return nullptr;
-    return &(*lists_.arrOfAllApp)[static_cast<std::size_t>(row)];
+    return &(*lists_.allApplications)[static_cast<std::size_t>(row)];
 }
 
-std::shared_ptr<View> RuleTable::tableViewForIntput(const std::string& column, std::int64_t row) {
+std::shared_ptr<View> RuleTable::inputSourceCell(const std::string& column, std::int64_t row) {
     const std::string* bundle = applicationAt(row);
     if (!bundle)
         return nullptr;
     if (column == kColumnIcon)
-        return iconCell(workspace_.absolutePathForAppBundleWithIdentifier(*bundle));
+        return iconCell(workspace_.applicationPath(*bundle));
     if (column == kColumnApplicationName)
-        return nameCell(workspace_.absolutePathForAppBundleWithIdentifier(*bundle));
+        return nameCell(workspace_.applicationPath(*bundle));
     if (column == kColumnSelectInput)
         return choiceCell(*bundle, row);
     return nullptr;
@@ -53,7 +53,7 @@ std::shared_ptr<View> RuleTable::choiceCell(const std::string& bundle, std::int6
     if (!box)
         return nullptr;
     box->setFrame(kChoiceFrame);
-    box->addItemsWithObjectValues(lists_.arrOfInputName2);
+    box->addItemsWithObjectValues(lists_.sourceChoices());
     box->setTag(row);
     box->setEditable(false);
     box->setStringValue(chosenName(bundle));
@@ -66,7 +66,7 @@ std::string RuleTable::chosenName(const std::string& bundle) const {
     auto id = settings_.ruleInputSourceID(bundle);
     if (!id)
         return kNoInputSourceItem;
-    for (const auto& entry : lists_.arrOfInputName)
+    for (const auto& entry : lists_.catalogue)
         if (entry.id == *id)
             return entry.inputName;
     if (!hooks_.nameOfUnavailableSource || id->empty())
@@ -86,7 +86,7 @@ void RuleTable::inputSelectionChanged(ComboBox& box) {
         return;
     }
     if (chosen) {
-        for (const auto& entry : lists_.arrOfInputName) {
+        for (const auto& entry : lists_.catalogue) {
             if (entry.inputName != *chosen)
                 continue;
             settings_.updateRuleRecord(app, [&](PlistDictionary& ruleRecord) {
@@ -104,7 +104,7 @@ void RuleTable::onEnglishSymbolChanged(std::int64_t tag, std::int64_t state, Tab
     const std::string* bundle = applicationAt(tag);
     if (!bundle)
         return;
-    const bool on = state == NSControlStateValueOn;
+    const bool on = state == ControlState::On;
     settings_.updateRuleRecord(*bundle, [on](PlistDictionary& ruleRecord) {
         ruleRecord[record::kEnglishSymbol] = PlistValue(on ? "1" : "0");
     });

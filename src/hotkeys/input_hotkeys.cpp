@@ -8,7 +8,7 @@ void InputHotKeys::registerHotKey(const std::string& identifier, const PlistValu
     if (!center_)
         return;
     center_->registerHotKey(
-        PTHotKey::hotKeyWithIdentifierKeyCombo(identifier, keyCombo, hooks_.hotKeyAction));
+        GlobalShortcut::hotKeyWithIdentifierKeyCombo(identifier, keyCombo, hooks_.hotKeyAction));
 }
 
 void InputHotKeys::registerAllHotKey() {
@@ -26,10 +26,10 @@ void InputHotKeys::registerAllHotKey() {
 }
 
 void InputHotKeys::recordingEnded(std::int64_t row, const std::optional<PlistValue>& value) {
-    if (row < 0 || static_cast<std::uint64_t>(row) >= lists_.arrOfInputName.size())
+    if (row < 0 || static_cast<std::uint64_t>(row) >= lists_.catalogue.size())
         return;
     PlistDictionary shortcuts = storedShortcuts(settings_).value_or(PlistDictionary{});
-    const std::string identifier = lists_.arrOfInputName[static_cast<std::size_t>(row)].id;
+    const std::string identifier = lists_.catalogue[static_cast<std::size_t>(row)].id;
     if (center_) {
         if (HotKeyPtr old = center_->hotKeyWithIdentifier(identifier))
             center_->unregisterHotKey(old);

@@ -30,7 +30,7 @@ void ShortcutTable::addIcon(View& container, std::size_t row) {
     if (!icon)
         return;
     icon->setFrame(kIconFrame);
-    ImagePtr image = row < lists_.arrOfInputImage.size() ? lists_.arrOfInputImage[row] : nullptr;
+    ImagePtr image = row < lists_.catalogue.size() ? lists_.catalogue[row].icon : nullptr;
     if (image && hooks_.scaleImage)
         image = hooks_.scaleImage(image, kIconFrame.size.width, kIconFrame.size.height);
     if (image && hooks_.canTemplate && hooks_.canTemplate(image.get()))
@@ -48,11 +48,8 @@ void ShortcutTable::addName(View& container, std::size_t row) {
     name->setEditable(false);
     name->setBackgroundColor(Color::clearColor);
     name->setDrawsBackground(false);
-    // arrOfInputName2 starts with the rule table's "-", so it is one longer.
-    const std::size_t nameIndex = row + 1;
-    name->setStringValue(nameIndex < lists_.arrOfInputName2.size()
-                             ? lists_.arrOfInputName2[nameIndex]
-                             : std::string());
+    name->setStringValue(row < lists_.catalogue.size() ? lists_.catalogue[row].inputName
+                                                       : std::string());
     container.addSubview(name);
 }
 
@@ -60,24 +57,24 @@ void ShortcutTable::addRecorder(View& container, std::size_t row) {
     // The box goes in first so that it lies behind the recorder.
     if (auto box = views_.makeBox()) {
         box->setFrame(kBoxFrame);
-        box->setBoxType(NSBoxType::NSBoxCustom);
+        box->setBoxStyle(BoxStyle::Custom);
         box->setCornerRadius(kBoxCornerRadius);
         box->setBorderColor(Color::disabledControlTextColor);
         box->setFillColor(Color::textBackgroundColor);
         container.addSubview(box);
     }
-    auto recorder = views_.makeRecorderControl();
+    auto recorder = views_.makeShortcutRecorder();
     if (!recorder)
         return;
     recorder->setFrame(kRecorderFrame);
     recorder->setDelegate(delegate_);
-    recorder->setTagid(static_cast<std::int64_t>(row));
+    recorder->setShortcutTag(static_cast<std::int64_t>(row));
     recorder->setAllowedModifierFlags(kAllowedModifierFlags, kRequiredModifierFlags,
                                       kAllowsEmptyModifierFlags);
     const auto shortcuts = storedShortcuts(settings_);
     const PlistValue* stored = nullptr;
     if (shortcuts) {
-        auto it = shortcuts->find(lists_.arrOfInputName[row].id);
+        auto it = shortcuts->find(lists_.catalogue[row].id);
         if (it != shortcuts->end())
             stored = &it->second;
     }

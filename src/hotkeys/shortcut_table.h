@@ -44,13 +44,11 @@ class ShortcutTable {
 
     // Recorders made here report to DELEGATE, which outlives them.
     ShortcutTable(const EditorLists& lists, const Settings& settings, ViewFactory& views,
-                  SRRecorderControlDelegate* delegate, Hooks hooks)
+                  ShortcutRecorderDelegate* delegate, Hooks hooks)
         : lists_(lists), settings_(settings), views_(views), delegate_(delegate),
           hooks_(std::move(hooks)) {}
 
-    std::int64_t numberOfRows() const {
-        return static_cast<std::int64_t>(lists_.arrOfInputName.size());
-    }
+    std::int64_t numberOfRows() const { return static_cast<std::int64_t>(lists_.catalogue.size()); }
     // A new cell for COLUMN in ROW; nullptr for another column, a row outside the catalogue,
     // or a desktop that makes no such views.
     std::shared_ptr<View> tableViewForShortcut(const std::string& column, std::int64_t row);
@@ -63,7 +61,7 @@ class ShortcutTable {
     const EditorLists& lists_;
     const Settings& settings_;
     ViewFactory& views_;
-    SRRecorderControlDelegate* delegate_;
+    ShortcutRecorderDelegate* delegate_;
     Hooks hooks_;
 };
 

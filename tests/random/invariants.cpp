@@ -91,30 +91,17 @@ std::optional<std::string> InvariantChecker::checkCounter() {
 
 std::optional<std::string> InvariantChecker::checkLists() {
     ++checks_;
-    const EditorLists& lists = desktop_.agent()->editorLists();
-    const std::size_t n = lists.arrOfInputName.size();
-    if (lists.arrOfInputName2.size() != n + 1 || lists.arrOfInputImage.size() != n)
-        return "catalogue lists out of step: " + std::to_string(n) + " names, " +
-               std::to_string(lists.arrOfInputName2.size()) + " choice items, " +
-               std::to_string(lists.arrOfInputImage.size()) + " images";
-    if (lists.arrOfInputName2[0] != kNoInputSourceItem)
-        return "the first choice item is " + lists.arrOfInputName2[0];
-    for (std::size_t i = 0; i < n; ++i)
-        if (lists.arrOfInputName2[i + 1] != lists.arrOfInputName[i].inputName)
-            return "catalogue entry " + std::to_string(i) + " is " +
-                   lists.arrOfInputName[i].inputName + " but its choice item is " +
-                   lists.arrOfInputName2[i + 1];
-    ++checks_;
     std::set<std::string> hotKeys;
     for (const auto& hotKey : desktop_.hotKeys().registered())
         if (hotKey && !hotKeys.insert(hotKey->identifier()).second)
             return "two hotkeys are registered for " + hotKey->identifier();
     ++checks_;
-    if (lists.arrOfAllApp) {
+    const EditorLists& lists = desktop_.agent()->editorLists();
+    if (lists.allApplications) {
         std::set<std::string> seen;
-        for (const auto& app : *lists.arrOfAllApp)
+        for (const auto& app : *lists.allApplications)
             if (!seen.insert(app).second)
-                return "arrOfAllApp holds " + app + " twice";
+                return "the application list holds " + app + " twice";
     }
     return std::nullopt;
 }
@@ -174,7 +161,7 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
     for (const auto& state : desktop_.runLoop().liveTimers()) {
         if (!state.repeats || !state.scheduled)
             continue;
-        if (state.timer != launchers.timerOfCheckSpotlight.get() &&
+        if (state.timer != launchers.spotlightCheckTimer.get() &&
             state.timer != launchers.timerOfCheckAlfred.get() &&
             state.timer != launchers.timerOfCheckAlfredWillOpen.get())
             return "a repeating timer runs that the agent no longer holds";
@@ -195,7 +182,7 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
     const std::int64_t closePoll = interval(LauncherDetection::kClosePollInterval);
     ++checks_;
     if (spotlightGoneSince_ && now >= *spotlightGoneSince_ + closePoll &&
-        scheduled(launchers.timerOfCheckSpotlight))
+        scheduled(launchers.spotlightCheckTimer))
         return "the Spotlight close poll still runs with no panel on screen";
     ++checks_;
     if (alfredGoneSince_ && now >= std::max(*alfredGoneSince_, lastFlagsAt_) + closePoll &&
@@ -204,11 +191,11 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
 
     // A panel taken for open is watched until it closes, else its rule stays in force.
     ++checks_;
-    if (launchers.spotlightWindiwOpened && !scheduled(launchers.timerOfCheckSpotlight))
+    if (launchers.spotlightPanelSeen && !scheduled(launchers.spotlightCheckTimer))
         return "the Spotlight panel counts as open but nothing watches for it to close";
     // Alfred's panel found by the open poll is watched from the next flags event on (the
     // release of the hotkey's modifier, as a rule); until then its flag stands alone.
-    if (!launchers.alfredWindiwOpened)
+    if (!launchers.alfredPanelSeen)
         alfredFlagsSinceOpen_ = false;
     else if (firstWord(line) == "flags")
         alfredFlagsSinceOpen_ = true;

@@ -38,10 +38,10 @@ TEST(ApplicationList, LaterShowingsKeepRowsAndAppendNewOnes) {
     EditorAgent sim;
     sim.launch();
     const Lines first = sim.apps();
-    const auto catalogue = sim.lists().arrOfInputName;
+    const auto catalogue = sim.lists().catalogue;
     sim.reopenPopover();
     EXPECT_EQ(sim.apps(), first);
-    EXPECT_EQ(sim.lists().arrOfInputName, catalogue);
+    EXPECT_EQ(sim.lists().catalogue, catalogue);
     // A quit application keeps its row; a new rule joins at the end.
     sim.desktop.quitApp("com.example.a");
     sim.addApp("com.example.d", "Delta");
@@ -71,9 +71,9 @@ TEST(ApplicationList, LaunchesBeforeThePopoverLoadedAreNotObserved) {
     sim.desktop.world().uptimeOutput = "10:00  up 12 secs, 1 user, load averages: 0 0 0";
     sim.SimAgent::launch();
     EXPECT_EQ(sim.desktop.ruleTable(), nullptr);
-    EXPECT_FALSE(sim.lists().arrOfAllApp);
+    EXPECT_FALSE(sim.lists().allApplications);
     sim.desktop.launchApp("com.example.a");
-    EXPECT_FALSE(sim.lists().arrOfAllApp);
+    EXPECT_FALSE(sim.lists().allApplications);
 }
 
 TEST(ApplicationList, StoredListsOfTheWrongShapeReadAsEmptyOrSkipTheirBadEntries) {

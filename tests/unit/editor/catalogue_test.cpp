@@ -29,7 +29,7 @@ TEST(Catalogue, ListsEnabledSelectableKeyboardSourcesWithAlignedIcons) {
         s.iconRef = "flag";
         s.iconImageURL = "file"; // the reference wins
     });
-    add("b", "Palette", [](InputSource& s) { s.category = kTISCategoryPaletteInputSource; });
+    add("b", "Palette", [](InputSource& s) { s.category = kPaletteCategory; });
     add("c", "ByFile", [](InputSource& s) { s.iconImageURL = "file"; });
     add("d", "Unselectable", [](InputSource& s) { s.isSelectCapable = false; });
     add("e", "Disabled", [](InputSource& s) { s.isEnabled = false; });
@@ -43,22 +43,21 @@ TEST(Catalogue, ListsEnabledSelectableKeyboardSourcesWithAlignedIcons) {
 
     EditorLists lists;
     rebuildInputCatalogue(lists, desktop.platform().inputSources, desktop.platform().images);
-    EXPECT_EQ(lists.arrOfInputName,
-              (std::vector<CatalogueEntry>{
-                  {"a", "ByRef"}, {"c", "ByFile"}, {"f", "BrokenFile"}, {"g", "NoIcon"}}));
-    EXPECT_EQ(lists.arrOfInputName2, (Lines{"-", "ByRef", "ByFile", "BrokenFile", "NoIcon"}));
-    ASSERT_EQ(lists.arrOfInputImage.size(), 4u);
-    EXPECT_EQ(iconName(lists.arrOfInputImage[0]), "flag");
-    EXPECT_EQ(iconName(lists.arrOfInputImage[1]), "file");
-    EXPECT_EQ(iconName(lists.arrOfInputImage[2]), "none");
-    EXPECT_EQ(iconName(lists.arrOfInputImage[3]), "none");
+    Lines ids, names, icons;
+    for (const CatalogueEntry& entry : lists.catalogue) {
+        ids.push_back(entry.id);
+        names.push_back(entry.inputName);
+        icons.push_back(iconName(entry.icon));
+    }
+    EXPECT_EQ(ids, (Lines{"a", "c", "f", "g"}));
+    EXPECT_EQ(lists.sourceChoices(), (Lines{"-", "ByRef", "ByFile", "BrokenFile", "NoIcon"}));
+    EXPECT_EQ(icons, (Lines{"flag", "file", "none", "none"}));
 
-    // A rebuild replaces all three; with nothing left only "-" remains.
+    // A rebuild replaces every row; with nothing left only "-" remains to choose.
     desktop.world().inputs.clear();
     rebuildInputCatalogue(lists, desktop.platform().inputSources, desktop.platform().images);
-    EXPECT_TRUE(lists.arrOfInputName.empty());
-    EXPECT_EQ(lists.arrOfInputName2, Lines{"-"});
-    EXPECT_TRUE(lists.arrOfInputImage.empty());
+    EXPECT_TRUE(lists.catalogue.empty());
+    EXPECT_EQ(lists.sourceChoices(), Lines{"-"});
 }
 
 TEST(Catalogue, ACatalogueEmptiedWhileOpenChangesAtTheNextShowing) {
@@ -72,7 +71,7 @@ TEST(Catalogue, ACatalogueEmptiedWhileOpenChangesAtTheNextShowing) {
     sim.button(&PopoverLayout::adjustSizeButton).performClick();
     EXPECT_EQ(sim.popover().contentSize().height, 330 + 27 * 3 + 210);
     sim.reopenPopover();
-    EXPECT_TRUE(sim.lists().arrOfInputName.empty());
+    EXPECT_TRUE(sim.lists().catalogue.empty());
     EXPECT_EQ(sim.box(0)->objectValues(), Lines{"-"});
     EXPECT_EQ(sim.box(0)->stringValue(), "-");
     EXPECT_EQ(

@@ -27,28 +27,28 @@ TEST(RuleTable, CellsShowIconNameAndTheRulesInputSourceAndNothingOutsideTheTable
     sim.desktop.world().apps[1].installed = false;
     sim.launch();
     auto& controller = sim.controller();
-    auto icon = only<ImageView>(controller.tableViewForIntput("Icon", 0));
-    auto name = only<sim::SimTextField>(controller.tableViewForIntput("Application Name", 0));
+    auto icon = only<ImageView>(controller.inputSourceCell("Icon", 0));
+    auto name = only<sim::SimTextField>(controller.inputSourceCell("Application Name", 0));
     ASSERT_TRUE(icon && name);
     EXPECT_TRUE(icon->image());
     EXPECT_EQ(name->stringValue(), "Alpha");
-    auto box = std::dynamic_pointer_cast<sim::SimComboBox>(
-        controller.tableViewForIntput("Select Input", 0));
+    auto box =
+        std::dynamic_pointer_cast<sim::SimComboBox>(controller.inputSourceCell("Select Input", 0));
     ASSERT_TRUE(box);
     EXPECT_EQ(box->objectValues(), (Lines{"-", "ABC", "German", "Russian"}));
     EXPECT_FALSE(box->editable());
     EXPECT_EQ(box->stringValue(), "German");
     EXPECT_EQ(sim.box(1)->stringValue(), "-");
     // An application that cannot be located shows no icon and no name.
-    icon = only<ImageView>(controller.tableViewForIntput("Icon", 1));
-    name = only<sim::SimTextField>(controller.tableViewForIntput("Application Name", 1));
+    icon = only<ImageView>(controller.inputSourceCell("Icon", 1));
+    name = only<sim::SimTextField>(controller.inputSourceCell("Application Name", 1));
     ASSERT_TRUE(icon && name);
     EXPECT_FALSE(icon->image());
     EXPECT_EQ(name->stringValue(), "");
 
-    EXPECT_EQ(controller.tableViewForIntput("Shortcut", 0), nullptr);
-    EXPECT_EQ(controller.tableViewForIntput("Icon", 3), nullptr);
-    EXPECT_EQ(controller.tableViewForIntput("Icon", -1), nullptr);
+    EXPECT_EQ(controller.inputSourceCell("Shortcut", 0), nullptr);
+    EXPECT_EQ(controller.inputSourceCell("Icon", 3), nullptr);
+    EXPECT_EQ(controller.inputSourceCell("Icon", -1), nullptr);
     for (std::int64_t row : {0, 2, 99})
         EXPECT_EQ(controller.tableViewHeightOfRow(sim.table(), row), 25.0);
 }
@@ -104,11 +104,12 @@ TEST(RuleTable, ADashOrANameNoLongerInTheCatalogueOnlyWritesWhatItCan) {
     sim.at(400);
     EXPECT_TRUE(sim.traceWith("reload").empty());
     // A box built before the catalogue changed may offer a name that is gone.
-    sim.lists().arrOfInputName.pop_back();
-    sim.lists().arrOfInputName.erase(sim.lists().arrOfInputName.begin() + 1);
+    sim::SimComboBox* builtBefore = sim.box(2);
+    sim.lists().catalogue.pop_back();
+    sim.lists().catalogue.erase(sim.lists().catalogue.begin() + 1);
     sim.at(500);
     sim.desktop.trace().clear();
-    ASSERT_TRUE(sim.box(2)->userSelects("German"));
+    ASSERT_TRUE(builtBefore->userSelects("German"));
     EXPECT_TRUE(sim.traceWith("defaults").empty());
     sim.at(1000);
     EXPECT_EQ(sim.traceWith("reload"), Lines{"600 reload rules"});
@@ -119,8 +120,8 @@ TEST(RuleTable, EnglishSymbolWritesOneOrZeroAndReloads) {
     sim.setRule("com.example.c", kGerman);
     sim.launch(); // c has a rule: it is row 0
     sim::SimButton sender;
-    const std::pair<std::int64_t, const char*> steps[] = {{NSControlStateValueOn, "1"},
-                                                          {NSControlStateValueOff, "0"}};
+    const std::pair<std::int64_t, const char*> steps[] = {{ControlState::On, "1"},
+                                                          {ControlState::Off, "0"}};
     for (auto [state, value] : steps) {
         sender.setTag(0);
         sender.setState(state);
