@@ -44,8 +44,14 @@ set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR "The Velmora developers")
 set(CPACK_PACKAGE_CONTACT "${VELMORA_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "switch the keyboard layout per application on X11")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Velmora keeps one keyboard layout rule per application, such as German in the mail client and English in the terminal, and selects the rule's layout whenever that application comes to the front, before the first key is typed. It sits in the tray, has global shortcuts per layout, an optional floating indicator of the current layout, and a command line to list layouts, applications and rules.")
+# Debian's extended description: lines under 80 columns (cpack indents them).
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Velmora keeps one keyboard layout rule per application, such as German in"
+  "the mail client and English in the terminal, and selects the rule's layout"
+  "whenever that application comes to the front, before the first key is typed."
+  "It sits in the tray, has a global shortcut per layout, an optional floating"
+  "indicator of the current layout, and a command line to list the layouts,"
+  "applications and rules.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
