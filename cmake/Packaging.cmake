@@ -8,13 +8,16 @@ set(VELMORA_APP_ID com.quorvant.Quorvant-Velmora)
 set(VELMORA_MAINTAINER "The Velmora developers <velmora@quorvant.com>"
     CACHE STRING "Maintainer of the Debian package: Name <address>")
 
-# The metadata names the project's pages; its newest release must be this version, so that a
-# version bump cannot ship last release's notes.
+# The metadata names the project's pages. It and the changelog must describe this version, so
+# that a version bump cannot ship the last release's notes.
 set(VELMORA_METAINFO_SOURCE ${PROJECT_SOURCE_DIR}/data/${VELMORA_APP_ID}.metainfo.xml.in)
+set(VELMORA_CHANGELOG ${PROJECT_SOURCE_DIR}/data/changelog)
 file(READ ${VELMORA_METAINFO_SOURCE} metainfo)
+file(STRINGS ${VELMORA_CHANGELOG} changelog_top LIMIT_COUNT 1)
 string(FIND "${metainfo}" "<release version=\"${PROJECT_VERSION}\"" release_entry)
-if(release_entry EQUAL -1)
-  message(FATAL_ERROR "${VELMORA_METAINFO_SOURCE} has no <release> entry for ${PROJECT_VERSION}")
+if(release_entry EQUAL -1 OR NOT changelog_top MATCHES "^velmora \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "${VELMORA_METAINFO_SOURCE} and ${VELMORA_CHANGELOG} must begin with "
+                      "the release ${PROJECT_VERSION}")
 endif()
 set(VELMORA_METAINFO ${PROJECT_BINARY_DIR}/data/${VELMORA_APP_ID}.metainfo.xml)
 configure_file(${VELMORA_METAINFO_SOURCE} ${VELMORA_METAINFO} @ONLY)
@@ -23,19 +26,31 @@ configure_file(${PROJECT_SOURCE_DIR}/data/copyright.in ${PROJECT_BINARY_DIR}/dat
 install(FILES ${VELMORA_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_BINARY_DIR}/data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
 
-# Man pages go in compressed without a time stamp (gzip -n), as Debian ships them, so that the
-# package is the same whenever it is built.
+# The man page and the changelog go in compressed without a time stamp (gzip -9n), as Debian
+# ships them, so that the package is the same whenever it is built.
 set(VELMORA_MAN_PAGE ${PROJECT_SOURCE_DIR}/docs/velmora.1)
 find_program(VELMORA_GZIP gzip)
-if(VELMORA_GZIP)
-  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/data/velmora.1.gz
-                     COMMAND ${VELMORA_GZIP} -9n -c ${VELMORA_MAN_PAGE} > data/velmora.1.gz
-                     DEPENDS ${VELMORA_MAN_PAGE} WORKING_DIRECTORY ${PROJECT_BINARY_DIR} VERBATIM)
-  add_custom_target(velmora_man_page ALL DEPENDS ${PROJECT_BINARY_DIR}/data/velmora.1.gz)
-  install(FILES ${PROJECT_BINARY_DIR}/data/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-else()
-  install(FILES ${VELMORA_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-endif()
+foreach(doc man1:${VELMORA_MAN_PAGE}:velmora.1 doc/velmora:${VELMORA_CHANGELOG}:changelog)
+  string(REPLACE ":" ";" doc "${doc}")
+  list(GET doc 0 folder)
+  list(GET doc 1 source)
+  list(GET doc 2 name)
+  if(folder STREQUAL "man1")
+    set(folder ${CMAKE_INSTALL_MANDIR}/man1)
+  else()
+    set(folder ${CMAKE_INSTALL_DATADIR}/${folder})
+  endif()
+  if(VELMORA_GZIP)
+    add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/data/${name}.gz
+                       COMMAND ${VELMORA_GZIP} -9n -c ${source} > data/${name}.gz
+                       DEPENDS ${source} WORKING_DIRECTORY ${PROJECT_BINARY_DIR} VERBATIM)
+    list(APPEND VELMORA_COMPRESSED_DOCS ${PROJECT_BINARY_DIR}/data/${name}.gz)
+    install(FILES ${PROJECT_BINARY_DIR}/data/${name}.gz DESTINATION ${folder})
+  else()
+    install(FILES ${source} DESTINATION ${folder} RENAME ${name})
+  endif()
+endforeach()
+add_custom_target(velmora_compressed_docs ALL DEPENDS ${VELMORA_COMPRESSED_DOCS})
 
 # The Debian package holds what `cmake --install` installs: the velmora program (stripped), its
 # desktop file, icon, metadata, man page and copyright; velmora-sim, the tests and the

@@ -41,7 +41,7 @@ rm -f "$build"/velmora_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/velmora_*.deb)
 echo "== $deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb"
 dpkg-deb --contents "$deb" | awk '{print $1, $6}'
 
 echo "== lintian"
