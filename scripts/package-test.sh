@@ -14,8 +14,9 @@
 #    mmdebstrap run (its hooks run the checks inside); nothing is written to the system.
 # 4. In that root: `velmora --version` prints the version; `velmora sources` without DISPLAY
 #    exits 2 saying "DISPLAY is not set"; on an Xvfb started here (reached through its abstract
-#    socket, which a chroot shares) `velmora sources` lists the us layout, and the agent runs
-#    for 4 seconds without a word about missing Qt plugins and exits 0 on SIGTERM.
+#    socket, which a chroot shares) `velmora sources` lists its layouts us and de, and the agent
+#    runs for 4 seconds without a word about missing Qt plugins and exits 0 on SIGTERM.
+# About 4 minutes once the build is done (mmdebstrap downloads some 130 MB).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$top/build-package}")
@@ -59,7 +60,7 @@ Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
-setxkbmap -display :$display -layout us,de 2>/dev/null || true
+setxkbmap -display :$display -layout us,de
 
 # The checks, run by an mmdebstrap hook once the package is installed: ROOT DISPLAY VERSION.
 checks=$(mktemp /tmp/velmora-package-checks.XXXXXX)
@@ -67,7 +68,9 @@ trap 'kill $xvfb 2>/dev/null || true; rm -f "$checks"' EXIT
 cat >"$checks" <<'EOF'
 set -euo pipefail
 root=$1 display=$2 expected=$3
-run() { chroot "$root" env -i HOME=/root PATH=/usr/bin:/bin LANG=C.UTF-8 "$@"; }
+environment=(env -i HOME=/root PATH=/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR=/tmp/runtime)
+mkdir -p -m 0700 "$root/tmp/runtime"
+run() { chroot "$root" "${environment[@]}" "$@"; }
 version=$(run velmora --version)
 echo "velmora --version: $version"
 [ "$version" = "velmora $expected" ]
@@ -78,9 +81,11 @@ echo "velmora sources without a display: exit $status, \"$out\""
 out=$(run DISPLAY=$display velmora sources)
 echo "velmora sources on Xvfb:"
 echo "$out"
-grep -q '^xkb:us'$'\t' <<<"$out"
-run DISPLAY=$display velmora >"$root/tmp/agent.log" 2>&1 &
+grep -q '^xkb:us'$'\t' <<<"$out" && grep -q '^xkb:de'$'\t' <<<"$out"
+# chroot and env exec: the process started here is the agent itself.
+chroot "$root" "${environment[@]}" DISPLAY=$display velmora >"$root/tmp/agent.log" 2>&1 &
 agent=$!
+trap 'kill -KILL $agent 2>/dev/null || true' EXIT
 sleep 4
 kill -TERM $agent
 status=0
@@ -94,6 +99,6 @@ EOF
 version=$(sed -n 's/^project(Velmora VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
 mmdebstrap --variant=apt --mode=root --format=null \
   --customize-hook="copy-in $deb /tmp" \
-  --customize-hook="chroot \"\$1\" apt-get install -y -qq --no-install-recommends /tmp/$(basename "$deb")" \
+  --customize-hook="chroot \"\$1\" apt-get install -y -qq --no-install-recommends /tmp/$(basename "$deb") >/dev/null" \
   --customize-hook="bash $checks \"\$1\" :$display $version" \
   bookworm /dev/null "$mirror"
