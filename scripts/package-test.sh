@@ -54,17 +54,17 @@ if grep -q '^E:' <<<"$report"; then
 fi
 
 echo "== install into a fresh Debian 12 root and run velmora there"
-display=99
-while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# A free display of Xvfb's own choosing (-displayfd): the display number file is the sign that
+# it listens. -noreset keeps the keymap of setxkbmap when its last client leaves.
+checks=$(mktemp /tmp/velmora-package-checks.XXXXXX)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$checks.display" >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$display ] && break; sleep 0.1; done
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$checks" "$checks.display"' EXIT
+for _ in $(seq 100); do grep -qx '[0-9][0-9]*' "$checks.display" 2>/dev/null && break; sleep 0.1; done
+display=$(cat "$checks.display")
 setxkbmap -display :$display -layout us,de
 
 # The checks, run by an mmdebstrap hook once the package is installed: ROOT DISPLAY VERSION.
-checks=$(mktemp /tmp/velmora-package-checks.XXXXXX)
-trap 'kill $xvfb 2>/dev/null || true; rm -f "$checks"' EXIT
 cat >"$checks" <<'EOF'
 set -euo pipefail
 root=$1 display=$2 expected=$3
