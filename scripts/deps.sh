@@ -11,7 +11,7 @@ packages=(
   libxcb-xfixes0-dev libxcb-xinput-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev
   libxkbregistry-dev
   libxcb-xtest0-dev libxcb-record0-dev libxcb-res0-dev
-  fonts-dejavu-core desktop-file-utils
+  fonts-dejavu-core desktop-file-utils appstream man-db groff-base
   xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus rofi
   clang libclang-rt-14-dev
 )

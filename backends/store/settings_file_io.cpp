@@ -318,7 +318,10 @@ std::optional<NewVersion::Committed> NewVersion::commit(const FileStamp& expecte
 
 int removeStaleTemporaries(const std::string& file) {
     const std::string folder = folderOf(file);
-    const std::string prefix = "." + nameOf(file) + ".tmp-";
+    // Appended piece by piece: GCC 12 misreads "." + std::string at -O2 as an overlapping copy.
+    std::string prefix = ".";
+    prefix += nameOf(file);
+    prefix += ".tmp-";
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr)
         return 0;

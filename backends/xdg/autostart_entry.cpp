@@ -35,12 +35,17 @@ std::string autostartEntryText(std::string_view program, std::string_view deskto
                        "Type=Application\n"
                        "Name=Velmora\n"
                        "Comment=Switches the keyboard layout for each application\n";
-    text += "Exec=" + execValueFor(program);
-    if (!argument.empty())
-        text += " " + std::string(argument);
-    text += "\n";
-    text += "Icon=" + std::string(desktopId) + "\n";
-    text += "Terminal=false\n"
+    // Appended piece by piece: GCC 12 misreads "literal" + std::string at -O2 as an overlapping
+    // copy (-Wrestrict).
+    text += "Exec=";
+    text += execValueFor(program);
+    if (!argument.empty()) {
+        text += ' ';
+        text += argument;
+    }
+    text += "\nIcon=";
+    text += desktopId;
+    text += "\nTerminal=false\n"
             "X-GNOME-Autostart-enabled=true\n";
     return text;
 }
