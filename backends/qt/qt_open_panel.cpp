@@ -1,5 +1,6 @@
 #include "qt_open_panel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -76,8 +77,8 @@ void QtOpenPanel::beginWithCompletionHandler(CompletionHandler handler) {
                                                      : QFileDialog::ExistingFile);
     dialog->setOption(QFileDialog::ShowDirsOnly, !canChooseFiles_);
     if (canChooseFiles_)
-        dialog->setNameFilters(
-            {QStringLiteral("Applications (*.desktop)"), QStringLiteral("All files (*)")});
+        dialog->setNameFilters({QCoreApplication::translate("Velmora", "Applications (*.desktop)"),
+                                QCoreApplication::translate("Velmora", "All files (*)")});
     dialog->setOption(QFileDialog::ReadOnly, !canCreateDirectories_);
     dialog->setDirectory(startingFolder(directory_));
     QObject::connect(dialog, &QDialog::finished, dialog, [this](int result) { finished(result); });

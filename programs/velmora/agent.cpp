@@ -20,6 +20,7 @@
 #include "qt_messages.h"
 #include "qt_popover.h"
 #include "qt_run_loop.h"
+#include "qt_translations.h"
 #include "settings_file_alerts.h"
 #include "signal_pipe.h"
 #include "single_instance.h"
@@ -96,6 +97,8 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     // Our windows' WM_CLASS class: how other programs tell that a window is the agent's.
     QApplication::setApplicationName(kOwnBundleIdentifier);
     QApplication::setApplicationDisplayName(kOwnDisplayName);
+    // The windows, menus and notifications in the user's language.
+    qt::installTranslations();
 
     qt::QtApplicationInfo info(
         std::map<std::string, std::string>{{kCFBundleShortVersionString, VELMORA_VERSION},
