@@ -101,7 +101,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     qt::installTranslations();
 
     qt::QtApplicationInfo info(
-        std::map<std::string, std::string>{{kCFBundleShortVersionString, VELMORA_VERSION},
+        std::map<std::string, std::string>{{kShortVersionKey, VELMORA_VERSION},
                                            {kVelmoraReviewURLKey, VELMORA_REVIEW_PAGE},
                                            {kVelmoraSupportURLKey, VELMORA_SUPPORT_PAGE},
                                            {kVelmoraVideoURLKey, VELMORA_VIDEO_PAGE}});
@@ -143,7 +143,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
                      [&] { connection->dispatchQueued(); });
 
     x11::ApplicationIdentities identities(*connection);
-    x11::X11DistributedNotifications distributed;
+    x11::X11DesktopBroadcasts distributed;
     x11::XkbInputSources xkbInputSources(*connection, distributed, x11Log);
     MissingLayoutNotes inputSources(xkbInputSources, info);
     qt::QtImages images(qt::infoLog(qt::logQt));
@@ -181,7 +181,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
                       windowList, screens,      cursor,    runLoop,     childProcess,
                       images,     info,         views,     &bundleFiles};
     // Declared before the delegate, so that the grabs outlive every hotkey it registers.
-    x11::X11HotKeyCenter hotKeyCenter(*connection, runLoop, qt::infoLog(qt::logX11));
+    x11::X11GlobalShortcuts hotKeyCenter(*connection, runLoop, qt::infoLog(qt::logX11));
     platform.hotKeyCenter = &hotKeyCenter;
     platform.chromeBrowsers = x11::chromeBrowsers();
     // The first key typed after an activation must already be in the rule's layout. A rule for a

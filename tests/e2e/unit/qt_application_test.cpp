@@ -82,7 +82,7 @@ int printQtFaceTexts() {
     const QList<QAction*> trayEntries = item.contextMenu().actions();
     std::printf("%s\n%s\n%s\n", qPrintable(menu.actionAt(0)->text()),
                 qPrintable(trayEntries.isEmpty() ? QString() : trayEntries[0]->text()),
-                qPrintable(shortcutText(NSEventModifierFlagControl, 38, {})));
+                qPrintable(shortcutText(ModifierFlag::Control, 38, {})));
     return 0;
 }
 
