@@ -5,12 +5,12 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  libplist-dev libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libqt6svg6
+  libplist-dev libgtest-dev libbenchmark-dev
+  qt6-base-dev libqt6svg6 qt6-l10n-tools qt6-tools-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xkb-dev libxcb-randr0-dev
   libxcb-xfixes0-dev libxcb-xinput-dev libxcb-shape0-dev libxkbcommon-dev libxkbcommon-x11-dev
   libxkbregistry-dev
-  libxcb-xtest0-dev libxcb-record0-dev libxcb-res0-dev
+  libxcb-xtest0-dev libxcb-record0-dev libxcb-res0-dev libxcursor-dev
   fonts-dejavu-core desktop-file-utils appstream man-db groff-base
   xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus rofi
   clang libclang-rt-14-dev

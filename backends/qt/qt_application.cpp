@@ -5,8 +5,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace velmora::qt {
 
 std::string QtApplicationInfo::bundlePath() {
@@ -21,9 +19,7 @@ std::string QtApplicationInfo::bundleURL() {
 }
 
 void QtApplicationInfo::log(const std::string& line) {
-    std::lock_guard lock(mutex_);
-    std::fprintf(stderr, "velmora: %s\n", line.c_str());
-    std::fflush(stderr);
+    logInfo(category_, line);
 }
 
 std::optional<std::string> QtApplicationInfo::objectForInfoDictionaryKey(const std::string& key) {

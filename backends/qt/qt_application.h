@@ -1,12 +1,12 @@
 #pragma once
-// The program as an application: where it was started from, its log, which is standard
-// error (the session's log when the desktop starts the agent, the terminal otherwise), its
-// English texts, and quitting.
+// The program as an application: where it was started from, its log (a logging category,
+// log_categories.h, whose lines reach standard error: the session's log when the desktop starts
+// the agent, the terminal otherwise), its texts, and quitting.
 
+#include "log_categories.h"
 #include "platform/application.h"
 
 #include <map>
-#include <mutex>
 #include <string>
 
 namespace velmora::qt {
@@ -14,9 +14,10 @@ namespace velmora::qt {
 class QtApplicationInfo final : public Application {
   public:
     // INFO is the program's information dictionary ("CFBundleShortVersionString": its
-    // version).
-    explicit QtApplicationInfo(std::map<std::string, std::string> info = {})
-        : info_(std::move(info)) {}
+    // version); log lines go to CATEGORY.
+    explicit QtApplicationInfo(std::map<std::string, std::string> info = {},
+                               LogCategory category = logAgent)
+        : info_(std::move(info)), category_(category) {}
 
     // The folder of the executable.
     std::string bundlePath() override;
@@ -24,8 +25,8 @@ class QtApplicationInfo final : public Application {
     std::string bundleURL() override;
     void log(const std::string& line) override;
     std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
-    // The program speaks English: its own keys that are not already English (the Alfred tip)
-    // have their English text here.
+    // The program's own keys that are not already English (the Alfred tip) have their text
+    // here, translated where the user's language has a translation (qt_translations.h).
     std::string localizedStringForKeyValueTable(const std::string& key, const std::string& value,
                                                 const std::string& table) override;
     // Leaves Qt's event loop with status 0 once the current work returns; the program saves
@@ -33,8 +34,8 @@ class QtApplicationInfo final : public Application {
     void terminate() override;
 
   private:
-    std::mutex mutex_;
-    std::map<std::string, std::string> info_;
+    const std::map<std::string, std::string> info_;
+    const LogCategory category_;
 };
 
 } // namespace velmora::qt

@@ -14,8 +14,8 @@ ApplicationChooserDialog::ApplicationChooserDialog(std::vector<ApplicationChoice
                                                    ApplicationChooserModel::IconLoader icons)
     : model_(new ApplicationChooserModel(std::move(choices), std::move(icons), this)),
       search_(new QLineEdit(this)), list_(new QListView(this)) {
-    setWindowTitle(tr("Add an Application"));
-    search_->setPlaceholderText(tr("Search applications"));
+    setWindowTitle(QCoreApplication::translate("Velmora", "Add an Application"));
+    search_->setPlaceholderText(QCoreApplication::translate("Velmora", "Search applications"));
     search_->setClearButtonEnabled(true);
     search_->installEventFilter(this);
     list_->setModel(model_);
@@ -26,11 +26,12 @@ ApplicationChooserDialog::ApplicationChooserDialog(std::vector<ApplicationChoice
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setFocusPolicy(Qt::ClickFocus);
-    auto* other = new QPushButton(tr("Other..."), this);
+    auto* other = new QPushButton(QCoreApplication::translate("Velmora", "Other..."), this);
     other->setAutoDefault(false);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QDialogButtonBox::Cancel);
-    QPushButton* add = buttons->addButton(tr("Add"), QDialogButtonBox::AcceptRole);
+    QPushButton* add = buttons->addButton(QCoreApplication::translate("Velmora", "Add"),
+                                          QDialogButtonBox::AcceptRole);
     add->setDefault(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(search_);

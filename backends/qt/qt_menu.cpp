@@ -23,15 +23,35 @@ int toPixel(double value) {
     return static_cast<int>(std::lround(std::clamp(value, -1e6, 1e6)));
 }
 
+// The settings menu's entries come from the program in English; they are shown in the user's
+// language where there is a translation (context "SettingsMenu", qt_translations.h). The list
+// names them for Qt's translation tools and must follow src/menu/settings_menu_items.cpp.
+[[maybe_unused]] constexpr const char* kSettingsMenuTitles[] = {
+    QT_TRANSLATE_NOOP("SettingsMenu", "Start at Login"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Show Input Source Indicator"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Hide Icon When Closed"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Indicator Follows Front Window"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Latin Layout in Browser Address Bar"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Using Velmora with Alfred"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Rate Velmora"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Velmora Online"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Support"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Videos"),
+    QT_TRANSLATE_NOOP("SettingsMenu", "Quit Velmora"),
+};
+
+QString menuTitle(const std::string& title) {
+    return QCoreApplication::translate("SettingsMenu", title.c_str());
+}
+
 } // namespace
 
 QtMenu::QtMenu(const std::vector<MenuItemDescription>& items)
     : items_(items), states_(items.size(), ControlState::Off), menu_(std::make_unique<QMenu>()) {
     for (std::size_t index = 0; index < items_.size(); ++index) {
         const MenuItemDescription& item = items_[index];
-        QAction* action = item.action.empty()
-                              ? menu_->addSeparator()
-                              : menu_->addAction(QString::fromStdString(item.title));
+        QAction* action =
+            item.action.empty() ? menu_->addSeparator() : menu_->addAction(menuTitle(item.title));
         if (!item.action.empty())
             QObject::connect(action, &QAction::triggered, menu_.get(),
                              [this, index] { chosen(index); });

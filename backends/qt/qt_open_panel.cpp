@@ -1,15 +1,13 @@
 #include "qt_open_panel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace velmora::qt {
 
 namespace {
-
-QString environment(const char* name) {
-    return QString::fromLocal8Bit(qgetenv(name));
-}
 
 bool isFolder(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
@@ -40,19 +38,14 @@ QString startingFolder(const std::string& folder) {
     const QString given = QString::fromStdString(folder);
     if (isFolder(given))
         return given;
-    QString dataDirs = environment("XDG_DATA_DIRS");
-    if (dataDirs.isEmpty())
-        dataDirs = QStringLiteral("/usr/local/share:/usr/share");
-    for (const QString& dir : dataDirs.split(u':', Qt::SkipEmptyParts)) {
-        QString applications = QDir(dir).filePath(QStringLiteral("applications"));
-        if (isFolder(applications))
+    // Qt's list is $XDG_DATA_HOME's folder, then those of $XDG_DATA_DIRS; the system's come
+    // first here, since they hold the applications a user has.
+    const QString home = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);
+    for (const QString& applications :
+         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation))
+        if (applications != home && isFolder(applications))
             return applications;
-    }
-    QString dataHome = environment("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = QDir::home().filePath(QStringLiteral(".local/share"));
-    QString applications = QDir(dataHome).filePath(QStringLiteral("applications"));
-    return isFolder(applications) ? applications : QDir::homePath();
+    return isFolder(home) ? home : QDir::homePath();
 }
 
 QtOpenPanel::QtOpenPanel(std::function<void()> beforeShowing)
@@ -76,8 +69,8 @@ void QtOpenPanel::beginWithCompletionHandler(CompletionHandler handler) {
                                                      : QFileDialog::ExistingFile);
     dialog->setOption(QFileDialog::ShowDirsOnly, !canChooseFiles_);
     if (canChooseFiles_)
-        dialog->setNameFilters(
-            {QStringLiteral("Applications (*.desktop)"), QStringLiteral("All files (*)")});
+        dialog->setNameFilters({QCoreApplication::translate("Velmora", "Applications (*.desktop)"),
+                                QCoreApplication::translate("Velmora", "All files (*)")});
     dialog->setOption(QFileDialog::ReadOnly, !canCreateDirectories_);
     dialog->setDirectory(startingFolder(directory_));
     QObject::connect(dialog, &QDialog::finished, dialog, [this](int result) { finished(result); });

@@ -52,18 +52,21 @@ PopoverLayout makeQtPopoverLayout() {
         {kShortcutColumnShortcut, QCoreApplication::translate("Velmora", "Shortcut"), 118}});
     layout.shortcutTableView = shortcuts;
 
-    auto add = textButton(QStringLiteral("+"), QStringLiteral("Add an application"));
+    auto add = textButton(QStringLiteral("+"),
+                          QCoreApplication::translate("Velmora", "Add an application"));
     add->setFrame(fromTop(6, kBarTop, kButtonSide, kButtonSide));
     layout.addButton = add;
-    auto remove = textButton(QStringLiteral("\u2212"), QStringLiteral("Remove the application"));
+    auto remove = textButton(QStringLiteral("\u2212"),
+                             QCoreApplication::translate("Velmora", "Remove the application"));
     remove->setFrame(fromTop(6 + kButtonSide + 2, kBarTop, kButtonSide, kButtonSide));
     layout.removeButton = remove;
     auto adjust = std::make_shared<QtButton>();
-    adjust->button()->setToolTip(QStringLiteral("Shortcuts"));
+    adjust->button()->setToolTip(QCoreApplication::translate("Velmora", "Shortcuts"));
     adjust->setFrame(fromTop(288 - 2 * (kButtonSide + 4), kBarTop, kButtonSide, kButtonSide));
     adjust->setImageNamed("close");
     layout.adjustSizeButton = adjust;
-    auto settings = textButton(QStringLiteral("\u22ef"), QStringLiteral("Settings"));
+    auto settings =
+        textButton(QStringLiteral("\u22ef"), QCoreApplication::translate("Velmora", "Settings"));
     settings->setFrame(fromTop(288 - (kButtonSide + 6), kBarTop, kButtonSide, kButtonSide));
     layout.actionSelectionButton = settings;
 

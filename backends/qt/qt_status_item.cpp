@@ -7,6 +7,7 @@
 #include "x11_window_traits.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 namespace velmora::qt {
@@ -38,7 +39,7 @@ QtStatusItem::QtStatusItem(Hooks hooks)
       button_(std::make_shared<QtStatusButton>([this] { return iconGeometry(); },
                                                [this] { return iconInPlace(); })) {
     tray_.setToolTip(QGuiApplication::applicationDisplayName());
-    QAction* show = menu_.addAction(QStringLiteral("Show"));
+    QAction* show = menu_.addAction(QCoreApplication::translate("Velmora", "Show"));
     QObject::connect(show, &QAction::triggered, this, [this] { button_->perform(); });
     tray_.setContextMenu(&menu_);
     QObject::connect(&tray_, &QSystemTrayIcon::activated, this,

@@ -3,6 +3,7 @@
 #include "shortcut_text.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -37,7 +38,7 @@ constexpr std::int64_t kLargestKeyCode = 0xFFFF;
 RecorderWidget::RecorderWidget(KeyTranslation keys) : keys_(std::move(keys)) {
     setFocusPolicy(Qt::ClickFocus);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(QStringLiteral("Click to record a shortcut"));
+    setToolTip(QCoreApplication::translate("Velmora", "Click to record a shortcut"));
 }
 
 RecorderWidget::~RecorderWidget() {
@@ -108,9 +109,9 @@ void RecorderWidget::end(Ending ending) {
 QString RecorderWidget::displayedText() const {
     if (recording_)
         return held_ ? modifierText(held_) + QStringLiteral("\u2026")
-                     : QStringLiteral("Type Shortcut");
+                     : QCoreApplication::translate("Velmora", "Type Shortcut");
     if (!shortcut_)
-        return QStringLiteral("Record Shortcut");
+        return QCoreApplication::translate("Velmora", "Record Shortcut");
     return shortcutText(shortcut_->modifierFlags, shortcut_->keyCode, keys_);
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/controls.h"
 
+#include <QCoreApplication>
+
 namespace velmora::qt {
 
 namespace {
@@ -45,13 +47,13 @@ std::uint64_t modifierFlagOfKey(int qtKey) {
 QString modifierText(std::uint64_t flags) {
     QString text;
     if (flags & ModifierFlag::Control)
-        text += QStringLiteral("Ctrl+");
+        text += QCoreApplication::translate("Velmora", "Ctrl") + u'+';
     if (flags & ModifierFlag::Alt)
-        text += QStringLiteral("Alt+");
+        text += QCoreApplication::translate("Velmora", "Alt") + u'+';
     if (flags & ModifierFlag::Shift)
-        text += QStringLiteral("Shift+");
+        text += QCoreApplication::translate("Velmora", "Shift") + u'+';
     if (flags & ModifierFlag::Super)
-        text += QStringLiteral("Super+");
+        text += QCoreApplication::translate("Velmora", "Super") + u'+';
     return text;
 }
 
@@ -62,7 +64,7 @@ QString shortcutText(std::uint64_t flags, std::int64_t keyCode, const KeyTransla
     else if (keys.label)
         key = QString::fromStdString(keys.label(keyCode));
     if (key.isEmpty())
-        key = QStringLiteral("Key %1").arg(keyCode);
+        key = QCoreApplication::translate("Velmora", "Key %1").arg(keyCode);
     return modifierText(flags) + key;
 }
 

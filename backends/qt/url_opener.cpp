@@ -1,7 +1,6 @@
 #include "url_opener.h"
 
-#include <QProcess>
-#include <QStandardPaths>
+#include <QDesktopServices>
 #include <QUrl>
 
 namespace velmora::qt {
@@ -28,13 +27,11 @@ bool openURLWithDesktop(const std::string& url,
         say("not opening \"" + url + "\": it is not an absolute URL");
         return false;
     }
-    const QString handler = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (handler.isEmpty()) {
-        say("cannot open " + url + ": xdg-open (package xdg-utils) is not installed");
-        return false;
-    }
-    if (!QProcess::startDetached(handler, {parsed.toString(QUrl::FullyEncoded)})) {
-        say("cannot open " + url + ": " + handler.toStdString() + " did not start");
+    // Qt hands it to the desktop: through the XDG portal inside a sandbox, otherwise to the
+    // browser of $DEFAULT_BROWSER or $BROWSER, or to xdg-open.
+    if (!QDesktopServices::openUrl(parsed)) {
+        say("cannot open " + url +
+            ": no program opens it here (is xdg-open, package xdg-utils, installed?)");
         return false;
     }
     return true;

@@ -1,7 +1,8 @@
 #pragma once
 // Opening a web page (or any URL) with the program the desktop assigns to its scheme, through
-// xdg-open. Only absolute URLs of a few hundred characters at most are handed on; anything
-// else, and a desktop without xdg-open, gives one line in the log.
+// QDesktopServices (the XDG portal where the program runs sandboxed, else xdg-open). Only
+// absolute URLs of at most 2048 characters are handed on; anything else, and a desktop where
+// nothing opens it, gives one line in the log.
 
 #include <functional>
 #include <string>

@@ -3,6 +3,8 @@
 #include "plist_conversion.h"
 #include "settings_file_io.h"
 
+#include <QLoggingCategory>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -46,8 +48,16 @@ constexpr int kWriteAttempts = 5;
 constexpr Clock::duration kFirstRetry = std::chrono::seconds(2);
 constexpr Clock::duration kLongestRetry = std::chrono::minutes(5);
 
+// The store's lines on standard error form the logging category velmora.store, which
+// QT_LOGGING_RULES="velmora.store.info=false" turns off. The store writes them itself, as
+// "velmora: LINE", since the one-shot commands and other users of the store install no message
+// handler of the program's.
+Q_LOGGING_CATEGORY(logStore, "velmora.store", QtInfoMsg)
+
 // One whole line per call, so that messages from several threads do not interleave.
 void report(const std::string& text) {
+    if (!logStore().isInfoEnabled())
+        return;
     std::string line = "velmora: " + text + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);

@@ -10,6 +10,7 @@
 #include "editor/rule_table.h"
 #include "installed_applications.h"
 #include "key_positions.h"
+#include "log_categories.h"
 #include "missing_layout_notes.h"
 #include "plist_file_defaults.h"
 #include "program_views.h"
@@ -19,6 +20,7 @@
 #include "qt_messages.h"
 #include "qt_popover.h"
 #include "qt_run_loop.h"
+#include "qt_translations.h"
 #include "settings_file_alerts.h"
 #include "signal_pipe.h"
 #include "single_instance.h"
@@ -67,12 +69,13 @@ StoreAndNotices& settingsStore() {
 } // namespace
 
 int runAgent(int argc, char** argv, bool startedAtLogin) {
+    installQtMessageHandler();
     // Our own connection comes first: it tells why a display cannot be reached, where Qt would
     // only abort.
     std::string error;
     auto connection = x11::X11Connection::open("", &error);
     if (!connection) {
-        std::cerr << "velmora: " << error << '\n';
+        qCCritical(qt::logAgent, "%s", error.c_str());
         return 2;
     }
     x11::SingleInstance instance(*connection);
@@ -89,18 +92,21 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     }
 
     std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
-    installQtMessageHandler();
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // Our windows' WM_CLASS class: how other programs tell that a window is the agent's.
     QApplication::setApplicationName(kOwnBundleIdentifier);
     QApplication::setApplicationDisplayName(kOwnDisplayName);
+    // The windows, menus and notifications in the user's language.
+    qt::installTranslations();
 
     qt::QtApplicationInfo info(
         std::map<std::string, std::string>{{kShortVersionKey, VELMORA_VERSION},
                                            {kVelmoraReviewURLKey, VELMORA_REVIEW_PAGE},
                                            {kVelmoraSupportURLKey, VELMORA_SUPPORT_PAGE},
                                            {kVelmoraVideoURLKey, VELMORA_VIDEO_PAGE}});
+    // The X11 services' lines go to their own category.
+    qt::QtApplicationInfo x11Log({}, qt::logX11);
     PlistFileDefaults& store = settingsStore().store;
     qt::QtRunLoop runLoop;
     // A bad settings file found at start (the lines wait until now) or later is said where a
@@ -138,27 +144,25 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
 
     x11::ApplicationIdentities identities(*connection);
     x11::X11DesktopBroadcasts distributed;
-    x11::XkbInputSources xkbInputSources(*connection, distributed, info);
+    x11::XkbInputSources xkbInputSources(*connection, distributed, x11Log);
     MissingLayoutNotes inputSources(xkbInputSources, info);
-    qt::QtImages images([&info](const std::string& line) { info.log(line); });
+    qt::QtImages images(qt::infoLog(qt::logQt));
     x11::InstalledApplications installed(images);
     // Windows' own icons are taken at the size the rule table draws them on this screen.
     x11::WindowIcons windowIcons(
         *connection, images,
         static_cast<std::uint32_t>(
             std::lround(RuleTable::kIconFrame.size.width * application.devicePixelRatio())));
-    x11::X11Workspace workspace(*connection, identities, info, &installed, &windowIcons);
-    workspace.setURLOpener([&info](const std::string& url) {
-        return qt::openURLWithDesktop(url, [&info](const std::string& line) { info.log(line); });
-    });
+    x11::X11Workspace workspace(*connection, identities, x11Log, &installed, &windowIcons);
+    workspace.setURLOpener(
+        [](const std::string& url) { return qt::openURLWithDesktop(url, qt::infoLog(qt::logQt)); });
     x11::X11WindowList windowList(*connection, identities);
     x11::X11Screens screens(*connection, workspace);
-    x11::X11EventMonitor eventMonitor(*connection,
-                                      [&info](const std::string& line) { info.log(line); });
-    x11::X11Cursor cursor(*connection, [&info](const std::string& line) { info.log(line); });
+    x11::X11EventMonitor eventMonitor(*connection, qt::infoLog(qt::logX11));
+    x11::X11Cursor cursor(*connection, qt::infoLog(qt::logX11));
     qt::QtChildProcess shellProcesses;
     UptimeAnswer childProcess(shellProcesses, startedAtLogin);
-    ProgramViews views(*connection, [&info](const std::string& line) { info.log(line); });
+    ProgramViews views(*connection, qt::infoLog(qt::logQt));
     // The status item shows once a tray comes; the server tells when, so nothing polls.
     x11::X11TrayWatch trayWatch(*connection,
                                 [&views](bool present) { views.systemTrayChanged(present); });
@@ -177,8 +181,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
                       windowList, screens,      cursor,    runLoop,     childProcess,
                       images,     info,         views,     &bundleFiles};
     // Declared before the delegate, so that the grabs outlive every hotkey it registers.
-    x11::X11GlobalShortcuts hotKeyCenter(*connection, runLoop,
-                                         [&info](const std::string& line) { info.log(line); });
+    x11::X11GlobalShortcuts hotKeyCenter(*connection, runLoop, qt::infoLog(qt::logX11));
     platform.hotKeyCenter = &hotKeyCenter;
     platform.chromeBrowsers = x11::chromeBrowsers();
     // The first key typed after an activation must already be in the rule's layout. A rule for a
@@ -207,9 +210,8 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     // Start at login: an entry in the user's autostart folder under the program's desktop id.
     // Its Exec has the option that keeps the settings closed at login; an entry written before
     // the option existed gets it.
-    xdg::XdgAutostartLoginItems autostart(
-        xdg::defaultAutostartFolder(), kOwnBundleIdentifier,
-        [&info](const std::string& line) { info.log(line); }, kStartedAtLoginOption);
+    xdg::XdgAutostartLoginItems autostart(xdg::defaultAutostartFolder(), kOwnBundleIdentifier,
+                                          qt::infoLog(qt::logXdg), kStartedAtLoginOption);
     platform.loginItems = &autostart;
     if (Settings(store).boolForKey(keys::kAutoStartAtLogin) && autostart.bringEntryUpToDate())
         info.log(std::string("the autostart entry now starts velmora with ") +

@@ -10,9 +10,13 @@ namespace velmora::program {
 
 namespace {
 
-void printQtMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+void printQtMessage(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    // The program's own lines (log_categories.h) are written as they were said; Qt's are
+    // split into lines.
+    const std::string_view category = context.category ? context.category : "";
+    std::string text = category.starts_with("velmora.") ? "velmora: " + message.toStdString() + "\n"
+                                                        : formatQtMessage(message.toStdString());
     // One write per message, so that lines from several threads do not interleave.
-    std::string text = formatQtMessage(message.toStdString());
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
 }

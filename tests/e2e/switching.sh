@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Each application's rule applies when it comes to the front (A, B, A; none for no rule or an
 # unconfigured layout; again for a minimized one brought back). Without an EWMH window manager the
-# agent says so and follows the focus; one starting, replaced or ending changes none of this. A
-# layout chosen by hand stays while the same application stays in front. A key typed 20 ms after
+# agent says so (unless its X11 lines are turned off) and follows the focus; one starting,
+# replaced or ending changes none of this. A layout chosen by hand stays while the same
+# application stays in front. A key typed 20 ms after
 # the focus arrives in its application's layout.
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_display
+# The X11 services' lines form the logging category velmora.x11, which Qt's rules turn off.
+QT_LOGGING_RULES="velmora.x11.info=false" start_velmora
+! velmora_says "no EWMH window manager" || fail "velmora.x11.info=false left the X11 lines on"
+stop_velmora
 "$VELMORA" rule AppA xkb:de
 "$VELMORA" rule AppB xkb:ru
 "$VELMORA" rule AppFr xkb:fr

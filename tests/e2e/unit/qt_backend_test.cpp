@@ -449,10 +449,17 @@ TEST_F(QtIndicator, TheWindowIsShapedToItsViews) {
 } // namespace
 } // namespace velmora::qt
 
+namespace velmora::qt {
+int printQtFaceTexts(); // qt_application_test.cpp
+}
+
 int main(int argc, char** argv) {
     // No display is needed, nor used when there is one.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // Run again by a test, in the language of its environment.
+    if (argc == 2 && std::string_view(argv[1]) == "--print-qt-face-texts")
+        return velmora::qt::printQtFaceTexts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
