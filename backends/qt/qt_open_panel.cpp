@@ -1,15 +1,13 @@
 #include "qt_open_panel.h"
 
+#include "posix/xdg_base_dirs.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 namespace velmora::qt {
 
 namespace {
-
-QString environment(const char* name) {
-    return QString::fromLocal8Bit(qgetenv(name));
-}
 
 bool isFolder(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
@@ -40,18 +38,14 @@ QString startingFolder(const std::string& folder) {
     const QString given = QString::fromStdString(folder);
     if (isFolder(given))
         return given;
-    QString dataDirs = environment("XDG_DATA_DIRS");
-    if (dataDirs.isEmpty())
-        dataDirs = QStringLiteral("/usr/local/share:/usr/share");
-    for (const QString& dir : dataDirs.split(u':', Qt::SkipEmptyParts)) {
-        QString applications = QDir(dir).filePath(QStringLiteral("applications"));
-        if (isFolder(applications))
+    const auto applicationsIn = [](const std::string& dataFolder) {
+        return QDir(QString::fromLocal8Bit(dataFolder)).filePath(QStringLiteral("applications"));
+    };
+    for (const std::string& dataDir : util::dataDirs())
+        if (QString applications = applicationsIn(dataDir); isFolder(applications))
             return applications;
-    }
-    QString dataHome = environment("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = QDir::home().filePath(QStringLiteral(".local/share"));
-    QString applications = QDir(dataHome).filePath(QStringLiteral("applications"));
+    const std::optional<std::string> dataHome = util::dataHome();
+    QString applications = dataHome ? applicationsIn(*dataHome) : QString();
     return isFolder(applications) ? applications : QDir::homePath();
 }
 

@@ -1,8 +1,8 @@
 // The program as a Qt application: English texts, the login entry's path, quitting through the
 // event loop, and only real URLs handed to the desktop's handler.
 
-#include "qt_application.h"
-#include "url_opener.h"
+#include "qt/qt_application.h"
+#include "qt/url_opener.h"
 
 #include "menu/alfred_tip.h"
 

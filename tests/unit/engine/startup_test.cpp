@@ -1,7 +1,7 @@
 // Start-up order, the popover decision, the counter's first value, and the notifications.
 
-#include "engine/shell.h"
 #include "sim_agent.h"
+#include "util/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -56,15 +56,19 @@ TEST(Startup, EventMonitorRoutesEventsBySettings) {
     EXPECT_EQ(seen, (std::vector<std::string>{"flags 256@2.500000", "address@0", "follow@1000"}));
 }
 
-TEST(Shell, OutputMustBeUtf8) {
-    EXPECT_TRUE(isValidUtf8("10:00 up 3 secs, 1 user"));
-    EXPECT_TRUE(isValidUtf8("\xe8\x81\x9a\xe7\x84\xa6"));
-    EXPECT_TRUE(isValidUtf8("\xf0\x9f\x98\x80"));
-    EXPECT_FALSE(isValidUtf8("\xff"));
-    EXPECT_FALSE(isValidUtf8("abc\xe8\x81"));      // cut short
-    EXPECT_FALSE(isValidUtf8("\xc0\xaf"));         // overlong
-    EXPECT_FALSE(isValidUtf8("\xed\xa0\x80"));     // surrogate
-    EXPECT_FALSE(isValidUtf8("\xf4\x90\x80\x80")); // beyond Unicode
+// What shell output, X properties and desktop files must be to count as text.
+TEST(Utf8, OnlyWellFormedSequences) {
+    for (const auto& [text, valid] :
+         std::vector<std::pair<std::string, bool>>{{"10:00 up 3 secs, 1 user", true},
+                                                   {"\xe8\x81\x9a\xe7\x84\xa6", true},
+                                                   {"\xf0\x9f\x98\x80", true},
+                                                   {std::string("a\0b", 3), true},
+                                                   {"\xff", false},
+                                                   {"abc\xe8\x81", false},       // cut short
+                                                   {"\xc0\xaf", false},          // overlong
+                                                   {"\xed\xa0\x80", false},      // surrogate
+                                                   {"\xf4\x90\x80\x80", false}}) // beyond Unicode
+        EXPECT_EQ(util::isValidUtf8(text), valid) << text;
 }
 
 } // namespace
