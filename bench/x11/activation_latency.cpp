@@ -13,9 +13,8 @@
 // each sample where the window got the input focus, the first moment a switcher can hear of
 // the activation: before it is the window manager's part, after it the switcher's own.
 
-#define explicit explicit_
-#include <xcb/xkb.h>
-#undef explicit
+#include "xcb_tool.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -31,16 +30,8 @@
 
 namespace {
 
-[[noreturn]] void fail(const std::string& message) {
-    std::fprintf(stderr, "velmora_bench_activation: %s\n", message.c_str());
-    std::exit(2);
-}
-
-double nowMs() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
+using velmora::xcb_tool::fail;
+using velmora::xcb_tool::nowMs;
 
 class Display {
   public:

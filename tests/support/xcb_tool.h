@@ -1,0 +1,27 @@
+#pragma once
+// What the X11 tools of the benchmarks and of the end-to-end tests share.
+
+#include "x11/xcb_xkb.h" // xcb/xkb.h, whose member named "explicit" C++ cannot read as it is
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <time.h>
+
+namespace velmora::xcb_tool {
+
+// Says what went wrong after the program's name and ends it with status 2.
+[[noreturn]] inline void fail(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
+    std::exit(2);
+}
+
+// CLOCK_MONOTONIC in milliseconds.
+inline double nowMs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+} // namespace velmora::xcb_tool
