@@ -58,17 +58,14 @@ TEST(Startup, EventMonitorRoutesEventsBySettings) {
 
 // What shell output, X properties and desktop files must be to count as text.
 TEST(Utf8, OnlyWellFormedSequences) {
-    for (const auto& [text, valid] :
-         std::vector<std::pair<std::string, bool>>{{"10:00 up 3 secs, 1 user", true},
-                                                   {"\xe8\x81\x9a\xe7\x84\xa6", true},
-                                                   {"\xf0\x9f\x98\x80", true},
-                                                   {std::string("a\0b", 3), true},
-                                                   {"\xff", false},
-                                                   {"abc\xe8\x81", false},       // cut short
-                                                   {"\xc0\xaf", false},          // overlong
-                                                   {"\xed\xa0\x80", false},      // surrogate
-                                                   {"\xf4\x90\x80\x80", false}}) // beyond Unicode
-        EXPECT_EQ(util::isValidUtf8(text), valid) << text;
+    using namespace std::string_view_literals;
+    for (auto text : {"10:00 up 3 secs, 1 user"sv, "\xe8\x81\x9a\xe7\x84\xa6"sv,
+                      "\xf0\x9f\x98\x80"sv, "a\0b"sv})
+        EXPECT_TRUE(util::isValidUtf8(text)) << text;
+    // Stray byte, cut short, overlong, surrogate, beyond Unicode.
+    for (auto text :
+         {"\xff"sv, "abc\xe8\x81"sv, "\xc0\xaf"sv, "\xed\xa0\x80"sv, "\xf4\x90\x80\x80"sv})
+        EXPECT_FALSE(util::isValidUtf8(text)) << text;
 }
 
 } // namespace

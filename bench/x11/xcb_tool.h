@@ -1,5 +1,5 @@
 #pragma once
-// What the X11 tools of the benchmarks and of the end-to-end tests share.
+// What the X11 tools of the benchmarks and the end-to-end tests' client (tests/e2e) share.
 
 #include "x11/xcb_xkb.h" // xcb/xkb.h, whose member named "explicit" C++ cannot read as it is
 
