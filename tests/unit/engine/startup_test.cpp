@@ -56,8 +56,7 @@ TEST(Startup, EventMonitorRoutesEventsBySettings) {
     EXPECT_EQ(seen, (std::vector<std::string>{"flags 256@2.500000", "address@0", "follow@1000"}));
 }
 
-// What shell output, X properties and desktop files must be to count as text.
-TEST(Utf8, OnlyWellFormedSequences) {
+TEST(Utf8, OnlyWellFormedSequencesCountAsText) {
     using namespace std::string_view_literals;
     for (auto text : {"10:00 up 3 secs, 1 user"sv, "\xe8\x81\x9a\xe7\x84\xa6"sv,
                       "\xf0\x9f\x98\x80"sv, "a\0b"sv})
