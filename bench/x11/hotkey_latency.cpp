@@ -30,6 +30,7 @@ namespace {
 
 using velmora::xcb_tool::fail;
 using velmora::xcb_tool::nowMs;
+using velmora::xcb_tool::report;
 
 class Keyboard {
   public:
@@ -115,14 +116,6 @@ class Keyboard {
     std::uint8_t xkbEvent_ = 0;
     xkb_keymap* keymap_ = nullptr;
 };
-
-void report(const char* what, std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    std::size_t n = samples.size();
-    double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    std::printf("%s: n=%zu median=%.2f ms min=%.2f ms max=%.2f ms\n", what, n, median,
-                samples.front(), samples.back());
-}
 
 } // namespace
 

@@ -3,11 +3,13 @@
 
 #include "x11/xcb_xkb.h" // xcb/xkb.h, whose member named "explicit" C++ cannot read as it is
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <time.h>
+#include <vector>
 
 namespace velmora::xcb_tool {
 
@@ -22,6 +24,15 @@ inline double nowMs() {
     timespec t{};
     clock_gettime(CLOCK_MONOTONIC, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Prints the count, median, minimum and maximum of SAMPLES (milliseconds, at least one).
+inline void report(const char* what, std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    std::size_t n = samples.size();
+    double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+    std::printf("%s: n=%zu median=%.2f ms min=%.2f ms max=%.2f ms\n", what, n, median,
+                samples.front(), samples.back());
 }
 
 } // namespace velmora::xcb_tool
