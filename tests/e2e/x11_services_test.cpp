@@ -94,7 +94,7 @@ class LiveDisplay : public ::testing::Test {
 
 const PlistValue* entryOwnedBy(const PlistArray& list, const std::string& owner, std::size_t* at) {
     for (std::size_t i = 0; i < list.size(); ++i) {
-        const PlistValue* name = list[i].find(kCGWindowOwnerName);
+        const PlistValue* name = list[i].find(kWindowOwnerNameKey);
         if (name && name->string() && *name->string() == owner) {
             *at = i;
             return &list[i];
@@ -116,17 +116,17 @@ xcb_atom_t internAtom(X11Connection& connection, const std::string& name) {
 TEST_F(LiveDisplay, WindowListHoldsTheOnScreenWindowsFrontToBack) {
     ApplicationIdentities identities(*connection_);
     X11WindowList windows(*connection_, identities);
-    PlistArray list = windows.copyWindowListSnapshot();
+    PlistArray list = windows.windowListSnapshot();
     std::size_t atA = 0, atB = 0, atC = 0;
     const PlistValue* a = entryOwnedBy(list, "ListA", &atA);
     const PlistValue* b = entryOwnedBy(list, "ListB", &atB);
     ASSERT_TRUE(a && b);
     EXPECT_LT(atB, atA); // B was activated last: it is in front
     EXPECT_FALSE(entryOwnedBy(list, "ListC", &atC)) << "a minimized window is not on screen";
-    EXPECT_EQ(*b->find(kCGWindowName)->string(), "ListB 1");
-    EXPECT_EQ(*b->find(kCGWindowIsOnscreen)->boolean(), true);
-    EXPECT_EQ(*b->find(kCGWindowLayer)->integer(), 0);
-    const PlistValue* bounds = b->find(kCGWindowBounds);
+    EXPECT_EQ(*b->find(kWindowNameKey)->string(), "ListB 1");
+    EXPECT_EQ(*b->find(kWindowIsOnscreenKey)->boolean(), true);
+    EXPECT_EQ(*b->find(kWindowLayerKey)->integer(), 0);
+    const PlistValue* bounds = b->find(kWindowBoundsKey);
     ASSERT_TRUE(bounds);
     // The client is 240x160; openbox's frame adds its border and title bar.
     EXPECT_GE(*bounds->find("Width")->integer(), 240);
@@ -135,17 +135,17 @@ TEST_F(LiveDisplay, WindowListHoldsTheOnScreenWindowsFrontToBack) {
 }
 
 TEST_F(LiveDisplay, InputSourcesAreTheGroupsAndTheCurrentOneFollowsTheEventsInOrder) {
-    X11DistributedNotifications notifications;
+    X11DesktopBroadcasts notifications;
     XkbInputSources sources(*connection_, notifications, log_);
-    std::vector<InputSource> all = sources.createInputSourceList(std::nullopt, false);
+    std::vector<InputSource> all = sources.sourcesMatching(std::nullopt, false);
     ASSERT_EQ(all.size(), 3u);
     EXPECT_EQ(all[0].inputSourceID, "xkb:us");
     EXPECT_EQ(all[1].inputSourceID, "xkb:de");
     EXPECT_EQ(all[2].inputSourceID, "xkb:ru");
     EXPECT_EQ(all[0].localizedName, "English (US)");
-    EXPECT_EQ(all[1].category, kTISCategoryKeyboardInputSource);
-    EXPECT_TRUE(sources.createInputSourceList("xkb:fr", false).empty());
-    auto latin = sources.createInputSourceList(kLatinLayoutAlias, false);
+    EXPECT_EQ(all[1].category, kKeyboardLayoutCategory);
+    EXPECT_TRUE(sources.sourcesMatching("xkb:fr", false).empty());
+    auto latin = sources.sourcesMatching(kLatinLayoutAlias, false);
     ASSERT_EQ(latin.size(), 1u);
     EXPECT_EQ(latin[0].inputSourceID, "xkb:us");
 
@@ -153,16 +153,16 @@ TEST_F(LiveDisplay, InputSourcesAreTheGroupsAndTheCurrentOneFollowsTheEventsInOr
     int changes = 0;
     notifications.addObserver(kSelectedKeyboardInputSourceChangedNotification,
                               [&](const std::string&) { ++changes; });
-    sources.selectInputSource(all[2]);
-    EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->inputSourceID, "xkb:ru");
+    sources.select(all[2]);
+    EXPECT_EQ(sources.currentSource()->inputSourceID, "xkb:ru");
     ASSERT_TRUE(pumpUntil([&] { return changes == 1; }));
-    sources.selectInputSource(latin[0]);
-    EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->inputSourceID, "xkb:us");
+    sources.select(latin[0]);
+    EXPECT_EQ(sources.currentSource()->inputSourceID, "xkb:us");
     ASSERT_TRUE(pumpUntil([&] { return changes == 2; }));
     InputSource unknown;
     unknown.inputSourceID = "xkb:fr";
-    sources.selectInputSource(unknown);
-    EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->inputSourceID, "xkb:us");
+    sources.select(unknown);
+    EXPECT_EQ(sources.currentSource()->inputSourceID, "xkb:us");
 
     // Inside an event handler the current group comes from the events already handled, not from
     // the server: a change another client made before the event must be seen, and so must our own
@@ -182,9 +182,9 @@ TEST_F(LiveDisplay, InputSourcesAreTheGroupsAndTheCurrentOneFollowsTheEventsInOr
         const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
         if (e.atom != atom || !seen.empty())
             return;
-        seen.push_back(*sources.copyCurrentKeyboardInputSource()->inputSourceID);
-        sources.selectInputSource(sources.createInputSourceList("xkb:de", false).at(0));
-        seen.push_back(*sources.copyCurrentKeyboardInputSource()->inputSourceID);
+        seen.push_back(*sources.currentSource()->inputSourceID);
+        sources.select(sources.sourcesMatching("xkb:de", false).at(0));
+        seen.push_back(*sources.currentSource()->inputSourceID);
     });
     std::uint8_t value = 1;
     xcb_change_property(other->xcb(), XCB_PROP_MODE_REPLACE, other->root(), atom, XCB_ATOM_CARDINAL,
@@ -194,13 +194,13 @@ TEST_F(LiveDisplay, InputSourcesAreTheGroupsAndTheCurrentOneFollowsTheEventsInOr
     EXPECT_EQ(seen, (std::vector<std::string>{"xkb:ru", "xkb:de"}));
     // Outside a handler the server is asked, and it agrees.
     ASSERT_TRUE(pumpUntil(
-        [&] { return sources.copyCurrentKeyboardInputSource()->inputSourceID == "xkb:de"; }));
+        [&] { return sources.currentSource()->inputSourceID == "xkb:de"; }));
 }
 
 TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
     X11Workspace& workspace = this->workspace();
-    ASSERT_TRUE(workspace.frontmostApplication());
-    EXPECT_EQ(workspace.frontmostApplication()->bundleIdentifier, "ListB");
+    ASSERT_TRUE(workspace.frontApplication());
+    EXPECT_EQ(workspace.frontApplication()->bundleIdentifier, "ListB");
     std::vector<std::string> running;
     for (const auto& app : workspace.runningApplications())
         if (app.bundleIdentifier && app.bundleIdentifier->starts_with("List"))
@@ -223,17 +223,17 @@ TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
     std::vector<std::string> activated;
     std::vector<std::string> seenElsewhere;
     workspace.addObserver(
-        NSWorkspaceDidActivateApplicationNotification, [&](const WorkspaceNotification& n) {
+        kApplicationActivatedNotification, [&](const WorkspaceNotification& n) {
             activated.push_back(n.application->bundleIdentifier.value_or("-"));
             auto front = std::async(std::launch::async, [&] {
-                             return workspace.frontmostApplication();
+                             return workspace.frontApplication();
                          }).get();
             seenElsewhere.push_back(front ? front->bundleIdentifier.value_or("-") : "none");
         });
     requestActivation(a_);
     ASSERT_TRUE(pumpUntil([&] { return !activated.empty(); }));
     EXPECT_EQ(activated, (std::vector<std::string>{"ListA"}));
-    EXPECT_EQ(workspace.frontmostApplication()->localizedName, "ListA");
+    EXPECT_EQ(workspace.frontApplication()->localizedName, "ListA");
     requestActivation(b_);
     ASSERT_TRUE(pumpUntil([&] { return activated.size() == 2; }));
     EXPECT_EQ(activated.back(), "ListB");
@@ -286,8 +286,8 @@ TEST_F(LiveDisplay, ApplicationsWithoutADesktopFileHaveTheirClassAsNameAndTheirW
     PixelImages images;
     WindowIcons windowIcons(*connection_, images, 20);
     X11Workspace workspace(*connection_, identities, log_, nullptr, &windowIcons);
-    EXPECT_EQ(workspace.absolutePathForAppBundleWithIdentifier("NeverSeen"), std::nullopt);
-    const auto path = workspace.absolutePathForAppBundleWithIdentifier("ListA");
+    EXPECT_EQ(workspace.applicationPath("NeverSeen"), std::nullopt);
+    const auto path = workspace.applicationPath("ListA");
     ASSERT_TRUE(path);
     EXPECT_EQ(workspace.displayNameAtPath(*path), "ListA");
     auto pixels = [&] {
@@ -315,8 +315,8 @@ TEST_F(LiveDisplay, AMinimizedWindowBroughtBackUnhidesItsApplicationAndTheResetW
             into.push_back(n.application->bundleIdentifier.value_or("-"));
         };
     };
-    workspace.addObserver(NSWorkspaceDidUnhideApplicationNotification, record(unhidden));
-    workspace.addObserver(NSWorkspaceDidActivateApplicationNotification, record(activated));
+    workspace.addObserver(kApplicationUnhiddenNotification, record(unhidden));
+    workspace.addObserver(kApplicationActivatedNotification, record(activated));
     X11ResetWindow reset(*connection_);
     for (int i = 0; i < 5; ++i) {
         reset.makeKeyAndOrderFront();
@@ -343,7 +343,7 @@ TEST_F(LiveDisplay, AMinimizedWindowBroughtBackUnhidesItsApplicationAndTheResetW
 TEST_F(LiveDisplay, TheAgentsOwnWindowsAreNoLaunchAndNoOrdinaryApplication) {
     X11Workspace& workspace = this->workspace();
     std::vector<std::string> launched;
-    workspace.addObserver(NSWorkspaceDidLaunchApplicationNotification,
+    workspace.addObserver(kApplicationLaunchedNotification,
                           [&](const WorkspaceNotification& n) {
                               launched.push_back(n.application->bundleIdentifier.value_or("-"));
                           });
@@ -395,10 +395,10 @@ TEST_F(LiveDisplay, LauncherPanelsAreReportedFromTheirWindowsMappingAndGoing) {
                 bounds = n.panelBounds;
         });
     };
-    record(NSWorkspaceDidLaunchApplicationNotification, "launched");
+    record(kApplicationLaunchedNotification, "launched");
     record(kLauncherPanelDidOpenNotification, "opened");
     record(kLauncherPanelDidCloseNotification, "closed");
-    record(NSWorkspaceDidActivateApplicationNotification, "activated");
+    record(kApplicationActivatedNotification, "activated");
     // A launcher of its own: its end takes its windows with it.
     xcb_connection_t* launcher = xcb_connect(nullptr, nullptr);
     auto panel = [&](xcb_connection_t* c, const std::string& wmClass) {
@@ -430,7 +430,7 @@ TEST_F(LiveDisplay, LauncherPanelsAreReportedFromTheirWindowsMappingAndGoing) {
                                        {"Height", std::int64_t{40}}}));
     EXPECT_TRUE(listed("Rofi"));
     EXPECT_FALSE(listed("ListMenu"));
-    EXPECT_EQ(workspace.frontmostApplication()->bundleIdentifier, "ListB");
+    EXPECT_EQ(workspace.frontApplication()->bundleIdentifier, "ListB");
     xcb_unmap_window(launcher, rofi);
     xcb_flush(launcher);
     ASSERT_TRUE(pumpUntil([&] { return seen.size() == 3; }));

@@ -29,9 +29,9 @@ class AddressBar : public ::testing::Test {
     void browserWindow(const std::string& owner, PlistValue top) {
         sim.desktop.world().putWindowInFront(
             owner,
-            {{kCGWindowOwnerName, owner},
-             {kCGWindowIsOnscreen, true},
-             {kCGWindowBounds,
+            {{kWindowOwnerNameKey, owner},
+             {kWindowIsOnscreenKey, true},
+             {kWindowBoundsKey,
               PlistValue(PlistDictionary{{"X", 0}, {"Y", top}, {"Width", 900}, {"Height", 700}})}});
     }
     static Event mouseUp(Point at) {
@@ -156,9 +156,9 @@ TEST_F(AddressBar, ADesktopNamesChromeItsOwnWayAndMeasuresFromWhatItDraws) {
     sim.addApp("chromium", "Navegador web Chromium");
     sim.desktop.world().putWindowInFront(
         "Navegador web Chromium",
-        {{kCGWindowOwnerName, "Navegador web Chromium"},
-         {kCGWindowIsOnscreen, true},
-         {kCGWindowBounds, PlistDictionary{{"X", 0}, {"Y", 50}, {"Width", 900}, {"Height", 728}}},
+        {{kWindowOwnerNameKey, "Navegador web Chromium"},
+         {kWindowIsOnscreenKey, true},
+         {kWindowBoundsKey, PlistDictionary{{"X", 0}, {"Y", 50}, {"Width", 900}, {"Height", 728}}},
          {kVelmoraWindowContentBounds,
           PlistDictionary{{"X", 0}, {"Y", 78}, {"Width", 900}, {"Height", 700}}}});
     Platform& platform = sim.desktop.platform();
@@ -167,7 +167,7 @@ TEST_F(AddressBar, ADesktopNamesChromeItsOwnWayAndMeasuresFromWhatItDraws) {
             .getFrameOfFirstWindow =
                 [&platform](const std::string& prefix) {
                     return getFrameOfFirstWindow(
-                        withContentBounds(platform.windowList.copyWindowListSnapshot()), prefix);
+                        withContentBounds(platform.windowList.windowListSnapshot()), prefix);
                 },
             .isTextCursor = [] { return true; },
             .reset = {},
