@@ -9,9 +9,9 @@
 #include "editor/stored_lists.h"
 #include "engine/settings.h"
 #include "hotkeys/stored_shortcuts.h"
-#include "memory_defaults.h"
-#include "plist_conversion.h"
-#include "plist_file_defaults.h"
+#include "sim/memory_defaults.h"
+#include "store/plist_conversion.h"
+#include "store/plist_file_defaults.h"
 
 #include <cstdint>
 #include <string>

@@ -6,13 +6,13 @@
 
 #include "fuzz_support.h"
 
-#include "cursor_theme_shapes.h"
-#include "desktop_entries.h"
-#include "stored_key_combo.h"
-#include "text_encoding.h"
-#include "window_facts.h"
-#include "window_icon.h"
-#include "xkb_layout_ids.h"
+#include "x11/cursor_theme_shapes.h"
+#include "x11/desktop_entries.h"
+#include "x11/stored_key_combo.h"
+#include "x11/text_encoding.h"
+#include "x11/window_facts.h"
+#include "x11/window_icon.h"
+#include "x11/xkb_layout_ids.h"
 
 #include <cstdint>
 #include <cstring>

@@ -3,9 +3,10 @@
 
 #include "fuzz_support.h"
 
-#include "autostart_entry.h"
-#include "desktop_entry_reader.h"
-#include "exec_line.h"
+#include "posix/desktop_entry_file.h"
+#include "util/utf8.h"
+#include "xdg/autostart_entry.h"
+#include "xdg/exec_line.h"
 
 #include <cstdint>
 #include <string>
@@ -16,12 +17,12 @@ using namespace velmora;
 namespace {
 
 void desktopEntry(std::string_view text) {
-    // A NUL counts as invalid: no desktop file holds one.
-    fuzz::check(xdg::isValidUtf8(text) ==
-                    (fuzz::wellFormedUtf8(text) && text.find('\0') == std::string_view::npos),
+    fuzz::check(util::isValidUtf8(text) == fuzz::wellFormedUtf8(text),
                 "isValidUtf8 misjudges a text");
-    if (auto keys = xdg::parseDesktopEntry(text))
-        fuzz::check(xdg::isValidUtf8(text), "a desktop entry was read from text that is no UTF-8");
+    // A NUL counts as invalid: no desktop file holds one.
+    if (auto keys = util::parseDesktopEntry(text))
+        fuzz::check(fuzz::wellFormedUtf8(text) && text.find('\0') == std::string_view::npos,
+                    "a desktop entry was read from text that is no UTF-8");
 }
 
 void execLine(FuzzedDataProvider& data) {

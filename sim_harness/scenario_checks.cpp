@@ -3,7 +3,7 @@
 #include "app/app_delegate.h"
 #include "plist_json.h"
 #include "scenario_runner.h"
-#include "sim_indicator_views.h"
+#include "sim/sim_indicator_views.h"
 
 namespace velmora::sim {
 

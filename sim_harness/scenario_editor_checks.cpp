@@ -3,7 +3,8 @@
 
 #include "scenario_checks.h"
 #include "scenario_runner.h"
-#include "sim_indicator_views.h"
+#include "shortcut_views.h"
+#include "sim/sim_indicator_views.h"
 
 namespace velmora::sim {
 
@@ -35,16 +36,6 @@ Lines printCatalogue(ScenarioRunner& r, const std::vector<Word>&) {
     return lines;
 }
 
-// The first subview of a cell's container, of the type the cell holds.
-template <class ViewType> std::shared_ptr<ViewType> inner(const std::shared_ptr<View>& cell) {
-    if (!cell)
-        return nullptr;
-    for (const auto& view : cell->subviews())
-        if (auto typed = std::dynamic_pointer_cast<ViewType>(view))
-            return typed;
-    return nullptr;
-}
-
 Lines printRules(ScenarioRunner& r, const std::vector<Word>&) {
     Lines lines;
     SimTableView* table = r.desktop().ruleTable();
@@ -54,8 +45,8 @@ Lines printRules(ScenarioRunner& r, const std::vector<Word>&) {
     const auto& apps = *controller->lists().allApplications;
     const std::int64_t rows = table->numberOfRows();
     for (std::int64_t row = 0; row < rows && static_cast<std::size_t>(row) < apps.size(); ++row) {
-        auto icon = inner<ImageView>(table->viewAtColumnRow(kColumnIcon, row));
-        auto name = inner<TextField>(table->viewAtColumnRow(kColumnApplicationName, row));
+        auto icon = firstInside<ImageView>(table->viewAtColumnRow(kColumnIcon, row));
+        auto name = firstInside<TextField>(table->viewAtColumnRow(kColumnApplicationName, row));
         auto box =
             std::dynamic_pointer_cast<ComboBox>(table->viewAtColumnRow(kColumnSelectInput, row));
         lines.push_back("rules " + std::to_string(row) + " " + apps[static_cast<std::size_t>(row)] +

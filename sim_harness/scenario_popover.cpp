@@ -15,14 +15,6 @@ bool noArguments(ParseContext& c) {
     return splitWords(c, {}, w) && expectPositional(c, w, 0, 0);
 }
 
-bool parseRow(ParseContext& c, const Word& word, std::int64_t& row) {
-    auto value = parseInteger(word.text);
-    if (word.quoted || !value || *value < 0)
-        return c.fail("row must be a whole number of at least 0: " + word.text);
-    row = *value;
-    return true;
-}
-
 StatementParser simple(std::function<void(SimDesktop&)> action) {
     return [action](ParseContext& c, Statement& s) {
         if (!noArguments(c))

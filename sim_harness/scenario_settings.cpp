@@ -15,14 +15,6 @@ namespace velmora::sim {
 
 namespace {
 
-bool parseRow(ParseContext& c, const Word& word, std::int64_t& row) {
-    auto value = parseInteger(word.text);
-    if (word.quoted || !value || *value < 0)
-        return c.fail("row must be a whole number of at least 0: " + word.text);
-    row = *value;
-    return true;
-}
-
 bool parseKeyCombo(ParseContext& c, const Word& keyWord, const Word& flagsWord,
                    std::int64_t& keyCode, std::int64_t& flags) {
     auto code = parseInteger(keyWord.text);

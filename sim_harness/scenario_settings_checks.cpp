@@ -4,7 +4,7 @@
 #include "scenario_checks.h"
 #include "scenario_runner.h"
 #include "shortcut_views.h"
-#include "sim_indicator_views.h"
+#include "sim/sim_indicator_views.h"
 
 namespace velmora::sim {
 

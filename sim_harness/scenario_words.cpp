@@ -20,6 +20,14 @@ std::optional<std::int64_t> parseInteger(const std::string& text) {
     return value;
 }
 
+bool parseRow(ParseContext& c, const Word& word, std::int64_t& row) {
+    auto value = parseInteger(word.text);
+    if (word.quoted || !value || *value < 0)
+        return c.fail("row must be a whole number of at least 0: " + word.text);
+    row = *value;
+    return true;
+}
+
 std::optional<std::uint64_t> parseHex(const std::string& text) {
     if (!(text.starts_with("0x") || text.starts_with("0X")) || text.size() == 2)
         return std::nullopt;

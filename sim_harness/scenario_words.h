@@ -13,6 +13,8 @@ namespace velmora::sim {
 // A whole number, decimal or 0x hexadecimal.
 std::optional<std::int64_t> parseInteger(const std::string& text);
 std::optional<std::uint64_t> parseHex(const std::string& text);
+// A table row: a whole number of at least 0.
+bool parseRow(ParseContext& context, const Word& word, std::int64_t& row);
 // A number that may have a fraction.
 std::optional<double> parseDecimal(const std::string& text);
 

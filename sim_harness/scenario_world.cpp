@@ -4,7 +4,7 @@
 #include "scenario.h"
 #include "scenario_runner.h"
 #include "scenario_words.h"
-#include "sim_images.h"
+#include "sim/sim_images.h"
 
 namespace velmora::sim {
 

@@ -4,8 +4,8 @@
 // scenario runner and the benchmarks use it.
 
 #include "app/app_delegate.h"
-#include "memory_defaults.h"
-#include "sim_platform.h"
+#include "sim/memory_defaults.h"
+#include "sim/sim_platform.h"
 #include "tracing_defaults.h"
 
 #include <memory>

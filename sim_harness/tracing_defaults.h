@@ -3,7 +3,7 @@
 
 #include "platform/user_defaults.h"
 #include "plist_json.h"
-#include "trace.h"
+#include "sim/trace.h"
 
 namespace velmora::sim {
 

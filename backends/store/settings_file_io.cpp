@@ -1,5 +1,7 @@
 #include "settings_file_io.h"
 
+#include "posix/file_descriptor.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -34,28 +36,7 @@ FileStamp stampFromStat(const struct stat& st) {
     return stamp;
 }
 
-// Closes the descriptor on every way out of a function.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the result: on some file systems close() is where a failed
-    // write shows up.
-    int close() {
-        int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-  private:
-    int fd_;
-};
+using util::FileDescriptor;
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {

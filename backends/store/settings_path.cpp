@@ -1,7 +1,7 @@
 #include "settings_path.h"
 
-#include "config_home.h"
 #include "plist_file_defaults.h"
+#include "posix/xdg_base_dirs.h"
 
 #include <cstdlib>
 
@@ -14,7 +14,7 @@ constexpr const char* kRelativePath = "/velmora/com.quorvant.Quorvant-Velmora.pl
 } // namespace
 
 std::string settingsFilePathFor(const char* xdgConfigHome, const char* home) {
-    std::string configHome = xdg::configHomeFor(xdgConfigHome, home);
+    std::string configHome = util::configHomeFor(xdgConfigHome, home);
     // Without any home folder the file goes below the working folder rather than the root.
     return (configHome.empty() ? std::string(".config") : configHome) + kRelativePath;
 }

@@ -6,7 +6,7 @@
 namespace velmora::store {
 
 // velmora/<bundle id>.plist in the user's configuration folder (XDG base directory rules:
-// xdg::configHomeFor). Either argument may be null.
+// util::configHomeFor). Either argument may be null.
 std::string settingsFilePathFor(const char* xdgConfigHome, const char* home);
 
 } // namespace velmora::store

@@ -1,10 +1,11 @@
 #include "desktop_entries.h"
 
+#include "posix/desktop_entry_file.h"
+#include "posix/xdg_base_dirs.h"
+
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <system_error>
 
 namespace velmora::x11 {
@@ -68,13 +69,6 @@ std::optional<fs::file_time_type> stampOf(const fs::path& directory) {
     return stamp;
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // "kde4/okular.desktop" below an applications folder has the id "kde4-okular".
 std::string desktopIdFor(const fs::path& relative) {
     std::string id = relative.generic_string();
@@ -110,35 +104,11 @@ bool takeLocalized(std::string_view key, std::string_view base, std::string valu
     return true;
 }
 
-const char* environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value ? value : nullptr;
-}
-
-} // namespace
-
-std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, EntryKeys keys) {
+// The keys of GROUP that KEYS asks for; none for an entry the user deleted (Hidden=true).
+std::optional<DesktopEntry> entryOf(const util::DesktopEntryKeys& group, EntryKeys keys) {
     DesktopEntry entry;
-    bool inMainGroup = false;
-    bool sawMainGroup = false;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::string_view line = trim(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.empty() || line.front() == '#')
-            continue;
-        if (line.front() == '[') {
-            inMainGroup = line == "[Desktop Entry]";
-            sawMainGroup = sawMainGroup || inMainGroup;
-            continue;
-        }
-        if (!inMainGroup)
-            continue;
-        std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        std::string_view key = trim(line.substr(0, equals));
-        std::string value = unescape(trim(line.substr(equals + 1)));
+    for (const auto& [key, escaped] : group) {
+        std::string value = unescape(escaped);
         if (key == "Hidden" && value == "true")
             return std::nullopt;
         if (key == "StartupWMClass")
@@ -157,9 +127,14 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, EntryKeys k
                  !takeLocalized(key, "GenericName", value, entry.genericNames))
             takeLocalized(key, "Keywords", std::move(value), entry.keywords);
     }
-    if (!sawMainGroup)
-        return std::nullopt;
     return entry;
+}
+
+} // namespace
+
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, EntryKeys keys) {
+    const std::optional<util::DesktopEntryKeys> group = util::parseDesktopEntry(text);
+    return group ? entryOf(*group, keys) : std::nullopt;
 }
 
 std::string localizedName(const DesktopEntry& entry, std::string_view locale) {
@@ -209,24 +184,17 @@ bool offeredInChoosers(const DesktopEntry& entry, std::string_view currentDeskto
 
 std::string messagesLocale() {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
-        if (const char* value = environment(name))
+        if (const char* value = std::getenv(name); value && *value)
             return value;
     return "C";
 }
 
 std::vector<fs::path> applicationDirectories() {
     std::vector<fs::path> directories;
-    if (const char* dataHome = environment("XDG_DATA_HOME"))
-        directories.push_back(fs::path(dataHome) / "applications");
-    else if (const char* home = environment("HOME"))
-        directories.push_back(fs::path(home) / ".local/share/applications");
-    std::string dataDirs =
-        environment("XDG_DATA_DIRS") ? environment("XDG_DATA_DIRS") : "/usr/local/share:/usr/share";
-    std::istringstream parts(dataDirs);
-    std::string part;
-    while (std::getline(parts, part, ':'))
-        if (!part.empty())
-            directories.push_back(fs::path(part) / "applications");
+    if (std::optional<std::string> dataHome = util::dataHome())
+        directories.push_back(fs::path(*dataHome) / "applications");
+    for (const std::string& dataDir : util::dataDirs())
+        directories.push_back(fs::path(dataDir) / "applications");
     return directories;
 }
 
@@ -253,11 +221,8 @@ std::optional<std::string> desktopIdOf(const fs::path& file,
 }
 
 std::optional<DesktopEntry> readDesktopEntry(const fs::path& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error) || fs::file_size(path, error) > kMaxDesktopFileBytes ||
-        error)
-        return std::nullopt;
-    auto entry = parseDesktopEntry(readFile(path));
+    const std::optional<util::DesktopEntryKeys> group = util::readDesktopEntry(path.string());
+    std::optional<DesktopEntry> entry = group ? entryOf(*group, EntryKeys::Identity) : std::nullopt;
     if (entry)
         entry->path = path.string();
     return entry;
@@ -281,10 +246,9 @@ DesktopEntryIndex DesktopEntryIndex::scan(const std::vector<fs::path>& directori
             std::string id = desktopIdFor(file.lexically_relative(directory));
             if (!seenIds.insert(id).second)
                 continue;
-            std::error_code sizeError;
-            if (fs::file_size(file, sizeError) > kMaxDesktopFileBytes || sizeError)
-                continue;
-            auto entry = parseDesktopEntry(readFile(file), keys);
+            const std::optional<util::DesktopEntryKeys> group =
+                util::readDesktopEntry(file.string());
+            std::optional<DesktopEntry> entry = group ? entryOf(*group, keys) : std::nullopt;
             if (!entry)
                 continue;
             entry->id = id;

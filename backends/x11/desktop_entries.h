@@ -2,7 +2,6 @@
 // The installed applications' desktop files: how an X window is tied to an application id, a
 // display name and an icon. Only the keys that these need are read.
 
-#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -34,8 +33,9 @@ struct DesktopEntry {
 // Chooser: also what a chooser of applications searches.
 enum class EntryKeys { Identity, Chooser };
 
-// The [Desktop Entry] group of TEXT; none when the file has no such group or says Hidden=true
-// (the user deleted the entry).
+// The [Desktop Entry] group of TEXT as util::parseDesktopEntry reads it (the first group of
+// that name, a key's first value); none when there is no such group, the text is no UTF-8, or
+// it says Hidden=true (the user deleted the entry).
 std::optional<DesktopEntry> parseDesktopEntry(std::string_view text,
                                               EntryKeys keys = EntryKeys::Identity);
 
@@ -67,10 +67,9 @@ std::vector<std::filesystem::path> applicationDirectories();
 std::optional<std::string> desktopIdOf(const std::filesystem::path& file,
                                        const std::vector<std::filesystem::path>& directories);
 
-// Files larger than this are no desktop files worth reading.
-inline constexpr std::uintmax_t kMaxDesktopFileBytes = 1 << 20;
-// The entry in the desktop file at PATH; none when it cannot be read, is larger than
-// kMaxDesktopFileBytes, or is no (visible) desktop entry.
+// The entry in the desktop file at PATH; none when it cannot be read as util::readDesktopEntry
+// reads it (a regular file of at most util::kMaxDesktopFileBytes, UTF-8), or is no (visible)
+// desktop entry.
 std::optional<DesktopEntry> readDesktopEntry(const std::filesystem::path& path);
 
 class DesktopEntryIndex {

@@ -1,12 +1,14 @@
 #include "autostart_entry.h"
 
-#include "desktop_entry_reader.h"
 #include "exec_line.h"
+#include "posix/desktop_entry_file.h"
 #include "program_resolver.h"
 
 namespace velmora::xdg {
 
 namespace {
+
+using util::DesktopEntryKeys;
 
 std::string_view valueOf(const DesktopEntryKeys& keys, std::string_view key) {
     auto it = keys.find(key);
@@ -17,7 +19,7 @@ std::string_view valueOf(const DesktopEntryKeys& keys, std::string_view key) {
 
 std::optional<std::string> resolveAutostartEntry(const std::string& path,
                                                  std::optional<std::string_view> pathVariable) {
-    const std::optional<DesktopEntryKeys> keys = readDesktopEntry(path);
+    const std::optional<DesktopEntryKeys> keys = util::readDesktopEntry(path);
     if (!keys || valueOf(*keys, "Type") != "Application")
         return std::nullopt;
     const std::string_view hidden = valueOf(*keys, "Hidden");

@@ -1,13 +1,13 @@
 #include "autostart_folder.h"
 
-#include "config_home.h"
+#include "posix/xdg_base_dirs.h"
 
 #include <cstdlib>
 
 namespace velmora::xdg {
 
 std::string autostartFolderFor(const char* xdgConfigHome, const char* home) {
-    std::string configHome = configHomeFor(xdgConfigHome, home);
+    std::string configHome = util::configHomeFor(xdgConfigHome, home);
     return configHome.empty() ? "" : configHome + "/autostart";
 }
 

@@ -1,8 +1,9 @@
 #include "xdg_autostart_login_items.h"
 
 #include "autostart_entry.h"
-#include "desktop_entry_reader.h"
 #include "folder_writes.h"
+#include "posix/desktop_entry_file.h"
+#include "util/utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +17,11 @@
 namespace velmora::xdg {
 
 namespace {
+
+// A name or path that goes into a file and to C calls: UTF-8 without a NUL.
+bool isUtf8Text(const std::string& text) {
+    return util::isValidUtf8(text) && text.find('\0') == std::string::npos;
+}
 
 // More entries than anyone starts at login; a folder flooded with files is read this far.
 constexpr std::size_t kMaxEntries = 4096;
@@ -82,12 +88,12 @@ class AutostartList final : public LoginItemsList {
     LoginItemPtr appendItem(const std::string& url) override {
         const std::string path = folder_ + "/" + desktopId_ + std::string(kSuffix);
         if (desktopId_.empty() || desktopId_.find('/') != std::string::npos ||
-            desktopId_.front() == '.' || !isValidUtf8(desktopId_)) {
+            desktopId_.front() == '.' || !isUtf8Text(desktopId_)) {
             log("cannot write an autostart entry for the desktop id \"" + desktopId_ +
                 "\": not a usable file name");
             return nullptr;
         }
-        if (url.empty() || url.front() != '/' || !isValidUtf8(url)) {
+        if (url.empty() || url.front() != '/' || !isUtf8Text(url)) {
             log("cannot write the autostart entry " + path + ": the program's path \"" + url +
                 "\" is not an absolute UTF-8 path");
             return nullptr;
@@ -165,9 +171,9 @@ bool XdgAutostartLoginItems::bringEntryUpToDate() {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return false;
-    const std::optional<std::string> text = readDesktopFileText(path);
-    const std::optional<DesktopEntryKeys> keys =
-        text ? parseDesktopEntry(*text) : std::optional<DesktopEntryKeys>();
+    const std::optional<std::string> text = util::readDesktopFileText(path);
+    const std::optional<util::DesktopEntryKeys> keys =
+        text ? util::parseDesktopEntry(*text) : std::nullopt;
     if (!keys)
         return false;
     if (auto hidden = keys->find("Hidden");

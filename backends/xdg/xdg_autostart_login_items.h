@@ -8,7 +8,7 @@
 // the list's user (the login-item operations) picks it as the program's entry because it
 // starts the program.
 
-#include <platform/login_items.h>
+#include "platform/login_items.h"
 
 #include <functional>
 #include <string>

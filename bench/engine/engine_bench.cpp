@@ -2,8 +2,8 @@
 // holding 1,000 rules (file unchanged, and rewritten by another program before each lookup),
 // and a whole activation through the dispatcher on the simulated desktop.
 
-#include "plist_file_defaults.h"
 #include "sim_desktop.h"
+#include "store/plist_file_defaults.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,8 +5,8 @@
 // the chooser as first shown is saved as an image.
 
 #include "application_choices.h"
-#include "qt_application_chooser.h"
-#include "qt_images.h"
+#include "qt/qt_application_chooser.h"
+#include "qt/qt_images.h"
 
 #include <QApplication>
 #include <QDir>

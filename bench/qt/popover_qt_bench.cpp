@@ -5,11 +5,11 @@
 // an image (the picture in the README).
 
 #include "app/app_delegate.h"
-#include "memory_defaults.h"
-#include "qt_images.h"
-#include "qt_popover.h"
-#include "qt_views.h"
-#include "sim_platform.h"
+#include "qt/qt_images.h"
+#include "qt/qt_popover.h"
+#include "qt/qt_views.h"
+#include "sim/memory_defaults.h"
+#include "sim/sim_platform.h"
 
 #include <QApplication>
 #include <QPixmap>

@@ -5,7 +5,7 @@
 // moment asked for (CLOCK_MONOTONIC). Prints the median, the earliest and the latest firing in
 // microseconds; negative is early.
 
-#include "qt_run_loop.h"
+#include "qt/qt_run_loop.h"
 
 #include <QCoreApplication>
 

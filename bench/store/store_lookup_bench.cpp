@@ -2,7 +2,7 @@
 // every application switch.
 
 #include "engine/settings.h"
-#include "plist_file_defaults.h"
+#include "store/plist_file_defaults.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -13,9 +13,8 @@
 // each sample where the window got the input focus, the first moment a switcher can hear of
 // the activation: before it is the window manager's part, after it the switcher's own.
 
-#define explicit explicit_
-#include <xcb/xkb.h>
-#undef explicit
+#include "xcb_tool.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -31,16 +30,9 @@
 
 namespace {
 
-[[noreturn]] void fail(const std::string& message) {
-    std::fprintf(stderr, "velmora_bench_activation: %s\n", message.c_str());
-    std::exit(2);
-}
-
-double nowMs() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
+using velmora::xcb_tool::fail;
+using velmora::xcb_tool::nowMs;
+using velmora::xcb_tool::report;
 
 class Display {
   public:
@@ -142,14 +134,6 @@ class Display {
     std::uint8_t xkbEvent_ = 0;
     xcb_atom_t activeWindow_ = 0;
 };
-
-void report(const char* what, std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    std::size_t n = samples.size();
-    double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    std::printf("%s: n=%zu median=%.2f ms min=%.2f ms max=%.2f ms\n", what, n, median,
-                samples.front(), samples.back());
-}
 
 } // namespace
 

@@ -10,9 +10,8 @@
 // Keys are found by their XKB names on the display's keymap, as the agent finds them. Times
 // are CLOCK_MONOTONIC; prints the median, minimum and maximum in milliseconds.
 
-#define explicit explicit_
-#include <xcb/xkb.h>
-#undef explicit
+#include "xcb_tool.h"
+
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-x11.h>
@@ -29,16 +28,9 @@
 
 namespace {
 
-[[noreturn]] void fail(const std::string& message) {
-    std::fprintf(stderr, "velmora_bench_hotkey: %s\n", message.c_str());
-    std::exit(2);
-}
-
-double nowMs() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
+using velmora::xcb_tool::fail;
+using velmora::xcb_tool::nowMs;
+using velmora::xcb_tool::report;
 
 class Keyboard {
   public:
@@ -124,14 +116,6 @@ class Keyboard {
     std::uint8_t xkbEvent_ = 0;
     xkb_keymap* keymap_ = nullptr;
 };
-
-void report(const char* what, std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    std::size_t n = samples.size();
-    double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    std::printf("%s: n=%zu median=%.2f ms min=%.2f ms max=%.2f ms\n", what, n, median,
-                samples.front(), samples.back());
-}
 
 } // namespace
 

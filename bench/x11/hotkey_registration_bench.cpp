@@ -2,10 +2,10 @@
 // calls with their grabs (8 per combination when Num Lock and Scroll Lock have modifiers),
 // and reading the keymap that a new centre starts from.
 
-#include "key_positions.h"
-#include "stored_key_combo.h"
-#include "x11_connection.h"
-#include "x11_hot_key_center.h"
+#include "x11/key_positions.h"
+#include "x11/stored_key_combo.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_hot_key_center.h"
 
 #include <benchmark/benchmark.h>
 

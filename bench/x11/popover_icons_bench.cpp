@@ -8,17 +8,17 @@
 // is the icons') and shows nothing.
 
 #include "app/app_delegate.h"
-#include "application_identities.h"
 #include "editor/rule_table.h"
-#include "installed_applications.h"
-#include "memory_defaults.h"
-#include "qt_images.h"
-#include "qt_popover.h"
-#include "qt_views.h"
-#include "sim_platform.h"
-#include "window_icons.h"
-#include "x11_connection.h"
-#include "x11_workspace.h"
+#include "qt/qt_images.h"
+#include "qt/qt_popover.h"
+#include "qt/qt_views.h"
+#include "sim/memory_defaults.h"
+#include "sim/sim_platform.h"
+#include "x11/application_identities.h"
+#include "x11/installed_applications.h"
+#include "x11/window_icons.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_workspace.h"
 
 #include <QApplication>
 

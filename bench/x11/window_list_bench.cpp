@@ -2,9 +2,9 @@
 // with the application identities already known, as the agent reads it again and again, and
 // with every identity read afresh.
 
-#include "application_identities.h"
-#include "x11_connection.h"
-#include "x11_window_list.h"
+#include "x11/application_identities.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_window_list.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // velmora-sim: runs the agent on the simulated desktop from a scenario file and prints the
 // trace of everything it did to the desktop.
 
-#include "plist_file_defaults.h"
 #include "scenario_runner.h"
 #include "sim_desktop.h"
+#include "store/plist_file_defaults.h"
 
 #include <cstring>
 #include <fstream>

@@ -6,8 +6,8 @@
 // (bundle_property_lists.h), which the rule editor reads back as that class. The agent itself
 // is never offered. Main thread only.
 
-#include "application_chooser_model.h"
-#include "desktop_entries.h"
+#include "qt/application_chooser_model.h"
+#include "x11/desktop_entries.h"
 
 #include "platform/workspace.h"
 

@@ -1,8 +1,8 @@
 #include "bundle_property_lists.h"
 
-#include "installed_applications.h"
-#include "plist_conversion.h"
-#include "settings_file_io.h"
+#include "store/plist_conversion.h"
+#include "store/settings_file_io.h"
+#include "x11/installed_applications.h"
 
 #include <filesystem>
 #include <string_view>

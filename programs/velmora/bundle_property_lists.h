@@ -9,7 +9,7 @@
 // "CFBundleName": CLASS}, CLASS being the WM_CLASS class its windows are known by.
 
 #include "platform/property_list_files.h"
-#include "x11_workspace.h"
+#include "x11/x11_workspace.h"
 
 #include <string>
 #include <string_view>

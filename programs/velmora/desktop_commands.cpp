@@ -1,11 +1,11 @@
 #include "desktop_commands.h"
 
-#include "application_identities.h"
 #include "console_log.h"
-#include "x11_connection.h"
-#include "x11_distributed_notifications.h"
-#include "x11_workspace.h"
-#include "xkb_input_sources.h"
+#include "x11/application_identities.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_distributed_notifications.h"
+#include "x11/x11_workspace.h"
+#include "x11/xkb_input_sources.h"
 
 #include <iostream>
 

@@ -1,6 +1,6 @@
 #include "popover_notice.h"
 
-#include "qt_popover.h"
+#include "qt/qt_popover.h"
 
 #include <QApplication>
 #include <QEvent>

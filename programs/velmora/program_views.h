@@ -2,9 +2,9 @@
 // The views of the real agent: the reset window straight on X (it must never take the focus,
 // which a toolkit window cannot promise), the rest as Qt widgets.
 
-#include "qt_views.h"
-#include "x11_connection.h"
-#include "x11_reset_window.h"
+#include "qt/qt_views.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_reset_window.h"
 
 namespace velmora::program {
 

@@ -1,15 +1,15 @@
 #include "rule_change.h"
 
-#include "application_identities.h"
 #include "console_log.h"
-#include "desktop_entries.h"
-#include "plist_file_defaults.h"
 #include "rule_checks.h"
 #include "rule_commands.h"
-#include "x11_connection.h"
-#include "x11_distributed_notifications.h"
-#include "x11_workspace.h"
-#include "xkb_input_sources.h"
+#include "store/plist_file_defaults.h"
+#include "x11/application_identities.h"
+#include "x11/desktop_entries.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_distributed_notifications.h"
+#include "x11/x11_workspace.h"
+#include "x11/xkb_input_sources.h"
 #include "xkb_registry_layouts.h"
 
 #include <algorithm>

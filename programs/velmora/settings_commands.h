@@ -2,7 +2,7 @@
 // The subcommands that only look: they read the settings file and never change it, not even a
 // bad one (only the agent and "velmora rule" move a bad file aside).
 
-#include "plist_file_defaults.h"
+#include "store/plist_file_defaults.h"
 
 #include <ostream>
 #include <string>

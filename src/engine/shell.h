@@ -11,6 +11,4 @@ namespace velmora {
 // valid UTF-8 gives the empty string.
 std::string runShellCommandForOutput(ChildProcess& processes, const std::string& command);
 
-bool isValidUtf8(const std::string& bytes);
-
 } // namespace velmora

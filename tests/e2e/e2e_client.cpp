@@ -26,9 +26,8 @@
 //        L R T B undecorated with those _GTK_FRAME_EXTENTS. Prints "ID X Y" (its corner)
 //   x-resources PID   "clients N", then "TYPE<tab>COUNT" of the X resources of process PID
 
-#define explicit explicit_
-#include <xcb/xkb.h>
-#undef explicit
+#include "xcb_tool.h"
+
 #include <xcb/record.h>
 #include <xcb/render.h>
 #include <xcb/res.h>
@@ -51,10 +50,7 @@
 
 namespace {
 
-[[noreturn]] void fail(const std::string& message) {
-    std::fprintf(stderr, "e2e_client: %s\n", message.c_str());
-    std::exit(2);
-}
+using velmora::xcb_tool::fail;
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     auto* reply = xcb_intern_atom_reply(

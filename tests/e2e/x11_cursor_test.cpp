@@ -4,10 +4,10 @@
 // tests name them as a toolkit names a theme's cursors (XFixesSetCursorName) where that matters.
 // Replies and Xcursor files are parsed without a display.
 
-#include "cursor_theme_shapes.h"
-#include "x11_connection.h"
-#include "x11_cursor.h"
-#include "xcb_reply.h"
+#include "x11/cursor_theme_shapes.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_cursor.h"
+#include "x11/xcb_reply.h"
 
 #include <gtest/gtest.h>
 

@@ -2,19 +2,19 @@
 // us,de,ru, and windows of the classes ListA, ListB (active, in front) and ListC (minimized),
 // made in the order A, C, B. Their ids come in E2E_WINDOW_A, E2E_WINDOW_B and E2E_WINDOW_C.
 
-#include "application_identities.h"
-#include "single_instance.h"
 #include "unit/pump_until.h"
 #include "unit/split_monitors.h"
-#include "window_icons.h"
-#include "x11_connection.h"
-#include "x11_distributed_notifications.h"
-#include "x11_reset_window.h"
-#include "x11_screens.h"
-#include "x11_window_list.h"
-#include "x11_workspace.h"
-#include "xcb_xkb.h"
-#include "xkb_input_sources.h"
+#include "x11/application_identities.h"
+#include "x11/single_instance.h"
+#include "x11/window_icons.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_distributed_notifications.h"
+#include "x11/x11_reset_window.h"
+#include "x11/x11_screens.h"
+#include "x11/x11_window_list.h"
+#include "x11/x11_workspace.h"
+#include "x11/xcb_xkb.h"
+#include "x11/xkb_input_sources.h"
 
 #include <gtest/gtest.h>
 

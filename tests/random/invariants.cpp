@@ -1,7 +1,7 @@
 #include "invariants.h"
 
 #include "detection/launcher_panels.h"
-#include "plist_conversion.h"
+#include "store/plist_conversion.h"
 
 #include <algorithm>
 #include <cmath>

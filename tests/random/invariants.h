@@ -6,7 +6,7 @@
 // what licenses it (each message in invariants.cpp says which). before() sees each line first,
 // as some lines license a change.
 
-#include "memory_defaults.h"
+#include "sim/memory_defaults.h"
 #include "sim_desktop.h"
 
 #include <cstdint>

@@ -2,9 +2,9 @@
 
 #include "event_stream.h"
 #include "invariants.h"
-#include "memory_defaults.h"
 #include "scenario.h"
 #include "scenario_runner.h"
+#include "sim/memory_defaults.h"
 #include "sim_desktop.h"
 
 #include <algorithm>

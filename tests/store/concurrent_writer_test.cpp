@@ -4,8 +4,8 @@
 // agent_beside_rewriter.sh's, with the same other program.) And processes of this program
 // writing at once.
 
-#include "plist_file_defaults.h"
 #include "plist_merge.h"
+#include "store/plist_file_defaults.h"
 #include "store_test_support.h"
 
 #include <chrono>

@@ -5,7 +5,7 @@
 // anything on disk.
 
 #include "engine/settings.h"
-#include "plist_file_defaults.h"
+#include "store/plist_file_defaults.h"
 #include "store_test_support.h"
 
 #include <atomic>

@@ -3,7 +3,7 @@
 // Nothing read or saved is lost, the old file is never destroyed, and each problem is said
 // once, in one line starting with "velmora: ".
 
-#include "plist_file_defaults.h"
+#include "store/plist_file_defaults.h"
 #include "store_test_support.h"
 
 #include <cerrno>

@@ -1,8 +1,8 @@
 // What goes into the file comes back out, whichever form the file was written in; how and
 // when changes reach the disk.
 
-#include "plist_file_defaults.h"
-#include "settings_path.h"
+#include "store/plist_file_defaults.h"
+#include "store/settings_path.h"
 #include "store_test_support.h"
 
 #include <chrono>

@@ -1,9 +1,9 @@
 // The autostart folder as the login-items list: adding, finding and removing the program;
 // folders that cannot be written or read (one clear line, no entry, no crash); start at login
 // as the settings menu drives it.
-#include "autostart_entry.h"
 #include "menu/login_item.h"
-#include "xdg_autostart_login_items.h"
+#include "xdg/autostart_entry.h"
+#include "xdg/xdg_autostart_login_items.h"
 #include "xdg_test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // A private temporary folder per test, programs to point entries at, and a way to run a step
 // without root's power to write anywhere.
 
-#include <platform/login_items.h>
+#include "platform/login_items.h"
 
 #include "run_as_user.h"
 #include "temp_folder.h"

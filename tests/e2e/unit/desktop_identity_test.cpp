@@ -1,9 +1,9 @@
 // Desktop files and the application identity of a window.
 
-#include "app_identity.h"
-#include "desktop_entries.h"
 #include "platform/application.h"
 #include "temp_folder.h"
+#include "x11/app_identity.h"
+#include "x11/desktop_entries.h"
 
 #include <gtest/gtest.h>
 

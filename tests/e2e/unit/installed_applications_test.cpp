@@ -3,10 +3,11 @@
 
 #include "application_choices.h"
 #include "bundle_property_lists.h"
-#include "desktop_entries.h"
-#include "installed_applications.h"
 #include "platform/application.h"
+#include "posix/desktop_entry_file.h"
 #include "temp_folder.h"
+#include "x11/desktop_entries.h"
+#include "x11/installed_applications.h"
 
 #include <gtest/gtest.h>
 
@@ -219,7 +220,7 @@ TEST_F(InstalledApplicationsTest, TheChooserOffersTheRunningThenTheShownInstalle
     // Neither a folder nor a file too large to be one is an application.
     fs::create_directories(root_ / "system/applications/folder.desktop");
     fs::resize_file(write("system/applications/huge.desktop", "[Desktop Entry]\nName=Huge\n"),
-                    x11::kMaxDesktopFileBytes + 1);
+                    util::kMaxDesktopFileBytes + 1);
     const auto regular = [](std::string id, std::string name, std::optional<std::string> path) {
         return RunningApplication{std::move(id), std::move(name), std::move(path)};
     };

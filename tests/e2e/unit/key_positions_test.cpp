@@ -1,8 +1,8 @@
 // The key position table and the reading of stored key combinations (the table on a server's
 // keymap is in x11_hot_key_center_test.cpp).
 
-#include "key_positions.h"
-#include "stored_key_combo.h"
+#include "x11/key_positions.h"
+#include "x11/stored_key_combo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The command line of the velmora program and its rule commands on a real settings file.
 
 #include "command_line.h"
-#include "plist_file_defaults.h"
 #include "rule_checks.h"
 #include "rule_commands.h"
+#include "store/plist_file_defaults.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // Tests on a live display hand the connection's events to the services until what they wait
 // for has happened. The deadline only stops a broken test from hanging; it judges no timing.
 
-#include "x11_connection.h"
+#include "x11/x11_connection.h"
 
 #include <chrono>
 #include <poll.h>

@@ -1,12 +1,12 @@
 // The program as a Qt application: its texts in English and in the user's language, the login
 // entry's path, quitting through the event loop, and only real URLs handed to the desktop.
 
-#include "qt_application.h"
-#include "qt_menu.h"
-#include "qt_status_item.h"
-#include "qt_translations.h"
-#include "shortcut_text.h"
-#include "url_opener.h"
+#include "qt/qt_application.h"
+#include "qt/qt_menu.h"
+#include "qt/qt_status_item.h"
+#include "qt/qt_translations.h"
+#include "qt/shortcut_text.h"
+#include "qt/url_opener.h"
 
 #include "menu/alfred_tip.h"
 

@@ -1,14 +1,14 @@
 // The Qt run loop, images, layout badges and the indicator window, offscreen (the X11 side of
 // the indicator: tests/e2e/indicator.sh). Waits end on events; their deadline only stops a hang.
 
-#include "deadline_queue.h"
 #include "indicator/template_test.h"
-#include "indicator_face.h"
-#include "indicator_widget.h"
-#include "layout_badge.h"
-#include "qt_images.h"
-#include "qt_indicator_views.h"
-#include "qt_run_loop.h"
+#include "qt/deadline_queue.h"
+#include "qt/indicator_face.h"
+#include "qt/indicator_widget.h"
+#include "qt/layout_badge.h"
+#include "qt/qt_images.h"
+#include "qt/qt_indicator_views.h"
+#include "qt/qt_run_loop.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // The settings menu on Qt: entries, separators, marks only the program changes, and choices
 // delivered after the menu closed.
 
-#include "qt_menu.h"
+#include "qt/qt_menu.h"
 
 #include "platform/controls.h"
 

@@ -1,18 +1,18 @@
 // The status item, popover, its layout, the chooser and the file dialog on Qt's offscreen
 // platform (no tray: activations are emitted directly; a real tray: tests/e2e/popover.sh).
 
-#include "popover_placement.h"
-#include "qt_alert.h"
-#include "qt_application_chooser.h"
-#include "qt_controls.h"
-#include "qt_images.h"
-#include "qt_open_panel.h"
-#include "qt_popover.h"
-#include "qt_popover_layout.h"
-#include "qt_status_item.h"
-#include "qt_table_view.h"
-#include "qt_view.h"
-#include "qt_views.h"
+#include "qt/popover_placement.h"
+#include "qt/qt_alert.h"
+#include "qt/qt_application_chooser.h"
+#include "qt/qt_controls.h"
+#include "qt/qt_images.h"
+#include "qt/qt_open_panel.h"
+#include "qt/qt_popover.h"
+#include "qt/qt_popover_layout.h"
+#include "qt/qt_status_item.h"
+#include "qt/qt_table_view.h"
+#include "qt/qt_view.h"
+#include "qt/qt_views.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The shortcut recorder on Qt (offscreen; key events carry X's native key codes): what a
 // recording takes, how it ends, that the delegate hears of every end once, and what it shows.
 
-#include "qt_box.h"
-#include "qt_recorder_control.h"
-#include "qt_views.h"
-#include "recorder_widget.h"
-#include "shortcut_text.h"
+#include "qt/qt_box.h"
+#include "qt/qt_recorder_control.h"
+#include "qt/qt_views.h"
+#include "qt/recorder_widget.h"
+#include "qt/shortcut_text.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 // The view-based table on Qt (offscreen): rows, heights and cells from a data source, the
 // selection across reloads, and drags ended through the drop handler and drop events.
 
-#include "qt_controls.h"
-#include "qt_pasteboard.h"
-#include "qt_table_view.h"
+#include "qt/qt_controls.h"
+#include "qt/qt_pasteboard.h"
+#include "qt/qt_table_view.h"
 
 #include <QApplication>
 #include <QComboBox>

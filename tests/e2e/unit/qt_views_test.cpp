@@ -1,10 +1,10 @@
 // The popover's views as Qt widgets (offscreen, driven with QTest): bottom-left frames, children
 // following a parent's height, image views, text fields, choice boxes and buttons.
 
-#include "qt_controls.h"
-#include "qt_image_views.h"
-#include "qt_images.h"
-#include "qt_view.h"
+#include "qt/qt_controls.h"
+#include "qt/qt_image_views.h"
+#include "qt/qt_images.h"
+#include "qt/qt_view.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,8 +4,8 @@
 // primary and holding the output (whose own monitor then goes), and RIGHT beside it, 640x800.
 // A point below y 600 is on RIGHT alone.
 
-#include "x11_connection.h"
-#include "xcb_reply.h"
+#include "x11/x11_connection.h"
+#include "x11/xcb_reply.h"
 
 #include <xcb/randr.h>
 #include <xcb/xcbext.h>

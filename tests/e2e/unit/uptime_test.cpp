@@ -1,7 +1,7 @@
 // The uptime question answered from /proc and the start at login, and child processes with a
 // deadline.
 
-#include "qt_child_process.h"
+#include "qt/qt_child_process.h"
 #include "temp_folder.h"
 #include "uptime_answer.h"
 

@@ -3,17 +3,17 @@
 // XTest from a second client. Ignored input is followed by a key that must arrive: events come
 // in order, so nothing waits on time.
 
-#include "application_identities.h"
 #include "pump_until.h"
 #include "split_monitors.h"
-#include "x11_connection.h"
-#include "x11_event_monitor.h"
-#include "x11_screens.h"
-#include "x11_workspace.h"
-#include "xcb_reply.h"
+#include "x11/application_identities.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_event_monitor.h"
+#include "x11/x11_screens.h"
+#include "x11/x11_workspace.h"
+#include "x11/xcb_reply.h"
 #include "xtest_client.h"
 
-#include "xcb_xkb.h"
+#include "x11/xcb_xkb.h"
 #include <xcb/xinput.h>
 #include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-x11.h>

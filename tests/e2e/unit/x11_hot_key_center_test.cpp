@@ -1,15 +1,15 @@
 // The hotkey centre on the display x11_hotkeys.sh started (Xvfb, us,de,ru, no window manager),
 // keys pressed through XTest on a second connection; waits judge no time.
 
-#include "key_positions.h"
 #include "pump_until.h"
-#include "stored_key_combo.h"
-#include "x11_connection.h"
-#include "x11_hot_key_center.h"
-#include "xcb_reply.h"
+#include "x11/key_positions.h"
+#include "x11/stored_key_combo.h"
+#include "x11/x11_connection.h"
+#include "x11/x11_hot_key_center.h"
+#include "x11/xcb_reply.h"
 #include "xtest_client.h"
 
-#include "xcb_xkb.h"
+#include "x11/xcb_xkb.h"
 #include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-x11.h>
 

@@ -2,8 +2,8 @@
 // A second client on the display under test, on a connection of its own: the keyboard and
 // mouse that XTest drives, as a user's would.
 
-#include "x11_connection.h"
-#include "xcb_xkb.h"
+#include "x11/x11_connection.h"
+#include "x11/xcb_xkb.h"
 
 #include <xcb/xtest.h>
 #include <xkbcommon/xkbcommon-x11.h>

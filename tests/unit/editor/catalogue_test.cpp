@@ -2,7 +2,7 @@
 
 #include "editor/input_catalogue.h"
 #include "editor_agent.h"
-#include "sim_images.h"
+#include "sim/sim_images.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Reading the defaults domain: types, absent meanings, rule lookup, record updates.
 
 #include "engine/settings.h"
-#include "memory_defaults.h"
+#include "sim/memory_defaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Start-up order, the popover decision, the counter's first value, and the notifications.
 
-#include "engine/shell.h"
 #include "sim_agent.h"
+#include "util/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -56,15 +56,15 @@ TEST(Startup, EventMonitorRoutesEventsBySettings) {
     EXPECT_EQ(seen, (std::vector<std::string>{"flags 256@2.500000", "address@0", "follow@1000"}));
 }
 
-TEST(Shell, OutputMustBeUtf8) {
-    EXPECT_TRUE(isValidUtf8("10:00 up 3 secs, 1 user"));
-    EXPECT_TRUE(isValidUtf8("\xe8\x81\x9a\xe7\x84\xa6"));
-    EXPECT_TRUE(isValidUtf8("\xf0\x9f\x98\x80"));
-    EXPECT_FALSE(isValidUtf8("\xff"));
-    EXPECT_FALSE(isValidUtf8("abc\xe8\x81"));      // cut short
-    EXPECT_FALSE(isValidUtf8("\xc0\xaf"));         // overlong
-    EXPECT_FALSE(isValidUtf8("\xed\xa0\x80"));     // surrogate
-    EXPECT_FALSE(isValidUtf8("\xf4\x90\x80\x80")); // beyond Unicode
+TEST(Utf8, OnlyWellFormedSequencesCountAsText) {
+    using namespace std::string_view_literals;
+    for (auto text : {"10:00 up 3 secs, 1 user"sv, "\xe8\x81\x9a\xe7\x84\xa6"sv,
+                      "\xf0\x9f\x98\x80"sv, "a\0b"sv})
+        EXPECT_TRUE(util::isValidUtf8(text)) << text;
+    // Stray byte, cut short, overlong, surrogate, beyond Unicode.
+    for (auto text :
+         {"\xff"sv, "abc\xe8\x81"sv, "\xc0\xaf"sv, "\xed\xa0\x80"sv, "\xf4\x90\x80\x80"sv})
+        EXPECT_FALSE(util::isValidUtf8(text)) << text;
 }
 
 } // namespace

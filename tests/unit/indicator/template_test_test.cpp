@@ -3,8 +3,8 @@
 
 #include "app/popover_view_controller.h"
 #include "indicator/template_test.h"
+#include "sim/sim_images.h"
 #include "sim_desktop.h"
-#include "sim_images.h"
 
 #include <gtest/gtest.h>
 

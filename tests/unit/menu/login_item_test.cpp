@@ -2,7 +2,7 @@
 // and what adding and removing do to the list.
 
 #include "menu/login_item.h"
-#include "sim_login_items.h"
+#include "sim/sim_login_items.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The virtual clock: order of work, timers, blocking and background sleeps.
 
-#include "sim_run_loop.h"
+#include "sim/sim_run_loop.h"
 
 #include <gtest/gtest.h>
 

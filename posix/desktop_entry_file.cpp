@@ -1,11 +1,14 @@
-#include "desktop_entry_reader.h"
+#include "desktop_entry_file.h"
+
+#include "file_descriptor.h"
+#include "util/utf8.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace velmora::xdg {
+namespace velmora::util {
 
 namespace {
 
@@ -18,63 +21,10 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 } // namespace
 
-bool isValidUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead == 0)
-            return false;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t code = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, code = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, code = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (text.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
-        if ((length == 3 && code < 0x800) || (length == 4 && code < 0x10000) ||
-            (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-            return false;
-        i += length;
-    }
-    return true;
-}
-
 std::optional<DesktopEntryKeys> parseDesktopEntry(std::string_view text) {
-    if (!isValidUtf8(text))
+    if (!isValidUtf8(text) || text.find('\0') != std::string_view::npos)
         return std::nullopt;
     DesktopEntryKeys keys;
     bool seenGroup = false;
@@ -137,4 +87,4 @@ std::optional<std::string> readDesktopFileText(const std::string& path) {
     return bytes;
 }
 
-} // namespace velmora::xdg
+} // namespace velmora::util

@@ -7,9 +7,10 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::xdg {
+namespace velmora::util {
 
-// No real desktop file comes near this; a bigger one is not read at all.
+// A bigger file is not read at all. Real desktop files stay far below it: the ones with a
+// name, comment and keywords in every language of a large desktop take some tens of KiB.
 inline constexpr std::size_t kMaxDesktopFileBytes = 64 * 1024;
 
 // Keys of the group as they stand in the file (values not unescaped). A key given twice keeps
@@ -27,6 +28,4 @@ std::optional<DesktopEntryKeys> readDesktopEntry(const std::string& path);
 // none, except that they are not parsed).
 std::optional<std::string> readDesktopFileText(const std::string& path);
 
-bool isValidUtf8(std::string_view text);
-
-} // namespace velmora::xdg
+} // namespace velmora::util
