@@ -4,8 +4,8 @@
 
 #include "application_identities.h"
 #include "single_instance.h"
-#include "unit/pump_until.h"
-#include "unit/split_monitors.h"
+#include "pump_until.h"
+#include "split_monitors.h"
 #include "window_icons.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
