@@ -26,6 +26,7 @@ open_windows german German 1
 open_windows krunner krunner 1
 activate Front
 start_group_watch
+first_watch=${PIDS[-1]}
 start_velmora
 
 "$CLIENT" property-reads _NET_CLIENT_LIST_STACKING >"$WORK/reads" 2>>"$WORK/client.log" &
@@ -66,15 +67,18 @@ no_more_reads() {
 wait_until "the looks to stop once the key is let go" no_more_reads
 stop_velmora
 
-# A launcher that takes the focus as an ordinary window has its rule (from English, set by the
-# user while no agent runs).
+# A launcher that takes the focus as an ordinary window has its rule. (The looks for Alfred's
+# panel may switch on their own: a new watch.)
+kill "$first_watch"
+wait "$first_watch" 2>/dev/null || true
 "$CLIENT" lock 0
 activate german
+start_group_watch
 start_velmora
 activate krunner
-expect_groups 1 0 2
+expect_groups 2
 activate german
-expect_groups 1 0 2 1
+expect_groups 2 1
 
 ROFI_PID=
 start_rofi() {
@@ -94,13 +98,13 @@ escape_closes_rofi() {
 }
 
 start_rofi
-expect_groups 1 0 2 1 0
+expect_groups 2 1 0
 wait_until "rofi listed while its panel is open" rofi_listed
 wait_until "rofi to close on Escape" escape_closes_rofi
-expect_groups 1 0 2 1 0 1
+expect_groups 2 1 0 1
 start_rofi
-expect_groups 1 0 2 1 0 1 0
+expect_groups 2 1 0 1 0
 kill -KILL "$ROFI_PID"
-expect_groups 1 0 2 1 0 1 0 1
+expect_groups 2 1 0 1 0 1
 
 stop_velmora
