@@ -1,5 +1,6 @@
 // What goes into the file comes back out, whichever form the file was written in; how and
-// when changes reach the disk.
+// when changes reach the disk, also from processes writing at once. (Another program rewriting
+// the file while the agent writes: agent_beside_rewriter.sh.)
 
 #include "plist_file_defaults.h"
 #include "settings_path.h"
@@ -13,7 +14,9 @@
 #include <plist/plist.h>
 #include <regex>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -193,6 +196,45 @@ TEST(StoreWriting, UnflushedChangesReachTheFileOnTheirOwnAndAtDestruction) {
         store.setObjectForKey("at exit", "last");
     }
     EXPECT_EQ(PlistFileDefaults(path).objectForKey("last"), PlistValue("at exit"));
+}
+
+// Processes of this program change entries of one dictionary at once, each reading, changing
+// and writing it the way "velmora rule" does: exclusive stores take turns from the read to the
+// write, so no process writes back a copy that misses another's entry.
+TEST(StoreExclusiveWriters, ProcessesChangingOneDictionaryAtOnceLoseNoEntry) {
+    TempFolder folder;
+    const std::string path = folder.file("settings.plist");
+    constexpr int kProcesses = 4, kChanges = 25;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (int c = 0; c < kChanges; ++c) {
+                PlistFileDefaults store(path, PlistFileDefaults::Access::Exclusive);
+                const auto rules = store.objectForKey("velmora");
+                PlistDictionary all =
+                    rules && rules->isDictionary() ? *rules->dictionary() : PlistDictionary{};
+                all.insert_or_assign("app" + std::to_string(p) + "." + std::to_string(c),
+                                     PlistValue(c));
+                store.setObjectForKey(PlistValue(std::move(all)), "velmora");
+                store.synchronize();
+                if (store.hasUnsavedChanges())
+                    ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        ASSERT_GT(child, 0);
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    const auto rules =
+        PlistFileDefaults(path, PlistFileDefaults::Access::ReadOnly).objectForKey("velmora");
+    ASSERT_TRUE(rules && rules->isDictionary());
+    EXPECT_EQ(rules->dictionary()->size(), static_cast<std::size_t>(kProcesses * kChanges));
 }
 
 } // namespace
