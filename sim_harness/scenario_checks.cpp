@@ -31,8 +31,8 @@ std::vector<std::string> printState(ScenarioRunner& r, const std::vector<Word>&)
         if (dispatcher.lastApp)
             lastApp = dispatcher.lastApp->empty() ? "\"\"" : *dispatcher.lastApp;
         lastScreenNumber = dispatcher.lastScreenNumber;
-        spotlight = agent->launchers().spotlightWindiwOpened;
-        alfred = agent->launchers().alfredWindiwOpened;
+        spotlight = agent->launchers().spotlightPanelSeen;
+        alfred = agent->launchers().alfredPanelSeen;
         if (agent->launchers().realAlfredAppID)
             realAlfred = *agent->launchers().realAlfredAppID;
     }

@@ -18,7 +18,7 @@ std::string point(Point p) {
 Lines printApps(ScenarioRunner& r, const std::vector<Word>&) {
     std::string line = "apps";
     if (auto* controller = r.desktop().popoverController())
-        if (const auto& apps = controller->lists().arrOfAllApp)
+        if (const auto& apps = controller->lists().allApplications)
             for (const auto& bundle : *apps)
                 line += " " + bundle;
     return {line};
@@ -49,9 +49,9 @@ Lines printRules(ScenarioRunner& r, const std::vector<Word>&) {
     Lines lines;
     SimTableView* table = r.desktop().ruleTable();
     auto* controller = r.desktop().popoverController();
-    if (!table || !controller || !controller->lists().arrOfAllApp)
+    if (!table || !controller || !controller->lists().allApplications)
         return lines;
-    const auto& apps = *controller->lists().arrOfAllApp;
+    const auto& apps = *controller->lists().allApplications;
     const std::int64_t rows = table->numberOfRows();
     for (std::int64_t row = 0; row < rows && static_cast<std::size_t>(row) < apps.size(); ++row) {
         auto icon = inner<ImageView>(table->viewAtColumnRow(kColumnIcon, row));

@@ -70,7 +70,7 @@ bool parseEnglishSymbol(ParseContext& c, Statement& s) {
             return;
         SimButton sender;
         sender.setTag(row);
-        sender.setState(on ? NSControlStateValueOn : NSControlStateValueOff);
+        sender.setState(on ? ControlState::On : ControlState::Off);
         controller->onEnglishSymbolChanged(sender);
     };
     return true;

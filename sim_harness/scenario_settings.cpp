@@ -50,7 +50,7 @@ bool parseKeypress(ParseContext& c, Statement& s) {
 
 // Runs ACT on the recorder in ROW of the shortcut table, when the table has that row.
 void onRecorder(SimDesktop& desktop, std::int64_t row,
-                const std::function<void(SimRecorderControl&)>& act) {
+                const std::function<void(SimShortcutRecorder&)>& act) {
     SimTableView* table = shortcutTable(desktop);
     if (!table || row >= table->numberOfRows())
         return;
@@ -70,14 +70,14 @@ bool parseRecord(ParseContext& c, Statement& s) {
         !parseKeyCombo(c, w.positional[1], w.positional[2], keyCode, flags))
         return false;
     s.run = [row, keyCode, flags](ScenarioRunner& r) {
-        onRecorder(r.desktop(), row, [&](SimRecorderControl& recorder) {
+        onRecorder(r.desktop(), row, [&](SimShortcutRecorder& recorder) {
             recorder.userRecords(keyCode, static_cast<std::uint64_t>(flags));
         });
     };
     return true;
 }
 
-StatementParser recorderStatement(void (SimRecorderControl::*operation)()) {
+StatementParser recorderStatement(void (SimShortcutRecorder::*operation)()) {
     return [operation](ParseContext& c, Statement& s) {
         SplitWords w;
         std::int64_t row = 0;
@@ -86,7 +86,7 @@ StatementParser recorderStatement(void (SimRecorderControl::*operation)()) {
             return false;
         s.run = [row, operation](ScenarioRunner& r) {
             onRecorder(r.desktop(), row,
-                       [operation](SimRecorderControl& recorder) { (recorder.*operation)(); });
+                       [operation](SimShortcutRecorder& recorder) { (recorder.*operation)(); });
         };
         return true;
     };
@@ -159,8 +159,8 @@ bool parseLoginItems(ParseContext& c, Statement& s) {
 void addSettingsStatements(StatementTable& table) {
     table["keypress"] = parseKeypress;
     table["record"] = parseRecord;
-    table["clear"] = recorderStatement(&SimRecorderControl::userClears);
-    table["end-recording"] = recorderStatement(&SimRecorderControl::userEndsRecording);
+    table["clear"] = recorderStatement(&SimShortcutRecorder::userClears);
+    table["end-recording"] = recorderStatement(&SimShortcutRecorder::userEndsRecording);
     table["menu"] = parseMenu;
     table["setting"] = parseSetting;
     table["login-items"] = parseLoginItems;

@@ -61,10 +61,10 @@ bool parseWindow(ParseContext& c, Statement& s) {
         return c.fail("window needs owner=\"...\" or owner=none");
     PlistDictionary entry;
     if (owner->second.valueQuoted || owner->second.value != "none")
-        entry[kCGWindowOwnerName] = PlistValue(owner->second.value);
+        entry[kWindowOwnerNameKey] = PlistValue(owner->second.value);
     if (auto name = w.options.find("name"); name != w.options.end())
         if (name->second.valueQuoted || name->second.value != "none")
-            entry[kCGWindowName] = PlistValue(name->second.value);
+            entry[kWindowNameKey] = PlistValue(name->second.value);
     std::int64_t layer = 0;
     if (auto it = w.options.find("layer"); it != w.options.end()) {
         auto value = parseInteger(it->second.value);
@@ -72,16 +72,16 @@ bool parseWindow(ParseContext& c, Statement& s) {
             return c.fail("layer must be a 32-bit integer");
         layer = *value;
     }
-    entry[kCGWindowLayer] = PlistValue(layer);
+    entry[kWindowLayerKey] = PlistValue(layer);
     PlistDictionary bounds = {{"X", 0}, {"Y", 0}, {"Width", 0}, {"Height", 0}};
     if (auto it = w.options.find("bounds"); it != w.options.end())
         if (!parseBounds(c, it->second.value, bounds))
             return false;
-    entry[kCGWindowBounds] = PlistValue(bounds);
+    entry[kWindowBoundsKey] = PlistValue(bounds);
     bool onscreen = true;
     if (!yesNoOption(c, w, "onscreen", true, onscreen))
         return false;
-    entry[kCGWindowIsOnscreen] = PlistValue(onscreen);
+    entry[kWindowIsOnscreenKey] = PlistValue(onscreen);
     std::string handle = w.positional[0].text;
     c.windowHandles.insert(handle);
     s.run = [handle, entry](ScenarioRunner& r) {

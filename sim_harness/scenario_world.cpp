@@ -31,9 +31,9 @@ bool parseInput(ParseContext& c, Statement& s) {
     source.localizedName = w.positional[1].text;
     if (auto it = w.options.find("category"); it != w.options.end()) {
         if (it->second.value == "keyboard")
-            source.category = kTISCategoryKeyboardInputSource;
+            source.category = kKeyboardLayoutCategory;
         else if (it->second.value == "palette")
-            source.category = kTISCategoryPaletteInputSource;
+            source.category = kPaletteCategory;
         else
             return c.fail("category must be keyboard or palette");
     }

@@ -26,8 +26,8 @@ template <class ViewType> std::shared_ptr<ViewType> firstInside(const std::share
     return nullptr;
 }
 
-inline std::shared_ptr<SimRecorderControl> recorderIn(const std::shared_ptr<View>& cell) {
-    return firstInside<SimRecorderControl>(cell);
+inline std::shared_ptr<SimShortcutRecorder> recorderIn(const std::shared_ptr<View>& cell) {
+    return firstInside<SimShortcutRecorder>(cell);
 }
 
 } // namespace velmora::sim

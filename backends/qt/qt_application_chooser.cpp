@@ -141,7 +141,7 @@ void QtApplicationChooserPanel::showFilePanel() {
     filePanel_->beginWithCompletionHandler([this](std::int64_t result) {
         std::unique_ptr<QtOpenPanel> answered = std::move(filePanel_);
         urls_ = answered->URLs();
-        answer(result == NSModalResponseOK);
+        answer(result == DialogResult::Accepted);
     });
 }
 
@@ -151,7 +151,7 @@ void QtApplicationChooserPanel::answer(bool chosen) {
     CompletionHandler handler = std::move(handler_);
     handler_ = nullptr;
     if (handler)
-        handler(chosen && !urls_.empty() ? NSModalResponseOK : NSModalResponseCancel);
+        handler(chosen && !urls_.empty() ? DialogResult::Accepted : DialogResult::Rejected);
 }
 
 } // namespace velmora::qt

@@ -29,13 +29,13 @@ void BoxWidget::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     switch (style_.type) {
-    case NSBoxType::NSBoxSeparator: {
+    case BoxStyle::Separator: {
         painter.setPen(palette().color(QPalette::Mid));
         const double middle = std::floor(height() / 2.0) + 0.5;
         painter.drawLine(QPointF(0, middle), QPointF(width(), middle));
         return;
     }
-    case NSBoxType::NSBoxCustom: {
+    case BoxStyle::Custom: {
         const double fits = std::min(bounds.width(), bounds.height()) / 2;
         const double radius = std::isfinite(style_.cornerRadius)
                                   ? std::clamp(style_.cornerRadius, 0.0, std::max(0.0, fits))
@@ -45,7 +45,7 @@ void BoxWidget::paintEvent(QPaintEvent*) {
         painter.drawRoundedRect(bounds, radius, radius);
         return;
     }
-    case NSBoxType::NSBoxPrimary:
+    case BoxStyle::Primary:
         break;
     }
     painter.setPen(palette().color(QPalette::Mid));
@@ -65,7 +65,7 @@ template <class Edit> static void restyle(BoxWidget* box, Edit edit) {
     box->setStyle(style);
 }
 
-void QtBox::setBoxType(NSBoxType type) {
+void QtBox::setBoxStyle(BoxStyle type) {
     restyle(box(), [type](BoxWidget::Style& style) { style.type = type; });
 }
 

@@ -18,7 +18,7 @@ QColor paletteColor(Color color, const QPalette& palette);
 class BoxWidget final : public ViewWidget {
   public:
     struct Style {
-        NSBoxType type = NSBoxType::NSBoxPrimary;
+        BoxStyle type = BoxStyle::Primary;
         double cornerRadius = 0;
         Color border = Color::disabledControlTextColor;
         Color fill = Color::textBackgroundColor;
@@ -37,7 +37,7 @@ class BoxWidget final : public ViewWidget {
 class QtBox final : public QtView<Box> {
   public:
     QtBox() : QtView(new BoxWidget) {}
-    void setBoxType(NSBoxType type) override;
+    void setBoxStyle(BoxStyle type) override;
     // Radii below zero, not numbers, or beyond half the box are drawn as the largest that fits.
     void setCornerRadius(double radius) override;
     void setBorderColor(Color color) override;

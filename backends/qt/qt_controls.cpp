@@ -214,13 +214,13 @@ void QtButton::setImageNamed(const std::string& name) {
 void QtButton::setState(std::int64_t state) {
     QToolButton* tool = button();
     if (tool && kind_ == Kind::TwoState)
-        tool->setChecked(state == NSControlStateValueOn);
+        tool->setChecked(state == ControlState::On);
 }
 
 std::int64_t QtButton::state() const {
     QToolButton* tool = button();
-    return tool && kind_ == Kind::TwoState && tool->isChecked() ? NSControlStateValueOn
-                                                                : NSControlStateValueOff;
+    return tool && kind_ == Kind::TwoState && tool->isChecked() ? ControlState::On
+                                                                : ControlState::Off;
 }
 
 void QtButton::clicked() {

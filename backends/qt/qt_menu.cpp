@@ -26,7 +26,7 @@ int toPixel(double value) {
 } // namespace
 
 QtMenu::QtMenu(const std::vector<MenuItemDescription>& items)
-    : items_(items), states_(items.size(), NSControlStateValueOff),
+    : items_(items), states_(items.size(), ControlState::Off),
       menu_(std::make_unique<QMenu>()) {
     for (std::size_t index = 0; index < items_.size(); ++index) {
         const MenuItemDescription& item = items_[index];
@@ -62,15 +62,15 @@ void QtMenu::setStateOfItemAtIndex(std::int64_t index, std::int64_t state) {
     QAction* action = actionAt(index);
     if (!action || action->isSeparator())
         return;
-    const bool on = state == NSControlStateValueOn;
-    states_[static_cast<std::size_t>(index)] = on ? NSControlStateValueOn : NSControlStateValueOff;
+    const bool on = state == ControlState::On;
+    states_[static_cast<std::size_t>(index)] = on ? ControlState::On : ControlState::Off;
     action->setCheckable(true);
     action->setChecked(on);
 }
 
 std::int64_t QtMenu::stateOfItemAtIndex(std::int64_t index) const {
     if (index < 0 || index >= numberOfItems())
-        return NSControlStateValueOff;
+        return ControlState::Off;
     return states_[static_cast<std::size_t>(index)];
 }
 
@@ -91,7 +91,7 @@ void QtMenu::popUpMenuPositioningItem(std::optional<std::int64_t> positioningIte
 void QtMenu::chosen(std::size_t index) {
     // Qt has flipped the mark of a checkable entry; the program sets it.
     if (actions_[index]->isCheckable())
-        actions_[index]->setChecked(states_[index] == NSControlStateValueOn);
+        actions_[index]->setChecked(states_[index] == ControlState::On);
     // Delivered by the application, not the menu, so that the action may drop the menu; a
     // menu dropped before sends nothing.
     QMetaObject::invokeMethod(

@@ -103,7 +103,7 @@ void QtOpenPanel::finished(int result) {
     CompletionHandler handler = std::move(handler_);
     handler_ = nullptr;
     if (handler)
-        handler(chosen && !urls_.empty() ? NSModalResponseOK : NSModalResponseCancel);
+        handler(chosen && !urls_.empty() ? DialogResult::Accepted : DialogResult::Rejected);
 }
 
 } // namespace velmora::qt

@@ -5,7 +5,7 @@
 namespace velmora::qt {
 
 QString mimeTypeForPasteboardType(const std::string& type) {
-    if (type == NSStringPboardType)
+    if (type == kRowDragType)
         return QStringLiteral("text/plain");
     // Types are the program's own names; anything outside a MIME token becomes '_'.
     QString token;

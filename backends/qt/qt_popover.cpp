@@ -195,7 +195,7 @@ void QtPopover::showNow() {
     if (!window_ || isShown())
         return;
     if (hooks_.post)
-        hooks_.post(NSPopoverWillShowNotification);
+        hooks_.post(kPopoverWillShowNotification);
     if (!window_ || isShown())
         return; // an observer showed or destroyed it
     applyWindowKind(!(hooks_.anchoredToTray && hooks_.anchoredToTray()));
@@ -235,7 +235,7 @@ void QtPopover::performClose() {
 void QtPopover::hidden() {
     closed_.start();
     if (hooks_.post)
-        hooks_.post(NSPopoverDidCloseNotification);
+        hooks_.post(kPopoverDidCloseNotification);
 }
 
 bool QtPopover::closedWithin(int milliseconds) const {

@@ -20,7 +20,7 @@ std::optional<RecordedShortcut> shortcutOf(const std::optional<PlistValue>& valu
 
 } // namespace
 
-QtRecorderControl::QtRecorderControl(KeyTranslation keys)
+QtShortcutRecorder::QtShortcutRecorder(KeyTranslation keys)
     : QtView(new RecorderWidget(std::move(keys))) {
     recorder()->setEndedHandler([this](RecorderWidget::Ending) {
         if (delegate_)
@@ -28,7 +28,7 @@ QtRecorderControl::QtRecorderControl(KeyTranslation keys)
     });
 }
 
-QtRecorderControl::~QtRecorderControl() {
+QtShortcutRecorder::~QtShortcutRecorder() {
     // A widget inside a cell may outlive this view; it must not call back into it.
     if (RecorderWidget* widget = recorder()) {
         widget->setEndedHandler(nullptr);
@@ -36,16 +36,16 @@ QtRecorderControl::~QtRecorderControl() {
     }
 }
 
-RecorderWidget* QtRecorderControl::recorder() const {
+RecorderWidget* QtShortcutRecorder::recorder() const {
     return static_cast<RecorderWidget*>(widget());
 }
 
-void QtRecorderControl::setObjectValue(std::optional<PlistValue> value) {
+void QtShortcutRecorder::setObjectValue(std::optional<PlistValue> value) {
     if (RecorderWidget* widget = recorder())
         widget->setShortcut(shortcutOf(value));
 }
 
-std::optional<PlistValue> QtRecorderControl::objectValue() const {
+std::optional<PlistValue> QtShortcutRecorder::objectValue() const {
     RecorderWidget* widget = recorder();
     if (!widget || !widget->shortcut())
         return std::nullopt;
@@ -56,7 +56,7 @@ std::optional<PlistValue> QtRecorderControl::objectValue() const {
          PlistValue(static_cast<std::int64_t>(shortcut.modifierFlags & 0x7FFFFFFFFFFFFFFF))}});
 }
 
-void QtRecorderControl::setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
+void QtShortcutRecorder::setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
                                                 bool allowsEmpty) {
     if (RecorderWidget* widget = recorder())
         widget->setAllowedModifierFlags(allowed, required, allowsEmpty);

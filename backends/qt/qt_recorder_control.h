@@ -10,10 +10,10 @@
 
 namespace velmora::qt {
 
-class QtRecorderControl final : public QtView<SRRecorderControlWithTagid> {
+class QtShortcutRecorder final : public QtView<TaggedShortcutRecorder> {
   public:
-    explicit QtRecorderControl(KeyTranslation keys = {});
-    ~QtRecorderControl() override;
+    explicit QtShortcutRecorder(KeyTranslation keys = {});
+    ~QtShortcutRecorder() override;
 
     // A value that is no such dictionary, or has a key code or flags out of range, shows an
     // empty recorder.
@@ -21,13 +21,13 @@ class QtRecorderControl final : public QtView<SRRecorderControlWithTagid> {
     std::optional<PlistValue> objectValue() const override;
     void setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
                                  bool allowsEmpty) override;
-    void setDelegate(SRRecorderControlDelegate* delegate) override { delegate_ = delegate; }
+    void setDelegate(ShortcutRecorderDelegate* delegate) override { delegate_ = delegate; }
 
     // nullptr once Qt has deleted it.
     RecorderWidget* recorder() const;
 
   private:
-    SRRecorderControlDelegate* delegate_ = nullptr;
+    ShortcutRecorderDelegate* delegate_ = nullptr;
 };
 
 } // namespace velmora::qt

@@ -32,21 +32,21 @@ int rowHeight(double height) {
 
 Qt::DropActions toDropActions(DragOperation operations) {
     Qt::DropActions actions;
-    if (operations & NSDragOperationCopy)
+    if (operations & DragOperations::Copy)
         actions |= Qt::CopyAction;
-    if (operations & NSDragOperationMove)
+    if (operations & DragOperations::Move)
         actions |= Qt::MoveAction;
-    if (operations & 4) // NSDragOperationLink
+    if (operations & 4) // DragOperations::Link
         actions |= Qt::LinkAction;
     return actions;
 }
 
 DragOperation toDragOperations(Qt::DropActions actions) {
-    DragOperation operations = NSDragOperationNone;
+    DragOperation operations = DragOperations::None;
     if (actions & Qt::CopyAction)
-        operations |= NSDragOperationCopy;
+        operations |= DragOperations::Copy;
     if (actions & Qt::MoveAction)
-        operations |= NSDragOperationMove;
+        operations |= DragOperations::Move;
     if (actions & Qt::LinkAction)
         operations |= 4;
     return operations;
@@ -121,7 +121,7 @@ int TableWidget::dropRowAt(QPoint position) const {
 DragOperation TableWidget::validate(const QMimeData* mime, QObject* source, int row) {
     TableViewDataSource* dataSource = owner_ ? owner_->dataSource() : nullptr;
     if (!dataSource || !carriesAnyType(mime, owner_->draggedTypes()))
-        return NSDragOperationNone;
+        return DragOperations::None;
     MimePasteboard pasteboard(mime);
     auto* sourceTable = dynamic_cast<TableWidget*>(source);
     DraggingInfo info{sourceTable ? sourceTable->owner() : nullptr, pasteboard};
@@ -130,7 +130,7 @@ DragOperation TableWidget::validate(const QMimeData* mime, QObject* source, int 
 }
 
 bool TableWidget::dropAt(const QMimeData* mime, QObject* source, int row) {
-    if (validate(mime, source, row) == NSDragOperationNone)
+    if (validate(mime, source, row) == DragOperations::None)
         return false;
     MimePasteboard pasteboard(mime);
     auto* sourceTable = dynamic_cast<TableWidget*>(source);

@@ -116,8 +116,8 @@ class QtTableView final : public QtView<TableView> {
     bool reloading_ = false;
     bool reloadAgain_ = false;
     std::map<std::pair<std::int64_t, std::size_t>, std::shared_ptr<View>> cells_;
-    DragOperation localMask_ = NSDragOperationEvery;
-    DragOperation externalMask_ = NSDragOperationCopy;
+    DragOperation localMask_ = DragOperations::Every;
+    DragOperation externalMask_ = DragOperations::Copy;
     std::vector<std::string> draggedTypes_;
 };
 

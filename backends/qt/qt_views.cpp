@@ -23,7 +23,7 @@ IndicatorViews QtViews::makeIndicatorViews() {
     return makeQtIndicatorViews();
 }
 
-std::shared_ptr<StatusItem> QtViews::statusItemWithLength(double) {
+std::shared_ptr<StatusItem> QtViews::makeStatusItem(double) {
     auto item = std::make_shared<QtStatusItem>(QtStatusItem::Hooks{
         .popoverJustClosed =
             [this] {
@@ -72,8 +72,8 @@ std::shared_ptr<Box> QtViews::makeBox() {
     return std::make_shared<QtBox>();
 }
 
-std::shared_ptr<SRRecorderControlWithTagid> QtViews::makeRecorderControl() {
-    return std::make_shared<QtRecorderControl>(keys_);
+std::shared_ptr<TaggedShortcutRecorder> QtViews::makeShortcutRecorder() {
+    return std::make_shared<QtShortcutRecorder>(keys_);
 }
 
 std::shared_ptr<Menu> QtViews::makeMenu(const std::vector<MenuItemDescription>& items) {

@@ -33,7 +33,7 @@ class QtViews : public ViewFactory {
     ~QtViews() override;
 
     IndicatorViews makeIndicatorViews() override;
-    std::shared_ptr<StatusItem> statusItemWithLength(double length) override;
+    std::shared_ptr<StatusItem> makeStatusItem(double length) override;
     std::shared_ptr<Popover> makePopover() override;
     PopoverLayout makePopoverLayout() override;
     std::shared_ptr<ImageView> makeImageView() override;
@@ -43,7 +43,7 @@ class QtViews : public ViewFactory {
     std::shared_ptr<Box> makeBox() override;
     // Recorders made from now on name and store keys through KEYS.
     void setKeyTranslation(KeyTranslation keys) { keys_ = std::move(keys); }
-    std::shared_ptr<SRRecorderControlWithTagid> makeRecorderControl() override;
+    std::shared_ptr<TaggedShortcutRecorder> makeShortcutRecorder() override;
     std::shared_ptr<Menu> makeMenu(const std::vector<MenuItemDescription>& items) override;
     // The alert closes a popup popover before it shows.
     std::shared_ptr<Alert> makeAlert() override;

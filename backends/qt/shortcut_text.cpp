@@ -15,28 +15,28 @@ constexpr std::int64_t kLargestKeyCode = 0xFFFF;
 std::uint64_t storedModifierFlags(Qt::KeyboardModifiers modifiers) {
     std::uint64_t flags = 0;
     if (modifiers & Qt::ControlModifier)
-        flags |= NSEventModifierFlagControl;
+        flags |= ModifierFlag::Control;
     if (modifiers & Qt::AltModifier)
-        flags |= NSEventModifierFlagOption;
+        flags |= ModifierFlag::Alt;
     if (modifiers & Qt::ShiftModifier)
-        flags |= NSEventModifierFlagShift;
+        flags |= ModifierFlag::Shift;
     if (modifiers & Qt::MetaModifier)
-        flags |= NSEventModifierFlagCommand;
+        flags |= ModifierFlag::Super;
     return flags;
 }
 
 std::uint64_t modifierFlagOfKey(int qtKey) {
     switch (qtKey) {
     case Qt::Key_Control:
-        return NSEventModifierFlagControl;
+        return ModifierFlag::Control;
     case Qt::Key_Alt:
-        return NSEventModifierFlagOption;
+        return ModifierFlag::Alt;
     case Qt::Key_Shift:
-        return NSEventModifierFlagShift;
+        return ModifierFlag::Shift;
     case Qt::Key_Meta:
     case Qt::Key_Super_L:
     case Qt::Key_Super_R:
-        return NSEventModifierFlagCommand;
+        return ModifierFlag::Super;
     default:
         return 0;
     }
@@ -44,13 +44,13 @@ std::uint64_t modifierFlagOfKey(int qtKey) {
 
 QString modifierText(std::uint64_t flags) {
     QString text;
-    if (flags & NSEventModifierFlagControl)
+    if (flags & ModifierFlag::Control)
         text += QStringLiteral("Ctrl+");
-    if (flags & NSEventModifierFlagOption)
+    if (flags & ModifierFlag::Alt)
         text += QStringLiteral("Alt+");
-    if (flags & NSEventModifierFlagShift)
+    if (flags & ModifierFlag::Shift)
         text += QStringLiteral("Shift+");
-    if (flags & NSEventModifierFlagCommand)
+    if (flags & ModifierFlag::Super)
         text += QStringLiteral("Super+");
     return text;
 }

@@ -35,7 +35,7 @@ std::string describeKeyCombo(const PlistValue& keyCombo) {
            hexNumber(comboField(keyCombo, kShortcutModifierFlags));
 }
 
-void SimHotKeyCenter::registerHotKey(const HotKeyPtr& hotKey) {
+void SimGlobalShortcuts::registerHotKey(const HotKeyPtr& hotKey) {
     if (!hotKey)
         return;
     trace_.emit("hotkey register " + hotKey->identifier() + " " +
@@ -44,21 +44,21 @@ void SimHotKeyCenter::registerHotKey(const HotKeyPtr& hotKey) {
         registered_.push_back(hotKey);
 }
 
-void SimHotKeyCenter::unregisterHotKey(const HotKeyPtr& hotKey) {
+void SimGlobalShortcuts::unregisterHotKey(const HotKeyPtr& hotKey) {
     if (!hotKey)
         return;
     trace_.emit("hotkey unregister " + hotKey->identifier());
     std::erase(registered_, hotKey);
 }
 
-HotKeyPtr SimHotKeyCenter::hotKeyWithIdentifier(const std::string& identifier) {
+HotKeyPtr SimGlobalShortcuts::hotKeyWithIdentifier(const std::string& identifier) {
     for (const auto& hotKey : registered_)
         if (hotKey->identifier() == identifier)
             return hotKey;
     return nullptr;
 }
 
-void SimHotKeyCenter::press(std::int64_t keyCode, std::int64_t modifierFlags) {
+void SimGlobalShortcuts::press(std::int64_t keyCode, std::int64_t modifierFlags) {
     // An action may register or unregister hotkeys: the ones to fire are chosen first.
     std::vector<HotKeyPtr> firing;
     for (const auto& hotKey : registered_) {
@@ -74,7 +74,7 @@ void SimHotKeyCenter::press(std::int64_t keyCode, std::int64_t modifierFlags) {
         hotKey->invoke();
 }
 
-std::vector<std::string> SimHotKeyCenter::describeRegistrations() const {
+std::vector<std::string> SimGlobalShortcuts::describeRegistrations() const {
     std::vector<HotKeyPtr> sorted = registered_;
     std::stable_sort(sorted.begin(), sorted.end(), [](const HotKeyPtr& a, const HotKeyPtr& b) {
         return a->identifier() < b->identifier();

@@ -20,9 +20,9 @@ std::int64_t comboField(const PlistValue& keyCombo, const char* field);
 // "KEYCODE:0xMODS" of a key combination.
 std::string describeKeyCombo(const PlistValue& keyCombo);
 
-class SimHotKeyCenter final : public PTHotKeyCenter {
+class SimGlobalShortcuts final : public GlobalShortcuts {
   public:
-    explicit SimHotKeyCenter(Trace& trace) : trace_(trace) {}
+    explicit SimGlobalShortcuts(Trace& trace) : trace_(trace) {}
 
     void registerHotKey(const HotKeyPtr& hotKey) override;
     void unregisterHotKey(const HotKeyPtr& hotKey) override;

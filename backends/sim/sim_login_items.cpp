@@ -18,28 +18,28 @@ class SimLoginItemsList final : public LoginItemsList {
   public:
     SimLoginItemsList(SimWorld& world, Trace& trace) : world_(world), trace_(trace) {}
 
-    std::vector<LoginItemPtr> copySnapshot() override {
+    std::vector<LoginItemPtr> snapshot() override {
         std::vector<LoginItemPtr> items;
         for (const auto& entry : world_.loginItems)
             items.push_back(std::make_shared<SimLoginItem>(entry.serial));
         return items;
     }
 
-    std::optional<std::string> copyResolvedURL(const LoginItem& item) override {
+    std::optional<std::string> resolvedPath(const LoginItem& item) override {
         auto it = find(item);
         if (it == world_.loginItems.end() || it->path.empty())
             return std::nullopt;
         return it->path;
     }
 
-    LoginItemPtr insertItemURLLast(const std::string& url) override {
+    LoginItemPtr appendItem(const std::string& url) override {
         const std::uint64_t serial = world_.nextLoginItemSerial++;
         world_.loginItems.push_back(SimLoginEntry{serial, url});
         trace_.emit("login-item add " + url);
         return std::make_shared<SimLoginItem>(serial);
     }
 
-    void itemRemove(const LoginItem& item) override {
+    void removeItem(const LoginItem& item) override {
         auto it = find(item);
         if (it == world_.loginItems.end())
             return;

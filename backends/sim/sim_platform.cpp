@@ -31,7 +31,7 @@ void SimPlatform::startProgram() {
     }
     if (!world_.currentSetExplicitly && !world_.currentInputID) {
         for (const auto& source : world_.inputs) {
-            if (source.category == kTISCategoryKeyboardInputSource) {
+            if (source.category == kKeyboardLayoutCategory) {
                 world_.currentInputID = source.inputSourceID;
                 break;
             }
@@ -79,23 +79,23 @@ void SimPlatform::activate(const std::optional<std::string>& bundleIdentifier) {
             index = world_.apps.size() - 1;
         }
         world_.frontmost = index;
-        postWorkspace(NSWorkspaceDidActivateApplicationNotification,
+        postWorkspace(kApplicationActivatedNotification,
                       world_.apps[*index].asRunning());
         return;
     }
     std::size_t index = ensureApp(*bundleIdentifier);
     world_.apps[index].running = true;
     world_.frontmost = index;
-    postWorkspace(NSWorkspaceDidActivateApplicationNotification, world_.apps[index].asRunning());
+    postWorkspace(kApplicationActivatedNotification, world_.apps[index].asRunning());
 }
 
 void SimPlatform::activateWithoutApplication() {
-    postWorkspace(NSWorkspaceDidActivateApplicationNotification, std::nullopt);
+    postWorkspace(kApplicationActivatedNotification, std::nullopt);
 }
 
 void SimPlatform::unhide(const std::string& bundleIdentifier) {
     std::size_t index = ensureApp(bundleIdentifier);
-    postWorkspace(NSWorkspaceDidUnhideApplicationNotification, world_.apps[index].asRunning());
+    postWorkspace(kApplicationUnhiddenNotification, world_.apps[index].asRunning());
 }
 
 void SimPlatform::launchApp(const std::string& bundleIdentifier) {
@@ -109,7 +109,7 @@ void SimPlatform::launchApp(const std::string& bundleIdentifier) {
         world_.frontmost = world_.apps.size() - 1;
     world_.apps.erase(world_.apps.begin() + static_cast<std::ptrdiff_t>(index));
     world_.apps.push_back(app);
-    postWorkspace(NSWorkspaceDidLaunchApplicationNotification, app.asRunning());
+    postWorkspace(kApplicationLaunchedNotification, app.asRunning());
 }
 
 void SimPlatform::quitApp(const std::string& bundleIdentifier) {
@@ -124,7 +124,7 @@ void SimPlatform::programActivates() {
     if (!self || !world_.frontmost || *world_.frontmost == *self)
         return;
     world_.frontmost = self;
-    postWorkspace(NSWorkspaceDidActivateApplicationNotification, world_.apps[*self].asRunning());
+    postWorkspace(kApplicationActivatedNotification, world_.apps[*self].asRunning());
 }
 
 void SimPlatform::makeCurrent(const std::string& inputSourceID) {

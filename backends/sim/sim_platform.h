@@ -28,7 +28,7 @@ class SimPlatform {
     SimImages& images() { return images_; }
     SimRunLoop& runLoop() { return runLoop_; }
     SimViews& views() { return views_; }
-    SimHotKeyCenter& hotKeys() { return hotKeys_; }
+    SimGlobalShortcuts& hotKeys() { return hotKeys_; }
 
     // Every service, with DEFAULTS as the store.
     Platform platformWith(UserDefaults& defaults);
@@ -65,7 +65,7 @@ class SimPlatform {
     Trace trace_;
     SimInputSources inputSources_;
     SimWorkspace workspace_;
-    SimDistributedCenter distributed_;
+    SimDesktopBroadcasts distributed_;
     SimEventMonitor eventMonitor_;
     SimWindowList windowList_;
     SimScreens screens_;
@@ -75,7 +75,7 @@ class SimPlatform {
     SimApplication application_;
     SimViews views_;
     SimPropertyListFiles propertyListFiles_;
-    SimHotKeyCenter hotKeys_;
+    SimGlobalShortcuts hotKeys_;
     SimLoginItems loginItems_;
 };
 

@@ -7,7 +7,7 @@
 
 namespace velmora::sim {
 
-std::optional<InputSource> SimInputSources::copyCurrentKeyboardInputSource() {
+std::optional<InputSource> SimInputSources::currentSource() {
     auto& world = desktop_.world();
     if (!world.currentInputID)
         return std::nullopt;
@@ -20,7 +20,7 @@ std::optional<InputSource> SimInputSources::copyCurrentKeyboardInputSource() {
 }
 
 std::vector<InputSource>
-SimInputSources::createInputSourceList(const std::optional<std::string>& id,
+SimInputSources::sourcesMatching(const std::optional<std::string>& id,
                                        bool includeAllInstalled) {
     std::vector<InputSource> result;
     for (const auto& source : desktop_.world().inputs) {
@@ -33,14 +33,14 @@ SimInputSources::createInputSourceList(const std::optional<std::string>& id,
     return result;
 }
 
-void SimInputSources::selectInputSource(const InputSource& source) {
+void SimInputSources::select(const InputSource& source) {
     if (!source.inputSourceID)
         return;
     desktop_.trace().emit("select " + *source.inputSourceID);
     desktop_.makeCurrent(*source.inputSourceID);
 }
 
-std::optional<RunningApplication> SimWorkspace::frontmostApplication() {
+std::optional<RunningApplication> SimWorkspace::frontApplication() {
     if (!world_.frontmost)
         return std::nullopt;
     return world_.apps[*world_.frontmost].asRunning();
@@ -59,7 +59,7 @@ void SimWorkspace::addObserver(const std::string& name, Observer observer) {
 }
 
 std::optional<std::string>
-SimWorkspace::absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) {
+SimWorkspace::applicationPath(const std::string& bundleIdentifier) {
     for (const auto& app : world_.apps)
         if (app.bundleIdentifier == bundleIdentifier && app.installed)
             return app.bundlePath();
@@ -84,11 +84,11 @@ bool SimWorkspace::openURL(const std::string& url) {
     return true;
 }
 
-void SimDistributedCenter::addObserver(const std::string& name, Callback callback) {
+void SimDesktopBroadcasts::addObserver(const std::string& name, Callback callback) {
     world_.distributedObservers[name].push_back(std::move(callback));
 }
 
-void SimEventMonitor::addGlobalMonitorForEventsMatchingMask(std::uint64_t mask, Handler handler) {
+void SimEventMonitor::addGlobalMonitor(std::uint64_t mask, Handler handler) {
     world_.eventMonitors.emplace_back(mask, std::move(handler));
 }
 
@@ -106,7 +106,7 @@ void SimApplication::activateWithOptions(std::uint64_t) {
 }
 
 std::optional<std::string> SimApplication::objectForInfoDictionaryKey(const std::string& key) {
-    if (key == kCFBundleShortVersionString)
+    if (key == kShortVersionKey)
         return desktop_.world().bundleVersion;
     return std::nullopt;
 }

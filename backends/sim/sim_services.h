@@ -19,13 +19,13 @@ namespace velmora::sim {
 
 class SimPlatform;
 
-class SimInputSources final : public TextInputSources {
+class SimInputSources final : public InputSources {
   public:
     explicit SimInputSources(SimPlatform& desktop) : desktop_(desktop) {}
-    std::optional<InputSource> copyCurrentKeyboardInputSource() override;
-    std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
+    std::optional<InputSource> currentSource() override;
+    std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
                                                    bool includeAllInstalled) override;
-    void selectInputSource(const InputSource& source) override;
+    void select(const InputSource& source) override;
 
   private:
     SimPlatform& desktop_;
@@ -34,12 +34,12 @@ class SimInputSources final : public TextInputSources {
 class SimWorkspace final : public Workspace {
   public:
     SimWorkspace(SimWorld& world, Trace& trace) : world_(world), trace_(trace) {}
-    std::optional<RunningApplication> frontmostApplication() override;
+    std::optional<RunningApplication> frontApplication() override;
     std::vector<RunningApplication> runningApplications() override;
     void addObserver(const std::string& name, Observer observer) override;
     // The first declared installed application with that identifier.
     std::optional<std::string>
-    absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) override;
+    applicationPath(const std::string& bundleIdentifier) override;
     // Every non-empty path has an icon, named after the path.
     ImagePtr iconForFile(const std::string& path) override;
     // A declared application's bundle path shows its name.
@@ -51,9 +51,9 @@ class SimWorkspace final : public Workspace {
     Trace& trace_;
 };
 
-class SimDistributedCenter final : public DistributedNotificationCenter {
+class SimDesktopBroadcasts final : public DesktopBroadcasts {
   public:
-    explicit SimDistributedCenter(SimWorld& world) : world_(world) {}
+    explicit SimDesktopBroadcasts(SimWorld& world) : world_(world) {}
     void addObserver(const std::string& name, Callback callback) override;
 
   private:
@@ -63,7 +63,7 @@ class SimDistributedCenter final : public DistributedNotificationCenter {
 class SimEventMonitor final : public EventMonitor {
   public:
     explicit SimEventMonitor(SimWorld& world) : world_(world) {}
-    void addGlobalMonitorForEventsMatchingMask(std::uint64_t mask, Handler handler) override;
+    void addGlobalMonitor(std::uint64_t mask, Handler handler) override;
 
   private:
     SimWorld& world_;
@@ -72,7 +72,7 @@ class SimEventMonitor final : public EventMonitor {
 class SimWindowList final : public WindowList {
   public:
     explicit SimWindowList(SimWorld& world) : world_(world) {}
-    PlistArray copyWindowListSnapshot() override { return world_.windows; }
+    PlistArray windowListSnapshot() override { return world_.windows; }
 
   private:
     SimWorld& world_;

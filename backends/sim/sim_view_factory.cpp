@@ -20,7 +20,7 @@ IndicatorViews SimViews::makeIndicatorViews() {
                           std::make_shared<SimIconBox>(trace_)};
 }
 
-std::shared_ptr<StatusItem> SimViews::statusItemWithLength(double) {
+std::shared_ptr<StatusItem> SimViews::makeStatusItem(double) {
     statusItem_ = std::make_shared<SimStatusItem>(trace_);
     trace_.emit("status-item create");
     return statusItem_;
@@ -83,8 +83,8 @@ std::shared_ptr<Box> SimViews::makeBox() {
     return std::make_shared<SimPlainBox>();
 }
 
-std::shared_ptr<SRRecorderControlWithTagid> SimViews::makeRecorderControl() {
-    return std::make_shared<SimRecorderControl>();
+std::shared_ptr<TaggedShortcutRecorder> SimViews::makeShortcutRecorder() {
+    return std::make_shared<SimShortcutRecorder>();
 }
 
 std::shared_ptr<Menu> SimViews::makeMenu(const std::vector<MenuItemDescription>& items) {

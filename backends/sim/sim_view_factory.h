@@ -34,7 +34,7 @@ class SimViews final : public ViewFactory {
     std::shared_ptr<Window> makeResetWindow() override;
     IndicatorViews makeIndicatorViews() override;
 
-    std::shared_ptr<StatusItem> statusItemWithLength(double length) override;
+    std::shared_ptr<StatusItem> makeStatusItem(double length) override;
     std::shared_ptr<Popover> makePopover() override;
     PopoverLayout makePopoverLayout() override;
     std::shared_ptr<ImageView> makeImageView() override;
@@ -42,7 +42,7 @@ class SimViews final : public ViewFactory {
     std::shared_ptr<ComboBox> makeComboBox() override;
     std::shared_ptr<View> makeView() override;
     std::shared_ptr<Box> makeBox() override;
-    std::shared_ptr<SRRecorderControlWithTagid> makeRecorderControl() override;
+    std::shared_ptr<TaggedShortcutRecorder> makeShortcutRecorder() override;
     std::shared_ptr<Menu> makeMenu(const std::vector<MenuItemDescription>& items) override;
     std::shared_ptr<Alert> makeAlert() override;
     std::shared_ptr<OpenPanel> openPanel() override;

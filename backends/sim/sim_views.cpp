@@ -128,8 +128,8 @@ void SimTableView::dragRow(std::int64_t row, std::int64_t target,
 void SimTableView::dropForeign(const std::string& text, std::int64_t target,
                                TableViewDropOperation operation) {
     SimPasteboard pasteboard;
-    pasteboard.declareTypes({NSStringPboardType});
-    pasteboard.setDataForType(Data(text.begin(), text.end()), NSStringPboardType);
+    pasteboard.declareTypes({kRowDragType});
+    pasteboard.setDataForType(Data(text.begin(), text.end()), kRowDragType);
     drop(nullptr, pasteboard, target, operation);
 }
 
@@ -140,7 +140,7 @@ void SimTableView::drop(const TableView* source, Pasteboard& pasteboard, std::in
         return;
     DraggingInfo info{source, pasteboard};
     if (dataSource_->tableViewValidateDropProposedRowProposedDropOperation(
-            *this, info, target, operation) == NSDragOperationNone)
+            *this, info, target, operation) == DragOperations::None)
         return;
     dataSource_->tableViewAcceptDropRowDropOperation(*this, info, target, operation);
 }
@@ -171,7 +171,7 @@ void SimPopover::setContentSize(Size size) {
 
 void SimPopover::showRelativeToRectOfViewPreferredEdge(Rect, View*, RectEdge) {
     if (!shown_ && post_)
-        post_(NSPopoverWillShowNotification);
+        post_(kPopoverWillShowNotification);
     shown_ = true;
     trace_.emit("popover show " + formatNumber(size_.height));
 }
@@ -182,7 +182,7 @@ void SimPopover::performClose() {
     shown_ = false;
     trace_.emit("popover close");
     if (post_)
-        post_(NSPopoverDidCloseNotification);
+        post_(kPopoverDidCloseNotification);
 }
 
 void SimPopover::dismiss() {
@@ -206,7 +206,7 @@ bool SimOpenPanel::answer(const std::optional<std::string>& path) {
     urls_.clear();
     if (path)
         urls_.push_back(*path);
-    handler(path ? NSModalResponseOK : NSModalResponseCancel);
+    handler(path ? DialogResult::Accepted : DialogResult::Rejected);
     return true;
 }
 
@@ -214,14 +214,14 @@ bool SimOpenPanel::answer(const std::optional<std::string>& path) {
 
 namespace velmora::sim {
 
-void SimRecorderControl::setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
+void SimShortcutRecorder::setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
                                                  bool allowsEmpty) {
     allowedModifierFlags = allowed;
     requiredModifierFlags = required;
     allowsEmptyModifierFlags = allowsEmpty;
 }
 
-void SimRecorderControl::userRecords(std::int64_t keyCode, std::uint64_t modifierFlags) {
+void SimShortcutRecorder::userRecords(std::int64_t keyCode, std::uint64_t modifierFlags) {
     const std::uint64_t kept = modifierFlags & allowedModifierFlags;
     const bool accepted = (kept & requiredModifierFlags) == requiredModifierFlags &&
                           (kept != 0 || allowsEmptyModifierFlags);
@@ -233,22 +233,22 @@ void SimRecorderControl::userRecords(std::int64_t keyCode, std::uint64_t modifie
     endRecording();
 }
 
-void SimRecorderControl::userClears() {
+void SimShortcutRecorder::userClears() {
     value_.reset();
     endRecording();
 }
 
-void SimRecorderControl::userEndsRecording() {
+void SimShortcutRecorder::userEndsRecording() {
     endRecording();
 }
 
-void SimRecorderControl::endRecording() {
+void SimShortcutRecorder::endRecording() {
     if (delegate_)
         delegate_->shortcutRecorderDidEndRecording(*this);
 }
 
 SimMenu::SimMenu(Trace& trace, std::vector<MenuItemDescription> items)
-    : trace_(trace), items_(std::move(items)), states_(items_.size(), NSControlStateValueOff) {}
+    : trace_(trace), items_(std::move(items)), states_(items_.size(), ControlState::Off) {}
 
 std::int64_t SimMenu::numberOfItems() const {
     return static_cast<std::int64_t>(items_.size());
@@ -267,13 +267,13 @@ void SimMenu::setStateOfItemAtIndex(std::int64_t index, std::int64_t state) {
 
 std::int64_t SimMenu::stateOfItemAtIndex(std::int64_t index) const {
     if (index < 0 || index >= numberOfItems())
-        return NSControlStateValueOff;
+        return ControlState::Off;
     return states_[static_cast<std::size_t>(index)];
 }
 
 void SimMenu::popUpMenuPositioningItem(std::optional<std::int64_t>, Point location, View*) {
     auto mark = [this](std::int64_t index) {
-        return stateOfItemAtIndex(index) == NSControlStateValueOn ? "on" : "off";
+        return stateOfItemAtIndex(index) == ControlState::On ? "on" : "off";
     };
     trace_.emit("menu popup " + formatNumber(location.x) + "," + formatNumber(location.y) +
                 " item0=" + mark(0) + " item2=" + mark(2));

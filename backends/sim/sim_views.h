@@ -37,12 +37,12 @@ class SimPlainView final : public SimView<View> {};
 
 class SimPlainBox final : public SimView<Box> {
   public:
-    void setBoxType(NSBoxType type) override { boxType = type; }
+    void setBoxStyle(BoxStyle type) override { boxType = type; }
     void setCornerRadius(double radius) override { cornerRadius = radius; }
     void setBorderColor(Color color) override { borderColor = color; }
     void setFillColor(Color color) override { fillColor = color; }
 
-    NSBoxType boxType = NSBoxType::NSBoxPrimary;
+    BoxStyle boxType = BoxStyle::Primary;
     double cornerRadius = 0;
     std::optional<Color> borderColor;
     std::optional<Color> fillColor;
@@ -50,13 +50,13 @@ class SimPlainBox final : public SimView<Box> {
 
 // The shortcut recorder: the user records a combination, clears it, or ends a recording
 // without a change; each tells the delegate.
-class SimRecorderControl final : public SimView<SRRecorderControlWithTagid> {
+class SimShortcutRecorder final : public SimView<TaggedShortcutRecorder> {
   public:
     void setObjectValue(std::optional<PlistValue> value) override { value_ = std::move(value); }
     std::optional<PlistValue> objectValue() const override { return value_; }
     void setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
                                  bool allowsEmpty) override;
-    void setDelegate(SRRecorderControlDelegate* delegate) override { delegate_ = delegate; }
+    void setDelegate(ShortcutRecorderDelegate* delegate) override { delegate_ = delegate; }
     void setTranslatesAutoresizingMaskIntoConstraints(bool flag) override {
         translatesAutoresizingMask = flag;
     }
@@ -72,13 +72,13 @@ class SimRecorderControl final : public SimView<SRRecorderControlWithTagid> {
     std::uint64_t requiredModifierFlags = 0;
     bool allowsEmptyModifierFlags = true;
     bool translatesAutoresizingMask = false;
-    SRRecorderControlDelegate* delegate() const { return delegate_; }
+    ShortcutRecorderDelegate* delegate() const { return delegate_; }
 
   private:
     void endRecording();
 
     std::optional<PlistValue> value_;
-    SRRecorderControlDelegate* delegate_ = nullptr;
+    ShortcutRecorderDelegate* delegate_ = nullptr;
 };
 
 // A menu that pops up: it traces the pop-up with the check marks of items 0 and 2, and the
@@ -234,8 +234,8 @@ class SimTableView final : public SimView<TableView> {
     void dropForeign(const std::string& text, std::int64_t target,
                      TableViewDropOperation operation);
 
-    DragOperation localMask = NSDragOperationEvery;
-    DragOperation externalMask = NSDragOperationCopy;
+    DragOperation localMask = DragOperations::Every;
+    DragOperation externalMask = DragOperations::Copy;
     std::vector<std::string> draggedTypes;
 
   private:

@@ -79,7 +79,7 @@ bool SimWorld::moveWindow(const std::string& handle, const PlistDictionary& boun
     auto index = windowIndex(handle);
     if (!index)
         return false;
-    (*windows[*index].dictionary())[kCGWindowBounds] = PlistValue(bounds);
+    (*windows[*index].dictionary())[kWindowBoundsKey] = PlistValue(bounds);
     return true;
 }
 

@@ -93,7 +93,7 @@ struct SimWorld {
     bool terminated = false;
 
     std::map<std::string, std::vector<Workspace::Observer>> workspaceObservers;
-    std::map<std::string, std::vector<DistributedNotificationCenter::Callback>>
+    std::map<std::string, std::vector<DesktopBroadcasts::Callback>>
         distributedObservers;
     std::vector<std::pair<std::uint64_t, EventMonitor::Handler>> eventMonitors;
 

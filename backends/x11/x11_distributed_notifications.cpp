@@ -2,11 +2,11 @@
 
 namespace velmora::x11 {
 
-void X11DistributedNotifications::addObserver(const std::string& name, Callback callback) {
+void X11DesktopBroadcasts::addObserver(const std::string& name, Callback callback) {
     observers_[name].push_back(std::move(callback));
 }
 
-void X11DistributedNotifications::post(const std::string& name) {
+void X11DesktopBroadcasts::post(const std::string& name) {
     auto it = observers_.find(name);
     if (it == observers_.end())
         return;

@@ -10,7 +10,7 @@
 
 namespace velmora::x11 {
 
-class X11DistributedNotifications final : public DistributedNotificationCenter {
+class X11DesktopBroadcasts final : public DesktopBroadcasts {
   public:
     void addObserver(const std::string& name, Callback callback) override;
     // Calls the observers of NAME at once. Main thread.

@@ -158,7 +158,7 @@ X11EventMonitor::~X11EventMonitor() {
         xkb_context_unref(context_);
 }
 
-void X11EventMonitor::addGlobalMonitorForEventsMatchingMask(std::uint64_t mask, Handler handler) {
+void X11EventMonitor::addGlobalMonitor(std::uint64_t mask, Handler handler) {
     handlers_.emplace_back(mask, std::move(handler));
     selectRawEvents();
 }
@@ -172,9 +172,9 @@ void X11EventMonitor::selectRawEvents() {
     for (const auto& [mask, handler] : handlers_)
         wanted |= mask;
     std::uint32_t bits = 0;
-    if (wanted & NSEventMaskLeftMouseUp)
+    if (wanted & EventMask::LeftMouseUp)
         bits |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE;
-    if (wanted & NSEventMaskFlagsChanged)
+    if (wanted & EventMask::FlagsChanged)
         bits |= XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE;
     if (bits == selectedMask_)
         return;
@@ -232,7 +232,7 @@ void X11EventMonitor::rawKey(bool press, std::uint32_t keycode, std::uint32_t ti
     event.type = EventType::FlagsChanged;
     event.modifierFlags = *flags;
     event.timestamp = time / 1000.0;
-    deliver(event, NSEventMaskFlagsChanged);
+    deliver(event, EventMask::FlagsChanged);
 }
 
 void X11EventMonitor::rawButtonReleased(std::uint32_t button, std::uint32_t time) {
@@ -251,7 +251,7 @@ void X11EventMonitor::rawButtonReleased(std::uint32_t button, std::uint32_t time
     event.type = EventType::LeftMouseUp;
     event.timestamp = time / 1000.0;
     event.locationInScreen = {double(pointer->root_x), double(height) - double(pointer->root_y)};
-    deliver(event, NSEventMaskLeftMouseUp);
+    deliver(event, EventMask::LeftMouseUp);
 }
 
 ModifierKey X11EventMonitor::modifierKeyOfKeycode(std::uint32_t keycode) {

@@ -70,7 +70,7 @@ class X11EventMonitor final : public EventMonitor {
     X11EventMonitor(X11Connection& connection, Log log);
     ~X11EventMonitor() override;
 
-    void addGlobalMonitorForEventsMatchingMask(std::uint64_t mask, Handler handler) override;
+    void addGlobalMonitor(std::uint64_t mask, Handler handler) override;
 
     // Whether the server has XInput 2; without it no handler is ever called.
     bool listening() const { return xinputOpcode_ != 0; }

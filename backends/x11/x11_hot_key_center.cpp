@@ -33,9 +33,9 @@ std::string describe(const StoredKeyCombo& combo) {
 
 } // namespace
 
-X11HotKeyCenter::X11HotKeyCenter(X11Connection& connection, RunLoop& runLoop, Log log)
+X11GlobalShortcuts::X11GlobalShortcuts(X11Connection& connection, RunLoop& runLoop, Log log)
     : connection_(connection), runLoop_(runLoop), log_(std::move(log)),
-      self_(std::make_shared<X11HotKeyCenter*>(this)) {
+      self_(std::make_shared<X11GlobalShortcuts*>(this)) {
     context_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     if (context_)
         xkb_context_set_log_level(context_, XKB_LOG_LEVEL_CRITICAL);
@@ -54,14 +54,14 @@ X11HotKeyCenter::X11HotKeyCenter(X11Connection& connection, RunLoop& runLoop, Lo
             mapParts, &details);
         connection_.flush();
     }
-    std::weak_ptr<X11HotKeyCenter*> weak = self_;
+    std::weak_ptr<X11GlobalShortcuts*> weak = self_;
     connection_.addEventHandler([weak](const xcb_generic_event_t& event) {
         if (auto self = weak.lock(); self && *self)
             (*self)->onEvent(event);
     });
 }
 
-X11HotKeyCenter::~X11HotKeyCenter() {
+X11GlobalShortcuts::~X11GlobalShortcuts() {
     *self_ = nullptr;
     if (settleTimer_)
         settleTimer_->invalidate();
@@ -72,7 +72,7 @@ X11HotKeyCenter::~X11HotKeyCenter() {
         xkb_context_unref(context_);
 }
 
-void X11HotKeyCenter::registerHotKey(const HotKeyPtr& hotKey) {
+void X11GlobalShortcuts::registerHotKey(const HotKeyPtr& hotKey) {
     if (!hotKey)
         return;
     auto same = [&](const Registration& r) { return r.hotKey == hotKey; };
@@ -82,25 +82,25 @@ void X11HotKeyCenter::registerHotKey(const HotKeyPtr& hotKey) {
     syncGrabs();
 }
 
-void X11HotKeyCenter::unregisterHotKey(const HotKeyPtr& hotKey) {
+void X11GlobalShortcuts::unregisterHotKey(const HotKeyPtr& hotKey) {
     auto removed =
         std::erase_if(registrations_, [&](const Registration& r) { return r.hotKey == hotKey; });
     if (removed)
         syncGrabs();
 }
 
-HotKeyPtr X11HotKeyCenter::hotKeyWithIdentifier(const std::string& identifier) {
+HotKeyPtr X11GlobalShortcuts::hotKeyWithIdentifier(const std::string& identifier) {
     for (const Registration& registration : registrations_)
         if (registration.hotKey->identifier() == identifier)
             return registration.hotKey;
     return nullptr;
 }
 
-std::optional<std::int64_t> X11HotKeyCenter::keyCodeOfX11Keycode(std::uint32_t x11Keycode) const {
+std::optional<std::int64_t> X11GlobalShortcuts::keyCodeOfX11Keycode(std::uint32_t x11Keycode) const {
     return keymap_ ? keymap_->keyCodeOfX11Keycode(x11Keycode) : std::nullopt;
 }
 
-std::optional<std::uint32_t> X11HotKeyCenter::x11KeycodeOfKeyCode(std::int64_t keyCode) const {
+std::optional<std::uint32_t> X11GlobalShortcuts::x11KeycodeOfKeyCode(std::int64_t keyCode) const {
     if (!keymap_)
         return std::nullopt;
     if (auto keycode = keymap_->x11KeycodeOfKeyCode(keyCode))
@@ -108,7 +108,7 @@ std::optional<std::uint32_t> X11HotKeyCenter::x11KeycodeOfKeyCode(std::int64_t k
     return std::nullopt;
 }
 
-bool X11HotKeyCenter::isActive(const HotKeyPtr& hotKey) const {
+bool X11GlobalShortcuts::isActive(const HotKeyPtr& hotKey) const {
     for (const Registration& registration : registrations_) {
         if (registration.hotKey != hotKey || !registration.grab)
             continue;
@@ -118,7 +118,7 @@ bool X11HotKeyCenter::isActive(const HotKeyPtr& hotKey) const {
     return false;
 }
 
-std::optional<X11HotKeyCenter::Grab> X11HotKeyCenter::grabFor(const PTHotKey& hotKey) {
+std::optional<X11GlobalShortcuts::Grab> X11GlobalShortcuts::grabFor(const GlobalShortcut& hotKey) {
     const std::string subject = "the hotkey of " + hotKey.identifier();
     KeyComboReading reading = readStoredKeyCombo(hotKey.keyCombo());
     if (!reading.combo) {
@@ -148,7 +148,7 @@ std::optional<X11HotKeyCenter::Grab> X11HotKeyCenter::grabFor(const PTHotKey& ho
     return Grab{*keycode, keymap_->x11ModifiersOf(combo.modifierFlags)};
 }
 
-std::vector<std::uint16_t> X11HotKeyCenter::lockStates() const {
+std::vector<std::uint16_t> X11GlobalShortcuts::lockStates() const {
     std::vector<std::uint16_t> locks{XCB_MOD_MASK_LOCK};
     if (keymap_) {
         for (std::uint16_t bit : {keymap_->modifiers().numLock, keymap_->modifiers().scrollLock})
@@ -165,7 +165,7 @@ std::vector<std::uint16_t> X11HotKeyCenter::lockStates() const {
     return states;
 }
 
-void X11HotKeyCenter::syncGrabs() {
+void X11GlobalShortcuts::syncGrabs() {
     std::map<Grab, std::string> wanted; // each grab with the hotkeys that need it
     for (const Registration& registration : registrations_) {
         if (!registration.grab)
@@ -192,7 +192,7 @@ void X11HotKeyCenter::syncGrabs() {
     connection_.flush();
 }
 
-void X11HotKeyCenter::grabOnServer(const Grab& grab, HeldGrab& held, const std::string& who) {
+void X11GlobalShortcuts::grabOnServer(const Grab& grab, HeldGrab& held, const std::string& who) {
     std::vector<xcb_void_cookie_t> cookies;
     for (std::uint16_t lock : held.lockStates) {
         if (lock & grab.modifiers)
@@ -228,7 +228,7 @@ void X11HotKeyCenter::grabOnServer(const Grab& grab, HeldGrab& held, const std::
                 std::to_string(*errorCode) + "): it stays registered but does nothing");
 }
 
-void X11HotKeyCenter::ungrabOnServer(const Grab& grab, const HeldGrab& held) {
+void X11GlobalShortcuts::ungrabOnServer(const Grab& grab, const HeldGrab& held) {
     // Ungrabbing what another client holds does not touch that client's grab.
     for (std::uint16_t lock : held.lockStates)
         if (!(lock & grab.modifiers))
@@ -236,7 +236,7 @@ void X11HotKeyCenter::ungrabOnServer(const Grab& grab, const HeldGrab& held) {
                            static_cast<std::uint16_t>(grab.modifiers | lock));
 }
 
-void X11HotKeyCenter::onEvent(const xcb_generic_event_t& event) {
+void X11GlobalShortcuts::onEvent(const xcb_generic_event_t& event) {
     const std::uint8_t type = event.response_type & 0x7F;
     if (type == XCB_KEY_PRESS) {
         keyPressed(reinterpret_cast<const xcb_key_press_event_t&>(event));
@@ -255,7 +255,7 @@ void X11HotKeyCenter::onEvent(const xcb_generic_event_t& event) {
         keymapMayHaveChanged();
 }
 
-void X11HotKeyCenter::keyPressed(const xcb_key_press_event_t& event) {
+void X11GlobalShortcuts::keyPressed(const xcb_key_press_event_t& event) {
     if (event.event != connection_.root() || !keymap_)
         return;
     const Grab pressed{event.detail,
@@ -272,17 +272,17 @@ void X11HotKeyCenter::keyPressed(const xcb_key_press_event_t& event) {
         hotKey->invoke();
 }
 
-void X11HotKeyCenter::keymapMayHaveChanged() {
+void X11GlobalShortcuts::keymapMayHaveChanged() {
     if (settleTimer_)
         settleTimer_->invalidate();
-    std::weak_ptr<X11HotKeyCenter*> weak = self_;
+    std::weak_ptr<X11GlobalShortcuts*> weak = self_;
     settleTimer_ = runLoop_.scheduledTimer(kKeymapSettleDelay, false, [weak] {
         if (auto self = weak.lock(); self && *self)
             (*self)->followKeymap();
     });
 }
 
-void X11HotKeyCenter::followKeymap() {
+void X11GlobalShortcuts::followKeymap() {
     settleTimer_.reset();
     std::optional<X11Keymap> keymap = X11Keymap::read(connection_, context_);
     // Most keymap changes (a layout added, a group switched) leave every position and modifier
@@ -295,7 +295,7 @@ void X11HotKeyCenter::followKeymap() {
     syncGrabs();
 }
 
-void X11HotKeyCenter::sayOnce(const std::string& line) {
+void X11GlobalShortcuts::sayOnce(const std::string& line) {
     if (said_.insert(line).second && log_)
         log_(line);
 }

@@ -24,17 +24,17 @@ struct xkb_context;
 
 namespace velmora::x11 {
 
-class X11HotKeyCenter final : public PTHotKeyCenter {
+class X11GlobalShortcuts final : public GlobalShortcuts {
   public:
     using Log = std::function<void(const std::string& line)>;
     // setxkbmap and desktop settings change the keymap in a burst of events: the grabs follow
     // once the burst has settled this long.
     static constexpr Milliseconds kKeymapSettleDelay{100};
 
-    X11HotKeyCenter(X11Connection& connection, RunLoop& runLoop, Log log);
-    ~X11HotKeyCenter() override;
-    X11HotKeyCenter(const X11HotKeyCenter&) = delete;
-    X11HotKeyCenter& operator=(const X11HotKeyCenter&) = delete;
+    X11GlobalShortcuts(X11Connection& connection, RunLoop& runLoop, Log log);
+    ~X11GlobalShortcuts() override;
+    X11GlobalShortcuts(const X11GlobalShortcuts&) = delete;
+    X11GlobalShortcuts& operator=(const X11GlobalShortcuts&) = delete;
 
     void registerHotKey(const HotKeyPtr& hotKey) override;
     void unregisterHotKey(const HotKeyPtr& hotKey) override;
@@ -67,7 +67,7 @@ class X11HotKeyCenter final : public PTHotKeyCenter {
     void keyPressed(const xcb_key_press_event_t& event);
     void keymapMayHaveChanged();
     void followKeymap();
-    std::optional<Grab> grabFor(const PTHotKey& hotKey);
+    std::optional<Grab> grabFor(const GlobalShortcut& hotKey);
     void syncGrabs();
     void grabOnServer(const Grab& grab, HeldGrab& held, const std::string& what);
     void ungrabOnServer(const Grab& grab, const HeldGrab& held);
@@ -85,7 +85,7 @@ class X11HotKeyCenter final : public PTHotKeyCenter {
     std::set<std::string> said_;
     // The connection keeps its event handlers for its whole life; they reach this centre
     // through this pointer, cleared when the centre goes.
-    std::shared_ptr<X11HotKeyCenter*> self_;
+    std::shared_ptr<X11GlobalShortcuts*> self_;
 };
 
 } // namespace velmora::x11

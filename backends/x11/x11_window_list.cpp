@@ -53,7 +53,7 @@ std::int64_t X11WindowList::layerOf(const WindowFacts& facts) const {
     return kNormalLevel;
 }
 
-PlistArray X11WindowList::copyWindowListSnapshot() {
+PlistArray X11WindowList::windowListSnapshot() {
     std::vector<xcb_window_t> windows = clientWindowsBottomToTop(connection_);
     std::reverse(windows.begin(), windows.end());
     std::vector<WindowFacts> facts =
@@ -67,12 +67,12 @@ PlistArray X11WindowList::copyWindowListSnapshot() {
         if (!f.exists || !f.viewable || !f.bounds)
             continue;
         PlistDictionary entry;
-        entry[kCGWindowOwnerName] = identities[i].localizedName;
+        entry[kWindowOwnerNameKey] = identities[i].localizedName;
         if (f.name)
-            entry[kCGWindowName] = *f.name;
-        entry[kCGWindowIsOnscreen] = true;
-        entry[kCGWindowLayer] = layerOf(f);
-        entry[kCGWindowBounds] = boundsDictionary(*f.bounds);
+            entry[kWindowNameKey] = *f.name;
+        entry[kWindowIsOnscreenKey] = true;
+        entry[kWindowLayerKey] = layerOf(f);
+        entry[kWindowBoundsKey] = boundsDictionary(*f.bounds);
         if (f.contentBounds)
             entry[kVelmoraWindowContentBounds] = boundsDictionary(*f.contentBounds);
         list.push_back(std::move(entry));

@@ -21,7 +21,7 @@ class X11WindowList final : public WindowList {
     X11WindowList(X11Connection& connection, ApplicationIdentities& identities)
         : connection_(connection), identities_(identities) {}
 
-    PlistArray copyWindowListSnapshot() override;
+    PlistArray windowListSnapshot() override;
 
   private:
     std::int64_t layerOf(const WindowFacts& facts) const;

@@ -190,7 +190,7 @@ void X11Workspace::refreshClients(bool notify) {
     if (notify)
         for (const AppIdentity& identity : launched)
             if (!isAgent(identity)) // its own windows coming and going are no launch
-                post(NSWorkspaceDidLaunchApplicationNotification, identity);
+                post(kApplicationLaunchedNotification, identity);
 }
 
 bool X11Workspace::focusReachedClient(const xcb_focus_in_event_t& event) const {
@@ -228,7 +228,7 @@ void X11Workspace::becomeActive(xcb_window_t window, bool notify) {
     // Before the observers run: what they ask from other threads must already see it.
     publishActive();
     if (notify && otherApplication)
-        post(NSWorkspaceDidActivateApplicationNotification, identity);
+        post(kApplicationActivatedNotification, identity);
 }
 
 void X11Workspace::refreshClientState(xcb_window_t window, bool notify) {
@@ -242,7 +242,7 @@ void X11Workspace::refreshClientState(xcb_window_t window, bool notify) {
         publishActive();
     bool isIconic = it->second.wmState == kWmStateIconic;
     if (notify && wasIconic && !isIconic)
-        post(NSWorkspaceDidUnhideApplicationNotification, it->second.identity);
+        post(kApplicationUnhiddenNotification, it->second.identity);
 }
 
 bool X11Workspace::isAgent(const AppIdentity& identity) {
@@ -287,7 +287,7 @@ X11Workspace::ActiveWindowSnapshot X11Workspace::activeWindowSnapshot() const {
     return *snapshot; // copied outside the lock: the snapshot never changes
 }
 
-std::optional<RunningApplication> X11Workspace::frontmostApplication() {
+std::optional<RunningApplication> X11Workspace::frontApplication() {
     return activeWindowSnapshot().application;
 }
 
@@ -309,7 +309,7 @@ void X11Workspace::postPanelChange(const LauncherPanelWatch::Change& change) {
     // A launcher without windows of its own starts afresh for each panel (rofi and dmenu are
     // run for each use): it is launched, so that the rule list offers it.
     if (!apps_.contains(change.launcher.key))
-        post(NSWorkspaceDidLaunchApplicationNotification, change.launcher);
+        post(kApplicationLaunchedNotification, change.launcher);
     post(kLauncherPanelDidOpenNotification, change.launcher, change.bounds);
 }
 
@@ -329,7 +329,7 @@ void X11Workspace::post(const char* name, const AppIdentity& identity,
 }
 
 std::optional<std::string>
-X11Workspace::absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) {
+X11Workspace::applicationPath(const std::string& bundleIdentifier) {
     if (installed_)
         if (auto path = installed_->desktopFileForId(bundleIdentifier))
             return path;

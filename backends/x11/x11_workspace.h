@@ -32,7 +32,7 @@ class X11Workspace final : public Workspace {
     X11Workspace(X11Connection& connection, ApplicationIdentities& identities, Application& log,
                  InstalledApplications* installed = nullptr, WindowIcons* windowIcons = nullptr);
 
-    std::optional<RunningApplication> frontmostApplication() override;
+    std::optional<RunningApplication> frontApplication() override;
     std::vector<RunningApplication> runningApplications() override;
     void addObserver(const std::string& name, Observer observer) override;
 
@@ -40,7 +40,7 @@ class X11Workspace final : public Workspace {
     // its window class alone, running or seen since the agent started, has the path
     // kWindowClassPathPrefix + its class instead.
     std::optional<std::string>
-    absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) override;
+    applicationPath(const std::string& bundleIdentifier) override;
     // For a desktop file, its application's icon and Name; the icon its windows set
     // (_NET_WM_ICON) when the file names none that can be found. For a window-class path, the
     // windows' icon and the class.

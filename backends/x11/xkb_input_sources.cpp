@@ -34,7 +34,7 @@ void logXkbMessage(xkb_context* context, xkb_log_level, const char* format, va_l
 } // namespace
 
 XkbInputSources::XkbInputSources(X11Connection& connection,
-                                 X11DistributedNotifications& notifications, Application& log)
+                                 X11DesktopBroadcasts& notifications, Application& log)
     : connection_(connection), notifications_(notifications), log_(log) {
     if (!connection_.hasXkb()) {
         log_.log("the X server has no usable XKB extension: keyboard layouts can be neither "
@@ -101,9 +101,9 @@ void XkbInputSources::onEvent(const xcb_generic_event_t& event) {
 }
 
 void XkbInputSources::keymapChanged() {
-    auto before = copyCurrentKeyboardInputSource();
+    auto before = currentSource();
     stale_ = true;
-    auto after = copyCurrentKeyboardInputSource();
+    auto after = currentSource();
     lastGroup_ = lockedGroup();
     notifications_.post(kEnabledKeyboardInputSourcesChangedNotification);
     bool changed = before.has_value() != after.has_value() ||
@@ -136,7 +136,7 @@ void XkbInputSources::reloadIfStale() {
         const char* name =
             xkb_keymap_layout_get_name(keymap.get(), static_cast<xkb_layout_index_t>(group));
         source.localizedName = name && *name ? name : ids[group];
-        source.category = kTISCategoryKeyboardInputSource;
+        source.category = kKeyboardLayoutCategory;
         source.isSelectCapable = true;
         source.isEnabled = true;
         source.nativeHandle = static_cast<std::int64_t>(group);
@@ -169,7 +169,7 @@ std::optional<std::uint8_t> XkbInputSources::currentGroup() {
     return lockedGroup();
 }
 
-std::optional<InputSource> XkbInputSources::copyCurrentKeyboardInputSource() {
+std::optional<InputSource> XkbInputSources::currentSource() {
     reloadIfStale();
     auto group = currentGroup();
     if (!group || *group >= sources_.size())
@@ -178,7 +178,7 @@ std::optional<InputSource> XkbInputSources::copyCurrentKeyboardInputSource() {
 }
 
 std::vector<InputSource>
-XkbInputSources::createInputSourceList(const std::optional<std::string>& id,
+XkbInputSources::sourcesMatching(const std::optional<std::string>& id,
                                        bool includeAllInstalled) {
     // Every group of the keymap is enabled. The layouts it lacks are not listed: only one
     // asked for by its ID is looked for.
@@ -206,7 +206,7 @@ XkbInputSources::createInputSourceList(const std::optional<std::string>& id,
     return matching;
 }
 
-void XkbInputSources::selectInputSource(const InputSource& source) {
+void XkbInputSources::select(const InputSource& source) {
     reloadIfStale();
     // The keymap may have changed since SOURCE was listed: select by ID, not by group number.
     for (const InputSource& current : sources_) {

@@ -23,16 +23,16 @@ namespace velmora::x11 {
 // The ID the browser address-bar switch asks for; it stands for the first "us" group.
 inline constexpr const char* kLatinLayoutAlias = "com.apple.keylayout.ABC";
 
-class XkbInputSources final : public TextInputSources {
+class XkbInputSources final : public InputSources {
   public:
-    XkbInputSources(X11Connection& connection, X11DistributedNotifications& notifications,
+    XkbInputSources(X11Connection& connection, X11DesktopBroadcasts& notifications,
                     Application& log);
     ~XkbInputSources() override;
 
-    std::optional<InputSource> copyCurrentKeyboardInputSource() override;
-    std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
+    std::optional<InputSource> currentSource() override;
+    std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
                                                    bool includeAllInstalled) override;
-    void selectInputSource(const InputSource& source) override;
+    void select(const InputSource& source) override;
 
   private:
     void onEvent(const xcb_generic_event_t& event);
@@ -42,7 +42,7 @@ class XkbInputSources final : public TextInputSources {
     std::optional<std::uint8_t> currentGroup();
 
     X11Connection& connection_;
-    X11DistributedNotifications& notifications_;
+    X11DesktopBroadcasts& notifications_;
     Application& log_;
     xkb_context* context_ = nullptr;
     XkbLayoutNames layoutNames_;

@@ -63,14 +63,14 @@ class AutostartList final : public LoginItemsList {
         : folder_(std::move(folder)), desktopId_(std::move(desktopId)), log_(std::move(log)),
           argument_(std::move(argument)) {}
 
-    std::vector<LoginItemPtr> copySnapshot() override {
+    std::vector<LoginItemPtr> snapshot() override {
         std::vector<LoginItemPtr> items;
         for (const std::string& name : entryNames(folder_))
             items.push_back(std::make_shared<AutostartItem>(folder_ + "/" + name));
         return items;
     }
 
-    std::optional<std::string> copyResolvedURL(const LoginItem& item) override {
+    std::optional<std::string> resolvedPath(const LoginItem& item) override {
         const auto* entry = dynamic_cast<const AutostartItem*>(&item);
         if (!entry)
             return std::nullopt;
@@ -79,7 +79,7 @@ class AutostartList final : public LoginItemsList {
                                      path ? std::optional<std::string_view>(path) : std::nullopt);
     }
 
-    LoginItemPtr insertItemURLLast(const std::string& url) override {
+    LoginItemPtr appendItem(const std::string& url) override {
         const std::string path = folder_ + "/" + desktopId_ + std::string(kSuffix);
         if (desktopId_.empty() || desktopId_.find('/') != std::string::npos ||
             desktopId_.front() == '.' || !isValidUtf8(desktopId_)) {
@@ -105,7 +105,7 @@ class AutostartList final : public LoginItemsList {
         return std::make_shared<AutostartItem>(path);
     }
 
-    void itemRemove(const LoginItem& item) override {
+    void removeItem(const LoginItem& item) override {
         const auto* entry = dynamic_cast<const AutostartItem*>(&item);
         // unlink takes a symlink itself away, never the file it points to.
         if (!entry || ::unlink(entry->path().c_str()) == 0)

@@ -23,11 +23,11 @@ PlistArray busyWindowList() {
     for (int i = 0; i < kWindows; ++i) {
         PlistDictionary bounds{{"X", i}, {"Y", 2 * i}, {"Width", 800}, {"Height", 600}};
         windows.push_back(PlistValue(PlistDictionary{
-            {kCGWindowOwnerName, "Application " + std::to_string(i % 12)},
-            {kCGWindowName, "Document " + std::to_string(i)},
-            {kCGWindowLayer, 0},
-            {kCGWindowIsOnscreen, true},
-            {kCGWindowBounds, PlistValue(bounds)},
+            {kWindowOwnerNameKey, "Application " + std::to_string(i % 12)},
+            {kWindowNameKey, "Document " + std::to_string(i)},
+            {kWindowLayerKey, 0},
+            {kWindowIsOnscreenKey, true},
+            {kWindowBoundsKey, PlistValue(bounds)},
         }));
     }
     return windows;

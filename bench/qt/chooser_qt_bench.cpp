@@ -55,7 +55,7 @@ class BenchWorkspace final : public Workspace {
             running_.push_back(app);
         }
     }
-    std::optional<RunningApplication> frontmostApplication() override { return std::nullopt; }
+    std::optional<RunningApplication> frontApplication() override { return std::nullopt; }
     std::vector<RunningApplication> runningApplications() override { return running_; }
     void addObserver(const std::string&, Observer) override {}
 

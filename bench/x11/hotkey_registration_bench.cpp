@@ -14,7 +14,7 @@
 
 namespace {
 
-using velmora::x11::X11HotKeyCenter;
+using velmora::x11::X11GlobalShortcuts;
 
 std::unique_ptr<velmora::x11::X11Connection> connectOrDie() {
     std::string error;
@@ -48,7 +48,7 @@ std::vector<velmora::HotKeyPtr> twentyHotKeys() {
             break;
         velmora::PlistValue combo(velmora::PlistDictionary{
             {"keyCode", position.keyCode}, {"modifierFlags", velmora::x11::kStoredModifierMask}});
-        keys.push_back(velmora::PTHotKey::hotKeyWithIdentifierKeyCombo(
+        keys.push_back(velmora::GlobalShortcut::hotKeyWithIdentifierKeyCombo(
             "bench:" + std::string(position.xkbName), combo, nullptr));
     }
     return keys;
@@ -62,7 +62,7 @@ void BM_RegisterTwentyHotKeys(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         {
-            X11HotKeyCenter center(*connection, runLoop, [&](const std::string&) { ++logged; });
+            X11GlobalShortcuts center(*connection, runLoop, [&](const std::string&) { ++logged; });
             state.ResumeTiming();
             for (const auto& key : keys)
                 center.registerHotKey(key);
@@ -79,7 +79,7 @@ void BM_NewCenterReadsTheKeymap(benchmark::State& state) {
     auto connection = connectOrDie();
     NoTimers runLoop;
     for (auto _ : state)
-        X11HotKeyCenter center(*connection, runLoop, nullptr);
+        X11GlobalShortcuts center(*connection, runLoop, nullptr);
 }
 BENCHMARK(BM_NewCenterReadsTheKeymap)->Unit(benchmark::kMillisecond);
 

@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         for (const RunningApplication& app : workspace.runningApplications())
             if (app.bundleIdentifier)
                 if (auto path =
-                        workspace.absolutePathForAppBundleWithIdentifier(*app.bundleIdentifier))
+                        workspace.applicationPath(*app.bundleIdentifier))
                     withIcon += workspace.iconForFile(*path) != nullptr;
         return withIcon;
     };

@@ -27,9 +27,9 @@ void BM_WindowList(benchmark::State& state) {
     auto connection = connectOrDie();
     velmora::x11::ApplicationIdentities identities(*connection);
     velmora::x11::X11WindowList windows(*connection, identities);
-    std::size_t count = windows.copyWindowListSnapshot().size();
+    std::size_t count = windows.windowListSnapshot().size();
     for (auto _ : state)
-        benchmark::DoNotOptimize(windows.copyWindowListSnapshot());
+        benchmark::DoNotOptimize(windows.windowListSnapshot());
     state.counters["windows"] = static_cast<double>(count);
 }
 BENCHMARK(BM_WindowList)->Unit(benchmark::kMillisecond);
@@ -40,7 +40,7 @@ void BM_WindowListFreshIdentities(benchmark::State& state) {
     for (auto _ : state) {
         velmora::x11::ApplicationIdentities identities(*connection);
         velmora::x11::X11WindowList windows(*connection, identities);
-        count = windows.copyWindowListSnapshot().size();
+        count = windows.windowListSnapshot().size();
     }
     state.counters["windows"] = static_cast<double>(count);
 }

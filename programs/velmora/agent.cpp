@@ -97,7 +97,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     QApplication::setApplicationDisplayName(kOwnDisplayName);
 
     qt::QtApplicationInfo info(
-        std::map<std::string, std::string>{{kCFBundleShortVersionString, VELMORA_VERSION},
+        std::map<std::string, std::string>{{kShortVersionKey, VELMORA_VERSION},
                                            {kVelmoraReviewURLKey, VELMORA_REVIEW_PAGE},
                                            {kVelmoraSupportURLKey, VELMORA_SUPPORT_PAGE},
                                            {kVelmoraVideoURLKey, VELMORA_VIDEO_PAGE}});
@@ -137,7 +137,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
                      [&] { connection->dispatchQueued(); });
 
     x11::ApplicationIdentities identities(*connection);
-    x11::X11DistributedNotifications distributed;
+    x11::X11DesktopBroadcasts distributed;
     x11::XkbInputSources xkbInputSources(*connection, distributed, info);
     MissingLayoutNotes inputSources(xkbInputSources, info);
     qt::QtImages images([&info](const std::string& line) { info.log(line); });
@@ -177,7 +177,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
                       windowList, screens,      cursor,    runLoop,     childProcess,
                       images,     info,         views,     &bundleFiles};
     // Declared before the delegate, so that the grabs outlive every hotkey it registers.
-    x11::X11HotKeyCenter hotKeyCenter(*connection, runLoop,
+    x11::X11GlobalShortcuts hotKeyCenter(*connection, runLoop,
                                       [&info](const std::string& line) { info.log(line); });
     platform.hotKeyCenter = &hotKeyCenter;
     platform.chromeBrowsers = x11::chromeBrowsers();

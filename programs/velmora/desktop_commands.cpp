@@ -28,9 +28,9 @@ int listSources(std::ostream& out) {
     if (!connection)
         return 2;
     ConsoleLog log;
-    x11::X11DistributedNotifications notifications;
+    x11::X11DesktopBroadcasts notifications;
     x11::XkbInputSources sources(*connection, notifications, log);
-    for (const InputSource& source : sources.createInputSourceList(std::nullopt, false))
+    for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
         out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
     return 0;
 }

@@ -9,13 +9,13 @@ constexpr std::size_t kMaxNotes = 4096;
 } // namespace
 
 std::vector<InputSource>
-MissingLayoutNotes::createInputSourceList(const std::optional<std::string>& id,
+MissingLayoutNotes::sourcesMatching(const std::optional<std::string>& id,
                                           bool includeAllInstalled) {
-    auto found = sources_.createInputSourceList(id, includeAllInstalled);
+    auto found = sources_.sourcesMatching(id, includeAllInstalled);
     if (!found.empty() || !id || includeAllInstalled)
         return found;
     std::string keymap;
-    for (const InputSource& source : sources_.createInputSourceList(std::nullopt, false))
+    for (const InputSource& source : sources_.sourcesMatching(std::nullopt, false))
         keymap += (keymap.empty() ? "" : ", ") + source.inputSourceID.value_or("-");
     if (noted_.size() >= kMaxNotes)
         noted_.clear();

@@ -13,24 +13,24 @@
 
 namespace velmora::program {
 
-class MissingLayoutNotes final : public TextInputSources {
+class MissingLayoutNotes final : public InputSources {
   public:
-    MissingLayoutNotes(TextInputSources& sources, Application& log)
+    MissingLayoutNotes(InputSources& sources, Application& log)
         : sources_(sources), log_(log) {}
 
-    std::optional<InputSource> copyCurrentKeyboardInputSource() override {
-        return sources_.copyCurrentKeyboardInputSource();
+    std::optional<InputSource> currentSource() override {
+        return sources_.currentSource();
     }
     // A search for one ID among the enabled layouts that finds nothing is what a selection
     // does before it gives up: that is where the note is made.
-    std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
+    std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
                                                    bool includeAllInstalled) override;
-    void selectInputSource(const InputSource& source) override {
-        sources_.selectInputSource(source);
+    void select(const InputSource& source) override {
+        sources_.select(source);
     }
 
   private:
-    TextInputSources& sources_;
+    InputSources& sources_;
     Application& log_;
     // (layout ID, the keymap's layout IDs) already noted. Bounded: a user would have to
     // change keymaps thousands of times for it to be emptied and a note to come again.

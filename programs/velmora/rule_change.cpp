@@ -41,9 +41,9 @@ Desktop askDisplay() {
     desktop.reached = true;
     ConsoleLog log;
     if (connection->hasXkb()) {
-        x11::X11DistributedNotifications notifications;
+        x11::X11DesktopBroadcasts notifications;
         x11::XkbInputSources sources(*connection, notifications, log);
-        for (const InputSource& source : sources.createInputSourceList(std::nullopt, false))
+        for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
             if (source.inputSourceID)
                 desktop.keymap.push_back({*source.inputSourceID, source.localizedName});
     }

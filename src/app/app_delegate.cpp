@@ -45,7 +45,7 @@ AppDelegate::AppDelegate(Platform& platform)
                       .getFrameOfFirstWindow =
                           [&windows = platform.windowList](const std::string& prefix) {
                               return velmora::getFrameOfFirstWindow(
-                                  withContentBounds(windows.copyWindowListSnapshot()), prefix);
+                                  withContentBounds(windows.windowListSnapshot()), prefix);
                           },
                       .isTextCursor = [this] { return indicator_.isTextCursor(); },
                       .reset = [this] { reset(); },
@@ -55,7 +55,7 @@ AppDelegate::AppDelegate(Platform& platform)
           settings_, platform.runLoop,
           SystemNotifications::Hooks{
               .spotlightOpeningCheck = [this] { launchers_.spotlightOpeningCheck(); },
-              .inputChnagedNotification = [this] { inputChnagedNotification(); },
+              .inputSourceChanged = [this] { inputSourceChanged(); },
               // The keymap may have lost the group the rule selected: the front
               // application gets its rule again.
               .layoutsChanged = [this] { dispatcher_.delayChangeInputToAppID(); },
@@ -94,8 +94,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     indicator_.setUpContentAndPosition();
     // 3: the dispatcher hears of activations and unhides.
     auto onApp = [this](const WorkspaceNotification& n) { appChanged(n); };
-    platform_.workspace.addObserver(NSWorkspaceDidActivateApplicationNotification, onApp);
-    platform_.workspace.addObserver(NSWorkspaceDidUnhideApplicationNotification, onApp);
+    platform_.workspace.addObserver(kApplicationActivatedNotification, onApp);
+    platform_.workspace.addObserver(kApplicationUnhiddenNotification, onApp);
     // Launcher panels that the desktop reports itself.
     platform_.workspace.addObserver(
         kLauncherPanelDidOpenNotification, [this](const WorkspaceNotification& n) {
@@ -114,12 +114,12 @@ void AppDelegate::applicationDidFinishLaunching() {
         platform_.distributedNotifications.addObserver(
             kEnabledKeyboardInputSourcesChangedNotification, onDistributed);
     // 5-6: the status item, then the popover.
-    refeshStatusItem();
+    refreshStatusItem();
     initPopover();
     // 7: not within the first minute after boot.
     decideToShowPopover();
     // 8: one global monitor for left mouse-ups and modifier flags, for the life of the process.
-    platform_.eventMonitor.addGlobalMonitorForEventsMatchingMask(
+    platform_.eventMonitor.addGlobalMonitor(
         SystemNotifications::kEventMask,
         [this](const Event& event) { notifications_.handleGlobalEvent(event); });
     // 9: the switch counter starts as the string "0".
@@ -134,7 +134,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         registrar.registerAllHotKey();
     }
     // 11: the status item may go when the popover closes.
-    platform_.views.addPopoverObserver(NSPopoverDidCloseNotification,
+    platform_.views.addPopoverObserver(kPopoverDidCloseNotification,
                                        [this] { popoverDidCloseNotification(); });
 }
 
@@ -157,9 +157,9 @@ void AppDelegate::delayChangeInputToAppID() {
 }
 
 void AppDelegate::changeInputTo(const std::string& id) {
-    if (selection_.currentKeyBoadrID() == id)
+    if (selection_.currentInputSourceID() == id)
         return;
-    auto front = platform_.workspace.frontmostApplication();
+    auto front = platform_.workspace.frontApplication();
     if (front && front->bundleIdentifier && isLauncherIdentifier(*front->bundleIdentifier))
         return;
     selection_.changeInputTo(id);
@@ -174,12 +174,12 @@ void AppDelegate::checkFollowWindow() {
     frames_.checkFollowWindow();
 }
 
-void AppDelegate::checkSpotlightIfOpenning() {
-    launchers_.checkSpotlightIfOpenning();
+void AppDelegate::checkSpotlightIfOpening() {
+    launchers_.checkSpotlightIfOpening();
 }
 
-void AppDelegate::checkAlfredIfOpenning() {
-    launchers_.checkAlfredIfOpenning();
+void AppDelegate::checkAlfredIfOpening() {
+    launchers_.checkAlfredIfOpening();
 }
 
 void AppDelegate::checkAlfredWillOpen() {
@@ -194,8 +194,8 @@ void AppDelegate::adjustIconView() {
     indicator_.adjustIconView();
 }
 
-void AppDelegate::inputChnagedNotification() {
-    indicator_.inputChnagedNotification();
+void AppDelegate::inputSourceChanged() {
+    indicator_.inputSourceChanged();
 }
 
 ImagePtr AppDelegate::getCurrentInputIcon() {
@@ -214,8 +214,8 @@ bool AppDelegate::isTextCursor() {
     return indicator_.isTextCursor();
 }
 
-void AppDelegate::refeshStatusItem() {
-    popoverHost_.refeshStatusItem();
+void AppDelegate::refreshStatusItem() {
+    popoverHost_.refreshStatusItem();
 }
 
 void AppDelegate::initPopover() {
@@ -225,7 +225,7 @@ void AppDelegate::initPopover() {
         PopoverViewController::Hooks{
             .addPopoverSizeTo = [this](std::int64_t n) { addPopoverSizeTo(n); },
             .showPopover = [this] { showPopover(); },
-            .inputChnagedNotification = [this] { inputChnagedNotification(); },
+            .inputSourceChanged = [this] { inputSourceChanged(); },
         });
 }
 

@@ -48,21 +48,21 @@ class AppDelegate {
     void checkFollowWindow();
 
     // Launcher panels and their polls.
-    void checkSpotlightIfOpenning();
-    void checkAlfredIfOpenning();
+    void checkSpotlightIfOpening();
+    void checkAlfredIfOpening();
     void checkAlfredWillOpen();
     void stopCheckAlfredWillOpen();
 
     // The indicator and its icon.
     void adjustIconView();
-    void inputChnagedNotification();
+    void inputSourceChanged();
     ImagePtr getCurrentInputIcon();
     bool canTemplate(const Image* image);
     ImagePtr scaleImageToSize(const ImagePtr& image, double width, double height);
     bool isTextCursor();
 
     // The status item and the popover.
-    void refeshStatusItem();
+    void refreshStatusItem();
     void initPopover();
     void showPopover();
     void openPopover();

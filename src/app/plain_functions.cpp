@@ -11,9 +11,9 @@ void changeInputTo(const std::string& id) {
         d->selection().changeInputTo(id);
 }
 
-std::string currentKeyBoadrID() {
+std::string currentInputSourceID() {
     auto* d = AppDelegate::appDelegate();
-    return d ? d->selection().currentKeyBoadrID() : std::string();
+    return d ? d->selection().currentInputSourceID() : std::string();
 }
 
 void changeInputToAppID(const std::optional<std::string>& bundleIdentifier) {

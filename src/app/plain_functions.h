@@ -10,7 +10,7 @@
 namespace velmora {
 
 void changeInputTo(const std::string& id);
-std::string currentKeyBoadrID();
+std::string currentInputSourceID();
 void changeInputToAppID(const std::optional<std::string>& bundleIdentifier);
 std::string frontAppNameID();
 std::string frontAppName();

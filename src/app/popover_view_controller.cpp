@@ -79,8 +79,8 @@ PopoverViewController::PopoverViewController(Platform& platform, Settings& setti
                         .checkRemoveButton = [this] { checkRemoveButton(); },
                         .indicatorSettingChanged =
                             [this] {
-                                if (hooks_.inputChnagedNotification)
-                                    hooks_.inputChnagedNotification();
+                                if (hooks_.inputSourceChanged)
+                                    hooks_.inputSourceChanged();
                             },
                     }) {}
 
@@ -137,15 +137,15 @@ void PopoverViewController::mouseDown() {
 
 void PopoverViewController::initOfInput() {
     // Before the view has loaded there is no application list to rebuild.
-    if (lists_.arrOfAllApp)
-        rebuildApplicationList(*lists_.arrOfAllApp, settings_, platform_.workspace);
+    if (lists_.allApplications)
+        rebuildApplicationList(*lists_.allApplications, settings_, platform_.workspace);
     rebuildInputCatalogue(lists_, platform_.inputSources, platform_.images);
 }
 
 void PopoverViewController::didLaunchApplicationNotification(
     const WorkspaceNotification& notification) {
-    if (lists_.arrOfAllApp &&
-        appendLaunchedApplication(*lists_.arrOfAllApp, settings_, notification.application))
+    if (lists_.allApplications &&
+        appendLaunchedApplication(*lists_.allApplications, settings_, notification.application))
         refreshInputTableView();
 }
 
@@ -161,15 +161,15 @@ std::shared_ptr<View>
 PopoverViewController::tableViewViewForTableColumnRow(TableView& tableView,
                                                       const std::string& column, std::int64_t row) {
     if (popoverView_.isRuleTable(tableView))
-        return tableViewForIntput(column, row);
+        return inputSourceCell(column, row);
     if (popoverView_.isShortcutTable(tableView))
         return tableViewForShortcut(column, row);
     return nullptr;
 }
 
-std::shared_ptr<View> PopoverViewController::tableViewForIntput(const std::string& column,
+std::shared_ptr<View> PopoverViewController::inputSourceCell(const std::string& column,
                                                                 std::int64_t row) {
-    return ruleTable_.tableViewForIntput(column, row);
+    return ruleTable_.inputSourceCell(column, row);
 }
 
 void PopoverViewController::inputSelectionChanged(ComboBox& box) {
@@ -195,17 +195,17 @@ void PopoverViewController::registerAllHotKey() {
     hotKeys_.registerAllHotKey();
 }
 
-void PopoverViewController::inputHotKeyAction(PTHotKey& hotKey) {
+void PopoverViewController::inputHotKeyAction(GlobalShortcut& hotKey) {
     if (AppDelegate* delegate = AppDelegate::appDelegate())
         delegate->changeInputTo(hotKey.identifier());
 }
 
-void PopoverViewController::shortcutRecorderDidEndRecording(SRRecorderControl& control) {
+void PopoverViewController::shortcutRecorderDidEndRecording(ShortcutRecorder& control) {
     // Every recorder of the program carries its row.
-    auto* recorder = dynamic_cast<SRRecorderControlWithTagid*>(&control);
+    auto* recorder = dynamic_cast<TaggedShortcutRecorder*>(&control);
     if (!recorder)
         return;
-    hotKeys_.recordingEnded(recorder->tagid(), recorder->objectValue());
+    hotKeys_.recordingEnded(recorder->shortcutTag(), recorder->objectValue());
 }
 
 void PopoverViewController::showPopupMenu() {
@@ -213,8 +213,8 @@ void PopoverViewController::showPopupMenu() {
                                 outlets_.view.get());
 }
 
-void PopoverViewController::StartAtLogin() {
-    settingsMenu_.StartAtLogin();
+void PopoverViewController::toggleStartAtLogin() {
+    settingsMenu_.toggleStartAtLogin();
 }
 
 void PopoverViewController::hideMenuBarIcon() {
@@ -237,41 +237,41 @@ void PopoverViewController::help() {
     settingsMenu_.help();
 }
 
-void PopoverViewController::rateInMAS() {
-    settingsMenu_.rateInMAS();
+void PopoverViewController::rateInStore() {
+    settingsMenu_.rateInStore();
 }
 
-void PopoverViewController::gotoVelmora() {
-    settingsMenu_.gotoVelmora();
+void PopoverViewController::openHomePage() {
+    settingsMenu_.openHomePage();
 }
 
-void PopoverViewController::GoToClub() {
-    settingsMenu_.GoToClub();
+void PopoverViewController::openClub() {
+    settingsMenu_.openClub();
 }
 
-void PopoverViewController::Video() {
-    settingsMenu_.Video();
+void PopoverViewController::openVideo() {
+    settingsMenu_.openVideo();
 }
 
-void PopoverViewController::Quit() {
-    settingsMenu_.Quit();
+void PopoverViewController::quit() {
+    settingsMenu_.quit();
 }
 
 void PopoverViewController::performMenuAction(const std::string& action) {
     using Action = void (PopoverViewController::*)();
     static const std::map<std::string, Action, std::less<>> actions{
-        {menuAction::kStartAtLogin, &PopoverViewController::StartAtLogin},
+        {menuAction::kStartAtLogin, &PopoverViewController::toggleStartAtLogin},
         {menuAction::kHideMenuBarIcon, &PopoverViewController::hideMenuBarIcon},
         {menuAction::kToggleTipOfState, &PopoverViewController::toggleTipOfState},
         {menuAction::kToggleFollowWindow, &PopoverViewController::toggleFollowWindow},
         {menuAction::kToggleBrowserAddressEnglish,
          &PopoverViewController::toggleBrowserAddressEnglish},
         {menuAction::kHelp, &PopoverViewController::help},
-        {menuAction::kRateInMAS, &PopoverViewController::rateInMAS},
-        {menuAction::kGotoVelmora, &PopoverViewController::gotoVelmora},
-        {menuAction::kGoToClub, &PopoverViewController::GoToClub},
-        {menuAction::kVideo, &PopoverViewController::Video},
-        {menuAction::kQuit, &PopoverViewController::Quit},
+        {menuAction::kRateInMAS, &PopoverViewController::rateInStore},
+        {menuAction::kGotoVelmora, &PopoverViewController::openHomePage},
+        {menuAction::kGoToClub, &PopoverViewController::openClub},
+        {menuAction::kVideo, &PopoverViewController::openVideo},
+        {menuAction::kQuit, &PopoverViewController::quit},
     };
     if (auto it = actions.find(action); it != actions.end())
         (this->*(it->second))();

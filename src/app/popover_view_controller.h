@@ -24,14 +24,14 @@
 
 namespace velmora {
 
-class PopoverViewController final : public TableViewDataSource, public SRRecorderControlDelegate {
+class PopoverViewController final : public TableViewDataSource, public ShortcutRecorderDelegate {
   public:
     // What the controller asks of the application delegate. An empty function is skipped.
     struct Hooks {
         std::function<void(std::int64_t n)> addPopoverSizeTo;
         std::function<void()> showPopover;
         // The indicator shows or hides by "enableTipOfState" at once.
-        std::function<void()> inputChnagedNotification;
+        std::function<void()> inputSourceChanged;
     };
 
     // The shortcut table's template test looks at three colour bytes.
@@ -64,7 +64,7 @@ class PopoverViewController final : public TableViewDataSource, public SRRecorde
                                                          const std::string& column,
                                                          std::int64_t row) override;
     // The rule table's cells and choices.
-    std::shared_ptr<View> tableViewForIntput(const std::string& column, std::int64_t row);
+    std::shared_ptr<View> inputSourceCell(const std::string& column, std::int64_t row);
     void inputSelectionChanged(ComboBox& box);
     void onEnglishSymbolChanged(const Button& sender);
     void refreshInputTableView();
@@ -75,22 +75,22 @@ class PopoverViewController final : public TableViewDataSource, public SRRecorde
     // to this controller, so they keep working after it is gone.
     void registerAllHotKey();
     // Selects the input source named by HOTKEY's identifier through the application delegate.
-    static void inputHotKeyAction(PTHotKey& hotKey);
-    void shortcutRecorderDidEndRecording(SRRecorderControl& control) override;
+    static void inputHotKeyAction(GlobalShortcut& hotKey);
+    void shortcutRecorderDidEndRecording(ShortcutRecorder& control) override;
 
     // The settings menu: the settings button pops it up; its entries send these actions.
     void showPopupMenu();
-    void StartAtLogin();
+    void toggleStartAtLogin();
     void hideMenuBarIcon();
     void toggleTipOfState();
     void toggleFollowWindow();
     void toggleBrowserAddressEnglish();
     void help();
-    void rateInMAS();
-    void gotoVelmora();
-    void GoToClub();
-    void Video();
-    void Quit();
+    void rateInStore();
+    void openHomePage();
+    void openClub();
+    void openVideo();
+    void quit();
     // The menu's target: the action named ACTION; an unknown name does nothing.
     void performMenuAction(const std::string& action);
     // The settings menu, made with the view; nullptr before, or on a desktop without menus.

@@ -11,13 +11,13 @@ namespace velmora {
 
 LauncherDetection::~LauncherDetection() {
     for (const auto& timer :
-         {timerOfCheckSpotlight, timerOfCheckAlfred, timerOfCheckAlfredWillOpen})
+         {spotlightCheckTimer, timerOfCheckAlfred, timerOfCheckAlfredWillOpen})
         if (timer)
             timer->invalidate();
 }
 
 bool LauncherDetection::panelOpened(bool (*isPanel)(const PlistValue&), bool alreadyOpen) {
-    const PlistArray snapshot = windows_.copyWindowListSnapshot();
+    const PlistArray snapshot = windows_.windowListSnapshot();
     for (const PlistValue& entry : snapshot) {
         if (!isPanel(entry))
             continue;
@@ -29,7 +29,7 @@ bool LauncherDetection::panelOpened(bool (*isPanel)(const PlistValue&), bool alr
 }
 
 void LauncherDetection::placeIndicatorAtPanel(const PlistDictionary* bounds) {
-    frames_.dicofFirstWindow = bounds ? std::optional<PlistDictionary>(*bounds) : std::nullopt;
+    frames_.firstWindowFrame = bounds ? std::optional<PlistDictionary>(*bounds) : std::nullopt;
     runLoop_.scheduledTimer(kPlaceIndicatorDelay, false, [this] {
         if (hooks_.adjustIconView)
             hooks_.adjustIconView();
@@ -55,11 +55,11 @@ void LauncherDetection::reportedPanelClosed() {
 }
 
 bool LauncherDetection::spotlightWindowOpened() {
-    return panelOpened(isSpotlightPanel, spotlightWindiwOpened);
+    return panelOpened(isSpotlightPanel, spotlightPanelSeen);
 }
 
 bool LauncherDetection::alfredWindowOpened() {
-    return panelOpened(isAlfredPanel, alfredWindiwOpened);
+    return panelOpened(isAlfredPanel, alfredPanelSeen);
 }
 
 bool LauncherDetection::checkIfAlfredRunning() {
@@ -78,24 +78,24 @@ void LauncherDetection::rememberFrontAppIfNoLastApp() {
 }
 
 void LauncherDetection::spotlightOpeningCheck() {
-    if (spotlightWindiwOpened)
+    if (spotlightPanelSeen)
         return;
     runLoop_.sleep(kSpotlightSettleDelay);
     // The flag is read again: the wait may have let another check open the panel meanwhile.
-    if (spotlightWindiwOpened || !spotlightWindowOpened())
+    if (spotlightPanelSeen || !spotlightWindowOpened())
         return;
-    spotlightWindiwOpened = true;
+    spotlightPanelSeen = true;
     rememberFrontAppIfNoLastApp();
     dispatcher_.changeInputToAppID(std::string(kSpotlightBundleIdentifier));
-    restartPoll(timerOfCheckSpotlight, kClosePollInterval,
-                &LauncherDetection::checkSpotlightIfOpenning);
+    restartPoll(spotlightCheckTimer, kClosePollInterval,
+                &LauncherDetection::checkSpotlightIfOpening);
 }
 
 void LauncherDetection::flagsHandler(std::uint64_t flags, double timestamp) {
     if (isModifierReleaseValue(flags)) {
-        if (alfredWindiwOpened)
+        if (alfredPanelSeen)
             restartPoll(timerOfCheckAlfred, kClosePollInterval,
-                        &LauncherDetection::checkAlfredIfOpenning);
+                        &LauncherDetection::checkAlfredIfOpening);
         if (releaseStopsOpenPoll(flags))
             runLoop_.scheduledTimer(kOpenPollStopDelay, false,
                                     [this] { stopCheckAlfredWillOpen(); });
@@ -106,9 +106,9 @@ void LauncherDetection::flagsHandler(std::uint64_t flags, double timestamp) {
     if (isDoubleTapGap(timestamp - timeOfLastModifierFlagsDown) && flags == lastFlags &&
         checkIfAlfredRunning()) {
         runLoop_.sleep(kDoubleTapSettleDelay);
-        if (alfredWindowOpened() && !alfredWindiwOpened) {
+        if (alfredWindowOpened() && !alfredPanelSeen) {
             rememberFrontAppIfNoLastApp();
-            alfredWindiwOpened = true;
+            alfredPanelSeen = true;
             dispatcher_.changeInputToAppID(realAlfredAppID);
         }
     }
@@ -116,9 +116,9 @@ void LauncherDetection::flagsHandler(std::uint64_t flags, double timestamp) {
     lastFlags = flags;
 
     bool alfredRunning = checkIfAlfredRunning();
-    if (alfredWindiwOpened)
+    if (alfredPanelSeen)
         restartPoll(timerOfCheckAlfred, kClosePollInterval,
-                    &LauncherDetection::checkAlfredIfOpenning);
+                    &LauncherDetection::checkAlfredIfOpening);
     else if (alfredRunning)
         restartPoll(timerOfCheckAlfredWillOpen, kOpenPollInterval,
                     &LauncherDetection::checkAlfredWillOpen);
@@ -135,20 +135,20 @@ bool LauncherDetection::isDoubleTapGap(double gap) {
 // The close polls only ask whether the panel is still there. After an activation has cleared
 // the flag, a panel still on screen is not a new sighting: taking it for one would pull the
 // indicator back to the panel at every step, away from the activated application's window.
-void LauncherDetection::checkSpotlightIfOpenning() {
+void LauncherDetection::checkSpotlightIfOpening() {
     if (panelOpened(isSpotlightPanel, /*alreadyOpen=*/true))
         return;
-    spotlightWindiwOpened = false;
-    stopPoll(timerOfCheckSpotlight);
+    spotlightPanelSeen = false;
+    stopPoll(spotlightCheckTimer);
     dispatcher_.changeInputToAppID(dispatcher_.lastApp);
     if (hooks_.checkFollowWindow)
         hooks_.checkFollowWindow();
 }
 
-void LauncherDetection::checkAlfredIfOpenning() {
+void LauncherDetection::checkAlfredIfOpening() {
     if (panelOpened(isAlfredPanel, /*alreadyOpen=*/true))
         return;
-    alfredWindiwOpened = false;
+    alfredPanelSeen = false;
     stopPoll(timerOfCheckAlfred);
     dispatcher_.changeInputToAppID(dispatcher_.lastApp);
     if (hooks_.checkFollowWindow)
@@ -158,7 +158,7 @@ void LauncherDetection::checkAlfredIfOpenning() {
 void LauncherDetection::checkAlfredWillOpen() {
     if (!alfredWindowOpened())
         return;
-    alfredWindiwOpened = true;
+    alfredPanelSeen = true;
     stopPoll(timerOfCheckAlfredWillOpen);
     dispatcher_.changeInputToAppID(realAlfredAppID);
 }

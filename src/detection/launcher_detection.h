@@ -63,8 +63,8 @@ class LauncherDetection {
     void flagsHandler(std::uint64_t flags, double timestamp);
 
     // Poll steps, sent by the poll timers.
-    void checkSpotlightIfOpenning();
-    void checkAlfredIfOpenning();
+    void checkSpotlightIfOpening();
+    void checkAlfredIfOpening();
     void checkAlfredWillOpen();
     void stopCheckAlfredWillOpen();
 
@@ -77,16 +77,16 @@ class LauncherDetection {
 
     // Called for every application activation: a panel is no longer in force.
     void clearFlags() {
-        spotlightWindiwOpened = false;
-        alfredWindiwOpened = false;
+        spotlightPanelSeen = false;
+        alfredPanelSeen = false;
         reportedPanelOpen = false;
     }
     bool launcherPanelOpen() const {
-        return spotlightWindiwOpened || alfredWindiwOpened || reportedPanelOpen;
+        return spotlightPanelSeen || alfredPanelSeen || reportedPanelOpen;
     }
 
-    bool spotlightWindiwOpened = false;
-    bool alfredWindiwOpened = false;
+    bool spotlightPanelSeen = false;
+    bool alfredPanelSeen = false;
     bool reportedPanelOpen = false;
     std::optional<std::string> realAlfredAppID;
     double timeOfLastModifierFlagsDown = 0.0; // time stamp of the last press (not release)
@@ -94,7 +94,7 @@ class LauncherDetection {
 
     // Close polls (0.2 s) and the Alfred open poll (0.1 s). A stopped poll keeps its timer
     // with the next firing in the distant future; a restart replaces it.
-    std::shared_ptr<Timer> timerOfCheckSpotlight;
+    std::shared_ptr<Timer> spotlightCheckTimer;
     std::shared_ptr<Timer> timerOfCheckAlfred;
     std::shared_ptr<Timer> timerOfCheckAlfredWillOpen;
 

@@ -11,8 +11,8 @@ namespace {
 enum class Key { OwnerName, Name, IsOnscreen, Layer, Bounds };
 
 const PlistValue* field(const PlistValue& entry, Key key) {
-    static const std::string keys[] = {kCGWindowOwnerName, kCGWindowName, kCGWindowIsOnscreen,
-                                       kCGWindowLayer, kCGWindowBounds};
+    static const std::string keys[] = {kWindowOwnerNameKey, kWindowNameKey, kWindowIsOnscreenKey,
+                                       kWindowLayerKey, kWindowBoundsKey};
     return entry.find(keys[static_cast<int>(key)]);
 }
 } // namespace

@@ -36,7 +36,7 @@ std::optional<PlistDictionary> getFrameOfFirstWindow(WindowList& windows,
                                                      const std::string& prefix) {
     if (prefix.empty())
         return std::nullopt;
-    return getFrameOfFirstWindow(windows.copyWindowListSnapshot(), prefix);
+    return getFrameOfFirstWindow(windows.windowListSnapshot(), prefix);
 }
 
 std::optional<PlistDictionary> getFrameOfFirstWindowNamed(const PlistArray& snapshot,
@@ -53,7 +53,7 @@ std::optional<PlistDictionary> getFrameOfFirstWindowNamed(const PlistArray& snap
 std::optional<PlistDictionary> WindowFrameLookup::getFrameOfFirstWindow(const std::string& name) {
     if (name.empty())
         return std::nullopt;
-    return getFrameOfFirstWindowNamed(windows_.copyWindowListSnapshot(), name);
+    return getFrameOfFirstWindowNamed(windows_.windowListSnapshot(), name);
 }
 
 void WindowFrameLookup::checkFollowWindow() {
@@ -66,7 +66,7 @@ void WindowFrameLookup::checkFollowWindow() {
     if (name == kOwnDisplayName)
         return;
     // No window found still places the indicator: out of sight, beyond the screen's corner.
-    dicofFirstWindow = getFrameOfFirstWindow(name);
+    firstWindowFrame = getFrameOfFirstWindow(name);
     if (hooks_.adjustIconView)
         hooks_.adjustIconView();
 }

@@ -33,7 +33,7 @@ class WindowFrameLookup {
     // What the follow check asks of the rest of the agent. An empty function is skipped.
     struct Hooks {
         std::function<bool()> launcherPanelOpen; // the indicator stays at an open panel
-        std::function<void()> adjustIconView;    // places the indicator at dicofFirstWindow
+        std::function<void()> adjustIconView;    // places the indicator at firstWindowFrame
     };
 
     WindowFrameLookup(Settings& settings, WindowList& windows, ActivationDispatcher& dispatcher,
@@ -48,7 +48,7 @@ class WindowFrameLookup {
     void checkFollowWindow();
 
     // The rectangle the indicator is placed at (top-left origin); none reads as zeros.
-    std::optional<PlistDictionary> dicofFirstWindow;
+    std::optional<PlistDictionary> firstWindowFrame;
 
   private:
     Settings& settings_;

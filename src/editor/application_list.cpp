@@ -44,7 +44,7 @@ void rebuildApplicationList(std::vector<std::string>& apps, const Settings& sett
     // Applications with a rule, when they are installed; removed ones too.
     for (const auto& [bundle, ruleRecord] : rules) {
         (void)ruleRecord;
-        if (listed.count(bundle) || !workspace.absolutePathForAppBundleWithIdentifier(bundle))
+        if (listed.count(bundle) || !workspace.applicationPath(bundle))
             continue;
         apps.push_back(bundle);
         listed.insert(bundle);

@@ -20,23 +20,23 @@ PlistArray asArray(const std::vector<std::string>& strings) {
 
 void ApplicationListEditing::setUpDragging() {
     if (auto table = outlets_.velmoraTableView) {
-        table->setDraggingSourceOperationMaskForLocal(NSDragOperationCopy, false);
-        table->setDraggingSourceOperationMaskForLocal(NSDragOperationMove, true);
-        table->registerForDraggedTypes({NSStringPboardType});
+        table->setDraggingSourceOperationMaskForLocal(DragOperations::Copy, false);
+        table->setDraggingSourceOperationMaskForLocal(DragOperations::Move, true);
+        table->registerForDraggedTypes({kRowDragType});
     }
 }
 
 bool ApplicationListEditing::tableViewWriteRowsWithIndexesToPasteboard(TableView&,
                                                                        const IndexSet& rows,
                                                                        Pasteboard& pasteboard) {
-    pasteboard.declareTypes({NSStringPboardType});
-    pasteboard.setDataForType(archivedDataWithRootObject(rows), NSStringPboardType);
+    pasteboard.declareTypes({kRowDragType});
+    pasteboard.setDataForType(archivedDataWithRootObject(rows), kRowDragType);
     return true;
 }
 
 DragOperation ApplicationListEditing::tableViewValidateDropProposedRowProposedDropOperation(
     TableView&, const DraggingInfo&, std::int64_t, TableViewDropOperation operation) {
-    return operation == TableViewDropOperation::Above ? NSDragOperationEvery : NSDragOperationNone;
+    return operation == TableViewDropOperation::Above ? DragOperations::Every : DragOperations::None;
 }
 
 bool ApplicationListEditing::tableViewAcceptDropRowDropOperation(TableView& tableView,
@@ -45,11 +45,11 @@ bool ApplicationListEditing::tableViewAcceptDropRowDropOperation(TableView& tabl
                                                                  TableViewDropOperation) {
     TableView* ruleTable = outlets_.velmoraTableView.get();
     if (!ruleTable || &tableView != ruleTable || info.draggingSource != ruleTable ||
-        !lists_.arrOfAllApp)
+        !lists_.allApplications)
         return true;
-    auto data = info.draggingPasteboard.dataForType(NSStringPboardType);
+    auto data = info.draggingPasteboard.dataForType(kRowDragType);
     auto rows = data ? unarchiveIndexSet(*data) : std::nullopt;
-    auto& apps = *lists_.arrOfAllApp;
+    auto& apps = *lists_.allApplications;
     const auto count = static_cast<std::int64_t>(apps.size());
     // A drag whose data names no row of the list, or a drop beyond the rows, moves nothing.
     if (!rows || rows->empty() || *rows->begin() >= count || row < 0 || row > count)
@@ -83,7 +83,7 @@ void ApplicationListEditing::AddApplication() {
     panel->setDirectoryURL(kApplicationsFolder);
     // The handler holds the panel until the user has answered.
     panel->beginWithCompletionHandler([this, panel](std::int64_t result) {
-        if (result == NSModalResponseOK)
+        if (result == DialogResult::Accepted)
             addChosenApplication(panel->URLs());
         if (hooks_.showPopover)
             hooks_.showPopover();
@@ -110,9 +110,9 @@ void ApplicationListEditing::addChosenApplication(const std::vector<std::string>
         settings_.setObjectForKey(PlistValue(std::move(hidden)), keys::kNotDisplayAppName);
         settings_.synchronize();
     }
-    if (!lists_.arrOfAllApp)
+    if (!lists_.allApplications)
         return;
-    auto& apps = *lists_.arrOfAllApp;
+    auto& apps = *lists_.allApplications;
     if (std::find(apps.begin(), apps.end(), bundle) != apps.end())
         return;
     apps.push_back(bundle);
@@ -121,9 +121,9 @@ void ApplicationListEditing::addChosenApplication(const std::vector<std::string>
 
 void ApplicationListEditing::RemoveApplication() {
     auto table = outlets_.velmoraTableView;
-    if (!table || !lists_.arrOfAllApp)
+    if (!table || !lists_.allApplications)
         return;
-    auto& apps = *lists_.arrOfAllApp;
+    auto& apps = *lists_.allApplications;
     const std::int64_t row = table->selectedRow();
     if (row < 0 || row >= static_cast<std::int64_t>(apps.size()))
         return;

@@ -35,7 +35,7 @@ class ApplicationListEditing {
           files_(files), outlets_(outlets), hooks_(std::move(hooks)) {}
 
     // The rule table's drag set-up: copies to other programs, moves within this one, drops
-    // of NSStringPboardType.
+    // of kRowDragType.
     void setUpDragging();
     // Puts the archived ROWS on PASTEBOARD.
     bool tableViewWriteRowsWithIndexesToPasteboard(TableView& tableView, const IndexSet& rows,

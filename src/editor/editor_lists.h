@@ -26,7 +26,7 @@ struct CatalogueEntry {
 struct EditorLists {
     // Bundle identifiers, without duplicates; row i of the rule table shows element i. None
     // until the popover's view has loaded; from then on only removals take entries out.
-    std::optional<std::vector<std::string>> arrOfAllApp;
+    std::optional<std::vector<std::string>> allApplications;
     // The catalogue: entry i of arrOfInputName, item i + 1 of arrOfInputName2 (item 0 is
     // "-") and icon i of arrOfInputImage describe the same input source. An icon that could
     // not be made is nullptr, so the lists stay aligned.

@@ -25,19 +25,19 @@ std::string cutToCharacters(std::string text, std::size_t limit) {
 
 } // namespace
 
-std::string nameOfInputSource(TextInputSources& inputSources, const std::string& id) {
-    for (const auto& source : inputSources.createInputSourceList(id, true))
+std::string nameOfInputSource(InputSources& inputSources, const std::string& id) {
+    for (const auto& source : inputSources.sourcesMatching(id, true))
         if (!source.localizedName.empty())
             return cutToCharacters(source.localizedName, kLongestSourceName);
     return cutToCharacters(id, kLongestSourceName);
 }
 
-void rebuildInputCatalogue(EditorLists& lists, TextInputSources& inputSources, Images& images) {
+void rebuildInputCatalogue(EditorLists& lists, InputSources& inputSources, Images& images) {
     lists.arrOfInputName.clear();
     lists.arrOfInputName2.assign(1, kNoInputSourceItem);
     lists.arrOfInputImage.clear();
-    for (const auto& source : inputSources.createInputSourceList(std::nullopt, false)) {
-        if (source.category != kTISCategoryKeyboardInputSource || !source.isSelectCapable ||
+    for (const auto& source : inputSources.sourcesMatching(std::nullopt, false)) {
+        if (source.category != kKeyboardLayoutCategory || !source.isSelectCapable ||
             !source.inputSourceID)
             continue;
         lists.arrOfInputName.push_back(CatalogueEntry{*source.inputSourceID, source.localizedName});

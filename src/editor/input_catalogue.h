@@ -15,11 +15,11 @@ namespace velmora {
 // keyboard category that can be selected, in the system's order. A source without an ID
 // cannot be chosen and is left out. Its icon comes from its icon reference, else from its
 // icon file; nullptr when neither gives one.
-void rebuildInputCatalogue(EditorLists& lists, TextInputSources& inputSources, Images& images);
+void rebuildInputCatalogue(EditorLists& lists, InputSources& inputSources, Images& images);
 
 // What to call input source ID, enabled or not: the name the system gives it among all
 // installed sources, else ID itself; at most kLongestSourceName bytes (whole characters).
 inline constexpr std::size_t kLongestSourceName = 80;
-std::string nameOfInputSource(TextInputSources& inputSources, const std::string& id);
+std::string nameOfInputSource(InputSources& inputSources, const std::string& id);
 
 } // namespace velmora

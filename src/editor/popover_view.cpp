@@ -5,7 +5,7 @@ namespace velmora {
 void PopoverView::viewDidLoad() {
     if (outlets_.removeButton)
         outlets_.removeButton->setEnabled(false);
-    lists_.arrOfAllApp.emplace();
+    lists_.allApplications.emplace();
     if (outlets_.view)
         outlets_.view->setFrame(Rect{{0, 0}, kViewSize});
     if (outlets_.versionCode)
@@ -13,10 +13,10 @@ void PopoverView::viewDidLoad() {
     if (outlets_.adjustSizeButton)
         outlets_.adjustSizeButton->setImageNamed(kCollapsedImage);
     if (hooks_.didLaunchApplicationNotification)
-        workspace_.addObserver(NSWorkspaceDidLaunchApplicationNotification,
+        workspace_.addObserver(kApplicationLaunchedNotification,
                                hooks_.didLaunchApplicationNotification);
     if (hooks_.popoverWillShowNotification)
-        views_.addPopoverObserver(NSPopoverWillShowNotification,
+        views_.addPopoverObserver(kPopoverWillShowNotification,
                                   hooks_.popoverWillShowNotification);
     if (hooks_.setUpDragging)
         hooks_.setUpDragging();
@@ -24,7 +24,7 @@ void PopoverView::viewDidLoad() {
 
 std::string PopoverView::versionText() const {
     return application_.localizedStringForKeyValueTable(kVersionKey, "", "") + versionSeparator_ +
-           application_.objectForInfoDictionaryKey(kCFBundleShortVersionString).value_or("");
+           application_.objectForInfoDictionaryKey(kShortVersionKey).value_or("");
 }
 
 void PopoverView::popoverWillShowNotification() {
@@ -71,7 +71,7 @@ bool PopoverView::isShortcutTable(const TableView& tableView) const {
 
 std::int64_t PopoverView::numberOfRowsInTableView(const TableView& tableView) const {
     if (isRuleTable(tableView))
-        return lists_.arrOfAllApp ? static_cast<std::int64_t>(lists_.arrOfAllApp->size()) : 0;
+        return lists_.allApplications ? static_cast<std::int64_t>(lists_.allApplications->size()) : 0;
     if (isShortcutTable(tableView))
         return static_cast<std::int64_t>(lists_.arrOfInputName.size());
     return 0;

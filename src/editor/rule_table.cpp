@@ -3,20 +3,20 @@
 namespace velmora {
 
 const std::string* RuleTable::applicationAt(std::int64_t row) const {
-    if (!lists_.arrOfAllApp || row < 0 ||
-        static_cast<std::uint64_t>(row) >= lists_.arrOfAllApp->size())
+    if (!lists_.allApplications || row < 0 ||
+        static_cast<std::uint64_t>(row) >= lists_.allApplications->size())
         return nullptr;
-    return &(*lists_.arrOfAllApp)[static_cast<std::size_t>(row)];
+    return &(*lists_.allApplications)[static_cast<std::size_t>(row)];
 }
 
-std::shared_ptr<View> RuleTable::tableViewForIntput(const std::string& column, std::int64_t row) {
+std::shared_ptr<View> RuleTable::inputSourceCell(const std::string& column, std::int64_t row) {
     const std::string* bundle = applicationAt(row);
     if (!bundle)
         return nullptr;
     if (column == kColumnIcon)
-        return iconCell(workspace_.absolutePathForAppBundleWithIdentifier(*bundle));
+        return iconCell(workspace_.applicationPath(*bundle));
     if (column == kColumnApplicationName)
-        return nameCell(workspace_.absolutePathForAppBundleWithIdentifier(*bundle));
+        return nameCell(workspace_.applicationPath(*bundle));
     if (column == kColumnSelectInput)
         return choiceCell(*bundle, row);
     return nullptr;
@@ -104,7 +104,7 @@ void RuleTable::onEnglishSymbolChanged(std::int64_t tag, std::int64_t state, Tab
     const std::string* bundle = applicationAt(tag);
     if (!bundle)
         return;
-    const bool on = state == NSControlStateValueOn;
+    const bool on = state == ControlState::On;
     settings_.updateRuleRecord(*bundle, [on](PlistDictionary& ruleRecord) {
         ruleRecord[record::kEnglishSymbol] = PlistValue(on ? "1" : "0");
     });

@@ -43,7 +43,7 @@ class RuleTable {
 
     // The cell of COLUMN for ROW; nullptr for another column, a row past the list, or when
     // the desktop makes no such views.
-    std::shared_ptr<View> tableViewForIntput(const std::string& column, std::int64_t row);
+    std::shared_ptr<View> inputSourceCell(const std::string& column, std::int64_t row);
     // The user chose an item in BOX: "-" clears the row's rule, a name sets the first
     // catalogue entry of that name (then the table reloads 0.1 s later).
     void inputSelectionChanged(ComboBox& box);

@@ -72,7 +72,7 @@ void ActivationDispatcher::changeInputToAppIDAtOnce(const std::string& bundleIde
 std::optional<std::string>
 ActivationDispatcher::sourceToSelect(const std::string& bundleIdentifier) {
     auto id = settings_.ruleInputSourceID(bundleIdentifier);
-    if (!id || selection_.currentKeyBoadrID() == *id)
+    if (!id || selection_.currentInputSourceID() == *id)
         return std::nullopt;
     return id;
 }
@@ -88,7 +88,7 @@ void ActivationDispatcher::selectWithGuard(const std::string& bundleIdentifier,
         // last word; only a source put back by someone else is undone.
         if (selection_.selectionCount() != selected || lastApp != bundleIdentifier)
             return;
-        if (selection_.currentKeyBoadrID() == id)
+        if (selection_.currentInputSourceID() == id)
             return;
         selection_.changeInputTo(id);
         if (hooks_.reset)
@@ -97,14 +97,14 @@ void ActivationDispatcher::selectWithGuard(const std::string& bundleIdentifier,
 }
 
 std::string ActivationDispatcher::frontAppNameID() {
-    auto front = workspace_.frontmostApplication();
+    auto front = workspace_.frontApplication();
     if (!front || !front->bundleIdentifier)
         return {};
     return *front->bundleIdentifier;
 }
 
 std::string ActivationDispatcher::frontAppName() {
-    auto front = workspace_.frontmostApplication();
+    auto front = workspace_.frontApplication();
     if (!front || !front->bundleIdentifier)
         return {};
     return front->localizedName;

@@ -97,7 +97,7 @@ PlistArray withContentBounds(PlistArray snapshot) {
         if (content == window->end() || !content->second.dictionary())
             continue;
         PlistValue bounds = content->second;
-        (*window)[kCGWindowBounds] = std::move(bounds);
+        (*window)[kWindowBoundsKey] = std::move(bounds);
     }
     return snapshot;
 }

@@ -4,8 +4,8 @@
 
 namespace velmora {
 
-std::string InputSourceSelection::currentKeyBoadrID() {
-    auto current = sources_.copyCurrentKeyboardInputSource();
+std::string InputSourceSelection::currentInputSourceID() {
+    auto current = sources_.currentSource();
     if (!current || !current->inputSourceID)
         return {};
     return *current->inputSourceID;
@@ -16,9 +16,9 @@ void InputSourceSelection::changeInputTo(const std::string& id) {
     // The counter holds at INT64_MAX rather than wrapping to a negative count.
     settings_.setIntegerForKey(saturatingAdd(settings_.integerForKey(keys::kChangedTimes), 1),
                                keys::kChangedTimes);
-    auto matches = sources_.createInputSourceList(id, /*includeAllInstalled=*/false);
+    auto matches = sources_.sourcesMatching(id, /*includeAllInstalled=*/false);
     if (!matches.empty())
-        sources_.selectInputSource(matches.front());
+        sources_.select(matches.front());
 }
 
 } // namespace velmora

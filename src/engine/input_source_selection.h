@@ -11,12 +11,12 @@ namespace velmora {
 
 class InputSourceSelection {
   public:
-    InputSourceSelection(Settings& settings, TextInputSources& sources)
+    InputSourceSelection(Settings& settings, InputSources& sources)
         : settings_(settings), sources_(sources) {}
 
     // The current keyboard input source's ID; the empty string when none is current or the
     // current one has no ID. Always asked of the system, never cached.
-    std::string currentKeyBoadrID();
+    std::string currentInputSourceID();
     // Counts the request in "changedTimes" (not flushed), then selects the first enabled input
     // source with exactly ID, if there is one. Does not compare with the current source.
     void changeInputTo(const std::string& id);
@@ -25,7 +25,7 @@ class InputSourceSelection {
 
   private:
     Settings& settings_;
-    TextInputSources& sources_;
+    InputSources& sources_;
     std::uint64_t selectionCount_ = 0;
 };
 

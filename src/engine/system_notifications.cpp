@@ -20,13 +20,13 @@ void SystemNotifications::callback(const std::string& name) {
 
 void SystemNotifications::restartInputChangedTimer() {
     // A burst of changes refreshes the indicator once, 0.2 s after the last one.
-    if (timerOfInputChnaged)
-        timerOfInputChnaged->invalidate();
-    timerOfInputChnaged = runLoop_.scheduledTimer(kInputChangedDebounce, false, [this] {
+    if (inputChangedTimer)
+        inputChangedTimer->invalidate();
+    inputChangedTimer = runLoop_.scheduledTimer(kInputChangedDebounce, false, [this] {
         if (std::exchange(layoutsChangedPending_, false) && hooks_.layoutsChanged)
             hooks_.layoutsChanged();
-        if (hooks_.inputChnagedNotification)
-            hooks_.inputChnagedNotification();
+        if (hooks_.inputSourceChanged)
+            hooks_.inputSourceChanged();
     });
 }
 

@@ -17,7 +17,7 @@ class SystemNotifications {
     // What the handlers hand on to the rest of the agent. An empty function is skipped.
     struct Hooks {
         std::function<void()> spotlightOpeningCheck;    // menu tracking was cancelled
-        std::function<void()> inputChnagedNotification; // indicator refresh
+        std::function<void()> inputSourceChanged; // indicator refresh
         // The enabled input sources changed: runs just before the refresh that follows it.
         std::function<void()> layoutsChanged;
         std::function<void()> checkFollowWindow;           // 1 s after a left mouse-up
@@ -39,7 +39,7 @@ class SystemNotifications {
     void handleGlobalEvent(const Event& event);
 
     // The pending indicator refresh; replaced on every input source change.
-    std::shared_ptr<Timer> timerOfInputChnaged;
+    std::shared_ptr<Timer> inputChangedTimer;
 
   private:
     void restartInputChangedTimer();

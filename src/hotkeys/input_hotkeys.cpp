@@ -8,7 +8,7 @@ void InputHotKeys::registerHotKey(const std::string& identifier, const PlistValu
     if (!center_)
         return;
     center_->registerHotKey(
-        PTHotKey::hotKeyWithIdentifierKeyCombo(identifier, keyCombo, hooks_.hotKeyAction));
+        GlobalShortcut::hotKeyWithIdentifierKeyCombo(identifier, keyCombo, hooks_.hotKeyAction));
 }
 
 void InputHotKeys::registerAllHotKey() {

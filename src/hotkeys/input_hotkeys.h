@@ -23,13 +23,13 @@ class InputHotKeys {
     struct Hooks {
         // What every hotkey registered here does when pressed. It must not refer to the
         // object that registered it: start-up registers through a controller it drops at once.
-        PTHotKey::Action hotKeyAction;
+        GlobalShortcut::Action hotKeyAction;
         // The shortcut table rebuilds its rows from the store.
         std::function<void()> reloadShortcutTable;
     };
 
     // CENTER may be nullptr: a desktop without global hotkeys registers nothing.
-    InputHotKeys(Settings& settings, const EditorLists& lists, PTHotKeyCenter* center,
+    InputHotKeys(Settings& settings, const EditorLists& lists, GlobalShortcuts* center,
                  Application& application, Hooks hooks)
         : settings_(settings), lists_(lists), center_(center), application_(application),
           hooks_(std::move(hooks)) {}
@@ -50,7 +50,7 @@ class InputHotKeys {
 
     Settings& settings_;
     const EditorLists& lists_;
-    PTHotKeyCenter* center_;
+    GlobalShortcuts* center_;
     Application& application_;
     Hooks hooks_;
 };

@@ -60,18 +60,18 @@ void ShortcutTable::addRecorder(View& container, std::size_t row) {
     // The box goes in first so that it lies behind the recorder.
     if (auto box = views_.makeBox()) {
         box->setFrame(kBoxFrame);
-        box->setBoxType(NSBoxType::NSBoxCustom);
+        box->setBoxStyle(BoxStyle::Custom);
         box->setCornerRadius(kBoxCornerRadius);
         box->setBorderColor(Color::disabledControlTextColor);
         box->setFillColor(Color::textBackgroundColor);
         container.addSubview(box);
     }
-    auto recorder = views_.makeRecorderControl();
+    auto recorder = views_.makeShortcutRecorder();
     if (!recorder)
         return;
     recorder->setFrame(kRecorderFrame);
     recorder->setDelegate(delegate_);
-    recorder->setTagid(static_cast<std::int64_t>(row));
+    recorder->setShortcutTag(static_cast<std::int64_t>(row));
     recorder->setAllowedModifierFlags(kAllowedModifierFlags, kRequiredModifierFlags,
                                       kAllowsEmptyModifierFlags);
     const auto shortcuts = storedShortcuts(settings_);

@@ -44,7 +44,7 @@ class ShortcutTable {
 
     // Recorders made here report to DELEGATE, which outlives them.
     ShortcutTable(const EditorLists& lists, const Settings& settings, ViewFactory& views,
-                  SRRecorderControlDelegate* delegate, Hooks hooks)
+                  ShortcutRecorderDelegate* delegate, Hooks hooks)
         : lists_(lists), settings_(settings), views_(views), delegate_(delegate),
           hooks_(std::move(hooks)) {}
 
@@ -63,7 +63,7 @@ class ShortcutTable {
     const EditorLists& lists_;
     const Settings& settings_;
     ViewFactory& views_;
-    SRRecorderControlDelegate* delegate_;
+    ShortcutRecorderDelegate* delegate_;
     Hooks hooks_;
 };
 

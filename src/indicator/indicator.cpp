@@ -27,7 +27,7 @@ void Indicator::setUpContentAndPosition() {
 }
 
 void Indicator::adjustIconView() {
-    const auto& rect = frames_.dicofFirstWindow;
+    const auto& rect = frames_.firstWindowFrame;
     const std::int64_t x = boundsWholeNumber(rect, boundsKey::kX);
     const std::int64_t y = boundsWholeNumber(rect, boundsKey::kY);
     const std::int64_t width = boundsWholeNumber(rect, boundsKey::kWidth);
@@ -48,7 +48,7 @@ void Indicator::adjustIconView() {
         views_.window->setFrameOrigin(origin);
 }
 
-void Indicator::inputChnagedNotification() {
+void Indicator::inputSourceChanged() {
     if (settings_.boolForKey(keys::kEnableTipOfState))
         showCurrentIcon();
     else
@@ -73,7 +73,7 @@ void Indicator::hideViews() {
 }
 
 ImagePtr Indicator::currentInputImage() {
-    auto source = inputSources_.copyCurrentKeyboardInputSource();
+    auto source = inputSources_.currentSource();
     if (!source)
         return nullptr;
     // The icon reference wins; the image file is the fallback only when there is none.

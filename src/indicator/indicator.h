@@ -44,7 +44,7 @@ class Indicator {
     // The indicator looks at colour bytes 0 and 1.
     static constexpr int kTemplateChannels = 2;
 
-    Indicator(Settings& settings, TextInputSources& inputSources, Images& images, Screens& screens,
+    Indicator(Settings& settings, InputSources& inputSources, Images& images, Screens& screens,
               SystemCursor& cursor, IndicatorViews views, const LauncherDetection& launchers,
               const WindowFrameLookup& frames, int startMargin = 0)
         : settings_(settings), inputSources_(inputSources), images_(images), screens_(screens),
@@ -56,11 +56,11 @@ class Indicator {
     // Start-up, second step: content by "enableTipOfState", and the first position.
     void setUpContentAndPosition();
 
-    // Places the window at dicofFirstWindow: at a launcher panel's top-right corner while a
+    // Places the window at firstWindowFrame: at a launcher panel's top-right corner while a
     // panel is open, else at the window's bottom-right corner. Reads no setting.
     void adjustIconView();
     // Refreshes the views after an input source change.
-    void inputChnagedNotification();
+    void inputSourceChanged();
     // The icon of the current input source, redrawn small when it is a glyph; shows the
     // backdrop for a glyph and hides it otherwise. None when the source has no usable icon.
     ImagePtr getCurrentInputIcon();
@@ -82,7 +82,7 @@ class Indicator {
     double originScreenHeight();
 
     Settings& settings_;
-    TextInputSources& inputSources_;
+    InputSources& inputSources_;
     Images& images_;
     Screens& screens_;
     SystemCursor& cursor_;

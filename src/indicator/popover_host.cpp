@@ -4,11 +4,11 @@
 
 namespace velmora {
 
-void PopoverHost::refeshStatusItem() {
+void PopoverHost::refreshStatusItem() {
     ImagePtr image = images_.imageNamed(kStatusItemImage);
     if (image)
         image->setTemplate(true);
-    statusItem = views_.statusItemWithLength(NSVariableStatusItemLength);
+    statusItem = views_.makeStatusItem(kVariableStatusItemLength);
     if (!statusItem)
         return;
     statusItem->setHighlightMode(true);
@@ -42,7 +42,7 @@ void PopoverHost::showPopover() {
     attachContent();
     popover->setContentSize(Size{popover->contentSize().width, kShownHeight});
     // The popover takes the keyboard even while another application is in front.
-    application_.activateWithOptions(NSApplicationActivateIgnoringOtherApps);
+    application_.activateWithOptions(ActivationOption::IgnoringOtherApps);
     showAtStatusItem();
 }
 

@@ -41,7 +41,7 @@ class PopoverHost {
         : settings_(settings), views_(views), images_(images), application_(application),
           popoverOpened_(popoverOpened), hooks_(std::move(hooks)) {}
 
-    void refeshStatusItem();
+    void refreshStatusItem();
     void initPopover();
     void showPopover();
     void openPopover();
@@ -49,7 +49,7 @@ class PopoverHost {
     void addPopoverSizeTo(std::int64_t n);
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
 
-    // Built by refeshStatusItem and initPopover; nullptr before, or when the desktop has
+    // Built by refreshStatusItem and initPopover; nullptr before, or when the desktop has
     // none.
     std::shared_ptr<StatusItem> statusItem;
     std::shared_ptr<Popover> popover;

@@ -8,7 +8,7 @@ void BundleLoginItem::addToLoginItems() {
     auto list = loginItems_->create();
     if (!list)
         return;
-    list->insertItemURLLast(application_.bundleURL());
+    list->appendItem(application_.bundleURL());
 }
 
 void BundleLoginItem::removeFromLoginItems() {
@@ -18,16 +18,16 @@ void BundleLoginItem::removeFromLoginItems() {
     if (!list)
         return;
     if (LoginItemPtr item = itemRefWithListRef(*list))
-        list->itemRemove(*item);
+        list->removeItem(*item);
 }
 
 LoginItemPtr BundleLoginItem::itemRefWithListRef(LoginItemsList& list) const {
     const std::string bundleURL = application_.bundleURL();
-    const std::vector<LoginItemPtr> snapshot = list.copySnapshot();
+    const std::vector<LoginItemPtr> snapshot = list.snapshot();
     for (const auto& item : snapshot) {
         if (!item)
             continue;
-        auto url = list.copyResolvedURL(*item);
+        auto url = list.resolvedPath(*item);
         if (url && *url == bundleURL)
             return item;
     }

@@ -8,7 +8,7 @@ namespace velmora {
 
 namespace {
 std::int64_t stateOf(bool on) {
-    return on ? NSControlStateValueOn : NSControlStateValueOff;
+    return on ? ControlState::On : ControlState::Off;
 }
 } // namespace
 
@@ -31,7 +31,7 @@ void SettingsMenu::showPopupMenu(Menu* menu, const View* button, View* view) {
     menu->popUpMenuPositioningItem(std::nullopt, location, view);
 }
 
-void SettingsMenu::StartAtLogin() {
+void SettingsMenu::toggleStartAtLogin() {
     const bool wasOn = settings_.boolForKey(keys::kAutoStartAtLogin);
     if (wasOn)
         loginItem_.removeFromLoginItems();
@@ -69,23 +69,23 @@ void SettingsMenu::help() {
         hooks_.checkRemoveButton();
 }
 
-void SettingsMenu::rateInMAS() {
+void SettingsMenu::rateInStore() {
     workspace_.openURL(reviewURL(application_));
 }
 
-void SettingsMenu::gotoVelmora() {
-    rateInMAS();
+void SettingsMenu::openHomePage() {
+    rateInStore();
 }
 
-void SettingsMenu::GoToClub() {
+void SettingsMenu::openClub() {
     workspace_.openURL(supportURL(application_));
 }
 
-void SettingsMenu::Video() {
+void SettingsMenu::openVideo() {
     workspace_.openURL(videoURL(application_));
 }
 
-void SettingsMenu::Quit() {
+void SettingsMenu::quit() {
     application_.terminate();
 }
 

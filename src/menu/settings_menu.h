@@ -39,16 +39,16 @@ class SettingsMenu {
     // alone without one) in VIEW. Without a menu nothing happens.
     void showPopupMenu(Menu* menu, const View* button, View* view);
 
-    void StartAtLogin();
+    void toggleStartAtLogin();
     void hideMenuBarIcon();
     // Stores the inverted value of the boolean SETTING and flushes.
     void toggleSetting(const std::string& setting);
     void help();
-    void rateInMAS();
-    void gotoVelmora();
-    void GoToClub();
-    void Video();
-    void Quit();
+    void rateInStore();
+    void openHomePage();
+    void openClub();
+    void openVideo();
+    void quit();
 
   private:
     Settings& settings_;

@@ -11,11 +11,11 @@ inline constexpr const char* kOwnBundleIdentifier = "com.quorvant.Quorvant-Velmo
 inline constexpr const char* kOwnDisplayName = "Velmora";
 
 // Options of activateWithOptions.
-inline constexpr std::uint64_t NSApplicationActivateAllWindows = 1;
-inline constexpr std::uint64_t NSApplicationActivateIgnoringOtherApps = 2;
+inline constexpr std::uint64_t ActivationOption::AllWindows = 1;
+inline constexpr std::uint64_t ActivationOption::IgnoringOtherApps = 2;
 
 // Keys of the program's information dictionary.
-inline constexpr const char* kCFBundleShortVersionString = "CFBundleShortVersionString";
+inline constexpr const char* kShortVersionKey = "CFBundleShortVersionString";
 // The pages the settings menu opens, where a build sets its own (absent: the store's review
 // page and the maker's website).
 inline constexpr const char* kVelmoraReviewURLKey = "VelmoraReviewURL";
@@ -41,7 +41,7 @@ class Application {
     // above. A desktop that cannot does nothing. Main thread.
     virtual void activateWithOptions(std::uint64_t options) { (void)options; }
     virtual void activateIgnoringOtherApps(bool flag) {
-        activateWithOptions(flag ? NSApplicationActivateIgnoringOtherApps : 0);
+        activateWithOptions(flag ? ActivationOption::IgnoringOtherApps : 0);
     }
     // A string of the program's information dictionary ("CFBundleShortVersionString");
     // none when the program has no such entry.

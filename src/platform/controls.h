@@ -72,27 +72,27 @@ class Button : public View {
 };
 
 // Modifier masks of recorded shortcuts and of the flags of global events.
-inline constexpr std::uint64_t NSEventModifierFlagShift = 0x20000;
-inline constexpr std::uint64_t NSEventModifierFlagControl = 0x40000;
-inline constexpr std::uint64_t NSEventModifierFlagOption = 0x80000;
-inline constexpr std::uint64_t NSEventModifierFlagCommand = 0x100000;
+inline constexpr std::uint64_t ModifierFlag::Shift = 0x20000;
+inline constexpr std::uint64_t ModifierFlag::Control = 0x40000;
+inline constexpr std::uint64_t ModifierFlag::Alt = 0x80000;
+inline constexpr std::uint64_t ModifierFlag::Super = 0x100000;
 
 // Keys of a recorded shortcut's dictionary.
 inline constexpr const char* kShortcutKeyCode = "keyCode";
 inline constexpr const char* kShortcutModifierFlags = "modifierFlags";
 
-class SRRecorderControl;
+class ShortcutRecorder;
 
 // Told when the user ends a recording: a shortcut recorded, the control cleared, or the
 // recording given up with the old value kept.
-class SRRecorderControlDelegate {
+class ShortcutRecorderDelegate {
   public:
-    virtual ~SRRecorderControlDelegate() = default;
-    virtual void shortcutRecorderDidEndRecording(SRRecorderControl& control) = 0;
+    virtual ~ShortcutRecorderDelegate() = default;
+    virtual void shortcutRecorderDidEndRecording(ShortcutRecorder& control) = 0;
 };
 
 // A control in which the user records a key combination.
-class SRRecorderControl : public View {
+class ShortcutRecorder : public View {
   public:
     // The shortcut shown: a dictionary with "keyCode" and "modifierFlags"; none when the
     // control is empty (cleared). Setting it does not tell the delegate.
@@ -103,21 +103,21 @@ class SRRecorderControl : public View {
     virtual void setAllowedModifierFlags(std::uint64_t allowed, std::uint64_t required,
                                          bool allowsEmpty) = 0;
     // Not owned; the delegate outlives the control or clears itself (nullptr).
-    virtual void setDelegate(SRRecorderControlDelegate* delegate) = 0;
+    virtual void setDelegate(ShortcutRecorderDelegate* delegate) = 0;
     virtual void setTranslatesAutoresizingMaskIntoConstraints(bool flag) { (void)flag; }
 };
 
 // The program's recorder: it also carries the row of the shortcut table it stands in.
-class SRRecorderControlWithTagid : public SRRecorderControl {
+class TaggedShortcutRecorder : public ShortcutRecorder {
   public:
-    std::int64_t tagid() const { return tagis_; }
-    void setTagid(std::int64_t tagid) { tagis_ = tagid; }
+    std::int64_t shortcutTag() const { return shortcutTag_; }
+    void setShortcutTag(std::int64_t shortcutTag) { shortcutTag_ = shortcutTag; }
 
   private:
-    std::int64_t tagis_ = 0;
+    std::int64_t shortcutTag_ = 0;
 };
 
-inline constexpr std::int64_t NSControlStateValueOn = 1;
-inline constexpr std::int64_t NSControlStateValueOff = 0;
+inline constexpr std::int64_t ControlState::On = 1;
+inline constexpr std::int64_t ControlState::Off = 0;
 
 } // namespace velmora

@@ -14,14 +14,14 @@ inline constexpr const char* kSelectedKeyboardInputSourceChangedNotification =
 inline constexpr const char* kEnabledKeyboardInputSourcesChangedNotification =
     "com.apple.Carbon.TISNotifyEnabledKeyboardInputSourcesChanged";
 
-class DistributedNotificationCenter {
+class DesktopBroadcasts {
   public:
     using Callback = std::function<void(const std::string& name)>;
 
-    DistributedNotificationCenter() = default;
-    DistributedNotificationCenter(const DistributedNotificationCenter&) = delete;
-    DistributedNotificationCenter& operator=(const DistributedNotificationCenter&) = delete;
-    virtual ~DistributedNotificationCenter() = default;
+    DesktopBroadcasts() = default;
+    DesktopBroadcasts(const DesktopBroadcasts&) = delete;
+    DesktopBroadcasts& operator=(const DesktopBroadcasts&) = delete;
+    virtual ~DesktopBroadcasts() = default;
 
     // CALLBACK runs on the main thread, with immediate delivery, for each later notification
     // named NAME, from any sender.

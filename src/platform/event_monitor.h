@@ -8,8 +8,8 @@ namespace velmora {
 
 enum class EventType : int { LeftMouseUp = 2, FlagsChanged = 12 };
 
-inline constexpr std::uint64_t NSEventMaskLeftMouseUp = 1ull << 2;
-inline constexpr std::uint64_t NSEventMaskFlagsChanged = 1ull << 12;
+inline constexpr std::uint64_t EventMask::LeftMouseUp = 1ull << 2;
+inline constexpr std::uint64_t EventMask::FlagsChanged = 1ull << 12;
 
 struct Point {
     double x = 0;
@@ -47,7 +47,7 @@ class EventMonitor {
 
     // HANDLER runs on the main thread for every later global event whose type bit is in MASK.
     // The monitor lives as long as the process.
-    virtual void addGlobalMonitorForEventsMatchingMask(std::uint64_t mask, Handler handler) = 0;
+    virtual void addGlobalMonitor(std::uint64_t mask, Handler handler) = 0;
 };
 
 } // namespace velmora

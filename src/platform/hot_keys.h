@@ -16,19 +16,19 @@ namespace velmora {
 // One hotkey: an identifier, the key combination exactly as the recorder reported it (a
 // dictionary with the integers "keyCode" and "modifierFlags"), and what pressing it does.
 // The hotkey keeps its action (and whatever the action holds) alive while it exists.
-class PTHotKey {
+class GlobalShortcut {
   public:
-    using Action = std::function<void(PTHotKey& hotKey)>;
+    using Action = std::function<void(GlobalShortcut& hotKey)>;
 
-    PTHotKey(std::string identifier, PlistValue keyCombo, Action action)
+    GlobalShortcut(std::string identifier, PlistValue keyCombo, Action action)
         : identifier_(std::move(identifier)), keyCombo_(std::move(keyCombo)),
           action_(std::move(action)) {}
-    PTHotKey(const PTHotKey&) = delete;
-    PTHotKey& operator=(const PTHotKey&) = delete;
+    GlobalShortcut(const GlobalShortcut&) = delete;
+    GlobalShortcut& operator=(const GlobalShortcut&) = delete;
 
-    static std::shared_ptr<PTHotKey>
+    static std::shared_ptr<GlobalShortcut>
     hotKeyWithIdentifierKeyCombo(std::string identifier, PlistValue keyCombo, Action action) {
-        return std::make_shared<PTHotKey>(std::move(identifier), std::move(keyCombo),
+        return std::make_shared<GlobalShortcut>(std::move(identifier), std::move(keyCombo),
                                           std::move(action));
     }
 
@@ -46,15 +46,15 @@ class PTHotKey {
     Action action_;
 };
 
-using HotKeyPtr = std::shared_ptr<PTHotKey>;
+using HotKeyPtr = std::shared_ptr<GlobalShortcut>;
 
 // The process's hotkey centre. Main thread only; actions fire on the main thread.
-class PTHotKeyCenter {
+class GlobalShortcuts {
   public:
-    PTHotKeyCenter() = default;
-    PTHotKeyCenter(const PTHotKeyCenter&) = delete;
-    PTHotKeyCenter& operator=(const PTHotKeyCenter&) = delete;
-    virtual ~PTHotKeyCenter() = default;
+    GlobalShortcuts() = default;
+    GlobalShortcuts(const GlobalShortcuts&) = delete;
+    GlobalShortcuts& operator=(const GlobalShortcuts&) = delete;
+    virtual ~GlobalShortcuts() = default;
 
     // Makes HOTKEY act system-wide until it is unregistered. A combination the desktop refuses
     // (taken by another program, no such key) leaves the hotkey registered but silent: the

@@ -29,14 +29,14 @@ class LoginItemsList {
     virtual ~LoginItemsList() = default;
 
     // The entries at the moment of the call, in list order.
-    virtual std::vector<LoginItemPtr> copySnapshot() = 0;
+    virtual std::vector<LoginItemPtr> snapshot() = 0;
     // The program ITEM starts (a bundle URL: the program's path); none when it cannot be
     // resolved.
-    virtual std::optional<std::string> copyResolvedURL(const LoginItem& item) = 0;
+    virtual std::optional<std::string> resolvedPath(const LoginItem& item) = 0;
     // Appends an entry for URL; the new entry, or nullptr when the list refused it.
-    virtual LoginItemPtr insertItemURLLast(const std::string& url) = 0;
+    virtual LoginItemPtr appendItem(const std::string& url) = 0;
     // Removes ITEM from the list; an item that is gone already is ignored.
-    virtual void itemRemove(const LoginItem& item) = 0;
+    virtual void removeItem(const LoginItem& item) = 0;
 };
 
 class LoginItems {

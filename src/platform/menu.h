@@ -31,7 +31,7 @@ class Menu {
     virtual std::int64_t numberOfItems() const = 0;
     // The action name of item INDEX; the empty string for a separator or an index out of range.
     virtual std::string actionOfItemAtIndex(std::int64_t index) const = 0;
-    // Check mark of item INDEX (NSControlStateValueOn / Off); out of range is ignored (and
+    // Check mark of item INDEX (ControlState::On / Off); out of range is ignored (and
     // reads off).
     virtual void setStateOfItemAtIndex(std::int64_t index, std::int64_t state) = 0;
     virtual std::int64_t stateOfItemAtIndex(std::int64_t index) const = 0;

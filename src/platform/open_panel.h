@@ -9,8 +9,8 @@
 
 namespace velmora {
 
-inline constexpr std::int64_t NSModalResponseCancel = 0;
-inline constexpr std::int64_t NSModalResponseOK = 1;
+inline constexpr std::int64_t DialogResult::Rejected = 0;
+inline constexpr std::int64_t DialogResult::Accepted = 1;
 
 class OpenPanel {
   public:
@@ -28,7 +28,7 @@ class OpenPanel {
     // The folder the panel starts in (a path).
     virtual void setDirectoryURL(const std::string& path) = 0;
     // Shows the panel and returns at once. HANDLER runs once, later, on the main thread, with
-    // NSModalResponseOK or NSModalResponseCancel; the panel lives until it has run.
+    // DialogResult::Accepted or DialogResult::Rejected; the panel lives until it has run.
     virtual void beginWithCompletionHandler(CompletionHandler handler) = 0;
     // The paths chosen, in order; empty before an OK answer.
     virtual std::vector<std::string> URLs() const = 0;

@@ -10,7 +10,7 @@
 
 namespace velmora {
 
-inline constexpr const char* NSStringPboardType = "NSStringPboardType";
+inline constexpr const char* kRowDragType = "NSStringPboardType";
 
 using IndexSet = std::set<std::int64_t>;
 using Data = std::vector<std::uint8_t>;

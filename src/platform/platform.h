@@ -24,9 +24,9 @@ namespace velmora {
 
 struct Platform {
     UserDefaults& defaults;
-    TextInputSources& inputSources;
+    InputSources& inputSources;
     Workspace& workspace;
-    DistributedNotificationCenter& distributedNotifications;
+    DesktopBroadcasts& distributedNotifications;
     EventMonitor& eventMonitor;
     WindowList& windowList;
     Screens& screens;
@@ -38,7 +38,7 @@ struct Platform {
     ViewFactory& views;
     // Services a desktop may lack; nullptr when it does (each user says what that means).
     PropertyListFiles* propertyListFiles = nullptr;
-    PTHotKeyCenter* hotKeyCenter = nullptr; // the shared centre
+    GlobalShortcuts* hotKeyCenter = nullptr; // the shared centre
     LoginItems* loginItems = nullptr;
     // How this desktop names Google Chrome; the identifiers of the simulated desktop unless
     // the desktop says otherwise.

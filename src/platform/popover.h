@@ -9,8 +9,8 @@
 namespace velmora {
 
 // Notifications of every popover of the program (ViewFactory::addPopoverObserver).
-inline constexpr const char* NSPopoverWillShowNotification = "NSPopoverWillShowNotification";
-inline constexpr const char* NSPopoverDidCloseNotification = "NSPopoverDidCloseNotification";
+inline constexpr const char* kPopoverWillShowNotification = "NSPopoverWillShowNotification";
+inline constexpr const char* kPopoverDidCloseNotification = "NSPopoverDidCloseNotification";
 
 enum class PopoverBehavior : int { ApplicationDefined = 0, Transient = 1, Semitransient = 2 };
 enum class RectEdge : int { MinX = 0, MinY = 1, MaxX = 2, MaxY = 3 };

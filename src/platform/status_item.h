@@ -9,7 +9,7 @@
 namespace velmora {
 
 // A status item as wide as its content.
-inline constexpr double NSVariableStatusItemLength = -1;
+inline constexpr double kVariableStatusItemLength = -1;
 
 class StatusItem {
   public:

@@ -18,10 +18,10 @@ class TableView;
 
 // Drag operations (bit masks).
 using DragOperation = std::uint64_t;
-inline constexpr DragOperation NSDragOperationNone = 0;
-inline constexpr DragOperation NSDragOperationCopy = 2;
-inline constexpr DragOperation NSDragOperationMove = 16;
-inline constexpr DragOperation NSDragOperationEvery = ~DragOperation{0};
+inline constexpr DragOperation DragOperations::None = 0;
+inline constexpr DragOperation DragOperations::Copy = 2;
+inline constexpr DragOperation DragOperations::Move = 16;
+inline constexpr DragOperation DragOperations::Every = ~DragOperation{0};
 
 // Where a drop goes: on row R, or above row R (R = row count: below the last row).
 enum class TableViewDropOperation : int { On = 0, Above = 1 };
@@ -58,13 +58,13 @@ class TableViewDataSource {
         (void)tableView, (void)rows, (void)pasteboard;
         return false;
     }
-    // The operations a drop at ROW may have; NSDragOperationNone refuses it (and the table
+    // The operations a drop at ROW may have; DragOperations::None refuses it (and the table
     // never offers it to tableViewAcceptDropRowDropOperation).
     virtual DragOperation tableViewValidateDropProposedRowProposedDropOperation(
         TableView& tableView, const DraggingInfo& info, std::int64_t row,
         TableViewDropOperation operation) {
         (void)tableView, (void)info, (void)row, (void)operation;
-        return NSDragOperationNone;
+        return DragOperations::None;
     }
     // Takes the drop; the answer says whether it succeeded.
     virtual bool tableViewAcceptDropRowDropOperation(TableView& tableView, const DraggingInfo& info,

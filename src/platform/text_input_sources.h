@@ -10,14 +10,14 @@ namespace velmora {
 
 class Image;
 
-inline constexpr const char* kTISCategoryKeyboardInputSource = "TISCategoryKeyboardInputSource";
-inline constexpr const char* kTISCategoryPaletteInputSource = "TISCategoryPaletteInputSource";
+inline constexpr const char* kKeyboardLayoutCategory = "TISCategoryKeyboardInputSource";
+inline constexpr const char* kPaletteCategory = "TISCategoryPaletteInputSource";
 
 // A snapshot of one input source's properties, as the system reported them when it was listed.
 struct InputSource {
     std::optional<std::string> inputSourceID; // none: the source has no ID (never equal to one)
     std::string localizedName;
-    std::string category = kTISCategoryKeyboardInputSource;
+    std::string category = kKeyboardLayoutCategory;
     bool isSelectCapable = true;
     bool isEnabled = true;
     // Icon: a reference to an image the system holds, else the address of an image file.
@@ -30,23 +30,23 @@ struct InputSource {
     std::int64_t nativeHandle = 0;
 };
 
-class TextInputSources {
+class InputSources {
   public:
-    TextInputSources() = default;
-    TextInputSources(const TextInputSources&) = delete;
-    TextInputSources& operator=(const TextInputSources&) = delete;
-    virtual ~TextInputSources() = default;
+    InputSources() = default;
+    InputSources(const InputSources&) = delete;
+    InputSources& operator=(const InputSources&) = delete;
+    virtual ~InputSources() = default;
 
     // The current keyboard input source; none when no keyboard input source is current.
-    virtual std::optional<InputSource> copyCurrentKeyboardInputSource() = 0;
+    virtual std::optional<InputSource> currentSource() = 0;
     // The input sources in the system's stable order. With ID set, only sources with exactly
     // that ID (case-sensitive). Installed but disabled sources only when includeAllInstalled.
     // An empty list when nothing matches.
-    virtual std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
+    virtual std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
                                                            bool includeAllInstalled) = 0;
     // Makes SOURCE the current keyboard input source. Afterwards the system posts the
     // selected-input-source-changed notification (only when the current source changed).
-    virtual void selectInputSource(const InputSource& source) = 0;
+    virtual void select(const InputSource& source) = 0;
 };
 
 } // namespace velmora

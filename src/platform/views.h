@@ -53,13 +53,13 @@ class ImageView : public View {
     virtual ImagePtr image() const = 0;
 };
 
-enum class NSBoxType { NSBoxPrimary = 0, NSBoxSeparator = 2, NSBoxCustom = 4 };
+enum class BoxStyle { Primary = 0, Separator = 2, Custom = 4 };
 
 // A plain box drawn around or behind other views. The drawing settings matter for custom boxes;
 // a box that draws nothing of its own ignores them.
 class Box : public View {
   public:
-    virtual void setBoxType(NSBoxType type) { (void)type; }
+    virtual void setBoxStyle(BoxStyle type) { (void)type; }
     virtual void setCornerRadius(double radius) { (void)radius; }
     virtual void setBorderColor(Color color) { (void)color; }
     virtual void setFillColor(Color color) { (void)color; }
@@ -108,8 +108,8 @@ class ViewFactory {
     // (and an empty layout): the program then runs without a status item and popover.
 
     // A new status item in the system's status bar, visible; LENGTH is its width or
-    // NSVariableStatusItemLength.
-    virtual std::shared_ptr<StatusItem> statusItemWithLength(double length) {
+    // kVariableStatusItemLength.
+    virtual std::shared_ptr<StatusItem> makeStatusItem(double length) {
         (void)length;
         return nullptr;
     }
@@ -124,7 +124,7 @@ class ViewFactory {
     // A plain container view, a box, and a shortcut recorder, for the shortcut table's cells.
     virtual std::shared_ptr<View> makeView() { return nullptr; }
     virtual std::shared_ptr<Box> makeBox() { return nullptr; }
-    virtual std::shared_ptr<SRRecorderControlWithTagid> makeRecorderControl() { return nullptr; }
+    virtual std::shared_ptr<TaggedShortcutRecorder> makeShortcutRecorder() { return nullptr; }
     // The settings menu with ITEMS in order, all check marks off; nullptr without menus.
     virtual std::shared_ptr<Menu> makeMenu(const std::vector<MenuItemDescription>& items) {
         (void)items;
@@ -135,7 +135,7 @@ class ViewFactory {
     // A new open panel; nullptr when none can be shown.
     virtual std::shared_ptr<OpenPanel> openPanel() { return nullptr; }
     // OBSERVER runs on the main thread for every later notification NAME
-    // (NSPopoverWillShowNotification, NSPopoverDidCloseNotification) of any popover made
+    // (kPopoverWillShowNotification, kPopoverDidCloseNotification) of any popover made
     // here. A desktop without popovers posts none.
     virtual void addPopoverObserver(const std::string& name, std::function<void()> observer) {
         (void)name, (void)observer;

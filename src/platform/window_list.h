@@ -5,11 +5,11 @@
 
 namespace velmora {
 
-inline constexpr const char* kCGWindowOwnerName = "kCGWindowOwnerName";
-inline constexpr const char* kCGWindowName = "kCGWindowName";
-inline constexpr const char* kCGWindowIsOnscreen = "kCGWindowIsOnscreen";
-inline constexpr const char* kCGWindowLayer = "kCGWindowLayer";
-inline constexpr const char* kCGWindowBounds = "kCGWindowBounds";
+inline constexpr const char* kWindowOwnerNameKey = "kCGWindowOwnerName";
+inline constexpr const char* kWindowNameKey = "kCGWindowName";
+inline constexpr const char* kWindowIsOnscreenKey = "kCGWindowIsOnscreen";
+inline constexpr const char* kWindowLayerKey = "kCGWindowLayer";
+inline constexpr const char* kWindowBoundsKey = "kCGWindowBounds";
 // Optional, in the shape of the bounds: the part of the window its application draws, where
 // the bounds hold more (a frame the window manager draws around it, transparent margins for a
 // shadow). Desktops whose windows are drawn edge to edge by their applications leave it out.
@@ -27,7 +27,7 @@ class WindowList {
     // (boolean), "kCGWindowLayer" (integer) and "kCGWindowBounds" (dictionary of "X", "Y",
     // "Width", "Height", top-left origin). Any key may be missing; readers must check types.
     // Empty when there are no windows. Safe to call from any thread.
-    virtual PlistArray copyWindowListSnapshot() = 0;
+    virtual PlistArray windowListSnapshot() = 0;
 };
 
 } // namespace velmora

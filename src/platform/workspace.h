@@ -20,11 +20,11 @@ struct RunningApplication {
     ActivationPolicy activationPolicy = ActivationPolicy::Regular;
 };
 
-inline constexpr const char* NSWorkspaceDidActivateApplicationNotification =
+inline constexpr const char* kApplicationActivatedNotification =
     "NSWorkspaceDidActivateApplicationNotification";
-inline constexpr const char* NSWorkspaceDidUnhideApplicationNotification =
+inline constexpr const char* kApplicationUnhiddenNotification =
     "NSWorkspaceDidUnhideApplicationNotification";
-inline constexpr const char* NSWorkspaceDidLaunchApplicationNotification =
+inline constexpr const char* kApplicationLaunchedNotification =
     "NSWorkspaceDidLaunchApplicationNotification";
 
 // A launcher's panel opened without its launcher coming to the front (a window that takes the
@@ -57,7 +57,7 @@ class Workspace {
 
     // None when no application is frontmost. Any thread: the address-bar check asks from the
     // global queue.
-    virtual std::optional<RunningApplication> frontmostApplication() = 0;
+    virtual std::optional<RunningApplication> frontApplication() = 0;
     // In the order the system gives them; may be empty.
     virtual std::vector<RunningApplication> runningApplications() = 0;
     // OBSERVER is called on the main thread for every later notification named NAME.
@@ -69,7 +69,7 @@ class Workspace {
     // The path of the installed application bundle with BUNDLEIDENTIFIER; none when no
     // installed application has it (or the desktop cannot tell).
     virtual std::optional<std::string>
-    absolutePathForAppBundleWithIdentifier(const std::string& bundleIdentifier) {
+    applicationPath(const std::string& bundleIdentifier) {
         (void)bundleIdentifier;
         return std::nullopt;
     }

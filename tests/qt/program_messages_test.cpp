@@ -17,11 +17,11 @@ TEST(QtMessages, EveryLineStartsWithTheProgramsName) {
     EXPECT_EQ(formatQtMessage(" \n\t\n"), "");
 }
 
-class FakeLayouts final : public TextInputSources {
+class FakeLayouts final : public InputSources {
   public:
     std::vector<std::string> ids;
-    std::optional<InputSource> copyCurrentKeyboardInputSource() override { return std::nullopt; }
-    std::vector<InputSource> createInputSourceList(const std::optional<std::string>& id,
+    std::optional<InputSource> currentSource() override { return std::nullopt; }
+    std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
                                                    bool) override {
         std::vector<InputSource> found;
         for (const auto& each : ids)
@@ -32,7 +32,7 @@ class FakeLayouts final : public TextInputSources {
             }
         return found;
     }
-    void selectInputSource(const InputSource&) override {}
+    void select(const InputSource&) override {}
 };
 
 class CollectedLog final : public Application {
@@ -48,27 +48,27 @@ TEST(MissingLayoutNotes, OncePerLayoutAndKeymap) {
     CollectedLog log;
     MissingLayoutNotes notes(layouts, log);
 
-    EXPECT_EQ(notes.createInputSourceList("xkb:de", false).size(), 1u);
-    EXPECT_TRUE(notes.createInputSourceList(std::nullopt, false).size() == 2);
+    EXPECT_EQ(notes.sourcesMatching("xkb:de", false).size(), 1u);
+    EXPECT_TRUE(notes.sourcesMatching(std::nullopt, false).size() == 2);
     EXPECT_TRUE(log.lines.empty()) << "found layouts and whole lists are not worth a note";
 
     for (int activation = 0; activation < 3; ++activation)
-        EXPECT_TRUE(notes.createInputSourceList("xkb:fr", false).empty());
+        EXPECT_TRUE(notes.sourcesMatching("xkb:fr", false).empty());
     ASSERT_EQ(log.lines.size(), 1u);
     EXPECT_NE(log.lines[0].find("xkb:fr"), std::string::npos) << log.lines[0];
     EXPECT_NE(log.lines[0].find("xkb:us, xkb:de"), std::string::npos) << log.lines[0];
 
-    notes.createInputSourceList("xkb:ru", false);
+    notes.sourcesMatching("xkb:ru", false);
     EXPECT_EQ(log.lines.size(), 2u) << "another missing layout gets its own note";
 
     layouts.ids = {"xkb:us"};
-    notes.createInputSourceList("xkb:fr", false);
+    notes.sourcesMatching("xkb:fr", false);
     EXPECT_EQ(log.lines.size(), 3u) << "a new keymap notes the layout again";
-    notes.createInputSourceList("xkb:fr", false);
+    notes.sourcesMatching("xkb:fr", false);
     EXPECT_EQ(log.lines.size(), 3u);
 
     layouts.ids = {};
-    notes.createInputSourceList("xkb:fr", false);
+    notes.sourcesMatching("xkb:fr", false);
     ASSERT_EQ(log.lines.size(), 4u);
     EXPECT_NE(log.lines[3].find("no layouts"), std::string::npos) << log.lines[3];
 }

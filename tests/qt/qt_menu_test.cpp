@@ -27,25 +27,25 @@ TEST(QtMenus, CheckMarksAsTheProgramSetsThemAndOnlyThere) {
     EXPECT_EQ(menu.actionOfItemAtIndex(-1), "");
     EXPECT_EQ(menu.actionOfItemAtIndex(6), "");
     // Only entries whose mark the program sets show one.
-    menu.setStateOfItemAtIndex(0, NSControlStateValueOn);
-    menu.setStateOfItemAtIndex(2, NSControlStateValueOff);
+    menu.setStateOfItemAtIndex(0, ControlState::On);
+    menu.setStateOfItemAtIndex(2, ControlState::Off);
     EXPECT_TRUE(menu.actionAt(0)->isChecked());
     EXPECT_TRUE(menu.actionAt(2)->isCheckable());
     EXPECT_FALSE(menu.actionAt(2)->isChecked());
     EXPECT_FALSE(menu.actionAt(5)->isCheckable());
-    EXPECT_EQ(menu.stateOfItemAtIndex(0), NSControlStateValueOn);
+    EXPECT_EQ(menu.stateOfItemAtIndex(0), ControlState::On);
     // Out of range and separators: ignored, and read off.
-    menu.setStateOfItemAtIndex(1, NSControlStateValueOn);
-    menu.setStateOfItemAtIndex(99, NSControlStateValueOn);
-    menu.setStateOfItemAtIndex(-3, NSControlStateValueOn);
-    EXPECT_EQ(menu.stateOfItemAtIndex(1), NSControlStateValueOff);
-    EXPECT_EQ(menu.stateOfItemAtIndex(99), NSControlStateValueOff);
+    menu.setStateOfItemAtIndex(1, ControlState::On);
+    menu.setStateOfItemAtIndex(99, ControlState::On);
+    menu.setStateOfItemAtIndex(-3, ControlState::On);
+    EXPECT_EQ(menu.stateOfItemAtIndex(1), ControlState::Off);
+    EXPECT_EQ(menu.stateOfItemAtIndex(99), ControlState::Off);
     EXPECT_FALSE(menu.actionAt(1)->isChecked());
 }
 
 TEST(QtMenus, AChoiceLeavesTheMarkAloneAndADroppedMenuIsSafe) {
     QtMenu menu(kItems);
-    menu.setStateOfItemAtIndex(0, NSControlStateValueOn);
+    menu.setStateOfItemAtIndex(0, ControlState::On);
     std::vector<std::string> chosen;
     menu.setTarget([&](const std::string& action) { chosen.push_back(action); });
     menu.actionAt(0)->trigger();
@@ -54,7 +54,7 @@ TEST(QtMenus, AChoiceLeavesTheMarkAloneAndADroppedMenuIsSafe) {
     EXPECT_EQ(chosen, std::vector<std::string>{"StartAtLogin:"});
     // The program owns the mark: the choice did not flip it.
     EXPECT_TRUE(menu.actionAt(0)->isChecked());
-    EXPECT_EQ(menu.stateOfItemAtIndex(0), NSControlStateValueOn);
+    EXPECT_EQ(menu.stateOfItemAtIndex(0), ControlState::On);
 
     // A menu dropped before its choice came through is safe.
     chosen.clear();

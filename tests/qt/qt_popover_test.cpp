@@ -330,7 +330,7 @@ TEST_F(QtOpenPanels, TheAnswerReachesTheHandlerOnceWithThePathChosen) {
     EXPECT_EQ(QDir(dialog->directory()).absolutePath(), root_.filePath("two/applications"));
     dialog->selectFile(root_.filePath("two/applications/org.example.Mail.desktop"));
     dialog->accept();
-    EXPECT_EQ(answers, (std::vector<std::int64_t>{NSModalResponseOK}));
+    EXPECT_EQ(answers, (std::vector<std::int64_t>{DialogResult::Accepted}));
     EXPECT_EQ(chosen,
               (std::vector<std::string>{
                   root_.filePath("two/applications/org.example.Mail.desktop").toStdString()}));
@@ -350,14 +350,14 @@ TEST_F(QtOpenPanels, ABundleFolderIsChosenAndACancelIsAnAnswerToo) {
     panel.beginWithCompletionHandler([&](std::int64_t) { answers.push_back(-1); }); // ignored
     panel.dialog()->selectFile(root_.filePath("Bundles/Mail.app"));
     panel.dialog()->accept();
-    ASSERT_EQ(answers, (std::vector<std::int64_t>{NSModalResponseOK}));
+    ASSERT_EQ(answers, (std::vector<std::int64_t>{DialogResult::Accepted}));
     EXPECT_EQ(panel.URLs(),
               (std::vector<std::string>{root_.filePath("Bundles/Mail.app").toStdString()}));
     EXPECT_EQ(panel.dialog(), nullptr);
 
     panel.beginWithCompletionHandler([&](std::int64_t result) { answers.push_back(result); });
     panel.dialog()->reject();
-    EXPECT_EQ(answers.back(), NSModalResponseCancel);
+    EXPECT_EQ(answers.back(), DialogResult::Rejected);
     EXPECT_TRUE(panel.URLs().empty());
 }
 
@@ -474,7 +474,7 @@ TEST_F(QtOpenPanels, TheChooserAnswersAsTheFileDialogDoesAndOtherLeavesForIt) {
     const QPoint second = list->visualRect(chooser->model().index(1)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second); // as a double click starts
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
-    EXPECT_EQ(answers.back(), NSModalResponseOK);
+    EXPECT_EQ(answers.back(), DialogResult::Accepted);
     EXPECT_EQ(chosen, (std::vector<std::string>{"window-class:Term"}));
     ASSERT_TRUE(watch.expired());
     panel = std::make_shared<QtApplicationChooserPanel>([&] { return someChoices(quill); }, nullptr,
@@ -483,7 +483,7 @@ TEST_F(QtOpenPanels, TheChooserAnswersAsTheFileDialogDoesAndOtherLeavesForIt) {
     panel->setDirectoryURL("/Applications");
     begin();
     QTest::keyClick(panel->chooser(), Qt::Key_Escape);
-    EXPECT_EQ(answers.back(), NSModalResponseCancel);
+    EXPECT_EQ(answers.back(), DialogResult::Rejected);
     EXPECT_TRUE(chosen.empty());
     EXPECT_EQ(panel->chooser(), nullptr);
 
@@ -499,7 +499,7 @@ TEST_F(QtOpenPanels, TheChooserAnswersAsTheFileDialogDoesAndOtherLeavesForIt) {
     dialog->selectFile(quill);
     dialog->accept();
     EXPECT_EQ(answers.size(), 3u);
-    EXPECT_EQ(answers.back(), NSModalResponseOK);
+    EXPECT_EQ(answers.back(), DialogResult::Accepted);
     EXPECT_EQ(chosen, (std::vector<std::string>{quill.toStdString()}));
     EXPECT_EQ(panel->filePanel(), nullptr);
 }
@@ -534,10 +534,10 @@ TEST(QtPopoverLayout, EveryColumnHasAHeaderAndTheShortcutsStartOutOfSight) {
 TEST(QtViewFactory, ThePopoverPostsToObserversAndTheOpenPanelClosesIt) {
     TestViews views;
     std::vector<std::string> seen;
-    views.addPopoverObserver(NSPopoverWillShowNotification, [&] { seen.push_back("will"); });
-    views.addPopoverObserver(NSPopoverDidCloseNotification, [&] { seen.push_back("did"); });
-    views.addPopoverObserver(NSPopoverDidCloseNotification, nullptr);
-    auto item = views.statusItemWithLength(NSVariableStatusItemLength);
+    views.addPopoverObserver(kPopoverWillShowNotification, [&] { seen.push_back("will"); });
+    views.addPopoverObserver(kPopoverDidCloseNotification, [&] { seen.push_back("did"); });
+    views.addPopoverObserver(kPopoverDidCloseNotification, nullptr);
+    auto item = views.makeStatusItem(kVariableStatusItemLength);
     ASSERT_TRUE(item);
     EXPECT_FALSE(views.hasSystemTray()); // offscreen: no tray
     EXPECT_EQ(views.log.size(), 1u);

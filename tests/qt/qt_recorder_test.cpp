@@ -16,8 +16,8 @@
 namespace velmora::qt {
 namespace {
 
-constexpr std::uint64_t kAllModifiers = NSEventModifierFlagShift | NSEventModifierFlagControl |
-                                        NSEventModifierFlagOption | NSEventModifierFlagCommand;
+constexpr std::uint64_t kAllModifiers = ModifierFlag::Shift | ModifierFlag::Control |
+                                        ModifierFlag::Alt | ModifierFlag::Super;
 
 // X key code 38 is the key stored as 0 ("A" on its cap), 67 is F1 (122), 22 Backspace (51,
 // nameless); nothing else is known.
@@ -43,21 +43,21 @@ PlistValue combo(std::int64_t keyCode, std::int64_t flags) {
                                       {kShortcutModifierFlags, PlistValue(flags)}});
 }
 
-struct CountingDelegate : SRRecorderControlDelegate {
-    void shortcutRecorderDidEndRecording(SRRecorderControl& control) override {
+struct CountingDelegate : ShortcutRecorderDelegate {
+    void shortcutRecorderDidEndRecording(ShortcutRecorder& control) override {
         ++ends;
         last = &control;
         seen = control.objectValue();
     }
     int ends = 0;
-    SRRecorderControl* last = nullptr;
+    ShortcutRecorder* last = nullptr;
     std::optional<PlistValue> seen;
 };
 
 class Recorders : public ::testing::Test {
   protected:
     void SetUp() override {
-        control_ = std::make_shared<QtRecorderControl>(fakeKeys());
+        control_ = std::make_shared<QtShortcutRecorder>(fakeKeys());
         control_->setDelegate(&delegate_);
         control_->setAllowedModifierFlags(kAllModifiers, 0, true);
         recorder()->resize(110, 22);
@@ -73,7 +73,7 @@ class Recorders : public ::testing::Test {
     }
 
     CountingDelegate delegate_;
-    std::shared_ptr<QtRecorderControl> control_;
+    std::shared_ptr<QtShortcutRecorder> control_;
 };
 
 TEST_F(Recorders, ARecordingTakesTheKeysPositionAndTheModifiersNotTheSymbol) {
@@ -92,7 +92,7 @@ TEST_F(Recorders, ARecordingTakesTheKeysPositionAndTheModifiersNotTheSymbol) {
     EXPECT_FALSE(recorder()->isRecording());
     EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
     EXPECT_EQ(control_->objectValue(),
-              combo(0, NSEventModifierFlagControl | NSEventModifierFlagCommand));
+              combo(0, ModifierFlag::Control | ModifierFlag::Super));
     EXPECT_EQ(delegate_.ends, 1);
     EXPECT_EQ(delegate_.last, control_.get());
     EXPECT_EQ(delegate_.seen, control_->objectValue()); // the value is there when told
@@ -101,13 +101,13 @@ TEST_F(Recorders, ARecordingTakesTheKeysPositionAndTheModifiersNotTheSymbol) {
     click();
     press(Qt::Key_F1, Qt::ShiftModifier | Qt::AltModifier, 67);
     EXPECT_EQ(control_->objectValue(),
-              combo(122, NSEventModifierFlagShift | NSEventModifierFlagOption));
+              combo(122, ModifierFlag::Shift | ModifierFlag::Alt));
     EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Alt+Shift+F1"));
     EXPECT_EQ(delegate_.ends, 2);
 }
 
 TEST_F(Recorders, ModifiersAloneAndKeysThatCannotBeStoredOnlyChangeThePreview) {
-    control_->setObjectValue(combo(0, NSEventModifierFlagControl));
+    control_->setObjectValue(combo(0, ModifierFlag::Control));
     click();
     EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Type Shortcut"));
     press(Qt::Key_Control, Qt::NoModifier, 37);
@@ -118,13 +118,13 @@ TEST_F(Recorders, ModifiersAloneAndKeysThatCannotBeStoredOnlyChangeThePreview) {
     press(Qt::Key_AltGr, Qt::MetaModifier, 108);              // a level key is no shortcut
     press(Qt::Key_Launch0, Qt::MetaModifier, 200);            // a key the table does not know
     press(Qt::Key_A, Qt::MetaModifier, 38, QEvent::KeyPress); // ... while this one is
-    EXPECT_EQ(control_->objectValue(), combo(0, NSEventModifierFlagCommand));
+    EXPECT_EQ(control_->objectValue(), combo(0, ModifierFlag::Super));
     EXPECT_EQ(delegate_.ends, 1);
 }
 
 TEST_F(Recorders, OnlyTheAllowedModifiersAreTakenAndTheRequiredOnesMustBeHeld) {
-    control_->setAllowedModifierFlags(NSEventModifierFlagControl | NSEventModifierFlagShift,
-                                      NSEventModifierFlagControl, false);
+    control_->setAllowedModifierFlags(ModifierFlag::Control | ModifierFlag::Shift,
+                                      ModifierFlag::Control, false);
     click();
     press(Qt::Key_A, Qt::ShiftModifier, 38); // Control is missing
     press(Qt::Key_A, Qt::NoModifier, 38);    // nothing held, and that is not allowed
@@ -133,7 +133,7 @@ TEST_F(Recorders, OnlyTheAllowedModifiersAreTakenAndTheRequiredOnesMustBeHeld) {
     EXPECT_EQ(delegate_.ends, 0);
     press(Qt::Key_A, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, 38);
     EXPECT_EQ(control_->objectValue(),
-              combo(0, NSEventModifierFlagControl | NSEventModifierFlagShift));
+              combo(0, ModifierFlag::Control | ModifierFlag::Shift));
 
     // The program's recorders allow a key without modifiers.
     control_->setAllowedModifierFlags(kAllModifiers, 0, true);
@@ -144,7 +144,7 @@ TEST_F(Recorders, OnlyTheAllowedModifiersAreTakenAndTheRequiredOnesMustBeHeld) {
 }
 
 TEST_F(Recorders, BackspaceOrTheClearMarkClearsAndEscapeGivesUpKeepingTheOldValue) {
-    const PlistValue old = combo(0, NSEventModifierFlagOption);
+    const PlistValue old = combo(0, ModifierFlag::Alt);
     control_->setObjectValue(old);
     EXPECT_EQ(delegate_.ends, 0); // setting a value tells nobody
 
@@ -157,7 +157,7 @@ TEST_F(Recorders, BackspaceOrTheClearMarkClearsAndEscapeGivesUpKeepingTheOldValu
     // With a modifier, Backspace is a shortcut like any other.
     click();
     press(Qt::Key_Backspace, Qt::ShiftModifier, 22);
-    EXPECT_EQ(control_->objectValue(), combo(51, NSEventModifierFlagShift));
+    EXPECT_EQ(control_->objectValue(), combo(51, ModifierFlag::Shift));
     EXPECT_EQ(recorder()->displayedText(), QStringLiteral("Shift+Key 51"));
 
     click();
@@ -177,7 +177,7 @@ TEST_F(Recorders, BackspaceOrTheClearMarkClearsAndEscapeGivesUpKeepingTheOldValu
 }
 
 TEST_F(Recorders, OneRecordsAtATimeAndAClickElsewhereOrHidingGivesUp) {
-    QtRecorderControl second(fakeKeys());
+    QtShortcutRecorder second(fakeKeys());
     CountingDelegate secondDelegate;
     second.setDelegate(&secondDelegate);
     second.recorder()->resize(110, 22);
@@ -209,7 +209,7 @@ TEST_F(Recorders, OneRecordsAtATimeAndAClickElsewhereOrHidingGivesUp) {
 }
 
 TEST(RecorderValues, StoredValuesFromOutsideShowOnlyWhenTheyMakeSense) {
-    QtRecorderControl control(fakeKeys());
+    QtShortcutRecorder control(fakeKeys());
     for (const PlistValue& odd :
          {PlistValue("Ctrl+A"), PlistValue(PlistDictionary{{kShortcutKeyCode, PlistValue(0)}}),
           PlistValue(PlistDictionary{{kShortcutKeyCode, PlistValue(2.5)},
@@ -223,7 +223,7 @@ TEST(RecorderValues, StoredValuesFromOutsideShowOnlyWhenTheyMakeSense) {
     control.setObjectValue(combo(7, 0x1E0000));
     EXPECT_EQ(control.objectValue(), combo(7, 0x1E0000));
     EXPECT_EQ(control.recorder()->displayedText(), QStringLiteral("Ctrl+Alt+Shift+Super+Key 7"));
-    QtRecorderControl untranslated;
+    QtShortcutRecorder untranslated;
     untranslated.setObjectValue(combo(0, 0x100000));
     EXPECT_EQ(untranslated.recorder()->displayedText(), QStringLiteral("Super+Key 0"));
 }
@@ -231,7 +231,7 @@ TEST(RecorderValues, StoredValuesFromOutsideShowOnlyWhenTheyMakeSense) {
 TEST(RecorderValues, AWidgetThatOutlivesItsViewNoLongerCallsIt) {
     QWidget cell;
     CountingDelegate delegate;
-    auto control = std::make_shared<QtRecorderControl>(fakeKeys());
+    auto control = std::make_shared<QtShortcutRecorder>(fakeKeys());
     control->setDelegate(&delegate);
     control->recorder()->setParent(&cell);
     control->recorder()->setGeometry(0, 0, 110, 22);
@@ -256,11 +256,11 @@ TEST(ShortcutCells, TheBoxDrawsItsCustomStyleAndTheFactoryMakesEveryCellView) {
     CellViews views;
     auto cell = views.makeView();
     auto box = views.makeBox();
-    auto recorder = views.makeRecorderControl();
+    auto recorder = views.makeShortcutRecorder();
     ASSERT_TRUE(cell && box && recorder);
     cell->setFrame(Rect{{0, 0}, {150, 25}});
     box->setFrame(Rect{{0, 1.5}, {110, 20}});
-    box->setBoxType(NSBoxType::NSBoxCustom);
+    box->setBoxStyle(BoxStyle::Custom);
     box->setCornerRadius(4);
     box->setBorderColor(Color::disabledControlTextColor);
     box->setFillColor(Color::textBackgroundColor);

@@ -47,8 +47,8 @@ class NamesSource final : public TableViewDataSource {
                                                    Pasteboard& pasteboard) override {
         if (refuseDrags)
             return false;
-        pasteboard.declareTypes({NSStringPboardType});
-        return pasteboard.setDataForType(archivedDataWithRootObject(rows), NSStringPboardType);
+        pasteboard.declareTypes({kRowDragType});
+        return pasteboard.setDataForType(archivedDataWithRootObject(rows), kRowDragType);
     }
     DragOperation tableViewValidateDropProposedRowProposedDropOperation(
         TableView& table, const DraggingInfo& info, std::int64_t row,
@@ -60,7 +60,7 @@ class NamesSource final : public TableViewDataSource {
                                              std::int64_t row,
                                              TableViewDropOperation operation) override {
         told.push_back("accept " + std::to_string(row) + describe(table, info, operation));
-        auto data = info.draggingPasteboard.dataForType(NSStringPboardType);
+        auto data = info.draggingPasteboard.dataForType(kRowDragType);
         auto rows = data ? unarchiveIndexSet(*data) : std::nullopt;
         if (info.draggingSource != &table || !rows || rows->empty())
             return true;
@@ -81,7 +81,7 @@ class NamesSource final : public TableViewDataSource {
 
     std::vector<std::string> names{"W", "X", "Y", "Z"};
     std::vector<std::string> told;
-    DragOperation validation = NSDragOperationEvery;
+    DragOperation validation = DragOperations::Every;
     bool refuseDrags = false;
     int cellsMade = 0;
     ComboBox::Observer onChoice;
@@ -96,7 +96,7 @@ class QtTables : public ::testing::Test {
         table_->setFrame(Rect{{0, 0}, {300, 300}});
         attachView(*table_, window_);
         window_.show();
-        table_->registerForDraggedTypes({NSStringPboardType});
+        table_->registerForDraggedTypes({kRowDragType});
         table_->setDataSource(&source_);
     }
     void TearDown() override { table_->setDataSource(nullptr); }
@@ -212,11 +212,11 @@ TEST_F(QtTables, TheDataSourceDecidesWhatIsDraggedAndWhereItMayGo) {
     source_.refuseDrags = true;
     EXPECT_EQ(widget().dragData(), nullptr);
 
-    source_.validation = NSDragOperationNone;
+    source_.validation = DragOperations::None;
     EXPECT_FALSE(widget().dropAt(mime.get(), &widget(), 3));
     EXPECT_EQ(source_.told, (std::vector<std::string>{"validate 3 from itself above"}));
     // Nothing the table was not registered for reaches the data source.
-    source_.validation = NSDragOperationEvery;
+    source_.validation = DragOperations::Every;
     QMimeData image;
     image.setData("image/png", "x");
     EXPECT_FALSE(widget().dropAt(&image, &widget(), 0));
@@ -243,7 +243,7 @@ TEST_F(QtTables, TextDroppedFromElsewhereIsOfferedWithoutASource) {
     EXPECT_EQ(source_.told.back(), "accept 2 from elsewhere above");
     EXPECT_EQ(shown(), (std::vector<std::string>{"W", "X", "Y", "Z"}));
 
-    source_.validation = NSDragOperationNone;
+    source_.validation = DragOperations::None;
     QCoreApplication::sendEvent(widget().viewport(), &enter);
     QDragMoveEvent refused(at, Qt::CopyAction, &text, Qt::LeftButton, {});
     QCoreApplication::sendEvent(widget().viewport(), &refused);
@@ -253,20 +253,20 @@ TEST_F(QtTables, TextDroppedFromElsewhereIsOfferedWithoutASource) {
 TEST(QtPasteboards, OnlyDeclaredTypesAreWrittenAndTheyTravelAsMimeData) {
     QtPasteboard pasteboard;
     EXPECT_FALSE(pasteboard.setDataForType({1}, "other"));
-    pasteboard.declareTypes({NSStringPboardType, "velmora rows"});
-    EXPECT_TRUE(pasteboard.setDataForType({'a', 'b'}, NSStringPboardType));
+    pasteboard.declareTypes({kRowDragType, "velmora rows"});
+    EXPECT_TRUE(pasteboard.setDataForType({'a', 'b'}, kRowDragType));
     EXPECT_TRUE(pasteboard.setDataForType({0, 255}, "velmora rows"));
     auto mime = pasteboard.toMimeData();
     EXPECT_EQ(mime->text(), "ab");
     MimePasteboard read(mime.get());
     EXPECT_EQ(read.dataForType("velmora rows"), (Data{0, 255}));
     EXPECT_EQ(read.dataForType("other"), std::nullopt);
-    EXPECT_FALSE(read.setDataForType({1}, NSStringPboardType));
+    EXPECT_FALSE(read.setDataForType({1}, kRowDragType));
     EXPECT_TRUE(carriesAnyType(mime.get(), {"other", "velmora rows"}));
     EXPECT_FALSE(carriesAnyType(mime.get(), {"other"}));
-    EXPECT_FALSE(carriesAnyType(nullptr, {NSStringPboardType}));
+    EXPECT_FALSE(carriesAnyType(nullptr, {kRowDragType}));
     pasteboard.declareTypes({"other"}); // a new declaration clears the data
-    EXPECT_EQ(pasteboard.dataForType(NSStringPboardType), std::nullopt);
+    EXPECT_EQ(pasteboard.dataForType(kRowDragType), std::nullopt);
     EXPECT_EQ(mimeTypeForPasteboardType("a b/c"), "application/x-velmora-pasteboard.a_b_c");
 }
 

@@ -216,15 +216,15 @@ TEST(QtButtons, AClickRunsTheActionOfAnEnabledButtonTwoStateOnesKeepStateImagesS
     button.setAction(nullptr);
     button.button()->click(); // nothing to do
     EXPECT_EQ(clicks, 1);
-    button.setState(NSControlStateValueOn);
-    EXPECT_EQ(button.state(), NSControlStateValueOff); // a push button has no state
+    button.setState(ControlState::On);
+    EXPECT_EQ(button.state(), ControlState::Off); // a push button has no state
 
     QtButton check(QtButton::Kind::TwoState);
     std::int64_t seen = -1;
     check.setAction([&] { seen = check.state(); });
-    check.setState(NSControlStateValueOn);
+    check.setState(ControlState::On);
     check.button()->click();
-    EXPECT_EQ(seen, NSControlStateValueOff);
+    EXPECT_EQ(seen, ControlState::Off);
 
     QtButton expand;
     expand.setImageNamed("close");

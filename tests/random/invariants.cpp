@@ -110,9 +110,9 @@ std::optional<std::string> InvariantChecker::checkLists() {
         if (hotKey && !hotKeys.insert(hotKey->identifier()).second)
             return "two hotkeys are registered for " + hotKey->identifier();
     ++checks_;
-    if (lists.arrOfAllApp) {
+    if (lists.allApplications) {
         std::set<std::string> seen;
-        for (const auto& app : *lists.arrOfAllApp)
+        for (const auto& app : *lists.allApplications)
             if (!seen.insert(app).second)
                 return "arrOfAllApp holds " + app + " twice";
     }
@@ -174,7 +174,7 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
     for (const auto& state : desktop_.runLoop().liveTimers()) {
         if (!state.repeats || !state.scheduled)
             continue;
-        if (state.timer != launchers.timerOfCheckSpotlight.get() &&
+        if (state.timer != launchers.spotlightCheckTimer.get() &&
             state.timer != launchers.timerOfCheckAlfred.get() &&
             state.timer != launchers.timerOfCheckAlfredWillOpen.get())
             return "a repeating timer runs that the agent no longer holds";
@@ -195,7 +195,7 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
     const std::int64_t closePoll = interval(LauncherDetection::kClosePollInterval);
     ++checks_;
     if (spotlightGoneSince_ && now >= *spotlightGoneSince_ + closePoll &&
-        scheduled(launchers.timerOfCheckSpotlight))
+        scheduled(launchers.spotlightCheckTimer))
         return "the Spotlight close poll still runs with no panel on screen";
     ++checks_;
     if (alfredGoneSince_ && now >= std::max(*alfredGoneSince_, lastFlagsAt_) + closePoll &&
@@ -204,11 +204,11 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
 
     // A panel taken for open is watched until it closes, else its rule stays in force.
     ++checks_;
-    if (launchers.spotlightWindiwOpened && !scheduled(launchers.timerOfCheckSpotlight))
+    if (launchers.spotlightPanelSeen && !scheduled(launchers.spotlightCheckTimer))
         return "the Spotlight panel counts as open but nothing watches for it to close";
     // Alfred's panel found by the open poll is watched from the next flags event on (the
     // release of the hotkey's modifier, as a rule); until then its flag stands alone.
-    if (!launchers.alfredWindiwOpened)
+    if (!launchers.alfredPanelSeen)
         alfredFlagsSinceOpen_ = false;
     else if (firstWord(line) == "flags")
         alfredFlagsSinceOpen_ = true;

@@ -138,10 +138,10 @@ class EventMonitorOnDisplay : public ::testing::Test {
         monitor_ = std::make_unique<X11EventMonitor>(
             *connection_, [this](const std::string& line) { log_.push_back(line); });
         ASSERT_TRUE(monitor_->listening());
-        monitor_->addGlobalMonitorForEventsMatchingMask(
-            NSEventMaskFlagsChanged, [this](const Event& event) { flags_.push_back(event); });
-        monitor_->addGlobalMonitorForEventsMatchingMask(
-            NSEventMaskLeftMouseUp, [this](const Event& event) { mouseUps_.push_back(event); });
+        monitor_->addGlobalMonitor(
+            EventMask::FlagsChanged, [this](const Event& event) { flags_.push_back(event); });
+        monitor_->addGlobalMonitor(
+            EventMask::LeftMouseUp, [this](const Event& event) { mouseUps_.push_back(event); });
         // The selection reaches the server before the fake input does.
         std::free(xcb_get_input_focus_reply(connection_->xcb(),
                                             xcb_get_input_focus(connection_->xcb()), nullptr));
@@ -194,8 +194,8 @@ TEST_F(EventMonitorOnDisplay, EachModifierKeyReportsItsWordOnPressAndTheNoModifi
 
 TEST_F(EventMonitorOnDisplay, OtherKeysAndButtonsAreIgnoredAndLeftReleasesAreAtThePointer) {
     std::vector<EventType> both;
-    monitor_->addGlobalMonitorForEventsMatchingMask(
-        NSEventMaskFlagsChanged | NSEventMaskLeftMouseUp,
+    monitor_->addGlobalMonitor(
+        EventMask::FlagsChanged | EventMask::LeftMouseUp,
         [&both](const Event& event) { both.push_back(event.type); });
     input_.tap("AC01");
     input_.tap("SPCE");

@@ -97,14 +97,14 @@ class HotKeyCenterOnDisplay : public ::testing::Test {
         connection_ = X11Connection::open("", &error);
         ASSERT_TRUE(connection_) << error;
         ASSERT_TRUE(connection_->hasXkb());
-        center_ = std::make_unique<X11HotKeyCenter>(
+        center_ = std::make_unique<X11GlobalShortcuts>(
             *connection_, runLoop_, [this](const std::string& line) { log_.push_back(line); });
     }
     void TearDown() override { center_.reset(); }
 
     HotKeyPtr hotKey(const std::string& id, PlistValue keyCombo) {
-        return PTHotKey::hotKeyWithIdentifierKeyCombo(
-            id, std::move(keyCombo), [this](PTHotKey& key) { fired_.push_back(key.identifier()); });
+        return GlobalShortcut::hotKeyWithIdentifierKeyCombo(
+            id, std::move(keyCombo), [this](GlobalShortcut& key) { fired_.push_back(key.identifier()); });
     }
 
     xcb_keycode_t keycodeOf(std::int64_t keyCode) {
@@ -135,7 +135,7 @@ class HotKeyCenterOnDisplay : public ::testing::Test {
     ManualRunLoop runLoop_;
     std::vector<std::string> log_;
     std::vector<std::string> fired_;
-    std::unique_ptr<X11HotKeyCenter> center_;
+    std::unique_ptr<X11GlobalShortcuts> center_;
     OtherClient other_;
 };
 
@@ -231,8 +231,8 @@ TEST_F(HotKeyCenterOnDisplay, ProblemsAreSaidOnceAndTheHotKeysStayRegistered) {
 TEST_F(HotKeyCenterOnDisplay, UngrabsOnlyWhatNoRegistrationStillNeedsAlsoFromAnAction) {
     const xcb_keycode_t f5 = keycodeOf(kF5);
     auto first = hotKey("xkb:de", combo(kF5, kStoredControlMask));
-    auto second = PTHotKey::hotKeyWithIdentifierKeyCombo(
-        "xkb:ru", combo(kF5, kStoredControlMask), [this](PTHotKey& fired) {
+    auto second = GlobalShortcut::hotKeyWithIdentifierKeyCombo(
+        "xkb:ru", combo(kF5, kStoredControlMask), [this](GlobalShortcut& fired) {
             fired_.push_back(fired.identifier());
             center_->unregisterHotKey(center_->hotKeyWithIdentifier(fired.identifier()));
         });

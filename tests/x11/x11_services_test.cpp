@@ -104,16 +104,16 @@ xcb_atom_t internAtom(X11Connection& connection, const std::string& name) {
 }
 
 TEST_F(LiveDisplay, TheCurrentInputSourceFollowsTheEventsInOrder) {
-    X11DistributedNotifications notifications;
+    X11DesktopBroadcasts notifications;
     XkbInputSources sources(*connection_, notifications, log_);
     // The groups as sources, their names and selection: tests/e2e/switching.sh, popover.sh and
     // keymap_change.sh. A source the keymap lacks is never selected.
-    const auto before = sources.copyCurrentKeyboardInputSource()->inputSourceID;
+    const auto before = sources.currentSource()->inputSourceID;
     InputSource unknown;
     unknown.inputSourceID = "xkb:fr";
-    sources.selectInputSource(unknown);
-    EXPECT_EQ(sources.copyCurrentKeyboardInputSource()->inputSourceID, before);
-    EXPECT_TRUE(sources.createInputSourceList("xkb:fr", false).empty());
+    sources.select(unknown);
+    EXPECT_EQ(sources.currentSource()->inputSourceID, before);
+    EXPECT_TRUE(sources.sourcesMatching("xkb:fr", false).empty());
 
     // Inside an event handler the current group comes from the events already handled, not from
     // the server: a change another client made before the event must be seen, and so must our own
@@ -133,9 +133,9 @@ TEST_F(LiveDisplay, TheCurrentInputSourceFollowsTheEventsInOrder) {
         const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
         if (e.atom != atom || !seen.empty())
             return;
-        seen.push_back(*sources.copyCurrentKeyboardInputSource()->inputSourceID);
-        sources.selectInputSource(sources.createInputSourceList("xkb:de", false).at(0));
-        seen.push_back(*sources.copyCurrentKeyboardInputSource()->inputSourceID);
+        seen.push_back(*sources.currentSource()->inputSourceID);
+        sources.select(sources.sourcesMatching("xkb:de", false).at(0));
+        seen.push_back(*sources.currentSource()->inputSourceID);
     });
     std::uint8_t value = 1;
     xcb_change_property(other->xcb(), XCB_PROP_MODE_REPLACE, other->root(), atom, XCB_ATOM_CARDINAL,
@@ -145,7 +145,7 @@ TEST_F(LiveDisplay, TheCurrentInputSourceFollowsTheEventsInOrder) {
     EXPECT_EQ(seen, (std::vector<std::string>{"xkb:ru", "xkb:de"}));
     // Outside a handler the server is asked, and it agrees.
     ASSERT_TRUE(pumpUntil(
-        [&] { return sources.copyCurrentKeyboardInputSource()->inputSourceID == "xkb:de"; }));
+        [&] { return sources.currentSource()->inputSourceID == "xkb:de"; }));
 }
 
 TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
@@ -173,17 +173,17 @@ TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
     std::vector<std::string> activated;
     std::vector<std::string> seenElsewhere;
     workspace.addObserver(
-        NSWorkspaceDidActivateApplicationNotification, [&](const WorkspaceNotification& n) {
+        kApplicationActivatedNotification, [&](const WorkspaceNotification& n) {
             activated.push_back(n.application->bundleIdentifier.value_or("-"));
             auto front = std::async(std::launch::async, [&] {
-                             return workspace.frontmostApplication();
+                             return workspace.frontApplication();
                          }).get();
             seenElsewhere.push_back(front ? front->bundleIdentifier.value_or("-") : "none");
         });
     requestActivation(a_);
     ASSERT_TRUE(pumpUntil([&] { return !activated.empty(); }));
     EXPECT_EQ(activated, (std::vector<std::string>{"ListA"}));
-    EXPECT_EQ(workspace.frontmostApplication()->localizedName, "ListA");
+    EXPECT_EQ(workspace.frontApplication()->localizedName, "ListA");
     requestActivation(b_);
     ASSERT_TRUE(pumpUntil([&] { return activated.size() == 2; }));
     EXPECT_EQ(activated.back(), "ListB");
@@ -236,8 +236,8 @@ TEST_F(LiveDisplay, ApplicationsWithoutADesktopFileHaveTheirClassAsNameAndTheirW
     PixelImages images;
     WindowIcons windowIcons(*connection_, images, 20);
     X11Workspace workspace(*connection_, identities, log_, nullptr, &windowIcons);
-    EXPECT_EQ(workspace.absolutePathForAppBundleWithIdentifier("NeverSeen"), std::nullopt);
-    const auto path = workspace.absolutePathForAppBundleWithIdentifier("ListA");
+    EXPECT_EQ(workspace.applicationPath("NeverSeen"), std::nullopt);
+    const auto path = workspace.applicationPath("ListA");
     ASSERT_TRUE(path);
     EXPECT_EQ(workspace.displayNameAtPath(*path), "ListA");
     auto pixels = [&] {
@@ -265,8 +265,8 @@ TEST_F(LiveDisplay, AMinimizedWindowBroughtBackUnhidesItsApplicationAndTheResetW
             into.push_back(n.application->bundleIdentifier.value_or("-"));
         };
     };
-    workspace.addObserver(NSWorkspaceDidUnhideApplicationNotification, record(unhidden));
-    workspace.addObserver(NSWorkspaceDidActivateApplicationNotification, record(activated));
+    workspace.addObserver(kApplicationUnhiddenNotification, record(unhidden));
+    workspace.addObserver(kApplicationActivatedNotification, record(activated));
     X11ResetWindow reset(*connection_);
     for (int i = 0; i < 5; ++i) {
         reset.makeKeyAndOrderFront();
@@ -293,7 +293,7 @@ TEST_F(LiveDisplay, AMinimizedWindowBroughtBackUnhidesItsApplicationAndTheResetW
 TEST_F(LiveDisplay, TheAgentsOwnWindowsAreNoLaunchAndNoOrdinaryApplication) {
     X11Workspace& workspace = this->workspace();
     std::vector<std::string> launched;
-    workspace.addObserver(NSWorkspaceDidLaunchApplicationNotification,
+    workspace.addObserver(kApplicationLaunchedNotification,
                           [&](const WorkspaceNotification& n) {
                               launched.push_back(n.application->bundleIdentifier.value_or("-"));
                           });
@@ -345,10 +345,10 @@ TEST_F(LiveDisplay, LauncherPanelsAreReportedFromTheirWindowsMappingAndGoing) {
                 bounds = n.panelBounds;
         });
     };
-    record(NSWorkspaceDidLaunchApplicationNotification, "launched");
+    record(kApplicationLaunchedNotification, "launched");
     record(kLauncherPanelDidOpenNotification, "opened");
     record(kLauncherPanelDidCloseNotification, "closed");
-    record(NSWorkspaceDidActivateApplicationNotification, "activated");
+    record(kApplicationActivatedNotification, "activated");
     // A launcher of its own: its end takes its windows with it.
     xcb_connection_t* launcher = xcb_connect(nullptr, nullptr);
     auto panel = [&](xcb_connection_t* c, const std::string& wmClass) {
@@ -380,7 +380,7 @@ TEST_F(LiveDisplay, LauncherPanelsAreReportedFromTheirWindowsMappingAndGoing) {
                                        {"Height", std::int64_t{40}}}));
     EXPECT_TRUE(listed("Rofi"));
     EXPECT_FALSE(listed("ListMenu"));
-    EXPECT_EQ(workspace.frontmostApplication()->bundleIdentifier, "ListB");
+    EXPECT_EQ(workspace.frontApplication()->bundleIdentifier, "ListB");
     xcb_unmap_window(launcher, rofi);
     xcb_flush(launcher);
     ASSERT_TRUE(pumpUntil([&] { return seen.size() == 3; }));

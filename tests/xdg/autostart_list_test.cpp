@@ -26,7 +26,7 @@ class AutostartList : public ::testing::Test {
     std::unique_ptr<LoginItemsList> open() { return items().create(); }
     std::vector<std::string> snapshotNames() {
         std::vector<std::string> names;
-        for (const LoginItemPtr& item : open()->copySnapshot())
+        for (const LoginItemPtr& item : open()->snapshot())
             names.push_back(fs::path(dynamic_cast<AutostartItem&>(*item).path()).filename());
         return names;
     }
@@ -38,7 +38,7 @@ class AutostartList : public ::testing::Test {
 };
 
 TEST_F(AutostartList, AddedEntryIsFoundAndRemoved) {
-    ASSERT_NE(open()->insertItemURLLast(program), nullptr);
+    ASSERT_NE(open()->appendItem(program), nullptr);
     EXPECT_EQ(fs::status(home.file(".config")).permissions(), fs::perms::owner_all);
     EXPECT_EQ(fs::status(autostart).permissions(), fs::perms::owner_all);
     EXPECT_EQ(snapshotNames(), std::vector<std::string>{std::string(kId) + ".desktop"});
@@ -53,15 +53,15 @@ TEST_F(AutostartList, AddedEntryIsFoundAndRemoved) {
     EXPECT_NE(text.find("Icon=" + std::string(kId) + "\n"), std::string::npos);
     EXPECT_NE(text.find("\nExec=" + program + " --autostart\n"), std::string::npos) << text;
 
-    list->itemRemove(*item);
+    list->removeItem(*item);
     EXPECT_EQ(snapshotNames(), std::vector<std::string>{});
-    list->itemRemove(*item); // gone already
+    list->removeItem(*item); // gone already
     EXPECT_EQ(logged, std::vector<std::string>{});
 }
 
 TEST_F(AutostartList, ProgramPathsWithSpecialCharactersRoundTrip) {
     const std::string odd = makeProgram(home.file("My Apps/$dollar \"q\" 100%/velmora\\x"));
-    ASSERT_NE(open()->insertItemURLLast(odd), nullptr);
+    ASSERT_NE(open()->appendItem(odd), nullptr);
     auto list = open();
     EXPECT_NE(firstEntryFor(*list, odd), nullptr);
     EXPECT_EQ(firstEntryFor(*list, program), nullptr);
@@ -74,14 +74,14 @@ TEST_F(AutostartList, SortedEntriesAndTheFirstOneForTheProgramWins) {
     writeFile(autostart + "/notes.txt", entry(program));
     writeFile(autostart + "/.desktop", entry(program));
     ASSERT_EQ(::mkfifo((autostart + "/pipe.desktop").c_str(), 0600), 0);
-    ASSERT_NE(open()->insertItemURLLast(program), nullptr);
+    ASSERT_NE(open()->appendItem(program), nullptr);
     EXPECT_EQ(snapshotNames(), (std::vector<std::string>{"a-other.desktop", "b-user.desktop",
                                                          std::string(kId) + ".desktop"}));
 
     auto list = open();
     LoginItemPtr first = firstEntryFor(*list, program);
     ASSERT_NE(first, nullptr);
-    list->itemRemove(*first);
+    list->removeItem(*first);
     EXPECT_EQ(snapshotNames(),
               (std::vector<std::string>{"a-other.desktop", std::string(kId) + ".desktop"}));
 }
@@ -89,8 +89,8 @@ TEST_F(AutostartList, SortedEntriesAndTheFirstOneForTheProgramWins) {
 TEST_F(AutostartList, AddingReplacesTheFileOfOurName) {
     fs::create_directories(autostart);
     writeFile(autostart + "/" + kId + ".desktop", entry(makeProgram(home.file("old/velmora"))));
-    ASSERT_NE(open()->insertItemURLLast(program), nullptr);
-    ASSERT_NE(open()->insertItemURLLast(program), nullptr);
+    ASSERT_NE(open()->appendItem(program), nullptr);
+    ASSERT_NE(open()->appendItem(program), nullptr);
     EXPECT_EQ(snapshotNames(), std::vector<std::string>{std::string(kId) + ".desktop"});
     auto list = open();
     EXPECT_NE(firstEntryFor(*list, program), nullptr);
@@ -105,7 +105,7 @@ TEST_F(AutostartList, RemovingASymlinkedEntryLeavesItsTarget) {
     auto list = open();
     LoginItemPtr item = firstEntryFor(*list, program);
     ASSERT_NE(item, nullptr);
-    list->itemRemove(*item);
+    list->removeItem(*item);
     EXPECT_EQ(snapshotNames(), std::vector<std::string>{"dangling.desktop"});
     EXPECT_EQ(readFile(home.file("kept.desktop")), entry(program));
 }
@@ -121,7 +121,7 @@ class AutostartBadFolder : public ::testing::Test {
         auto list = items(folder).create();
         if (!list)
             return "no list; " + (logged.empty() ? "" : logged.back());
-        LoginItemPtr item = list->insertItemURLLast(program);
+        LoginItemPtr item = list->appendItem(program);
         return (item ? "added; " : "refused; ") + std::to_string(logged.size()) + " line(s); " +
                (logged.empty() ? "" : logged.back());
     }
@@ -170,7 +170,7 @@ TEST_F(AutostartBadFolder, UnreadableFolderCannotBeOpened) {
 TEST_F(AutostartBadFolder, AMissingFolderIsAnEmptyListAndTheProgramPathMustBeAbsoluteText) {
     auto list = items(home.file("none/autostart")).create();
     ASSERT_NE(list, nullptr);
-    EXPECT_TRUE(list->copySnapshot().empty());
+    EXPECT_TRUE(list->snapshot().empty());
     EXPECT_FALSE(fs::exists(home.file("none")));
     EXPECT_EQ(insertInto(home.file("autostart")).rfind("added", 0), 0u);
     program = "velmora";

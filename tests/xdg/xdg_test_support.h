@@ -35,8 +35,8 @@ inline std::string entry(const std::string& exec, const std::string& more = "") 
 
 // The program's entry as the login-item operations pick it: the first whose program is URL.
 inline LoginItemPtr firstEntryFor(LoginItemsList& list, const std::string& url) {
-    for (const LoginItemPtr& item : list.copySnapshot())
-        if (list.copyResolvedURL(*item) == url)
+    for (const LoginItemPtr& item : list.snapshot())
+        if (list.resolvedPath(*item) == url)
             return item;
     return nullptr;
 }

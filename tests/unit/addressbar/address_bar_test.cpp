@@ -29,9 +29,9 @@ class AddressBar : public ::testing::Test {
     void browserWindow(const std::string& owner, PlistValue top) {
         sim.desktop.world().putWindowInFront(
             owner,
-            {{kCGWindowOwnerName, owner},
-             {kCGWindowIsOnscreen, true},
-             {kCGWindowBounds,
+            {{kWindowOwnerNameKey, owner},
+             {kWindowIsOnscreenKey, true},
+             {kWindowBoundsKey,
               PlistValue(PlistDictionary{{"X", 0}, {"Y", top}, {"Width", 900}, {"Height", 700}})}});
     }
     static Event mouseUp(Point at) {

@@ -18,10 +18,10 @@ constexpr const char* kAlfred = "com.runningwithcrayons.Alfred-3";
 constexpr const char* kMenuTracking = "com.apple.HIToolbox.cancelMenuTrackingNotification";
 
 PlistDictionary panel(const char* owner, int layer, int x, int width) {
-    return {{kCGWindowOwnerName, owner},
-            {kCGWindowLayer, layer},
-            {kCGWindowIsOnscreen, true},
-            {kCGWindowBounds,
+    return {{kWindowOwnerNameKey, owner},
+            {kWindowLayerKey, layer},
+            {kWindowIsOnscreenKey, true},
+            {kWindowBoundsKey,
              PlistValue(PlistDictionary{{"X", x}, {"Y", 100}, {"Width", width}, {"Height", 60}})}};
 }
 
@@ -83,9 +83,9 @@ TEST_F(Launchers, APressReplacesTheRunningOpenPoll) {
     flags(0x80130, 1.05); // replaced: due at 1150, 1250...
     showWindow("alfred", panel("Alfred", 27, 0, 600));
     sim.at(1149);
-    EXPECT_FALSE(launchers().alfredWindiwOpened);
+    EXPECT_FALSE(launchers().alfredPanelSeen);
     sim.at(1150);
-    EXPECT_TRUE(launchers().alfredWindiwOpened);
+    EXPECT_TRUE(launchers().alfredPanelSeen);
     EXPECT_EQ(sim.traceWith("select"), (Lines{"1150 select com.apple.keylayout.Russian"}));
 }
 
@@ -98,7 +98,7 @@ TEST_F(Launchers, AStoppedPollNeverFiresAgain) {
     sim.desktop.postDistributed(kMenuTracking);
     removeWindow("spot");
     sim.at(1300);
-    EXPECT_FALSE(launchers().spotlightWindiwOpened);
+    EXPECT_FALSE(launchers().spotlightPanelSeen);
     sim.desktop.trace().clear();
     showWindow("spot", panel("Spotlight", 25, 300, 640));
     sim.at(5000);
@@ -111,17 +111,17 @@ TEST_F(Launchers, AStoppedPollNeverFiresAgain) {
     sim.at(5150);
     showWindow("alfred", panel("Alfred", 27, 0, 600));
     sim.at(8000);
-    EXPECT_FALSE(launchers().alfredWindiwOpened);
+    EXPECT_FALSE(launchers().alfredPanelSeen);
 }
 
 TEST_F(Launchers, ASecondSightingKeepsTheFirstRectangle) {
     showWindow("alfred", panel("Alfred", 27, 10, 600));
     EXPECT_TRUE(launchers().alfredWindowOpened());
-    launchers().alfredWindiwOpened = true;
+    launchers().alfredPanelSeen = true;
     showWindow("alfred", panel("Alfred", 27, 500, 600));
     EXPECT_TRUE(launchers().alfredWindowOpened());
-    ASSERT_TRUE(sim.agent().windowFrames().dicofFirstWindow);
-    EXPECT_EQ(sim.agent().windowFrames().dicofFirstWindow->at("X"), PlistValue(10));
+    ASSERT_TRUE(sim.agent().windowFrames().firstWindowFrame);
+    EXPECT_EQ(sim.agent().windowFrames().firstWindowFrame->at("X"), PlistValue(10));
     sim.at(1000);
     // One placement, 0.1 s after the first sighting, at the first rectangle.
     EXPECT_EQ(sim.traceWith("origin"), (Lines{"100 indicator origin 588 778"}));
@@ -134,15 +134,15 @@ TEST_F(Launchers, AnActivationClosesThePanelStateButTheClosePollStillRestores) {
     sim.desktop.postDistributed(kMenuTracking);
     EXPECT_EQ(sim.current(), kGerman);
     sim.desktop.activate(std::string("com.example.a"));
-    EXPECT_FALSE(launchers().spotlightWindiwOpened);
+    EXPECT_FALSE(launchers().spotlightPanelSeen);
     sim.at(1300);
     EXPECT_EQ(sim.current(), kABC);
     sim.desktop.trace().clear();
     sim.desktop.world().putWindowInFront(
         "front",
-        {{kCGWindowOwnerName, "Alpha"},
-         {kCGWindowIsOnscreen, true},
-         {kCGWindowBounds,
+        {{kWindowOwnerNameKey, "Alpha"},
+         {kWindowIsOnscreenKey, true},
+         {kWindowBoundsKey,
           PlistValue(PlistDictionary{{"X", 0}, {"Y", 0}, {"Width", 100}, {"Height", 100}})}});
     sim.at(1400);
     removeWindow("spot");

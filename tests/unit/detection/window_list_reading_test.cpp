@@ -19,22 +19,22 @@ PlistDictionary rect(PlistValue x, PlistValue y, PlistValue w, PlistValue h) {
 
 PlistValue entry(const char* owner, std::optional<const char*> name, int layer,
                  PlistDictionary bounds, bool onscreen = true) {
-    PlistDictionary e{{kCGWindowOwnerName, owner},
-                      {kCGWindowLayer, layer},
-                      {kCGWindowBounds, PlistValue(std::move(bounds))},
-                      {kCGWindowIsOnscreen, onscreen}};
+    PlistDictionary e{{kWindowOwnerNameKey, owner},
+                      {kWindowLayerKey, layer},
+                      {kWindowBoundsKey, PlistValue(std::move(bounds))},
+                      {kWindowIsOnscreenKey, onscreen}};
     if (name)
-        e[kCGWindowName] = *name;
+        e[kWindowNameKey] = *name;
     return PlistValue(std::move(e));
 }
 
 TEST(WindowEntry, MistypedOrMissingValuesReadAsAbsent) {
     const PlistValue notADictionary("Safari");
-    const PlistValue mistyped(PlistDictionary{{kCGWindowOwnerName, 7},
-                                              {kCGWindowName, false},
-                                              {kCGWindowIsOnscreen, "yes"},
-                                              {kCGWindowLayer, "27"},
-                                              {kCGWindowBounds, PlistArray{1, 2, 3, 4}}});
+    const PlistValue mistyped(PlistDictionary{{kWindowOwnerNameKey, 7},
+                                              {kWindowNameKey, false},
+                                              {kWindowIsOnscreenKey, "yes"},
+                                              {kWindowLayerKey, "27"},
+                                              {kWindowBoundsKey, PlistArray{1, 2, 3, 4}}});
     for (const PlistValue* e : {&notADictionary, &mistyped}) {
         EXPECT_EQ(windowOwnerName(*e), nullptr);
         EXPECT_TRUE(windowNameIsNotEmpty(*e)); // only a title that is "" fails
@@ -45,7 +45,7 @@ TEST(WindowEntry, MistypedOrMissingValuesReadAsAbsent) {
         EXPECT_FALSE(isAlfredPanel(*e));
     }
     // Numbers stand in for the flag and the layer, as the window server's numbers do.
-    const PlistValue numeric(PlistDictionary{{kCGWindowIsOnscreen, 1}, {kCGWindowLayer, 27.9}});
+    const PlistValue numeric(PlistDictionary{{kWindowIsOnscreenKey, 1}, {kWindowLayerKey, 27.9}});
     EXPECT_TRUE(windowIsOnscreen(numeric));
     EXPECT_EQ(windowLayer(numeric), 27);
 }
@@ -90,13 +90,13 @@ TEST(WindowLookup, ByNameNeedsTheExactOwnerOnLayerZero) {
     ASSERT_TRUE(found);
     EXPECT_EQ(found->at("X"), PlistValue(4));
     // An entry without an owner never matches, not even an empty name.
-    PlistArray anonymous{PlistValue(PlistDictionary{{kCGWindowIsOnscreen, true}})};
+    PlistArray anonymous{PlistValue(PlistDictionary{{kWindowIsOnscreenKey, true}})};
     anonymous.push_back(entry("", "x", 0, rect(6, 0, 0, 0)));
     EXPECT_FALSE(getFrameOfFirstWindowNamed(anonymous, ""));
 }
 
 TEST(WindowLookup, TheFirstMatchDecidesEvenWithoutBounds) {
-    PlistDictionary noBounds{{kCGWindowOwnerName, "Editor"}, {kCGWindowIsOnscreen, true}};
+    PlistDictionary noBounds{{kWindowOwnerNameKey, "Editor"}, {kWindowIsOnscreenKey, true}};
     const PlistArray windows{PlistValue(noBounds), entry("Editor", "doc", 0, rect(9, 9, 9, 9))};
     EXPECT_FALSE(getFrameOfFirstWindow(windows, "Editor"));
     EXPECT_FALSE(getFrameOfFirstWindowNamed(windows, "Editor"));

@@ -42,19 +42,19 @@ TEST(WindowStatements, BuildTheListFrontToBack) {
     const SimWorld& world = desktop.world();
     EXPECT_EQ(handles(world), (std::vector<std::string>{"c", "a", "b"}));
     const PlistValue& b = world.windows[2];
-    EXPECT_EQ(b.find(kCGWindowOwnerName), nullptr);
-    EXPECT_EQ(*b.find(kCGWindowName), PlistValue("none"));
-    EXPECT_EQ(*b.find(kCGWindowLayer), PlistValue(-3));
-    EXPECT_EQ(*b.find(kCGWindowIsOnscreen), PlistValue(false));
-    EXPECT_EQ(*b.find(kCGWindowBounds),
+    EXPECT_EQ(b.find(kWindowOwnerNameKey), nullptr);
+    EXPECT_EQ(*b.find(kWindowNameKey), PlistValue("none"));
+    EXPECT_EQ(*b.find(kWindowLayerKey), PlistValue(-3));
+    EXPECT_EQ(*b.find(kWindowIsOnscreenKey), PlistValue(false));
+    EXPECT_EQ(*b.find(kWindowBoundsKey),
               PlistValue(PlistDictionary{{"X", 0}, {"Y", 0}, {"Width", 10.25}, {"Height", 20}}));
     const PlistValue& a = world.windows[1];
-    EXPECT_EQ(a.find(kCGWindowName), nullptr);
-    EXPECT_EQ(*a.find(kCGWindowLayer), PlistValue(0));
-    EXPECT_EQ(*a.find(kCGWindowIsOnscreen), PlistValue(true));
-    EXPECT_EQ(*a.find(kCGWindowBounds),
+    EXPECT_EQ(a.find(kWindowNameKey), nullptr);
+    EXPECT_EQ(*a.find(kWindowLayerKey), PlistValue(0));
+    EXPECT_EQ(*a.find(kWindowIsOnscreenKey), PlistValue(true));
+    EXPECT_EQ(*a.find(kWindowBoundsKey),
               PlistValue(PlistDictionary{{"X", 0}, {"Y", 0}, {"Width", 0}, {"Height", 0}}));
-    EXPECT_EQ(*world.windows[0].find(kCGWindowName), PlistValue(""));
+    EXPECT_EQ(*world.windows[0].find(kWindowNameKey), PlistValue(""));
 }
 
 TEST(WindowStatements, GlobalEventsCarryTheirValuesOnceTheMonitorExists) {

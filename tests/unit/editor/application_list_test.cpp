@@ -71,9 +71,9 @@ TEST(ApplicationList, LaunchesBeforeThePopoverLoadedAreNotObserved) {
     sim.desktop.world().uptimeOutput = "10:00  up 12 secs, 1 user, load averages: 0 0 0";
     sim.SimAgent::launch();
     EXPECT_EQ(sim.desktop.ruleTable(), nullptr);
-    EXPECT_FALSE(sim.lists().arrOfAllApp);
+    EXPECT_FALSE(sim.lists().allApplications);
     sim.desktop.launchApp("com.example.a");
-    EXPECT_FALSE(sim.lists().arrOfAllApp);
+    EXPECT_FALSE(sim.lists().allApplications);
 }
 
 TEST(ApplicationList, StoredListsOfTheWrongShapeReadAsEmptyOrSkipTheirBadEntries) {

@@ -29,7 +29,7 @@ TEST(Catalogue, ListsEnabledSelectableKeyboardSourcesWithAlignedIcons) {
         s.iconRef = "flag";
         s.iconImageURL = "file"; // the reference wins
     });
-    add("b", "Palette", [](InputSource& s) { s.category = kTISCategoryPaletteInputSource; });
+    add("b", "Palette", [](InputSource& s) { s.category = kPaletteCategory; });
     add("c", "ByFile", [](InputSource& s) { s.iconImageURL = "file"; });
     add("d", "Unselectable", [](InputSource& s) { s.isSelectCapable = false; });
     add("e", "Disabled", [](InputSource& s) { s.isEnabled = false; });

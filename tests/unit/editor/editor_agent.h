@@ -19,7 +19,7 @@ class EditorAgent : public SimAgent {
     PopoverViewController& controller() { return *desktop.popoverController(); }
     EditorLists& lists() { return agent().editorLists(); }
     sim::SimTableView& table() { return *desktop.ruleTable(); }
-    std::vector<std::string> apps() { return lists().arrOfAllApp.value_or(Lines{}); }
+    std::vector<std::string> apps() { return lists().allApplications.value_or(Lines{}); }
     sim::SimButton& button(std::shared_ptr<Button> PopoverLayout::*which) {
         return *desktop.layoutButton(which);
     }

@@ -49,7 +49,7 @@ TEST_F(DragTest, DropsThatLandWhereTheRowIsOrNowhereMoveNothing) {
     EXPECT_TRUE(sim.traceWith("orderOfAppsRule").empty());
     EXPECT_EQ(sim.controller().tableViewValidateDropProposedRowProposedDropOperation(
                   sim.table(), fromNowhere, 1, TableViewDropOperation::On),
-              NSDragOperationNone);
+              DragOperations::None);
 }
 
 TEST_F(DragTest, PayloadsThatNameNoRowMoveNothingAndStillSucceed) {
@@ -58,8 +58,8 @@ TEST_F(DragTest, PayloadsThatNameNoRowMoveNothingAndStillSucceed) {
     for (const std::string payload : {"garbage", "velmora-index-set:", "velmora-index-set:99",
                                       "velmora-index-set:-1", "velmora-index-set:1,1"}) {
         sim::SimPasteboard pasteboard;
-        pasteboard.declareTypes({NSStringPboardType});
-        pasteboard.setDataForType(Data(payload.begin(), payload.end()), NSStringPboardType);
+        pasteboard.declareTypes({kRowDragType});
+        pasteboard.setDataForType(Data(payload.begin(), payload.end()), kRowDragType);
         DraggingInfo info{&table, pasteboard};
         EXPECT_TRUE(sim.controller().tableViewAcceptDropRowDropOperation(
             table, info, 0, TableViewDropOperation::Above))

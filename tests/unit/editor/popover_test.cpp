@@ -25,9 +25,9 @@ TEST(Popover, StartUpBuildsATemplateItemAndATableThatTakesMovesAndCopies) {
     EXPECT_EQ(spaced.controller().outlets().versionCode->stringValue(),
               "Version: " + spaced.desktop.world().bundleVersion);
     auto* rules = dynamic_cast<sim::SimTableView*>(outlets.velmoraTableView.get());
-    EXPECT_EQ(rules->localMask, NSDragOperationMove);
-    EXPECT_EQ(rules->externalMask, NSDragOperationCopy);
-    EXPECT_EQ(rules->draggedTypes, Lines{NSStringPboardType});
+    EXPECT_EQ(rules->localMask, DragOperations::Move);
+    EXPECT_EQ(rules->externalMask, DragOperations::Copy);
+    EXPECT_EQ(rules->draggedTypes, Lines{kRowDragType});
 }
 
 TEST(Popover, ACollapseThatWouldGoBelowZeroStopsAtZero) {

@@ -27,28 +27,28 @@ TEST(RuleTable, CellsShowIconNameAndTheRulesInputSourceAndNothingOutsideTheTable
     sim.desktop.world().apps[1].installed = false;
     sim.launch();
     auto& controller = sim.controller();
-    auto icon = only<ImageView>(controller.tableViewForIntput("Icon", 0));
-    auto name = only<sim::SimTextField>(controller.tableViewForIntput("Application Name", 0));
+    auto icon = only<ImageView>(controller.inputSourceCell("Icon", 0));
+    auto name = only<sim::SimTextField>(controller.inputSourceCell("Application Name", 0));
     ASSERT_TRUE(icon && name);
     EXPECT_TRUE(icon->image());
     EXPECT_EQ(name->stringValue(), "Alpha");
     auto box = std::dynamic_pointer_cast<sim::SimComboBox>(
-        controller.tableViewForIntput("Select Input", 0));
+        controller.inputSourceCell("Select Input", 0));
     ASSERT_TRUE(box);
     EXPECT_EQ(box->objectValues(), (Lines{"-", "ABC", "German", "Russian"}));
     EXPECT_FALSE(box->editable());
     EXPECT_EQ(box->stringValue(), "German");
     EXPECT_EQ(sim.box(1)->stringValue(), "-");
     // An application that cannot be located shows no icon and no name.
-    icon = only<ImageView>(controller.tableViewForIntput("Icon", 1));
-    name = only<sim::SimTextField>(controller.tableViewForIntput("Application Name", 1));
+    icon = only<ImageView>(controller.inputSourceCell("Icon", 1));
+    name = only<sim::SimTextField>(controller.inputSourceCell("Application Name", 1));
     ASSERT_TRUE(icon && name);
     EXPECT_FALSE(icon->image());
     EXPECT_EQ(name->stringValue(), "");
 
-    EXPECT_EQ(controller.tableViewForIntput("Shortcut", 0), nullptr);
-    EXPECT_EQ(controller.tableViewForIntput("Icon", 3), nullptr);
-    EXPECT_EQ(controller.tableViewForIntput("Icon", -1), nullptr);
+    EXPECT_EQ(controller.inputSourceCell("Shortcut", 0), nullptr);
+    EXPECT_EQ(controller.inputSourceCell("Icon", 3), nullptr);
+    EXPECT_EQ(controller.inputSourceCell("Icon", -1), nullptr);
     for (std::int64_t row : {0, 2, 99})
         EXPECT_EQ(controller.tableViewHeightOfRow(sim.table(), row), 25.0);
 }
@@ -119,8 +119,8 @@ TEST(RuleTable, EnglishSymbolWritesOneOrZeroAndReloads) {
     sim.setRule("com.example.c", kGerman);
     sim.launch(); // c has a rule: it is row 0
     sim::SimButton sender;
-    const std::pair<std::int64_t, const char*> steps[] = {{NSControlStateValueOn, "1"},
-                                                          {NSControlStateValueOff, "0"}};
+    const std::pair<std::int64_t, const char*> steps[] = {{ControlState::On, "1"},
+                                                          {ControlState::Off, "0"}};
     for (auto [state, value] : steps) {
         sender.setTag(0);
         sender.setState(state);

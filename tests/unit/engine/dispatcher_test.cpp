@@ -59,8 +59,8 @@ TEST_F(Dispatcher, LaunchersApplyAtOnceWithoutResetAndActivationsClearTheirFlags
                                    "1000 select com.apple.keylayout.German"}));
     EXPECT_TRUE(sim.traceWith("reset").empty());
     // Every activation, even an ignored one, clears the launchers' open-panel flags.
-    sim.agent().launchers().spotlightWindiwOpened = true;
-    sim.agent().launchers().alfredWindiwOpened = true;
+    sim.agent().launchers().spotlightPanelSeen = true;
+    sim.agent().launchers().alfredPanelSeen = true;
     sim.agent().launchers().reportedPanelOpen = true;
     sim.desktop.activate(std::string(kOwnBundleIdentifier));
     EXPECT_FALSE(sim.agent().launchers().launcherPanelOpen());
@@ -143,15 +143,15 @@ TEST(DispatcherHooks, FollowCheckIsScheduledForEveryNotificationWhenIndicatorIsO
     self.bundleIdentifier = kOwnBundleIdentifier;
     RunningApplication a;
     a.bundleIdentifier = "com.example.a";
-    dispatcher.appChanged({NSWorkspaceDidActivateApplicationNotification, a});
+    dispatcher.appChanged({kApplicationActivatedNotification, a});
     sim.at(100);
-    dispatcher.appChanged({NSWorkspaceDidActivateApplicationNotification, a}); // a repeat
-    dispatcher.appChanged({NSWorkspaceDidActivateApplicationNotification, self});
+    dispatcher.appChanged({kApplicationActivatedNotification, a}); // a repeat
+    dispatcher.appChanged({kApplicationActivatedNotification, self});
     sim.at(1000);
     EXPECT_EQ(checks, (std::vector<std::int64_t>{500, 600, 600}));
 
     sim.desktop.rawStore().setObjectForKey(PlistValue(false), "enableTipOfState");
-    dispatcher.appChanged({NSWorkspaceDidActivateApplicationNotification, a});
+    dispatcher.appChanged({kApplicationActivatedNotification, a});
     sim.at(3000);
     EXPECT_EQ(checks.size(), 3u);
 }

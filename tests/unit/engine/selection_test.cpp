@@ -64,7 +64,7 @@ TEST(Selection, GuardedSelectionSkipsCurrentAndLaunchers) {
 }
 
 TEST(Selection, PlainFunctionsAreNeutralWithoutAgentOrWithoutAnswer) {
-    EXPECT_EQ(currentKeyBoadrID(), "");
+    EXPECT_EQ(currentInputSourceID(), "");
     EXPECT_EQ(frontAppNameID(), "");
     EXPECT_EQ(frontAppName(), "");
     EXPECT_EQ(runAsShellReturnInfo("true"), "");
@@ -84,9 +84,9 @@ TEST(Selection, PlainFunctionsAreNeutralWithoutAgentOrWithoutAnswer) {
     EXPECT_EQ(frontAppNameID(), "");
     EXPECT_EQ(frontAppName(), "");
     sim.desktop.world().currentInputID.reset();
-    EXPECT_EQ(currentKeyBoadrID(), "");
+    EXPECT_EQ(currentInputSourceID(), "");
     sim.desktop.world().currentInputID = kRussian;
-    EXPECT_EQ(currentKeyBoadrID(), kRussian);
+    EXPECT_EQ(currentInputSourceID(), kRussian);
 }
 
 } // namespace

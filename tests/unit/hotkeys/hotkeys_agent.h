@@ -17,14 +17,14 @@ inline constexpr std::int64_t kOption = 0x80000;
 
 class HotKeysAgent : public EditorAgent {
   public:
-    sim::SimHotKeyCenter& hotKeys() { return desktop.hotKeys(); }
+    sim::SimGlobalShortcuts& hotKeys() { return desktop.hotKeys(); }
     Lines registrations() { return hotKeys().describeRegistrations(); }
     sim::SimTableView& shortcutTable() { return *sim::shortcutTable(desktop); }
     std::shared_ptr<View> cell(const char* column, std::int64_t row) {
         return shortcutTable().viewAtColumnRow(column, row);
     }
     // The recorder of ROW; the cell stays alive while the caller holds the recorder.
-    std::shared_ptr<sim::SimRecorderControl> recorder(std::int64_t row) {
+    std::shared_ptr<sim::SimShortcutRecorder> recorder(std::int64_t row) {
         return sim::recorderIn(cell(sim::kSimShortcutColumn, row));
     }
     PlistValue shortcuts() { return stored("shortcutOfInput").value_or(PlistValue("absent")); }

@@ -51,11 +51,11 @@ TEST(Recording, ReplacingEndsTheOldRegistrationFirstThenStoresFlushesAndReloads)
 TEST(Recording, ARecorderOfARowOutsideTheCatalogueChangesNothing) {
     HotKeysAgent sim;
     sim.launch();
-    sim::SimRecorderControl stray;
-    stray.setTagid(3);
+    sim::SimShortcutRecorder stray;
+    stray.setShortcutTag(3);
     stray.setObjectValue(combo(5, kCommand));
     sim.controller().shortcutRecorderDidEndRecording(stray);
-    stray.setTagid(-1);
+    stray.setShortcutTag(-1);
     sim.controller().shortcutRecorderDidEndRecording(stray);
     EXPECT_TRUE(sim.trace().empty());
 }

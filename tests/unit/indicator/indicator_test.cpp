@@ -33,7 +33,7 @@ class IndicatorTest : public ::testing::Test {
     }
     Point origin() { return sim.agent().inputIconWindow()->frameOrigin(); }
     void place(std::optional<PlistDictionary> bounds) {
-        sim.agent().windowFrames().dicofFirstWindow = std::move(bounds);
+        sim.agent().windowFrames().firstWindowFrame = std::move(bounds);
         sim.agent().adjustIconView();
     }
 
@@ -52,7 +52,7 @@ TEST_F(IndicatorTest, PlacementAtWindowsAndPanelsFlipsByTheScreenAtTheOrigin) {
     EXPECT_EQ(origin(), (Point{1775, 900 - 1100 + 5}));
     place(std::nullopt); // no window: just beyond the screen's top-left corner
     EXPECT_EQ(origin(), (Point{-25, 905}));
-    sim.agent().launchers().alfredWindiwOpened = true;
+    sim.agent().launchers().alfredPanelSeen = true;
     place(rect(1500, 50, 800, 600));
     EXPECT_EQ(origin(), (Point{2278, 900 - 50 - 22}));
     place(std::nullopt);
@@ -62,7 +62,7 @@ TEST_F(IndicatorTest, PlacementAtWindowsAndPanelsFlipsByTheScreenAtTheOrigin) {
     place(rect(2000, 50, 600, 60));
     EXPECT_EQ(origin(), (Point{2578, 1200 - 50 - 22}));
     // Whole numbers that would overflow 32 bits when added still place exactly.
-    sim.agent().launchers().alfredWindiwOpened = false;
+    sim.agent().launchers().alfredPanelSeen = false;
     place(rect(INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX));
     EXPECT_EQ(origin(), (Point{2.0 * INT32_MAX - 25, 1200 - 2.0 * INT32_MAX + 5}));
 }
@@ -129,10 +129,10 @@ class FollowWindow : public IndicatorTest {
         setting("enableTipOfState", true);
         setting("followWindow", true);
         sim.desktop.world().putWindowInFront(
-            "a", {{kCGWindowOwnerName, "Alpha"},
-                  {kCGWindowName, "doc"},
-                  {kCGWindowIsOnscreen, true},
-                  {kCGWindowBounds, PlistValue(rect(100, 50, 800, 600))}});
+            "a", {{kWindowOwnerNameKey, "Alpha"},
+                  {kWindowNameKey, "doc"},
+                  {kWindowIsOnscreenKey, true},
+                  {kWindowBoundsKey, PlistValue(rect(100, 50, 800, 600))}});
         sim.launch();
     }
     Lines origins() { return sim.traceWith("origin"); }
@@ -140,15 +140,15 @@ class FollowWindow : public IndicatorTest {
 
 TEST_F(FollowWindow, NeverForTheProgramItselfAnOpenPanelOrWithFollowOrTheIndicatorOff) {
     sim.desktop.world().putWindowInFront("popover",
-                                         {{kCGWindowOwnerName, "Velmora"},
-                                          {kCGWindowIsOnscreen, true},
-                                          {kCGWindowBounds, PlistValue(rect(0, 0, 300, 300))}});
+                                         {{kWindowOwnerNameKey, "Velmora"},
+                                          {kWindowIsOnscreenKey, true},
+                                          {kWindowBoundsKey, PlistValue(rect(0, 0, 300, 300))}});
     sim.desktop.activate(std::string("com.quorvant.Quorvant-Velmora"));
     sim.agent().checkFollowWindow();
     sim.desktop.activate(std::string("com.example.a"));
-    sim.agent().launchers().spotlightWindiwOpened = true;
+    sim.agent().launchers().spotlightPanelSeen = true;
     sim.agent().checkFollowWindow();
-    sim.agent().launchers().spotlightWindiwOpened = false;
+    sim.agent().launchers().spotlightPanelSeen = false;
     setting("followWindow", false);
     sim.agent().checkFollowWindow();
     EXPECT_EQ(origins(), Lines{});

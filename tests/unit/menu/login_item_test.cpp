@@ -45,7 +45,7 @@ TEST(LoginItem, AMovedProgramAndAnUnresolvableEntryAreNotTheProgramsEntry) {
     ASSERT_TRUE(opened);
     auto found = list.loginItem.itemRefWithListRef(*opened);
     ASSERT_TRUE(found);
-    EXPECT_EQ(opened->copyResolvedURL(*found), kOwnPath);
+    EXPECT_EQ(opened->resolvedPath(*found), kOwnPath);
 }
 
 TEST(LoginItem, AListThatCannotBeOpenedIsMissingOrEmptyIsLeftAlone) {
@@ -70,8 +70,8 @@ TEST(LoginItem, AnEntryRemovedAfterTheSnapshotIsIgnored) {
     auto found = list.loginItem.itemRefWithListRef(*opened);
     ASSERT_TRUE(found);
     list.world.loginItems.clear();
-    opened->itemRemove(*found);
-    EXPECT_FALSE(opened->copyResolvedURL(*found));
+    opened->removeItem(*found);
+    EXPECT_FALSE(opened->resolvedPath(*found));
     EXPECT_TRUE(list.trace.lines().empty());
 }
 

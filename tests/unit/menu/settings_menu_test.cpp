@@ -170,7 +170,7 @@ TEST(WithoutServices, NoMenuNoAlertNoLoginItemsMeanNothingHappens) {
     menu.showPopupMenu(nullptr, nullptr, nullptr);
     menu.help();
     EXPECT_EQ(hooksRun, 0);
-    menu.StartAtLogin();
+    menu.toggleStartAtLogin();
     EXPECT_EQ(settings.boolForKey(keys::kAutoStartAtLogin), true);
     menu.toggleSetting(keys::kEnableTipOfState); // no hook: no crash
     EXPECT_TRUE(sim.desktop.world().loginItems.empty());

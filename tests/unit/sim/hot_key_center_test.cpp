@@ -27,20 +27,20 @@ TEST(SimHotKeys, HexIsLowercaseWithASignForNegatives) {
 
 TEST(SimHotKeys, PressFiresExactMatchesChosenBeforeAnyActionRuns) {
     Trace trace([] { return std::int64_t{0}; });
-    SimHotKeyCenter center(trace);
+    SimGlobalShortcuts center(trace);
     std::vector<std::string> fired;
     HotKeyPtr second;
-    auto first = PTHotKey::hotKeyWithIdentifierKeyCombo(
-        "a", combo(PlistValue(5), PlistValue(0x100000)), [&](PTHotKey& key) {
+    auto first = GlobalShortcut::hotKeyWithIdentifierKeyCombo(
+        "a", combo(PlistValue(5), PlistValue(0x100000)), [&](GlobalShortcut& key) {
             fired.push_back(key.identifier());
             center.unregisterHotKey(second); // the other one still fires this time
         });
-    second = PTHotKey::hotKeyWithIdentifierKeyCombo(
+    second = GlobalShortcut::hotKeyWithIdentifierKeyCombo(
         "b", combo(PlistValue(5), PlistValue(0x100000)),
-        [&](PTHotKey& key) { fired.push_back(key.identifier()); });
-    auto textual = PTHotKey::hotKeyWithIdentifierKeyCombo(
+        [&](GlobalShortcut& key) { fired.push_back(key.identifier()); });
+    auto textual = GlobalShortcut::hotKeyWithIdentifierKeyCombo(
         "c", combo(PlistValue("5"), PlistValue(0x100000)),
-        [&](PTHotKey& key) { fired.push_back(key.identifier()); });
+        [&](GlobalShortcut& key) { fired.push_back(key.identifier()); });
     for (const auto& key : {first, second, textual})
         center.registerHotKey(key);
     center.press(5, 0x100001);
