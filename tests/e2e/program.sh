@@ -3,6 +3,7 @@
 # a bad settings file, a missing or unreachable display, a second start, the ending signals (also
 # during a background check), and the display going away under it.
 source "$(dirname "$0")/lib.sh" "$@"
+source "$(dirname "$0")/popover_lib.sh"
 
 # run_velmora ARGS...: runs velmora to its end (124 when it does not end in time); its status
 # in STATUS, its output in OUT and ERR.
@@ -147,6 +148,8 @@ start_velmora
 wait_until "a notification" grep -q '^Notify' "$WORK/notifications"
 grep -qE "^Notify	.*$said_where $SETTINGS.corrupt-" "$WORK/notifications" ||
     fail "the notification does not say what happened: $(cat "$WORK/notifications")"
+# The notice would come with the settings (in a window: no tray here).
+wait_until "the settings at start" settings_window
 notice_shown "$said_where" && fail "a notification was sent and the popover says it too"
 stop_velmora
 kill "$notifier"

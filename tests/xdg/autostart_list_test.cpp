@@ -1,6 +1,6 @@
 // The autostart folder as the login-items list: adding, finding and removing the program;
-// folders that cannot be written or read (one clear line, no entry, no crash); start at login
-// as the settings menu drives it.
+// folders that cannot be written or read (one clear line, no entry, no crash). (Start at login
+// as the settings menu drives it: tests/e2e/settings_menu.sh and login-items.scenario.)
 #include "menu/login_item.h"
 #include "xdg/autostart_entry.h"
 #include "xdg/xdg_autostart_login_items.h"
@@ -177,44 +177,6 @@ TEST_F(AutostartBadFolder, AMissingFolderIsAnEmptyListAndTheProgramPathMustBeAbs
     EXPECT_EQ(insertInto(home.file("autostart")).rfind("refused; 1 line(s)", 0), 0u);
     program = "/opt/\xFF/velmora";
     EXPECT_EQ(insertInto(home.file("autostart")).rfind("refused; 2 line(s)", 0), 0u);
-}
-
-class InstalledProgram final : public Application {
-  public:
-    explicit InstalledProgram(std::string path) : path_(std::move(path)) {}
-    std::string bundlePath() override { return fs::path(path_).parent_path(); }
-    std::string bundleURL() override { return path_; }
-    void log(const std::string&) override {}
-
-  private:
-    std::string path_;
-};
-
-class LoginItemOperations : public ::testing::Test {
-  protected:
-    std::vector<std::string> entries() { return entriesOf(autostart); }
-
-    TempFolder home;
-    std::string autostart = home.file("autostart");
-    InstalledProgram program{makeProgram(home.file("bin/velmora"))};
-    XdgAutostartLoginItems items{autostart, "com.quorvant.Quorvant-Velmora", nullptr};
-    BundleLoginItem loginItem{&items, program};
-};
-
-TEST_F(LoginItemOperations, AddsOnceAndRemovesOnlyTheFirstEntryOfTheProgram) {
-    loginItem.removeFromLoginItems(); // no folder yet: nothing to do
-    loginItem.addToLoginItems();
-    loginItem.addToLoginItems();
-    EXPECT_EQ(entries(), std::vector<std::string>{"com.quorvant.Quorvant-Velmora.desktop"});
-    writeFile(autostart + "/0-moved.desktop", entry(makeProgram(home.file("old/velmora"))));
-    writeFile(autostart + "/1-hidden.desktop", entry(program.bundleURL(), "Hidden=true\n"));
-    writeFile(autostart + "/2-user.desktop", entry(program.bundleURL()));
-    loginItem.removeFromLoginItems();
-    EXPECT_EQ(entries(), (std::vector<std::string>{"0-moved.desktop", "1-hidden.desktop",
-                                                   "com.quorvant.Quorvant-Velmora.desktop"}));
-    loginItem.removeFromLoginItems();
-    loginItem.removeFromLoginItems();
-    EXPECT_EQ(entries(), (std::vector<std::string>{"0-moved.desktop", "1-hidden.desktop"}));
 }
 
 TEST_F(AutostartList, AnEntryOfAnEarlierVersionGetsTheArgumentAndKeepsTheRest) {

@@ -1,8 +1,8 @@
 // The address-bar switch beyond address-bar.scenario (which pins the timing of the checks and
 // the bands): fractional tops, the reset, overlapping jobs, a shared flag that no job decides
-// by, screens of different heights and browsers a desktop names its own way.
+// by and screens of different heights. (Browsers a desktop names its own way, measured from
+// what they draw: tests/e2e/address_bar.sh.)
 
-#include "detection/window_frame_lookup.h"
 #include "engine/address_bar_switch.h"
 #include "platform/window_list.h"
 #include "sim_agent.h"
@@ -43,11 +43,11 @@ class AddressBar : public ::testing::Test {
     // A click OFFSET points below the top of a window whose top is 50 (screen 900 high).
     void clickBelowTop(double offset) { sim.desktop.postEvent(mouseUp({300, 900 - 50 - offset})); }
     // A check of its own, beside the agent's, with the hooks a case needs.
-    AddressBarSwitch ownCheck(AddressBarSwitch::Hooks hooks, ChromeBrowsers chrome = {}) {
+    AddressBarSwitch ownCheck(AddressBarSwitch::Hooks hooks) {
         Platform& platform = sim.desktop.platform();
         return AddressBarSwitch(sim.agent().dispatcher(), sim.agent().selection(), platform.screens,
                                 platform.runLoop, platform.application, std::move(hooks),
-                                std::move(chrome));
+                                ChromeBrowsers{});
     }
     void cursor(bool text) { sim.desktop.world().cursorHotSpot = text ? Point{4, 9} : Point{0, 0}; }
     void front(const char* bundle) {
@@ -148,44 +148,6 @@ TEST_F(AddressBar, TheClickIsMeasuredFromTheTopOfTheScreenAtTheOrigin) {
     sim.at(20);
     EXPECT_EQ(selections(),
               (Lines{"0 select com.apple.keylayout.ABC", "10 select com.apple.keylayout.ABC"}));
-}
-
-TEST_F(AddressBar, ADesktopNamesChromeItsOwnWayAndMeasuresFromWhatItDraws) {
-    // As on Linux: Chromium by its desktop-file id, its windows owned by the application's
-    // name in the user's language, a title bar of 28 around what it draws.
-    sim.addApp("chromium", "Navegador web Chromium");
-    sim.desktop.world().putWindowInFront(
-        "Navegador web Chromium",
-        {{kWindowOwnerNameKey, "Navegador web Chromium"},
-         {kWindowIsOnscreenKey, true},
-         {kWindowBoundsKey, PlistDictionary{{"X", 0}, {"Y", 50}, {"Width", 900}, {"Height", 728}}},
-         {kVelmoraWindowContentBounds,
-          PlistDictionary{{"X", 0}, {"Y", 78}, {"Width", 900}, {"Height", 700}}}});
-    Platform& platform = sim.desktop.platform();
-    AddressBarSwitch check = ownCheck(
-        {
-            .getFrameOfFirstWindow =
-                [&platform](const std::string& prefix) {
-                    return getFrameOfFirstWindow(
-                        withContentBounds(platform.windowList.windowListSnapshot()), prefix);
-                },
-            .isTextCursor = [] { return true; },
-            .reset = {},
-        },
-        ChromeBrowsers{.identifiers = {"google-chrome", "chromium"}, .ownerNamePrefix = {}});
-    auto clickAt = [&](double fromTop) { check.check(mouseUp({300, 900 - fromTop})); };
-    front("chromium");
-    clickAt(50 + 60); // 60 below the frame's top, 32 below what Chromium draws
-    sim.at(10);
-    EXPECT_EQ(selections(), Lines{});
-    clickAt(78 + 60);
-    sim.at(20);
-    EXPECT_EQ(selections(), Lines{"10 select com.apple.keylayout.ABC"});
-    // This desktop's Chrome family leaves out the identifier of the simulated one.
-    front(kChrome);
-    clickAt(50 + 60);
-    sim.at(30);
-    EXPECT_EQ(selections().size(), 1u);
 }
 
 TEST_F(AddressBar, NoScreenOrNoApplicationInFrontSelectsNothing) {

@@ -1,5 +1,6 @@
 // Launcher detection on the simulated desktop: poll timers (stopped, replaced), the double-tap
-// measure, what a panel sighting keeps, and how activations and closes meet.
+// measure, what a panel sighting keeps, and how activations and closes meet. (No poll while no
+// Alfred runs: tests/e2e/launcher.sh.)
 
 #include "detection/launcher_detection.h"
 #include "platform/window_list.h"
@@ -73,19 +74,6 @@ TEST_F(Launchers, DoubleTapWaits50msOnTheMainThreadThenAppliesAlfredsRule) {
     EXPECT_EQ(sim.agent().dispatcher().lastApp, "");
     // The press is remembered by its own time stamp, not the time after the wait.
     EXPECT_EQ(launchers().timeOfLastModifierFlagsDown, 1.2);
-}
-
-TEST_F(Launchers, WithoutAlfredRunningNoTapIsTestedAndNoPollStarts) {
-    sim.desktop.quitApp(kAlfred);
-    showWindow("alfred", panel("Alfred", 27, 0, 600));
-    sim.at(1000);
-    flags(0x100108, 1.0);
-    flags(0x100108, 1.1);
-    EXPECT_EQ(sim.now(), 1000);
-    sim.at(3000);
-    EXPECT_FALSE(launchers().alfredPanelSeen);
-    EXPECT_EQ(launchers().realAlfredAppID, std::nullopt);
-    EXPECT_EQ(launchers().timerOfCheckAlfredWillOpen, nullptr);
 }
 
 TEST_F(Launchers, APressReplacesTheRunningOpenPoll) {

@@ -1,5 +1,6 @@
 // The status item and the popover where the popover scenario does not reach: the item and the
-// table at start-up, a collapse below zero, old systems, early starts and a desktop without them.
+// table at start-up, a collapse below zero, early starts and a desktop without them (old systems:
+// popover-old-system.scenario).
 
 #include "editor_agent.h"
 
@@ -43,17 +44,6 @@ TEST(Popover, ACollapseThatWouldGoBelowZeroStopsAtZero) {
     EXPECT_EQ(sim.popover().contentSize().height, 0);
     sim.button(&PopoverLayout::adjustSizeButton).performClick();
     EXPECT_EQ(sim.popover().contentSize().height, 426);
-}
-
-TEST(Popover, BeforeVisibilityExistedTheItemIsNeverHiddenNorShown) {
-    EditorAgent sim;
-    sim.desktop.world().systemVersion = {10, 11};
-    sim.setStored("hideMenuBarIcon", PlistValue(true));
-    sim.launch();
-    sim.desktop.views().popover()->dismiss();
-    sim.agent().applicationShouldHandleReopen(false);
-    EXPECT_TRUE(sim.traceWith("status-item").empty());
-    EXPECT_TRUE(sim.popover().isShown());
 }
 
 TEST(Popover, WithinTheFirstMinuteTheAgentStaysInTheStatusBar) {

@@ -113,25 +113,9 @@ TEST_F(SettingsTest, BooleansReadNumbersAndStrings) {
     }
 }
 
-TEST_F(SettingsTest, RecordUpdateKeepsOtherKeysAndRecordsAndRepairsJunk) {
-    put(keys::kRules, PlistDictionary{{"a", PlistDictionary{{"id", PlistValue("German")},
-                                                            {"English Symbol", PlistValue("1")},
-                                                            {"future", PlistValue(5)}}},
-                                      {"b", rule("ABC")}});
-    // Choosing "-": "id" goes, the record stays with its other keys.
-    settings.updateRuleRecord("a", [](PlistDictionary& r) { r.erase("id"); });
-    auto rules = settings.rules();
-    ASSERT_EQ(rules.size(), 2u);
-    EXPECT_EQ(rules["a"], PlistValue(PlistDictionary{{"English Symbol", PlistValue("1")},
-                                                     {"future", PlistValue(5)}}));
-    EXPECT_EQ(rules["b"], rule("ABC"));
-    EXPECT_EQ(settings.ruleInputSourceID("a"), std::nullopt);
-
-    settings.updateRuleRecord("new", [](PlistDictionary& r) { r["id"] = PlistValue("Russian"); });
-    EXPECT_EQ(settings.ruleInputSourceID("new"), "Russian");
-    EXPECT_EQ(settings.rules().size(), 3u);
-
-    // Junk records are repaired in place.
+// "-" clearing the id alone and a wrong-typed record made real by a choice, the other keys
+// kept: editor-rules.scenario and editor-bad-input.scenario.
+TEST_F(SettingsTest, RecordUpdateRepairsJunk) {
     put(keys::kRules, PlistDictionary{{"a", PlistValue(42)}, {"b", rule("ABC")}});
     settings.updateRuleRecord("a", [](PlistDictionary& r) { r["id"] = PlistValue("German"); });
     EXPECT_EQ(settings.ruleInputSourceID("a"), "German");

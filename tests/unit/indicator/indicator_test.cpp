@@ -1,5 +1,6 @@
 // The indicator on the simulated desktop: where it is placed, which icon it shows and in
-// which order its views change, and when it follows the front window.
+// which order its views change, and when it follows the front window. (Its start: the first
+// lines of indicator.scenario; clear of the screen's edges: tests/e2e/indicator.sh.)
 
 #include "platform/window_list.h"
 #include "sim_agent.h"
@@ -64,31 +65,6 @@ TEST_F(IndicatorTest, PlacementAtWindowsAndPanelsFlipsByTheScreenAtTheOrigin) {
     sim.agent().launchers().alfredPanelSeen = false;
     place(rect(INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX));
     EXPECT_EQ(origin(), (Point{2.0 * INT32_MAX - 25, 1200 - 2.0 * INT32_MAX + 5}));
-}
-
-TEST_F(IndicatorTest, StartsAtTheTopLeftOfTheScreenAtTheOriginOnlyWhenOn) {
-    sim.desktop.world().screens = {sim::SimScreen{1, 1440, 900}, sim::SimScreen{2, 1920, 1200}};
-    sim.desktop.world().deepestScreenNumber = 2;
-    setting("enableTipOfState", true);
-    setIcon(kABC, "glyph", std::nullopt);
-    sim.desktop.launch();
-    EXPECT_EQ(
-        sim.traceWith("indicator"),
-        (Lines{"0 indicator setup", "0 indicator image glyph 18x18", "0 indicator origin 0 880"}));
-
-    // A desktop that keeps it clear of the corner.
-    SimAgent clear;
-    clear.desktop.platform().facts.indicatorStartMargin = 8;
-    clear.desktop.rawStore().setObjectForKey(PlistValue(true), "enableTipOfState");
-    clear.desktop.launch();
-    EXPECT_EQ(clear.traceWith("indicator origin"), Lines{"0 indicator origin 8 872"});
-
-    SimAgent off;
-    off.desktop.world().originScreenNumber.reset();
-    off.desktop.launch();
-    EXPECT_EQ(off.traceWith("indicator"), Lines{"0 indicator setup"});
-    EXPECT_TRUE(off.agent().iconView()->isHidden());
-    EXPECT_TRUE(off.agent().iconBox()->isHidden());
 }
 
 TEST_F(IndicatorTest, TheIconReferenceWinsOverTheFileEvenWhenItGivesNoImage) {

@@ -62,7 +62,8 @@ TEST(XkbLayoutIds, TheLatinGroupIsTheKeymapsFirstUsAndBadgesNameDescribedGroupsO
               "velmora-badge:ru");
 }
 
-TEST(TextEncoding, InvalidUtf8ReplacedLegacyTextConvertedAndNulSeparatedStringsSplit) {
+// NUL-separated lists split and joined again: the x11_properties fuzz target.
+TEST(TextEncoding, InvalidUtf8ReplacedAndLegacyTextConverted) {
     EXPECT_EQ(sanitizeUtf8("Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),
               "Caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
     EXPECT_EQ(sanitizeUtf8("a\xFF"
@@ -76,13 +77,6 @@ TEST(TextEncoding, InvalidUtf8ReplacedLegacyTextConvertedAndNulSeparatedStringsS
     EXPECT_EQ(legacyTextToUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
     EXPECT_EQ(latin1ToUtf8("\xFF\x41"), "\xC3\xBF"
                                         "A");
-    // Lists of NUL-separated strings, with or without the last NUL.
-    EXPECT_EQ(splitNulSeparated(std::string("xterm\0XTerm\0", 12)),
-              (std::vector<std::string>{"xterm", "XTerm"}));
-    EXPECT_EQ(splitNulSeparated(std::string("xterm\0XTerm", 11)),
-              (std::vector<std::string>{"xterm", "XTerm"}));
-    EXPECT_EQ(splitNulSeparated(std::string("\0Only", 5)), (std::vector<std::string>{"", "Only"}));
-    EXPECT_TRUE(splitNulSeparated("").empty());
 }
 
 TEST(WindowBounds, ExtentsGrowOrShrinkAndHoldAtTheEndsOfTheRange) {
@@ -137,6 +131,8 @@ IconProperty squareIcons(std::vector<std::uint32_t> sides, std::vector<std::uint
     return {words->size(), [words](std::uint64_t i) { return (*words)[i]; }};
 }
 
+// Which image is taken; lists cut short, with sizes past 64 bits, too many images or 100 MB
+// read no more than their headers and the image taken: the x11_properties fuzz target.
 TEST(WindowIcons, TheLargestNotOverTheWantedSideElseTheSmallestAndBadListsCostLittle) {
     struct Case {
         const char* what;
@@ -144,42 +140,13 @@ TEST(WindowIcons, TheLargestNotOverTheWantedSideElseTheSmallestAndBadListsCostLi
         std::uint32_t wanted;
         std::optional<std::uint32_t> side; // of the image taken; none: no icon
     };
-    const std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
     std::vector<Case> cases;
     cases.push_back({"the largest that fits", squareIcons({48, 16, 32}), 40, 32});
     cases.push_back({"one that fits exactly", squareIcons({48, 16, 32}), 16, 16});
     cases.push_back({"none fits: the smallest", squareIcons({48, 128, 32}), 20, 32});
-    cases.push_back({"no property", squareIcons({}), 20, std::nullopt});
-    cases.push_back({"a header alone", squareIcons({}, {16, 16}), 20, std::nullopt});
-    cases.push_back({"cut short", squareIcons({}, {16, 16, 1, 2, 3}), 20, std::nullopt});
     cases.push_back({"cut short after a whole one", squareIcons({16}, {32, 32, 7}), 40, 16});
     cases.push_back({"a size of 0 ends the list", squareIcons({16}, {0, 5, 9, 9}), 20, 16});
-    cases.push_back(
-        {"width x height beyond 64 bits of offset", squareIcons({16}, {kMax, kMax, 1, 1}), 20, 16});
     cases.push_back({"too large a side is skipped", squareIcons({2000, 24}), 20, 24});
-    cases.push_back({"no more images than the limit are looked at",
-                     squareIcons({},
-                                 [&] {
-                                     std::vector<std::uint32_t> ones;
-                                     for (int i = 0; i < kMaxWindowIconImages; ++i)
-                                         ones.insert(ones.end(), {1, 1, 1});
-                                     ones.insert(ones.end(), {2, 2, 2, 2, 2, 2});
-                                     return ones;
-                                 }()),
-                     20, 1});
-    // 100 MB: an image of 5000 x 5000 and one of 16 x 16 behind it.
-    const std::uint64_t large = 2 + 5000ull * 5000;
-    cases.push_back({"a property of 100 MB",
-                     {large + 2 + 256,
-                      [large](std::uint64_t i) -> std::uint32_t {
-                          if (i < 2)
-                              return 5000;
-                          if (i < large)
-                              return 0;
-                          return i < large + 2 ? 16 : 0xff00ff00;
-                      }},
-                     20,
-                     16});
     for (Case& c : cases) {
         const std::optional<WindowIcon> icon = c.property.choose(c.wanted);
         ASSERT_EQ(icon.has_value(), c.side.has_value()) << c.what;
@@ -192,10 +159,7 @@ TEST(WindowIcons, TheLargestNotOverTheWantedSideElseTheSmallestAndBadListsCostLi
         EXPECT_EQ(icon->width, *c.side) << c.what;
         EXPECT_EQ(icon->height, *c.side) << c.what;
         ASSERT_EQ(icon->argb.size(), std::size_t{*c.side} * *c.side) << c.what;
-        if (icon->width != 16 || c.property.size < large)
-            EXPECT_EQ(icon->argb.front(), *c.side) << c.what;
-        else
-            EXPECT_EQ(icon->argb.back(), 0xff00ff00u) << c.what;
+        EXPECT_EQ(icon->argb.front(), *c.side) << c.what;
     }
     // A window gone between the reads gives nothing.
     int reads = 0;

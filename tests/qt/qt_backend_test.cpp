@@ -1,5 +1,5 @@
-// The Qt run loop, images, layout badges and the indicator window, offscreen (the X11 side of
-// the indicator: tests/e2e/indicator.sh). Waits end on events; their deadline only stops a hang.
+// The Qt run loop, images, layout badges and the indicator's face, offscreen (the indicator
+// window: tests/e2e/indicator.sh). Waits end on events; their deadline only stops a hang.
 
 #include "indicator/template_test.h"
 #include "qt/deadline_queue.h"
@@ -386,7 +386,8 @@ TEST(IndicatorShape, TheOpaqueRegionHoldsThePixelsAtLeastHalfOpaqueAndIconsAreCe
     EXPECT_TRUE(iconPlacement(QSize(), QSize(5, 5)).isEmpty());
 }
 
-// The indicator with a badge to show.
+// The indicator's face with a badge to show (the box behind it, the window's shape and the clicks
+// its corners pass: tests/e2e/indicator.sh).
 using QtIndicator = QtImagesTest;
 
 TEST_F(QtIndicator, TheFaceShowsOnlyWhatIsShown) {
@@ -403,47 +404,8 @@ TEST_F(QtIndicator, TheFaceShowsOnlyWhatIsShown) {
     EXPECT_TRUE(QRegion(7, 7, kBadgeSide, kBadgeSide).contains(icon.boundingRect()));
     EXPECT_GT(icon.boundingRect().width(), kBadgeSide / 2);
 
-    content.boxShown = true;
-    QRegion both = opaqueRegion(indicatorFace(side, content));
-    EXPECT_TRUE(both.contains(QPoint(16, 0)) && both.contains(QPoint(0, 16)));
-    EXPECT_FALSE(both.contains(QPoint(0, 0))); // the box's corners are rounded
-    EXPECT_TRUE((icon - both).isEmpty());
-
-    content.iconShown = false;
-    content.boxShown = false;
-    content.icon = QImage();
-    content.iconShown = true; // shown, but there is nothing to show
+    content.icon = QImage(); // shown, but there is nothing to show
     EXPECT_TRUE(opaqueRegion(indicatorFace(side, content)).isEmpty());
-}
-
-TEST_F(QtIndicator, TheWindowIsShapedToItsViews) {
-    IndicatorViews views = makeQtIndicatorViews();
-    views.window->applyIndicatorProperties();
-    IndicatorWidget* widget = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        widget = widget ? widget : dynamic_cast<IndicatorWidget*>(window);
-    ASSERT_TRUE(widget);
-    EXPECT_TRUE(widget->isVisible());
-    EXPECT_TRUE(views.iconView->isHidden());
-    EXPECT_TRUE(views.iconBox->isHidden());
-    // Nothing of the window is there (offscreen, Qt's mask stands for the X shape).
-    EXPECT_TRUE(widget->shape().isEmpty());
-    EXPECT_TRUE(widget->mask().intersected(widget->rect()).isEmpty());
-
-    ImagePtr badge = images_.imageWithIconRef("velmora-badge:us");
-    views.iconView->setHidden(false);
-    views.iconView->setImage(badge);
-    EXPECT_FALSE(widget->shape().isEmpty());
-    EXPECT_EQ(widget->mask(), widget->shape());
-    views.iconBox->setHidden(false);
-    const int middle = IndicatorWidget::kSide / 2;
-    EXPECT_TRUE(widget->shape().contains(QPoint(middle, 1)));
-    views.iconBox->setHidden(true);
-    EXPECT_FALSE(widget->shape().contains(QPoint(middle, 1)));
-
-    views.iconView->setHidden(true);
-    EXPECT_TRUE(widget->shape().isEmpty());
-    EXPECT_TRUE(widget->isVisible()); // never ordered out
 }
 
 } // namespace

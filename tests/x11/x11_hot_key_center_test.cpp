@@ -100,10 +100,7 @@ class HotKeyCenterOnDisplay : public ::testing::Test {
         center_ = std::make_unique<X11GlobalShortcuts>(
             *connection_, runLoop_, [this](const std::string& line) { log_.push_back(line); });
     }
-    void TearDown() override {
-        other_.lockModifiers(0);
-        center_.reset();
-    }
+    void TearDown() override { center_.reset(); }
 
     HotKeyPtr hotKey(const std::string& id, PlistValue keyCombo) {
         return GlobalShortcut::hotKeyWithIdentifierKeyCombo(
@@ -164,8 +161,9 @@ TEST_F(HotKeyCenterOnDisplay, EveryKeyPositionRoundTripsThroughTheServersKeymap)
     xkb_context_unref(context);
 }
 
-// Other modifiers held do not match; Super is Command; the lock keys change nothing.
-TEST_F(HotKeyCenterOnDisplay, ExactModifiersFireWhateverLocksAreOn) {
+// Other modifiers held do not match; Super is Command. (With Num and Caps Lock on:
+// tests/e2e/hotkeys.sh.)
+TEST_F(HotKeyCenterOnDisplay, ExactModifiersFireAndSuperIsCommand) {
     auto controlA = hotKey("xkb:de", combo(kA, kStoredControlMask));
     auto commandA = hotKey("xkb:ru", combo(kA, kStoredCommandMask | kStoredShiftMask));
     auto plainF5 = hotKey("xkb:us", combo(kF5, 0)); // the recorder allows a bare key
@@ -182,14 +180,7 @@ TEST_F(HotKeyCenterOnDisplay, ExactModifiersFireWhateverLocksAreOn) {
     ASSERT_TRUE(firedCount(2));
     other_.press(keycodeOf(kF5), {});
     ASSERT_TRUE(firedCount(3));
-    // Mod2 is Num Lock on the keymaps Xvfb starts with; Lock is Caps Lock.
-    other_.lockModifiers(XCB_MOD_MASK_2);
-    other_.press(a, {"LCTL"});
-    ASSERT_TRUE(firedCount(4));
-    other_.lockModifiers(XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK);
-    other_.press(a, {"LCTL"});
-    ASSERT_TRUE(firedCount(5));
-    EXPECT_EQ(fired_, (std::vector<std::string>{"xkb:ru", "xkb:de", "xkb:us", "xkb:de", "xkb:de"}));
+    EXPECT_EQ(fired_, (std::vector<std::string>{"xkb:ru", "xkb:de", "xkb:us"}));
     EXPECT_TRUE(log_.empty()) << log_.front();
 }
 

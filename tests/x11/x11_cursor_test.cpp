@@ -1,7 +1,7 @@
 // The pointer's cursor through XFixes, on displays of their own that x11_cursor.sh started (Xvfb,
-// no window manager; the second, named in E2E_NO_XFIXES_DISPLAY, without XFixes). Two windows
-// show the core font's I-beam ("xterm") and arrow ("left_ptr"); such cursors have no name, so the
-// tests name them as a toolkit names a theme's cursors (XFixesSetCursorName) where that matters.
+// no window manager; the second, named in E2E_NO_XFIXES_DISPLAY, without XFixes). A window shows
+// the core font's I-beam ("xterm"), which has no name, so the test names it as a toolkit names a
+// theme's cursors (XFixesSetCursorName).
 // Replies and Xcursor files are parsed without a display.
 
 #include "x11/cursor_theme_shapes.h"
@@ -196,9 +196,8 @@ TEST(CursorReply, RepliesThatContradictThemselvesAreNotBelieved) {
     EXPECT_EQ(readCursorReply(nullptr, 64, true).hotSpot, std::nullopt);
 }
 
-// Glyphs of the core cursor font: each shape and its mask, the one after it.
+// A glyph of the core cursor font: its shape, and its mask the one after it.
 constexpr std::uint16_t kXtermGlyph = 152;
-constexpr std::uint16_t kLeftPtrGlyph = 68;
 
 class LiveCursor : public ::testing::Test {
   protected:
@@ -215,8 +214,8 @@ class LiveCursor : public ::testing::Test {
         ASSERT_TRUE(version && version->major_version >= 2);
         font_ = xcb_generate_id(client_);
         xcb_open_font(client_, font_, 6, "cursor");
-        beam_ = window(0, glyphCursor(kXtermGlyph));
-        arrow_ = window(200, glyphCursor(kLeftPtrGlyph));
+        beamCursor_ = glyphCursor(kXtermGlyph);
+        beam_ = window(0, beamCursor_);
         sync();
     }
 
@@ -246,12 +245,7 @@ class LiveCursor : public ::testing::Test {
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                           XCB_CW_OVERRIDE_REDIRECT | XCB_CW_CURSOR, values);
         xcb_map_window(client_, window);
-        cursors_.push_back(cursor);
         return window;
-    }
-
-    xcb_cursor_t cursorOf(xcb_window_t window) const {
-        return window == beam_ ? cursors_[0] : cursors_[1];
     }
 
     void sync() {
@@ -269,42 +263,16 @@ class LiveCursor : public ::testing::Test {
     xcb_connection_t* client_ = nullptr;
     xcb_window_t root_ = XCB_WINDOW_NONE;
     xcb_font_t font_ = 0;
-    std::vector<xcb_cursor_t> cursors_;
+    xcb_cursor_t beamCursor_ = 0;
     xcb_window_t beam_ = XCB_WINDOW_NONE;
-    xcb_window_t arrow_ = XCB_WINDOW_NONE;
-    std::vector<std::string> log_;
 };
 
-TEST_F(LiveCursor, TheIBeamAndTheArrowAnswerDifferentlyAndThemedOnesByName) {
-    X11Cursor cursor(*agent_, [this](const std::string& line) { log_.push_back(line); });
-    ASSERT_TRUE(cursor.hasCursorNames());
-    EXPECT_TRUE(log_.empty());
-
-    pointInto(beam_);
-    const std::optional<Point> beamSpot = cursor.currentSystemCursorHotSpot();
-    ASSERT_TRUE(beamSpot);
-    EXPECT_EQ(cursor.currentSystemCursorName(), std::nullopt); // the core font names nothing
-
-    pointInto(arrow_);
-    const std::optional<Point> arrowSpot = cursor.currentSystemCursorHotSpot();
-    ASSERT_TRUE(arrowSpot);
-    EXPECT_NE(*arrowSpot, *beamSpot);
-
-    name(cursorOf(beam_), "xterm");
-    name(cursorOf(arrow_), "left_ptr");
-    pointInto(beam_);
-    EXPECT_EQ(cursor.currentSystemCursorHotSpot(), beamSpot);
-    EXPECT_EQ(cursor.currentSystemCursorName(), "xterm");
-    pointInto(arrow_);
-    EXPECT_EQ(cursor.currentSystemCursorName(), "left_ptr");
-    // A name given while the cursor shows is seen at the next question.
-    name(cursorOf(arrow_), "text");
-    EXPECT_EQ(cursor.currentSystemCursorName(), "text");
-}
-
-TEST_F(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSame) {
+// The I-beam by name, the arrow and the core font's nameless I-beam as the address-bar switch
+// takes them: tests/e2e/address_bar.sh.
+TEST_F(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSameAndANewNameIsSeenAtOnce) {
     X11Cursor cursor(*agent_, nullptr);
-    name(cursorOf(beam_), "xterm");
+    ASSERT_TRUE(cursor.hasCursorNames());
+    name(beamCursor_, "xterm");
     pointInto(beam_);
     const auto spot = cursor.currentSystemCursorHotSpot();
     ASSERT_TRUE(spot);
@@ -323,6 +291,9 @@ TEST_F(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSame) {
     EXPECT_EQ(mainAgreed, kRounds);
     EXPECT_EQ(otherAgreed, kRounds);
     EXPECT_FALSE(agent_->hasError());
+    // A name given while the cursor shows is seen at the next question.
+    name(beamCursor_, "text");
+    EXPECT_EQ(cursor.currentSystemCursorName(), "text");
 }
 
 TEST(CursorWithoutXFixes, SaysSoOnceAndAnswersNone) {
