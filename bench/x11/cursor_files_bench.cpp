@@ -2,7 +2,7 @@
 // Xcursor reader (cursor_theme_shapes.h) against libXcursor's loader, on the same file.
 // VELMORA_CURSOR_FILE names the file (default: Adwaita's xterm).
 
-#include "cursor_theme_shapes.h"
+#include "x11/cursor_theme_shapes.h"
 
 #include <X11/Xcursor/Xcursor.h>
 #include <benchmark/benchmark.h>
