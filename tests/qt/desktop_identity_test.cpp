@@ -107,7 +107,6 @@ TEST_F(Identity, DesktopFileIdFromEachKindOfHintOneKeyWhicheverHintFoundIt) {
     WindowIdentityHints kde;
     kde.kdeDesktopFile = "/usr/share/applications/org.kde.okular.desktop";
     EXPECT_EQ(identify(kde).bundleIdentifier, "org.kde.okular");
-    // By StartupWMClass or a file named as the class: tests/e2e/identity.sh.
 }
 
 TEST_F(Identity, UnknownHintsGiveTheClassAsItStandsAndNoHintsANamelessApplication) {

@@ -1,5 +1,5 @@
 // What the velmora program says: Qt's messages in the program's own form, and the note about
-// rules that name a layout the keymap lacks (its version is checked end to end in program.sh).
+// rules that name a layout the keymap lacks.
 
 #include "missing_layout_notes.h"
 #include "qt_messages.h"

@@ -17,7 +17,6 @@ using test_support::TempFolder;
 
 using Kind = Command::Kind;
 
-// Each good command line is run end to end (program.sh, popover.sh for --autostart).
 TEST(CommandLine, MistakesAreInvalidWithAReason) {
     EXPECT_EQ(parseCommandLine({"-h"}).kind, Kind::Help);
     for (const auto& arguments :
@@ -88,7 +87,6 @@ class RuleCommands : public ::testing::Test {
     TempFolder folder_{"velmora-rules"};
 };
 
-// Set, removed and listed with "-" afterwards: tests/e2e/program.sh.
 TEST_F(RuleCommands, SetAndRemoveKeepTheRecordsOtherKeys) {
     {
         PlistFileDefaults store(path());

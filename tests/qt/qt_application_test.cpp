@@ -1,6 +1,5 @@
 // The program as a Qt application: its texts in English and in the user's language, and only
-// real URLs handed to the desktop's handler. (The login entry starting this program by its
-// resolved path, quitting with status 0 and the settings saved: tests/e2e/settings_menu.sh.)
+// real URLs handed to the desktop's handler.
 
 #include "qt/qt_application.h"
 #include "qt/qt_menu.h"
@@ -38,7 +37,6 @@ TEST(QtApplicationInfos, TheTipIsInEnglishOtherKeysComeBackAsTheyAre) {
 }
 
 TEST(UrlOpening, OnlyAbsoluteURLsOfReasonableLengthReachTheDesktop) {
-    // What reaches the desktop is seen in e2e/settings_menu.sh; here nothing does.
     std::vector<std::string> log;
     for (const std::string& odd :
          {std::string(), std::string("-e rm"), std::string("relative/page"),

@@ -1,5 +1,5 @@
-// The Qt run loop, images, layout badges and the indicator's face, offscreen (the indicator
-// window: tests/e2e/indicator.sh). Waits end on events; their deadline only stops a hang.
+// The Qt run loop, images, layout badges and the indicator's face, offscreen. Waits end on
+// events; their deadline only stops a hang.
 
 #include "indicator/template_test.h"
 #include "qt/deadline_queue.h"
@@ -302,7 +302,7 @@ TEST_F(LayoutBadgeImages, EachLayoutIsItsOwnOneColourGlyphKeptButEveryCallerGets
     auto ru = pixels("velmora-badge:ru");
     auto usIntl = pixels("velmora-badge:us(intl)");
     auto lat = pixels("velmora-badge:latam");
-    EXPECT_NE(us, usIntl); // each layout its own glyph: tests/e2e/indicator.sh
+    EXPECT_NE(us, usIntl); // each layout its own glyph
     for (const auto* glyph : {&us, &de, &ru, &usIntl, &lat}) {
         // Every pixel is black, the glyph is in the alpha alone.
         for (std::size_t i = 0; i + 3 < glyph->size(); i += 4)
@@ -386,8 +386,7 @@ TEST(IndicatorShape, TheOpaqueRegionHoldsThePixelsAtLeastHalfOpaqueAndIconsAreCe
     EXPECT_TRUE(iconPlacement(QSize(), QSize(5, 5)).isEmpty());
 }
 
-// The indicator's face with a badge to show (the box behind it, the window's shape and the clicks
-// its corners pass: tests/e2e/indicator.sh).
+// The indicator's face with a badge to show.
 using QtIndicator = QtImagesTest;
 
 TEST_F(QtIndicator, TheFaceShowsOnlyWhatIsShown) {

@@ -19,8 +19,6 @@ const std::vector<MenuItemDescription> kItems = {{"Start at Login", "StartAtLogi
                                                  {"", ""},
                                                  {"Quit", "Quit:"}};
 
-// Entries, separators and choices made with the keyboard after the menu closed:
-// tests/e2e/settings_menu.sh.
 TEST(QtMenus, CheckMarksAsTheProgramSetsThemAndOnlyThere) {
     QtMenu menu(kItems);
     EXPECT_EQ(menu.actionOfItemAtIndex(1), "");

@@ -1,5 +1,5 @@
 // The status item, popover, its layout, the chooser and the file dialog on Qt's offscreen
-// platform (no tray: activations are emitted directly; a real tray: tests/e2e/popover.sh).
+// platform (no tray: activations are emitted directly).
 
 #include "qt/popover_placement.h"
 #include "qt/qt_alert.h"
@@ -452,7 +452,6 @@ TEST_F(QtOpenPanels, TheChooserAnswersAsTheFileDialogDoesAndOtherLeavesForIt) {
     int closedBefore = 0;
     std::vector<std::int64_t> answers;
     std::vector<std::string> chosen;
-    // Typed and Enter giving the desktop file's path: tests/e2e/popover.sh.
     auto panel = std::make_shared<QtApplicationChooserPanel>([&] { return someChoices(quill); },
                                                              nullptr, [&] { ++closedBefore; });
     std::weak_ptr<QtApplicationChooserPanel> watch = panel;
@@ -512,8 +511,6 @@ class TestViews final : public QtViews {
     std::vector<std::string> log;
 };
 
-// Where each view sits and how an expansion shows the shortcut table: the clicks of
-// tests/e2e/popover.sh, settings_menu.sh and shortcuts.sh land on them.
 TEST(QtPopoverLayout, EveryColumnHasAHeaderAndTheShortcutsStartOutOfSight) {
     PopoverLayout layout = makeQtPopoverLayout();
     ASSERT_TRUE(layout.view && layout.velmoraTableView && layout.shortcutTableView &&

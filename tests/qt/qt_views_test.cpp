@@ -1,6 +1,5 @@
 // The popover's views as Qt widgets (offscreen, driven with QTest): bottom-left frames, children
-// following a parent's height, image views, choice boxes and buttons. (A user's choice in a row's
-// box and clicks past the labels in the rows: tests/e2e/popover.sh.)
+// following a parent's height, image views, choice boxes and buttons.
 
 #include "qt/qt_controls.h"
 #include "qt/qt_image_views.h"

@@ -1,8 +1,5 @@
-// Files the store cannot use, and other programs changing the file: a bad file found at the
-// start is moved aside and never overwritten; one that turns bad while the store is in use
-// loses nothing read before and is kept; a good version is seen by the next read and nothing
-// this process has not written yet is lost. Also the read-only store, which never changes
-// anything on disk.
+// Files the store cannot use, and other programs changing the file; the read-only store, which
+// never changes anything on disk.
 
 #include "engine/settings.h"
 #include "store/plist_file_defaults.h"
@@ -175,9 +172,7 @@ TEST_F(StoreFileTurnsBad, ReadersOnOtherThreadsNeverLoseTheRules) {
 }
 
 // The read-only store of the one-shot commands: it says nothing, writes nothing and moves
-// nothing; the caller learns what was wrong from problem(). (Later versions are read as by the
-// store that writes, above; a good version after a bad one before a write moves nothing:
-// agent_beside_rewriter.sh.)
+// nothing; the caller learns what was wrong from problem().
 TEST(StoreReadOnly, ChangesNothingOnDiskAndSaysWhatWasWrongInProblem) {
     TempFolder folder;
     const std::string path = folder.file("velmora/settings.plist");

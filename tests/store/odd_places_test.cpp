@@ -1,7 +1,6 @@
 // The settings file where writing is not plain: behind symbolic links, replaced by a folder, on
-// a full disk, beside temporary files of killed writers (a folder the user cannot write:
-// rule_cannot_save.sh). Nothing read or saved is lost, the old file is never destroyed, and
-// each problem is said once, in one line starting with "velmora: ".
+// a full disk, beside temporary files of killed writers. Nothing read or saved is lost, the old
+// file is never destroyed, and each problem is said once, in one line starting with "velmora: ".
 
 #include "store/plist_file_defaults.h"
 #include "store_test_support.h"

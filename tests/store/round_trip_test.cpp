@@ -1,6 +1,5 @@
 // What goes into the file comes back out, whichever form the file was written in; how and
-// when changes reach the disk, also from processes writing at once. (Another program rewriting
-// the file while the agent writes: agent_beside_rewriter.sh.)
+// when changes reach the disk, also from processes writing at once.
 
 #include "store/plist_file_defaults.h"
 #include "store/settings_path.h"

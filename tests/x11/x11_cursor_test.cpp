@@ -267,8 +267,6 @@ class LiveCursor : public ::testing::Test {
     xcb_window_t beam_ = XCB_WINDOW_NONE;
 };
 
-// The I-beam by name, the arrow and the core font's nameless I-beam as the address-bar switch
-// takes them: tests/e2e/address_bar.sh.
 TEST_F(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSameAndANewNameIsSeenAtOnce) {
     X11Cursor cursor(*agent_, nullptr);
     ASSERT_TRUE(cursor.hasCursorNames());

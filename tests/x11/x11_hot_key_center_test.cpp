@@ -161,8 +161,7 @@ TEST_F(HotKeyCenterOnDisplay, EveryKeyPositionRoundTripsThroughTheServersKeymap)
     xkb_context_unref(context);
 }
 
-// Other modifiers held do not match; Super is Command. (With Num and Caps Lock on:
-// tests/e2e/hotkeys.sh.)
+// Other modifiers held do not match; Super is Command.
 TEST_F(HotKeyCenterOnDisplay, ExactModifiersFireAndSuperIsCommand) {
     auto controlA = hotKey("xkb:de", combo(kA, kStoredControlMask));
     auto commandA = hotKey("xkb:ru", combo(kA, kStoredCommandMask | kStoredShiftMask));

@@ -149,7 +149,7 @@ TEST_F(LiveDisplay, TheCurrentInputSourceFollowsTheEventsInOrder) {
 
 TEST_F(LiveDisplay, WorkspaceFollowsTheActiveWindowByApplication) {
     X11Workspace& workspace = this->workspace();
-    // Running applications in the order they came (the front one: tests/e2e/switching.sh).
+    // Running applications in the order they came.
     std::vector<std::string> running;
     for (const auto& app : workspace.runningApplications())
         if (app.bundleIdentifier && app.bundleIdentifier->starts_with("List"))

@@ -1,6 +1,5 @@
 // The autostart folder as the login-items list: adding, finding and removing the program;
-// folders that cannot be written or read (one clear line, no entry, no crash). (Start at login
-// as the settings menu drives it: tests/e2e/settings_menu.sh and login-items.scenario.)
+// folders that cannot be written or read (one clear line, no entry, no crash).
 #include "menu/login_item.h"
 #include "xdg/autostart_entry.h"
 #include "xdg/xdg_autostart_login_items.h"

@@ -1,7 +1,6 @@
 // The address-bar switch beyond address-bar.scenario (which pins the timing of the checks and
 // the bands): fractional tops, the reset, overlapping jobs, a shared flag that no job decides
-// by and screens of different heights. (Browsers a desktop names its own way, measured from
-// what they draw: tests/e2e/address_bar.sh.)
+// by and screens of different heights.
 
 #include "engine/address_bar_switch.h"
 #include "platform/window_list.h"

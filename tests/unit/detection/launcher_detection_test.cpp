@@ -1,6 +1,5 @@
 // Launcher detection on the simulated desktop: poll timers (stopped, replaced), the double-tap
-// measure, what a panel sighting keeps, and how activations and closes meet. (No poll while no
-// Alfred runs: tests/e2e/launcher.sh.)
+// measure, what a panel sighting keeps, and how activations and closes meet.
 
 #include "detection/launcher_detection.h"
 #include "platform/window_list.h"

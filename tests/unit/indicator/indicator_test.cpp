@@ -1,6 +1,5 @@
 // The indicator on the simulated desktop: where it is placed, which icon it shows and in
-// which order its views change, and when it follows the front window. (Its start: the first
-// lines of indicator.scenario; clear of the screen's edges: tests/e2e/indicator.sh.)
+// which order its views change, and when it follows the front window.
 
 #include "platform/window_list.h"
 #include "sim_agent.h"
