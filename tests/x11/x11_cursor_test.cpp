@@ -60,26 +60,22 @@ std::string xcursorFile(const std::vector<XcursorImage>& images,
             file += static_cast<char>(v >> (8 * i));
     };
     const std::uint32_t entries = std::uint32_t(images.size() + extraTocPositions.size());
+    auto words = [&word](std::initializer_list<std::uint32_t> values) {
+        for (std::uint32_t v : values)
+            word(v);
+    };
     file += "Xcur";
-    word(16);
-    word(0x10000);
-    word(entries);
+    words({16, 0x10000, entries});
     std::uint32_t position = 16 + 12 * entries;
     for (const XcursorImage& image : images) {
-        word(0xfffd0002);
-        word(image.width);
-        word(position);
+        words({0xfffd0002, image.width, position});
         position += 36 + 4 * std::uint32_t(image.argb.size());
     }
-    for (std::uint32_t extra : extraTocPositions) {
-        word(0xfffd0002);
-        word(24);
-        word(extra);
-    }
+    for (std::uint32_t extra : extraTocPositions)
+        words({0xfffd0002, 24, extra});
     for (const XcursorImage& image : images) {
-        for (std::uint32_t v : {36u, 0xfffd0002u, image.width, 1u, image.width, image.height,
-                                image.xhot, image.yhot, 50u})
-            word(v);
+        words({36, 0xfffd0002, image.width, 1, image.width, image.height, image.xhot, image.yhot,
+               50});
         for (std::uint32_t pixel : image.argb)
             word(pixel);
     }
