@@ -117,8 +117,14 @@ class SimApplication final : public Application {
     std::string bundlePath() override;
     void log(const std::string& line) override;
     void activateWithOptions(std::uint64_t options) override;
+    // The bundle's version, and the store's review page.
     std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
-    bool isOperatingSystemAtLeastVersion(int major, int minor) override;
+    // From the simulated system's version: status item visibility came with 10.12.
+    bool statusItemCanHide() override;
+    // A developer's build never opens its settings by itself; any other start asks `uptime`
+    // (through the traced child process) and counts as one with the session while the machine
+    // has been up for less than a minute.
+    bool startedWithSession() override;
     // The run ends after the statement that terminated the program.
     void terminate() override;
 

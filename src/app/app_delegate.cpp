@@ -1,7 +1,6 @@
 #include "app/app_delegate.h"
 
 #include "engine/launcher_identifiers.h"
-#include "engine/shell.h"
 
 #include <atomic>
 
@@ -10,11 +9,6 @@ namespace velmora {
 namespace {
 // The one process-wide reference: which delegate is live. All agent state lives in it.
 std::atomic<AppDelegate*> liveDelegate{nullptr};
-
-constexpr const char* kDevelopmentBuildPrefix =
-    "/Users/ostrel/Library/Developer/Xcode/DerivedData/";
-constexpr const char* kUptimeCommand = "uptime";
-constexpr const char* kUnderOneMinuteMarker = "secs,";
 } // namespace
 
 AppDelegate::AppDelegate(Platform& platform)
@@ -116,7 +110,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     // 5-6: the status item, then the popover.
     refreshStatusItem();
     initPopover();
-    // 7: not within the first minute after boot.
+    // 7: unless the program came with the session.
     decideToShowPopover();
     // 8: one global monitor for left mouse-ups and modifier flags, for the life of the process.
     platform_.eventMonitor.addGlobalMonitor(
@@ -139,10 +133,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::decideToShowPopover() {
-    if (platform_.application.bundlePath().starts_with(kDevelopmentBuildPrefix))
-        return;
-    std::string uptime = runShellCommandForOutput(platform_.childProcess, kUptimeCommand);
-    if (uptime.find(kUnderOneMinuteMarker) == std::string::npos)
+    if (!platform_.application.startedWithSession())
         showPopover();
 }
 

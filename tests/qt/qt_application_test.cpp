@@ -2,6 +2,7 @@
 // real URLs handed to the desktop's handler. (The login entry starting this program by its
 // resolved path, quitting with status 0 and the settings saved: tests/e2e/settings_menu.sh.)
 
+#include "english_texts.h"
 #include "qt/qt_application.h"
 #include "qt/qt_menu.h"
 #include "qt/qt_status_item.h"
@@ -30,7 +31,7 @@ namespace velmora::qt {
 namespace {
 
 TEST(QtApplicationInfos, TheTipIsInEnglishOtherKeysComeBackAsTheyAre) {
-    QtApplicationInfo info;
+    QtApplicationInfo info({}, logAgent, program::englishTextsOfOwnKeys());
     const std::string tip = info.localizedStringForKeyValueTable(kAlfredTipKey, "", "");
     EXPECT_EQ(tip.rfind("Tip:\n        Switching input sources for Alfred", 0), 0u) << tip;
     EXPECT_EQ(info.localizedStringForKeyValueTable("Version", "", ""), "Version");
