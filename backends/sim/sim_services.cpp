@@ -83,8 +83,9 @@ bool SimWorkspace::openURL(const std::string& url) {
     return true;
 }
 
-void SimDesktopBroadcasts::addObserver(const std::string& name, Callback callback) {
-    world_.distributedObservers[name].push_back(std::move(callback));
+void SimDesktopBroadcasts::addObserver(DesktopBroadcast broadcast, Callback callback) {
+    world_.distributedObservers[nameOfBroadcast(broadcast)].push_back(
+        [broadcast, callback = std::move(callback)](const std::string&) { callback(broadcast); });
 }
 
 void SimEventMonitor::addGlobalMonitor(std::uint64_t mask, Handler handler) {

@@ -12,6 +12,7 @@
 #include "platform/text_input_sources.h"
 #include "platform/window_list.h"
 #include "platform/workspace.h"
+#include "sim_broadcast_names.h"
 #include "sim_world.h"
 #include "trace.h"
 
@@ -53,7 +54,8 @@ class SimWorkspace final : public Workspace {
 class SimDesktopBroadcasts final : public DesktopBroadcasts {
   public:
     explicit SimDesktopBroadcasts(SimWorld& world) : world_(world) {}
-    void addObserver(const std::string& name, Callback callback) override;
+    // Under the broadcast's simulated name.
+    void addObserver(DesktopBroadcast broadcast, Callback callback) override;
 
   private:
     SimWorld& world_;

@@ -100,13 +100,14 @@ void AppDelegate::applicationDidFinishLaunching() {
         kLauncherPanelDidCloseNotification,
         [this](const WorkspaceNotification&) { launchers_.reportedPanelClosed(); });
     // 4: menu tracking and input source changes.
-    auto onDistributed = [this](const std::string& name) { notifications_.callback(name); };
-    platform_.distributedNotifications.addObserver(kCancelMenuTrackingNotification, onDistributed);
-    platform_.distributedNotifications.addObserver(kSelectedKeyboardInputSourceChangedNotification,
-                                                   onDistributed);
+    auto onBroadcast = [this](DesktopBroadcast broadcast) { notifications_.callback(broadcast); };
+    platform_.distributedNotifications.addObserver(DesktopBroadcast::MenuTrackingCancelled,
+                                                   onBroadcast);
+    platform_.distributedNotifications.addObserver(DesktopBroadcast::SelectedInputSourceChanged,
+                                                   onBroadcast);
     if (platform_.facts.reappliesRuleOnLayoutChange)
-        platform_.distributedNotifications.addObserver(
-            kEnabledKeyboardInputSourcesChangedNotification, onDistributed);
+        platform_.distributedNotifications.addObserver(DesktopBroadcast::EnabledInputSourcesChanged,
+                                                       onBroadcast);
     // 5-6: the status item, then the popover.
     refreshStatusItem();
     initPopover();
