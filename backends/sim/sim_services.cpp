@@ -138,6 +138,21 @@ bool SimApplication::statusItemCanHide() {
     return version.major != major ? version.major > major : version.minor >= minor;
 }
 
+std::optional<ApplicationDescription>
+SimPropertyListFiles::describeApplication(const std::string& path) {
+    auto info = dictionaryWithContentsOfFile(path + "/Contents/Info.plist");
+    if (!info)
+        return std::nullopt;
+    auto identifier = info->find("CFBundleIdentifier");
+    if (identifier == info->end() || !identifier->second.string() ||
+        identifier->second.string()->empty())
+        return std::nullopt;
+    auto name = info->find("CFBundleName");
+    return ApplicationDescription{
+        *identifier->second.string(),
+        name != info->end() && name->second.string() ? *name->second.string() : std::string()};
+}
+
 std::optional<PlistDictionary>
 SimPropertyListFiles::dictionaryWithContentsOfFile(const std::string& path) {
     if (auto it = world_.files.find(path); it != world_.files.end()) {

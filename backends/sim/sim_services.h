@@ -3,11 +3,12 @@
 // Every call that changes the desktop puts its effect line into the trace.
 
 #include "platform/application.h"
+#include "platform/application_descriptions.h"
 #include "platform/child_process.h"
 #include "platform/cursor.h"
 #include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
-#include "platform/property_list_files.h"
+#include "platform/property_list.h"
 #include "platform/screens.h"
 #include "platform/text_input_sources.h"
 #include "platform/window_list.h"
@@ -135,11 +136,14 @@ class SimApplication final : public Application {
 };
 
 // The world's files, and an Info.plist inside every installed application's bundle
-// ({"CFBundleIdentifier", "CFBundleName"}) unless a file of the world takes its place.
-class SimPropertyListFiles final : public PropertyListFiles {
+// ({"CFBundleIdentifier", "CFBundleName"}) unless a file of the world takes its place. A chosen
+// application is described by its bundle's Info.plist.
+class SimPropertyListFiles final : public ApplicationDescriptions {
   public:
     explicit SimPropertyListFiles(SimWorld& world) : world_(world) {}
-    std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path) override;
+    std::optional<ApplicationDescription> describeApplication(const std::string& path) override;
+    // The dictionary in the file at PATH; none when there is none or it holds no dictionary.
+    std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path);
 
   private:
     SimWorld& world_;
