@@ -1,7 +1,5 @@
 #include "qt_application.h"
 
-#include "menu/alfred_tip.h"
-
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -32,13 +30,9 @@ std::optional<std::string> QtApplicationInfo::objectForInfoDictionaryKey(const s
 std::string QtApplicationInfo::localizedStringForKeyValueTable(const std::string& key,
                                                                const std::string& value,
                                                                const std::string& table) {
-    if (table.empty() || table == "Localizable") {
-        if (key == kAlfredTipKey)
-            return "Tip:\n        Switching input sources for Alfred works only when Alfred is "
-                   "set, in its own preferences, to open with a double press of a modifier key!";
-        if (key == kAlfredTipButtonKey)
-            return "OK";
-    }
+    if (table.empty() || table == "Localizable")
+        if (auto text = texts_.find(key); text != texts_.end())
+            return text->second;
     return Application::localizedStringForKeyValueTable(key, value, table);
 }
 

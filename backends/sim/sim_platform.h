@@ -29,6 +29,7 @@ class SimPlatform {
     SimRunLoop& runLoop() { return runLoop_; }
     SimViews& views() { return views_; }
     SimGlobalShortcuts& hotKeys() { return hotKeys_; }
+    ChildProcess& childProcess() { return childProcess_; }
 
     // Every service, with DEFAULTS as the store.
     Platform platformWith(UserDefaults& defaults);

@@ -2,6 +2,7 @@
 
 #include "sim_images.h"
 #include "sim_platform.h"
+#include "util/utf8.h"
 
 #include <string_view>
 
@@ -82,8 +83,9 @@ bool SimWorkspace::openURL(const std::string& url) {
     return true;
 }
 
-void SimDesktopBroadcasts::addObserver(const std::string& name, Callback callback) {
-    world_.distributedObservers[name].push_back(std::move(callback));
+void SimDesktopBroadcasts::addObserver(DesktopBroadcast broadcast, Callback callback) {
+    world_.distributedObservers[nameOfBroadcast(broadcast)].push_back(
+        [broadcast, callback = std::move(callback)](const std::string&) { callback(broadcast); });
 }
 
 void SimEventMonitor::addGlobalMonitor(std::uint64_t mask, Handler handler) {
@@ -106,7 +108,22 @@ void SimApplication::activateWithOptions(std::uint64_t) {
 std::optional<std::string> SimApplication::objectForInfoDictionaryKey(const std::string& key) {
     if (key == kShortVersionKey)
         return desktop_.world().bundleVersion;
+    if (key == kVelmoraReviewURLKey)
+        return std::string("macappstore://itunes.apple.com/WebObjects/MZUserPublishing.woa/"
+                           "wa/addUserReview?id=1586435730&type=Productivity");
     return std::nullopt;
+}
+
+bool SimApplication::startedWithSession() {
+    constexpr std::string_view kDevelopmentBuildPrefix =
+        "/Users/ostrel/Library/Developer/Xcode/DerivedData/";
+    constexpr std::string_view kUnderOneMinuteMarker = "secs,";
+    if (bundlePath().starts_with(kDevelopmentBuildPrefix))
+        return true;
+    std::string uptime =
+        desktop_.childProcess().launchAndReadStandardOutput("/bin/sh", {"-c", "uptime"});
+    // Output that is not text reads as nothing, so as a start long after boot.
+    return util::isValidUtf8(uptime) && uptime.find(kUnderOneMinuteMarker) != std::string::npos;
 }
 
 void SimApplication::terminate() {
@@ -114,9 +131,26 @@ void SimApplication::terminate() {
     desktop_.world().terminated = true;
 }
 
-bool SimApplication::isOperatingSystemAtLeastVersion(int major, int minor) {
+bool SimApplication::statusItemCanHide() {
+    constexpr int major = 10;
+    constexpr int minor = 12;
     const auto& version = desktop_.world().systemVersion;
     return version.major != major ? version.major > major : version.minor >= minor;
+}
+
+std::optional<ApplicationDescription>
+SimPropertyListFiles::describeApplication(const std::string& path) {
+    auto info = dictionaryWithContentsOfFile(path + "/Contents/Info.plist");
+    if (!info)
+        return std::nullopt;
+    auto identifier = info->find("CFBundleIdentifier");
+    if (identifier == info->end() || !identifier->second.string() ||
+        identifier->second.string()->empty())
+        return std::nullopt;
+    auto name = info->find("CFBundleName");
+    return ApplicationDescription{
+        *identifier->second.string(),
+        name != info->end() && name->second.string() ? *name->second.string() : std::string()};
 }
 
 std::optional<PlistDictionary>

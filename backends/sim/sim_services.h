@@ -3,15 +3,17 @@
 // Every call that changes the desktop puts its effect line into the trace.
 
 #include "platform/application.h"
+#include "platform/application_descriptions.h"
 #include "platform/child_process.h"
 #include "platform/cursor.h"
 #include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
-#include "platform/property_list_files.h"
+#include "platform/property_list.h"
 #include "platform/screens.h"
 #include "platform/text_input_sources.h"
 #include "platform/window_list.h"
 #include "platform/workspace.h"
+#include "sim_broadcast_names.h"
 #include "sim_world.h"
 #include "trace.h"
 
@@ -53,7 +55,8 @@ class SimWorkspace final : public Workspace {
 class SimDesktopBroadcasts final : public DesktopBroadcasts {
   public:
     explicit SimDesktopBroadcasts(SimWorld& world) : world_(world) {}
-    void addObserver(const std::string& name, Callback callback) override;
+    // Under the broadcast's simulated name.
+    void addObserver(DesktopBroadcast broadcast, Callback callback) override;
 
   private:
     SimWorld& world_;
@@ -117,8 +120,14 @@ class SimApplication final : public Application {
     std::string bundlePath() override;
     void log(const std::string& line) override;
     void activateWithOptions(std::uint64_t options) override;
+    // The bundle's version, and the store's review page.
     std::optional<std::string> objectForInfoDictionaryKey(const std::string& key) override;
-    bool isOperatingSystemAtLeastVersion(int major, int minor) override;
+    // From the simulated system's version: status item visibility came with 10.12.
+    bool statusItemCanHide() override;
+    // A developer's build never opens its settings by itself; any other start asks `uptime`
+    // (through the traced child process) and counts as one with the session while the machine
+    // has been up for less than a minute.
+    bool startedWithSession() override;
     // The run ends after the statement that terminated the program.
     void terminate() override;
 
@@ -127,11 +136,14 @@ class SimApplication final : public Application {
 };
 
 // The world's files, and an Info.plist inside every installed application's bundle
-// ({"CFBundleIdentifier", "CFBundleName"}) unless a file of the world takes its place.
-class SimPropertyListFiles final : public PropertyListFiles {
+// ({"CFBundleIdentifier", "CFBundleName"}) unless a file of the world takes its place. A chosen
+// application is described by its bundle's Info.plist.
+class SimPropertyListFiles final : public ApplicationDescriptions {
   public:
     explicit SimPropertyListFiles(SimWorld& world) : world_(world) {}
-    std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path) override;
+    std::optional<ApplicationDescription> describeApplication(const std::string& path) override;
+    // The dictionary in the file at PATH; none when there is none or it holds no dictionary.
+    std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path);
 
   private:
     SimWorld& world_;

@@ -9,6 +9,7 @@
 #include "platform/workspace.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -93,7 +94,9 @@ struct SimWorld {
     bool terminated = false;
 
     std::map<std::string, std::vector<Workspace::Observer>> workspaceObservers;
-    std::map<std::string, std::vector<DesktopBroadcasts::Callback>> distributedObservers;
+    // By the simulated desktop's names (sim_broadcast_names.h).
+    std::map<std::string, std::vector<std::function<void(const std::string& name)>>>
+        distributedObservers;
     std::vector<std::pair<std::uint64_t, EventMonitor::Handler>> eventMonitors;
 
     std::optional<std::size_t> appIndex(const std::string& bundleIdentifier) const;

@@ -2,17 +2,17 @@
 
 namespace velmora::x11 {
 
-void X11DesktopBroadcasts::addObserver(const std::string& name, Callback callback) {
-    observers_[name].push_back(std::move(callback));
+void X11DesktopBroadcasts::addObserver(DesktopBroadcast broadcast, Callback callback) {
+    observers_[broadcast].push_back(std::move(callback));
 }
 
-void X11DesktopBroadcasts::post(const std::string& name) {
-    auto it = observers_.find(name);
+void X11DesktopBroadcasts::post(DesktopBroadcast broadcast) {
+    auto it = observers_.find(broadcast);
     if (it == observers_.end())
         return;
     auto callbacks = it->second; // a callback may subscribe more
     for (auto& callback : callbacks)
-        callback(name);
+        callback(broadcast);
 }
 
 } // namespace velmora::x11

@@ -88,7 +88,7 @@ void XkbInputSources::onEvent(const xcb_generic_event_t& event) {
         if (lastGroup_ == e.lockedGroup)
             return;
         lastGroup_ = e.lockedGroup;
-        notifications_.post(kSelectedKeyboardInputSourceChangedNotification);
+        notifications_.post(DesktopBroadcast::SelectedInputSourceChanged);
         break;
     }
     case XCB_XKB_NEW_KEYBOARD_NOTIFY:
@@ -105,11 +105,11 @@ void XkbInputSources::keymapChanged() {
     stale_ = true;
     auto after = currentSource();
     lastGroup_ = lockedGroup();
-    notifications_.post(kEnabledKeyboardInputSourcesChangedNotification);
+    notifications_.post(DesktopBroadcast::EnabledInputSourcesChanged);
     bool changed = before.has_value() != after.has_value() ||
                    (before && before->inputSourceID != after->inputSourceID);
     if (changed)
-        notifications_.post(kSelectedKeyboardInputSourceChangedNotification);
+        notifications_.post(DesktopBroadcast::SelectedInputSourceChanged);
 }
 
 void XkbInputSources::reloadIfStale() {

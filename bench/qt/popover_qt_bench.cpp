@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
                       images,
                       simulated.application,
                       views,
-                      simulated.propertyListFiles};
+                      simulated.applicationDescriptions};
     AppDelegate delegate(platform);
     delegate.applicationDidFinishLaunching();
     const long before = residentKilobytes();

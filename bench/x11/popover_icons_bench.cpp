@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
                       images,
                       simulated.application,
                       views,
-                      simulated.propertyListFiles};
+                      simulated.applicationDescriptions};
     auto readIcons = [&workspace] {
         int withIcon = 0;
         for (const RunningApplication& app : workspace.runningApplications())

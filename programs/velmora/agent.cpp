@@ -5,21 +5,21 @@
 #include "bad_file_notices.h"
 #include "bundle_property_lists.h"
 #include "editor/rule_table.h"
-#include "qt/log_categories.h"
+#include "english_texts.h"
 #include "missing_layout_notes.h"
 #include "program_views.h"
+#include "qt/log_categories.h"
 #include "qt/qt_application.h"
 #include "qt/qt_child_process.h"
 #include "qt/qt_images.h"
 #include "qt/qt_popover.h"
 #include "qt/qt_run_loop.h"
+#include "qt/qt_translations.h"
 #include "qt/url_opener.h"
 #include "qt_messages.h"
-#include "qt/qt_translations.h"
 #include "settings_file_alerts.h"
 #include "signal_pipe.h"
 #include "store/plist_file_defaults.h"
-#include "uptime_answer.h"
 #include "x11/application_identities.h"
 #include "x11/chrome_browsers.h"
 #include "x11/installed_applications.h"
@@ -104,7 +104,10 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
         std::map<std::string, std::string>{{kShortVersionKey, VELMORA_VERSION},
                                            {kVelmoraReviewURLKey, VELMORA_REVIEW_PAGE},
                                            {kVelmoraSupportURLKey, VELMORA_SUPPORT_PAGE},
-                                           {kVelmoraVideoURLKey, VELMORA_VIDEO_PAGE}});
+                                           {kVelmoraVideoURLKey, VELMORA_VIDEO_PAGE}},
+        qt::logAgent, englishTextsOfOwnKeys());
+    // The autostart entry's start keeps the settings closed: at login they would be in the way.
+    info.setStartedWithSession(startedAtLogin);
     // The X11 services' lines go to their own category.
     qt::QtApplicationInfo x11Log({}, qt::logX11);
     PlistFileDefaults& store = settingsStore().store;
@@ -160,8 +163,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     x11::X11Screens screens(*connection, workspace);
     x11::X11EventMonitor eventMonitor(*connection, qt::infoLog(qt::logX11));
     x11::X11Cursor cursor(*connection, qt::infoLog(qt::logX11));
-    qt::QtChildProcess shellProcesses;
-    UptimeAnswer childProcess(shellProcesses, startedAtLogin);
+    qt::QtChildProcess childProcess;
     ProgramViews views(*connection, qt::infoLog(qt::logQt));
     // The status item shows once a tray comes; the server tells when, so nothing polls.
     x11::X11TrayWatch trayWatch(*connection,

@@ -23,6 +23,21 @@ std::string windowClassPath(std::string_view windowClass) {
     return std::string(kWindowClassPathPrefix) + std::string(windowClass);
 }
 
+std::optional<ApplicationDescription>
+BundlePropertyLists::describeApplication(const std::string& path) {
+    auto info = dictionaryWithContentsOfFile(path + std::string(kInfoPlistSuffix));
+    if (!info)
+        return std::nullopt;
+    auto identifier = info->find("CFBundleIdentifier");
+    if (identifier == info->end() || !identifier->second.string() ||
+        identifier->second.string()->empty())
+        return std::nullopt;
+    auto name = info->find("CFBundleName");
+    return ApplicationDescription{
+        *identifier->second.string(),
+        name != info->end() && name->second.string() ? *name->second.string() : std::string()};
+}
+
 std::optional<PlistDictionary>
 BundlePropertyLists::dictionaryWithContentsOfFile(const std::string& path) {
     if (path.ends_with(kInfoPlistSuffix)) {

@@ -1,6 +1,6 @@
 #pragma once
-// Property-list files as the rule editor reads them when the user adds an application: the
-// chosen item's "Contents/Info.plist". On Linux the chosen item is usually a desktop file,
+// What the rule editor learns of an application the user adds: the chosen item described as
+// its "Contents/Info.plist" reads. On Linux the chosen item is usually a desktop file,
 // which stands for an application bundle: ".../foo.desktop/Contents/Info.plist" reads as
 // {"CFBundleIdentifier": the desktop-file id, "CFBundleName": its Name}. Any other path is
 // read as the property list it is (XML or binary), as a real bundle's Info.plist would be.
@@ -8,7 +8,8 @@
 // (windowClassPath): its "Contents/Info.plist" reads as {"CFBundleIdentifier": CLASS,
 // "CFBundleName": CLASS}, CLASS being the WM_CLASS class its windows are known by.
 
-#include "platform/property_list_files.h"
+#include "platform/application_descriptions.h"
+#include "platform/property_list.h"
 #include "x11/x11_workspace.h"
 
 #include <string>
@@ -26,12 +27,15 @@ inline constexpr std::size_t kMaxWindowClassBytes = 1024;
 // for an empty class, one longer than kMaxWindowClassBytes or one holding a NUL.
 std::string windowClassPath(std::string_view windowClass);
 
-class BundlePropertyLists final : public PropertyListFiles {
+class BundlePropertyLists final : public ApplicationDescriptions {
   public:
     // Property lists larger than this are not read.
     static constexpr std::uintmax_t kMaxBytes = 4 << 20;
 
-    std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path) override;
+    // A chosen desktop file or window class, as the Info.plist of its stand-in bundle reads;
+    // any other folder by its own "Contents/Info.plist".
+    std::optional<ApplicationDescription> describeApplication(const std::string& path) override;
+    std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path);
 };
 
 } // namespace velmora::program

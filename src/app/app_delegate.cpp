@@ -1,7 +1,6 @@
 #include "app/app_delegate.h"
 
 #include "engine/launcher_identifiers.h"
-#include "engine/shell.h"
 
 #include <atomic>
 
@@ -10,11 +9,6 @@ namespace velmora {
 namespace {
 // The one process-wide reference: which delegate is live. All agent state lives in it.
 std::atomic<AppDelegate*> liveDelegate{nullptr};
-
-constexpr const char* kDevelopmentBuildPrefix =
-    "/Users/ostrel/Library/Developer/Xcode/DerivedData/";
-constexpr const char* kUptimeCommand = "uptime";
-constexpr const char* kUnderOneMinuteMarker = "secs,";
 } // namespace
 
 AppDelegate::AppDelegate(Platform& platform)
@@ -106,17 +100,18 @@ void AppDelegate::applicationDidFinishLaunching() {
         kLauncherPanelDidCloseNotification,
         [this](const WorkspaceNotification&) { launchers_.reportedPanelClosed(); });
     // 4: menu tracking and input source changes.
-    auto onDistributed = [this](const std::string& name) { notifications_.callback(name); };
-    platform_.distributedNotifications.addObserver(kCancelMenuTrackingNotification, onDistributed);
-    platform_.distributedNotifications.addObserver(kSelectedKeyboardInputSourceChangedNotification,
-                                                   onDistributed);
+    auto onBroadcast = [this](DesktopBroadcast broadcast) { notifications_.callback(broadcast); };
+    platform_.distributedNotifications.addObserver(DesktopBroadcast::MenuTrackingCancelled,
+                                                   onBroadcast);
+    platform_.distributedNotifications.addObserver(DesktopBroadcast::SelectedInputSourceChanged,
+                                                   onBroadcast);
     if (platform_.facts.reappliesRuleOnLayoutChange)
-        platform_.distributedNotifications.addObserver(
-            kEnabledKeyboardInputSourcesChangedNotification, onDistributed);
+        platform_.distributedNotifications.addObserver(DesktopBroadcast::EnabledInputSourcesChanged,
+                                                       onBroadcast);
     // 5-6: the status item, then the popover.
     refreshStatusItem();
     initPopover();
-    // 7: not within the first minute after boot.
+    // 7: unless the program came with the session.
     decideToShowPopover();
     // 8: one global monitor for left mouse-ups and modifier flags, for the life of the process.
     platform_.eventMonitor.addGlobalMonitor(
@@ -139,10 +134,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::decideToShowPopover() {
-    if (platform_.application.bundlePath().starts_with(kDevelopmentBuildPrefix))
-        return;
-    std::string uptime = runShellCommandForOutput(platform_.childProcess, kUptimeCommand);
-    if (uptime.find(kUnderOneMinuteMarker) == std::string::npos)
+    if (!platform_.application.startedWithSession())
         showPopover();
 }
 

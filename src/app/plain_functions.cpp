@@ -36,9 +36,9 @@ std::string runAsShellReturnInfo(const std::string& command) {
     return d ? runShellCommandForOutput(d->platform().childProcess, command) : std::string();
 }
 
-void callback(const std::string& name) {
+void callback(DesktopBroadcast broadcast) {
     if (auto* d = AppDelegate::appDelegate())
-        d->systemNotifications().callback(name);
+        d->systemNotifications().callback(broadcast);
 }
 
 } // namespace velmora

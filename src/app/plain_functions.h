@@ -2,6 +2,7 @@
 // The engine's plain functions. Each works on the live delegate; without one it does nothing
 // and returns the neutral value (empty string, false, none).
 
+#include "platform/distributed_notifications.h"
 #include "platform/property_list.h"
 
 #include <optional>
@@ -16,7 +17,7 @@ std::string frontAppNameID();
 std::string frontAppName();
 std::string runAsShellReturnInfo(const std::string& command);
 // The distributed-notification callback (menu tracking cancelled, input source changed).
-void callback(const std::string& name);
+void callback(DesktopBroadcast broadcast);
 // Launcher panel tests on the current window list (the first sighting places the indicator).
 bool spotlightWindowOpened();
 bool alfredWindowOpened();

@@ -26,8 +26,8 @@ PopoverViewController::PopoverViewController(Platform& platform, Settings& setti
                                    })
                              : nullptr,
                  }),
-      editing_(lists, settings, platform.views, platform.application, platform.propertyListFiles,
-               outlets_,
+      editing_(lists, settings, platform.views, platform.application,
+               platform.applicationDescriptions, outlets_,
                ApplicationListEditing::Hooks{
                    .showPopover =
                        [this] {

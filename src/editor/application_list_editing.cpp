@@ -95,13 +95,10 @@ void ApplicationListEditing::AddApplication() {
 void ApplicationListEditing::addChosenApplication(const std::vector<std::string>& chosen) {
     if (chosen.empty() || !files_)
         return;
-    auto info = files_->dictionaryWithContentsOfFile(chosen.front() + kInfoPlistSuffix);
-    if (!info)
+    auto chosenApplication = files_->describeApplication(chosen.front());
+    if (!chosenApplication || chosenApplication->identifier.empty())
         return;
-    auto it = info->find(kBundleIdentifierKey);
-    if (it == info->end() || !it->second.string() || it->second.string()->empty())
-        return;
-    const std::string bundle = *it->second.string();
+    const std::string bundle = chosenApplication->identifier;
 
     PlistArray hidden = storedArray(settings_, keys::kNotDisplayAppName);
     if (containsString(hidden, bundle)) {

@@ -8,7 +8,7 @@
 #include "editor/editor_lists.h"
 #include "engine/settings.h"
 #include "platform/application.h"
-#include "platform/property_list_files.h"
+#include "platform/application_descriptions.h"
 #include "platform/views.h"
 
 #include <functional>
@@ -23,13 +23,11 @@ class ApplicationListEditing {
     };
 
     static constexpr const char* kApplicationsFolder = "/Applications";
-    static constexpr const char* kInfoPlistSuffix = "/Contents/Info.plist";
-    static constexpr const char* kBundleIdentifierKey = "CFBundleIdentifier";
 
     // OUTLETS are the popover controller's; they stay empty until its view has loaded.
     // FILES may be nullptr: then no chosen item names an application.
     ApplicationListEditing(EditorLists& lists, Settings& settings, ViewFactory& views,
-                           Application& application, PropertyListFiles* files,
+                           Application& application, ApplicationDescriptions* files,
                            const PopoverLayout& outlets, Hooks hooks)
         : lists_(lists), settings_(settings), views_(views), application_(application),
           files_(files), outlets_(outlets), hooks_(std::move(hooks)) {}
@@ -62,7 +60,7 @@ class ApplicationListEditing {
     Settings& settings_;
     ViewFactory& views_;
     Application& application_;
-    PropertyListFiles* files_;
+    ApplicationDescriptions* files_;
     const PopoverLayout& outlets_;
     Hooks hooks_;
 };

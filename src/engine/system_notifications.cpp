@@ -6,15 +6,19 @@
 
 namespace velmora {
 
-void SystemNotifications::callback(const std::string& name) {
-    if (name == kCancelMenuTrackingNotification) {
+void SystemNotifications::callback(DesktopBroadcast broadcast) {
+    switch (broadcast) {
+    case DesktopBroadcast::MenuTrackingCancelled:
         if (hooks_.spotlightOpeningCheck)
             hooks_.spotlightOpeningCheck();
-    } else if (name == kSelectedKeyboardInputSourceChangedNotification) {
+        break;
+    case DesktopBroadcast::SelectedInputSourceChanged:
         restartInputChangedTimer();
-    } else if (name == kEnabledKeyboardInputSourcesChangedNotification) {
+        break;
+    case DesktopBroadcast::EnabledInputSourcesChanged:
         layoutsChangedPending_ = true;
         restartInputChangedTimer();
+        break;
     }
 }
 

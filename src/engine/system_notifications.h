@@ -3,6 +3,7 @@
 // agent hears of menu tracking, input source changes, mouse-ups and modifier keys.
 
 #include "engine/settings.h"
+#include "platform/distributed_notifications.h"
 #include "platform/event_monitor.h"
 #include "platform/run_loop.h"
 
@@ -34,7 +35,7 @@ class SystemNotifications {
 
     // The distributed-notification callback. A change of the enabled input sources shares the
     // selected source's debounce: a new keymap brings both, and one timer handles the burst.
-    void callback(const std::string& name);
+    void callback(DesktopBroadcast broadcast);
     // The global event monitor's handler.
     void handleGlobalEvent(const Event& event);
 

@@ -54,7 +54,8 @@ void PopoverHost::openPopover() {
 }
 
 void PopoverHost::popoverDidCloseNotification() {
-    if (statusItem && statusItemVisibilityExists() && settings_.boolForKey(keys::kHideMenuBarIcon))
+    if (statusItem && application_.statusItemCanHide() &&
+        settings_.boolForKey(keys::kHideMenuBarIcon))
         statusItem->setVisible(false);
 }
 
@@ -72,14 +73,10 @@ void PopoverHost::addPopoverSizeTo(std::int64_t n) {
 }
 
 bool PopoverHost::applicationShouldHandleReopen(bool) {
-    if (statusItem && statusItemVisibilityExists() && !statusItem->isVisible())
+    if (statusItem && application_.statusItemCanHide() && !statusItem->isVisible())
         statusItem->setVisible(true);
     showPopover();
     return true;
-}
-
-bool PopoverHost::statusItemVisibilityExists() {
-    return application_.isOperatingSystemAtLeastVersion(kVisibilityMajor, kVisibilityMinor);
 }
 
 } // namespace velmora

@@ -31,9 +31,6 @@ class PopoverHost {
     // Expanding adds kRowExpansion x n + kBaseExpansion for n catalogue entries.
     static constexpr std::int64_t kRowExpansion = 27;
     static constexpr std::int64_t kBaseExpansion = 210;
-    // Status item visibility came with this system version.
-    static constexpr int kVisibilityMajor = 10;
-    static constexpr int kVisibilityMinor = 12;
 
     // POPOVEROPENED is the flag shared with the popover's controllers: true while expanded.
     PopoverHost(Settings& settings, ViewFactory& views, Images& images, Application& application,
@@ -59,7 +56,6 @@ class PopoverHost {
     void showAtStatusItem();
     // Gives the popover its content the first time it is needed.
     void attachContent();
-    bool statusItemVisibilityExists();
 
     Settings& settings_;
     ViewFactory& views_;

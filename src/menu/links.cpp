@@ -9,12 +9,11 @@ std::string configuredOr(Application& application, const char* key, std::string 
 }
 } // namespace
 
-std::string reviewURL(Application& application) {
-    return configuredOr(
-        application, kVelmoraReviewURLKey,
-        std::string("macappstore://itunes.apple.com/WebObjects/MZUserPublishing.woa/"
-                    "wa/addUserReview?id=") +
-            kVelmoraStoreIdentifier + "&type=Productivity");
+std::optional<std::string> reviewURL(Application& application) {
+    auto configured = application.objectForInfoDictionaryKey(kVelmoraReviewURLKey);
+    if (!configured || configured->empty())
+        return std::nullopt;
+    return configured;
 }
 
 std::string supportURL(Application& application) {

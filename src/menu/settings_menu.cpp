@@ -70,7 +70,8 @@ void SettingsMenu::help() {
 }
 
 void SettingsMenu::rateInStore() {
-    workspace_.openURL(reviewURL(application_));
+    if (auto url = reviewURL(application_))
+        workspace_.openURL(*url);
 }
 
 void SettingsMenu::openHomePage() {

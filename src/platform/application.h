@@ -17,8 +17,8 @@ struct ActivationOption {
 
 // Keys of the program's information dictionary.
 inline constexpr const char* kShortVersionKey = "CFBundleShortVersionString";
-// The pages the settings menu opens, where a build sets its own (absent: the store's review
-// page and the maker's website).
+// The pages the settings menu opens, where a desktop or a build sets its own (absent: no
+// review page, and the maker's website).
 inline constexpr const char* kVelmoraReviewURLKey = "VelmoraReviewURL";
 inline constexpr const char* kVelmoraSupportURLKey = "VelmoraSupportURL";
 inline constexpr const char* kVelmoraVideoURLKey = "VelmoraVideoURL";
@@ -58,16 +58,18 @@ class Application {
         (void)table;
         return value.empty() ? key : value;
     }
+    // Whether this start is one where the settings stay closed: the program came with the
+    // user's session (its window would only be in the way then), or the desktop keeps it
+    // closed for another reason of its own. A desktop that does not say: an ordinary start.
+    // Main thread.
+    virtual bool startedWithSession() { return false; }
     // Ends the program once the current main-thread work returns: pending settings are
     // written and the process exits with status 0. Main thread.
     virtual void terminate() {}
-    // Whether the system is at least MAJOR.MINOR of the system the program was first written
-    // for (status item visibility came with 10.12). A desktop that does not say has every
-    // feature: true.
-    virtual bool isOperatingSystemAtLeastVersion(int major, int minor) {
-        (void)major, (void)minor;
-        return true;
-    }
+    // Whether the program's status item can be hidden and shown again while the program runs
+    // (the "hide the icon" setting takes effect only where it can). A desktop that does not say
+    // can.
+    virtual bool statusItemCanHide() { return true; }
 };
 
 } // namespace velmora

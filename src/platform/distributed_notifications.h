@@ -1,31 +1,32 @@
 #pragma once
-// System-wide named notifications posted by other processes.
+// What other processes and the desktop announce to everyone, as the program tells them apart.
+// Each desktop maps its own notifications onto these kinds.
 
 #include <functional>
-#include <string>
 
 namespace velmora {
 
-inline constexpr const char* kCancelMenuTrackingNotification =
-    "com.apple.HIToolbox.cancelMenuTrackingNotification";
-inline constexpr const char* kSelectedKeyboardInputSourceChangedNotification =
-    "com.apple.Carbon.TISNotifySelectedKeyboardInputSourceChanged";
-// The set of enabled keyboard input sources changed (on X11: a new keymap).
-inline constexpr const char* kEnabledKeyboardInputSourcesChangedNotification =
-    "com.apple.Carbon.TISNotifyEnabledKeyboardInputSourcesChanged";
+enum class DesktopBroadcast {
+    // A menu's tracking was cancelled (a launcher's panel taking the keyboard).
+    MenuTrackingCancelled,
+    // Another keyboard input source became the selected one.
+    SelectedInputSourceChanged,
+    // The set of enabled keyboard input sources changed (on X11: a new keymap).
+    EnabledInputSourcesChanged,
+};
 
 class DesktopBroadcasts {
   public:
-    using Callback = std::function<void(const std::string& name)>;
+    using Callback = std::function<void(DesktopBroadcast broadcast)>;
 
     DesktopBroadcasts() = default;
     DesktopBroadcasts(const DesktopBroadcasts&) = delete;
     DesktopBroadcasts& operator=(const DesktopBroadcasts&) = delete;
     virtual ~DesktopBroadcasts() = default;
 
-    // CALLBACK runs on the main thread, with immediate delivery, for each later notification
-    // named NAME, from any sender.
-    virtual void addObserver(const std::string& name, Callback callback) = 0;
+    // CALLBACK runs on the main thread, with immediate delivery, for each later broadcast of
+    // kind BROADCAST, from any sender.
+    virtual void addObserver(DesktopBroadcast broadcast, Callback callback) = 0;
 };
 
 } // namespace velmora

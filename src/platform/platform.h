@@ -2,6 +2,7 @@
 // Every platform service the agent uses, handed to the core as one aggregate.
 
 #include "platform/application.h"
+#include "platform/application_descriptions.h"
 #include "platform/child_process.h"
 #include "platform/chrome_browsers.h"
 #include "platform/cursor.h"
@@ -11,7 +12,6 @@
 #include "platform/hot_keys.h"
 #include "platform/images.h"
 #include "platform/login_items.h"
-#include "platform/property_list_files.h"
 #include "platform/run_loop.h"
 #include "platform/screens.h"
 #include "platform/text_input_sources.h"
@@ -37,7 +37,7 @@ struct Platform {
     Application& application;
     ViewFactory& views;
     // Services a desktop may lack; nullptr when it does (each user says what that means).
-    PropertyListFiles* propertyListFiles = nullptr;
+    ApplicationDescriptions* applicationDescriptions = nullptr;
     GlobalShortcuts* hotKeyCenter = nullptr; // the shared centre
     LoginItems* loginItems = nullptr;
     // How this desktop names Google Chrome; the identifiers of the simulated desktop unless

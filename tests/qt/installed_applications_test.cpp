@@ -178,15 +178,16 @@ TEST_F(InstalledApplicationsTest, AChosenFileReadsAsItsBundlesInfoOrAsNothing) {
     const std::string huge = write("Bundles/Huge.app/Contents/Info.plist", "");
     fs::resize_file(huge, program::BundlePropertyLists::kMaxBytes + 1);
     program::BundlePropertyLists files;
-    EXPECT_EQ(
-        files.dictionaryWithContentsOfFile(mail + "/Contents/Info.plist"),
-        (PlistDictionary{{"CFBundleIdentifier", "org.example.Mail"}, {"CFBundleName", "Post"}}));
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(bare + "/Contents/Info.plist"),
-              (PlistDictionary{{"CFBundleIdentifier", "org.example.Bare"}}));
+    // The chosen paths themselves, as the add button asks about them.
+    auto described = [&](const std::string& path) {
+        auto description = files.describeApplication(path);
+        return description ? description->identifier + "|" + description->name : "none";
+    };
+    EXPECT_EQ(described(mail), "org.example.Mail|Post");
+    EXPECT_EQ(described(bare), "org.example.Bare|");
     // A running application known by its window class alone, as the chooser answers for it.
-    EXPECT_EQ(files.dictionaryWithContentsOfFile(program::windowClassPath("Term") +
-                                                 "/Contents/Info.plist"),
-              (PlistDictionary{{"CFBundleIdentifier", "Term"}, {"CFBundleName", "Term"}}));
+    EXPECT_EQ(described(program::windowClassPath("Term")), "Term|Term");
+    EXPECT_EQ(described(hidden), "none");
     EXPECT_EQ(
         files.dictionaryWithContentsOfFile(info),
         (PlistDictionary{{"CFBundleIdentifier", "com.example.mail"}, {"CFBundleVersion", 3}}));

@@ -1,6 +1,7 @@
 // The program as a Qt application: its texts in English and in the user's language, and only
 // real URLs handed to the desktop's handler.
 
+#include "english_texts.h"
 #include "qt/qt_application.h"
 #include "qt/qt_menu.h"
 #include "qt/qt_status_item.h"
@@ -29,7 +30,7 @@ namespace velmora::qt {
 namespace {
 
 TEST(QtApplicationInfos, TheTipIsInEnglishOtherKeysComeBackAsTheyAre) {
-    QtApplicationInfo info;
+    QtApplicationInfo info({}, logAgent, program::englishTextsOfOwnKeys());
     const std::string tip = info.localizedStringForKeyValueTable(kAlfredTipKey, "", "");
     EXPECT_EQ(tip.rfind("Tip:\n        Switching input sources for Alfred", 0), 0u) << tip;
     EXPECT_EQ(info.localizedStringForKeyValueTable("Version", "", ""), "Version");

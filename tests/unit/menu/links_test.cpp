@@ -29,9 +29,8 @@ TEST(Links, PagesNamedByTheBuildWinAndAnEmptyNameIsNone) {
     EXPECT_EQ(supportURL(application), "https://example.org/help");
     EXPECT_EQ(videoURL(application), std::string(kVelmoraWebsite) + "/videos");
     application.info.clear();
-    EXPECT_TRUE(
-        reviewURL(application)
-            .ends_with(std::string("?id=") + kVelmoraStoreIdentifier + "&type=Productivity"));
+    EXPECT_EQ(reviewURL(application), std::nullopt);
+    EXPECT_EQ(supportURL(application), std::string(kVelmoraWebsite) + "/support");
 }
 
 } // namespace
