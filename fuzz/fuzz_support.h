@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the fuzz targets share: stopping on a broken promise of a reader, a scratch file for the
 // readers that take a path, and property-list values built from fuzzer bytes.

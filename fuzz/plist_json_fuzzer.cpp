@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The JSON values of scenario files (stored values, expectations). A value that parses must
 // print as compact JSON that parses again to the same value; an integer and a real of equal
 // value count as the same, as the printed form of a whole real is an integer.

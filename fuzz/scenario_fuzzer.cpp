@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scenario files as the harness reads them: comments and strings (lexer), then every
 // statement's parser. Nothing runs: parsing alone must refuse bad input with a line and a reason.
 

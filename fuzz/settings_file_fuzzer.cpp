@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file as the store reads it, and the typed reads the agent makes of what it got.
 // The first byte chooses the way in: even, the bytes are parsed as a domain (XML or binary
 // property list), written back as XML and parsed again; odd, they are a settings file on disk

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the X11 agent reads from other clients and from the settings: text properties in any
 // encoding, the root window's _XKB_RULES_NAMES, the identity and name properties of windows
 // with the frame extents, stored key combos, installed desktop files, the Xcursor files of

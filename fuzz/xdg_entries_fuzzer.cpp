@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The XDG readers of the login item: desktop-entry files, the Exec line inside them, and whole
 // autostart entries read from a file. The first byte chooses the reader.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "desktop_entry_file.h"
 
 #include "file_descriptor.h"

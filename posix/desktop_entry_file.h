@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The [Desktop Entry] group of a desktop file, read without trusting the file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An open file descriptor, closed on every way out of the function that holds it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xdg_base_dirs.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The user's folders by the XDG base directory rules: the configuration folder (settings file,
 // autostart entries) and the data folders (installed applications' desktop files).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages Velmora builds and tests with, when they are missing.
 # As root it uses apt-get; otherwise it names what is missing and stops.
 set -euo pipefail

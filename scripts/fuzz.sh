@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets of fuzz/ in build-fuzz (clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs each for SECONDS (default 600), one after another. The
 # seeds in fuzz/corpus are only read: what the fuzzer finds goes to a scratch folder

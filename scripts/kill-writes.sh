@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Kills writers of the settings file with SIGKILL at random moments, KILLS times (default
 # 1000), and after each kill (and each writer that ended before its moment) reads the file
 # back: it must be whole, and every setting that a writer reported saved before the kill must be

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs the random event driver: EVENTS events (default 1000000) from SEED (default 1) on the
 # simulated desktop, with every invariant checked after every step, in a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer (build-random-asan) unless PLAIN=1 asks

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Velmora and runs the demo: the tour scenario on the simulated desktop, with its trace.
 # With --agent, runs the real agent on the X11 desktop in $DISPLAY instead.
 set -euo pipefail

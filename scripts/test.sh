@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds with warnings as errors, and runs every test three times: in a
 # plain build, in an AddressSanitizer + UndefinedBehaviorSanitizer build and in a
 # ThreadSanitizer build. The tests on a real X server start and stop their own Xvfb.

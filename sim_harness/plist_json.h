@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The JSON form of property-list values: how scenario files write stored values, and how the
 // trace and show lines print them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Scenario files: parsing into statements, and running them against a simulated desktop.
 

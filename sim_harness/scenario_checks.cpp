@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scenario_checks.h"
 
 #include "app/app_delegate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // show and expect: what each WHAT prints, and how an expectation is compared with it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Statements that drive the agent: time, activations, notifications, the user's choices.
 
 #include "scenario.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // show and expect for the status item, the popover and its rule editor. The rule table's rows
 // are read from the cell views the program builds for them, as the user would see them.
 

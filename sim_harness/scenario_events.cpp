@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Driving statements for global input: modifier flags, mouse-ups and the pointer's shape.
 
 #include "scenario.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scenario_lexer.h"
 
 namespace velmora::sim {

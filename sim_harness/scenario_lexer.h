@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Lexical rules of scenario files: blank-separated words, "..." strings with escaped quotes
 // and backslashes, key=value options whose value may be a string, # comments outside quotes.

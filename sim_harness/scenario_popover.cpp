@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Driving statements of the status item, the popover and its rule editor: each acts on the
 // views the program made, as the user would (a disabled button ignores the press; a row or
 // item the table does not have is not there to click).

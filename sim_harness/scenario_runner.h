@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs parsed statements against a simulated desktop and prints show lines and failures.
 

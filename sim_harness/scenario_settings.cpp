@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Driving statements of the hotkeys, the shortcut table, the settings menu and the login-items
 // list. The shortcut recorders and the menu are the ones the program made, used as the user
 // would: a row the table does not have has no recorder to press.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // show and expect for the shortcut table, the registered hotkeys and the login-items list.
 // The shortcut rows are read from the cell views the program builds, as the user sees them.
 

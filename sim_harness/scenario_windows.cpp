@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // World statements for the window list and for icon images.
 
 #include "platform/window_list.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scenario_words.h"
 
 #include <cerrno>

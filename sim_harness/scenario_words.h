@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Small readers for the words of a statement, each refusing bad input with a clear reason.
 

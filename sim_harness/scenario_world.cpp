@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // World set-up statements: input sources, applications, screens, the store, the shell.
 
 #include "plist_json.h"

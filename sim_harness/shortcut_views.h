@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The shortcut table and its recorders as the simulated desktop made them, for the statements
 // and show lines that act on them.

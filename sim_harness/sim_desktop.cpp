@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim_desktop.h"
 
 #include "shortcut_views.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The agent on the simulated desktop: the desktop's fakes, the store the agent writes through
 // (each write and flush traced), and the AppDelegate built on them once launched. Tests, the

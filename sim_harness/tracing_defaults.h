@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Puts every write and flush of the agent into the trace, then hands it to the real store.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "application_chooser_model.h"
 
 #include <QPixmap>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The list behind the application chooser: the applications the user may add, running ones
 // first, each group by name; typing narrows it. Icons are loaded only when a row is drawn

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "deadline_queue.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Work due at a moment on the steady clock, run on the main thread as close to that moment as
 // the kernel wakes us. Qt's own timers count whole milliseconds and fired up to a millisecond

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's global frames have their origin at the bottom left of the screen at the
 // desktop's origin; Qt's at the top left of the desktop. This is the line between them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "indicator_face.h"
 
 #include <QPainter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the indicator window shows, drawn as one image of the window's size, and the part of
 // the window that is there at all: the pixels that this image covers. Outside them the window

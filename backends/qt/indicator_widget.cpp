@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "indicator_widget.h"
 
 #include "x11_window_traits.h"

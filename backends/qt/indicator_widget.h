@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The indicator's window: frameless, a tool window above the others that never takes the
 // focus. It draws its icon (and the backdrop box behind a glyph) and nothing else: the window

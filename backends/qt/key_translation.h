@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the recorder names keys. Shortcuts are stored by the key's position on the keyboard, not
 // by the symbol it types (symbols change with the layout, and the agent changes layouts); the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "layout_badge.h"
 
 #include "platform/images.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Glyphs for keyboard layouts that have no icon of their own: the layout's name in capitals
 // ("US", "DE", "RU") in one dark colour on a transparent ground, with a dot in the bottom

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "log_categories.h"
 
 namespace velmora::qt {

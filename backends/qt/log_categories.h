@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's logging categories, one per part, so that a user can turn one part's lines
 // off or its debug lines on with Qt's own rules (QT_LOGGING_RULES="velmora.x11.debug=true").

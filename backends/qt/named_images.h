@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's named images, drawn here rather than shipped as files: all are one-colour
 // glyphs, black on a transparent ground, so that they pass the template test and can be

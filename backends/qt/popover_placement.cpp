@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "popover_placement.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the popover goes on the screen, as a plain function of what the desktop tells.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_alert.h"
 
 #include "qt_popover.h"

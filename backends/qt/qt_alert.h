@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A modal alert as a message box. A popup (the popover) holds the keyboard and would sit over
 // the box, so it is closed before the box shows; the program shows it again afterwards.

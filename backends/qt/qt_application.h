@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program as an application: where it was started from, its log (a logging category,
 // log_categories.h, whose lines reach standard error: the session's log when the desktop starts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_application_chooser.h"
 
 #include <QCoreApplication>

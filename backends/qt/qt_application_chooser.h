@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application chooser: what the add button shows instead of a file dialog, as desktop
 // application choosers do. A search field (focused) over a list of the applications by icon

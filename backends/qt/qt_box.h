@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Boxes as widgets. A box holds other views and draws behind them: the plain kind a light
 // rounded panel, the custom kind its own corner radius, border and fill (colours of the

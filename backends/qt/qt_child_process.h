@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Child processes through QProcess: standard output is captured, standard input and error are
 // the agent's own. A child gets a deadline: the agent asks on its main thread, which must not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_controls.h"
 
 #include "named_images.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Text fields, choice boxes and buttons as widgets.
 

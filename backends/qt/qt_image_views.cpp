@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_image_views.h"
 
 #include "qt_images.h"

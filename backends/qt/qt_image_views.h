@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Image views as widgets. They hold other views. An image view shows its image scaled down in
 // proportion when it does not fit, centred, never scaled up; it takes no mouse events, so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_images.h"
 
 #include "layout_badge.h"

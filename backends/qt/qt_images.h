@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Images held as QImage: icons from the icon theme, image files, pixel access and redrawing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_indicator_views.h"
 
 #include "desktop_coordinates.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The indicator's window and its two views (the icon and the backdrop box behind glyphs) on
 // one IndicatorWidget, which draws them and is shaped to what it draws.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings menu as a Qt menu. Items with an action are entries, those without are
 // separators. An entry whose check mark the program sets becomes checkable, and only the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_open_panel.h"
 
 #include <QCoreApplication>

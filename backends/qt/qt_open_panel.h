@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The open panel as a Qt file dialog, without a native one (the desktop's portal dialogs may
 // not be there, and the dialog must behave the same everywhere). It lists desktop files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The drag pasteboard in this process, and its form on the way through Qt's drag and drop
 // (QMimeData). The string type is plain text, so a drag of rows carries its archive as text to

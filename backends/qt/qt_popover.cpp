@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_popover.h"
 
 #include "popover_placement.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The popover: a frameless window next to the tray icon holding the popover controller's
 // content view. A transient popover is a Qt popup: a press anywhere else closes it, and it

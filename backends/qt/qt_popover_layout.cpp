@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_popover_layout.h"
 
 #include "qt_box.h"

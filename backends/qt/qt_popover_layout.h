@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The popover's content as laid out on the Qt desktop, 288 x 330 collapsed:
 //

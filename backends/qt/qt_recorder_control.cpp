@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_recorder_control.h"
 
 namespace velmora::qt {

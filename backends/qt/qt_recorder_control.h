@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's shortcut recorder as a view: the recorder widget, its value as the program
 // stores shortcuts (a dictionary of the integers "keyCode" and "modifierFlags"), and its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The run loop of the real agent: Qt's event loop on the main thread (queued calls, and timers
 // on a deadline queue of their own) and a thread pool for the global queue. Nothing here wakes

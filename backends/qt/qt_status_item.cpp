@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_status_item.h"
 
 #include "desktop_coordinates.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The status item as a tray icon (StatusNotifierItem or XEmbed, as Qt finds the desktop's
 // tray). A left click (or a double click, which trays also send) runs the item button's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_table_view.h"
 
 #include "qt_pasteboard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A view-based table as a QTableView: the data source gives the row count, each row's height
 // and each cell's view, which the table hosts as the cell's widget. Rows can be dragged:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Qt face in the user's language. Its texts are English in the source and translated
 // through Qt's own tools: translations/velmora_*.ts, compiled by lrelease when the program is

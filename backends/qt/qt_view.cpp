@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_view.h"
 
 #include <QResizeEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The common part of the popover's views as Qt widgets: a frame in the superview with its
 // origin at the bottom left (as the program sets frames), a hidden flag, and the views held.

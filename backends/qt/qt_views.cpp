@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "qt_views.h"
 
 #include "qt_alert.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The views factory of the Qt desktop: the status item (a tray icon), the popover and its
 // content, the cells of its tables, the open panel and the indicator. The reset window is the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "recorder_widget.h"
 
 #include "shortcut_text.h"

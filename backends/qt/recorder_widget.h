@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The widget in which the user records a shortcut. A click starts a recording: the widget
 // grabs the keyboard (so that no hotkey of ours or of anyone else fires meanwhile, and no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "shortcut_text.h"
 
 #include "platform/controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Shortcuts as the desktop writes them ("Ctrl+Alt+A", "Shift+Super+F1") and the modifier masks
 // of stored shortcuts as Qt knows them.

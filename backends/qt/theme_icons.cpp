@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "theme_icons.h"
 
 #include <QDir>

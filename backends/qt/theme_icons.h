@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Icons by name from the user's icon theme, through Qt's own lookup (QIcon::fromTheme): the
 // theme Qt's platform names (else the one GTK's settings name), hicolor after it, then loose

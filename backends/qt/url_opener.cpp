@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "url_opener.h"
 
 #include <QDesktopServices>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Opening a web page (or any URL) with the program the desktop assigns to its scheme, through
 // QDesktopServices (the XDG portal where the program runs sandboxed, else xdg-open). Only

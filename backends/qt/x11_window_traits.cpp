@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_window_traits.h"
 
 #include <QGuiApplication>

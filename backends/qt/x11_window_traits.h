@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What Qt has no words for about a top-level window on X11, said through Qt's own xcb
 // connection: the window's shape, and being on every desktop. Each answers false and does

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The defaults domain kept in memory, for runs that need no file. It counts its changes, so
 // that a reader who prints it whole (the random driver's checker) does so only after one.

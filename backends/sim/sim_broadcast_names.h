@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The simulated desktop's names of the broadcasts the program hears, as scenarios post them
 // ("notify NAME"); a name of none of these kinds reaches nobody.

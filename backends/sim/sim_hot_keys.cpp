@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim_hot_keys.h"
 
 #include "platform/controls.h"

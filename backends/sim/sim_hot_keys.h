@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Global hotkeys on the simulated desktop: registrations kept in order, each change traced,
 // and key presses that fire every registration of exactly that combination.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Images of the simulated desktop: each made from an icon of the scenario and keeping its
 // name through scaling, so the trace can say which icon is shown.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The indicator window and its views on the simulated desktop: plain objects whose state
 // show prints, each change put into the trace.

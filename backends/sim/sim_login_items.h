@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The user's login-items list on the simulated desktop. An entry with an empty path stands
 // for one whose target can no longer be found: it does not resolve.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim_platform.h"
 
 #include "platform/application.h"

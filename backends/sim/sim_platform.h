@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The simulated desktop: the world, its virtual clock, the trace and one fake per platform
 // service. Tests and the scenario harness drive it through the control operations below; the

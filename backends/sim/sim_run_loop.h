@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A deterministic run loop in virtual time. Work is ordered by due time, then by the order in
 // which it was queued. Background jobs run on their own threads but strictly one at a time,

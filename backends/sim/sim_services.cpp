@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim_services.h"
 
 #include "sim_images.h"

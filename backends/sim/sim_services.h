@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The platform services of the simulated desktop, each a thin view on the shared world.
 // Every call that changes the desktop puts its effect line into the trace.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim_view_factory.h"
 
 #include "sim_indicator_views.h"

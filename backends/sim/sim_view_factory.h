@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The views factory of the simulated desktop. It remembers the status item, the popover and
 // the open panel it made, so that tests and the scenario harness can click, dismiss and

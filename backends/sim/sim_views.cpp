@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim_views.h"
 
 #include "sim_indicator_views.h"

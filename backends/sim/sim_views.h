@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The popover's views on the simulated desktop: plain objects that keep their state for show
 // and for tests; the status item, the popover, the tables and the open panel put their

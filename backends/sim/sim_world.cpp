@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim_world.h"
 
 #include "platform/window_list.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Everything the simulated desktop knows: input sources, applications, screens, windows,
 // the pointer, and who has subscribed to what.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The simulated desktop's trace: one line per effect the agent had on the desktop, each
 // prefixed with the virtual time in whole milliseconds.

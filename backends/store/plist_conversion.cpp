@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plist_conversion.h"
 
 #include "xml_error_position.h"

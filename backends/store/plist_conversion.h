@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Between the bytes of a settings file and the domain the store keeps: libplist parses and
 // prints, this converts its nodes to and from PlistValue.

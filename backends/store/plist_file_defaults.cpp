@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plist_file_defaults.h"
 
 #include "plist_conversion.h"

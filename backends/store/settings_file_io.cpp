@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings_file_io.h"
 
 #include "posix/file_descriptor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The file-system steps of the settings file: telling versions of the file apart, reading it
 // whole, replacing it atomically and moving a bad one aside. POSIX calls only; failures come

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings_path.h"
 
 #include "plist_file_defaults.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the settings file lives, worked out from the environment the caller passes in.
 

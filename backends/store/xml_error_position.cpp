@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xml_error_position.h"
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where an XML property list that libplist refused goes wrong, for the message about the file:
 // libplist only says that it failed. A real XML reader finds the line and column of the first

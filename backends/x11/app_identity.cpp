@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app_identity.h"
 
 #include "platform/application.h"

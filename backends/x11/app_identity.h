@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which application a window belongs to. X has no bundle identifiers: the desktop-file id
 // stands in for one, because it is what the desktop itself uses to tell applications apart,

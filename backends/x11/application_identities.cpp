@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "application_identities.h"
 
 #include "window_facts.h"

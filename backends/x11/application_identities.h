@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application identity of each window, remembered per window: WM_CLASS and the
 // application ids do not change once a window is mapped, and desktop files are read once (again

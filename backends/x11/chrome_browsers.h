@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Google Chrome and Chromium as the X11 agent identifies them: by desktop-file id where the
 // browser's desktop file is installed, by WM_CLASS class where it is not (see

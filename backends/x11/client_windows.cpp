@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "client_windows.h"
 
 #include "xcb_reply.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Finding the user's windows: from the EWMH lists of the window manager when there is one, and
 // from the window tree and the input focus when there is none.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The text cursor of cursor themes, known by its picture. Toolkits that load cursors from a
 // theme through libXcursor name them (XFixesSetCursorName); Chrome and Chromium load theme

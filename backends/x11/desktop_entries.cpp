@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "desktop_entries.h"
 
 #include "posix/desktop_entry_file.h"

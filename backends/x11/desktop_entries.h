@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The installed applications' desktop files: how an X window is tied to an application id, a
 // display name and an icon. Only the keys that these need are read.

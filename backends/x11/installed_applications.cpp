@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "installed_applications.h"
 
 #include <system_error>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Installed applications on Linux: an application is installed when a desktop file with its
 // id is in the XDG data folders ($XDG_DATA_HOME, $XDG_DATA_DIRS; earlier folders hide later

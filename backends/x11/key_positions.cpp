@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "key_positions.h"
 
 #include <algorithm>

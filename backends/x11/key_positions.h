@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where a stored hotkey's key sits on the keyboard. Stored shortcuts name a key by the virtual
 // key code of an ANSI keyboard (A = 0, S = 1, ...), so that a settings file moves between

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "launcher_panel_watch.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The panels of the launchers that never come to the front: rofi and dmenu map an
 // override-redirect window and grab the keyboard, while the window manager keeps the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "randr_monitors.h"
 
 #include "xcb_reply.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The monitors of the X screen as RandR 1.5 lists them, asked afresh at every read: any client
 // may add, move or remove a monitor at any moment (xrandr --setmonitor) and the server tells

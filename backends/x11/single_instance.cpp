@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "single_instance.h"
 
 #include <cstdlib>

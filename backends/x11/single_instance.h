@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One agent per user and display: the running agent owns the X selection
 // _VELMORA_U<uid>_S<screen>. The server releases it when the agent's connection ends, so a

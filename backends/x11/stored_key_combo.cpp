@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "stored_key_combo.h"
 
 #include <cmath>

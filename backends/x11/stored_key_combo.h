@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A stored shortcut as the settings hold it: {"keyCode": N, "modifierFlags": M}, with the key
 // code of an ANSI key position and the masks Shift, Control, Option and Command. Settings come

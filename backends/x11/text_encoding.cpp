@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text_encoding.h"
 
 #include "util/utf8.h"

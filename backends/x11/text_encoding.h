@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Text from X properties arrives in whatever encoding the client chose: UTF8_STRING should be
 // UTF-8 but may not be, STRING is Latin-1. The rest of the agent only ever sees valid UTF-8.

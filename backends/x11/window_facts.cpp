@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window_facts.h"
 
 #include "xcb_reply.h"

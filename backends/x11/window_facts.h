@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the agent reads about client windows, fetched in batches: every request for every window
 // is sent first and the replies are collected afterwards, so that reading fifty windows costs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The icon a window gives itself in _NET_WM_ICON: a list of images, each its width, its height
 // and then width x height pixels, one 32-bit non-premultiplied ARGB value each, row by row.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window_icons.h"
 
 #include "window_icon.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The icons applications without a desktop file (or whose desktop file names no icon that can
 // be found) show: the one their windows give themselves in _NET_WM_ICON, read once per

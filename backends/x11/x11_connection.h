@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The agent's own connection to the X server: the root window, the atoms, the extensions it
 // uses, and the event pump that hands every event to the services that listen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_cursor.h"
 
 #include "xcb_reply.h"

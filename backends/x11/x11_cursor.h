@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The pointer's current cursor through XFixes, whichever client set it: its hot spot and the
 // name its theme gave it ("xterm", "left_ptr"). XFixes 2.0 names cursors; 1.0 gives the hot

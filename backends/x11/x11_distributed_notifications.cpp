@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_distributed_notifications.h"
 
 namespace velmora::x11 {

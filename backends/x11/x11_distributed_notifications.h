@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The broadcasts that the core listens for. On X11 nobody else posts them: the XKB service
 // posts the input-source ones when the keyboard group or the keymap changes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_event_monitor.h"
 
 #include "xcb_reply.h"

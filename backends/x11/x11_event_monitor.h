@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Global mouse-up and modifier-key events through XInput 2 raw events on the root window. Raw
 // events reach us whatever window has the focus and without a grab, so no other program loses

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_hot_key_center.h"
 
 #include "xcb_reply.h"

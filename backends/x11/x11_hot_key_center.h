@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Global hotkeys on X11: passive key grabs on the root window, one per stored combination and
 // per state of the lock modifiers (Caps Lock, Num Lock, Scroll Lock), so that a shortcut works

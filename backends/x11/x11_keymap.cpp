@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_keymap.h"
 
 #include "xcb_reply.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the hotkeys need of the server's keyboard: which X key code each stored key position
 // has on the current keymap, and which modifier bits carry Alt, Super, Num Lock and Scroll

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_reset_window.h"
 
 namespace velmora::x11 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The delegate's window for the refresh after a selection: a 1x1 override-redirect window that
 // is mapped and unmapped at once. It never takes the input focus: the window manager does not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_screens.h"
 
 #include "window_facts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Monitors through RandR. A monitor's number is the atom of its RandR name ("DP-1", "screen"):
 // the same while the server runs, and the same again after the monitor is unplugged and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // When a system tray appears on the agent's screen or goes away: the server says so when the
 // tray's selection (_NET_SYSTEM_TRAY_S<screen>) changes hands, so nothing has to ask again and

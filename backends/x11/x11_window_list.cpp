@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_window_list.h"
 
 #include "client_windows.h"

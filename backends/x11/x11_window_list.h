@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The on-screen client windows, front to back, as window-list entries.
 //

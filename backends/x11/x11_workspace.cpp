@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "x11_workspace.h"
 
 #include "client_windows.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The workspace on X11: the frontmost application follows the active window, running
 // applications are the client windows grouped by application (and the launchers whose panel

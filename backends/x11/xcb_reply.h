@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Replies and errors that xcb hands out are malloc'ed by it and freed by the caller.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // xcb/xkb.h names a structure member "explicit", which is a keyword in C++.
 

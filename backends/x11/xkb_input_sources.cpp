@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xkb_input_sources.h"
 
 #include "xcb_reply.h"

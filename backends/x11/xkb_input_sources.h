@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Keyboard input sources on X11: every group of the current XKB keymap is one keyboard layout.
 // The current source is the locked group, and selecting one locks its group. Group changes

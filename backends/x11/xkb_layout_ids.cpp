@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xkb_layout_ids.h"
 
 #include "text_encoding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Input source IDs of the XKB groups, taken from the root window's _XKB_RULES_NAMES property
 // (rules, model, layouts, variants, options; written by setxkbmap and the desktop's keyboard

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xkb_layout_names.h"
 
 #include "xcb_xkb.h"

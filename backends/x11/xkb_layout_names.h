@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The names XKB gives keyboard layouts, also those the current keymap does not have: what the
 // rule table calls a rule's layout after the user took it out of the keymap ("xkb:de" is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "autostart_entry.h"
 
 #include "exec_line.h"

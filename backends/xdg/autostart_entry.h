@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One autostart entry: the program it starts, and the entry that starts this program.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "autostart_folder.h"
 
 #include "posix/xdg_base_dirs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "exec_line.h"
 
 namespace velmora::xdg {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The Exec key of a desktop entry, both ways: the program it starts, and the value that starts
 // a given program. Two layers of escapes apply: the desktop file's string escapes (\s, \n, \t,

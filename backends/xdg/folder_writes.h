@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Writes into a folder that a crash or a full disk must never leave with half a file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "program_resolver.h"
 
 #include <array>

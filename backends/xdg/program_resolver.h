@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program a command word starts, as an absolute path without symlinks, so that it compares
 // equal to the running program's own path however the entry names it.

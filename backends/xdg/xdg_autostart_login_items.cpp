@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xdg_autostart_login_items.h"
 
 #include "autostart_entry.h"

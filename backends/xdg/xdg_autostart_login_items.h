@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The login items of an XDG desktop: the *.desktop files of the user's autostart folder. The
 // desktop starts each entry's Exec at login; an entry is the program its Exec starts.

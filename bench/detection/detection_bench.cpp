@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a poll step costs: the Spotlight panel test copies and walks the on-screen window list
 // (five times a second while a panel is open), and every indicator refresh runs the template
 // test over the icon's pixels.

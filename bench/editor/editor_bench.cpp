@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One showing of the popover on the simulated desktop, with 100 applications (half of them
 // with a rule, the stored order naming every other one) and 10 keyboard layouts: the status
 // item is clicked, the program activates itself, the application list and the catalogue are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What one activation costs: the rule lookup of changeInputToAppID against the settings file
 // holding 1,000 rules (file unchanged, and rewritten by another program before each lookup),
 // and a whole activation through the dispatcher on the simulated desktop.

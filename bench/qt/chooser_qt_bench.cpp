@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the add button's application chooser costs with 1,000 installed applications (Qt's
 // offscreen platform): each showing reads the desktop files afresh, builds the list and draws
 // it; icons (small SVG drawings in the hicolor theme, one per application) load only for the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What showing the popover costs with the real widgets (Qt's offscreen platform): the first
 // showing builds every widget of the popover and its rows; later showings rebuild the lists and
 // reload the tables. 100 applications, 10 keyboard layouts with the program's layout badges,

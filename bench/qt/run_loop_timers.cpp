@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How close to their time the run loop's timers fire: the agent's waits (100 ms before a
 // selection, 200 ms after a screen change, the 100 ms and 200 ms polls of the launcher panels)
 // are behaviour, not a minimum. Each delay is asked for 40 times, one after the other, through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of a rule lookup when the rules live in the settings file: the agent does one at
 // every application switch.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures how long a keyboard layout takes to follow an activation, on the display in $DISPLAY.
 //
 //   velmora_bench_activation WINDOW-A GROUP-A WINDOW-B GROUP-B COUNT

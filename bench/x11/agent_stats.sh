@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What the X11 benchmarks and the soak test read of the running agent from /proc, sourced by
 #   source agent_stats.sh
 # Counted over every thread of the process, as a wake-up of any of them costs the same.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a cursor theme's text cursor (the address-bar check's I-beam shapes): the agent's own
 // Xcursor reader (cursor_theme_shapes.h) against libXcursor's loader, on the same file.
 // VELMORA_CURSOR_FILE names the file (default: Adwaita's xterm).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures how long a keyboard layout takes to follow a hotkey, on the display in $DISPLAY
 // where run-bench.sh started the agent with two stored shortcuts: Ctrl+Alt+K selects ru
 // (group 2) and Ctrl+Shift+F1 selects de (group 1).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Registering the stored hotkeys at start-up, on the display in $DISPLAY: 20 registerHotKey
 // calls with their grabs (8 per combination when Num Lock and Scroll Lock have modifiers),
 // and reading the keymap that a new centre starts from.

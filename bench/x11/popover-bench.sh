@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The popover with the icons of 20 real applications, in one Xvfb session with openbox:
 #   bench/x11/popover-bench.sh BUILD-DIR
 # Ten applications have desktop files whose icons are the SVG files of the machine's hicolor

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What showing the popover costs on a real X display with the icons of real applications:
 // the agent's workspace, installed applications and window icons over the display's windows
 // (desktop files whose icons are SVG files of the icon theme, windows that set _NET_WM_ICON),

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Latency and cost of velmora on X11, in one Xvfb session with openbox and the layouts us,de,ru:
 #   bench/x11/run-bench.sh BUILD-DIR [IDLE-SECONDS]
 # Reports the time from an activation to the layout switch (50 alternating activations) beside

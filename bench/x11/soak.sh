@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Soak test of the real agent on X11, in one Xvfb session with openbox:
 #   bench/x11/soak.sh BUILD-DIR [ACTIVATIONS] [KEYMAP-CHANGES]      (10000 and 1000 by default)
 # ACTIVATIONS activations between windows of applications whose rules name different layouts,

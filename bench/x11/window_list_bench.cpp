@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the window list of the display in $DISPLAY (run-bench.sh puts 50 windows there):
 // with the application identities already known, as the agent reads it again and again, and
 // with every identity read afresh.

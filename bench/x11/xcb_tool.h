@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the X11 tools of the benchmarks and the end-to-end tests' client (tests/e2e) share.
 

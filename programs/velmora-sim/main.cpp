@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // velmora-sim: runs the agent on the simulated desktop from a scenario file and prints the
 // trace of everything it did to the desktop.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "agent.h"
 
 #include "app/app_delegate.h"

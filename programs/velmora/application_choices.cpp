@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "application_choices.h"
 
 #include "bundle_property_lists.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the application chooser offers on X11: the running applications (with a desktop file
 // or known by their window class alone), then the installed ones that choosers of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bad_file_notices.h"
 
 #include <utility>

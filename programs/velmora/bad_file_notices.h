@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings store's lines about bad files, on their way from whichever thread found the
 // file to the main thread, which shows them where a user sees them (settings_file_alerts.h):

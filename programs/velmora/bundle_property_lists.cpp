@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "bundle_property_lists.h"
 
 #include "store/plist_conversion.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the rule editor learns of an application the user adds: the chosen item described as
 // its "Contents/Info.plist" reads. On Linux the chosen item is usually a desktop file,

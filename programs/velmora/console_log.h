@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application service for the one-shot subcommands, which run without Qt: messages go to
 // standard error.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "desktop_commands.h"
 
 #include "console_log.h"

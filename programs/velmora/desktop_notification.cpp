@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "desktop_notification.h"
 
 #include "platform/application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One notification through the desktop's notification service (org.freedesktop.Notifications
 // on the session bus), as every desktop and most window-manager sessions run one (a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "english_texts.h"
 
 #include "menu/alfred_tip.h"

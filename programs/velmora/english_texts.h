@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's own texts whose lookup keys are not English (the settings menu's tip about
 // Alfred is keyed by its original Chinese text), each with the English text the Qt face shows.

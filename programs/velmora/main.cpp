@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // velmora: selects each application's keyboard layout when it comes to the front.
 
 #include "agent.h"

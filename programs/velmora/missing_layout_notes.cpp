@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "missing_layout_notes.h"
 
 namespace velmora::program {

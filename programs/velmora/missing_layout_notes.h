@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The agent's keyboard layouts, with a note on standard error when a rule names a layout that
 // the current keymap does not have. Such a rule is skipped at every activation; without the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "popover_notice.h"
 
 #include "qt/qt_popover.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A notice shown with the popover: a line right under it (above it when the screen has no room
 // below), as wide as the popover, for what the user must know and no notification service

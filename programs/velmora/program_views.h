@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The views of the real agent: the reset window straight on X (it must never take the focus,
 // which a toolkit window cannot promise), the rest as Qt widgets.

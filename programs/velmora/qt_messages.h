@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's messages (its logging categories, backends/qt/log_categories.h) and Qt's own
 // warnings (from its X11 plugin, for example "The X11 connection broke") go to standard error:

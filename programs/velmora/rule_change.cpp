@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rule_change.h"
 
 #include "console_log.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // "velmora rule APP SOURCE-ID" and "velmora rule APP -" from start to end: the ID is checked
 // first (one that can never be selected is refused, nothing is written), the rule is stored,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rule_checks.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What "velmora rule" checks before and after it stores a rule: whether the input source ID is
 // one the program can ever select (else the rule is refused, with the closest ID), and whether

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "rule_commands.h"
 
 namespace velmora::program {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The rule subcommands: the same store operations as the rule editor, from the command line.
 

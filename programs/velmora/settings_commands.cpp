@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings_commands.h"
 
 #include "rule_commands.h"

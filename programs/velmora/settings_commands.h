@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The subcommands that only look: they read the settings file and never change it, not even a
 // bad one (only the agent and "velmora rule" move a bad file aside).

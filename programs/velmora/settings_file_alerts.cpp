@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings_file_alerts.h"
 
 #include "desktop_notification.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the running agent tells the user that it found a bad settings file (moved aside, or
 // kept because it could not be): a desktop notification when the desktop runs a notification

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "signal_pipe.h"
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // SIGINT and SIGTERM turned into bytes on a pipe, so that the event loop hears of them and the
 // work happens there: a signal handler may do almost nothing safely.

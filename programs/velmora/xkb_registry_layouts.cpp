@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "xkb_registry_layouts.h"
 
 #include <xkbcommon/xkbregistry.h>

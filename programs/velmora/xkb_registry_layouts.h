@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The keyboard layouts and variants that XKB knows, from the xkeyboard-config registry that
 // the desktops' keyboard settings show (read with libxkbregistry, exotic layouts included).

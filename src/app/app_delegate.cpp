@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/app_delegate.h"
 
 #include "engine/launcher_identifiers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application delegate: owns every part of the agent, wires them together, and carries
 // the method names the rest of the program calls.

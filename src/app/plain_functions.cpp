@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/plain_functions.h"
 
 #include "app/app_delegate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The engine's plain functions. Each works on the live delegate; without one it does nothing
 // and returns the neutral value (empty string, false, none).

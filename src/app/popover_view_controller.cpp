@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/popover_view_controller.h"
 
 #include "app/app_delegate.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The popover's controller: the rule editor's application list and catalogue, the rule
 // table, reordering, adding and removing applications, the popover view's set-up and sizing,

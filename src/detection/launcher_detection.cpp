@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "detection/launcher_detection.h"
 
 #include "detection/launcher_panels.h"

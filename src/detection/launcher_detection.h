@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Spotlight and Alfred open their search panels without activating, so the activation
 // dispatcher never hears of them. This watches for the panels in the window list (after menu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "detection/launcher_panels.h"
 
 #include "detection/window_entry.h"

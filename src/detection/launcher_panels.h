@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the Spotlight and Alfred search panels look in the window list, and which raw modifier
 // flags mean that no modifier key is held.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "detection/window_entry.h"
 
 #include "platform/saturating_numbers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading one window-list entry. The window server's entries are loosely typed dictionaries;
 // every reader here checks the type and reads a missing or mistyped value as absent, so that

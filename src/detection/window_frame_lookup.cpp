@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "detection/window_frame_lookup.h"
 
 #include "detection/window_entry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which window the indicator should sit at: the first window of an application in the
 // on-screen window list, and the follow check that moves the indicator to the front

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/application_list.h"
 
 #include "editor/stored_lists.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The application list behind the rule table: rebuilt each time the popover is about to
 // show, and grown when an application is launched.

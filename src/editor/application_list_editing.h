@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The user's changes to the application list: dragging a row to another place (which becomes
 // the stored order), adding an application through the open panel, removing the selected

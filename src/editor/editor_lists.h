@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The lists behind the popover's two tables, shared by every popover controller of the
 // program and owned by the application delegate: the application list (the rule table's

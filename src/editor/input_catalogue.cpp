@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/input_catalogue.h"
 
 namespace velmora {

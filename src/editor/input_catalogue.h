@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The input source catalogue: the enabled keyboard input sources the user can select, with
 // their names and icons.

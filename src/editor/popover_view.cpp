@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/popover_view.h"
 
 namespace velmora {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The popover's content view: its set-up when it loads, the rebuild before every showing,
 // the expand/collapse toggle and its geometry, and which table a table callback is about.

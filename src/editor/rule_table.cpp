@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/rule_table.h"
 
 namespace velmora {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The rule table: one row per application with its icon, its name and a choice of input
 // source. Choosing writes the application's rule record at once.

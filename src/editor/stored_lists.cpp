@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "editor/stored_lists.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The stored lists of bundle identifiers: "orderOfAppsRule" and "notDisplayAppName".
 

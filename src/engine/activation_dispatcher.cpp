@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/activation_dispatcher.h"
 
 #include "engine/launcher_identifiers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/address_bar_switch.h"
 
 #include "platform/window_list.h"

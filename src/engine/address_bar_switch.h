@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A click into the address bar of Safari or Google Chrome selects the ABC layout, so that
 // addresses and searches are typed in Latin letters whatever the browser's rule says. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/input_source_selection.h"
 
 #include "platform/saturating_numbers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Bundle identifiers of the two launchers whose rules apply at once.
 

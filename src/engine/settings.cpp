@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/settings.h"
 
 #include "platform/saturating_numbers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Typed access to the defaults domain: every key with its type and absent meaning, the rule
 // lookup and the rule-record update that every writer of rules uses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/shell.h"
 
 #include "util/utf8.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "engine/system_notifications.h"
 
 #include "platform/distributed_notifications.h"

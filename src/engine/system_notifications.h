@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The distributed-notification callback and the global event monitor's handler: how the
 // agent hears of menu tracking, input source changes, mouse-ups and modifier keys.

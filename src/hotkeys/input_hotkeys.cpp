@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hotkeys/input_hotkeys.h"
 
 #include "hotkeys/stored_shortcuts.h"

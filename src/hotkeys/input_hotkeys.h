@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The global hotkeys of the input sources: every stored shortcut registered once at start-up,
 // and each recording in the shortcut table replacing or clearing one input source's shortcut,

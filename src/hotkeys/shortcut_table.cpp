@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hotkeys/shortcut_table.h"
 
 #include "hotkeys/stored_shortcuts.h"

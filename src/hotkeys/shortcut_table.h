@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The shortcut table: one row per catalogue entry with the input source's icon, its name and
 // a recorder showing its stored shortcut. The table keeps nothing: every cell is made afresh

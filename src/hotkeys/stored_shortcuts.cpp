@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hotkeys/stored_shortcuts.h"
 
 #include "platform/saturating_numbers.h"

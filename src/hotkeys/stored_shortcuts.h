@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Reading the stored shortcuts: the "shortcutOfInput" dictionary (input source ID -> the
 // recorder's value) and the two numbers of one shortcut. The store may hold anything another

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "indicator/indicator.h"
 
 #include "detection/window_entry.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The floating indicator: a small borderless window showing the current input source's icon.
 // It sits at a corner of the front window (when it follows windows) or of an open launcher

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "indicator/popover_host.h"
 
 #include <algorithm>

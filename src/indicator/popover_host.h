@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's status item and the popover it opens: building the item, showing, toggling,
 // closing and resizing the popover, and hiding the item after the popover closes when the

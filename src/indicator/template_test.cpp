@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "indicator/template_test.h"
 
 #include <algorithm>

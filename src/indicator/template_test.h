@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Whether an icon is a one-colour glyph (a "template"): drawn in one colour on a transparent
 // background, such an icon is shown small on a backdrop, while a coloured one (a flag) is

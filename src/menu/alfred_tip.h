@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The tip about Alfred shown from the settings menu. The text is also the lookup key of its
 // translations; a desktop without one shows the key itself.

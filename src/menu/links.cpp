@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "menu/links.h"
 
 namespace velmora {

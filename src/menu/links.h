@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The pages the settings menu opens: the review page the desktop names, and two pages of the
 // maker's website. A build may name its own in the program's information dictionary.

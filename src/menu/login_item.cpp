@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "menu/login_item.h"
 
 namespace velmora {

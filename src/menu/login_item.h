@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's entry in the user's login-items list: the first entry whose target is the
 // program's own URL. The list is opened afresh for every operation; a list that cannot be

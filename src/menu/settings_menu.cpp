@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "menu/settings_menu.h"
 
 #include "menu/alfred_tip.h"

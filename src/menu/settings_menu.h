@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings menu's actions: its check marks when it pops up, start at login, hiding the
 // menu bar icon, the three indicator and address-bar settings, the Alfred tip, the links and

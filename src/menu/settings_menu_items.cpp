@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "menu/settings_menu_items.h"
 
 #include "engine/settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The settings menu as the program lays it out: titles, the action each entry sends, and the
 // settings behind the entries that carry a check mark. Start at login must stay item 0 and

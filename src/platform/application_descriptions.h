@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the desktop says about an application the user chose in the open panel, by the path
 // the panel gave: how the desktop identifies it and what it calls it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Which applications the address-bar switch takes for Google Chrome and the browsers built
 // like it (the same toolbar, so the same band), as the desktop names them.

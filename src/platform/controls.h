@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The controls of the popover: text fields, choice boxes and buttons. All on the main thread.
 

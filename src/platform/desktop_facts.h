@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the program differs by desktop: when an activation's rule is selected, and what a
 // desktop has or lacks that the settings menu, the rule table and the popover's labels show.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What other processes and the desktop announce to everyone, as the program tells them apart.
 // Each desktop maps its own notifications onto these kinds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Global hotkeys: a key combination that acts whatever application is in front. The program
 // registers one per input source that has a stored shortcut; its identifier is the input

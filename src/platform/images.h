@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Images: icons of input sources and applications, their pixels, and redrawing at a size.
 

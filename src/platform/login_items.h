@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The user's list of programs started at login. Opened afresh for every operation; nothing is
 // cached. Main thread only.

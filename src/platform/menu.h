@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Menus with check marks that pop up at a point, and modal alerts. Main thread only.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The open panel: the user picks a file or folder (on X11, a desktop file in the XDG
 // applications folder stands for an application bundle). Main thread only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The drag pasteboard, and the archived form of a set of row indexes that the rule table
 // puts on it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every platform service the agent uses, handed to the core as one aggregate.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A popover: a panel shown next to a view (the status item's button), holding the content
 // view of the program's popover controller. Main thread only.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one value type of stored settings and window-list entries: a property-list value.
 // Dictionaries keep their keys sorted (std::map), which also makes every printed form stable.

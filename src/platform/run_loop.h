@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Time, timers and queues: the main run loop, the main queue and a global background queue.
 

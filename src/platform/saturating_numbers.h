@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Conversions of numbers that come from outside the program (the settings file, window lists,
 // window properties) and may hold any value: NaN reads 0, a value beyond the target's range

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's item in the menu bar (on X11: the tray icon). Main thread only.
 

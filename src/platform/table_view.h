@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // View-based tables: the table asks its data source (the core) for the row count, each row's
 // height and each cell's view, which the core builds with the views factory. Rows can be

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The per-user defaults domain of the program: a persistent dictionary of property-list values.
 

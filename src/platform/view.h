@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The common part of every view the program makes: a frame in its superview, a hidden flag,
 // and the views it holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Running applications, the frontmost one, and the workspace notifications about them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "util/utf8.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // UTF-8 as the agent accepts it from outside (command output, X properties, desktop files):
 // shortest forms only, no UTF-16 surrogates, nothing past U+10FFFF.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # With "enableBrowserAddressEnglish" on, a click 45 to 75 pixels below the top of what Chrome or
 # Chromium draws, with the text cursor showing, selects us. Fakes: a Chrome under openbox's title
 # bar, a Chromium drawing its own inside transparent margins (localized desktop file, own rule).

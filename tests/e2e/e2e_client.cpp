@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X client the end-to-end tests drive the desktop with (ids are printed once managed):
 //   windows CLASS COUNT [--bad-names] [--no-wait] [--icon RRGGBB]  COUNT windows of WM_CLASS
 //        class CLASS ("" for none), then "key WINDOW GROUP" for each key pressed in one; --icon

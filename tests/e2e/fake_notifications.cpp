@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A notification service for the tests: owns org.freedesktop.Notifications on the session bus
 // (its body may hold markup) and prints each Notify call as "Notify<TAB>SUMMARY<TAB>BODY" on
 // one line. Prints "ready" once the name is its own.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Stored shortcuts select their layouts whatever is in front: Ctrl+Alt+K (K's position) ru,
 # Ctrl+Shift+F1 de, also with Num and Caps Lock; Super+F1 (openbox's) is logged, the rest work.
 # xdotool locks group 0 around its keys, so the checks read the group after each step.

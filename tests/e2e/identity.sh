@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Which application a window belongs to: desktop files found by StartupWMClass or by a file
 # name equal to the class, localized names, the bare class, and windows without a class or with
 # names that are not UTF-8. Rules written for these identities apply. The rule table shows each

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The indicator on a real X server, without and then with a compositing manager. Off: there but
 # unseen, clicks reach the window below. On: starts top left clear of the edges, only the layout's
 # badge (a dark one-colour glyph at its own size) is drawn and the corners pass clicks; it follows

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # A new keymap while the agent runs: its layouts are the sources from then on (a missing layout's
 # rule starts to work, a gone one's stops); a rule for a missing layout is noted when written and
 # once per keymap when skipped; every line starts with "velmora: "; the rule table names missing

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The launcher detection on a real X server, through the global event monitor. While an Alfred
 # edition runs (desktop-file id com.runningwithcrayons.Alfred*), a held modifier makes the agent
 # read _NET_CLIENT_LIST_STACKING every 0.1 s until just after the release (seen through RECORD;

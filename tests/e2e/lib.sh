@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The desktop of the end-to-end tests (source lib.sh VELMORA E2E_CLIENT): its own Xvfb, home,
 # settings and data folders; cleans up by process id. Waits poll and never judge durations.
 

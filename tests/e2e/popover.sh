@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The status item and the popover on a real X server. Without a tray: said once, settings in an
 # ordinary window at start and at a second start after closing it; a later tray gets the icon.
 # With trayer: the popover opens below the icon at start wherever the pointer is; a layout chosen

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What the scripts that work the popover share: finding the agent's tray icon and popover, and
 # clicking into it. Sourced after lib.sh.
 

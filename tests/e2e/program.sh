@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The velmora program around the agent: version and help, rule commands with and without a display,
 # a bad settings file, a missing or unreachable display, a second start, the ending signals (also
 # during a background check), and the display going away under it.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The settings file changed by other programs while the agent runs: the next activation uses
 # the rules as they are in the file now, whether "velmora rule" or an editor wrote them.
 source "$(dirname "$0")/lib.sh" "$@"

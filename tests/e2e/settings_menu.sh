@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The popover's settings menu, driven with the keyboard: Start at Login updates an earlier
 # version's entry (no --autostart) at start, removes it, writes the program's own when chosen
 # again; no Alfred tip nor rating entry, the entries after the settings open the project's pages;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Shortcuts recorded in the popover: Ctrl+Alt+K on the German row's recorder stores K's position
 # with Control and Alt and selects German with another application in front. Three recordings in a
 # row (J, K, L) keep the popover open and store all three; a click and BackSpace clears one. The

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Each application's rule applies when it comes to the front (A, B, A; none for no rule or an
 # unconfigured layout; again for a minimized one brought back). Without an EWMH window manager the
 # agent says so (unless its X11 lines are turned off) and follows the focus; one starting,

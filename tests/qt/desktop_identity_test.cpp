@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Desktop files and the application identity of a window.
 
 #include "platform/application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Installed applications on Linux: desktop files in the XDG data folders stand for application
 // bundles (their path, icon and name), and what the rule editor reads when the user adds one.
 

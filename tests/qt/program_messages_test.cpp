@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the velmora program says: Qt's messages in the program's own form, and the note about
 // rules that name a layout the keymap lacks.
 

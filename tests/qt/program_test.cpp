@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line of the velmora program and its rule commands on a real settings file.
 
 #include "command_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program as a Qt application: its texts in English and in the user's language, and only
 // real URLs handed to the desktop's handler.
 

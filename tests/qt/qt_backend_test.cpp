@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt run loop, images, layout badges and the indicator's face, offscreen. Waits end on
 // events; their deadline only stops a hang.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings menu on Qt: marks only the program changes, and menus dropped around a choice.
 
 #include "qt/qt_menu.h"

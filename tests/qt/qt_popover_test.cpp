@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The status item, popover, its layout, the chooser and the file dialog on Qt's offscreen
 // platform (no tray: activations are emitted directly).
 

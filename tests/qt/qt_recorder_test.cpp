@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The shortcut recorder on Qt (offscreen; key events carry X's native key codes): what a
 // recording takes, how it ends, that the delegate hears of every end once, and what it shows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The view-based table on Qt (offscreen): rows, heights and cells from a data source, the
 // selection across reloads, and drags ended through the drop handler and drop events.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The popover's views as Qt widgets (offscreen, driven with QTest): bottom-left frames, children
 // following a parent's height, image views, choice boxes and buttons.
 

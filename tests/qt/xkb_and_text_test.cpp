@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Layout IDs from _XKB_RULES_NAMES, the text clean-up every X property goes through, the
 // window bounds grown or shrunk by the extents a client sets, and the image taken from the
 // icons a window sets.

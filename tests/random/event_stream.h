@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A seeded stream of scenario lines for the random event driver: first the world (input
 // sources, applications, screens, the store, windows) and `launch`, then one event per line,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "invariants.h"
 
 #include "detection/launcher_panels.h"

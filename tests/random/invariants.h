@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What must hold after every step of a random run, whatever the events were: the current
 // input source exists, the switch counter never goes down unless another program wrote it, no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Seeded random event streams on the simulated desktop: every invariant holds after every
 // step of 10^4 events for each seed (a failure prints the seed and a scenario that shows it).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "random_run.h"
 
 #include "event_stream.h"

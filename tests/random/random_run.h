@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs the seeded event stream on a fresh agent with the invariants checked after every
 // step, and cuts a failing run down to a short list of scenario lines that still fails the

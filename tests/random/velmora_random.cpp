@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // velmora-random: runs seeded random event streams on the simulated desktop, checking the
 // agent's invariants after every step, and prints a failing run cut down to a scenario.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs velmora-sim on SCENARIO and compares its whole output with EXPECTED.
 execute_process(COMMAND ${SIM} ${SCENARIO} OUTPUT_VARIABLE got ERROR_VARIABLE err RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Two runs share one settings file: the second sees the rule and counter of the first.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})

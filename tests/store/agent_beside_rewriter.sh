@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Another program rewrites the settings file 100 times a second (in place, slowly, and by
 # swapping in new files, by turns) while the agent runs and switches layouts. The agent must
 # keep running, keep its own switch count, keep every key of the other program, never write a

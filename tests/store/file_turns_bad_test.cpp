@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files the store cannot use, and other programs changing the file; the read-only store, which
 // never changes anything on disk.
 

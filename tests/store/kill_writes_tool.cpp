@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The timing and checking half of scripts/kill-writes.sh (usage() lists the verbs).
 //
 // run starts COMMAND, pid takes a running process; either is killed with SIGKILL DELAY_US

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file where writing is not plain: behind symbolic links, replaced by a folder, on
 // a full disk, beside temporary files of killed writers. Nothing read or saved is lost, the old
 // file is never destroyed, and each problem is said once, in one line starting with "velmora: ".

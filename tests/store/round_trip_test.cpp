@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What goes into the file comes back out, whichever form the file was written in; how and
 // when changes reach the disk, also from processes writing at once.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # "velmora rule" where the settings file cannot be written: on a full disk (a small tmpfs,
 # mounted when running as root) and in a folder the user cannot write (as user nobody when
 # running as root, who may write anywhere). It must exit 1 with one "velmora: " line naming the

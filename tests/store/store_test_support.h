@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File helpers that bypass the store, in the temporary folder of each test.
 

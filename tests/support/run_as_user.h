@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Running a step of a test without root's power to write anywhere: the store and the autostart
 // tests both check what happens in folders this program may not write.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A private temporary folder per test, removed with everything in it when the test ends, even
 // where the test took away the write permission of a folder inside it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A fresh agent on a fresh simulated desktop, with helpers to set the world up and read the
 // trace. Every test builds its own, so no state leaks between tests.

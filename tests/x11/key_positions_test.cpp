@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The key position table and the reading of stored key combinations (the table on a server's
 // keymap is in x11_hot_key_center_test.cpp).
 

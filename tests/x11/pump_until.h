@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tests on a live display hand the connection's events to the services until what they wait
 // for has happened. The deadline only stops a broken test from hanging; it judges no timing.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs a live-display test binary (run_on_display.sh VELMORA E2E_CLIENT BINARY SETUP) on an Xvfb
 # of its own with the layouts us,de,ru. SETUP: "bare" has no window manager, whose key grabs
 # would compete with the tests' and which would move the tests' windows; "no-xfixes" adds a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Splits the test display's X screen (1280x800) into two RandR monitors of different heights,
 // side by side, and puts the one monitor back when it goes: LEFT at the origin, 640x600,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pointer's cursor through XFixes, on displays of their own that x11_cursor.sh started (Xvfb,
 // no window manager; the second, named in E2E_NO_XFIXES_DISPLAY, without XFixes). A window shows
 // the core font's I-beam ("xterm"), which has no name, so the test names it as a toolkit names a

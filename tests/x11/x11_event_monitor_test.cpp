@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The raw flag words of each modifier key, then the global event monitor on the display that
 // x11_hotkeys.sh started (Xvfb 1280x800, us,de,ru, no window manager), keys and clicks sent by
 // XTest from a second client. Ignored input is followed by a key that must arrive: events come

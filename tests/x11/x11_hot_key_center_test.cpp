@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The hotkey centre on the display x11_hotkeys.sh started (Xvfb, us,de,ru, no window manager),
 // keys pressed through XTest on a second connection; waits judge no time.
 

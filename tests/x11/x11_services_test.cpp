@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The X11 services against a live display that x11_services.sh prepared: openbox, the layouts
 // us,de,ru, and windows of the classes ListA, ListB (active, in front) and ListC (minimized),
 // made in the order A, C, B. Their ids come in E2E_WINDOW_A, E2E_WINDOW_B and E2E_WINDOW_C.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A second client on the display under test, on a connection of its own: the keyboard and
 // mouse that XTest drives, as a user's would.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which program an autostart file starts, for the files users and other programs leave there,
 // and the Exec value's two layers of escapes, read and written.
 #include "posix/desktop_entry_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The autostart folder as the login-items list: adding, finding and removing the program;
 // folders that cannot be written or read (one clear line, no entry, no crash).
 #include "menu/login_item.h"

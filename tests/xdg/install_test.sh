@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a temporary prefix and checks that the program, its desktop file and
 # its icon land where launchers, autostart and icon themes look, and that they name each other.
 # Usage: install_test.sh BUILD-FOLDER

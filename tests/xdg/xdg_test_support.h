@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A private temporary folder per test, programs to point entries at, and a way to run a step
 // without root's power to write anywhere.

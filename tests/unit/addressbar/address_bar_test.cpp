@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The address-bar switch beyond address-bar.scenario (which pins the timing of the checks and
 // the bands): fractional tops, the reset, overlapping jobs, a shared flag that no job decides
 // by and screens of different heights.

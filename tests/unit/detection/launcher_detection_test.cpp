@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Launcher detection on the simulated desktop: poll timers (stopped, replaced), the double-tap
 // measure, what a panel sighting keeps, and how activations and closes meet.
 

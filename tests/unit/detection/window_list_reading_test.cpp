@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the window server's loosely typed entries, and the two front-window lookups.
 
 #include "detection/launcher_panels.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The scenario statements that build the window list and the icons, and drive flags, clicks
 // and the cursor: what they put on the simulated desktop, and the lines they refuse.
 

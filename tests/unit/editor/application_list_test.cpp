@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application list: rules first, running applications next, the stored order on top;
 // what the user removed stays out; launches append.
 

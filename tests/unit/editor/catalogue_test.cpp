@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The input source catalogue: which sources it lists, and its three lists kept aligned.
 
 #include "editor/input_catalogue.h"

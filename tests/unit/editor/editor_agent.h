@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An agent on the simulated desktop with its popover shown once, and short ways to reach the
 // rule editor's lists, table, boxes and buttons.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dragging rows, adding through the open panel and removing the selected row.
 
 #include "editor_agent.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The archived index set of a row drag: what it reads back, and data it refuses.
 
 #include "platform/pasteboard.h"

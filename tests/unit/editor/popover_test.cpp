@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The status item and the popover where the popover scenario does not reach: the item and the
 // table at start-up, a collapse below zero, early starts and a desktop without them (old systems:
 // popover-old-system.scenario).

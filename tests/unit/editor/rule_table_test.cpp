@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rule table: its cells, what choosing writes, and rows whose rule the catalogue lacks.
 
 #include "editor_agent.h"

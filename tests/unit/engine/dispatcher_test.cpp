@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // From activation to selection: delays, repeats, screens, launchers, bad notifications; and the
 // real desktops' timing, selection at once with the wait as a guard.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selecting input sources: the counter, the filter on enabled sources, the hotkey guard.
 
 #include "app/plain_functions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading the defaults domain: types, absent meanings, rule lookup, record updates.
 
 #include "engine/settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up order, the popover decision, the counter's first value, and the notifications.
 
 #include "sim_agent.h"

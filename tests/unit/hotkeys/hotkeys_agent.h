@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An agent with its popover shown, and short ways to reach the shortcut table's recorders and
 // the hotkey centre.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The input source hotkeys beyond what hotkeys*.scenario and shortcut-table.scenario pin:
 // the first store of the dictionary, the order of a replacement, rows outside the catalogue and
 // a desktop without a hotkey centre; the shortcut table's cells;

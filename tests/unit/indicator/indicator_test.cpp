@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The indicator on the simulated desktop: where it is placed, which icon it shows and in
 // which order its views change, and when it follows the front window.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The template test: which bytes count, how rows are laid out, and images whose pixels are
 // not all there.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pages the settings menu opens: built-in addresses, or the ones a build names.
 
 #include "menu/links.h"

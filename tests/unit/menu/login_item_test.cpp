@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's login item over the simulated login-items list: which entry is the program's,
 // and what adding and removing do to the list.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings menu: its entries, the check marks at every pop-up, and what each entry does to
 // the store, the login items, the indicator, the popover and the program.
 

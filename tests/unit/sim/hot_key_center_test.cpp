@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulated hotkey centre: how combinations are printed and matched. (That nothing runs
 // after the program terminated is in the settings-menu scenario.)
 

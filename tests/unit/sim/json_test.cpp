@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The JSON form of stored values, as the trace prints them and scenarios write them.
 
 #include "plist_json.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The virtual clock where no scenario reaches. (The order of work by due time and queue, due
 // times inclusive, repeating and stopped timers, blocking and background sleeps and overlapping
 // jobs: the times the scenarios expect, e.g. engine-switching.scenario's 1299 and 1300, the polls

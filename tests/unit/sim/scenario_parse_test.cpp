@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Scenario files: errors name their line and run nothing; expectations compare as documented.
 
 #include "scenario_runner.h"
