@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "sim_services.h"
 
+#include "engine/shell.h"
 #include "sim_images.h"
 #include "sim_platform.h"
-#include "util/utf8.h"
 
 #include <string_view>
 
@@ -121,10 +121,9 @@ bool SimApplication::startedWithSession() {
     constexpr std::string_view kUnderOneMinuteMarker = "secs,";
     if (bundlePath().starts_with(kDevelopmentBuildPrefix))
         return true;
-    std::string uptime =
-        desktop_.childProcess().launchAndReadStandardOutput("/bin/sh", {"-c", "uptime"});
     // Output that is not text reads as nothing, so as a start long after boot.
-    return util::isValidUtf8(uptime) && uptime.find(kUnderOneMinuteMarker) != std::string::npos;
+    return runShellCommandForOutput(desktop_.childProcess(), "uptime")
+               .find(kUnderOneMinuteMarker) != std::string::npos;
 }
 
 void SimApplication::terminate() {
