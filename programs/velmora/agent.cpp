@@ -7,6 +7,8 @@
 #include "bundle_property_lists.h"
 #include "editor/rule_table.h"
 #include "english_texts.h"
+#include "framework_input_sources.h"
+#include "input_method_frameworks.h"
 #include "missing_layout_notes.h"
 #include "program_views.h"
 #include "qt/log_categories.h"
@@ -149,7 +151,13 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     x11::ApplicationIdentities identities(*connection);
     x11::X11DesktopBroadcasts distributed;
     x11::XkbInputSources xkbInputSources(*connection, distributed, x11Log);
-    MissingLayoutNotes inputSources(xkbInputSources, info);
+    // While an input-method framework runs, its input sources are the ones rules select.
+    InputMethodFrameworks frameworks = makeInputMethodFrameworks(qt::infoLog(qt::logAgent));
+    FrameworkInputSources frameworkInputSources(
+        xkbInputSources, frameworks.inOrder(),
+        [&distributed](DesktopBroadcast broadcast) { distributed.post(broadcast); },
+        qt::infoLog(qt::logAgent));
+    MissingLayoutNotes inputSources(frameworkInputSources, info);
     qt::QtImages images(qt::infoLog(qt::logQt));
     x11::InstalledApplications installed(images);
     // Windows' own icons are taken at the size the rule table draws them on this screen.

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // What the velmora program says: Qt's messages in the program's own form, and the note about
-// rules that name a layout the keymap lacks.
+// rules that name a layout the keymap lacks, and which provider's input sources it uses.
 
+#include "framework_input_sources.h"
 #include "missing_layout_notes.h"
 #include "qt_messages.h"
 
@@ -21,6 +22,7 @@ TEST(QtMessages, EveryLineStartsWithTheProgramsName) {
 class FakeLayouts final : public InputSources {
   public:
     std::vector<std::string> ids;
+    std::vector<std::string> selected;
     std::optional<InputSource> currentSource() override { return std::nullopt; }
     std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id, bool) override {
         std::vector<InputSource> found;
@@ -32,7 +34,33 @@ class FakeLayouts final : public InputSources {
             }
         return found;
     }
-    void select(const InputSource&) override {}
+    void select(const InputSource& source) override { selected.push_back(*source.inputSourceID); }
+};
+
+class FakeFramework final : public InputMethodFramework {
+  public:
+    FakeFramework(std::string name, std::vector<std::string> ids) : name_(std::move(name)) {
+        sources.ids = std::move(ids);
+    }
+    FakeLayouts sources;
+    bool isRunning = false;
+    RunningChanged changed;
+    void setRunning(bool running) {
+        isRunning = running;
+        changed();
+    }
+    std::string frameworkName() const override { return name_; }
+    bool running() const override { return isRunning; }
+    void setRunningChanged(RunningChanged callback) override { changed = std::move(callback); }
+    std::optional<InputSource> currentSource() override { return sources.currentSource(); }
+    std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
+                                             bool all) override {
+        return sources.sourcesMatching(id, all);
+    }
+    void select(const InputSource& source) override { sources.select(source); }
+
+  private:
+    std::string name_;
 };
 
 class CollectedLog final : public Application {
@@ -71,6 +99,46 @@ TEST(MissingLayoutNotes, OncePerLayoutAndKeymap) {
     notes.sourcesMatching("xkb:fr", false);
     ASSERT_EQ(log.lines.size(), 4u);
     EXPECT_NE(log.lines[3].find("no layouts"), std::string::npos) << log.lines[3];
+}
+
+TEST(FrameworkInputSources, TheFirstRunningFrameworkProvidesElseTheLayouts) {
+    FakeLayouts layouts;
+    layouts.ids = {"xkb:us", "xkb:de"};
+    FakeFramework fcitx("Fcitx5", {"fcitx5:keyboard-us", "fcitx5:pinyin"});
+    FakeFramework ibus("IBus", {"ibus:xkb:us::eng", "ibus:libpinyin"});
+    std::vector<DesktopBroadcast> posted;
+    std::vector<std::string> said;
+    FrameworkInputSources sources(
+        layouts, {&fcitx, &ibus}, [&](DesktopBroadcast b) { posted.push_back(b); },
+        [&](const std::string& line) { said.push_back(line); });
+    EXPECT_EQ(sources.sourcesMatching(std::nullopt, false).size(), 2u);
+    EXPECT_TRUE(said.empty());
+
+    posted.clear();
+    ibus.setRunning(true);
+    EXPECT_EQ(sources.activeFramework(), &ibus);
+    EXPECT_EQ(*sources.sourcesMatching(std::nullopt, false)[1].inputSourceID, "ibus:libpinyin");
+    EXPECT_EQ(posted.front(), DesktopBroadcast::EnabledInputSourcesChanged)
+        << "the agent re-reads the sources as after a new keymap";
+    const InputSource listedByIBus = sources.sourcesMatching("ibus:libpinyin", false).front();
+
+    fcitx.setRunning(true);
+    EXPECT_EQ(sources.activeFramework(), &fcitx) << "Fcitx5 wins when both run";
+    sources.select(listedByIBus);
+    EXPECT_TRUE(ibus.sources.selected.empty() && fcitx.sources.selected.empty())
+        << "a source of a provider that is no longer used is not selected";
+    sources.select(sources.sourcesMatching("fcitx5:pinyin", false).front());
+    EXPECT_EQ(fcitx.sources.selected, std::vector<std::string>{"fcitx5:pinyin"});
+
+    ibus.setRunning(false);
+    fcitx.setRunning(false);
+    EXPECT_EQ(sources.activeFramework(), nullptr);
+    EXPECT_EQ(*sources.sourcesMatching(std::nullopt, false)[0].inputSourceID, "xkb:us");
+    ASSERT_EQ(said.size(), 4u);
+    EXPECT_EQ(said[0], "input sources from IBus");
+    EXPECT_EQ(said[1], "several input-method frameworks run; using Fcitx5's");
+    EXPECT_EQ(said[2], "input sources from Fcitx5");
+    EXPECT_EQ(said[3], "Fcitx5 is gone; input sources from the keyboard layouts");
 }
 
 } // namespace

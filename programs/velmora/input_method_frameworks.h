@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The input-method frameworks the agent can take its input sources from, in the order in which
+// they win when several run.
+
+#include "platform/input_method_framework.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora::program {
+
+struct InputMethodFrameworks {
+    std::vector<std::unique_ptr<InputMethodFramework>> owned;
+
+    std::vector<InputMethodFramework*> inOrder() const;
+};
+
+// The frameworks, each watching the session bus for its own. LOG says what goes wrong with a
+// framework's answers, once. Main thread.
+InputMethodFrameworks makeInputMethodFrameworks(std::function<void(const std::string&)> log);
+
+} // namespace velmora::program
