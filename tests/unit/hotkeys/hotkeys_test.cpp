@@ -23,6 +23,8 @@ TEST(HotKeysAtStart, NoStoredShortcutsRegisterNothing) {
     sim.launch();
     EXPECT_TRUE(sim.registrations().empty());
     EXPECT_FALSE(sim.stored("shortcutOfInput"));
+    sim.recorder(0)->userClears(); // nothing registered, nothing to unregister
+    EXPECT_TRUE(sim.traceWith("unregister").empty());
 }
 
 TEST(HotKeysAtStart, TheFirstRecordingCreatesTheStoredDictionary) {
