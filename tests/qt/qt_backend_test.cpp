@@ -14,12 +14,11 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -35,17 +34,7 @@ using namespace std::chrono_literals;
 
 // Runs the event loop until DONE says so (or the safety deadline passes).
 template <typename Done> bool runUntil(Done done) {
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (done())
-            loop.quit();
-    });
-    check.start(1);
-    QTimer::singleShot(20s, &loop, &QEventLoop::quit);
-    if (!done())
-        loop.exec();
-    return done();
+    return QTest::qWaitFor(done, 20000);
 }
 
 TEST(QtRunLoop, TimersFireFromTheRunLoopAloneAndStopWhenAsked) {
@@ -72,33 +61,57 @@ TEST(QtRunLoop, TimersFireFromTheRunLoopAloneAndStopWhenAsked) {
     EXPECT_EQ(repeating, 3);
 }
 
-TEST(DeadlineQueue, RunsByDeadlineThenOrderNeverEarlyAndForgetsCancelledWork) {
-    QObject context;
-    DeadlineQueue queue(context);
+// Deadlines are set relative to one moment and the order is asserted by deadline only, so a
+// slow machine that wakes late runs the same work in the same order.
+class DeadlineQueues : public ::testing::Test {
+  protected:
     using Clock = DeadlineQueue::Clock;
-    const Clock::time_point base = Clock::now();
-    std::vector<std::string> ran;
-    bool early = false;
-    auto note = [&](std::string name, Clock::time_point due) {
-        return [&ran, &early, name, due] {
-            early = early || Clock::now() < due;
-            ran.push_back(name);
-        };
-    };
-    queue.add(base + 9ms, note("late", base + 9ms));
-    queue.add(base + 3ms, note("first", base + 3ms));
-    queue.add(base + 3ms, note("second", base + 3ms)); // same deadline: order of adding
-    const auto cancelled = queue.add(base + 1ms, note("cancelled", base + 1ms));
-    queue.cancel(cancelled);
-    queue.cancel(cancelled); // twice is harmless
-    // Work that adds work already due: it runs in the same pass, before "late".
-    queue.add(base + 5ms, [&] {
-        ran.push_back("adder");
-        queue.add(Clock::now() - 1ms, [&] { ran.push_back("added"); });
+    // Work due AFTER the base moment that notes NAME, and whether it ran before it was due.
+    DeadlineQueue::Id add(std::string name, std::chrono::milliseconds after) {
+        return queue_.add(base_ + after, [this, name, due = base_ + after] {
+            early_ = early_ || Clock::now() < due;
+            ran_.push_back(name);
+        });
+    }
+    void runAll() {
+        ASSERT_TRUE(runUntil([&] { return queue_.pending() == 0; }));
+    }
+
+    QObject context_;
+    DeadlineQueue queue_{context_};
+    const Clock::time_point base_ = Clock::now();
+    std::vector<std::string> ran_;
+    bool early_ = false;
+};
+
+TEST_F(DeadlineQueues, RunByDeadlineThenInTheOrderAddedAndNeverEarly) {
+    add("late", 9ms);
+    add("first", 3ms);
+    add("second", 3ms);
+    runAll();
+    EXPECT_EQ(ran_, (std::vector<std::string>{"first", "second", "late"}));
+    EXPECT_FALSE(early_);
+}
+
+TEST_F(DeadlineQueues, ForgetCancelledWork) {
+    const auto cancelled = add("cancelled", 1ms);
+    add("kept", 2ms);
+    queue_.cancel(cancelled);
+    queue_.cancel(cancelled); // twice is harmless
+    runAll();
+    EXPECT_EQ(ran_, (std::vector<std::string>{"kept"}));
+}
+
+// Work added by running work, due already, runs before later work in the same pass.
+TEST_F(DeadlineQueues, RunWorkThatRunningWorkAddsByItsDeadline) {
+    add("late", 9ms);
+    queue_.add(base_ + 5ms, [&] {
+        ran_.push_back("adder");
+        add("added", 5ms);
     });
-    ASSERT_TRUE(runUntil([&] { return queue.pending() == 0; }));
-    EXPECT_EQ(ran, (std::vector<std::string>{"first", "second", "adder", "added", "late"}));
-    EXPECT_FALSE(early);
+    runAll();
+    EXPECT_EQ(ran_, (std::vector<std::string>{"adder", "added", "late"}));
+    EXPECT_FALSE(early_);
 }
 
 TEST(QtRunLoop, MainQueueRunsInOrderAfterTheCurrentWorkAndGlobalWorkHandsBackToIt) {

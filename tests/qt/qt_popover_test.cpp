@@ -32,8 +32,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace velmora::qt {
 namespace {
 
@@ -196,22 +194,20 @@ class QtAlerts : public QtPopovers {
     QString text_;
 };
 
-TEST_F(QtAlerts, APopupPopoverClosesBeforeTheAlertShowsAnOrdinaryWindowStaysAnswersAreButtons) {
+TEST_F(QtAlerts, APopupPopoverClosesBeforeTheAlertShows) {
     popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
     ASSERT_EQ(popover_->window()->windowType(), Qt::Popup);
-    auto [answer, shown] = run(1);
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(answer, 1);
+    EXPECT_EQ(run(1), std::pair(std::int64_t{1}, false)); // the answer is the button pressed
     EXPECT_EQ(text_, QStringLiteral("Tip:\n        text"));
+}
 
+TEST_F(QtAlerts, AnOrdinaryWindowStaysAndABoxClosedWithoutAButtonAnswersMinusOne) {
     tray_ = false;
     popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
     ASSERT_TRUE(popover_->isOrdinaryWindow());
-    std::tie(answer, shown) = run(0);
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(run(0), std::pair(std::int64_t{0}, true));
     popover_->performClose();
-    EXPECT_EQ(run(std::nullopt).first, -1); // the box closed without a button
+    EXPECT_EQ(run(std::nullopt).first, -1);
 }
 
 TEST(QtStatusItems, ATrayClickRunsTheActionUnlessItJustClosedThePopover) {
@@ -288,15 +284,30 @@ class QtOpenPanels : public ::testing::Test {
         qputenv("XDG_DATA_DIRS", oldDataDirs_);
         qputenv("XDG_DATA_HOME", oldDataHome_);
     }
-    void touch(const QString& path) {
+    QString touch(const QString& path) {
         root_.mkpath(QFileInfo(root_.filePath(path)).path());
         QFile file(root_.filePath(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        return root_.filePath(path);
     }
+    // Begins PANEL with a handler that holds it until it has run, as the rule editor's does, and
+    // notes the answer and the paths chosen.
+    template <class Panel>
+    void begin(const std::shared_ptr<Panel>& panel, const QString& folder = "/Applications") {
+        panel->setDirectoryURL(folder.toStdString());
+        panel->beginWithCompletionHandler([this, panel](std::int64_t result) {
+            answers_.push_back(result);
+            chosen_ = panel->URLs();
+        });
+    }
+    std::vector<std::string> chosen(const QString& path) { return {path.toStdString()}; }
 
     QTemporaryDir folder_;
     QDir root_;
     QByteArray oldDataDirs_, oldDataHome_;
+    int closedBefore_ = 0;
+    std::vector<std::int64_t> answers_;
+    std::vector<std::string> chosen_;
 };
 
 TEST_F(QtOpenPanels, ThePanelStartsInTheFirstApplicationsFolderThereIs) {
@@ -309,32 +320,22 @@ TEST_F(QtOpenPanels, ThePanelStartsInTheFirstApplicationsFolderThereIs) {
 }
 
 TEST_F(QtOpenPanels, TheAnswerReachesTheHandlerOnceWithThePathChosen) {
-    touch("two/applications/org.example.Mail.desktop");
-    int closedBefore = 0;
-    std::vector<std::int64_t> answers;
-    std::vector<std::string> chosen;
-    auto panel = std::make_shared<QtOpenPanel>([&] { ++closedBefore; });
+    const QString mail = touch("two/applications/org.example.Mail.desktop");
+    auto panel = std::make_shared<QtOpenPanel>([&] { ++closedBefore_; });
     panel->setCanChooseDirectories(true);
-    panel->setDirectoryURL("/Applications");
     std::weak_ptr<QtOpenPanel> watch = panel;
-    // As the rule editor does: the handler holds the panel until it has run.
-    panel->beginWithCompletionHandler([&answers, &chosen, panel](std::int64_t result) {
-        answers.push_back(result);
-        chosen = panel->URLs();
-    });
+    begin(panel);
     panel.reset();
     ASSERT_FALSE(watch.expired());
     BundleFileDialog* dialog = watch.lock()->dialog();
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(closedBefore, 1);
+    EXPECT_EQ(closedBefore_, 1);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(QDir(dialog->directory()).absolutePath(), root_.filePath("two/applications"));
-    dialog->selectFile(root_.filePath("two/applications/org.example.Mail.desktop"));
+    dialog->selectFile(mail);
     dialog->accept();
-    EXPECT_EQ(answers, (std::vector<std::int64_t>{DialogResult::Accepted}));
-    EXPECT_EQ(chosen,
-              (std::vector<std::string>{
-                  root_.filePath("two/applications/org.example.Mail.desktop").toStdString()}));
+    EXPECT_EQ(answers_, (std::vector<std::int64_t>{DialogResult::Accepted}));
+    EXPECT_EQ(chosen_, chosen(mail));
     EXPECT_TRUE(watch.expired()); // let go once answered
 }
 
@@ -344,33 +345,25 @@ TEST_F(QtOpenPanels, ABundleFolderIsChosenAndACancelIsAnAnswerToo) {
     EXPECT_TRUE(BundleFileDialog::isBundle(root_.filePath("Bundles/Mail.app")));
     EXPECT_FALSE(BundleFileDialog::isBundle(root_.filePath("Bundles/Plain")));
 
-    std::vector<std::int64_t> answers;
-    QtOpenPanel panel(nullptr);
-    panel.setDirectoryURL(root_.filePath("Bundles").toStdString());
-    panel.beginWithCompletionHandler([&](std::int64_t result) { answers.push_back(result); });
-    panel.beginWithCompletionHandler([&](std::int64_t) { answers.push_back(-1); }); // ignored
-    panel.dialog()->selectFile(root_.filePath("Bundles/Mail.app"));
-    panel.dialog()->accept();
-    ASSERT_EQ(answers, (std::vector<std::int64_t>{DialogResult::Accepted}));
-    EXPECT_EQ(panel.URLs(),
-              (std::vector<std::string>{root_.filePath("Bundles/Mail.app").toStdString()}));
-    EXPECT_EQ(panel.dialog(), nullptr);
+    auto panel = std::make_shared<QtOpenPanel>(nullptr);
+    begin(panel, root_.filePath("Bundles"));
+    panel->beginWithCompletionHandler([&](std::int64_t) { answers_.push_back(-1); }); // ignored
+    panel->dialog()->selectFile(root_.filePath("Bundles/Mail.app"));
+    panel->dialog()->accept();
+    ASSERT_EQ(answers_, (std::vector<std::int64_t>{DialogResult::Accepted}));
+    EXPECT_EQ(chosen_, chosen(root_.filePath("Bundles/Mail.app")));
+    EXPECT_EQ(panel->dialog(), nullptr);
 
-    panel.beginWithCompletionHandler([&](std::int64_t result) { answers.push_back(result); });
-    panel.dialog()->reject();
-    EXPECT_EQ(answers.back(), DialogResult::Rejected);
-    EXPECT_TRUE(panel.URLs().empty());
+    begin(panel);
+    panel->dialog()->reject();
+    EXPECT_EQ(answers_.back(), DialogResult::Rejected);
+    EXPECT_TRUE(chosen_.empty());
 }
 
 // Two running applications, a thousand installed ones, and some to find by name, generic name,
 // keyword or id.
 ApplicationChoice choice(std::string path, std::string id, std::string name, bool running = false) {
-    ApplicationChoice made;
-    made.path = std::move(path);
-    made.id = std::move(id);
-    made.name = std::move(name);
-    made.running = running;
-    return made;
+    return {std::move(path), std::move(id), std::move(name), {}, {}, {}, running};
 }
 
 std::vector<ApplicationChoice> someChoices(const QString& editorPath) {
@@ -398,30 +391,56 @@ std::vector<std::string> shownNames(const ApplicationChooserModel& model, int ro
     return names;
 }
 
-TEST_F(QtOpenPanels, TheChooserListsTheRunningFirstNarrowsAsTheUserTypesAndLoadsDrawnIconsOnly) {
+class QtChoosers : public QtOpenPanels {
+  protected:
+    void SetUp() override {
+        QtOpenPanels::SetUp();
+        quill_ = touch("two/applications/org.example.Quill.desktop");
+        panel_ = std::make_shared<QtApplicationChooserPanel>([this] { return someChoices(quill_); },
+                                                             nullptr, [&] { ++closedBefore_; });
+        begin(panel_);
+        chooser_ = panel_->chooser();
+        ASSERT_TRUE(chooser_ && QTest::qWaitForWindowExposed(chooser_));
+    }
+    ApplicationChooserDialog& chooser() { return *chooser_; }
+    void search(const QString& text) {
+        chooser().searchField()->clear();
+        QTest::keyClicks(chooser().searchField(), text);
+    }
+
+    QString quill_;
+    std::shared_ptr<QtApplicationChooserPanel> panel_;
+    ApplicationChooserDialog* chooser_ = nullptr;
+};
+
+TEST_F(QtChoosers, TheRunningComeFirstWithTheSearchFieldFocused) {
+    EXPECT_EQ(closedBefore_, 1);
+    EXPECT_EQ(chooser().model().rowCount(), 1005);
+    EXPECT_EQ(shownNames(chooser().model()),
+              (std::vector<std::string>{"Mail", "Zeta Term", "App 0000"}));
+    EXPECT_EQ(chooser().focusWidget(), chooser().searchField());
+    EXPECT_EQ(chooser().currentChoice()->id, "org.example.Mail");
+}
+
+TEST_F(QtChoosers, OnlyTheRowsDrawnLoadTheirIconsOnceEach) {
     int iconsAsked = 0;
-    ApplicationChooserDialog chooser(someChoices("/apps/quill.desktop"),
-                                     [&](const ApplicationChoice&) {
-                                         ++iconsAsked;
-                                         return QIcon();
-                                     });
-    chooser.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&chooser));
-    chooser.list()->viewport()->repaint();
-    const ApplicationChooserModel& model = chooser.model();
-    EXPECT_EQ(model.rowCount(), 1005);
-    EXPECT_EQ(shownNames(model), (std::vector<std::string>{"Mail", "Zeta Term", "App 0000"}));
-    EXPECT_EQ(chooser.focusWidget(), chooser.searchField());
-    EXPECT_EQ(chooser.currentChoice()->id, "org.example.Mail");
-    // Only the rows drawn ask for their icons, once each.
+    ApplicationChooserDialog own(someChoices(quill_), [&](const ApplicationChoice&) {
+        ++iconsAsked;
+        return QIcon();
+    });
+    own.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&own));
+    own.list()->viewport()->repaint();
     EXPECT_GT(iconsAsked, 0);
     EXPECT_LT(iconsAsked, 40);
-    EXPECT_EQ(model.loadedIcons(), iconsAsked);
-    chooser.list()->viewport()->repaint();
-    EXPECT_EQ(model.loadedIcons(), iconsAsked);
+    EXPECT_EQ(own.model().loadedIcons(), iconsAsked);
+    own.list()->viewport()->repaint();
+    EXPECT_EQ(own.model().loadedIcons(), iconsAsked);
+}
 
-    // Any case, every word, in the name, generic name, keywords or id; a name that starts with
-    // the text comes before one with a word that does, running or not.
+// Any case, every word, in the name, generic name, keywords or id; a name that starts with the
+// text comes before one with a word that does, running or not.
+TEST_F(QtChoosers, TypingNarrowsTheListAndTheArrowsMoveInIt) {
     const std::vector<std::pair<QString, std::vector<std::string>>> searches{
         {"TERM", {"Terminal", "Zeta Term"}},
         {"text ed", {"Quill Editor"}},
@@ -431,77 +450,51 @@ TEST_F(QtOpenPanels, TheChooserListsTheRunningFirstNarrowsAsTheUserTypesAndLoads
         {"app 099", {"App 0990", "App 0991", "App 0992"}},
         {"nothing like it", {}}};
     for (const auto& [text, names] : searches) {
-        chooser.searchField()->clear();
-        QTest::keyClicks(chooser.searchField(), text);
-        EXPECT_EQ(shownNames(model), names) << text.toStdString();
+        search(text);
+        EXPECT_EQ(shownNames(chooser().model()), names) << text.toStdString();
     }
-    EXPECT_EQ(model.rowCount(), 0);
-    EXPECT_EQ(chooser.currentChoice(), nullptr);
-    chooser.accept(); // nothing to choose: still open
-    EXPECT_TRUE(chooser.isVisible());
-    // The arrows move in the list while the typing goes on in the search field.
-    chooser.searchField()->clear();
-    QTest::keyClicks(chooser.searchField(), "term");
-    QTest::keyClick(chooser.searchField(), Qt::Key_Down);
-    EXPECT_EQ(chooser.currentChoice()->id, "Term");
-    EXPECT_EQ(chooser.focusWidget(), chooser.searchField());
+    EXPECT_EQ(chooser().currentChoice(), nullptr);
+    chooser().accept(); // nothing to choose: still open
+    EXPECT_TRUE(chooser().isVisible());
+    search("term");
+    QTest::keyClick(chooser().searchField(), Qt::Key_Down);
+    EXPECT_EQ(chooser().currentChoice()->id, "Term");
+    EXPECT_EQ(chooser().focusWidget(), chooser().searchField());
 }
 
-TEST_F(QtOpenPanels, TheChooserAnswersAsTheFileDialogDoesAndOtherLeavesForIt) {
-    touch("two/applications/org.example.Quill.desktop");
-    const QString quill = root_.filePath("two/applications/org.example.Quill.desktop");
-    int closedBefore = 0;
-    std::vector<std::int64_t> answers;
-    std::vector<std::string> chosen;
-    auto panel = std::make_shared<QtApplicationChooserPanel>([&] { return someChoices(quill); },
-                                                             nullptr, [&] { ++closedBefore; });
-    std::weak_ptr<QtApplicationChooserPanel> watch = panel;
-    auto begin = [&] {
-        watch.lock()->beginWithCompletionHandler(
-            [&answers, &chosen, held = watch.lock()](std::int64_t result) {
-                answers.push_back(result);
-                chosen = held->URLs();
-            });
-    };
-    panel->setDirectoryURL("/Applications");
-    begin();
-    panel.reset(); // the handler holds it, as the rule editor's does
-    EXPECT_EQ(closedBefore, 1);
-    // A double click chooses the row, and the panel is let go; Escape cancels.
-    ApplicationChooserDialog* chooser = watch.lock()->chooser();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser));
-    QListView* list = chooser->list();
-    const QPoint second = list->visualRect(chooser->model().index(1)).center();
+TEST_F(QtChoosers, ADoubleClickChoosesTheRowAndLetsThePanelGo) {
+    std::weak_ptr<QtApplicationChooserPanel> watch = panel_;
+    panel_.reset();
+    QListView* list = chooser().list(); // still there: the handler holds the panel
+    const QPoint second = list->visualRect(chooser().model().index(1)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second); // as a double click starts
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
-    EXPECT_EQ(answers.back(), DialogResult::Accepted);
-    EXPECT_EQ(chosen, (std::vector<std::string>{"window-class:Term"}));
-    ASSERT_TRUE(watch.expired());
-    panel = std::make_shared<QtApplicationChooserPanel>([&] { return someChoices(quill); }, nullptr,
-                                                        nullptr);
-    watch = panel;
-    panel->setDirectoryURL("/Applications");
-    begin();
-    QTest::keyClick(panel->chooser(), Qt::Key_Escape);
-    EXPECT_EQ(answers.back(), DialogResult::Rejected);
-    EXPECT_TRUE(chosen.empty());
-    EXPECT_EQ(panel->chooser(), nullptr);
+    EXPECT_EQ(answers_, (std::vector<std::int64_t>{DialogResult::Accepted}));
+    EXPECT_EQ(chosen_, (std::vector<std::string>{"window-class:Term"}));
+    EXPECT_TRUE(watch.expired());
+}
 
-    // "Other..." shows the file dialog in the applications folder; its answer is the panel's.
-    begin();
-    for (QPushButton* button : panel->chooser()->findChildren<QPushButton*>())
+TEST_F(QtChoosers, EscapeCancels) {
+    QTest::keyClick(chooser_, Qt::Key_Escape);
+    EXPECT_EQ(answers_, (std::vector<std::int64_t>{DialogResult::Rejected}));
+    EXPECT_TRUE(chosen_.empty());
+    EXPECT_EQ(panel_->chooser(), nullptr);
+}
+
+// "Other..." shows the file dialog in the applications folder; its answer is the panel's.
+TEST_F(QtChoosers, OtherLeavesForTheFileDialog) {
+    for (QPushButton* button : chooser().findChildren<QPushButton*>())
         if (button->text() == "Other...")
             button->click();
-    EXPECT_EQ(panel->chooser(), nullptr);
-    ASSERT_TRUE(panel->filePanel() && panel->filePanel()->dialog());
-    BundleFileDialog* dialog = panel->filePanel()->dialog();
+    EXPECT_EQ(panel_->chooser(), nullptr);
+    ASSERT_TRUE(panel_->filePanel() && panel_->filePanel()->dialog());
+    BundleFileDialog* dialog = panel_->filePanel()->dialog();
     EXPECT_EQ(QDir(dialog->directory()).absolutePath(), root_.filePath("two/applications"));
-    dialog->selectFile(quill);
+    dialog->selectFile(quill_);
     dialog->accept();
-    EXPECT_EQ(answers.size(), 3u);
-    EXPECT_EQ(answers.back(), DialogResult::Accepted);
-    EXPECT_EQ(chosen, (std::vector<std::string>{quill.toStdString()}));
-    EXPECT_EQ(panel->filePanel(), nullptr);
+    EXPECT_EQ(answers_, (std::vector<std::int64_t>{DialogResult::Accepted}));
+    EXPECT_EQ(chosen_, chosen(quill_));
+    EXPECT_EQ(panel_->filePanel(), nullptr);
 }
 
 // A factory whose reset window is not needed here.

@@ -36,11 +36,14 @@ class SimAgent {
         desktop.world().inputs.push_back(source);
     }
 
-    void addApp(const std::string& bundle, const std::string& name) {
+    void addApp(const std::string& bundle, const std::string& name,
+                ActivationPolicy policy = ActivationPolicy::Regular, bool running = true) {
         sim::SimApp app;
         app.bundleIdentifier = bundle;
         app.name = name;
         app.owner = name;
+        app.policy = policy;
+        app.running = running;
         desktop.world().apps.push_back(app);
     }
 

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Tests on a live display hand the connection's events to the services until what they wait
-// for has happened. The deadline only stops a broken test from hanging; it judges no timing.
+// What the tests on a live display share: handing the connection's events to the services
+// until what they wait for has happened (the deadline only stops a broken test from hanging; it
+// judges no timing), round trips, atoms and a log nobody reads.
 
+#include "platform/application.h"
 #include "x11/x11_connection.h"
+#include "x11/xcb_reply.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <poll.h>
+#include <string>
+#include <vector>
 
 namespace velmora::x11 {
 
@@ -22,5 +28,23 @@ template <typename Done> bool pumpUntil(X11Connection& connection, Done done) {
     }
     return true;
 }
+
+// Returns once the server has handled every request sent before on C.
+inline void roundTrip(xcb_connection_t* c) {
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+inline xcb_atom_t internAtom(xcb_connection_t* c, const std::string& name) {
+    XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+class QuietLog final : public Application {
+  public:
+    std::string bundlePath() override { return {}; }
+    void log(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
 
 } // namespace velmora::x11

@@ -5,8 +5,7 @@
 // primary and holding the output (whose own monitor then goes), and RIGHT beside it, 640x800.
 // A point below y 600 is on RIGHT alone.
 
-#include "x11/x11_connection.h"
-#include "x11/xcb_reply.h"
+#include "pump_until.h"
 
 #include <xcb/randr.h>
 #include <xcb/xcbext.h>
@@ -14,7 +13,6 @@
 #include <sys/uio.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 namespace velmora::x11 {
@@ -23,8 +21,8 @@ class SplitMonitors {
   public:
     explicit SplitMonitors(X11Connection& connection) : connection_(connection) {
         xcb_connection_t* c = connection_.xcb();
-        left = atom("VELMORA-TEST-LEFT");
-        right = atom("VELMORA-TEST-RIGHT");
+        left = internAtom(c, "VELMORA-TEST-LEFT");
+        right = internAtom(c, "VELMORA-TEST-RIGHT");
         XcbReply<xcb_randr_get_screen_resources_current_reply_t> resources(
             xcb_randr_get_screen_resources_current_reply(
                 c, xcb_randr_get_screen_resources_current(c, connection_.root()), nullptr));
@@ -33,12 +31,12 @@ class SplitMonitors {
             output = xcb_randr_get_screen_resources_current_outputs(resources.get())[0];
         set(left, 0, 0, 640, 600, true, output);
         set(right, 640, 0, 640, 800, false, XCB_NONE);
-        sync();
+        roundTrip(connection_.xcb());
     }
     ~SplitMonitors() {
         xcb_randr_delete_monitor(connection_.xcb(), connection_.root(), left);
         xcb_randr_delete_monitor(connection_.xcb(), connection_.root(), right);
-        sync();
+        roundTrip(connection_.xcb());
     }
     SplitMonitors(const SplitMonitors&) = delete;
     SplitMonitors& operator=(const SplitMonitors&) = delete;
@@ -47,13 +45,6 @@ class SplitMonitors {
     xcb_atom_t right = XCB_NONE;
 
   private:
-    xcb_atom_t atom(const std::string& name) {
-        XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            connection_.xcb(),
-            xcb_intern_atom(connection_.xcb(), 0, std::uint16_t(name.size()), name.data()),
-            nullptr));
-        return reply ? reply->atom : xcb_atom_t{XCB_NONE};
-    }
     void set(xcb_atom_t name, std::int16_t x, std::int16_t y, std::uint16_t width,
              std::uint16_t height, bool primary, xcb_randr_output_t output) {
         xcb_randr_monitor_info_t info{};
@@ -81,11 +72,6 @@ class SplitMonitors {
         const xcb_protocol_request_t kind{1, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
         xcb_send_request(connection_.xcb(), 0, parts + 2, &kind);
     }
-    void sync() {
-        std::free(xcb_get_input_focus_reply(connection_.xcb(),
-                                            xcb_get_input_focus(connection_.xcb()), nullptr));
-    }
-
     X11Connection& connection_;
 };
 

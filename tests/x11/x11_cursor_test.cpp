@@ -5,23 +5,19 @@
 // theme's cursors (XFixesSetCursorName).
 // Replies and Xcursor files are parsed without a display.
 
+#include "pump_until.h"
 #include "x11/cursor_theme_shapes.h"
-#include "x11/x11_connection.h"
 #include "x11/x11_cursor.h"
-#include "x11/xcb_reply.h"
 
 #include <gtest/gtest.h>
 
 #include <xcb/xfixes.h>
 
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 namespace velmora::x11 {
 namespace {
@@ -245,9 +241,7 @@ class LiveCursor : public ::testing::Test {
         return window;
     }
 
-    void sync() {
-        std::free(xcb_get_input_focus_reply(client_, xcb_get_input_focus(client_), nullptr));
-    }
+    void sync() { roundTrip(client_); }
 
     // The server changes the cursor while it moves the pointer: once the warp's round trip is
     // over, the window's cursor shows.

@@ -7,23 +7,16 @@
 #include "pump_until.h"
 #include "split_monitors.h"
 #include "x11/application_identities.h"
-#include "x11/x11_connection.h"
 #include "x11/x11_event_monitor.h"
 #include "x11/x11_screens.h"
 #include "x11/x11_workspace.h"
-#include "x11/xcb_reply.h"
 #include "xtest_client.h"
 
-#include "x11/xcb_xkb.h"
 #include <xcb/xinput.h>
-#include <xcb/xtest.h>
-#include <xkbcommon/xkbcommon-x11.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
-#include <poll.h>
 
 namespace velmora::x11 {
 namespace {
@@ -123,12 +116,6 @@ class FakeInput : public XTestClient {
     }
 };
 
-class QuietLog final : public Application {
-  public:
-    std::string bundlePath() override { return {}; }
-    void log(const std::string&) override {}
-};
-
 class EventMonitorOnDisplay : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -144,8 +131,7 @@ class EventMonitorOnDisplay : public ::testing::Test {
         monitor_->addGlobalMonitor(EventMask::LeftMouseUp,
                                    [this](const Event& event) { mouseUps_.push_back(event); });
         // The selection reaches the server before the fake input does.
-        std::free(xcb_get_input_focus_reply(connection_->xcb(),
-                                            xcb_get_input_focus(connection_->xcb()), nullptr));
+        roundTrip(connection_->xcb());
     }
     void TearDown() override { input_.unlockModifiers(); }
 

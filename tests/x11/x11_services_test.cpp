@@ -21,22 +21,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdlib>
 #include <future>
-#include <poll.h>
 #include <thread>
 #include <unistd.h>
 
 namespace velmora::x11 {
 namespace {
-
-class QuietLog final : public Application {
-  public:
-    std::string bundlePath() override { return {}; }
-    void log(const std::string& line) override { lines.push_back(line); }
-    std::vector<std::string> lines;
-};
 
 xcb_window_t windowFromEnvironment(const char* name) {
     const char* value = std::getenv(name);
@@ -61,24 +51,27 @@ class LiveDisplay : public ::testing::Test {
         return x11::pumpUntil(*connection_, done);
     }
 
-    // A client message to the root window, the way pagers ask the window manager.
-    void askWindowManager(xcb_window_t window, xcb_atom_t type, std::uint32_t request) {
+    // A client message about WINDOW, sent on C to TO; to the root window it goes the way pagers
+    // ask the window manager.
+    void sendMessage(xcb_window_t window, xcb_atom_t type, std::uint32_t request,
+                     xcb_connection_t* c = nullptr, xcb_window_t to = XCB_WINDOW_NONE) {
         xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;
         message.window = window;
         message.format = 32;
         message.type = type;
         message.data.data32[0] = request;
-        message.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(connection_->xcb(), 0, connection_->root(),
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+        xcb_send_event(c ? c : connection_->xcb(), 0, to ? to : connection_->root(),
+                       to ? XCB_EVENT_MASK_NO_EVENT
+                          : XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY |
+                                XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                        reinterpret_cast<const char*>(&message));
-        connection_->flush();
+        xcb_flush(c ? c : connection_->xcb());
     }
 
     // What xdotool windowactivate sends: a pager's request to activate WINDOW.
     void requestActivation(xcb_window_t window) {
-        askWindowManager(window, connection_->ewmh()._NET_ACTIVE_WINDOW, 2);
+        sendMessage(window, connection_->ewmh()._NET_ACTIVE_WINDOW, 2);
     }
 
     X11Workspace& workspace() {
@@ -87,22 +80,35 @@ class LiveDisplay : public ::testing::Test {
         return *workspace_;
     }
 
+    // A window of class WM_CLASS that C maps: a panel or a menu when OVERRIDE_REDIRECT, else one
+    // the window manager lists.
+    xcb_window_t mapWindow(xcb_connection_t* c, const std::string& wmClass, bool overrideRedirect) {
+        xcb_window_t w = xcb_generate_id(c);
+        const std::uint32_t redirect = overrideRedirect;
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, connection_->root(), 100, 50, 300, 40, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT, &redirect);
+        const std::string value = "x" + std::string(1, '\0') + wmClass + std::string(1, '\0');
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            static_cast<std::uint32_t>(value.size()), value.data());
+        xcb_map_window(c, w);
+        xcb_flush(c);
+        return w;
+    }
+    static std::optional<RunningApplication> running(X11Workspace& workspace,
+                                                     const std::string& id) {
+        for (const auto& app : workspace.runningApplications())
+            if (app.bundleIdentifier == id)
+                return app;
+        return std::nullopt;
+    }
+
     std::unique_ptr<X11Connection> connection_;
     QuietLog log_;
     std::optional<ApplicationIdentities> identities_;
     std::optional<X11Workspace> workspace_;
     xcb_window_t a_ = XCB_WINDOW_NONE, b_ = XCB_WINDOW_NONE, c_ = XCB_WINDOW_NONE;
 };
-
-xcb_atom_t internAtom(X11Connection& connection, const std::string& name) {
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection.xcb(),
-                              xcb_intern_atom(connection.xcb(), 0,
-                                              static_cast<std::uint16_t>(name.size()), name.data()),
-                              nullptr),
-        &std::free);
-    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
 
 TEST_F(LiveDisplay, TheCurrentInputSourceFollowsTheEventsInOrder) {
     X11DesktopBroadcasts notifications;
@@ -125,7 +131,7 @@ TEST_F(LiveDisplay, TheCurrentInputSourceFollowsTheEventsInOrder) {
     // Another client locks ru, then changes a root property: its notification reaches us after
     // the group's state notification.
     xcb_xkb_latch_lock_state(other->xcb(), XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, 2, 0, 0, 0);
-    const xcb_atom_t atom = internAtom(*other, "velmora-test-marker");
+    const xcb_atom_t atom = internAtom(other->xcb(), "velmora-test-marker");
     ASSERT_NE(atom, XCB_ATOM_NONE);
     std::vector<std::string> seen;
     connection_->addEventHandler([&](const xcb_generic_event_t& event) {
@@ -275,7 +281,7 @@ TEST_F(LiveDisplay, AMinimizedWindowBroughtBackUnhidesItsApplicationAndTheResetW
     EXPECT_EQ(unhidden, (std::vector<std::string>{"ListC"}));
 
     // Minimized again (ICCCM's WM_CHANGE_STATE request), as the other tests expect it.
-    askWindowManager(c_, internAtom(*connection_, "WM_CHANGE_STATE"), kWmStateIconic);
+    sendMessage(c_, internAtom(connection_->xcb(), "WM_CHANGE_STATE"), kWmStateIconic);
     requestActivation(b_);
     ASSERT_TRUE(pumpUntil([&] { return workspace.activeWindow() == b_; }));
     ASSERT_TRUE(pumpUntil([&] {
@@ -297,24 +303,11 @@ TEST_F(LiveDisplay, TheAgentsOwnWindowsAreNoLaunchAndNoOrdinaryApplication) {
     // An ordinary window of the agent (its settings without a tray, a file dialog), then one
     // of another application; both normal windows that the window manager lists.
     xcb_connection_t* c = connection_->xcb();
-    auto window = [&](const std::string& wmClass) {
-        xcb_window_t w = xcb_generate_id(c);
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, connection_->root(), 0, 0, 100, 100, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-        const std::string value = "x" + std::string(1, '\0') + wmClass + std::string(1, '\0');
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
-                            static_cast<std::uint32_t>(value.size()), value.data());
-        xcb_map_window(c, w);
-        connection_->flush();
-        return w;
-    };
-    xcb_window_t agent = window(kOwnBundleIdentifier);
-    xcb_window_t other = window("ListD");
-    auto policyOf = [&](const std::string& id) -> std::optional<ActivationPolicy> {
-        for (const auto& app : workspace.runningApplications())
-            if (app.bundleIdentifier == id)
-                return app.activationPolicy;
-        return std::nullopt;
+    xcb_window_t agent = mapWindow(c, kOwnBundleIdentifier, false);
+    xcb_window_t other = mapWindow(c, "ListD", false);
+    auto policyOf = [&](const std::string& id) {
+        auto app = running(workspace, id);
+        return app ? std::optional(app->activationPolicy) : std::nullopt;
     };
     ASSERT_TRUE(pumpUntil([&] { return !launched.empty() && policyOf(kOwnBundleIdentifier); }));
     EXPECT_EQ(launched, (std::vector<std::string>{"ListD"}));
@@ -348,27 +341,9 @@ TEST_F(LiveDisplay, LauncherPanelsAreReportedFromTheirWindowsMappingAndGoing) {
     record(kApplicationActivatedNotification, "activated");
     // A launcher of its own: its end takes its windows with it.
     xcb_connection_t* launcher = xcb_connect(nullptr, nullptr);
-    auto panel = [&](xcb_connection_t* c, const std::string& wmClass) {
-        xcb_window_t w = xcb_generate_id(c);
-        const std::uint32_t overrideRedirect = 1;
-        xcb_create_window(c, XCB_COPY_FROM_PARENT, w, connection_->root(), 100, 50, 300, 40, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                          XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
-        const std::string value = "x" + std::string(1, '\0') + wmClass + std::string(1, '\0');
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
-                            static_cast<std::uint32_t>(value.size()), value.data());
-        xcb_map_window(c, w);
-        xcb_flush(c);
-        return w;
-    };
-    auto listed = [&](const std::string& id) {
-        for (const auto& app : workspace.runningApplications())
-            if (app.bundleIdentifier == id)
-                return true;
-        return false;
-    };
-    panel(launcher, "ListMenu");
-    xcb_window_t rofi = panel(launcher, "Rofi");
+    auto listed = [&](const std::string& id) { return running(workspace, id).has_value(); };
+    mapWindow(launcher, "ListMenu", true);
+    xcb_window_t rofi = mapWindow(launcher, "Rofi", true);
     ASSERT_TRUE(pumpUntil([&] { return seen.size() == 2; }));
     EXPECT_EQ(seen, (std::vector<std::string>{"launched Rofi", "opened Rofi"}));
     EXPECT_EQ(bounds, (PlistDictionary{{"X", std::int64_t{100}},
@@ -392,10 +367,7 @@ TEST_F(LiveDisplay, LauncherPanelsAreReportedFromTheirWindowsMappingAndGoing) {
         ASSERT_TRUE(other) << error;
         ApplicationIdentities otherIdentities(*other);
         X11Workspace later(*other, otherIdentities, log_);
-        bool laterLists = false;
-        for (const auto& app : later.runningApplications())
-            laterLists = laterLists || app.bundleIdentifier == "Rofi";
-        EXPECT_TRUE(laterLists);
+        EXPECT_TRUE(running(later, "Rofi"));
     }
     xcb_disconnect(launcher);
     ASSERT_TRUE(pumpUntil([&] { return seen.size() == 6; }));
@@ -455,12 +427,6 @@ TEST_F(LiveDisplay, MainScreenIsTheMonitorOfTheActiveWindow) {
     EXPECT_EQ(screens.originScreen()->number, std::int32_t(split.left));
 }
 
-// Makes sure the server has handled every request sent before on CONNECTION.
-void roundTrip(X11Connection& connection) {
-    std::free(xcb_get_input_focus_reply(connection.xcb(), xcb_get_input_focus(connection.xcb()),
-                                        nullptr));
-}
-
 // One agent per display: a later start is refused and asks the running one to reopen; other
 // client messages to its window are no requests; once it is gone the next start may claim.
 TEST_F(LiveDisplay, OneInstanceHoldsTheDisplayAndALaterStartAsksItToReopen) {
@@ -471,7 +437,7 @@ TEST_F(LiveDisplay, OneInstanceHoldsTheDisplayAndALaterStartAsksItToReopen) {
         SingleInstance alone(*later);
         EXPECT_FALSE(alone.askToReopen()); // nobody holds the display
     }
-    roundTrip(*later);
+    roundTrip(later->xcb());
     {
         SingleInstance running(*connection_);
         ASSERT_EQ(running.claim(), SingleInstance::Outcome::Claimed);
@@ -486,27 +452,21 @@ TEST_F(LiveDisplay, OneInstanceHoldsTheDisplayAndALaterStartAsksItToReopen) {
         // The owner window, as the later start finds it, gets a client message of another kind.
         const std::string name =
             "_VELMORA_U" + std::to_string(getuid()) + "_S" + std::to_string(later->screenNumber());
-        auto* owner = xcb_get_selection_owner_reply(
-            later->xcb(), xcb_get_selection_owner(later->xcb(), internAtom(*later, name)), nullptr);
+        XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+            later->xcb(), xcb_get_selection_owner(later->xcb(), internAtom(later->xcb(), name)),
+            nullptr));
         ASSERT_TRUE(owner);
-        xcb_client_message_event_t other{};
-        other.response_type = XCB_CLIENT_MESSAGE;
-        other.format = 32;
-        other.type = XCB_ATOM_STRING;
-        other.window = owner->owner;
-        std::free(owner);
-        xcb_send_event(later->xcb(), 0, other.window, XCB_EVENT_MASK_NO_EVENT,
-                       reinterpret_cast<const char*>(&other));
+        sendMessage(owner->owner, XCB_ATOM_STRING, 0, later->xcb(), owner->owner);
         EXPECT_TRUE(second.askToReopen()); // a checked request: both were sent when it returns
         ASSERT_TRUE(pumpUntil([&] { return reopened >= 3; }));
         // Anything the server had for the agent is in by a round trip.
-        roundTrip(*connection_);
+        roundTrip(connection_->xcb());
         connection_->dispatchQueued();
         EXPECT_EQ(reopened, 3);
     }
     // The owner's window is gone with the first instance (the round trip makes sure the server
     // has seen that before the other connection asks): the next may claim.
-    roundTrip(*connection_);
+    roundTrip(connection_->xcb());
     SingleInstance next(*later);
     EXPECT_EQ(next.claim(), SingleInstance::Outcome::Claimed);
 }

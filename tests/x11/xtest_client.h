@@ -3,7 +3,7 @@
 // A second client on the display under test, on a connection of its own: the keyboard and
 // mouse that XTest drives, as a user's would.
 
-#include "x11/x11_connection.h"
+#include "pump_until.h"
 #include "x11/xcb_xkb.h"
 
 #include <xcb/xtest.h>
@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -52,9 +51,7 @@ class XTestClient {
         xcb_test_fake_input(xcb(), type, detail, XCB_CURRENT_TIME, root(), x, y, 0);
     }
     // Everything sent so far has reached the server.
-    void sync() {
-        std::free(xcb_get_input_focus_reply(xcb(), xcb_get_input_focus(xcb()), nullptr));
-    }
+    void sync() { roundTrip(xcb()); }
 
     std::unique_ptr<X11Connection> connection_;
 };

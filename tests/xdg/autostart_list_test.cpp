@@ -18,10 +18,10 @@ constexpr const char* kId = "com.quorvant.Quorvant-Velmora";
 
 class AutostartList : public ::testing::Test {
   protected:
-    XdgAutostartLoginItems items() {
+    XdgAutostartLoginItems items(const std::string& folder = {}) {
         return XdgAutostartLoginItems(
-            autostart, kId, [this](const std::string& line) { logged.push_back(line); },
-            "--autostart");
+            folder.empty() ? autostart : folder, kId,
+            [this](const std::string& line) { logged.push_back(line); }, "--autostart");
     }
     std::unique_ptr<LoginItemsList> open() { return items().create(); }
     std::vector<std::string> snapshotNames() {
@@ -30,12 +30,23 @@ class AutostartList : public ::testing::Test {
             names.push_back(fs::path(dynamic_cast<AutostartItem&>(*item).path()).filename());
         return names;
     }
+    // Adds the program to FOLDER; what came back and what was logged, one line.
+    std::string insertInto(const std::string& folder) {
+        auto list = items(folder).create();
+        if (!list)
+            return "no list; " + (logged.empty() ? "" : logged.back());
+        LoginItemPtr item = list->appendItem(program);
+        return (item ? "added; " : "refused; ") + std::to_string(logged.size()) + " line(s); " +
+               (logged.empty() ? "" : logged.back());
+    }
 
     TempFolder home;
     std::string autostart = home.file(".config/autostart");
     std::string program = makeProgram(home.file("bin/velmora"));
     std::vector<std::string> logged;
 };
+// Folders that cannot be written or read.
+using AutostartBadFolder = AutostartList;
 
 TEST_F(AutostartList, AddedEntryIsFoundAndRemoved) {
     ASSERT_NE(open()->appendItem(program), nullptr);
@@ -109,27 +120,6 @@ TEST_F(AutostartList, RemovingASymlinkedEntryLeavesItsTarget) {
     EXPECT_EQ(snapshotNames(), std::vector<std::string>{"dangling.desktop"});
     EXPECT_EQ(readFile(home.file("kept.desktop")), entry(program));
 }
-
-class AutostartBadFolder : public ::testing::Test {
-  protected:
-    XdgAutostartLoginItems items(const std::string& folder) {
-        return XdgAutostartLoginItems(folder, "com.quorvant.Quorvant-Velmora",
-                                      [this](const std::string& line) { logged.push_back(line); });
-    }
-    // Adds the program; what came back and what was logged, one line.
-    std::string insertInto(const std::string& folder) {
-        auto list = items(folder).create();
-        if (!list)
-            return "no list; " + (logged.empty() ? "" : logged.back());
-        LoginItemPtr item = list->appendItem(program);
-        return (item ? "added; " : "refused; ") + std::to_string(logged.size()) + " line(s); " +
-               (logged.empty() ? "" : logged.back());
-    }
-
-    TempFolder home;
-    std::string program = makeProgram(home.file("bin/velmora"));
-    std::vector<std::string> logged;
-};
 
 TEST_F(AutostartBadFolder, ReadOnlyFolderRefusesTheEntry) {
     const std::string folder = home.file("autostart");

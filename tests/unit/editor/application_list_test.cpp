@@ -11,12 +11,9 @@ namespace {
 
 TEST(ApplicationList, OnlyRegularApplicationsAndTheLaunchersAreListed) {
     EditorAgent sim;
-    sim.addApp("com.apple.Spotlight", "Spotlight");
-    sim.desktop.world().apps.back().policy = ActivationPolicy::Accessory;
-    sim.addApp("com.runningwithcrayons.Alfred-3", "Alfred");
-    sim.desktop.world().apps.back().policy = ActivationPolicy::Prohibited;
-    sim.addApp("com.example.daemon", "Daemon");
-    sim.desktop.world().apps.back().policy = ActivationPolicy::Prohibited;
+    sim.addApp("com.apple.Spotlight", "Spotlight", ActivationPolicy::Accessory);
+    sim.addApp("com.runningwithcrayons.Alfred-3", "Alfred", ActivationPolicy::Prohibited);
+    sim.addApp("com.example.daemon", "Daemon", ActivationPolicy::Prohibited);
     sim::SimApp nameless;
     nameless.name = "Nameless";
     sim.desktop.world().apps.push_back(nameless);
@@ -45,8 +42,7 @@ TEST(ApplicationList, LaterShowingsKeepRowsAndAppendNewOnes) {
     EXPECT_EQ(sim.lists().catalogue, catalogue);
     // A quit application keeps its row; a new rule joins at the end.
     sim.desktop.quitApp("com.example.a");
-    sim.addApp("com.example.d", "Delta");
-    sim.desktop.world().apps.back().running = false;
+    sim.addApp("com.example.d", "Delta", ActivationPolicy::Regular, false);
     sim.setRule("com.example.d", kGerman);
     sim.reopenPopover();
     EXPECT_EQ(sim.apps(),
@@ -57,9 +53,7 @@ TEST(ApplicationList, LaunchesAppendWithoutFilterOrOrderAndReloadOnlyWhenNew) {
     EditorAgent sim;
     sim.setStored("orderOfAppsRule", strings({"com.example.agent"}));
     sim.launch();
-    sim.addApp("com.example.agent", "Agent");
-    sim.desktop.world().apps.back().policy = ActivationPolicy::Prohibited;
-    sim.desktop.world().apps.back().running = false;
+    sim.addApp("com.example.agent", "Agent", ActivationPolicy::Prohibited, false);
     sim.desktop.launchApp("com.example.agent");
     EXPECT_EQ(sim.apps().back(), "com.example.agent");
     EXPECT_EQ(sim.traceWith("reload rules"), Lines{"0 reload rules"});

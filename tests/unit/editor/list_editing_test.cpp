@@ -111,8 +111,7 @@ TEST(RemoveApplication, KeepsJunkInTheHiddenListAndNeedsASelection) {
 class AddApplicationTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        sim.addApp("com.example.new", "New");
-        sim.desktop.world().apps.back().running = false;
+        sim.addApp("com.example.new", "New", ActivationPolicy::Regular, false);
         sim.setStored("notDisplayAppName",
                       strings({"com.example.new", "com.example.b", "com.example.new"}));
         sim.launch();
