@@ -4,7 +4,7 @@
 #include "app/app_delegate.h"
 #include "application_choices.h"
 #include "bad_file_notices.h"
-#include "bundle_property_lists.h"
+#include "desktop_file_descriptions.h"
 #include "editor/rule_table.h"
 #include "english_texts.h"
 #include "missing_layout_notes.h"
@@ -171,7 +171,7 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
                                 [&views](bool present) { views.systemTrayChanged(present); });
     if (trayWatch.watching())
         views.announceSystemTrayChanges();
-    BundlePropertyLists bundleFiles;
+    DesktopFileDescriptions applicationDescriptions;
     // The add button offers the applications running and installed, as desktops' choosers do.
     // Their icons are the rule table's: the desktop file's from the theme, else the window's.
     views.setApplicationChoices(
@@ -180,9 +180,13 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
             auto icon = std::dynamic_pointer_cast<qt::QtImage>(workspace.iconForFile(choice.path));
             return icon ? QIcon(QPixmap::fromImage(icon->image())) : QIcon();
         });
-    Platform platform{store,      inputSources, workspace, distributed, eventMonitor,
-                      windowList, screens,      cursor,    runLoop,     childProcess,
-                      images,     info,         views,     &bundleFiles};
+    Platform platform{store,        inputSources,
+                      workspace,    distributed,
+                      eventMonitor, windowList,
+                      screens,      cursor,
+                      runLoop,      childProcess,
+                      images,       info,
+                      views,        &applicationDescriptions};
     // Declared before the delegate, so that the grabs outlive every hotkey it registers.
     x11::X11GlobalShortcuts hotKeyCenter(*connection, runLoop, qt::infoLog(qt::logX11));
     platform.hotKeyCenter = &hotKeyCenter;
