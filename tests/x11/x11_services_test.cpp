@@ -31,13 +31,6 @@
 namespace velmora::x11 {
 namespace {
 
-class QuietLog final : public Application {
-  public:
-    std::string bundlePath() override { return {}; }
-    void log(const std::string& line) override { lines.push_back(line); }
-    std::vector<std::string> lines;
-};
-
 xcb_window_t windowFromEnvironment(const char* name) {
     const char* value = std::getenv(name);
     return value ? static_cast<xcb_window_t>(std::strtoul(value, nullptr, 0))
@@ -88,7 +81,7 @@ class LiveDisplay : public ::testing::Test {
     }
 
     std::unique_ptr<X11Connection> connection_;
-    QuietLog log_;
+    const std::function<void(const std::string&)> log_ = [](const std::string&) {};
     std::optional<ApplicationIdentities> identities_;
     std::optional<X11Workspace> workspace_;
     xcb_window_t a_ = XCB_WINDOW_NONE, b_ = XCB_WINDOW_NONE, c_ = XCB_WINDOW_NONE;
