@@ -2,7 +2,6 @@
 #include "x11_workspace.h"
 
 #include "client_windows.h"
-#include "platform/application.h"
 
 #include <algorithm>
 #include <set>

@@ -8,6 +8,7 @@
 #include "application_identities.h"
 #include "installed_applications.h"
 #include "launcher_panel_watch.h"
+#include "platform/application.h" // kOwnBundleIdentifier: the agent is no application
 #include "platform/workspace.h"
 #include "window_facts.h"
 #include "window_icons.h"
