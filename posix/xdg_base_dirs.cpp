@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <pwd.h>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -27,24 +28,34 @@ const char* environment(const char* name) {
     return value && *value ? value : nullptr;
 }
 
-} // namespace
-
-std::string configHomeFor(const char* xdgConfigHome, const char* home) {
-    if (xdgConfigHome && xdgConfigHome[0] == '/')
-        return xdgConfigHome;
+// VALUE when it is absolute, else BELOWHOME in the home folder: HOME when it is absolute,
+// else the password database's.
+std::string baseFolder(const char* value, const char* home, std::string_view belowHome) {
+    if (value && value[0] == '/')
+        return value;
     std::string homeFolder = home && home[0] == '/' ? home : homeFromPasswordDatabase();
     if (homeFolder.empty() || homeFolder[0] != '/')
         return "";
-    return homeFolder + "/.config";
+    if (!homeFolder.ends_with('/'))
+        homeFolder += '/';
+    return homeFolder + std::string(belowHome);
+}
+
+} // namespace
+
+std::string configHomeFor(const char* xdgConfigHome, const char* home) {
+    return baseFolder(xdgConfigHome, home, ".config");
+}
+
+std::string dataHomeFor(const char* xdgDataHome, const char* home) {
+    return baseFolder(xdgDataHome, home, ".local/share");
 }
 
 std::optional<std::string> dataHome() {
-    if (const char* dataHome = environment("XDG_DATA_HOME"))
-        return dataHome;
-    if (const char* home = environment("HOME"))
-        return std::string(home) + (std::string_view(home).ends_with('/') ? "" : "/") +
-               ".local/share";
-    return std::nullopt;
+    std::string folder = dataHomeFor(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (folder.empty())
+        return std::nullopt;
+    return folder;
 }
 
 std::vector<std::string> dataDirs() {

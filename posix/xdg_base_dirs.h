@@ -9,13 +9,14 @@
 
 namespace velmora::util {
 
-// XDG_CONFIG_HOME when it is an absolute path, else HOME/.config; an HOME that is missing or
-// relative gives way to the password database's home folder. The empty string when no home
-// folder can be found at all. Either argument may be null.
-std::string configHomeFor(const char* xdgConfigHome, const char* home);
+// Both home folders follow one rule: the variable when it is an absolute path (a relative or
+// empty one is ignored), else the folder below HOME; an HOME that is missing or relative gives
+// way to the password database's home folder. The empty string when no home folder can be
+// found at all. Either argument may be null.
+std::string configHomeFor(const char* xdgConfigHome, const char* home); // HOME/.config
+std::string dataHomeFor(const char* xdgDataHome, const char* home);     // HOME/.local/share
 
-// $XDG_DATA_HOME, else $HOME/.local/share (an empty variable counts as unset); none when
-// neither is set.
+// dataHomeFor($XDG_DATA_HOME, $HOME); none when no home folder can be found.
 std::optional<std::string> dataHome();
 
 // The folders of $XDG_DATA_DIRS in its order, empty items left out; /usr/local/share and

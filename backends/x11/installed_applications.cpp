@@ -73,19 +73,4 @@ InstalledApplications::displayNameOfDesktopFile(const std::string& path) {
     return name;
 }
 
-std::optional<PlistDictionary> desktopFileBundleInfo(const std::string& path,
-                                                     const std::vector<fs::path>& directories) {
-    auto id = desktopIdOf(path, directories);
-    if (!id)
-        return std::nullopt;
-    auto entry = readDesktopEntry(path);
-    if (!entry)
-        return std::nullopt;
-    PlistDictionary info;
-    info["CFBundleIdentifier"] = PlistValue(*id);
-    if (std::string name = localizedName(*entry, messagesLocale()); !name.empty())
-        info["CFBundleName"] = PlistValue(std::move(name));
-    return info;
-}
-
 } // namespace velmora::x11

@@ -9,7 +9,6 @@
 #include "desktop_entries.h"
 
 #include "platform/images.h"
-#include "platform/property_list.h"
 
 #include <filesystem>
 #include <map>
@@ -52,13 +51,5 @@ class InstalledApplications {
     bool scanned_ = false;
     std::map<std::string, KeptIcon> keptIcons_;
 };
-
-// What an application bundle's Info.plist says, for a desktop file: {"CFBundleIdentifier":
-// its desktop-file id, "CFBundleName": its Name (left out when empty)}. PATH is the desktop
-// file's path; DIRECTORIES are the applications folders that give ids (applicationDirectories()).
-// None when PATH is no readable, visible desktop entry.
-std::optional<PlistDictionary>
-desktopFileBundleInfo(const std::string& path,
-                      const std::vector<std::filesystem::path>& directories);
 
 } // namespace velmora::x11

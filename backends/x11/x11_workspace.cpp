@@ -19,10 +19,9 @@ bool contains(const std::vector<xcb_atom_t>& atoms, xcb_atom_t atom) {
 
 } // namespace
 
-X11Workspace::X11Workspace(X11Connection& connection, ApplicationIdentities& identities,
-                           Application& log, InstalledApplications* installed,
-                           WindowIcons* windowIcons)
-    : connection_(connection), identities_(identities), log_(log), installed_(installed),
+X11Workspace::X11Workspace(X11Connection& connection, ApplicationIdentities& identities, Log log,
+                           InstalledApplications* installed, WindowIcons* windowIcons)
+    : connection_(connection), identities_(identities), log_(std::move(log)), installed_(installed),
       windowIcons_(windowIcons), panels_(connection, identities) {
     // The root's children mapping and unmapping: launcher panels, and the clients themselves
     // without a window manager.
@@ -48,7 +47,7 @@ void X11Workspace::detectWindowManager() {
         return;
     }
     if (!toldAboutFocusMode_) {
-        log_.log("no EWMH window manager is running: following the input focus instead");
+        log_("no EWMH window manager is running: following the input focus instead");
         toldAboutFocusMode_ = true;
     }
 }

@@ -8,7 +8,7 @@
 #include "application_identities.h"
 #include "installed_applications.h"
 #include "launcher_panel_watch.h"
-#include "platform/application.h"
+#include "platform/application.h" // kOwnBundleIdentifier: the agent is no application
 #include "platform/workspace.h"
 #include "window_facts.h"
 #include "window_icons.h"
@@ -29,8 +29,9 @@ class X11Workspace final : public Workspace {
     // Reads the current windows at once; notifications are posted only for later changes.
     // INSTALLED answers for installed applications and their files (none: nothing is
     // installed); WINDOWICONS gives the icons windows set themselves (none: applications
-    // without a desktop file have no icon).
-    X11Workspace(X11Connection& connection, ApplicationIdentities& identities, Application& log,
+    // without a desktop file have no icon). LOG takes the line about a missing window manager.
+    using Log = std::function<void(const std::string& line)>;
+    X11Workspace(X11Connection& connection, ApplicationIdentities& identities, Log log,
                  InstalledApplications* installed = nullptr, WindowIcons* windowIcons = nullptr);
 
     std::optional<RunningApplication> frontApplication() override;
@@ -96,7 +97,7 @@ class X11Workspace final : public Workspace {
 
     X11Connection& connection_;
     ApplicationIdentities& identities_;
-    Application& log_;
+    Log log_;
     InstalledApplications* installed_;
     WindowIcons* windowIcons_;
     bool ewmh_ = false;

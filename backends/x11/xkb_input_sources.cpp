@@ -21,25 +21,25 @@ namespace {
 // xkbcommon's own warnings go to the program's log, so that they read like its other messages
 // instead of appearing on standard error in xkbcommon's form.
 void logXkbMessage(xkb_context* context, xkb_log_level, const char* format, va_list arguments) {
-    auto* log = static_cast<Application*>(xkb_context_get_user_data(context));
+    auto* log = static_cast<const XkbInputSources::Log*>(xkb_context_get_user_data(context));
     char text[512];
-    if (!log || std::vsnprintf(text, sizeof text, format, arguments) < 0)
+    if (!log || !*log || std::vsnprintf(text, sizeof text, format, arguments) < 0)
         return;
     std::string line = text;
     while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
         line.pop_back();
     if (!line.empty())
-        log->log("xkbcommon: " + line);
+        (*log)("xkbcommon: " + line);
 }
 
 } // namespace
 
 XkbInputSources::XkbInputSources(X11Connection& connection, X11DesktopBroadcasts& notifications,
-                                 Application& log)
-    : connection_(connection), notifications_(notifications), log_(log) {
+                                 Log log)
+    : connection_(connection), notifications_(notifications), log_(std::move(log)) {
     if (!connection_.hasXkb()) {
-        log_.log("the X server has no usable XKB extension: keyboard layouts can be neither "
-                 "read nor selected");
+        log_("the X server has no usable XKB extension: keyboard layouts can be neither "
+             "read nor selected");
         return;
     }
     context_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
@@ -123,7 +123,7 @@ void XkbInputSources::reloadIfStale() {
     sources_.clear();
     latinGroup_.reset();
     if (!keymap) {
-        log_.log("the keyboard's XKB keymap cannot be read");
+        log_("the keyboard's XKB keymap cannot be read");
         return;
     }
     std::size_t groups = xkb_keymap_num_layouts(keymap.get());

@@ -7,14 +7,15 @@
 // search for one ID among all installed sources also finds a layout that the keymap lacks: it
 // is listed as not enabled, by the name XKB gives it.
 
-#include "platform/application.h"
 #include "platform/text_input_sources.h"
 #include "x11_connection.h"
 #include "x11_distributed_notifications.h"
 #include "xkb_layout_ids.h"
 #include "xkb_layout_names.h"
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct xkb_context;
@@ -26,8 +27,10 @@ inline constexpr const char* kLatinLayoutAlias = "com.apple.keylayout.ABC";
 
 class XkbInputSources final : public InputSources {
   public:
-    XkbInputSources(X11Connection& connection, X11DesktopBroadcasts& notifications,
-                    Application& log);
+    // LOG takes the lines about a missing XKB extension, an unreadable keymap and xkbcommon's
+    // own warnings.
+    using Log = std::function<void(const std::string& line)>;
+    XkbInputSources(X11Connection& connection, X11DesktopBroadcasts& notifications, Log log);
     ~XkbInputSources() override;
 
     std::optional<InputSource> currentSource() override;
@@ -44,7 +47,7 @@ class XkbInputSources final : public InputSources {
 
     X11Connection& connection_;
     X11DesktopBroadcasts& notifications_;
-    Application& log_;
+    Log log_;
     xkb_context* context_ = nullptr;
     XkbLayoutNames layoutNames_;
     bool stale_ = true;

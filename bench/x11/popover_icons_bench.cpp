@@ -49,13 +49,9 @@ class BenchViews final : public qt::QtViews {
     std::shared_ptr<Window> makeResetWindow() override { return std::make_shared<NoResetWindow>(); }
 };
 
-class QuietLog final : public Application {
-  public:
-    std::string bundlePath() override { return {}; }
-    void log(const std::string& line) override {
-        std::fprintf(stderr, "velmora: %s\n", line.c_str());
-    }
-};
+void logLine(const std::string& line) {
+    std::fprintf(stderr, "velmora: %s\n", line.c_str());
+}
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -79,13 +75,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication application(argc, argv);
-    QuietLog log;
-    qt::QtImages images([&log](const std::string& line) { log.log(line); });
+    qt::QtImages images(logLine);
     x11::ApplicationIdentities identities(*connection);
     x11::InstalledApplications installed(images);
     x11::WindowIcons windowIcons(*connection, images,
                                  static_cast<std::uint32_t>(RuleTable::kIconFrame.size.width));
-    x11::X11Workspace workspace(*connection, identities, log, &installed, &windowIcons);
+    x11::X11Workspace workspace(*connection, identities, logLine, &installed, &windowIcons);
 
     sim::SimPlatform sim;
     for (const char* layout : {"us", "de", "ru"}) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The agent itself: the X11 and Qt services assembled into a Platform, the application delegate
-// started on it, and the event loop run until a signal or the loss of the display ends it.
+// The agent itself: the X11 desktop (x11_desktop.h) and the application delegate started on it,
+// and the event loop run until a signal or the loss of the display ends it.
 
 namespace velmora::program {
 

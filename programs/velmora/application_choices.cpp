@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "application_choices.h"
 
-#include "bundle_property_lists.h"
+#include "desktop_file_descriptions.h"
 
 #include "platform/application.h"
 

@@ -4,8 +4,8 @@
 // or known by their window class alone), then the installed ones that choosers of the
 // desktop offer (desktop_entries.h, offeredInChoosers). Each answers what the file dialog
 // would for it: its desktop file's path, or for a window class alone windowClassPath(CLASS)
-// (bundle_property_lists.h), which the rule editor reads back as that class. The agent itself
-// is never offered. Main thread only.
+// (desktop_file_descriptions.h), which the rule editor reads back as that class. The agent
+// itself is never offered. Main thread only.
 
 #include "qt/application_chooser_model.h"
 #include "x11/desktop_entries.h"

@@ -1,20 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The application service for the one-shot subcommands, which run without Qt: messages go to
-// standard error.
-
-#include "platform/application.h"
+// The log of the one-shot subcommands, which run without Qt: lines go to standard error.
 
 #include <cstdio>
+#include <string>
 
 namespace velmora::program {
 
-class ConsoleLog final : public Application {
-  public:
-    std::string bundlePath() override { return {}; }
-    void log(const std::string& line) override {
-        std::fprintf(stderr, "velmora: %s\n", line.c_str());
-    }
-};
+inline void logToConsole(const std::string& line) {
+    std::fprintf(stderr, "velmora: %s\n", line.c_str());
+}
 
 } // namespace velmora::program

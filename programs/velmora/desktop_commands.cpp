@@ -2,6 +2,7 @@
 #include "desktop_commands.h"
 
 #include "console_log.h"
+#include "platform/application.h"
 #include "x11/application_identities.h"
 #include "x11/x11_connection.h"
 #include "x11/x11_distributed_notifications.h"
@@ -28,9 +29,8 @@ int listSources(std::ostream& out) {
     auto connection = connect();
     if (!connection)
         return 2;
-    ConsoleLog log;
     x11::X11DesktopBroadcasts notifications;
-    x11::XkbInputSources sources(*connection, notifications, log);
+    x11::XkbInputSources sources(*connection, notifications, logToConsole);
     for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
         out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
     return 0;
@@ -40,9 +40,8 @@ int listApps(std::ostream& out) {
     auto connection = connect();
     if (!connection)
         return 2;
-    ConsoleLog log;
     x11::ApplicationIdentities identities(*connection);
-    x11::X11Workspace workspace(*connection, identities, log);
+    x11::X11Workspace workspace(*connection, identities, logToConsole);
     for (const RunningApplication& app : workspace.runningApplications()) {
         // The agent's own indicator is a window of the desktop but not an application to
         // keep a rule for.

@@ -2,6 +2,7 @@
 #include "rule_change.h"
 
 #include "console_log.h"
+#include "platform/application.h"
 #include "rule_checks.h"
 #include "rule_commands.h"
 #include "store/plist_file_defaults.h"
@@ -40,16 +41,15 @@ Desktop askDisplay() {
     if (!connection)
         return desktop; // rules are written without a display too: nothing to say
     desktop.reached = true;
-    ConsoleLog log;
     if (connection->hasXkb()) {
         x11::X11DesktopBroadcasts notifications;
-        x11::XkbInputSources sources(*connection, notifications, log);
+        x11::XkbInputSources sources(*connection, notifications, logToConsole);
         for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
             if (source.inputSourceID)
                 desktop.keymap.push_back({*source.inputSourceID, source.localizedName});
     }
     x11::ApplicationIdentities identities(*connection);
-    x11::X11Workspace workspace(*connection, identities, log);
+    x11::X11Workspace workspace(*connection, identities, logToConsole);
     for (const RunningApplication& app : workspace.runningApplications())
         if (app.bundleIdentifier && *app.bundleIdentifier != kOwnBundleIdentifier)
             desktop.runningIdentities.push_back(*app.bundleIdentifier);

@@ -3,14 +3,7 @@
 
 #include "engine/launcher_identifiers.h"
 
-#include <atomic>
-
 namespace velmora {
-
-namespace {
-// The one process-wide reference: which delegate is live. All agent state lives in it.
-std::atomic<AppDelegate*> liveDelegate{nullptr};
-} // namespace
 
 AppDelegate::AppDelegate(Platform& platform)
     : platform_(platform), settings_(platform.defaults),
@@ -50,7 +43,7 @@ AppDelegate::AppDelegate(Platform& platform)
           settings_, platform.runLoop,
           SystemNotifications::Hooks{
               .spotlightOpeningCheck = [this] { launchers_.spotlightOpeningCheck(); },
-              .inputSourceChanged = [this] { inputSourceChanged(); },
+              .inputSourceChanged = [this] { indicator_.inputSourceChanged(); },
               // The keymap may have lost the group the rule selected: the front
               // application gets its rule again.
               .layoutsChanged = [this] { dispatcher_.delayChangeInputToAppID(); },
@@ -67,20 +60,9 @@ AppDelegate::AppDelegate(Platform& platform)
                        .contentView = [this]() -> std::shared_ptr<View> {
                            return popoverContent_ ? popoverContent_->view() : nullptr;
                        },
-                       .onStatusItemSelected = [this] { onStatusItemSelected(); },
-                   }) {
-    window = platform.views.makeResetWindow();
-    liveDelegate.store(this);
-}
-
-AppDelegate::~AppDelegate() {
-    AppDelegate* self = this;
-    liveDelegate.compare_exchange_strong(self, nullptr);
-}
-
-AppDelegate* AppDelegate::appDelegate() {
-    return liveDelegate.load();
-}
+                       .onStatusItemSelected = [this] { openPopover(); },
+                   }),
+      resetWindow_(platform.views.makeResetWindow()) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
     // 1: the indicator window's fixed properties.
@@ -88,7 +70,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     // 2: its content and first position, by "enableTipOfState".
     indicator_.setUpContentAndPosition();
     // 3: the dispatcher hears of activations and unhides.
-    auto onApp = [this](const WorkspaceNotification& n) { appChanged(n); };
+    auto onApp = [this](const WorkspaceNotification& n) { dispatcher_.appChanged(n); };
     platform_.workspace.addObserver(kApplicationActivatedNotification, onApp);
     platform_.workspace.addObserver(kApplicationUnhiddenNotification, onApp);
     // Launcher panels that the desktop reports itself.
@@ -110,7 +92,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         platform_.distributedNotifications.addObserver(DesktopBroadcast::EnabledInputSourcesChanged,
                                                        onBroadcast);
     // 5-6: the status item, then the popover.
-    refreshStatusItem();
+    popoverHost_.refreshStatusItem();
     initPopover();
     // 7: unless the program came with the session.
     decideToShowPopover();
@@ -126,12 +108,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     // 10: the stored hotkeys, through a controller of their own that is dropped at once; the
     // hotkeys do not need it afterwards.
     {
-        PopoverViewController registrar(platform_, settings_, editorLists_, {});
+        PopoverViewController registrar(platform_, settings_, editorLists_, popoverHooks());
         registrar.registerAllHotKey();
     }
     // 11: the status item may go when the popover closes.
     platform_.views.addPopoverObserver(kPopoverDidCloseNotification,
-                                       [this] { popoverDidCloseNotification(); });
+                                       [this] { popoverHost_.popoverDidCloseNotification(); });
 }
 
 void AppDelegate::decideToShowPopover() {
@@ -140,14 +122,6 @@ void AppDelegate::decideToShowPopover() {
 }
 
 void AppDelegate::applicationWillTerminate() {}
-
-void AppDelegate::appChanged(const WorkspaceNotification& notification) {
-    dispatcher_.appChanged(notification);
-}
-
-void AppDelegate::delayChangeInputToAppID() {
-    dispatcher_.delayChangeInputToAppID();
-}
 
 void AppDelegate::changeInputTo(const std::string& id) {
     if (selection_.currentInputSourceID() == id)
@@ -159,67 +133,37 @@ void AppDelegate::changeInputTo(const std::string& id) {
     reset();
 }
 
-std::optional<PlistDictionary> AppDelegate::getFrameOfFirstWindow(const std::string& name) {
-    return frames_.getFrameOfFirstWindow(name);
-}
-
 void AppDelegate::checkFollowWindow() {
     frames_.checkFollowWindow();
-}
-
-void AppDelegate::checkSpotlightIfOpening() {
-    launchers_.checkSpotlightIfOpening();
-}
-
-void AppDelegate::checkAlfredIfOpening() {
-    launchers_.checkAlfredIfOpening();
-}
-
-void AppDelegate::checkAlfredWillOpen() {
-    launchers_.checkAlfredWillOpen();
-}
-
-void AppDelegate::stopCheckAlfredWillOpen() {
-    launchers_.stopCheckAlfredWillOpen();
 }
 
 void AppDelegate::adjustIconView() {
     indicator_.adjustIconView();
 }
 
-void AppDelegate::inputSourceChanged() {
-    indicator_.inputSourceChanged();
-}
-
 ImagePtr AppDelegate::getCurrentInputIcon() {
     return indicator_.getCurrentInputIcon();
-}
-
-bool AppDelegate::canTemplate(const Image* image) {
-    return indicator_.canTemplate(image);
-}
-
-ImagePtr AppDelegate::scaleImageToSize(const ImagePtr& image, double width, double height) {
-    return indicator_.scaleImageToSize(image, width, height);
 }
 
 bool AppDelegate::isTextCursor() {
     return indicator_.isTextCursor();
 }
 
-void AppDelegate::refreshStatusItem() {
-    popoverHost_.refreshStatusItem();
-}
-
 void AppDelegate::initPopover() {
     popoverHost_.initPopover();
-    popoverContent_ = std::make_unique<PopoverViewController>(
-        platform_, settings_, editorLists_,
-        PopoverViewController::Hooks{
-            .addPopoverSizeTo = [this](std::int64_t n) { addPopoverSizeTo(n); },
-            .showPopover = [this] { showPopover(); },
-            .inputSourceChanged = [this] { inputSourceChanged(); },
-        });
+    popoverContent_ =
+        std::make_unique<PopoverViewController>(platform_, settings_, editorLists_, popoverHooks());
+}
+
+PopoverViewController::Hooks AppDelegate::popoverHooks() {
+    return PopoverViewController::Hooks{
+        .addPopoverSizeTo = [this](std::int64_t n) { addPopoverSizeTo(n); },
+        .showPopover = [this] { showPopover(); },
+        .inputSourceChanged = [this] { indicator_.inputSourceChanged(); },
+        // A hotkey lives in the hotkey centre, beyond the controller that registered it; it
+        // fires from the event loop only, while the delegate lives.
+        .hotKeyAction = [this](GlobalShortcut& hotKey) { changeInputTo(hotKey.identifier()); },
+    };
 }
 
 void AppDelegate::showPopover() {
@@ -228,14 +172,6 @@ void AppDelegate::showPopover() {
 
 void AppDelegate::openPopover() {
     popoverHost_.openPopover();
-}
-
-void AppDelegate::onStatusItemSelected() {
-    openPopover();
-}
-
-void AppDelegate::popoverDidCloseNotification() {
-    popoverHost_.popoverDidCloseNotification();
 }
 
 void AppDelegate::addPopoverSizeTo(std::int64_t n) {
@@ -247,10 +183,10 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
 }
 
 void AppDelegate::reset() {
-    if (!window)
+    if (!resetWindow_)
         return;
-    window->makeKeyAndOrderFront();
-    window->orderOut();
+    resetWindow_->makeKeyAndOrderFront();
+    resetWindow_->orderOut();
 }
 
 } // namespace velmora

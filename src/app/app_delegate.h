@@ -24,70 +24,40 @@ namespace velmora {
 class AppDelegate {
   public:
     explicit AppDelegate(Platform& platform);
-    ~AppDelegate();
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
-
-    // The live delegate, or nullptr when none exists. Plain functions, timers and the
-    // popover's controller reach the agent through it. Only one delegate lives at a time.
-    static AppDelegate* appDelegate();
 
     // Start-up, in its fixed order.
     void applicationDidFinishLaunching();
     // Nothing to save: every stored value was written when it changed.
     void applicationWillTerminate();
 
-    void appChanged(const WorkspaceNotification& notification);
-    void delayChangeInputToAppID();
     // The hotkey selection: nothing when ID is current or a launcher is frontmost.
     void changeInputTo(const std::string& id);
-    // Shows and hides the delegate's window once, so that the new input source takes hold.
-    void reset();
 
-    // Front-window lookup.
-    std::optional<PlistDictionary> getFrameOfFirstWindow(const std::string& name);
+    // The indicator: its place by the front window, its icon, the cursor it shows beside.
     void checkFollowWindow();
-
-    // Launcher panels and their polls.
-    void checkSpotlightIfOpening();
-    void checkAlfredIfOpening();
-    void checkAlfredWillOpen();
-    void stopCheckAlfredWillOpen();
-
-    // The indicator and its icon.
     void adjustIconView();
-    void inputSourceChanged();
     ImagePtr getCurrentInputIcon();
-    bool canTemplate(const Image* image);
-    ImagePtr scaleImageToSize(const ImagePtr& image, double width, double height);
     bool isTextCursor();
 
-    // The status item and the popover.
-    void refreshStatusItem();
-    void initPopover();
+    // The popover.
     void showPopover();
     void openPopover();
-    void onStatusItemSelected();
-    void popoverDidCloseNotification();
     void addPopoverSizeTo(std::int64_t n);
     // The user opened the program again: the status item comes back, the popover shows.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
 
-    Platform& platform() { return platform_; }
+    // The parts that tests, the simulated desktop's checks and the benchmarks look into.
     Settings& settings() { return settings_; }
     InputSourceSelection& selection() { return selection_; }
     ActivationDispatcher& dispatcher() { return dispatcher_; }
-    SystemNotifications& systemNotifications() { return notifications_; }
     LauncherDetection& launchers() { return launchers_; }
     WindowFrameLookup& windowFrames() { return frames_; }
-    Indicator& indicator() { return indicator_; }
     AddressBarSwitch& addressBar() { return addressBar_; }
-    PopoverHost& popoverHost() { return popoverHost_; }
     // The lists every popover controller shares.
     EditorLists& editorLists() { return editorLists_; }
 
-    // The delegate's outlet used by reset.
-    std::shared_ptr<Window> window;
     // The indicator window and its views, as the layout makes them.
     std::shared_ptr<IndicatorWindow> inputIconWindow() const { return indicator_.views().window; }
     std::shared_ptr<ImageView> iconView() const { return indicator_.views().iconView; }
@@ -99,7 +69,12 @@ class AppDelegate {
     PopoverViewController* popoverViewController() const { return popoverContent_.get(); }
 
   private:
+    void initPopover();
     void decideToShowPopover();
+    // What the popover's controllers ask of the delegate.
+    PopoverViewController::Hooks popoverHooks();
+    // Shows and hides the delegate's window once, so that the new input source takes hold.
+    void reset();
 
     // In order of construction: each part is built after the parts it refers to; parts that
     // reach a later one do so through hooks that call back into the delegate.
@@ -115,6 +90,8 @@ class AppDelegate {
     EditorLists editorLists_;
     PopoverHost popoverHost_;
     std::unique_ptr<PopoverViewController> popoverContent_;
+    // The window reset shows and hides.
+    std::shared_ptr<Window> resetWindow_;
 };
 
 } // namespace velmora

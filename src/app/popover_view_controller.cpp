@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/popover_view_controller.h"
 
-#include "app/app_delegate.h"
 #include "menu/settings_menu_items.h"
 
 #include "editor/application_list.h"
@@ -54,7 +53,7 @@ PopoverViewController::PopoverViewController(Platform& platform, Settings& setti
                    platform.facts.versionSeparator),
       hotKeys_(settings, lists, platform.hotKeyCenter, platform.application,
                InputHotKeys::Hooks{
-                   .hotKeyAction = &PopoverViewController::inputHotKeyAction,
+                   .hotKeyAction = hooks_.hotKeyAction,
                    .reloadShortcutTable =
                        [this] {
                            if (outlets_.shortcutTableView)
@@ -194,11 +193,6 @@ std::shared_ptr<View> PopoverViewController::tableViewForShortcut(const std::str
 
 void PopoverViewController::registerAllHotKey() {
     hotKeys_.registerAllHotKey();
-}
-
-void PopoverViewController::inputHotKeyAction(GlobalShortcut& hotKey) {
-    if (AppDelegate* delegate = AppDelegate::appDelegate())
-        delegate->changeInputTo(hotKey.identifier());
 }
 
 void PopoverViewController::shortcutRecorderDidEndRecording(ShortcutRecorder& control) {

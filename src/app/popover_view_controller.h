@@ -33,6 +33,8 @@ class PopoverViewController final : public TableViewDataSource, public ShortcutR
         std::function<void()> showPopover;
         // The indicator shows or hides by "enableTipOfState" at once.
         std::function<void()> inputSourceChanged;
+        // What a pressed input source hotkey does (InputHotKeys::Hooks::hotKeyAction).
+        GlobalShortcut::Action hotKeyAction;
     };
 
     // The shortcut table's template test looks at three colour bytes.
@@ -75,8 +77,6 @@ class PopoverViewController final : public TableViewDataSource, public ShortcutR
     // The input source hotkeys. Registering needs no loaded view; the hotkeys do not refer
     // to this controller, so they keep working after it is gone.
     void registerAllHotKey();
-    // Selects the input source named by HOTKEY's identifier through the application delegate.
-    static void inputHotKeyAction(GlobalShortcut& hotKey);
     void shortcutRecorderDidEndRecording(ShortcutRecorder& control) override;
 
     // The settings menu: the settings button pops it up; its entries send these actions.

@@ -3,7 +3,7 @@
 // bundles (their path, icon and name), and what the rule editor reads when the user adds one.
 
 #include "application_choices.h"
-#include "bundle_property_lists.h"
+#include "desktop_file_descriptions.h"
 #include "platform/application.h"
 #include "posix/desktop_entry_file.h"
 #include "temp_folder.h"
@@ -154,31 +154,29 @@ TEST_F(InstalledApplicationsTest, DesktopIdsFollowTheFoldersThatHoldTheFiles) {
     EXPECT_EQ(x11::desktopIdOf(root_ / ".desktop", folders), std::nullopt);
 }
 
-// A chosen desktop file stands for a bundle whose Info.plist holds its id and name; a real
-// bundle has its own; anything else is nothing.
-TEST_F(InstalledApplicationsTest, AChosenFileReadsAsItsBundlesInfoOrAsNothing) {
+// A chosen desktop file is its id and name, a window class itself, a folder holding an
+// Info.plist what that says; anything else is nothing.
+TEST_F(InstalledApplicationsTest, AChosenPathDescribesItsApplicationOrNothing) {
     const std::string mail = write("system/applications/org.example.Mail.desktop",
                                    "[Desktop Entry]\nName=Mail\nName[de]=Post\n");
     const std::string bare =
         write("system/applications/org.example.Bare.desktop", "[Desktop Entry]\n");
     const std::string hidden =
         write("system/applications/org.example.Gone.desktop", "[Desktop Entry]\nHidden=true\n");
-    const std::string info =
-        write("Bundles/Mail.app/Contents/Info.plist",
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-              "<key>CFBundleIdentifier</key><string>com.example.mail</string>"
-              "<key>CFBundleVersion</key><integer>3</integer></dict></plist>\n");
-    const std::string list = write("Bundles/List.app/Contents/Info.plist",
-                                   "<plist version=\"1.0\"><array><string>x</string></array>"
-                                   "</plist>\n");
-    const std::string junk = write("Bundles/Junk.app/Contents/Info.plist", "\x01\x02not a plist");
-    const std::string piped = (root_ / "Bundles/Piped.app/Contents/Info.plist").string();
+    write("Bundles/Mail.app/Contents/Info.plist",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+          "<key>CFBundleIdentifier</key><string>com.example.mail</string>"
+          "<key>CFBundleVersion</key><integer>3</integer></dict></plist>\n");
+    write("Bundles/List.app/Contents/Info.plist",
+          "<plist version=\"1.0\"><array><string>x</string></array></plist>\n");
+    write("Bundles/Junk.app/Contents/Info.plist", "\x01\x02not a plist");
     fs::create_directories(root_ / "Bundles/Piped.app/Contents");
-    ASSERT_EQ(mkfifo(piped.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((root_ / "Bundles/Piped.app/Contents/Info.plist").c_str(), 0600), 0);
     // Too large to be an Info.plist: not read.
-    const std::string huge = write("Bundles/Huge.app/Contents/Info.plist", "");
-    fs::resize_file(huge, program::BundlePropertyLists::kMaxBytes + 1);
-    program::BundlePropertyLists files;
+    fs::resize_file(write("Bundles/Huge.app/Contents/Info.plist", ""),
+                    program::DesktopFileDescriptions::kMaxInfoBytes + 1);
+    const std::string program = write("bin/mailer", "#!/bin/sh\n");
+    program::DesktopFileDescriptions files;
     // The chosen paths themselves, as the add button asks about them.
     auto described = [&](const std::string& path) {
         auto description = files.describeApplication(path);
@@ -188,15 +186,14 @@ TEST_F(InstalledApplicationsTest, AChosenFileReadsAsItsBundlesInfoOrAsNothing) {
     EXPECT_EQ(described(bare), "org.example.Bare|");
     // A running application known by its window class alone, as the chooser answers for it.
     EXPECT_EQ(described(program::windowClassPath("Term")), "Term|Term");
-    EXPECT_EQ(described(hidden), "none");
-    EXPECT_EQ(
-        files.dictionaryWithContentsOfFile(info),
-        (PlistDictionary{{"CFBundleIdentifier", "com.example.mail"}, {"CFBundleVersion", 3}}));
+    EXPECT_EQ(described((root_ / "Bundles/Mail.app").string()), "com.example.mail|");
     for (const std::string& nothing :
-         {hidden + "/Contents/Info.plist", (root_ / "none.desktop/Contents/Info.plist").string(),
-          mail, list, junk, piped, (root_ / "Bundles/None.app/Contents/Info.plist").string(),
-          (root_ / "Bundles").string(), huge, std::string("window-class:/Contents/Info.plist")})
-        EXPECT_EQ(files.dictionaryWithContentsOfFile(nothing), std::nullopt) << nothing;
+         {hidden, (root_ / "none.desktop").string(), program, std::string("window-class:"),
+          mail + "/Contents/Info.plist", (root_ / "Bundles").string()})
+        EXPECT_EQ(described(nothing), "none") << nothing;
+    for (const char* bundle : {"List", "Junk", "Piped", "None", "Huge"})
+        EXPECT_EQ(described((root_ / "Bundles" / (std::string(bundle) + ".app")).string()), "none")
+            << bundle;
 }
 
 // The chooser: the running (not the agent nor windowless helpers), then the installed ones this
@@ -251,12 +248,12 @@ TEST_F(InstalledApplicationsTest, TheChooserOffersTheRunningThenTheShownInstalle
     EXPECT_EQ(choices[2].keywords, (std::vector<std::string>{"letter", "inbox"}));
     EXPECT_EQ(choices[2].icon, "mail");
     EXPECT_EQ(choices[3].name, "");
-    program::BundlePropertyLists files;
-    for (const auto& choice : choices) {
-        auto info = files.dictionaryWithContentsOfFile(choice.path + "/Contents/Info.plist");
-        ASSERT_TRUE(info) << choice.path;
-        EXPECT_EQ(info->at("CFBundleIdentifier"), PlistValue(choice.id));
-    }
+    program::DesktopFileDescriptions files;
+    for (const auto& choice : choices)
+        EXPECT_EQ(
+            files.describeApplication(choice.path).value_or(ApplicationDescription{}).identifier,
+            choice.id)
+            << choice.path;
     EXPECT_EQ(program::windowClassPath(""), "");
     EXPECT_EQ(program::windowClassPath(std::string(program::kMaxWindowClassBytes + 1, 'x')), "");
 }

@@ -251,9 +251,8 @@ TEST_F(EventMonitorOnDisplay, ClicksAndScreensFlipByTheMonitorAtTheOriginWhenHei
     EXPECT_EQ(mouseUps_[0].locationInScreen, (Point{100, 600 - 200}));
     EXPECT_EQ(mouseUps_[1].locationInScreen, (Point{700, 600 - 799}));
 
-    QuietLog log;
     ApplicationIdentities identities(*connection_);
-    X11Workspace workspace(*connection_, identities, log);
+    X11Workspace workspace(*connection_, identities, [](const std::string&) {});
     X11Screens screens(*connection_, workspace);
     auto origin = screens.originScreen();
     ASSERT_TRUE(origin);

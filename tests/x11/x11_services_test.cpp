@@ -104,7 +104,7 @@ class LiveDisplay : public ::testing::Test {
     }
 
     std::unique_ptr<X11Connection> connection_;
-    QuietLog log_;
+    const std::function<void(const std::string&)> log_ = [](const std::string&) {};
     std::optional<ApplicationIdentities> identities_;
     std::optional<X11Workspace> workspace_;
     xcb_window_t a_ = XCB_WINDOW_NONE, b_ = XCB_WINDOW_NONE, c_ = XCB_WINDOW_NONE;

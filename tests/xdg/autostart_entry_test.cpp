@@ -2,12 +2,15 @@
 // Which program an autostart file starts, for the files users and other programs leave there,
 // and the Exec value's two layers of escapes, read and written.
 #include "posix/desktop_entry_file.h"
+#include "posix/xdg_base_dirs.h"
 #include "xdg/autostart_entry.h"
 #include "xdg/autostart_folder.h"
 #include "xdg/exec_line.h"
 #include "xdg_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace velmora::xdg {
@@ -131,13 +134,24 @@ TEST_F(AutostartEntry, BrokenFilesAreUnresolved) {
     EXPECT_EQ(resolveAutostartEntry(folder.file("pipe.desktop"), std::nullopt), std::nullopt);
 }
 
-TEST(AutostartFolder, XdgConfigHomeCountsOnlyWhenAbsolute) {
+// The configuration and data folders alike: a relative variable is ignored, and without HOME
+// the password database's home folder is used.
+TEST(AutostartFolder, XdgHomesCountOnlyWhenAbsolute) {
     EXPECT_EQ(autostartFolderFor("/cfg", "/home/u"), "/cfg/autostart");
     EXPECT_EQ(autostartFolderFor("", "/home/u"), "/home/u/.config/autostart");
     EXPECT_EQ(autostartFolderFor("relative/cfg", "/home/u"), "/home/u/.config/autostart");
     EXPECT_EQ(autostartFolderFor(nullptr, "/home/u"), "/home/u/.config/autostart");
     const std::string fromPasswords = autostartFolderFor(nullptr, "relative");
     EXPECT_TRUE(fromPasswords.empty() || fromPasswords.front() == '/') << fromPasswords;
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("XDG_DATA_HOME", "relative/data", 1);
+    ::setenv("HOME", "/home/u", 1);
+    EXPECT_EQ(util::dataHome(), "/home/u/.local/share");
+    ::unsetenv("HOME");
+    const std::string passwordsHome = fromPasswords.substr(0, fromPasswords.find("/.config/"));
+    EXPECT_EQ(util::dataHome().value_or(""),
+              passwordsHome.empty() ? "" : passwordsHome + "/.local/share");
+    ::setenv("HOME", home.c_str(), 1);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Selecting input sources: the counter, the filter on enabled sources, the hotkey guard.
 
-#include "app/plain_functions.h"
 #include "sim_agent.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +16,11 @@ TEST(Selection, EveryRequestCountsEvenWithoutEffect) {
     sim.launch();
     EXPECT_EQ(sim.stored("changedTimes"), PlistValue("0"));
 
-    changeInputTo(kABC); // already current: selected again all the same
-    changeInputTo("com.example.missing");
-    changeInputTo("com.example.disabled");
-    changeInputTo(kGerman);
+    InputSourceSelection& selection = sim.agent().selection();
+    selection.changeInputTo(kABC); // already current: selected again all the same
+    selection.changeInputTo("com.example.missing");
+    selection.changeInputTo("com.example.disabled");
+    selection.changeInputTo(kGerman);
     EXPECT_EQ(sim.stored("changedTimes"), PlistValue(4));
     EXPECT_EQ(sim.traceWith("select"),
               (Lines{"0 select " + std::string(kABC), "0 select " + std::string(kGerman)}));
@@ -35,8 +35,8 @@ TEST(Selection, CounterHoldsAtItsLimitInsteadOfWrapping) {
         SimAgent sim;
         sim.launch();
         sim.desktop.rawStore().setObjectForKey(stored, "changedTimes");
-        changeInputTo(kGerman);
-        changeInputTo(kABC);
+        sim.agent().selection().changeInputTo(kGerman);
+        sim.agent().selection().changeInputTo(kABC);
         // "1e30000" is read as the integer it begins with: 1.
         const std::int64_t expected = stored.isString() ? 3 : kMax;
         EXPECT_EQ(sim.stored("changedTimes"), PlistValue(expected));
@@ -64,30 +64,24 @@ TEST(Selection, GuardedSelectionSkipsCurrentAndLaunchers) {
                                   "0 select " + std::string(kGerman), "0 reset"}));
 }
 
-TEST(Selection, PlainFunctionsAreNeutralWithoutAgentOrWithoutAnswer) {
-    EXPECT_EQ(currentInputSourceID(), "");
-    EXPECT_EQ(frontAppNameID(), "");
-    EXPECT_EQ(frontAppName(), "");
-    EXPECT_EQ(runAsShellReturnInfo("true"), "");
-    changeInputTo(kABC);
-    changeInputToAppID(std::string("x"));
-
+TEST(Selection, FrontApplicationAndSourceAreEmptyWithoutAnswer) {
     SimAgent sim;
     sim::SimApp nameless;
     nameless.name = "Nameless";
     sim.desktop.world().apps.push_back(nameless);
     sim.launch();
-    EXPECT_EQ(frontAppNameID(), "");
+    ActivationDispatcher& dispatcher = sim.agent().dispatcher();
+    EXPECT_EQ(dispatcher.frontAppNameID(), "");
     sim.desktop.world().frontmost = sim.desktop.world().appIndex("com.example.b");
-    EXPECT_EQ(frontAppNameID(), "com.example.b");
-    EXPECT_EQ(frontAppName(), "Beta");
+    EXPECT_EQ(dispatcher.frontAppNameID(), "com.example.b");
+    EXPECT_EQ(dispatcher.frontAppName(), "Beta");
     sim.desktop.world().frontmost = sim.desktop.world().apps.size() - 2; // the nameless one
-    EXPECT_EQ(frontAppNameID(), "");
-    EXPECT_EQ(frontAppName(), "");
+    EXPECT_EQ(dispatcher.frontAppNameID(), "");
+    EXPECT_EQ(dispatcher.frontAppName(), "");
     sim.desktop.world().currentInputID.reset();
-    EXPECT_EQ(currentInputSourceID(), "");
+    EXPECT_EQ(sim.agent().selection().currentInputSourceID(), "");
     sim.desktop.world().currentInputID = kRussian;
-    EXPECT_EQ(currentInputSourceID(), kRussian);
+    EXPECT_EQ(sim.agent().selection().currentInputSourceID(), kRussian);
 }
 
 } // namespace
