@@ -215,24 +215,11 @@ std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& o
         candidate.resize(std::min(candidate.size(), again.line + 1));
         return true;
     };
+    // Runs are deterministic: no shorter prefix fails, as the run would have failed there.
     if (lines.size() > outcome.line + 1)
         lines.resize(outcome.line + 1);
 
-    // The shortest failing prefix, by bisection (failing is taken to stay failing as lines
-    // are added).
-    std::size_t low = 1;
-    std::size_t high = lines.size();
-    while (low < high && replays < maxReplays) {
-        const std::size_t mid = low + (high - low) / 2;
-        std::vector<std::string> prefix(lines.begin(), lines.begin() + static_cast<long>(mid));
-        if (failsSame(prefix))
-            high = prefix.size();
-        else
-            low = mid + 1;
-    }
-    lines.resize(high);
-
-    // Then without chunks of lines, halving the chunk down to single lines.
+    // Without chunks of lines, halving the chunk down to single lines.
     for (std::size_t chunk = std::max<std::size_t>(lines.size() / 2, 1); replays < maxReplays;
          chunk /= 2) {
         for (std::size_t start = 0; start < lines.size() && replays < maxReplays;) {
@@ -267,11 +254,7 @@ Outcome runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out
         return outcome;
 
     // The same lines again, up to the one that failed (the stream is the seed's alone).
-    EventStream stream(seed);
-    std::vector<std::string> lines = stream.prologue();
-    while (lines.size() <= outcome.line)
-        for (auto& line : stream.next())
-            lines.push_back(std::move(line));
+    std::vector<std::string> lines = generateLines(seed, outcome.line + 1);
     out << "velmora-random: seed " << seed << " failed after line " << outcome.line + 1 << ": "
         << outcome.what << "\n";
     lines = shrink(std::move(lines), outcome, isolate ? replayInChild : replayInProcess);
