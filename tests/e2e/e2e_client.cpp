@@ -159,10 +159,10 @@ xcb_window_t createWindow(int x, int y, int width, int height, std::uint32_t bac
 
 // Maps WINDOWS as ordinary windows that take the focus when activated, waits until the window
 // manager manages them (activating or clicking one it has not taken on yet does nothing) unless
-// not WAIT, prints what DESCRIBE says of each, then "key WINDOW GROUP" for each key pressed and
-// "press X Y" for each click in one, until the display goes.
-int serve(const std::vector<xcb_window_t>& windows, bool wait,
-          const std::function<std::string(xcb_window_t)>& describe) {
+// not WAIT, prints what DESCRIBE says of each (its id without), then "key WINDOW GROUP" for each
+// key pressed and "press X Y" for each click in one, until the display goes.
+int serve(const std::vector<xcb_window_t>& windows, bool wait = true,
+          const std::function<std::string(xcb_window_t)>& describe = nullptr) {
     xcb_icccm_wm_hints_t hints{};
     xcb_icccm_wm_hints_set_input(&hints, 1);
     xcb_icccm_wm_hints_set_normal(&hints);
@@ -175,7 +175,7 @@ int serve(const std::vector<xcb_window_t>& windows, bool wait,
     for (xcb_window_t w : windows) {
         while (wait && !property(w, wmState, wmState, 2))
             std::free(nextEvent());
-        std::printf("%s\n", describe(w).c_str());
+        std::printf("%s\n", describe ? describe(w).c_str() : std::to_string(w).c_str());
     }
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
         if ((event->response_type & 0x7F) == XCB_KEY_PRESS) {
@@ -189,10 +189,6 @@ int serve(const std::vector<xcb_window_t>& windows, bool wait,
         std::free(event);
     }
     return 0;
-}
-
-std::string idOf(xcb_window_t w) {
-    return std::to_string(w);
 }
 
 // COUNT windows of WM_CLASS class CLASS ("" for none), served; --icon gives them a 16 x 16 icon
@@ -226,7 +222,7 @@ int windows(const Args& args) {
         setWords(w, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(getpid())});
         created.push_back(w);
     }
-    return serve(created, wait, idOf);
+    return serve(created, wait);
 }
 
 // An undecorated window of that colour and place, served.
@@ -244,7 +240,7 @@ int paint(const Args& args) {
     xcb_icccm_size_hints_set_position(&size, 1, x, y);
     xcb_icccm_size_hints_set_size(&size, 1, width, height);
     xcb_icccm_set_wm_normal_hints(c, w, &size);
-    return serve({w}, true, idOf);
+    return serve({w});
 }
 
 // An I-beam of 16 x 16 pixels: a stem with a serif at each end, opaque black with a grey rim.
@@ -534,7 +530,6 @@ int pixelExtent(const Args& args, bool ofColour) {
 // The requests in one block of recorded client data (several may come together), without
 // element headers, in this machine's byte order: PROPERTY's GetProperty requests among them.
 int getPropertyRequests(const std::uint8_t* data, std::size_t length, xcb_atom_t property) {
-    constexpr std::uint8_t kGetProperty = 20;
     int found = 0;
     std::size_t offset = 0;
     while (offset + 4 <= length) {
@@ -547,7 +542,7 @@ int getPropertyRequests(const std::uint8_t* data, std::size_t length, xcb_atom_t
         }
         if (words == 0 || words > (length - offset) / 4)
             break;
-        if (request[0] == kGetProperty && words >= 3) {
+        if (words >= 3) { // GetProperty alone is recorded
             xcb_atom_t asked = 0;
             std::memcpy(&asked, request + 8, 4);
             found += asked == property;
