@@ -167,14 +167,13 @@ Outcome inChild(const std::function<Outcome(Shared&)>& body, RunStats* stats = n
         outcome = failedAt(0, "the child run could not be started");
     else if (WIFEXITED(status) && WEXITSTATUS(status) == kInvariantExit)
         outcome = failedAt(shared.failedLine, shared.what);
-    else if (WIFSIGNALED(status))
-        outcome = failedAt(shared.progress, "crash: signal " + std::to_string(WTERMSIG(status)));
-    else if (WEXITSTATUS(status) != 0)
-        outcome =
-            failedAt(shared.progress, "crash: exit status " + std::to_string(WEXITSTATUS(status)));
-    // A crash's message holds no line number: its signature is the whole message.
-    if (outcome.failed && outcome.what.starts_with("crash"))
-        outcome.signature = outcome.what;
+    else if (WIFSIGNALED(status) || WEXITSTATUS(status) != 0) {
+        outcome = failedAt(shared.progress,
+                           WIFSIGNALED(status)
+                               ? "crash: signal " + std::to_string(WTERMSIG(status))
+                               : "crash: exit status " + std::to_string(WEXITSTATUS(status)));
+        outcome.signature = outcome.what; // it holds no line number
+    }
     if (stats) {
         stats->events += shared.stats.events;
         stats->lines += shared.stats.lines;

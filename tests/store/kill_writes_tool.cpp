@@ -243,13 +243,9 @@ std::optional<uint64_t> numberIn(plist_t dict, const std::string& key) {
 }
 
 int check(const std::string& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        std::printf(errno == ENOENT ? "missing\n" : "corrupt: cannot be opened\n");
-        return errno == ENOENT ? 0 : 1;
-    }
-    const std::string bytes = readAll(fd);
-    ::close(fd);
+    if (::access(file.c_str(), F_OK) != 0 && errno == ENOENT)
+        return std::printf("missing\n") < 0;
+    const std::string bytes = readPath(file); // none when it cannot be opened
     plist_t dict = plist_new_dict();
     if (!mergeInto(dict, bytes) || bytes.empty()) {
         std::printf("corrupt: %zu bytes that are not a dictionary\n", bytes.size());
