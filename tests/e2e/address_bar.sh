@@ -25,10 +25,8 @@ switch_on enableBrowserAddressEnglish
 browser() {
     local name=$1
     shift
-    "$CLIENT" browser "$@" >"$WORK/browser-$name" 2>>"$WORK/client.log" &
-    PIDS+=($!)
-    echo $! >"$WORK/browser-$name.pid"
-    wait_until "browser $name" has_lines "$WORK/browser-$name" 1
+    run_client "browser-$name" 1 browser "$@"
+    echo "${PIDS[-1]}" >"$WORK/browser-$name.pid"
     echo "${5:-0}" >"$WORK/browser-$name.margin"
 }
 browser_id() { cut -d' ' -f1 "$WORK/browser-$1"; }

@@ -46,13 +46,8 @@ icon_app org.example.Lost LostIcon no-such-icon
 icon_app org.example.Huge HugeIcon "$icons/scalable/apps/velmora-e2e-huge.svg"
 icon_app org.example.HugeName HugeName velmora-e2e-huge
 icon_app org.example.Folder FolderIcon "$icons"
-mkdir -p "$(dirname "$SETTINGS")"
-cat >"$SETTINGS" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict><key>orderOfAppsRule</key><array><string>IconApp</string>
-<string>org.example.Svg</string><string>org.example.Lost</string><string>org.example.Huge</string>
-<string>org.example.HugeName</string><string>org.example.Folder</string></array></dict></plist>
-EOF
+write_settings "<key>orderOfAppsRule</key><array>$(printf '<string>%s</string>' IconApp \
+    org.example.Svg org.example.Lost org.example.Huge org.example.HugeName org.example.Folder)</array>"
 
 start_desktop
 open_windows icon IconApp 1 --icon ff0000
@@ -88,8 +83,7 @@ for round in 1 2 3 4 5 6 7 8; do
     "$CLIENT" windows Churn 5 --no-wait >/dev/null 2>&1 &
     churn=$!
     sleep 0.0$round
-    kill "$churn" 2>/dev/null || true
-    wait "$churn" 2>/dev/null || true
+    stop_pid "$churn"
 done
 activate editor
 expect_groups 1

@@ -14,27 +14,15 @@ BACKDROP=(0 0 1279 800)
 # Front's place; "followWindow" puts the indicator 25 in from its right and 5 above its bottom.
 FRONT=(300 200 500 350)
 
-# write_settings KEY...: the rules of the two applications and the boolean KEYs switched on.
-write_settings() {
-    mkdir -p "$(dirname "$SETTINGS")"
-    {
-        echo '<?xml version="1.0" encoding="UTF-8"?>'
-        echo '<plist version="1.0"><dict>'
-        local key
-        for key in "$@"; do
-            echo "<key>$key</key><true/>"
-        done
-        echo '<key>velmora</key><dict>'
-        echo '<key>Backdrop</key><dict><key>id</key><string>xkb:de</string></dict>'
-        echo '<key>Front</key><dict><key>id</key><string>xkb:ru</string></dict>'
-        echo '</dict></dict></plist>'
-    } >"$SETTINGS"
+# settings_with KEY...: the rules of the two applications and the boolean KEYs switched on.
+settings_with() {
+    write_settings "$(printf '<key>%s</key><true/>' "$@")<key>velmora</key><dict>" \
+        '<key>Backdrop</key><dict><key>id</key><string>xkb:de</string></dict>' \
+        '<key>Front</key><dict><key>id</key><string>xkb:ru</string></dict></dict>'
 }
 
 paint_window() { # NAME X Y W H: a window of COLOUR that logs the presses it gets
-    "$CLIENT" paint "$1" "$COLOUR" "$2" "$3" "$4" "$5" >"$WORK/paint-$1" 2>>"$WORK/client.log" &
-    PIDS+=($!)
-    wait_until "window $1" has_lines "$WORK/paint-$1" 1
+    run_client "paint-$1" 1 paint "$1" "$COLOUR" "$2" "$3" "$4" "$5"
 }
 
 painted() { head -n 1 "$WORK/paint-$1"; }
@@ -51,7 +39,7 @@ indicator_at() { indicator_found && [ "$IX $IY" = "$1 $2" ]; }
 run_velmora() {
     "$CLIENT" lock 0
     activate_painted Front
-    write_settings "$@"
+    settings_with "$@"
     start_velmora
     wait_until "the indicator window" indicator_found
     [ "$IW $IH" = "$SIDE $SIDE" ] || fail "the indicator is ${IW}x$IH, not ${SIDE}x$SIDE"

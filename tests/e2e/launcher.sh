@@ -30,9 +30,7 @@ start_group_watch
 first_watch=${PIDS[-1]}
 start_velmora
 
-"$CLIENT" property-reads _NET_CLIENT_LIST_STACKING >"$WORK/reads" 2>>"$WORK/client.log" &
-PIDS+=($!)
-wait_until "the recording of window list reads" has_lines "$WORK/reads" 1
+run_client reads 1 property-reads _NET_CLIENT_LIST_STACKING
 
 reads() { echo $(($(wc -l <"$WORK/reads") - 1)); }
 
@@ -70,8 +68,7 @@ stop_velmora
 
 # A launcher that takes the focus as an ordinary window has its rule. (The looks for Alfred's
 # panel may switch on their own: a new watch.)
-kill "$first_watch"
-wait "$first_watch" 2>/dev/null || true
+stop_pid "$first_watch"
 "$CLIENT" lock 0
 activate german
 start_group_watch

@@ -11,15 +11,16 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e.XXXXXX")
 PIDS=()
 VELMORA_PID=
 XVFB_PID=
+MOUNTED= # a file system the script mounted, unmounted at the end
 
 cleanup() {
     local status=$?
     local i
     # Last started first, each gone before the next: velmora before the display it runs on.
     for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${PIDS[i]}" 2>/dev/null || true
-        wait "${PIDS[i]}" 2>/dev/null || true
+        stop_pid "${PIDS[i]}"
     done
+    [ -z "$MOUNTED" ] || umount -l "$MOUNTED"
     if [ "$status" -ne 0 ]; then
         local log
         for log in "$WORK"/*.log; do
@@ -37,6 +38,11 @@ trap 'exit 130' INT TERM
 fail() {
     echo "FAIL: $*" >&2
     exit 1
+}
+
+stop_pid() {
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
 }
 
 # wait_until DESCRIPTION COMMAND...: runs COMMAND until it succeeds. COMMAND may exit 3 to
@@ -99,8 +105,7 @@ window_manager_manages() {
     while [ ! -s "$WORK/probe" ] && [ "$SECONDS" -lt "$end" ]; do
         sleep 0.05
     done
-    kill "$probe" 2>/dev/null || true
-    wait "$probe" 2>/dev/null || true
+    stop_pid "$probe"
     [ -s "$WORK/probe" ]
 }
 
@@ -126,15 +131,19 @@ agent_windows() {
     "$CLIENT" agent-windows "$AGENT_CLASS" | awk "$1" >"$WORK/agent-windows" && [ -s "$WORK/agent-windows" ]
 }
 
+# run_client FILE LINES COMMAND...: the client's COMMAND in the background, once it printed
+# LINES lines to $WORK/FILE; its process id is ${PIDS[-1]}.
+run_client() {
+    local file=$1 lines=$2
+    shift 2
+    "$CLIENT" "$@" >"$WORK/$file" 2>>"$WORK/client.log" &
+    PIDS+=($!)
+    wait_until "$file from the client" has_lines "$WORK/$file" "$lines"
+}
+
 # open_windows NAME CLASS COUNT [OPTIONS]: COUNT windows of class CLASS, managed when this
 # returns; window I of them is $(window NAME I).
-open_windows() {
-    local name=$1
-    shift
-    "$CLIENT" windows "$@" >"$WORK/windows-$name" 2>>"$WORK/client.log" &
-    PIDS+=($!)
-    wait_until "windows $name" has_lines "$WORK/windows-$name" "$2"
-}
+open_windows() { run_client "windows-$1" "$3" windows "${@:2}"; }
 
 window() { sed -n "${2:-1}p" "$WORK/windows-$1"; }
 
@@ -183,11 +192,7 @@ stop_velmora() {
     [ "$VELMORA_STATUS" -eq 0 ] || fail "velmora exited with status $VELMORA_STATUS after SIGTERM"
 }
 
-start_group_watch() {
-    "$CLIENT" watch-groups >"$WORK/groups" 2>>"$WORK/client.log" &
-    PIDS+=($!)
-    wait_until "the group watch" has_lines "$WORK/groups" 1
-}
+start_group_watch() { run_client groups 1 watch-groups; }
 
 groups_seen() { tail -n +2 "$WORK/groups" | tr '\n' ' ' | sed 's/ $//'; }
 
@@ -213,20 +218,23 @@ keycode_of() {
         sed -n "s/^[[:space:]]*<$1>[[:space:]]*=[[:space:]]*\([0-9]*\);.*/\1/p" | head -n 1
 }
 
+# write_settings XML...: a settings file whose top dictionary holds XML.
+write_settings() {
+    mkdir -p "$(dirname "$SETTINGS")"
+    printf '<?xml version="1.0" encoding="UTF-8"?>\n<plist version="1.0"><dict>%s</dict></plist>\n' \
+        "$*" >"$SETTINGS"
+}
+
 # store_shortcuts [ID KEY-CODE FLAGS]...: a settings file holding only these stored hotkeys,
 # as the shortcut recorder stores them (key code of the key's position, modifier flags).
 store_shortcuts() {
-    mkdir -p "$(dirname "$SETTINGS")"
-    {
-        echo '<?xml version="1.0" encoding="UTF-8"?>'
-        echo '<plist version="1.0"><dict><key>shortcutOfInput</key><dict>'
-        while [ $# -ge 3 ]; do
-            echo "<key>$1</key><dict><key>keyCode</key><integer>$2</integer>"
-            echo "<key>modifierFlags</key><integer>$3</integer></dict>"
-            shift 3
-        done
-        echo '</dict></dict></plist>'
-    } >"$SETTINGS"
+    local entries=
+    while [ $# -ge 3 ]; do
+        entries+="<key>$1</key><dict><key>keyCode</key><integer>$2</integer>"
+        entries+="<key>modifierFlags</key><integer>$3</integer></dict>"
+        shift 3
+    done
+    write_settings "<key>shortcutOfInput</key><dict>$entries</dict>"
 }
 
 # switch_on KEY: the boolean setting KEY on, at the top of the settings file.
@@ -236,6 +244,11 @@ switch_on() { sed -i "0,/<dict>/s|<dict>|<dict><key>$1</key><true/>|" "$SETTINGS
 saved_switch_count() {
     sed -n '/<key>changedTimes<\/key>/{n;s|.*<integer>\([0-9]*\)</integer>.*|\1|p;}' \
         "$SETTINGS" 2>/dev/null || true
+}
+
+# expect_rules TABLE: "velmora rules" prints TABLE (a printf format, with \t and \n).
+expect_rules() {
+    [ "$("$VELMORA" rules)" = "$(printf "$1")" ] || fail "the rules are: $("$VELMORA" rules)"
 }
 
 # The settings file without white space, for matching what spans lines.

@@ -13,18 +13,12 @@ source "$(dirname "$0")/popover_lib.sh"
 
 # The application with a row: installed (a desktop file matches its windows' class) and
 # first in the stored order, so that its row is the first.
-mkdir -p "$XDG_DATA_HOME/applications" "$(dirname "$SETTINGS")"
 printf '[Desktop Entry]\nType=Application\nName=Mail Tester\nExec=true\nStartupWMClass=MailTest\n' \
     >"$XDG_DATA_HOME/applications/org.example.Mail.desktop"
 # Installed, not running: only the chooser can add it.
 printf '[Desktop Entry]\nType=Application\nName=Quill Editor\nExec=true\n' \
     >"$XDG_DATA_HOME/applications/org.example.Quill.desktop"
-cat >"$SETTINGS" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict>
-<key>orderOfAppsRule</key><array><string>org.example.Mail</string><string>OtherApp</string></array>
-</dict></plist>
-EOF
+write_settings '<key>orderOfAppsRule</key><array><string>org.example.Mail</string><string>OtherApp</string></array>'
 
 # The popover is shown below the icon, over its middle.
 popover_at_icon() {
@@ -87,8 +81,7 @@ xdotool mousemove $((PX + 1 + 36 + 110 + 70)) $((PY + 38)) click 1
 wait_until "the list of layouts" other_popup_open
 xdotool key G Return
 wait_until "the rule for Mail" rule_of_mail_is_german
-xdotool key Escape
-wait_until "the popover to close" popover_closed
+close_popover
 
 start_group_watch
 activate Other
@@ -121,8 +114,7 @@ wait_until "the rule for the application added" rule_is "org.example.Quill	xkb:r
 kill "$TRAYER_PID"
 wait_until "the tray to go" no_tray
 wait_until "velmora to see the tray go" velmora_says "no system tray"
-if popover_found; then xdotool key Escape; fi
-wait_until "the popover to close" popover_closed
+if popover_found; then close_popover; fi
 "$VELMORA" >"$WORK/second-start" 2>>"$WORK/velmora.log"
 wait_until "the settings in a window of their own without the tray" settings_window
 stop_velmora

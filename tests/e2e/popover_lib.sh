@@ -19,6 +19,10 @@ popover_found() {
     read -r _ PX PY PW PH <"$WORK/popover"
 }
 popover_closed() { ! popover_found; }
+close_popover() {
+    xdotool key Escape
+    wait_until "the popover to close" popover_closed
+}
 
 # Another pop-up of the agent, narrower than the popover: a layout list or the settings menu.
 other_popup_open() {

@@ -16,10 +16,14 @@ run_velmora() {
 }
 
 expect_status() { [ "$STATUS" -eq "$1" ] || fail "$2: status $STATUS (wanted $1), said: $ERR"; }
+# expect_run STATUS WHAT ARGS...: run_velmora ARGS, which must end with STATUS.
+expect_run() {
+    run_velmora "${@:3}"
+    expect_status "$1" "$2"
+}
 
 # Rules, with no display at all.
-QT_QPA_PLATFORM=no-such-platform run_velmora rules
-expect_status 0 "rules on a fresh settings file"
+QT_QPA_PLATFORM=no-such-platform expect_run 0 "rules on a fresh settings file" rules
 [ -z "$OUT" ] || fail "a fresh settings file lists rules: $OUT"
 run_velmora rule org.example.Editor xkb:de
 run_velmora rule XTerm "xkb:de(nodeadkeys)"
@@ -27,21 +31,17 @@ run_velmora rule XTerm -
 run_velmora rules
 [ "$OUT" = "$(printf 'XTerm\t-\norg.example.Editor\txkb:de')" ] || fail "rules after editing: $OUT"
 # An ID that can never be selected is refused, with the closest one; nothing is stored.
-run_velmora rule Term de
-expect_status 1 "rule with an ID of no known form"
+expect_run 1 "rule with an ID of no known form" rule Term de
 grep -qx 'velmora: did you mean xkb:de? .*' <<<"$ERR" || fail "no xkb:de suggested for de: $ERR"
 run_velmora rules
 grep -q '^Term' <<<"$OUT" && fail "a refused rule was stored: $OUT"
-run_velmora rule XTerm
-expect_status 2 "rule without a source"
-run_velmora frobnicate
-expect_status 2 "an unknown command"
+expect_run 2 "rule without a source" rule XTerm
+expect_run 2 "an unknown command" frobnicate
 [ -n "$ERR" ] && ! grep -qv '^velmora: ' <<<"$ERR" || fail "not velmora's words: $ERR"
 run_velmora --version
 grep -qxE 'velmora [0-9]+\.[0-9]+\.[0-9]+' <<<"$OUT" || fail "--version says: $OUT"
 version=$OUT
-run_velmora --help
-expect_status 0 "--help"
+expect_run 0 "--help" --help
 head -n 1 <<<"$OUT" | grep -qF "$version " || fail "--help does not show $version"
 for word in sources apps rules "rule APP SOURCE-ID" "rule APP -" --autostart; do
     grep -qF "velmora $word" <<<"$OUT" || fail "--help does not describe \"$word\""
@@ -53,8 +53,7 @@ cp "$SETTINGS" "$WORK/good-settings"
 head -c "$(($(wc -c <"$SETTINGS") / 2))" "$WORK/good-settings" >"$WORK/truncated-settings"
 cp "$WORK/truncated-settings" "$SETTINGS"
 expect_refused() {
-    run_velmora "$1"
-    expect_status 1 "$1 with a truncated settings file"
+    expect_run 1 "$1 with a truncated settings file" "$1"
     [ -z "$OUT" ] || fail "$1 printed with a truncated settings file: $OUT"
     grep "^velmora: .* (.*)" <<<"$ERR" | grep -qF "$SETTINGS" || fail "$1 did not say why: $ERR"
     cmp -s "$SETTINGS" "$WORK/truncated-settings" || fail "$1 changed the settings file"
@@ -67,29 +66,23 @@ grep -qE 'line [0-9]+, column [0-9]+: premature end of document' <<<"$ERR" ||
 cp "$WORK/good-settings" "$SETTINGS"
 
 # No display, or one that cannot be reached.
-run_velmora
-expect_status 2 "the agent without DISPLAY"
+expect_run 2 "the agent without DISPLAY"
 grep -q "DISPLAY" <<<"$ERR" || fail "no reason given for a missing DISPLAY: $ERR"
-run_velmora sources
-expect_status 2 "sources without DISPLAY"
-DISPLAY=:65000 run_velmora
-expect_status 2 "the agent on an unreachable display"
+expect_run 2 "sources without DISPLAY" sources
+DISPLAY=:65000 expect_run 2 "the agent on an unreachable display"
 grep -q ":65000" <<<"$ERR" || fail "the unreachable display is not named: $ERR"
 
 start_desktop
 # The commands talk to the display themselves: a Qt platform that cannot load, which would
 # abort any Qt GUI application, changes nothing.
-QT_QPA_PLATFORM=no-such-platform run_velmora sources
-expect_status 0 "sources"
+QT_QPA_PLATFORM=no-such-platform expect_run 0 "sources" sources
 [ "$OUT" = "$(printf 'xkb:us\tEnglish (US)\nxkb:de\tGerman\nxkb:ru\tRussian')" ] ||
     fail "unexpected sources: $OUT"
-QT_QPA_PLATFORM=no-such-platform run_velmora apps
-expect_status 0 "apps without a Qt platform"
+QT_QPA_PLATFORM=no-such-platform expect_run 0 "apps without a Qt platform" apps
 # An application neither installed nor running is stored, with a word naming the running one
 # it differs from only in case.
 open_windows mail MailApp 1
-run_velmora rule mailapp "xkb:de(nodeadkeys)"
-expect_status 0 "rule for an application never seen"
+expect_run 0 "rule for an application never seen" rule mailapp "xkb:de(nodeadkeys)"
 grep -qF 'did you mean "MailApp"?' <<<"$ERR" || fail "no word on mailapp and MailApp: $ERR"
 run_velmora rule MailApp xkb:de
 [ -z "$ERR" ] || fail "a rule for a running application and a layout of the keymap said: $ERR"
@@ -97,8 +90,7 @@ cp "$WORK/truncated-settings" "$SETTINGS"
 expect_refused sources
 expect_refused apps
 # A command that writes sets the bad file aside, says so, and starts from nothing.
-run_velmora rule AppDe xkb:de
-expect_status 0 "rule with a truncated settings file"
+expect_run 0 "rule with a truncated settings file" rule AppDe xkb:de
 grep -qF "moved it to $SETTINGS.corrupt-" <<<"$ERR" || fail "no word on the bad file: $ERR"
 cmp -s "$SETTINGS".corrupt-* "$WORK/truncated-settings" || fail "the bad file was not kept as it was"
 run_velmora rules
@@ -111,8 +103,7 @@ open_windows a AppA 1
 open_windows other Other 1
 start_group_watch
 start_velmora
-run_velmora
-expect_status 0 "a second start"
+expect_run 0 "a second start"
 grep -q "already running" <<<"$OUT" || fail "a second start does not say that one runs: $OUT"
 kill -0 "$VELMORA_PID" || fail "the first agent ended when a second one started"
 activate a

@@ -65,8 +65,7 @@ expect_groups 1 2 0 1
 wait_until "the switch count in the file" switch_count_saved 2
 
 "$VELMORA" rule AppA -
-[ "$("$VELMORA" rules)" = "$(printf 'AppA\t-\nAppB\txkb:us')" ] ||
-    fail "unexpected rules: $("$VELMORA" rules)"
+expect_rules 'AppA\t-\nAppB\txkb:us'
 activate b
 expect_groups 1 2 0 1 0
 "$CLIENT" lock 2
@@ -90,8 +89,7 @@ activate a
 expect_groups 1 2 0 1 0 2 0 2 0 2
 wait_until "the bad file to be set aside" bad_file_set_aside
 cmp -s "$SETTINGS".corrupt-* "$WORK/bad-settings" || fail "the bad file was not kept as it was"
-[ "$("$VELMORA" rules)" = "$(printf 'AppA\txkb:ru\nAppB\txkb:us')" ] ||
-    fail "the rules were not saved: $("$VELMORA" rules)"
+expect_rules 'AppA\txkb:ru\nAppB\txkb:us'
 grep -F "$SETTINGS could not be read" "$WORK/velmora.log" | grep -qF "$(echo "$SETTINGS".corrupt-*)" ||
     fail "no message naming the file and its copy: $(cat "$WORK/velmora.log")"
 

@@ -12,9 +12,10 @@ ENTRY="$XDG_CONFIG_HOME/autostart/$AGENT_CLASS.desktop"
 # The settings menu is closed: no pop-up of the agent other than the popover.
 menu_closed() { ! other_popup_open; }
 
-# choose KEYS...: opens the settings menu with its button (the rightmost of the button bar,
-# 26 wide at x 256, 266 from the top of the content) and presses KEYS in it.
+# choose KEYS...: once the menu is closed, opens it with its button (the rightmost of the button
+# bar, 26 wide at x 256, 266 from the top of the content) and presses KEYS in it.
 choose() {
+    wait_until "the menu to close" menu_closed
     wait_until "the popover" click_icon_until_open
     xdotool mousemove $((PX + 1 + 269)) $((PY + 1 + 279)) click 1
     wait_until "the settings menu" other_popup_open
@@ -30,9 +31,9 @@ entry_written() { [ -f "$ENTRY" ] && grep -q '^Exec=' "$ENTRY"; }
 entry_gone() { [ ! -e "$ENTRY" ]; }
 
 # Start at Login on, with the entry of an earlier version.
-mkdir -p "$(dirname "$ENTRY")" "$(dirname "$SETTINGS")"
+mkdir -p "$(dirname "$ENTRY")"
 printf '[Desktop Entry]\nType=Application\nName=Velmora\nExec=%s\nX-Edited=kept\n' "$VELMORA" >"$ENTRY"
-echo '<plist version="1.0"><dict><key>autoStartAtLogin</key><true/></dict></plist>' >"$SETTINGS"
+write_settings '<key>autoStartAtLogin</key><true/>'
 entry_starts_at_login() { grep -qxF "Exec=$VELMORA --autostart" "$ENTRY"; }
 
 # Pages open through xdg-open: this one writes down what it was asked to open.
@@ -53,7 +54,6 @@ grep -qx "X-Edited=kept" "$ENTRY" || fail "the entry lost the rest: $(cat "$ENTR
 choose Down Return
 wait_until "the autostart entry removed" entry_gone
 wait_until "start at login stored off" setting_is autoStartAtLogin false
-wait_until "the menu to close" menu_closed
 choose Down Return
 wait_until "the autostart entry" entry_written
 # The entry starts this very program, by its resolved path, as started at login.
@@ -63,10 +63,8 @@ wait_until "start at login stored" setting_is autoStartAtLogin true
 # Nothing that means nothing here: no tip about Alfred, and no rating without a store page.
 # Past the separator come the project's pages: "Velmora Online" (which opens the review page
 # on the homepage) and then the support page.
-wait_until "the menu to close" menu_closed
 choose Down Down Down Down Down Down Return
 wait_until "the sixth entry to open a page" has_lines "$WORK/opened" 1
-wait_until "the menu to close" menu_closed
 choose Down Down Down Down Down Down Down Return
 wait_until "the seventh entry to open a page" has_lines "$WORK/opened" 2
 [ "$(sed 's|.*/||' "$WORK/opened" | tr '\n' ' ')" = "review support " ] ||
@@ -75,9 +73,7 @@ tip_shown && fail "a tip about Alfred"
 
 # The indicator's entry (item 1), then Quit, the last entry: Up from the top.
 setting_is enableTipOfState true && fail "the indicator was on before it was chosen"
-wait_until "the menu to close" menu_closed
 choose Down Down Return
-wait_until "the menu to close" menu_closed
 choose Up Return
 wait_for_velmora_exit
 [ "$VELMORA_STATUS" -eq 0 ] || fail "Quit ended velmora with status $VELMORA_STATUS"

@@ -15,7 +15,6 @@ stored_shortcut() {
         `"<key>modifierFlags</key><integer>786432</integer></dict>"
 }
 
-mkdir -p "$(dirname "$SETTINGS")"
 "$VELMORA" rule RussianApp xkb:ru
 
 popover_expanded() { popover_found && [ "$PH" -gt 340 ]; }
@@ -49,10 +48,7 @@ start_tray
 start_velmora
 wait_until "the agent's icon in the tray" tray_icon_found
 # The agent may have opened the popover at start: closed, to open it the user's way.
-if popover_found; then
-    xdotool key Escape
-    wait_until "the popover to close" popover_closed
-fi
+if popover_found; then close_popover; fi
 
 # Record one shortcut per row without reopening: each recorder is clicked in the popover as it
 # stays after the one before.
@@ -67,8 +63,7 @@ popover_expanded || fail "the popover did not stay open and expanded while recor
 for stored in "xkb:us 38" "xkb:de 40"; do
     shortcut_stored $stored || fail "a recorded shortcut was lost: $stored"
 done
-xdotool key Escape
-wait_until "the popover to close" popover_closed
+close_popover
 
 # xdotool switches the group to find the modifiers' symbols and back after each key, which
 # adds changes of its own: the layout is read once things settle.
@@ -83,8 +78,7 @@ open_shortcuts
 click_recorder "$GERMAN_ROW"
 xdotool key "$BACKSPACE"
 wait_until "the German shortcut removed" no_german_shortcut
-xdotool key Escape
-wait_until "the popover to close" popover_closed
+close_popover
 
 # With the first group locked xdotool finds every key where it is: no change is its own.
 start_group_watch

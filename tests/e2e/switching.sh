@@ -58,8 +58,7 @@ wait_until "the new openbox to announce itself" eval '[ "$(wm_check)" != "$old_w
 wait_until "the new openbox to manage windows" window_manager_manages
 activate b
 expect_groups 1 2 1 2 1 2 1 2
-kill "$replacement"
-wait "$replacement" 2>/dev/null || true
+stop_pid "$replacement"
 said_twice() { [ "$(grep -c "no EWMH window manager" "$WORK/velmora.log")" -ge 2 ]; }
 wait_until "velmora to follow the focus again" said_twice
 focus a

@@ -32,18 +32,26 @@ std::string quote(const std::string& text) {
     return out + "\"";
 }
 
-// Applications of the world: the browsers of the address-bar switch, both launchers, ordinary
-// applications with and without rules, one that is not installed.
-const std::vector<std::string> kApps = {"com.apple.Safari",
-                                        "com.google.Chrome",
-                                        "com.apple.Spotlight",
-                                        "com.runningwithcrayons.Alfred",
-                                        "com.runningwithcrayons.Alfred-3",
-                                        "com.example.mail",
-                                        "com.example.term",
-                                        "com.example.edit",
-                                        "com.example.notinstalled",
-                                        "com.quorvant.Quorvant-Velmora"};
+// Applications of the world, each declared with the chance given: the browsers of the
+// address-bar switch, both launchers, ordinary applications with and without rules, one that
+// is not installed. Events also name the agent itself, never declared.
+struct App {
+    const char* id;
+    const char* declared;
+    double chance;
+};
+const App kApps[] = {
+    {"com.apple.Safari", "\"Safari\"", 1},
+    {"com.google.Chrome", "\"Google Chrome\"", 1},
+    {"com.apple.Spotlight", "\"Spotlight\" policy=background", 1},
+    {"com.runningwithcrayons.Alfred", "\"Alfred\" policy=accessory", 0.7},
+    {"com.runningwithcrayons.Alfred-3", "\"Alfred 3\" policy=accessory", 0.3},
+    {"com.example.mail", "\"Mail\"", 1},
+    {"com.example.term", "\"Terminal\" running=no", 1},
+    {"com.example.edit", "\"Editor\" owner=\"Editor Helper\"", 1},
+    {"com.example.notinstalled", "\"Ghost\" installed=no", 1},
+    {"com.quorvant.Quorvant-Velmora", nullptr, 0},
+};
 
 // Owner names of windows: the browsers, the launchers' panels (Spotlight's Chinese name
 // included), ordinary applications.
@@ -65,6 +73,25 @@ const std::vector<std::string> kKnownKeys = {
 
 EventStream::EventStream(std::uint64_t seed) : rng_(seed) {
     makeWorld();
+}
+
+std::string EventStream::weighted(std::initializer_list<std::pair<int, Make>> kinds) {
+    int total = 0;
+    for (const auto& kind : kinds)
+        total += kind.first;
+    auto at = static_cast<int>(below(static_cast<std::uint64_t>(total)));
+    for (const auto& [weight, make] : kinds) {
+        if (at < weight)
+            return make();
+        at -= weight;
+    }
+    return {};
+}
+
+void EventStream::keepWindow(const Window& window) {
+    // A handle that comes again replaces its window.
+    std::erase_if(windows_, [&](const Window& w) { return w.handle == window.handle; });
+    windows_.push_back(window);
 }
 
 void EventStream::makeWorld() {
@@ -103,19 +130,12 @@ void EventStream::makeWorld() {
     if (chance(0.3))
         p.push_back("current " + (chance(0.5) ? pick(inputIds_) : std::string("none")));
 
-    p.push_back("app com.apple.Safari \"Safari\"");
-    p.push_back("app com.google.Chrome \"Google Chrome\"");
-    p.push_back("app com.apple.Spotlight \"Spotlight\" policy=background");
-    if (chance(0.7))
-        p.push_back("app com.runningwithcrayons.Alfred \"Alfred\" policy=accessory");
-    if (chance(0.3))
-        p.push_back("app com.runningwithcrayons.Alfred-3 \"Alfred 3\" policy=accessory");
-    p.push_back("app com.example.mail \"Mail\"");
-    p.push_back("app com.example.term \"Terminal\" running=no");
-    p.push_back("app com.example.edit \"Editor\" owner=\"Editor Helper\"");
-    p.push_back("app com.example.notinstalled \"Ghost\" installed=no");
+    for (const App& app : kApps) {
+        if (app.chance == 1 || (app.declared && chance(app.chance)))
+            p.push_back(std::string("app ") + app.id + " " + app.declared);
+        apps_.push_back(app.id);
+    }
     p.push_back("app-nobundle \"Helper\"");
-    apps_ = kApps;
 
     const int screens = static_cast<int>(below(3)); // 0: the default screen
     for (int i = 0; i < screens; ++i)
@@ -141,18 +161,8 @@ std::string EventStream::anyApp() {
     return pick(apps_);
 }
 
-std::string EventStream::anyInputId() {
-    return pick(inputIds_);
-}
-
-std::string EventStream::anyInputName() {
-    return pick(inputNames_);
-}
-
 std::string EventStream::anyRow() {
-    if (chance(0.05))
-        return std::to_string(below(1000000));
-    return std::to_string(below(12));
+    return std::to_string(chance(0.05) ? below(1000000) : below(12));
 }
 
 std::string EventStream::waitLine() {
@@ -169,22 +179,17 @@ std::string EventStream::screenLine() {
                                               0.5,  1e9, 768,  1024, 33.3, 5120, 2880, 7};
     std::string screenNumber = std::to_string(static_cast<int>(below(4)));
     if (chance(0.05))
-        screenNumber = chance(0.5) ? "-2147483648" : "2147483647";
+        screenNumber = oneOf({"-2147483648", "2147483647"});
     const double height = pick(sizes);
     if (!screenDeclared_) // the first declared screen is the one at the desktop's origin
         originScreenHeight_ = height;
     screenDeclared_ = true;
-    std::string line = "screen " + screenNumber + " " + number(pick(sizes)) + " " + number(height);
-    if (chance(0.4))
-        line += " main";
-    if (chance(0.3))
-        line += " deepest";
-    return line;
+    return "screen " + screenNumber + " " + number(pick(sizes)) + " " + number(height) +
+           (chance(0.4) ? " main" : "") + (chance(0.3) ? " deepest" : "");
 }
 
 std::string EventStream::windowLine() {
-    Window window;
-    window.handle = "w" + std::to_string(nextWindow_++);
+    Window window{"w" + std::to_string(nextWindow_++), "", 0};
     std::string line = "window " + window.handle;
     if (chance(0.05)) {
         line += " owner=none";
@@ -198,8 +203,7 @@ std::string EventStream::windowLine() {
         line += " name=\"\"";
     else
         line += " name=\"page " + std::to_string(below(5)) + "\"";
-    static const std::vector<std::string> layers = {"0", "0", "27", "25", "3", "-1", "2147483647"};
-    line += " layer=" + pick(layers);
+    line += std::string(" layer=") + oneOf({"0", "0", "27", "25", "3", "-1", "2147483647"});
     static const std::vector<double> xs = {0, 10, 100, 420, -50, 2000, 1e15, 0.5};
     static const std::vector<double> ws = {0, 100, 101, 600, 800, 1440, 1e12, -10, 0.5};
     window.top = pick(xs);
@@ -207,9 +211,7 @@ std::string EventStream::windowLine() {
             "," + number(pick(ws));
     if (chance(0.15))
         line += " onscreen=no";
-    // A handle that comes again replaces its window.
-    std::erase_if(windows_, [&](const Window& w) { return w.handle == window.handle; });
-    windows_.push_back(window);
+    keepWindow(window);
     return line;
 }
 
@@ -224,81 +226,72 @@ std::string EventStream::mouseUpLine() {
     double x = static_cast<double>(below(2000));
     double y = static_cast<double>(below(1200));
     if (!browsers.empty() && chance(0.8)) {
-        const Window& w = *browsers[below(browsers.size())];
         static const std::vector<double> offsets = {0,  5,  10, 10.5, 20, 29.5,
                                                     30, 44, 45, 50,   75, 80};
-        y = originScreenHeight_ - (w.top + pick(offsets));
+        y = originScreenHeight_ - (pick(browsers)->top + pick(offsets));
     }
     return "mouseup " + number(x) + " " + number(y);
 }
 
 std::string EventStream::garbageValue() {
-    static const std::vector<std::string> values = {
-        "9223372036854775807",
-        "-9223372036854775808",
-        "-1",
-        "0",
-        "NaN",
-        "Infinity",
-        "-Infinity",
-        "1e300",
-        "-1e300",
-        "9.2233720368547758e18",
-        "3.75",
-        "true",
-        "false",
-        "\"\"",
-        "\"abc\"",
-        "\"99999999999999999999\"",
-        "\"  42\"",
-        "\"-9223372036854775808\"",
-        "\"tab\\there\\u0001\\u001f<&>]]>\"",
-        "\"\\u0000\"",
-        "{\"a\\u0002\": \"\\u00e9\\ud83d\\ude00\"}",
-        "[]",
-        "[1, \"a\", 2.5, {}]",
-        "{}",
-        "{\"\": {\"id\": 7}}",
-        "[[[[[[[[]]]]]]]]",
-    };
-    return pick(values);
+    return oneOf({"9223372036854775807",
+                  "-9223372036854775808",
+                  "-1",
+                  "0",
+                  "NaN",
+                  "Infinity",
+                  "-Infinity",
+                  "1e300",
+                  "-1e300",
+                  "9.2233720368547758e18",
+                  "3.75",
+                  "true",
+                  "false",
+                  "\"\"",
+                  "\"abc\"",
+                  "\"99999999999999999999\"",
+                  "\"  42\"",
+                  "\"-9223372036854775808\"",
+                  "\"tab\\there\\u0001\\u001f<&>]]>\"",
+                  "\"\\u0000\"",
+                  "{\"a\\u0002\": \"\\u00e9\\ud83d\\ude00\"}",
+                  "[]",
+                  "[1, \"a\", 2.5, {}]",
+                  "{}",
+                  "{\"\": {\"id\": 7}}",
+                  "[[[[[[[[]]]]]]]]"});
+}
+
+// A JSON object or array (BRACKETS) of fewer than MOST items, each as MAKE writes it.
+std::string EventStream::listOf(const char* brackets, std::uint64_t most, const Make& make) {
+    std::string out(1, brackets[0]);
+    for (auto i = below(most); i > 0; --i)
+        out += (out.size() > 1 ? ", " : "") + make();
+    return out + brackets[1];
 }
 
 std::string EventStream::rulesValue() {
-    std::string out = "{";
-    for (int i = static_cast<int>(below(8)); i > 0; --i) {
-        if (out.size() > 1)
-            out += ", ";
-        out += quote(anyApp()) + ": ";
-        switch (below(10)) {
-        case 0:
-            out += garbageValue();
-            break;
-        case 1:
-            out += "{\"id\": " + garbageValue() + "}";
-            break;
-        default:
-            out += "{\"id\": " + quote(chance(0.9) ? anyInputId() : "com.apple.keylayout.None") +
-                   (chance(0.3) ? ", \"English Symbol\": " + garbageValue() : "") + "}";
-        }
-    }
-    return out + "}";
+    return listOf("{}", 8, [&] {
+        const std::string app = quote(anyApp()) + ": ";
+        if (chance(0.1))
+            return app + garbageValue();
+        if (chance(1.0 / 9))
+            return app + "{\"id\": " + garbageValue() + "}";
+        return app +
+               "{\"id\": " + quote(chance(0.9) ? pick(inputIds_) : "com.apple.keylayout.None") +
+               (chance(0.3) ? ", \"English Symbol\": " + garbageValue() : "") + "}";
+    });
 }
 
 std::string EventStream::shortcutsValue() {
-    std::string out = "{";
-    for (int i = static_cast<int>(below(3)); i > 0; --i) {
-        if (out.size() > 1)
-            out += ", ";
-        out += quote(anyInputId()) + ": ";
+    return listOf("{}", 3, [&] {
+        const std::string id = quote(pick(inputIds_)) + ": ";
         if (chance(0.2))
-            out += garbageValue();
-        else
-            out += "{\"keyCode\": " + (chance(0.2) ? garbageValue() : std::to_string(below(10))) +
-                   ", \"modifierFlags\": " +
-                   (chance(0.2) ? garbageValue() : std::to_string(1048576 >> below(4))) + "}";
-    }
-    return out + "}";
+            return id + garbageValue();
+        return id + "{\"keyCode\": " + (chance(0.2) ? garbageValue() : std::to_string(below(10))) +
+               ", \"modifierFlags\": " +
+               (chance(0.2) ? garbageValue() : std::to_string(1048576 >> below(4))) + "}";
+    });
 }
 
 std::string EventStream::storeValue(const std::string& key) {
@@ -308,256 +301,213 @@ std::string EventStream::storeValue(const std::string& key) {
         return rulesValue();
     if (key == "shortcutOfInput")
         return shortcutsValue();
-    if (key == "orderOfAppsRule" || key == "notDisplayAppName") {
-        std::string out = "[";
-        for (int i = static_cast<int>(below(5)); i > 0; --i) {
-            if (out.size() > 1)
-                out += ", ";
-            out += chance(0.1) ? garbageValue() : quote(anyApp());
-        }
-        return out + "]";
-    }
+    if (key == "orderOfAppsRule" || key == "notDisplayAppName")
+        return listOf("[]", 5, [&] { return chance(0.1) ? garbageValue() : quote(anyApp()); });
     if (key == "changedTimes")
         return chance(0.5) ? std::to_string(below(1000)) : garbageValue();
     return chance(0.5) ? "true" : "false";
 }
 
-std::vector<std::string> EventStream::flagsEvent() {
+std::string EventStream::flagsEvent() {
     auto stamp = [&](std::uint64_t flags) {
         std::string line = "flags " + hex(flags);
         if (chance(0.1)) // a stamp of the event's own, sometimes behind the last one
             line += " time=" + number(chance(0.5) ? seconds_ : seconds_ - 1.0);
         return line;
     };
-    switch (below(6)) {
-    case 0: { // a double tap: press, release, press of one key
-        std::uint64_t press = pick(kPresses);
-        std::vector<std::string> lines = {stamp(press), "wait " + std::to_string(20 + below(120)),
-                                          stamp(pick(kReleases))};
-        if (chance(0.5)) {
-            lines.push_back("window alfredpanel owner=\"Alfred\" name=\"\" layer=27 "
-                            "bounds=420,180,600,60");
-            std::erase_if(windows_, [](const Window& w) { return w.handle == "alfredpanel"; });
-            windows_.push_back(Window{"alfredpanel", "Alfred", 180});
-        }
-        lines.push_back("wait " + std::to_string(below(200)));
-        lines.push_back(stamp(press));
-        return lines;
-    }
-    case 1:
-    case 2:
-        return {stamp(pick(kPresses))};
-    case 3:
-    case 4:
-        return {stamp(pick(kReleases))};
-    default:
-        return {stamp(rng_())};
-    }
+    return weighted({
+        {1,
+         [&] { // a double tap: press, release, press of one key, maybe with Alfred's panel
+             const std::uint64_t press = pick(kPresses);
+             std::string lines = stamp(press) + "\nwait " + std::to_string(20 + below(120)) + "\n" +
+                                 stamp(pick(kReleases));
+             if (chance(0.5)) {
+                 lines += "\nwindow alfredpanel owner=\"Alfred\" name=\"\" layer=27 "
+                          "bounds=420,180,600,60";
+                 keepWindow(Window{"alfredpanel", "Alfred", 180});
+             }
+             return lines + "\nwait " + std::to_string(below(200)) + "\n" + stamp(press);
+         }},
+        {2, [&] { return stamp(pick(kPresses)); }},
+        {2, [&] { return stamp(pick(kReleases)); }},
+        {1, [&] { return stamp(rng_()); }},
+    });
 }
 
-std::vector<std::string> EventStream::storeEvent() {
-    // Another program edits the settings.
-    switch (below(8)) {
-    case 0:
-        return {"defaults-remove " + pick(kKnownKeys)};
-    case 1: { // the whole file replaced by one with junk under every key
-        std::vector<std::string> lines;
-        for (const auto& key : kKnownKeys)
-            lines.push_back(chance(0.3) ? "defaults-remove " + key
-                                        : "defaults " + key + " = " + garbageValue());
-        return lines;
-    }
-    case 2:
-        return {"defaults unknownKey" + std::to_string(below(3)) + " = " + garbageValue()};
-    case 3:
-        return {"defaults changedTimes = " + garbageValue()};
-    case 4:
-    case 5: // rules the agent can follow, so that activations switch
-        return {"defaults velmora = " + rulesValue()};
-    default: {
-        const std::string& key = pick(kKnownKeys);
-        return {"defaults " + key + " = " + storeValue(key)};
-    }
-    }
+// Another program edits the settings.
+std::string EventStream::storeEvent() {
+    return weighted({
+        {1, [&] { return "defaults-remove " + pick(kKnownKeys); }},
+        {1,
+         [&] { // the whole file replaced by one with junk under every key
+             std::string lines;
+             for (const auto& key : kKnownKeys)
+                 lines += (lines.empty() ? "" : "\n") +
+                          (chance(0.3) ? "defaults-remove " + key
+                                       : "defaults " + key + " = " + garbageValue());
+             return lines;
+         }},
+        {1,
+         [&] { return "defaults unknownKey" + std::to_string(below(3)) + " = " + garbageValue(); }},
+        {1, [&] { return "defaults changedTimes = " + garbageValue(); }},
+        // Rules the agent can follow, so that activations switch.
+        {2, [&] { return "defaults velmora = " + rulesValue(); }},
+        {2,
+         [&] {
+             const std::string& key = pick(kKnownKeys);
+             return "defaults " + key + " = " + storeValue(key);
+         }},
+    });
 }
 
-std::vector<std::string> EventStream::popoverEvent() {
-    switch (below(19)) {
-    case 0:
-        return {"reopen"};
-    case 1:
-    case 2:
-        return {"click-status-item"};
-    case 3:
-        return {"popover-dismiss"};
-    case 4:
-        return {"toggle-size"};
-    case 5:
-        return {"mousedown"};
-    case 6:
-    case 7:
-        return {"choose " + anyRow() + " " + quote(anyInputName())};
-    case 8:
-        return {"english-symbol " + anyRow() + (chance(0.5) ? " on" : " off")};
-    case 9:
-        return {"select-row " + (chance(0.2) ? std::string("none") : anyRow())};
-    case 10:
-        return {"remove"};
-    case 11: {
-        static const std::vector<std::string> paths = {"cancel",
-                                                       "/Applications/Mail.app",
-                                                       "/Applications/Terminal.app",
-                                                       "/Applications/Safari.app",
-                                                       "/Applications/Nothing.app",
-                                                       "/tmp",
-                                                       "\"\""};
-        return {"add " + pick(paths)};
-    }
-    case 12:
-        return {"drag " + anyRow() + (chance(0.5) ? " above " : " on ") + anyRow()};
-    case 13:
-        return {"drag-foreign" + std::string(chance(0.5) ? " above " : " on ") + anyRow()};
-    case 14:
-        return {"record " + std::to_string(below(8)) + " " + std::to_string(below(12)) + " " +
-                hex(chance(0.8) ? (1048576u >> below(4)) : rng_() >> 1)};
-    case 15:
-        return {(chance(0.5) ? "clear " : "end-recording ") + std::to_string(below(8))};
-    case 16:
-        return {"keypress " + std::to_string(below(12)) + " " + hex(1048576u >> below(4))};
-    case 17: {
-        static const std::vector<std::string> entries = {
-            "show", "start-at-login", "hide-icon", "help", "rate", "velmora", "club", "video"};
-        return {"menu " + pick(entries)};
-    }
-    default: {
-        static const std::vector<std::string> settings = {"enableTipOfState", "followWindow",
-                                                          "enableBrowserAddressEnglish"};
-        if (chance(0.2)) {
-            static const std::vector<std::string> items = {
-                "login-items", "login-items /Applications/Velmora.app",
-                "login-items \"\" /Applications/Velmora.app /Applications/Mail.app"};
-            return {pick(items)};
-        }
-        return {"setting " + pick(settings)};
-    }
-    }
+std::string EventStream::popoverEvent() {
+    const auto onOrAbove = [&] { return std::string(chance(0.5) ? " above " : " on "); };
+    return weighted({
+        {1, [] { return "reopen"; }},
+        {2, [] { return "click-status-item"; }},
+        {1, [] { return "popover-dismiss"; }},
+        {1, [] { return "toggle-size"; }},
+        {1, [] { return "mousedown"; }},
+        {2, [&] { return "choose " + anyRow() + " " + quote(pick(inputNames_)); }},
+        {1, [&] { return "english-symbol " + anyRow() + (chance(0.5) ? " on" : " off"); }},
+        {1, [&] { return "select-row " + (chance(0.2) ? std::string("none") : anyRow()); }},
+        {1, [] { return "remove"; }},
+        {1,
+         [&] {
+             return "add " + oneOf({"cancel", "/Applications/Mail.app",
+                                    "/Applications/Terminal.app", "/Applications/Safari.app",
+                                    "/Applications/Nothing.app", "/tmp", "\"\""});
+         }},
+        {1, [&] { return "drag " + anyRow() + onOrAbove() + anyRow(); }},
+        {1, [&] { return "drag-foreign" + onOrAbove() + anyRow(); }},
+        {1,
+         [&] {
+             return "record " + std::to_string(below(8)) + " " + std::to_string(below(12)) + " " +
+                    hex(chance(0.8) ? (1048576u >> below(4)) : rng_() >> 1);
+         }},
+        {1, [&] { return (chance(0.5) ? "clear " : "end-recording ") + std::to_string(below(8)); }},
+        {1,
+         [&] { return "keypress " + std::to_string(below(12)) + " " + hex(1048576u >> below(4)); }},
+        {1,
+         [&] {
+             return "menu " + oneOf({"show", "start-at-login", "hide-icon", "help", "rate",
+                                     "velmora", "club", "video"});
+         }},
+        {1,
+         [&] {
+             if (chance(0.2))
+                 return oneOf({"login-items", "login-items /Applications/Velmora.app",
+                               "login-items \"\" /Applications/Velmora.app "
+                               "/Applications/Mail.app"});
+             return "setting " +
+                    oneOf({"enableTipOfState", "followWindow", "enableBrowserAddressEnglish"});
+         }},
+    });
 }
 
-std::vector<std::string> EventStream::windowEvent() {
+std::string EventStream::windowEvent() {
     // A dozen windows at most, so that a long run's window list stays the size of a desktop's.
     if (windows_.empty() || (windows_.size() < 12 && chance(0.35)))
-        return {windowLine()};
+        return windowLine();
     const Window window = pick(windows_);
-    switch (below(3)) {
-    case 0:
-        std::erase_if(windows_, [&](const Window& w) { return w.handle == window.handle; });
-        return {"window-remove " + window.handle};
-    case 1:
-        return {"window-front " + window.handle};
-    default: {
-        static const std::vector<double> xs = {0, 10, 100, 420, -50, 0.25};
-        double top = pick(xs);
-        for (auto& w : windows_)
-            if (w.handle == window.handle)
-                w.top = top;
-        return {"window-move " + window.handle + " " + number(pick(xs)) + "," + number(top) +
-                ",800,600"};
-    }
-    }
+    return weighted({
+        {1,
+         [&] {
+             std::erase_if(windows_, [&](const Window& w) { return w.handle == window.handle; });
+             return "window-remove " + window.handle;
+         }},
+        {1, [&] { return "window-front " + window.handle; }},
+        {1,
+         [&] {
+             static const std::vector<double> xs = {0, 10, 100, 420, -50, 0.25};
+             const double top = pick(xs);
+             for (auto& w : windows_)
+                 if (w.handle == window.handle)
+                     w.top = top;
+             return "window-move " + window.handle + " " + number(pick(xs)) + "," + number(top) +
+                    ",800,600";
+         }},
+    });
 }
 
 std::vector<std::string> EventStream::next() {
-    const std::uint64_t kind = below(100);
-    if (kind < 18)
-        return {waitLine()};
-    if (kind < 26)
-        return {"activate " + (chance(0.05) ? std::string(chance(0.5) ? "-" : "?") : anyApp())};
-    if (kind < 28)
-        return {"unhide " + anyApp()};
-    if (kind < 30)
-        return {"launch-app " + anyApp()};
-    if (kind < 32)
-        return {"quit-app " + anyApp()};
-    if (kind < 33)
-        return {"front " + (chance(0.2) ? std::string("none") : anyApp())};
-    if (kind < 35) {
-        if (chance(0.1))
-            return {"no-screens"};
-        if (chance(0.3))
-            return {"main-screen " + std::to_string(below(5))};
-        return {screenLine()};
+    const std::string lines = weighted({
+        {18, [&] { return waitLine(); }},
+        {8,
+         [&] {
+             return "activate " + (chance(0.05) ? std::string(chance(0.5) ? "-" : "?") : anyApp());
+         }},
+        {2, [&] { return "unhide " + anyApp(); }},
+        {2, [&] { return "launch-app " + anyApp(); }},
+        {2, [&] { return "quit-app " + anyApp(); }},
+        {1, [&] { return "front " + (chance(0.2) ? std::string("none") : anyApp()); }},
+        {2,
+         [&] {
+             if (chance(0.1))
+                 return std::string("no-screens");
+             return chance(0.3) ? "main-screen " + std::to_string(below(5)) : screenLine();
+         }},
+        {4, [&] { return "user-selects " + pick(inputIds_); }},
+        {1, [&] { return "current " + pick(inputIds_); }},
+        {10, [&] { return flagsEvent(); }},
+        {7, [&] { return mouseUpLine(); }},
+        {3,
+         [&] {
+             return oneOf({"cursor text", "cursor arrow"});
+         }},
+        {10, [&] { return windowEvent(); }},
+        {7, [&] { return storeEvent(); }},
+        {2,
+         [&] {
+             return "notify " +
+                    oneOf({"com.apple.HIToolbox.cancelMenuTrackingNotification",
+                           "com.apple.Carbon.TISNotifySelectedKeyboardInputSourceChanged",
+                           "com.example.unrelated"});
+         }},
+        {1, [&] { return sourceEvent(); }},
+        {20, [&] { return popoverEvent(); }},
+    });
+    // Several lines make one event: a double tap, or a whole settings file replaced.
+    std::vector<std::string> out;
+    for (std::size_t from = 0, to; from <= lines.size(); from = to + 1) {
+        to = std::min(lines.find('\n', from), lines.size());
+        out.push_back(lines.substr(from, to - from));
     }
-    if (kind < 39)
-        return {"user-selects " + anyInputId()};
-    if (kind < 40)
-        return {"current " + anyInputId()};
-    if (kind < 50)
-        return flagsEvent();
-    if (kind < 57)
-        return {mouseUpLine()};
-    if (kind < 60)
-        return {chance(0.5) ? "cursor text" : "cursor arrow"};
-    if (kind < 70)
-        return windowEvent();
-    if (kind < 77)
-        return storeEvent();
-    if (kind < 79) {
-        static const std::vector<std::string> names = {
-            "com.apple.HIToolbox.cancelMenuTrackingNotification",
-            "com.apple.Carbon.TISNotifySelectedKeyboardInputSourceChanged",
-            "com.example.unrelated"};
-        return {"notify " + pick(names)};
-    }
-    if (kind < 80)
-        return sourceEvent();
-    return popoverEvent();
+    return out;
 }
 
-std::vector<std::string> EventStream::sourceEvent() {
-    // The system gains an input source (now and then one it already lists, or one of a name
-    // that another has), an application or an icon changes.
+// The system gains an input source (now and then one it already lists, or one of a name that
+// another has), an application or an icon changes.
+std::string EventStream::sourceEvent() {
     if (chance(0.3)) { // an application declared again, or its bundle's Info.plist
-        static const std::vector<std::string> changes = {
-            "app com.example.mail \"Mail\" policy=accessory",
-            "app com.example.mail \"Mail\"",
-            "app com.example.term \"Terminal\" installed=no",
-            "app com.example.term \"Terminal\" running=no",
-            "app com.apple.Safari \"Safari\" policy=background",
-            "app com.apple.Safari \"Safari\"",
-            "app com.example.edit \"Mail\"",
-            "app-nobundle \"Helper\" policy=accessory"};
         if (chance(0.5))
-            return {pick(changes)};
-        static const std::vector<std::string> paths = {"/Applications/Nothing.app",
-                                                       "/Applications/Mail.app", "/tmp"};
-        return {"file " + pick(paths) + "/Contents/Info.plist = " +
-                (chance(0.5) ? garbageValue()
-                             : "{\"CFBundleIdentifier\": " +
-                                   (chance(0.5) ? quote(anyApp()) : garbageValue()) +
-                                   ", \"CFBundleName\": " + garbageValue() + "}")};
+            return oneOf({"app com.example.mail \"Mail\" policy=accessory",
+                          "app com.example.mail \"Mail\"",
+                          "app com.example.term \"Terminal\" installed=no",
+                          "app com.example.term \"Terminal\" running=no",
+                          "app com.apple.Safari \"Safari\" policy=background",
+                          "app com.apple.Safari \"Safari\"", "app com.example.edit \"Mail\"",
+                          "app-nobundle \"Helper\" policy=accessory"});
+        return "file " + oneOf({"/Applications/Nothing.app", "/Applications/Mail.app", "/tmp"}) +
+               "/Contents/Info.plist = " +
+               (chance(0.5) ? garbageValue()
+                            : "{\"CFBundleIdentifier\": " +
+                                  (chance(0.5) ? quote(anyApp()) : garbageValue()) +
+                                  ", \"CFBundleName\": " + garbageValue() + "}");
     }
-    if (chance(0.3) || inputsAdded_ >= 40) { // a system lists a few dozen at most
-        static const std::vector<std::string> sizes = {"16 16", "0 0", "-1 5", "1 1", "64 32"};
-        return {std::string("icon ") + (chance(0.5) ? "flag " : "new ") + pick(sizes) +
-                " 0000ffff ffffff00"};
-    }
+    if (chance(0.3) || inputsAdded_ >= 40) // a system lists a few dozen at most
+        return std::string("icon ") + (chance(0.5) ? "flag " : "new ") +
+               oneOf({"16 16", "0 0", "-1 5", "1 1", "64 32"}) + " 0000ffff ffffff00";
     const std::string id =
         chance(0.2) ? pick(inputIds_) : "com.example.layout" + std::to_string(below(40));
-    static const std::vector<std::string> names = {"Extra", "German", "ABC", "", "Extra"};
-    static const std::vector<std::string> extras = {"",
-                                                    " enabled=no",
-                                                    " selectable=no",
-                                                    " category=palette",
-                                                    " icon=ref:new",
-                                                    " icon=ref:missing",
-                                                    " icon=url-broken",
-                                                    " icon=url:flag"};
-    const std::string name = pick(names);
+    const std::string name = oneOf({"Extra", "German", "ABC", "", "Extra"});
     ++inputsAdded_;
     if (std::find(inputIds_.begin(), inputIds_.end(), id) == inputIds_.end())
         inputIds_.push_back(id);
     inputNames_.push_back(name);
-    return {"input " + id + " " + quote(name) + pick(extras)};
+    return "input " + id + " " + quote(name) +
+           oneOf({"", " enabled=no", " selectable=no", " category=palette", " icon=ref:new",
+                  " icon=ref:missing", " icon=url-broken", " icon=url:flag"});
 }
 
 } // namespace velmora::random

@@ -11,8 +11,11 @@
 // those).
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::random {
@@ -34,6 +37,8 @@ class EventStream {
         double top = 0;
     };
 
+    using Make = std::function<std::string()>;
+
     std::uint64_t below(std::uint64_t n) {
         return std::uniform_int_distribution<std::uint64_t>(0, n - 1)(rng_);
     }
@@ -41,11 +46,17 @@ class EventStream {
     template <typename T> const T& pick(const std::vector<T>& items) {
         return items[below(items.size())];
     }
+    std::string oneOf(std::initializer_list<const char*> items) {
+        return items.begin()[below(items.size())];
+    }
+    // What one of KINDS makes, each drawn as often as its weight says. Several lines are
+    // separated by newlines.
+    std::string weighted(std::initializer_list<std::pair<int, Make>> kinds);
+    std::string listOf(const char* brackets, std::uint64_t most, const Make& make);
+    void keepWindow(const Window& window);
 
     void makeWorld();
     std::string anyApp();
-    std::string anyInputId();
-    std::string anyInputName();
     std::string anyRow();
     std::string waitLine();
     std::string screenLine();
@@ -55,11 +66,11 @@ class EventStream {
     std::string garbageValue();
     std::string rulesValue();
     std::string shortcutsValue();
-    std::vector<std::string> flagsEvent();
-    std::vector<std::string> storeEvent();
-    std::vector<std::string> popoverEvent();
-    std::vector<std::string> windowEvent();
-    std::vector<std::string> sourceEvent();
+    std::string flagsEvent();
+    std::string storeEvent();
+    std::string popoverEvent();
+    std::string windowEvent();
+    std::string sourceEvent();
 
     std::mt19937_64 rng_;
     std::vector<std::string> prologue_;

@@ -44,12 +44,10 @@ std::optional<std::string> InvariantChecker::after(const std::string& line) {
         return failure;
     if (!desktop_.agent()) // the world is still being made
         return std::nullopt;
-    if (auto failure = checkCounter())
-        return failure;
-    if (auto failure = checkLists())
-        return failure;
-    if (auto failure = checkStore())
-        return failure;
+    for (auto check : {&InvariantChecker::checkCounter, &InvariantChecker::checkLists,
+                       &InvariantChecker::checkStore})
+        if (auto failure = (this->*check)())
+            return failure;
     return checkTimers(line);
 }
 
@@ -174,41 +172,38 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
         return std::nullopt;
 
     const auto interval = [](Milliseconds ms) { return static_cast<std::int64_t>(ms.count()); };
-    ++checks_;
-    if (lastFlagsStoppedOpenPoll_ &&
-        now >= lastFlagsAt_ + interval(LauncherDetection::kOpenPollStopDelay) &&
-        scheduled(launchers.timerOfCheckAlfredWillOpen))
-        return "the Alfred open poll still runs after the keys were released";
-
     const std::int64_t closePoll = interval(LauncherDetection::kClosePollInterval);
-    ++checks_;
-    if (spotlightGoneSince_ && now >= *spotlightGoneSince_ + closePoll &&
-        scheduled(launchers.spotlightCheckTimer))
-        return "the Spotlight close poll still runs with no panel on screen";
-    ++checks_;
-    if (alfredGoneSince_ && now >= std::max(*alfredGoneSince_, lastFlagsAt_) + closePoll &&
-        scheduled(launchers.timerOfCheckAlfred))
-        return "the Alfred close poll still runs with no panel on screen";
-
-    // A panel taken for open is watched until it closes, else its rule stays in force.
-    ++checks_;
-    if (launchers.spotlightPanelSeen && !scheduled(launchers.spotlightCheckTimer))
-        return "the Spotlight panel counts as open but nothing watches for it to close";
     // Alfred's panel found by the open poll is watched from the next flags event on (the
     // release of the hotkey's modifier, as a rule); until then its flag stands alone.
     if (!launchers.alfredPanelSeen)
         alfredFlagsSinceOpen_ = false;
     else if (firstWord(line) == "flags")
         alfredFlagsSinceOpen_ = true;
-    ++checks_;
-    if (alfredFlagsSinceOpen_ && !scheduled(launchers.timerOfCheckAlfred))
-        return "the Alfred panel counts as open but a flags event since did not start its close "
-               "poll";
-
-    // A Safari check tests the cursor 20 times, 10 ms apart; Chrome's once.
-    ++checks_;
-    if (waitedSinceMouseUp_ >= 200 && desktop_.runLoop().unfinishedJobs() != 0)
-        return "an address-bar check still runs 0.2 s after the last mouse-up";
+    const std::pair<bool, const char*> broken[] = {
+        {lastFlagsStoppedOpenPoll_ &&
+             now >= lastFlagsAt_ + interval(LauncherDetection::kOpenPollStopDelay) &&
+             scheduled(launchers.timerOfCheckAlfredWillOpen),
+         "the Alfred open poll still runs after the keys were released"},
+        {spotlightGoneSince_ && now >= *spotlightGoneSince_ + closePoll &&
+             scheduled(launchers.spotlightCheckTimer),
+         "the Spotlight close poll still runs with no panel on screen"},
+        {alfredGoneSince_ && now >= std::max(*alfredGoneSince_, lastFlagsAt_) + closePoll &&
+             scheduled(launchers.timerOfCheckAlfred),
+         "the Alfred close poll still runs with no panel on screen"},
+        // A panel taken for open is watched until it closes, else its rule stays in force.
+        {launchers.spotlightPanelSeen && !scheduled(launchers.spotlightCheckTimer),
+         "the Spotlight panel counts as open but nothing watches for it to close"},
+        {alfredFlagsSinceOpen_ && !scheduled(launchers.timerOfCheckAlfred),
+         "the Alfred panel counts as open but a flags event since did not start its close poll"},
+        // A Safari check tests the cursor 20 times, 10 ms apart; Chrome's once.
+        {waitedSinceMouseUp_ >= 200 && desktop_.runLoop().unfinishedJobs() != 0,
+         "an address-bar check still runs 0.2 s after the last mouse-up"},
+    };
+    for (const auto& [fails, what] : broken) {
+        ++checks_;
+        if (fails)
+            return what;
+    }
     return std::nullopt;
 }
 

@@ -167,14 +167,13 @@ Outcome inChild(const std::function<Outcome(Shared&)>& body, RunStats* stats = n
         outcome = failedAt(0, "the child run could not be started");
     else if (WIFEXITED(status) && WEXITSTATUS(status) == kInvariantExit)
         outcome = failedAt(shared.failedLine, shared.what);
-    else if (WIFSIGNALED(status))
-        outcome = failedAt(shared.progress, "crash: signal " + std::to_string(WTERMSIG(status)));
-    else if (WEXITSTATUS(status) != 0)
-        outcome =
-            failedAt(shared.progress, "crash: exit status " + std::to_string(WEXITSTATUS(status)));
-    // A crash's message holds no line number: its signature is the whole message.
-    if (outcome.failed && outcome.what.starts_with("crash"))
-        outcome.signature = outcome.what;
+    else if (WIFSIGNALED(status) || WEXITSTATUS(status) != 0) {
+        outcome = failedAt(shared.progress,
+                           WIFSIGNALED(status)
+                               ? "crash: signal " + std::to_string(WTERMSIG(status))
+                               : "crash: exit status " + std::to_string(WEXITSTATUS(status)));
+        outcome.signature = outcome.what; // it holds no line number
+    }
     if (stats) {
         stats->events += shared.stats.events;
         stats->lines += shared.stats.lines;
@@ -215,24 +214,11 @@ std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& o
         candidate.resize(std::min(candidate.size(), again.line + 1));
         return true;
     };
+    // Runs are deterministic: no shorter prefix fails, as the run would have failed there.
     if (lines.size() > outcome.line + 1)
         lines.resize(outcome.line + 1);
 
-    // The shortest failing prefix, by bisection (failing is taken to stay failing as lines
-    // are added).
-    std::size_t low = 1;
-    std::size_t high = lines.size();
-    while (low < high && replays < maxReplays) {
-        const std::size_t mid = low + (high - low) / 2;
-        std::vector<std::string> prefix(lines.begin(), lines.begin() + static_cast<long>(mid));
-        if (failsSame(prefix))
-            high = prefix.size();
-        else
-            low = mid + 1;
-    }
-    lines.resize(high);
-
-    // Then without chunks of lines, halving the chunk down to single lines.
+    // Without chunks of lines, halving the chunk down to single lines.
     for (std::size_t chunk = std::max<std::size_t>(lines.size() / 2, 1); replays < maxReplays;
          chunk /= 2) {
         for (std::size_t start = 0; start < lines.size() && replays < maxReplays;) {
@@ -267,11 +253,7 @@ Outcome runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out
         return outcome;
 
     // The same lines again, up to the one that failed (the stream is the seed's alone).
-    EventStream stream(seed);
-    std::vector<std::string> lines = stream.prologue();
-    while (lines.size() <= outcome.line)
-        for (auto& line : stream.next())
-            lines.push_back(std::move(line));
+    std::vector<std::string> lines = generateLines(seed, outcome.line + 1);
     out << "velmora-random: seed " << seed << " failed after line " << outcome.line + 1 << ": "
         << outcome.what << "\n";
     lines = shrink(std::move(lines), outcome, isolate ? replayInChild : replayInProcess);

@@ -36,8 +36,8 @@ Outcome replayInProcess(const std::vector<std::string>& lines);
 using Replay = Outcome (*)(const std::vector<std::string>&);
 
 // Cuts LINES (whose run ends in OUTCOME) down to a short list that fails with the same
-// signature: the shortest failing prefix, then without every chunk and single line whose
-// removal keeps the failure, within MAXREPLAYS runs.
+// signature: up to the failing line, without every chunk and single line whose removal keeps
+// the failure, within MAXREPLAYS runs.
 std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& outcome,
                                 Replay replay = replayInChild, int maxReplays = 4000);
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
 #include <iostream>
 #include <string>
 
@@ -37,22 +38,16 @@ int main(int argc, char** argv) {
     bool print = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--print") {
-            print = true;
-            continue;
-        }
         std::uint64_t* target = arg == "--events"  ? &events
                                 : arg == "--seed"  ? &seed
                                 : arg == "--seeds" ? &seeds
                                                    : nullptr;
-        if (arg == "--help" || arg == "-h") {
-            usage(std::cout);
-            return 0;
-        }
-        if (!target || i + 1 >= argc || !number(argv[++i], *target)) {
-            usage(std::cerr);
-            return 2;
-        }
+        if (arg == "--help" || arg == "-h")
+            return usage(std::cout), 0;
+        if (arg == "--print")
+            print = true;
+        else if (!target || i + 1 >= argc || !number(argv[++i], *target))
+            return usage(std::cerr), 2;
     }
 
     if (print) {
@@ -69,18 +64,13 @@ int main(int argc, char** argv) {
         auto failure = velmora::random::runAndShrink(s, events, std::cout, stats);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        char line[256];
-        std::snprintf(line, sizeof line,
-                      "seed %llu: %s; %llu events, %llu lines, %llu checks in %.1f s "
-                      "(%.0f events/s)\n",
-                      static_cast<unsigned long long>(s), failure.failed ? "FAILED" : "all held",
-                      static_cast<unsigned long long>(stats.events),
-                      static_cast<unsigned long long>(stats.lines),
-                      static_cast<unsigned long long>(stats.checks), seconds,
-                      seconds > 0 ? static_cast<double>(stats.events) / seconds : 0.0);
-        std::cout << line << std::flush;
-        if (failure.failed)
-            status = 1;
+        std::cout << "seed " << s << ": " << (failure.failed ? "FAILED" : "all held") << "; "
+                  << stats.events << " events, " << stats.lines << " lines, " << stats.checks
+                  << " checks in " << std::fixed << std::setprecision(1) << seconds << " s ("
+                  << std::setprecision(0) << (seconds > 0 ? stats.events / seconds : 0.0)
+                  << " events/s)\n"
+                  << std::defaultfloat << std::flush;
+        status = failure.failed ? 1 : status;
     }
     return status;
 }

@@ -28,8 +28,7 @@ nothing_judged_bad() {
         fail "a version of the file was set aside: $(ls -a "$(dirname "$SETTINGS")")"
     ! grep -q "settings file\|could not save" "$WORK/velmora.log" ||
         fail "the agent complained: $(cat "$WORK/velmora.log")"
-    [ "$("$VELMORA" rules)" = "$(printf 'AppA\txkb:de\nAppB\txkb:ru')" ] ||
-        fail "the rules are: $("$VELMORA" rules)"
+    expect_rules 'AppA\txkb:de\nAppB\txkb:ru'
 }
 
 start_desktop

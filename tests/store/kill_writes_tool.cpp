@@ -22,8 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <poll.h>
 #include <string>
 #include <sys/inotify.h>
@@ -205,32 +204,22 @@ int killAt(pid_t pid, bool ownChild, int fd, const std::string& moment, long del
     int status = 0;
     bool late = false;
     const uint32_t mask = moment == "create" ? IN_CREATE : moment == "rename" ? IN_MOVED_TO : 0;
-    if (mask != 0 && !waitForMoment(fd, mask, pid, ownChild, &status, &late)) {
-        std::printf("exited %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : 128);
-        return 0;
-    }
-    // Busy for the last stretch: a sleep alone oversleeps by tens of microseconds.
-    const auto when = Clock::now() + std::chrono::microseconds(delayUs);
-    if (delayUs > 200)
-        std::this_thread::sleep_until(when - std::chrono::microseconds(100));
-    while (Clock::now() < when) {
-    }
-    if (ownChild && ended(pid, ownChild, &status)) {
-        std::printf("exited %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : 128);
-        return 0;
-    }
-    if (::kill(pid, SIGKILL) != 0) {
-        std::printf("exited %d\n", 0);
-        return 0;
-    }
-    if (ownChild) {
-        ::waitpid(pid, &status, 0);
-        if (WIFEXITED(status)) { // it ended between the last look and the signal
-            std::printf("exited %d\n", WEXITSTATUS(status));
-            return 0;
+    bool exited = mask != 0 && !waitForMoment(fd, mask, pid, ownChild, &status, &late);
+    if (!exited) {
+        // Busy for the last stretch: a sleep alone oversleeps by tens of microseconds.
+        const auto when = Clock::now() + std::chrono::microseconds(delayUs);
+        if (delayUs > 200)
+            std::this_thread::sleep_until(when - std::chrono::microseconds(100));
+        while (Clock::now() < when) {
         }
+        exited = (ownChild && ended(pid, ownChild, &status)) || ::kill(pid, SIGKILL) != 0;
+        // It may have ended between the last look and the signal.
+        exited = exited || (ownChild && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status));
     }
-    std::printf("killed %s\n", late ? "late" : moment.c_str());
+    if (exited)
+        std::printf("exited %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : 128);
+    else
+        std::printf("killed %s\n", late ? "late" : moment.c_str());
     return 0;
 }
 
@@ -243,41 +232,32 @@ int watch(const std::string& folder) {
     return fd;
 }
 
+// The number under KEY in DICT; none when it holds something else.
+std::optional<uint64_t> numberIn(plist_t dict, const std::string& key) {
+    plist_t node = plist_dict_get_item(dict, key.c_str());
+    uint64_t value = 0;
+    if (node == nullptr || plist_get_node_type(node) != PLIST_UINT)
+        return std::nullopt;
+    plist_get_uint_val(node, &value);
+    return value;
+}
+
 int check(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::printf(errno == ENOENT ? "missing\n" : "corrupt: cannot be opened\n");
-        return errno == ENOENT ? 0 : 1;
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    plist_t root = nullptr;
-    if (!bytes.empty())
-        plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
-    if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
+    if (::access(file.c_str(), F_OK) != 0 && errno == ENOENT)
+        return std::printf("missing\n") < 0;
+    const std::string bytes = readPath(file); // none when it cannot be opened
+    plist_t dict = plist_new_dict();
+    if (!mergeInto(dict, bytes) || bytes.empty()) {
         std::printf("corrupt: %zu bytes that are not a dictionary\n", bytes.size());
-        if (root)
-            plist_free(root);
+        plist_free(dict);
         return 1;
     }
-    std::string count;
-    plist_t node = plist_dict_get_item(root, "changedTimes");
-    if (node && plist_get_node_type(node) == PLIST_UINT) {
-        uint64_t value = 0;
-        plist_get_uint_val(node, &value);
-        count = std::to_string(value);
-    }
+    const auto count = numberIn(dict, "changedTimes");
     uint64_t others = 0;
-    for (;; ++others) {
-        plist_t other = plist_dict_get_item(root, ("other" + std::to_string(others)).c_str());
-        uint64_t value = 0;
-        if (other == nullptr || plist_get_node_type(other) != PLIST_UINT)
-            break;
-        plist_get_uint_val(other, &value);
-        if (value != others)
-            break;
-    }
-    plist_free(root);
-    std::printf("ok changedTimes=%s others=%llu\n", count.c_str(),
+    while (numberIn(dict, "other" + std::to_string(others)) == others)
+        ++others;
+    plist_free(dict);
+    std::printf("ok changedTimes=%s others=%llu\n", count ? std::to_string(*count).c_str() : "",
                 static_cast<unsigned long long>(others));
     return 0;
 }

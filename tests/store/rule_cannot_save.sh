@@ -5,22 +5,8 @@
 # running as root, who may write anywhere). It must exit 1 with one "velmora: " line naming the
 # file and the cause, and leave the file as it was; once the cause is gone, the rule is saved.
 #   rule_cannot_save.sh VELMORA
-set -euo pipefail
-VELMORA=$(realpath "$1")
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/velmora-rule.XXXXXX")
-MOUNTED=
-cleanup() {
-    [ -z "$MOUNTED" ] || umount -l "$MOUNTED"
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-export LC_ALL=C.UTF-8
-unset DISPLAY
-NAME=velmora/com.quorvant.Quorvant-Velmora.plist
+source "$(dirname "$0")/../e2e/lib.sh" "$1" "$1" # no display, no client
+NAME=${SETTINGS#"$XDG_CONFIG_HOME/"}
 
 # refused WHY COMMAND...: COMMAND (a velmora rule) is refused for WHY, leaving the file alone.
 refused() {
@@ -38,10 +24,6 @@ refused() {
     [ "$(cat "$settings")" = "$before" ] || fail "the file changed although '$why'"
 }
 
-rules_are() {
-    [ "$("$VELMORA" rules)" = "$(printf "$1")" ] || fail "rules are: $("$VELMORA" rules)"
-}
-
 # A full disk.
 mkdir "$WORK/disk"
 if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=64k,mode=0700 tmpfs "$WORK/disk" 2>/dev/null; then
@@ -52,7 +34,7 @@ if [ "$(id -u)" -eq 0 ] && mount -t tmpfs -o size=64k,mode=0700 tmpfs "$WORK/dis
     refused "No space left on device" "$VELMORA" rule AppB xkb:ru
     rm "$WORK/disk/filler"
     "$VELMORA" rule AppB xkb:ru || fail "not saved once there was room"
-    rules_are 'AppA\txkb:de\nAppB\txkb:ru'
+    expect_rules 'AppA\txkb:de\nAppB\txkb:ru'
 else
     echo "SKIP the full disk: a small tmpfs cannot be mounted here (that takes root)"
 fi
@@ -74,5 +56,5 @@ chmod 500 "$XDG_CONFIG_HOME/velmora"
 refused "Permission denied" "${as_user[@]}" "$velmora" rule AppB xkb:ru
 chmod 700 "$XDG_CONFIG_HOME/velmora"
 "${as_user[@]}" "$velmora" rule AppB xkb:ru || fail "not saved once the folder could be written"
-rules_are 'AppA\txkb:de\nAppB\txkb:ru'
+expect_rules 'AppA\txkb:de\nAppB\txkb:ru'
 echo "PASS"
