@@ -376,8 +376,8 @@ void printPlace(xcb_window_t w, bool withType) {
     auto* place = xcb_translate_coordinates_reply(
         c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr);
     if (geometry && place)
-        std::printf("%u %d %d %u %u%s\n", w, place->dst_x, place->dst_y, geometry->width,
-                    geometry->height, withType ? (" " + windowType(w)).c_str() : "");
+        std::printf("%u %d %d %u %u%s%s\n", w, place->dst_x, place->dst_y, geometry->width,
+                    geometry->height, withType ? " " : "", withType ? windowType(w).c_str() : "");
     std::free(geometry);
     std::free(place);
 }
