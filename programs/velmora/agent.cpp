@@ -152,7 +152,9 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     x11::X11DesktopBroadcasts distributed;
     x11::XkbInputSources xkbInputSources(*connection, distributed, x11Log);
     // While an input-method framework runs, its input sources are the ones rules select.
-    InputMethodFrameworks frameworks = makeInputMethodFrameworks(qt::infoLog(qt::logAgent));
+    InputMethodFrameworks frameworks = makeInputMethodFrameworks(
+        [&distributed](DesktopBroadcast broadcast) { distributed.post(broadcast); },
+        qt::infoLog(qt::logAgent));
     FrameworkInputSources frameworkInputSources(
         xkbInputSources, frameworks.inOrder(),
         [&distributed](DesktopBroadcast broadcast) { distributed.post(broadcast); },
@@ -166,6 +168,12 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
         static_cast<std::uint32_t>(
             std::lround(RuleTable::kIconFrame.size.width * application.devicePixelRatio())));
     x11::X11Workspace workspace(*connection, identities, x11Log, &installed, &windowIcons);
+    for (const char* moved :
+         {kApplicationActivatedNotification, kApplicationUnhiddenNotification,
+          kLauncherPanelDidOpenNotification, kLauncherPanelDidCloseNotification})
+        workspace.addObserver(moved, [&frameworkInputSources](const WorkspaceNotification&) {
+            frameworkInputSources.frontApplicationChanged();
+        });
     workspace.setURLOpener(
         [](const std::string& url) { return qt::openURLWithDesktop(url, qt::infoLog(qt::logQt)); });
     x11::X11WindowList windowList(*connection, identities);
