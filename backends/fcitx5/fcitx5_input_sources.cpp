@@ -244,6 +244,7 @@ void Fcitx5InputSources::frontApplicationChanged() {
     else
         movingFrom_ = settledFocus_;
     focusMoving_ = true;
+    focusLeft_ = false;
     focusDeadline_ = std::chrono::steady_clock::now() + kFocusWait;
     look();
 }
@@ -258,21 +259,24 @@ void Fcitx5InputSources::selectWhenFocused() {
 }
 
 void Fcitx5InputSources::look() {
-    if (looking_)
-        return;
-    looking_ = true;
+    if (!std::exchange(looking_, true))
+        lookAgain();
+}
+
+void Fcitx5InputSources::lookAgain() {
     call("DebugInfo", {}, [this](const QDBusMessage& reply) {
-        looking_ = false;
         const auto info = stringReply(reply, kMaxDebugInfoBytes);
         if (failed("DebugInfo", reply, info.has_value())) {
             focusMoving_ = false; // nothing to wait for: selected as asked
         } else {
             lastSeen_ = focusedContexts(*info);
-            const bool arrived = std::none_of(lastSeen_.begin(), lastSeen_.end(),
-                                              [this](const std::string& context) {
-                                                  return movingFrom_.contains(context);
-                                              }) &&
-                                 !lastSeen_.empty();
+            // The focus left the contexts it had (also for a moment, to come back to the same
+            // one: the application left had the focus again) and is on a context now.
+            focusLeft_ = focusLeft_ || std::none_of(lastSeen_.begin(), lastSeen_.end(),
+                                                    [this](const std::string& context) {
+                                                        return movingFrom_.contains(context);
+                                                    });
+            const bool arrived = focusLeft_ && !lastSeen_.empty();
             if (arrived || std::chrono::steady_clock::now() >= focusDeadline_) {
                 focusMoving_ = false;
                 settledFocus_ = lastSeen_;
@@ -281,10 +285,15 @@ void Fcitx5InputSources::look() {
                 if (lastSeen_.empty())
                     waiting_.reset();
             } else {
-                QTimer::singleShot(kLookIntervalMs, receiver_.get(), [this] { look(); });
+                QTimer::singleShot(kLookIntervalMs, receiver_.get(),
+                                   [this, generation = generation_] {
+                                       if (generation == generation_)
+                                           lookAgain();
+                                   });
                 return;
             }
         }
+        looking_ = false;
         if (waiting_)
             send(*waiting_);
         else

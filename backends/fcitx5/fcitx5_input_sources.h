@@ -61,6 +61,7 @@ class Fcitx5InputSources final : public InputMethodFramework {
     void ask();
     void selectWhenFocused();
     void look();
+    void lookAgain();
     void send(const std::string& name);
 
     QDBusConnection bus_;
@@ -84,7 +85,8 @@ class Fcitx5InputSources final : public InputMethodFramework {
     std::optional<std::string> waiting_; // selected, not yet sent
     bool sendScheduled_ = false;
     bool focusMoving_ = false;
-    bool looking_ = false;
+    bool looking_ = false;   // asking which contexts have the focus, or about to ask again
+    bool focusLeft_ = false; // since the focus began to move
     std::chrono::steady_clock::time_point focusDeadline_;
     std::set<std::string> settledFocus_; // focused contexts once the focus settled
     std::set<std::string> movingFrom_;   // those the focus is leaving

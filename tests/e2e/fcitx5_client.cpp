@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // An application with one X window per class named, each with its own Fcitx5 input context
 // made over Fcitx5's D-Bus frontend and focused and unfocused with its window, as a toolkit's
-// input-method module does:  fcitx5_client TYPE-AFTER-MS CLASS...
+// input-method module does, FOCUS-MS ms after the window's (a busy toolkit's delay):
+//   fcitx5_client FOCUS-MS TYPE-AFTER-MS CLASS...
 // Prints "window ID" for each window once mapped, "im CLASS NAME" when Fcitx5 tells a context
 // its input method, and "key CLASS HANDLED" for the key "n" sent TYPE-AFTER-MS ms after each
-// focus: 1 when the input method took it (Pinyin does), 0 when it left it to the application
-// (a keyboard layout does).
+// focus of a window: 1 when the input method took it (Pinyin does), 0 when it left it to the
+// application (a keyboard layout does).
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -75,11 +76,12 @@ class ContextSignals : public QObject {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: fcitx5_client TYPE-AFTER-MS CLASS...\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: fcitx5_client FOCUS-MS TYPE-AFTER-MS CLASS...\n");
         return 2;
     }
-    const int typeAfter = std::atoi(argv[1]);
+    const int focusDelay = std::atoi(argv[1]);
+    const int typeAfter = std::atoi(argv[2]);
     QDBusConnection bus = QDBusConnection::sessionBus();
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
@@ -90,7 +92,7 @@ int main(int argc, char** argv) {
     std::vector<Window> windows;
     ContextSignals contextSignals;
     contextSignals.windows = &windows;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = 3; i < argc; ++i) {
         Window window{xcb_generate_id(c), QString::fromUtf8(argv[i]), {}};
         auto create =
             QDBusMessage::createMethodCall(kService, "/org/freedesktop/portal/inputmethod",
@@ -139,7 +141,9 @@ int main(int argc, char** argv) {
                 if ((type != XCB_FOCUS_IN && type != XCB_FOCUS_OUT) || focus->event != window.id ||
                     focus->detail == XCB_NOTIFY_DETAIL_POINTER)
                     continue;
-                bus.asyncCall(call(window, type == XCB_FOCUS_IN ? "FocusIn" : "FocusOut"));
+                QTimer::singleShot(focusDelay, [&, window, in = type == XCB_FOCUS_IN] {
+                    bus.asyncCall(call(window, in ? "FocusIn" : "FocusOut"));
+                });
                 if (type != XCB_FOCUS_IN)
                     continue;
                 QTimer::singleShot(typeAfter, [&, window] {
