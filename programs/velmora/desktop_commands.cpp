@@ -2,6 +2,7 @@
 #include "desktop_commands.h"
 
 #include "console_log.h"
+#include "input_method_frameworks.h"
 #include "platform/application.h"
 #include "x11/application_identities.h"
 #include "x11/x11_connection.h"
@@ -26,6 +27,12 @@ std::unique_ptr<x11::X11Connection> connect() {
 } // namespace
 
 int listSources(std::ostream& out) {
+    // While an input-method framework runs, its input methods are the input sources.
+    if (auto sources = runningFrameworkSources(false)) {
+        for (const InputSource& source : *sources)
+            out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
+        return 0;
+    }
     auto connection = connect();
     if (!connection)
         return 2;

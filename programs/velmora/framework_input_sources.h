@@ -32,6 +32,12 @@ class FrameworkInputSources final : public InputSources {
     // provider that has gone since is not selected.
     void select(const InputSource& source) override;
 
+    // The desktop brought another application to the front (see InputMethodFramework).
+    void frontApplicationChanged() {
+        if (active_)
+            active_->frontApplicationChanged();
+    }
+
     // The framework whose sources are used; nullptr for the keymap's layouts.
     InputMethodFramework* activeFramework() const { return active_; }
 

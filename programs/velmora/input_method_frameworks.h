@@ -3,10 +3,12 @@
 // The input-method frameworks the agent can take its input sources from, in the order in which
 // they win when several run.
 
+#include "platform/distributed_notifications.h"
 #include "platform/input_method_framework.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,15 @@ struct InputMethodFrameworks {
     std::vector<InputMethodFramework*> inOrder() const;
 };
 
-// The frameworks, each watching the session bus for its own. LOG says what goes wrong with a
-// framework's answers, once. Main thread.
-InputMethodFrameworks makeInputMethodFrameworks(std::function<void(const std::string&)> log);
+// The frameworks, each watching the session bus for its own. POST announces a change that a
+// framework made on its own (the user's choice of input method); LOG says what goes wrong with
+// a framework's answers, once. Main thread.
+InputMethodFrameworks makeInputMethodFrameworks(std::function<void(DesktopBroadcast)> post,
+                                                std::function<void(const std::string&)> log);
+
+// For the command line: the input sources of the first framework that runs, as
+// sourcesMatching(none, ALL) lists them, asked with blocking calls of a short time-out; none
+// when no framework answers.
+std::optional<std::vector<InputSource>> runningFrameworkSources(bool all);
 
 } // namespace velmora::program

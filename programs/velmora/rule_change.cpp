@@ -2,6 +2,8 @@
 #include "rule_change.h"
 
 #include "console_log.h"
+#include "fcitx5/fcitx5_replies.h"
+#include "input_method_frameworks.h"
 #include "platform/application.h"
 #include "rule_checks.h"
 #include "rule_commands.h"
@@ -30,7 +32,8 @@ constexpr std::size_t kMaxDesktopFiles = 20000;
 // What the display says, when there is one to ask.
 struct Desktop {
     bool reached = false;
-    std::vector<KnownSource> keymap; // empty without XKB
+    std::vector<KnownSource> keymap;    // empty without XKB; a framework's group while it runs
+    std::vector<KnownSource> framework; // every input method of the framework that runs
     std::vector<std::string> runningIdentities;
 };
 
@@ -41,7 +44,15 @@ Desktop askDisplay() {
     if (!connection)
         return desktop; // rules are written without a display too: nothing to say
     desktop.reached = true;
-    if (connection->hasXkb()) {
+    if (auto sources = runningFrameworkSources(true)) {
+        for (const InputSource& source : *sources)
+            if (source.inputSourceID) {
+                const KnownSource known{*source.inputSourceID, source.localizedName};
+                desktop.framework.push_back(known);
+                if (source.isEnabled)
+                    desktop.keymap.push_back(known);
+            }
+    } else if (connection->hasXkb()) {
         x11::X11DesktopBroadcasts notifications;
         x11::XkbInputSources sources(*connection, notifications, logToConsole);
         for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
@@ -77,8 +88,11 @@ void noteMissingLayout(const std::string& sourceId, const Desktop& desktop, std:
     if (desktop.keymap.empty())
         return;
     std::string known;
+    // While Fcitx5 runs, "xkb:de" selects its "keyboard-de".
+    const auto fcitx5Keyboard = fcitx5::keyboardNameOfLayoutId(sourceId);
     for (const KnownSource& source : desktop.keymap) {
-        if (source.id == sourceId)
+        if (source.id == sourceId ||
+            (fcitx5Keyboard && source.id == fcitx5::kIdPrefix + *fcitx5Keyboard))
             return;
         known += (known.empty() ? "" : ", ") + source.id;
     }
@@ -107,7 +121,8 @@ int changeRule(const Command& command, std::ostream& err) {
     Desktop desktop;
     if (setting) {
         desktop = askDisplay();
-        if (auto refusal = refuseSourceId(command.sourceId, desktop.keymap, xkbRegistryLayouts())) {
+        if (auto refusal = refuseSourceId(command.sourceId, desktop.keymap, xkbRegistryLayouts(),
+                                          desktop.framework)) {
             err << "velmora: " << refusal->reason << "; no rule was stored\nvelmora: ";
             if (refusal->closest)
                 err << "did you mean " << *refusal->closest << "? ";

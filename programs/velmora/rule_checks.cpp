@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -104,9 +105,9 @@ std::optional<std::string> closestSourceId(std::string_view wanted,
         }
     };
     for (const KnownSource& source : keymap) {
+        // "us" of "xkb:us", "pinyin" of "fcitx5:pinyin".
         std::string_view code = source.id;
-        if (code.starts_with(kXkbPrefix))
-            code.remove_prefix(kXkbPrefix.size());
+        code.remove_prefix(std::min(code.size(), code.find(':') + 1));
         consider(source.id, code, source.name);
     }
     for (bool variants : {false, true})
@@ -130,14 +131,31 @@ std::string quoted(std::string_view text) {
 
 std::optional<SourceIdRefusal> refuseSourceId(const std::string& id,
                                               const std::vector<KnownSource>& keymap,
-                                              const std::vector<XkbLayoutInfo>& registry) {
+                                              const std::vector<XkbLayoutInfo>& registry,
+                                              const std::vector<KnownSource>& framework) {
     for (const KnownSource& source : keymap)
         if (source.id == id)
             return std::nullopt;
     const std::string_view text = id;
-    for (std::string_view prefix : {"com.apple.keylayout.", "fcitx5:", "ibus:"})
-        if (text.starts_with(prefix) && isPlainName(text.substr(prefix.size())))
+    if (text.starts_with("com.apple.keylayout.") && isPlainName(text.substr(20)))
+        return std::nullopt;
+    for (const auto& [prefix, frameworkName] :
+         {std::pair{"fcitx5:", "Fcitx5"}, {"ibus:", "IBus"}}) {
+        if (!text.starts_with(prefix) || !isPlainName(text.substr(std::strlen(prefix))))
+            continue;
+        // The framework's own list, when it runs, says which of its names exist.
+        std::vector<KnownSource> known;
+        for (const KnownSource& source : framework)
+            if (source.id.starts_with(prefix))
+                known.push_back(source);
+        if (known.empty() || std::any_of(known.begin(), known.end(),
+                                         [&](const KnownSource& s) { return s.id == id; }))
             return std::nullopt;
+        return SourceIdRefusal{quoted(id) + " is not an input source ID that can be selected (" +
+                                   frameworkName + " has no input method " +
+                                   quoted(text.substr(std::strlen(prefix))) + ")",
+                               closestSourceId(text.substr(std::strlen(prefix)), known, {})};
+    }
 
     std::string problem;
     std::string_view wanted = text;

@@ -34,11 +34,14 @@ struct SourceIdRefusal {
 // None when ID can be selected some day: the IDs of KEYMAP, xkb:LAYOUT and
 // xkb:LAYOUT(VARIANT) that REGISTRY knows (any of that shape when REGISTRY is empty: XKB's
 // list could not be read), the first desktop's com.apple.keylayout.NAME, which the program
-// maps, and fcitx5:NAME and ibus:ENGINE of the input-method frameworks. The closest ID is
-// looked for among KEYMAP first, then REGISTRY's layouts, then their variants.
+// maps, and fcitx5:NAME and ibus:ENGINE of the input-method frameworks: those of FRAMEWORK
+// (every input method of the one that runs) when it has any of that prefix, else any of that
+// shape. The closest ID is looked for among KEYMAP first, then REGISTRY's layouts, then their
+// variants; for a framework's ID among FRAMEWORK's of that prefix.
 std::optional<SourceIdRefusal> refuseSourceId(const std::string& id,
                                               const std::vector<KnownSource>& keymap,
-                                              const std::vector<XkbLayoutInfo>& registry);
+                                              const std::vector<XkbLayoutInfo>& registry,
+                                              const std::vector<KnownSource>& framework = {});
 
 // The name among KNOWN closest to WANTED: one that differs only in case, else one within a
 // few edits (a quarter of WANTED's length, at least one). None when nothing is that close, or

@@ -45,7 +45,9 @@ X11Desktop::X11Desktop(x11::X11Connection& connection, PlistFileDefaults& store,
             qt::logAgent, englishTextsOfOwnKeys()),
       displayNotifier_(wireDisplay(), QSocketNotifier::Read), identities_(connection),
       xkbInputSources_(connection, distributed_, x11Log_),
-      frameworks_(makeInputMethodFrameworks(qt::infoLog(qt::logAgent))),
+      frameworks_(makeInputMethodFrameworks(
+          [this](DesktopBroadcast broadcast) { distributed_.post(broadcast); },
+          qt::infoLog(qt::logAgent))),
       frameworkInputSources_(
           xkbInputSources_, frameworks_.inOrder(),
           [this](DesktopBroadcast broadcast) { distributed_.post(broadcast); },
@@ -93,6 +95,14 @@ X11Desktop::X11Desktop(x11::X11Connection& connection, PlistFileDefaults& store,
                      &displayNotifier_, [this] { connection_.dispatchQueued(); });
     workspace_.setURLOpener(
         [](const std::string& url) { return qt::openURLWithDesktop(url, qt::infoLog(qt::logQt)); });
+    // A framework that selects for the input context it has focused hears of each new front
+    // application before the agent's own observers select for it.
+    for (const char* moved :
+         {kApplicationActivatedNotification, kApplicationUnhiddenNotification,
+          kLauncherPanelDidOpenNotification, kLauncherPanelDidCloseNotification})
+        workspace_.addObserver(moved, [this](const WorkspaceNotification&) {
+            frameworkInputSources_.frontApplicationChanged();
+        });
     if (trayWatch_.watching())
         views_.announceSystemTrayChanges();
     // The add button offers the applications running and installed, as desktops' choosers do.

@@ -24,6 +24,10 @@ class InputMethodFramework : public InputSources {
     // CALLBACK runs on the main thread after running() changed, and after the framework's
     // owner on the bus changed (a restart), which may not change running().
     virtual void setRunningChanged(RunningChanged callback) = 0;
+    // The desktop brought another application to the front. The framework's own focus follows
+    // a moment later, when the application's toolkit tells it; a framework that selects for
+    // the input context it has focused waits for that before it selects. Main thread.
+    virtual void frontApplicationChanged() {}
 };
 
 } // namespace velmora

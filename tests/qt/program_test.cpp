@@ -2,6 +2,7 @@
 // The command line of the velmora program and its rule commands on a real settings file.
 
 #include "command_line.h"
+#include "fcitx5/fcitx5_replies.h"
 #include "rule_checks.h"
 #include "rule_commands.h"
 #include "store/plist_file_defaults.h"
@@ -43,9 +44,13 @@ TEST(RuleChecks, IdsOfNoKnownFormAreRefusedWithTheClosestIdAndUnseenNamesGetThei
                                               {"de", "", "German"},
                                               {"de", "nodeadkeys", "German (no dead keys)"},
                                               {"ru", "", "Russian"}};
+    // Fcitx5 runs, IBus does not: Fcitx5's names are checked, IBus's only by their form.
+    const std::vector<KnownSource> fcitx5{{"fcitx5:keyboard-us", "Keyboard - English (US)"},
+                                          {"fcitx5:pinyin", "Pinyin"}};
     for (const char* fine : {"xkb:us", "xkb:de", "xkb:de(nodeadkeys)", "xkb:group2",
                              "com.apple.keylayout.German", "fcitx5:pinyin", "ibus:anthy"})
-        EXPECT_FALSE(refuseSourceId(fine, keymap, registry)) << fine;
+        EXPECT_FALSE(refuseSourceId(fine, keymap, registry, fcitx5)) << fine;
+    EXPECT_FALSE(refuseSourceId("fcitx5:mozc", keymap, registry)) << "no Fcitx5: the form";
     EXPECT_FALSE(refuseSourceId("xkb:fr(azerty)", keymap, {})) << "no registry: the form is enough";
     for (const auto& [id, closest] : std::vector<std::pair<std::string, std::string>>{
              {"de", "xkb:de"},
@@ -59,8 +64,10 @@ TEST(RuleChecks, IdsOfNoKnownFormAreRefusedWithTheClosestIdAndUnseenNamesGetThei
              {"xkb:group3", "xkb:group2"},
              {"ibus:", ""},
              {"fcitx5:two words", ""},
+             {"fcitx5:pinjin", "fcitx5:pinyin"},
+             {"fcitx5:mozc", ""},
              {"qwertyuiop", ""}}) {
-        auto refusal = refuseSourceId(id, keymap, registry);
+        auto refusal = refuseSourceId(id, keymap, registry, fcitx5);
         ASSERT_TRUE(refusal) << id;
         EXPECT_EQ(refusal->closest.value_or(""), closest) << id;
         EXPECT_NE(refusal->reason.find("\"" + id + "\""), std::string::npos) << refusal->reason;
@@ -112,6 +119,32 @@ TEST_F(RuleCommands, RecordsWithoutAStringIdListAsNoLayout) {
             "velmora");
     }
     EXPECT_EQ(listed(), "Empty\t-\nNumbers\t-\n");
+}
+
+TEST(Fcitx5Replies, WrongShapesAreNoneLayoutIdsFindKeyboardsAndFocusIsReadFromDebugInfo) {
+    using namespace fcitx5;
+    const auto call = QDBusMessage::createMethodCall("s", "/p", "i", "m");
+    EXPECT_FALSE(stringReply(call.createReply(QVariant(7)), 256));
+    EXPECT_FALSE(stringReply(call.createReply(QString(300, 'x')), 256)) << "too long";
+    EXPECT_FALSE(stringReply(call.createErrorReply("org.e.Failed", "no"), 256));
+    EXPECT_FALSE(groupReply(call.createReply(QVariantList{"us", "pinyin"})));
+    EXPECT_FALSE(availableReply(call.createReply(QStringList{"pinyin"})));
+
+    EXPECT_EQ(keyboardNameOfLayoutId("xkb:de"), "keyboard-de");
+    EXPECT_EQ(keyboardNameOfLayoutId("xkb:de(nodeadkeys)"), "keyboard-de-nodeadkeys");
+    for (const char* other : {"xkb:", "xkb:de(", "xkb:()", "fcitx5:pinyin", "de"})
+        EXPECT_FALSE(keyboardNameOfLayoutId(other)) << other;
+    const std::vector<InputMethodEntry> available{{"pinyin", "Pinyin", "fcitx-pinyin"},
+                                                  {"keyboard-de-neo", "Keyboard - German", "k"}};
+    EXPECT_EQ(sourceOf("pinyin", available).iconRef, "fcitx-pinyin");
+    EXPECT_EQ(sourceOf("keyboard-de-neo", available).iconRef, "velmora-badge:de(neo)");
+    EXPECT_EQ(sourceOf("mozc", available).localizedName, "mozc") << "unlisted: its name";
+
+    EXPECT_EQ(focusedContexts("Group [x11::0] has 2 InputContext(s)\n"
+                              "  IC [b1] program:B frontend:dbus cap:2 focus:0\n"
+                              "  IC [a2] program:A frontend:dbus cap:2 focus:1\n"
+                              "Input Context without group\n  IC [c3 focus:1"),
+              std::set<std::string>{"a2"});
 }
 
 } // namespace

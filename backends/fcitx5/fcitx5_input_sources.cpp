@@ -1,0 +1,332 @@
+// SPDX-License-Identifier: MIT
+#include "fcitx5_input_sources.h"
+
+#include <QCoreApplication>
+#include <QDBusPendingCallWatcher>
+#include <QObject>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace velmora::fcitx5 {
+
+namespace {
+
+constexpr auto kService = "org.fcitx.Fcitx5";
+constexpr auto kPath = "/controller";
+constexpr auto kController = "org.fcitx.Fcitx.Controller1";
+// A framework that takes longer is treated as not answering.
+constexpr int kCallTimeoutMs = 2000;
+// How long a selection waits for Fcitx5's focus to reach the new front application, and how
+// often Fcitx5 is asked meanwhile.
+constexpr auto kFocusWait = std::chrono::milliseconds(300);
+constexpr int kLookIntervalMs = 10;
+constexpr std::size_t kMaxNameBytes = 256;
+constexpr std::size_t kMaxDebugInfoBytes = 1 << 20;
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// NAME of an input source ID: "fcitx5:NAME", or the layout ID of a keyboard layout's input
+// method ("xkb:de" for "keyboard-de"), so that rules made without Fcitx5 keep working.
+std::optional<std::string> nameOfId(const std::string& id) {
+    if (id.starts_with(kIdPrefix))
+        return id.substr(std::string_view(kIdPrefix).size());
+    return keyboardNameOfLayoutId(id);
+}
+
+std::vector<InputSource> listed(const std::optional<std::string>& id, bool all,
+                                const std::vector<std::string>& group,
+                                const std::vector<InputMethodEntry>& available) {
+    std::vector<InputSource> sources;
+    const std::optional<std::string> wanted = id ? nameOfId(*id) : std::nullopt;
+    if (id && !wanted)
+        return sources;
+    for (const std::string& name : group)
+        if (!wanted || name == *wanted)
+            sources.push_back(sourceOf(name, available));
+    if (all)
+        for (const InputMethodEntry& entry : available)
+            if ((!wanted || entry.name == *wanted) && !contains(group, entry.name)) {
+                sources.push_back(sourceOf(entry.name, available));
+                sources.back().isEnabled = false;
+            }
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        sources[i].nativeHandle = static_cast<std::int64_t>(i);
+    return sources;
+}
+
+QDBusMessage controllerCall(const char* method, const QVariantList& arguments) {
+    auto message = QDBusMessage::createMethodCall(kService, kPath, kController, method);
+    message.setArguments(arguments);
+    // Asking is no reason to start Fcitx5 where the session did not.
+    message.setAutoStartService(false);
+    return message;
+}
+
+} // namespace
+
+// Hears Fcitx5's signal that its groups changed (the user edited them).
+class GroupsSignal : public QObject {
+    Q_OBJECT
+  public:
+    explicit GroupsSignal(std::function<void()> changed) : changed_(std::move(changed)) {}
+  public slots:
+    void groupsChanged() { changed_(); }
+
+  private:
+    std::function<void()> changed_;
+};
+
+Fcitx5InputSources::Fcitx5InputSources(QDBusConnection bus, Post post, Log log)
+    : bus_(std::move(bus)), post_(std::move(post)), log_(std::move(log)),
+      receiver_(std::make_unique<GroupsSignal>([this] {
+          if (running_)
+              refresh(false);
+      })),
+      watcher_(kService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
+    QObject::connect(
+        &watcher_, &QDBusServiceWatcher::serviceOwnerChanged, receiver_.get(),
+        [this](const QString&, const QString&, const QString& owner) { ownerChanged(owner); });
+    bus_.connect(kService, kPath, kController, "InputMethodGroupsChanged", receiver_.get(),
+                 SLOT(groupsChanged()));
+    // Whether Fcitx5 runs already: its name's owner, asked as every other question.
+    auto question = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                   "org.freedesktop.DBus", "GetNameOwner");
+    question << QString(kService);
+    auto* pending =
+        new QDBusPendingCallWatcher(bus_.asyncCall(question, kCallTimeoutMs), receiver_.get());
+    QObject::connect(pending, &QDBusPendingCallWatcher::finished, receiver_.get(),
+                     [this, pending, generation = generation_] {
+                         pending->deleteLater();
+                         const auto owner = stringReply(pending->reply(), kMaxNameBytes);
+                         if (generation == generation_ && owner)
+                             ownerChanged(QString::fromStdString(*owner));
+                     });
+}
+
+Fcitx5InputSources::~Fcitx5InputSources() = default;
+
+void Fcitx5InputSources::call(const char* method, const QVariantList& arguments, const Done& done) {
+    auto* pending = new QDBusPendingCallWatcher(
+        bus_.asyncCall(controllerCall(method, arguments), kCallTimeoutMs), receiver_.get());
+    QObject::connect(pending, &QDBusPendingCallWatcher::finished, receiver_.get(),
+                     [this, pending, done, generation = generation_] {
+                         pending->deleteLater();
+                         if (generation == generation_)
+                             done(pending->reply());
+                     });
+}
+
+bool Fcitx5InputSources::failed(const char* method, const QDBusMessage& reply, bool shapeOk) {
+    if (shapeOk)
+        return false;
+    const std::string problem = reply.type() == QDBusMessage::ErrorMessage
+                                    ? reply.errorName().left(kMaxNameBytes).toStdString()
+                                    : std::string("an answer of the wrong type (") +
+                                          reply.signature().left(kMaxNameBytes).toStdString() + ")";
+    if (said_.insert(std::string(method) + problem).second && log_)
+        log_("Fcitx5's " + std::string(method) + " failed: " + problem);
+    return true;
+}
+
+void Fcitx5InputSources::ownerChanged(const QString& owner) {
+    ++generation_;
+    waiting_.reset();
+    focusMoving_ = looking_ = asking_ = false;
+    settledFocus_.clear();
+    if (!owner.isEmpty()) {
+        refresh(true);
+        return;
+    }
+    group_.clear();
+    available_.clear();
+    current_.clear();
+    if (std::exchange(running_, false) && runningChanged_)
+        runningChanged_();
+}
+
+void Fcitx5InputSources::refresh(bool restarted) {
+    // One question after the other: the group's name, its input methods, all input methods
+    // with their names and icons, the current one, the focused input contexts.
+    call("CurrentInputMethodGroup", {}, [this, restarted](const QDBusMessage& reply) {
+        const auto groupName = stringReply(reply, kMaxNameBytes);
+        if (failed("CurrentInputMethodGroup", reply, groupName.has_value()))
+            return;
+        call("InputMethodGroupInfo", {QString::fromStdString(*groupName)},
+             [this, restarted](const QDBusMessage& reply) {
+                 auto group = groupReply(reply);
+                 if (failed("InputMethodGroupInfo", reply, group.has_value()))
+                     return;
+                 call("AvailableInputMethods", {},
+                      [this, restarted, group](const QDBusMessage& reply) {
+                          auto available = availableReply(reply);
+                          if (failed("AvailableInputMethods", reply, available.has_value()))
+                              return;
+                          const bool changed = *group != group_;
+                          group_ = std::move(*group);
+                          available_ = std::move(*available);
+                          const bool started = !std::exchange(running_, true);
+                          if ((started || restarted) && runningChanged_)
+                              runningChanged_();
+                          else if (changed)
+                              post_(DesktopBroadcast::EnabledInputSourcesChanged);
+                          ask();
+                      });
+             });
+    });
+}
+
+void Fcitx5InputSources::ask() {
+    if (asking_ || waiting_ || focusMoving_)
+        return;
+    asking_ = true;
+    call("CurrentInputMethod", {}, [this, selections = selections_](const QDBusMessage& reply) {
+        asking_ = false;
+        const auto name = stringReply(reply, kMaxNameBytes);
+        if (failed("CurrentInputMethod", reply, name.has_value()) || selections != selections_ ||
+            waiting_ || *name == current_)
+            return;
+        current_ = *name;
+        // Another group's input method: the user switched groups.
+        if (!current_.empty() && !contains(group_, current_))
+            refresh(false);
+        post_(DesktopBroadcast::SelectedInputSourceChanged);
+    });
+    // Which input context has the focus while nothing moves it: what the next activation leaves.
+    call("DebugInfo", {}, [this](const QDBusMessage& reply) {
+        const auto info = stringReply(reply, kMaxDebugInfoBytes);
+        if (!failed("DebugInfo", reply, info.has_value()) && !focusMoving_)
+            settledFocus_ = focusedContexts(*info);
+    });
+}
+
+std::optional<InputSource> Fcitx5InputSources::currentSource() {
+    if (!running_)
+        return std::nullopt;
+    ask();
+    if (current_.empty())
+        return std::nullopt;
+    return sourceOf(current_, available_);
+}
+
+std::vector<InputSource> Fcitx5InputSources::sourcesMatching(const std::optional<std::string>& id,
+                                                             bool includeAllInstalled) {
+    if (!running_)
+        return {};
+    return listed(id, includeAllInstalled, group_, available_);
+}
+
+void Fcitx5InputSources::select(const InputSource& source) {
+    if (!running_ || !source.inputSourceID)
+        return;
+    const auto name = nameOfId(*source.inputSourceID);
+    if (!name || !contains(group_, *name))
+        return;
+    current_ = *name;
+    waiting_ = *name;
+    ++selections_;
+    // Sent once the caller is done: an activation's notice that the focus moves may come right
+    // after the selection it caused.
+    if (!std::exchange(sendScheduled_, true))
+        QTimer::singleShot(0, receiver_.get(), [this] {
+            sendScheduled_ = false;
+            selectWhenFocused();
+        });
+}
+
+void Fcitx5InputSources::frontApplicationChanged() {
+    if (!running_)
+        return;
+    if (focusMoving_)
+        movingFrom_.insert(lastSeen_.begin(), lastSeen_.end());
+    else
+        movingFrom_ = settledFocus_;
+    focusMoving_ = true;
+    focusLeft_ = false;
+    focusDeadline_ = std::chrono::steady_clock::now() + kFocusWait;
+    look();
+}
+
+void Fcitx5InputSources::selectWhenFocused() {
+    if (!waiting_)
+        return;
+    if (focusMoving_)
+        look();
+    else
+        send(*waiting_);
+}
+
+void Fcitx5InputSources::look() {
+    if (!std::exchange(looking_, true))
+        lookAgain();
+}
+
+void Fcitx5InputSources::lookAgain() {
+    call("DebugInfo", {}, [this](const QDBusMessage& reply) {
+        const auto info = stringReply(reply, kMaxDebugInfoBytes);
+        if (failed("DebugInfo", reply, info.has_value())) {
+            focusMoving_ = false; // nothing to wait for: selected as asked
+        } else {
+            lastSeen_ = focusedContexts(*info);
+            // The focus left the contexts it had (also for a moment, to come back to the same
+            // one: the application left had the focus again) and is on a context now.
+            focusLeft_ = focusLeft_ || std::none_of(lastSeen_.begin(), lastSeen_.end(),
+                                                    [this](const std::string& context) {
+                                                        return movingFrom_.contains(context);
+                                                    });
+            const bool arrived = focusLeft_ && !lastSeen_.empty();
+            if (arrived || std::chrono::steady_clock::now() >= focusDeadline_) {
+                focusMoving_ = false;
+                settledFocus_ = lastSeen_;
+                // No input context has the focus: the application takes no input method, and
+                // Fcitx5 would give the selection to the one it left.
+                if (lastSeen_.empty())
+                    waiting_.reset();
+            } else {
+                QTimer::singleShot(kLookIntervalMs, receiver_.get(),
+                                   [this, generation = generation_] {
+                                       if (generation == generation_)
+                                           lookAgain();
+                                   });
+                return;
+            }
+        }
+        looking_ = false;
+        if (waiting_)
+            send(*waiting_);
+        else
+            ask(); // an application without a rule: its own input method, now focused
+    });
+}
+
+void Fcitx5InputSources::send(const std::string& name) {
+    waiting_.reset();
+    ++selections_;
+    call("SetCurrentIM", {QString::fromStdString(name)}, [this](const QDBusMessage& reply) {
+        failed("SetCurrentIM", reply, reply.type() == QDBusMessage::ReplyMessage);
+    });
+}
+
+std::optional<std::vector<InputSource>>
+Fcitx5InputSources::sourcesNow(QDBusConnection bus, std::chrono::milliseconds timeout, bool all) {
+    const int ms =
+        static_cast<int>(std::min<std::chrono::milliseconds::rep>(timeout.count(), 60000));
+    auto ask = [&](const char* method, const QVariantList& arguments) {
+        return bus.call(controllerCall(method, arguments), QDBus::Block, ms);
+    };
+    const auto groupName = stringReply(ask("CurrentInputMethodGroup", {}), kMaxNameBytes);
+    if (!groupName)
+        return std::nullopt;
+    const auto group =
+        groupReply(ask("InputMethodGroupInfo", {QString::fromStdString(*groupName)}));
+    const auto available = availableReply(ask("AvailableInputMethods", {}));
+    if (!group || !available)
+        return std::nullopt;
+    return listed(std::nullopt, all, *group, *available);
+}
+
+} // namespace velmora::fcitx5
+
+#include "fcitx5_input_sources.moc"

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// Fcitx5's input methods as the input sources, through its D-Bus controller: the current
+// group's input methods, the current one, selection. Every call is asynchronous with a time-out;
+// the answers are kept, and the synchronous questions are answered from what is kept while the
+// framework is asked anew. Main thread only.
+
+#include "fcitx5/fcitx5_replies.h"
+#include "platform/distributed_notifications.h"
+#include "platform/input_method_framework.h"
+
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+class QObject;
+
+namespace velmora::fcitx5 {
+
+class Fcitx5InputSources final : public InputMethodFramework {
+  public:
+    using Post = std::function<void(DesktopBroadcast)>;
+    using Log = std::function<void(const std::string&)>;
+
+    // Watches BUS for Fcitx5. POST announces a current input method or a group that Fcitx5
+    // changed on its own (the user's choice); LOG says each kind of failure once.
+    Fcitx5InputSources(QDBusConnection bus, Post post, Log log);
+    ~Fcitx5InputSources() override;
+
+    std::optional<InputSource> currentSource() override;
+    std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
+                                             bool includeAllInstalled) override;
+    void select(const InputSource& source) override;
+
+    std::string frameworkName() const override { return "Fcitx5"; }
+    bool running() const override { return running_; }
+    void setRunningChanged(RunningChanged callback) override {
+        runningChanged_ = std::move(callback);
+    }
+    void frontApplicationChanged() override;
+
+    // For the command line: the sources as sourcesMatching(none, ALL) lists them, asked with
+    // blocking calls of at most TIMEOUT each; none when Fcitx5 does not run or answer.
+    static std::optional<std::vector<InputSource>>
+    sourcesNow(QDBusConnection bus, std::chrono::milliseconds timeout, bool all);
+
+  private:
+    using Done = std::function<void(const QDBusMessage&)>;
+    void call(const char* method, const QVariantList& arguments, const Done& done);
+    bool failed(const char* method, const QDBusMessage& reply, bool shapeOk);
+    void ownerChanged(const QString& owner);
+    void refresh(bool restarted);
+    void ask();
+    void selectWhenFocused();
+    void look();
+    void lookAgain();
+    void send(const std::string& name);
+
+    QDBusConnection bus_;
+    Post post_;
+    Log log_;
+    RunningChanged runningChanged_;
+    std::unique_ptr<QObject> receiver_; // the calls' context; hears the group-change signal
+    QDBusServiceWatcher watcher_;
+    std::set<std::string> said_;
+
+    bool running_ = false;
+    std::uint64_t generation_ = 0; // one per owner of Fcitx5's name: older answers are dropped
+    std::vector<std::string> group_;
+    std::vector<InputMethodEntry> available_;
+    std::string current_;
+    std::uint64_t selections_ = 0; // answers asked before a selection are dropped
+    bool asking_ = false;
+
+    // The selection goes to the input context with Fcitx5's focus, which follows a new front
+    // application a moment after the desktop's: see README.md.
+    std::optional<std::string> waiting_; // selected, not yet sent
+    bool sendScheduled_ = false;
+    bool focusMoving_ = false;
+    bool looking_ = false;   // asking which contexts have the focus, or about to ask again
+    bool focusLeft_ = false; // since the focus began to move
+    std::chrono::steady_clock::time_point focusDeadline_;
+    std::set<std::string> settledFocus_; // focused contexts once the focus settled
+    std::set<std::string> movingFrom_;   // those the focus is leaving
+    std::set<std::string> lastSeen_;
+};
+
+} // namespace velmora::fcitx5
