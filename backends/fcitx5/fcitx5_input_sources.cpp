@@ -218,6 +218,13 @@ std::vector<InputSource> Fcitx5InputSources::sourcesMatching(const std::optional
     return listed(id, includeAllInstalled, group_, available_);
 }
 
+bool Fcitx5InputSources::isSameSource(const std::string& id, const std::string& currentID) {
+    if (id == currentID)
+        return true;
+    const auto keyboard = keyboardNameOfLayoutId(id);
+    return keyboard && nameOfId(currentID) == *keyboard;
+}
+
 void Fcitx5InputSources::select(const InputSource& source) {
     if (!running_ || !source.inputSourceID)
         return;

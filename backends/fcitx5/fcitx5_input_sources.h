@@ -36,6 +36,8 @@ class Fcitx5InputSources final : public InputMethodFramework {
     ~Fcitx5InputSources() override;
 
     std::optional<InputSource> currentSource() override;
+    // "xkb:LAYOUT" is the group's keyboard for that layout.
+    bool isSameSource(const std::string& id, const std::string& currentID) override;
     std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
                                              bool includeAllInstalled) override;
     void select(const InputSource& source) override;

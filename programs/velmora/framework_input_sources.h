@@ -31,6 +31,9 @@ class FrameworkInputSources final : public InputSources {
     // SOURCE is looked up again among the current provider's sources: one listed by a
     // provider that has gone since is not selected.
     void select(const InputSource& source) override;
+    bool isSameSource(const std::string& id, const std::string& currentID) override {
+        return provider().isSameSource(id, currentID);
+    }
 
     // The desktop brought another application to the front (see InputMethodFramework).
     void frontApplicationChanged() {

@@ -24,6 +24,9 @@ class MissingLayoutNotes final : public InputSources {
     std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
                                              bool includeAllInstalled) override;
     void select(const InputSource& source) override { sources_.select(source); }
+    bool isSameSource(const std::string& id, const std::string& currentID) override {
+        return sources_.isSameSource(id, currentID);
+    }
 
   private:
     InputSources& sources_;

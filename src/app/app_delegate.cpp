@@ -124,7 +124,7 @@ void AppDelegate::decideToShowPopover() {
 void AppDelegate::applicationWillTerminate() {}
 
 void AppDelegate::changeInputTo(const std::string& id) {
-    if (selection_.currentInputSourceID() == id)
+    if (selection_.isCurrent(id))
         return;
     auto front = platform_.workspace.frontApplication();
     if (front && front->bundleIdentifier && isLauncherIdentifier(*front->bundleIdentifier))

@@ -73,7 +73,7 @@ void ActivationDispatcher::changeInputToAppIDAtOnce(const std::string& bundleIde
 std::optional<std::string>
 ActivationDispatcher::sourceToSelect(const std::string& bundleIdentifier) {
     auto id = settings_.ruleInputSourceID(bundleIdentifier);
-    if (!id || selection_.currentInputSourceID() == *id)
+    if (!id || selection_.isCurrent(*id))
         return std::nullopt;
     return id;
 }
@@ -89,7 +89,7 @@ void ActivationDispatcher::selectWithGuard(const std::string& bundleIdentifier,
         // last word; only a source put back by someone else is undone.
         if (selection_.selectionCount() != selected || lastApp != bundleIdentifier)
             return;
-        if (selection_.currentInputSourceID() == id)
+        if (selection_.isCurrent(id))
             return;
         selection_.changeInputTo(id);
         if (hooks_.reset)

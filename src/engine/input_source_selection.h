@@ -18,6 +18,10 @@ class InputSourceSelection {
     // The current keyboard input source's ID; the empty string when none is current or the
     // current one has no ID. Always asked of the system, never cached.
     std::string currentInputSourceID();
+    // Whether the current keyboard input source is the one ID names.
+    bool isCurrent(const std::string& id) {
+        return sources_.isSameSource(id, currentInputSourceID());
+    }
     // Counts the request in "changedTimes" (not flushed), then selects the first enabled input
     // source with exactly ID, if there is one. Does not compare with the current source.
     void changeInputTo(const std::string& id);

@@ -48,6 +48,12 @@ class InputSources {
     // Makes SOURCE the current keyboard input source. Afterwards the system posts the
     // selected-input-source-changed notification (only when the current source changed).
     virtual void select(const InputSource& source) = 0;
+    // Whether ID, as a rule or a shortcut names a source, is the source whose ID is CURRENTID:
+    // the same ID, or one that the sources take for it (an input-method framework's entry for
+    // a keyboard layout is what "xkb:LAYOUT" finds while the framework runs).
+    virtual bool isSameSource(const std::string& id, const std::string& currentID) {
+        return id == currentID;
+    }
 };
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 // The command line of the velmora program and its rule commands on a real settings file.
 
 #include "command_line.h"
+#include "fcitx5/fcitx5_input_sources.h"
 #include "fcitx5/fcitx5_replies.h"
 #include "rule_checks.h"
 #include "rule_commands.h"
@@ -145,6 +146,17 @@ TEST(Fcitx5Replies, WrongShapesAreNoneLayoutIdsFindKeyboardsAndFocusIsReadFromDe
                               "  IC [a2] program:A frontend:dbus cap:2 focus:1\n"
                               "Input Context without group\n  IC [c3 focus:1"),
               std::set<std::string>{"a2"});
+}
+
+TEST(Fcitx5Replies, ARuleForALayoutIsCurrentWhenTheGroupsKeyboardForItIs) {
+    fcitx5::Fcitx5InputSources sources(
+        QDBusConnection(QStringLiteral("velmora-no-bus")), [](DesktopBroadcast) {},
+        [](const std::string&) {});
+    EXPECT_TRUE(sources.isSameSource("xkb:us", "fcitx5:keyboard-us"));
+    EXPECT_TRUE(sources.isSameSource("xkb:de(neo)", "fcitx5:keyboard-de-neo"));
+    EXPECT_TRUE(sources.isSameSource("fcitx5:pinyin", "fcitx5:pinyin"));
+    EXPECT_FALSE(sources.isSameSource("xkb:de", "fcitx5:keyboard-us"));
+    EXPECT_FALSE(sources.isSameSource("xkb:us", "fcitx5:pinyin"));
 }
 
 } // namespace
