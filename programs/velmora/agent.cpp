@@ -152,7 +152,9 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     x11::X11DesktopBroadcasts distributed;
     x11::XkbInputSources xkbInputSources(*connection, distributed, x11Log);
     // While an input-method framework runs, its input sources are the ones rules select.
-    InputMethodFrameworks frameworks = makeInputMethodFrameworks(qt::infoLog(qt::logAgent));
+    InputMethodFrameworks frameworks = makeInputMethodFrameworks(
+        [&distributed](DesktopBroadcast broadcast) { distributed.post(broadcast); },
+        qt::infoLog(qt::logAgent));
     FrameworkInputSources frameworkInputSources(
         xkbInputSources, frameworks.inOrder(),
         [&distributed](DesktopBroadcast broadcast) { distributed.post(broadcast); },

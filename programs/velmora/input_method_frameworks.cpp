@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "input_method_frameworks.h"
 
+#include "ibus/ibus_input_sources.h"
+
 namespace velmora::program {
 
 std::vector<InputMethodFramework*> InputMethodFrameworks::inOrder() const {
@@ -10,9 +12,10 @@ std::vector<InputMethodFramework*> InputMethodFrameworks::inOrder() const {
     return frameworks;
 }
 
-InputMethodFrameworks makeInputMethodFrameworks(std::function<void(const std::string&)> log) {
+InputMethodFrameworks makeInputMethodFrameworks(std::function<void(DesktopBroadcast)> post,
+                                                std::function<void(const std::string&)> log) {
     InputMethodFrameworks frameworks;
-    (void)log;
+    frameworks.owned.push_back(std::make_unique<ibus::IBusInputSources>(post, log));
     return frameworks;
 }
 

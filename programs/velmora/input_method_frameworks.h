@@ -3,6 +3,7 @@
 // The input-method frameworks the agent can take its input sources from, in the order in which
 // they win when several run.
 
+#include "platform/distributed_notifications.h"
 #include "platform/input_method_framework.h"
 
 #include <functional>
@@ -18,8 +19,9 @@ struct InputMethodFrameworks {
     std::vector<InputMethodFramework*> inOrder() const;
 };
 
-// The frameworks, each watching the session bus for its own. LOG says what goes wrong with a
-// framework's answers, once. Main thread.
-InputMethodFrameworks makeInputMethodFrameworks(std::function<void(const std::string&)> log);
+// The frameworks, each watching for its own bus. POST announces a framework's new input sources
+// or current one; LOG says what goes wrong with a framework's answers, once. Main thread.
+InputMethodFrameworks makeInputMethodFrameworks(std::function<void(DesktopBroadcast)> post,
+                                                std::function<void(const std::string&)> log);
 
 } // namespace velmora::program
