@@ -2,12 +2,19 @@
 #include "desktop_commands.h"
 
 #include "console_log.h"
+#include "ibus/ibus_input_sources.h"
 #include "x11/application_identities.h"
 #include "x11/x11_connection.h"
 #include "x11/x11_distributed_notifications.h"
 #include "x11/x11_workspace.h"
 #include "x11/xkb_input_sources.h"
+#include "xkb_registry_layouts.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
 #include <iostream>
 
 namespace velmora::program {
@@ -22,16 +29,58 @@ std::unique_ptr<x11::X11Connection> connect() {
     return connection;
 }
 
+// IBus's engines while it runs, each call of it given IBus's time-out; none without IBus.
+std::optional<std::vector<InputSource>> ibusSources(bool all, ConsoleLog& log) {
+    int argc = 1;
+    char name[] = "velmora";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    ibus::IBusInputSources ibus([](DesktopBroadcast) {},
+                                [&log](const std::string& line) { log.log(line); });
+    if (!ibus.settled()) {
+        QEventLoop loop;
+        QObject::connect(&ibus, &ibus::IBusInputSources::settledNow, &loop, &QEventLoop::quit);
+        QTimer::singleShot(2 * ibus::IBusInputSources::kCallTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (!ibus.running())
+        return std::nullopt;
+    return ibus.sourcesMatching(std::nullopt, all);
+}
+
 } // namespace
 
-int listSources(std::ostream& out) {
+std::vector<InputSource> desktopInputSources(x11::X11Connection& connection, bool all) {
+    ConsoleLog log;
+    if (auto engines = ibusSources(all, log))
+        return *engines;
+    if (!connection.hasXkb())
+        return {};
+    x11::X11DesktopBroadcasts notifications;
+    x11::XkbInputSources sources(connection, notifications, log);
+    std::vector<InputSource> found = sources.sourcesMatching(std::nullopt, false);
+    if (!all)
+        return found;
+    const std::size_t keymap = found.size();
+    for (const XkbLayoutInfo& info : xkbRegistryLayouts()) {
+        InputSource source;
+        source.inputSourceID =
+            "xkb:" + info.layout + (info.variant.empty() ? "" : "(" + info.variant + ")");
+        source.localizedName = info.description;
+        if (std::none_of(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(keymap),
+                         [&source](const InputSource& known) {
+                             return known.inputSourceID == source.inputSourceID;
+                         }))
+            found.push_back(std::move(source));
+    }
+    return found;
+}
+
+int listSources(std::ostream& out, bool all) {
     auto connection = connect();
     if (!connection)
         return 2;
-    ConsoleLog log;
-    x11::X11DesktopBroadcasts notifications;
-    x11::XkbInputSources sources(*connection, notifications, log);
-    for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
+    for (const InputSource& source : desktopInputSources(*connection, all))
         out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
     return 0;
 }

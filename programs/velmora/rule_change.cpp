@@ -2,15 +2,14 @@
 #include "rule_change.h"
 
 #include "console_log.h"
+#include "desktop_commands.h"
 #include "rule_checks.h"
 #include "rule_commands.h"
 #include "store/plist_file_defaults.h"
 #include "x11/application_identities.h"
 #include "x11/desktop_entries.h"
 #include "x11/x11_connection.h"
-#include "x11/x11_distributed_notifications.h"
 #include "x11/x11_workspace.h"
-#include "x11/xkb_input_sources.h"
 #include "xkb_registry_layouts.h"
 
 #include <algorithm>
@@ -41,13 +40,10 @@ Desktop askDisplay() {
         return desktop; // rules are written without a display too: nothing to say
     desktop.reached = true;
     ConsoleLog log;
-    if (connection->hasXkb()) {
-        x11::X11DesktopBroadcasts notifications;
-        x11::XkbInputSources sources(*connection, notifications, log);
-        for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
-            if (source.inputSourceID)
-                desktop.keymap.push_back({*source.inputSourceID, source.localizedName});
-    }
+    // While IBus runs its engines are what a rule names.
+    for (const InputSource& source : desktopInputSources(*connection, false))
+        if (source.inputSourceID)
+            desktop.keymap.push_back({*source.inputSourceID, source.localizedName});
     x11::ApplicationIdentities identities(*connection);
     x11::X11Workspace workspace(*connection, identities, log);
     for (const RunningApplication& app : workspace.runningApplications())
