@@ -15,7 +15,7 @@ packages=(
   fonts-dejavu-core desktop-file-utils appstream man-db groff-base
   xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus rofi
   clang libclang-rt-14-dev
-  ibus ibus-libpinyin dconf-cli
+  ibus ibus-libpinyin dconf-cli libglib2.0-bin
 )
 
 missing=()

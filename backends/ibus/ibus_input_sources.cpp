@@ -52,8 +52,9 @@ struct IBusInputSources::Connecting {
     IBusInputSources* receiver = nullptr; // null once the service is gone
 };
 
-IBusInputSources::IBusInputSources(Post post, Log log)
-    : post_(std::move(post)), log_(std::move(log)), connecting_(std::make_shared<Connecting>()) {
+IBusInputSources::IBusInputSources(Post post, Log log, int callTimeoutMs)
+    : post_(std::move(post)), log_(std::move(log)), callTimeoutMs_(callTimeoutMs),
+      connecting_(std::make_shared<Connecting>()) {
     connecting_->receiver = this;
     connect(&folderWatch_, &QFileSystemWatcher::directoryChanged, this,
             &IBusInputSources::addressMayHaveChanged);
@@ -143,7 +144,7 @@ void IBusInputSources::connected(unsigned generation, bool ok) {
                   SLOT(globalEngineChanged(QString)));
     bus_->connect("", kPath, kInterface, "RegistryChanged", this, SLOT(registryChanged()));
     bus_->connect("", kConfigPath, kConfigInterface, "ValueChanged", this,
-                  SLOT(configValueChanged(QString, QString, QDBusVariant)));
+                  SLOT(configValueChanged(QDBusMessage)));
     initialAnswersDue_ = 3;
     call(kService, kPath, kInterface, "ListEngines", {},
          [this](const QDBusMessage& reply) { enginesAnswered(reply, true); });
@@ -172,7 +173,7 @@ void IBusInputSources::call(const char* service, const char* path, const char* i
         return;
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
-    auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(message, kCallTimeoutMs), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(message, callTimeoutMs_), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, watcher, generation = generation_, handler] {
                 watcher->deleteLater();
@@ -269,11 +270,14 @@ void IBusInputSources::globalEngineChanged(const QString& name) {
         post_(DesktopBroadcast::SelectedInputSourceChanged);
 }
 
-void IBusInputSources::configValueChanged(const QString& section, const QString& name,
-                                          const QDBusVariant& value) {
-    if (section != "general" || name != "preload-engines")
+void IBusInputSources::configValueChanged(const QDBusMessage& message) {
+    // Taken whole and checked here: a signal of another signature is no concern of Qt's.
+    const QVariantList arguments = message.arguments();
+    if (arguments.size() != 3 || arguments[0] != QStringLiteral("general") ||
+        arguments[1] != QStringLiteral("preload-engines") ||
+        arguments[2].userType() != qMetaTypeId<QDBusVariant>())
         return;
-    preload_ = engineNames(value.variant());
+    preload_ = engineNames(arguments[2].value<QDBusVariant>().variant());
     refreshEnabled();
     if (running_)
         post_(DesktopBroadcast::EnabledInputSourcesChanged);

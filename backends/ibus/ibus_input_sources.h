@@ -38,8 +38,8 @@ class IBusInputSources final : public QObject, public InputMethodFramework {
     static constexpr int kCallTimeoutMs = 3000;
 
     // POST announces a new current engine or a new list of engines (after running() is true);
-    // LOG says each kind of trouble once.
-    IBusInputSources(Post post, Log log);
+    // LOG says each kind of trouble once. Calls wait CALLTIMEOUTMS for their replies.
+    IBusInputSources(Post post, Log log, int callTimeoutMs = kCallTimeoutMs);
     ~IBusInputSources() override;
 
     std::string frameworkName() const override { return "IBus"; }
@@ -62,7 +62,7 @@ class IBusInputSources final : public QObject, public InputMethodFramework {
 
   private slots:
     void globalEngineChanged(const QString& name);
-    void configValueChanged(const QString& section, const QString& name, const QDBusVariant& value);
+    void configValueChanged(const QDBusMessage& message);
     void registryChanged();
     void disconnected();
 
@@ -90,6 +90,7 @@ class IBusInputSources final : public QObject, public InputMethodFramework {
 
     Post post_;
     Log log_;
+    int callTimeoutMs_;
     RunningChanged runningChanged_;
     QFileSystemWatcher folderWatch_;
     std::string address_;

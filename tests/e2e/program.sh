@@ -81,8 +81,12 @@ start_desktop
 # abort any Qt GUI application, changes nothing.
 QT_QPA_PLATFORM=no-such-platform run_velmora sources
 expect_status 0 "sources"
-[ "$OUT" = "$(printf 'xkb:us\tEnglish (US)\nxkb:de\tGerman\nxkb:ru\tRussian')" ] ||
-    fail "unexpected sources: $OUT"
+keymap=$(printf 'xkb:us\tEnglish (US)\nxkb:de\tGerman\nxkb:ru\tRussian')
+[ "$OUT" = "$keymap" ] || fail "unexpected sources: $OUT"
+# --all: the keymap's layouts, then every other layout XKB knows.
+run_velmora sources --all
+[ "$(head -n 3 <<<"$OUT")" = "$keymap" ] && grep -q "^xkb:fr	French$" <<<"$OUT" &&
+    [ "$(grep -c '^xkb:de	' <<<"$OUT")" = 1 ] || fail "unexpected sources --all: $(head <<<"$OUT")"
 QT_QPA_PLATFORM=no-such-platform run_velmora apps
 expect_status 0 "apps without a Qt platform"
 # An application neither installed nor running is stored, with a word naming the running one
