@@ -5,7 +5,6 @@
 #include "ibus_engines.h"
 
 #include <QDBusPendingCallWatcher>
-#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -93,10 +92,10 @@ void IBusInputSources::addressMayHaveChanged() {
 void IBusInputSources::watchAddressFolder() {
     // The folder, or while it does not exist yet the nearest folder above it; and the file.
     QStringList wanted;
-    QDir folder(QString::fromStdString(currentAddressFolder()));
-    while (!folder.exists() && !folder.isRoot() && folder.cdUp()) {
-    }
-    wanted << folder.absolutePath();
+    QString folder = QString::fromStdString(currentAddressFolder());
+    while (!QFileInfo(folder).isDir() && folder.size() > 1)
+        folder = QFileInfo(folder).absolutePath();
+    wanted << folder;
     if (auto file = currentAddressFile(); file && QFileInfo::exists(QString::fromStdString(*file)))
         wanted << QString::fromStdString(*file);
     for (const QString& path : folderWatch_.directories() + folderWatch_.files())

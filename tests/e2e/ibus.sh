@@ -25,25 +25,26 @@ start_ibus() {
     IBUS_PID=$!
     PIDS+=("$IBUS_PID")
 }
-# IBus's own client, which finds its settings' schemas in the machine's data folders too.
-ibus_engine() { XDG_DATA_DIRS=/usr/share ibus engine "$@"; }
 # As IBus's panel selects an engine the user picks.
 set_engine() {
     gdbus call --address "$(ibus address)" -d org.freedesktop.IBus -o /org/freedesktop/IBus \
         -m org.freedesktop.IBus.SetGlobalEngine "$1" >/dev/null
 }
-engine_is() { [ "$(ibus_engine 2>/dev/null)" = "$1" ]; }
+# IBus's own client, which finds its settings' schemas in the machine's data folders too.
+engine_is() { [ "$(XDG_DATA_DIRS=/usr/share ibus engine 2>/dev/null)" = "$1" ]; }
 sources_are() { [ "$("$VELMORA" sources 2>>"$WORK/sources.log" | cut -f1 | tr '\n' ' ')" = "$1" ]; }
-start_ibus
-wait_until "IBus's engines as sources" sources_are "ibus:xkb:us::eng ibus:libpinyin "
-all=$("$VELMORA" sources --all | wc -l)
-[ "$all" -gt 100 ] || fail "velmora sources --all listed $all engines"
 
 "$VELMORA" rule AppPinyin ibus:libpinyin
 "$VELMORA" rule AppUs xkb:us
 open_windows pinyin AppPinyin 1
 open_windows us AppUs 1
+# IBus starts after the agent, its folder of address files not there yet.
 start_velmora
+start_ibus
+wait_until "IBus's engines as sources" sources_are "ibus:xkb:us::eng ibus:libpinyin "
+all=$("$VELMORA" sources --all | wc -l)
+[ "$all" -gt 100 ] || fail "velmora sources --all listed $all engines"
+wait_until "the agent to take IBus's engines" velmora_says "input sources from IBus"
 activate pinyin
 wait_until "Pinyin for AppPinyin" engine_is libpinyin
 
