@@ -288,6 +288,10 @@ void IBusInputSources::registryChanged() {
 }
 
 void IBusInputSources::disconnected() {
+    // A connection dropped for a new address may tell of its end after the new one is made or
+    // being made: only the end of the current one counts.
+    if (!bus_ || bus_->isConnected())
+        return;
     // IBus ended; a new one writes a new address file, which connects anew.
     dropConnection();
 }
