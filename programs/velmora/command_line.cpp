@@ -39,8 +39,15 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         command.startedAtLogin = command.kind == Command::Kind::RunAgent;
         return command;
     }
-    if (verb == "sources")
+    if (verb == "sources") {
+        if (arguments.size() == 2 && arguments[1] == "--all") {
+            Command command;
+            command.kind = Command::Kind::Sources;
+            command.allSources = true;
+            return command;
+        }
         return simple(Command::Kind::Sources, arguments);
+    }
     if (verb == "apps")
         return simple(Command::Kind::Apps, arguments);
     if (verb == "rules")
@@ -79,6 +86,7 @@ std::string helpText() {
   velmora --autostart          run it as the desktop does at login: the settings
                                stay closed until the tray icon is clicked
   velmora sources              list the keyboard layouts: ID and name
+  velmora sources --all        list every layout or input method a rule can name
   velmora apps                 list the running applications: identity and name
   velmora rules                list the rules: application and layout ID
   velmora rule APP SOURCE-ID   select SOURCE-ID whenever APP comes to the front
@@ -91,7 +99,10 @@ comes to the front, when a rule names one. An application is known by its
 desktop-file id (for example "org.gnome.Nautilus") or else by its WM_CLASS
 class (for example "XTerm"); "velmora apps" shows the identities of the
 running ones. Layout IDs look like "xkb:us" or "xkb:de(nodeadkeys)"; "velmora
-sources" shows those of the current keymap.
+sources" shows those of the current keymap. While IBus runs, its engines are the
+input sources ("ibus:libpinyin", "ibus:xkb:us::eng"; a rule for "xkb:de" selects
+IBus's German engine): "velmora sources" lists the configured ones,
+"velmora sources --all" every engine IBus has.
 
 Only one agent runs per user and display; starting a second one says so and
 exits, and the running agent shows its settings (with --autostart it exits

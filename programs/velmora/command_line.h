@@ -12,7 +12,7 @@ struct Command {
         RunAgent,   // no arguments, or --autostart: run the agent on $DISPLAY
         Help,       // --help, -h
         Version,    // --version
-        Sources,    // sources
+        Sources,    // sources [--all]
         Apps,       // apps
         Rules,      // rules
         SetRule,    // rule APP SOURCE-ID
@@ -24,6 +24,8 @@ struct Command {
     // RunAgent: --autostart, the option of the autostart entry (the desktop started the agent
     // at login).
     bool startedAtLogin = false;
+    // Sources: --all, every input source that could be selected, not just the enabled ones.
+    bool allSources = false;
     std::string app;
     std::string sourceId;
     std::string error;

@@ -9,7 +9,9 @@
 #include "x11/x11_distributed_notifications.h"
 #include "x11/x11_workspace.h"
 #include "x11/xkb_input_sources.h"
+#include "xkb_registry_layouts.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace velmora::program {
@@ -26,19 +28,37 @@ std::unique_ptr<x11::X11Connection> connect() {
 
 } // namespace
 
-int listSources(std::ostream& out) {
+std::vector<InputSource> desktopInputSources(x11::X11Connection& connection, bool all) {
     // While an input-method framework runs, its input methods are the input sources.
-    if (auto sources = runningFrameworkSources(false)) {
-        for (const InputSource& source : *sources)
-            out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
-        return 0;
+    if (auto sources = runningFrameworkSources(all))
+        return *sources;
+    if (!connection.hasXkb())
+        return {};
+    x11::X11DesktopBroadcasts notifications;
+    x11::XkbInputSources sources(connection, notifications, logToConsole);
+    std::vector<InputSource> found = sources.sourcesMatching(std::nullopt, false);
+    if (!all)
+        return found;
+    const std::size_t keymap = found.size();
+    for (const XkbLayoutInfo& info : xkbRegistryLayouts()) {
+        InputSource source;
+        source.inputSourceID =
+            "xkb:" + info.layout + (info.variant.empty() ? "" : "(" + info.variant + ")");
+        source.localizedName = info.description;
+        if (std::none_of(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(keymap),
+                         [&source](const InputSource& known) {
+                             return known.inputSourceID == source.inputSourceID;
+                         }))
+            found.push_back(std::move(source));
     }
+    return found;
+}
+
+int listSources(std::ostream& out, bool all) {
     auto connection = connect();
     if (!connection)
         return 2;
-    x11::X11DesktopBroadcasts notifications;
-    x11::XkbInputSources sources(*connection, notifications, logToConsole);
-    for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
+    for (const InputSource& source : desktopInputSources(*connection, all))
         out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
     return 0;
 }

@@ -2,13 +2,27 @@
 #pragma once
 // The subcommands that look at the X display: the input sources and the running applications.
 
+#include "platform/text_input_sources.h"
+
 #include <ostream>
 #include <string>
+#include <vector>
+
+namespace velmora::x11 {
+class X11Connection;
+}
 
 namespace velmora::program {
 
-// "ID<TAB>name" for each input source. Exit status; 2 when the display cannot be reached.
-int listSources(std::ostream& out);
+// The input sources rules can name now: IBus's configured engines while IBus runs, else the
+// keymap's layouts (none without XKB). ALL: every engine, or every layout XKB knows after the
+// keymap's.
+std::vector<InputSource> desktopInputSources(x11::X11Connection& connection, bool all);
+
+// "ID<TAB>name" for each input source: IBus's configured engines while IBus runs, else the
+// keymap's layouts. ALL: every engine, or every layout XKB knows after the keymap's. Exit
+// status; 2 when the display cannot be reached.
+int listSources(std::ostream& out, bool all);
 // "identity<TAB>name" for each running application ("-" when it has no identity).
 int listApps(std::ostream& out);
 

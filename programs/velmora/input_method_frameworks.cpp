@@ -1,11 +1,33 @@
 // SPDX-License-Identifier: MIT
 #include "input_method_frameworks.h"
 
+#include "console_log.h"
 #include "fcitx5/fcitx5_input_sources.h"
+#include "ibus/ibus_input_sources.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace velmora::program {
+
+namespace {
+
+// IBus's engines while it runs, each call given IBus's time-out; none without IBus.
+std::optional<std::vector<InputSource>> ibusSources(bool all) {
+    ibus::IBusInputSources ibus([](DesktopBroadcast) {}, logToConsole);
+    if (!ibus.settled()) {
+        QEventLoop loop;
+        QObject::connect(&ibus, &ibus::IBusInputSources::settledNow, &loop, &QEventLoop::quit);
+        QTimer::singleShot(2 * ibus::IBusInputSources::kCallTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (!ibus.running())
+        return std::nullopt;
+    return ibus.sourcesMatching(std::nullopt, all);
+}
+
+} // namespace
 
 std::vector<InputMethodFramework*> InputMethodFrameworks::inOrder() const {
     std::vector<InputMethodFramework*> frameworks;
@@ -19,22 +41,24 @@ InputMethodFrameworks makeInputMethodFrameworks(std::function<void(DesktopBroadc
     InputMethodFrameworks frameworks;
     frameworks.owned.push_back(
         std::make_unique<fcitx5::Fcitx5InputSources>(QDBusConnection::sessionBus(), post, log));
+    frameworks.owned.push_back(std::make_unique<ibus::IBusInputSources>(post, log));
     return frameworks;
 }
 
 std::optional<std::vector<InputSource>> runningFrameworkSources(bool all) {
     // Qt D-Bus needs an application object, which the command line has none of; it is kept
-    // until the process ends, with the connection it holds.
+    // until the process ends, with the connections it holds.
     static int argc = 1;
     static char name[] = "velmora";
     static char* argv[] = {name, nullptr};
     if (!QCoreApplication::instance())
         new QCoreApplication(argc, argv);
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return std::nullopt;
     using std::chrono_literals::operator""ms;
-    return fcitx5::Fcitx5InputSources::sourcesNow(bus, 500ms, all);
+    if (bus.isConnected())
+        if (auto sources = fcitx5::Fcitx5InputSources::sourcesNow(bus, 500ms, all))
+            return sources;
+    return ibusSources(all);
 }
 
 } // namespace velmora::program

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     case Command::Kind::Sources:
         if (!velmora::program::settingsFileReadable(std::cerr))
             return 1;
-        return velmora::program::listSources(std::cout);
+        return velmora::program::listSources(std::cout, command.allSources);
     case Command::Kind::Apps:
         if (!velmora::program::settingsFileReadable(std::cerr))
             return 1;

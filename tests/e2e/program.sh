@@ -75,9 +75,15 @@ grep -q ":65000" <<<"$ERR" || fail "the unreachable display is not named: $ERR"
 start_desktop
 # The commands talk to the display themselves: a Qt platform that cannot load, which would
 # abort any Qt GUI application, changes nothing.
+keymap=$(printf 'xkb:us	English (US)
+xkb:de	German
+xkb:ru	Russian')
 QT_QPA_PLATFORM=no-such-platform expect_run 0 "sources" sources
-[ "$OUT" = "$(printf 'xkb:us\tEnglish (US)\nxkb:de\tGerman\nxkb:ru\tRussian')" ] ||
-    fail "unexpected sources: $OUT"
+[ "$OUT" = "$keymap" ] || fail "unexpected sources: $OUT"
+# --all: the keymap's layouts, then every other layout XKB knows.
+expect_run 0 "sources --all" sources --all
+[ "$(head -n 3 <<<"$OUT")" = "$keymap" ] && grep -q "^xkb:fr	French$" <<<"$OUT" &&
+    [ "$(grep -c '^xkb:de	' <<<"$OUT")" = 1 ] || fail "unexpected sources --all: $(head <<<"$OUT")"
 QT_QPA_PLATFORM=no-such-platform expect_run 0 "apps without a Qt platform" apps
 # An application neither installed nor running is stored, with a word naming the running one
 # it differs from only in case.

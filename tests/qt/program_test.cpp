@@ -22,6 +22,7 @@ using Kind = Command::Kind;
 
 TEST(CommandLine, MistakesAreInvalidWithAReason) {
     EXPECT_EQ(parseCommandLine({"-h"}).kind, Kind::Help);
+    EXPECT_TRUE(parseCommandLine({"sources", "--all"}).allSources);
     for (const auto& arguments :
          std::vector<std::vector<std::string>>{{"rule"},
                                                {"rule", "XTerm"},
@@ -29,6 +30,7 @@ TEST(CommandLine, MistakesAreInvalidWithAReason) {
                                                {"rule", "", "xkb:us"},
                                                {"rule", "XTerm", ""},
                                                {"rules", "extra"},
+                                               {"sources", "--every"},
                                                {"--version", "extra"},
                                                {"--autostart", "extra"},
                                                {"--verbose"},

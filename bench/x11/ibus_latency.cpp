@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: MIT
+// Measures how long IBus's global engine takes to follow an activation, on the display in
+// $DISPLAY and IBus's bus at ADDRESS:
+//
+//   velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B COUNT
+//
+// First the baseline: SetGlobalEngine A and B in turn from here, timing the call to IBus's
+// GlobalEngineChanged signal. Then activates A and B in turn (the _NET_ACTIVE_WINDOW request a
+// pager sends), timing from the moment the window gets the input focus (the first moment a
+// switcher can hear of it) to the same signal naming the window's engine. The difference of
+// the medians is the agent's own part. Times are CLOCK_MONOTONIC in milliseconds.
+
+#include "xcb_tool.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+using velmora::xcb_tool::fail;
+using velmora::xcb_tool::nowMs;
+using velmora::xcb_tool::report;
+
+class Watch final : public QObject {
+    Q_OBJECT
+
+  public:
+    QString wanted;
+    double reached = 0;
+    QEventLoop loop;
+
+  public slots:
+    void engineChanged(const QString& name) {
+        if (name == wanted && reached == 0) {
+            reached = nowMs();
+            loop.quit();
+        }
+    }
+};
+
+// Runs the event loop until the watch reached its engine; false after 10 s.
+bool waitFor(Watch& watch) {
+    if (watch.reached == 0) {
+        QTimer::singleShot(10000, &watch.loop, &QEventLoop::quit);
+        watch.loop.exec();
+    }
+    return watch.reached > 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 7)
+        fail("usage: velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B COUNT");
+    QCoreApplication application(argc, argv);
+    QDBusConnection bus = QDBusConnection::connectToBus(argv[1], "bench");
+    Watch watch;
+    if (!bus.connect("", "/org/freedesktop/IBus", "org.freedesktop.IBus", "GlobalEngineChanged",
+                     &watch, SLOT(engineChanged(QString))))
+        fail("cannot reach IBus at " + std::string(argv[1]));
+    const xcb_window_t windows[] = {static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 0)),
+                                    static_cast<xcb_window_t>(std::strtoul(argv[4], nullptr, 0))};
+    const QString engines[] = {argv[3], argv[5]};
+    const int count = std::atoi(argv[6]);
+
+    std::vector<double> direct;
+    for (int i = 0; i < count; ++i) {
+        watch.wanted = engines[i % 2];
+        watch.reached = 0;
+        const double start = nowMs();
+        bus.asyncCall(QDBusMessage::createMethodCall("org.freedesktop.IBus",
+                                                     "/org/freedesktop/IBus",
+                                                     "org.freedesktop.IBus", "SetGlobalEngine")
+                      << watch.wanted);
+        if (!waitFor(watch))
+            fail("IBus did not select " + watch.wanted.toStdString());
+        direct.push_back(watch.reached - start);
+    }
+    report("SetGlobalEngine to GlobalEngineChanged (direct)", direct);
+
+    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(x))
+        fail("cannot connect to $DISPLAY");
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    auto* atom = xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, 18, "_NET_ACTIVE_WINDOW"), nullptr);
+    for (xcb_window_t window : windows) {
+        const std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
+        xcb_change_window_attributes(x, window, XCB_CW_EVENT_MASK, &mask);
+    }
+    double focused = 0;
+    xcb_window_t activating = 0;
+    QSocketNotifier events(xcb_get_file_descriptor(x), QSocketNotifier::Read);
+    QObject::connect(&events, &QSocketNotifier::activated, [&] {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
+            auto* focus = reinterpret_cast<xcb_focus_in_event_t*>(event);
+            if ((event->response_type & 0x7F) == XCB_FOCUS_IN && focus->event == activating &&
+                focused == 0)
+                focused = nowMs();
+            std::free(event);
+        }
+    });
+    std::vector<double> agent;
+    for (int i = 0; i < count; ++i) {
+        activating = windows[i % 2];
+        watch.wanted = engines[i % 2];
+        watch.reached = 0;
+        focused = 0;
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.window = activating;
+        message.format = 32;
+        message.type = atom->atom;
+        message.data.data32[0] = 2; // from a pager, as xdotool says
+        xcb_send_event(x, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(x);
+        if (!waitFor(watch))
+            fail("the agent did not select " + watch.wanted.toStdString());
+        if (focused > 0)
+            agent.push_back(watch.reached - focused);
+        // The next activation only after the agent has finished with this one.
+        QTimer::singleShot(300, &watch.loop, &QEventLoop::quit);
+        watch.loop.exec();
+    }
+    std::free(atom);
+    xcb_disconnect(x);
+    if (agent.empty())
+        fail("no focus change was seen");
+    report("focus to GlobalEngineChanged (agent)", agent);
+    return 0;
+}
+
+#include "ibus_latency.moc"

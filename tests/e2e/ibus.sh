@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# While IBus runs its engines are the input sources: "velmora sources" lists the configured
+# (preload) engines and --all every engine; activating a window selects its rule's engine as
+# IBus's global engine (a rule for xkb:us selects IBus's English engine); an engine chosen by
+# hand stays until the next activation; IBus killed and started again while the agent runs is
+# found again through its new address file. Needs ibus and ibus-libpinyin.
+source "$(dirname "$0")/lib.sh" "$@"
+
+start_desktop
+# IBus's session bus, whose activated services (dconf, where IBus keeps its configuration)
+# see this test's folders.
+export XDG_CACHE_HOME=$WORK/cache
+dbus-daemon --session --nofork --print-address=5 5>"$WORK/bus" 2>"$WORK/bus.log" &
+PIDS+=($!)
+wait_until "the session bus" test -s "$WORK/bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
+XDG_DATA_DIRS=/usr/share dconf write /desktop/ibus/general/preload-engines "['xkb:us::eng', 'libpinyin']"
+
+IBUS_PID=
+start_ibus() {
+    # Its engines find their settings' schemas in the machine's data folders.
+    XDG_DATA_DIRS=/usr/share ibus-daemon --panel=disable --emoji-extension=disable \
+        >>"$WORK/ibus.log" 2>&1 &
+    IBUS_PID=$!
+    PIDS+=("$IBUS_PID")
+}
+# As IBus's panel selects an engine the user picks.
+set_engine() {
+    gdbus call --address "$(ibus address)" -d org.freedesktop.IBus -o /org/freedesktop/IBus \
+        -m org.freedesktop.IBus.SetGlobalEngine "$1" >/dev/null
+}
+# IBus's own client, which finds its settings' schemas in the machine's data folders too.
+engine_is() { [ "$(XDG_DATA_DIRS=/usr/share ibus engine 2>/dev/null)" = "$1" ]; }
+sources_are() { [ "$("$VELMORA" sources 2>>"$WORK/sources.log" | cut -f1 | tr '\n' ' ')" = "$1" ]; }
+
+"$VELMORA" rule AppPinyin ibus:libpinyin
+"$VELMORA" rule AppUs xkb:us
+open_windows pinyin AppPinyin 1
+open_windows us AppUs 1
+# IBus starts after the agent, its folder of address files not there yet.
+start_velmora
+start_ibus
+wait_until "IBus's engines as sources" sources_are "ibus:xkb:us::eng ibus:libpinyin "
+all=$("$VELMORA" sources --all | wc -l)
+[ "$all" -gt 100 ] || fail "velmora sources --all listed $all engines"
+wait_until "the agent to take IBus's engines" velmora_says "input sources from IBus"
+activate pinyin
+wait_until "Pinyin for AppPinyin" engine_is libpinyin
+
+# The global engines IBus goes through from here on.
+gdbus monitor --address "$(ibus address)" -d org.freedesktop.IBus >"$WORK/engines" \
+    2>>"$WORK/client.log" &
+PIDS+=($!)
+wait_until "the engine watch" grep -qs "is owned by" "$WORK/engines"
+engines_reached() {
+    local want=$1 seen
+    seen=$(sed -n "s/.*GlobalEngineChanged ('\(.*\)',)\$/\1/p" "$WORK/engines" | tr '\n' ' ')
+    [ "$seen" = "$want " ] && return 0
+    case "$want " in "$seen"*) return 1 ;; esac
+    echo "IBus went through [$seen], expected [$want]" >&2
+    return 3
+}
+expect_engines() { wait_until "the engines [$*]" engines_reached "$*"; }
+activate us
+expect_engines xkb:us::eng
+# Chosen by hand (any engine, also one not preloaded): it stays while AppUs stays in front.
+set_engine xkb:de::deu
+expect_engines xkb:us::eng xkb:de::deu
+activate pinyin
+activate us
+expect_engines xkb:us::eng xkb:de::deu libpinyin xkb:us::eng
+
+# IBus ends and starts again: the agent finds the new one through its new address file,
+# applies the front application's rule through it, and selects through it.
+kill "$IBUS_PID"
+wait "$IBUS_PID" 2>/dev/null || true
+start_ibus
+wait_until "the rule applied through the new IBus" engine_is xkb:us::eng
+activate pinyin
+wait_until "Pinyin through the new IBus" engine_is libpinyin
+stop_velmora
