@@ -353,6 +353,19 @@ std::vector<InputSource> IBusInputSources::sourcesMatching(const std::optional<s
     return found;
 }
 
+bool IBusInputSources::isSameSource(const std::string& id, const std::string& currentID) {
+    if (id == currentID)
+        return true;
+    if (!currentID.starts_with(kIdPrefix))
+        return false;
+    const std::string_view current =
+        std::string_view(currentID).substr(std::string_view(kIdPrefix).size());
+    for (const IBusEngine& engine : engines_)
+        if (engine.name == current)
+            return typesLayout(engine, id);
+    return false;
+}
+
 void IBusInputSources::select(const InputSource& source) {
     const std::string& id = source.inputSourceID.value_or("");
     if (!running_ || !id.starts_with(kIdPrefix))

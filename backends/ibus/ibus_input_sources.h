@@ -55,6 +55,8 @@ class IBusInputSources final : public QObject, public InputMethodFramework {
     std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
                                              bool includeAllInstalled) override;
     void select(const InputSource& source) override;
+    // "xkb:LAYOUT" is current while IBus's engine for that layout is.
+    bool isSameSource(const std::string& id, const std::string& currentID) override;
 
   signals:
     // settled() became true.

@@ -132,6 +132,8 @@ TEST_F(IBusInputSourcesTest, TakesTheWellFormedEnginesAndFollowsIBusSignals) {
     EXPECT_EQ(ibus_->currentSource()->inputSourceID, "ibus:libpinyin");
     ibus_->select(ibus_->sourcesMatching("xkb:de", false).front());
     EXPECT_EQ(ibus_->currentSource()->inputSourceID, "ibus:xkb:de::deu");
+    EXPECT_TRUE(ibus_->isSameSource("xkb:de", "ibus:xkb:de::deu")) << "a layout rule is met";
+    EXPECT_FALSE(ibus_->isSameSource("xkb:de", "ibus:libpinyin"));
     ASSERT_TRUE(QTest::qWaitFor([&] {
         std::lock_guard lock(fake_.mutex);
         return fake_.selected == QStringList{"xkb:de::deu"};
