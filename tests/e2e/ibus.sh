@@ -42,6 +42,8 @@ open_windows us AppUs 1
 start_velmora
 start_ibus
 wait_until "IBus's engines as sources" sources_are "ibus:xkb:us::eng ibus:libpinyin "
+"$VELMORA" rule AppUs xkb:us 2>"$WORK/rule.log"
+grep -q "not among" "$WORK/rule.log" && fail "xkb:us said missing while IBus runs: $(<"$WORK/rule.log")"
 all=$("$VELMORA" sources --all | wc -l)
 [ "$all" -gt 100 ] || fail "velmora sources --all listed $all engines"
 wait_until "the agent to take IBus's engines" velmora_says "input sources from IBus"
