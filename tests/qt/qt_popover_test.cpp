@@ -14,6 +14,7 @@
 #include "qt/qt_table_view.h"
 #include "qt/qt_view.h"
 #include "qt/qt_views.h"
+#include "scoped_environment.h"
 
 #include <QAction>
 #include <QApplication>
@@ -271,18 +272,13 @@ class QtOpenPanels : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        oldDataDirs_ = qgetenv("XDG_DATA_DIRS");
-        oldDataHome_ = qgetenv("XDG_DATA_HOME");
         root_ = QDir(folder_.path());
         root_.mkpath("home/applications");
         root_.mkpath("one");
         root_.mkpath("two/applications");
-        qputenv("XDG_DATA_HOME", root_.filePath("home").toUtf8());
-        qputenv("XDG_DATA_DIRS", (root_.filePath("one") + ":" + root_.filePath("two")).toUtf8());
-    }
-    void TearDown() override {
-        qputenv("XDG_DATA_DIRS", oldDataDirs_);
-        qputenv("XDG_DATA_HOME", oldDataHome_);
+        environment_.set("XDG_DATA_HOME", root_.filePath("home").toStdString());
+        environment_.set("XDG_DATA_DIRS",
+                         (root_.filePath("one") + ":" + root_.filePath("two")).toStdString());
     }
     QString touch(const QString& path) {
         root_.mkpath(QFileInfo(root_.filePath(path)).path());
@@ -304,7 +300,7 @@ class QtOpenPanels : public ::testing::Test {
 
     QTemporaryDir folder_;
     QDir root_;
-    QByteArray oldDataDirs_, oldDataHome_;
+    test_support::ScopedEnvironment environment_;
     int closedBefore_ = 0;
     std::vector<std::int64_t> answers_;
     std::vector<std::string> chosen_;

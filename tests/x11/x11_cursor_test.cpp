@@ -5,6 +5,7 @@
 // theme's cursors (XFixesSetCursorName).
 // Replies and Xcursor files are parsed without a display.
 
+#include "../qt/scoped_environment.h"
 #include "pump_until.h"
 #include "x11/cursor_theme_shapes.h"
 #include "x11/x11_cursor.h"
@@ -135,11 +136,10 @@ TEST(CursorThemeShapes, TheTextCursorsOfEveryThemeInTheSearchPath) {
     fs::create_symlink("xterm", root / "one/cursors/text");
     write(root / "one/cursors/left_ptr", xcursorFile({arrow}));
     write(root / "two/cursors/ibeam", "not a cursor");
-    const char* old = std::getenv("XCURSOR_PATH");
-    const std::string saved = old ? old : "";
-    setenv("XCURSOR_PATH", (root.string() + ":/nonexistent").c_str(), 1);
-    const std::vector<CursorShape> shapes = textCursorShapesOfThemes();
-    old ? setenv("XCURSOR_PATH", saved.c_str(), 1) : unsetenv("XCURSOR_PATH");
+    const std::vector<CursorShape> shapes = [&] {
+        test_support::ScopedEnvironment path{{"XCURSOR_PATH", root.string() + ":/nonexistent"}};
+        return textCursorShapesOfThemes();
+    }();
     fs::remove_all(root);
     EXPECT_EQ(shapes, (std::vector<CursorShape>{{2, 3, 1, 1, {0, 0xff, 0, 0xff, 0x80, 0}}}));
 }
