@@ -51,11 +51,10 @@ TEST(WindowEntry, MistypedOrMissingValuesReadAsAbsent) {
     EXPECT_EQ(windowLayer(numeric), 27);
 }
 
-TEST(WindowEntry, BoundsReadAsWholeNumbersWithTheFractionDropped) {
+// Fractions dropped (-100.7, 300.9): detection-bad-input.scenario.
+TEST(WindowEntry, BoundsReadAsWholeNumbersHeldInRange) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const PlistDictionary b = rect(-100.7, 0.99, 1e12, PlistValue(nan));
-    EXPECT_EQ(boundsWholeNumber(&b, boundsKey::kX), -100);
-    EXPECT_EQ(boundsWholeNumber(&b, boundsKey::kY), 0);
+    const PlistDictionary b = rect(0, 0, 1e12, PlistValue(nan));
     EXPECT_EQ(boundsWholeNumber(&b, boundsKey::kWidth), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(boundsWholeNumber(&b, boundsKey::kHeight), 0);
     const PlistDictionary odd{{"X", "12"}, {"Y", PlistValue(std::int64_t{-1} << 40)}};
@@ -114,11 +113,9 @@ TEST(LauncherPanels, SpotlightNeedsWidthOf101AndAlfredLayer27) {
     EXPECT_FALSE(isAlfredPanel(entry("Alfred", "", 27, rect(0, 0, 600, 60), false)));
 }
 
+// 0x100 and 0x10100 stopping the open poll, 0x800100 not: launcher-alfred.scenario.
 TEST(LauncherPanels, ReleaseValuesAndWhichOfThemStopTheOpenPoll) {
-    for (std::uint64_t flags : {0x100ull, 0x10100ull})
-        EXPECT_TRUE(isModifierReleaseValue(flags) && releaseStopsOpenPoll(flags)) << flags;
-    for (std::uint64_t flags : {0x800100ull, 0x810100ull})
-        EXPECT_TRUE(isModifierReleaseValue(flags) && !releaseStopsOpenPoll(flags)) << flags;
+    EXPECT_TRUE(isModifierReleaseValue(0x810100) && !releaseStopsOpenPoll(0x810100));
     for (std::uint64_t flags : {0x0ull, 0x100108ull, 0x20102ull, 0x110100ull, 0x10000ull})
         EXPECT_FALSE(isModifierReleaseValue(flags)) << flags;
 }
