@@ -272,13 +272,9 @@ class QtOpenPanels : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        root_ = QDir(folder_.path());
         root_.mkpath("home/applications");
         root_.mkpath("one");
         root_.mkpath("two/applications");
-        environment_.set("XDG_DATA_HOME", root_.filePath("home").toStdString());
-        environment_.set("XDG_DATA_DIRS",
-                         (root_.filePath("one") + ":" + root_.filePath("two")).toStdString());
     }
     QString touch(const QString& path) {
         root_.mkpath(QFileInfo(root_.filePath(path)).path());
@@ -299,8 +295,10 @@ class QtOpenPanels : public ::testing::Test {
     std::vector<std::string> chosen(const QString& path) { return {path.toStdString()}; }
 
     QTemporaryDir folder_;
-    QDir root_;
-    test_support::ScopedEnvironment environment_;
+    QDir root_{folder_.path()};
+    test_support::ScopedEnvironment environment_{
+        {"XDG_DATA_HOME", root_.filePath("home").toStdString()},
+        {"XDG_DATA_DIRS", (root_.filePath("one") + ":" + root_.filePath("two")).toStdString()}};
     int closedBefore_ = 0;
     std::vector<std::int64_t> answers_;
     std::vector<std::string> chosen_;
@@ -526,8 +524,7 @@ TEST(QtViewFactory, ThePopoverPostsToObserversAndTheOpenPanelClosesIt) {
     views.addPopoverObserver(kPopoverDidCloseNotification, nullptr);
     auto item = views.makeStatusItem(kVariableStatusItemLength);
     ASSERT_TRUE(item);
-    EXPECT_FALSE(views.hasSystemTray()); // offscreen: no tray
-    EXPECT_EQ(views.log.size(), 1u);
+    EXPECT_EQ(views.log.size(), 1u); // offscreen: no tray
     auto popover = views.makePopover();
     auto layout = views.makePopoverLayout();
     popover->setContentView(layout.view);

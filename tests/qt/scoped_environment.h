@@ -11,19 +11,17 @@
 namespace velmora::test_support {
 
 struct ScopedEnvironment {
-    ScopedEnvironment(std::initializer_list<std::pair<std::string, std::string>> values = {}) {
-        for (const auto& [name, value] : values)
-            set(name, value);
+    ScopedEnvironment(std::initializer_list<std::pair<std::string, std::string>> values) {
+        for (const auto& [name, value] : values) {
+            const char* old = std::getenv(name.c_str());
+            saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+            setenv(name.c_str(), value.c_str(), 1);
+        }
     }
     ~ScopedEnvironment() {
         for (auto it = saved.rbegin(); it != saved.rend(); ++it)
             it->second ? setenv(it->first.c_str(), it->second->c_str(), 1)
                        : unsetenv(it->first.c_str());
-    }
-    void set(const std::string& name, const std::string& value) {
-        const char* old = std::getenv(name.c_str());
-        saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        setenv(name.c_str(), value.c_str(), 1);
     }
 
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;

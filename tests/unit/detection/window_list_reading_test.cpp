@@ -113,9 +113,11 @@ TEST(LauncherPanels, SpotlightNeedsWidthOf101AndAlfredLayer27) {
     EXPECT_FALSE(isAlfredPanel(entry("Alfred", "", 27, rect(0, 0, 600, 60), false)));
 }
 
-// 0x100 and 0x10100 stopping the open poll, 0x800100 not: launcher-alfred.scenario.
 TEST(LauncherPanels, ReleaseValuesAndWhichOfThemStopTheOpenPoll) {
-    EXPECT_TRUE(isModifierReleaseValue(0x810100) && !releaseStopsOpenPoll(0x810100));
+    for (std::uint64_t flags : {0x100ull, 0x10100ull})
+        EXPECT_TRUE(isModifierReleaseValue(flags) && releaseStopsOpenPoll(flags)) << flags;
+    for (std::uint64_t flags : {0x800100ull, 0x810100ull})
+        EXPECT_TRUE(isModifierReleaseValue(flags) && !releaseStopsOpenPoll(flags)) << flags;
     for (std::uint64_t flags : {0x0ull, 0x100108ull, 0x20102ull, 0x110100ull, 0x10000ull})
         EXPECT_FALSE(isModifierReleaseValue(flags)) << flags;
 }

@@ -2,8 +2,8 @@
 // The input source hotkeys beyond what hotkeys*.scenario and shortcut-table.scenario pin:
 // the first store of the dictionary, the order of a replacement, rows outside the catalogue and
 // a desktop without a hotkey centre; the shortcut table's cells;
-// the numbers of a stored shortcut: whatever the store holds, an integer comes out (a negative
-// one and 1e20 held at the top: hotkeys-bad-store.scenario).
+// the numbers of a stored shortcut: whatever the store holds, an integer comes out (1e20 held
+// at the top: hotkeys-bad-store.scenario).
 
 #include "hotkeys/shortcut_table.h"
 #include "hotkeys/stored_shortcuts.h"
@@ -105,6 +105,7 @@ TEST(ShortcutField, IntegersAsTheyAreRealsTruncatedAndSaturatedAnythingElse0) {
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
     constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
     const std::pair<PlistValue, std::int64_t> cases[] = {
+        {PlistValue(std::int64_t{-7}), -7},
         {PlistValue(kMax), kMax},
         {PlistValue(12.9), 12},
         {PlistValue(-12.9), -12},

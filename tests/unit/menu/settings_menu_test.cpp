@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The settings menu: its entries, the check marks at every pop-up, and what each entry does to
 // the store, the login items, the indicator, the popover and the program. (Each setting's
-// toggle action: settings-menu.scenario's setting statements; the item kept until the popover
-// closes, Quit and the popover back after the tip: settings-menu.scenario; the entry removed and
-// the setting off again: login-items.scenario.)
+// toggle action: settings-menu.scenario's setting statements; Quit and the popover back after
+// the tip: settings-menu.scenario; the entry removed and the setting off: login-items.scenario.)
 
 #include "editor/editor_agent.h"
 #include "menu/alfred_tip.h"
@@ -86,6 +85,7 @@ TEST(SettingsMenuActions, ItemsZeroAndTwoStoreWithoutFlushingTheOthersFlush) {
     EXPECT_EQ(sim.trace(), (Lines{"0 login-item add /Applications/Velmora.app",
                                   "0 defaults set autoStartAtLogin true",
                                   "0 defaults set hideMenuBarIcon true"}));
+    EXPECT_TRUE(sim.agent().statusItem()->isVisible());
     sim.choose(menuAction::kStartAtLogin);
     sim.choose(menuAction::kHideMenuBarIcon);
     EXPECT_EQ(sim.stored("hideMenuBarIcon"), PlistValue(false));
