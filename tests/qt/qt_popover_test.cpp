@@ -39,10 +39,7 @@ namespace {
 TEST(PopoverPlacement, BelowTheTrayIconWhenItFitsElseAboveAtThePointerWithoutATray) {
     const QRect screen(0, 0, 1280, 800);
     const QSize size(290, 332);
-    // A panel at the top: below the icon, centred on it.
-    EXPECT_EQ(popoverPosition(size, QRect(600, 0, 24, 24), QPoint(), screen),
-              QPoint(611 - 145, 24 + kPopoverGap));
-    // A panel at the bottom: above the icon.
+    // Below the icon, centred on it: QtPopovers.AtAnIcon...; a panel at the bottom: above it.
     EXPECT_EQ(popoverPosition(size, QRect(600, 776, 24, 24), QPoint(), screen),
               QPoint(466, 776 - kPopoverGap - 332));
     // An icon at the right edge: kept inside the screen.
@@ -304,8 +301,8 @@ class QtOpenPanels : public ::testing::Test {
     std::vector<std::string> chosen_;
 };
 
+// The system's applications folder before the user's: TheAnswerReachesTheHandler...
 TEST_F(QtOpenPanels, ThePanelStartsInTheFirstApplicationsFolderThereIs) {
-    EXPECT_EQ(startingFolder("/Applications-not-here"), root_.filePath("two/applications"));
     EXPECT_EQ(startingFolder(root_.filePath("one").toStdString()), root_.filePath("one"));
     root_.rmdir("two/applications");
     EXPECT_EQ(startingFolder("/Applications-not-here"), root_.filePath("home/applications"));
