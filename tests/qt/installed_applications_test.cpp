@@ -6,19 +6,20 @@
 #include "desktop_file_descriptions.h"
 #include "platform/application.h"
 #include "posix/desktop_entry_file.h"
+#include "scoped_environment.h"
 #include "temp_folder.h"
 #include "x11/desktop_entries.h"
 #include "x11/installed_applications.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 
 namespace velmora {
 namespace {
 
+using test_support::ScopedEnvironment;
 using test_support::TempFolder;
 
 namespace fs = std::filesystem;
@@ -49,20 +50,8 @@ class RecordingImages final : public Images {
 class InstalledApplicationsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        keep("XDG_DATA_HOME", (root_ / "home").string());
-        keep("XDG_DATA_DIRS", (root_ / "system").string());
-        keep("LC_ALL", "de_DE.UTF-8");
         fs::create_directories(root_ / "home/applications");
         fs::create_directories(root_ / "system/applications");
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : saved_)
-            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-    }
-    void keep(const std::string& name, const std::string& value) {
-        const char* old = std::getenv(name.c_str());
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        setenv(name.c_str(), value.c_str(), 1);
     }
     std::string write(const fs::path& relative, const std::string& text) {
         return folder_.write(relative, text);
@@ -70,7 +59,9 @@ class InstalledApplicationsTest : public ::testing::Test {
 
     TempFolder folder_{"velmora-installed"};
     const fs::path& root_ = folder_.root();
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+    ScopedEnvironment environment_{{"XDG_DATA_HOME", (root_ / "home").string()},
+                                   {"XDG_DATA_DIRS", (root_ / "system").string()},
+                                   {"LC_ALL", "de_DE.UTF-8"}};
     RecordingImages images_;
 };
 

@@ -19,7 +19,8 @@ TEST(QtMessages, EveryLineStartsWithTheProgramsName) {
     EXPECT_EQ(formatQtMessage(" \n\t\n"), "");
 }
 
-class FakeLayouts final : public InputSources {
+// Sources of the given ids, noting which are selected; as layouts or as a framework's.
+template <class Provider> class FakeSources : public Provider {
   public:
     std::vector<std::string> ids;
     std::vector<std::string> selected;
@@ -37,12 +38,13 @@ class FakeLayouts final : public InputSources {
     void select(const InputSource& source) override { selected.push_back(*source.inputSourceID); }
 };
 
-class FakeFramework final : public InputMethodFramework {
+using FakeLayouts = FakeSources<InputSources>;
+
+class FakeFramework final : public FakeSources<InputMethodFramework> {
   public:
-    FakeFramework(std::string name, std::vector<std::string> ids) : name_(std::move(name)) {
-        sources.ids = std::move(ids);
+    FakeFramework(std::string name, std::vector<std::string> sourceIds) : name_(std::move(name)) {
+        ids = std::move(sourceIds);
     }
-    FakeLayouts sources;
     bool isRunning = false;
     RunningChanged changed;
     void setRunning(bool running) {
@@ -52,12 +54,6 @@ class FakeFramework final : public InputMethodFramework {
     std::string frameworkName() const override { return name_; }
     bool running() const override { return isRunning; }
     void setRunningChanged(RunningChanged callback) override { changed = std::move(callback); }
-    std::optional<InputSource> currentSource() override { return sources.currentSource(); }
-    std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
-                                             bool all) override {
-        return sources.sourcesMatching(id, all);
-    }
-    void select(const InputSource& source) override { sources.select(source); }
 
   private:
     std::string name_;
@@ -125,10 +121,10 @@ TEST(FrameworkInputSources, TheFirstRunningFrameworkProvidesElseTheLayouts) {
     fcitx.setRunning(true);
     EXPECT_EQ(sources.activeFramework(), &fcitx) << "Fcitx5 wins when both run";
     sources.select(listedByIBus);
-    EXPECT_TRUE(ibus.sources.selected.empty() && fcitx.sources.selected.empty())
+    EXPECT_TRUE(ibus.selected.empty() && fcitx.selected.empty())
         << "a source of a provider that is no longer used is not selected";
     sources.select(sources.sourcesMatching("fcitx5:pinyin", false).front());
-    EXPECT_EQ(fcitx.sources.selected, std::vector<std::string>{"fcitx5:pinyin"});
+    EXPECT_EQ(fcitx.selected, std::vector<std::string>{"fcitx5:pinyin"});
 
     ibus.setRunning(false);
     fcitx.setRunning(false);

@@ -10,6 +10,7 @@
 #include "qt/qt_images.h"
 #include "qt/qt_indicator_views.h"
 #include "qt/qt_run_loop.h"
+#include "scoped_environment.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -231,7 +232,7 @@ TEST_F(QtImagesTest, PixelBytesAreRgbaRowsWithoutPaddingAndFilesLoadByPathOrUrl)
 TEST_F(QtImagesTest, IconNamesAreFoundInEveryFormatAndLargeFilesAreNotRead) {
     QTemporaryDir data;
     ASSERT_TRUE(data.isValid());
-    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    test_support::ScopedEnvironment dataHome{{"XDG_DATA_HOME", data.path().toStdString()}};
     QDir folder(data.path());
     ASSERT_TRUE(folder.mkpath("icons/hicolor/scalable/apps") && folder.mkpath("pixmaps"));
     auto write = [&](const QString& name, const QByteArray& bytes) {

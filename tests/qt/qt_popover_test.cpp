@@ -14,6 +14,7 @@
 #include "qt/qt_table_view.h"
 #include "qt/qt_view.h"
 #include "qt/qt_views.h"
+#include "scoped_environment.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,10 +39,7 @@ namespace {
 TEST(PopoverPlacement, BelowTheTrayIconWhenItFitsElseAboveAtThePointerWithoutATray) {
     const QRect screen(0, 0, 1280, 800);
     const QSize size(290, 332);
-    // A panel at the top: below the icon, centred on it.
-    EXPECT_EQ(popoverPosition(size, QRect(600, 0, 24, 24), QPoint(), screen),
-              QPoint(611 - 145, 24 + kPopoverGap));
-    // A panel at the bottom: above the icon.
+    // Below the icon, centred on it: QtPopovers.AtAnIcon...; a panel at the bottom: above it.
     EXPECT_EQ(popoverPosition(size, QRect(600, 776, 24, 24), QPoint(), screen),
               QPoint(466, 776 - kPopoverGap - 332));
     // An icon at the right edge: kept inside the screen.
@@ -271,18 +269,9 @@ class QtOpenPanels : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        oldDataDirs_ = qgetenv("XDG_DATA_DIRS");
-        oldDataHome_ = qgetenv("XDG_DATA_HOME");
-        root_ = QDir(folder_.path());
         root_.mkpath("home/applications");
         root_.mkpath("one");
         root_.mkpath("two/applications");
-        qputenv("XDG_DATA_HOME", root_.filePath("home").toUtf8());
-        qputenv("XDG_DATA_DIRS", (root_.filePath("one") + ":" + root_.filePath("two")).toUtf8());
-    }
-    void TearDown() override {
-        qputenv("XDG_DATA_DIRS", oldDataDirs_);
-        qputenv("XDG_DATA_HOME", oldDataHome_);
     }
     QString touch(const QString& path) {
         root_.mkpath(QFileInfo(root_.filePath(path)).path());
@@ -303,15 +292,17 @@ class QtOpenPanels : public ::testing::Test {
     std::vector<std::string> chosen(const QString& path) { return {path.toStdString()}; }
 
     QTemporaryDir folder_;
-    QDir root_;
-    QByteArray oldDataDirs_, oldDataHome_;
+    QDir root_{folder_.path()};
+    test_support::ScopedEnvironment environment_{
+        {"XDG_DATA_HOME", root_.filePath("home").toStdString()},
+        {"XDG_DATA_DIRS", (root_.filePath("one") + ":" + root_.filePath("two")).toStdString()}};
     int closedBefore_ = 0;
     std::vector<std::int64_t> answers_;
     std::vector<std::string> chosen_;
 };
 
+// The system's applications folder before the user's: TheAnswerReachesTheHandler...
 TEST_F(QtOpenPanels, ThePanelStartsInTheFirstApplicationsFolderThereIs) {
-    EXPECT_EQ(startingFolder("/Applications-not-here"), root_.filePath("two/applications"));
     EXPECT_EQ(startingFolder(root_.filePath("one").toStdString()), root_.filePath("one"));
     root_.rmdir("two/applications");
     EXPECT_EQ(startingFolder("/Applications-not-here"), root_.filePath("home/applications"));
@@ -530,8 +521,7 @@ TEST(QtViewFactory, ThePopoverPostsToObserversAndTheOpenPanelClosesIt) {
     views.addPopoverObserver(kPopoverDidCloseNotification, nullptr);
     auto item = views.makeStatusItem(kVariableStatusItemLength);
     ASSERT_TRUE(item);
-    EXPECT_FALSE(views.hasSystemTray()); // offscreen: no tray
-    EXPECT_EQ(views.log.size(), 1u);
+    EXPECT_EQ(views.log.size(), 1u); // offscreen: no tray
     auto popover = views.makePopover();
     auto layout = views.makePopoverLayout();
     popover->setContentView(layout.view);

@@ -206,16 +206,14 @@ TEST_F(QtComboBoxes, TheWheelChangesOnlyAFocusedBox) {
 TEST(QtButtons, AClickRunsTheActionOfAnEnabledButtonTwoStateOnesKeepStateImagesShow) {
     QtButton button;
     int clicks = 0;
-    button.setAction([&] { ++clicks; });
-    button.button()->click();
-    EXPECT_EQ(clicks, 1);
+    button.setAction([&] { ++clicks; }); // a click runs it: QtPopovers.PressesInside...
     button.setEnabled(false);
     button.button()->click();
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicks, 0);
     button.setEnabled(true);
     button.setAction(nullptr);
     button.button()->click(); // nothing to do
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicks, 0);
     button.setState(ControlState::On);
     EXPECT_EQ(button.state(), ControlState::Off); // a push button has no state
 

@@ -5,6 +5,7 @@
 // theme's cursors (XFixesSetCursorName).
 // Replies and Xcursor files are parsed without a display.
 
+#include "../qt/scoped_environment.h"
 #include "pump_until.h"
 #include "x11/cursor_theme_shapes.h"
 #include "x11/x11_cursor.h"
@@ -135,11 +136,10 @@ TEST(CursorThemeShapes, TheTextCursorsOfEveryThemeInTheSearchPath) {
     fs::create_symlink("xterm", root / "one/cursors/text");
     write(root / "one/cursors/left_ptr", xcursorFile({arrow}));
     write(root / "two/cursors/ibeam", "not a cursor");
-    const char* old = std::getenv("XCURSOR_PATH");
-    const std::string saved = old ? old : "";
-    setenv("XCURSOR_PATH", (root.string() + ":/nonexistent").c_str(), 1);
-    const std::vector<CursorShape> shapes = textCursorShapesOfThemes();
-    old ? setenv("XCURSOR_PATH", saved.c_str(), 1) : unsetenv("XCURSOR_PATH");
+    const std::vector<CursorShape> shapes = [&] {
+        test_support::ScopedEnvironment path{{"XCURSOR_PATH", root.string() + ":/nonexistent"}};
+        return textCursorShapesOfThemes();
+    }();
     fs::remove_all(root);
     EXPECT_EQ(shapes, (std::vector<CursorShape>{{2, 3, 1, 1, {0, 0xff, 0, 0xff, 0x80, 0}}}));
 }
@@ -189,80 +189,42 @@ TEST(CursorReply, RepliesThatContradictThemselvesAreNotBelieved) {
     EXPECT_EQ(readCursorReply(nullptr, 64, true).hotSpot, std::nullopt);
 }
 
-// A glyph of the core cursor font: its shape, and its mask the one after it.
-constexpr std::uint16_t kXtermGlyph = 152;
-
-class LiveCursor : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string error;
-        agent_ = X11Connection::open("", &error);
-        ASSERT_TRUE(agent_) << error;
-        // The windows belong to another client, as they would on a desktop.
-        client_ = xcb_connect(nullptr, nullptr);
-        ASSERT_FALSE(xcb_connection_has_error(client_));
-        root_ = xcb_setup_roots_iterator(xcb_get_setup(client_)).data->root;
-        XcbReply<xcb_xfixes_query_version_reply_t> version(xcb_xfixes_query_version_reply(
-            client_, xcb_xfixes_query_version(client_, 2, 0), nullptr));
-        ASSERT_TRUE(version && version->major_version >= 2);
-        font_ = xcb_generate_id(client_);
-        xcb_open_font(client_, font_, 6, "cursor");
-        beamCursor_ = glyphCursor(kXtermGlyph);
-        beam_ = window(0, beamCursor_);
-        sync();
-    }
-
-    void TearDown() override {
-        if (client_)
-            xcb_disconnect(client_);
-    }
-
-    xcb_cursor_t glyphCursor(std::uint16_t glyph) {
-        xcb_cursor_t cursor = xcb_generate_id(client_);
-        xcb_create_glyph_cursor(client_, cursor, font_, font_, glyph, glyph + 1, 0, 0, 0, 0xffff,
-                                0xffff, 0xffff);
-        return cursor;
-    }
-
-    // What a toolkit does after loading a cursor from its theme.
-    void name(xcb_cursor_t cursor, const std::string& name) {
-        xcb_xfixes_set_cursor_name(client_, cursor, static_cast<std::uint16_t>(name.size()),
+// A window of another client, as on a desktop, shows the core cursor font's I-beam (glyph 152,
+// its mask the one after it); the test names it as a toolkit names a theme's cursors.
+TEST(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSameAndANewNameIsSeenAtOnce) {
+    std::string error;
+    auto agent = X11Connection::open("", &error);
+    ASSERT_TRUE(agent) << error;
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> owner(
+        xcb_connect(nullptr, nullptr), xcb_disconnect);
+    xcb_connection_t* client = owner.get();
+    ASSERT_FALSE(xcb_connection_has_error(client));
+    XcbReply<xcb_xfixes_query_version_reply_t> version(
+        xcb_xfixes_query_version_reply(client, xcb_xfixes_query_version(client, 2, 0), nullptr));
+    ASSERT_TRUE(version && version->major_version >= 2);
+    const xcb_font_t font = xcb_generate_id(client);
+    xcb_open_font(client, font, 6, "cursor");
+    const xcb_cursor_t beam = xcb_generate_id(client);
+    xcb_create_glyph_cursor(client, beam, font, font, 152, 153, 0, 0, 0, 0xffff, 0xffff, 0xffff);
+    const xcb_window_t window = xcb_generate_id(client);
+    const std::uint32_t values[] = {1, beam}; // override-redirect, cursor
+    xcb_create_window(client, XCB_COPY_FROM_PARENT, window,
+                      xcb_setup_roots_iterator(xcb_get_setup(client)).data->root, 0, 0, 100, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_OVERRIDE_REDIRECT | XCB_CW_CURSOR, values);
+    xcb_map_window(client, window);
+    auto name = [client, beam](const std::string& name) {
+        xcb_xfixes_set_cursor_name(client, beam, static_cast<std::uint16_t>(name.size()),
                                    name.data());
-        sync();
-    }
-
-    xcb_window_t window(std::int16_t x, xcb_cursor_t cursor) {
-        xcb_window_t window = xcb_generate_id(client_);
-        const std::uint32_t values[] = {1, cursor}; // override-redirect, cursor
-        xcb_create_window(client_, XCB_COPY_FROM_PARENT, window, root_, x, 0, 100, 100, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                          XCB_CW_OVERRIDE_REDIRECT | XCB_CW_CURSOR, values);
-        xcb_map_window(client_, window);
-        return window;
-    }
-
-    void sync() { roundTrip(client_); }
-
-    // The server changes the cursor while it moves the pointer: once the warp's round trip is
-    // over, the window's cursor shows.
-    void pointInto(xcb_window_t window) {
-        xcb_warp_pointer(client_, XCB_WINDOW_NONE, window, 0, 0, 0, 0, 50, 50);
-        sync();
-    }
-
-    std::unique_ptr<X11Connection> agent_;
-    xcb_connection_t* client_ = nullptr;
-    xcb_window_t root_ = XCB_WINDOW_NONE;
-    xcb_font_t font_ = 0;
-    xcb_cursor_t beamCursor_ = 0;
-    xcb_window_t beam_ = XCB_WINDOW_NONE;
-};
-
-TEST_F(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSameAndANewNameIsSeenAtOnce) {
-    X11Cursor cursor(*agent_, nullptr);
+        roundTrip(client);
+    };
+    X11Cursor cursor(*agent, nullptr);
     ASSERT_TRUE(cursor.hasCursorNames());
-    name(beamCursor_, "xterm");
-    pointInto(beam_);
+    name("xterm");
+    // The server changes the cursor while it moves the pointer: after the warp's round trip the
+    // window's cursor shows.
+    xcb_warp_pointer(client, XCB_WINDOW_NONE, window, 0, 0, 0, 0, 50, 50);
+    roundTrip(client);
     const auto spot = cursor.currentSystemCursorHotSpot();
     ASSERT_TRUE(spot);
     constexpr int kRounds = 300;
@@ -279,9 +241,9 @@ TEST_F(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSameAndANewNameIsSee
     other.join();
     EXPECT_EQ(mainAgreed, kRounds);
     EXPECT_EQ(otherAgreed, kRounds);
-    EXPECT_FALSE(agent_->hasError());
+    EXPECT_FALSE(agent->hasError());
     // A name given while the cursor shows is seen at the next question.
-    name(beamCursor_, "text");
+    name("text");
     EXPECT_EQ(cursor.currentSystemCursorName(), "text");
 }
 

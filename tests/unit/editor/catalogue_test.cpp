@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The input source catalogue: which sources it lists, and its three lists kept aligned.
+// The input source catalogue: which sources it lists, and its three lists kept aligned. (No
+// palette, unselectable or disabled source: editor-rules.scenario's catalogue.)
 
 #include "editor/input_catalogue.h"
 #include "editor_agent.h"
@@ -30,10 +31,7 @@ TEST(Catalogue, ListsEnabledSelectableKeyboardSourcesWithAlignedIcons) {
         s.iconRef = "flag";
         s.iconImageURL = "file"; // the reference wins
     });
-    add("b", "Palette", [](InputSource& s) { s.category = kPaletteCategory; });
     add("c", "ByFile", [](InputSource& s) { s.iconImageURL = "file"; });
-    add("d", "Unselectable", [](InputSource& s) { s.isSelectCapable = false; });
-    add("e", "Disabled", [](InputSource& s) { s.isEnabled = false; });
     add("f", "BrokenFile", [](InputSource& s) { s.iconImageURL = sim::kBrokenIconURL; });
     add("g", "NoIcon", [](InputSource&) {});
     add("h", "Lowercase category",

@@ -22,27 +22,20 @@ PlistDictionary recordOf(EditorAgent& sim, const std::string& bundle) {
     return found && found->dictionary() ? *found->dictionary() : PlistDictionary{};
 }
 
-TEST(RuleTable, CellsShowIconNameAndTheRulesInputSourceAndNothingOutsideTheTable) {
+// The icon, name and source of a row: editor-rules.scenario's rules.
+TEST(RuleTable, CellsOfAnApplicationNotFoundAreEmptyAndNothingIsOutsideTheTable) {
     EditorAgent sim;
     sim.setRule("com.example.a", kGerman);
     sim.desktop.world().apps[1].installed = false;
     sim.launch();
     auto& controller = sim.controller();
-    auto icon = only<ImageView>(controller.inputSourceCell("Icon", 0));
-    auto name = only<sim::SimTextField>(controller.inputSourceCell("Application Name", 0));
-    ASSERT_TRUE(icon && name);
-    EXPECT_TRUE(icon->image());
-    EXPECT_EQ(name->stringValue(), "Alpha");
     auto box =
         std::dynamic_pointer_cast<sim::SimComboBox>(controller.inputSourceCell("Select Input", 0));
     ASSERT_TRUE(box);
     EXPECT_EQ(box->objectValues(), (Lines{"-", "ABC", "German", "Russian"}));
     EXPECT_FALSE(box->editable());
-    EXPECT_EQ(box->stringValue(), "German");
-    EXPECT_EQ(sim.box(1)->stringValue(), "-");
-    // An application that cannot be located shows no icon and no name.
-    icon = only<ImageView>(controller.inputSourceCell("Icon", 1));
-    name = only<sim::SimTextField>(controller.inputSourceCell("Application Name", 1));
+    auto icon = only<ImageView>(controller.inputSourceCell("Icon", 1));
+    auto name = only<sim::SimTextField>(controller.inputSourceCell("Application Name", 1));
     ASSERT_TRUE(icon && name);
     EXPECT_FALSE(icon->image());
     EXPECT_EQ(name->stringValue(), "");
