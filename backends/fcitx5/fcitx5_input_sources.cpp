@@ -20,6 +20,8 @@ constexpr int kCallTimeoutMs = 2000;
 // How long a selection waits for Fcitx5's focus to reach the new front application, and how
 // often Fcitx5 is asked meanwhile.
 constexpr auto kFocusWait = std::chrono::milliseconds(300);
+// Activations in a row whose focus is awaited; more only come from a flood of them.
+constexpr std::uint32_t kMaxMovesAwaited = 16;
 constexpr int kLookIntervalMs = 10;
 constexpr std::size_t kMaxNameBytes = 256;
 constexpr std::size_t kMaxDebugInfoBytes = 1 << 20;
@@ -135,7 +137,6 @@ void Fcitx5InputSources::ownerChanged(const QString& owner) {
     ++generation_;
     waiting_.reset();
     focusMoving_ = looking_ = asking_ = false;
-    settledFocus_.clear();
     if (!owner.isEmpty()) {
         refresh(true);
         return;
@@ -194,12 +195,6 @@ void Fcitx5InputSources::ask() {
             refresh(false);
         post_(DesktopBroadcast::SelectedInputSourceChanged);
     });
-    // Which input context has the focus while nothing moves it: what the next activation leaves.
-    call("DebugInfo", {}, [this](const QDBusMessage& reply) {
-        const auto info = stringReply(reply, kMaxDebugInfoBytes);
-        if (!failed("DebugInfo", reply, info.has_value()) && !focusMoving_)
-            settledFocus_ = focusedContexts(*info);
-    });
 }
 
 std::optional<InputSource> Fcitx5InputSources::currentSource() {
@@ -246,12 +241,14 @@ void Fcitx5InputSources::select(const InputSource& source) {
 void Fcitx5InputSources::frontApplicationChanged() {
     if (!running_)
         return;
-    if (focusMoving_)
-        movingFrom_.insert(lastSeen_.begin(), lastSeen_.end());
-    else
-        movingFrom_ = settledFocus_;
-    focusMoving_ = true;
-    focusLeft_ = false;
+    // Each activation moves the focus once more. The first look after a still focus is the
+    // baseline: what it sees was focused before, or arrived too fast to tell (then the wait
+    // runs out and the selection goes to the context focused by then).
+    if (!std::exchange(focusMoving_, true)) {
+        baselineSeen_ = false;
+        movesAwaited_ = 0;
+    }
+    movesAwaited_ = std::min<std::uint32_t>(movesAwaited_ + 1, kMaxMovesAwaited);
     focusDeadline_ = std::chrono::steady_clock::now() + kFocusWait;
     look();
 }
@@ -276,17 +273,20 @@ void Fcitx5InputSources::lookAgain() {
         if (failed("DebugInfo", reply, info.has_value())) {
             focusMoving_ = false; // nothing to wait for: selected as asked
         } else {
-            lastSeen_ = focusedContexts(*info);
-            // The focus left the contexts it had (also for a moment, to come back to the same
-            // one: the application left had the focus again) and is on a context now.
-            focusLeft_ = focusLeft_ || std::none_of(lastSeen_.begin(), lastSeen_.end(),
-                                                    [this](const std::string& context) {
-                                                        return movingFrom_.contains(context);
-                                                    });
-            const bool arrived = focusLeft_ && !lastSeen_.empty();
+            auto seen = focusedContexts(*info);
+            // A context focused that was not at the last look (or after none was: the
+            // application left had the focus again) is one move of the focus.
+            const bool moved =
+                baselineSeen_ && std::any_of(seen.begin(), seen.end(), [this](const auto& c) {
+                    return !lastSeen_.contains(c);
+                });
+            if (moved && movesAwaited_ > 0)
+                --movesAwaited_;
+            baselineSeen_ = true;
+            lastSeen_ = std::move(seen);
+            const bool arrived = movesAwaited_ == 0 && !lastSeen_.empty();
             if (arrived || std::chrono::steady_clock::now() >= focusDeadline_) {
                 focusMoving_ = false;
-                settledFocus_ = lastSeen_;
                 // No input context has the focus: the application takes no input method, and
                 // Fcitx5 would give the selection to the one it left.
                 if (lastSeen_.empty())

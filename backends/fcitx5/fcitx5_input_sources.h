@@ -87,12 +87,11 @@ class Fcitx5InputSources final : public InputMethodFramework {
     std::optional<std::string> waiting_; // selected, not yet sent
     bool sendScheduled_ = false;
     bool focusMoving_ = false;
-    bool looking_ = false;   // asking which contexts have the focus, or about to ask again
-    bool focusLeft_ = false; // since the focus began to move
+    bool looking_ = false;           // asking which contexts have the focus, or about to ask again
+    bool baselineSeen_ = false;      // looked once since the focus began to move
+    std::uint32_t movesAwaited_ = 0; // activations whose focus has not been seen arriving
     std::chrono::steady_clock::time_point focusDeadline_;
-    std::set<std::string> settledFocus_; // focused contexts once the focus settled
-    std::set<std::string> movingFrom_;   // those the focus is leaving
-    std::set<std::string> lastSeen_;
+    std::set<std::string> lastSeen_; // focused contexts at the last look
 };
 
 } // namespace velmora::fcitx5

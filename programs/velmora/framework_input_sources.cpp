@@ -1,9 +1,23 @@
 // SPDX-License-Identifier: MIT
 #include "framework_input_sources.h"
 
+#include "x11/xkb_input_sources.h"
+
 #include <utility>
 
 namespace velmora::program {
+
+namespace {
+
+// The address bar asks for the Latin layout by an alias the keymap's sources know; a
+// framework has its entry for the US layout instead.
+std::optional<std::string> frameworkId(const std::optional<std::string>& id) {
+    if (id == x11::kLatinLayoutAlias)
+        return "xkb:us";
+    return id;
+}
+
+} // namespace
 
 FrameworkInputSources::FrameworkInputSources(InputSources& layouts,
                                              std::vector<InputMethodFramework*> frameworks,
@@ -33,7 +47,15 @@ std::optional<InputSource> FrameworkInputSources::currentSource() {
 std::vector<InputSource>
 FrameworkInputSources::sourcesMatching(const std::optional<std::string>& id,
                                        bool includeAllInstalled) {
-    return provider().sourcesMatching(id, includeAllInstalled);
+    if (active_)
+        return active_->sourcesMatching(frameworkId(id), includeAllInstalled);
+    return layouts_.sourcesMatching(id, includeAllInstalled);
+}
+
+bool FrameworkInputSources::isSameSource(const std::string& id, const std::string& currentID) {
+    if (active_)
+        return active_->isSameSource(*frameworkId(id), currentID);
+    return layouts_.isSameSource(id, currentID);
 }
 
 void FrameworkInputSources::select(const InputSource& source) {

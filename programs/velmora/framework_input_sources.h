@@ -31,9 +31,8 @@ class FrameworkInputSources final : public InputSources {
     // SOURCE is looked up again among the current provider's sources: one listed by a
     // provider that has gone since is not selected.
     void select(const InputSource& source) override;
-    bool isSameSource(const std::string& id, const std::string& currentID) override {
-        return provider().isSameSource(id, currentID);
-    }
+    // While a framework runs, the address bar's Latin layout is its entry for "xkb:us".
+    bool isSameSource(const std::string& id, const std::string& currentID) override;
 
     // The desktop brought another application to the front (see InputMethodFramework).
     void frontApplicationChanged() {

@@ -5,6 +5,7 @@
 #include "framework_input_sources.h"
 #include "missing_layout_notes.h"
 #include "qt_messages.h"
+#include "x11/xkb_input_sources.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,10 @@ template <class Provider> class FakeSources : public Provider {
   public:
     std::vector<std::string> ids;
     std::vector<std::string> selected;
+    std::optional<std::string> asked;
     std::optional<InputSource> currentSource() override { return std::nullopt; }
     std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id, bool) override {
+        asked = id;
         std::vector<InputSource> found;
         for (const auto& each : ids)
             if (!id || *id == each) {
@@ -125,6 +128,8 @@ TEST(FrameworkInputSources, TheFirstRunningFrameworkProvidesElseTheLayouts) {
         << "a source of a provider that is no longer used is not selected";
     sources.select(sources.sourcesMatching("fcitx5:pinyin", false).front());
     EXPECT_EQ(fcitx.selected, std::vector<std::string>{"fcitx5:pinyin"});
+    sources.sourcesMatching(x11::kLatinLayoutAlias, false);
+    EXPECT_EQ(fcitx.asked, "xkb:us") << "the address bar's Latin layout is the framework's US one";
 
     ibus.setRunning(false);
     fcitx.setRunning(false);
