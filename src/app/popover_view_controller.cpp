@@ -25,6 +25,11 @@ PopoverViewController::PopoverViewController(Platform& platform, Settings& setti
                                        return nameOfInputSource(sources, id);
                                    })
                              : nullptr,
+                     .isSameSource =
+                         [&sources = platform.inputSources](const std::string& id,
+                                                            const std::string& sourceID) {
+                             return sources.isSameSource(id, sourceID);
+                         },
                  }),
       editing_(lists, settings, platform.views, platform.application,
                platform.applicationDescriptions, outlets_,

@@ -70,6 +70,10 @@ std::string RuleTable::chosenName(const std::string& bundle) const {
     for (const auto& entry : lists_.catalogue)
         if (entry.id == *id)
             return entry.inputName;
+    if (hooks_.isSameSource)
+        for (const auto& entry : lists_.catalogue)
+            if (hooks_.isSameSource(*id, entry.id))
+                return entry.inputName;
     if (!hooks_.nameOfUnavailableSource || id->empty())
         return kNoInputSourceItem;
     return hooks_.nameOfUnavailableSource(*id) + kUnavailableMark;

@@ -27,6 +27,9 @@ class RuleTable {
         // The name of the input source ID that no enabled source has. Empty: such a rule shows
         // the "-" of no rule.
         std::function<std::string(const std::string& id)> nameOfUnavailableSource;
+        // Whether a rule's ID names the catalogue's SOURCEID (an input-method framework's entry
+        // for a layout). Empty: only the same ID does.
+        std::function<bool(const std::string& id, const std::string& sourceID)> isSameSource;
     };
 
     // After the name of a rule's input source that is not enabled now.

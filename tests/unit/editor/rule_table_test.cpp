@@ -88,6 +88,27 @@ TEST(RuleTable, ARuleOutsideTheCatalogueIsShownAsTheDesktopSaysAndIsLeftAlone) {
     }
 }
 
+// While an input-method framework runs, a rule for a layout is met by the framework's entry for
+// it: the box shows that entry, not the layout as missing.
+TEST(RuleTable, ARuleTheSourcesTakeForACatalogueEntryShowsThatEntry) {
+    EditorAgent sim;
+    sim.setRule("com.example.a", "xkb:de");
+    sim.launch();
+    Platform& platform = sim.desktop.platform();
+    RuleTable table(sim.lists(), sim.agent().settings(), platform.workspace, platform.views,
+                    platform.runLoop,
+                    {.inputSelectionChanged = {},
+                     .refreshInputTableView = {},
+                     .nameOfUnavailableSource = [](const std::string& id) { return id; },
+                     .isSameSource =
+                         [](const std::string& id, const std::string& sourceID) {
+                             return id == "xkb:de" && sourceID == kGerman;
+                         }});
+    auto box = std::dynamic_pointer_cast<ComboBox>(table.inputSourceCell("Select Input", 0));
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->stringValue(), "German");
+}
+
 TEST(RuleTable, ADashOrANameNoLongerInTheCatalogueOnlyWritesWhatItCan) {
     EditorAgent sim;
     sim.launch();
