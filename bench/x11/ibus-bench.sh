@@ -18,11 +18,7 @@ source "$HERE/agent_stats.sh"
 rss_kb() { sed -n 's/^VmRSS:[[:space:]]*\([0-9]*\) kB/\1/p' /proc/"$VELMORA_PID"/status; }
 
 start_desktop
-export XDG_CACHE_HOME=$WORK/cache
-dbus-daemon --session --nofork --print-address=5 5>"$WORK/bus" 2>"$WORK/bus.log" &
-PIDS+=($!)
-wait_until "the session bus" test -s "$WORK/bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
+start_session_bus
 XDG_DATA_DIRS=/usr/share dconf write /desktop/ibus/general/preload-engines "['xkb:us::eng', 'libpinyin']"
 "$VELMORA" rule BenchA ibus:libpinyin
 "$VELMORA" rule BenchB xkb:us

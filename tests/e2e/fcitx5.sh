@@ -28,9 +28,7 @@ Layout=
 0=Default
 PROFILE
 start_desktop
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$WORK/bus" 4>"$WORK/bus-pid"
-PIDS+=("$(cat "$WORK/bus-pid")")
-export DBUS_SESSION_BUS_ADDRESS=$(cat "$WORK/bus")
+start_session_bus
 
 controller() {
     dbus-send --session --print-reply=literal --dest=org.fcitx.Fcitx5 /controller \

@@ -8,13 +8,7 @@
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_desktop
-# IBus's session bus, whose activated services (dconf, where IBus keeps its configuration)
-# see this test's folders.
-export XDG_CACHE_HOME=$WORK/cache
-dbus-daemon --session --nofork --print-address=5 5>"$WORK/bus" 2>"$WORK/bus.log" &
-PIDS+=($!)
-wait_until "the session bus" test -s "$WORK/bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
+start_session_bus
 XDG_DATA_DIRS=/usr/share dconf write /desktop/ibus/general/preload-engines "['xkb:us::eng', 'libpinyin']"
 
 IBUS_PID=

@@ -154,6 +154,16 @@ activate_id() {
 }
 activate() { activate_id "$(window "$@")" "$*"; }
 
+# start_session_bus: a private session bus; the services it starts (dconf, where IBus keeps its
+# configuration) see this run's folders.
+start_session_bus() {
+    export XDG_CACHE_HOME=$WORK/cache
+    dbus-daemon --session --nofork --print-address=5 5>"$WORK/bus" 2>"$WORK/bus.log" &
+    PIDS+=($!)
+    wait_until "the session bus" test -s "$WORK/bus"
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
+}
+
 velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
 
 # start_velmora [OPTION]: the agent, with OPTION (--autostart) when given.
