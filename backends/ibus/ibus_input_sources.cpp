@@ -49,6 +49,8 @@ QVariant variantIn(const QDBusMessage& reply) {
 struct IBusInputSources::Connecting {
     std::mutex mutex;
     IBusInputSources* receiver = nullptr; // null once the service is gone
+    // Connections made, by generation, and whether each succeeded; taken on the main thread.
+    std::vector<std::pair<unsigned, bool>> finished;
 };
 
 IBusInputSources::IBusInputSources(Post post, Log log, int callTimeoutMs)
@@ -117,11 +119,20 @@ void IBusInputSources::connectTo(const std::string& address) {
             QDBusConnection::disconnectFromBus(name);
             return;
         }
-        QMetaObject::invokeMethod(
-            shared->receiver,
-            [receiver = shared->receiver, generation, ok] { receiver->connected(generation, ok); },
-            Qt::QueuedConnection);
+        // The outcome travels under the mutex; the queued call only wakes the main thread.
+        shared->finished.emplace_back(generation, ok);
+        QMetaObject::invokeMethod(shared->receiver, "connectionsFinished", Qt::QueuedConnection);
     }).detach();
+}
+
+void IBusInputSources::connectionsFinished() {
+    std::vector<std::pair<unsigned, bool>> finished;
+    {
+        std::lock_guard lock(connecting_->mutex);
+        finished.swap(connecting_->finished);
+    }
+    for (const auto& [generation, ok] : finished)
+        connected(generation, ok);
 }
 
 void IBusInputSources::connected(unsigned generation, bool ok) {

@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velmora::ibus {
@@ -63,6 +64,8 @@ class IBusInputSources final : public QObject, public InputMethodFramework {
     void settledNow();
 
   private slots:
+    // The connecting thread is done with one or more connections.
+    void connectionsFinished();
     void globalEngineChanged(const QString& name);
     void configValueChanged(const QDBusMessage& message);
     void registryChanged();
