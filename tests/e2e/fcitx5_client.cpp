@@ -3,10 +3,11 @@
 // made over Fcitx5's D-Bus frontend and focused and unfocused with its window, as a toolkit's
 // input-method module does, FOCUS-MS ms after the window's (a busy toolkit's delay):
 //   fcitx5_client FOCUS-MS TYPE-AFTER-MS CLASS...
-// Prints "window ID" for each window once mapped, "im CLASS NAME" when Fcitx5 tells a context
-// its input method, and "key CLASS HANDLED" for the key "n" sent TYPE-AFTER-MS ms after each
-// focus of a window: 1 when the input method took it (Pinyin does), 0 when it left it to the
-// application (a keyboard layout does).
+// Prints "window ID" for each window once mapped, "focus CLASS MS" when it tells Fcitx5 of a
+// focus, "im CLASS NAME MS" when Fcitx5 tells a context its input method (MS: CLOCK_MONOTONIC in
+// ms, for bench/x11/fcitx5-bench.sh), and "key CLASS HANDLED" for the key "n" sent TYPE-AFTER-MS
+// ms after each focus of a window: 1 when the input method took it (Pinyin does), 0 when it left
+// it to the application (a keyboard layout does).
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -22,14 +23,23 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr auto kService = "org.fcitx.Fcitx5";
 constexpr auto kContext = "org.fcitx.Fcitx.InputContext1";
+
+// " MS", the time now: CLOCK_MONOTONIC in milliseconds.
+QString stamp() {
+    return " " +
+           QString::number(std::chrono::steady_clock::now().time_since_epoch() / 1.0ms, 'f', 3);
+}
 
 void say(const QString& line) {
     std::printf("%s\n", qPrintable(line));
@@ -70,7 +80,7 @@ class ContextSignals : public QObject {
     void currentIM(const QDBusMessage& message) {
         for (const Window& window : *windows)
             if (window.context == message.path())
-                say("im " + window.cls + " " + message.arguments().value(1).toString());
+                say("im " + window.cls + " " + message.arguments().value(1).toString() + stamp());
     }
 };
 
@@ -143,6 +153,8 @@ int main(int argc, char** argv) {
                     continue;
                 QTimer::singleShot(focusDelay, [&, window, in = type == XCB_FOCUS_IN] {
                     bus.asyncCall(call(window, in ? "FocusIn" : "FocusOut"));
+                    if (in)
+                        say("focus " + window.cls + stamp());
                 });
                 if (type != XCB_FOCUS_IN)
                     continue;
