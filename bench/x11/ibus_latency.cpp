@@ -29,6 +29,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -79,7 +80,11 @@ class Watch final : public QObject {
 // Runs the event loop until the watch reached its engine; false after 10 s.
 bool waitFor(Watch& watch) {
     if (watch.reached == 0) {
-        QTimer::singleShot(10000, &watch.loop, &QEventLoop::quit);
+        // Its own timer, gone with it: a time-out left running would end a later wait early.
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &watch.loop, &QEventLoop::quit);
+        limit.start(10000);
         watch.loop.exec();
     }
     return watch.reached > 0;
@@ -141,12 +146,13 @@ int main(int argc, char** argv) {
         xcb_change_window_attributes(x, window, XCB_CW_EVENT_MASK, &mask);
     }
     xcb_window_t activating = 0;
+    bool windowFocused = false;
     QSocketNotifier events(xcb_get_file_descriptor(x), QSocketNotifier::Read);
     QObject::connect(&events, &QSocketNotifier::activated, [&] {
         while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
             auto* focus = reinterpret_cast<xcb_focus_in_event_t*>(event);
             if ((event->response_type & 0x7F) == XCB_FOCUS_IN && focus->event == activating &&
-                watch.focused == 0 && !fcitx5)
+                !std::exchange(windowFocused, true) && !fcitx5)
                 watch.focused = nowMs();
             std::free(event);
         }
@@ -158,6 +164,7 @@ int main(int argc, char** argv) {
         watch.wanted = engines[i % 2];
         watch.reached = 0;
         watch.focused = 0;
+        windowFocused = false;
         xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;
         message.window = activating;
@@ -170,7 +177,8 @@ int main(int argc, char** argv) {
                        reinterpret_cast<const char*>(&message));
         xcb_flush(x);
         if (!waitFor(watch))
-            fail("the agent did not select " + watch.wanted.toStdString());
+            fail("the agent did not select " + watch.wanted.toStdString() + " at activation " +
+                 std::to_string(i) + (windowFocused ? "" : ", the window not focused"));
         requested.push_back(watch.reached - start);
         if (watch.focused > 0)
             agent.push_back(watch.reached - watch.focused);
