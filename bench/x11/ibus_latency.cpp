@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
-// Measures how long IBus's global engine takes to follow an activation, on the display in
-// $DISPLAY and IBus's bus at ADDRESS:
+// Measures how long IBus's global engine, or Fcitx5's input method, takes to follow an
+// activation, on the display in $DISPLAY and IBus's bus (or the session bus) at ADDRESS:
 //
-//   velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B COUNT
+//   velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B COUNT [FCITX5-CLIENT-LOG]
 //
 // First the baseline: SetGlobalEngine A and B in turn from here, timing the call to IBus's
 // GlobalEngineChanged signal. Then activates A and B in turn (the _NET_ACTIVE_WINDOW request a
-// pager sends), timing from the moment the window gets the input focus (the first moment a
-// switcher can hear of it) to the same signal naming the window's engine. The difference of
-// the medians is the agent's own part. Times are CLOCK_MONOTONIC in milliseconds.
+// pager sends), timing from the request, and from the moment the window gets the input focus
+// (the first moment a switcher can hear of it), to the same signal naming the window's engine.
+// The difference of the medians is the agent's own part. Times are CLOCK_MONOTONIC in ms.
+//
+// With FCITX5-CLIENT-LOG, the output of tests/e2e/fcitx5_client owning the windows' input
+// contexts: the baseline is Fcitx5's SetCurrentIM; Fcitx5's answer is the client's "im CLASS
+// NAME MS" line, and the focus its "focus CLASS MS" (FocusIn sent to Fcitx5, which the agent
+// must wait for), both stamped by the client. Lines are read as the file grows.
 
 #include "xcb_tool.h"
 
@@ -17,11 +22,14 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileSystemWatcher>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -34,22 +42,49 @@ class Watch final : public QObject {
 
   public:
     QString wanted;
+    bool anyContext = true; // Fcitx5: any context's report counts, else focusedClass's
+    QString focusedClass;
     double reached = 0;
+    double focused = 0;
     QEventLoop loop;
 
-  public slots:
-    void engineChanged(const QString& name) {
+    void reach(const QString& name, double when) {
         if (name == wanted && reached == 0) {
-            reached = nowMs();
+            reached = when;
             loop.quit();
         }
     }
+
+    // The fcitx5_client's lines written since the last call.
+    void readClient(QFile& log) {
+        unread += log.readAll();
+        for (qsizetype end; (end = unread.indexOf('\n')) >= 0; unread.remove(0, end + 1)) {
+            const QStringList words = QString::fromUtf8(unread.left(end)).split(' ');
+            const double when = words.back().toDouble();
+            if (words[0] == "focus" && words.size() == 3 && focused == 0) {
+                focused = when;
+                focusedClass = words[1];
+            } else if (words[0] == "im" && words.size() == 4 &&
+                       (anyContext || words[1] == focusedClass))
+                reach(words[2], when);
+        }
+    }
+
+  private:
+    QByteArray unread;
+
+  public slots:
+    void engineChanged(const QString& name) { reach(name, nowMs()); }
 };
 
 // Runs the event loop until the watch reached its engine; false after 10 s.
 bool waitFor(Watch& watch) {
     if (watch.reached == 0) {
-        QTimer::singleShot(10000, &watch.loop, &QEventLoop::quit);
+        // Its own timer, gone with it: a time-out left running would end a later wait early.
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &watch.loop, &QEventLoop::quit);
+        limit.start(10000);
         watch.loop.exec();
     }
     return watch.reached > 0;
@@ -58,13 +93,23 @@ bool waitFor(Watch& watch) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7)
-        fail("usage: velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B COUNT");
+    if (argc != 7 && argc != 8)
+        fail("usage: velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B COUNT "
+             "[FCITX5-CLIENT-LOG]");
     QCoreApplication application(argc, argv);
     QDBusConnection bus = QDBusConnection::connectToBus(argv[1], "bench");
     Watch watch;
-    if (!bus.connect("", "/org/freedesktop/IBus", "org.freedesktop.IBus", "GlobalEngineChanged",
-                     &watch, SLOT(engineChanged(QString))))
+    const bool fcitx5 = argc == 8;
+    QFile log(fcitx5 ? argv[7] : "");
+    QFileSystemWatcher grows;
+    if (fcitx5) {
+        if (!log.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            fail("cannot read " + std::string(argv[7]));
+        log.readAll(); // what happened before
+        grows.addPath(log.fileName());
+        QObject::connect(&grows, &QFileSystemWatcher::fileChanged, [&] { watch.readClient(log); });
+    } else if (!bus.connect("", "/org/freedesktop/IBus", "org.freedesktop.IBus",
+                            "GlobalEngineChanged", &watch, SLOT(engineChanged(QString))))
         fail("cannot reach IBus at " + std::string(argv[1]));
     const xcb_window_t windows[] = {static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 0)),
                                     static_cast<xcb_window_t>(std::strtoul(argv[4], nullptr, 0))};
@@ -76,15 +121,20 @@ int main(int argc, char** argv) {
         watch.wanted = engines[i % 2];
         watch.reached = 0;
         const double start = nowMs();
-        bus.asyncCall(QDBusMessage::createMethodCall("org.freedesktop.IBus",
-                                                     "/org/freedesktop/IBus",
-                                                     "org.freedesktop.IBus", "SetGlobalEngine")
-                      << watch.wanted);
+        bus.asyncCall(
+            fcitx5 ? QDBusMessage::createMethodCall("org.fcitx.Fcitx5", "/controller",
+                                                    "org.fcitx.Fcitx.Controller1", "SetCurrentIM")
+                         << watch.wanted
+                   : QDBusMessage::createMethodCall("org.freedesktop.IBus", "/org/freedesktop/IBus",
+                                                    "org.freedesktop.IBus", "SetGlobalEngine")
+                         << watch.wanted);
         if (!waitFor(watch))
-            fail("IBus did not select " + watch.wanted.toStdString());
+            fail("no switch to " + watch.wanted.toStdString());
         direct.push_back(watch.reached - start);
     }
-    report("SetGlobalEngine to GlobalEngineChanged (direct)", direct);
+    report(fcitx5 ? "SetCurrentIM to the context's CurrentIM (direct)"
+                  : "SetGlobalEngine to GlobalEngineChanged (direct)",
+           direct);
 
     xcb_connection_t* x = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(x))
@@ -95,38 +145,43 @@ int main(int argc, char** argv) {
         const std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
         xcb_change_window_attributes(x, window, XCB_CW_EVENT_MASK, &mask);
     }
-    double focused = 0;
     xcb_window_t activating = 0;
+    bool windowFocused = false;
     QSocketNotifier events(xcb_get_file_descriptor(x), QSocketNotifier::Read);
     QObject::connect(&events, &QSocketNotifier::activated, [&] {
         while (xcb_generic_event_t* event = xcb_poll_for_event(x)) {
             auto* focus = reinterpret_cast<xcb_focus_in_event_t*>(event);
             if ((event->response_type & 0x7F) == XCB_FOCUS_IN && focus->event == activating &&
-                focused == 0)
-                focused = nowMs();
+                !std::exchange(windowFocused, true) && !fcitx5)
+                watch.focused = nowMs();
             std::free(event);
         }
     });
-    std::vector<double> agent;
+    std::vector<double> agent, requested;
+    watch.anyContext = false;
     for (int i = 0; i < count; ++i) {
         activating = windows[i % 2];
         watch.wanted = engines[i % 2];
         watch.reached = 0;
-        focused = 0;
+        watch.focused = 0;
+        windowFocused = false;
         xcb_client_message_event_t message{};
         message.response_type = XCB_CLIENT_MESSAGE;
         message.window = activating;
         message.format = 32;
         message.type = atom->atom;
         message.data.data32[0] = 2; // from a pager, as xdotool says
+        const double start = nowMs();
         xcb_send_event(x, 0, root,
                        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                        reinterpret_cast<const char*>(&message));
         xcb_flush(x);
         if (!waitFor(watch))
-            fail("the agent did not select " + watch.wanted.toStdString());
-        if (focused > 0)
-            agent.push_back(watch.reached - focused);
+            fail("the agent did not select " + watch.wanted.toStdString() + " at activation " +
+                 std::to_string(i) + (windowFocused ? "" : ", the window not focused"));
+        requested.push_back(watch.reached - start);
+        if (watch.focused > 0)
+            agent.push_back(watch.reached - watch.focused);
         // The next activation only after the agent has finished with this one.
         QTimer::singleShot(300, &watch.loop, &QEventLoop::quit);
         watch.loop.exec();
@@ -135,7 +190,12 @@ int main(int argc, char** argv) {
     xcb_disconnect(x);
     if (agent.empty())
         fail("no focus change was seen");
-    report("focus to GlobalEngineChanged (agent)", agent);
+    report(fcitx5 ? "activation request to the context's CurrentIM (agent)"
+                  : "activation request to GlobalEngineChanged (agent)",
+           requested);
+    report(fcitx5 ? "FocusIn to the context's CurrentIM (agent)"
+                  : "focus to GlobalEngineChanged (agent)",
+           agent);
     return 0;
 }
 

@@ -27,13 +27,14 @@ inline double nowMs() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
-// Prints the count, median, minimum and maximum of SAMPLES (milliseconds, at least one).
+// Prints the count, median, 90th percentile, minimum and maximum of SAMPLES (milliseconds, at
+// least one).
 inline void report(const char* what, std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());
     std::size_t n = samples.size();
     double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    std::printf("%s: n=%zu median=%.2f ms min=%.2f ms max=%.2f ms\n", what, n, median,
-                samples.front(), samples.back());
+    std::printf("%s: n=%zu median=%.2f ms p90=%.2f ms min=%.2f ms max=%.2f ms\n", what, n, median,
+                samples[(n * 9 + 9) / 10 - 1], samples.front(), samples.back());
 }
 
 } // namespace velmora::xcb_tool

@@ -3,10 +3,10 @@
 // made over Fcitx5's D-Bus frontend and focused and unfocused with its window, as a toolkit's
 // input-method module does, FOCUS-MS ms after the window's (a busy toolkit's delay):
 //   fcitx5_client FOCUS-MS TYPE-AFTER-MS CLASS...
-// Prints "window ID" for each window once mapped, "im CLASS NAME" when Fcitx5 tells a context
-// its input method, and "key CLASS HANDLED" for the key "n" sent TYPE-AFTER-MS ms after each
-// focus of a window: 1 when the input method took it (Pinyin does), 0 when it left it to the
-// application (a keyboard layout does).
+// Prints "window ID" once mapped, "focus CLASS MS" as it tells Fcitx5 of a focus, "im CLASS NAME
+// MS" when Fcitx5 tells a context its input method (MS: CLOCK_MONOTONIC, for the benchmarks), and
+// "key CLASS HANDLED" for the key "n" sent TYPE-AFTER-MS ms after each focus of a window: 1 when
+// the input method took it (Pinyin does), 0 when it left it to the application (a layout does).
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -16,6 +16,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -30,6 +31,11 @@ namespace {
 
 constexpr auto kService = "org.fcitx.Fcitx5";
 constexpr auto kContext = "org.fcitx.Fcitx.InputContext1";
+
+// " MS": now, in ms of CLOCK_MONOTONIC (Qt's clock).
+QString stamp() {
+    return QString(" %1").arg(QDeadlineTimer::current().deadlineNSecs() / 1e6, 0, 'f', 3);
+}
 
 void say(const QString& line) {
     std::printf("%s\n", qPrintable(line));
@@ -65,23 +71,19 @@ Q_DECLARE_METATYPE(StringPair)
 class ContextSignals : public QObject {
     Q_OBJECT
   public:
-    std::vector<Window>* windows = nullptr;
+    std::vector<Window> windows;
   public slots:
     void currentIM(const QDBusMessage& message) {
-        for (const Window& window : *windows)
+        for (const Window& window : windows)
             if (window.context == message.path())
-                say("im " + window.cls + " " + message.arguments().value(1).toString());
+                say("im " + window.cls + " " + message.arguments().value(1).toString() + stamp());
     }
 };
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: fcitx5_client FOCUS-MS TYPE-AFTER-MS CLASS...\n");
-        return 2;
-    }
-    const int focusDelay = std::atoi(argv[1]);
-    const int typeAfter = std::atoi(argv[2]);
+    if (argc < 4)
+        return 2; // usage above
     QDBusConnection bus = QDBusConnection::sessionBus();
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
@@ -89,9 +91,8 @@ int main(int argc, char** argv) {
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     qDBusRegisterMetaType<StringPair>();
     qDBusRegisterMetaType<QList<StringPair>>();
-    std::vector<Window> windows;
     ContextSignals contextSignals;
-    contextSignals.windows = &windows;
+    std::vector<Window>& windows = contextSignals.windows;
     for (int i = 3; i < argc; ++i) {
         Window window{xcb_generate_id(c), QString::fromUtf8(argv[i]), {}};
         auto create =
@@ -114,13 +115,11 @@ int main(int argc, char** argv) {
         xcb_create_window(c, XCB_COPY_FROM_PARENT, window.id, screen->root, 40 * i, 40 * i, 300,
                           200, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                           XCB_CW_EVENT_MASK, &events);
-        const QByteArray cls = window.cls.toUtf8() + '\0';
-        const QByteArray both = cls + cls;
+        const QByteArray both = (window.cls.toUtf8() + '\0').repeated(2);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, window.id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
                             8, static_cast<std::uint32_t>(both.size()), both.data());
         xcb_icccm_wm_hints_t hints{};
         xcb_icccm_wm_hints_set_input(&hints, 1);
-        xcb_icccm_wm_hints_set_normal(&hints);
         xcb_icccm_set_wm_hints(c, window.id, &hints);
         xcb_map_window(c, window.id);
         windows.push_back(window);
@@ -141,21 +140,22 @@ int main(int argc, char** argv) {
                 if ((type != XCB_FOCUS_IN && type != XCB_FOCUS_OUT) || focus->event != window.id ||
                     focus->detail == XCB_NOTIFY_DETAIL_POINTER)
                     continue;
-                QTimer::singleShot(focusDelay, [&, window, in = type == XCB_FOCUS_IN] {
+                QTimer::singleShot(std::atoi(argv[1]), [&, window, in = type == XCB_FOCUS_IN] {
                     bus.asyncCall(call(window, in ? "FocusIn" : "FocusOut"));
+                    say((in ? "focus " : "unfocus ") + window.cls + stamp());
                 });
                 if (type != XCB_FOCUS_IN)
                     continue;
-                QTimer::singleShot(typeAfter, [&, window] {
+                QTimer::singleShot(std::atoi(argv[2]), [&, window] {
                     // "n" (key symbol 0x6e, key code 57) pressed, no modifiers, now.
                     auto key = call(window, "ProcessKeyEvent") << 0x6eu << 57u << 0u << false << 0u;
                     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(key), &app);
-                    QObject::connect(
-                        watcher, &QDBusPendingCallWatcher::finished, [window](auto* w) {
-                            QDBusPendingReply<bool> handled = *w;
-                            say("key " + window.cls + " " + (handled.value() ? "1" : "0"));
-                            w->deleteLater();
-                        });
+                    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+                                     [window](auto* w) {
+                                         say("key " + window.cls +
+                                             (QDBusPendingReply<bool>(*w).value() ? " 1" : " 0"));
+                                         w->deleteLater();
+                                     });
                 });
             }
             std::free(event);
