@@ -79,10 +79,16 @@ grep -q "did you mean fcitx5:pinyin?" "$WORK/refused" || fail "no suggestion: $(
 
 # warm_up NAME: the agent's first activation waits for the screen, and Fcitx5 loads Pinyin when
 # it is first selected; the next ones are at once.
+# The key typed into A after it is awaited too, so that the next step counts from after it.
+typed_since_focus() {
+    awk -v focus="focus $2 " 'index($0, focus) == 1 { n = 0 } /^key / { n++ } END { exit !n }' \
+        "$WORK/$1.log"
+}
 warm_up() {
     activate "$1" 2
     activate "$1" 1
     wait_until "Pinyin current" current_im_is pinyin
+    wait_until "the key typed into A after the warm-up" typed_since_focus "$1" AppA
 }
 
 start_client first
