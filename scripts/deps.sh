@@ -16,7 +16,7 @@ packages=(
   xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus rofi
   fcitx5 fcitx5-chinese-addons
   clang libclang-rt-14-dev
-  ibus ibus-libpinyin dconf-cli libglib2.0-bin
+  ibus ibus-libpinyin dconf-cli dconf-service dconf-gsettings-backend libglib2.0-bin
 )
 
 missing=()
