@@ -65,6 +65,7 @@ std::optional<std::vector<std::string>> groupReply(const QDBusMessage& reply) {
         if (isPlainName(name.toStdString()))
             names.push_back(name.toStdString());
     }
+    items->endArray(); // frees the array's reader, also when the list was cut short
     return names;
 }
 
@@ -84,6 +85,7 @@ std::optional<std::vector<InputMethodEntry>> availableReply(const QDBusMessage& 
         if (isPlainName(entry.name))
             entries.push_back(std::move(entry));
     }
+    list->endArray();
     return entries;
 }
 

@@ -37,8 +37,13 @@ std::optional<IBusEngine> engineFromDescription(const QVariant& description) {
     // found wrong, never read as the type expected.
     std::vector<QVariant> fields;
     argument.beginStructure();
-    while (!argument.atEnd() && fields.size() < kMaxFields)
-        fields.push_back(argument.asVariant());
+    while (!argument.atEnd()) {
+        QVariant field = argument.asVariant();
+        if (fields.size() < kMaxFields)
+            fields.push_back(std::move(field));
+    }
+    // Ends what beginStructure opened (its reader is freed here).
+    argument.endStructure();
     if (fields.size() <= kLayout || textOf(fields[kTypeName]) != "IBusEngineDesc")
         return std::nullopt;
     IBusEngine engine{textOf(fields[kName]), textOf(fields[kLongName]), textOf(fields[kIcon]),

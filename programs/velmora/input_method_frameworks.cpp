@@ -46,19 +46,27 @@ InputMethodFrameworks makeInputMethodFrameworks(std::function<void(DesktopBroadc
 }
 
 std::optional<std::vector<InputSource>> runningFrameworkSources(bool all) {
-    // Qt D-Bus needs an application object, which the command line has none of; it is kept
-    // until the process ends, with the connections it holds.
+    // Qt D-Bus needs an application object, which the command line has none of: one lives for
+    // the question, and so does the connection, so that nothing is left behind at exit.
     static int argc = 1;
     static char name[] = "velmora";
     static char* argv[] = {name, nullptr};
+    std::optional<QCoreApplication> application;
     if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    using std::chrono_literals::operator""ms;
-    if (bus.isConnected())
-        if (auto sources = fcitx5::Fcitx5InputSources::sourcesNow(bus, 500ms, all))
-            return sources;
-    return ibusSources(all);
+        application.emplace(argc, argv);
+    const QString connectionName = QStringLiteral("velmora-command-line");
+    std::optional<std::vector<InputSource>> sources;
+    {
+        const QDBusConnection bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+        using std::chrono_literals::operator""ms;
+        if (bus.isConnected())
+            sources = fcitx5::Fcitx5InputSources::sourcesNow(bus, 500ms, all);
+    }
+    QDBusConnection::disconnectFromBus(connectionName);
+    if (!sources)
+        sources = ibusSources(all);
+    return sources;
 }
 
 } // namespace velmora::program
