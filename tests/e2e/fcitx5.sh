@@ -84,8 +84,10 @@ typed_since_focus() {
     awk -v focus="focus $2 " 'index($0, focus) == 1 { n = 0 } /^key / { n++ } END { exit !n }' \
         "$WORK/$1.log"
 }
+last_focus_is() { [ "$(grep '^focus ' "$WORK/$1.log" | tail -n 1 | cut -d' ' -f2)" = "$2" ]; }
 warm_up() {
     activate "$1" 2
+    wait_until "B's context focused" last_focus_is "$1" AppB
     activate "$1" 1
     wait_until "Pinyin current" current_im_is pinyin
     wait_until "the key typed into A after the warm-up" typed_since_focus "$1" AppA
@@ -96,7 +98,9 @@ start_velmora
 wait_until "velmora to take Fcitx5's input methods" velmora_says "input sources from Fcitx5"
 warm_up first
 activate_and_type first 2 0
-# The user's own choice in B, then B again after A: B's rule puts English back.
+# The user's own choice in B (once the agent's check 100 ms after its selection is over), then
+# B again after A: B's rule puts English back.
+sleep 1
 controller SetCurrentIM string:pinyin
 activate_and_type first 1 1
 activate_and_type first 2 0

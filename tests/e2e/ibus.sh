@@ -61,6 +61,9 @@ expect_engines() { wait_until "the engines [$*]" engines_reached "$*"; }
 activate us
 expect_engines xkb:us::eng
 # Chosen by hand (any engine, also one not preloaded): it stays while AppUs stays in front.
+# The user's choice comes once the agent's check 100 ms after its selection is over (it would
+# take any other engine within that time for one a toolkit put back).
+sleep 1
 set_engine xkb:de::deu
 expect_engines xkb:us::eng xkb:de::deu
 activate pinyin
