@@ -9,6 +9,7 @@
 #include "x11/x11_distributed_notifications.h"
 #include "x11/x11_workspace.h"
 #include "x11/xkb_input_sources.h"
+#include "x11/xkb_layout_ids.h"
 #include "xkb_registry_layouts.h"
 
 #include <algorithm>
@@ -42,8 +43,7 @@ std::vector<InputSource> desktopInputSources(x11::X11Connection& connection, boo
     const std::size_t keymap = found.size();
     for (const XkbLayoutInfo& info : xkbRegistryLayouts()) {
         InputSource source;
-        source.inputSourceID =
-            "xkb:" + info.layout + (info.variant.empty() ? "" : "(" + info.variant + ")");
+        source.inputSourceID = x11::inputSourceIdFor({info.layout, info.variant});
         source.localizedName = info.description;
         if (std::none_of(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(keymap),
                          [&source](const InputSource& known) {
