@@ -29,15 +29,19 @@ std::unique_ptr<x11::X11Connection> connect() {
 
 } // namespace
 
-std::vector<InputSource> desktopInputSources(x11::X11Connection& connection, bool all) {
-    // While an input-method framework runs, its input methods are the input sources.
-    if (auto sources = runningFrameworkSources(all))
-        return *sources;
+std::vector<InputSource> keymapSources(x11::X11Connection& connection) {
     if (!connection.hasXkb())
         return {};
     x11::X11DesktopBroadcasts notifications;
     x11::XkbInputSources sources(connection, notifications, logToConsole);
-    std::vector<InputSource> found = sources.sourcesMatching(std::nullopt, false);
+    return sources.sourcesMatching(std::nullopt, false);
+}
+
+std::vector<InputSource> desktopInputSources(x11::X11Connection& connection, bool all) {
+    // While an input-method framework runs, its input methods are the input sources.
+    if (auto sources = runningFrameworkSources(all))
+        return *sources;
+    std::vector<InputSource> found = keymapSources(connection);
     if (!all)
         return found;
     const std::size_t keymap = found.size();

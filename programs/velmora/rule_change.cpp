@@ -2,6 +2,7 @@
 #include "rule_change.h"
 
 #include "console_log.h"
+#include "desktop_commands.h"
 #include "fcitx5/fcitx5_replies.h"
 #include "ibus/ibus_engines.h"
 #include "input_method_frameworks.h"
@@ -12,9 +13,7 @@
 #include "x11/application_identities.h"
 #include "x11/desktop_entries.h"
 #include "x11/x11_connection.h"
-#include "x11/x11_distributed_notifications.h"
 #include "x11/x11_workspace.h"
-#include "x11/xkb_input_sources.h"
 #include "xkb_registry_layouts.h"
 
 #include <algorithm>
@@ -53,10 +52,8 @@ Desktop askDisplay() {
                 if (source.isEnabled)
                     desktop.keymap.push_back(known);
             }
-    } else if (connection->hasXkb()) {
-        x11::X11DesktopBroadcasts notifications;
-        x11::XkbInputSources sources(*connection, notifications, logToConsole);
-        for (const InputSource& source : sources.sourcesMatching(std::nullopt, false))
+    } else {
+        for (const InputSource& source : keymapSources(*connection))
             if (source.inputSourceID)
                 desktop.keymap.push_back({*source.inputSourceID, source.localizedName});
     }
