@@ -69,6 +69,17 @@ const std::vector<std::string> kKnownKeys = {
     "enableTipOfState", "followWindow",    "enableBrowserAddressEnglish", "autoStartAtLogin",
     "hideMenuBarIcon",  "changedTimes"};
 
+// Values of every type and at the edges of each, wherever the format allows a bad one.
+// clang-format off
+const std::vector<std::string> kGarbage = {
+    "9223372036854775807", "-9223372036854775808", "-1", "0", "NaN", "Infinity", "-Infinity",
+    "1e300", "-1e300", "9.2233720368547758e18", "3.75", "true", "false", "\"\"", "\"abc\"",
+    "\"99999999999999999999\"", "\"  42\"", "\"-9223372036854775808\"",
+    "\"tab\\there\\u0001\\u001f<&>]]>\"", "\"\\u0000\"",
+    "{\"a\\u0002\": \"\\u00e9\\ud83d\\ude00\"}", "[]", "[1, \"a\", 2.5, {}]", "{}",
+    "{\"\": {\"id\": 7}}", "[[[[[[[[]]]]]]]]"};
+// clang-format on
+
 } // namespace
 
 EventStream::EventStream(std::uint64_t seed) : rng_(seed) {
@@ -234,32 +245,7 @@ std::string EventStream::mouseUpLine() {
 }
 
 std::string EventStream::garbageValue() {
-    return oneOf({"9223372036854775807",
-                  "-9223372036854775808",
-                  "-1",
-                  "0",
-                  "NaN",
-                  "Infinity",
-                  "-Infinity",
-                  "1e300",
-                  "-1e300",
-                  "9.2233720368547758e18",
-                  "3.75",
-                  "true",
-                  "false",
-                  "\"\"",
-                  "\"abc\"",
-                  "\"99999999999999999999\"",
-                  "\"  42\"",
-                  "\"-9223372036854775808\"",
-                  "\"tab\\there\\u0001\\u001f<&>]]>\"",
-                  "\"\\u0000\"",
-                  "{\"a\\u0002\": \"\\u00e9\\ud83d\\ude00\"}",
-                  "[]",
-                  "[1, \"a\", 2.5, {}]",
-                  "{}",
-                  "{\"\": {\"id\": 7}}",
-                  "[[[[[[[[]]]]]]]]"});
+    return pick(kGarbage);
 }
 
 // A JSON object or array (BRACKETS) of fewer than MOST items, each as MAKE writes it.
@@ -363,11 +349,11 @@ std::string EventStream::storeEvent() {
 std::string EventStream::popoverEvent() {
     const auto onOrAbove = [&] { return std::string(chance(0.5) ? " above " : " on "); };
     return weighted({
-        {1, [] { return "reopen"; }},
-        {2, [] { return "click-status-item"; }},
-        {1, [] { return "popover-dismiss"; }},
-        {1, [] { return "toggle-size"; }},
-        {1, [] { return "mousedown"; }},
+        {6,
+         [&] {
+             return oneOf({"reopen", "click-status-item", "click-status-item", "popover-dismiss",
+                           "toggle-size", "mousedown"});
+         }},
         {2, [&] { return "choose " + anyRow() + " " + quote(pick(inputNames_)); }},
         {1, [&] { return "english-symbol " + anyRow() + (chance(0.5) ? " on" : " off"); }},
         {1, [&] { return "select-row " + (chance(0.2) ? std::string("none") : anyRow()); }},

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The pointer's cursor through XFixes, on displays of their own that x11_cursor.sh started (Xvfb,
-// no window manager; the second, named in E2E_NO_XFIXES_DISPLAY, without XFixes). A window shows
-// the core font's I-beam ("xterm"), which has no name, so the test names it as a toolkit names a
-// theme's cursors (XFixesSetCursorName).
-// Replies and Xcursor files are parsed without a display.
+// The pointer's cursor: XFixes replies and Xcursor files parsed without a display, and a display
+// without XFixes (E2E_NO_XFIXES_DISPLAY, started by run_on_display.sh). The cursor read from a
+// live display, also from the address-bar check's thread: tests/e2e/address_bar.sh.
 
 #include "../qt/scoped_environment.h"
 #include "pump_until.h"
@@ -18,7 +16,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 namespace velmora::x11 {
 namespace {
@@ -187,64 +184,6 @@ TEST(CursorReply, RepliesThatContradictThemselvesAreNotBelieved) {
     // Shorter than the header, or none.
     EXPECT_EQ(readCursorReply(bytes.data(), bytes.size() - 1, true).hotSpot, std::nullopt);
     EXPECT_EQ(readCursorReply(nullptr, 64, true).hotSpot, std::nullopt);
-}
-
-// A window of another client, as on a desktop, shows the core cursor font's I-beam (glyph 152,
-// its mask the one after it); the test names it as a toolkit names a theme's cursors.
-TEST(LiveCursor, AnotherThreadAsksAtTheSameTimeAndHearsTheSameAndANewNameIsSeenAtOnce) {
-    std::string error;
-    auto agent = X11Connection::open("", &error);
-    ASSERT_TRUE(agent) << error;
-    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> owner(
-        xcb_connect(nullptr, nullptr), xcb_disconnect);
-    xcb_connection_t* client = owner.get();
-    ASSERT_FALSE(xcb_connection_has_error(client));
-    XcbReply<xcb_xfixes_query_version_reply_t> version(
-        xcb_xfixes_query_version_reply(client, xcb_xfixes_query_version(client, 2, 0), nullptr));
-    ASSERT_TRUE(version && version->major_version >= 2);
-    const xcb_font_t font = xcb_generate_id(client);
-    xcb_open_font(client, font, 6, "cursor");
-    const xcb_cursor_t beam = xcb_generate_id(client);
-    xcb_create_glyph_cursor(client, beam, font, font, 152, 153, 0, 0, 0, 0xffff, 0xffff, 0xffff);
-    const xcb_window_t window = xcb_generate_id(client);
-    const std::uint32_t values[] = {1, beam}; // override-redirect, cursor
-    xcb_create_window(client, XCB_COPY_FROM_PARENT, window,
-                      xcb_setup_roots_iterator(xcb_get_setup(client)).data->root, 0, 0, 100, 100, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                      XCB_CW_OVERRIDE_REDIRECT | XCB_CW_CURSOR, values);
-    xcb_map_window(client, window);
-    auto name = [client, beam](const std::string& name) {
-        xcb_xfixes_set_cursor_name(client, beam, static_cast<std::uint16_t>(name.size()),
-                                   name.data());
-        roundTrip(client);
-    };
-    X11Cursor cursor(*agent, nullptr);
-    ASSERT_TRUE(cursor.hasCursorNames());
-    name("xterm");
-    // The server changes the cursor while it moves the pointer: after the warp's round trip the
-    // window's cursor shows.
-    xcb_warp_pointer(client, XCB_WINDOW_NONE, window, 0, 0, 0, 0, 50, 50);
-    roundTrip(client);
-    const auto spot = cursor.currentSystemCursorHotSpot();
-    ASSERT_TRUE(spot);
-    constexpr int kRounds = 300;
-    int otherAgreed = 0;
-    std::thread other([&] {
-        for (int i = 0; i < kRounds; ++i)
-            otherAgreed += cursor.currentSystemCursorHotSpot() == spot &&
-                           cursor.currentSystemCursorName() == "xterm";
-    });
-    int mainAgreed = 0;
-    for (int i = 0; i < kRounds; ++i)
-        mainAgreed += cursor.currentSystemCursorName() == "xterm" &&
-                      cursor.currentSystemCursorHotSpot() == spot;
-    other.join();
-    EXPECT_EQ(mainAgreed, kRounds);
-    EXPECT_EQ(otherAgreed, kRounds);
-    EXPECT_FALSE(agent->hasError());
-    // A name given while the cursor shows is seen at the next question.
-    name("text");
-    EXPECT_EQ(cursor.currentSystemCursorName(), "text");
 }
 
 TEST(CursorWithoutXFixes, SaysSoOnceAndAnswersNone) {

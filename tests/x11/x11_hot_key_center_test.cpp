@@ -19,7 +19,7 @@
 namespace velmora::x11 {
 namespace {
 
-constexpr std::int64_t kA = 0x00, kK = 0x28, kF5 = 0x60, kLeft = 0x7B;
+constexpr std::int64_t kA = 0x00, kF5 = 0x60, kLeft = 0x7B;
 
 // Timers that fire when the test says: the centre's wait after a keymap change.
 class ManualRunLoop final : public RunLoop {
@@ -133,7 +133,8 @@ class HotKeyCenterOnDisplay : public ::testing::Test {
     OtherClient other_;
 };
 
-// Stored key code -> X key code -> XKB name -> stored key code, for every entry of the table.
+// Stored key code -> X key code -> XKB name -> stored key code, for every entry of the table:
+// each is found by its code and by its name, and none shares either with another.
 TEST_F(HotKeyCenterOnDisplay, EveryKeyPositionRoundTripsThroughTheServersKeymap) {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     xkb_keymap* keymap = xkb_x11_keymap_new_from_device(
@@ -146,6 +147,7 @@ TEST_F(HotKeyCenterOnDisplay, EveryKeyPositionRoundTripsThroughTheServersKeymap)
         ASSERT_NE(name, nullptr) << position.xkbName;
         EXPECT_EQ(name, position.xkbName); // no entry is an alias read back as another name
         EXPECT_EQ(center_->keyCodeOfX11Keycode(*keycode), position.keyCode) << position.xkbName;
+        EXPECT_FALSE(position.label.empty()) << position.xkbName;
     }
     // Key codes of no listed key, and those beyond core events, have no position.
     for (xkb_keycode_t unlisted : {xkb_keymap_key_by_name(keymap, "LCTL"), 0u, 256u, 70000u})
@@ -154,8 +156,8 @@ TEST_F(HotKeyCenterOnDisplay, EveryKeyPositionRoundTripsThroughTheServersKeymap)
     xkb_context_unref(context);
 }
 
-// Other modifiers held do not match; Super is Command.
-TEST_F(HotKeyCenterOnDisplay, ExactModifiersFireAndSuperIsCommand) {
+// Other modifiers held do not match (Super is Command).
+TEST_F(HotKeyCenterOnDisplay, OnlyTheExactModifiersFire) {
     auto controlA = hotKey("xkb:de", combo(kA, kStoredControlMask));
     auto commandA = hotKey("xkb:ru", combo(kA, kStoredCommandMask | kStoredShiftMask));
     auto plainF5 = hotKey("xkb:us", combo(kF5, 0)); // the recorder allows a bare key
@@ -176,23 +178,9 @@ TEST_F(HotKeyCenterOnDisplay, ExactModifiersFireAndSuperIsCommand) {
     EXPECT_TRUE(log_.empty()) << log_.front();
 }
 
-// A grab another program holds, values that name no key and unknown modifier bits: each is
-// said once, however often registered, and the hotkey stays registered.
-TEST_F(HotKeyCenterOnDisplay, ProblemsAreSaidOnceAndTheHotKeysStayRegistered) {
-    const xcb_keycode_t k = keycodeOf(kK);
-    const std::uint16_t controlShift = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
-    ASSERT_TRUE(other_.grab(k, controlShift));
-    auto taken = hotKey("xkb:de", combo(kK, kStoredControlMask | kStoredShiftMask));
-    center_->registerHotKey(taken);
-    EXPECT_EQ(center_->hotKeyWithIdentifier("xkb:de"), taken);
-    EXPECT_FALSE(center_->isActive(taken));
-    EXPECT_EQ(logLinesWith("taken by another program"), 1u);
-    EXPECT_EQ(logLinesWith("xkb:de"), 1u);
-    center_->unregisterHotKey(taken);
-    center_->registerHotKey(taken);
-    EXPECT_EQ(log_.size(), 1u);
-    other_.ungrab(k, controlShift);
-
+// Values that name no key and unknown modifier bits are said once however often registered (a
+// grab another program holds: tests/e2e/hotkeys.sh); the hotkey stays registered.
+TEST_F(HotKeyCenterOnDisplay, EachProblemIsSaidOnce) {
     std::vector<HotKeyPtr> keys = {
         hotKey("string", PlistValue("Control-A")),
         hotKey("negative", combo(-1, kStoredControlMask)),
@@ -209,19 +197,19 @@ TEST_F(HotKeyCenterOnDisplay, ProblemsAreSaidOnceAndTheHotKeysStayRegistered) {
         EXPECT_FALSE(center_->isActive(key));
         EXPECT_EQ(logLinesWith("hotkey of " + key->identifier() + " "), 1u) << key->identifier();
     }
-    EXPECT_EQ(log_.size(), 1 + keys.size());
+    EXPECT_EQ(log_.size(), keys.size());
 
     // Unknown modifier bits are ignored: the rest of the combination still fires.
     center_->registerHotKey(hotKey("xkb:ru", combo(kA, kStoredControlMask | 0x800000)));
     center_->registerHotKey(hotKey("xkb:ru", combo(kA, kStoredControlMask | 0x800000)));
-    ASSERT_EQ(log_.size(), 2 + keys.size());
+    ASSERT_EQ(log_.size(), 1 + keys.size());
     EXPECT_NE(log_.back().find("0x800000"), std::string::npos) << log_.back();
     other_.press(keycodeOf(kA), {"LCTL"});
     ASSERT_TRUE(firedCount(1));
 }
 
 // The second hotkey's action unregisters it; the first still needs the grab until it goes too.
-TEST_F(HotKeyCenterOnDisplay, UngrabsOnlyWhatNoRegistrationStillNeedsAlsoFromAnAction) {
+TEST_F(HotKeyCenterOnDisplay, UngrabsOnlyWhatNoHotKeyStillNeeds) {
     const xcb_keycode_t f5 = keycodeOf(kF5);
     auto first = hotKey("xkb:de", combo(kF5, kStoredControlMask));
     auto second = GlobalShortcut::hotKeyWithIdentifierKeyCombo(
