@@ -20,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -46,37 +47,36 @@ xcb_window_t windowId(const std::string& text) {
     return static_cast<xcb_window_t>(std::strtoul(text.c_str(), nullptr, 0));
 }
 
+// A reply (or none) freed when it goes.
+template <typename T> std::unique_ptr<T, void (*)(void*)> owned(T* reply) {
+    return {reply, std::free};
+}
+
 xcb_atom_t atom(const char* name) {
-    auto* reply = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    auto reply = owned(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
     if (!reply)
         fail(std::string("cannot intern ") + name);
-    xcb_atom_t result = reply->atom;
-    std::free(reply);
-    return result;
+    return reply->atom;
 }
 
 std::string atomName(xcb_atom_t a) {
-    auto* reply = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, a), nullptr);
+    auto reply = owned(xcb_get_atom_name_reply(c, xcb_get_atom_name(c, a), nullptr));
     if (!reply)
         return "atom" + std::to_string(a);
-    std::string name(xcb_get_atom_name_name(reply),
-                     static_cast<std::size_t>(xcb_get_atom_name_name_length(reply)));
-    std::free(reply);
-    return name;
+    return {xcb_get_atom_name_name(reply.get()),
+            static_cast<std::size_t>(xcb_get_atom_name_name_length(reply.get()))};
 }
 
 // The bytes of W's PROPERTY when it is of TYPE (at most LONGS 32-bit units); none otherwise.
 std::optional<std::string> property(xcb_window_t w, xcb_atom_t property, xcb_atom_t type,
                                     std::uint32_t longs) {
-    auto* reply =
-        xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, longs), nullptr);
-    std::optional<std::string> bytes;
-    if (reply && reply->type == type)
-        bytes.emplace(static_cast<const char*>(xcb_get_property_value(reply)),
-                      static_cast<std::size_t>(xcb_get_property_value_length(reply)));
-    std::free(reply);
-    return bytes;
+    auto reply = owned(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, longs), nullptr));
+    if (!reply || reply->type != type)
+        return std::nullopt;
+    return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                       static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
 }
 
 void setText(xcb_window_t w, xcb_atom_t property, xcb_atom_t type, const std::string& bytes) {
@@ -108,7 +108,7 @@ std::string classOf(xcb_window_t w) {
 }
 
 int roundTrip() {
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    owned(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
     return 0;
 }
 
@@ -130,12 +130,10 @@ int askWindowManager(xcb_window_t window, const char* type, std::uint32_t data0,
 
 // Exit status 0 when the selection of NAME and the screen's number has an owner, 1 otherwise.
 int selectionOwned(const std::string& name) {
-    auto* owner = xcb_get_selection_owner_reply(
+    auto owner = owned(xcb_get_selection_owner_reply(
         c, xcb_get_selection_owner(c, atom((name + std::to_string(screenNumber)).c_str())),
-        nullptr);
-    const bool owned = owner && owner->owner != XCB_NONE;
-    std::free(owner);
-    return owned ? 0 : 1;
+        nullptr));
+    return owner && owner->owner != XCB_NONE ? 0 : 1;
 }
 
 xcb_generic_event_t* nextEvent() {
@@ -314,10 +312,10 @@ int browser(const Args& args) {
     if (args.size() != 2 && args.size() != 6)
         fail("usage: browser CLASS CURSOR [L R T B]");
     const std::string& cursorKind = args[1];
-    auto* xfixes = xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 2, 0), nullptr);
+    auto xfixes =
+        owned(xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 2, 0), nullptr));
     if (!xfixes || xfixes->major_version < 2)
         fail("no XFixes 2 to name cursors");
-    std::free(xfixes);
     // Glyphs of the core cursor font, each followed by its mask.
     constexpr std::uint16_t kXtermGlyph = 152, kLeftPtrGlyph = 68;
     xcb_font_t font = xcb_generate_id(c);
@@ -348,14 +346,12 @@ int browser(const Args& args) {
         setWords(w, atom("_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, margins);
     }
     return serve({w}, true, [](xcb_window_t w) {
-        auto* origin = xcb_translate_coordinates_reply(
-            c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr);
+        auto origin = owned(xcb_translate_coordinates_reply(
+            c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr));
         if (!origin)
             fail("the browser window is gone");
-        const std::string line = std::to_string(w) + " " + std::to_string(origin->dst_x) + " " +
-                                 std::to_string(origin->dst_y);
-        std::free(origin);
-        return line;
+        return std::to_string(w) + " " + std::to_string(origin->dst_x) + " " +
+               std::to_string(origin->dst_y);
     });
 }
 
@@ -372,36 +368,29 @@ std::string windowType(xcb_window_t w) {
 
 // "ID X Y W H", and " TYPE" WITHTYPE.
 void printPlace(xcb_window_t w, bool withType) {
-    auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
-    auto* place = xcb_translate_coordinates_reply(
-        c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr);
+    auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
+    auto place = owned(xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr));
     if (geometry && place)
         std::printf("%u %d %d %u %u%s%s\n", w, place->dst_x, place->dst_y, geometry->width,
                     geometry->height, withType ? " " : "", withType ? windowType(w).c_str() : "");
-    std::free(geometry);
-    std::free(place);
 }
 
 // Calls VISIT for each window below PARENT, LEVELS levels down at most (under a reparenting
 // window manager clients are below its frames); VISIT says whether to look below the window.
 void forEachBelow(xcb_window_t parent, int levels, const std::function<bool(xcb_window_t)>& visit) {
-    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr);
-    if (!tree)
-        return;
-    const xcb_window_t* children = xcb_query_tree_children(tree);
-    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i)
+    auto tree = owned(xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr));
+    const xcb_window_t* children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
+    for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i)
         if (visit(children[i]) && levels > 1)
             forEachBelow(children[i], levels - 1, visit);
-    std::free(tree);
 }
 
 // W is viewable, of class CLS and, when POPUP is given, override-redirect exactly when POPUP.
 bool viewableOfClass(xcb_window_t w, const std::string& cls, std::optional<bool> popup = {}) {
-    auto* a = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr);
-    const bool wanted = a && a->map_state == XCB_MAP_STATE_VIEWABLE &&
-                        (!popup || bool(a->override_redirect) == *popup) && classOf(w) == cls;
-    std::free(a);
-    return wanted;
+    auto a = owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr));
+    return a && a->map_state == XCB_MAP_STATE_VIEWABLE &&
+           (!popup || bool(a->override_redirect) == *popup) && classOf(w) == cls;
 }
 
 // "ID X Y W H TYPE" of each viewable managed window of class CLASS (TYPE: its first
@@ -591,13 +580,11 @@ int propertyReads(const Args& args) {
 }
 
 std::uint8_t lockedGroup() {
-    auto* state =
-        xcb_xkb_get_state_reply(c, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), nullptr);
+    auto state =
+        owned(xcb_xkb_get_state_reply(c, xcb_xkb_get_state(c, XCB_XKB_ID_USE_CORE_KBD), nullptr));
     if (!state)
         fail("cannot read the XKB state");
-    std::uint8_t group = state->lockedGroup;
-    std::free(state);
-    return group;
+    return state->lockedGroup;
 }
 
 // Prints the locked XKB group now and after every change.
@@ -656,11 +643,9 @@ int typeAfter(const Args& args) {
 // Prints "clients N", then "TYPE<tab>COUNT" of the X resources of PID's connections.
 int xResources(const Args& args) {
     const auto pid = static_cast<std::uint32_t>(std::strtoul(args[0].c_str(), nullptr, 10));
-    auto* version = xcb_res_query_version_reply(c, xcb_res_query_version(c, 1, 2), nullptr);
-    const bool haveIds = version && (version->server_major > 1 ||
-                                     (version->server_major == 1 && version->server_minor >= 2));
-    std::free(version);
-    if (!haveIds)
+    auto version = owned(xcb_res_query_version_reply(c, xcb_res_query_version(c, 1, 2), nullptr));
+    if (!version ||
+        std::pair<int, int>(version->server_major, version->server_minor) < std::pair(1, 2))
         fail("the display has no X-Resource 1.2");
     xcb_res_client_id_spec_t all{XCB_NONE, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
     auto* ids = xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &all), nullptr);
@@ -752,10 +737,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < screenNumber; ++i)
         xcb_screen_next(&screens);
     screen = screens.data;
-    auto* version = xcb_xkb_use_extension_reply(c, xcb_xkb_use_extension(c, 1, 0), nullptr);
-    const bool haveXkb = version && version->supported;
-    std::free(version);
-    if (command->xkb && !haveXkb)
+    auto xkb = owned(xcb_xkb_use_extension_reply(c, xcb_xkb_use_extension(c, 1, 0), nullptr));
+    if (command->xkb && !(xkb && xkb->supported))
         fail("the display has no XKB");
     const int status = command->run(args);
     xcb_disconnect(c);

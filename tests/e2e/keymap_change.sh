@@ -20,9 +20,7 @@ expect_notes() {
 }
 
 start_desktop
-open_windows a AppA 1
-open_windows b AppB 1
-open_windows other Other 1
+open_apps a:AppA b:AppB other:Other
 "$VELMORA" rule AppA xkb:fr 2>"$WORK/rule.log"
 grep -q "xkb:fr is not among the keyboard layouts" "$WORK/rule.log" || fail "no note for xkb:fr"
 every_line_is_ours "$WORK/rule.log"

@@ -22,9 +22,7 @@ EOF
 "$VELMORA" rule krunner xkb:ru 2>/dev/null
 "$VELMORA" rule German xkb:de 2>/dev/null
 start_desktop
-open_windows Front Front 1
-open_windows german German 1
-open_windows krunner krunner 1
+open_apps Front:Front german:German krunner:krunner
 activate Front
 start_group_watch
 first_watch=${PIDS[-1]}

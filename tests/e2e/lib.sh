@@ -147,6 +147,12 @@ open_windows() { run_client "windows-$1" "$3" windows "${@:2}"; }
 
 window() { sed -n "${2:-1}p" "$WORK/windows-$1"; }
 
+# open_apps NAME:CLASS...: one window of each CLASS, named NAME as in open_windows.
+open_apps() {
+    local app
+    for app in "$@"; do open_windows "${app%%:*}" "${app#*:}" 1; done
+}
+
 # activate_id ID WHAT: activates window ID as a pager does, WHAT naming it in a failure.
 activate_id() {
     timeout "$DEADLINE" xdotool windowactivate --sync "$1" 2>>"$WORK/xdotool.log" ||
@@ -154,11 +160,12 @@ activate_id() {
 }
 activate() { activate_id "$(window "$@")" "$*"; }
 
-# start_session_bus: a private session bus; the services it starts (dconf, where IBus keeps its
-# configuration) see this run's folders.
+# start_session_bus [OPTION]: a private session bus (OPTION: --config-file=FILE for the
+# session's); the services it starts (dconf, where IBus keeps its configuration) see this
+# run's folders.
 start_session_bus() {
     export XDG_CACHE_HOME=$WORK/cache
-    dbus-daemon --session --nofork --print-address=5 5>"$WORK/bus" 2>"$WORK/bus.log" &
+    dbus-daemon "${1:---session}" --nofork --print-address=5 5>"$WORK/bus" 2>"$WORK/bus.log" &
     PIDS+=($!)
     wait_until "the session bus" test -s "$WORK/bus"
     export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")

@@ -46,8 +46,7 @@ rule_of_mail_is_german() { rule_is "org.example.Mail	xkb:de"; }
 chooser_open() { xdotool search --name '^Add an Application$' >/dev/null; }
 
 start_desktop
-open_windows Mail MailTest 1
-open_windows Other OtherApp 1
+open_apps Mail:MailTest Other:OtherApp
 
 # Without a tray.
 start_velmora

@@ -35,7 +35,6 @@ expect_run 1 "rule with an ID of no known form" rule Term de
 grep -qx 'velmora: did you mean xkb:de? .*' <<<"$ERR" || fail "no xkb:de suggested for de: $ERR"
 run_velmora rules
 grep -q '^Term' <<<"$OUT" && fail "a refused rule was stored: $OUT"
-expect_run 2 "rule without a source" rule XTerm
 expect_run 2 "an unknown command" frobnicate
 [ -n "$ERR" ] && ! grep -qv '^velmora: ' <<<"$ERR" || fail "not velmora's words: $ERR"
 run_velmora --version
@@ -105,8 +104,7 @@ run_velmora rules
 # One agent per display; SIGTERM and SIGINT end it with status 0, saving what is pending (the
 # switch counter is otherwise written a moment later).
 "$VELMORA" rule AppA xkb:de
-open_windows a AppA 1
-open_windows other Other 1
+open_apps a:AppA other:Other
 start_group_watch
 start_velmora
 expect_run 0 "a second start"
@@ -130,11 +128,7 @@ cat >"$WORK/bus.conf" <<EOF
 <policy context="default"><allow send_destination="*"/><allow receive_sender="*"/>
 <allow own="*"/></policy></busconfig>
 EOF
-dbus-daemon --config-file="$WORK/bus.conf" --nofork --print-address=5 5>"$WORK/bus" \
-    2>"$WORK/bus.log" &
-PIDS+=($!)
-wait_until "the session bus" test -s "$WORK/bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
+start_session_bus --config-file="$WORK/bus.conf"
 "$VELMORA_FAKE_NOTIFICATIONS" >"$WORK/notifications" 2>>"$WORK/client.log" &
 notifier=$!
 PIDS+=("$notifier")

@@ -21,9 +21,7 @@ bad_file_set_aside() {
 
 start_desktop
 "$VELMORA" rule AppB xkb:de
-open_windows a AppA 1
-open_windows b AppB 1
-open_windows other Other 1
+open_apps a:AppA b:AppB other:Other
 start_group_watch
 start_velmora
 

@@ -41,8 +41,7 @@ K=$(keycode_of AC08)
 L=$(keycode_of AC09)
 BACKSPACE=$(keycode_of BKSP)
 [ -n "$J" ] && [ -n "$K" ] && [ -n "$L" ] && [ -n "$BACKSPACE" ] || fail "no key codes for AC07-09 and BKSP"
-open_windows other Other 1
-open_windows russian RussianApp 1
+open_apps other:Other russian:RussianApp
 start_tray
 "$CLIENT" lock 0
 start_velmora
