@@ -3,7 +3,6 @@
 // without XFixes (E2E_NO_XFIXES_DISPLAY, started by run_on_display.sh). The cursor read from a
 // live display, also from the address-bar check's thread: tests/e2e/address_bar.sh.
 
-#include "../qt/scoped_environment.h"
 #include "pump_until.h"
 #include "x11/cursor_theme_shapes.h"
 #include "x11/x11_cursor.h"
@@ -14,8 +13,6 @@
 
 #include <cstddef>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 namespace velmora::x11 {
 namespace {
@@ -112,33 +109,12 @@ TEST(CursorThemeShapes, EntriesSharingAnImageReadNoMorePixelsThanTheFileHolds) {
     EXPECT_LE(pixels, file.size() / 4);
 }
 
-TEST(CursorThemeShapes, TheTextCursorsOfEveryThemeInTheSearchPath) {
+// The text cursors read from a theme in that path: tests/e2e/address_bar.sh.
+TEST(CursorThemeShapes, SearchPathOfTheHomeOrXcursorPath) {
     EXPECT_EQ(cursorSearchPath("/h", ""),
               (std::vector<std::string>{"/h/.local/share/icons", "/h/.icons", "/usr/share/icons",
                                         "/usr/share/pixmaps"}));
     EXPECT_EQ(cursorSearchPath("", "~/a::/b"), (std::vector<std::string>{"/b"}));
-
-    namespace fs = std::filesystem;
-    const fs::path root =
-        fs::temp_directory_path() / ("velmora-cursors-" + std::to_string(getpid()));
-    fs::create_directories(root / "one/cursors");
-    fs::create_directories(root / "two/cursors");
-    fs::create_directories(root / "empty");
-    auto write = [](const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    };
-    const XcursorImage beam{2, 3, 1, 1, {0, 0xff000000, 0, 0xff101010, 0x80404040, 0}};
-    const XcursorImage arrow{2, 2, 0, 0, {0xff000000, 0xff000000, 0xff000000, 0}};
-    write(root / "one/cursors/xterm", xcursorFile({beam}));
-    fs::create_symlink("xterm", root / "one/cursors/text");
-    write(root / "one/cursors/left_ptr", xcursorFile({arrow}));
-    write(root / "two/cursors/ibeam", "not a cursor");
-    const std::vector<CursorShape> shapes = [&] {
-        test_support::ScopedEnvironment path{{"XCURSOR_PATH", root.string() + ":/nonexistent"}};
-        return textCursorShapesOfThemes();
-    }();
-    fs::remove_all(root);
-    EXPECT_EQ(shapes, (std::vector<CursorShape>{{2, 3, 1, 1, {0, 0xff, 0, 0xff, 0x80, 0}}}));
 }
 
 TEST(CursorReply, HotSpotAndNameOfWellFormedReplies) {
