@@ -490,6 +490,11 @@ TEST(QtViewFactory, TheOpenPanelClosesThePopover) {
     panel->beginWithCompletionHandler([](std::int64_t) {});
     EXPECT_FALSE(popover->isShown());
     EXPECT_EQ(seen, (std::vector<std::string>{"will", "did"}));
+    // The tray click that closed the popover does not open it again.
+    int clicks = 0;
+    item->button()->setAction([&] { ++clicks; });
+    views.statusItem()->activated(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(clicks, 0);
     dynamic_cast<QtOpenPanel&>(*panel).dialog()->reject();
 }
 
