@@ -1,14 +1,22 @@
 // SPDX-License-Identifier: MIT
-// Which provider's input sources the velmora program uses. The program's message form and the
-// notes about missing layouts are driven end to end in tests/e2e/keymap_change.sh.
+// What the velmora program says: Qt's messages in the program's own form, and which provider's
+// input sources it uses. The notes about missing layouts: tests/e2e/keymap_change.sh.
 
 #include "framework_input_sources.h"
+#include "qt_messages.h"
 #include "x11/xkb_input_sources.h"
 
 #include <gtest/gtest.h>
 
 namespace velmora::program {
 namespace {
+
+TEST(QtMessages, EveryLineStartsWithTheProgramsName) {
+    EXPECT_EQ(formatQtMessage("The X11 connection broke (error 1). Did the X11 server die?"),
+              "velmora: The X11 connection broke (error 1). Did the X11 server die?\n");
+    EXPECT_EQ(formatQtMessage("first\n\nsecond\n"), "velmora: first\nvelmora: second\n");
+    EXPECT_EQ(formatQtMessage(" \n\t\n"), "");
+}
 
 // Sources of the given ids, noting which are selected; as layouts or as a framework's.
 template <class Provider> class FakeSources : public Provider {
