@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
-// What the velmora program says: Qt's messages in the program's own form, and the note about
-// rules that name a layout the keymap lacks, and which provider's input sources it uses.
+// What the velmora program says: Qt's messages in the program's own form, and which provider's
+// input sources it uses. The notes about missing layouts: tests/e2e/keymap_change.sh.
 
 #include "framework_input_sources.h"
-#include "missing_layout_notes.h"
 #include "qt_messages.h"
 #include "x11/xkb_input_sources.h"
 
@@ -16,7 +15,6 @@ TEST(QtMessages, EveryLineStartsWithTheProgramsName) {
     EXPECT_EQ(formatQtMessage("The X11 connection broke (error 1). Did the X11 server die?"),
               "velmora: The X11 connection broke (error 1). Did the X11 server die?\n");
     EXPECT_EQ(formatQtMessage("first\n\nsecond\n"), "velmora: first\nvelmora: second\n");
-    EXPECT_EQ(formatQtMessage(""), "");
     EXPECT_EQ(formatQtMessage(" \n\t\n"), "");
 }
 
@@ -62,84 +60,55 @@ class FakeFramework final : public FakeSources<InputMethodFramework> {
     std::string name_;
 };
 
-class CollectedLog final : public Application {
-  public:
-    std::vector<std::string> lines;
-    std::string bundlePath() override { return {}; }
-    void log(const std::string& line) override { lines.push_back(line); }
+class FrameworkInputSourcesTest : public ::testing::Test {
+  protected:
+    void SetUp() override { layouts_.ids = {"xkb:us", "xkb:de"}; }
+
+    FakeLayouts layouts_;
+    FakeFramework fcitx_{"Fcitx5", {"fcitx5:keyboard-us", "fcitx5:pinyin"}};
+    FakeFramework ibus_{"IBus", {"ibus:xkb:us::eng", "ibus:libpinyin"}};
+    std::vector<DesktopBroadcast> posted_;
+    std::vector<std::string> said_;
+    FrameworkInputSources sources_{layouts_,
+                                   {&fcitx_, &ibus_},
+                                   [this](DesktopBroadcast b) { posted_.push_back(b); },
+                                   [this](const std::string& line) { said_.push_back(line); }};
 };
 
-TEST(MissingLayoutNotes, OncePerLayoutAndKeymap) {
-    FakeLayouts layouts;
-    layouts.ids = {"xkb:us", "xkb:de"};
-    CollectedLog log;
-    MissingLayoutNotes notes(layouts, log);
-
-    EXPECT_EQ(notes.sourcesMatching("xkb:de", false).size(), 1u);
-    EXPECT_TRUE(notes.sourcesMatching(std::nullopt, false).size() == 2);
-    EXPECT_TRUE(log.lines.empty()) << "found layouts and whole lists are not worth a note";
-
-    for (int activation = 0; activation < 3; ++activation)
-        EXPECT_TRUE(notes.sourcesMatching("xkb:fr", false).empty());
-    ASSERT_EQ(log.lines.size(), 1u);
-    EXPECT_NE(log.lines[0].find("xkb:fr"), std::string::npos) << log.lines[0];
-    EXPECT_NE(log.lines[0].find("xkb:us, xkb:de"), std::string::npos) << log.lines[0];
-
-    notes.sourcesMatching("xkb:ru", false);
-    EXPECT_EQ(log.lines.size(), 2u) << "another missing layout gets its own note";
-
-    layouts.ids = {"xkb:us"};
-    notes.sourcesMatching("xkb:fr", false);
-    EXPECT_EQ(log.lines.size(), 3u) << "a new keymap notes the layout again";
-    notes.sourcesMatching("xkb:fr", false);
-    EXPECT_EQ(log.lines.size(), 3u);
-
-    layouts.ids = {};
-    notes.sourcesMatching("xkb:fr", false);
-    ASSERT_EQ(log.lines.size(), 4u);
-    EXPECT_NE(log.lines[3].find("no layouts"), std::string::npos) << log.lines[3];
+TEST_F(FrameworkInputSourcesTest, ARunningFrameworkProvidesTheSources) {
+    EXPECT_EQ(sources_.sourcesMatching(std::nullopt, false).size(), 2u);
+    ibus_.setRunning(true);
+    EXPECT_EQ(*sources_.sourcesMatching(std::nullopt, false)[1].inputSourceID, "ibus:libpinyin");
+    EXPECT_EQ(posted_.at(0), DesktopBroadcast::EnabledInputSourcesChanged)
+        << "the agent re-reads the sources as after a new keymap";
+    ibus_.setRunning(false);
+    EXPECT_EQ(*sources_.sourcesMatching(std::nullopt, false)[0].inputSourceID, "xkb:us");
+    EXPECT_EQ(said_,
+              (std::vector<std::string>{"input sources from IBus",
+                                        "IBus is gone; input sources from the keyboard layouts"}));
 }
 
-TEST(FrameworkInputSources, TheFirstRunningFrameworkProvidesElseTheLayouts) {
-    FakeLayouts layouts;
-    layouts.ids = {"xkb:us", "xkb:de"};
-    FakeFramework fcitx("Fcitx5", {"fcitx5:keyboard-us", "fcitx5:pinyin"});
-    FakeFramework ibus("IBus", {"ibus:xkb:us::eng", "ibus:libpinyin"});
-    std::vector<DesktopBroadcast> posted;
-    std::vector<std::string> said;
-    FrameworkInputSources sources(
-        layouts, {&fcitx, &ibus}, [&](DesktopBroadcast b) { posted.push_back(b); },
-        [&](const std::string& line) { said.push_back(line); });
-    EXPECT_EQ(sources.sourcesMatching(std::nullopt, false).size(), 2u);
-    EXPECT_TRUE(said.empty());
+TEST_F(FrameworkInputSourcesTest, Fcitx5WinsWhenBothRun) {
+    ibus_.setRunning(true);
+    fcitx_.setRunning(true);
+    EXPECT_EQ(sources_.activeFramework(), &fcitx_);
+    EXPECT_EQ(said_.at(1), "several input-method frameworks run; using Fcitx5's");
+}
 
-    posted.clear();
-    ibus.setRunning(true);
-    EXPECT_EQ(sources.activeFramework(), &ibus);
-    EXPECT_EQ(*sources.sourcesMatching(std::nullopt, false)[1].inputSourceID, "ibus:libpinyin");
-    EXPECT_EQ(posted.front(), DesktopBroadcast::EnabledInputSourcesChanged)
-        << "the agent re-reads the sources as after a new keymap";
-    const InputSource listedByIBus = sources.sourcesMatching("ibus:libpinyin", false).front();
+TEST_F(FrameworkInputSourcesTest, SourcesOfAProviderNoLongerUsedAreNotSelected) {
+    ibus_.setRunning(true);
+    const InputSource listedByIBus = sources_.sourcesMatching("ibus:libpinyin", false).front();
+    fcitx_.setRunning(true);
+    sources_.select(listedByIBus);
+    EXPECT_TRUE(ibus_.selected.empty() && fcitx_.selected.empty());
+    sources_.select(sources_.sourcesMatching("fcitx5:pinyin", false).front());
+    EXPECT_EQ(fcitx_.selected, std::vector<std::string>{"fcitx5:pinyin"});
+}
 
-    fcitx.setRunning(true);
-    EXPECT_EQ(sources.activeFramework(), &fcitx) << "Fcitx5 wins when both run";
-    sources.select(listedByIBus);
-    EXPECT_TRUE(ibus.selected.empty() && fcitx.selected.empty())
-        << "a source of a provider that is no longer used is not selected";
-    sources.select(sources.sourcesMatching("fcitx5:pinyin", false).front());
-    EXPECT_EQ(fcitx.selected, std::vector<std::string>{"fcitx5:pinyin"});
-    sources.sourcesMatching(x11::kLatinLayoutAlias, false);
-    EXPECT_EQ(fcitx.asked, "xkb:us") << "the address bar's Latin layout is the framework's US one";
-
-    ibus.setRunning(false);
-    fcitx.setRunning(false);
-    EXPECT_EQ(sources.activeFramework(), nullptr);
-    EXPECT_EQ(*sources.sourcesMatching(std::nullopt, false)[0].inputSourceID, "xkb:us");
-    ASSERT_EQ(said.size(), 4u);
-    EXPECT_EQ(said[0], "input sources from IBus");
-    EXPECT_EQ(said[1], "several input-method frameworks run; using Fcitx5's");
-    EXPECT_EQ(said[2], "input sources from Fcitx5");
-    EXPECT_EQ(said[3], "Fcitx5 is gone; input sources from the keyboard layouts");
+TEST_F(FrameworkInputSourcesTest, TheLatinLayoutIsTheFrameworksUsOne) {
+    fcitx_.setRunning(true);
+    sources_.sourcesMatching(x11::kLatinLayoutAlias, false);
+    EXPECT_EQ(fcitx_.asked, "xkb:us");
 }
 
 } // namespace

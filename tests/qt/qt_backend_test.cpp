@@ -38,7 +38,7 @@ template <typename Done> bool runUntil(Done done) {
     return QTest::qWaitFor(done, 20000);
 }
 
-TEST(QtRunLoop, TimersFireFromTheRunLoopAloneAndStopWhenAsked) {
+TEST(QtRunLoop, TimersFireUntilStopped) {
     QtRunLoop runLoop;
     int oneShot = 0, stopped = 0, distant = 0, repeating = 0;
     // Nobody keeps this one: the run loop does until it fired.
@@ -85,7 +85,7 @@ class DeadlineQueues : public ::testing::Test {
     bool early_ = false;
 };
 
-TEST_F(DeadlineQueues, RunByDeadlineThenInTheOrderAddedAndNeverEarly) {
+TEST_F(DeadlineQueues, RunByDeadlineThenInTheOrderAdded) {
     add("late", 9ms);
     add("first", 3ms);
     add("second", 3ms);
@@ -104,7 +104,7 @@ TEST_F(DeadlineQueues, ForgetCancelledWork) {
 }
 
 // Work added by running work, due already, runs before later work in the same pass.
-TEST_F(DeadlineQueues, RunWorkThatRunningWorkAddsByItsDeadline) {
+TEST_F(DeadlineQueues, WorkAddedByRunningWorkKeepsItsDeadline) {
     add("late", 9ms);
     queue_.add(base_ + 5ms, [&] {
         ran_.push_back("adder");
@@ -115,7 +115,7 @@ TEST_F(DeadlineQueues, RunWorkThatRunningWorkAddsByItsDeadline) {
     EXPECT_FALSE(early_);
 }
 
-TEST(QtRunLoop, MainQueueRunsInOrderAfterTheCurrentWorkAndGlobalWorkHandsBackToIt) {
+TEST(QtRunLoop, MainQueueRunsInOrderAfterTheCurrentWork) {
     QtRunLoop runLoop;
     std::vector<int> order;
     runLoop.dispatchAsyncMain([&] {
@@ -126,7 +126,10 @@ TEST(QtRunLoop, MainQueueRunsInOrderAfterTheCurrentWorkAndGlobalWorkHandsBackToI
     EXPECT_TRUE(order.empty()); // queued, not run at once
     ASSERT_TRUE(runUntil([&] { return order.size() == 3; }));
     EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
 
+TEST(QtRunLoop, GlobalWorkHandsBackToTheMainThread) {
+    QtRunLoop runLoop;
     std::atomic<bool> ranElsewhere{false};
     bool backOnMain = false, delayedOnMain = false;
     QThread* main = QThread::currentThread();
@@ -195,15 +198,13 @@ class QtImagesTest : public ::testing::Test {
     QtImages images_;
 };
 
-TEST_F(QtImagesTest, PixelBytesAreRgbaRowsWithoutPaddingAndFilesLoadByPathOrUrl) {
-    QtImage image(fourColours());
-    auto bytes = images_.copyFirstImagePixelBytes(image);
-    ASSERT_TRUE(bytes);
-    EXPECT_EQ(*bytes, (std::vector<std::uint8_t>{255, 0, 0, 255, 0, 255, 0, 255, //
-                                                 0, 0, 255, 255, 0, 0, 0, 0}));
-    // Three pixels a row: 12 bytes, no padding to a multiple of anything.
-    QtImage odd(QImage(3, 2, QImage::Format_RGB888));
-    EXPECT_EQ(images_.copyFirstImagePixelBytes(odd)->size(), 24u);
+TEST_F(QtImagesTest, PixelBytesAreRgbaRowsWithoutPadding) {
+    auto bytes = images_.copyFirstImagePixelBytes(QtImage(fourColours()));
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{255, 0, 0, 255, 0, 255, 0, 255, //
+                                                0, 0, 255, 255, 0, 0, 0, 0}));
+    EXPECT_EQ(
+        images_.copyFirstImagePixelBytes(QtImage(QImage(3, 2, QImage::Format_RGB888)))->size(),
+        24u);
     // Window icons come as non-premultiplied ARGB words; too few of them give no image.
     ImagePtr argb =
         images_.imageWithARGBPixels(2, 2, {0xffff0000, 0xff00ff00, 0xff0000ff, 0x00000000});
@@ -211,25 +212,23 @@ TEST_F(QtImagesTest, PixelBytesAreRgbaRowsWithoutPaddingAndFilesLoadByPathOrUrl)
     EXPECT_EQ(images_.copyFirstImagePixelBytes(*argb), bytes);
     EXPECT_EQ(images_.imageWithARGBPixels(2, 2, {0xffff0000}), nullptr);
     EXPECT_EQ(images_.imageWithARGBPixels(0, 2, {}), nullptr);
+}
 
-    // Files load by path or file URL, and missing ones give nothing.
+TEST_F(QtImagesTest, FilesLoadByPathOrUrl) {
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    QString path = QDir(folder.path()).filePath("icon.png");
+    const QString path = QDir(folder.path()).filePath("icon.png");
     ASSERT_TRUE(fourColours().save(path));
     ImagePtr byPath = images_.imageWithContentsOfURL(path.toStdString());
     ImagePtr byUrl = images_.imageWithContentsOfURL("file://" + path.toStdString());
     ASSERT_TRUE(byPath && byUrl);
     EXPECT_EQ(byPath->size(), (Size{2, 2}));
     EXPECT_EQ(images_.copyFirstImagePixelBytes(*byUrl), images_.copyFirstImagePixelBytes(*byPath));
-    EXPECT_EQ(
-        images_.imageWithContentsOfURL(QDir(folder.path()).filePath("none.png").toStdString()),
-        nullptr);
+    EXPECT_EQ(images_.imageWithContentsOfURL(path.toStdString() + ".none"), nullptr);
 }
 
 // Icon names in hicolor and the data folders' pixmaps, as SVG, PNG or XPM, with or without the
 // suffix; a file too large to read on the main thread gives nothing, by name or by path.
-TEST_F(QtImagesTest, IconNamesAreFoundInEveryFormatAndLargeFilesAreNotRead) {
+TEST_F(QtImagesTest, IconNamesAreFoundInEveryFormatButHugeOnes) {
     QTemporaryDir data;
     ASSERT_TRUE(data.isValid());
     test_support::ScopedEnvironment dataHome{{"XDG_DATA_HOME", data.path().toStdString()}};
@@ -260,20 +259,8 @@ TEST_F(QtImagesTest, IconNamesAreFoundInEveryFormatAndLargeFilesAreNotRead) {
     EXPECT_EQ(images_.imageWithContentsOfURL(data.path().toStdString()), nullptr); // a folder
 }
 
-TEST_F(QtImagesTest, ScalingDrawsAllOfTheSourceAtTheNewSizeAsNoTemplate) {
-    QtImage source(fourColours());
-    source.setTemplate(true);
-    ImagePtr scaled = images_.scaledImage(source, Size{4, 8});
-    ASSERT_TRUE(scaled);
-    EXPECT_EQ(scaled->size(), (Size{4, 8}));
-    EXPECT_FALSE(scaled->isTemplate());
-    const QImage& pixels = dynamic_cast<QtImage&>(*scaled).image();
-    EXPECT_EQ(pixels.pixelColor(0, 0).red(), 255); // top-left stays red
-    EXPECT_EQ(pixels.pixelColor(3, 7).alpha(), 0); // bottom-right stays clear
-    EXPECT_EQ(images_.scaledImage(source, Size{0, 5})->size(), (Size{0, 0}));
-}
-
-TEST(LayoutBadgeRefs, TheLayoutNamesTheLabelAVariantIsMarkedAndAnythingElseIsNoBadge) {
+// Scaling to the row's size: the window's own icon in tests/e2e/identity.sh.
+TEST(LayoutBadgeRefs, TheLayoutNamesTheLabel) {
     EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:us"), (LayoutBadge{"US", false}));
     EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:de(nodeadkeys)"), (LayoutBadge{"DE", true}));
     // At most three letters or digits, punctuation skipped.
@@ -281,12 +268,12 @@ TEST(LayoutBadgeRefs, TheLayoutNamesTheLabelAVariantIsMarkedAndAnythingElseIsNoB
     EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:n_e/c-vndr(alt-intl)"),
               (LayoutBadge{"NEC", true}));
     // Anything else is no badge.
-    for (std::string ref :
-         {"", "us", "input-keyboard", "velmora-badge", "velmora-badge:", "velmora-badge:()",
-          "velmora-badge:us(", "velmora-badge:us()", "velmora-badge:us(intl)x",
-          "velmora-badge:us(a(b))", "velmora-badge:u s", "velmora-badge:__",
-          "velmora-badge:caf\xC3\xA9", "Velmora-badge:us"})
-        EXPECT_EQ(parseLayoutBadgeRef(ref), std::nullopt) << ref;
+    for (std::string ref : {"", "us", "velmora-badge", ":", ":()", ":us(", ":us()", ":us(intl)x",
+                            ":us(a(b))", ":u s", ":__", ":caf\xC3\xA9", ":us)"})
+        EXPECT_EQ(parseLayoutBadgeRef(ref.starts_with(":") ? "velmora-badge" + ref : ref),
+                  std::nullopt)
+            << ref;
+    EXPECT_EQ(parseLayoutBadgeRef("Velmora-badge:us"), std::nullopt);
     EXPECT_EQ(parseLayoutBadgeRef(std::string("velmora-badge:u\0s", 16)), std::nullopt);
     EXPECT_EQ(parseLayoutBadgeRef("velmora-badge:" + std::string(200, 'a')), std::nullopt);
 }
@@ -311,14 +298,12 @@ class LayoutBadgeImages : public QtImagesTest {
     }
 };
 
-TEST_F(LayoutBadgeImages, EachLayoutIsItsOwnOneColourGlyphKeptButEveryCallerGetsItsOwnImage) {
+TEST_F(LayoutBadgeImages, EachLayoutIsItsOwnOneColourGlyph) {
     auto us = pixels("velmora-badge:us");
-    auto de = pixels("velmora-badge:de");
-    auto ru = pixels("velmora-badge:ru");
     auto usIntl = pixels("velmora-badge:us(intl)");
     auto lat = pixels("velmora-badge:latam");
-    EXPECT_NE(us, usIntl); // each layout its own glyph
-    for (const auto* glyph : {&us, &de, &ru, &usIntl, &lat}) {
+    EXPECT_NE(us, usIntl);
+    for (const auto* glyph : {&us, &usIntl, &lat}) {
         // Every pixel is black, the glyph is in the alpha alone.
         for (std::size_t i = 0; i + 3 < glyph->size(); i += 4)
             ASSERT_EQ((*glyph)[i] | (*glyph)[i + 1] | (*glyph)[i + 2], 0) << i;
@@ -334,13 +319,11 @@ TEST_F(LayoutBadgeImages, EachLayoutIsItsOwnOneColourGlyphKeptButEveryCallerGets
     EXPECT_EQ(inked(us, 15, 15, 18, 18), 0);
     EXPECT_GT(inked(usIntl, 15, 15, 18, 18), 0);
     // So the program takes them for one-colour glyphs, in both forms of the test.
-    for (const char* ref : {"velmora-badge:us", "velmora-badge:de(nodeadkeys)"}) {
-        ImagePtr image = images_.imageWithIconRef(ref);
-        EXPECT_TRUE(canTemplate(images_, image.get(), 2)) << ref;
-        EXPECT_TRUE(canTemplate(images_, image.get(), 3)) << ref;
-    }
+    ImagePtr image = images_.imageWithIconRef("velmora-badge:de(nodeadkeys)");
+    EXPECT_TRUE(canTemplate(images_, image.get(), 2) && canTemplate(images_, image.get(), 3));
+}
 
-    // Badges are kept, but every caller gets its own image.
+TEST_F(LayoutBadgeImages, EveryCallerGetsItsOwnImage) {
     ImagePtr first = images_.imageWithIconRef("velmora-badge:de");
     ImagePtr second = images_.imageWithIconRef("velmora-badge:de(nodeadkeys)");
     ImagePtr third = images_.imageWithIconRef("velmora-badge:de");
@@ -348,7 +331,6 @@ TEST_F(LayoutBadgeImages, EachLayoutIsItsOwnOneColourGlyphKeptButEveryCallerGets
     EXPECT_NE(first, third);
     first->setTemplate(true);
     EXPECT_FALSE(third->isTemplate());
-    EXPECT_EQ(images_.copyFirstImagePixelBytes(*first), images_.copyFirstImagePixelBytes(*third));
     EXPECT_NE(images_.copyFirstImagePixelBytes(*first), images_.copyFirstImagePixelBytes(*second));
     // Far more badges than are kept: each is still right.
     for (char a = 'a'; a <= 'z'; ++a)
@@ -356,7 +338,6 @@ TEST_F(LayoutBadgeImages, EachLayoutIsItsOwnOneColourGlyphKeptButEveryCallerGets
             ASSERT_TRUE(images_.imageWithIconRef(std::string("velmora-badge:") + a + b));
     EXPECT_EQ(images_.copyFirstImagePixelBytes(*images_.imageWithIconRef("velmora-badge:de")),
               images_.copyFirstImagePixelBytes(*third));
-    EXPECT_EQ(images_.imageWithIconRef("velmora-badge:us)"), nullptr);
 }
 
 // Alpha values by row, one character a pixel: '#' 255, '+' 128, '-' 127, '.' 0.
@@ -374,52 +355,29 @@ QImage alphaPattern(std::initializer_list<const char*> rows) {
     return image;
 }
 
-TEST(IndicatorShape, TheOpaqueRegionHoldsThePixelsAtLeastHalfOpaqueAndIconsAreCentred) {
+TEST(IndicatorShape, TheOpaqueRegionHoldsThePixelsHalfOpaque) {
     QImage image = alphaPattern({"..##..", //
                                  "..#+..", //
                                  "#-..##", //
                                  "#-..##", //
                                  "......"});
-    QRegion expected = QRegion(2, 0, 2, 2) + QRegion(0, 2, 1, 2) + QRegion(4, 2, 2, 2);
     QRegion region = opaqueRegion(image);
-    EXPECT_EQ(region, expected);
+    EXPECT_EQ(region, QRegion(2, 0, 2, 2) + QRegion(0, 2, 1, 2) + QRegion(4, 2, 2, 2));
     EXPECT_EQ(region.rectCount(), 3); // rows alike are one band
-    EXPECT_TRUE(opaqueRegion(alphaPattern({"---", "..."})).isEmpty());
     EXPECT_TRUE(opaqueRegion(QImage()).isEmpty());
-    // Opaque formats are opaque everywhere.
-    QImage opaque(3, 2, QImage::Format_RGB32);
+    QImage opaque(3, 2, QImage::Format_RGB32); // opaque everywhere
     opaque.fill(Qt::black);
     EXPECT_EQ(opaqueRegion(opaque), QRegion(0, 0, 3, 2));
+}
 
-    // Icons keep their size and proportions, centred.
+// Icons keep their size and proportions, centred.
+TEST(IndicatorShape, IconsAreCentred) {
     const QSize side(32, 32);
     EXPECT_EQ(iconPlacement(side, QSize(26, 18)), QRect(3, 7, 26, 18));
-    EXPECT_EQ(iconPlacement(side, QSize(18, 18)), QRect(7, 7, 18, 18));
     EXPECT_EQ(iconPlacement(side, QSize(64, 32)), QRect(0, 8, 32, 16)); // scaled down
     EXPECT_EQ(iconPlacement(side, QSize(1000, 1)), QRect(0, 15, 32, 1));
     EXPECT_TRUE(iconPlacement(side, QSize(0, 5)).isEmpty());
     EXPECT_TRUE(iconPlacement(QSize(), QSize(5, 5)).isEmpty());
-}
-
-// The indicator's face with a badge to show.
-using QtIndicator = QtImagesTest;
-
-TEST_F(QtIndicator, TheFaceShowsOnlyWhatIsShown) {
-    const QSize side(32, 32);
-    auto badge = std::dynamic_pointer_cast<QtImage>(images_.imageWithIconRef("velmora-badge:ru"));
-    ASSERT_TRUE(badge);
-    IndicatorContent content{false, false, badge->image()};
-    EXPECT_TRUE(opaqueRegion(indicatorFace(side, content)).isEmpty());
-
-    content.iconShown = true;
-    QRegion icon = opaqueRegion(indicatorFace(side, content));
-    EXPECT_FALSE(icon.isEmpty());
-    // The glyph is drawn where it is placed, at its own size, in the middle.
-    EXPECT_TRUE(QRegion(7, 7, kBadgeSide, kBadgeSide).contains(icon.boundingRect()));
-    EXPECT_GT(icon.boundingRect().width(), kBadgeSide / 2);
-
-    content.icon = QImage(); // shown, but there is nothing to show
-    EXPECT_TRUE(opaqueRegion(indicatorFace(side, content)).isEmpty());
 }
 
 } // namespace

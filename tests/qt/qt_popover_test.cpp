@@ -36,29 +36,28 @@
 namespace velmora::qt {
 namespace {
 
-TEST(PopoverPlacement, BelowTheTrayIconWhenItFitsElseAboveAtThePointerWithoutATray) {
+// Below the icon and centred on it; a panel at the bottom: above it.
+TEST(PopoverPlacement, StaysBesideTheIconOnTheScreen) {
     const QRect screen(0, 0, 1280, 800);
     const QSize size(290, 332);
-    // Below the icon, centred on it: QtPopovers.AtAnIcon...; a panel at the bottom: above it.
     EXPECT_EQ(popoverPosition(size, QRect(600, 776, 24, 24), QPoint(), screen),
               QPoint(466, 776 - kPopoverGap - 332));
-    // An icon at the right edge: kept inside the screen.
     EXPECT_EQ(popoverPosition(size, QRect(1260, 0, 20, 20), QPoint(), screen).x(), 1280 - 290);
     EXPECT_EQ(popoverPosition(size, QRect(-5, 0, 20, 20), QPoint(), screen).x(), 0);
     // Room on neither side: the side with more, then inside the screen.
     const QRect low(0, 0, 1280, 500);
-    EXPECT_EQ(popoverPosition(size, QRect(600, 300, 24, 24), QPoint(), low).y(), 0);
-    EXPECT_EQ(popoverPosition(size, QRect(600, 150, 24, 24), QPoint(), low).y(), 500 - 332);
-    EXPECT_EQ(popoverPosition(size, QRect(600, 100, 24, 24), QPoint(), low).y(), 126);
+    for (auto [top, y] : {std::pair{300, 0}, {150, 500 - 332}, {100, 126}})
+        EXPECT_EQ(popoverPosition(size, QRect(600, top, 24, 24), QPoint(), low).y(), y) << top;
+}
 
-    // At the pointer when the tray says nothing; here a panel of 30 at the top.
-    const QRect panel(0, 30, 1280, 770);
+TEST(PopoverPlacement, FollowsThePointerWithoutATray) {
+    const QSize size(290, 332);
+    const QRect panel(0, 30, 1280, 770); // a panel of 30 at the top
     for (QRect unknown : {QRect(), QRect(0, 0, 0, 0), QRect(10, 10, -5, 5)})
         EXPECT_EQ(popoverPosition(size, unknown, QPoint(640, 5), panel), QPoint(495, 30));
     EXPECT_EQ(popoverPosition(size, QRect(), QPoint(640, 790), panel),
               QPoint(495, 790 - kPopoverGap - 332));
-    // A second screen to the right of the first.
-    const QRect right(1280, 0, 1920, 1080);
+    const QRect right(1280, 0, 1920, 1080); // a second screen
     EXPECT_EQ(popoverPosition(size, QRect(), QPoint(1285, 0), right).x(), 1280);
     // Larger than the screen: the top-left corner stays on it.
     EXPECT_EQ(popoverPosition(QSize(2000, 2000), QRect(), QPoint(640, 400), panel), QPoint(0, 30));
@@ -87,25 +86,17 @@ class QtPopovers : public ::testing::Test {
     std::unique_ptr<QtPopover> popover_;
 };
 
-TEST_F(QtPopovers, WillShowComesBeforeTheShowAndEveryCloseIsPosted) {
+TEST_F(QtPopovers, PostsWillShowBeforeShowingAndEveryClose) {
     popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
     EXPECT_TRUE(popover_->isShown());
-    EXPECT_EQ(posted_, (std::vector<std::string>{"NSPopoverWillShowNotification closed"}));
     // Shown again while shown: it takes its new size, posting nothing.
     popover_->setContentSize(Size{288, 648});
     popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
-    EXPECT_EQ(posted_.size(), 1u);
-    EXPECT_EQ(content_->frame().size, (Size{288, 648}));
     EXPECT_EQ(popover_->window()->size(), QSize(290, 650)); // with its border
-
     EXPECT_FALSE(popover_->closedWithin(QtViews::kReopenGuardMilliseconds));
     popover_->performClose();
-    EXPECT_FALSE(popover_->isShown());
-    EXPECT_EQ(posted_.back(), "NSPopoverDidCloseNotification closed");
     EXPECT_TRUE(popover_->closedWithin(QtViews::kReopenGuardMilliseconds));
     popover_->performClose(); // closed already: nothing
-    EXPECT_EQ(posted_.size(), 2u);
-
     // Closed by Qt, as a popup is when the user presses elsewhere.
     popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
     popover_->window()->close();
@@ -113,11 +104,9 @@ TEST_F(QtPopovers, WillShowComesBeforeTheShowAndEveryCloseIsPosted) {
                                                  "NSPopoverDidCloseNotification closed",
                                                  "NSPopoverWillShowNotification closed",
                                                  "NSPopoverDidCloseNotification closed"}));
-    popover_->setContentSize(Size{-3, 20});
-    EXPECT_EQ(popover_->contentSize(), (Size{0, 20}));
 }
 
-TEST_F(QtPopovers, AtAnIconTheTrayHasYetToTakeInTheShowWaitsUntilItStaysPut) {
+TEST_F(QtPopovers, WaitsForTheTrayIconToStayPut) {
     bool inPlace = false;
     QRect icon(500, 40, 22, 22); // where it sits before the tray takes it in
     QtStatusButton button([&] { return icon; }, [&] { return inPlace; });
@@ -133,14 +122,14 @@ TEST_F(QtPopovers, AtAnIconTheTrayHasYetToTakeInTheShowWaitsUntilItStaysPut) {
     icon.moveTop(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return popover_->isShown(); }));
     EXPECT_EQ(popover_->window()->pos(), QPoint(510 - 145, 22 + kPopoverGap));
-    EXPECT_EQ(posted_, (std::vector<std::string>{"NSPopoverWillShowNotification closed"}));
     // The icon where it was at the last show: at once.
     popover_->performClose();
     popover_->showRelativeToRectOfViewPreferredEdge({}, &button, RectEdge::MaxY);
     EXPECT_TRUE(popover_->isShown());
 }
 
-TEST_F(QtPopovers, PressesInsideReachTheObserverAfterTheyWereHandled) {
+// A press on the background travels from the content up to the window: heard once.
+TEST_F(QtPopovers, ObserverHearsPressesAfterTheyAreHandled) {
     auto button = std::make_shared<QtButton>();
     button->setFrame(Rect{{10, 10}, {20, 20}});
     content_->addSubview(button);
@@ -150,18 +139,9 @@ TEST_F(QtPopovers, PressesInsideReachTheObserverAfterTheyWereHandled) {
     popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
     QTest::mouseClick(button->button(), Qt::LeftButton);
     QCoreApplication::processEvents();
-    // A press on the background travels from the content up to the window: heard once.
     QTest::mouseClick(content_->widget(), Qt::LeftButton, {}, QPoint(200, 100));
     QCoreApplication::processEvents();
     EXPECT_EQ(order, (std::vector<std::string>{"click", "mouse down", "mouse down"}));
-    QWidget elsewhere; // beside the popover: a press there closes it
-    const QRect shown = popover_->window()->geometry();
-    elsewhere.setGeometry(shown.right() + 20, shown.top(), 40, 40);
-    elsewhere.show();
-    QTest::mouseClick(&elsewhere, Qt::LeftButton);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(order.size(), 3u);
-    EXPECT_FALSE(popover_->isShown());
 }
 
 // The alert closes a popup popover before it shows; an ordinary window stays.
@@ -199,47 +179,38 @@ TEST_F(QtAlerts, APopupPopoverClosesBeforeTheAlertShows) {
     EXPECT_EQ(text_, QStringLiteral("Tip:\n        text"));
 }
 
-TEST_F(QtAlerts, AnOrdinaryWindowStaysAndABoxClosedWithoutAButtonAnswersMinusOne) {
+TEST_F(QtAlerts, AnOrdinaryWindowStaysOpen) {
     tray_ = false;
     popover_->showRelativeToRectOfViewPreferredEdge({}, nullptr, RectEdge::MaxY);
     ASSERT_TRUE(popover_->isOrdinaryWindow());
     EXPECT_EQ(run(0), std::pair(std::int64_t{0}, true));
-    popover_->performClose();
+}
+
+TEST_F(QtAlerts, ABoxClosedWithoutAButtonAnswersMinusOne) {
     EXPECT_EQ(run(std::nullopt).first, -1);
 }
 
-TEST(QtStatusItems, ATrayClickRunsTheActionUnlessItJustClosedThePopover) {
+TEST(QtStatusItems, ATrayClickRunsTheActionUnlessJustClosed) {
     bool justClosed = false;
-    std::vector<std::string> log;
-    QtStatusItem item(QtStatusItem::Hooks{
-        .popoverJustClosed = [&] { return justClosed; },
-        .log = [&](const std::string& line) { log.push_back(line); },
-    });
+    QtStatusItem::Hooks hooks;
+    hooks.popoverJustClosed = [&] { return justClosed; };
+    QtStatusItem item(hooks);
     int clicks = 0;
     item.button()->setAction([&] { ++clicks; });
-    item.activated(QSystemTrayIcon::Trigger);
-    item.activated(QSystemTrayIcon::DoubleClick);
-    item.activated(QSystemTrayIcon::Context);
-    item.activated(QSystemTrayIcon::MiddleClick);
+    for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick,
+                        QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick})
+        item.activated(reason);
     EXPECT_EQ(clicks, 2);
     justClosed = true;
     item.activated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(clicks, 2);
     // The menu's "Show" is a deliberate choice: always heard.
-    ASSERT_EQ(item.contextMenu().actions().size(), 1);
-    EXPECT_EQ(item.contextMenu().actions()[0]->text(), "Show");
-    item.contextMenu().actions()[0]->trigger();
+    item.contextMenu().actions().at(0)->trigger();
     EXPECT_EQ(clicks, 3);
     item.button()->setEnabled(false);
     justClosed = false;
     item.activated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(clicks, 3);
-
-    // No tray here: said once, and the item is there to be shown when one comes.
-    EXPECT_FALSE(item.trayAvailable());
-    EXPECT_EQ(log.size(), 1u);
-    EXPECT_TRUE(item.isVisible());
-    EXPECT_EQ(item.button()->frame(), Rect{}); // the tray does not say where it is
 }
 
 TEST(QtStatusItems, ATemplateImageIsDrawnInTheColourOfText) {
@@ -301,7 +272,7 @@ class QtOpenPanels : public ::testing::Test {
     std::vector<std::string> chosen_;
 };
 
-// The system's applications folder before the user's: TheAnswerReachesTheHandler...
+// The system's applications folder before the user's.
 TEST_F(QtOpenPanels, ThePanelStartsInTheFirstApplicationsFolderThereIs) {
     EXPECT_EQ(startingFolder(root_.filePath("one").toStdString()), root_.filePath("one"));
     root_.rmdir("two/applications");
@@ -313,15 +284,12 @@ TEST_F(QtOpenPanels, ThePanelStartsInTheFirstApplicationsFolderThereIs) {
 TEST_F(QtOpenPanels, TheAnswerReachesTheHandlerOnceWithThePathChosen) {
     const QString mail = touch("two/applications/org.example.Mail.desktop");
     auto panel = std::make_shared<QtOpenPanel>([&] { ++closedBefore_; });
-    panel->setCanChooseDirectories(true);
     std::weak_ptr<QtOpenPanel> watch = panel;
     begin(panel);
     panel.reset();
     ASSERT_FALSE(watch.expired());
     BundleFileDialog* dialog = watch.lock()->dialog();
-    ASSERT_TRUE(dialog);
     EXPECT_EQ(closedBefore_, 1);
-    EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(QDir(dialog->directory()).absolutePath(), root_.filePath("two/applications"));
     dialog->selectFile(mail);
     dialog->accept();
@@ -330,25 +298,25 @@ TEST_F(QtOpenPanels, TheAnswerReachesTheHandlerOnceWithThePathChosen) {
     EXPECT_TRUE(watch.expired()); // let go once answered
 }
 
-TEST_F(QtOpenPanels, ABundleFolderIsChosenAndACancelIsAnAnswerToo) {
+TEST_F(QtOpenPanels, ABundleFolderCanBeChosen) {
     touch("Bundles/Mail.app/Contents/Info.plist");
     root_.mkpath("Bundles/Plain");
-    EXPECT_TRUE(BundleFileDialog::isBundle(root_.filePath("Bundles/Mail.app")));
     EXPECT_FALSE(BundleFileDialog::isBundle(root_.filePath("Bundles/Plain")));
-
     auto panel = std::make_shared<QtOpenPanel>(nullptr);
     begin(panel, root_.filePath("Bundles"));
-    panel->beginWithCompletionHandler([&](std::int64_t) { answers_.push_back(-1); }); // ignored
     panel->dialog()->selectFile(root_.filePath("Bundles/Mail.app"));
     panel->dialog()->accept();
-    ASSERT_EQ(answers_, (std::vector<std::int64_t>{DialogResult::Accepted}));
     EXPECT_EQ(chosen_, chosen(root_.filePath("Bundles/Mail.app")));
-    EXPECT_EQ(panel->dialog(), nullptr);
+}
 
+TEST_F(QtOpenPanels, ACancelIsAnAnswerToo) {
+    auto panel = std::make_shared<QtOpenPanel>(nullptr);
     begin(panel);
+    panel->beginWithCompletionHandler([&](std::int64_t) { answers_.push_back(-1); }); // ignored
     panel->dialog()->reject();
-    EXPECT_EQ(answers_.back(), DialogResult::Rejected);
+    EXPECT_EQ(answers_, (std::vector<std::int64_t>{DialogResult::Rejected}));
     EXPECT_TRUE(chosen_.empty());
+    EXPECT_EQ(panel->dialog(), nullptr);
 }
 
 // Two running applications, a thousand installed ones, and some to find by name, generic name,
@@ -410,23 +378,15 @@ TEST_F(QtChoosers, TheRunningComeFirstWithTheSearchFieldFocused) {
     EXPECT_EQ(shownNames(chooser().model()),
               (std::vector<std::string>{"Mail", "Zeta Term", "App 0000"}));
     EXPECT_EQ(chooser().focusWidget(), chooser().searchField());
-    EXPECT_EQ(chooser().currentChoice()->id, "org.example.Mail");
 }
 
 TEST_F(QtChoosers, OnlyTheRowsDrawnLoadTheirIconsOnceEach) {
-    int iconsAsked = 0;
-    ApplicationChooserDialog own(someChoices(quill_), [&](const ApplicationChoice&) {
-        ++iconsAsked;
-        return QIcon();
-    });
-    own.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&own));
-    own.list()->viewport()->repaint();
-    EXPECT_GT(iconsAsked, 0);
-    EXPECT_LT(iconsAsked, 40);
-    EXPECT_EQ(own.model().loadedIcons(), iconsAsked);
-    own.list()->viewport()->repaint();
-    EXPECT_EQ(own.model().loadedIcons(), iconsAsked);
+    chooser().list()->viewport()->repaint();
+    const int loaded = chooser().model().loadedIcons();
+    EXPECT_GT(loaded, 0);
+    EXPECT_LT(loaded, 40);
+    chooser().list()->viewport()->repaint();
+    EXPECT_EQ(chooser().model().loadedIcons(), loaded);
 }
 
 // Any case, every word, in the name, generic name, keywords or id; a name that starts with the
@@ -496,11 +456,8 @@ class TestViews final : public QtViews {
     std::vector<std::string> log;
 };
 
-TEST(QtPopoverLayout, EveryColumnHasAHeaderAndTheShortcutsStartOutOfSight) {
+TEST(QtPopoverLayout, EveryColumnHasAHeader) {
     PopoverLayout layout = makeQtPopoverLayout();
-    ASSERT_TRUE(layout.view && layout.velmoraTableView && layout.shortcutTableView &&
-                layout.shortcutView && layout.allAppsBox);
-    EXPECT_EQ(layout.view->frame().size, kPopoverContentSize);
     for (View* table : {layout.velmoraTableView.get(), layout.shortcutTableView.get()}) {
         auto* widget = dynamic_cast<QTableView*>(widgetOf(table));
         ASSERT_TRUE(widget);
@@ -508,40 +465,45 @@ TEST(QtPopoverLayout, EveryColumnHasAHeaderAndTheShortcutsStartOutOfSight) {
             EXPECT_FALSE(widget->model()->headerData(column, Qt::Horizontal).toString().isEmpty())
                 << "a column without a header: " << column;
     }
+}
+
+TEST(QtPopoverLayout, TheShortcutsStartOutOfSight) {
+    PopoverLayout layout = makeQtPopoverLayout();
     const QRect visible = widgetOf(layout.view.get())->rect();
     EXPECT_FALSE(visible.intersects(widgetOf(layout.shortcutView.get())->geometry()));
     EXPECT_FALSE(visible.intersects(widgetOf(layout.allAppsBox.get())->geometry()));
 }
 
-TEST(QtViewFactory, ThePopoverPostsToObserversAndTheOpenPanelClosesIt) {
+TEST(QtViewFactory, TheOpenPanelClosesThePopover) {
     TestViews views;
     std::vector<std::string> seen;
     views.addPopoverObserver(kPopoverWillShowNotification, [&] { seen.push_back("will"); });
     views.addPopoverObserver(kPopoverDidCloseNotification, [&] { seen.push_back("did"); });
     views.addPopoverObserver(kPopoverDidCloseNotification, nullptr);
     auto item = views.makeStatusItem(kVariableStatusItemLength);
-    ASSERT_TRUE(item);
-    EXPECT_EQ(views.log.size(), 1u); // offscreen: no tray
+    EXPECT_EQ(views.log.size(), 1u); // offscreen: no tray, said once
     auto popover = views.makePopover();
-    auto layout = views.makePopoverLayout();
-    popover->setContentView(layout.view);
+    popover->setContentView(views.makePopoverLayout().view);
     popover->showRelativeToRectOfViewPreferredEdge({}, item->button().get(), RectEdge::MaxY);
     EXPECT_TRUE(views.popover()->isOrdinaryWindow()); // no tray to hang it from
-    int clicks = 0;
-    item->button()->setAction([&] { ++clicks; });
     auto panel = views.openPanel();
     panel->beginWithCompletionHandler([](std::int64_t) {});
     EXPECT_FALSE(popover->isShown());
     EXPECT_EQ(seen, (std::vector<std::string>{"will", "did"}));
     // The tray click that closed the popover does not open it again.
+    int clicks = 0;
+    item->button()->setAction([&] { ++clicks; });
     views.statusItem()->activated(QSystemTrayIcon::Trigger);
     EXPECT_EQ(clicks, 0);
     dynamic_cast<QtOpenPanel&>(*panel).dialog()->reject();
-    // Once the program says what to offer, the add button's panel is the chooser.
+}
+
+// Once the program says what to offer, the add button's panel is the chooser.
+TEST(QtViewFactory, TheAddPanelIsTheChooserOnceThereAreChoices) {
+    TestViews views;
+    EXPECT_FALSE(std::dynamic_pointer_cast<QtApplicationChooserPanel>(views.openPanel()));
     views.setApplicationChoices([] { return std::vector<ApplicationChoice>{}; });
     EXPECT_TRUE(std::dynamic_pointer_cast<QtApplicationChooserPanel>(views.openPanel()));
-    EXPECT_TRUE(views.makeImageView() && views.makeTextField() && views.makeComboBox() &&
-                views.makeAlert() && views.makeMenu({{"Quit", "Quit:"}}));
 }
 
 } // namespace

@@ -18,19 +18,16 @@
 namespace velmora::qt {
 namespace {
 
-TEST(QtViewFrames, FramesHaveTheirOriginAtTheBottomLeftOfTheSuperview) {
+TEST(QtViewFrames, FramesHaveTheirOriginAtTheBottomLeft) {
     QtPlainView parent;
     parent.setFrame(Rect{{0, 0}, {200, 100}});
     auto child = std::make_shared<QtPlainView>();
     child->setFrame(Rect{{10, 20}, {30, 40}}); // before it is anywhere
     parent.addSubview(child);
     EXPECT_EQ(child->widget()->geometry(), QRect(10, 40, 30, 40));
-    EXPECT_EQ(child->frame(), (Rect{{10, 20}, {30, 40}}));
     child->setFrameOrigin(Point{0, -50}); // below the parent's bottom
     EXPECT_EQ(child->widget()->geometry(), QRect(0, 110, 30, 40));
     EXPECT_EQ(child->frame(), (Rect{{0, -50}, {30, 40}}));
-    ASSERT_EQ(parent.subviews().size(), 1u);
-    EXPECT_EQ(parent.subviews()[0], child);
     // Nonsense sizes are nothing; a view is never put inside itself or its own child.
     child->setFrameSize(Size{-5, 1e300});
     EXPECT_EQ(child->widget()->width(), 0);
@@ -40,40 +37,29 @@ TEST(QtViewFrames, FramesHaveTheirOriginAtTheBottomLeftOfTheSuperview) {
     EXPECT_EQ(child->subviews().size(), 0u);
 }
 
-// Shown widgets, as table cells and the popover are when resized (a hidden one learns on show).
-TEST(QtViewFrames, ChildrenKeepTheirPlaceFromTheBottomTheTopOrFillTheParent) {
-    // A table cell: its views get frames before the table gives it its height.
+// Shown widgets, as table cells are when resized (a hidden one learns on show). The popover's
+// content growing downwards is driven end to end in tests/e2e/shortcuts.sh.
+TEST(QtViewFrames, ChildrenKeepTheirPlaceFromTheBottomOrFill) {
     QtImageView cell;
     auto icon = std::make_shared<QtImageView>();
     icon->setFrame(Rect{{15, 1}, {20, 20}});
     cell.addSubview(icon);
     cell.widget()->show();
-    cell.widget()->resize(50, 25);
+    cell.widget()->resize(50, 25); // the table gives the cell its height after its views' frames
     EXPECT_EQ(icon->widget()->geometry(), QRect(15, 4, 20, 20));
     EXPECT_EQ(icon->frame(), (Rect{{15, 1}, {20, 20}}));
-
-    // The popover's content grows downwards: its views stay where they are from the top.
-    QtPlainView content(ViewWidget::Pinning::Top);
-    content.setFrame(Rect{{0, 0}, {288, 330}});
-    content.widget()->show();
-    auto section = std::make_shared<QtPlainView>(ViewWidget::Pinning::Fill);
-    section->setFrame(Rect{{0, -180}, {288, 135}});
-    content.addSubview(section);
-    EXPECT_FALSE(section->widget()->geometry().intersects(content.widget()->rect()));
-    content.setFrameSize(Size{288, 648});
-    EXPECT_EQ(section->frame(), (Rect{{0, 138}, {288, 135}}));
-    EXPECT_TRUE(content.widget()->rect().contains(section->widget()->geometry()));
-
     // A filling view's child takes all of it, whatever its own frame says.
+    auto section = std::make_shared<QtPlainView>(ViewWidget::Pinning::Fill);
+    section->setFrame(Rect{{0, 0}, {50, 25}});
+    cell.addSubview(section);
     auto table = std::make_shared<QtPlainView>();
     table->setFrame(Rect{{3, 3}, {10, 10}});
     section->addSubview(table);
-    EXPECT_EQ(table->widget()->geometry(), QRect(0, 0, 288, 135));
-    section->setFrameSize(Size{288, 27});
-    EXPECT_EQ(table->widget()->geometry(), QRect(0, 0, 288, 27));
+    section->setFrameSize(Size{50, 20});
+    EXPECT_EQ(table->widget()->geometry(), QRect(0, 0, 50, 20));
 }
 
-TEST(QtViewFrames, HiddenViewsStayHiddenWhenPutInsideAndWidgetsGoWithTheirOwners) {
+TEST(QtViewFrames, WidgetsLiveAsLongAsTheirHolders) {
     QWidget window;
     window.resize(100, 100);
     window.show();
@@ -85,8 +71,7 @@ TEST(QtViewFrames, HiddenViewsStayHiddenWhenPutInsideAndWidgetsGoWithTheirOwners
         hidden->setHidden(true);
         holder.addSubview(hidden);
         attachView(holder, window);
-        EXPECT_TRUE(hidden->isHidden());
-        EXPECT_FALSE(hidden->widget()->isVisible());
+        EXPECT_FALSE(hidden->widget()->isVisible()); // hidden views stay hidden when put inside
         hidden->setHidden(false);
         EXPECT_TRUE(hidden->widget()->isVisible());
         kept = holder.widget();
@@ -104,21 +89,13 @@ TEST(QtViewFrames, HiddenViewsStayHiddenWhenPutInsideAndWidgetsGoWithTheirOwners
     delete orphan->widget();
     orphan->setStringValue("x");
     orphan->setFrame(Rect{{1, 2}, {3, 4}});
-    EXPECT_EQ(orphan->frame(), (Rect{{1, 2}, {3, 4}}));
     EXPECT_TRUE(orphan->objectValues().empty());
 }
 
-TEST(QtImageViews, ImagesAreScaledDownInProportionCentredAndTakeNoPresses) {
+TEST(QtImageViews, ImagesAreScaledDownInProportionAndCentred) {
     EXPECT_EQ(ImageWidget::placement(QSize(20, 20), QSize(64, 32)), QRect(0, 5, 20, 10));
     EXPECT_EQ(ImageWidget::placement(QSize(20, 20), QSize(8, 8)), QRect(6, 6, 8, 8));
     EXPECT_TRUE(ImageWidget::placement(QSize(20, 20), QSize()).isEmpty());
-    QtImageView view;
-    auto image = std::make_shared<QtImage>(QImage(4, 4, QImage::Format_ARGB32));
-    view.setImage(image);
-    EXPECT_EQ(static_cast<ImageWidget*>(view.widget())->image().size(), QSize(4, 4));
-    view.setImage(nullptr);
-    EXPECT_TRUE(static_cast<ImageWidget*>(view.widget())->image().isNull());
-    EXPECT_TRUE(view.widget()->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 class QtComboBoxes : public ::testing::Test {
@@ -145,9 +122,6 @@ TEST_F(QtComboBoxes, TheTextShownSelectsNoItem) {
     // Shown as a value, not greyed as a hint.
     EXPECT_EQ(combo()->palette().color(QPalette::PlaceholderText),
               combo()->palette().color(QPalette::ButtonText));
-    EXPECT_FALSE(combo()->isEditable());
-    box_.setEditable(true);
-    EXPECT_FALSE(combo()->isEditable());
     EXPECT_TRUE(seen_.empty()); // the program's own changes are no user's choice
     box_.addItemsWithObjectValues({"Russian"});
     EXPECT_EQ(combo()->currentIndex(), -1);
@@ -203,35 +177,28 @@ TEST_F(QtComboBoxes, TheWheelChangesOnlyAFocusedBox) {
     EXPECT_EQ(seen_.size(), 1u);
 }
 
-TEST(QtButtons, AClickRunsTheActionOfAnEnabledButtonTwoStateOnesKeepStateImagesShow) {
+TEST(QtButtons, AClickRunsTheActionOfAnEnabledButton) {
     QtButton button;
     int clicks = 0;
-    button.setAction([&] { ++clicks; }); // a click runs it: QtPopovers.PressesInside...
+    button.setAction([&] { ++clicks; }); // a click runs it: QtPopovers.ObserverHears...
     button.setEnabled(false);
     button.button()->click();
     EXPECT_EQ(clicks, 0);
-    button.setEnabled(true);
-    button.setAction(nullptr);
-    button.button()->click(); // nothing to do
-    EXPECT_EQ(clicks, 0);
-    button.setState(ControlState::On);
-    EXPECT_EQ(button.state(), ControlState::Off); // a push button has no state
-
-    QtButton check(QtButton::Kind::TwoState);
+    QtButton check(QtButton::Kind::TwoState); // the action sees the new state
     std::int64_t seen = -1;
     check.setAction([&] { seen = check.state(); });
     check.setState(ControlState::On);
     check.button()->click();
     EXPECT_EQ(seen, ControlState::Off);
+}
 
+TEST(QtButtons, ImagesShowByName) {
     QtButton expand;
     expand.setImageNamed("close");
-    EXPECT_FALSE(expand.button()->icon().isNull());
     QImage closed = expand.button()->icon().pixmap(16, 16).toImage();
     expand.setImageNamed("open");
     EXPECT_NE(expand.button()->icon().pixmap(16, 16).toImage(), closed);
     expand.setImageNamed("no such image");
-    EXPECT_EQ(expand.imageName(), "no such image");
     EXPECT_TRUE(expand.button()->icon().isNull());
 }
 

@@ -26,7 +26,7 @@ std::string rulesNames(std::initializer_list<const char*> fields) {
     return bytes;
 }
 
-TEST(XkbLayoutIds, OneIdPerGroupWithItsVariantWhateverFieldsAreMissingOrShort) {
+TEST(XkbLayoutIds, OneIdPerGroupWithItsVariant) {
     auto layouts = parseXkbRulesNames(
         rulesNames({"evdev", "pc105", "us,de,ru", ",nodeadkeys,", "grp:alt_shift_toggle"}));
     EXPECT_EQ(inputSourceIdsForGroups(layouts, 3),
@@ -47,13 +47,15 @@ TEST(XkbLayoutIds, OneIdPerGroupWithItsVariantWhateverFieldsAreMissingOrShort) {
               (std::vector<std::string>{"xkb:us(intl)", "xkb:group2", "xkb:de"}));
 }
 
-TEST(XkbLayoutIds, TheLatinGroupIsTheKeymapsFirstUsAndBadgesNameDescribedGroupsOnly) {
+TEST(XkbLayoutIds, TheLatinGroupIsTheKeymapsFirstUs) {
     auto layouts = parseXkbRulesNames(rulesNames({"evdev", "pc105", "ru,us,us", ",dvorak,"}));
     EXPECT_EQ(latinGroupFor(layouts, 3), 1u);
     EXPECT_EQ(latinGroupFor(layouts, 1), std::nullopt); // the keymap has only "ru"
     EXPECT_EQ(latinGroupFor(parseXkbRulesNames(rulesNames({"evdev", "pc105", "de,ru"})), 2),
               std::nullopt);
-    // Badges name the layout and variant of described groups only.
+}
+
+TEST(XkbLayoutIds, BadgesNameDescribedGroupsOnly) {
     auto gaps = parseXkbRulesNames(rulesNames({"evdev", "", "us,,de", "intl,,nodeadkeys"}));
     EXPECT_EQ(badgeIconRefFor(gaps, 0), "velmora-badge:us(intl)");
     EXPECT_EQ(badgeIconRefFor(gaps, 1), std::nullopt); // an empty layout names nothing
@@ -80,7 +82,7 @@ TEST(TextEncoding, InvalidUtf8ReplacedAndLegacyTextConverted) {
                                         "A");
 }
 
-TEST(WindowBounds, ExtentsGrowOrShrinkAndHoldAtTheEndsOfTheRange) {
+TEST(WindowBounds, ExtentsGrowOrShrinkTheBounds) {
     const std::vector<std::uint32_t> extents{1, 2, 3, 4};
     const WindowBounds grown = boundsWithExtents(10, 20, 100, 50, extents, false);
     EXPECT_EQ(std::vector({grown.x, grown.y, grown.width, grown.height}),
@@ -137,7 +139,7 @@ IconProperty squareIcons(std::vector<std::uint32_t> sides, std::vector<std::uint
 
 // Which image is taken; lists cut short, with sizes past 64 bits, too many images or 100 MB
 // read no more than their headers and the image taken: the x11_properties fuzz target.
-TEST(WindowIcons, TheLargestNotOverTheWantedSideElseTheSmallestAndBadListsCostLittle) {
+TEST(WindowIcons, TheLargestNotOverTheWantedSideIsTaken) {
     struct Case {
         const char* what;
         IconProperty property;
