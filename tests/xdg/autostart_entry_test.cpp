@@ -84,11 +84,6 @@ TEST_F(AutostartEntry, ExecThatDoesNotNameAProgramIsUnresolved) {
         EXPECT_EQ(resolve(entry(exec), folder.file("bin")), std::nullopt) << exec;
 }
 
-TEST_F(AutostartEntry, AMovedProgramIsAnotherProgram) {
-    const std::string moved = makeProgram(folder.file("old place/velmora"));
-    EXPECT_EQ(resolve(entry("\"" + moved + "\"")), moved);
-}
-
 TEST_F(AutostartEntry, BareNamesAreLookedUpInPath) {
     const std::string second = makeProgram(folder.file("second/tool"));
     makeProgram(folder.file("third/tool"));
