@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // What the velmora program says: Qt's messages in the program's own form, and which provider's
-// input sources it uses. The notes about missing layouts: tests/e2e/keymap_change.sh.
+// input sources it uses. The notes about missing layouts: tests/e2e/keymap_change.sh; a framework
+// that starts and ends providing the sources: tests/e2e/fcitx5.sh and ibus.sh.
 
 #include "framework_input_sources.h"
 #include "qt_messages.h"
@@ -74,19 +75,6 @@ class FrameworkInputSourcesTest : public ::testing::Test {
                                    [this](DesktopBroadcast b) { posted_.push_back(b); },
                                    [this](const std::string& line) { said_.push_back(line); }};
 };
-
-TEST_F(FrameworkInputSourcesTest, ARunningFrameworkProvidesTheSources) {
-    EXPECT_EQ(sources_.sourcesMatching(std::nullopt, false).size(), 2u);
-    ibus_.setRunning(true);
-    EXPECT_EQ(*sources_.sourcesMatching(std::nullopt, false)[1].inputSourceID, "ibus:libpinyin");
-    EXPECT_EQ(posted_.at(0), DesktopBroadcast::EnabledInputSourcesChanged)
-        << "the agent re-reads the sources as after a new keymap";
-    ibus_.setRunning(false);
-    EXPECT_EQ(*sources_.sourcesMatching(std::nullopt, false)[0].inputSourceID, "xkb:us");
-    EXPECT_EQ(said_,
-              (std::vector<std::string>{"input sources from IBus",
-                                        "IBus is gone; input sources from the keyboard layouts"}));
-}
 
 TEST_F(FrameworkInputSourcesTest, Fcitx5WinsWhenBothRun) {
     ibus_.setRunning(true);

@@ -107,13 +107,11 @@ TEST_F(AutostartEntry, SymlinksAreFollowedToTheRealProgram) {
     EXPECT_EQ(resolveAutostartEntry(folder.file("link.desktop"), std::nullopt), program);
 }
 
+// Blanks, line ends and other groups: DesktopEntryParsing in tests/qt (the same reader).
 TEST_F(AutostartEntry, FirstKeyAndFirstGroupWin) {
     const std::string other = makeProgram(folder.file("bin/other"));
     EXPECT_EQ(resolve(entry(program, "Exec=" + other + "\n")), program);
     EXPECT_EQ(resolve(entry(program, "[Desktop Entry]\nHidden=true\n")), program);
-    EXPECT_EQ(resolve("# comment\n[Desktop Entry]\n  Type = Application \nExec = " + program +
-                      "\r\n[Desktop Action New]\nHidden=true\n"),
-              program);
 }
 
 TEST_F(AutostartEntry, BrokenFilesAreUnresolved) {
