@@ -4,6 +4,8 @@
 #include "posix/desktop_entry_file.h"
 #include "posix/xdg_base_dirs.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 namespace velmora::ibus {
@@ -16,6 +18,11 @@ std::string trimmed(std::string_view text) {
         return {};
     const auto last = text.find_last_not_of(" \t\r\n");
     return std::string(text.substr(first, last - first + 1));
+}
+
+bool isFolder(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // D-Bus's machine id: 32 hexadecimal digits, where D-Bus keeps it or where systemd does.
@@ -108,6 +115,34 @@ std::optional<std::string> currentAddress() {
 
 std::string currentAddressFolder() {
     return addressFolder(util::configHomeFor(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+}
+
+std::vector<std::string> addressWatchPaths(const std::string& folder,
+                                           const std::optional<std::string>& file,
+                                           const std::function<void(const std::string&)>& watch) {
+    // The folders from FOLDER up to the root, FOLDER first.
+    std::vector<std::string> chain{folder};
+    while (chain.back().size() > 1 && chain.back().find('/', 1) != std::string::npos)
+        chain.push_back(chain.back().substr(0, chain.back().rfind('/')));
+    if (chain.back() != "/" && chain.back().starts_with('/'))
+        chain.push_back("/");
+    auto level = chain.size() - 1;
+    for (std::size_t i = 0; i < chain.size(); ++i)
+        if (isFolder(chain[i])) {
+            level = i;
+            break;
+        }
+    // Downwards: a folder is watched, then the one below it looked for.
+    watch(chain[level]);
+    while (level > 0 && isFolder(chain[level - 1]))
+        watch(chain[--level]);
+    std::vector<std::string> paths{chain[level]};
+    struct stat status {};
+    if (level == 0 && file && ::stat(file->c_str(), &status) == 0) {
+        watch(*file);
+        paths.push_back(*file);
+    }
+    return paths;
 }
 
 } // namespace velmora::ibus

@@ -7,9 +7,11 @@
 // as lines "IBUS_ADDRESS=..." and "IBUS_DAEMON_PID=...". IBUS_ADDRESS in the environment
 // overrides the file. The file is read as untrusted: bounded, never blocking.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::ibus {
 
@@ -38,5 +40,14 @@ std::optional<std::string> currentAddress();
 
 // The folder whose changes may bring a new address: the address files' folder.
 std::string currentAddressFolder();
+
+// The paths whose changes may bring a new address: FOLDER, or while it does not exist the
+// nearest folder above it, and FILE once it exists. IBus makes the folders and writes the file
+// at any moment, so each path is given to WATCH before what lies below it is looked for: a
+// folder or file made meanwhile is then either found here or told of by the watch. (Looking
+// first and watching after missed a folder made in between, and with it every later address.)
+std::vector<std::string> addressWatchPaths(const std::string& folder,
+                                           const std::optional<std::string>& file,
+                                           const std::function<void(const std::string&)>& watch);
 
 } // namespace velmora::ibus

@@ -5,7 +5,6 @@
 #include "ibus_engines.h"
 
 #include <QDBusPendingCallWatcher>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <mutex>
@@ -92,20 +91,18 @@ void IBusInputSources::addressMayHaveChanged() {
 }
 
 void IBusInputSources::watchAddressFolder() {
-    // The folder, or while it does not exist yet the nearest folder above it; and the file.
+    const auto watch = [this](const std::string& path) {
+        const QString name = QString::fromStdString(path);
+        if (!folderWatch_.directories().contains(name) && !folderWatch_.files().contains(name))
+            folderWatch_.addPath(name);
+    };
     QStringList wanted;
-    QString folder = QString::fromStdString(currentAddressFolder());
-    while (!QFileInfo(folder).isDir() && folder.size() > 1)
-        folder = QFileInfo(folder).absolutePath();
-    wanted << folder;
-    if (auto file = currentAddressFile(); file && QFileInfo::exists(QString::fromStdString(*file)))
-        wanted << QString::fromStdString(*file);
+    for (const std::string& path :
+         addressWatchPaths(currentAddressFolder(), currentAddressFile(), watch))
+        wanted << QString::fromStdString(path);
     for (const QString& path : folderWatch_.directories() + folderWatch_.files())
         if (!wanted.contains(path))
             folderWatch_.removePath(path);
-    for (const QString& path : wanted)
-        if (!folderWatch_.directories().contains(path) && !folderWatch_.files().contains(path))
-            folderWatch_.addPath(path);
 }
 
 void IBusInputSources::connectTo(const std::string& address) {

@@ -19,11 +19,6 @@ start_ibus() {
     IBUS_PID=$!
     PIDS+=("$IBUS_PID")
 }
-# As IBus's panel selects an engine the user picks.
-set_engine() {
-    gdbus call --address "$(ibus address)" -d org.freedesktop.IBus -o /org/freedesktop/IBus \
-        -m org.freedesktop.IBus.SetGlobalEngine "$1" >/dev/null
-}
 # IBus's own client, which finds its settings' schemas in the machine's data folders too.
 engine_is() { [ "$(XDG_DATA_DIRS=/usr/share ibus engine 2>/dev/null)" = "$1" ]; }
 sources_are() { [ "$("$VELMORA" sources 2>>"$WORK/sources.log" | cut -f1 | tr '\n' ' ')" = "$1" ]; }
@@ -38,8 +33,7 @@ start_ibus
 wait_until "IBus's engines as sources" sources_are "ibus:xkb:us::eng ibus:libpinyin "
 "$VELMORA" rule AppUs xkb:us 2>"$WORK/rule.log"
 grep -q "not among" "$WORK/rule.log" && fail "xkb:us said missing while IBus runs: $(<"$WORK/rule.log")"
-all=$("$VELMORA" sources --all | wc -l)
-[ "$all" -gt 100 ] || fail "velmora sources --all listed $all engines"
+[ "$("$VELMORA" sources --all | wc -l)" -gt 100 ] || fail "velmora sources --all listed few engines"
 wait_until "the agent to take IBus's engines" velmora_says "input sources from IBus"
 activate pinyin
 wait_until "Pinyin for AppPinyin" engine_is libpinyin
@@ -64,7 +58,9 @@ expect_engines xkb:us::eng
 # The user's choice comes once the agent's check 100 ms after its selection is over (it would
 # take any other engine within that time for one a toolkit put back).
 sleep 1
-set_engine xkb:de::deu
+# As IBus's panel selects an engine the user picks.
+gdbus call --address "$(ibus address)" -d org.freedesktop.IBus -o /org/freedesktop/IBus \
+    -m org.freedesktop.IBus.SetGlobalEngine xkb:de::deu >/dev/null
 expect_engines xkb:us::eng xkb:de::deu
 activate pinyin
 activate us

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 // IBus's engines against a fake IBus on a private bus: misshapen descriptions are left out and
 // said once, a bus that lists no engines (Fcitx5's stand-in, a wrong reply, none) is no running
-// IBus, and IBus's signals keep the cache.
+// IBus, and IBus's signals keep the cache. The address file's folder made while it is looked for.
+#include "ibus/ibus_address.h"
 #include "ibus/ibus_input_sources.h"
 
 #include <QDBusArgument>
 #include <QDBusVirtualObject>
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -139,11 +142,10 @@ TEST_F(IBusInputSourcesTest, TakesTheWellFormedEnginesAndFollowsIBusSignals) {
         return fake_.selected == QStringList{"xkb:de::deu"};
     }));
 
-    bool told = false;
-    ibus_->setRunningChanged([&told] { told = true; });
+    bool toldGone = false;
+    ibus_->setRunningChanged([&] { toldGone = !ibus_->running(); });
     daemon_.kill();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return told; }));
-    EXPECT_FALSE(ibus_->running());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return toldGone; }));
     EXPECT_EQ(said_.size(), 1u);
 }
 
@@ -159,6 +161,19 @@ TEST_F(IBusInputSourcesTest, ABusThatListsNoEnginesIsNoRunningIBus) {
         const std::string& line = said_[said_[0].find("list") != std::string::npos ? 0 : 1];
         EXPECT_EQ(line.find("Fcitx5") != std::string::npos, answer == "unknown") << line;
     }
+}
+
+// IBus makes its folders and writes the file just as the first folder is watched: the
+// address folder and file are watched in the end, or IBus's next address would go unnoticed.
+TEST(IBusAddressWatch, FollowsFoldersMadeWhileLookingForThem) {
+    QTemporaryDir config;
+    const std::string folder = velmora::ibus::addressFolder(config.path().toStdString());
+    const std::string file = folder + "/id-unix-1";
+    const auto paths = velmora::ibus::addressWatchPaths(folder, file, [&](const std::string&) {
+        if (QDir().mkpath(QString::fromStdString(folder)))
+            QFile(QString::fromStdString(file)).open(QIODevice::WriteOnly);
+    });
+    EXPECT_EQ(paths, (Ids{folder, file}));
 }
 
 } // namespace
