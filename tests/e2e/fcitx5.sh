@@ -45,6 +45,8 @@ start_fcitx5() {
     FCITX5_PID=$!
     PIDS+=("$FCITX5_PID")
     wait_until "Fcitx5 on the bus" fcitx5_on_bus
+    # Its addons load after it takes the name (seconds under load).
+    wait_until "Fcitx5's group" eval 'controller InputMethodGroupInfo string:Default | grep -q pinyin'
 }
 # start_client NAME: the application with the windows AppA and AppB.
 start_client() {
