@@ -107,8 +107,6 @@ int main(int argc, char** argv) {
             say("no input context: " + reply.errorMessage());
             return false;
         }
-        bus.disconnect(QString(), window.context, kContext, "CurrentIM", &contextSignals,
-                       SLOT(currentIM(QDBusMessage)));
         window.context = reply.arguments().value(0).value<QDBusObjectPath>().path();
         bus.connect(QString(), window.context, kContext, "CurrentIM", &contextSignals,
                     SLOT(currentIM(QDBusMessage)));
