@@ -20,6 +20,10 @@ constexpr int kCallTimeoutMs = 2000;
 // How long a selection waits for Fcitx5's focus to reach the new front application, and how
 // often Fcitx5 is asked meanwhile.
 constexpr auto kFocusWait = std::chrono::milliseconds(300);
+// How long a selection waits after Fcitx5 (re)started for an application to have made its
+// input contexts anew and focused one: longer than a focus takes, as the toolkit first has to
+// notice the new Fcitx5.
+constexpr auto kNewContextsWait = std::chrono::milliseconds(1000);
 // Activations in a row whose focus is awaited; more only come from a flood of them.
 constexpr std::uint32_t kMaxMovesAwaited = 16;
 constexpr int kLookIntervalMs = 10;
@@ -169,9 +173,11 @@ void Fcitx5InputSources::refresh(bool restarted) {
                           group_ = std::move(*group);
                           available_ = std::move(*available);
                           const bool started = !std::exchange(running_, true);
-                          if ((started || restarted) && runningChanged_)
-                              runningChanged_();
-                          else if (changed)
+                          if (started || restarted) {
+                              awaitNewContexts();
+                              if (runningChanged_)
+                                  runningChanged_();
+                          } else if (changed)
                               post_(DesktopBroadcast::EnabledInputSourcesChanged);
                           ask();
                       });
@@ -247,9 +253,23 @@ void Fcitx5InputSources::frontApplicationChanged() {
     if (!std::exchange(focusMoving_, true)) {
         baselineSeen_ = false;
         movesAwaited_ = 0;
+        focusDeadline_ = {};
     }
     movesAwaited_ = std::min<std::uint32_t>(movesAwaited_ + 1, kMaxMovesAwaited);
-    focusDeadline_ = std::chrono::steady_clock::now() + kFocusWait;
+    focusDeadline_ = std::max(focusDeadline_, std::chrono::steady_clock::now() + kFocusWait);
+    look();
+}
+
+void Fcitx5InputSources::awaitNewContexts() {
+    // A new Fcitx5 has none of the applications' input contexts: their toolkits make them
+    // anew, and the front application's takes the focus once made. A selection meanwhile (the
+    // agent applies the front application's rule again for the new input sources) would reach
+    // no context and be lost; it waits for the first context focused, as after an activation.
+    focusMoving_ = true;
+    baselineSeen_ = true;
+    lastSeen_.clear();
+    movesAwaited_ = 1;
+    focusDeadline_ = std::chrono::steady_clock::now() + kNewContextsWait;
     look();
 }
 

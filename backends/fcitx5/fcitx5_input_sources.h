@@ -62,6 +62,7 @@ class Fcitx5InputSources final : public InputMethodFramework {
     void refresh(bool restarted);
     void ask();
     void selectWhenFocused();
+    void awaitNewContexts();
     void look();
     void lookAgain();
     void send(const std::string& name);

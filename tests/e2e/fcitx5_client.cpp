@@ -7,6 +7,7 @@
 // MS" when Fcitx5 tells a context its input method (MS: CLOCK_MONOTONIC, for the benchmarks), and
 // "key CLASS HANDLED" for the key "n" sent TYPE-AFTER-MS ms after each focus of a window: 1 when
 // the input method took it (Pinyin does), 0 when it left it to the application (a layout does).
+// When Fcitx5 restarts, the contexts are made anew ("contexts anew MS") as a toolkit does.
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -16,6 +17,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -93,8 +95,8 @@ int main(int argc, char** argv) {
     qDBusRegisterMetaType<QList<StringPair>>();
     ContextSignals contextSignals;
     std::vector<Window>& windows = contextSignals.windows;
-    for (int i = 3; i < argc; ++i) {
-        Window window{xcb_generate_id(c), QString::fromUtf8(argv[i]), {}};
+    // WINDOW's input context on the Fcitx5 that runs now.
+    auto makeContext = [&](Window& window) {
         auto create =
             QDBusMessage::createMethodCall(kService, "/org/freedesktop/portal/inputmethod",
                                            "org.fcitx.Fcitx.InputMethod1", "CreateInputContext");
@@ -103,7 +105,7 @@ int main(int argc, char** argv) {
         const QDBusMessage reply = bus.call(create, QDBus::Block, 5000);
         if (reply.type() != QDBusMessage::ReplyMessage) {
             say("no input context: " + reply.errorMessage());
-            return 1;
+            return false;
         }
         window.context = reply.arguments().value(0).value<QDBusObjectPath>().path();
         bus.connect(QString(), window.context, kContext, "CurrentIM", &contextSignals,
@@ -111,6 +113,12 @@ int main(int argc, char** argv) {
         // What a toolkit tells: it shows the preedit itself.
         bus.call(QDBusMessage::createMethodCall(kService, window.context, kContext, "SetCapability")
                  << QVariant::fromValue(quint64(2)));
+        return true;
+    };
+    for (int i = 3; i < argc; ++i) {
+        Window window{xcb_generate_id(c), QString::fromUtf8(argv[i]), {}};
+        if (!makeContext(window))
+            return 1;
         const std::uint32_t events = XCB_EVENT_MASK_FOCUS_CHANGE;
         xcb_create_window(c, XCB_COPY_FROM_PARENT, window.id, screen->root, 40 * i, 40 * i, 300,
                           200, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
@@ -131,6 +139,23 @@ int main(int argc, char** argv) {
     auto call = [&](const Window& window, const char* method) {
         return QDBusMessage::createMethodCall(kService, window.context, kContext, method);
     };
+    // A new Fcitx5: the contexts made anew, 10 * FOCUS-MS ms later (a toolkit notices a new
+    // Fcitx5 more slowly than a focus), the focused window's focused at once.
+    xcb_window_t focused = 0;
+    QDBusServiceWatcher watcher(kService, bus, QDBusServiceWatcher::WatchForOwnerChange);
+    QObject::connect(&watcher, &QDBusServiceWatcher::serviceOwnerChanged,
+                     [&](const QString&, const QString&, const QString& owner) {
+                         if (owner.isEmpty())
+                             return;
+                         QTimer::singleShot(10 * std::atoi(argv[1]), [&] {
+                             say("contexts anew" + stamp());
+                             for (Window& window : windows)
+                                 if (makeContext(window) && window.id == focused) {
+                                     bus.asyncCall(call(window, "FocusIn"));
+                                     say("focus " + window.cls + stamp());
+                                 }
+                         });
+                     });
     QSocketNotifier notifier(xcb_get_file_descriptor(c), QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
@@ -140,6 +165,8 @@ int main(int argc, char** argv) {
                 if ((type != XCB_FOCUS_IN && type != XCB_FOCUS_OUT) || focus->event != window.id ||
                     focus->detail == XCB_NOTIFY_DETAIL_POINTER)
                     continue;
+                if (type == XCB_FOCUS_IN || focused == window.id)
+                    focused = type == XCB_FOCUS_IN ? window.id : 0;
                 QTimer::singleShot(std::atoi(argv[1]), [&, window, in = type == XCB_FOCUS_IN] {
                     bus.asyncCall(call(window, in ? "FocusIn" : "FocusOut"));
                     say((in ? "focus " : "unfocus ") + window.cls + stamp());
