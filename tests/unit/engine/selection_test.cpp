@@ -63,25 +63,5 @@ TEST(Selection, GuardedSelectionSkipsCurrentAndLaunchers) {
                                   "0 select " + std::string(kGerman), "0 reset"}));
 }
 
-TEST(Selection, FrontApplicationAndSourceAreEmptyWithoutAnswer) {
-    SimAgent sim;
-    sim::SimApp nameless;
-    nameless.name = "Nameless";
-    sim.desktop.world().apps.push_back(nameless);
-    sim.launch();
-    ActivationDispatcher& dispatcher = sim.agent().dispatcher();
-    EXPECT_EQ(dispatcher.frontAppNameID(), "");
-    sim.desktop.world().frontmost = sim.desktop.world().appIndex("com.example.b");
-    EXPECT_EQ(dispatcher.frontAppNameID(), "com.example.b");
-    EXPECT_EQ(dispatcher.frontAppName(), "Beta");
-    sim.desktop.world().frontmost = sim.desktop.world().apps.size() - 2; // the nameless one
-    EXPECT_EQ(dispatcher.frontAppNameID(), "");
-    EXPECT_EQ(dispatcher.frontAppName(), "");
-    sim.desktop.world().currentInputID.reset();
-    EXPECT_EQ(sim.agent().selection().currentInputSourceID(), "");
-    sim.desktop.world().currentInputID = kRussian;
-    EXPECT_EQ(sim.agent().selection().currentInputSourceID(), kRussian);
-}
-
 } // namespace
 } // namespace velmora::testing
