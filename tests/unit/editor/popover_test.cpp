@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The status item and the popover where the popover scenario does not reach: the item and the
-// table at start-up, a collapse below zero, early starts and a desktop without them (old systems:
-// popover-old-system.scenario).
+// The popover where the popover scenario does not reach: the version label, a collapse below
+// zero, a desktop without popover views. (A start within the first minute:
+// popover-old-system.scenario and launcher-spotlight.scenario.)
 
 #include "editor_agent.h"
 
@@ -10,25 +10,14 @@
 namespace velmora::testing {
 namespace {
 
-TEST(Popover, StartUpBuildsATemplateItemAndATableThatTakesMovesAndCopies) {
-    EditorAgent sim;
-    sim.launch();
-    auto item = sim.desktop.views().statusItem();
-    ASSERT_TRUE(item && item->image());
-    EXPECT_TRUE(item->image()->isTemplate());
-    EXPECT_EQ(sim.desktop.views().popover()->behavior(), PopoverBehavior::Transient);
-    const auto& outlets = sim.controller().outlets();
-    EXPECT_EQ(outlets.versionCode->stringValue(), "Version:" + sim.desktop.world().bundleVersion);
-    // A desktop may space it.
-    EditorAgent spaced;
-    spaced.desktop.platform().facts.versionSeparator = ": ";
-    spaced.launch();
-    EXPECT_EQ(spaced.controller().outlets().versionCode->stringValue(),
-              "Version: " + spaced.desktop.world().bundleVersion);
-    auto* rules = dynamic_cast<sim::SimTableView*>(outlets.velmoraTableView.get());
-    EXPECT_EQ(rules->localMask, DragOperations::Move);
-    EXPECT_EQ(rules->externalMask, DragOperations::Copy);
-    EXPECT_EQ(rules->draggedTypes, Lines{kRowDragType});
+TEST(Popover, TheVersionLabelTakesTheDesktopsSeparator) {
+    for (const char* separator : {":", ": "}) {
+        EditorAgent sim;
+        sim.desktop.platform().facts.versionSeparator = separator;
+        sim.launch();
+        EXPECT_EQ(sim.controller().outlets().versionCode->stringValue(),
+                  "Version" + std::string(separator) + sim.desktop.world().bundleVersion);
+    }
 }
 
 TEST(Popover, ACollapseThatWouldGoBelowZeroStopsAtZero) {
@@ -45,24 +34,6 @@ TEST(Popover, ACollapseThatWouldGoBelowZeroStopsAtZero) {
     EXPECT_EQ(sim.popover().contentSize().height, 0);
     sim.button(&PopoverLayout::adjustSizeButton).performClick();
     EXPECT_EQ(sim.popover().contentSize().height, 426);
-}
-
-TEST(Popover, WithinTheFirstMinuteTheAgentStaysInTheStatusBar) {
-    EditorAgent sim;
-    sim.desktop.world().uptimeOutput = "10:00  up 40 secs, 1 user, load averages: 0 0 0";
-    sim.desktop.world().frontmost = 0;
-    sim.SimAgent::launch();
-    EXPECT_FALSE(sim.popover().isShown());
-    EXPECT_EQ(sim.desktop.popoverController()->outlets().view, nullptr);
-    EXPECT_EQ(sim.desktop.world().frontmost, 0u);
-    // The first click loads the view, rebuilds the lists and shows the popover; the program
-    // comes to the front and hears of its own activation.
-    sim.desktop.views().statusItem()->click();
-    EXPECT_TRUE(sim.popover().isShown());
-    EXPECT_EQ(sim.apps().size(), 3u);
-    EXPECT_EQ(sim.desktop.world().apps[*sim.desktop.world().frontmost].bundleIdentifier,
-              kOwnBundleIdentifier);
-    EXPECT_EQ(sim.agent().dispatcher().lastApp, std::nullopt);
 }
 
 TEST(Popover, ADesktopWithoutPopoverViewsRunsWithoutThem) {
