@@ -13,7 +13,6 @@ TEST(ApplicationList, OnlyRegularApplicationsAndTheLaunchersAreListed) {
     EditorAgent sim;
     sim.addApp("com.apple.Spotlight", "Spotlight", ActivationPolicy::Accessory);
     sim.addApp("com.runningwithcrayons.Alfred-3", "Alfred", ActivationPolicy::Prohibited);
-    sim.addApp("com.example.daemon", "Daemon", ActivationPolicy::Prohibited);
     sim::SimApp nameless;
     nameless.name = "Nameless";
     sim.desktop.world().apps.push_back(nameless);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The popover where the popover scenario does not reach: the version label, a collapse below
-// zero. (A start within the first minute:
-// popover-old-system.scenario and launcher-spotlight.scenario.)
+// The popover where the popover scenario does not reach: a collapse below zero. (A start within the
+// first minute: popover-old-system.scenario and launcher-spotlight.scenario.)
 
 #include "editor_agent.h"
 
@@ -9,16 +8,6 @@
 
 namespace velmora::testing {
 namespace {
-
-TEST(Popover, TheVersionLabelTakesTheDesktopsSeparator) {
-    for (const char* separator : {":", ": "}) {
-        EditorAgent sim;
-        sim.desktop.platform().facts.versionSeparator = separator;
-        sim.launch();
-        EXPECT_EQ(sim.controller().outlets().versionCode->stringValue(),
-                  "Version" + std::string(separator) + sim.desktop.world().bundleVersion);
-    }
-}
 
 TEST(Popover, ACollapseThatWouldGoBelowZeroStopsAtZero) {
     EditorAgent sim;

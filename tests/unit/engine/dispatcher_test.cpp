@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// From activation to selection: delays, repeats, screens, launchers, bad notifications; and the
-// real desktops' timing, selection at once with the wait as a guard.
+// From activation to selection: delays, repeats, launchers, nameless applications; and the real
+// desktops' timing, selection at once with the wait as a guard. (A new keymap bringing the front
+// application's rule back: tests/e2e/keymap_change.sh.)
 
 #include "sim_agent.h"
 
@@ -149,29 +150,6 @@ TEST(DispatcherHooks, FollowCheckIsScheduledForEveryActivation) {
     dispatcher.appChanged({kApplicationActivatedNotification, self});
     sim.at(1000);
     EXPECT_EQ(checks, (std::vector<std::int64_t>{500, 600, 600}));
-}
-
-// A new keymap (the enabled sources changed) that left another layout current: a desktop that
-// says so gets the front application's rule back once the burst's debounce has passed, and
-// its 100 ms later; the simulated desktop keeps the layout the keymap left.
-TEST(DispatcherLayoutChange, TheFrontApplicationsRuleAppliesAgainWhereTheDesktopSaysSo) {
-    for (bool reapplies : {false, true}) {
-        SimAgent sim;
-        sim.setRule("com.example.a", kGerman);
-        sim.desktop.platform().facts.reappliesRuleOnLayoutChange = reapplies;
-        sim.launch();
-        sim.desktop.activate(std::string("com.example.a"));
-        sim.at(1000);
-        sim.desktop.trace().clear();
-        sim.desktop.world().currentInputID = kABC;
-        sim.desktop.postDistributed(kEnabledKeyboardInputSourcesChangedNotification);
-        sim.at(1100);
-        sim.desktop.postDistributed(kSelectedKeyboardInputSourceChangedNotification);
-        sim.at(2000);
-        EXPECT_EQ(sim.traceWith("select"),
-                  reapplies ? Lines{"1400 select com.apple.keylayout.German"} : Lines{});
-        EXPECT_EQ(sim.current(), reapplies ? kGerman : kABC);
-    }
 }
 
 } // namespace

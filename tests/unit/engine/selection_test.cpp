@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Selecting input sources: the counter, the filter on enabled sources, the hotkey guard.
+// Selecting input sources: the counter's limit, the hotkey guard. (A hotkey of the current
+// source: hotkeys.scenario.)
 
 #include "sim_agent.h"
 
@@ -10,24 +11,8 @@
 namespace velmora::testing {
 namespace {
 
-TEST(Selection, EveryRequestCountsEvenWithoutEffect) {
-    SimAgent sim;
-    sim.addInput("com.example.disabled", "Off", /*enabled=*/false);
-    sim.launch(); // the counter starts as "0": engine-switching.scenario
-
-    InputSourceSelection& selection = sim.agent().selection();
-    selection.changeInputTo(kABC); // already current: selected again all the same
-    selection.changeInputTo("com.example.missing");
-    selection.changeInputTo("com.example.disabled");
-    selection.changeInputTo(kGerman);
-    EXPECT_EQ(sim.stored("changedTimes"), PlistValue(4));
-    EXPECT_EQ(sim.traceWith("select"),
-              (Lines{"0 select " + std::string(kABC), "0 select " + std::string(kGerman)}));
-    EXPECT_EQ(sim.current(), kGerman);
-    // The counter is written but not flushed.
-    EXPECT_TRUE(sim.traceWith("sync").empty());
-}
-
+// Every request counts, also without effect: address-bar.scenario's click with ABC current and
+// Dispatcher.ARuleForAMissingSourceStillCountsAndResets.
 TEST(Selection, CounterHoldsAtItsLimitInsteadOfWrapping) {
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
     for (PlistValue stored : {PlistValue(kMax), PlistValue(1e30), PlistValue("1e30000")}) {
@@ -43,13 +28,12 @@ TEST(Selection, CounterHoldsAtItsLimitInsteadOfWrapping) {
     }
 }
 
-TEST(Selection, GuardedSelectionSkipsCurrentAndLaunchers) {
+TEST(Selection, AHotkeyIsSkippedWhileALauncherIsInFront) {
     SimAgent sim;
     sim.addApp("com.apple.Spotlight", "Spotlight");
     sim.addApp("com.runningwithcrayons.Alfred-3", "Alfred 3");
     sim.launch();
 
-    sim.agent().changeInputTo(kABC); // current already
     for (const char* launcher : {"com.apple.Spotlight", "com.runningwithcrayons.Alfred-3"}) {
         sim.desktop.world().frontmost = sim.desktop.world().appIndex(launcher);
         sim.agent().changeInputTo(kGerman);

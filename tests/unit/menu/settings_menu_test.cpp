@@ -2,7 +2,8 @@
 // The settings menu: its entries, the check marks at every pop-up, and what each entry does to
 // the store, the login items, the indicator, the popover and the program. (Each setting's
 // toggle action: settings-menu.scenario's setting statements; Quit and the popover back after
-// the tip: settings-menu.scenario; the entry removed and the setting off: login-items.scenario.)
+// the tip: settings-menu.scenario; the pages opened: tests/e2e/settings_menu.sh; the entry removed
+// and the setting off: login-items.scenario.)
 
 #include "editor/editor_agent.h"
 #include "menu/alfred_tip.h"
@@ -100,20 +101,6 @@ TEST(AlfredTip, TheRemoveButtonMatchesTheSelectionAfterwards) {
     sim.button(&PopoverLayout::removeButton).setEnabled(false);
     sim.choose(menuAction::kHelp);
     EXPECT_TRUE(sim.button(&PopoverLayout::removeButton).isEnabled());
-}
-
-TEST(Links, EntriesOpenTheirPages) {
-    MenuAgent sim;
-    sim.launch();
-    for (const char* action : {menuAction::kRateInMAS, menuAction::kGotoVelmora,
-                               menuAction::kGoToClub, menuAction::kVideo})
-        sim.choose(action);
-    const auto& urls = sim.desktop.world().openedURLs;
-    ASSERT_EQ(urls.size(), 4u);
-    EXPECT_TRUE(urls[0].starts_with("macappstore://itunes.apple.com/WebObjects/"));
-    EXPECT_EQ(urls[0], urls[1]);
-    EXPECT_TRUE(urls[2].starts_with("https://"));
-    EXPECT_TRUE(urls[3].starts_with("https://"));
 }
 
 // A desktop that makes no menus and no alerts.
