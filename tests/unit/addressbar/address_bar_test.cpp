@@ -4,7 +4,6 @@
 // and screens of different heights.
 
 #include "engine/address_bar_switch.h"
-#include "platform/window_list.h"
 #include "sim_agent.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +26,7 @@ class AddressBar : public ::testing::Test {
         sim.launch();
     }
     void browserWindow(const std::string& owner, PlistValue top) {
-        sim.desktop.world().putWindowInFront(
-            owner,
-            {{kWindowOwnerNameKey, owner},
-             {kWindowIsOnscreenKey, true},
-             {kWindowBoundsKey,
-              PlistValue(PlistDictionary{{"X", 0}, {"Y", top}, {"Width", 900}, {"Height", 700}})}});
+        sim.desktop.world().putWindowInFront(owner, onscreenWindow(owner, rect(0, top, 900, 700)));
     }
     static Event mouseUp(Point at) {
         Event e;

@@ -3,7 +3,6 @@
 // measure, what a panel sighting keeps, and how activations and closes meet.
 
 #include "detection/launcher_detection.h"
-#include "platform/window_list.h"
 #include "sim_agent.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +17,7 @@ constexpr const char* kAlfred = "com.runningwithcrayons.Alfred-3";
 constexpr const char* kMenuTracking = "com.apple.HIToolbox.cancelMenuTrackingNotification";
 
 PlistDictionary panel(const char* owner, int layer, int x, int width) {
-    return {{kWindowOwnerNameKey, owner},
-            {kWindowLayerKey, layer},
-            {kWindowIsOnscreenKey, true},
-            {kWindowBoundsKey,
-             PlistValue(PlistDictionary{{"X", x}, {"Y", 100}, {"Width", width}, {"Height", 60}})}};
+    return onscreenWindow(owner, rect(x, 100, width, 60), layer);
 }
 
 class Launchers : public ::testing::Test {
@@ -133,12 +128,7 @@ TEST_F(Launchers, AnActivationClosesThePanelStateButTheClosePollStillRestores) {
     sim.at(1300);
     EXPECT_EQ(sim.current(), kABC);
     sim.desktop.trace().clear();
-    sim.desktop.world().putWindowInFront(
-        "front",
-        {{kWindowOwnerNameKey, "Alpha"},
-         {kWindowIsOnscreenKey, true},
-         {kWindowBoundsKey,
-          PlistValue(PlistDictionary{{"X", 0}, {"Y", 0}, {"Width", 100}, {"Height", 100}})}});
+    showWindow("front", onscreenWindow("Alpha", rect(0, 0, 100, 100)));
     sim.at(1400);
     removeWindow("spot");
     sim.at(1700);
@@ -163,8 +153,7 @@ TEST_F(Launchers, AReportedPanelHasItsRuleWhileOpen) {
         for (const auto& observer : sim.desktop.world().workspaceObservers[name])
             observer(notification);
     };
-    post(kLauncherPanelDidOpenNotification,
-         PlistDictionary{{"X", 300}, {"Y", 100}, {"Width", 640}, {"Height", 60}});
+    post(kLauncherPanelDidOpenNotification, rect(300, 100, 640, 60));
     EXPECT_EQ(sim.current(), kRussian);
     EXPECT_TRUE(launchers().launcherPanelOpen());
     sim.at(1500);

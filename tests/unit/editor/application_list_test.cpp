@@ -80,24 +80,5 @@ TEST(ApplicationList, BadEntriesOfTheStoredListsAreSkipped) {
     EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a"}));
 }
 
-TEST(ApplicationList, TenThousandApplicationsKeepTheirStoredOrder) {
-    EditorAgent sim;
-    PlistArray order;
-    for (int i = 0; i < 10000; ++i) {
-        const std::string bundle = "com.example.many" + std::to_string(i);
-        sim.addApp(bundle, "Many " + std::to_string(i));
-        order.emplace(order.begin(), bundle); // the reverse of the running order
-    }
-    sim.setStored("orderOfAppsRule", PlistValue(order));
-    sim.launch();
-    ASSERT_EQ(sim.apps().size(), 10003u);
-    EXPECT_EQ(sim.apps().front(), "com.example.many9999");
-    EXPECT_EQ(sim.apps()[9999], "com.example.many0");
-    EXPECT_EQ(sim.apps().back(), "com.example.c");
-    sim.reopenPopover();
-    EXPECT_EQ(sim.apps().size(), 10003u);
-    EXPECT_EQ(sim.table().numberOfRows(), 10003);
-}
-
 } // namespace
 } // namespace velmora::testing

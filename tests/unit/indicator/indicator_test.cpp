@@ -2,17 +2,12 @@
 // The indicator on the simulated desktop: where it is placed, which icon it shows and in
 // which order its views change, and when it follows the front window.
 
-#include "platform/window_list.h"
 #include "sim_agent.h"
 
 #include <gtest/gtest.h>
 
 namespace velmora::testing {
 namespace {
-
-PlistDictionary rect(PlistValue x, PlistValue y, PlistValue w, PlistValue h) {
-    return {{"X", x}, {"Y", y}, {"Width", w}, {"Height", h}};
-}
 
 class IndicatorTest : public ::testing::Test {
   protected:
@@ -118,11 +113,9 @@ class FollowWindow : public IndicatorTest {
         IndicatorTest::SetUp();
         setting("enableTipOfState", true);
         setting("followWindow", true);
-        sim.desktop.world().putWindowInFront(
-            "a", {{kWindowOwnerNameKey, "Alpha"},
-                  {kWindowNameKey, "doc"},
-                  {kWindowIsOnscreenKey, true},
-                  {kWindowBoundsKey, PlistValue(rect(100, 50, 800, 600))}});
+        PlistDictionary alpha = onscreenWindow("Alpha", rect(100, 50, 800, 600));
+        alpha[kWindowNameKey] = "doc";
+        sim.desktop.world().putWindowInFront("a", alpha);
         sim.launch();
     }
     Lines origins() { return sim.traceWith("origin"); }
@@ -131,9 +124,7 @@ class FollowWindow : public IndicatorTest {
 // Follow off and an open panel: indicator.scenario.
 TEST_F(FollowWindow, NeverForTheProgramItself) {
     sim.desktop.world().putWindowInFront("popover",
-                                         {{kWindowOwnerNameKey, "Velmora"},
-                                          {kWindowIsOnscreenKey, true},
-                                          {kWindowBoundsKey, PlistValue(rect(0, 0, 300, 300))}});
+                                         onscreenWindow("Velmora", rect(0, 0, 300, 300)));
     sim.desktop.activate(std::string("com.quorvant.Quorvant-Velmora"));
     sim.agent().checkFollowWindow();
     EXPECT_EQ(origins(), Lines{});
