@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The program's login item over a simulated login-items list that cannot be used or changes
-// under it. (Which entry is the program's, duplicates, a moved program: login-items.scenario.)
+// The program's login item over a simulated login-items list that cannot be used. (Which entry is
+// the program's, duplicates, a moved program: login-items.scenario.)
 
 #include "menu/login_item.h"
 #include "sim/sim_login_items.h"
@@ -50,17 +50,6 @@ TEST(LoginItem, AListThatCannotBeOpenedIsLeftAlone) {
     empty.loginItem.removeFromLoginItems();
     EXPECT_TRUE(empty.world.loginItems.empty());
     EXPECT_TRUE(empty.trace.lines().empty());
-}
-
-TEST(LoginItem, AnEntryRemovedAfterTheSnapshotIsIgnored) {
-    LoginList list({kOwnPath});
-    auto opened = list.items.create();
-    auto found = list.loginItem.itemRefWithListRef(*opened);
-    ASSERT_TRUE(found);
-    list.world.loginItems.clear();
-    opened->removeItem(*found);
-    EXPECT_FALSE(opened->resolvedPath(*found));
-    EXPECT_TRUE(list.trace.lines().empty());
 }
 
 } // namespace
