@@ -78,6 +78,7 @@ TEST(WindowLookup, ByPrefixSkipsEmptyTitlesAndHiddenWindowsButNotLayers) {
     EXPECT_FALSE(getFrameOfFirstWindow(windows, "")); // an empty name identifies nothing
 }
 
+// No match for an empty name: detection-bad-input.scenario.
 TEST(WindowLookup, ByNameNeedsTheExactOwnerOnLayerZero) {
     const PlistArray windows{
         entry("Safari Technology Preview", "Start", 0, rect(1, 0, 0, 0)),
@@ -89,10 +90,6 @@ TEST(WindowLookup, ByNameNeedsTheExactOwnerOnLayerZero) {
     auto found = getFrameOfFirstWindowNamed(windows, "Safari");
     ASSERT_TRUE(found);
     EXPECT_EQ(found->at("X"), PlistValue(4));
-    // An entry without an owner never matches, not even an empty name.
-    PlistArray anonymous{PlistValue(PlistDictionary{{kWindowIsOnscreenKey, true}})};
-    anonymous.push_back(entry("", "x", 0, rect(6, 0, 0, 0)));
-    EXPECT_FALSE(getFrameOfFirstWindowNamed(anonymous, ""));
 }
 
 TEST(WindowLookup, TheFirstMatchDecidesEvenWithoutBounds) {

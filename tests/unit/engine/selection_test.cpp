@@ -13,19 +13,15 @@ namespace {
 
 // Every request counts, also without effect: address-bar.scenario's click with ABC current and
 // Dispatcher.ARuleForAMissingSourceStillCountsAndResets.
+// How stored counters of other types are read: SettingsTest.CounterHoldsAtTheEndsOfItsRange.
 TEST(Selection, CounterHoldsAtItsLimitInsteadOfWrapping) {
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
-    for (PlistValue stored : {PlistValue(kMax), PlistValue(1e30), PlistValue("1e30000")}) {
-        SimAgent sim;
-        sim.launch();
-        sim.desktop.rawStore().setObjectForKey(stored, "changedTimes");
-        sim.agent().selection().changeInputTo(kGerman);
-        sim.agent().selection().changeInputTo(kABC);
-        // "1e30000" is read as the integer it begins with: 1.
-        const std::int64_t expected = stored.isString() ? 3 : kMax;
-        EXPECT_EQ(sim.stored("changedTimes"), PlistValue(expected));
-        EXPECT_EQ(sim.current(), kABC);
-    }
+    SimAgent sim;
+    sim.launch();
+    sim.desktop.rawStore().setObjectForKey(PlistValue(kMax), "changedTimes");
+    sim.agent().selection().changeInputTo(kGerman);
+    EXPECT_EQ(sim.stored("changedTimes"), PlistValue(kMax));
+    EXPECT_EQ(sim.current(), kGerman);
 }
 
 TEST(Selection, AHotkeyIsSkippedWhileALauncherIsInFront) {
