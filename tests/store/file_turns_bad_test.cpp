@@ -25,12 +25,11 @@ using testing::internal::GetCapturedStderr;
 using Access = PlistFileDefaults::Access;
 
 std::string rulesFile(const std::string& editorId, const std::string& terminalId) {
-    return xmlDictionary("<key>velmora</key><dict>"
-                         "<key>org.example.editor</key><dict>" +
-                         stringEntry("id", editorId) +
-                         "</dict>"
-                         "<key>org.example.terminal</key><dict>" +
-                         stringEntry("id", terminalId) + "</dict></dict>\n" +
+    auto rule = [](const std::string& app, const std::string& id) {
+        return "<key>" + app + "</key><dict>" + stringEntry("id", id) + "</dict>";
+    };
+    return xmlDictionary("<key>velmora</key><dict>" + rule("org.example.editor", editorId) +
+                         rule("org.example.terminal", terminalId) + "</dict>\n" +
                          stringEntry("followWindow", "yes"));
 }
 

@@ -130,16 +130,15 @@ TEST_F(AddApplicationTest, AnApplicationAlreadyListedIsNotListedTwice) {
     EXPECT_EQ(sim.stored("notDisplayAppName"), PlistValue(strings({"com.example.b"})));
 }
 
+// A cancel and a folder whose Info.plist names no bundle: editor-list.scenario.
 TEST_F(AddApplicationTest, ItemsWithoutABundleIdentifierAddNothing) {
-    sim.desktop.world().files["/tmp/plain/Contents/Info.plist"] = PlistValue(PlistDictionary{});
     sim.desktop.world().files["/tmp/number/Contents/Info.plist"] =
         PlistValue(PlistDictionary{{"CFBundleIdentifier", 5}});
     sim.desktop.world().files["/tmp/list/Contents/Info.plist"] = PlistValue(strings({"x"}));
     sim.desktop.world().files["/tmp/empty/Contents/Info.plist"] =
         PlistValue(PlistDictionary{{"CFBundleIdentifier", ""}});
-    for (const auto& path :
-         std::vector<std::optional<std::string>>{std::nullopt, "/tmp/plain", "/tmp/number",
-                                                 "/tmp/list", "/tmp/empty", "/nowhere", ""}) {
+    for (const auto& path : std::vector<std::optional<std::string>>{"/tmp/number", "/tmp/list",
+                                                                    "/tmp/empty", "/nowhere", ""}) {
         sim.desktop.trace().clear();
         add(path);
         EXPECT_EQ(sim.apps(), (Lines{"com.example.a", "com.example.c"}));

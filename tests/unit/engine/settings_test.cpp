@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Reading the defaults domain: types, absent meanings, rule lookup, record updates.
+// Reading the defaults domain: types, absent meanings, rule lookup, record updates. (Keys of
+// other programs kept: tests/store/agent_beside_rewriter.sh.)
 
 #include "engine/settings.h"
 #include "sim/memory_defaults.h"
@@ -41,13 +42,6 @@ TEST_F(SettingsTest, RecordsWithoutAStringIdAreNoRules) {
     put(keys::kRules, PlistArray{rule("x")});
     EXPECT_EQ(settings.ruleInputSourceID("x"), std::nullopt);
     EXPECT_TRUE(settings.rules().empty());
-}
-
-TEST_F(SettingsTest, UnknownKeysAreCarriedAsTheyAre) {
-    put("somethingElse", PlistValue(true));
-    EXPECT_EQ(settings.objectForKey("somethingElse"), PlistValue(true));
-    put(keys::kChangedTimes, PlistValue("lots"));
-    EXPECT_EQ(settings.objectForKey(keys::kChangedTimes), std::nullopt);
 }
 
 TEST_F(SettingsTest, CounterHoldsAtTheEndsOfItsRange) {
