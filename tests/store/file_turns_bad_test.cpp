@@ -14,7 +14,6 @@
 #include <regex>
 #include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -266,7 +265,6 @@ TEST(StoreExternalChange, ARewrittenFileIsSeenByTheNextRead) {
     times[1].tv_sec += 5;
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     EXPECT_EQ(settings.ruleInputSourceID("org.example.editor"), "ccc");
-    EXPECT_TRUE(store.objectForKey("velmora"));
 
     ASSERT_EQ(std::remove(path.c_str()), 0);
     EXPECT_FALSE(store.objectForKey("velmora")) << "a deleted file is an empty domain";

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/mount.h>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 namespace velmora {
@@ -110,11 +109,9 @@ TEST(LauncherPanels, SpotlightNeedsWidthOf101AndAlfredLayer27) {
     EXPECT_FALSE(isAlfredPanel(entry("Alfred", "", 27, rect(0, 0, 600, 60), false)));
 }
 
-TEST(LauncherPanels, ReleaseValuesAndWhichOfThemStopTheOpenPoll) {
-    for (std::uint64_t flags : {0x100ull, 0x10100ull})
-        EXPECT_TRUE(isModifierReleaseValue(flags) && releaseStopsOpenPoll(flags)) << flags;
-    for (std::uint64_t flags : {0x800100ull, 0x810100ull})
-        EXPECT_TRUE(isModifierReleaseValue(flags) && !releaseStopsOpenPoll(flags)) << flags;
+// Which releases stop the open poll: launcher-alfred.scenario (0x100, 0x10100, 0x800100).
+TEST(LauncherPanels, OnlyTheReleaseValuesAreReleases) {
+    EXPECT_TRUE(isModifierReleaseValue(0x810100ull) && !releaseStopsOpenPoll(0x810100ull));
     for (std::uint64_t flags : {0x0ull, 0x100108ull, 0x20102ull, 0x110100ull, 0x10000ull})
         EXPECT_FALSE(isModifierReleaseValue(flags)) << flags;
 }

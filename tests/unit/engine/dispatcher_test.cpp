@@ -128,29 +128,5 @@ TEST_F(Dispatcher, ANamelessActivationLetsTheLastRuleApplyAgain) {
     EXPECT_EQ(sim.current(), kGerman);
 }
 
-// Not with the indicator off: FollowWindow in indicator_test.cpp.
-TEST(DispatcherHooks, FollowCheckIsScheduledForEveryActivation) {
-    SimAgent sim;
-    sim.desktop.rawStore().setObjectForKey(PlistValue(true), "enableTipOfState");
-    Settings settings(sim.desktop.rawStore());
-    InputSourceSelection selection(settings, sim.desktop.platform().inputSources);
-    std::vector<std::int64_t> checks;
-    ActivationDispatcher dispatcher(settings, selection, sim.desktop.platform().workspace,
-                                    sim.desktop.platform().screens, sim.desktop.runLoop(),
-                                    {.checkFollowWindow = [&] { checks.push_back(sim.now()); },
-                                     .clearLauncherFlags = {},
-                                     .reset = {}});
-    RunningApplication self;
-    self.bundleIdentifier = kOwnBundleIdentifier;
-    RunningApplication a;
-    a.bundleIdentifier = "com.example.a";
-    dispatcher.appChanged({kApplicationActivatedNotification, a});
-    sim.at(100);
-    dispatcher.appChanged({kApplicationActivatedNotification, a}); // a repeat
-    dispatcher.appChanged({kApplicationActivatedNotification, self});
-    sim.at(1000);
-    EXPECT_EQ(checks, (std::vector<std::int64_t>{500, 600, 600}));
-}
-
 } // namespace
 } // namespace velmora::testing

@@ -63,7 +63,6 @@ TEST(ScenarioErrors, NameTheLineAndRunNothing) {
         {"window a owner=\"A\" layer=2.5\n", nullptr},
         {"window-remove a\n", nullptr},
         {"window a owner=\"A\"\nwindow-remove a\nwindow-front a\n", nullptr},
-        {"window-move a 0,0,1,1\n", nullptr},
         {"icon x 2 2\n", nullptr},
         {"icon x 2 2 0011223\n", nullptr},
         {"icon x 2 2 00112233 00112233 00112233\n", nullptr},
