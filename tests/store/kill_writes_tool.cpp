@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The timing and checking half of scripts/kill-writes.sh (usage() lists the verbs).
+// The timing and checking half of scripts/kill-writes.sh (main() lists the verbs).
 //
 // run starts COMMAND, pid takes a running process; either is killed with SIGKILL DELAY_US
 // microseconds after MOMENT: "start", "create" (a file appears in FOLDER: the writer's
@@ -162,15 +162,6 @@ bool writeOtherVersion(const std::string& file, int keys, bool inPlace,
 
 using Clock = std::chrono::steady_clock;
 
-int usage() {
-    std::fprintf(stderr,
-                 "usage: velmora_kill_writes_tool run MOMENT DELAY_US FOLDER -- COMMAND...\n"
-                 "       velmora_kill_writes_tool pid PID MOMENT DELAY_US FOLDER\n"
-                 "       velmora_kill_writes_tool check FILE\n"
-                 "       velmora_kill_writes_tool rewrite FILE VERSIONS\n");
-    return 2;
-}
-
 // Whether PID ended; its status then goes to STATUS.
 bool ended(pid_t pid, bool ownChild, int* status) {
     if (ownChild)
@@ -300,5 +291,8 @@ int main(int argc, char** argv) {
             return 2;
         return killAt(child, true, fd, argv[2], std::atol(argv[3]));
     }
-    return usage();
+    std::fprintf(stderr,
+                 "usage: velmora_kill_writes_tool run MOMENT DELAY_US FOLDER -- COMMAND... |"
+                 " pid PID MOMENT DELAY_US FOLDER | check FILE | rewrite FILE VERSIONS\n");
+    return 2;
 }

@@ -13,11 +13,7 @@ namespace velmora::store_test {
 
 namespace fs = std::filesystem;
 
-using test_support::entriesOf;
-using test_support::readFile;
-using test_support::runUnprivileged;
-using test_support::TempFolder;
-using test_support::writeFile;
+using namespace test_support;
 
 // A new file renamed over PATH, the way a careful program writes.
 inline void replaceFile(const std::string& path, const std::string& bytes) {

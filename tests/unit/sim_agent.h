@@ -3,6 +3,7 @@
 // A fresh agent on a fresh simulated desktop, with helpers to set the world up and read the
 // trace. Every test builds its own, so no state leaks between tests.
 
+#include "platform/window_list.h"
 #include "sim_desktop.h"
 
 #include <algorithm>
@@ -14,6 +15,19 @@ namespace velmora::testing {
 inline constexpr const char* kABC = "com.apple.keylayout.ABC";
 inline constexpr const char* kGerman = "com.apple.keylayout.German";
 inline constexpr const char* kRussian = "com.apple.keylayout.Russian";
+
+inline PlistDictionary rect(PlistValue x, PlistValue y, PlistValue w, PlistValue h) {
+    return {{"X", x}, {"Y", y}, {"Width", w}, {"Height", h}};
+}
+
+// A window-list entry of a window on screen.
+inline PlistDictionary onscreenWindow(const std::string& owner, PlistDictionary bounds,
+                                      int layer = 0) {
+    return {{kWindowOwnerNameKey, owner},
+            {kWindowLayerKey, layer},
+            {kWindowIsOnscreenKey, true},
+            {kWindowBoundsKey, PlistValue(std::move(bounds))}};
+}
 
 class SimAgent {
   public:

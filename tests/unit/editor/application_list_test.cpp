@@ -13,7 +13,6 @@ TEST(ApplicationList, OnlyRegularApplicationsAndTheLaunchersAreListed) {
     EditorAgent sim;
     sim.addApp("com.apple.Spotlight", "Spotlight", ActivationPolicy::Accessory);
     sim.addApp("com.runningwithcrayons.Alfred-3", "Alfred", ActivationPolicy::Prohibited);
-    sim.addApp("com.example.daemon", "Daemon", ActivationPolicy::Prohibited);
     sim::SimApp nameless;
     nameless.name = "Nameless";
     sim.desktop.world().apps.push_back(nameless);
@@ -48,16 +47,15 @@ TEST(ApplicationList, LaterShowingsKeepRowsAndAppendNewOnes) {
               (Lines{"com.example.a", "com.example.b", "com.example.c", "com.example.d"}));
 }
 
-TEST(ApplicationList, LaunchesAppendWithoutFilterOrOrderAndReloadOnlyWhenNew) {
+// A launch appending whatever the policy: editor-list.scenario.
+TEST(ApplicationList, OnlyALaunchOfANewApplicationReloads) {
     EditorAgent sim;
-    sim.setStored("orderOfAppsRule", strings({"com.example.agent"}));
     sim.launch();
-    sim.addApp("com.example.agent", "Agent", ActivationPolicy::Prohibited, false);
-    sim.desktop.launchApp("com.example.agent");
-    EXPECT_EQ(sim.apps().back(), "com.example.agent");
-    EXPECT_EQ(sim.traceWith("reload rules"), Lines{"0 reload rules"});
     sim.desktop.launchApp("com.example.a");
-    EXPECT_EQ(sim.traceWith("reload rules").size(), 1u);
+    EXPECT_TRUE(sim.traceWith("reload rules").empty());
+    sim.addApp("com.example.d", "Delta", ActivationPolicy::Regular, false);
+    sim.desktop.launchApp("com.example.d");
+    EXPECT_EQ(sim.traceWith("reload rules"), Lines{"0 reload rules"});
 }
 
 TEST(ApplicationList, LaunchesBeforeThePopoverLoadedAreNotObserved) {
@@ -70,7 +68,7 @@ TEST(ApplicationList, LaunchesBeforeThePopoverLoadedAreNotObserved) {
     EXPECT_FALSE(sim.lists().allApplications);
 }
 
-TEST(ApplicationList, StoredListsOfTheWrongShapeReadAsEmptyOrSkipTheirBadEntries) {
+TEST(ApplicationList, BadEntriesOfTheStoredListsAreSkipped) {
     EditorAgent sim;
     sim.setStored("velmora", PlistValue("not a dictionary"));
     sim.setStored("orderOfAppsRule",
@@ -80,29 +78,6 @@ TEST(ApplicationList, StoredListsOfTheWrongShapeReadAsEmptyOrSkipTheirBadEntries
                   PlistValue(PlistArray{PlistValue(true), PlistValue("com.example.b")}));
     sim.launch();
     EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a"}));
-    sim.setStored("orderOfAppsRule", PlistValue(42));
-    sim.setStored("notDisplayAppName", PlistValue("com.example.a"));
-    sim.reopenPopover();
-    EXPECT_EQ(sim.apps(), (Lines{"com.example.c", "com.example.a", "com.example.b"}));
-}
-
-TEST(ApplicationList, TenThousandApplicationsAreListedOnceInTheirStoredOrder) {
-    EditorAgent sim;
-    PlistArray order;
-    for (int i = 0; i < 10000; ++i) {
-        const std::string bundle = "com.example.many" + std::to_string(i);
-        sim.addApp(bundle, "Many " + std::to_string(i));
-        order.emplace(order.begin(), bundle); // the reverse of the running order
-    }
-    sim.setStored("orderOfAppsRule", PlistValue(order));
-    sim.launch();
-    ASSERT_EQ(sim.apps().size(), 10003u);
-    EXPECT_EQ(sim.apps().front(), "com.example.many9999");
-    EXPECT_EQ(sim.apps()[9999], "com.example.many0");
-    EXPECT_EQ(sim.apps().back(), "com.example.c");
-    sim.reopenPopover();
-    EXPECT_EQ(sim.apps().size(), 10003u);
-    EXPECT_EQ(sim.table().numberOfRows(), 10003);
 }
 
 } // namespace

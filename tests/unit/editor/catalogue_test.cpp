@@ -16,7 +16,7 @@ std::string iconName(const ImagePtr& image) {
     return simImage ? simImage->name() : "none";
 }
 
-TEST(Catalogue, ListsEnabledSelectableKeyboardSourcesWithAlignedIcons) {
+TEST(Catalogue, ItsListsStayAligned) {
     sim::SimDesktop desktop;
     desktop.images().icons["flag"] = sim::SimIcon{16, 16, std::vector<std::uint8_t>(1024, 0)};
     desktop.images().icons["file"] = sim::SimIcon{8, 8, std::vector<std::uint8_t>(256, 0)};
@@ -51,15 +51,9 @@ TEST(Catalogue, ListsEnabledSelectableKeyboardSourcesWithAlignedIcons) {
     EXPECT_EQ(ids, (Lines{"a", "c", "f", "g"}));
     EXPECT_EQ(lists.sourceChoices(), (Lines{"-", "ByRef", "ByFile", "BrokenFile", "NoIcon"}));
     EXPECT_EQ(icons, (Lines{"flag", "file", "none", "none"}));
-
-    // A rebuild replaces every row; with nothing left only "-" remains to choose.
-    desktop.world().inputs.clear();
-    rebuildInputCatalogue(lists, desktop.platform().inputSources, desktop.platform().images);
-    EXPECT_TRUE(lists.catalogue.empty());
-    EXPECT_EQ(lists.sourceChoices(), Lines{"-"});
 }
 
-TEST(Catalogue, ACatalogueEmptiedWhileOpenChangesAtTheNextShowing) {
+TEST(Catalogue, AnEmptiedCatalogueShowsAtTheNextShowing) {
     EditorAgent sim;
     sim.launch();
     sim::SimComboBox* box = sim.box(0);
@@ -67,8 +61,6 @@ TEST(Catalogue, ACatalogueEmptiedWhileOpenChangesAtTheNextShowing) {
     // The open popover keeps the catalogue it was shown with.
     ASSERT_TRUE(box->userSelects("German"));
     EXPECT_EQ(sim.agent().settings().ruleInputSourceID("com.example.a"), kGerman);
-    sim.button(&PopoverLayout::adjustSizeButton).performClick();
-    EXPECT_EQ(sim.popover().contentSize().height, 330 + 27 * 3 + 210);
     sim.reopenPopover();
     EXPECT_TRUE(sim.lists().catalogue.empty());
     EXPECT_EQ(sim.box(0)->objectValues(), Lines{"-"});

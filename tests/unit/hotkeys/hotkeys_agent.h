@@ -18,18 +18,15 @@ inline constexpr std::int64_t kOption = 0x80000;
 
 class HotKeysAgent : public EditorAgent {
   public:
-    sim::SimGlobalShortcuts& hotKeys() { return desktop.hotKeys(); }
-    Lines registrations() { return hotKeys().describeRegistrations(); }
-    sim::SimTableView& shortcutTable() { return *sim::shortcutTable(desktop); }
+    Lines registrations() { return desktop.hotKeys().describeRegistrations(); }
     std::shared_ptr<View> cell(const char* column, std::int64_t row) {
-        return shortcutTable().viewAtColumnRow(column, row);
+        return sim::shortcutTable(desktop)->viewAtColumnRow(column, row);
     }
     // The recorder of ROW; the cell stays alive while the caller holds the recorder.
     std::shared_ptr<sim::SimShortcutRecorder> recorder(std::int64_t row) {
         return sim::recorderIn(cell(sim::kSimShortcutColumn, row));
     }
     PlistValue shortcuts() { return stored("shortcutOfInput").value_or(PlistValue("absent")); }
-    void press(std::int64_t keyCode, std::int64_t flags) { hotKeys().press(keyCode, flags); }
 };
 
 } // namespace velmora::testing

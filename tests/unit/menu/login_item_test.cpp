@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The program's login item over the simulated login-items list: which entry is the program's,
-// and what adding and removing do to the list.
+// The program's login item over a simulated login-items list that cannot be used. (Which entry is
+// the program's, duplicates, a moved program: login-items.scenario.)
 
 #include "menu/login_item.h"
 #include "sim/sim_login_items.h"
@@ -36,20 +36,7 @@ struct LoginList {
 
 using Paths = std::vector<std::string>;
 
-TEST(LoginItem, AMovedProgramAndAnUnresolvableEntryAreNotTheProgramsEntry) {
-    LoginList list({"/Users/me/Velmora.app", "", "/Applications/Velmora.app/"});
-    list.loginItem.removeFromLoginItems();
-    EXPECT_EQ(list.paths(), (Paths{"/Users/me/Velmora.app", "", "/Applications/Velmora.app/"}));
-    // Past them, the program's own entry is found.
-    list.world.loginItems.push_back(sim::SimLoginEntry{99, kOwnPath});
-    auto opened = list.items.create();
-    ASSERT_TRUE(opened);
-    auto found = list.loginItem.itemRefWithListRef(*opened);
-    ASSERT_TRUE(found);
-    EXPECT_EQ(opened->resolvedPath(*found), kOwnPath);
-}
-
-TEST(LoginItem, AListThatCannotBeOpenedIsMissingOrEmptyIsLeftAlone) {
+TEST(LoginItem, AListThatCannotBeOpenedIsLeftAlone) {
     LoginList list({kOwnPath});
     list.world.loginItemsUnavailable = true;
     list.loginItem.addToLoginItems();
@@ -63,17 +50,6 @@ TEST(LoginItem, AListThatCannotBeOpenedIsMissingOrEmptyIsLeftAlone) {
     empty.loginItem.removeFromLoginItems();
     EXPECT_TRUE(empty.world.loginItems.empty());
     EXPECT_TRUE(empty.trace.lines().empty());
-}
-
-TEST(LoginItem, AnEntryRemovedAfterTheSnapshotIsIgnored) {
-    LoginList list({kOwnPath});
-    auto opened = list.items.create();
-    auto found = list.loginItem.itemRefWithListRef(*opened);
-    ASSERT_TRUE(found);
-    list.world.loginItems.clear();
-    opened->removeItem(*found);
-    EXPECT_FALSE(opened->resolvedPath(*found));
-    EXPECT_TRUE(list.trace.lines().empty());
 }
 
 } // namespace

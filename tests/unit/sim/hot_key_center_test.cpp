@@ -16,17 +16,15 @@ PlistValue combo(PlistValue keyCode, PlistValue flags) {
         PlistDictionary{{"keyCode", std::move(keyCode)}, {"modifierFlags", std::move(flags)}});
 }
 
-TEST(SimHotKeys, HexIsLowercaseWithASignForNegatives) {
-    EXPECT_EQ(hexNumber(0), "0x0");
-    EXPECT_EQ(hexNumber(0x1A0000), "0x1a0000");
-    EXPECT_EQ(hexNumber(-1), "-0x1");
+// Lower case and a sign for negatives: shortcut-table.scenario and hotkeys-bad-store.scenario.
+TEST(SimHotKeys, CombinationsPrintTheirNumbers) {
     EXPECT_EQ(hexNumber(std::numeric_limits<std::int64_t>::min()), "-0x8000000000000000");
     EXPECT_EQ(describeKeyCombo(combo(PlistValue(12), PlistValue(0x100000))), "12:0x100000");
     EXPECT_EQ(describeKeyCombo(combo(PlistValue("a"), PlistValue(2.9))), "0:0x2");
     EXPECT_EQ(describeKeyCombo(PlistValue("cmd-a")), "0:0x0");
 }
 
-TEST(SimHotKeys, PressFiresExactMatchesChosenBeforeAnyActionRuns) {
+TEST(SimHotKeys, APressFiresTheMatchesChosenBeforeAnyRuns) {
     Trace trace([] { return std::int64_t{0}; });
     SimGlobalShortcuts center(trace);
     std::vector<std::string> fired;

@@ -29,7 +29,6 @@ TEST(Json, StringEscapesRoundTrip) {
 }
 
 TEST(Json, NumbersKeepTheirKind) {
-    EXPECT_EQ(parsed("42"), PlistValue(42));
     EXPECT_EQ(parsed("-9223372036854775808"), PlistValue(std::int64_t(INT64_MIN)));
     EXPECT_EQ(parsed("2.5"), PlistValue(2.5));
     EXPECT_EQ(toCompactJson(PlistValue(0.1)), "0.1");
