@@ -48,8 +48,6 @@ class Run {
         return true;
     }
 
-    std::uint64_t checks() const { return checker_.checks(); }
-
   private:
     sim::MemoryDefaults store_;
     sim::SimDesktop desktop_;
@@ -87,7 +85,6 @@ Outcome runLines(NextLine next, bool replaying, RunStats& stats, volatile std::u
         std::optional<std::string> failure;
         const bool ran = run.step(*line, failure);
         ++stats.lines;
-        stats.checks = run.checks();
         if (ran && applied)
             applied->push_back(*line);
         if (failure && (ran || !replaying))
@@ -177,7 +174,6 @@ Outcome inChild(const std::function<Outcome(Shared&)>& body, RunStats* stats = n
     if (stats) {
         stats->events += shared.stats.events;
         stats->lines += shared.stats.lines;
-        stats->checks += shared.stats.checks;
     }
     munmap(memory, sizeof(Shared));
     return outcome;

@@ -15,7 +15,6 @@ namespace velmora::random {
 struct RunStats {
     std::uint64_t events = 0; // generated events (one may be several lines)
     std::uint64_t lines = 0;  // lines run
-    std::uint64_t checks = 0; // single invariant checks made
 };
 
 // How one run ended.
