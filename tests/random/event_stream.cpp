@@ -229,9 +229,7 @@ std::string EventStream::waitLine() {
 std::string EventStream::screenLine() {
     static const std::vector<double> sizes = {1440, 900, 1920, 1080, 2560, 1600, 1,    0,
                                               0.5,  1e9, 768,  1024, 33.3, 5120, 2880, 7};
-    std::string screenNumber = std::to_string(static_cast<int>(below(4)));
-    if (chance(0.05))
-        screenNumber = oneOf({"-2147483648", "2147483647"});
+    const std::string screenNumber = expand(chance(0.05) ? "<-2147483648|2147483647>" : "$4");
     const double height = pick(sizes);
     if (!screenDeclared_) // the first declared screen is the one at the desktop's origin
         originScreenHeight_ = height;
@@ -249,13 +247,7 @@ std::string EventStream::windowLine() {
         window.owner = pick(kOwners);
         line += " owner=" + quote(window.owner);
     }
-    if (chance(0.2))
-        line += " name=none";
-    else if (chance(0.5))
-        line += " name=\"\"";
-    else
-        line += " name=\"page " + std::to_string(below(5)) + "\"";
-    line += std::string(" layer=") + oneOf({"0", "0", "27", "25", "3", "-1", "2147483647"});
+    line += expand(" name=<none|\"\"|\"page $5\"|\"page $5\"> layer=<0|0|27|25|3|-1|2147483647>");
     static const std::vector<double> xs = {0, 10, 100, 420, -50, 2000, 1e15, 0.5};
     static const std::vector<double> ws = {0, 100, 101, 600, 800, 1440, 1e12, -10, 0.5};
     window.top = pick(xs);
