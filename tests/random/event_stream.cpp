@@ -464,7 +464,7 @@ std::string EventStream::sourceEvent() {
         return expand("icon <flag|new> <16 16|0 0|-1 5|1 1|64 32> 0000ffff ffffff00");
     const std::string id =
         chance(0.2) ? pick(inputIds_) : "com.example.layout" + std::to_string(below(40));
-    const std::string name = oneOf({"Extra", "German", "ABC", "", "Extra"});
+    const std::string name = expand("<Extra|German|ABC||Extra>");
     ++inputsAdded_;
     if (std::find(inputIds_.begin(), inputIds_.end(), id) == inputIds_.end())
         inputIds_.push_back(id);

@@ -47,9 +47,6 @@ class EventStream {
     template <typename T> const T& pick(const std::vector<T>& items) {
         return items[below(items.size())];
     }
-    std::string oneOf(std::initializer_list<const char*> items) {
-        return items.begin()[below(items.size())];
-    }
     // One of KINDS, each drawn as often as its weight says.
     template <typename T> T weighted(std::initializer_list<std::pair<int, T>> kinds) {
         int total = 0;
@@ -61,7 +58,8 @@ class EventStream {
                 return item;
         return {};
     }
-    // Several lines are separated by newlines.
+    // PATTERN with its choices made and its values drawn; several lines are separated by
+    // newlines.
     std::string expand(std::string_view pattern);
     std::string value(std::string_view name);
     std::string listOf(const char* brackets, std::uint64_t most, const Make& make);
