@@ -152,30 +152,24 @@ void EventStream::makeWorld() {
     // every kind. Which are there changes with the seed; ABC always is (the address bar's).
     p.push_back("icon flag 16 16 ff0000ff 00ff00ff");
     p.push_back("icon empty 0 0 00000000");
-    struct Source {
-        const char* id;
-        const char* name;
-        const char* extra;
-    };
-    const std::vector<Source> sources = {
-        {"com.apple.keylayout.ABC", "ABC", "icon=ref:flag"},
-        {"com.apple.keylayout.German", "German", "icon=url-broken"},
-        {"com.apple.keylayout.Russian", "Russian", "icon=ref:empty"},
-        {"com.apple.keylayout.French", "French", "enabled=no"},
-        {"com.apple.keylayout.Greek", "Greek", "selectable=no"},
-        {"com.apple.CharacterPaletteIM", "Emoji", "category=palette"},
-        {"com.apple.keylayout.Dvorak", "Dvorak", "icon=none"},
-        {"com.apple.keylayout.Same", "German", ""}, // a second source of the same name
+    // ID, then "NAME" and what else the line says.
+    const std::vector<std::string> sources = {
+        "com.apple.keylayout.ABC \"ABC\" icon=ref:flag",
+        "com.apple.keylayout.German \"German\" icon=url-broken",
+        "com.apple.keylayout.Russian \"Russian\" icon=ref:empty",
+        "com.apple.keylayout.French \"French\" enabled=no",
+        "com.apple.keylayout.Greek \"Greek\" selectable=no",
+        "com.apple.CharacterPaletteIM \"Emoji\" category=palette",
+        "com.apple.keylayout.Dvorak \"Dvorak\" icon=none",
+        "com.apple.keylayout.Same \"German\"", // a second source of the same name
     };
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (i != 0 && chance(0.25))
             continue;
-        std::string line = std::string("input ") + sources[i].id + " " + quote(sources[i].name);
-        if (*sources[i].extra)
-            line += std::string(" ") + sources[i].extra;
-        p.push_back(line);
-        inputIds_.push_back(sources[i].id);
-        inputNames_.push_back(sources[i].name);
+        p.push_back("input " + sources[i]);
+        const std::size_t space = sources[i].find(' '), end = sources[i].find('"', space + 2);
+        inputIds_.push_back(sources[i].substr(0, space));
+        inputNames_.push_back(sources[i].substr(space + 2, end - space - 2));
     }
     inputNames_.push_back("-");
     inputNames_.push_back("No Such Source");

@@ -97,12 +97,6 @@ class HotKeyCenterOnDisplay : public ::testing::Test {
     bool firedCount(std::size_t count) {
         return pumpUntil([&] { return fired_.size() >= count; });
     }
-    std::size_t logLinesWith(const std::string& text) const {
-        std::size_t n = 0;
-        for (const std::string& line : log_)
-            n += line.find(text) != std::string::npos;
-        return n;
-    }
 
     std::unique_ptr<X11Connection> connection_;
     sim::SimRunLoop runLoop_; // virtual time: the centre's wait after a keymap change
@@ -174,7 +168,11 @@ TEST_F(HotKeyCenterOnDisplay, EachProblemIsSaidOnce) {
     for (const HotKeyPtr& key : keys) {
         EXPECT_EQ(center_->hotKeyWithIdentifier(key->identifier()), key);
         EXPECT_FALSE(center_->isActive(key));
-        EXPECT_EQ(logLinesWith("hotkey of " + key->identifier() + " "), 1u) << key->identifier();
+        const std::string said = "hotkey of " + key->identifier() + " ";
+        EXPECT_EQ(
+            std::ranges::count_if(log_, [&](auto& line) { return line.find(said) != line.npos; }),
+            1)
+            << key->identifier();
     }
     EXPECT_EQ(log_.size(), keys.size());
 
