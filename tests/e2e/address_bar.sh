@@ -3,8 +3,9 @@
 # With "enableBrowserAddressEnglish" on, a click 45 to 75 pixels below the top of what Chrome or
 # Chromium draws, with the text cursor showing, selects us. Fakes: a Chrome under openbox's title
 # bar, a Chromium drawing its own inside transparent margins (localized desktop file, own rule).
-# Arrow, nameless core I-beam, a click below the band or the setting off switch nothing; a theme's
-# unnamed I-beam picture (as Chrome's) counts. Absurd margins or a window gone at the click end nothing.
+# Arrow, nameless core I-beam or a click below the band switch nothing (the setting off:
+# address-bar.scenario); a theme's unnamed I-beam picture (as Chrome's) counts. Absurd margins
+# or a window gone at the click end nothing.
 source "$(dirname "$0")/lib.sh" "$@"
 
 # The desktop file names Chromium as a Spanish desktop would: its windows carry that name.
@@ -100,18 +101,3 @@ activate_browser beta
 activate_browser chromium # its rule again: the agent is still there and listening
 wait_until "the rule of Chromium" group_is 2
 stop_velmora
-
-# With the setting off nothing is checked.
-before=$(saved_switch_count)
-sed -i '/<key>enableBrowserAddressEnglish<\/key>/{n;s|<true/>|<false/>|}' "$SETTINGS"
-grep -A1 '<key>enableBrowserAddressEnglish</key>' "$SETTINGS" | grep -q '<false/>' ||
-    fail "the setting stayed on"
-browser chrome2 Google-chrome xterm
-"$CLIENT" lock 1
-start_velmora
-activate_browser chrome2
-click chrome2 60
-activate_browser beta
-stop_velmora
-[ "$(saved_switch_count)" = "$before" ] || fail "a click selected with the setting off"
-group_is 1 || fail "the layout changed with the setting off"

@@ -157,10 +157,9 @@ xcb_window_t createWindow(int x, int y, int width, int height, std::uint32_t bac
 
 // Maps WINDOWS as ordinary windows that take the focus when activated, waits until the window
 // manager manages them (activating or clicking one it has not taken on yet does nothing) unless
-// not WAIT, prints what DESCRIBE says of each (its id without), then "key WINDOW GROUP" for each
+// not WAIT, prints "ID X Y" of each (its corner on the screen), then "key WINDOW GROUP" for each
 // key pressed and "press X Y" for each click in one, until the display goes.
-int serve(const std::vector<xcb_window_t>& windows, bool wait = true,
-          const std::function<std::string(xcb_window_t)>& describe = nullptr) {
+int serve(const std::vector<xcb_window_t>& windows, bool wait = true) {
     xcb_icccm_wm_hints_t hints{};
     xcb_icccm_wm_hints_set_input(&hints, 1);
     xcb_icccm_wm_hints_set_normal(&hints);
@@ -173,7 +172,9 @@ int serve(const std::vector<xcb_window_t>& windows, bool wait = true,
     for (xcb_window_t w : windows) {
         while (wait && !property(w, wmState, wmState, 2))
             std::free(nextEvent());
-        std::printf("%s\n", describe ? describe(w).c_str() : std::to_string(w).c_str());
+        auto origin = owned(xcb_translate_coordinates_reply(
+            c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr));
+        std::printf("%u %d %d\n", w, origin ? origin->dst_x : 0, origin ? origin->dst_y : 0);
     }
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
         if ((event->response_type & 0x7F) == XCB_KEY_PRESS) {
@@ -190,11 +191,13 @@ int serve(const std::vector<xcb_window_t>& windows, bool wait = true,
 }
 
 // COUNT windows of WM_CLASS class CLASS ("" for none), served; --icon gives them a 16 x 16 icon
-// of that colour and a 64 x 64 one in blue.
+// of that colour and a 64 x 64 one in blue; --paint gives one that colour and place, undecorated.
 int windows(const Args& args) {
     const std::string& cls = args[0];
-    bool badNames = false, wait = true;
+    bool badNames = false, wait = true, painted = false;
     std::vector<std::uint32_t> icon;
+    int place[4] = {40, 40, 240, 160};
+    std::uint32_t colour = screen->white_pixel;
     for (std::size_t i = 2; i < args.size(); ++i) {
         badNames = badNames || args[i] == "--bad-names";
         wait = wait && args[i] != "--no-wait";
@@ -203,13 +206,20 @@ int windows(const Args& args) {
             icon.insert(icon.end(), 16 * 16, 0xff000000u | hexNumber(args[++i]));
             icon.insert(icon.end(), {64, 64});
             icon.insert(icon.end(), 64 * 64, 0xff0000ffu);
+        } else if (args[i] == "--paint" && i + 5 < args.size()) {
+            // A TrueColor root visual of depth 24 takes the colour as the pixel value.
+            colour = hexNumber(args[++i]);
+            for (int& value : place)
+                value = number(args[++i]);
+            painted = true;
         }
     }
     const xcb_atom_t netWmName = atom("_NET_WM_NAME"), utf8 = atom("UTF8_STRING");
     std::vector<xcb_window_t> created;
     for (int i = 0; i < number(args[1]); ++i) {
-        const xcb_window_t w = createWindow(40 + 30 * i, 40 + 30 * i, 240, 160, screen->white_pixel,
-                                            XCB_EVENT_MASK_KEY_PRESS);
+        const xcb_window_t w =
+            createWindow(place[0] + 30 * i, place[1] + 30 * i, place[2], place[3], colour,
+                         XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_BUTTON_PRESS);
         const std::string title = (cls.empty() ? "nameless" : cls) + " " + std::to_string(i + 1);
         setText(w, netWmName, utf8, badNames ? "caf\xE9 \xFF title" : title); // not UTF-8
         setText(w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, badNames ? "caf\xE9" : title);
@@ -218,27 +228,16 @@ int windows(const Args& args) {
         if (!icon.empty())
             setWords(w, atom("_NET_WM_ICON"), XCB_ATOM_CARDINAL, icon);
         setWords(w, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, {static_cast<std::uint32_t>(getpid())});
+        if (painted) { // the place asked for is the user's, which the window manager keeps
+            undecorated(w);
+            xcb_size_hints_t size{};
+            xcb_icccm_size_hints_set_position(&size, 1, place[0], place[1]);
+            xcb_icccm_size_hints_set_size(&size, 1, place[2], place[3]);
+            xcb_icccm_set_wm_normal_hints(c, w, &size);
+        }
         created.push_back(w);
     }
     return serve(created, wait);
-}
-
-// An undecorated window of that colour and place, served.
-int paint(const Args& args) {
-    const int x = number(args[2]), y = number(args[3]), width = number(args[4]),
-              height = number(args[5]);
-    // A TrueColor root visual of depth 24 takes the colour as the pixel value.
-    const xcb_window_t w =
-        createWindow(x, y, width, height, hexNumber(args[1]), XCB_EVENT_MASK_BUTTON_PRESS);
-    setClass(w, "e2e-paint", args[0]);
-    setText(w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, args[0]);
-    undecorated(w);
-    // The place asked for is the user's, which the window manager keeps.
-    xcb_size_hints_t size{};
-    xcb_icccm_size_hints_set_position(&size, 1, x, y);
-    xcb_icccm_size_hints_set_size(&size, 1, width, height);
-    xcb_icccm_set_wm_normal_hints(c, w, &size);
-    return serve({w});
 }
 
 // An I-beam of 16 x 16 pixels: a stem with a serif at each end, opaque black with a grey rim.
@@ -345,14 +344,7 @@ int browser(const Args& args) {
                 static_cast<std::uint32_t>(std::strtoul(args[i].c_str(), nullptr, 10)));
         setWords(w, atom("_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, margins);
     }
-    return serve({w}, true, [](xcb_window_t w) {
-        auto origin = owned(xcb_translate_coordinates_reply(
-            c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr));
-        if (!origin)
-            fail("the browser window is gone");
-        return std::to_string(w) + " " + std::to_string(origin->dst_x) + " " +
-               std::to_string(origin->dst_y);
-    });
+    return serve({w});
 }
 
 // The first _NET_WM_WINDOW_TYPE of W without its prefix; "-" when it has none.
@@ -366,58 +358,33 @@ std::string windowType(xcb_window_t w) {
     return type.starts_with(prefix) ? type.substr(prefix.size()) : type;
 }
 
-// "ID X Y W H", and " TYPE" WITHTYPE.
-void printPlace(xcb_window_t w, bool withType) {
-    auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
-    auto place = owned(xcb_translate_coordinates_reply(
-        c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr));
-    if (geometry && place)
-        std::printf("%u %d %d %u %u%s%s\n", w, place->dst_x, place->dst_y, geometry->width,
-                    geometry->height, withType ? " " : "", withType ? windowType(w).c_str() : "");
-}
-
-// Calls VISIT for each window below PARENT, LEVELS levels down at most (under a reparenting
-// window manager clients are below its frames); VISIT says whether to look below the window.
-void forEachBelow(xcb_window_t parent, int levels, const std::function<bool(xcb_window_t)>& visit) {
+// "ID X Y W H TYPE WHERE" of each viewable window of class CLASS below PARENT, LEVELS levels
+// down at most (under a reparenting window manager clients are below its frames). TYPE is its
+// first _NET_WM_WINDOW_TYPE without the prefix ("-" for none); WHERE is the class of the nearest
+// window around it that has one (the tray's for a tray icon), else "popup" for an
+// override-redirect window and "-" for others.
+void listWindows(const std::string& cls, xcb_window_t parent, int levels, const std::string& host) {
     auto tree = owned(xcb_query_tree_reply(c, xcb_query_tree(c, parent), nullptr));
     const xcb_window_t* children = tree ? xcb_query_tree_children(tree.get()) : nullptr;
-    for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i)
-        if (visit(children[i]) && levels > 1)
-            forEachBelow(children[i], levels - 1, visit);
-}
-
-// W is viewable, of class CLS and, when POPUP is given, override-redirect exactly when POPUP.
-bool viewableOfClass(xcb_window_t w, const std::string& cls, std::optional<bool> popup = {}) {
-    auto a = owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr));
-    return a && a->map_state == XCB_MAP_STATE_VIEWABLE &&
-           (!popup || bool(a->override_redirect) == *popup) && classOf(w) == cls;
-}
-
-// "ID X Y W H TYPE" of each viewable managed window of class CLASS (TYPE: its first
-// _NET_WM_WINDOW_TYPE without the prefix, "-" for none); "ID X Y W H" of its popups.
-int agentWindows(const Args& args, bool popups) {
-    // Managed windows are below the frames; override-redirect ones right below the root.
-    forEachBelow(screen->root, popups ? 1 : 4, [&](xcb_window_t w) {
-        if (viewableOfClass(w, args[0], popups))
-            printPlace(w, !popups);
-        return true;
-    });
-    return 0;
-}
-
-// "ID X Y W H" of each viewable window of class CLASS inside one of class HOST.
-int embedded(const Args& args) {
-    forEachBelow(screen->root, 7, [&](xcb_window_t host) {
-        if (classOf(host) != args[1])
-            return true;
-        forEachBelow(host, 5, [&](xcb_window_t w) {
-            if (viewableOfClass(w, args[0]))
-                printPlace(w, false);
-            return true;
-        });
-        return false;
-    });
-    return 0;
+    for (int i = 0; tree && i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const xcb_window_t w = children[i];
+        auto a =
+            owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, w), nullptr));
+        if (!a || a->map_state != XCB_MAP_STATE_VIEWABLE)
+            continue; // nor is anything inside it
+        const std::string own = classOf(w);
+        if (own == cls) {
+            auto geometry = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
+            auto place = owned(xcb_translate_coordinates_reply(
+                c, xcb_translate_coordinates(c, w, screen->root, 0, 0), nullptr));
+            if (geometry && place)
+                std::printf("%u %d %d %u %u %s %s\n", w, place->dst_x, place->dst_y,
+                            geometry->width, geometry->height, windowType(w).c_str(),
+                            host != "-" || !a->override_redirect ? host.c_str() : "popup");
+        }
+        if (levels > 1)
+            listWindows(cls, w, levels - 1, own.empty() ? host : own);
+    }
 }
 
 // Paints the root's background.
@@ -475,7 +442,7 @@ ScreenPart readScreen(const Args& args) {
     return part;
 }
 
-// "RRGGBB COUNT" of each colour in the rectangle, most frequent first.
+// "RRGGBB COUNT R G B" of each colour in the rectangle, most frequent first.
 int colours(const Args& args) {
     std::map<std::uint32_t, int> counts;
     for (std::uint32_t pixel : readScreen(args).pixels)
@@ -484,7 +451,8 @@ int colours(const Args& args) {
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     for (const auto& [colour, count] : sorted)
-        std::printf("%06x %d\n", colour, count);
+        std::printf("%06x %d %u %u %u\n", colour, count, colour >> 16, colour >> 8 & 0xff,
+                    colour & 0xff);
     return 0;
 }
 
@@ -516,31 +484,6 @@ int pixelExtent(const Args& args, bool ofColour) {
     return 0;
 }
 
-// The requests in one block of recorded client data (several may come together), without
-// element headers, in this machine's byte order: PROPERTY's GetProperty requests among them.
-int getPropertyRequests(const std::uint8_t* data, std::size_t length, xcb_atom_t property) {
-    int found = 0;
-    std::size_t offset = 0;
-    while (offset + 4 <= length) {
-        const std::uint8_t* request = data + offset;
-        std::uint32_t words = request[2] | (std::uint32_t{request[3]} << 8);
-        if (words == 0) { // BIG-REQUESTS: the length follows in 32 bits
-            if (offset + 8 > length)
-                break;
-            std::memcpy(&words, request + 4, 4);
-        }
-        if (words == 0 || words > (length - offset) / 4)
-            break;
-        if (words >= 3) { // GetProperty alone is recorded
-            xcb_atom_t asked = 0;
-            std::memcpy(&asked, request + 8, 4);
-            found += asked == property;
-        }
-        offset += std::size_t{words} * 4;
-    }
-    return found;
-}
-
 // "ready" once recording (RECORD), then "read" for every GetProperty of PROPERTY by any client.
 int propertyReads(const Args& args) {
     const xcb_atom_t property = atom(args[0].c_str());
@@ -567,11 +510,15 @@ int propertyReads(const Args& args) {
         if (reply->category == kStartOfData) {
             std::printf("ready\n");
         } else if (reply->category == kFromClient && !reply->client_swapped) {
-            int reads = getPropertyRequests(
-                xcb_record_enable_context_data(reply),
-                static_cast<std::size_t>(xcb_record_enable_context_data_length(reply)), property);
-            for (int i = 0; i < reads; ++i)
-                std::printf("read\n");
+            // Several requests may come together, without element headers, in this machine's
+            // byte order; only GetProperty requests are recorded, 24 bytes each.
+            const std::uint8_t* requests = xcb_record_enable_context_data(reply);
+            for (int at = 0; at + 24 <= xcb_record_enable_context_data_length(reply); at += 24) {
+                xcb_atom_t asked = 0;
+                std::memcpy(&asked, requests + at + 8, 4);
+                if (asked == property)
+                    std::printf("read\n");
+            }
         }
         std::free(reply);
     }
@@ -680,36 +627,33 @@ int xResources(const Args& args) {
 struct Command {
     const char* usage;        // the name, then the arguments
     std::size_t fewest, most; // arguments
-    bool xkb;                 // needs the XKB extension
     std::function<int(const Args&)> run;
 };
 
 const std::vector<Command> kCommands = {
-    {"windows CLASS COUNT [--bad-names] [--no-wait] [--icon RRGGBB]", 2, 6, false, windows},
-    {"paint CLASS RRGGBB X Y W H", 6, 6, false, paint},
-    {"browser CLASS CURSOR [L R T B]", 2, 6, false, browser},
-    {"agent-windows CLASS", 1, 1, false, [](const Args& a) { return agentWindows(a, false); }},
-    {"agent-popups CLASS", 1, 1, false, [](const Args& a) { return agentWindows(a, true); }},
-    {"embedded CLASS HOST", 2, 2, false, embedded},
+    {"windows CLASS COUNT [--bad-names] [--no-wait] [--icon RGB] [--paint RGB X Y W H]", 2, 11,
+     windows},
+    {"browser CLASS CURSOR [L R T B]", 2, 6, browser},
+    {"agent-windows CLASS", 1, 1,
+     [](const Args& a) { return listWindows(a[0], screen->root, 8, "-"), 0; }},
     // Exit status 0 when a tray manager / a compositing manager runs, 1 otherwise.
-    {"tray", 0, 0, false, [](const Args&) { return selectionOwned("_NET_SYSTEM_TRAY_S"); }},
-    {"compositing", 0, 0, false, [](const Args&) { return selectionOwned("_NET_WM_CM_S"); }},
-    {"root-colour RRGGBB", 1, 1, false, rootColour},
-    {"colours X Y W H", 4, 4, false, colours},
-    {"dark-extent X Y W H LEVEL", 5, 5, false, [](const Args& a) { return pixelExtent(a, false); }},
-    {"colour-extent X Y W H RRGGBB", 5, 5, false,
-     [](const Args& a) { return pixelExtent(a, true); }},
-    {"property-reads PROPERTY", 1, 1, false, propertyReads},
-    {"x-resources PID", 1, 1, false, xResources},
-    {"watch-groups", 0, 0, true, [](const Args&) { return watchGroups(); }},
-    {"press KEYCODE", 1, 1, true, [](const Args& a) { return press(number(a[0])); }},
-    {"type-after WINDOW MS KEYCODE", 3, 3, true, typeAfter},
-    {"group", 0, 0, true, [](const Args&) { return std::printf("%u\n", lockedGroup()) < 0; }},
-    {"lock GROUP", 1, 1, true, lock},
+    {"tray", 0, 0, [](const Args&) { return selectionOwned("_NET_SYSTEM_TRAY_S"); }},
+    {"compositing", 0, 0, [](const Args&) { return selectionOwned("_NET_WM_CM_S"); }},
+    {"root-colour RRGGBB", 1, 1, rootColour},
+    {"colours X Y W H", 4, 4, colours},
+    {"dark-extent X Y W H LEVEL", 5, 5, [](const Args& a) { return pixelExtent(a, false); }},
+    {"colour-extent X Y W H RRGGBB", 5, 5, [](const Args& a) { return pixelExtent(a, true); }},
+    {"property-reads PROPERTY", 1, 1, propertyReads},
+    {"x-resources PID", 1, 1, xResources},
+    {"watch-groups", 0, 0, [](const Args&) { return watchGroups(); }},
+    {"press KEYCODE", 1, 1, [](const Args& a) { return press(number(a[0])); }},
+    {"type-after WINDOW MS KEYCODE", 3, 3, typeAfter},
+    {"group", 0, 0, [](const Args&) { return std::printf("%u\n", lockedGroup()) < 0; }},
+    {"lock GROUP", 1, 1, lock},
     // The window manager then asks the client to close it (WM_DELETE_WINDOW).
-    {"close WINDOW", 1, 1, true,
+    {"close WINDOW", 1, 1,
      [](const Args& a) { return askWindowManager(windowId(a[0]), "_NET_CLOSE_WINDOW", 0, 2); }},
-    {"show-desktop", 0, 0, true,
+    {"show-desktop", 0, 0,
      [](const Args&) { return askWindowManager(screen->root, "_NET_SHOWING_DESKTOP", 1, 0); }},
 };
 
@@ -738,7 +682,7 @@ int main(int argc, char** argv) {
         xcb_screen_next(&screens);
     screen = screens.data;
     auto xkb = owned(xcb_xkb_use_extension_reply(c, xcb_xkb_use_extension(c, 1, 0), nullptr));
-    if (command->xkb && !(xkb && xkb->supported))
+    if (!(xkb && xkb->supported)) // the keyboard's commands need it; every test display has it
         fail("the display has no XKB");
     const int status = command->run(args);
     xcb_disconnect(c);

@@ -22,14 +22,14 @@ settings_with() {
 }
 
 paint_window() { # NAME X Y W H: a window of COLOUR that logs the presses it gets
-    run_client "paint-$1" 1 paint "$1" "$COLOUR" "$2" "$3" "$4" "$5"
+    run_client "paint-$1" 1 windows "$1" 1 --paint "$COLOUR" "$2" "$3" "$4" "$5"
 }
 
-painted() { head -n 1 "$WORK/paint-$1"; }
+painted() { sed -n '1s/ .*//p' "$WORK/paint-$1"; }
 
 # The agent's one managed window that is not ordinary (its settings window, without a tray, is).
 indicator_found() {
-    agent_windows '$6 != "NORMAL"' && [ "$(wc -l <"$WORK/agent-windows")" -eq 1 ] &&
+    agent_windows '$6 != "NORMAL" && $7 == "-"' && [ "$(wc -l <"$WORK/agent-windows")" -eq 1 ] &&
         read -r INDICATOR_ID IX IY IW IH _ <"$WORK/agent-windows"
 }
 
@@ -54,12 +54,12 @@ expect_indicator_traits() {
         sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p')
     xprop -id "${user_time_window:-$INDICATOR_ID}" _NET_WM_USER_TIME | grep -q ' = 0$' ||
         fail "the indicator asks to be activated when shown"
-    xprop -id "$INDICATOR_ID" _NET_WM_DESKTOP | grep -q '= 4294967295$' ||
-        fail "the indicator is not on every desktop"
-    xprop -id "$INDICATOR_ID" _NET_WM_STATE | grep -q '_NET_WM_STATE_ABOVE' ||
-        fail "the indicator does not stay above: $(xprop -id "$INDICATOR_ID" _NET_WM_STATE)"
-    xprop -id "$INDICATOR_ID" WM_HINTS | grep -q 'accepts input or input focus: False' ||
-        fail "the indicator accepts the input focus: $(xprop -id "$INDICATOR_ID" WM_HINTS)"
+    local trait # PROPERTY:WHAT ITS VALUE SAYS
+    for trait in "_NET_WM_DESKTOP:= 4294967295$" _NET_WM_STATE:_NET_WM_STATE_ABOVE \
+        "WM_HINTS:accepts input or input focus: False"; do
+        xprop -id "$INDICATOR_ID" "${trait%%:*}" | grep -q "${trait#*:}" ||
+            fail "the indicator's ${trait%%:*}: $(xprop -id "$INDICATOR_ID" "${trait%%:*}")"
+    done
 }
 
 active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p'; }
@@ -77,22 +77,11 @@ activate_painted() { activate_id "$(painted "$1")" "$1"; }
 
 screen_colours() { "$CLIENT" colours "$@" >"$WORK/colours"; }
 
-# Which test window is at X Y: Front where it lies, Backdrop elsewhere.
-owner_at() {
-    local x=$1 y=$2
-    if ((x >= FRONT[0] && x < FRONT[0] + FRONT[2] && y >= FRONT[1] && y < FRONT[1] + FRONT[3])); then
-        echo Front
-    else
-        echo Backdrop
-    fi
-}
-
 # click_reaches_below X Y: a click there is received by the application window below.
 click_reaches_below() {
-    local owner
-    owner=$(owner_at "$1" "$2")
     xdotool mousemove "$1" "$2" click 1
-    wait_until "the click at $1,$2 to reach $owner" grep -qx "press $1 $2" "$WORK/paint-$owner"
+    wait_until "the click at $1,$2 to reach the window below" \
+        grep -qx "press $1 $2" "$WORK/paint-Front" "$WORK/paint-Backdrop"
 }
 
 # Nothing of the indicator is drawn: its place shows the windows' colour alone.
@@ -105,15 +94,10 @@ place_clear() {
 badge_shown() {
     screen_colours "$IX" "$IY" "$IW" "$IH"
     awk -v bg="$COLOUR" '
-        function channel(c, i) {
-            return index("0123456789abcdef", substr(c, i, 1)) * 16 + \
-                index("0123456789abcdef", substr(c, i + 1, 1)) - 17
-        }
         $1 != bg {
             other += $2
-            r = channel($1, 1); g = channel($1, 3); b = channel($1, 5)
-            if (r > 176 && g > 176 && b > 176) light += $2
-            if (r < 80 && g < 80 && b < 80) dark += $2
+            if ($3 > 176 && $4 > 176 && $5 > 176) light += $2
+            if ($3 < 80 && $4 < 80 && $5 < 80) dark += $2
         }
         END { exit !(other >= 100 && light >= 200 && dark >= 10) }' "$WORK/colours"
 }

@@ -125,8 +125,9 @@ start_desktop() {
 has_lines() { [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ]; }
 
 AGENT_CLASS=com.quorvant.Quorvant-Velmora
-# agent_windows AWK-CONDITION: the agent's managed windows that match, "ID X Y W H TYPE" a line
-# in $WORK/agent-windows; false when there are none.
+# agent_windows AWK-CONDITION: the agent's windows that match, "ID X Y W H TYPE WHERE" a line in
+# $WORK/agent-windows (WHERE: "-" for a managed window, "popup", or the tray's class for its icon);
+# false when there are none.
 agent_windows() {
     "$CLIENT" agent-windows "$AGENT_CLASS" | awk "$1" >"$WORK/agent-windows" && [ -s "$WORK/agent-windows" ]
 }
@@ -142,10 +143,10 @@ run_client() {
 }
 
 # open_windows NAME CLASS COUNT [OPTIONS]: COUNT windows of class CLASS, managed when this
-# returns; window I of them is $(window NAME I).
+# returns; window I of them is $(window NAME I) (its id; the client prints "ID X Y").
 open_windows() { run_client "windows-$1" "$3" windows "${@:2}"; }
 
-window() { sed -n "${2:-1}p" "$WORK/windows-$1"; }
+window() { sed -n "${2:-1}{s/ .*//;p;}" "$WORK/windows-$1"; }
 
 # open_apps NAME:CLASS...: one window of each CLASS, named NAME as in open_windows.
 open_apps() {

@@ -6,17 +6,15 @@ POPOVER_WIDTH=290 # the content's 288 and a border of 1 on each side
 
 # The settings window (the popover's content in an ordinary window), in SETTINGS_ID SX SY SW SH.
 settings_window() {
-    agent_windows "\$6 == \"NORMAL\" && \$4 == $POPOVER_WIDTH" &&
+    agent_windows "\$6 == \"NORMAL\" && \$7 == \"-\" && \$4 == $POPOVER_WIDTH" &&
         read -r SETTINGS_ID SX SY SW SH _ <"$WORK/agent-windows"
 }
 no_settings_window() { ! settings_window; }
 
 # The popover, "ID X Y W H", in PX PY PW PH; false when it is not shown.
 popover_found() {
-    "$CLIENT" agent-popups "$AGENT_CLASS" >"$WORK/popups" || return 1
-    awk -v w="$POPOVER_WIDTH" '$4 == w' "$WORK/popups" | head -n 1 >"$WORK/popover"
-    [ -s "$WORK/popover" ] || return 1
-    read -r _ PX PY PW PH <"$WORK/popover"
+    agent_windows "\$7 == \"popup\" && \$4 == $POPOVER_WIDTH" &&
+        read -r _ PX PY PW PH _ <"$WORK/agent-windows"
 }
 popover_closed() { ! popover_found; }
 close_popover() {
@@ -25,15 +23,12 @@ close_popover() {
 }
 
 # Another pop-up of the agent, narrower than the popover: a layout list or the settings menu.
-other_popup_open() {
-    "$CLIENT" agent-popups "$AGENT_CLASS" | awk -v w="$POPOVER_WIDTH" '$4 != w' | grep -q .
-}
+other_popup_open() { agent_windows "\$7 == \"popup\" && \$4 != $POPOVER_WIDTH"; }
 
 # The agent's icon in the tray, in IX IY IW IH.
 tray_icon_found() {
-    "$CLIENT" embedded "$AGENT_CLASS" trayer >"$WORK/icon" || return 1
-    [ "$(wc -l <"$WORK/icon")" -eq 1 ] || return 1
-    read -r _ IX IY IW IH <"$WORK/icon"
+    agent_windows '$7 == "trayer"' && [ "$(wc -l <"$WORK/agent-windows")" -eq 1 ] &&
+        read -r _ IX IY IW IH _ <"$WORK/agent-windows"
 }
 
 LAST_CLICK=0

@@ -2,8 +2,10 @@
 #include "event_stream.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cinttypes>
 #include <cstdio>
+#include <map>
 
 namespace velmora::random {
 
@@ -86,17 +88,56 @@ EventStream::EventStream(std::uint64_t seed) : rng_(seed) {
     makeWorld();
 }
 
-std::string EventStream::weighted(std::initializer_list<std::pair<int, Make>> kinds) {
-    int total = 0;
-    for (const auto& kind : kinds)
-        total += kind.first;
-    auto at = static_cast<int>(below(static_cast<std::uint64_t>(total)));
-    for (const auto& [weight, make] : kinds) {
-        if (at < weight)
-            return make();
-        at -= weight;
+// PATTERN with each "<A|B|...>" replaced by one of its alternatives (a pattern itself, not
+// nested) and each "$NAME" by what NAME makes: "$12" a number below 12, "$row" a table row.
+std::string EventStream::expand(std::string_view pattern) {
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size();) {
+        if (pattern[i] == '<') {
+            const std::size_t end = pattern.find('>', i);
+            std::vector<std::string_view> choices;
+            for (std::size_t from = i + 1, to; from <= end; from = to + 1) {
+                to = std::min(pattern.find('|', from), end);
+                choices.push_back(pattern.substr(from, to - from));
+            }
+            out += expand(pick(choices));
+            i = end + 1;
+        } else if (pattern[i] == '$') {
+            std::size_t end = i + 1;
+            while (end < pattern.size() && std::isalnum(static_cast<unsigned char>(pattern[end])))
+                ++end;
+            out += value(pattern.substr(i + 1, end - i - 1));
+            i = end;
+        } else {
+            out += pattern[i++];
+        }
     }
-    return {};
+    return out;
+}
+
+std::string EventStream::value(std::string_view name) {
+    if (std::isdigit(static_cast<unsigned char>(name[0])))
+        return std::to_string(below(std::stoull(std::string(name))));
+    using Make = std::string (EventStream::*)();
+    static const std::map<std::string_view, Make> kMakers = {
+        {"app", &EventStream::anyApp},          {"row", &EventStream::anyRow},
+        {"wait", &EventStream::waitLine},       {"screen", &EventStream::screenLine},
+        {"mouseup", &EventStream::mouseUpLine}, {"junk", &EventStream::garbageValue},
+        {"rules", &EventStream::rulesValue},    {"flags", &EventStream::flagsEvent},
+        {"store", &EventStream::storeEvent},    {"popover", &EventStream::popoverEvent},
+        {"window", &EventStream::windowEvent},  {"source", &EventStream::sourceEvent},
+    };
+    if (name == "input")
+        return pick(inputIds_);
+    if (name == "name")
+        return quote(pick(inputNames_));
+    if (name == "key")
+        return pick(kKnownKeys);
+    if (name == "mods") // one modifier of a recorded shortcut
+        return hex(1048576u >> below(4));
+    if (name == "word")
+        return hex(rng_() >> 1);
+    return (this->*kMakers.at(name))();
 }
 
 void EventStream::keepWindow(const Window& window) {
@@ -111,30 +152,24 @@ void EventStream::makeWorld() {
     // every kind. Which are there changes with the seed; ABC always is (the address bar's).
     p.push_back("icon flag 16 16 ff0000ff 00ff00ff");
     p.push_back("icon empty 0 0 00000000");
-    struct Source {
-        const char* id;
-        const char* name;
-        const char* extra;
-    };
-    const std::vector<Source> sources = {
-        {"com.apple.keylayout.ABC", "ABC", "icon=ref:flag"},
-        {"com.apple.keylayout.German", "German", "icon=url-broken"},
-        {"com.apple.keylayout.Russian", "Russian", "icon=ref:empty"},
-        {"com.apple.keylayout.French", "French", "enabled=no"},
-        {"com.apple.keylayout.Greek", "Greek", "selectable=no"},
-        {"com.apple.CharacterPaletteIM", "Emoji", "category=palette"},
-        {"com.apple.keylayout.Dvorak", "Dvorak", "icon=none"},
-        {"com.apple.keylayout.Same", "German", ""}, // a second source of the same name
+    // ID, then "NAME" and what else the line says.
+    const std::vector<std::string> sources = {
+        "com.apple.keylayout.ABC \"ABC\" icon=ref:flag",
+        "com.apple.keylayout.German \"German\" icon=url-broken",
+        "com.apple.keylayout.Russian \"Russian\" icon=ref:empty",
+        "com.apple.keylayout.French \"French\" enabled=no",
+        "com.apple.keylayout.Greek \"Greek\" selectable=no",
+        "com.apple.CharacterPaletteIM \"Emoji\" category=palette",
+        "com.apple.keylayout.Dvorak \"Dvorak\" icon=none",
+        "com.apple.keylayout.Same \"German\"", // a second source of the same name
     };
     for (std::size_t i = 0; i < sources.size(); ++i) {
         if (i != 0 && chance(0.25))
             continue;
-        std::string line = std::string("input ") + sources[i].id + " " + quote(sources[i].name);
-        if (*sources[i].extra)
-            line += std::string(" ") + sources[i].extra;
-        p.push_back(line);
-        inputIds_.push_back(sources[i].id);
-        inputNames_.push_back(sources[i].name);
+        p.push_back("input " + sources[i]);
+        const std::size_t space = sources[i].find(' '), end = sources[i].find('"', space + 2);
+        inputIds_.push_back(sources[i].substr(0, space));
+        inputNames_.push_back(sources[i].substr(space + 2, end - space - 2));
     }
     inputNames_.push_back("-");
     inputNames_.push_back("No Such Source");
@@ -188,9 +223,7 @@ std::string EventStream::waitLine() {
 std::string EventStream::screenLine() {
     static const std::vector<double> sizes = {1440, 900, 1920, 1080, 2560, 1600, 1,    0,
                                               0.5,  1e9, 768,  1024, 33.3, 5120, 2880, 7};
-    std::string screenNumber = std::to_string(static_cast<int>(below(4)));
-    if (chance(0.05))
-        screenNumber = oneOf({"-2147483648", "2147483647"});
+    const std::string screenNumber = expand(chance(0.05) ? "<-2147483648|2147483647>" : "$4");
     const double height = pick(sizes);
     if (!screenDeclared_) // the first declared screen is the one at the desktop's origin
         originScreenHeight_ = height;
@@ -208,13 +241,7 @@ std::string EventStream::windowLine() {
         window.owner = pick(kOwners);
         line += " owner=" + quote(window.owner);
     }
-    if (chance(0.2))
-        line += " name=none";
-    else if (chance(0.5))
-        line += " name=\"\"";
-    else
-        line += " name=\"page " + std::to_string(below(5)) + "\"";
-    line += std::string(" layer=") + oneOf({"0", "0", "27", "25", "3", "-1", "2147483647"});
+    line += expand(" name=<none|\"\"|\"page $5\"|\"page $5\"> layer=<0|0|27|25|3|-1|2147483647>");
     static const std::vector<double> xs = {0, 10, 100, 420, -50, 2000, 1e15, 0.5};
     static const std::vector<double> ws = {0, 100, 101, 600, 800, 1440, 1e12, -10, 0.5};
     window.top = pick(xs);
@@ -301,158 +328,105 @@ std::string EventStream::flagsEvent() {
             line += " time=" + number(chance(0.5) ? seconds_ : seconds_ - 1.0);
         return line;
     };
-    return weighted({
-        {1,
-         [&] { // a double tap: press, release, press of one key, maybe with Alfred's panel
-             const std::uint64_t press = pick(kPresses);
-             std::string lines = stamp(press) + "\nwait " + std::to_string(20 + below(120)) + "\n" +
-                                 stamp(pick(kReleases));
-             if (chance(0.5)) {
-                 lines += "\nwindow alfredpanel owner=\"Alfred\" name=\"\" layer=27 "
-                          "bounds=420,180,600,60";
-                 keepWindow(Window{"alfredpanel", "Alfred", 180});
-             }
-             return lines + "\nwait " + std::to_string(below(200)) + "\n" + stamp(press);
-         }},
-        {2, [&] { return stamp(pick(kPresses)); }},
-        {2, [&] { return stamp(pick(kReleases)); }},
-        {1, [&] { return stamp(rng_()); }},
-    });
+    if (chance(5.0 / 6))
+        return stamp(chance(0.2) ? rng_() : chance(0.5) ? pick(kPresses) : pick(kReleases));
+    // A double tap: press, release, press of one key, maybe with Alfred's panel.
+    const std::uint64_t press = pick(kPresses);
+    std::string lines =
+        stamp(press) + "\nwait " + std::to_string(20 + below(120)) + "\n" + stamp(pick(kReleases));
+    if (chance(0.5)) {
+        lines += "\nwindow alfredpanel owner=\"Alfred\" name=\"\" layer=27 bounds=420,180,600,60";
+        keepWindow(Window{"alfredpanel", "Alfred", 180});
+    }
+    return lines + "\nwait " + std::to_string(below(200)) + "\n" + stamp(press);
 }
 
 // Another program edits the settings.
 std::string EventStream::storeEvent() {
-    return weighted({
-        {1, [&] { return "defaults-remove " + pick(kKnownKeys); }},
-        {1,
-         [&] { // the whole file replaced by one with junk under every key
-             std::string lines;
-             for (const auto& key : kKnownKeys)
-                 lines += (lines.empty() ? "" : "\n") +
-                          (chance(0.3) ? "defaults-remove " + key
-                                       : "defaults " + key + " = " + garbageValue());
-             return lines;
-         }},
-        {1,
-         [&] { return "defaults unknownKey" + std::to_string(below(3)) + " = " + garbageValue(); }},
-        {1, [&] { return "defaults changedTimes = " + garbageValue(); }},
-        // Rules the agent can follow, so that activations switch.
-        {2, [&] { return "defaults velmora = " + rulesValue(); }},
-        {2,
-         [&] {
-             const std::string& key = pick(kKnownKeys);
-             return "defaults " + key + " = " + storeValue(key);
-         }},
-    });
+    if (chance(1.0 / 8)) { // the whole file replaced by one with junk under every key
+        std::string lines;
+        for (const auto& key : kKnownKeys)
+            lines +=
+                (lines.empty() ? "" : "\n") +
+                expand(chance(0.3) ? "defaults-remove " + key : "defaults " + key + " = $junk");
+        return lines;
+    }
+    if (chance(2.0 / 7)) {
+        const std::string& key = pick(kKnownKeys);
+        return "defaults " + key + " = " + storeValue(key);
+    }
+    // Rules the agent can follow, so that activations switch.
+    return expand(weighted<const char*>({{1, "defaults-remove $key"},
+                                         {1, "defaults unknownKey$3 = $junk"},
+                                         {1, "defaults changedTimes = $junk"},
+                                         {2, "defaults velmora = $rules"}}));
 }
 
 std::string EventStream::popoverEvent() {
-    const auto onOrAbove = [&] { return std::string(chance(0.5) ? " above " : " on "); };
-    return weighted({
-        {6,
-         [&] {
-             return oneOf({"reopen", "click-status-item", "click-status-item", "popover-dismiss",
-                           "toggle-size", "mousedown"});
-         }},
-        {2, [&] { return "choose " + anyRow() + " " + quote(pick(inputNames_)); }},
-        {1, [&] { return "english-symbol " + anyRow() + (chance(0.5) ? " on" : " off"); }},
-        {1, [&] { return "select-row " + (chance(0.2) ? std::string("none") : anyRow()); }},
-        {1, [] { return "remove"; }},
+    return expand(weighted<const char*>({
+        {6, "<reopen|click-status-item|click-status-item|popover-dismiss|toggle-size|mousedown>"},
+        {2, "choose $row $name"},
+        {1, "english-symbol $row <on|off>"},
+        {1, "select-row <none|$row|$row|$row|$row>"},
+        {1, "remove"},
         {1,
-         [&] {
-             return "add " + oneOf({"cancel", "/Applications/Mail.app",
-                                    "/Applications/Terminal.app", "/Applications/Safari.app",
-                                    "/Applications/Nothing.app", "/tmp", "\"\""});
-         }},
-        {1, [&] { return "drag " + anyRow() + onOrAbove() + anyRow(); }},
-        {1, [&] { return "drag-foreign" + onOrAbove() + anyRow(); }},
-        {1,
-         [&] {
-             return "record " + std::to_string(below(8)) + " " + std::to_string(below(12)) + " " +
-                    hex(chance(0.8) ? (1048576u >> below(4)) : rng_() >> 1);
-         }},
-        {1, [&] { return (chance(0.5) ? "clear " : "end-recording ") + std::to_string(below(8)); }},
-        {1,
-         [&] { return "keypress " + std::to_string(below(12)) + " " + hex(1048576u >> below(4)); }},
-        {1,
-         [&] {
-             return "menu " + oneOf({"show", "start-at-login", "hide-icon", "help", "rate",
-                                     "velmora", "club", "video"});
-         }},
-        {1,
-         [&] {
-             if (chance(0.2))
-                 return oneOf({"login-items", "login-items /Applications/Velmora.app",
-                               "login-items \"\" /Applications/Velmora.app "
-                               "/Applications/Mail.app"});
-             return "setting " +
-                    oneOf({"enableTipOfState", "followWindow", "enableBrowserAddressEnglish"});
-         }},
-    });
+         "add <cancel|/Applications/Mail.app|/Applications/Terminal.app|/Applications/Safari.app|"
+         "/Applications/Nothing.app|/tmp|\"\">"},
+        {1, "drag $row <on|above> $row"},
+        {1, "drag-foreign <on|above> $row"},
+        {1, "record $8 $12 <$mods|$mods|$mods|$mods|$word>"},
+        {1, "<clear|end-recording> $8"},
+        {1, "keypress $12 $mods"},
+        {1, "menu <show|start-at-login|hide-icon|help|rate|velmora|club|video>"},
+        {1, "<setting enableTipOfState|setting followWindow|setting enableBrowserAddressEnglish|"
+            "login-items|login-items /Applications/Velmora.app|"
+            "login-items \"\" /Applications/Velmora.app /Applications/Mail.app>"},
+    }));
 }
 
 std::string EventStream::windowEvent() {
     // A dozen windows at most, so that a long run's window list stays the size of a desktop's.
     if (windows_.empty() || (windows_.size() < 12 && chance(0.35)))
         return windowLine();
-    const Window window = pick(windows_);
-    return weighted({
-        {1,
-         [&] {
-             std::erase_if(windows_, [&](const Window& w) { return w.handle == window.handle; });
-             return "window-remove " + window.handle;
-         }},
-        {1, [&] { return "window-front " + window.handle; }},
-        {1,
-         [&] {
-             static const std::vector<double> xs = {0, 10, 100, 420, -50, 0.25};
-             const double top = pick(xs);
-             for (auto& w : windows_)
-                 if (w.handle == window.handle)
-                     w.top = top;
-             return "window-move " + window.handle + " " + number(pick(xs)) + "," + number(top) +
-                    ",800,600";
-         }},
-    });
+    const std::string handle = pick(windows_).handle;
+    switch (below(3)) {
+    case 0:
+        std::erase_if(windows_, [&](const Window& w) { return w.handle == handle; });
+        return "window-remove " + handle;
+    case 1:
+        return "window-front " + handle;
+    }
+    static const std::vector<double> xs = {0, 10, 100, 420, -50, 0.25};
+    const double top = pick(xs);
+    for (auto& w : windows_)
+        if (w.handle == handle)
+            w.top = top;
+    return "window-move " + handle + " " + number(pick(xs)) + "," + number(top) + ",800,600";
 }
 
 std::vector<std::string> EventStream::next() {
-    const std::string lines = weighted({
-        {18, [&] { return waitLine(); }},
-        {8,
-         [&] {
-             return "activate " + (chance(0.05) ? std::string(chance(0.5) ? "-" : "?") : anyApp());
-         }},
-        {2, [&] { return "unhide " + anyApp(); }},
-        {2, [&] { return "launch-app " + anyApp(); }},
-        {2, [&] { return "quit-app " + anyApp(); }},
-        {1, [&] { return "front " + (chance(0.2) ? std::string("none") : anyApp()); }},
-        {2,
-         [&] {
-             if (chance(0.1))
-                 return std::string("no-screens");
-             return chance(0.3) ? "main-screen " + std::to_string(below(5)) : screenLine();
-         }},
-        {4, [&] { return "user-selects " + pick(inputIds_); }},
-        {1, [&] { return "current " + pick(inputIds_); }},
-        {10, [&] { return flagsEvent(); }},
-        {7, [&] { return mouseUpLine(); }},
-        {3,
-         [&] {
-             return oneOf({"cursor text", "cursor arrow"});
-         }},
-        {10, [&] { return windowEvent(); }},
-        {7, [&] { return storeEvent(); }},
-        {2,
-         [&] {
-             return "notify " +
-                    oneOf({"com.apple.HIToolbox.cancelMenuTrackingNotification",
-                           "com.apple.Carbon.TISNotifySelectedKeyboardInputSourceChanged",
-                           "com.example.unrelated"});
-         }},
-        {1, [&] { return sourceEvent(); }},
-        {20, [&] { return popoverEvent(); }},
-    });
+    const std::string lines = expand(weighted<const char*>({
+        {18, "$wait"},
+        {8, "activate $app"},
+        {1, "activate <-|?>"},
+        {2, "unhide $app"},
+        {2, "launch-app $app"},
+        {2, "quit-app $app"},
+        {1, "front <none|$app|$app|$app|$app>"},
+        {1, "<no-screens|main-screen $5>"},
+        {1, "$screen"},
+        {4, "user-selects $input"},
+        {1, "current $input"},
+        {10, "$flags"},
+        {7, "$mouseup"},
+        {3, "cursor <text|arrow>"},
+        {10, "$window"},
+        {7, "$store"},
+        {2, "notify <com.apple.HIToolbox.cancelMenuTrackingNotification|"
+            "com.apple.Carbon.TISNotifySelectedKeyboardInputSourceChanged|com.example.unrelated>"},
+        {1, "$source"},
+        {20, "$popover"},
+    }));
     // Several lines make one event: a double tap, or a whole settings file replaced.
     std::vector<std::string> out;
     for (std::size_t from = 0, to; from <= lines.size(); from = to + 1) {
@@ -465,35 +439,33 @@ std::vector<std::string> EventStream::next() {
 // The system gains an input source (now and then one it already lists, or one of a name that
 // another has), an application or an icon changes.
 std::string EventStream::sourceEvent() {
-    if (chance(0.3)) { // an application declared again, or its bundle's Info.plist
-        if (chance(0.5))
-            return oneOf({"app com.example.mail \"Mail\" policy=accessory",
-                          "app com.example.mail \"Mail\"",
-                          "app com.example.term \"Terminal\" installed=no",
-                          "app com.example.term \"Terminal\" running=no",
-                          "app com.apple.Safari \"Safari\" policy=background",
-                          "app com.apple.Safari \"Safari\"", "app com.example.edit \"Mail\"",
-                          "app-nobundle \"Helper\" policy=accessory"});
-        return "file " + oneOf({"/Applications/Nothing.app", "/Applications/Mail.app", "/tmp"}) +
-               "/Contents/Info.plist = " +
+    if (chance(0.15)) // an application declared again
+        return expand(
+            "<app com.example.mail \"Mail\" policy=accessory|app com.example.mail \"Mail\"|"
+            "app com.example.term \"Terminal\" installed=no|"
+            "app com.example.term \"Terminal\" running=no|"
+            "app com.apple.Safari \"Safari\" policy=background|"
+            "app com.apple.Safari \"Safari\"|app com.example.edit \"Mail\"|"
+            "app-nobundle \"Helper\" policy=accessory>");
+    if (chance(0.15)) // its bundle's Info.plist
+        return expand("file </Applications/Nothing.app|/Applications/Mail.app|/tmp>"
+                      "/Contents/Info.plist = ") +
                (chance(0.5) ? garbageValue()
                             : "{\"CFBundleIdentifier\": " +
                                   (chance(0.5) ? quote(anyApp()) : garbageValue()) +
                                   ", \"CFBundleName\": " + garbageValue() + "}");
-    }
     if (chance(0.3) || inputsAdded_ >= 40) // a system lists a few dozen at most
-        return std::string("icon ") + (chance(0.5) ? "flag " : "new ") +
-               oneOf({"16 16", "0 0", "-1 5", "1 1", "64 32"}) + " 0000ffff ffffff00";
+        return expand("icon <flag|new> <16 16|0 0|-1 5|1 1|64 32> 0000ffff ffffff00");
     const std::string id =
         chance(0.2) ? pick(inputIds_) : "com.example.layout" + std::to_string(below(40));
-    const std::string name = oneOf({"Extra", "German", "ABC", "", "Extra"});
+    const std::string name = expand("<Extra|German|ABC||Extra>");
     ++inputsAdded_;
     if (std::find(inputIds_.begin(), inputIds_.end(), id) == inputIds_.end())
         inputIds_.push_back(id);
     inputNames_.push_back(name);
     return "input " + id + " " + quote(name) +
-           oneOf({"", " enabled=no", " selectable=no", " category=palette", " icon=ref:new",
-                  " icon=ref:missing", " icon=url-broken", " icon=url:flag"});
+           expand("< enabled=no| selectable=no| category=palette| icon=ref:new| icon=ref:missing|"
+                  " icon=url-broken| icon=url:flag|>");
 }
 
 } // namespace velmora::random

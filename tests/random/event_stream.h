@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <random>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -46,12 +47,21 @@ class EventStream {
     template <typename T> const T& pick(const std::vector<T>& items) {
         return items[below(items.size())];
     }
-    std::string oneOf(std::initializer_list<const char*> items) {
-        return items.begin()[below(items.size())];
+    // One of KINDS, each drawn as often as its weight says.
+    template <typename T> T weighted(std::initializer_list<std::pair<int, T>> kinds) {
+        int total = 0;
+        for (const auto& kind : kinds)
+            total += kind.first;
+        auto at = static_cast<int>(below(static_cast<std::uint64_t>(total)));
+        for (const auto& [weight, item] : kinds)
+            if ((at -= weight) < 0)
+                return item;
+        return {};
     }
-    // What one of KINDS makes, each drawn as often as its weight says. Several lines are
-    // separated by newlines.
-    std::string weighted(std::initializer_list<std::pair<int, Make>> kinds);
+    // PATTERN with its choices made and its values drawn; several lines are separated by
+    // newlines.
+    std::string expand(std::string_view pattern);
+    std::string value(std::string_view name);
     std::string listOf(const char* brackets, std::uint64_t most, const Make& make);
     void keepWindow(const Window& window);
 

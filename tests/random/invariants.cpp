@@ -52,7 +52,6 @@ std::optional<std::string> InvariantChecker::after(const std::string& line) {
 }
 
 std::optional<std::string> InvariantChecker::checkInputSource() {
-    ++checks_;
     const auto& world = desktop_.world();
     if (world.currentInputID && !world.input(*world.currentInputID))
         return "the current input source " + *world.currentInputID + " does not exist";
@@ -79,7 +78,6 @@ std::int64_t InvariantChecker::counterValue() {
 }
 
 std::optional<std::string> InvariantChecker::checkCounter() {
-    ++checks_;
     const std::int64_t counter = counterValue();
     if (counter_ && !counterWrittenOutside_ && counter < *counter_)
         return "changedTimes went down from " + std::to_string(*counter_) + " to " +
@@ -89,12 +87,10 @@ std::optional<std::string> InvariantChecker::checkCounter() {
 }
 
 std::optional<std::string> InvariantChecker::checkLists() {
-    ++checks_;
     std::set<std::string> hotKeys;
     for (const auto& hotKey : desktop_.hotKeys().registered())
         if (hotKey && !hotKeys.insert(hotKey->identifier()).second)
             return "two hotkeys are registered for " + hotKey->identifier();
-    ++checks_;
     const EditorLists& lists = desktop_.agent()->editorLists();
     if (lists.allApplications) {
         std::set<std::string> seen;
@@ -110,7 +106,6 @@ std::optional<std::string> InvariantChecker::checkStore() {
     if (version == storeVersion_)
         return std::nullopt;
     storeVersion_ = version;
-    ++checks_;
     store::Domain domain;
     domain.values = store_.snapshot();
     auto printed = store::domainToXml(domain);
@@ -156,7 +151,6 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
 
     // Only the agent's three polls repeat; any other repeating timer is one it lost hold of
     // and can never stop.
-    ++checks_;
     for (const auto& state : desktop_.runLoop().liveTimers()) {
         if (!state.repeats || !state.scheduled)
             continue;
@@ -199,11 +193,9 @@ std::optional<std::string> InvariantChecker::checkTimers(const std::string& line
         {waitedSinceMouseUp_ >= 200 && desktop_.runLoop().unfinishedJobs() != 0,
          "an address-bar check still runs 0.2 s after the last mouse-up"},
     };
-    for (const auto& [fails, what] : broken) {
-        ++checks_;
+    for (const auto& [fails, what] : broken)
         if (fails)
             return what;
-    }
     return std::nullopt;
 }
 

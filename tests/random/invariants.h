@@ -26,9 +26,6 @@ class InvariantChecker {
     // LINE ran: the first invariant that does not hold, described; none when all hold.
     std::optional<std::string> after(const std::string& line);
 
-    // How many single checks were made so far.
-    std::uint64_t checks() const { return checks_; }
-
   private:
     std::optional<std::string> checkInputSource();
     std::int64_t counterValue();
@@ -40,7 +37,6 @@ class InvariantChecker {
 
     sim::SimDesktop& desktop_;
     sim::MemoryDefaults& store_;
-    std::uint64_t checks_ = 0;
 
     std::optional<std::int64_t> counter_;
     bool counterWrittenOutside_ = false;

@@ -16,9 +16,8 @@ class RandomEvents : public ::testing::TestWithParam<std::uint64_t> {};
 TEST_P(RandomEvents, EveryInvariantHoldsAfterEveryStep) {
     std::ostringstream report;
     RunStats stats;
-    // In this process: the tests also run under ThreadSanitizer, which forbids threads in a
-    // child forked from a process that had some. A crash shows the seed in the test's name.
-    auto failure = runAndShrink(GetParam(), 10000, report, stats, /*isolate=*/false);
+    // A crash shows the seed in the test's name.
+    auto failure = runAndShrink(GetParam(), 10000, report, stats);
     EXPECT_FALSE(failure.failed) << report.str();
     EXPECT_EQ(stats.events, 10000u);
 }
@@ -30,15 +29,15 @@ INSTANTIATE_TEST_SUITE_P(Seeds, RandomEvents, ::testing::Values(1, 2, 0x5eed));
 TEST(RandomEventsShrink, KeepsOnlyTheLinesThatMakeTheFailure) {
     std::vector<std::string> lines = generateLines(7, 300);
     lines.insert(lines.end() - 100, "current com.example.NoSuchSource");
-    Outcome outcome = replayInProcess(lines);
+    Outcome outcome = replay(lines);
     ASSERT_TRUE(outcome.failed);
     ASSERT_NE(outcome.what.find("com.example.NoSuchSource"), std::string::npos) << outcome.what;
 
-    std::vector<std::string> shortest = shrink(lines, outcome, replayInProcess);
+    std::vector<std::string> shortest = shrink(lines, outcome);
     ASSERT_FALSE(shortest.empty());
     EXPECT_EQ(shortest.back(), "current com.example.NoSuchSource");
     EXPECT_LE(shortest.size(), 2u);
-    EXPECT_TRUE(replayInProcess(shortest).failed);
+    EXPECT_TRUE(replay(shortest).failed);
 }
 
 } // namespace

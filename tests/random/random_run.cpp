@@ -11,16 +11,9 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <functional>
-#include <iostream>
 #include <optional>
 #include <ostream>
 #include <sstream>
-#include <sys/mman.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace velmora::random {
 
@@ -48,8 +41,6 @@ class Run {
         return true;
     }
 
-    std::uint64_t checks() const { return checker_.checks(); }
-
   private:
     sim::MemoryDefaults store_;
     sim::SimDesktop desktop_;
@@ -73,21 +64,17 @@ Outcome failedAt(std::size_t line, const std::string& what) {
 }
 
 // Runs the lines NEXT hands out on a fresh desktop. A line that does not parse fails a
-// generated run; a replay skips it (its window went with a dropped line). PROGRESS, when
-// given, is set to the index of each line before it runs; APPLIED, when given, gets the lines
-// that ran.
+// generated run; a replay skips it (its window went with a dropped line). APPLIED, when given,
+// gets the lines that ran.
 template <typename NextLine>
-Outcome runLines(NextLine next, bool replaying, RunStats& stats, volatile std::uint64_t* progress,
+Outcome runLines(NextLine next, bool replaying, RunStats& stats,
                  std::vector<std::string>* applied = nullptr) {
     Run run;
     std::size_t index = 0;
     for (const std::string* line; (line = next()) != nullptr; ++index) {
-        if (progress)
-            *progress = index;
         std::optional<std::string> failure;
         const bool ran = run.step(*line, failure);
         ++stats.lines;
-        stats.checks = run.checks();
         if (ran && applied)
             applied->push_back(*line);
         if (failure && (ran || !replaying))
@@ -96,91 +83,12 @@ Outcome runLines(NextLine next, bool replaying, RunStats& stats, volatile std::u
     return {};
 }
 
-Outcome replayLines(const std::vector<std::string>& lines, volatile std::uint64_t* progress,
+Outcome replayLines(const std::vector<std::string>& lines,
                     std::vector<std::string>* applied = nullptr) {
     std::size_t at = 0;
     RunStats ignored;
     return runLines([&]() { return at < lines.size() ? &lines[at++] : nullptr; }, true, ignored,
-                    progress, applied);
-}
-
-// The generated lines of SEED, one event after another.
-Outcome runSeed(std::uint64_t seed, std::uint64_t events, RunStats& stats,
-                volatile std::uint64_t* progress, std::ostream* report) {
-    const auto start = std::chrono::steady_clock::now();
-    EventStream stream(seed);
-    std::vector<std::string> pending = stream.prologue();
-    std::size_t at = 0;
-    std::uint64_t made = 0;
-    return runLines(
-        [&]() -> const std::string* {
-            while (at == pending.size()) {
-                if (made == events)
-                    return nullptr;
-                if (report && made != 0 && made % 100000 == 0)
-                    *report << "seed " << seed << ": " << made << " events in "
-                            << std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                                             start)
-                                   .count()
-                            << " s\n"
-                            << std::flush;
-                ++made;
-                ++stats.events;
-                pending = stream.next();
-                at = 0;
-            }
-            return &pending[at++];
-        },
-        false, stats, progress);
-}
-
-// What a child run hands back.
-struct Shared {
-    std::uint64_t progress;
-    RunStats stats;
-    std::uint64_t failedLine;
-    char what[512];
-};
-
-constexpr int kInvariantExit = 3;
-
-// Runs BODY in a child and tells how it ended; BODY's outcome and STATS come back through
-// shared memory.
-Outcome inChild(const std::function<Outcome(Shared&)>& body, RunStats* stats = nullptr) {
-    void* memory =
-        mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
-        return failedAt(0, "no shared memory");
-    Shared& shared = *static_cast<Shared*>(std::memset(memory, 0, sizeof(Shared)));
-    std::fflush(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const Outcome outcome = body(shared);
-        shared.failedLine = outcome.line;
-        std::snprintf(shared.what, sizeof shared.what, "%s", outcome.what.c_str());
-        std::fflush(nullptr);
-        _exit(outcome.failed ? kInvariantExit : 0);
-    }
-    int status = 0;
-    Outcome outcome;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid)
-        outcome = failedAt(0, "the child run could not be started");
-    else if (WIFEXITED(status) && WEXITSTATUS(status) == kInvariantExit)
-        outcome = failedAt(shared.failedLine, shared.what);
-    else if (WIFSIGNALED(status) || WEXITSTATUS(status) != 0) {
-        outcome = failedAt(shared.progress,
-                           WIFSIGNALED(status)
-                               ? "crash: signal " + std::to_string(WTERMSIG(status))
-                               : "crash: exit status " + std::to_string(WEXITSTATUS(status)));
-        outcome.signature = outcome.what; // it holds no line number
-    }
-    if (stats) {
-        stats->events += shared.stats.events;
-        stats->lines += shared.stats.lines;
-        stats->checks += shared.stats.checks;
-    }
-    munmap(memory, sizeof(Shared));
-    return outcome;
+                    applied);
 }
 
 } // namespace
@@ -194,16 +102,12 @@ std::vector<std::string> generateLines(std::uint64_t seed, std::uint64_t events)
     return lines;
 }
 
-Outcome replayInChild(const std::vector<std::string>& lines) {
-    return inChild([&](Shared& s) { return replayLines(lines, &s.progress); });
-}
-
-Outcome replayInProcess(const std::vector<std::string>& lines) {
-    return replayLines(lines, nullptr);
+Outcome replay(const std::vector<std::string>& lines) {
+    return replayLines(lines);
 }
 
 std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& outcome,
-                                Replay replay, int maxReplays) {
+                                int maxReplays) {
     int replays = 0;
     // Whether CANDIDATE fails the same way; on success cuts it after the failing line.
     auto failsSame = [&](std::vector<std::string>& candidate) {
@@ -236,27 +140,41 @@ std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& o
     }
     // Lines that no longer parse (their window went) ran as nothing: leave them out.
     std::vector<std::string> applied;
-    replayLines(lines, nullptr, &applied);
+    replayLines(lines, &applied);
     return applied.empty() ? lines : applied;
 }
 
-Outcome runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out, RunStats& stats,
-                     bool isolate) {
-    const Outcome outcome =
-        isolate ? inChild(
-                      [&](Shared& s) {
-                          return runSeed(seed, events, s.stats, &s.progress, &std::cout);
-                      },
-                      &stats)
-                : runSeed(seed, events, stats, nullptr, nullptr);
+Outcome runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out, RunStats& stats) {
+    const auto start = std::chrono::steady_clock::now();
+    EventStream stream(seed);
+    std::vector<std::string> pending = stream.prologue();
+    std::size_t at = 0;
+    const Outcome outcome = runLines(
+        [&]() -> const std::string* {
+            while (at == pending.size()) {
+                if (stats.events == events)
+                    return nullptr;
+                if (stats.events != 0 && stats.events % 100000 == 0)
+                    out << "seed " << seed << ": " << stats.events << " events in "
+                        << std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+                               .count()
+                        << " s\n"
+                        << std::flush;
+                ++stats.events;
+                pending = stream.next();
+                at = 0;
+            }
+            return &pending[at++];
+        },
+        false, stats);
     if (!outcome.failed)
         return outcome;
 
     // The same lines again, up to the one that failed (the stream is the seed's alone).
-    std::vector<std::string> lines = generateLines(seed, outcome.line + 1);
+    std::vector<std::string> lines = generateLines(seed, stats.events);
     out << "velmora-random: seed " << seed << " failed after line " << outcome.line + 1 << ": "
         << outcome.what << "\n";
-    lines = shrink(std::move(lines), outcome, isolate ? replayInChild : replayInProcess);
+    lines = shrink(std::move(lines), outcome);
     out << "# velmora-random seed " << seed << ": " << outcome.what << "\n"
         << "# the last line below shows it (" << lines.size() << " lines)\n";
     for (const auto& line : lines)

@@ -2,8 +2,7 @@
 #pragma once
 // Runs the seeded event stream on a fresh agent with the invariants checked after every
 // step, and cuts a failing run down to a short list of scenario lines that still fails the
-// same way. Replays while cutting down run in a child process each, so that a crash (an
-// AddressSanitizer report, a failed UBSan check) shortens as well as a broken invariant.
+// same way.
 
 #include <cstdint>
 #include <iosfwd>
@@ -15,7 +14,6 @@ namespace velmora::random {
 struct RunStats {
     std::uint64_t events = 0; // generated events (one may be several lines)
     std::uint64_t lines = 0;  // lines run
-    std::uint64_t checks = 0; // single invariant checks made
 };
 
 // How one run ended.
@@ -29,22 +27,19 @@ struct Outcome {
 // The lines of SEED's run: the world, then EVENTS events (flattened).
 std::vector<std::string> generateLines(std::uint64_t seed, std::uint64_t events);
 
-// Runs LINES on a fresh desktop, in a child process or in this one (where a crash ends this
-// process). A line that does not parse (it names a window whose line was dropped) is skipped.
-Outcome replayInChild(const std::vector<std::string>& lines);
-Outcome replayInProcess(const std::vector<std::string>& lines);
-using Replay = Outcome (*)(const std::vector<std::string>&);
+// Runs LINES on a fresh desktop. A line that does not parse (it names a window whose line was
+// dropped) is skipped.
+Outcome replay(const std::vector<std::string>& lines);
 
 // Cuts LINES (whose run ends in OUTCOME) down to a short list that fails with the same
 // signature: up to the failing line, without every chunk and single line whose removal keeps
 // the failure, within MAXREPLAYS runs.
 std::vector<std::string> shrink(std::vector<std::string> lines, const Outcome& outcome,
-                                Replay replay = replayInChild, int maxReplays = 4000);
+                                int maxReplays = 4000);
 
-// The whole job for one seed: runs EVENTS events (in a child with ISOLATE, so that a crash is
-// cut down too; in this process without, where no process is forked), reporting progress to
-// OUT; on a failure shrinks it and prints the scenario to OUT. Returns the outcome.
-Outcome runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out, RunStats& stats,
-                     bool isolate = true);
+// The whole job for one seed: runs EVENTS events, reporting progress to OUT; on a failure
+// shrinks it and prints the scenario to OUT. Returns the outcome. A crash (a sanitizer's
+// report) ends the process; the seed was printed before the run.
+Outcome runAndShrink(std::uint64_t seed, std::uint64_t events, std::ostream& out, RunStats& stats);
 
 } // namespace velmora::random

@@ -32,9 +32,7 @@ bool number(const char* text, std::uint64_t& out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::uint64_t events = 10000;
-    std::uint64_t seed = 1;
-    std::uint64_t seeds = 1;
+    std::uint64_t events = 10000, seed = 1, seeds = 1;
     bool print = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -65,10 +63,9 @@ int main(int argc, char** argv) {
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         std::cout << "seed " << s << ": " << (failure.failed ? "FAILED" : "all held") << "; "
-                  << stats.events << " events, " << stats.lines << " lines, " << stats.checks
-                  << " checks in " << std::fixed << std::setprecision(1) << seconds << " s ("
-                  << std::setprecision(0) << (seconds > 0 ? stats.events / seconds : 0.0)
-                  << " events/s)\n"
+                  << stats.events << " events, " << stats.lines << " lines in " << std::fixed
+                  << std::setprecision(1) << seconds << " s (" << std::setprecision(0)
+                  << (seconds > 0 ? stats.events / seconds : 0.0) << " events/s)\n"
                   << std::defaultfloat << std::flush;
         status = failure.failed ? 1 : status;
     }

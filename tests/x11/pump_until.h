@@ -2,9 +2,8 @@
 #pragma once
 // What the tests on a live display share: handing the connection's events to the services
 // until what they wait for has happened (the deadline only stops a broken test from hanging; it
-// judges no timing), round trips, atoms and a log nobody reads.
+// judges no timing), round trips and atoms.
 
-#include "platform/application.h"
 #include "x11/x11_connection.h"
 #include "x11/xcb_reply.h"
 
@@ -12,7 +11,6 @@
 #include <cstdlib>
 #include <poll.h>
 #include <string>
-#include <vector>
 
 namespace velmora::x11 {
 
@@ -39,12 +37,5 @@ inline xcb_atom_t internAtom(xcb_connection_t* c, const std::string& name) {
         c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
-
-class QuietLog final : public Application {
-  public:
-    std::string bundlePath() override { return {}; }
-    void log(const std::string& line) override { lines.push_back(line); }
-    std::vector<std::string> lines;
-};
 
 } // namespace velmora::x11
