@@ -57,6 +57,10 @@ class SwayWorkspace final : public Workspace {
     std::optional<std::string> applicationPath(const std::string& bundleIdentifier) override;
     ImagePtr iconForFile(const std::string& path) override;
     std::string displayNameAtPath(const std::string& path) override;
+    // URLs go to OPENER (the desktop's URL handler); without one nothing is opened.
+    using URLOpener = std::function<bool(const std::string& url)>;
+    void setURLOpener(URLOpener opener) { urlOpener_ = std::move(opener); }
+    bool openURL(const std::string& url) override { return urlOpener_ && urlOpener_(url); }
 
   private:
     struct Window {
@@ -78,6 +82,7 @@ class SwayWorkspace final : public Workspace {
     std::optional<std::string> activeKey_;
     bool toldTreeCut_ = false;
     std::map<std::string, std::vector<Observer>> observers_;
+    URLOpener urlOpener_;
 
     // The front application as the main thread last saw it, for other threads.
     mutable std::mutex frontMutex_;

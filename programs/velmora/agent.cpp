@@ -3,6 +3,7 @@
 
 #include "app/app_delegate.h"
 #include "bad_file_notices.h"
+#include "desktop_choice.h"
 #include "qt/log_categories.h"
 #include "qt/qt_popover.h"
 #include "qt/qt_translations.h"
@@ -10,6 +11,7 @@
 #include "settings_file_alerts.h"
 #include "signal_pipe.h"
 #include "store/plist_file_defaults.h"
+#include "sway_desktop.h"
 #include "x11/single_instance.h"
 #include "x11/x11_connection.h"
 #include "x11_desktop.h"
@@ -40,10 +42,79 @@ StoreAndNotices& settingsStore() {
     return storeAndNotices;
 }
 
-} // namespace
+// The application as other programs see it, in the user's language.
+void nameApplication() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    // Our windows' WM_CLASS class (on Wayland their app id): how other programs tell that a
+    // window is the agent's.
+    QApplication::setApplicationName(kOwnBundleIdentifier);
+    QApplication::setApplicationDisplayName(kOwnDisplayName);
+    qt::installTranslations();
+}
 
-int runAgent(int argc, char** argv, bool startedAtLogin) {
-    installQtMessageHandler();
+// The application delegate on DESKTOP's platform, run until a signal, Quit or the desktop's
+// loss ends the event loop. INSTANCE and CONNECTION: the X display's, nullptr elsewhere.
+template <class Desktop>
+int runDelegate(Desktop& desktop, bool startedAtLogin, x11::SingleInstance* instance,
+                x11::X11Connection* connection, const std::string& where) {
+    PlistFileDefaults& store = settingsStore().store;
+    // A bad settings file found at start (the lines wait until now) or later is said where a
+    // user sees it.
+    SettingsFileAlerts settingsFileAlerts;
+    BadFileNotices& badFileNotices = settingsStore().notices;
+    auto showBadFileNotices = [&] {
+        for (const std::string& line : badFileNotices.take())
+            settingsFileAlerts.show(line);
+    };
+    SignalPipe signalPipe;
+    QSocketNotifier signalNotifier(signalPipe.readDescriptor(), QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, [&] {
+        signalPipe.takeSignal();
+        store.synchronize();
+        QApplication::exit(0);
+    });
+    qt::QtRunLoop& runLoop = desktop.runLoop();
+    ProgramViews& views = desktop.views();
+    badFileNotices.setWake([&] { runLoop.dispatchAsyncMain(showBadFileNotices); });
+
+    int status = 0;
+    {
+        AppDelegate delegate(desktop.platform());
+        // A press in the popover is where its controller re-checks its remove button.
+        views.setPopoverMouseDownObserver([&delegate] {
+            if (PopoverViewController* controller = delegate.popoverViewController())
+                controller->mouseDown();
+        });
+        if (instance)
+            instance->setReopenHandler([&delegate, &views] {
+                auto popover = views.popover();
+                delegate.applicationShouldHandleReopen(popover && popover->isShown());
+            });
+        delegate.applicationDidFinishLaunching();
+        // Without a tray nothing else would ever show the settings; at login they wait until
+        // the user asks (velmora started again).
+        if (!startedAtLogin && !views.hasSystemTray() &&
+            !(views.popover() && views.popover()->isShown()))
+            delegate.showPopover();
+        if (connection)
+            connection->flush();
+        showBadFileNotices();
+        desktop.application().log("running on " + where + ", settings in " + store.path());
+        status = QApplication::exec();
+        // A check still running on the global queue uses the delegate and the services: it
+        // ends here, and what it hands back to the main thread is dropped.
+        runLoop.drain();
+        badFileNotices.setWake(nullptr); // later lines go to standard error alone
+        delegate.applicationWillTerminate();
+        if (instance)
+            instance->setReopenHandler(nullptr);
+        views.setPopoverMouseDownObserver(nullptr);
+    }
+    store.synchronize();
+    return status;
+}
+
+int runOnX11(int argc, char** argv, bool startedAtLogin) {
     // Our own connection comes first: it tells why a display cannot be reached, where Qt would
     // only abort.
     std::string error;
@@ -64,71 +135,45 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
                   << (asked ? "; asked it to show its settings" : "") << '\n';
         return 0;
     }
-
     std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
     QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    // Our windows' WM_CLASS class: how other programs tell that a window is the agent's.
-    QApplication::setApplicationName(kOwnBundleIdentifier);
-    QApplication::setApplicationDisplayName(kOwnDisplayName);
-    // The windows, menus and notifications in the user's language.
-    qt::installTranslations();
+    nameApplication();
+    X11Desktop desktop(*connection, settingsStore().store, startedAtLogin,
+                       application.devicePixelRatio());
+    return runDelegate(desktop, startedAtLogin, &instance, connection.get(),
+                       "display " + connection->displayName());
+}
 
-    PlistFileDefaults& store = settingsStore().store;
-    // A bad settings file found at start (the lines wait until now) or later is said where a
-    // user sees it.
-    SettingsFileAlerts settingsFileAlerts;
-    BadFileNotices& badFileNotices = settingsStore().notices;
-    auto showBadFileNotices = [&] {
-        for (const std::string& line : badFileNotices.take())
-            settingsFileAlerts.show(line);
-    };
-    SignalPipe signalPipe;
-    QSocketNotifier signalNotifier(signalPipe.readDescriptor(), QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, [&] {
-        signalPipe.takeSignal();
-        store.synchronize();
-        QApplication::exit(0);
-    });
-
-    X11Desktop desktop(*connection, store, startedAtLogin, application.devicePixelRatio());
-    qt::QtRunLoop& runLoop = desktop.runLoop();
-    ProgramViews& views = desktop.views();
-    badFileNotices.setWake([&] { runLoop.dispatchAsyncMain(showBadFileNotices); });
-
-    int status = 0;
-    {
-        AppDelegate delegate(desktop.platform());
-        // A press in the popover is where its controller re-checks its remove button.
-        views.setPopoverMouseDownObserver([&delegate] {
-            if (PopoverViewController* controller = delegate.popoverViewController())
-                controller->mouseDown();
-        });
-        instance.setReopenHandler([&delegate, &views] {
-            auto popover = views.popover();
-            delegate.applicationShouldHandleReopen(popover && popover->isShown());
-        });
-        delegate.applicationDidFinishLaunching();
-        // Without a tray nothing else would ever show the settings; at login they wait until
-        // the user asks (velmora started again).
-        if (!startedAtLogin && !views.hasSystemTray() &&
-            !(views.popover() && views.popover()->isShown()))
-            delegate.showPopover();
-        connection->flush();
-        showBadFileNotices();
-        desktop.application().log("running on display " + connection->displayName() +
-                                  ", settings in " + store.path());
-        status = QApplication::exec();
-        // A check still running on the global queue uses the delegate and the services: it
-        // ends here, and what it hands back to the main thread is dropped.
-        runLoop.drain();
-        badFileNotices.setWake(nullptr); // later lines go to standard error alone
-        delegate.applicationWillTerminate();
-        instance.setReopenHandler(nullptr);
-        views.setPopoverMouseDownObserver(nullptr);
+int runOnSway(int argc, char** argv, bool startedAtLogin, const std::string& socket) {
+    std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
+    QApplication application(argc, argv);
+    nameApplication();
+    std::string error;
+    auto desktop = SwayDesktop::connect(socket, settingsStore().store, startedAtLogin, &error);
+    if (!desktop) {
+        qCCritical(qt::logAgent, "%s", error.c_str());
+        return 2;
     }
-    store.synchronize();
-    return status;
+    return runDelegate(*desktop, startedAtLogin, nullptr, nullptr, "sway at " + socket);
+}
+
+} // namespace
+
+int runAgent(int argc, char** argv, bool startedAtLogin, const std::string& desktopName) {
+    installQtMessageHandler();
+    const DesktopFinding found = findDesktop(processDesktopEnvironment(), desktopName);
+    switch (found.desktop.value_or(DesktopKind::Kde)) {
+    case DesktopKind::X11:
+        return runOnX11(argc, argv, startedAtLogin);
+    case DesktopKind::Sway:
+        return runOnSway(argc, argv, startedAtLogin, found.swaySocket);
+    case DesktopKind::Kde: // found, but not supported yet: the checks say so
+        break;
+    }
+    for (const std::string& line : found.checks)
+        qCCritical(qt::logAgent, "%s", line.c_str());
+    qCCritical(qt::logAgent, "no desktop the agent can run on; \"velmora desktop\" shows why");
+    return 2;
 }
 
 } // namespace velmora::program
