@@ -27,22 +27,22 @@ bool SwayIpc::connectTo(const std::string& path, std::string* error) {
 }
 
 std::optional<QJsonDocument> SwayIpc::ask(std::uint32_t type, const std::string& payload) {
-    const std::string bytes = encodeMessage(type, payload);
-    socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    std::optional<QJsonDocument> answer;
+    bool answered = false;
+    send(type, payload, [&](const QJsonDocument& reply) {
+        answered = true;
+        if (!reply.isNull())
+            answer = reply;
+    });
+    // Waiting reads: the answer comes through readAvailable, as later ones do.
     QDeadlineTimer deadline(kAskMilliseconds);
-    while (!deadline.hasExpired()) {
-        if (auto message = reader_.next()) {
-            if (message->type == type)
-                return parse(*message);
-            continue; // not ours: nothing else was asked
-        }
-        if (!reader_.error().empty() || !socket_.waitForReadyRead(deadline.remainingTime()))
-            break;
-        const QByteArray read = socket_.readAll();
-        reader_.feed(std::string_view(read.constData(), static_cast<std::size_t>(read.size())));
+    while (!answered && !isGone_ && socket_.waitForReadyRead(deadline.remainingTime()))
+        ;
+    if (!answered) {
+        pending_.clear(); // nothing may take the answer that comes late
+        sayOnce("ask", "sway did not answer the question of type " + std::to_string(type));
     }
-    sayOnce("ask", "sway did not answer the question of type " + std::to_string(type));
-    return std::nullopt;
+    return answer;
 }
 
 void SwayIpc::send(std::uint32_t type, const std::string& payload, Reply reply) {

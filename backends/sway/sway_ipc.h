@@ -41,8 +41,8 @@ class SwayIpc {
 
     // False, with the reason in ERROR, when nobody answers at PATH.
     bool connectTo(const std::string& path, std::string* error);
-    // Sends and waits (at most kAskMilliseconds) for the answer. Only before subscribing:
-    // what is read meanwhile must be the answer.
+    // Sends and waits (at most kAskMilliseconds) for the answer: for what must be known
+    // before the agent starts. None when sway did not answer in time or not in JSON.
     std::optional<QJsonDocument> ask(std::uint32_t type, const std::string& payload);
     void send(std::uint32_t type, const std::string& payload, Reply reply = {});
     // Sends and waits until the bytes are written: for the last words before exit.
