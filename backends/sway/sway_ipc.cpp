@@ -50,6 +50,7 @@ void SwayIpc::send(std::uint32_t type, const std::string& payload, Reply reply) 
         return;
     const std::string bytes = encodeMessage(type, payload);
     socket_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    socket_.flush(); // now, not when the event loop comes round: a layout switch waits on it
     pending_.push_back(std::move(reply));
 }
 
