@@ -10,6 +10,7 @@
 #include "qt_messages.h"
 #include "settings_file_alerts.h"
 #include "signal_pipe.h"
+#include "socket_single_instance.h"
 #include "store/plist_file_defaults.h"
 #include "sway_desktop.h"
 #include "x11/single_instance.h"
@@ -53,9 +54,10 @@ void nameApplication() {
 }
 
 // The application delegate on DESKTOP's platform, run until a signal, Quit or the desktop's
-// loss ends the event loop. INSTANCE and CONNECTION: the X display's, nullptr elsewhere.
-template <class Desktop>
-int runDelegate(Desktop& desktop, bool startedAtLogin, x11::SingleInstance* instance,
+// loss ends the event loop. INSTANCE: the claim of this agent, asked to reopen by later ones.
+// CONNECTION: the X display's, nullptr elsewhere.
+template <class Desktop, class Instance>
+int runDelegate(Desktop& desktop, bool startedAtLogin, Instance& instance,
                 x11::X11Connection* connection, const std::string& where) {
     PlistFileDefaults& store = settingsStore().store;
     // A bad settings file found at start (the lines wait until now) or later is said where a
@@ -85,11 +87,10 @@ int runDelegate(Desktop& desktop, bool startedAtLogin, x11::SingleInstance* inst
             if (PopoverViewController* controller = delegate.popoverViewController())
                 controller->mouseDown();
         });
-        if (instance)
-            instance->setReopenHandler([&delegate, &views] {
-                auto popover = views.popover();
-                delegate.applicationShouldHandleReopen(popover && popover->isShown());
-            });
+        instance.setReopenHandler([&delegate, &views] {
+            auto popover = views.popover();
+            delegate.applicationShouldHandleReopen(popover && popover->isShown());
+        });
         delegate.applicationDidFinishLaunching();
         // Without a tray nothing else would ever show the settings; at login they wait until
         // the user asks (velmora started again).
@@ -106,8 +107,7 @@ int runDelegate(Desktop& desktop, bool startedAtLogin, x11::SingleInstance* inst
         runLoop.drain();
         badFileNotices.setWake(nullptr); // later lines go to standard error alone
         delegate.applicationWillTerminate();
-        if (instance)
-            instance->setReopenHandler(nullptr);
+        instance.setReopenHandler(nullptr);
         views.setPopoverMouseDownObserver(nullptr);
     }
     store.synchronize();
@@ -140,7 +140,7 @@ int runOnX11(int argc, char** argv, bool startedAtLogin) {
     nameApplication();
     X11Desktop desktop(*connection, settingsStore().store, startedAtLogin,
                        application.devicePixelRatio());
-    return runDelegate(desktop, startedAtLogin, &instance, connection.get(),
+    return runDelegate(desktop, startedAtLogin, instance, connection.get(),
                        "display " + connection->displayName());
 }
 
@@ -148,13 +148,20 @@ int runOnSway(int argc, char** argv, bool startedAtLogin, const std::string& soc
     std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
     QApplication application(argc, argv);
     nameApplication();
+    SocketSingleInstance instance(socket);
+    // At login another agent is left alone (see runOnX11).
+    if (instance.claim(!startedAtLogin) == SocketSingleInstance::Outcome::AlreadyRunning) {
+        if (!startedAtLogin)
+            std::cout << "velmora: already running on sway; asked it to show its settings\n";
+        return 0;
+    }
     std::string error;
     auto desktop = SwayDesktop::connect(socket, settingsStore().store, startedAtLogin, &error);
     if (!desktop) {
         qCCritical(qt::logAgent, "%s", error.c_str());
         return 2;
     }
-    return runDelegate(*desktop, startedAtLogin, nullptr, nullptr, "sway at " + socket);
+    return runDelegate(*desktop, startedAtLogin, instance, nullptr, "sway at " + socket);
 }
 
 } // namespace

@@ -50,6 +50,8 @@ QT_QPA_PLATFORM=offscreen "$VELMORA" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.
 VELMORA_PID=$!
 PIDS+=("$VELMORA_PID")
 wait_until "velmora on sway" velmora_says "running on sway"
+QT_QPA_PLATFORM=offscreen timeout "$DEADLINE" "$VELMORA" | grep -q "already running on sway" ||
+    fail "a second agent did not leave the sway session to the first"
 
 # layouts_since N: the layouts sway announced after the first N.
 layouts_since() {
