@@ -72,8 +72,11 @@ void SwayIpc::readAvailable() {
 
 void SwayIpc::receive(std::string_view bytes) {
     reader_.feed(bytes);
-    while (auto message = reader_.next())
-        deliver(*message);
+    while (!isGone_)
+        if (auto message = reader_.next())
+            deliver(*message);
+        else
+            break;
     if (!reader_.error().empty())
         goneFor("sway's IPC socket sent " + reader_.error());
 }

@@ -46,7 +46,7 @@ done
 swaymsg -t subscribe -m '["input"]' >"$WORK/inputs" 2>&1 &
 PIDS+=($!)
 : >"$WORK/velmora.log"
-QT_QPA_PLATFORM=offscreen "$VELMORA" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
+QT_QPA_PLATFORM=offscreen "$VELMORA" --desktop sway >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
 VELMORA_PID=$!
 PIDS+=("$VELMORA_PID")
 wait_until "velmora on sway" velmora_says "running on sway"
