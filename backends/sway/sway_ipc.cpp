@@ -101,10 +101,15 @@ void SwayIpc::deliver(const IpcMessage& message) {
 
 std::optional<QJsonDocument> SwayIpc::parse(const IpcMessage& message) {
     QJsonParseError error{};
-    QJsonDocument document = QJsonDocument::fromJson(
-        QByteArray::fromRawData(message.payload.data(),
-                                static_cast<qsizetype>(message.payload.size())),
-        &error);
+    QByteArray bytes = QByteArray::fromRawData(message.payload.data(),
+                                               static_cast<qsizetype>(message.payload.size()));
+    QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error == QJsonParseError::IllegalUTF8String) {
+        // sway passes on what clients set (an app id, a title): bytes that are no UTF-8 become
+        // U+FFFD, so that the rest of the message still counts.
+        bytes = QString::fromUtf8(bytes).toUtf8();
+        document = QJsonDocument::fromJson(bytes, &error);
+    }
     if (error.error == QJsonParseError::NoError)
         return document;
     const std::string type = std::to_string(message.type & ~kEventBit);

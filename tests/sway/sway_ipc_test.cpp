@@ -56,7 +56,13 @@ TEST(SwayIdentity, UnusableAppIdsCountAsNone) {
     };
     EXPECT_EQ(identity(R"({"app_id":"foot","pid":7})").appId, "foot");
     EXPECT_FALSE(identity(R"({"app_id":""})").appId);
-    EXPECT_FALSE(identity("{\"app_id\":\"a\xff\xfe\"}").appId);
+    // Bytes that are no UTF-8 do not cost the event; the app id is none.
+    SwayIpc ipc(nullptr);
+    QJsonObject focused;
+    ipc.onEvent(kWindowEvent, [&](const QJsonObject& event) { focused = event; });
+    ipc.receive(encodeMessage(kWindowEvent, "{\"container\":{\"app_id\":\"a\xff\xfe\"}}"));
+    ASSERT_TRUE(focused.contains("container"));
+    EXPECT_FALSE(windowIdentityOf(focused.value("container").toObject()).appId);
     EXPECT_EQ(identity(R"({"app_id":null,"window_properties":{"class":"XTerm"}})").windowClass,
               "XTerm");
 }
