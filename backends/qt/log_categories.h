@@ -16,6 +16,7 @@ namespace velmora::qt {
 Q_DECLARE_LOGGING_CATEGORY(logAgent) // velmora.agent: the program and its core
 Q_DECLARE_LOGGING_CATEGORY(logQt)    // velmora.qt: the Qt face (images, tray, URLs)
 Q_DECLARE_LOGGING_CATEGORY(logX11)   // velmora.x11: windows, keyboard, cursor, hotkeys
+Q_DECLARE_LOGGING_CATEGORY(logSway)  // velmora.sway: sway's windows, layouts, hotkeys
 Q_DECLARE_LOGGING_CATEGORY(logXdg)   // velmora.xdg: the autostart entry
 
 using LogCategory = const QLoggingCategory& (*)();

@@ -3,13 +3,16 @@
 
 #include "app/app_delegate.h"
 #include "bad_file_notices.h"
+#include "desktop_choice.h"
 #include "qt/log_categories.h"
 #include "qt/qt_popover.h"
 #include "qt/qt_translations.h"
 #include "qt_messages.h"
 #include "settings_file_alerts.h"
 #include "signal_pipe.h"
+#include "socket_single_instance.h"
 #include "store/plist_file_defaults.h"
+#include "sway_desktop.h"
 #include "x11/single_instance.h"
 #include "x11/x11_connection.h"
 #include "x11_desktop.h"
@@ -40,40 +43,22 @@ StoreAndNotices& settingsStore() {
     return storeAndNotices;
 }
 
-} // namespace
-
-int runAgent(int argc, char** argv, bool startedAtLogin) {
-    installQtMessageHandler();
-    // Our own connection comes first: it tells why a display cannot be reached, where Qt would
-    // only abort.
-    std::string error;
-    auto connection = x11::X11Connection::open("", &error);
-    if (!connection) {
-        qCCritical(qt::logAgent, "%s", error.c_str());
-        return 2;
-    }
-    x11::SingleInstance instance(*connection);
-    if (instance.claim() == x11::SingleInstance::Outcome::AlreadyRunning) {
-        // A login that starts the agent where it runs already (a second autostart entry, a
-        // session restored) must not put its settings in front of the user.
-        if (startedAtLogin)
-            return 0;
-        // Opening the program again shows the running one's settings.
-        const bool asked = instance.askToReopen();
-        std::cout << "velmora: already running on display " << connection->displayName()
-                  << (asked ? "; asked it to show its settings" : "") << '\n';
-        return 0;
-    }
-
-    std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
-    QApplication application(argc, argv);
+// The application as other programs see it, in the user's language.
+void nameApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
-    // Our windows' WM_CLASS class: how other programs tell that a window is the agent's.
+    // Our windows' WM_CLASS class (on Wayland their app id): how other programs tell that a
+    // window is the agent's.
     QApplication::setApplicationName(kOwnBundleIdentifier);
     QApplication::setApplicationDisplayName(kOwnDisplayName);
-    // The windows, menus and notifications in the user's language.
     qt::installTranslations();
+}
 
+// The application delegate on DESKTOP's platform, run until a signal, Quit or the desktop's
+// loss ends the event loop. INSTANCE: the claim of this agent, asked to reopen by later ones.
+// CONNECTION: the X display's, nullptr elsewhere.
+template <class Desktop, class Instance>
+int runDelegate(Desktop& desktop, bool startedAtLogin, Instance& instance,
+                x11::X11Connection* connection, const std::string& where) {
     PlistFileDefaults& store = settingsStore().store;
     // A bad settings file found at start (the lines wait until now) or later is said where a
     // user sees it.
@@ -90,8 +75,6 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
         store.synchronize();
         QApplication::exit(0);
     });
-
-    X11Desktop desktop(*connection, store, startedAtLogin, application.devicePixelRatio());
     qt::QtRunLoop& runLoop = desktop.runLoop();
     ProgramViews& views = desktop.views();
     badFileNotices.setWake([&] { runLoop.dispatchAsyncMain(showBadFileNotices); });
@@ -114,10 +97,10 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
         if (!startedAtLogin && !views.hasSystemTray() &&
             !(views.popover() && views.popover()->isShown()))
             delegate.showPopover();
-        connection->flush();
+        if (connection)
+            connection->flush();
         showBadFileNotices();
-        desktop.application().log("running on display " + connection->displayName() +
-                                  ", settings in " + store.path());
+        desktop.application().log("running on " + where + ", settings in " + store.path());
         status = QApplication::exec();
         // A check still running on the global queue uses the delegate and the services: it
         // ends here, and what it hands back to the main thread is dropped.
@@ -129,6 +112,75 @@ int runAgent(int argc, char** argv, bool startedAtLogin) {
     }
     store.synchronize();
     return status;
+}
+
+int runOnX11(int argc, char** argv, bool startedAtLogin) {
+    // Our own connection comes first: it tells why a display cannot be reached, where Qt would
+    // only abort.
+    std::string error;
+    auto connection = x11::X11Connection::open("", &error);
+    if (!connection) {
+        qCCritical(qt::logAgent, "%s", error.c_str());
+        return 2;
+    }
+    x11::SingleInstance instance(*connection);
+    if (instance.claim() == x11::SingleInstance::Outcome::AlreadyRunning) {
+        // A login that starts the agent where it runs already (a second autostart entry, a
+        // session restored) must not put its settings in front of the user.
+        if (startedAtLogin)
+            return 0;
+        // Opening the program again shows the running one's settings.
+        const bool asked = instance.askToReopen();
+        std::cout << "velmora: already running on display " << connection->displayName()
+                  << (asked ? "; asked it to show its settings" : "") << '\n';
+        return 0;
+    }
+    std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
+    QApplication application(argc, argv);
+    nameApplication();
+    X11Desktop desktop(*connection, settingsStore().store, startedAtLogin,
+                       application.devicePixelRatio());
+    return runDelegate(desktop, startedAtLogin, instance, connection.get(),
+                       "display " + connection->displayName());
+}
+
+int runOnSway(int argc, char** argv, bool startedAtLogin, const std::string& socket) {
+    std::signal(SIGPIPE, SIG_IGN); // a broken connection is reported, not fatal
+    QApplication application(argc, argv);
+    nameApplication();
+    SocketSingleInstance instance(socket);
+    // At login another agent is left alone (see runOnX11).
+    if (instance.claim(!startedAtLogin) == SocketSingleInstance::Outcome::AlreadyRunning) {
+        if (!startedAtLogin)
+            std::cout << "velmora: already running on sway; asked it to show its settings\n";
+        return 0;
+    }
+    std::string error;
+    auto desktop = SwayDesktop::connect(socket, settingsStore().store, startedAtLogin, &error);
+    if (!desktop) {
+        qCCritical(qt::logAgent, "%s", error.c_str());
+        return 2;
+    }
+    return runDelegate(*desktop, startedAtLogin, instance, nullptr, "sway at " + socket);
+}
+
+} // namespace
+
+int runAgent(int argc, char** argv, bool startedAtLogin, const std::string& desktopName) {
+    installQtMessageHandler();
+    const DesktopFinding found = findDesktop(processDesktopEnvironment(), desktopName);
+    switch (found.desktop.value_or(DesktopKind::Kde)) {
+    case DesktopKind::X11:
+        return runOnX11(argc, argv, startedAtLogin);
+    case DesktopKind::Sway:
+        return runOnSway(argc, argv, startedAtLogin, found.swaySocket);
+    case DesktopKind::Kde: // found, but not supported yet: the checks say so
+        break;
+    }
+    for (const std::string& line : found.checks)
+        qCCritical(qt::logAgent, "%s", line.c_str());
+    qCCritical(qt::logAgent, "no desktop the agent can run on; \"velmora desktop\" shows why");
+    return 2;
 }
 
 } // namespace velmora::program

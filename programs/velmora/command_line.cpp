@@ -34,11 +34,24 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
         return simple(Command::Kind::Help, arguments);
     if (verb == "--version")
         return simple(Command::Kind::Version, arguments);
-    if (verb == kStartedAtLoginOption) {
-        Command command = simple(Command::Kind::RunAgent, arguments);
-        command.startedAtLogin = command.kind == Command::Kind::RunAgent;
+    if (verb == kStartedAtLoginOption || verb == "--desktop") {
+        Command command;
+        command.kind = Command::Kind::RunAgent;
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            if (arguments[i] == kStartedAtLoginOption && !command.startedAtLogin) {
+                command.startedAtLogin = true;
+            } else if (arguments[i] == "--desktop" && command.desktop.empty()) {
+                if (i + 1 == arguments.size() || arguments[i + 1].empty())
+                    return invalid("--desktop takes a desktop's name (x11, sway)");
+                command.desktop = arguments[++i];
+            } else {
+                return invalid("unexpected \"" + arguments[i] + "\" after " + verb);
+            }
+        }
         return command;
     }
+    if (verb == "desktop")
+        return simple(Command::Kind::Desktop, arguments);
     if (verb == "sources") {
         if (arguments.size() == 2 && arguments[1] == "--all") {
             Command command;
@@ -82,9 +95,11 @@ std::string helpText() {
     return "velmora " + std::string(programVersion()) +
            " - selects each application's keyboard layout when it comes to the front\n\n" +
            R"text(Usage:
-  velmora                      run the agent on $DISPLAY
+  velmora                      run the agent on the desktop it finds
   velmora --autostart          run it as the desktop does at login: the settings
                                stay closed until the tray icon is clicked
+  velmora --desktop NAME       run it on desktop NAME (x11, sway), not the one found
+  velmora desktop              say which desktop the agent finds, and why
   velmora sources              list the keyboard layouts: ID and name
   velmora sources --all        list every layout or input method a rule can name
   velmora apps                 list the running applications: identity and name
@@ -94,15 +109,17 @@ std::string helpText() {
   velmora --help               show this text
   velmora --version            show the version
 
-The agent selects an application's keyboard layout 100 ms after the application
-comes to the front, when a rule names one. An application is known by its
-desktop-file id (for example "org.gnome.Nautilus") or else by its WM_CLASS
-class (for example "XTerm"); "velmora apps" shows the identities of the
-running ones. Layout IDs look like "xkb:us" or "xkb:de(nodeadkeys)"; "velmora
-sources" shows those of the current keymap. While IBus runs, its engines are the
-input sources ("ibus:libpinyin", "ibus:xkb:us::eng"; a rule for "xkb:de" selects
-IBus's German engine): "velmora sources" lists the configured ones,
-"velmora sources --all" every engine IBus has.
+The agent runs on sway when $SWAYSOCK answers, else on X11 through $DISPLAY;
+in another Wayland session it says so and stops rather than follow XWayland's
+windows alone. It selects an application's keyboard layout 100 ms after the
+application comes to the front, when a rule names one. An application is known
+by its desktop-file id (for example "org.gnome.Nautilus") or else by its
+WM_CLASS class (for example "XTerm"), on sway by its Wayland app id; "velmora
+apps" shows the identities of the running ones. Layout IDs look like "xkb:us"
+or "xkb:de(nodeadkeys)"; "velmora sources" shows those of the current keymap.
+While IBus runs, its engines are the input sources ("ibus:libpinyin",
+"ibus:xkb:us::eng"; a rule for "xkb:de" selects IBus's German engine): "velmora
+sources" lists the configured ones, "velmora sources --all" every engine IBus has.
 
 Only one agent runs per user and display; starting a second one says so and
 exits, and the running agent shows its settings (with --autostart it exits

@@ -9,7 +9,8 @@ namespace velmora::program {
 
 struct Command {
     enum class Kind {
-        RunAgent,   // no arguments, or --autostart: run the agent on $DISPLAY
+        RunAgent,   // no arguments, --autostart, --desktop NAME: run the agent
+        Desktop,    // desktop: say which desktop the agent would run on, and why
         Help,       // --help, -h
         Version,    // --version
         Sources,    // sources [--all]
@@ -24,6 +25,8 @@ struct Command {
     // RunAgent: --autostart, the option of the autostart entry (the desktop started the agent
     // at login).
     bool startedAtLogin = false;
+    // RunAgent: --desktop NAME, the desktop to run on instead of the one found; empty to find it.
+    std::string desktop;
     // Sources: --all, every input source that could be selected, not just the enabled ones.
     bool allSources = false;
     std::string app;

@@ -3,6 +3,7 @@
 
 #include "agent.h"
 #include "command_line.h"
+#include "desktop_choice.h"
 #include "desktop_commands.h"
 #include "rule_change.h"
 #include "settings_commands.h"
@@ -15,7 +16,9 @@ int main(int argc, char** argv) {
         std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     switch (command.kind) {
     case Command::Kind::RunAgent:
-        return velmora::program::runAgent(argc, argv, command.startedAtLogin);
+        return velmora::program::runAgent(argc, argv, command.startedAtLogin, command.desktop);
+    case Command::Kind::Desktop:
+        return velmora::program::printDesktop(std::cout, "");
     case Command::Kind::Help:
         std::cout << velmora::program::helpText();
         return 0;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The views of the real agent: the reset window straight on X (it must never take the focus,
-// which a toolkit window cannot promise), the rest as Qt widgets.
+// which a toolkit window cannot promise), the rest as Qt widgets. Without an X connection (on
+// Wayland) there is no reset window, and the floating indicator is off: a Wayland client
+// cannot place a window itself.
 
 #include "qt/qt_views.h"
 #include "x11/x11_connection.h"
@@ -11,15 +13,23 @@ namespace velmora::program {
 
 class ProgramViews final : public qt::QtViews {
   public:
-    ProgramViews(x11::X11Connection& connection, std::function<void(const std::string&)> log)
-        : QtViews(std::move(log)), connection_(connection) {}
+    // CONNECTION: the X display's, or nullptr on Wayland.
+    ProgramViews(x11::X11Connection* connection, std::function<void(const std::string&)> log)
+        : QtViews(log), connection_(connection), log_(std::move(log)) {}
 
     std::shared_ptr<Window> makeResetWindow() override {
-        return std::make_shared<x11::X11ResetWindow>(connection_);
+        return connection_ ? std::make_shared<x11::X11ResetWindow>(*connection_) : nullptr;
+    }
+    IndicatorViews makeIndicatorViews() override {
+        if (connection_)
+            return QtViews::makeIndicatorViews();
+        log_("the floating indicator is off on Wayland for now");
+        return {};
     }
 
   private:
-    x11::X11Connection& connection_;
+    x11::X11Connection* connection_;
+    std::function<void(const std::string&)> log_;
 };
 
 } // namespace velmora::program

@@ -5,6 +5,7 @@
 #include "application_choices.h"
 #include "editor/rule_table.h"
 #include "english_texts.h"
+#include "linux_desktop_facts.h"
 #include "qt/log_categories.h"
 #include "qt/url_opener.h"
 #include "x11/chrome_browsers.h"
@@ -18,22 +19,6 @@
 #include <map>
 
 namespace velmora::program {
-
-namespace {
-
-// The first key typed after an activation must already be in the rule's layout. A rule for a
-// layout that the keymap lacks shows its layout's name, and a new keymap gets the front
-// application's layout back; there is no Alfred on Linux, and a store page only when the build
-// names one. The indicator keeps clear of the screen's corner as tray pop-ups do.
-constexpr DesktopFacts kX11DesktopFacts{.activationSelection = ActivationSelection::AtOnceWithGuard,
-                                        .namesUnavailableRuleSources = true,
-                                        .reappliesRuleOnLayoutChange = true,
-                                        .hasAlfred = false,
-                                        .hasStorePage = VELMORA_HAS_STORE_PAGE != 0,
-                                        .indicatorStartMargin = 8,
-                                        .versionSeparator = ": "};
-
-} // namespace
 
 X11Desktop::X11Desktop(x11::X11Connection& connection, PlistFileDefaults& store,
                        bool startedAtLogin, double devicePixelRatio)
@@ -61,7 +46,7 @@ X11Desktop::X11Desktop(x11::X11Connection& connection, PlistFileDefaults& store,
       workspace_(connection, identities_, x11Log_, &installed_, &windowIcons_),
       windowList_(connection, identities_), screens_(connection, workspace_),
       eventMonitor_(connection, x11Log_), cursor_(connection, x11Log_),
-      views_(connection, qt::infoLog(qt::logQt)),
+      views_(&connection, qt::infoLog(qt::logQt)),
       // The status item shows once a tray comes; the server tells when, so nothing polls.
       trayWatch_(connection, [this](bool present) { views_.systemTrayChanged(present); }),
       hotKeyCenter_(connection, runLoop_, x11Log_),
@@ -86,7 +71,7 @@ X11Desktop::X11Desktop(x11::X11Connection& connection, PlistFileDefaults& store,
                 .hotKeyCenter = &hotKeyCenter_,
                 .loginItems = &autostart_,
                 .chromeBrowsers = x11::chromeBrowsers(),
-                .facts = kX11DesktopFacts} {
+                .facts = kLinuxDesktopFacts} {
     // The autostart entry's start keeps the settings closed: at login they would be in the way.
     info_.setStartedWithSession(startedAtLogin);
     QObject::connect(&displayNotifier_, &QSocketNotifier::activated,

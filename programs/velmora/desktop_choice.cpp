@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+#include "desktop_choice.h"
+
+#include "sway/sway_probe.h"
+
+#include <array>
+#include <cstdlib>
+#include <ostream>
+
+namespace velmora::program {
+
+namespace {
+
+constexpr std::array kDesktops{
+    DesktopName{DesktopKind::Sway, "sway", "sway", true},
+    DesktopName{DesktopKind::Kde, "kde", "KDE Plasma (KWin on Wayland)", false},
+    DesktopName{DesktopKind::X11, "x11", "X11", true},
+};
+
+const DesktopName& named(DesktopKind kind) {
+    for (const DesktopName& desktop : kDesktops)
+        if (desktop.kind == kind)
+            return desktop;
+    return kDesktops.back();
+}
+
+std::string shown(const std::optional<std::string>& value) {
+    return value ? "\"" + *value + "\"" : "not set";
+}
+
+bool checkSway(const DesktopEnvironment& environment, DesktopFinding& finding) {
+    const std::optional<std::string> socket = environment.variable("SWAYSOCK");
+    if (!socket || socket->empty()) {
+        finding.checks.push_back("sway: SWAYSOCK is not set");
+        return false;
+    }
+    std::string what;
+    if (!environment.swayAnswers(*socket, &what)) {
+        finding.checks.push_back("sway: no answer on SWAYSOCK " + *socket + " (" + what + ")");
+        return false;
+    }
+    finding.checks.push_back("sway: " + what + " answers on SWAYSOCK " + *socket);
+    finding.swaySocket = *socket;
+    return true;
+}
+
+bool isKdeSession(const DesktopEnvironment& environment) {
+    const std::string desktops = environment.variable("XDG_CURRENT_DESKTOP").value_or("");
+    return desktops.find("KDE") != std::string::npos || environment.variable("KDE_FULL_SESSION");
+}
+
+} // namespace
+
+std::span<const DesktopName> desktopNames() {
+    return kDesktops;
+}
+
+DesktopEnvironment processDesktopEnvironment() {
+    return DesktopEnvironment{
+        .variable = [](const char* name) -> std::optional<std::string> {
+            const char* value = std::getenv(name);
+            return value ? std::optional<std::string>(value) : std::nullopt;
+        },
+        .swayAnswers =
+            [](const std::string& path, std::string* what) {
+                sway::SwayProbe probe = sway::probeSway(path);
+                *what = probe.answers ? probe.version : probe.explanation;
+                return probe.answers;
+            },
+    };
+}
+
+DesktopFinding findDesktop(const DesktopEnvironment& environment, const std::string& forced) {
+    DesktopFinding finding;
+    const std::optional<std::string> wayland = environment.variable("WAYLAND_DISPLAY");
+    const std::optional<std::string> display = environment.variable("DISPLAY");
+    if (!forced.empty()) {
+        const DesktopName* chosen = nullptr;
+        for (const DesktopName& desktop : kDesktops)
+            if (forced == desktop.name)
+                chosen = &desktop;
+        if (!chosen) {
+            std::string names;
+            for (const DesktopName& desktop : kDesktops)
+                names += std::string(names.empty() ? "" : ", ") + desktop.name;
+            finding.checks.push_back("--desktop " + forced + ": no such desktop (known: " + names +
+                                     ")");
+            return finding;
+        }
+        finding.checks.push_back(std::string("--desktop ") + chosen->name + ": only " +
+                                 chosen->title + " is checked");
+        if (!chosen->supported)
+            finding.checks.push_back(std::string(chosen->title) + " is not supported yet");
+        else if (chosen->kind == DesktopKind::Sway ? checkSway(environment, finding)
+                                                   : display && !display->empty())
+            finding.desktop = chosen->kind;
+        else if (chosen->kind == DesktopKind::X11)
+            finding.checks.push_back("X11: DISPLAY is not set");
+        if (finding.desktop == DesktopKind::X11)
+            finding.checks.push_back("X11: DISPLAY is " + shown(display));
+        return finding;
+    }
+    finding.checks.push_back("Wayland session: WAYLAND_DISPLAY is " + shown(wayland));
+    if (checkSway(environment, finding)) {
+        finding.desktop = DesktopKind::Sway;
+        return finding;
+    }
+    const bool waylandSession = wayland && !wayland->empty();
+    if (waylandSession) {
+        if (isKdeSession(environment))
+            finding.checks.push_back(std::string(named(DesktopKind::Kde).title) +
+                                     ": found by XDG_CURRENT_DESKTOP, not supported yet");
+        else
+            finding.checks.push_back("this Wayland compositor is not one the agent supports");
+        finding.checks.push_back("X11: DISPLAY is " + shown(display) +
+                                 "; not used in a Wayland session: XWayland's windows are not "
+                                 "the ones typed in (--desktop x11 forces it)");
+        return finding;
+    }
+    if (!display || display->empty()) {
+        finding.checks.push_back("X11: DISPLAY is not set");
+        return finding;
+    }
+    finding.checks.push_back("X11: DISPLAY is " + shown(display));
+    finding.desktop = DesktopKind::X11;
+    return finding;
+}
+
+int printDesktop(std::ostream& out, const std::string& forced) {
+    const DesktopFinding finding = findDesktop(processDesktopEnvironment(), forced);
+    for (const std::string& line : finding.checks)
+        out << line << '\n';
+    if (!finding.desktop) {
+        out << "desktop: none the agent can run on\n";
+        return 1;
+    }
+    out << "desktop: " << named(*finding.desktop).name << '\n';
+    return 0;
+}
+
+} // namespace velmora::program

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// Which desktop the agent runs on, found at start from the session's environment: sway when
+// $SWAYSOCK is set and sway answers there; X11 through $DISPLAY when no Wayland session is
+// there. A Wayland session of another compositor is said, not worked around through
+// XWayland (whose windows are not the ones the user types in). "--desktop NAME" forces one.
+// Every check is kept as a line, for "velmora desktop" and for the agent's reason to stop.
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace velmora::program {
+
+enum class DesktopKind { X11, Sway, Kde };
+
+struct DesktopName {
+    DesktopKind kind;
+    const char* name;  // as --desktop takes it
+    const char* title; // as lines show it
+    bool supported;    // false: found, but the agent cannot run there yet
+};
+
+// Every desktop the agent knows of, in the order they are tried.
+std::span<const DesktopName> desktopNames();
+
+struct DesktopFinding {
+    std::optional<DesktopKind> desktop; // none: the agent cannot run here
+    std::vector<std::string> checks;    // one line per check, in order
+    std::string swaySocket;             // with sway: where it answered
+};
+
+struct DesktopEnvironment {
+    std::function<std::optional<std::string>(const char* name)> variable;
+    // Whether sway answers on the socket at PATH; WHAT says its version or why not.
+    std::function<bool(const std::string& path, std::string* what)> swayAnswers;
+};
+
+// The process's own environment, with sway asked through its socket.
+DesktopEnvironment processDesktopEnvironment();
+
+// FORCED: the name given with --desktop; empty to find it.
+DesktopFinding findDesktop(const DesktopEnvironment& environment, const std::string& forced);
+
+// "velmora desktop": prints the checks and the outcome. 0 when the agent can run, else 1.
+int printDesktop(std::ostream& out, const std::string& forced);
+
+} // namespace velmora::program

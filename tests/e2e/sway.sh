@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The agent on sway: sway on the test's Xvfb (its X11 backend gives it a keyboard with the
+# layouts us,de,ru,fr), foot windows by app id, focus and layouts through swaymsg, a hotkey
+# pressed on sway's own window. sway refuses to run as root: as root (CI) the script runs
+# itself again as an unprivileged user of its own.
+# Usage: sway.sh VELMORA E2E_CLIENT. Exit 77 (skipped) without sway, foot or setpriv.
+command -v sway >/dev/null && command -v foot >/dev/null || exit 77
+if [ "$(id -u)" -eq 0 ]; then
+    command -v setpriv >/dev/null || exit 77
+    id velmora-e2e >/dev/null 2>&1 ||
+        useradd --system --no-create-home --shell /usr/sbin/nologin velmora-e2e || exit 77
+    exec setpriv --reuid=velmora-e2e --regid=velmora-e2e --clear-groups \
+        env TMPDIR=/tmp bash "$0" "$@"
+fi
+source "$(dirname "$0")/lib.sh"
+unset WAYLAND_DISPLAY SWAYSOCK
+start_display
+
+# velmora desktop: no Wayland session yet, so X11; under one that is not sway, no XWayland.
+"$VELMORA" desktop | grep -qx 'desktop: x11' || fail "velmora desktop found no X11"
+WAYLAND_DISPLAY=elsewhere "$VELMORA" 2>"$WORK/refused.log" && fail "velmora ran without sway"
+grep -q "not used in a Wayland session" "$WORK/refused.log" || fail "no word about XWayland"
+
+echo 'input type:keyboard xkb_layout us,de,ru,fr' >"$WORK/sway.conf"
+WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
+SWAY_PID=$!
+PIDS+=("$SWAY_PID")
+sway_socket() { ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1; }
+wait_until "sway's socket" sway_socket
+export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
+wait_until "sway's answers" swaymsg -t get_version -q
+export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
+"$VELMORA" desktop | grep -qx 'desktop: sway' || fail "velmora desktop did not find sway"
+
+# Ctrl+Alt+D (D's key code 2) selects German.
+store_shortcuts 'xkb:de' 2 $((0x40000 | 0x80000))
+"$VELMORA" rule term-de xkb:de 2>/dev/null
+"$VELMORA" rule term-ru xkb:ru 2>/dev/null
+for app in term-de term-ru; do
+    foot --app-id=$app >>"$WORK/foot.log" 2>&1 &
+    PIDS+=($!)
+    wait_until "$app's window" eval "swaymsg -t get_tree | grep -q '\"app_id\": \"$app\"'"
+done
+swaymsg -t subscribe -m '["input"]' >"$WORK/inputs" 2>&1 &
+PIDS+=($!)
+: >"$WORK/velmora.log"
+QT_QPA_PLATFORM=offscreen "$VELMORA" --desktop sway >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
+VELMORA_PID=$!
+PIDS+=("$VELMORA_PID")
+wait_until "velmora on sway" velmora_says "running on sway"
+QT_QPA_PLATFORM=offscreen timeout "$DEADLINE" "$VELMORA" | grep -q "already running on sway" ||
+    fail "a second agent did not leave the sway session to the first"
+
+# layouts_since N: the layouts sway announced after the first N.
+layouts_since() {
+    grep -o '"xkb_active_layout_name": "[^"]*"' "$WORK/inputs" | tail -n +$(($1 + 1)) |
+        cut -d'"' -f4 | tr '\n' ' ' | sed 's/ $//'
+}
+layouts_are() { [ "$(layouts_since "$1")" = "$2" ]; }
+seen() { grep -c xkb_active_layout_name "$WORK/inputs" || true; }
+focus() { swaymsg -q "[app_id=\"$1\"] focus"; }
+
+# Activation selects the rule.
+mark=$(seen)
+focus term-de
+focus term-ru
+wait_until "German, then Russian" layouts_are "$mark" "German Russian"
+
+# The hotkey, pressed on sway's window. sway's X11 backend takes the modifier bits of each key
+# event for a layout index too; with four layouts, Control, Alt and Num Lock (4, 8, 16) all
+# come to index 0: German only from the agent. The agent's selection also ends its check on
+# the activation before (which would take a layout chosen within 100 ms for one put back).
+mark=$(seen)
+sway_window=$(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | head -n 1)
+xdotool windowfocus --sync "$sway_window" key ctrl+alt+d
+wait_until "the hotkey's German" eval 'layouts_since "$mark" | grep -q German'
+
+# A layout chosen by hand (French) stays until the next activation selects German: no Russian
+# of the window in front comes between (the key releases may still bring English).
+swaymsg -q input type:keyboard xkb_switch_layout 3
+focus term-de
+after_hand() { layouts_since "$mark" | sed -n 's/.*French//p'; }
+wait_until "French, then German" eval 'after_hand | grep -q "German$"'
+after_hand | grep -q Russian && fail "the hand's French was undone: $(layouts_since "$mark")"
+
+# sway going away ends the agent with a word, its settings saved.
+kill "$SWAY_PID"
+wait_for_velmora_exit
+[ "$VELMORA_STATUS" -eq 1 ] || fail "velmora exited with $VELMORA_STATUS when sway went away"
+velmora_says "sway is gone" || fail "velmora did not say that sway is gone"
+grep -q term-ru "$SETTINGS" || fail "the settings lost the rules"
