@@ -136,4 +136,9 @@ const KeyPosition* keyPositionOfKeyCode(std::int64_t keyCode) {
     return found != kPositions.end() && found->keyCode == keyCode ? &*found : nullptr;
 }
 
+const KeyPosition* keyPositionOfXkbName(std::string_view name) {
+    auto found = std::ranges::find(kPositions, name, &KeyPosition::xkbName);
+    return found != kPositions.end() ? &*found : nullptr;
+}
+
 } // namespace velmora::x11

@@ -22,5 +22,7 @@ struct KeyPosition {
 std::span<const KeyPosition> keyPositions();
 // The position of a stored key code; nullptr for a code no known key has.
 const KeyPosition* keyPositionOfKeyCode(std::int64_t keyCode);
+// The position with this XKB name, compared exactly; nullptr when there is none.
+const KeyPosition* keyPositionOfXkbName(std::string_view name);
 
 } // namespace velmora::x11
