@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // IBus's engines against a fake IBus on a private bus: misshapen descriptions are left out and
 // said once, a bus that lists no engines (Fcitx5's stand-in, a wrong reply, none) is no running
-// IBus, and IBus's signals keep the cache. The address file's folder made while it is looked for.
+// IBus, IBus's signals keep the cache, and the configured engines are waited for while IBus's
+// configuration service starts. The address file's folder made while it is looked for.
 #include "ibus/ibus_address.h"
 #include "ibus/ibus_input_sources.h"
 
@@ -38,13 +39,14 @@ QDBusVariant description(const QVariant& name, const QString& layout) {
 struct FakeIBus final : QDBusVirtualObject {
     std::mutex mutex;
     QString engines = "engines"; // or "string", "unknown" (as Fcitx5's frontend), "none"
-    QStringList selected;
+    QStringList calls;           // "METHOD FIRST-ARGUMENT"
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override {
         std::lock_guard lock(mutex);
         QDBusArgument list;
         const QString method = call.member();
+        calls << method + ' ' + call.arguments().value(0).toString();
         if (method == "ListEngines" && engines == "engines") {
             list.beginArray(QMetaType::fromType<QDBusVariant>());
             list << description("libpinyin", "default") << description("xkb:de::deu", "de")
@@ -57,10 +59,10 @@ struct FakeIBus final : QDBusVirtualObject {
         } else if (method == "GetGlobalEngine") {
             bus.send(call.createReply(QVariant::fromValue(QDBusVariant(QString("junk")))));
         } else if (method == "SetGlobalEngine") {
-            selected << call.arguments().value(0).toString();
             bus.send(call.createReply());
-        } else if (method != "ListEngines") {
-            bus.send(call.createErrorReply(QDBusError::Failed, "Config value does not exist"));
+        } else if (method == "GetValue") { // as the configuration service
+            const QStringList preload{"xkb:de::deu", "gone", "libpinyin"};
+            bus.send(call.createReply(QVariant::fromValue(QDBusVariant(preload))));
         }
         return true;
     }
@@ -84,11 +86,18 @@ class IBusInputSourcesTest : public ::testing::Test {
         daemon_.waitForFinished();
         qunsetenv("IBUS_ADDRESS");
     }
-    std::unique_ptr<velmora::ibus::IBusInputSources> start() {
+    // IBus, its calls given TIMEOUTMS (settled when 500), with the configuration service
+    // running when CONFIG.
+    std::unique_ptr<velmora::ibus::IBusInputSources> start(bool config = true,
+                                                           int timeoutMs = 500) {
+        if (config)
+            bus_.registerService("org.freedesktop.IBus.Config");
         auto ibus = std::make_unique<velmora::ibus::IBusInputSources>(
             [this](DesktopBroadcast broadcast) { posts_.push_back(broadcast); },
-            [this](const std::string& line) { said_.push_back(line); }, 500);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ibus->settled(); }, 10000));
+            [this](const std::string& line) { said_.push_back(line); }, timeoutMs);
+        if (timeoutMs == 500) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ibus->settled(); }, 10000));
+        }
         return ibus;
     }
     void signal(const char* path, const char* interface, const char* name, QVariantList args) {
@@ -114,7 +123,7 @@ class IBusInputSourcesTest : public ::testing::Test {
 TEST_F(IBusInputSourcesTest, TakesTheWellFormedEnginesAndFollowsIBusSignals) {
     ibus_ = start();
     ASSERT_TRUE(ibus_->running());
-    EXPECT_EQ(ids(std::nullopt, false), (Ids{"ibus:libpinyin", "ibus:xkb:de::deu"}));
+    EXPECT_EQ(ids(std::nullopt, false), (Ids{"ibus:xkb:de::deu", "ibus:libpinyin"}));
     EXPECT_EQ(ids("xkb:de", false), Ids{"ibus:xkb:de::deu"});
     EXPECT_FALSE(ibus_->currentSource()) << "the global engine was no description";
     ASSERT_EQ(said_.size(), 1u);
@@ -139,7 +148,7 @@ TEST_F(IBusInputSourcesTest, TakesTheWellFormedEnginesAndFollowsIBusSignals) {
     EXPECT_FALSE(ibus_->isSameSource("xkb:de", "ibus:libpinyin"));
     ASSERT_TRUE(QTest::qWaitFor([&] {
         std::lock_guard lock(fake_.mutex);
-        return fake_.selected == QStringList{"xkb:de::deu"};
+        return fake_.calls.contains("SetGlobalEngine xkb:de::deu");
     }));
 
     bool toldGone = false;
@@ -161,6 +170,29 @@ TEST_F(IBusInputSourcesTest, ABusThatListsNoEnginesIsNoRunningIBus) {
         const std::string& line = said_[said_[0].find("list") != std::string::npos ? 0 : 1];
         EXPECT_EQ(line.find("Fcitx5") != std::string::npos, answer == "unknown") << line;
     }
+}
+
+TEST_F(IBusInputSourcesTest, TakesTheConfiguredEnginesOnceTheConfigurationServiceRuns) {
+    // Not started within the time-out: every engine, said once.
+    ibus_ = start(false);
+    EXPECT_EQ(ids(std::nullopt, false), (Ids{"ibus:libpinyin", "ibus:xkb:de::deu"}));
+    ASSERT_EQ(said_.size(), 2u);
+    EXPECT_NE(said_[1].find("configuration service"), std::string::npos) << said_[1];
+    // Started while IBus is being taken (the time-out far off): taken then, with its engines.
+    ibus_ = start(false, 60000);
+    Ids taken;
+    ibus_->setRunningChanged([&] {
+        if (ibus_->running()) // not as the test ends
+            taken = ids(std::nullopt, false);
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        std::lock_guard lock(fake_.mutex);
+        return fake_.calls.count("GetGlobalEngine ") == 2;
+    }));
+    EXPECT_FALSE(ibus_->running());
+    ASSERT_TRUE(bus_.registerService("org.freedesktop.IBus.Config"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ibus_->running(); }));
+    EXPECT_EQ(taken, (Ids{"ibus:xkb:de::deu", "ibus:libpinyin"}));
 }
 
 // IBus makes its folders and writes the file just as the first folder is watched: the
