@@ -2,9 +2,11 @@
 # SPDX-License-Identifier: MIT
 # While IBus runs its engines are the input sources: "velmora sources" lists the configured
 # (preload) engines and --all every engine; activating a window selects its rule's engine as
-# IBus's global engine (a rule for xkb:us selects IBus's English engine); an engine chosen by
-# hand stays until the next activation; IBus killed and started again while the agent runs is
-# found again through its new address file. Needs ibus and ibus-libpinyin.
+# IBus's global engine (a rule for xkb:us selects IBus's English engine; one for xkb:de, an
+# engine IBus has but the user did not configure, selects nothing, also right after IBus
+# started); an engine chosen by hand stays until the next activation; IBus killed and started
+# again while the agent runs is found again through its new address file. Needs ibus and
+# ibus-libpinyin.
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_desktop
@@ -25,7 +27,9 @@ sources_are() { [ "$("$VELMORA" sources 2>>"$WORK/sources.log" | cut -f1 | tr '\
 
 "$VELMORA" rule AppPinyin ibus:libpinyin
 "$VELMORA" rule AppUs xkb:us
+"$VELMORA" rule AppDe xkb:de
 open_windows pinyin AppPinyin 1
+open_windows de AppDe 1
 open_windows us AppUs 1
 # IBus starts after the agent, its folder of address files not there yet.
 start_velmora
@@ -38,11 +42,14 @@ wait_until "the agent to take IBus's engines" velmora_says "input sources from I
 activate pinyin
 wait_until "Pinyin for AppPinyin" engine_is libpinyin
 
-# The global engines IBus goes through from here on.
-gdbus monitor --address "$(ibus address)" -d org.freedesktop.IBus >"$WORK/engines" \
-    2>>"$WORK/client.log" &
-PIDS+=($!)
-wait_until "the engine watch" grep -qs "is owned by" "$WORK/engines"
+# The global engines the running IBus goes through from here on.
+watch_engines() {
+    gdbus monitor --address "$(ibus address)" -d org.freedesktop.IBus >"$WORK/engines" \
+        2>>"$WORK/client.log" &
+    PIDS+=($!)
+    wait_until "the engine watch" grep -qs "is owned by" "$WORK/engines"
+}
+watch_engines
 engines_reached() {
     local want=$1 seen
     seen=$(sed -n "s/.*GlobalEngineChanged ('\(.*\)',)\$/\1/p" "$WORK/engines" | tr '\n' ' ')
@@ -63,15 +70,20 @@ gdbus call --address "$(ibus address)" -d org.freedesktop.IBus -o /org/freedeskt
     -m org.freedesktop.IBus.SetGlobalEngine xkb:de::deu >/dev/null
 expect_engines xkb:us::eng xkb:de::deu
 activate pinyin
+activate de
 activate us
 expect_engines xkb:us::eng xkb:de::deu libpinyin xkb:us::eng
 
 # IBus ends and starts again: the agent finds the new one through its new address file,
-# applies the front application's rule through it, and selects through it.
+# applies the front application's rule through it (a new IBus has no engine set), and
+# selects through it, among the configured engines only.
+activate pinyin
 kill "$IBUS_PID"
 wait "$IBUS_PID" 2>/dev/null || true
 start_ibus
-wait_until "the rule applied through the new IBus" engine_is xkb:us::eng
-activate pinyin
-wait_until "Pinyin through the new IBus" engine_is libpinyin
+wait_until "the rule applied through the new IBus" engine_is libpinyin
+watch_engines
+activate de
+activate us
+expect_engines xkb:us::eng
 stop_velmora
