@@ -20,6 +20,9 @@ constexpr const char* kInterface = "org.freedesktop.IBus";
 constexpr const char* kConfigService = "org.freedesktop.IBus.Config";
 constexpr const char* kConfigPath = "/org/freedesktop/IBus/Config";
 constexpr const char* kConfigInterface = "org.freedesktop.IBus.Config";
+constexpr const char* kBusService = "org.freedesktop.DBus";
+constexpr const char* kBusPath = "/org/freedesktop/DBus";
+constexpr const char* kBusInterface = "org.freedesktop.DBus";
 
 std::string errorOf(const QDBusMessage& reply) {
     if (reply.type() == QDBusMessage::ErrorMessage)
@@ -60,6 +63,14 @@ IBusInputSources::IBusInputSources(Post post, Log log, int callTimeoutMs)
             &IBusInputSources::addressMayHaveChanged);
     connect(&folderWatch_, &QFileSystemWatcher::fileChanged, this,
             &IBusInputSources::addressMayHaveChanged);
+    configWait_.setSingleShot(true);
+    configWait_.setInterval(callTimeoutMs_);
+    connect(&configWait_, &QTimer::timeout, this, [this] {
+        if (isIBus_)
+            sayOnce("config", "IBus's configuration service has not started: every IBus engine "
+                              "is an input source until it does");
+        preloadSettled();
+    });
     addressMayHaveChanged();
 }
 
@@ -152,10 +163,14 @@ void IBusInputSources::connected(unsigned generation, bool ok) {
     bus_->connect("", kPath, kInterface, "RegistryChanged", this, SLOT(registryChanged()));
     bus_->connect("", kConfigPath, kConfigInterface, "ValueChanged", this,
                   SLOT(configValueChanged(QDBusMessage)));
+    // Only the configuration service's owner: other names come and go with every application.
+    bus_->connect("", kBusPath, kBusInterface, "NameOwnerChanged", {kConfigService}, "sss", this,
+                  SLOT(configOwnerChanged(QString, QString, QString)));
     initialAnswersDue_ = 3;
+    preloadDue_ = true;
     call(kService, kPath, kInterface, "ListEngines", {},
          [this](const QDBusMessage& reply) { enginesAnswered(reply, true); });
-    askPreload();
+    askPreloadOnceConfigRuns();
     askGlobalEngine();
 }
 
@@ -166,6 +181,8 @@ void IBusInputSources::dropConnection() {
     busName_.clear();
     bus_.reset();
     isIBus_ = false;
+    preloadDue_ = false;
+    configWait_.stop();
     engines_.clear();
     preload_.reset();
     enabled_.clear();
@@ -210,12 +227,26 @@ void IBusInputSources::enginesAnswered(const QDBusMessage& reply, bool initial) 
         initialAnswer();
 }
 
+void IBusInputSources::askPreloadOnceConfigRuns() {
+    // The match for its owner is in place before the question: a start in between is told.
+    call(kBusService, kBusPath, kBusInterface, "NameHasOwner", {QString(kConfigService)},
+         [this](const QDBusMessage& reply) {
+             // A bus that cannot tell is asked all the same.
+             const QVariant owned = onlyArgument(reply);
+             if (owned.userType() != QMetaType::Bool || owned.toBool())
+                 askPreload();
+             else if (preloadDue_)
+                 configWait_.start();
+         });
+}
+
 void IBusInputSources::askPreload() {
+    configWait_.stop(); // the call has a time-out of its own
     call(kConfigService, kConfigPath, kConfigInterface, "GetValue",
          {QStringLiteral("general"), QStringLiteral("preload-engines")},
          [this](const QDBusMessage& reply) {
-             // An error is a value never set, or a configuration service that does not run:
-             // then every engine is listed.
+             // An error is a value never set (or a configuration service gone meanwhile): then
+             // every engine is listed.
              preload_.reset();
              if (reply.type() == QDBusMessage::ReplyMessage) {
                  preload_ = engineNames(variantIn(reply));
@@ -224,8 +255,18 @@ void IBusInputSources::askPreload() {
                              "IBus's preload-engines is not a list of names: " + errorOf(reply));
              }
              refreshEnabled();
-             initialAnswer();
+             if (running_)
+                 post_(DesktopBroadcast::EnabledInputSourcesChanged);
+             preloadSettled();
          });
+}
+
+void IBusInputSources::preloadSettled() {
+    configWait_.stop();
+    if (!preloadDue_)
+        return;
+    preloadDue_ = false;
+    initialAnswer();
 }
 
 void IBusInputSources::askGlobalEngine() {
@@ -288,6 +329,13 @@ void IBusInputSources::configValueChanged(const QDBusMessage& message) {
     refreshEnabled();
     if (running_)
         post_(DesktopBroadcast::EnabledInputSourcesChanged);
+}
+
+void IBusInputSources::configOwnerChanged(const QString& name, const QString&,
+                                          const QString& newOwner) {
+    // Started, or started again with its own list.
+    if (name == kConfigService && !newOwner.isEmpty())
+        askPreload();
 }
 
 void IBusInputSources::registryChanged() {

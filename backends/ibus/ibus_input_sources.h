@@ -4,8 +4,11 @@
 // D-Bus. Every call is asynchronous with a time-out; the answers fill a cache from which the
 // synchronous InputSources calls answer at once. IBus tells of the user's own changes
 // (GlobalEngineChanged) and of a new list of preloaded engines (its configuration's
-// ValueChanged), so nothing is polled. A new address file (IBus started again) connects anew;
-// the bus's disconnection ends running(). Everything here runs on the main thread.
+// ValueChanged), so nothing is polled. IBus's configuration service starts after IBus itself,
+// and IBus leaves a call to it unanswered until then: it is asked once it has an owner, and
+// IBus runs only from then on (or once it has not started within the call time-out). A new
+// address file (IBus started again) connects anew; the bus's disconnection ends running().
+// Everything here runs on the main thread.
 
 #include "platform/distributed_notifications.h"
 #include "platform/input_method_framework.h"
@@ -15,6 +18,7 @@
 #include <QDBusVariant>
 #include <QFileSystemWatcher>
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -68,6 +72,7 @@ class IBusInputSources final : public QObject, public InputMethodFramework {
     void connectionsFinished();
     void globalEngineChanged(const QString& name);
     void configValueChanged(const QDBusMessage& message);
+    void configOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
     void registryChanged();
     void disconnected();
 
@@ -80,7 +85,9 @@ class IBusInputSources final : public QObject, public InputMethodFramework {
     void dropConnection();
     void watchAddressFolder();
     void askEngines();
+    void askPreloadOnceConfigRuns();
     void askPreload();
+    void preloadSettled();
     void askGlobalEngine();
     void initialAnswer();
     void settle();
@@ -104,7 +111,9 @@ class IBusInputSources final : public QObject, public InputMethodFramework {
     std::shared_ptr<Connecting> connecting_;
     unsigned generation_ = 0;
     int initialAnswersDue_ = 0;
-    bool isIBus_ = false; // the bus answered as IBus, not as another framework's stand-in
+    bool preloadDue_ = false; // the preload engines are one of the initial answers still due
+    QTimer configWait_;       // for the configuration service to start, while it is waited for
+    bool isIBus_ = false;     // the bus answered as IBus, not as another framework's stand-in
     bool running_ = false;
     bool settled_ = false;
     std::vector<IBusEngine> engines_;

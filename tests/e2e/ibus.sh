@@ -2,9 +2,10 @@
 # SPDX-License-Identifier: MIT
 # While IBus runs its engines are the input sources: "velmora sources" lists the configured
 # (preload) engines and --all every engine; activating a window selects its rule's engine as
-# IBus's global engine (a rule for xkb:us selects IBus's English engine); an engine chosen by
-# hand stays until the next activation; IBus killed and started again while the agent runs is
-# found again through its new address file. Needs ibus and ibus-libpinyin.
+# IBus's global engine (a rule for xkb:us selects IBus's English engine; one for xkb:de, an
+# engine IBus has but the user did not configure, selects nothing, from IBus's start on); an
+# engine chosen by hand stays until the next activation; IBus killed and started again while
+# the agent runs is found again through its new address file. Needs ibus and ibus-libpinyin.
 source "$(dirname "$0")/lib.sh" "$@"
 
 start_desktop
@@ -25,7 +26,9 @@ sources_are() { [ "$("$VELMORA" sources 2>>"$WORK/sources.log" | cut -f1 | tr '\
 
 "$VELMORA" rule AppPinyin ibus:libpinyin
 "$VELMORA" rule AppUs xkb:us
+"$VELMORA" rule AppDe xkb:de
 open_windows pinyin AppPinyin 1
+open_windows de AppDe 1
 open_windows us AppUs 1
 # IBus starts after the agent, its folder of address files not there yet.
 start_velmora
@@ -63,13 +66,16 @@ gdbus call --address "$(ibus address)" -d org.freedesktop.IBus -o /org/freedeskt
     -m org.freedesktop.IBus.SetGlobalEngine xkb:de::deu >/dev/null
 expect_engines xkb:us::eng xkb:de::deu
 activate pinyin
+activate de
 activate us
 expect_engines xkb:us::eng xkb:de::deu libpinyin xkb:us::eng
 
-# IBus ends and starts again: the agent finds the new one through its new address file,
-# applies the front application's rule through it, and selects through it.
+# IBus ends, which the agent hears of, and starts again: the agent finds the new one through
+# its new address file, applies the front application's rule through it (a new IBus has no
+# engine set), and selects through it.
 kill "$IBUS_PID"
 wait "$IBUS_PID" 2>/dev/null || true
+wait_until "the agent to let IBus go" velmora_says "IBus is gone"
 start_ibus
 wait_until "the rule applied through the new IBus" engine_is xkb:us::eng
 activate pinyin
