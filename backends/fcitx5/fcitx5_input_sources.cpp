@@ -220,10 +220,7 @@ std::vector<InputSource> Fcitx5InputSources::sourcesMatching(const std::optional
 }
 
 bool Fcitx5InputSources::isSameSource(const std::string& id, const std::string& currentID) {
-    if (id == currentID)
-        return true;
-    const auto keyboard = keyboardNameOfLayoutId(id);
-    return keyboard && nameOfId(currentID) == *keyboard;
+    return id == currentID || standsForLayout(currentID, id);
 }
 
 void Fcitx5InputSources::select(const InputSource& source) {

@@ -145,4 +145,9 @@ std::optional<std::string> keyboardNameOfLayoutId(const std::string& id) {
            std::string(text.substr(open + 1, text.size() - open - 2));
 }
 
+bool standsForLayout(const std::string& id, const std::string& layoutId) {
+    const auto keyboard = keyboardNameOfLayoutId(layoutId);
+    return keyboard && id == kIdPrefix + *keyboard;
+}
+
 } // namespace velmora::fcitx5

@@ -42,4 +42,8 @@ InputSource sourceOf(const std::string& name, const std::vector<InputMethodEntry
 // ("keyboard-LAYOUT", "keyboard-LAYOUT-VARIANT"); none for any other ID.
 std::optional<std::string> keyboardNameOfLayoutId(const std::string& id);
 
+// Whether the input source ID is Fcitx5's for the layout ID LAYOUTID ("fcitx5:keyboard-de"
+// for "xkb:de"), with which rules made without Fcitx5 name layouts.
+bool standsForLayout(const std::string& id, const std::string& layoutId);
+
 } // namespace velmora::fcitx5

@@ -118,4 +118,22 @@ bool typesLayout(const IBusEngine& engine, std::string_view layoutId) {
     return engine.layout == layout && engine.variant == variant;
 }
 
+bool standsForLayout(std::string_view id, std::string_view layoutId) {
+    // IBus names its layouts' engines "xkb:LAYOUT:VARIANT:LANGUAGE".
+    if (!id.starts_with(kIdPrefix))
+        return false;
+    IBusEngine engine;
+    engine.name = id.substr(std::string_view(kIdPrefix).size());
+    const std::string_view name = engine.name;
+    if (!name.starts_with("xkb:"))
+        return false;
+    const std::string_view rest = name.substr(4);
+    const std::size_t colon = rest.find(':');
+    if (colon == std::string_view::npos)
+        return false;
+    engine.layout = rest.substr(0, colon);
+    engine.variant = rest.substr(colon + 1, rest.find(':', colon + 1) - colon - 1);
+    return typesLayout(engine, layoutId);
+}
+
 } // namespace velmora::ibus

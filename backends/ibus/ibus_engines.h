@@ -47,4 +47,9 @@ InputSource inputSourceOf(const IBusEngine& engine);
 // with which rules made without IBus name layouts.
 bool typesLayout(const IBusEngine& engine, std::string_view layoutId);
 
+// Whether the input source ID names IBus's engine for the layout ID LAYOUTID, read from the
+// engine's name alone ("ibus:xkb:de:nodeadkeys:deu" for "xkb:de(nodeadkeys)"): for callers
+// without IBus's list of engines.
+bool standsForLayout(std::string_view id, std::string_view layoutId);
+
 } // namespace velmora::ibus

@@ -85,22 +85,7 @@ std::vector<std::string> installedIdentities() {
 // Whether a framework's input source ID is what the layout ID LAYOUTID selects while the
 // framework runs: Fcitx5's "keyboard-de" and IBus's "xkb:de::deu" for "xkb:de".
 bool standsForLayout(const std::string& id, const std::string& layoutId) {
-    if (const auto keyboard = fcitx5::keyboardNameOfLayoutId(layoutId))
-        if (id == fcitx5::kIdPrefix + *keyboard)
-            return true;
-    // IBus names its layouts' engines "xkb:LAYOUT:VARIANT:LANGUAGE".
-    const std::string prefix = std::string(ibus::kIdPrefix) + "xkb:";
-    if (!id.starts_with(prefix))
-        return false;
-    ibus::IBusEngine engine;
-    engine.name = id.substr(std::string_view(ibus::kIdPrefix).size());
-    const std::string_view rest = std::string_view(id).substr(prefix.size());
-    const std::size_t colon = rest.find(':');
-    if (colon == std::string_view::npos)
-        return false;
-    engine.layout = rest.substr(0, colon);
-    engine.variant = rest.substr(colon + 1, rest.find(':', colon + 1) - colon - 1);
-    return ibus::typesLayout(engine, layoutId);
+    return fcitx5::standsForLayout(id, layoutId) || ibus::standsForLayout(id, layoutId);
 }
 
 void noteMissingLayout(const std::string& sourceId, const Desktop& desktop, std::ostream& err) {

@@ -4,6 +4,7 @@
 // IBus, IBus's signals keep the cache, and IBus's configuration service is waited for. The
 // address file's folder made while it is looked for.
 #include "ibus/ibus_address.h"
+#include "ibus/ibus_engines.h"
 #include "ibus/ibus_input_sources.h"
 
 #include <QDBusArgument>
@@ -147,6 +148,9 @@ TEST_F(IBusInputSourcesTest, TakesTheWellFormedEnginesAndFollowsIBusSignals) {
     EXPECT_EQ(ibus_->currentSource()->inputSourceID, "ibus:xkb:de::deu");
     EXPECT_TRUE(ibus_->isSameSource("xkb:de", "ibus:xkb:de::deu")) << "a layout rule is met";
     EXPECT_FALSE(ibus_->isSameSource("xkb:de", "ibus:libpinyin"));
+    // The command line, without IBus's list, reads the layout from the engine's name.
+    EXPECT_TRUE(velmora::ibus::standsForLayout("ibus:xkb:de:nodeadkeys:deu", "xkb:de(nodeadkeys)"));
+    EXPECT_FALSE(velmora::ibus::standsForLayout("ibus:xkb:de:nodeadkeys:deu", "xkb:de"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return fake_.called("SetGlobalEngine xkb:de::deu"); }));
 }
 
