@@ -70,11 +70,15 @@ for round in 1 2; do
     wait_until "Russian for term-ru" layout_is 2
 done
 
-# A layout chosen by hand stays until the next activation selects German again.
+# A layout chosen by hand (English) stays until the next activation selects German: no
+# Russian of the window in front comes between.
+dbus-monitor --session "type='signal',member='layoutChanged'" >"$WORK/changes" 2>&1 &
+PIDS+=($!)
+wait_until "the signal monitor" test -s "$WORK/changes"
 set_layout 0
-activate term-ru # already in front: no activation
 activate term-de
-wait_until "German after the hand's English" layout_is 1
+after_hand() { grep -o 'uint32 [0-9]*' "$WORK/changes" | awk '{print $2}' | tr '\n' ' ' | sed 's/^0 //'; }
+wait_until "English, then German" eval '[ "$(after_hand)" = "1 " ]'
 
 # Another caller telling of an activation is not KWin: ignored, said.
 agent=$(grep -o '":1\.[0-9]*"' "$XDG_RUNTIME_DIR"/velmora/kwin-activations-*.js | tr -d '"')
