@@ -17,6 +17,7 @@ Q_DECLARE_LOGGING_CATEGORY(logAgent) // velmora.agent: the program and its core
 Q_DECLARE_LOGGING_CATEGORY(logQt)    // velmora.qt: the Qt face (images, tray, URLs)
 Q_DECLARE_LOGGING_CATEGORY(logX11)   // velmora.x11: windows, keyboard, cursor, hotkeys
 Q_DECLARE_LOGGING_CATEGORY(logSway)  // velmora.sway: sway's windows, layouts, hotkeys
+Q_DECLARE_LOGGING_CATEGORY(logKde)   // velmora.kde: KWin's windows and layouts
 Q_DECLARE_LOGGING_CATEGORY(logXdg)   // velmora.xdg: the autostart entry
 
 using LogCategory = const QLoggingCategory& (*)();

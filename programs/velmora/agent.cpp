@@ -4,6 +4,7 @@
 #include "app/app_delegate.h"
 #include "bad_file_notices.h"
 #include "desktop_choice.h"
+#include "kde_desktop.h"
 #include "qt/log_categories.h"
 #include "qt/qt_popover.h"
 #include "qt/qt_translations.h"
@@ -164,19 +165,38 @@ int runOnSway(int argc, char** argv, bool startedAtLogin, const std::string& soc
     return runDelegate(*desktop, startedAtLogin, instance, nullptr, "sway at " + socket);
 }
 
+int runOnKde(int argc, char** argv, bool startedAtLogin) {
+    std::signal(SIGPIPE, SIG_IGN);
+    QApplication application(argc, argv);
+    nameApplication();
+    // One agent per Wayland display (see runOnSway).
+    const std::string display = "kwin:" + qEnvironmentVariable("WAYLAND_DISPLAY").toStdString();
+    SocketSingleInstance instance(display);
+    if (instance.claim(!startedAtLogin) == SocketSingleInstance::Outcome::AlreadyRunning) {
+        if (!startedAtLogin)
+            std::cout << "velmora: already running on KDE; asked it to show its settings\n";
+        return 0;
+    }
+    std::string error;
+    auto desktop = KdeDesktop::connect(settingsStore().store, startedAtLogin, &error);
+    if (!desktop) {
+        qCCritical(qt::logAgent, "%s", error.c_str());
+        return 2;
+    }
+    return runDelegate(*desktop, startedAtLogin, instance, nullptr, "KDE (KWin)");
+}
+
 } // namespace
 
 int runAgent(int argc, char** argv, bool startedAtLogin, const std::string& desktopName) {
     installQtMessageHandler();
     const DesktopFinding found = findDesktop(processDesktopEnvironment(), desktopName);
-    switch (found.desktop.value_or(DesktopKind::Kde)) {
-    case DesktopKind::X11:
+    if (found.desktop == DesktopKind::X11)
         return runOnX11(argc, argv, startedAtLogin);
-    case DesktopKind::Sway:
+    if (found.desktop == DesktopKind::Sway)
         return runOnSway(argc, argv, startedAtLogin, found.swaySocket);
-    case DesktopKind::Kde: // found, but not supported yet: the checks say so
-        break;
-    }
+    if (found.desktop == DesktopKind::Kde)
+        return runOnKde(argc, argv, startedAtLogin);
     for (const std::string& line : found.checks)
         qCCritical(qt::logAgent, "%s", line.c_str());
     qCCritical(qt::logAgent, "no desktop the agent can run on; \"velmora desktop\" shows why");

@@ -42,7 +42,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
                 command.startedAtLogin = true;
             } else if (arguments[i] == "--desktop" && command.desktop.empty()) {
                 if (i + 1 == arguments.size() || arguments[i + 1].empty())
-                    return invalid("--desktop takes a desktop's name (x11, sway)");
+                    return invalid("--desktop takes a desktop's name (x11, sway, kde)");
                 command.desktop = arguments[++i];
             } else {
                 return invalid("unexpected \"" + arguments[i] + "\" after " + verb);
@@ -98,7 +98,7 @@ std::string helpText() {
   velmora                      run the agent on the desktop it finds
   velmora --autostart          run it as the desktop does at login: the settings
                                stay closed until the tray icon is clicked
-  velmora --desktop NAME       run it on desktop NAME (x11, sway), not the one found
+  velmora --desktop NAME       run it on desktop NAME (x11, sway, kde)
   velmora desktop              say which desktop the agent finds, and why
   velmora sources              list the keyboard layouts: ID and name
   velmora sources --all        list every layout or input method a rule can name
@@ -109,12 +109,13 @@ std::string helpText() {
   velmora --help               show this text
   velmora --version            show the version
 
-The agent runs on sway when $SWAYSOCK answers, else on X11 through $DISPLAY;
-in another Wayland session it says so and stops rather than follow XWayland's
+The agent runs on sway when $SWAYSOCK answers, on KDE Plasma when KWin is on
+the session bus of a Wayland session, else on X11 through $DISPLAY; in another
+Wayland session it says so and stops rather than follow XWayland's
 windows alone. It selects an application's keyboard layout 100 ms after the
 application comes to the front, when a rule names one. An application is known
 by its desktop-file id (for example "org.gnome.Nautilus") or else by its
-WM_CLASS class (for example "XTerm"), on sway by its Wayland app id; "velmora
+WM_CLASS class (for example "XTerm"), on Wayland by its app id; "velmora
 apps" shows the identities of the running ones. Layout IDs look like "xkb:us"
 or "xkb:de(nodeadkeys)"; "velmora sources" shows those of the current keymap.
 While IBus runs, its engines are the input sources ("ibus:libpinyin",

@@ -3,6 +3,10 @@
 
 #include "sway/sway_probe.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+
 #include <array>
 #include <cstdlib>
 #include <ostream>
@@ -13,7 +17,7 @@ namespace {
 
 constexpr std::array kDesktops{
     DesktopName{DesktopKind::Sway, "sway", "sway", true},
-    DesktopName{DesktopKind::Kde, "kde", "KDE Plasma (KWin on Wayland)", false},
+    DesktopName{DesktopKind::Kde, "kde", "KDE Plasma (KWin on Wayland)", true},
     DesktopName{DesktopKind::X11, "x11", "X11", true},
 };
 
@@ -49,6 +53,46 @@ bool isKdeSession(const DesktopEnvironment& environment) {
     return desktops.find("KDE") != std::string::npos || environment.variable("KDE_FULL_SESSION");
 }
 
+bool checkKde(const DesktopEnvironment& environment, DesktopFinding& finding) {
+    const std::string title = named(DesktopKind::Kde).title;
+    const std::optional<std::string> wayland = environment.variable("WAYLAND_DISPLAY");
+    if (!wayland || wayland->empty()) {
+        finding.checks.push_back(title + ": no Wayland session");
+        return false;
+    }
+    std::string what;
+    if (!environment.kwinOnBus(&what)) {
+        finding.checks.push_back(
+            title + ": " + what +
+            (isKdeSession(environment) ? " (XDG_CURRENT_DESKTOP says KDE)" : ""));
+        return false;
+    }
+    finding.checks.push_back(title + ": KWin owns org.kde.KWin on the session bus");
+    return true;
+}
+
+// Asks the session bus on a connection of its own, closed again: the agent's own comes later.
+bool kwinOwnsItsName(std::string* what) {
+    std::optional<QCoreApplication> application;
+    int argc = 1;
+    char name[] = "velmora";
+    char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        application.emplace(argc, argv);
+    const QString connectionName = QStringLiteral("velmora-desktop-check");
+    bool owned = false;
+    {
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+        if (!bus.isConnected())
+            *what = "no session bus";
+        else if (!(owned = bus.interface()->isServiceRegistered(QStringLiteral("org.kde.KWin"))))
+            *what = "org.kde.KWin has no owner on the session bus";
+    }
+    QDBusConnection::disconnectFromBus(connectionName);
+    return owned;
+}
+
 } // namespace
 
 std::span<const DesktopName> desktopNames() {
@@ -67,6 +111,7 @@ DesktopEnvironment processDesktopEnvironment() {
                 *what = probe.answers ? probe.version : probe.explanation;
                 return probe.answers;
             },
+        .kwinOnBus = kwinOwnsItsName,
     };
 }
 
@@ -91,8 +136,9 @@ DesktopFinding findDesktop(const DesktopEnvironment& environment, const std::str
                                  chosen->title + " is checked");
         if (!chosen->supported)
             finding.checks.push_back(std::string(chosen->title) + " is not supported yet");
-        else if (chosen->kind == DesktopKind::Sway ? checkSway(environment, finding)
-                                                   : display && !display->empty())
+        else if (chosen->kind == DesktopKind::Sway  ? checkSway(environment, finding)
+                 : chosen->kind == DesktopKind::Kde ? checkKde(environment, finding)
+                                                    : display && !display->empty())
             finding.desktop = chosen->kind;
         else if (chosen->kind == DesktopKind::X11)
             finding.checks.push_back("X11: DISPLAY is not set");
@@ -106,12 +152,12 @@ DesktopFinding findDesktop(const DesktopEnvironment& environment, const std::str
         return finding;
     }
     const bool waylandSession = wayland && !wayland->empty();
+    if (waylandSession && checkKde(environment, finding)) {
+        finding.desktop = DesktopKind::Kde;
+        return finding;
+    }
     if (waylandSession) {
-        if (isKdeSession(environment))
-            finding.checks.push_back(std::string(named(DesktopKind::Kde).title) +
-                                     ": found by XDG_CURRENT_DESKTOP, not supported yet");
-        else
-            finding.checks.push_back("this Wayland compositor is not one the agent supports");
+        finding.checks.push_back("this Wayland compositor is not one the agent supports");
         finding.checks.push_back("X11: DISPLAY is " + shown(display) +
                                  "; not used in a Wayland session: XWayland's windows are not "
                                  "the ones typed in (--desktop x11 forces it)");

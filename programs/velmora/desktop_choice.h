@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Which desktop the agent runs on, found at start from the session's environment: sway when
-// $SWAYSOCK is set and sway answers there; X11 through $DISPLAY when no Wayland session is
+// $SWAYSOCK is set and sway answers there; KDE Plasma when, in a Wayland session, KWin owns
+// org.kde.KWin on the session bus ($XDG_CURRENT_DESKTOP alone proves nothing); X11 through
+// $DISPLAY when no Wayland session is
 // there. A Wayland session of another compositor is said, not worked around through
 // XWayland (whose windows are not the ones the user types in). "--desktop NAME" forces one.
 // Every check is kept as a line, for "velmora desktop" and for the agent's reason to stop.
@@ -36,9 +38,12 @@ struct DesktopEnvironment {
     std::function<std::optional<std::string>(const char* name)> variable;
     // Whether sway answers on the socket at PATH; WHAT says its version or why not.
     std::function<bool(const std::string& path, std::string* what)> swayAnswers;
+    // Whether KWin owns org.kde.KWin on the session bus; WHAT says why not.
+    std::function<bool(std::string* what)> kwinOnBus;
 };
 
-// The process's own environment, with sway asked through its socket.
+// The process's own environment, with sway asked through its socket and the session bus
+// asked for KWin.
 DesktopEnvironment processDesktopEnvironment();
 
 // FORCED: the name given with --desktop; empty to find it.

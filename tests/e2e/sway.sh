@@ -6,14 +6,7 @@
 # itself again as an unprivileged user of its own.
 # Usage: sway.sh VELMORA E2E_CLIENT. Exit 77 (skipped) without sway, foot or setpriv.
 command -v sway >/dev/null && command -v foot >/dev/null || exit 77
-if [ "$(id -u)" -eq 0 ]; then
-    command -v setpriv >/dev/null || exit 77
-    id velmora-e2e >/dev/null 2>&1 ||
-        useradd --system --no-create-home --shell /usr/sbin/nologin velmora-e2e || exit 77
-    exec setpriv --reuid=velmora-e2e --regid=velmora-e2e --clear-groups \
-        env TMPDIR=/tmp bash "$0" "$@"
-fi
-source "$(dirname "$0")/lib.sh"
+E2E_UNPRIVILEGED=1 source "$(dirname "$0")/lib.sh"
 unset WAYLAND_DISPLAY SWAYSOCK
 start_display
 
