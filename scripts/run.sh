@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds Velmora and runs the demo: the tour scenario on the simulated desktop, with its trace.
-# With --agent, runs the real agent on the X11 desktop in $DISPLAY instead.
+# With --agent, runs the real agent on the desktop it finds (X11, sway or KDE Plasma) instead.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/deps.sh"
