@@ -11,8 +11,28 @@ if [ -n "${E2E_UNPRIVILEGED:-}" ] && [ "$(id -u)" -eq 0 ]; then
     command -v setpriv >/dev/null || exit 77
     id velmora-e2e >/dev/null 2>&1 ||
         useradd --system --no-create-home --shell /usr/sbin/nologin velmora-e2e || exit 77
-    exec setpriv --reuid=velmora-e2e --regid=velmora-e2e --clear-groups \
-        env TMPDIR=/tmp bash "$0" "$@"
+    # The checkout and the build may sit where that user cannot read (root's home): the scripts
+    # and the programs they run are copied to a folder of their own first.
+    stage=$(mktemp -d /tmp/velmora-e2e-stage.XXXXXX)
+    cp -r "$(dirname "$0")/." "$stage/"
+    staged=()
+    for arg in "$@"; do
+        if [ -f "$arg" ] && [ -x "$arg" ]; then
+            cp "$arg" "$stage/" && staged+=("$stage/$(basename "$arg")")
+        else
+            staged+=("$arg")
+        fi
+    done
+    if [ -n "${VELMORA_WAYLAND_WINDOW:-}" ]; then
+        cp "$VELMORA_WAYLAND_WINDOW" "$stage/"
+        export VELMORA_WAYLAND_WINDOW="$stage/$(basename "$VELMORA_WAYLAND_WINDOW")"
+    fi
+    chmod -R a+rX "$stage"
+    status=0
+    setpriv --reuid=velmora-e2e --regid=velmora-e2e --clear-groups \
+        env TMPDIR=/tmp bash "$stage/$(basename "$0")" "${staged[@]}" || status=$?
+    rm -rf "$stage"
+    exit "$status"
 fi
 
 VELMORA=$(realpath "$1")
