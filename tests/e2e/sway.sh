@@ -22,7 +22,8 @@ start_display
 WAYLAND_DISPLAY=elsewhere "$VELMORA" 2>"$WORK/refused.log" && fail "velmora ran without sway"
 grep -q "not used in a Wayland session" "$WORK/refused.log" || fail "no word about XWayland"
 
-echo 'input type:keyboard xkb_layout us,de,ru,fr' >"$WORK/sway.conf"
+LAYOUTS=us,de,ru,fr
+echo "input type:keyboard xkb_layout $LAYOUTS" >"$WORK/sway.conf"
 WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
 SWAY_PID=$!
@@ -43,6 +44,10 @@ for app in term-de term-ru; do
     PIDS+=($!)
     wait_until "$app's window" eval "swaymsg -t get_tree | grep -q '\"app_id\": \"$app\"'"
 done
+# The command line asks sway, not the X display, for layouts and windows.
+[ "$("$VELMORA" sources | cut -f1)" = "$(printf 'xkb:%s\n' ${LAYOUTS//,/ })" ] ||
+    fail "velmora sources did not list sway's layouts: $("$VELMORA" sources)"
+"$VELMORA" apps | cut -f1 | grep -qx term-ru || fail "velmora apps missed sway's windows"
 swaymsg -t subscribe -m '["input"]' >"$WORK/inputs" 2>&1 &
 PIDS+=($!)
 : >"$WORK/velmora.log"
