@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: MIT
 # The agent on sway: sway on the test's Xvfb (its X11 backend gives it a keyboard with the
 # layouts us,de,ru,fr), foot windows by app id, focus and layouts through swaymsg, a hotkey
-# pressed on sway's own window. sway refuses to run as root: as root (CI) the script runs
-# itself again as an unprivileged user of its own.
+# pressed on sway's own window, the indicator seen on that window, the tray through a fake
+# panel watcher. sway refuses to run as root: as root (CI) the script runs itself again as an
+# unprivileged user of its own.
 # Usage: sway.sh VELMORA E2E_CLIENT. Exit 77 (skipped) without sway, foot or setpriv.
 command -v sway >/dev/null && command -v foot >/dev/null || exit 77
 if [ "$(id -u)" -eq 0 ]; then
@@ -48,8 +49,26 @@ done
 [ "$("$VELMORA" sources | cut -f1)" = "$(printf 'xkb:%s\n' ${LAYOUTS//,/ })" ] ||
     fail "velmora sources did not list sway's layouts: $("$VELMORA" sources)"
 "$VELMORA" apps | cut -f1 | grep -qx term-ru || fail "velmora apps missed sway's windows"
-swaymsg -t subscribe -m '["input"]' >"$WORK/inputs" 2>&1 &
+swaymsg -t subscribe -m '["input","window"]' >"$WORK/events" 2>&1 &
 PIDS+=($!)
+
+# The tray, with Qt on Wayland as on a user's sway: the agent's item registers with the panel's
+# watcher; activating it, as a click on the panel does, opens the popover as a window.
+start_session_bus
+"$VELMORA_FAKE_TRAY_WATCHER" >"$WORK/tray" 2>>"$WORK/client.log" &
+PIDS+=($!)
+wait_until "the panel's tray" grep -qx ready "$WORK/tray"
+QT_QPA_PLATFORM=wayland "$VELMORA" --desktop sway >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
+VELMORA_PID=$!
+PIDS+=("$VELMORA_PID")
+wait_until "the tray item" grep -q RegisterStatusNotifierItem "$WORK/tray"
+item=$(sed -n 's/^RegisterStatusNotifierItem\t//p' "$WORK/tray" | head -n 1)
+gdbus call --session --dest "$item" --object-path /StatusNotifierItem \
+    --method org.kde.StatusNotifierItem.Activate 0 0 >>"$WORK/client.log" 2>&1
+wait_until "the popover" eval 'grep -q "\"new\".*\"pid\": $VELMORA_PID," "$WORK/events"'
+stop_velmora
+
+switch_on enableTipOfState
 : >"$WORK/velmora.log"
 QT_QPA_PLATFORM=offscreen "$VELMORA" --desktop sway >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
 VELMORA_PID=$!
@@ -60,11 +79,11 @@ QT_QPA_PLATFORM=offscreen timeout "$DEADLINE" "$VELMORA" | grep -q "already runn
 
 # layouts_since N: the layouts sway announced after the first N.
 layouts_since() {
-    grep -o '"xkb_active_layout_name": "[^"]*"' "$WORK/inputs" | tail -n +$(($1 + 1)) |
+    grep -o '"xkb_active_layout_name": "[^"]*"' "$WORK/events" | tail -n +$(($1 + 1)) |
         cut -d'"' -f4 | tr '\n' ' ' | sed 's/ $//'
 }
 layouts_are() { [ "$(layouts_since "$1")" = "$2" ]; }
-seen() { grep -c xkb_active_layout_name "$WORK/inputs" || true; }
+seen() { grep -c xkb_active_layout_name "$WORK/events" || true; }
 focus() { swaymsg -q "[app_id=\"$1\"] focus"; }
 
 # Activation selects the rule.
@@ -73,12 +92,25 @@ focus term-de
 focus term-ru
 wait_until "German, then Russian" layouts_are "$mark" "German Russian"
 
+# The indicator, on sway's output (its window on the Xvfb), placed by its bottom-left corner
+# 25 in from the front window's right edge and 5 above its bottom: more than one colour there.
+sway_window=$(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | head -n 1)
+read -r x y < <(swaymsg -t get_tree | python3 -c 'import json, sys
+def walk(n):
+    if n.get("focused"): r = n["rect"]; print(r["x"] + r["width"] - 25, r["y"] + r["height"] - 25)
+    for child in n.get("nodes", []) + n.get("floating_nodes", []): walk(child)
+walk(json.load(sys.stdin))')
+indicator_seen() {
+    import -window "$sway_window" "$WORK/screen.png" &&
+        [ "$(convert "$WORK/screen.png" -crop "20x20+$x+$y" -format %k info:)" -gt 1 ]
+}
+wait_until "the indicator at the front window's corner" indicator_seen
+
 # The hotkey, pressed on sway's window. sway's X11 backend takes the modifier bits of each key
 # event for a layout index too; with four layouts, Control, Alt and Num Lock (4, 8, 16) all
 # come to index 0: German only from the agent. The agent's selection also ends its check on
 # the activation before (which would take a layout chosen within 100 ms for one put back).
 mark=$(seen)
-sway_window=$(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | head -n 1)
 xdotool windowfocus --sync "$sway_window" key ctrl+alt+d
 wait_until "the hotkey's German" eval 'layouts_since "$mark" | grep -q German'
 
