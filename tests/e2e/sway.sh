@@ -55,7 +55,7 @@ PIDS+=($!)
 # The tray, with Qt on Wayland as on a user's sway: the agent's item registers with the panel's
 # watcher; activating it, as a click on the panel does, opens the popover as a window.
 start_session_bus
-"$VELMORA_FAKE_TRAY_WATCHER" >"$WORK/tray" 2>>"$WORK/client.log" &
+"$VELMORA_FAKE_SERVICES" tray >"$WORK/tray" 2>>"$WORK/client.log" &
 PIDS+=($!)
 wait_until "the panel's tray" grep -qx ready "$WORK/tray"
 QT_QPA_PLATFORM=wayland "$VELMORA" --desktop sway >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
