@@ -29,8 +29,7 @@ WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
 SWAY_PID=$!
 PIDS+=("$SWAY_PID")
-sway_socket() { ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1; }
-wait_until "sway's socket" sway_socket
+wait_until "sway's socket" eval 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1'
 export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
 wait_until "sway's answers" swaymsg -t get_version -q
 export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
@@ -95,14 +94,12 @@ wait_until "German, then Russian" layouts_are "$mark" "German Russian"
 # The indicator, on sway's output (its window on the Xvfb), placed by its bottom-left corner
 # 25 in from the front window's right edge and 5 above its bottom: more than one colour there.
 sway_window=$(xwininfo -root -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | head -n 1)
-read -r x y < <(swaymsg -t get_tree | python3 -c 'import json, sys
-def walk(n):
-    if n.get("focused"): r = n["rect"]; print(r["x"] + r["width"] - 25, r["y"] + r["height"] - 25)
-    for child in n.get("nodes", []) + n.get("floating_nodes", []): walk(child)
-walk(json.load(sys.stdin))')
+read -r x y width height < <(grep '"change": "focus"' "$WORK/events" | tail -n 1 | sed -E \
+    's/"deco_rect".*//; s/.*"rect": \{ "x": ([0-9]+), "y": ([0-9]+), "width": ([0-9]+), "height": ([0-9]+).*/\1 \2 \3 \4/')
+corner=20x20+$((x + width - 25))+$((y + height - 25))
 indicator_seen() {
     import -window "$sway_window" "$WORK/screen.png" &&
-        [ "$(convert "$WORK/screen.png" -crop "20x20+$x+$y" -format %k info:)" -gt 1 ]
+        [ "$(convert "$WORK/screen.png" -crop "$corner" -format %k info:)" -gt 1 ]
 }
 wait_until "the indicator at the front window's corner" indicator_seen
 
