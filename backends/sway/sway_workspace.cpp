@@ -11,11 +11,9 @@ namespace velmora::sway {
 namespace {
 
 constexpr qsizetype kMaxNameCharacters = 512;
-// Coordinates beyond any desktop are cut to this.
-constexpr qint64 kFarthest = 1'000'000;
-
 int coordinate(const QJsonObject& rect, const char* key) {
-    return static_cast<int>(std::clamp<qint64>(rect.value(key).toInteger(), -kFarthest, kFarthest));
+    constexpr qint64 farthest = SwayWorkspace::kFarthestCoordinate;
+    return static_cast<int>(std::clamp<qint64>(rect.value(key).toInteger(), -farthest, farthest));
 }
 
 std::optional<std::string> usableText(const QJsonValue& value) {

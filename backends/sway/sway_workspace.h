@@ -48,6 +48,8 @@ class SwayWorkspace final : public Workspace {
     // A tree that deep or that many windows is read no further.
     static constexpr int kMaxTreeDepth = 64;
     static constexpr std::size_t kMaxWindows = 10000;
+    // Window coordinates beyond any desktop are cut to this.
+    static constexpr int kFarthestCoordinate = 1'000'000;
 
     // Takes TREE (sway's GET_TREE answer) as what runs now; events come through IPC.
     SwayWorkspace(SwayIpc& ipc, const QJsonDocument& tree, ApplicationLookup lookup, Log log);
