@@ -13,7 +13,7 @@ packages=(
   libxkbregistry-dev
   libxcb-xtest0-dev libxcb-record0-dev libxcb-res0-dev libxcursor-dev
   fonts-dejavu-core desktop-file-utils appstream man-db groff-base
-  sway foot kwin-wayland qt6-wayland
+  sway foot kwin-wayland libwayland-dev wayland-protocols qt6-wayland imagemagick
   xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus rofi
   fcitx5 fcitx5-chinese-addons
   clang libclang-rt-14-dev

@@ -11,6 +11,10 @@ namespace velmora::sway {
 namespace {
 
 constexpr qsizetype kMaxNameCharacters = 512;
+int coordinate(const QJsonObject& rect, const char* key) {
+    constexpr qint64 farthest = SwayWorkspace::kFarthestCoordinate;
+    return static_cast<int>(std::clamp<qint64>(rect.value(key).toInteger(), -farthest, farthest));
+}
 
 std::optional<std::string> usableText(const QJsonValue& value) {
     const QString text = value.toString();
@@ -53,8 +57,10 @@ void SwayWorkspace::takeTree(const QJsonObject& node, int depth) {
     if (isWindow(node)) {
         const std::int64_t id = node.value("id").toInteger();
         remember(id, node, false);
-        if (node.value("focused").toBool())
+        if (node.value("focused").toBool()) {
             becomeActive(id, node);
+            takeFrontFrame(node);
+        }
     }
     for (const char* children : {"nodes", "floating_nodes"})
         for (const QJsonValue child : node.value(children).toArray())
@@ -67,6 +73,10 @@ void SwayWorkspace::onWindowEvent(const QJsonObject& event) {
     const std::int64_t id = container.value("id").toInteger();
     if (change == "focus") {
         becomeActive(id, container);
+        takeFrontFrame(container);
+    } else if (change == "move" || change == "floating" || change == "fullscreen_mode") {
+        if (container.value("focused").toBool())
+            takeFrontFrame(container);
     } else if (change == "new") {
         if (windows_.size() < kMaxWindows)
             remember(id, container, true);
@@ -116,6 +126,21 @@ void SwayWorkspace::becomeActive(std::int64_t id, const QJsonObject& container) 
     }
     if (otherApplication)
         post(kApplicationActivatedNotification, window.application);
+}
+
+void SwayWorkspace::takeFrontFrame(const QJsonObject& container) {
+    const QJsonObject rect = container.value("rect").toObject();
+    const QRect frame(coordinate(rect, "x"), coordinate(rect, "y"), coordinate(rect, "width"),
+                      coordinate(rect, "height"));
+    if (frame.isEmpty() || frame == frontFrame_)
+        return;
+    frontFrame_ = frame;
+    if (frameObserver_)
+        frameObserver_(frame);
+}
+
+void SwayWorkspace::setFrontFrameObserver(FrameObserver observer) {
+    frameObserver_ = std::move(observer);
 }
 
 std::optional<RunningApplication> SwayWorkspace::frontApplication() {

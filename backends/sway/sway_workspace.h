@@ -10,6 +10,8 @@
 
 #include "platform/workspace.h"
 
+#include <QRect>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -46,6 +48,8 @@ class SwayWorkspace final : public Workspace {
     // A tree that deep or that many windows is read no further.
     static constexpr int kMaxTreeDepth = 64;
     static constexpr std::size_t kMaxWindows = 10000;
+    // Window coordinates beyond any desktop are cut to this.
+    static constexpr int kFarthestCoordinate = 1'000'000;
 
     // Takes TREE (sway's GET_TREE answer) as what runs now; events come through IPC.
     SwayWorkspace(SwayIpc& ipc, const QJsonDocument& tree, ApplicationLookup lookup, Log log);
@@ -62,6 +66,13 @@ class SwayWorkspace final : public Workspace {
     void setURLOpener(URLOpener opener) { urlOpener_ = std::move(opener); }
     bool openURL(const std::string& url) override { return urlOpener_ && urlOpener_(url); }
 
+    // The front window's rectangle in sway's layout coordinates (top-left origin), from the
+    // tree at start and from window events: when a window takes the focus, and when the
+    // focused one moves, floats or goes full screen. Sizes beyond any desktop are cut.
+    using FrameObserver = std::function<void(const QRect& frame)>;
+    void setFrontFrameObserver(FrameObserver observer);
+    std::optional<QRect> frontFrame() const { return frontFrame_; }
+
   private:
     struct Window {
         std::string key; // of its application
@@ -72,6 +83,7 @@ class SwayWorkspace final : public Workspace {
     void onWindowEvent(const QJsonObject& event);
     Window& remember(std::int64_t id, const QJsonObject& container, bool notify);
     void becomeActive(std::int64_t id, const QJsonObject& container);
+    void takeFrontFrame(const QJsonObject& container);
     std::string keyOf(const RunningApplication& application, const WindowIdentity& identity) const;
     void post(const char* name, const RunningApplication& application);
 
@@ -83,6 +95,8 @@ class SwayWorkspace final : public Workspace {
     bool toldTreeCut_ = false;
     std::map<std::string, std::vector<Observer>> observers_;
     URLOpener urlOpener_;
+    std::optional<QRect> frontFrame_;
+    FrameObserver frameObserver_;
 
     // The front application as the main thread last saw it, for other threads.
     mutable std::mutex frontMutex_;

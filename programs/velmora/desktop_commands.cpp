@@ -2,8 +2,12 @@
 #include "desktop_commands.h"
 
 #include "console_log.h"
+#include "desktop_choice.h"
 #include "input_method_frameworks.h"
 #include "platform/application.h"
+#include "sway/sway_input_sources.h"
+#include "sway/sway_probe.h"
+#include "wayland_app_identities.h"
 #include "x11/application_identities.h"
 #include "x11/x11_connection.h"
 #include "x11/x11_distributed_notifications.h"
@@ -12,6 +16,8 @@
 #include "x11/xkb_layout_ids.h"
 #include "xkb_registry_layouts.h"
 
+#include <QJsonDocument>
+
 #include <algorithm>
 #include <iostream>
 
@@ -19,67 +25,113 @@ namespace velmora::program {
 
 namespace {
 
-std::unique_ptr<x11::X11Connection> connect() {
-    std::string error;
-    auto connection = x11::X11Connection::open("", &error);
+// The command line waits this long for each of sway's answers.
+constexpr int kSwayAnswerMilliseconds = 1000;
+
+void dropOwn(std::vector<RunningApplication>& running) {
+    std::erase_if(running, [](const RunningApplication& app) {
+        return app.bundleIdentifier == kOwnBundleIdentifier;
+    });
+}
+
+std::optional<DesktopLook> lookAtX11(std::string* error) {
+    auto connection = x11::X11Connection::open("", error);
     if (!connection)
-        std::cerr << "velmora: " << error << '\n';
-    return connection;
+        return std::nullopt;
+    DesktopLook look;
+    if (connection->hasXkb()) {
+        x11::X11DesktopBroadcasts notifications;
+        x11::XkbInputSources sources(*connection, notifications, logToConsole);
+        look.layouts = sources.sourcesMatching(std::nullopt, false);
+    }
+    x11::ApplicationIdentities identities(*connection);
+    x11::X11Workspace workspace(*connection, identities, logToConsole);
+    look.running = workspace.runningApplications();
+    return look;
+}
+
+std::optional<DesktopLook> lookAtSway(const std::string& socket, std::string* error) {
+    std::optional<QJsonDocument> answers[2];
+    const std::uint32_t questions[2] = {sway::kGetInputs, sway::kGetTree};
+    for (int i = 0; i < 2; ++i) {
+        std::string why;
+        auto answer = sway::askSway(socket, questions[i], "", kSwayAnswerMilliseconds, &why);
+        if (!answer) {
+            *error = "sway at " + socket + ": " + why;
+            return std::nullopt;
+        }
+        answers[i] = QJsonDocument::fromJson(QByteArray::fromStdString(*answer));
+    }
+    // The agent's own services, on a connection that sends nothing: the same IDs and keys.
+    sway::SwayIpc unused(logToConsole);
+    std::vector<sway::NamedLayout> known;
+    for (XkbLayoutInfo& layout : xkbRegistryLayouts())
+        known.push_back(
+            {std::move(layout.layout), std::move(layout.variant), std::move(layout.description)});
+    sway::SwayInputSources sources(unused, *answers[0], std::move(known), {}, {});
+    WaylandAppIdentities identities;
+    sway::ApplicationLookup lookup;
+    lookup.identify = [&identities](const sway::WindowIdentity& window) {
+        return identities.identify(window);
+    };
+    sway::SwayWorkspace workspace(unused, *answers[1], std::move(lookup), logToConsole);
+    return DesktopLook{sources.sourcesMatching(std::nullopt, false),
+                       workspace.runningApplications()};
 }
 
 } // namespace
 
-std::vector<InputSource> keymapSources(x11::X11Connection& connection) {
-    if (!connection.hasXkb())
-        return {};
-    x11::X11DesktopBroadcasts notifications;
-    x11::XkbInputSources sources(connection, notifications, logToConsole);
-    return sources.sourcesMatching(std::nullopt, false);
+std::optional<DesktopLook> lookAtDesktop(std::string* error) {
+    const DesktopFinding finding = findDesktop(processDesktopEnvironment(), "");
+    std::optional<DesktopLook> look = finding.desktop == DesktopKind::Sway
+                                          ? lookAtSway(finding.swaySocket, error)
+                                          : lookAtX11(error);
+    if (look)
+        dropOwn(look->running);
+    return look;
 }
 
-std::vector<InputSource> desktopInputSources(x11::X11Connection& connection, bool all) {
+std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, bool all) {
     // While an input-method framework runs, its input methods are the input sources.
     if (auto sources = runningFrameworkSources(all))
         return *sources;
-    std::vector<InputSource> found = keymapSources(connection);
     if (!all)
-        return found;
-    const std::size_t keymap = found.size();
+        return layouts;
+    const std::size_t keymap = layouts.size();
     for (const XkbLayoutInfo& info : xkbRegistryLayouts()) {
         InputSource source;
         source.inputSourceID = x11::inputSourceIdFor({info.layout, info.variant});
         source.localizedName = info.description;
-        if (std::none_of(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(keymap),
+        if (std::none_of(layouts.begin(), layouts.begin() + static_cast<std::ptrdiff_t>(keymap),
                          [&source](const InputSource& known) {
                              return known.inputSourceID == source.inputSourceID;
                          }))
-            found.push_back(std::move(source));
+            layouts.push_back(std::move(source));
     }
-    return found;
+    return layouts;
 }
 
 int listSources(std::ostream& out, bool all) {
-    auto connection = connect();
-    if (!connection)
+    std::string error;
+    std::optional<DesktopLook> look = lookAtDesktop(&error);
+    if (!look) {
+        std::cerr << "velmora: " << error << '\n';
         return 2;
-    for (const InputSource& source : desktopInputSources(*connection, all))
+    }
+    for (const InputSource& source : desktopInputSources(std::move(look->layouts), all))
         out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
     return 0;
 }
 
 int listApps(std::ostream& out) {
-    auto connection = connect();
-    if (!connection)
+    std::string error;
+    std::optional<DesktopLook> look = lookAtDesktop(&error);
+    if (!look) {
+        std::cerr << "velmora: " << error << '\n';
         return 2;
-    x11::ApplicationIdentities identities(*connection);
-    x11::X11Workspace workspace(*connection, identities, logToConsole);
-    for (const RunningApplication& app : workspace.runningApplications()) {
-        // The agent's own indicator is a window of the desktop but not an application to
-        // keep a rule for.
-        if (app.bundleIdentifier == kOwnBundleIdentifier)
-            continue;
-        out << app.bundleIdentifier.value_or("-") << '\t' << app.localizedName << '\n';
     }
+    for (const RunningApplication& app : look->running)
+        out << app.bundleIdentifier.value_or("-") << '\t' << app.localizedName << '\n';
     return 0;
 }
 

@@ -1,28 +1,34 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The subcommands that look at the X display: the input sources and the running applications.
+// The subcommands that look at the desktop: the input sources and the running applications,
+// from the desktop the agent would run on (sway through its socket, else the X display).
 
 #include "platform/text_input_sources.h"
+#include "platform/workspace.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-namespace velmora::x11 {
-class X11Connection;
-}
-
 namespace velmora::program {
 
-// The layouts of the display's keymap (none without XKB).
-std::vector<InputSource> keymapSources(x11::X11Connection& connection);
+// What the desktop shows now.
+struct DesktopLook {
+    std::vector<InputSource> layouts;        // the keyboards' layouts (none without XKB)
+    std::vector<RunningApplication> running; // without the agent's own windows
+};
+
+// sway's keyboards and windows when the agent would run on sway (each asked with a short
+// time-out), else the X display's. None, with the reason in ERROR, when it cannot be asked.
+std::optional<DesktopLook> lookAtDesktop(std::string* error);
 
 // The input sources rules can name now: the running framework's (Fcitx5's group, IBus's
-// configured engines), else the keymap's layouts (none without XKB). ALL: every input method or
-// engine the framework knows, or every layout XKB knows after the keymap's.
-std::vector<InputSource> desktopInputSources(x11::X11Connection& connection, bool all);
+// configured engines), else LAYOUTS. ALL: every input method or engine the framework knows,
+// or every layout XKB knows after LAYOUTS.
+std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, bool all);
 
-// "ID<TAB>name" for each of desktopInputSources(ALL). Exit status; 2 when the display cannot be
+// "ID<TAB>name" for each of desktopInputSources(ALL). Exit status; 2 when the desktop cannot be
 // reached.
 int listSources(std::ostream& out, bool all);
 // "identity<TAB>name" for each running application ("-" when it has no identity).

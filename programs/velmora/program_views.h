@@ -2,8 +2,9 @@
 #pragma once
 // The views of the real agent: the reset window straight on X (it must never take the focus,
 // which a toolkit window cannot promise), the rest as Qt widgets. Without an X connection (on
-// Wayland) there is no reset window, and the floating indicator is off: a Wayland client
-// cannot place a window itself.
+// Wayland) there is no reset window, and the floating indicator is what the desktop makes of
+// it (a layer surface where the compositor has them), else off: a Wayland client cannot place
+// a window itself.
 
 #include "qt/qt_views.h"
 #include "x11/x11_connection.h"
@@ -23,11 +24,18 @@ class ProgramViews final : public qt::QtViews {
     IndicatorViews makeIndicatorViews() override {
         if (connection_)
             return QtViews::makeIndicatorViews();
+        if (waylandIndicator_)
+            return waylandIndicator_();
         log_("the floating indicator is off on Wayland for now");
         return {};
     }
+    // On Wayland: makes the indicator's views (empty when it is off).
+    void setWaylandIndicator(std::function<IndicatorViews()> make) {
+        waylandIndicator_ = std::move(make);
+    }
 
   private:
+    std::function<IndicatorViews()> waylandIndicator_;
     x11::X11Connection* connection_;
     std::function<void(const std::string&)> log_;
 };

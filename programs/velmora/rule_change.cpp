@@ -10,10 +10,7 @@
 #include "rule_checks.h"
 #include "rule_commands.h"
 #include "store/plist_file_defaults.h"
-#include "x11/application_identities.h"
 #include "x11/desktop_entries.h"
-#include "x11/x11_connection.h"
-#include "x11/x11_workspace.h"
 #include "xkb_registry_layouts.h"
 
 #include <algorithm>
@@ -29,7 +26,7 @@ namespace fs = std::filesystem;
 // A data folder with more desktop files than this is not read further for suggestions.
 constexpr std::size_t kMaxDesktopFiles = 20000;
 
-// What the display says, when there is one to ask.
+// What the desktop says, when there is one to ask.
 struct Desktop {
     bool reached = false;
     std::vector<KnownSource> keymap;    // empty without XKB; a framework's group while it runs
@@ -40,9 +37,9 @@ struct Desktop {
 Desktop askDisplay() {
     Desktop desktop;
     std::string error;
-    auto connection = x11::X11Connection::open("", &error);
-    if (!connection)
-        return desktop; // rules are written without a display too: nothing to say
+    std::optional<DesktopLook> look = lookAtDesktop(&error);
+    if (!look)
+        return desktop; // rules are written without a desktop too: nothing to say
     desktop.reached = true;
     if (auto sources = runningFrameworkSources(true)) {
         for (const InputSource& source : *sources)
@@ -53,14 +50,12 @@ Desktop askDisplay() {
                     desktop.keymap.push_back(known);
             }
     } else {
-        for (const InputSource& source : keymapSources(*connection))
+        for (const InputSource& source : look->layouts)
             if (source.inputSourceID)
                 desktop.keymap.push_back({*source.inputSourceID, source.localizedName});
     }
-    x11::ApplicationIdentities identities(*connection);
-    x11::X11Workspace workspace(*connection, identities, logToConsole);
-    for (const RunningApplication& app : workspace.runningApplications())
-        if (app.bundleIdentifier && *app.bundleIdentifier != kOwnBundleIdentifier)
+    for (const RunningApplication& app : look->running)
+        if (app.bundleIdentifier)
             desktop.runningIdentities.push_back(*app.bundleIdentifier);
     return desktop;
 }

@@ -143,6 +143,7 @@ SwayDesktop::SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument
                      [this] { views_.systemTrayChanged(true); });
     QObject::connect(&trayWatch_, &QDBusServiceWatcher::serviceUnregistered,
                      [this] { views_.systemTrayChanged(false); });
+    views_.setWaylandIndicator([this] { return makeIndicator(); });
     views_.setApplicationChoices(
         [this] { return currentApplicationChoices(workspace_); },
         [this](const qt::ApplicationChoice& choice) {
@@ -161,6 +162,21 @@ SwayDesktop::SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument
     if (Settings(store).boolForKey(keys::kAutoStartAtLogin) && autostart_.bringEntryUpToDate())
         info_.log(std::string("the autostart entry now starts velmora with ") +
                   kStartedAtLoginOption);
+}
+
+IndicatorViews SwayDesktop::makeIndicator() {
+    std::string error;
+    auto overlay = wayland::LayerShellOverlay::connect(qt::infoLog(qt::logQt), &error);
+    if (!overlay) {
+        info_.log(error + ": the floating indicator is off");
+        return {};
+    }
+    auto indicator = std::make_shared<LayerShellIndicator>(std::move(overlay));
+    if (std::optional<QRect> frame = workspace_.frontFrame())
+        indicator->setFrontFrame(*frame);
+    workspace_.setFrontFrameObserver(
+        [indicator](const QRect& frame) { indicator->setFrontFrame(frame); });
+    return indicator->views();
 }
 
 SwayDesktop::~SwayDesktop() {

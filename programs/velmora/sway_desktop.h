@@ -11,6 +11,7 @@
 #include "desktop_file_descriptions.h"
 #include "framework_input_sources.h"
 #include "input_method_frameworks.h"
+#include "layer_shell_indicator.h"
 #include "missing_layout_notes.h"
 #include "program_views.h"
 #include "qt/qt_application.h"
@@ -56,6 +57,7 @@ class SwayDesktop {
   private:
     SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument& tree,
                 const QJsonDocument& inputs, PlistFileDefaults& store, bool startedAtLogin);
+    IndicatorViews makeIndicator();
 
     PlistFileDefaults& store_;
     const std::function<void(const std::string&)> swayLog_;

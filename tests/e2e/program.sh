@@ -126,7 +126,7 @@ cat >"$WORK/bus.conf" <<EOF
 <allow own="*"/></policy></busconfig>
 EOF
 start_session_bus --config-file="$WORK/bus.conf"
-"$VELMORA_FAKE_NOTIFICATIONS" >"$WORK/notifications" 2>>"$WORK/client.log" &
+"$VELMORA_FAKE_SERVICES" notifications >"$WORK/notifications" 2>>"$WORK/client.log" &
 notifier=$!
 PIDS+=("$notifier")
 wait_until "the notification service" grep -qx ready "$WORK/notifications"

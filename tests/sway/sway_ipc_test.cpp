@@ -67,6 +67,29 @@ TEST(SwayIdentity, UnusableAppIdsCountAsNone) {
               "XTerm");
 }
 
+TEST(SwayWorkspace, FrontFrameFollowsFocusWithinBounds) {
+    SwayIpc ipc(nullptr);
+    SwayWorkspace workspace(
+        ipc, QJsonDocument::fromJson(R"({"nodes":[{"id":1,"app_id":"a","focused":true,
+                                      "rect":{"x":10,"y":20,"width":300,"height":200}}]})"),
+        ApplicationLookup{.identify = [](const WindowIdentity&) { return RunningApplication{}; },
+                          .applicationPath = {},
+                          .iconForFile = {},
+                          .displayNameAtPath = {}},
+        nullptr);
+    EXPECT_EQ(workspace.frontFrame(), QRect(10, 20, 300, 200));
+    std::vector<QRect> told;
+    workspace.setFrontFrameObserver([&](const QRect& frame) { told.push_back(frame); });
+    ipc.receive(encodeMessage(kWindowEvent, R"({"change":"focus","container":{"id":2,
+        "rect":{"x":-1e300,"y":"top","width":9e18,"height":50}}})"));
+    // A focused window that moved without a rectangle, and one not focused, change nothing.
+    ipc.receive(encodeMessage(kWindowEvent, R"({"change":"move","container":{"focused":true}})"));
+    ipc.receive(encodeMessage(kWindowEvent, R"({"change":"move","container":{"id":1,
+        "rect":{"x":1,"y":1,"width":5,"height":5}}})"));
+    const int farthest = SwayWorkspace::kFarthestCoordinate;
+    EXPECT_EQ(told, std::vector<QRect>{QRect(0, 0, farthest, 50)});
+}
+
 TEST(SwayLayouts, DescriptionsNameTheIdsOfX11) {
     const std::vector<NamedLayout> known{{"de", "", "German"},
                                          {"de", "nodeadkeys", "German (no dead keys)"}};

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The floating indicator on a Wayland compositor with layer surfaces: the picture the X11
+// indicator window shows (qt/indicator_face.h), as a layer surface that lets clicks through,
+// kept at the front window's bottom-right corner as the program keeps it on X11 (in from the
+// right edge and lifted above the bottom by Indicator's insets). The front window's frame comes
+// from the compositor (setFrontFrame); before one is known the indicator waits near the top-left
+// corner. The program's own origins come from a window list, which a Wayland client lacks: they
+// are kept and answered, the place follows the frames given here. A layer surface cannot be
+// dragged; it follows the front window anyway.
+//
+// Frames are in the coordinates of the output at the layout's origin. Main thread only.
+
+#include "platform/views.h"
+#include "wayland/layer_shell_overlay.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <memory>
+
+namespace velmora::program {
+
+class LayerShellIndicator : public std::enable_shared_from_this<LayerShellIndicator> {
+  public:
+    explicit LayerShellIndicator(std::unique_ptr<wayland::LayerShellOverlay> overlay);
+
+    void setFrontFrame(const QRect& frame);
+    // The window and its two views, sharing this indicator.
+    IndicatorViews views();
+
+    void setIconShown(bool shown);
+    bool iconShown() const { return iconShown_; }
+    void setBoxShown(bool shown);
+    bool boxShown() const { return boxShown_; }
+    void setIcon(QImage icon);
+
+  private:
+    void redraw();
+
+    std::unique_ptr<wayland::LayerShellOverlay> overlay_;
+    bool iconShown_ = false;
+    bool boxShown_ = false;
+    QImage icon_;
+    QPoint place_;
+};
+
+} // namespace velmora::program
