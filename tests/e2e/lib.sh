@@ -23,12 +23,14 @@ if [ -n "${E2E_UNPRIVILEGED:-}" ] && [ "$(id -u)" -eq 0 ]; then
             staged+=("$arg")
         fi
     done
-    if [ -n "${VELMORA_WAYLAND_WINDOW:-}" ]; then
-        cp "$VELMORA_WAYLAND_WINDOW" "$stage/"
-        export VELMORA_WAYLAND_WINDOW="$stage/$(basename "$VELMORA_WAYLAND_WINDOW")"
-    fi
+    for helper in VELMORA_WAYLAND_WINDOW VELMORA_FAKE_SERVICES; do
+        [ -n "${!helper:-}" ] || continue
+        cp "${!helper}" "$stage/"
+        export "$helper=$stage/$(basename "${!helper}")"
+    done
     chmod -R a+rX "$stage"
     status=0
+    cd "$stage"
     setpriv --reuid=velmora-e2e --regid=velmora-e2e --clear-groups \
         env TMPDIR=/tmp bash "$stage/$(basename "$0")" "${staged[@]}" || status=$?
     rm -rf "$stage"
