@@ -1,12 +1,34 @@
 // SPDX-License-Identifier: MIT
 #include "kde_global_shortcuts.h"
 
+#include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 
 #include <algorithm>
+
+// A key sequence as kglobalaccel sends it, (ai): up to four keys, unused ones 0. Plasma 5.27
+// and 6 both take it (setShortcutKeys); the older list of ints is gone from Plasma 6.
+struct WireKeySequence {
+    QList<int> keys;
+};
+Q_DECLARE_METATYPE(WireKeySequence)
+
+static QDBusArgument& operator<<(QDBusArgument& out, const WireKeySequence& sequence) {
+    out.beginStructure();
+    out << sequence.keys;
+    out.endStructure();
+    return out;
+}
+
+static const QDBusArgument& operator>>(const QDBusArgument& in, WireKeySequence& sequence) {
+    in.beginStructure();
+    in >> sequence.keys;
+    in.endStructure();
+    return in;
+}
 
 namespace velmora::kde {
 
@@ -37,7 +59,8 @@ QStringList actionId(const QString& action) {
 
 KdeGlobalShortcuts::KdeGlobalShortcuts(QDBusConnection bus, Keys keys, Log log)
     : bus_(std::move(bus)), keys_(std::move(keys)), log_(std::move(log)) {
-    qDBusRegisterMetaType<QList<int>>();
+    qDBusRegisterMetaType<WireKeySequence>();
+    qDBusRegisterMetaType<QList<WireKeySequence>>();
     QDBusConnectionInterface* daemon = bus_.interface();
     serviceRuns_ = daemon && daemon->isServiceRegistered(QString::fromLatin1(kService)).value();
     bus_.connect(kService, QStringLiteral("/component/%1").arg(kComponent),
@@ -89,9 +112,11 @@ void KdeGlobalShortcuts::bind(const Registration& registration) {
             [this, action, key](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
                 const QDBusMessage reply = call->reply();
-                const bool given =
-                    reply.type() == QDBusMessage::ReplyMessage && reply.signature() == "ai" &&
-                    qdbus_cast<QList<int>>(reply.arguments().constFirst()).contains(key);
+                bool given = false;
+                if (reply.type() == QDBusMessage::ReplyMessage && reply.signature() == "a(ai)")
+                    for (const WireKeySequence& sequence :
+                         qdbus_cast<QList<WireKeySequence>>(reply.arguments().constFirst()))
+                        given = given || sequence.keys.value(0) == key;
                 if (!given)
                     sayOnce("KDE's global shortcuts did not give " + action.toStdString() +
                             " its keys" +
