@@ -112,7 +112,11 @@ void KdeGlobalShortcuts::bind(const Registration& registration) {
             [this, action, key](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
                 const QDBusMessage reply = call->reply();
+                // Plasma 5.27 answers with the keys as a plain list, though it declares a list
+                // of sequences; either will do.
                 bool given = false;
+                if (reply.type() == QDBusMessage::ReplyMessage && reply.signature() == "ai")
+                    given = qdbus_cast<QList<int>>(reply.arguments().constFirst()).contains(key);
                 if (reply.type() == QDBusMessage::ReplyMessage && reply.signature() == "a(ai)")
                     for (const WireKeySequence& sequence :
                          qdbus_cast<QList<WireKeySequence>>(reply.arguments().constFirst()))
