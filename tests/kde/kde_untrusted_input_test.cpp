@@ -2,6 +2,7 @@
 // What KWin's keyboard service and the activation script's callers could send, as a broken or
 // hostile sender would: every value is bounded or refused and none costs the agent. The replies
 // travel through a private dbus-daemon, as the agent receives them.
+#include "kde/kde_global_shortcuts.h"
 #include "kde/kde_keyboard_layouts.h"
 #include "kde/kwin_activation_script.h"
 
@@ -9,6 +10,7 @@
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusVirtualObject>
+#include <QDeadlineTimer>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -49,6 +51,26 @@ struct FakeKeyboard final : QDBusVirtualObject {
     }
 };
 
+// A dbus-daemon of the test's own.
+struct PrivateBus {
+    QProcess daemon;
+    QString address;
+    PrivateBus() {
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        daemon.waitForReadyRead(10000);
+        address = daemon.readLine().trimmed();
+    }
+    ~PrivateBus() {
+        for (const char* name : {"agent", "desktop"})
+            QDBusConnection::disconnectFromBus(name);
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+    QDBusConnection connect(const char* name) {
+        return QDBusConnection::connectToBus(address, name);
+    }
+};
+
 QVariant layouts(std::initializer_list<WireLayout> some, int copies = 1) {
     QList<WireLayout> list;
     for (int i = 0; i < copies; ++i)
@@ -57,12 +79,9 @@ QVariant layouts(std::initializer_list<WireLayout> some, int copies = 1) {
 }
 
 TEST(KdeUntrustedInput, LayoutListRepliesAreCheckedAndBounded) {
-    QProcess daemon;
-    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(daemon.waitForReadyRead(10000));
-    const QString address = daemon.readLine().trimmed();
-    QDBusConnection keyboard = QDBusConnection::connectToBus(address, "keyboard");
-    QDBusConnection agent = QDBusConnection::connectToBus(address, "agent");
+    PrivateBus bus;
+    QDBusConnection keyboard = bus.connect("desktop");
+    QDBusConnection agent = bus.connect("agent");
     FakeKeyboard fake;
     ASSERT_TRUE(keyboard.registerVirtualObject("/Layouts", &fake));
     const QString huge(10000, u'x');
@@ -102,10 +121,52 @@ TEST(KdeUntrustedInput, LayoutListRepliesAreCheckedAndBounded) {
         for (const KdeLayout& layout : read.value_or(std::vector<KdeLayout>{}))
             EXPECT_LE(layout.name.size(), 256u);
     }
-    QDBusConnection::disconnectFromBus("agent");
-    QDBusConnection::disconnectFromBus("keyboard");
-    daemon.kill();
-    daemon.waitForFinished();
+}
+
+// Hotkeys with no global shortcuts service, then with one that answers nonsense: said once
+// each, nothing fails; a press of another component counts for nothing, the agent's does.
+TEST(KdeUntrustedInput, HotkeysSayOnceWhatKdeDoesNotGive) {
+    PrivateBus bus;
+    QDBusConnection service = bus.connect("desktop");
+    std::vector<std::string> said;
+    int presses = 0;
+    const auto keys = [](const PlistValue&, std::string*) { return std::optional(0x44); };
+    const auto hotKey = GlobalShortcut::hotKeyWithIdentifierKeyCombo(
+        "xkb:de", PlistValue(), [&](GlobalShortcut&) { ++presses; });
+    const auto log = [&](const std::string& line) { said.push_back(line); };
+    {
+        KdeGlobalShortcuts none(bus.connect("agent"), keys, log);
+        none.registerHotKey(hotKey);
+        none.registerHotKey(hotKey);
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_NE(said[0].find("not running"), std::string::npos) << said[0];
+    }
+    FakeKeyboard fake;
+    fake.reply = QString("keys");
+    ASSERT_TRUE(service.registerService("org.kde.kglobalaccel"));
+    ASSERT_TRUE(service.registerVirtualObject("/kglobalaccel", &fake));
+    KdeGlobalShortcuts centre(bus.connect("agent"), keys, log);
+    bool last = false; // the last press, after which the others are in
+    centre.registerHotKey(hotKey);
+    const auto lastKey = GlobalShortcut::hotKeyWithIdentifierKeyCombo(
+        "xkb:ru", PlistValue(), [&](GlobalShortcut&) { last = true; });
+    centre.registerHotKey(lastKey);
+    const auto press = [&](const char* component, const char* action) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            "/component/velmora", "org.kde.kglobalaccel.Component", "globalShortcutPressed");
+        signal.setArguments({component, action, qlonglong(1)});
+        service.send(signal);
+    };
+    press("other", "xkb:de");
+    press("velmora", "xkb:de");
+    press("velmora", "xkb:ru");
+    for (QDeadlineTimer deadline(10000); (said.size() < 3 || !last) && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    ASSERT_EQ(said.size(), 3u);
+    EXPECT_NE(said[1].find("did not give xkb:de"), std::string::npos) << said[1];
+    EXPECT_EQ(presses, 1);
+    for (const HotKeyPtr& key : {hotKey, lastKey}) // the fake answers on this thread: no wait
+        centre.unregisterHotKey(key);
 }
 
 TEST(KdeUntrustedInput, ActivationCallsSaturateAndDropUnusableText) {
