@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// What KWin's keyboard service and the activation script's callers could send, as a broken or
-// hostile sender would: every value is bounded or refused and none costs the agent. The replies
-// travel through a private dbus-daemon, as the agent receives them.
+// What KWin's keyboard service, KDE's global shortcuts and the activation script's callers could
+// send, as a broken or hostile sender would: every value is bounded or refused, said once, and
+// none costs the agent. Replies travel through a private dbus-daemon, as the agent gets them.
 #include "kde/kde_global_shortcuts.h"
 #include "kde/kde_keyboard_layouts.h"
 #include "kde/kwin_activation_script.h"
