@@ -1,36 +1,62 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Global hotkeys on KDE. Wayland lets no client grab keys; KDE's global shortcuts service
-// (org.kde.kglobalaccel) would bind them for the agent. This centre keeps the registrations
-// (so the settings show them) and says once why they stay silent: the service is not running,
-// or the agent does not bind through it yet.
+// (org.kde.kglobalaccel, inside KWin) binds them for the agent: each hotkey is an action of
+// the component "velmora", named by its identifier, given the stored keys (the agent's keys
+// win over what kglobalshortcutsrc remembers), and its press comes back as the component's
+// signal globalShortcutPressed. The actions are removed when unregistered and at exit. Without
+// the service, or for keys it does not take, the hotkeys stay registered but silent, said once.
 //
-// Main thread only.
+// Main thread only, once the QCoreApplication exists.
 
 #include "platform/hot_keys.h"
 
+#include <QDBusConnection>
+#include <QObject>
+
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace velmora::kde {
 
-class KdeGlobalShortcuts final : public GlobalShortcuts {
+class KdeGlobalShortcuts final : public QObject, public GlobalShortcuts {
+    Q_OBJECT
+
   public:
+    // The Qt key (key code | modifiers) of a stored key combo; none, with PROBLEM set, when it
+    // has none.
+    using Keys = std::function<std::optional<int>(const PlistValue& combo, std::string* problem)>;
     using Log = std::function<void(const std::string& line)>;
-    // SERVICERUNS: whether org.kde.kglobalaccel has an owner on the session bus.
-    KdeGlobalShortcuts(bool serviceRuns, Log log)
-        : serviceRuns_(serviceRuns), log_(std::move(log)) {}
+    static constexpr int kCallTimeoutMs = 2000;
+
+    KdeGlobalShortcuts(QDBusConnection bus, Keys keys, Log log);
+    ~KdeGlobalShortcuts() override;
 
     void registerHotKey(const HotKeyPtr& hotKey) override;
     void unregisterHotKey(const HotKeyPtr& hotKey) override;
     HotKeyPtr hotKeyWithIdentifier(const std::string& identifier) override;
 
+  private Q_SLOTS:
+    void onPressed(const QString& component, const QString& action, qlonglong timestamp);
+
   private:
-    bool serviceRuns_;
+    struct Registration {
+        HotKeyPtr hotKey;
+        std::optional<int> key; // none: registered but silent
+    };
+
+    void bind(const Registration& registration);
+    void sayOnce(const std::string& line);
+
+    QDBusConnection bus_;
+    Keys keys_;
     Log log_;
-    std::vector<HotKeyPtr> registered_;
-    bool told_ = false;
+    bool serviceRuns_ = false;
+    std::vector<Registration> registrations_;
+    std::set<std::string> said_;
 };
 
 } // namespace velmora::kde

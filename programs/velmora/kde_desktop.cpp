@@ -9,12 +9,14 @@
 #include "qt/log_categories.h"
 #include "qt/url_opener.h"
 #include "x11/chrome_browsers.h"
+#include "x11/key_positions.h"
+#include "x11/stored_key_combo.h"
 #include "xdg/autostart_folder.h"
 #include "xkb_registry_layouts.h"
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
+#include <QKeySequence>
 #include <QStandardPaths>
 
 #include <map>
@@ -33,10 +35,33 @@ std::vector<kde::KnownLayout> registryLayouts() {
     return layouts;
 }
 
-// Whether NAME has an owner on the session bus; bounded by the bus's own answer.
-bool ownedOnSessionBus(const char* name) {
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    return bus && bus->isServiceRegistered(QString::fromLatin1(name)).value();
+// KDE's global shortcuts take Qt's keys: the key the stored position is labelled with (as the
+// X11 backend names it) and Qt's modifiers, Command being the Super (Meta) key.
+std::optional<int> qtKeyOfCombo(const PlistValue& value, std::string* problem) {
+    const x11::KeyComboReading reading = x11::readStoredKeyCombo(value);
+    if (!reading.combo) {
+        *problem = reading.problem;
+        return std::nullopt;
+    }
+    const x11::KeyPosition* position = x11::keyPositionOfKeyCode(reading.combo->keyCode);
+    const QKeySequence key =
+        position ? QKeySequence::fromString(
+                       QString::fromUtf8(position->label.data(), qsizetype(position->label.size())),
+                       QKeySequence::PortableText)
+                 : QKeySequence();
+    if (key.count() != 1) {
+        *problem =
+            "Qt has no key for the stored key code " + std::to_string(reading.combo->keyCode);
+        return std::nullopt;
+    }
+    int combined = key[0].toCombined();
+    for (const auto& [mask, modifier] :
+         {std::pair{x11::kStoredCommandMask, Qt::META},
+          std::pair{x11::kStoredControlMask, Qt::CTRL}, std::pair{x11::kStoredOptionMask, Qt::ALT},
+          std::pair{x11::kStoredShiftMask, Qt::SHIFT}})
+        if (reading.combo->modifierFlags & mask)
+            combined |= int(modifier);
+    return combined;
 }
 
 } // namespace
@@ -106,7 +131,7 @@ KdeDesktop::KdeDesktop(PlistFileDefaults& store, bool startedAtLogin)
       trayWatch_(kStatusNotifierWatcher, QDBusConnection::sessionBus(),
                  QDBusServiceWatcher::WatchForRegistration |
                      QDBusServiceWatcher::WatchForUnregistration),
-      hotKeyCenter_(ownedOnSessionBus("org.kde.kglobalaccel"), kdeLog_),
+      hotKeyCenter_(QDBusConnection::sessionBus(), qtKeyOfCombo, kdeLog_),
       autostart_(xdg::defaultAutostartFolder(), kOwnBundleIdentifier, qt::infoLog(qt::logXdg),
                  kStartedAtLoginOption),
       platform_{.defaults = store,

@@ -30,6 +30,8 @@ set_layout() { call org.kde.keyboard /Layouts org.kde.KeyboardLayouts.setLayout 
 layout_is() { [ "$(layout)" = "$1" ]; }
 "$VELMORA" desktop | grep -qx 'desktop: kde' || fail "velmora desktop did not find KDE"
 
+# Ctrl+Alt+D (D's key code 2) selects German.
+store_shortcuts 'xkb:de' 2 $((0x40000 | 0x80000))
 "$VELMORA" rule term-de xkb:de 2>/dev/null
 "$VELMORA" rule term-ru xkb:ru 2>/dev/null
 # activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
@@ -86,6 +88,18 @@ call "$agent" /com/quorvant/Velmora/KWin com.quorvant.Velmora.KWin.windowActivat
     string:x string:term-ru string:term-ru string:1 string:0,0,1,1 >/dev/null
 wait_until "a word about the foreign caller" velmora_says "other than KWin"
 layout_is 1 || fail "a foreign caller switched the layout to $(layout)"
+
+# The stored hotkey, bound through KDE's global shortcuts with the keys the settings store (Qt's
+# Ctrl | Alt | Key_D). No key can be pressed into KWin's virtual session from here (no uinput,
+# no virtual keyboard client), so the test has kglobalaccel invoke the shortcut, as a press would.
+action=array:string:velmora,xkb:de,Velmora,xkb:de
+wait_until "the hotkey's keys" eval 'call org.kde.kglobalaccel /kglobalaccel \
+    org.kde.KGlobalAccel.shortcut $action | grep -qw $((0x04000000 | 0x08000000 | 0x44))'
+set_layout 0
+wait_until "English by hand" layout_is 0
+call org.kde.kglobalaccel /component/velmora org.kde.kglobalaccel.Component.invokeShortcut \
+    string:xkb:de >/dev/null
+wait_until "the hotkey's German" layout_is 1
 
 # KWin going away ends the agent with a word, its settings saved and the rules kept.
 kill "$KWIN_PID"
