@@ -50,7 +50,10 @@ start_session_bus
 "$VELMORA_FAKE_SERVICES" tray >"$WORK/tray" 2>>"$WORK/client.log" &
 PIDS+=($!)
 wait_until "the panel's tray" grep -qx ready "$WORK/tray"
-QT_QPA_PLATFORM=wayland "$VELMORA" --desktop sway >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
+# Qt 6.4's Wayland plugin leaves its display's globals allocated at exit: no leak check for this
+# agent in the sanitizer build (the offscreen agent below, with its own Wayland indicator, has one).
+ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" \
+    QT_QPA_PLATFORM=wayland "$VELMORA" --desktop sway >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
 VELMORA_PID=$!
 PIDS+=("$VELMORA_PID")
 wait_until "the tray item" grep -q RegisterStatusNotifierItem "$WORK/tray"
