@@ -73,20 +73,22 @@ KdeDesktop::KdeDesktop(PlistFileDefaults& store, bool startedAtLogin)
           qt::infoLog(qt::logAgent)),
       inputSources_(frameworkInputSources_, info_), images_(qt::infoLog(qt::logQt)),
       installed_(images_),
-      workspace_(kde::KdeApplicationLookup{
-          .identify =
-              [this](const kde::KWinWindow& window) {
-                  // KWin's desktop file name is what sway's app id is: the same lookup.
-                  return identities_.identify(
-                      sway::WindowIdentity{window.desktopFile, window.resourceClass, window.pid});
-              },
-          .applicationPath =
-              [this](const std::string& id) { return installed_.desktopFileForId(id); },
-          .iconForFile =
-              [this](const std::string& path) { return installed_.iconForDesktopFile(path); },
-          .displayNameAtPath =
-              [this](const std::string& path) { return installed_.displayNameOfDesktopFile(path); },
-      }),
+      workspace_(
+          [this](const kde::KWinWindow& window) {
+              // KWin's desktop file name is what sway's app id is: the same lookup.
+              return identities_.identify(
+                  sway::WindowIdentity{window.desktopFile, window.resourceClass, window.pid});
+          },
+          InstalledApplicationLookup{
+              .applicationPath =
+                  [this](const std::string& id) { return installed_.desktopFileForId(id); },
+              .iconForFile =
+                  [this](const std::string& path) { return installed_.iconForDesktopFile(path); },
+              .displayNameAtPath =
+                  [this](const std::string& path) {
+                      return installed_.displayNameOfDesktopFile(path);
+                  },
+          }),
       activations_(
           QDBusConnection::sessionBus(),
           QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + "/velmora",
@@ -102,7 +104,7 @@ KdeDesktop::KdeDesktop(PlistFileDefaults& store, bool startedAtLogin)
                   },
           },
           kdeLog_),
-      eventMonitor_(kdeLog_), views_(nullptr, qt::infoLog(qt::logQt)),
+      eventMonitor_("KDE", kdeLog_), views_(nullptr, qt::infoLog(qt::logQt)),
       trayWatch_(kStatusNotifierWatcher, QDBusConnection::sessionBus(),
                  QDBusServiceWatcher::WatchForRegistration |
                      QDBusServiceWatcher::WatchForUnregistration),

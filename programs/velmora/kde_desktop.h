@@ -13,7 +13,6 @@
 #include "input_method_frameworks.h"
 #include "kde/kde_global_shortcuts.h"
 #include "kde/kde_keyboard_layouts.h"
-#include "kde/kde_neutral_services.h"
 #include "kde/kde_workspace.h"
 #include "kde/kwin_activation_script.h"
 #include "missing_layout_notes.h"
@@ -23,11 +22,12 @@
 #include "qt/qt_images.h"
 #include "qt/qt_run_loop.h"
 #include "store/plist_file_defaults.h"
-#include "sway/sway_neutral_services.h"
 #include "wayland_app_identities.h"
 #include "x11/installed_applications.h"
 #include "xdg/xdg_autostart_login_items.h"
 
+#include "platform/absent_services.h"
+#include "platform/desktop_broadcast_hub.h"
 #include "platform/platform.h"
 
 #include <QDBusServiceWatcher>
@@ -61,7 +61,7 @@ class KdeDesktop {
     const std::function<void(const std::string&)> kdeLog_;
     qt::QtApplicationInfo info_;
     qt::QtRunLoop runLoop_;
-    sway::SwayDesktopBroadcasts distributed_;
+    DesktopBroadcastHub distributed_;
     kde::KdeKeyboardLayouts layouts_;
     InputMethodFrameworks frameworks_;
     FrameworkInputSources frameworkInputSources_;
@@ -71,10 +71,10 @@ class KdeDesktop {
     WaylandAppIdentities identities_;
     kde::KdeWorkspace workspace_;
     kde::KWinActivations activations_;
-    sway::NoWindowList windowList_;
-    sway::NoScreens screens_;
-    kde::NoGlobalEvents eventMonitor_;
-    sway::NoCursor cursor_;
+    NoWindowList windowList_;
+    NoScreens screens_;
+    NoGlobalEvents eventMonitor_;
+    NoCursor cursor_;
     qt::QtChildProcess childProcess_;
     ProgramViews views_;
     // The tray: Plasma's panel registers this name on the session bus.

@@ -80,11 +80,8 @@ SwayDesktop::SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument
       installed_(images_),
       workspace_(
           *ipc_, tree,
-          sway::ApplicationLookup{
-              .identify =
-                  [this](const sway::WindowIdentity& window) {
-                      return identities_.identify(window);
-                  },
+          [this](const sway::WindowIdentity& window) { return identities_.identify(window); },
+          InstalledApplicationLookup{
               .applicationPath =
                   [this](const std::string& id) { return installed_.desktopFileForId(id); },
               .iconForFile =
@@ -95,7 +92,7 @@ SwayDesktop::SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument
                   },
           },
           swayLog_),
-      eventMonitor_(swayLog_), views_(nullptr, qt::infoLog(qt::logQt)),
+      eventMonitor_("sway", swayLog_), views_(nullptr, qt::infoLog(qt::logQt)),
       trayWatch_(kStatusNotifierWatcher, QDBusConnection::sessionBus(),
                  QDBusServiceWatcher::WatchForRegistration |
                      QDBusServiceWatcher::WatchForUnregistration),

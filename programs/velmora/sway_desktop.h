@@ -4,7 +4,7 @@
 // Platform the application delegate runs on. Everything comes through sway's IPC socket;
 // when sway goes away (the socket closes, sway shuts down) the settings are saved and the
 // event loop ends with status 1. What Wayland does not give a client stays off and is said
-// once (sway/sway_neutral_services.h).
+// once (platform/absent_services.h).
 //
 // Main thread only, once the QApplication exists; STORE outlives it.
 
@@ -22,13 +22,14 @@
 #include "sway/sway_hot_keys.h"
 #include "sway/sway_input_sources.h"
 #include "sway/sway_ipc.h"
-#include "sway/sway_neutral_services.h"
 #include "sway/sway_workspace.h"
 #include "sway_key_combos.h"
 #include "wayland_app_identities.h"
 #include "x11/installed_applications.h"
 #include "xdg/xdg_autostart_login_items.h"
 
+#include "platform/absent_services.h"
+#include "platform/desktop_broadcast_hub.h"
 #include "platform/platform.h"
 
 #include <QDBusServiceWatcher>
@@ -64,7 +65,7 @@ class SwayDesktop {
     qt::QtApplicationInfo info_;
     qt::QtRunLoop runLoop_;
     std::unique_ptr<sway::SwayIpc> ipc_;
-    sway::SwayDesktopBroadcasts distributed_;
+    DesktopBroadcastHub distributed_;
     sway::SwayInputSources layouts_;
     InputMethodFrameworks frameworks_;
     FrameworkInputSources frameworkInputSources_;
@@ -73,10 +74,10 @@ class SwayDesktop {
     x11::InstalledApplications installed_;
     WaylandAppIdentities identities_;
     sway::SwayWorkspace workspace_;
-    sway::NoWindowList windowList_;
-    sway::NoScreens screens_;
-    sway::NoGlobalEvents eventMonitor_;
-    sway::NoCursor cursor_;
+    NoWindowList windowList_;
+    NoScreens screens_;
+    NoGlobalEvents eventMonitor_;
+    NoCursor cursor_;
     qt::QtChildProcess childProcess_;
     ProgramViews views_;
     // The tray: a StatusNotifierItem host (waybar, ...) registers this name on the session bus.

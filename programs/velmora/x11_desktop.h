@@ -11,6 +11,7 @@
 #include "framework_input_sources.h"
 #include "input_method_frameworks.h"
 #include "missing_layout_notes.h"
+#include "platform/desktop_broadcast_hub.h"
 #include "program_views.h"
 #include "qt/qt_application.h"
 #include "qt/qt_child_process.h"
@@ -22,7 +23,6 @@
 #include "x11/window_icons.h"
 #include "x11/x11_connection.h"
 #include "x11/x11_cursor.h"
-#include "x11/x11_distributed_notifications.h"
 #include "x11/x11_event_monitor.h"
 #include "x11/x11_hot_key_center.h"
 #include "x11/x11_screens.h"
@@ -69,7 +69,7 @@ class X11Desktop {
     qt::QtRunLoop runLoop_;
     QSocketNotifier displayNotifier_;
     x11::ApplicationIdentities identities_;
-    x11::X11DesktopBroadcasts distributed_;
+    DesktopBroadcastHub distributed_;
     x11::XkbInputSources xkbInputSources_;
     // While an input-method framework runs, its input sources are the ones rules select.
     InputMethodFrameworks frameworks_;
