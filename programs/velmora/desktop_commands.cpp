@@ -64,11 +64,7 @@ std::optional<DesktopLook> lookAtSway(const std::string& socket, std::string* er
     }
     // The agent's own services, on a connection that sends nothing: the same IDs and keys.
     sway::SwayIpc unused(logToConsole);
-    std::vector<sway::NamedLayout> known;
-    for (XkbLayoutInfo& layout : xkbRegistryLayouts())
-        known.push_back(
-            {std::move(layout.layout), std::move(layout.variant), std::move(layout.description)});
-    sway::SwayInputSources sources(unused, *answers[0], std::move(known), {}, {});
+    sway::SwayInputSources sources(unused, *answers[0], xkbRegistryLayouts(), {}, {});
     WaylandAppIdentities identities;
     sway::SwayWorkspace workspace(
         unused, *answers[1],
@@ -97,7 +93,7 @@ std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, b
     if (!all)
         return layouts;
     const std::size_t keymap = layouts.size();
-    for (const XkbLayoutInfo& info : xkbRegistryLayouts()) {
+    for (const NamedLayout& info : xkbRegistryLayouts()) {
         InputSource source;
         source.inputSourceID = x11::inputSourceIdFor({info.layout, info.variant});
         source.localizedName = info.description;

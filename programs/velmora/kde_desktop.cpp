@@ -13,14 +13,6 @@ namespace velmora::program {
 
 namespace {
 
-std::vector<kde::KnownLayout> registryLayouts() {
-    std::vector<kde::KnownLayout> layouts;
-    for (XkbLayoutInfo& layout : xkbRegistryLayouts())
-        layouts.push_back(
-            {std::move(layout.layout), std::move(layout.variant), std::move(layout.description)});
-    return layouts;
-}
-
 // Whether NAME has an owner on the session bus; bounded by the bus's own answer.
 bool ownedOnSessionBus(const char* name) {
     QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
@@ -44,7 +36,7 @@ std::unique_ptr<KdeDesktop> KdeDesktop::connect(PlistFileDefaults& store, bool s
 
 KdeDesktop::KdeDesktop(PlistFileDefaults& store, bool startedAtLogin)
     : store_(store), kdeLog_(qt::infoLog(qt::logKde)), basics_(startedAtLogin),
-      layouts_(QDBusConnection::sessionBus(), registryLayouts(), basics_.poster(), kdeLog_),
+      layouts_(QDBusConnection::sessionBus(), xkbRegistryLayouts(), basics_.poster(), kdeLog_),
       sources_(layouts_, basics_),
       workspace_(
           [this](const kde::KWinWindow& window) {
@@ -70,13 +62,9 @@ KdeDesktop::KdeDesktop(PlistFileDefaults& store, bool startedAtLogin)
           kdeLog_),
       eventMonitor_("KDE", kdeLog_), shown_(nullptr, workspace_, basics_, store),
       trayWatch_(shown_.views), hotKeyCenter_(ownedOnSessionBus("org.kde.kglobalaccel"), kdeLog_),
-      platform_(sharedPlatform(store, basics_, sources_, shown_,
-                               {.workspace = workspace_,
-                                .eventMonitor = eventMonitor_,
-                                .windowList = windowList_,
-                                .screens = screens_,
-                                .cursor = cursor_,
-                                .hotKeyCenter = &hotKeyCenter_})) {
+      platform_(sharedPlatform(
+          store, basics_, sources_, shown_,
+          {workspace_, eventMonitor_, windowList_, screens_, cursor_, &hotKeyCenter_})) {
     workspace_.setURLOpener(openURLOnDesktop);
     sources_.followFront(workspace_,
                          {kApplicationActivatedNotification, kApplicationUnhiddenNotification});

@@ -8,18 +8,6 @@
 
 namespace velmora::program {
 
-namespace {
-
-std::vector<sway::NamedLayout> registryLayouts() {
-    std::vector<sway::NamedLayout> layouts;
-    for (XkbLayoutInfo& layout : xkbRegistryLayouts())
-        layouts.push_back(
-            {std::move(layout.layout), std::move(layout.variant), std::move(layout.description)});
-    return layouts;
-}
-
-} // namespace
-
 std::unique_ptr<SwayDesktop> SwayDesktop::connect(const std::string& socket,
                                                   PlistFileDefaults& store, bool startedAtLogin,
                                                   std::string* error) {
@@ -46,7 +34,8 @@ std::unique_ptr<SwayDesktop> SwayDesktop::connect(const std::string& socket,
 SwayDesktop::SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument& tree,
                          const QJsonDocument& inputs, PlistFileDefaults& store, bool startedAtLogin)
     : store_(store), swayLog_(qt::infoLog(qt::logSway)), basics_(startedAtLogin),
-      ipc_(std::move(ipc)), layouts_(*ipc_, inputs, registryLayouts(), basics_.poster(), swayLog_),
+      ipc_(std::move(ipc)),
+      layouts_(*ipc_, inputs, xkbRegistryLayouts(), basics_.poster(), swayLog_),
       sources_(layouts_, basics_),
       workspace_(
           *ipc_, tree,
@@ -59,13 +48,9 @@ SwayDesktop::SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument
                                         return keyCombos_.combination(combo, problem);
                                     },
                                     swayLog_),
-      platform_(sharedPlatform(store, basics_, sources_, shown_,
-                               {.workspace = workspace_,
-                                .eventMonitor = eventMonitor_,
-                                .windowList = windowList_,
-                                .screens = screens_,
-                                .cursor = cursor_,
-                                .hotKeyCenter = &hotKeyCenter_})) {
+      platform_(sharedPlatform(
+          store, basics_, sources_, shown_,
+          {workspace_, eventMonitor_, windowList_, screens_, cursor_, &hotKeyCenter_})) {
     ipc_->setGone([this](const std::string& why) {
         basics_.info.log(why + "; sway is gone: settings saved, exiting");
         store_.synchronize();

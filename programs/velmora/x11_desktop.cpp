@@ -28,13 +28,9 @@ X11Desktop::X11Desktop(x11::X11Connection& connection, PlistFileDefaults& store,
       // The status item shows once a tray comes; the server tells when, so nothing polls.
       trayWatch_(connection, [this](bool present) { shown_.views.systemTrayChanged(present); }),
       hotKeyCenter_(connection, basics_.runLoop, x11Log_),
-      platform_(sharedPlatform(store, basics_, sources_, shown_,
-                               {.workspace = workspace_,
-                                .eventMonitor = eventMonitor_,
-                                .windowList = windowList_,
-                                .screens = screens_,
-                                .cursor = cursor_,
-                                .hotKeyCenter = &hotKeyCenter_})) {
+      platform_(sharedPlatform(
+          store, basics_, sources_, shown_,
+          {workspace_, eventMonitor_, windowList_, screens_, cursor_, &hotKeyCenter_})) {
     QObject::connect(&displayNotifier_, &QSocketNotifier::activated,
                      [this] { connection_.pump(); });
     QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
