@@ -39,8 +39,9 @@ class WindowEventWorkspace : public Workspace {
     explicit WindowEventWorkspace(InstalledApplicationLookup installed)
         : installed_(std::move(installed)) {}
 
-    // Any thread.
+    // Any thread (the front as the main thread last saw it).
     std::optional<RunningApplication> frontApplication() override;
+    // Main thread.
     void addObserver(const std::string& name, Observer observer) override;
     std::optional<std::string> applicationPath(const std::string& bundleIdentifier) override;
     ImagePtr iconForFile(const std::string& path) override;
