@@ -18,10 +18,10 @@ constexpr const char* kPath = "/Layouts";
 constexpr const char* kInterface = "org.kde.KeyboardLayouts";
 constexpr qsizetype kMaxNameCharacters = 256;
 
-std::string idOf(const std::vector<KnownLayout>& known, const QString& shortName,
+std::string idOf(const std::vector<NamedLayout>& known, const QString& shortName,
                  const QString& longName, std::size_t index) {
     const std::string description = longName.toStdString();
-    for (const KnownLayout& layout : known)
+    for (const NamedLayout& layout : known)
         if (!description.empty() && layout.description == description)
             return "xkb:" + layout.layout +
                    (layout.variant.empty() ? "" : "(" + layout.variant + ")");
@@ -35,7 +35,7 @@ std::string idOf(const std::vector<KnownLayout>& known, const QString& shortName
 } // namespace
 
 std::optional<std::vector<KdeLayout>> layoutsOfReply(const QDBusMessage& reply,
-                                                     const std::vector<KnownLayout>& known) {
+                                                     const std::vector<NamedLayout>& known) {
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != "a(sss)")
         return std::nullopt;
     const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
@@ -57,7 +57,7 @@ std::optional<std::vector<KdeLayout>> layoutsOfReply(const QDBusMessage& reply,
     return layouts;
 }
 
-KdeKeyboardLayouts::KdeKeyboardLayouts(QDBusConnection bus, std::vector<KnownLayout> known,
+KdeKeyboardLayouts::KdeKeyboardLayouts(QDBusConnection bus, std::vector<NamedLayout> known,
                                        Post post, Log log)
     : bus_(std::move(bus)), known_(std::move(known)), post_(std::move(post)), log_(std::move(log)) {
     bus_.connect(kService, kPath, kInterface, "layoutChanged", this, SLOT(onLayoutChanged(uint)));
@@ -164,7 +164,7 @@ std::vector<InputSource> KdeKeyboardLayouts::sourcesMatching(const std::optional
         if (!id || layouts_[i].id == *id)
             sources.push_back(sourceAt(i));
     if (id && sources.empty() && includeAllInstalled)
-        for (const KnownLayout& layout : known_) {
+        for (const NamedLayout& layout : known_) {
             if (idOf({layout}, {}, QString::fromStdString(layout.description), 0) != *id)
                 continue;
             InputSource missing;

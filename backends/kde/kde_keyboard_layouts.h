@@ -25,12 +25,6 @@
 
 namespace velmora::kde {
 
-struct KnownLayout {
-    std::string layout;      // "de"
-    std::string variant;     // "" or "nodeadkeys"
-    std::string description; // "German (no dead keys)"
-};
-
 struct KdeLayout {
     std::string id;   // "xkb:de(nodeadkeys)"
     std::string name; // what the user reads
@@ -39,7 +33,7 @@ struct KdeLayout {
 // The layouts in a getLayoutsList reply; none when the reply is not a list of three strings
 // each. At most kMaxLayouts are read.
 std::optional<std::vector<KdeLayout>> layoutsOfReply(const QDBusMessage& reply,
-                                                     const std::vector<KnownLayout>& known);
+                                                     const std::vector<NamedLayout>& known);
 
 class KdeKeyboardLayouts final : public QObject, public InputSources {
     Q_OBJECT
@@ -50,7 +44,7 @@ class KdeKeyboardLayouts final : public QObject, public InputSources {
     static constexpr std::size_t kMaxLayouts = 32;
     static constexpr int kCallTimeoutMs = 2000;
 
-    KdeKeyboardLayouts(QDBusConnection bus, std::vector<KnownLayout> known, Post post, Log log);
+    KdeKeyboardLayouts(QDBusConnection bus, std::vector<NamedLayout> known, Post post, Log log);
 
     std::optional<InputSource> currentSource() override;
     std::vector<InputSource> sourcesMatching(const std::optional<std::string>& id,
@@ -70,7 +64,7 @@ class KdeKeyboardLayouts final : public QObject, public InputSources {
     void sayOnce(const std::string& line);
 
     QDBusConnection bus_;
-    std::vector<KnownLayout> known_;
+    std::vector<NamedLayout> known_;
     Post post_;
     Log log_;
     std::vector<KdeLayout> layouts_;

@@ -22,12 +22,6 @@
 
 namespace velmora::sway {
 
-struct NamedLayout {
-    std::string layout;      // "de"
-    std::string variant;     // "" or "nodeadkeys"
-    std::string description; // "German (no dead keys)"
-};
-
 // The ID of the layout sway describes as DESCRIPTION; "xkb:group<N>" (N = INDEX + 1), as on
 // X11 for a group without a known name, when KNOWN has no such description.
 std::string inputSourceIdForDescription(const std::vector<NamedLayout>& known,

@@ -40,15 +40,16 @@ WindowIdentity windowIdentityOf(const QJsonObject& container) {
     return identity;
 }
 
-SwayWorkspace::SwayWorkspace(SwayIpc& ipc, const QJsonDocument& tree, ApplicationLookup lookup,
-                             Log log)
-    : lookup_(std::move(lookup)), log_(std::move(log)) {
+SwayWorkspace::SwayWorkspace(SwayIpc& ipc, const QJsonDocument& tree, Identify identify,
+                             InstalledApplicationLookup installed, Log log)
+    : WindowEventWorkspace(std::move(installed)), identify_(std::move(identify)),
+      log_(std::move(log)) {
     takeTree(tree.object(), 0);
     ipc.onEvent(kWindowEvent, [this](const QJsonObject& event) { onWindowEvent(event); });
 }
 
 void SwayWorkspace::takeTree(const QJsonObject& node, int depth) {
-    if (depth > kMaxTreeDepth || windows_.size() >= kMaxWindows) {
+    if (depth > kMaxTreeDepth || windows_.full()) {
         if (!toldTreeCut_ && log_)
             log_("sway's window tree is larger than the agent reads; the rest is left out");
         toldTreeCut_ = true;
@@ -78,54 +79,26 @@ void SwayWorkspace::onWindowEvent(const QJsonObject& event) {
         if (container.value("focused").toBool())
             takeFrontFrame(container);
     } else if (change == "new") {
-        if (windows_.size() < kMaxWindows)
+        if (!windows_.full())
             remember(id, container, true);
     } else if (change == "close") {
-        const auto closed = windows_.find(id);
-        if (closed == windows_.end())
-            return;
-        const std::string key = closed->second.key;
-        windows_.erase(closed);
-        if (std::none_of(windows_.begin(), windows_.end(),
-                         [&](const auto& window) { return window.second.key == key; }))
-            std::erase(appOrder_, key);
+        windows_.forget(id);
     }
 }
 
-std::string SwayWorkspace::keyOf(const RunningApplication& application,
-                                 const WindowIdentity& identity) const {
-    if (application.bundleIdentifier)
-        return "app:" + *application.bundleIdentifier;
-    return "pid:" + std::to_string(identity.pid);
-}
-
-SwayWorkspace::Window& SwayWorkspace::remember(std::int64_t id, const QJsonObject& container,
-                                               bool notify) {
+ApplicationWindow SwayWorkspace::remember(std::int64_t id, const QJsonObject& container,
+                                          bool notify) {
     const WindowIdentity identity = windowIdentityOf(container);
-    Window window{.key = {}, .application = lookup_.identify(identity)};
-    window.key = keyOf(window.application, identity);
-    const bool launched =
-        std::find(appOrder_.begin(), appOrder_.end(), window.key) == appOrder_.end();
-    if (launched)
-        appOrder_.push_back(window.key);
-    Window& stored = windows_[id] = std::move(window);
-    if (notify && launched && stored.application.activationPolicy == ActivationPolicy::Regular)
-        post(kApplicationLaunchedNotification, stored.application);
-    return stored;
+    const ApplicationWindow window(identify_(identity), identity.pid);
+    if (windows_.remember(id, window) && notify)
+        launched(window);
+    return window;
 }
 
 void SwayWorkspace::becomeActive(std::int64_t id, const QJsonObject& container) {
     // A focus event carries the whole container: what it says now is what counts (an app_id
     // may be set after the window appeared).
-    const Window& window = remember(id, container, true);
-    const bool otherApplication = activeKey_ != window.key;
-    activeKey_ = window.key;
-    {
-        std::lock_guard lock(frontMutex_);
-        front_ = window.application;
-    }
-    if (otherApplication)
-        post(kApplicationActivatedNotification, window.application);
+    activated(remember(id, container, true));
 }
 
 void SwayWorkspace::takeFrontFrame(const QJsonObject& container) {
@@ -141,51 +114,6 @@ void SwayWorkspace::takeFrontFrame(const QJsonObject& container) {
 
 void SwayWorkspace::setFrontFrameObserver(FrameObserver observer) {
     frameObserver_ = std::move(observer);
-}
-
-std::optional<RunningApplication> SwayWorkspace::frontApplication() {
-    std::lock_guard lock(frontMutex_);
-    return front_;
-}
-
-std::vector<RunningApplication> SwayWorkspace::runningApplications() {
-    std::vector<RunningApplication> result;
-    for (const std::string& key : appOrder_)
-        for (const auto& [id, window] : windows_)
-            if (window.key == key) {
-                result.push_back(window.application);
-                break;
-            }
-    return result;
-}
-
-void SwayWorkspace::addObserver(const std::string& name, Observer observer) {
-    observers_[name].push_back(std::move(observer));
-}
-
-void SwayWorkspace::post(const char* name, const RunningApplication& application) {
-    auto it = observers_.find(name);
-    if (it == observers_.end())
-        return;
-    const WorkspaceNotification notification{name, application};
-    auto observers = it->second; // an observer may subscribe more
-    for (auto& observer : observers)
-        observer(notification);
-}
-
-std::optional<std::string> SwayWorkspace::applicationPath(const std::string& bundleIdentifier) {
-    return lookup_.applicationPath ? lookup_.applicationPath(bundleIdentifier) : std::nullopt;
-}
-
-ImagePtr SwayWorkspace::iconForFile(const std::string& path) {
-    return lookup_.iconForFile ? lookup_.iconForFile(path) : nullptr;
-}
-
-std::string SwayWorkspace::displayNameAtPath(const std::string& path) {
-    if (lookup_.displayNameAtPath)
-        if (auto name = lookup_.displayNameAtPath(path))
-            return *name;
-    return Workspace::displayNameAtPath(path);
 }
 
 } // namespace velmora::sway

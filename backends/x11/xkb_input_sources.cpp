@@ -34,7 +34,7 @@ void logXkbMessage(xkb_context* context, xkb_log_level, const char* format, va_l
 
 } // namespace
 
-XkbInputSources::XkbInputSources(X11Connection& connection, X11DesktopBroadcasts& notifications,
+XkbInputSources::XkbInputSources(X11Connection& connection, DesktopBroadcastHub& notifications,
                                  Log log)
     : connection_(connection), notifications_(notifications), log_(std::move(log)) {
     if (!connection_.hasXkb()) {

@@ -7,9 +7,9 @@
 // search for one ID among all installed sources also finds a layout that the keymap lacks: it
 // is listed as not enabled, by the name XKB gives it.
 
+#include "platform/desktop_broadcast_hub.h"
 #include "platform/text_input_sources.h"
 #include "x11_connection.h"
-#include "x11_distributed_notifications.h"
 #include "xkb_layout_ids.h"
 #include "xkb_layout_names.h"
 
@@ -30,7 +30,7 @@ class XkbInputSources final : public InputSources {
     // LOG takes the lines about a missing XKB extension, an unreadable keymap and xkbcommon's
     // own warnings.
     using Log = std::function<void(const std::string& line)>;
-    XkbInputSources(X11Connection& connection, X11DesktopBroadcasts& notifications, Log log);
+    XkbInputSources(X11Connection& connection, DesktopBroadcastHub& notifications, Log log);
     ~XkbInputSources() override;
 
     std::optional<InputSource> currentSource() override;
@@ -46,7 +46,7 @@ class XkbInputSources final : public InputSources {
     std::optional<std::uint8_t> currentGroup();
 
     X11Connection& connection_;
-    X11DesktopBroadcasts& notifications_;
+    DesktopBroadcastHub& notifications_;
     Log log_;
     xkb_context* context_ = nullptr;
     XkbLayoutNames layoutNames_;

@@ -5,12 +5,12 @@
 #include "desktop_choice.h"
 #include "input_method_frameworks.h"
 #include "platform/application.h"
+#include "platform/desktop_broadcast_hub.h"
 #include "sway/sway_input_sources.h"
 #include "sway/sway_probe.h"
 #include "wayland_app_identities.h"
 #include "x11/application_identities.h"
 #include "x11/x11_connection.h"
-#include "x11/x11_distributed_notifications.h"
 #include "x11/x11_workspace.h"
 #include "x11/xkb_input_sources.h"
 #include "x11/xkb_layout_ids.h"
@@ -40,7 +40,7 @@ std::optional<DesktopLook> lookAtX11(std::string* error) {
         return std::nullopt;
     DesktopLook look;
     if (connection->hasXkb()) {
-        x11::X11DesktopBroadcasts notifications;
+        DesktopBroadcastHub notifications;
         x11::XkbInputSources sources(*connection, notifications, logToConsole);
         look.layouts = sources.sourcesMatching(std::nullopt, false);
     }
@@ -64,17 +64,12 @@ std::optional<DesktopLook> lookAtSway(const std::string& socket, std::string* er
     }
     // The agent's own services, on a connection that sends nothing: the same IDs and keys.
     sway::SwayIpc unused(logToConsole);
-    std::vector<sway::NamedLayout> known;
-    for (XkbLayoutInfo& layout : xkbRegistryLayouts())
-        known.push_back(
-            {std::move(layout.layout), std::move(layout.variant), std::move(layout.description)});
-    sway::SwayInputSources sources(unused, *answers[0], std::move(known), {}, {});
+    sway::SwayInputSources sources(unused, *answers[0], xkbRegistryLayouts(), {}, {});
     WaylandAppIdentities identities;
-    sway::ApplicationLookup lookup;
-    lookup.identify = [&identities](const sway::WindowIdentity& window) {
-        return identities.identify(window);
-    };
-    sway::SwayWorkspace workspace(unused, *answers[1], std::move(lookup), logToConsole);
+    sway::SwayWorkspace workspace(
+        unused, *answers[1],
+        [&identities](const sway::WindowIdentity& window) { return identities.identify(window); },
+        {}, logToConsole);
     return DesktopLook{sources.sourcesMatching(std::nullopt, false),
                        workspace.runningApplications()};
 }
@@ -98,7 +93,7 @@ std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, b
     if (!all)
         return layouts;
     const std::size_t keymap = layouts.size();
-    for (const XkbLayoutInfo& info : xkbRegistryLayouts()) {
+    for (const NamedLayout& info : xkbRegistryLayouts()) {
         InputSource source;
         source.inputSourceID = x11::inputSourceIdFor({info.layout, info.variant});
         source.localizedName = info.description;

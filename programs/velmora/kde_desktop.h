@@ -8,29 +8,15 @@
 //
 // Main thread only, once the QApplication exists; STORE outlives it.
 
-#include "desktop_file_descriptions.h"
-#include "framework_input_sources.h"
-#include "input_method_frameworks.h"
 #include "kde/kde_global_shortcuts.h"
 #include "kde/kde_keyboard_layouts.h"
-#include "kde/kde_neutral_services.h"
 #include "kde/kde_workspace.h"
 #include "kde/kwin_activation_script.h"
-#include "missing_layout_notes.h"
-#include "program_views.h"
-#include "qt/qt_application.h"
-#include "qt/qt_child_process.h"
-#include "qt/qt_images.h"
-#include "qt/qt_run_loop.h"
-#include "store/plist_file_defaults.h"
-#include "sway/sway_neutral_services.h"
+#include "shared_desktop_services.h"
+#include "status_notifier_tray_watch.h"
 #include "wayland_app_identities.h"
-#include "x11/installed_applications.h"
-#include "xdg/xdg_autostart_login_items.h"
 
-#include "platform/platform.h"
-
-#include <QDBusServiceWatcher>
+#include "platform/absent_services.h"
 
 #include <functional>
 #include <memory>
@@ -50,38 +36,28 @@ class KdeDesktop {
     KdeDesktop& operator=(const KdeDesktop&) = delete;
 
     Platform& platform() { return platform_; }
-    Application& application() { return info_; }
-    qt::QtRunLoop& runLoop() { return runLoop_; }
-    ProgramViews& views() { return views_; }
+    Application& application() { return basics_.info; }
+    qt::QtRunLoop& runLoop() { return basics_.runLoop; }
+    ProgramViews& views() { return shown_.views; }
 
   private:
     KdeDesktop(PlistFileDefaults& store, bool startedAtLogin);
 
     PlistFileDefaults& store_;
     const std::function<void(const std::string&)> kdeLog_;
-    qt::QtApplicationInfo info_;
-    qt::QtRunLoop runLoop_;
-    sway::SwayDesktopBroadcasts distributed_;
+    SharedBasics basics_;
     kde::KdeKeyboardLayouts layouts_;
-    InputMethodFrameworks frameworks_;
-    FrameworkInputSources frameworkInputSources_;
-    MissingLayoutNotes inputSources_;
-    qt::QtImages images_;
-    x11::InstalledApplications installed_;
+    SharedInputSources sources_;
     WaylandAppIdentities identities_;
     kde::KdeWorkspace workspace_;
     kde::KWinActivations activations_;
-    sway::NoWindowList windowList_;
-    sway::NoScreens screens_;
-    kde::NoGlobalEvents eventMonitor_;
-    sway::NoCursor cursor_;
-    qt::QtChildProcess childProcess_;
-    ProgramViews views_;
-    // The tray: Plasma's panel registers this name on the session bus.
-    QDBusServiceWatcher trayWatch_;
-    DesktopFileDescriptions applicationDescriptions_;
+    NoWindowList windowList_;
+    NoScreens screens_;
+    NoGlobalEvents eventMonitor_;
+    NoCursor cursor_;
+    SharedViews shown_;
+    StatusNotifierTrayWatch trayWatch_; // Plasma's panel
     kde::KdeGlobalShortcuts hotKeyCenter_;
-    xdg::XdgAutostartLoginItems autostart_;
     Platform platform_;
 };
 

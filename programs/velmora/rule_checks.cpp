@@ -94,7 +94,7 @@ std::size_t nearness(std::string_view wanted, std::string_view code, std::string
 // is close: then a guess would only mislead.
 std::optional<std::string> closestSourceId(std::string_view wanted,
                                            const std::vector<KnownSource>& keymap,
-                                           const std::vector<XkbLayoutInfo>& registry) {
+                                           const std::vector<NamedLayout>& registry) {
     std::optional<std::string> best;
     std::size_t bestDistance = std::max<std::size_t>(1, wanted.size() / 3) + 1;
     auto consider = [&](const std::string& id, std::string_view code, std::string_view name) {
@@ -111,7 +111,7 @@ std::optional<std::string> closestSourceId(std::string_view wanted,
         consider(source.id, code, source.name);
     }
     for (bool variants : {false, true})
-        for (const XkbLayoutInfo& info : registry)
+        for (const NamedLayout& info : registry)
             if (info.variant.empty() != variants) {
                 const std::string id = xkbId(info.layout, info.variant);
                 consider(id, std::string_view(id).substr(kXkbPrefix.size()), info.description);
@@ -131,7 +131,7 @@ std::string quoted(std::string_view text) {
 
 std::optional<SourceIdRefusal> refuseSourceId(const std::string& id,
                                               const std::vector<KnownSource>& keymap,
-                                              const std::vector<XkbLayoutInfo>& registry,
+                                              const std::vector<NamedLayout>& registry,
                                               const std::vector<KnownSource>& framework) {
     for (const KnownSource& source : keymap)
         if (source.id == id)
@@ -166,7 +166,7 @@ std::optional<SourceIdRefusal> refuseSourceId(const std::string& id,
             if (registry.empty())
                 return std::nullopt; // nothing to check it against: its shape is right
             bool layoutKnown = false;
-            for (const XkbLayoutInfo& info : registry) {
+            for (const NamedLayout& info : registry) {
                 if (info.layout != choice->layout)
                     continue;
                 layoutKnown = true;

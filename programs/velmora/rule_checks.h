@@ -5,6 +5,8 @@
 // the application is one the desktop knows (else the rule is stored, with a note naming the
 // closest known identity). Plain functions of what the desktop knows, asked by the caller.
 
+#include "platform/text_input_sources.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,14 +17,6 @@ namespace velmora::program {
 struct KnownSource {
     std::string id;
     std::string name;
-};
-
-// A layout or variant that XKB knows (the xkeyboard-config registry): "de", "nodeadkeys" or ""
-// for the layout itself, "German (no dead keys)".
-struct XkbLayoutInfo {
-    std::string layout;
-    std::string variant;
-    std::string description;
 };
 
 // Why an input source ID is refused, and the ID closest to it when one is close.
@@ -40,7 +34,7 @@ struct SourceIdRefusal {
 // variants; for a framework's ID among FRAMEWORK's of that prefix.
 std::optional<SourceIdRefusal> refuseSourceId(const std::string& id,
                                               const std::vector<KnownSource>& keymap,
-                                              const std::vector<XkbLayoutInfo>& registry,
+                                              const std::vector<NamedLayout>& registry,
                                               const std::vector<KnownSource>& framework = {});
 
 // The name among KNOWN closest to WANTED: one that differs only in case, else one within a

@@ -7,22 +7,11 @@
 //
 // Main thread only, once the QApplication exists; CONNECTION and STORE outlive it.
 
-#include "desktop_file_descriptions.h"
-#include "framework_input_sources.h"
-#include "input_method_frameworks.h"
-#include "missing_layout_notes.h"
-#include "program_views.h"
-#include "qt/qt_application.h"
-#include "qt/qt_child_process.h"
-#include "qt/qt_images.h"
-#include "qt/qt_run_loop.h"
-#include "store/plist_file_defaults.h"
+#include "shared_desktop_services.h"
 #include "x11/application_identities.h"
-#include "x11/installed_applications.h"
 #include "x11/window_icons.h"
 #include "x11/x11_connection.h"
 #include "x11/x11_cursor.h"
-#include "x11/x11_distributed_notifications.h"
 #include "x11/x11_event_monitor.h"
 #include "x11/x11_hot_key_center.h"
 #include "x11/x11_screens.h"
@@ -30,9 +19,6 @@
 #include "x11/x11_window_list.h"
 #include "x11/x11_workspace.h"
 #include "x11/xkb_input_sources.h"
-#include "xdg/xdg_autostart_login_items.h"
-
-#include "platform/platform.h"
 
 #include <QSocketNotifier>
 
@@ -53,9 +39,9 @@ class X11Desktop {
 
     Platform& platform() { return platform_; }
     // The program's information, and its own lines (velmora.agent).
-    Application& application() { return info_; }
-    qt::QtRunLoop& runLoop() { return runLoop_; }
-    ProgramViews& views() { return views_; }
+    Application& application() { return basics_.info; }
+    qt::QtRunLoop& runLoop() { return basics_.runLoop; }
+    ProgramViews& views() { return shown_.views; }
 
   private:
     // The display's wake-ups and its loss reach the main thread; the descriptor to watch.
@@ -65,31 +51,21 @@ class X11Desktop {
     PlistFileDefaults& store_;
     // Every X11 service logs to its own category through this one function.
     const std::function<void(const std::string&)> x11Log_;
-    qt::QtApplicationInfo info_;
-    qt::QtRunLoop runLoop_;
+    SharedBasics basics_;
     QSocketNotifier displayNotifier_;
     x11::ApplicationIdentities identities_;
-    x11::X11DesktopBroadcasts distributed_;
     x11::XkbInputSources xkbInputSources_;
-    // While an input-method framework runs, its input sources are the ones rules select.
-    InputMethodFrameworks frameworks_;
-    FrameworkInputSources frameworkInputSources_;
-    MissingLayoutNotes inputSources_;
-    qt::QtImages images_;
-    x11::InstalledApplications installed_;
+    SharedInputSources sources_;
     x11::WindowIcons windowIcons_;
     x11::X11Workspace workspace_;
     x11::X11WindowList windowList_;
     x11::X11Screens screens_;
     x11::X11EventMonitor eventMonitor_;
     x11::X11Cursor cursor_;
-    qt::QtChildProcess childProcess_;
-    ProgramViews views_;
+    SharedViews shown_;
     x11::X11TrayWatch trayWatch_;
-    DesktopFileDescriptions applicationDescriptions_;
     // Before the delegate, so that the grabs outlive every hotkey it registers.
     x11::X11GlobalShortcuts hotKeyCenter_;
-    xdg::XdgAutostartLoginItems autostart_;
     Platform platform_;
 };
 

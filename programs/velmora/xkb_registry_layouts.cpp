@@ -22,7 +22,7 @@ std::string text(const char* value) {
 
 } // namespace
 
-std::vector<XkbLayoutInfo> xkbRegistryLayouts() {
+std::vector<NamedLayout> xkbRegistryLayouts() {
     std::unique_ptr<rxkb_context, ContextUnref> context(
         rxkb_context_new(RXKB_CONTEXT_LOAD_EXOTIC_RULES));
     if (!context)
@@ -32,7 +32,7 @@ std::vector<XkbLayoutInfo> xkbRegistryLayouts() {
     rxkb_context_set_log_level(context.get(), RXKB_LOG_LEVEL_CRITICAL);
     if (!rxkb_context_parse_default_ruleset(context.get()))
         return {};
-    std::vector<XkbLayoutInfo> layouts;
+    std::vector<NamedLayout> layouts;
     for (rxkb_layout* layout = rxkb_layout_first(context.get());
          layout && layouts.size() < kMaxLayouts; layout = rxkb_layout_next(layout))
         layouts.push_back({text(rxkb_layout_get_name(layout)),

@@ -10,6 +10,6 @@
 namespace velmora::program {
 
 // Empty when the registry cannot be read (no xkeyboard-config data installed).
-std::vector<XkbLayoutInfo> xkbRegistryLayouts();
+std::vector<NamedLayout> xkbRegistryLayouts();
 
 } // namespace velmora::program

@@ -31,6 +31,15 @@ struct InputSource {
     std::int64_t nativeHandle = 0;
 };
 
+// A keyboard layout or variant as the desktops' keyboard settings name it (the
+// xkeyboard-config registry): "de", "nodeadkeys" or "" for the layout itself, "German (no dead
+// keys)".
+struct NamedLayout {
+    std::string layout;
+    std::string variant;
+    std::string description;
+};
+
 class InputSources {
   public:
     InputSources() = default;

@@ -43,10 +43,10 @@ TEST(CommandLine, MistakesAreInvalidWithAReason) {
 
 TEST(RuleChecks, UnknownIdsAreRefusedWithTheClosestId) {
     const std::vector<KnownSource> keymap{{"xkb:us", "English (US)"}, {"xkb:group2", "Group 2"}};
-    const std::vector<XkbLayoutInfo> registry{{"us", "", "English (US)"},
-                                              {"de", "", "German"},
-                                              {"de", "nodeadkeys", "German (no dead keys)"},
-                                              {"ru", "", "Russian"}};
+    const std::vector<NamedLayout> registry{{"us", "", "English (US)"},
+                                            {"de", "", "German"},
+                                            {"de", "nodeadkeys", "German (no dead keys)"},
+                                            {"ru", "", "Russian"}};
     // Fcitx5 runs, IBus does not: Fcitx5's names are checked, IBus's only by their form.
     const std::vector<KnownSource> fcitx5{{"fcitx5:keyboard-us", "Keyboard - English (US)"},
                                           {"fcitx5:pinyin", "Pinyin"}};

@@ -72,11 +72,7 @@ TEST(SwayWorkspace, FrontFrameFollowsFocusWithinBounds) {
     SwayWorkspace workspace(
         ipc, QJsonDocument::fromJson(R"({"nodes":[{"id":1,"app_id":"a","focused":true,
                                       "rect":{"x":10,"y":20,"width":300,"height":200}}]})"),
-        ApplicationLookup{.identify = [](const WindowIdentity&) { return RunningApplication{}; },
-                          .applicationPath = {},
-                          .iconForFile = {},
-                          .displayNameAtPath = {}},
-        nullptr);
+        [](const WindowIdentity&) { return RunningApplication{}; }, {}, nullptr);
     EXPECT_EQ(workspace.frontFrame(), QRect(10, 20, 300, 200));
     std::vector<QRect> told;
     workspace.setFrontFrameObserver([&](const QRect& frame) { told.push_back(frame); });

@@ -5,13 +5,13 @@
 // What the agent reads of the window list (owners, bounds, front to back) the indicator and the
 // address-bar switch depend on: tests/e2e/indicator.sh and address_bar.sh.
 
+#include "platform/desktop_broadcast_hub.h"
 #include "pump_until.h"
 #include "split_monitors.h"
 #include "x11/application_identities.h"
 #include "x11/single_instance.h"
 #include "x11/window_icons.h"
 #include "x11/x11_connection.h"
-#include "x11/x11_distributed_notifications.h"
 #include "x11/x11_reset_window.h"
 #include "x11/x11_screens.h"
 #include "x11/x11_workspace.h"
@@ -111,7 +111,7 @@ class LiveDisplay : public ::testing::Test {
 };
 
 TEST_F(LiveDisplay, TheCurrentInputSourceFollowsTheEventsInOrder) {
-    X11DesktopBroadcasts notifications;
+    DesktopBroadcastHub notifications;
     XkbInputSources sources(*connection_, notifications, log_);
     // The groups as sources, their names and selection, and a source the keymap lacks:
     // tests/e2e/switching.sh, popover.sh and keymap_change.sh.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "kde_neutral_services.h"
+#include "platform/absent_services.h"
 
-namespace velmora::kde {
+namespace velmora {
 
 void NoGlobalEvents::addGlobalMonitor(std::uint64_t mask, Handler handler) {
     (void)mask;
@@ -10,7 +10,8 @@ void NoGlobalEvents::addGlobalMonitor(std::uint64_t mask, Handler handler) {
         return;
     told_ = true;
     log_("Wayland gives no client the keyboard's and mouse's global events: the browser "
-         "address-bar switch and the launcher modifiers are off on KDE");
+         "address-bar switch and the launcher modifiers are off on " +
+         desktop_);
 }
 
-} // namespace velmora::kde
+} // namespace velmora

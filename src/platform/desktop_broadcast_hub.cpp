@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "x11_distributed_notifications.h"
+#include "platform/desktop_broadcast_hub.h"
 
-namespace velmora::x11 {
+namespace velmora {
 
-void X11DesktopBroadcasts::addObserver(DesktopBroadcast broadcast, Callback callback) {
+void DesktopBroadcastHub::addObserver(DesktopBroadcast broadcast, Callback callback) {
     observers_[broadcast].push_back(std::move(callback));
 }
 
-void X11DesktopBroadcasts::post(DesktopBroadcast broadcast) {
+void DesktopBroadcastHub::post(DesktopBroadcast broadcast) {
     auto it = observers_.find(broadcast);
     if (it == observers_.end())
         return;
@@ -16,4 +16,4 @@ void X11DesktopBroadcasts::post(DesktopBroadcast broadcast) {
         callback(broadcast);
 }
 
-} // namespace velmora::x11
+} // namespace velmora
