@@ -23,8 +23,7 @@ std::string idOf(const std::vector<NamedLayout>& known, const QString& shortName
     const std::string description = longName.toStdString();
     for (const NamedLayout& layout : known)
         if (!description.empty() && layout.description == description)
-            return "xkb:" + layout.layout +
-                   (layout.variant.empty() ? "" : "(" + layout.variant + ")");
+            return inputSourceIdOf(layout);
     static const QRegularExpression code(
         QStringLiteral("^[a-z0-9_-]{1,32}(\\([A-Za-z0-9_-]{1,64}\\))?$"));
     if (code.match(shortName).hasMatch())
@@ -165,7 +164,7 @@ std::vector<InputSource> KdeKeyboardLayouts::sourcesMatching(const std::optional
             sources.push_back(sourceAt(i));
     if (id && sources.empty() && includeAllInstalled)
         for (const NamedLayout& layout : known_) {
-            if (idOf({layout}, {}, QString::fromStdString(layout.description), 0) != *id)
+            if (inputSourceIdOf(layout) != *id)
                 continue;
             InputSource missing;
             missing.inputSourceID = *id;

@@ -27,8 +27,7 @@ std::string inputSourceIdForDescription(const std::vector<NamedLayout>& known,
                                         const std::string& description, std::size_t index) {
     for (const NamedLayout& layout : known)
         if (layout.description == description)
-            return "xkb:" + layout.layout +
-                   (layout.variant.empty() ? "" : "(" + layout.variant + ")");
+            return inputSourceIdOf(layout);
     return "xkb:group" + std::to_string(index + 1);
 }
 
@@ -154,7 +153,7 @@ std::vector<InputSource> SwayInputSources::sourcesMatching(const std::optional<s
             sources.push_back(sourceFor(ids[i], i));
     if (id && sources.empty() && includeAllInstalled)
         for (const NamedLayout& layout : known_) {
-            if (inputSourceIdForDescription({layout}, layout.description, 0) != *id)
+            if (inputSourceIdOf(layout) != *id)
                 continue;
             InputSource missing = sourceFor(*id, ids.size());
             missing.localizedName = layout.description;

@@ -40,6 +40,11 @@ struct NamedLayout {
     std::string description;
 };
 
+// The input source ID every desktop gives LAYOUT: "xkb:de", "xkb:de(nodeadkeys)".
+inline std::string inputSourceIdOf(const NamedLayout& layout) {
+    return "xkb:" + layout.layout + (layout.variant.empty() ? "" : "(" + layout.variant + ")");
+}
+
 class InputSources {
   public:
     InputSources() = default;
