@@ -32,8 +32,9 @@ export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | 
 store_shortcuts 'xkb:de' 2 $((0x40000 | 0x80000))
 "$VELMORA" rule term-de xkb:de 2>/dev/null
 "$VELMORA" rule term-ru xkb:ru 2>/dev/null
+# Each runs a command of its own: the test's user has no login shell, and CI sets no $SHELL.
 for app in term-de term-ru; do
-    foot --app-id=$app >>"$WORK/foot.log" 2>&1 &
+    foot --app-id=$app sleep 600 >>"$WORK/foot.log" 2>&1 &
     PIDS+=($!)
     wait_until "$app's window" eval "swaymsg -t get_tree | grep -q '\"app_id\": \"$app\"'"
 done
