@@ -27,6 +27,9 @@ constexpr auto kNewContextsWait = std::chrono::milliseconds(1000);
 // Activations in a row whose focus is awaited; more only come from a flood of them.
 constexpr std::uint32_t kMaxMovesAwaited = 16;
 constexpr int kLookIntervalMs = 10;
+// The same once Fcitx5's panel has told of a focus change: it tells of the next ones, and the
+// looks are only a safety net.
+constexpr int kLookIntervalWithPanelMs = 50;
 constexpr std::size_t kMaxNameBytes = 256;
 constexpr std::size_t kMaxDebugInfoBytes = 1 << 20;
 
@@ -73,30 +76,40 @@ QDBusMessage controllerCall(const char* method, const QVariantList& arguments) {
 
 } // namespace
 
-// Hears Fcitx5's signal that its groups changed (the user edited them).
-class GroupsSignal : public QObject {
+// Hears Fcitx5's signals: its groups changed (the user edited them), and its panel's menu
+// changed (see watchPanel()).
+class Fcitx5Signals : public QObject {
     Q_OBJECT
   public:
-    explicit GroupsSignal(std::function<void()> changed) : changed_(std::move(changed)) {}
+    Fcitx5Signals(std::function<void()> groupsChanged, std::function<void()> panelChanged)
+        : groupsChanged_(std::move(groupsChanged)), panelChanged_(std::move(panelChanged)) {}
   public slots:
-    void groupsChanged() { changed_(); }
+    void groupsChanged() { groupsChanged_(); }
+    void panelChanged() { panelChanged_(); }
 
   private:
-    std::function<void()> changed_;
+    std::function<void()> groupsChanged_;
+    std::function<void()> panelChanged_;
 };
 
 Fcitx5InputSources::Fcitx5InputSources(QDBusConnection bus, Post post, Log log)
     : bus_(std::move(bus)), post_(std::move(post)), log_(std::move(log)),
-      receiver_(std::make_unique<GroupsSignal>([this] {
-          if (running_)
-              refresh(false);
-      })),
+      receiver_(std::make_unique<Fcitx5Signals>(
+          [this] {
+              if (running_)
+                  refresh(false);
+          },
+          [this] { lookSoon(); })),
       watcher_(kService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
+    lookTimer_.setSingleShot(true);
+    lookTimer_.setInterval(kLookIntervalMs);
+    QObject::connect(&lookTimer_, &QTimer::timeout, receiver_.get(), [this] { lookAgain(); });
     QObject::connect(
         &watcher_, &QDBusServiceWatcher::serviceOwnerChanged, receiver_.get(),
         [this](const QString&, const QString&, const QString& owner) { ownerChanged(owner); });
     bus_.connect(kService, kPath, kController, "InputMethodGroupsChanged", receiver_.get(),
                  SLOT(groupsChanged()));
+    watchPanel();
     // Whether Fcitx5 runs already: its name's owner, asked as every other question.
     auto question = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
                                                    "org.freedesktop.DBus", "GetNameOwner");
@@ -140,7 +153,9 @@ bool Fcitx5InputSources::failed(const char* method, const QDBusMessage& reply, b
 void Fcitx5InputSources::ownerChanged(const QString& owner) {
     ++generation_;
     waiting_.reset();
-    focusMoving_ = looking_ = asking_ = false;
+    focusMoving_ = looking_ = asking_ = lookInFlight_ = lookSoon_ = panelHeard_ = false;
+    lookTimer_.stop();
+    lookTimer_.setInterval(kLookIntervalMs); // a new Fcitx5 may show no tray item
     if (!owner.isEmpty()) {
         refresh(true);
         return;
@@ -284,8 +299,33 @@ void Fcitx5InputSources::look() {
         lookAgain();
 }
 
+void Fcitx5InputSources::watchPanel() {
+    // Fcitx5 tells of no focus change on its controller, but the tray item it shows where a
+    // panel hosts one (its own connection, its menu at /MenuBar) rebuilds its menu for each
+    // input context that takes the focus. While a selection waits for the focus, that is the
+    // moment to look: the looks every kLookIntervalMs stay for sessions without such a panel.
+    // Any other program's menu at that path only brings a look forward.
+    bus_.connect(QString(), "/MenuBar", "com.canonical.dbusmenu", "LayoutUpdated", receiver_.get(),
+                 SLOT(panelChanged()));
+}
+
+void Fcitx5InputSources::lookSoon() {
+    if (!looking_)
+        return;
+    if (!std::exchange(panelHeard_, true))
+        lookTimer_.setInterval(kLookIntervalWithPanelMs);
+    if (lookInFlight_) {
+        lookSoon_ = true; // the answer on its way may predate the change
+        return;
+    }
+    lookTimer_.stop();
+    lookAgain();
+}
+
 void Fcitx5InputSources::lookAgain() {
+    lookInFlight_ = true;
     call("DebugInfo", {}, [this](const QDBusMessage& reply) {
+        lookInFlight_ = false;
         const auto info = stringReply(reply, kMaxDebugInfoBytes);
         if (failed("DebugInfo", reply, info.has_value())) {
             focusMoving_ = false; // nothing to wait for: selected as asked
@@ -309,15 +349,14 @@ void Fcitx5InputSources::lookAgain() {
                 if (lastSeen_.empty())
                     waiting_.reset();
             } else {
-                QTimer::singleShot(kLookIntervalMs, receiver_.get(),
-                                   [this, generation = generation_] {
-                                       if (generation == generation_)
-                                           lookAgain();
-                                   });
+                if (std::exchange(lookSoon_, false))
+                    lookAgain();
+                else
+                    lookTimer_.start();
                 return;
             }
         }
-        looking_ = false;
+        looking_ = lookSoon_ = false;
         if (waiting_)
             send(*waiting_);
         else

@@ -11,6 +11,7 @@
 
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdint>
@@ -63,7 +64,9 @@ class Fcitx5InputSources final : public InputMethodFramework {
     void ask();
     void selectWhenFocused();
     void awaitNewContexts();
+    void watchPanel();
     void look();
+    void lookSoon();
     void lookAgain();
     void send(const std::string& name);
 
@@ -71,7 +74,7 @@ class Fcitx5InputSources final : public InputMethodFramework {
     Post post_;
     Log log_;
     RunningChanged runningChanged_;
-    std::unique_ptr<QObject> receiver_; // the calls' context; hears the group-change signal
+    std::unique_ptr<QObject> receiver_; // the calls' context; hears Fcitx5's signals
     QDBusServiceWatcher watcher_;
     std::set<std::string> said_;
 
@@ -89,6 +92,10 @@ class Fcitx5InputSources final : public InputMethodFramework {
     bool sendScheduled_ = false;
     bool focusMoving_ = false;
     bool looking_ = false;           // asking which contexts have the focus, or about to ask again
+    bool lookInFlight_ = false;      // a look's question not yet answered
+    bool lookSoon_ = false;          // the panel changed while it was: look again at once
+    bool panelHeard_ = false;        // the panel told of a focus change since Fcitx5 started
+    QTimer lookTimer_;               // the next look, when no panel change comes first
     bool baselineSeen_ = false;      // looked once since the focus began to move
     std::uint32_t movesAwaited_ = 0; // activations whose focus has not been seen arriving
     std::chrono::steady_clock::time_point focusDeadline_;

@@ -4,7 +4,7 @@
 # preload engines xkb:us::eng and libpinyin:
 #   bench/x11/ibus-bench.sh BUILD-DIR [COUNT] [IDLE-SECONDS]
 # Reports the time from an activation to IBus's new global engine beside a direct
-# SetGlobalEngine in the same run, the agent's idle wake-ups with IBus connected, and the
+# SetGlobalEngine in the same run, alone and made by the benchmark at an activation's focus, the agent's idle wake-ups with IBus connected, and the
 # agent's memory before IBus starts, once it is connected, and after the switches.
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -24,6 +24,8 @@ XDG_DATA_DIRS=/usr/share dconf write /desktop/ibus/general/preload-engines "['xk
 "$VELMORA" rule BenchB xkb:us
 open_windows a BenchA 1
 open_windows b BenchB 1
+open_windows c BenchC 1
+open_windows d BenchD 1
 start_velmora
 sleep 2
 before=$(rss_kb)
@@ -39,7 +41,7 @@ activate b
 sleep 1
 echo "== activation to IBus's global engine (velmora), beside a direct SetGlobalEngine"
 "$BENCH" "$(XDG_DATA_DIRS=/usr/share ibus address)" "$(window a)" libpinyin "$(window b)" \
-    xkb:us::eng "$COUNT"
+    xkb:us::eng "$(window c)" "$(window d)" "$COUNT"
 echo "== idle for $IDLE_SECONDS s with IBus connected"
 sleep 2
 measure_idle "$VELMORA_PID" "$IDLE_SECONDS"

@@ -2,18 +2,24 @@
 // Measures how long IBus's global engine, or Fcitx5's input method, takes to follow an
 // activation, on the display in $DISPLAY and IBus's bus (or the session bus) at ADDRESS:
 //
-//   velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B COUNT [FCITX5-CLIENT-LOG]
+//   velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B WINDOW-C WINDOW-D COUNT
+//                      [FCITX5-CLIENT-LOG]
 //
-// First the baseline: SetGlobalEngine A and B in turn from here, timing the call to IBus's
-// GlobalEngineChanged signal. Then activates A and B in turn (the _NET_ACTIVE_WINDOW request a
-// pager sends), timing from the request, and from the moment the window gets the input focus
-// (the first moment a switcher can hear of it), to the same signal naming the window's engine.
-// The difference of the medians is the agent's own part. Times are CLOCK_MONOTONIC in ms.
+// Three series of COUNT, each alternating the two engines:
+// - direct: SetGlobalEngine from here, timed from the call to IBus's GlobalEngineChanged;
+// - direct at the focus: C and D (applications without rules) are activated in turn (the
+//   _NET_ACTIVE_WINDOW request a pager sends), and the moment the window gets the input focus
+//   (the first moment a switcher can hear of it) this program makes the same call itself: the
+//   whole path a switcher cannot shorten, under the same load as an activation brings;
+// - the agent: A and B (with rules for their engines) are activated in turn, timed from the
+//   request and from the focus to the signal naming the window's engine.
+// The agent's own part is its median from the focus less the second series' median. Times are
+// CLOCK_MONOTONIC in ms.
 //
 // With FCITX5-CLIENT-LOG, the output of tests/e2e/fcitx5_client owning the windows' input
-// contexts: the baseline is Fcitx5's SetCurrentIM; Fcitx5's answer is the client's "im CLASS
-// NAME MS" line, and the focus its "focus CLASS MS" (FocusIn sent to Fcitx5, which the agent
-// must wait for), both stamped by the client. Lines are read as the file grows.
+// contexts: the call is Fcitx5's SetCurrentIM; Fcitx5's answer is the client's "im CLASS NAME
+// MS" line, and the focus its "focus CLASS MS" (FocusIn sent to Fcitx5, which a selection must
+// wait for), both stamped by the client. Lines are read as the file grows.
 
 #include "xcb_tool.h"
 
@@ -27,13 +33,16 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 
 namespace {
 
 using velmora::xcb_tool::fail;
+using velmora::xcb_tool::medianOf;
 using velmora::xcb_tool::nowMs;
 using velmora::xcb_tool::report;
 
@@ -46,7 +55,14 @@ class Watch final : public QObject {
     QString focusedClass;
     double reached = 0;
     double focused = 0;
+    std::function<void()> onFocus; // once per activation, at the focus
     QEventLoop loop;
+
+    void focus(double when) {
+        focused = when;
+        if (onFocus)
+            onFocus();
+    }
 
     void reach(const QString& name, double when) {
         if (name == wanted && reached == 0) {
@@ -62,8 +78,8 @@ class Watch final : public QObject {
             const QStringList words = QString::fromUtf8(unread.left(end)).split(' ');
             const double when = words.back().toDouble();
             if (words[0] == "focus" && words.size() == 3 && focused == 0) {
-                focused = when;
                 focusedClass = words[1];
+                focus(when);
             } else if (words[0] == "im" && words.size() == 4 &&
                        (anyContext || words[1] == focusedClass))
                 reach(words[2], when);
@@ -93,34 +109,32 @@ bool waitFor(Watch& watch) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7 && argc != 8)
-        fail("usage: velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B COUNT "
-             "[FCITX5-CLIENT-LOG]");
+    if (argc != 9 && argc != 10)
+        fail("usage: velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B WINDOW-C "
+             "WINDOW-D COUNT [FCITX5-CLIENT-LOG]");
     QCoreApplication application(argc, argv);
     QDBusConnection bus = QDBusConnection::connectToBus(argv[1], "bench");
     Watch watch;
-    const bool fcitx5 = argc == 8;
-    QFile log(fcitx5 ? argv[7] : "");
+    const bool fcitx5 = argc == 10;
+    QFile log(fcitx5 ? argv[9] : "");
     QFileSystemWatcher grows;
     if (fcitx5) {
         if (!log.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-            fail("cannot read " + std::string(argv[7]));
+            fail("cannot read " + std::string(argv[9]));
         log.readAll(); // what happened before
         grows.addPath(log.fileName());
         QObject::connect(&grows, &QFileSystemWatcher::fileChanged, [&] { watch.readClient(log); });
     } else if (!bus.connect("", "/org/freedesktop/IBus", "org.freedesktop.IBus",
                             "GlobalEngineChanged", &watch, SLOT(engineChanged(QString))))
         fail("cannot reach IBus at " + std::string(argv[1]));
-    const xcb_window_t windows[] = {static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 0)),
-                                    static_cast<xcb_window_t>(std::strtoul(argv[4], nullptr, 0))};
+    auto windowArgument = [](const char* text) {
+        return static_cast<xcb_window_t>(std::strtoul(text, nullptr, 0));
+    };
+    const xcb_window_t ruled[] = {windowArgument(argv[2]), windowArgument(argv[4])};
+    const xcb_window_t plain[] = {windowArgument(argv[6]), windowArgument(argv[7])};
     const QString engines[] = {argv[3], argv[5]};
-    const int count = std::atoi(argv[6]);
-
-    std::vector<double> direct;
-    for (int i = 0; i < count; ++i) {
-        watch.wanted = engines[i % 2];
-        watch.reached = 0;
-        const double start = nowMs();
+    const int count = std::atoi(argv[8]);
+    auto select = [&] {
         bus.asyncCall(
             fcitx5 ? QDBusMessage::createMethodCall("org.fcitx.Fcitx5", "/controller",
                                                     "org.fcitx.Fcitx.Controller1", "SetCurrentIM")
@@ -128,6 +142,14 @@ int main(int argc, char** argv) {
                    : QDBusMessage::createMethodCall("org.freedesktop.IBus", "/org/freedesktop/IBus",
                                                     "org.freedesktop.IBus", "SetGlobalEngine")
                          << watch.wanted);
+    };
+
+    std::vector<double> direct;
+    for (int i = 0; i < count; ++i) {
+        watch.wanted = engines[i % 2];
+        watch.reached = 0;
+        const double start = nowMs();
+        select();
         if (!waitFor(watch))
             fail("no switch to " + watch.wanted.toStdString());
         direct.push_back(watch.reached - start);
@@ -141,10 +163,11 @@ int main(int argc, char** argv) {
         fail("cannot connect to $DISPLAY");
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
     auto* atom = xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, 18, "_NET_ACTIVE_WINDOW"), nullptr);
-    for (xcb_window_t window : windows) {
-        const std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
-        xcb_change_window_attributes(x, window, XCB_CW_EVENT_MASK, &mask);
-    }
+    for (const auto* pair : {ruled, plain})
+        for (int i = 0; i < 2; ++i) {
+            const std::uint32_t mask = XCB_EVENT_MASK_FOCUS_CHANGE;
+            xcb_change_window_attributes(x, pair[i], XCB_CW_EVENT_MASK, &mask);
+        }
     xcb_window_t activating = 0;
     bool windowFocused = false;
     QSocketNotifier events(xcb_get_file_descriptor(x), QSocketNotifier::Read);
@@ -153,49 +176,63 @@ int main(int argc, char** argv) {
             auto* focus = reinterpret_cast<xcb_focus_in_event_t*>(event);
             if ((event->response_type & 0x7F) == XCB_FOCUS_IN && focus->event == activating &&
                 !std::exchange(windowFocused, true) && !fcitx5)
-                watch.focused = nowMs();
+                watch.focus(nowMs());
             std::free(event);
         }
     });
-    std::vector<double> agent, requested;
     watch.anyContext = false;
-    for (int i = 0; i < count; ++i) {
-        activating = windows[i % 2];
-        watch.wanted = engines[i % 2];
-        watch.reached = 0;
-        watch.focused = 0;
-        windowFocused = false;
-        xcb_client_message_event_t message{};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.window = activating;
-        message.format = 32;
-        message.type = atom->atom;
-        message.data.data32[0] = 2; // from a pager, as xdotool says
-        const double start = nowMs();
-        xcb_send_event(x, 0, root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char*>(&message));
-        xcb_flush(x);
-        if (!waitFor(watch))
-            fail("the agent did not select " + watch.wanted.toStdString() + " at activation " +
-                 std::to_string(i) + (windowFocused ? "" : ", the window not focused"));
-        requested.push_back(watch.reached - start);
-        if (watch.focused > 0)
-            agent.push_back(watch.reached - watch.focused);
-        // The next activation only after the agent has finished with this one.
-        QTimer::singleShot(300, &watch.loop, &QEventLoop::quit);
-        watch.loop.exec();
-    }
+    // COUNT activations of WINDOWS in turn; with SELECT_HERE this program selects at the focus.
+    auto activations = [&](const xcb_window_t* windows, bool selectHere,
+                           std::vector<double>& fromRequest, std::vector<double>& fromFocus) {
+        watch.onFocus = selectHere ? std::function<void()>(select) : nullptr;
+        for (int i = 0; i < count; ++i) {
+            activating = windows[i % 2];
+            watch.wanted = engines[i % 2];
+            watch.reached = 0;
+            watch.focused = 0;
+            windowFocused = false;
+            xcb_client_message_event_t message{};
+            message.response_type = XCB_CLIENT_MESSAGE;
+            message.window = activating;
+            message.format = 32;
+            message.type = atom->atom;
+            message.data.data32[0] = 2; // from a pager, as xdotool says
+            const double start = nowMs();
+            xcb_send_event(x, 0, root,
+                           XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY |
+                               XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                           reinterpret_cast<const char*>(&message));
+            xcb_flush(x);
+            if (!waitFor(watch))
+                fail(std::string(selectHere ? "no switch to " : "the agent did not select ") +
+                     watch.wanted.toStdString() + " at activation " + std::to_string(i) +
+                     (windowFocused || watch.focused > 0 ? "" : ", the window not focused"));
+            fromRequest.push_back(watch.reached - start);
+            if (watch.focused > 0)
+                fromFocus.push_back(watch.reached - watch.focused);
+            // The next activation only after the agent has finished with this one.
+            QTimer::singleShot(300, &watch.loop, &QEventLoop::quit);
+            watch.loop.exec();
+        }
+        if (fromFocus.empty())
+            fail("no focus change was seen");
+    };
+    std::vector<double> hereRequested, hereFocused, agentRequested, agentFocused;
+    activations(plain, true, hereRequested, hereFocused);
+    activations(ruled, false, agentRequested, agentFocused);
     std::free(atom);
     xcb_disconnect(x);
-    if (agent.empty())
-        fail("no focus change was seen");
-    report(fcitx5 ? "activation request to the context's CurrentIM (agent)"
-                  : "activation request to GlobalEngineChanged (agent)",
-           requested);
-    report(fcitx5 ? "FocusIn to the context's CurrentIM (agent)"
-                  : "focus to GlobalEngineChanged (agent)",
-           agent);
+    if (fcitx5) {
+        report("FocusIn to the context's CurrentIM (direct at the focus)", hereFocused);
+        report("activation request to the context's CurrentIM (agent)", agentRequested);
+        report("FocusIn to the context's CurrentIM (agent)", agentFocused);
+    } else {
+        report("focus to GlobalEngineChanged (direct at the focus)", hereFocused);
+        report("activation request to GlobalEngineChanged (agent)", agentRequested);
+        report("focus to GlobalEngineChanged (agent)", agentFocused);
+    }
+    std::printf("the agent's part beyond the direct call at the focus: %.2f ms (medians)\n",
+                medianOf(agentFocused) - medianOf(hereFocused));
     return 0;
 }
 

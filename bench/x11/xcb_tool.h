@@ -27,12 +27,19 @@ inline double nowMs() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
+// The median of SAMPLES (at least one).
+inline double medianOf(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    const std::size_t n = samples.size();
+    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
 // Prints the count, median, 90th percentile, minimum and maximum of SAMPLES (milliseconds, at
 // least one).
 inline void report(const char* what, std::vector<double> samples) {
+    const double median = medianOf(samples);
     std::sort(samples.begin(), samples.end());
-    std::size_t n = samples.size();
-    double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+    const std::size_t n = samples.size();
     std::printf("%s: n=%zu median=%.2f ms p90=%.2f ms min=%.2f ms max=%.2f ms\n", what, n, median,
                 samples[(n * 9 + 9) / 10 - 1], samples.front(), samples.back());
 }

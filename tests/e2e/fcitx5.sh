@@ -5,8 +5,8 @@
 # "xkb:us" rule selecting keyboard-us). An application whose input contexts take Fcitx5's focus
 # 60 ms after its windows take the desktop's gets each rule's input method in the window brought
 # to the front, never in the one left, and a key typed right after is handled by it. Fcitx5
-# killed and started again: the front application's rule reaches its new context, made well
-# after the restart, and the rest as before. (fcitx5.sh VELMORA CLIENT FCITX5-CLIENT)
+# killed and started again, now with its tray item on a panel: the front application's rule
+# reaches its new context, made well after the restart, and the rest as before. (fcitx5.sh VELMORA CLIENT FCITX5-CLIENT)
 source "$(dirname "$0")/lib.sh" "$@"
 IM_CLIENT=$(realpath "$3")
 
@@ -36,7 +36,7 @@ controller() {
         "org.fcitx.Fcitx.Controller1.$@"
 }
 start_fcitx5() {
-    fcitx5 --disable=all --enable=dbus,dbusfrontend,keyboard,pinyin,punctuation,xcb >>"$WORK/fcitx5.log" 2>&1 &
+    fcitx5 --disable=all --enable=dbus,dbusfrontend,keyboard,pinyin,punctuation,xcb${1:-} >>"$WORK/fcitx5.log" 2>&1 &
     FCITX5_PID=$!
     PIDS+=("$FCITX5_PID")
     # Asked of the bus: a call to Fcitx5 would start one from the distribution's service file.
@@ -97,7 +97,11 @@ activate_and_type 1 1
 
 kill "$FCITX5_PID"
 wait_until "velmora to go back to the layouts" velmora_says "Fcitx5 is gone"
-start_fcitx5
+# The new Fcitx5 shows its tray item on a panel, whose menu changes tell the agent of each focus.
+"$VELMORA_FAKE_SERVICES" tray >"$WORK/tray" 2>>"$WORK/client.log" &
+PIDS+=($!)
+wait_until "the panel's tray" grep -qx ready "$WORK/tray"
+start_fcitx5 ,classicui,notificationitem
 wait_until "velmora to take the new Fcitx5's input methods" \
     eval '[ "$(grep -c "input sources from Fcitx5" "$WORK/velmora.log")" -ge 2 ]'
 # The client makes its contexts anew on the new Fcitx5 only after the agent applied A's rule
