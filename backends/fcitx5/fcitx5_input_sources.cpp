@@ -260,8 +260,9 @@ void Fcitx5InputSources::frontApplicationChanged() {
     if (!running_)
         return;
     // Each activation moves the focus once more. The first look after a still focus is the
-    // baseline: what it sees was focused before, or arrived too fast to tell (then the wait
-    // runs out and the selection goes to the context focused by then).
+    // baseline: what it sees was focused before, or arrived too fast to tell. Another program's
+    // context tells (its toolkit was faster than the agent); the same program's does not (the
+    // wait runs out, and the selection goes to the context focused by then).
     if (!std::exchange(focusMoving_, true)) {
         baselineSeen_ = false;
         movesAwaited_ = 0;
@@ -332,11 +333,13 @@ void Fcitx5InputSources::lookAgain() {
         } else {
             auto seen = focusedContexts(*info);
             // A context focused that was not at the last look (or after none was: the
-            // application left had the focus again) is one move of the focus.
-            const bool moved =
-                baselineSeen_ && std::any_of(seen.begin(), seen.end(), [this](const auto& c) {
-                    return !lastSeen_.contains(c);
-                });
+            // application left had the focus again) is one move of the focus. At the first look
+            // of an activation the focus may have moved already or not: only another program's
+            // context than the one focused at the last look shows it has.
+            const bool moved = std::any_of(seen.begin(), seen.end(), [this](const auto& context) {
+                return !lastSeen_.contains(context.first) &&
+                       (baselineSeen_ || isAnotherProgram(context.second));
+            });
             if (moved && movesAwaited_ > 0)
                 --movesAwaited_;
             baselineSeen_ = true;
@@ -362,6 +365,12 @@ void Fcitx5InputSources::lookAgain() {
         else
             ask(); // an application without a rule: its own input method, now focused
     });
+}
+
+bool Fcitx5InputSources::isAnotherProgram(const std::string& program) const {
+    return !program.empty() && !lastSeen_.empty() &&
+           std::none_of(lastSeen_.begin(), lastSeen_.end(),
+                        [&](const auto& context) { return context.second == program; });
 }
 
 void Fcitx5InputSources::send(const std::string& name) {

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -68,6 +69,7 @@ class Fcitx5InputSources final : public InputMethodFramework {
     void look();
     void lookSoon();
     void lookAgain();
+    bool isAnotherProgram(const std::string& program) const;
     void send(const std::string& name);
 
     QDBusConnection bus_;
@@ -99,7 +101,8 @@ class Fcitx5InputSources final : public InputMethodFramework {
     bool baselineSeen_ = false;      // looked once since the focus began to move
     std::uint32_t movesAwaited_ = 0; // activations whose focus has not been seen arriving
     std::chrono::steady_clock::time_point focusDeadline_;
-    std::set<std::string> lastSeen_; // focused contexts at the last look
+    std::map<std::string, std::string> lastSeen_; // focused contexts and their programs at the
+                                                  // last look
 };
 
 } // namespace velmora::fcitx5

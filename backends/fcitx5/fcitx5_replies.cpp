@@ -89,8 +89,8 @@ std::optional<std::vector<InputMethodEntry>> availableReply(const QDBusMessage& 
     return entries;
 }
 
-std::set<std::string> focusedContexts(const std::string& debugInfo) {
-    std::set<std::string> focused;
+std::map<std::string, std::string> focusedContexts(const std::string& debugInfo) {
+    std::map<std::string, std::string> focused;
     std::size_t start = 0, lines = 0;
     while (start < debugInfo.size() && lines++ < kMaxDebugLines) {
         std::size_t end = debugInfo.find('\n', start);
@@ -100,9 +100,16 @@ std::set<std::string> focusedContexts(const std::string& debugInfo) {
         start = end + 1;
         constexpr std::string_view kContext = "  IC [";
         const std::size_t close = line.find(']');
-        if (line.starts_with(kContext) && close != std::string_view::npos &&
-            line.ends_with(" focus:1"))
-            focused.emplace(line.substr(kContext.size(), close - kContext.size()));
+        if (!line.starts_with(kContext) || close == std::string_view::npos ||
+            !line.ends_with(" focus:1"))
+            continue;
+        constexpr std::string_view kProgram = " program:";
+        std::string_view program;
+        if (const std::size_t at = line.find(kProgram, close); at != std::string_view::npos) {
+            program = line.substr(at + kProgram.size());
+            program = program.substr(0, program.find(' '));
+        }
+        focused.emplace(line.substr(kContext.size(), close - kContext.size()), program);
     }
     return focused;
 }

@@ -7,8 +7,8 @@
 
 #include <QDBusMessage>
 
+#include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -30,9 +30,10 @@ std::optional<std::vector<std::string>> groupReply(const QDBusMessage& reply);
 // AvailableInputMethods' reply (a(ssssssb)).
 std::optional<std::vector<InputMethodEntry>> availableReply(const QDBusMessage& reply);
 
-// The input contexts that have Fcitx5's focus, by the IDs that DebugInfo shows for them
-// ("  IC [ID] program:NAME frontend:dbus cap:2 focus:1", one line each).
-std::set<std::string> focusedContexts(const std::string& debugInfo);
+// The input contexts that have Fcitx5's focus, by the IDs that DebugInfo shows for them, each
+// with the program its toolkit named ("  IC [ID] program:NAME frontend:dbus cap:2 focus:1", one
+// line each; the program empty when not shown).
+std::map<std::string, std::string> focusedContexts(const std::string& debugInfo);
 
 // The input source of the input method NAME: its ID "fcitx5:NAME", its label, and as its icon
 // the program's layout badge for a keyboard layout, else the icon Fcitx5 names.

@@ -140,7 +140,10 @@ TEST(Fcitx5Replies, TheFocusedContextIsReadFromDebugInfo) {
                                       "  IC [b1] program:B frontend:dbus cap:2 focus:0\n"
                                       "  IC [a2] program:A frontend:dbus cap:2 focus:1\n"
                                       "Input Context without group\n  IC [c3 focus:1"),
-              std::set<std::string>{"a2"});
+              (std::map<std::string, std::string>{{"a2", "A"}}));
+    EXPECT_EQ(fcitx5::focusedContexts("  IC [d4] frontend:dbus focus:1\n"
+                                      "  IC [e5] program:E frontend:x focus:1"),
+              (std::map<std::string, std::string>{{"d4", ""}, {"e5", "E"}}));
 }
 
 TEST(Fcitx5Replies, LayoutIdsNameTheirKeyboards) {
