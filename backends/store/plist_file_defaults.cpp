@@ -78,6 +78,7 @@ struct PlistFileDefaults::State {
     const std::string path;
     const bool readOnly;
     const BadFileObserver badFileObserver;
+    Clock::duration writeDelay = kWriteDelay;
     // Held for the store's whole life with Access::Exclusive; each write takes it otherwise.
     std::optional<store::WriterLock> exclusive;
     std::mutex mutex;
@@ -244,7 +245,7 @@ struct PlistFileDefaults::State {
             return;
         // The first unwritten change sets the time; later ones ride along. A retry set for
         // later is brought forward.
-        const Clock::time_point soon = Clock::now() + kWriteDelay;
+        const Clock::time_point soon = Clock::now() + writeDelay;
         if (due && *due <= soon)
             return;
         due = soon;
@@ -480,6 +481,11 @@ std::string PlistFileDefaults::problem() {
     std::lock_guard lock(state_->mutex);
     state_->refreshIfChanged();
     return state_->unusable ? state_->unusable->problem : std::string();
+}
+
+void PlistFileDefaults::setWriteDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(state_->mutex);
+    state_->writeDelay = std::max(delay, std::chrono::milliseconds::zero());
 }
 
 bool PlistFileDefaults::hasUnsavedChanges() {

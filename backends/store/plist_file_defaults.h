@@ -4,6 +4,7 @@
 
 #include "platform/user_defaults.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,8 +16,8 @@ std::string defaultSettingsFilePath();
 
 // Reads see the file as it is on disk now (another program's edits included), with this
 // process's unwritten changes on top. Changes reach the file at synchronize(), at the latest
-// a second after they were made, and at destruction; each write replaces the whole file
-// atomically. Safe to use from several threads.
+// a second (the write delay) after they were made, and at destruction; each write replaces the
+// whole file atomically. Safe to use from several threads.
 //
 // A file that cannot be used is never overwritten. Found by the first read, it is moved aside
 // and the store starts empty. Found by a later read (someone edited the file while this
@@ -50,6 +51,10 @@ class PlistFileDefaults final : public UserDefaults {
     void synchronize() override;
 
     const std::string& path() const { return path_; }
+
+    // How long after a change its write begins (a second unless set): later changes meanwhile
+    // go with it. Zero for a process that may be ended at any moment without warning.
+    void setWriteDelay(std::chrono::milliseconds delay);
 
     // Why the file as it is on disk now cannot be used ("" when it can, or when there is none);
     // reads meanwhile answer from the last settings that could be read. With ReadWrite, a bad

@@ -28,7 +28,7 @@ namespace velmora::program {
 
 namespace {
 
-// Qt and Xlib end the process with exit() when their own connection to the display breaks,
+// Qt on X11 and Xlib end the process with exit() when their connection to the display breaks,
 // which can happen before our connection reports the loss. exit() destroys objects of static
 // storage duration only, and the store's destructor writes what is pending: so the store lives
 // here, not on the stack of runAgent. Its lines about bad files go to the user as well (the
@@ -76,6 +76,11 @@ int runDelegate(Desktop& desktop, bool startedAtLogin, Instance& instance,
         store.synchronize();
         QApplication::exit(0);
     });
+    // Qt on Wayland ends the process with _exit() when the compositor goes away, often before
+    // the desktop's own connection tells: nothing is written then, so each change is written
+    // at once.
+    if (QGuiApplication::platformName() == QLatin1String("wayland"))
+        store.setWriteDelay(std::chrono::milliseconds::zero());
     qt::QtRunLoop& runLoop = desktop.runLoop();
     ProgramViews& views = desktop.views();
     badFileNotices.setWake([&] { runLoop.dispatchAsyncMain(showBadFileNotices); });
