@@ -4,6 +4,7 @@
 #include "text_encoding.h"
 
 #include "platform/images.h"
+#include "platform/text_input_sources.h"
 
 namespace velmora::x11 {
 
@@ -40,9 +41,7 @@ std::vector<XkbLayoutChoice> parseXkbRulesNames(std::string_view property) {
 }
 
 std::string inputSourceIdFor(const XkbLayoutChoice& choice) {
-    if (choice.variant.empty())
-        return "xkb:" + choice.layout;
-    return "xkb:" + choice.layout + "(" + choice.variant + ")";
+    return inputSourceIdOf(NamedLayout{.layout = choice.layout, .variant = choice.variant});
 }
 
 std::vector<std::string> inputSourceIdsForGroups(const std::vector<XkbLayoutChoice>& layouts,
