@@ -205,6 +205,58 @@ start_session_bus() {
     export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
 }
 
+# start_sway LAYOUTS: sway on the test's Xvfb (its X11 backend gives it a keyboard with the
+# layouts LAYOUTS, "us,de"), SWAYSOCK and WAYLAND_DISPLAY naming it; its process id in SWAY_PID.
+start_sway() {
+    echo "input type:keyboard xkb_layout $1" >"$WORK/sway.conf"
+    WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
+    SWAY_PID=$!
+    PIDS+=("$SWAY_PID")
+    wait_until "sway's socket" eval 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1'
+    export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
+    wait_until "sway's answers" swaymsg -t get_version -q
+    export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
+}
+
+# start_ibus [PRELOAD]: ibus-daemon on the session bus (start_session_bus first), its configured
+# engines PRELOAD when given ("['xkb:us::eng', 'libpinyin']"); its process id in IBUS_PID.
+# IBus and its client find their settings' schemas in the machine's data folders.
+start_ibus() {
+    [ -z "${1:-}" ] ||
+        XDG_DATA_DIRS=/usr/share dconf write /desktop/ibus/general/preload-engines "$1"
+    XDG_DATA_DIRS=/usr/share ibus-daemon --panel=disable --emoji-extension=disable \
+        >>"$WORK/ibus.log" 2>&1 &
+    IBUS_PID=$!
+    PIDS+=("$IBUS_PID")
+}
+engine_is() { [ "$(XDG_DATA_DIRS=/usr/share ibus engine 2>/dev/null)" = "$1" ]; }
+
+# start_fcitx5 [ADDON]: Fcitx5 on the session bus with its D-Bus frontend (and ADDON, xcb for
+# X11 applications), the group "keyboard-us, pinyin" of its profile in XDG_CONFIG_HOME; its
+# process id in FCITX5_PID. Restarted by calling it again.
+start_fcitx5() {
+    mkdir -p "$XDG_CONFIG_HOME/fcitx5"
+    printf '%s\n' '[Groups/0]' Name=Default 'Default Layout=us' DefaultIM=pinyin \
+        '[Groups/0/Items/0]' Name=keyboard-us Layout= '[Groups/0/Items/1]' Name=pinyin Layout= \
+        '[GroupOrder]' 0=Default >"$XDG_CONFIG_HOME/fcitx5/profile"
+    fcitx5 --disable=all --enable=dbus,dbusfrontend,keyboard,pinyin,punctuation${1:+,$1} \
+        >>"$WORK/fcitx5.log" 2>&1 &
+    FCITX5_PID=$!
+    PIDS+=("$FCITX5_PID")
+    # Asked of the bus: a call to Fcitx5 would start one from the distribution's service file.
+    wait_until "Fcitx5 on the bus" eval 'dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus \
+        /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 | grep -q true'
+    # Pinyin loads after it takes the name (seconds under load), and it answers nothing meanwhile.
+    FCITX5_STARTS=$((${FCITX5_STARTS:-0} + 1))
+    wait_until "Fcitx5's Pinyin" eval '[ "$(grep -c "Loaded addon pinyin" "$WORK/fcitx5.log")" -ge $FCITX5_STARTS ]'
+}
+fcitx5_controller() {
+    dbus-send --session --print-reply=literal --dest=org.fcitx.Fcitx5 /controller \
+        "org.fcitx.Fcitx.Controller1.$@"
+}
+fcitx5_im_is() { [ "$(fcitx5_controller CurrentInputMethod | tr -d ' ')" = "$1" ]; }
+
 velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
 
 # start_velmora [OPTION]: the agent, with OPTION (--autostart) when given.
