@@ -219,6 +219,75 @@ start_sway() {
     export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
 }
 
+# call SERVICE PATH INTERFACE.METHOD [ARG...]: the reply's values on the session bus, one a line.
+call() {
+    timeout 10 dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>>"$WORK/dbus.log"
+}
+
+# start_kwin: KWin (kwin_wayland --virtual) on the session bus (start_session_bus first), with
+# the layouts us,de,ru from kxkbrc; WAYLAND_DISPLAY names it, its process id in KWIN_PID. The
+# packaged kwin_wayland has file capabilities that a container refuses: a copy of it runs
+# (which must keep its name).
+start_kwin() {
+    printf '[Layout]\nLayoutList=us,de,ru\nUse=true\n' >"$XDG_CONFIG_HOME/kxkbrc"
+    cp "$(command -v kwin_wayland)" "$WORK/kwin_wayland"
+    XDG_DATA_DIRS=/usr/local/share:/usr/share "$WORK/kwin_wayland" --virtual --no-lockscreen \
+        --socket velmora-kwin --width 1024 --height 768 >"$WORK/kwin.log" 2>&1 &
+    KWIN_PID=$!
+    PIDS+=("$KWIN_PID")
+    export WAYLAND_DISPLAY=velmora-kwin
+    wait_until "KWin's keyboard service" eval 'call org.kde.keyboard /Layouts \
+        org.kde.KeyboardLayouts.getLayoutsList | grep -q Russian'
+}
+
+# kwin_activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
+# Each load has a name of its own: KWin forgets an unloaded script only later.
+KWIN_LOADS=0
+kwin_activate() {
+    KWIN_LOADS=$((KWIN_LOADS + 1))
+    cat >"$WORK/activate-$1.js" <<JS
+var all = workspace.windowList ? workspace.windowList() : workspace.clientList();
+for (var i = 0; i < all.length; ++i)
+    if (all[i].desktopFileName === "$1") {
+        if (workspace.windowList) workspace.activeWindow = all[i]; else workspace.activeClient = all[i];
+    }
+JS
+    local id
+    id=$(call org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript \
+        string:"$WORK/activate-$1.js" string:"activate-$KWIN_LOADS" | awk '{print $2}')
+    call org.kde.KWin "/$id" org.kde.kwin.Script.run >/dev/null ||
+        call org.kde.KWin "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null
+}
+
+# For the tests that run on either Wayland desktop, E2E_DESKTOP (sway or kde), on a session bus
+# of their own: start_wayland_desktop starts it, focus_app APP brings the window of app id APP to
+# the front (through swaymsg or a KWin script), open_wayland_window APP [ENV...] opens one (the
+# Qt test window, in $VELMORA_WAYLAND_WINDOW, with ENV such as QT_IM_MODULE=fcitx).
+start_wayland_desktop() {
+    unset WAYLAND_DISPLAY SWAYSOCK
+    if [ "$E2E_DESKTOP" = sway ]; then
+        start_display
+        start_session_bus
+        start_sway us,de
+        # A session without XWayland: nothing below knows of an X display.
+        unset DISPLAY
+    else
+        start_session_bus
+        start_kwin
+    fi
+}
+focus_app() {
+    if [ "$E2E_DESKTOP" = sway ]; then
+        swaymsg -q "[app_id=\"$1\"] focus"
+    else
+        kwin_activate "$1"
+    fi
+}
+open_wayland_window() {
+    env "${@:2}" QT_QPA_PLATFORM=wayland "$VELMORA_WAYLAND_WINDOW" "$1" >>"$WORK/windows.log" 2>&1 &
+    PIDS+=($!)
+}
+
 # start_ibus [PRELOAD]: ibus-daemon on the session bus (start_session_bus first), its configured
 # engines PRELOAD when given ("['xkb:us::eng', 'libpinyin']"); its process id in IBUS_PID.
 # IBus and its client find their settings' schemas in the machine's data folders.
