@@ -21,7 +21,12 @@ layout_is() { [ "$(layout)" = "$1" ]; }
 
 # Ctrl+Alt+D (D's key code 2) selects German.
 store_shortcuts 'xkb:de' 2 $((0x40000 | 0x80000))
-"$VELMORA" rule term-de xkb:de 2>/dev/null
+# The command line cannot know which applications run: said, not guessed.
+"$VELMORA" rule term-de xkb:de 2>"$WORK/rule.log"
+grep -q "installed (KWin tells only the agent which ones run)" "$WORK/rule.log" ||
+    fail "the rule's note: $(<"$WORK/rule.log")"
+! "$VELMORA" apps 2>"$WORK/apps.log" || fail "velmora apps listed applications on KDE"
+grep -q "KWin tells only the agent" "$WORK/apps.log" || fail "velmora apps: $(<"$WORK/apps.log")"
 "$VELMORA" rule term-ru xkb:ru 2>/dev/null
 open_wayland_window term-de
 open_wayland_window term-ru
