@@ -262,9 +262,11 @@ JS
 # For the tests that run on either Wayland desktop, E2E_DESKTOP (sway or kde), on a session bus
 # of their own: start_wayland_desktop starts it, focus_app APP brings the window of app id APP to
 # the front (through swaymsg or a KWin script), open_wayland_window APP [ENV...] opens one (the
-# Qt test window, in $VELMORA_WAYLAND_WINDOW, with ENV such as QT_IM_MODULE=fcitx).
+# Qt test window, in $VELMORA_WAYLAND_WINDOW, with ENV such as QT_IM_MODULE=fcitx). The agent's
+# own windows stay off-screen.
 start_wayland_desktop() {
     unset WAYLAND_DISPLAY SWAYSOCK
+    export QT_QPA_PLATFORM=offscreen
     if [ "$E2E_DESKTOP" = sway ]; then
         start_display
         start_session_bus
@@ -314,16 +316,13 @@ start_fcitx5() {
     FCITX5_PID=$!
     PIDS+=("$FCITX5_PID")
     # Asked of the bus: a call to Fcitx5 would start one from the distribution's service file.
-    wait_until "Fcitx5 on the bus" eval 'dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus \
-        /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 | grep -q true'
+    wait_until "Fcitx5 on the bus" eval 'call org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 | grep -q true'
     # Pinyin loads after it takes the name (seconds under load), and it answers nothing meanwhile.
     FCITX5_STARTS=$((${FCITX5_STARTS:-0} + 1))
     wait_until "Fcitx5's Pinyin" eval '[ "$(grep -c "Loaded addon pinyin" "$WORK/fcitx5.log")" -ge $FCITX5_STARTS ]'
 }
-fcitx5_controller() {
-    dbus-send --session --print-reply=literal --dest=org.fcitx.Fcitx5 /controller \
-        "org.fcitx.Fcitx.Controller1.$@"
-}
+fcitx5_controller() { call org.fcitx.Fcitx5 /controller "org.fcitx.Fcitx.Controller1.$1" "${@:2}"; }
 fcitx5_im_is() { [ "$(fcitx5_controller CurrentInputMethod | tr -d ' ')" = "$1" ]; }
 
 velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
@@ -336,7 +335,7 @@ start_velmora() {
     "$VELMORA" "$@" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
     VELMORA_PID=$!
     PIDS+=("$VELMORA_PID")
-    wait_until "velmora to start" velmora_says "running on display"
+    wait_until "velmora to start" velmora_says "running on "
 }
 
 # Waits for velmora to end, its status in VELMORA_STATUS; a hang fails, with gdb's stacks.

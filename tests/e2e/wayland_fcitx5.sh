@@ -27,9 +27,7 @@ wait_until "im-us's input context focused" eval \
 fcitx5_controller SetCurrentIM string:pinyin
 open_wayland_window im-pinyin QT_IM_MODULE=fcitx
 wait_until "im-pinyin's input context focused" eval 'focus_app im-pinyin; fcitx5_im_is keyboard-us'
-QT_QPA_PLATFORM=offscreen "$VELMORA" >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
-VELMORA_PID=$!
-PIDS+=("$VELMORA_PID")
+start_velmora
 wait_until "velmora to take Fcitx5's input methods" velmora_says "input sources from Fcitx5"
 
 for round in 1 2; do

@@ -19,9 +19,7 @@ sources_are() { [ "$("$VELMORA" sources 2>>"$WORK/sources.log" | cut -f1 | tr '\
 wait_until "IBus's engines as sources" sources_are "ibus:xkb:us::eng ibus:xkb:de::deu ibus:libpinyin "
 open_wayland_window im-us
 open_wayland_window im-de
-QT_QPA_PLATFORM=offscreen "$VELMORA" >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
-VELMORA_PID=$!
-PIDS+=("$VELMORA_PID")
+start_velmora
 wait_until "velmora to take IBus's engines" velmora_says "input sources from IBus"
 
 # The windows may still be on their way: the first focus of each is repeated until it is there.
