@@ -15,7 +15,7 @@ packages=(
   fonts-dejavu-core desktop-file-utils appstream man-db groff-base
   sway foot kwin-wayland libwayland-dev wayland-protocols qt6-wayland imagemagick
   xvfb openbox xdotool x11-xkb-utils x11-utils xcompmgr trayer bc dbus rofi
-  fcitx5 fcitx5-chinese-addons
+  fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6
   clang libclang-rt-14-dev
   ibus ibus-libpinyin dconf-cli dconf-service dconf-gsettings-backend libglib2.0-bin
 )

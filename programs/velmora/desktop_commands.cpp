@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "desktop_commands.h"
 
+#include "command_line_bus.h"
 #include "console_log.h"
 #include "desktop_choice.h"
 #include "input_method_frameworks.h"
+#include "kde/kde_keyboard_layouts.h"
 #include "platform/application.h"
 #include "platform/desktop_broadcast_hub.h"
 #include "sway/sway_input_sources.h"
@@ -70,8 +72,23 @@ std::optional<DesktopLook> lookAtSway(const std::string& socket, std::string* er
         unused, *answers[1],
         [&identities](const sway::WindowIdentity& window) { return identities.identify(window); },
         {}, logToConsole);
-    return DesktopLook{sources.sourcesMatching(std::nullopt, false),
-                       workspace.runningApplications()};
+    return DesktopLook{
+        sources.sourcesMatching(std::nullopt, false), workspace.runningApplications(), {}};
+}
+
+// KWin's layouts from its keyboard service. KWin tells which windows run only to the agent's
+// script, which it loads.
+std::optional<DesktopLook> lookAtKde(std::string* error) {
+    CommandLineBus session(QStringLiteral("velmora-command-line-kde"));
+    if (!session.bus().isConnected()) {
+        *error = "KDE: no session bus (" + session.bus().lastError().message().toStdString() + ")";
+        return std::nullopt;
+    }
+    kde::KdeKeyboardLayouts layouts(
+        session.bus(), xkbRegistryLayouts(), [](DesktopBroadcast) {}, logToConsole);
+    return DesktopLook{layouts.sourcesMatching(std::nullopt, false),
+                       {},
+                       "KWin tells only the agent which ones run"};
 }
 
 } // namespace
@@ -80,7 +97,8 @@ std::optional<DesktopLook> lookAtDesktop(std::string* error) {
     const DesktopFinding finding = findDesktop(processDesktopEnvironment(), "");
     std::optional<DesktopLook> look = finding.desktop == DesktopKind::Sway
                                           ? lookAtSway(finding.swaySocket, error)
-                                          : lookAtX11(error);
+                                      : finding.desktop == DesktopKind::Kde ? lookAtKde(error)
+                                                                            : lookAtX11(error);
     if (look)
         dropOwn(look->running);
     return look;
@@ -123,6 +141,11 @@ int listApps(std::ostream& out) {
     std::optional<DesktopLook> look = lookAtDesktop(&error);
     if (!look) {
         std::cerr << "velmora: " << error << '\n';
+        return 2;
+    }
+    if (!look->runningUnknown.empty()) {
+        std::cerr << "velmora: no list of the running applications: " << look->runningUnknown
+                  << '\n';
         return 2;
     }
     for (const RunningApplication& app : look->running)

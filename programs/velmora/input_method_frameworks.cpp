@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "input_method_frameworks.h"
 
+#include "command_line_bus.h"
 #include "console_log.h"
 #include "fcitx5/fcitx5_input_sources.h"
 #include "ibus/ibus_input_sources.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -46,24 +46,11 @@ InputMethodFrameworks makeInputMethodFrameworks(std::function<void(DesktopBroadc
 }
 
 std::optional<std::vector<InputSource>> runningFrameworkSources(bool all) {
-    // Qt D-Bus needs an application object, which the command line has none of: one lives for
-    // the question, and so does the connection, so that nothing is left behind at exit.
-    static int argc = 1;
-    static char name[] = "velmora";
-    static char* argv[] = {name, nullptr};
-    std::optional<QCoreApplication> application;
-    if (!QCoreApplication::instance())
-        application.emplace(argc, argv);
-    const QString connectionName = QStringLiteral("velmora-command-line");
+    CommandLineBus session(QStringLiteral("velmora-command-line"));
     std::optional<std::vector<InputSource>> sources;
-    {
-        const QDBusConnection bus =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
-        using std::chrono_literals::operator""ms;
-        if (bus.isConnected())
-            sources = fcitx5::Fcitx5InputSources::sourcesNow(bus, 500ms, all);
-    }
-    QDBusConnection::disconnectFromBus(connectionName);
+    using std::chrono_literals::operator""ms;
+    if (session.bus().isConnected())
+        sources = fcitx5::Fcitx5InputSources::sourcesNow(session.bus(), 500ms, all);
     if (!sources)
         sources = ibusSources(all);
     return sources;

@@ -10,42 +10,8 @@
 source "$(dirname "$0")/lib.sh" "$@"
 IM_CLIENT=$(realpath "$3")
 
-mkdir -p "$XDG_CONFIG_HOME/fcitx5"
-cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
-[Groups/0]
-Name=Default
-Default Layout=us
-DefaultIM=pinyin
-
-[Groups/0/Items/0]
-Name=keyboard-us
-Layout=
-
-[Groups/0/Items/1]
-Name=pinyin
-Layout=
-
-[GroupOrder]
-0=Default
-PROFILE
 start_desktop
 start_session_bus
-
-controller() {
-    dbus-send --session --print-reply=literal --dest=org.fcitx.Fcitx5 /controller \
-        "org.fcitx.Fcitx.Controller1.$@"
-}
-start_fcitx5() {
-    fcitx5 --disable=all --enable=dbus,dbusfrontend,keyboard,pinyin,punctuation,xcb${1:-} >>"$WORK/fcitx5.log" 2>&1 &
-    FCITX5_PID=$!
-    PIDS+=("$FCITX5_PID")
-    # Asked of the bus: a call to Fcitx5 would start one from the distribution's service file.
-    wait_until "Fcitx5 on the bus" eval 'dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus \
-        /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 | grep -q true'
-    # Pinyin loads after it takes the name (seconds under load), and it answers nothing meanwhile.
-    STARTS=$((${STARTS:-0} + 1))
-    wait_until "Fcitx5's Pinyin" eval '[ "$(grep -c "Loaded addon pinyin" "$WORK/fcitx5.log")" -ge $STARTS ]'
-}
 LOG=$WORK/app.log
 # seen_since MARK LINE: the client said a line that begins with LINE after the last that begins
 # with MARK.
@@ -64,7 +30,7 @@ activate_and_type() {
     [ "$1" = 2 ] || ! seen_since "activating AppA" "im AppB pinyin" || fail "AppA's Pinyin went to AppB"
 }
 
-start_fcitx5
+start_fcitx5 xcb
 "$VELMORA" rule AppA fcitx5:pinyin
 "$VELMORA" rule AppB xkb:us
 ! "$VELMORA" rule AppA fcitx5:pinjin 2>"$WORK/refused" || fail "a name Fcitx5 lacks was stored"
@@ -84,13 +50,13 @@ wait_until "velmora to take Fcitx5's input methods" velmora_says "input sources 
 activate app 2
 wait_until "B's context focused" eval '[ "$(grep "^focus " "$LOG" | tail -n 1 | cut -d" " -f2)" = AppB ]'
 activate app 1
-wait_until "Pinyin current" eval '[ "$(controller CurrentInputMethod | tr -d " ")" = pinyin ]'
+wait_until "Pinyin current" fcitx5_im_is pinyin
 wait_until "the key typed into A after the warm-up" seen_since "focus AppA " "key "
 activate_and_type 2 0
 # The user's own choice in B (once the agent's check 100 ms after its selection is over), then
 # B again after A: B's rule puts English back.
 sleep 1
-controller SetCurrentIM string:pinyin
+fcitx5_controller SetCurrentIM string:pinyin
 activate_and_type 1 1
 activate_and_type 2 0
 activate_and_type 1 1
@@ -101,7 +67,7 @@ wait_until "velmora to go back to the layouts" velmora_says "Fcitx5 is gone"
 "$VELMORA_FAKE_SERVICES" tray >"$WORK/tray" 2>>"$WORK/client.log" &
 PIDS+=($!)
 wait_until "the panel's tray" grep -qx ready "$WORK/tray"
-start_fcitx5 ,classicui,notificationitem
+start_fcitx5 xcb,classicui,notificationitem
 wait_until "velmora to take the new Fcitx5's input methods" \
     eval '[ "$(grep -c "input sources from Fcitx5" "$WORK/velmora.log")" -ge 2 ]'
 # The client makes its contexts anew on the new Fcitx5 only after the agent applied A's rule

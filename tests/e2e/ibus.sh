@@ -10,18 +10,6 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 start_desktop
 start_session_bus
-XDG_DATA_DIRS=/usr/share dconf write /desktop/ibus/general/preload-engines "['xkb:us::eng', 'libpinyin']"
-
-IBUS_PID=
-start_ibus() {
-    # Its engines find their settings' schemas in the machine's data folders.
-    XDG_DATA_DIRS=/usr/share ibus-daemon --panel=disable --emoji-extension=disable \
-        >>"$WORK/ibus.log" 2>&1 &
-    IBUS_PID=$!
-    PIDS+=("$IBUS_PID")
-}
-# IBus's own client, which finds its settings' schemas in the machine's data folders too.
-engine_is() { [ "$(XDG_DATA_DIRS=/usr/share ibus engine 2>/dev/null)" = "$1" ]; }
 sources_are() { [ "$("$VELMORA" sources 2>>"$WORK/sources.log" | cut -f1 | tr '\n' ' ')" = "$1" ]; }
 
 "$VELMORA" rule AppPinyin ibus:libpinyin
@@ -32,7 +20,7 @@ open_windows de AppDe 1
 open_windows us AppUs 1
 # IBus starts after the agent, its folder of address files not there yet.
 start_velmora
-start_ibus
+start_ibus "['xkb:us::eng', 'libpinyin']"
 wait_until "IBus's engines as sources" sources_are "ibus:xkb:us::eng ibus:libpinyin "
 "$VELMORA" rule AppUs xkb:us 2>"$WORK/rule.log"
 grep -q "not among" "$WORK/rule.log" && fail "xkb:us said missing while IBus runs: $(<"$WORK/rule.log")"

@@ -2,60 +2,34 @@
 # SPDX-License-Identifier: MIT
 # The agent on KDE Plasma: KWin (kwin_wayland --virtual) on a session bus of the test's own,
 # layouts us,de,ru from kxkbrc, Qt windows by app id, activation through a one-shot KWin
-# script, layouts read and set through KWin's keyboard service. The packaged kwin_wayland has
-# file capabilities that a container refuses: the test runs a copy (which must keep its name).
+# script, layouts read and set through KWin's keyboard service.
 # Usage: kde.sh VELMORA E2E_CLIENT, with the Qt window's program in $VELMORA_WAYLAND_WINDOW.
 # Exit 77 (skipped) without kwin_wayland or dbus-send.
 command -v kwin_wayland >/dev/null && command -v dbus-send >/dev/null || exit 77
-WINDOW=$(realpath "$VELMORA_WAYLAND_WINDOW")
 E2E_UNPRIVILEGED=1 source "$(dirname "$0")/lib.sh"
 unset WAYLAND_DISPLAY SWAYSOCK
 
 start_session_bus
-printf '[Layout]\nLayoutList=us,de,ru\nUse=true\n' >"$XDG_CONFIG_HOME/kxkbrc"
-cp "$(command -v kwin_wayland)" "$WORK/kwin_wayland"
-XDG_DATA_DIRS=/usr/local/share:/usr/share "$WORK/kwin_wayland" --virtual --no-lockscreen \
-    --socket velmora-kwin --width 1024 --height 768 >"$WORK/kwin.log" 2>&1 &
-KWIN_PID=$!
-PIDS+=("$KWIN_PID")
-export WAYLAND_DISPLAY=velmora-kwin
-# call SERVICE PATH INTERFACE.METHOD [ARG...]: the reply's values, one a line.
-call() {
-    timeout 10 dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>>"$WORK/dbus.log"
-}
-layouts() { call org.kde.keyboard /Layouts org.kde.KeyboardLayouts.getLayoutsList; }
-wait_until "KWin's keyboard service" eval 'layouts | grep -q Russian'
+start_kwin
 layout() { call org.kde.keyboard /Layouts org.kde.KeyboardLayouts.getLayout | awk '{print $2}'; }
 set_layout() { call org.kde.keyboard /Layouts org.kde.KeyboardLayouts.setLayout "uint32:$1" >/dev/null; }
 layout_is() { [ "$(layout)" = "$1" ]; }
 "$VELMORA" desktop | grep -qx 'desktop: kde' || fail "velmora desktop did not find KDE"
+# The command line asks KWin, not XWayland, for the layouts.
+[ "$("$VELMORA" sources | cut -f1 | tr '\n' ' ')" = "xkb:us xkb:de xkb:ru " ] ||
+    fail "velmora sources did not list KWin's layouts: $("$VELMORA" sources 2>&1)"
 
 # Ctrl+Alt+D (D's key code 2) selects German.
 store_shortcuts 'xkb:de' 2 $((0x40000 | 0x80000))
-"$VELMORA" rule term-de xkb:de 2>/dev/null
+# The command line cannot know which applications run: said, not guessed.
+"$VELMORA" rule term-de xkb:de 2>"$WORK/rule.log"
+grep -q "installed (KWin tells only the agent which ones run)" "$WORK/rule.log" ||
+    fail "the rule's note: $(<"$WORK/rule.log")"
+! "$VELMORA" apps 2>"$WORK/apps.log" || fail "velmora apps listed applications on KDE"
+grep -q "KWin tells only the agent" "$WORK/apps.log" || fail "velmora apps: $(<"$WORK/apps.log")"
 "$VELMORA" rule term-ru xkb:ru 2>/dev/null
-# activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
-# Each load has a name of its own: KWin forgets an unloaded script only later.
-LOADS=0
-activate() {
-    LOADS=$((LOADS + 1))
-    cat >"$WORK/activate-$1.js" <<JS
-var all = workspace.windowList ? workspace.windowList() : workspace.clientList();
-for (var i = 0; i < all.length; ++i)
-    if (all[i].desktopFileName === "$1") {
-        if (workspace.windowList) workspace.activeWindow = all[i]; else workspace.activeClient = all[i];
-    }
-JS
-    local id
-    id=$(call org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript \
-        string:"$WORK/activate-$1.js" string:"activate-$LOADS" | awk '{print $2}')
-    call org.kde.KWin "/$id" org.kde.kwin.Script.run >/dev/null ||
-        call org.kde.KWin "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null
-}
-for app in term-de term-ru; do
-    QT_QPA_PLATFORM=wayland "$WINDOW" $app >>"$WORK/windows.log" 2>&1 &
-    PIDS+=($!)
-done
+open_wayland_window term-de
+open_wayland_window term-ru
 : >"$WORK/velmora.log"
 QT_QPA_PLATFORM=offscreen "$VELMORA" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
 VELMORA_PID=$!
@@ -64,11 +38,11 @@ wait_until "velmora on KDE" velmora_says "running on KDE"
 
 # Activation selects the rule, each time. The windows may still be on their way: the first
 # activation is repeated until one is there.
-wait_until "German for term-de" eval 'activate term-de; layout_is 1'
+wait_until "German for term-de" eval 'kwin_activate term-de; layout_is 1'
 for round in 1 2; do
-    activate term-de
+    kwin_activate term-de
     wait_until "German for term-de" layout_is 1
-    activate term-ru
+    kwin_activate term-ru
     wait_until "Russian for term-ru" layout_is 2
 done
 
@@ -78,7 +52,7 @@ dbus-monitor --session "type='signal',member='layoutChanged'" >"$WORK/changes" 2
 PIDS+=($!)
 wait_until "the signal monitor" test -s "$WORK/changes"
 set_layout 0
-activate term-de
+kwin_activate term-de
 after_hand() { grep -o 'uint32 [0-9]*' "$WORK/changes" | awk '{print $2}' | tr '\n' ' ' | sed 's/^0 //'; }
 wait_until "English, then German" eval '[ "$(after_hand)" = "1 " ]'
 

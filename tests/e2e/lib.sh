@@ -205,6 +205,126 @@ start_session_bus() {
     export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
 }
 
+# start_sway LAYOUTS: sway on the test's Xvfb (its X11 backend gives it a keyboard with the
+# layouts LAYOUTS, "us,de"), SWAYSOCK and WAYLAND_DISPLAY naming it; its process id in SWAY_PID.
+start_sway() {
+    echo "input type:keyboard xkb_layout $1" >"$WORK/sway.conf"
+    WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
+    SWAY_PID=$!
+    PIDS+=("$SWAY_PID")
+    wait_until "sway's socket" eval 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1'
+    export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
+    wait_until "sway's answers" swaymsg -t get_version -q
+    export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
+}
+
+# call SERVICE PATH INTERFACE.METHOD [ARG...]: the reply's values on the session bus, one a line.
+call() {
+    timeout 10 dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>>"$WORK/dbus.log"
+}
+
+# start_kwin: KWin (kwin_wayland --virtual) on the session bus (start_session_bus first), with
+# the layouts us,de,ru from kxkbrc; WAYLAND_DISPLAY names it, its process id in KWIN_PID. The
+# packaged kwin_wayland has file capabilities that a container refuses: a copy of it runs
+# (which must keep its name).
+start_kwin() {
+    printf '[Layout]\nLayoutList=us,de,ru\nUse=true\n' >"$XDG_CONFIG_HOME/kxkbrc"
+    cp "$(command -v kwin_wayland)" "$WORK/kwin_wayland"
+    XDG_DATA_DIRS=/usr/local/share:/usr/share "$WORK/kwin_wayland" --virtual --no-lockscreen \
+        --socket velmora-kwin --width 1024 --height 768 >"$WORK/kwin.log" 2>&1 &
+    KWIN_PID=$!
+    PIDS+=("$KWIN_PID")
+    export WAYLAND_DISPLAY=velmora-kwin
+    wait_until "KWin's keyboard service" eval 'call org.kde.keyboard /Layouts \
+        org.kde.KeyboardLayouts.getLayoutsList | grep -q Russian'
+}
+
+# kwin_activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
+# Each load has a name of its own: KWin forgets an unloaded script only later.
+KWIN_LOADS=0
+kwin_activate() {
+    KWIN_LOADS=$((KWIN_LOADS + 1))
+    cat >"$WORK/activate-$1.js" <<JS
+var all = workspace.windowList ? workspace.windowList() : workspace.clientList();
+for (var i = 0; i < all.length; ++i)
+    if (all[i].desktopFileName === "$1") {
+        if (workspace.windowList) workspace.activeWindow = all[i]; else workspace.activeClient = all[i];
+    }
+JS
+    local id
+    id=$(call org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript \
+        string:"$WORK/activate-$1.js" string:"activate-$KWIN_LOADS" | awk '{print $2}')
+    call org.kde.KWin "/$id" org.kde.kwin.Script.run >/dev/null ||
+        call org.kde.KWin "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null
+}
+
+# For the tests that run on either Wayland desktop, E2E_DESKTOP (sway or kde), on a session bus
+# of their own: start_wayland_desktop starts it, focus_app APP brings the window of app id APP to
+# the front (through swaymsg or a KWin script), open_wayland_window APP [ENV...] opens one (the
+# Qt test window, in $VELMORA_WAYLAND_WINDOW, with ENV such as QT_IM_MODULE=fcitx). The agent's
+# own windows stay off-screen.
+start_wayland_desktop() {
+    unset WAYLAND_DISPLAY SWAYSOCK
+    export QT_QPA_PLATFORM=offscreen
+    if [ "$E2E_DESKTOP" = sway ]; then
+        start_display
+        start_session_bus
+        start_sway us,de
+        # A session without XWayland: nothing below knows of an X display.
+        unset DISPLAY
+    else
+        start_session_bus
+        start_kwin
+    fi
+}
+focus_app() {
+    if [ "$E2E_DESKTOP" = sway ]; then
+        swaymsg -q "[app_id=\"$1\"] focus"
+    else
+        kwin_activate "$1"
+    fi
+}
+open_wayland_window() {
+    env "${@:2}" QT_QPA_PLATFORM=wayland "$VELMORA_WAYLAND_WINDOW" "$1" >>"$WORK/windows.log" 2>&1 &
+    PIDS+=($!)
+}
+
+# start_ibus [PRELOAD]: ibus-daemon on the session bus (start_session_bus first), its configured
+# engines PRELOAD when given ("['xkb:us::eng', 'libpinyin']"); its process id in IBUS_PID.
+# IBus and its client find their settings' schemas in the machine's data folders.
+start_ibus() {
+    [ -z "${1:-}" ] ||
+        XDG_DATA_DIRS=/usr/share dconf write /desktop/ibus/general/preload-engines "$1"
+    XDG_DATA_DIRS=/usr/share ibus-daemon --panel=disable --emoji-extension=disable \
+        >>"$WORK/ibus.log" 2>&1 &
+    IBUS_PID=$!
+    PIDS+=("$IBUS_PID")
+}
+engine_is() { [ "$(XDG_DATA_DIRS=/usr/share ibus engine 2>/dev/null)" = "$1" ]; }
+
+# start_fcitx5 [ADDON]: Fcitx5 on the session bus with its D-Bus frontend (and ADDON, xcb for
+# X11 applications), the group "keyboard-us, pinyin" of its profile in XDG_CONFIG_HOME; its
+# process id in FCITX5_PID. Restarted by calling it again.
+start_fcitx5() {
+    mkdir -p "$XDG_CONFIG_HOME/fcitx5"
+    printf '%s\n' '[Groups/0]' Name=Default 'Default Layout=us' DefaultIM=pinyin \
+        '[Groups/0/Items/0]' Name=keyboard-us Layout= '[Groups/0/Items/1]' Name=pinyin Layout= \
+        '[GroupOrder]' 0=Default >"$XDG_CONFIG_HOME/fcitx5/profile"
+    fcitx5 --disable=all --enable=dbus,dbusfrontend,keyboard,pinyin,punctuation${1:+,$1} \
+        >>"$WORK/fcitx5.log" 2>&1 &
+    FCITX5_PID=$!
+    PIDS+=("$FCITX5_PID")
+    # Asked of the bus: a call to Fcitx5 would start one from the distribution's service file.
+    wait_until "Fcitx5 on the bus" eval 'call org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 | grep -q true'
+    # Pinyin loads after it takes the name (seconds under load), and it answers nothing meanwhile.
+    FCITX5_STARTS=$((${FCITX5_STARTS:-0} + 1))
+    wait_until "Fcitx5's Pinyin" eval '[ "$(grep -c "Loaded addon pinyin" "$WORK/fcitx5.log")" -ge $FCITX5_STARTS ]'
+}
+fcitx5_controller() { call org.fcitx.Fcitx5 /controller "org.fcitx.Fcitx.Controller1.$1" "${@:2}"; }
+fcitx5_im_is() { [ "$(fcitx5_controller CurrentInputMethod | tr -d ' ')" = "$1" ]; }
+
 velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
 
 # start_velmora [OPTION]: the agent, with OPTION (--autostart) when given.
@@ -215,7 +335,7 @@ start_velmora() {
     "$VELMORA" "$@" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
     VELMORA_PID=$!
     PIDS+=("$VELMORA_PID")
-    wait_until "velmora to start" velmora_says "running on display"
+    wait_until "velmora to start" velmora_says "running on "
 }
 
 # Waits for velmora to end, its status in VELMORA_STATUS; a hang fails, with gdb's stacks.

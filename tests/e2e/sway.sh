@@ -17,15 +17,7 @@ WAYLAND_DISPLAY=elsewhere "$VELMORA" 2>"$WORK/refused.log" && fail "velmora ran 
 grep -q "not used in a Wayland session" "$WORK/refused.log" || fail "no word about XWayland"
 
 LAYOUTS=us,de,ru,fr
-echo "input type:keyboard xkb_layout $LAYOUTS" >"$WORK/sway.conf"
-WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
-SWAY_PID=$!
-PIDS+=("$SWAY_PID")
-wait_until "sway's socket" eval 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1'
-export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
-wait_until "sway's answers" swaymsg -t get_version -q
-export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
+start_sway $LAYOUTS
 "$VELMORA" desktop | grep -qx 'desktop: sway' || fail "velmora desktop did not find sway"
 
 # Ctrl+Alt+D (D's key code 2) selects German.
