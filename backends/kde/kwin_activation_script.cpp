@@ -198,6 +198,11 @@ void KWinActivations::windowActivated(const QString& id, const QString& desktopF
         handlers_.activated(kwinWindowOf(id, desktopFile, resourceClass, pid, geometry));
 }
 
+void KWinActivations::windowMoved(const QString& id, const QString& geometry) {
+    if (fromKWin() && handlers_.moved)
+        handlers_.moved(kwinWindowOf(id, {}, {}, {}, geometry));
+}
+
 void KWinActivations::windowClosed(const QString& id) {
     if (fromKWin() && handlers_.closed)
         handlers_.closed(id.left(kMaxTextCharacters).toStdString());

@@ -14,7 +14,7 @@ unset WAYLAND_DISPLAY SWAYSOCK
 start_session_bus
 printf '[Layout]\nLayoutList=us,de,ru\nUse=true\n' >"$XDG_CONFIG_HOME/kxkbrc"
 cp "$(command -v kwin_wayland)" "$WORK/kwin_wayland"
-XDG_DATA_DIRS=/usr/local/share:/usr/share "$WORK/kwin_wayland" --virtual --no-lockscreen \
+QT_LOGGING_RULES=kwin_scripting=true XDG_DATA_DIRS=/usr/local/share:/usr/share "$WORK/kwin_wayland" --virtual --no-lockscreen \
     --socket velmora-kwin --width 1024 --height 768 >"$WORK/kwin.log" 2>&1 &
 KWIN_PID=$!
 PIDS+=("$KWIN_PID")
@@ -34,23 +34,37 @@ layout_is() { [ "$(layout)" = "$1" ]; }
 store_shortcuts 'xkb:de' 2 $((0x40000 | 0x80000))
 "$VELMORA" rule term-de xkb:de 2>/dev/null
 "$VELMORA" rule term-ru xkb:ru 2>/dev/null
-# activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
-# Each load has a name of its own: KWin forgets an unloaded script only later.
+# run_script NAME JS: KWin runs JS once, as a script of its own. Each load has a name of its
+# own: KWin forgets an unloaded script only later.
 LOADS=0
-activate() {
+run_script() {
     LOADS=$((LOADS + 1))
-    cat >"$WORK/activate-$1.js" <<JS
-var all = workspace.windowList ? workspace.windowList() : workspace.clientList();
-for (var i = 0; i < all.length; ++i)
-    if (all[i].desktopFileName === "$1") {
-        if (workspace.windowList) workspace.activeWindow = all[i]; else workspace.activeClient = all[i];
-    }
-JS
+    printf '%s\n' "$2" >"$WORK/$1-$LOADS.js"
     local id
     id=$(call org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript \
-        string:"$WORK/activate-$1.js" string:"activate-$LOADS" | awk '{print $2}')
+        string:"$WORK/$1-$LOADS.js" string:"$1-$LOADS" | awk '{print $2}')
     call org.kde.KWin "/$id" org.kde.kwin.Script.run >/dev/null ||
         call org.kde.KWin "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null
+}
+ALL='(workspace.windowList ? workspace.windowList() : workspace.clientList())'
+# activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
+activate() {
+    run_script activate "var all = $ALL;
+for (var i = 0; i < all.length; ++i)
+    if (all[i].desktopFileName === '$1') {
+        if (workspace.windowList) workspace.activeWindow = all[i]; else workspace.activeClient = all[i];
+    }"
+}
+# list_windows: "PID X Y WIDTH HEIGHT APP-ID" for each window KWin has (layer surfaces too), in
+# $WORK/windows, as the script prints them to KWin's log.
+list_windows() {
+    local tag="list-$((LOADS + 1))"
+    run_script list "var all = $ALL;
+for (var i = 0; i < all.length; ++i) { var g = all[i].frameGeometry;
+    print('$tag', all[i].pid, g.x, g.y, g.width, g.height, all[i].desktopFileName); }
+print('$tag', 'end');"
+    wait_until "KWin's window list" grep -q "js: $tag end" "$WORK/kwin.log"
+    sed -n "s/^js: $tag \([0-9]\)/\1/p" "$WORK/kwin.log" >"$WORK/windows"
 }
 for app in term-de term-ru; do
     QT_QPA_PLATFORM=wayland "$WINDOW" $app >>"$WORK/windows.log" 2>&1 &
@@ -71,6 +85,21 @@ for round in 1 2; do
     activate term-ru
     wait_until "Russian for term-ru" layout_is 2
 done
+
+# The floating indicator, a layer surface of the agent's: its bottom-left corner 25 in from the
+# front window's right edge and 5 above its bottom, also once KWin moved that window.
+# indicator_at_corner APP [X]: so at APP's window (once that window is at X).
+indicator_at_corner() {
+    list_windows
+    read -r x y width height < <(awk -v app="$1" '$6 == app {print $2, $3, $4, $5}' "$WORK/windows")
+    [ "$x" = "${2:-$x}" ] && awk -v pid="$VELMORA_PID" -v x=$((x + width - 25)) \
+        -v y=$((y + height - 25)) '$1 == pid && $2 == x && $3 == y && $4 == 20' "$WORK/windows" |
+        grep -q .
+}
+wait_until "the indicator at term-ru's corner" indicator_at_corner term-ru
+run_script move "var w = workspace.activeWindow || workspace.activeClient;
+w.frameGeometry = {x: 40, y: 30, width: w.frameGeometry.width, height: w.frameGeometry.height};"
+wait_until "the indicator at the moved term-ru's corner" indicator_at_corner term-ru 40
 
 # A layout chosen by hand (English) stays until the next activation selects German: no
 # Russian of the window in front comes between.
