@@ -30,6 +30,10 @@ class KdeWorkspace final : public WindowEventWorkspace {
     void windowActivated(const KWinWindow& window);
     void windowMoved(const KWinWindow& window);
     void windowClosed(const std::string& id) { windows_.forget(id); }
+    // A window KWin has, told without an activation (a listing): remembered, nothing announced.
+    void windowListed(const KWinWindow& window) {
+        windows_.remember(window.id, ApplicationWindow(identify_(window), window.pid));
+    }
 
     // The front window's frame in KWin's global coordinates (top-left origin), as the script
     // told it with the activation and with each move or resize of that window since. Empty

@@ -68,7 +68,7 @@ class KWinActivations : public QObject, protected QDBusContext {
   private:
     bool fromKWin();
     void loadScript();
-    void runScript(int id, bool plasma6Path);
+    void startScript();
     void sayOnce(bool& told, const std::string& line);
 
     QDBusConnection bus_;

@@ -4,6 +4,9 @@
 #include "console_log.h"
 #include "desktop_choice.h"
 #include "input_method_frameworks.h"
+#include "kde/kde_keyboard_layouts.h"
+#include "kde/kde_workspace.h"
+#include "kde/kwin_window_listing.h"
 #include "platform/application.h"
 #include "platform/desktop_broadcast_hub.h"
 #include "sway/sway_input_sources.h"
@@ -16,7 +19,10 @@
 #include "x11/xkb_layout_ids.h"
 #include "xkb_registry_layouts.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
 #include <QJsonDocument>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <iostream>
@@ -25,8 +31,9 @@ namespace velmora::program {
 
 namespace {
 
-// The command line waits this long for each of sway's answers.
+// The command line waits this long for each of sway's answers, and for KWin's list of windows.
 constexpr int kSwayAnswerMilliseconds = 1000;
+constexpr int kKWinListMilliseconds = 2000;
 
 void dropOwn(std::vector<RunningApplication>& running) {
     std::erase_if(running, [](const RunningApplication& app) {
@@ -74,13 +81,46 @@ std::optional<DesktopLook> lookAtSway(const std::string& socket, std::string* er
                        workspace.runningApplications()};
 }
 
+std::optional<DesktopLook> lookAtKde(std::string* error) {
+    std::optional<QCoreApplication> application;
+    int argc = 1;
+    char name[] = "velmora";
+    char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        application.emplace(argc, argv);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // The agent's own services, asked once: the same IDs and keys.
+    kde::KWinWindowListing listing(
+        bus, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + "/velmora");
+    std::string why;
+    std::optional<std::vector<kde::KWinWindow>> windows = listing.list(kKWinListMilliseconds, &why);
+    if (!windows) {
+        *error = "KDE: " + why;
+        return std::nullopt;
+    }
+    kde::KdeKeyboardLayouts layouts(
+        bus, xkbRegistryLayouts(), [](DesktopBroadcast) {}, logToConsole);
+    WaylandAppIdentities identities;
+    kde::KdeWorkspace workspace(
+        [&identities](const kde::KWinWindow& window) {
+            return identities.identify(
+                sway::WindowIdentity{window.desktopFile, window.resourceClass, window.pid});
+        },
+        {});
+    for (const kde::KWinWindow& window : *windows)
+        workspace.windowListed(window);
+    return DesktopLook{layouts.sourcesMatching(std::nullopt, false),
+                       workspace.runningApplications()};
+}
+
 } // namespace
 
 std::optional<DesktopLook> lookAtDesktop(std::string* error) {
     const DesktopFinding finding = findDesktop(processDesktopEnvironment(), "");
     std::optional<DesktopLook> look = finding.desktop == DesktopKind::Sway
                                           ? lookAtSway(finding.swaySocket, error)
-                                          : lookAtX11(error);
+                                      : finding.desktop == DesktopKind::Kde ? lookAtKde(error)
+                                                                            : lookAtX11(error);
     if (look)
         dropOwn(look->running);
     return look;

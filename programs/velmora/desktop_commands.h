@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The subcommands that look at the desktop: the input sources and the running applications,
-// from the desktop the agent would run on (sway through its socket, else the X display).
+// from the desktop the agent would run on (sway through its socket, KWin through the session
+// bus, else the X display).
 
 #include "platform/text_input_sources.h"
 #include "platform/workspace.h"
@@ -19,8 +20,8 @@ struct DesktopLook {
     std::vector<RunningApplication> running; // without the agent's own windows
 };
 
-// sway's keyboards and windows when the agent would run on sway (each asked with a short
-// time-out), else the X display's. None, with the reason in ERROR, when it cannot be asked.
+// sway's keyboards and windows when the agent would run on sway, KWin's on KDE (each asked with
+// a short time-out), else the X display's. None, with the reason in ERROR, when it cannot be asked.
 std::optional<DesktopLook> lookAtDesktop(std::string* error);
 
 // The input sources rules can name now: the running framework's (Fcitx5's group, IBus's

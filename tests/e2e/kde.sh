@@ -4,7 +4,8 @@
 # layouts us,de,ru from kxkbrc, Qt windows by app id, activation through a one-shot KWin
 # script, layouts read and set through KWin's keyboard service. The packaged kwin_wayland has
 # file capabilities that a container refuses: the test runs a copy (which must keep its name).
-# Usage: kde.sh VELMORA E2E_CLIENT, with the Qt window's program in $VELMORA_WAYLAND_WINDOW.
+# Usage: kde.sh VELMORA E2E_CLIENT, with the Qt window's program in $VELMORA_WAYLAND_WINDOW and
+# the fake panel's in $VELMORA_FAKE_SERVICES.
 # Exit 77 (skipped) without kwin_wayland or dbus-send.
 command -v kwin_wayland >/dev/null && command -v dbus-send >/dev/null || exit 77
 WINDOW=$(realpath "$VELMORA_WAYLAND_WINDOW")
@@ -35,16 +36,15 @@ store_shortcuts 'xkb:de' 2 $((0x40000 | 0x80000))
 "$VELMORA" rule term-de xkb:de 2>/dev/null
 "$VELMORA" rule term-ru xkb:ru 2>/dev/null
 # run_script NAME JS: KWin runs JS once, as a script of its own. Each load has a name of its
-# own: KWin forgets an unloaded script only later.
+# own: KWin forgets an unloaded script only later. Started as the agent starts its own (the
+# loaded script's number may be another's, see kwin_scripting.h).
 LOADS=0
 run_script() {
     LOADS=$((LOADS + 1))
     printf '%s\n' "$2" >"$WORK/$1-$LOADS.js"
-    local id
-    id=$(call org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript \
-        string:"$WORK/$1-$LOADS.js" string:"$1-$LOADS" | awk '{print $2}')
-    call org.kde.KWin "/$id" org.kde.kwin.Script.run >/dev/null ||
-        call org.kde.KWin "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null
+    call org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript \
+        string:"$WORK/$1-$LOADS.js" string:"$1-$LOADS" >/dev/null
+    call org.kde.KWin /Scripting org.kde.kwin.Scripting.start >/dev/null
 }
 ALL='(workspace.windowList ? workspace.windowList() : workspace.clientList())'
 # activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
@@ -70,6 +70,33 @@ for app in term-de term-ru; do
     QT_QPA_PLATFORM=wayland "$WINDOW" $app >>"$WORK/windows.log" 2>&1 &
     PIDS+=($!)
 done
+wait_until "the windows" eval 'list_windows; [ "$(grep -c term- "$WORK/windows")" = 2 ]'
+
+# The command line asks KWin, not XWayland, for layouts and windows.
+[ "$("$VELMORA" sources | cut -f1 | tr '\n' ' ')" = "xkb:us xkb:de xkb:ru " ] ||
+    fail "velmora sources did not list KWin's layouts: $("$VELMORA" sources 2>&1)"
+[ "$("$VELMORA" apps | cut -f1 | sort | tr '\n' ' ')" = "term-de term-ru " ] ||
+    fail "velmora apps did not list KWin's windows: $("$VELMORA" apps 2>&1)"
+
+# The tray, with Qt on Wayland as in a Plasma session: the agent's item registers with the
+# panel's watcher; activating it, as a click on the panel does, opens the popover, a window of
+# the agent's other than the 20 x 20 indicator. Started as at login, the agent shows nothing by
+# itself. (Qt's Wayland plugin and the sanitizers: as in sway.sh.)
+"$VELMORA_FAKE_SERVICES" tray >"$WORK/tray" 2>>"$WORK/client.log" &
+PIDS+=($!)
+wait_until "the panel's tray" grep -qx ready "$WORK/tray"
+ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" TSAN_OPTIONS="${TSAN_OPTIONS:-}:report_bugs=0" \
+    QT_QPA_PLATFORM=wayland "$VELMORA" --autostart >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
+VELMORA_PID=$!
+PIDS+=("$VELMORA_PID")
+wait_until "the tray item" grep -q RegisterStatusNotifierItem "$WORK/tray"
+popover_open() { list_windows && awk -v pid="$VELMORA_PID" '$1 == pid && $4 != 20' "$WORK/windows" | grep -q .; }
+popover_open && fail "the popover opened by itself"
+gdbus call --session --dest "$(sed -n 's/^RegisterStatusNotifierItem\t//p' "$WORK/tray" | head -n 1)" \
+    --object-path /StatusNotifierItem --method org.kde.StatusNotifierItem.Activate 0 0 >/dev/null
+wait_until "the popover's window" popover_open
+stop_velmora
+
 : >"$WORK/velmora.log"
 QT_QPA_PLATFORM=offscreen "$VELMORA" >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
 VELMORA_PID=$!
