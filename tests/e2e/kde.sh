@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The agent on KDE Plasma: KWin (kwin_wayland --virtual) on a session bus of the test's own,
-# layouts us,de,ru from kxkbrc, Qt windows by app id, activation through a one-shot KWin
-# script, layouts read and set through KWin's keyboard service. The packaged kwin_wayland has
-# file capabilities that a container refuses: the test runs a copy (which must keep its name).
+# The agent on KDE Plasma: KWin (start_kwin in lib.sh), Qt windows by app id, activation
+# through a one-shot KWin script, layouts read and set through KWin's keyboard service.
 # Usage: kde.sh VELMORA E2E_CLIENT, with the Qt window's program in $VELMORA_WAYLAND_WINDOW and
 # the fake panel's in $VELMORA_FAKE_SERVICES.
 # Exit 77 (skipped) without kwin_wayland or dbus-send.
@@ -12,20 +10,11 @@ WINDOW=$(realpath "$VELMORA_WAYLAND_WINDOW")
 E2E_UNPRIVILEGED=1 source "$(dirname "$0")/lib.sh"
 unset WAYLAND_DISPLAY SWAYSOCK
 
-start_session_bus
-printf '[Layout]\nLayoutList=us,de,ru\nUse=true\n' >"$XDG_CONFIG_HOME/kxkbrc"
-cp "$(command -v kwin_wayland)" "$WORK/kwin_wayland"
-QT_LOGGING_RULES=kwin_scripting=true XDG_DATA_DIRS=/usr/local/share:/usr/share "$WORK/kwin_wayland" --virtual --no-lockscreen \
-    --socket velmora-kwin --width 1024 --height 768 >"$WORK/kwin.log" 2>&1 &
-KWIN_PID=$!
-PIDS+=("$KWIN_PID")
-export WAYLAND_DISPLAY=velmora-kwin
+start_kwin
 # call SERVICE PATH INTERFACE.METHOD [ARG...]: the reply's values, one a line.
 call() {
     timeout 10 dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>>"$WORK/dbus.log"
 }
-layouts() { call org.kde.keyboard /Layouts org.kde.KeyboardLayouts.getLayoutsList; }
-wait_until "KWin's keyboard service" eval 'layouts | grep -q Russian'
 layout() { call org.kde.keyboard /Layouts org.kde.KeyboardLayouts.getLayout | awk '{print $2}'; }
 set_layout() { call org.kde.keyboard /Layouts org.kde.KeyboardLayouts.setLayout "uint32:$1" >/dev/null; }
 layout_is() { [ "$(layout)" = "$1" ]; }

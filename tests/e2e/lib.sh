@@ -205,6 +205,25 @@ start_session_bus() {
     export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$WORK/bus")
 }
 
+# start_kwin: KWin (kwin_wayland --virtual) on a session bus of its own with the layouts us,de,ru
+# from its kxkbrc, as $WAYLAND_DISPLAY, its keyboard service answering; its log, with what KWin
+# scripts print, in $WORK/kwin.log. The packaged binary has file capabilities that a container
+# refuses: a copy runs, which must keep its name.
+start_kwin() {
+    start_session_bus
+    printf '[Layout]\nLayoutList=us,de,ru\nUse=true\n' >"$XDG_CONFIG_HOME/kxkbrc"
+    cp "$(command -v kwin_wayland)" "$WORK/kwin_wayland"
+    QT_LOGGING_RULES=kwin_scripting=true XDG_DATA_DIRS=/usr/local/share:/usr/share \
+        "$WORK/kwin_wayland" --virtual --no-lockscreen --socket velmora-kwin --width 1024 \
+        --height 768 >"$WORK/kwin.log" 2>&1 &
+    KWIN_PID=$!
+    PIDS+=("$KWIN_PID")
+    export WAYLAND_DISPLAY=velmora-kwin
+    wait_until "KWin's keyboard service" eval 'dbus-send --session --print-reply=literal \
+        --dest=org.kde.keyboard /Layouts org.kde.KeyboardLayouts.getLayoutsList 2>/dev/null |
+        grep -q Russian'
+}
+
 velmora_says() { grep -qs "$1" "$WORK/velmora.log" || return 1; }
 
 # start_velmora [OPTION]: the agent, with OPTION (--autostart) when given.
