@@ -13,8 +13,9 @@ void KdeWorkspace::windowActivated(const KWinWindow& window) {
     if (windows_.remember(window.id, shown))
         launched(shown);
     frontId_ = window.id;
-    takeFrontFrame(window);
+    // The layout's selection first: moving the indicator draws it anew.
     activated(shown);
+    takeFrontFrame(window);
 }
 
 void KdeWorkspace::windowMoved(const KWinWindow& window) {

@@ -6,7 +6,7 @@
 // process) and calls setLayout itself at once (what the agent's work costs at least); MODE
 // "agent": the agent, with rules for both, does it.
 // Usage: velmora_bench_kde_activation MODE COUNT APP:LAYOUT-INDEX APP:LAYOUT-INDEX FOLDER
-// (FOLDER: where the scripts are written). Prints the median and the 90th percentile in ms.
+// (FOLDER: where the scripts are written). Prints each time in ms, one a line.
 
 #include "kde/kwin_activation_script.h"
 #include "kde/kwin_scripting.h"
@@ -19,13 +19,11 @@
 #include <QObject>
 #include <QTimer>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 using namespace velmora::kde;
 using Clock = std::chrono::steady_clock;
@@ -40,11 +38,6 @@ struct Target {
 Target target(const char* text) {
     const QStringList parts = QString(text).split(':');
     return {parts.value(0), parts.value(1).toUInt()};
-}
-
-double percentile(std::vector<double> values, double part) {
-    std::sort(values.begin(), values.end());
-    return values[static_cast<std::size_t>(part * static_cast<double>(values.size() - 1))];
 }
 
 // Layout changes as KWin announces them.
@@ -121,7 +114,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<double> latencies;
     for (int i = 0; i < count; ++i) {
         const Target& want = targets[i % 2];
         const QString plugin = QStringLiteral("velmora-bench-activate-%1").arg(i);
@@ -150,14 +142,12 @@ int main(int argc, char** argv) {
                          qPrintable(want.app));
             return 1;
         }
-        latencies.push_back(std::chrono::duration<double, std::milli>(*reached - start).count());
+        std::printf("%.3f\n", std::chrono::duration<double, std::milli>(*reached - start).count());
         bus.call(kwinUnloadScriptCall(plugin), QDBus::Block, 2000);
         QFile::remove(file);
         // Past the agent's guard after a selection, as between a user's activations.
         waitFor([] { return false; }, 300);
     }
-    std::printf("%s: median %.3f ms, p90 %.3f ms over %d activations\n", argv[1],
-                percentile(latencies, 0.5), percentile(latencies, 0.9), count);
     return 0;
 }
 

@@ -24,14 +24,31 @@ done
 wait_until "the windows" eval '[ "$("$VELMORA" apps | grep -c "^bench-")" = 2 ]'
 mkdir -p "$WORK/scripts"
 targets=(bench-de:1 bench-ru:2)
-"$BENCH" direct "$count" "${targets[@]}" "$WORK/scripts" || fail "the direct run failed"
 "$VELMORA" rule bench-de xkb:de 2>/dev/null
 "$VELMORA" rule bench-ru xkb:ru 2>/dev/null
-QT_QPA_PLATFORM=offscreen "$VELMORA" --autostart >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
-VELMORA_PID=$!
-PIDS+=("$VELMORA_PID")
-wait_until "velmora on KDE" velmora_says "running on KDE"
-"$BENCH" agent "$count" "${targets[@]}" "$WORK/scripts" || fail "the agent's run failed"
+# Side by side: rounds of the direct path and of the agent in turn, so that both meet the same
+# load of the machine.
+rounds=5
+for round in $(seq "$rounds"); do
+    "$BENCH" direct $((count / rounds)) "${targets[@]}" "$WORK/scripts" >>"$WORK/direct" ||
+        fail "the direct run failed"
+    : >"$WORK/velmora.log"
+    QT_QPA_PLATFORM=offscreen "$VELMORA" --autostart >"$WORK/velmora-out.log" 2>>"$WORK/velmora.log" &
+    VELMORA_PID=$!
+    PIDS+=("$VELMORA_PID")
+    wait_until "velmora on KDE" velmora_says "running on KDE"
+    "$BENCH" agent $((count / rounds)) "${targets[@]}" "$WORK/scripts" >>"$WORK/agent" ||
+        fail "the agent's run failed"
+    [ "$round" -eq "$rounds" ] || stop_velmora
+done
+# summary FILE: the median and the 90th percentile of the times in FILE.
+summary() {
+    sort -n "$WORK/$1" | awk -v name="$1" '{ v[NR] = $1 } END {
+        printf "%s: median %.3f ms, p90 %.3f ms over %d activations\n", name,
+            v[int((NR - 1) * 0.5) + 1], v[int((NR - 1) * 0.9) + 1], NR }'
+}
+summary direct
+summary agent
 sleep 1 # the last selection's guard passes
 measure_idle "$VELMORA_PID" "$idle"
 echo "idle: $IDLE_WAKEUPS wake-ups and $IDLE_TICKS CPU ticks in $idle s"
