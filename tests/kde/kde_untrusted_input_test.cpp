@@ -204,7 +204,7 @@ TEST(KdeUntrustedInput, FrontFramesAreCutAndOnlyTheFrontWindowMoves) {
     std::vector<QRect> told;
     workspace.setFrontFrameObserver([&told](const QRect& frame) { told.push_back(frame); });
     workspace.windowActivated(kwinWindowOf("a", "term", "", "1", "-1e99,5,1e99,1e99"));
-    workspace.windowMoved(kwinWindowOf("b", "", "", "", "1,2,3,4"));
+    workspace.windowMoved(kwinWindowOf("b", "", "", "", "7,7,7,7"));
     workspace.windowMoved(kwinWindowOf("a", "", "", "", "1,2,0,4"));
     workspace.windowMoved(kwinWindowOf("a", "", "", "", "1,2,3,4"));
     const std::vector<QRect> expected{QRect(-1'000'000, 5, 1'000'000, 1'000'000),
