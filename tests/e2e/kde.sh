@@ -61,11 +61,14 @@ for app in term-de term-ru; do
 done
 wait_until "the windows" eval 'list_windows; [ "$(grep -c term- "$WORK/windows")" = 2 ]'
 
-# The command line asks KWin, not XWayland, for layouts and windows.
+# The command line asks KWin, not XWayland, for layouts and windows; a rule notes a layout KWin
+# does not have.
 [ "$("$VELMORA" sources | cut -f1 | tr '\n' ' ')" = "xkb:us xkb:de xkb:ru " ] ||
     fail "velmora sources did not list KWin's layouts: $("$VELMORA" sources 2>&1)"
 [ "$("$VELMORA" apps | cut -f1 | sort | tr '\n' ' ')" = "term-de term-ru " ] ||
     fail "velmora apps did not list KWin's windows: $("$VELMORA" apps 2>&1)"
+"$VELMORA" rule term-fr xkb:fr 2>&1 | grep -q "xkb:fr is not among the keyboard layouts" ||
+    fail "no note for a rule's missing layout"
 
 # The tray, with Qt on Wayland as in a Plasma session: the agent's item registers with the
 # panel's watcher; activating it, as a click on the panel does, opens the popover, a window of
