@@ -12,6 +12,8 @@
 #include "platform/application_windows.h"
 #include "platform/window_event_workspace.h"
 
+#include <QRect>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,18 +28,32 @@ class KdeWorkspace final : public WindowEventWorkspace {
 
     // What the script tells. Main thread.
     void windowActivated(const KWinWindow& window);
+    void windowMoved(const KWinWindow& window);
     void windowClosed(const std::string& id) { windows_.forget(id); }
-    // The front window's frame, as KWin last told it. Main thread.
-    std::optional<KWinWindow> frontWindow() const { return frontWindow_; }
+    // A window KWin has, told without an activation (a listing): remembered, nothing announced.
+    void windowListed(const KWinWindow& window) {
+        windows_.remember(window.id, ApplicationWindow(identify_(window), window.pid));
+    }
+
+    // The front window's frame in KWin's global coordinates (top-left origin), as the script
+    // told it with the activation and with each move or resize of that window since. Empty
+    // frames are not taken. Main thread.
+    using FrameObserver = std::function<void(const QRect& frame)>;
+    void setFrontFrameObserver(FrameObserver observer) { frameObserver_ = std::move(observer); }
+    std::optional<QRect> frontFrame() const { return frontFrame_; }
 
     std::vector<RunningApplication> runningApplications() override {
         return windows_.applications();
     }
 
   private:
+    void takeFrontFrame(const KWinWindow& window);
+
     Identify identify_;
     ApplicationWindows<std::string> windows_; // by KWin's window id
-    std::optional<KWinWindow> frontWindow_;
+    std::string frontId_;
+    std::optional<QRect> frontFrame_;
+    FrameObserver frameObserver_;
 };
 
 } // namespace velmora::kde

@@ -2,14 +2,12 @@
 #include "kwin_activation_script.h"
 
 #include "kwin_script_text.h"
+#include "kwin_scripting.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -20,8 +18,6 @@ namespace velmora::kde {
 
 namespace {
 
-constexpr const char* kKWinService = "org.kde.KWin";
-constexpr const char* kScriptingInterface = "org.kde.kwin.Scripting";
 constexpr qsizetype kMaxTextCharacters = 512;
 
 std::optional<std::string> usableText(const QString& text) {
@@ -41,10 +37,6 @@ template <class Integer> Integer clampedNumber(QStringView text, Integer low, In
         return 0;
     return static_cast<Integer>(
         std::clamp(value, static_cast<double>(low), static_cast<double>(high)));
-}
-
-QDBusMessage scriptingCall(const char* method) {
-    return QDBusMessage::createMethodCall(kKWinService, "/Scripting", kScriptingInterface, method);
 }
 
 } // namespace
@@ -92,9 +84,7 @@ KWinActivations::KWinActivations(QDBusConnection bus, QString folder, Handlers h
 KWinActivations::~KWinActivations() {
     if (loaded_ && !kwinOwner_.isEmpty()) {
         // At exit, so that no script of ours is left calling nobody: waits, bounded.
-        QDBusMessage unload = scriptingCall("unloadScript");
-        unload << pluginName_;
-        bus_.call(unload, QDBus::Block, kCallTimeoutMs);
+        bus_.call(kwinUnloadScriptCall(pluginName_), QDBus::Block, kCallTimeoutMs);
     }
     QFile::remove(scriptPath_);
     bus_.unregisterObject(kActivationPath);
@@ -105,15 +95,11 @@ bool KWinActivations::start(std::string* error) {
         *error = "no session bus: " + bus_.lastError().message().toStdString();
         return false;
     }
-    QDBusMessage ask = QDBusMessage::createMethodCall(
-        "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetNameOwner");
-    ask << QString::fromLatin1(kKWinService);
-    const QDBusMessage owner = bus_.call(ask, QDBus::Block, kCallTimeoutMs);
-    if (owner.type() != QDBusMessage::ReplyMessage || owner.arguments().size() != 1) {
+    kwinOwner_ = kwinOwner(bus_, kCallTimeoutMs);
+    if (kwinOwner_.isEmpty()) {
         *error = "KWin is not on the session bus (org.kde.KWin has no owner)";
         return false;
     }
-    kwinOwner_ = owner.arguments().constFirst().toString();
     if (!bus_.registerObject(kActivationPath, this, QDBusConnection::ExportScriptableSlots)) {
         *error = "could not export the agent's D-Bus object for KWin's script";
         return false;
@@ -124,26 +110,19 @@ bool KWinActivations::start(std::string* error) {
 
 void KWinActivations::loadScript() {
     const QString self = bus_.baseService();
-    if (!QRegularExpression(QStringLiteral("^:[0-9.]{1,32}$")).match(self).hasMatch()) {
+    if (!isUniqueBusName(self)) {
         sayOnce(toldRefused_, "the session bus gave the agent no usable name; no activations");
         return;
     }
-    QDir().mkpath(folder_);
-    QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QSaveFile file(scriptPath_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kwinActivationScript(self).toUtf8()) < 0 ||
-        !file.commit()) {
-        sayOnce(toldRefused_, "could not write KWin's script to " + scriptPath_.toStdString() +
-                                  ": " + file.errorString().toStdString());
+    std::string error;
+    if (!writeKWinScript(folder_, scriptPath_, kwinActivationScript(self), &error)) {
+        sayOnce(toldRefused_, error);
         return;
     }
     // A script of this name that a crashed agent left in KWin would make the load fail.
-    QDBusMessage unload = scriptingCall("unloadScript");
-    unload << pluginName_;
-    bus_.asyncCall(unload, kCallTimeoutMs);
-    QDBusMessage load = scriptingCall("loadScript");
-    load << scriptPath_ << pluginName_;
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(load, kCallTimeoutMs), this);
+    bus_.asyncCall(kwinUnloadScriptCall(pluginName_), kCallTimeoutMs);
+    auto* watcher = new QDBusPendingCallWatcher(
+        bus_.asyncCall(kwinLoadScriptCall(scriptPath_, pluginName_), kCallTimeoutMs), this);
     QObject::connect(
         watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
             call->deleteLater();
@@ -156,26 +135,18 @@ void KWinActivations::loadScript() {
                 return;
             }
             loaded_ = true;
-            runScript(reply.value(), false);
+            startScript();
         });
 }
 
-void KWinActivations::runScript(int id, bool plasma6Path) {
-    // Plasma 5 puts a loaded script at /<id>, Plasma 6 at /Scripting/Script<id>.
-    const QString path = (plasma6Path ? QStringLiteral("/Scripting/Script") : QStringLiteral("/")) +
-                         QString::number(id);
-    const QDBusMessage run =
-        QDBusMessage::createMethodCall(kKWinService, path, "org.kde.kwin.Script", "run");
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(run, kCallTimeoutMs), this);
+void KWinActivations::startScript() {
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus_.asyncCall(kwinStartScriptsCall(), kCallTimeoutMs), this);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                     [this, id, plasma6Path](QDBusPendingCallWatcher* call) {
+                     [this](QDBusPendingCallWatcher* call) {
                          call->deleteLater();
                          const QDBusPendingReply<> reply = *call;
-                         if (!reply.isError())
-                             return;
-                         if (!plasma6Path)
-                             runScript(id, true);
-                         else
+                         if (reply.isError())
                              sayOnce(toldRefused_, "KWin did not run the agent's script (" +
                                                        reply.error().message().toStdString() +
                                                        "): no layout follows the windows");
@@ -196,6 +167,11 @@ void KWinActivations::windowActivated(const QString& id, const QString& desktopF
                                       const QString& geometry) {
     if (fromKWin() && handlers_.activated)
         handlers_.activated(kwinWindowOf(id, desktopFile, resourceClass, pid, geometry));
+}
+
+void KWinActivations::windowMoved(const QString& id, const QString& geometry) {
+    if (fromKWin() && handlers_.moved)
+        handlers_.moved(kwinWindowOf(id, {}, {}, {}, geometry));
 }
 
 void KWinActivations::windowClosed(const QString& id) {

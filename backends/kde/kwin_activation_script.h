@@ -2,7 +2,8 @@
 #pragma once
 // The front application on KWin: the agent writes a KWin script (kwin_script_text.h) into a
 // folder of its own, loads it through KWin's scripting service and runs it; the script calls
-// this object on the agent's bus connection at each activation and each closed window. Only
+// this object on the agent's bus connection at each activation, each move or resize of the
+// window in front and each closed window. Only
 // calls from the connection that owns org.kde.KWin count: another caller cannot prove it speaks
 // for KWin, so it is ignored (and said once). KWin leaving the bus is the desktop going away.
 // The script is unloaded and its file removed when this object goes.
@@ -42,6 +43,7 @@ class KWinActivations : public QObject, protected QDBusContext {
     using Log = std::function<void(const std::string& line)>;
     struct Handlers {
         std::function<void(const KWinWindow&)> activated;
+        std::function<void(const KWinWindow&)> moved; // the front window's frame changed
         std::function<void(const std::string& id)> closed;
         std::function<void(const std::string& why)> gone; // KWin left the bus
     };
@@ -60,12 +62,13 @@ class KWinActivations : public QObject, protected QDBusContext {
     Q_SCRIPTABLE void windowActivated(const QString& id, const QString& desktopFile,
                                       const QString& resourceClass, const QString& pid,
                                       const QString& geometry);
+    Q_SCRIPTABLE void windowMoved(const QString& id, const QString& geometry);
     Q_SCRIPTABLE void windowClosed(const QString& id);
 
   private:
     bool fromKWin();
     void loadScript();
-    void runScript(int id, bool plasma6Path);
+    void startScript();
     void sayOnce(bool& told, const std::string& line);
 
     QDBusConnection bus_;

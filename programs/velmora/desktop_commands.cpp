@@ -6,6 +6,8 @@
 #include "desktop_choice.h"
 #include "input_method_frameworks.h"
 #include "kde/kde_keyboard_layouts.h"
+#include "kde/kde_workspace.h"
+#include "kde/kwin_window_listing.h"
 #include "platform/application.h"
 #include "platform/desktop_broadcast_hub.h"
 #include "sway/sway_input_sources.h"
@@ -18,7 +20,9 @@
 #include "x11/xkb_layout_ids.h"
 #include "xkb_registry_layouts.h"
 
+#include <QDBusConnection>
 #include <QJsonDocument>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <iostream>
@@ -27,8 +31,9 @@ namespace velmora::program {
 
 namespace {
 
-// The command line waits this long for each of sway's answers.
+// The command line waits this long for each of sway's answers, and for KWin's list of windows.
 constexpr int kSwayAnswerMilliseconds = 1000;
+constexpr int kKWinListMilliseconds = 2000;
 
 void dropOwn(std::vector<RunningApplication>& running) {
     std::erase_if(running, [](const RunningApplication& app) {
@@ -72,23 +77,39 @@ std::optional<DesktopLook> lookAtSway(const std::string& socket, std::string* er
         unused, *answers[1],
         [&identities](const sway::WindowIdentity& window) { return identities.identify(window); },
         {}, logToConsole);
-    return DesktopLook{
-        sources.sourcesMatching(std::nullopt, false), workspace.runningApplications(), {}};
+    return DesktopLook{sources.sourcesMatching(std::nullopt, false),
+                       workspace.runningApplications()};
 }
 
-// KWin's layouts from its keyboard service. KWin tells which windows run only to the agent's
-// script, which it loads.
 std::optional<DesktopLook> lookAtKde(std::string* error) {
     CommandLineBus session(QStringLiteral("velmora-command-line-kde"));
-    if (!session.bus().isConnected()) {
-        *error = "KDE: no session bus (" + session.bus().lastError().message().toStdString() + ")";
+    QDBusConnection& bus = session.bus();
+    if (!bus.isConnected()) {
+        *error = "KDE: no session bus (" + bus.lastError().message().toStdString() + ")";
+        return std::nullopt;
+    }
+    // The agent's own services, asked once: the same IDs and keys.
+    kde::KWinWindowListing listing(
+        bus, QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + "/velmora");
+    std::string why;
+    std::optional<std::vector<kde::KWinWindow>> windows = listing.list(kKWinListMilliseconds, &why);
+    if (!windows) {
+        *error = "KDE: " + why;
         return std::nullopt;
     }
     kde::KdeKeyboardLayouts layouts(
-        session.bus(), xkbRegistryLayouts(), [](DesktopBroadcast) {}, logToConsole);
+        bus, xkbRegistryLayouts(), [](DesktopBroadcast) {}, logToConsole);
+    WaylandAppIdentities identities;
+    kde::KdeWorkspace workspace(
+        [&identities](const kde::KWinWindow& window) {
+            return identities.identify(
+                sway::WindowIdentity{window.desktopFile, window.resourceClass, window.pid});
+        },
+        {});
+    for (const kde::KWinWindow& window : *windows)
+        workspace.windowListed(window);
     return DesktopLook{layouts.sourcesMatching(std::nullopt, false),
-                       {},
-                       "KWin tells only the agent which ones run"};
+                       workspace.runningApplications()};
 }
 
 } // namespace
@@ -141,11 +162,6 @@ int listApps(std::ostream& out) {
     std::optional<DesktopLook> look = lookAtDesktop(&error);
     if (!look) {
         std::cerr << "velmora: " << error << '\n';
-        return 2;
-    }
-    if (!look->runningUnknown.empty()) {
-        std::cerr << "velmora: no list of the running applications: " << look->runningUnknown
-                  << '\n';
         return 2;
     }
     for (const RunningApplication& app : look->running)

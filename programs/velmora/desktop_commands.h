@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // The subcommands that look at the desktop: the input sources and the running applications,
-// from the desktop the agent would run on (sway through its socket, KDE through KWin's keyboard
-// service, else the X display).
+// from the desktop the agent would run on (sway through its socket, KWin through the session
+// bus, else the X display).
 
 #include "platform/text_input_sources.h"
 #include "platform/workspace.h"
@@ -18,14 +18,10 @@ namespace velmora::program {
 struct DesktopLook {
     std::vector<InputSource> layouts;        // the keyboards' layouts (none without XKB)
     std::vector<RunningApplication> running; // without the agent's own windows
-    // Why RUNNING is empty when the desktop tells no command which applications run; empty
-    // when it does.
-    std::string runningUnknown;
 };
 
-// sway's keyboards and windows when the agent would run on sway, KWin's layouts on KDE (each
-// asked with a short time-out), else the X display's. None, with the reason in ERROR, when it
-// cannot be asked.
+// sway's keyboards and windows when the agent would run on sway, KWin's on KDE (each asked with
+// a short time-out), else the X display's. None, with the reason in ERROR, when it cannot be asked.
 std::optional<DesktopLook> lookAtDesktop(std::string* error);
 
 // The input sources rules can name now: the running framework's (Fcitx5's group, IBus's
@@ -36,8 +32,7 @@ std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, b
 // "ID<TAB>name" for each of desktopInputSources(ALL). Exit status; 2 when the desktop cannot be
 // reached.
 int listSources(std::ostream& out, bool all);
-// "identity<TAB>name" for each running application ("-" when it has no identity); 2 when the
-// desktop cannot be reached or tells no command which applications run.
+// "identity<TAB>name" for each running application ("-" when it has no identity).
 int listApps(std::ostream& out);
 
 } // namespace velmora::program

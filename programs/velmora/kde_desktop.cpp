@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "kde_desktop.h"
 
+#include "layer_shell_indicator.h"
 #include "qt/log_categories.h"
 #include "x11/key_positions.h"
 #include "x11/stored_key_combo.h"
@@ -76,6 +77,7 @@ KdeDesktop::KdeDesktop(PlistFileDefaults& store, bool startedAtLogin)
           kde::KWinActivations::Handlers{
               .activated =
                   [this](const kde::KWinWindow& window) { workspace_.windowActivated(window); },
+              .moved = [this](const kde::KWinWindow& window) { workspace_.windowMoved(window); },
               .closed = [this](const std::string& id) { workspace_.windowClosed(id); },
               .gone =
                   [this](const std::string& why) {
@@ -93,6 +95,14 @@ KdeDesktop::KdeDesktop(PlistFileDefaults& store, bool startedAtLogin)
     workspace_.setURLOpener(openURLOnDesktop);
     sources_.followFront(workspace_,
                          {kApplicationActivatedNotification, kApplicationUnhiddenNotification});
+    // KWin offers layer surfaces (Plasma 5.20 and later); the script tells the front frame.
+    shown_.views.setWaylandIndicator([this] {
+        return layerShellIndicatorViews([this](const std::string& line) { basics_.info.log(line); },
+                                        workspace_.frontFrame(),
+                                        [this](FrontFrameObserver observer) {
+                                            workspace_.setFrontFrameObserver(std::move(observer));
+                                        });
+    });
 }
 
 KdeDesktop::~KdeDesktop() = default;

@@ -4,6 +4,7 @@
 #include "indicator/indicator.h"
 #include "qt/indicator_face.h"
 #include "qt/indicator_widget.h"
+#include "qt/log_categories.h"
 #include "qt/qt_images.h"
 
 namespace velmora::program {
@@ -94,6 +95,22 @@ void LayerShellIndicator::redraw() {
     const qt::IndicatorContent content{
         .iconShown = iconShown_, .boxShown = boxShown_, .icon = icon_};
     overlay_->show(qt::indicatorFace(QSize(kSide, kSide), content), place_);
+}
+
+IndicatorViews layerShellIndicatorViews(const std::function<void(const std::string&)>& note,
+                                        std::optional<QRect> frontFrame,
+                                        const std::function<void(FrontFrameObserver)>& follow) {
+    std::string error;
+    auto overlay = wayland::LayerShellOverlay::connect(qt::infoLog(qt::logQt), &error);
+    if (!overlay) {
+        note(error + ": the floating indicator is off");
+        return {};
+    }
+    auto indicator = std::make_shared<LayerShellIndicator>(std::move(overlay));
+    if (frontFrame)
+        indicator->setFrontFrame(*frontFrame);
+    follow([indicator](const QRect& frame) { indicator->setFrontFrame(frame); });
+    return indicator->views();
 }
 
 } // namespace velmora::program

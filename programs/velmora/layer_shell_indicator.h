@@ -17,7 +17,10 @@
 #include <QImage>
 #include <QRect>
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace velmora::program {
 
@@ -44,5 +47,13 @@ class LayerShellIndicator : public std::enable_shared_from_this<LayerShellIndica
     QImage icon_;
     QPoint place_;
 };
+
+// The indicator's views on the compositor of $WAYLAND_DISPLAY, at FRONTFRAME when one is known
+// and then at each frame that FOLLOW's observer is given. Empty, with one note in NOTE, when no
+// compositor answers there; a compositor without layer surfaces is said once by the overlay.
+using FrontFrameObserver = std::function<void(const QRect& frame)>;
+IndicatorViews layerShellIndicatorViews(const std::function<void(const std::string&)>& note,
+                                        std::optional<QRect> frontFrame,
+                                        const std::function<void(FrontFrameObserver)>& follow);
 
 } // namespace velmora::program

@@ -32,7 +32,6 @@ struct Desktop {
     std::vector<KnownSource> keymap;    // empty without XKB; a framework's group while it runs
     std::vector<KnownSource> framework; // every input method of the framework that runs
     std::vector<std::string> runningIdentities;
-    std::string runningUnknown; // why RUNNINGIDENTITIES is empty, when the desktop does not tell
 };
 
 Desktop askDisplay() {
@@ -42,7 +41,6 @@ Desktop askDisplay() {
     if (!look)
         return desktop; // rules are written without a desktop too: nothing to say
     desktop.reached = true;
-    desktop.runningUnknown = look->runningUnknown;
     if (auto sources = runningFrameworkSources(true)) {
         for (const InputSource& source : *sources)
             if (source.inputSourceID) {
@@ -104,19 +102,12 @@ void noteUnseenApplication(const std::string& app, const Desktop& desktop, std::
     if (std::find(known.begin(), known.end(), app) != known.end())
         return;
     err << "velmora: note: no application \"" << app << "\" is installed"
-        << (!desktop.reached                 ? " (no display to ask which ones run)"
-            : desktop.runningUnknown.empty() ? " or running"
-                                             : " (" + desktop.runningUnknown + ")")
+        << (desktop.reached ? " or running" : " (no display to ask which ones run)")
         << "; the rule is stored, and applies when an application with exactly that identity "
-           "comes to the front\n";
-    std::string hint;
+           "comes to the front\nvelmora: note: ";
     if (auto closest = closestName(app, known))
-        hint = "identities are case-sensitive: did you mean \"" + *closest + "\"?";
-    if (desktop.runningUnknown.empty())
-        hint += std::string(hint.empty() ? "" : " ") +
-                "\"velmora apps\" lists the running applications";
-    if (!hint.empty())
-        err << "velmora: note: " << hint << '\n';
+        err << "identities are case-sensitive: did you mean \"" << *closest << "\"? ";
+    err << "\"velmora apps\" lists the running applications\n";
 }
 
 } // namespace

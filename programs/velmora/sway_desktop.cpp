@@ -59,24 +59,15 @@ SwayDesktop::SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument
     workspace_.setURLOpener(openURLOnDesktop);
     sources_.followFront(workspace_,
                          {kApplicationActivatedNotification, kApplicationUnhiddenNotification});
-    shown_.views.setWaylandIndicator([this] { return makeIndicator(); });
+    shown_.views.setWaylandIndicator([this] {
+        return layerShellIndicatorViews([this](const std::string& line) { basics_.info.log(line); },
+                                        workspace_.frontFrame(),
+                                        [this](FrontFrameObserver observer) {
+                                            workspace_.setFrontFrameObserver(std::move(observer));
+                                        });
+    });
     shown_.views.setKeyTranslation(keyTranslation(
         [this](std::uint32_t nativeKeyCode) { return keyCombos_.storedKeyCode(nativeKeyCode); }));
-}
-
-IndicatorViews SwayDesktop::makeIndicator() {
-    std::string error;
-    auto overlay = wayland::LayerShellOverlay::connect(qt::infoLog(qt::logQt), &error);
-    if (!overlay) {
-        basics_.info.log(error + ": the floating indicator is off");
-        return {};
-    }
-    auto indicator = std::make_shared<LayerShellIndicator>(std::move(overlay));
-    if (std::optional<QRect> frame = workspace_.frontFrame())
-        indicator->setFrontFrame(*frame);
-    workspace_.setFrontFrameObserver(
-        [indicator](const QRect& frame) { indicator->setFrontFrame(frame); });
-    return indicator->views();
 }
 
 SwayDesktop::~SwayDesktop() {

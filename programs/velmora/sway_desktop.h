@@ -44,7 +44,6 @@ class SwayDesktop {
   private:
     SwayDesktop(std::unique_ptr<sway::SwayIpc> ipc, const QJsonDocument& tree,
                 const QJsonDocument& inputs, PlistFileDefaults& store, bool startedAtLogin);
-    IndicatorViews makeIndicator();
 
     PlistFileDefaults& store_;
     const std::function<void(const std::string&)> swayLog_;

@@ -224,15 +224,20 @@ call() {
     timeout 10 dbus-send --session --print-reply=literal --dest="$1" "$2" "${@:3}" 2>>"$WORK/dbus.log"
 }
 
-# start_kwin: KWin (kwin_wayland --virtual) on the session bus (start_session_bus first), with
-# the layouts us,de,ru from kxkbrc; WAYLAND_DISPLAY names it, its process id in KWIN_PID. The
-# packaged kwin_wayland has file capabilities that a container refuses: a copy of it runs
-# (which must keep its name).
+# start_kwin: KWin (kwin_wayland --virtual) on a session bus of its own with the layouts us,de,ru
+# from its kxkbrc, as $WAYLAND_DISPLAY, its keyboard service answering, its process id in
+# KWIN_PID; its log, with what KWin scripts print, in $WORK/kwin.log. The packaged binary has
+# file capabilities that a container refuses: a copy runs, which must keep its name.
 start_kwin() {
-    printf '[Layout]\nLayoutList=us,de,ru\nUse=true\n' >"$XDG_CONFIG_HOME/kxkbrc"
+    start_session_bus
+    printf '[Layout]
+LayoutList=us,de,ru
+Use=true
+' >"$XDG_CONFIG_HOME/kxkbrc"
     cp "$(command -v kwin_wayland)" "$WORK/kwin_wayland"
-    XDG_DATA_DIRS=/usr/local/share:/usr/share "$WORK/kwin_wayland" --virtual --no-lockscreen \
-        --socket velmora-kwin --width 1024 --height 768 >"$WORK/kwin.log" 2>&1 &
+    QT_LOGGING_RULES=kwin_scripting=true XDG_DATA_DIRS=/usr/local/share:/usr/share \
+        "$WORK/kwin_wayland" --virtual --no-lockscreen --socket velmora-kwin --width 1024 \
+        --height 768 >"$WORK/kwin.log" 2>&1 &
     KWIN_PID=$!
     PIDS+=("$KWIN_PID")
     export WAYLAND_DISPLAY=velmora-kwin
@@ -240,23 +245,26 @@ start_kwin() {
         org.kde.KeyboardLayouts.getLayoutsList | grep -q Russian'
 }
 
-# kwin_activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
-# Each load has a name of its own: KWin forgets an unloaded script only later.
+# kwin_run_script NAME JS: KWin runs JS once, as a script of its own. Each load has a name of its
+# own: KWin forgets an unloaded script only later. Started as the agent starts its own (the
+# loaded script's number may be another's, see backends/kde/kwin_scripting.h).
 KWIN_LOADS=0
-kwin_activate() {
+kwin_run_script() {
     KWIN_LOADS=$((KWIN_LOADS + 1))
-    cat >"$WORK/activate-$1.js" <<JS
-var all = workspace.windowList ? workspace.windowList() : workspace.clientList();
+    printf '%s
+' "$2" >"$WORK/$1-$KWIN_LOADS.js"
+    call org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript \
+        string:"$WORK/$1-$KWIN_LOADS.js" string:"$1-$KWIN_LOADS" >/dev/null
+    call org.kde.KWin /Scripting org.kde.kwin.Scripting.start >/dev/null
+}
+KWIN_ALL='(workspace.windowList ? workspace.windowList() : workspace.clientList())'
+# kwin_activate APP: KWin makes the window of app id APP the active one (Plasma 5 and 6 names).
+kwin_activate() {
+    kwin_run_script activate "var all = $KWIN_ALL;
 for (var i = 0; i < all.length; ++i)
-    if (all[i].desktopFileName === "$1") {
+    if (all[i].desktopFileName === '$1') {
         if (workspace.windowList) workspace.activeWindow = all[i]; else workspace.activeClient = all[i];
-    }
-JS
-    local id
-    id=$(call org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript \
-        string:"$WORK/activate-$1.js" string:"activate-$KWIN_LOADS" | awk '{print $2}')
-    call org.kde.KWin "/$id" org.kde.kwin.Script.run >/dev/null ||
-        call org.kde.KWin "/Scripting/Script$id" org.kde.kwin.Script.run >/dev/null
+    }"
 }
 
 # For the tests that run on either Wayland desktop, E2E_DESKTOP (sway or kde), on a session bus
@@ -274,7 +282,6 @@ start_wayland_desktop() {
         # A session without XWayland: nothing below knows of an X display.
         unset DISPLAY
     else
-        start_session_bus
         start_kwin
     fi
 }

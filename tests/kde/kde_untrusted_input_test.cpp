@@ -4,6 +4,7 @@
 // none costs the agent. Replies travel through a private dbus-daemon, as the agent gets them.
 #include "kde/kde_global_shortcuts.h"
 #include "kde/kde_keyboard_layouts.h"
+#include "kde/kde_workspace.h"
 #include "kde/kwin_activation_script.h"
 
 #include <QCoreApplication>
@@ -194,6 +195,22 @@ TEST(KdeUntrustedInput, ActivationCallsSaturateAndDropUnusableText) {
         EXPECT_EQ(window.pid, c.pidRead);
         EXPECT_EQ((std::array{window.x, window.y, window.width, window.height}), c.geometryRead);
     }
+}
+
+// The frame the indicator follows: cut to what a desktop can be (its corner's sums cannot
+// overflow), empty frames and the moves of windows behind not taken.
+TEST(KdeUntrustedInput, FrontFramesAreCutAndOnlyTheFrontWindowMoves) {
+    KdeWorkspace workspace([](const KWinWindow&) { return RunningApplication{}; }, {});
+    std::vector<QRect> told;
+    workspace.setFrontFrameObserver([&told](const QRect& frame) { told.push_back(frame); });
+    workspace.windowActivated(kwinWindowOf("a", "term", "", "1", "-1e99,5,1e99,1e99"));
+    workspace.windowMoved(kwinWindowOf("b", "", "", "", "7,7,7,7"));
+    workspace.windowMoved(kwinWindowOf("a", "", "", "", "1,2,0,4"));
+    workspace.windowMoved(kwinWindowOf("a", "", "", "", "1,2,3,4"));
+    const std::vector<QRect> expected{QRect(-1'000'000, 5, 1'000'000, 1'000'000),
+                                      QRect(1, 2, 3, 4)};
+    EXPECT_EQ(told, expected);
+    EXPECT_EQ(workspace.frontFrame(), QRect(1, 2, 3, 4));
 }
 
 } // namespace
