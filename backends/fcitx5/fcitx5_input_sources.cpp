@@ -154,6 +154,7 @@ void Fcitx5InputSources::ownerChanged(const QString& owner) {
     ++generation_;
     waiting_.reset();
     focusMoving_ = looking_ = asking_ = lookInFlight_ = lookSoon_ = panelHeard_ = false;
+    askingSharing_ = inputStateShared_ = false;
     lookTimer_.stop();
     lookTimer_.setInterval(kLookIntervalMs); // a new Fcitx5 may show no tray item
     if (!owner.isEmpty()) {
@@ -188,6 +189,7 @@ void Fcitx5InputSources::refresh(bool restarted) {
                           group_ = std::move(*group);
                           available_ = std::move(*available);
                           const bool started = !std::exchange(running_, true);
+                          askSharing();
                           if (started || restarted) {
                               awaitNewContexts();
                               if (runningChanged_)
@@ -256,8 +258,26 @@ void Fcitx5InputSources::select(const InputSource& source) {
         });
 }
 
+void Fcitx5InputSources::askSharing() {
+    if (std::exchange(askingSharing_, true))
+        return;
+    call("GetConfig", {QStringLiteral("fcitx://config/global")}, [this](const QDBusMessage& reply) {
+        askingSharing_ = false;
+        const auto sharing = shareInputStateReply(reply);
+        if (!failed("GetConfig", reply, sharing.has_value()))
+            inputStateShared_ = *sharing == "All";
+    });
+}
+
 void Fcitx5InputSources::frontApplicationChanged() {
     if (!running_)
+        return;
+    // The user may change the option any time, and Fcitx5 does not tell: asked at each
+    // activation, for the next.
+    askSharing();
+    // One input method for all contexts: whichever has the focus when the selection arrives
+    // passes it on to the new application's.
+    if (inputStateShared_)
         return;
     // Each activation moves the focus once more. The first look after a still focus is the
     // baseline: what it sees was focused before, or arrived too fast to tell. Another program's

@@ -63,6 +63,7 @@ class Fcitx5InputSources final : public InputMethodFramework {
     void ownerChanged(const QString& owner);
     void refresh(bool restarted);
     void ask();
+    void askSharing();
     void selectWhenFocused();
     void awaitNewContexts();
     void watchPanel();
@@ -87,6 +88,9 @@ class Fcitx5InputSources final : public InputMethodFramework {
     std::string current_;
     std::uint64_t selections_ = 0; // answers asked before a selection are dropped
     bool asking_ = false;
+
+    bool askingSharing_ = false;
+    bool inputStateShared_ = false; // "Share Input State" is All: no context's focus to wait for
 
     // The selection goes to the input context with Fcitx5's focus, which follows a new front
     // application a moment after the desktop's: see README.md.

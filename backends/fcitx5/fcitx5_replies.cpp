@@ -17,6 +17,8 @@ constexpr std::size_t kMaxAvailable = 5000;
 constexpr std::size_t kMaxGroup = 256;
 constexpr std::size_t kMaxNameBytes = 256;
 constexpr std::size_t kMaxDebugLines = 10000;
+// Fcitx5's global configuration has a few dozen options in a handful of sections.
+constexpr std::size_t kMaxConfigEntries = 1000;
 
 // A name of an input method or icon: printable, no spaces, not too long.
 bool isPlainName(std::string_view name) {
@@ -39,7 +41,48 @@ const QDBusArgument* argumentAt(const QDBusMessage& reply, int index, const char
     return argument->currentSignature() == QLatin1String(signature) ? argument : nullptr;
 }
 
+// The value under KEY in the map HOLDER holds (a{sv}, as a variant's content or a map already
+// read); none when HOLDER is no such map or lacks KEY.
+std::optional<QVariant> valueIn(const QVariant& holder, const QString& key) {
+    QVariant inner = holder;
+    if (inner.metaType() == QMetaType::fromType<QDBusVariant>())
+        inner = inner.value<QDBusVariant>().variant();
+    if (inner.metaType() == QMetaType::fromType<QVariantMap>()) {
+        const QVariantMap map = inner.toMap();
+        return map.contains(key) ? std::optional(map.value(key)) : std::nullopt;
+    }
+    if (inner.metaType() != QMetaType::fromType<QDBusArgument>())
+        return std::nullopt;
+    const auto& map = *static_cast<const QDBusArgument*>(inner.constData());
+    if (map.currentSignature() != QLatin1String("a{sv}"))
+        return std::nullopt;
+    std::optional<QVariant> found;
+    map.beginMap();
+    for (std::size_t entries = 0; !map.atEnd() && entries < kMaxConfigEntries; ++entries) {
+        QString name;
+        QDBusVariant value;
+        map.beginMapEntry();
+        map >> name >> value;
+        map.endMapEntry();
+        if (!found && name == key)
+            found = value.variant();
+    }
+    map.endMap();
+    return found;
+}
+
 } // namespace
+
+std::optional<std::string> shareInputStateReply(const QDBusMessage& reply) {
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().empty())
+        return std::nullopt;
+    const auto behavior = valueIn(reply.arguments().front(), QStringLiteral("Behavior"));
+    const auto state =
+        behavior ? valueIn(*behavior, QStringLiteral("ShareInputState")) : std::nullopt;
+    if (!state || state->metaType() != QMetaType::fromType<QString>())
+        return std::nullopt;
+    return bounded(state->toString());
+}
 
 std::optional<std::string> stringReply(const QDBusMessage& reply, std::size_t maxBytes) {
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1 ||

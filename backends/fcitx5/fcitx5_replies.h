@@ -30,6 +30,11 @@ std::optional<std::vector<std::string>> groupReply(const QDBusMessage& reply);
 // AvailableInputMethods' reply (a(ssssssb)).
 std::optional<std::vector<InputMethodEntry>> availableReply(const QDBusMessage& reply);
 
+// Fcitx5's option "Share Input State" ("No", "All", "Program") from GetConfig's reply for its
+// global configuration (a variant holding sections of options, a{sv} in a{sv}); none when the
+// reply has no such text.
+std::optional<std::string> shareInputStateReply(const QDBusMessage& reply);
+
 // The input contexts that have Fcitx5's focus, by the IDs that DebugInfo shows for them, each
 // with the program its toolkit named ("  IC [ID] program:NAME frontend:dbus cap:2 focus:1", one
 // line each; the program empty when not shown).

@@ -4,9 +4,12 @@
 # the group "keyboard-us, pinyin" (its own configuration, input state shared by all contexts so
 # that each activation changes it, as IBus's global engine), and an application whose input
 # contexts take Fcitx5's focus FOCUS-MS after its windows take the desktop's:
-#   bench/x11/fcitx5-bench.sh BUILD-DIR [COUNT] [IDLE-SECONDS] [FOCUS-MS] [PANEL]
+#   bench/x11/fcitx5-bench.sh BUILD-DIR [COUNT] [IDLE-SECONDS] [FOCUS-MS] [PANEL] [SHARE]
 # With PANEL "panel", a tray watcher is on the bus and Fcitx5 runs its own user interface, which
-# then shows its tray item (as in a session with a panel); without, neither.
+# then shows its tray item (as in a session with a panel); with "-", neither. SHARE is Fcitx5's
+# "Share Input State": No (its default: an input method per context; after each activation the
+# benchmark gives the window's context the other one, so that every activation changes it) or
+# All.
 # Reports the time from an activation to Fcitx5's input method for the new window's context
 # beside a direct SetCurrentIM in the same run, the DebugInfo calls the agent made meanwhile, the
 # agent's idle wake-ups with Fcitx5 connected, and the agent's memory before Fcitx5 starts, once
@@ -17,7 +20,8 @@ BUILD=$(cd "$1" && pwd)
 COUNT=${2:-50}
 IDLE_SECONDS=${3:-30}
 FOCUS_MS=${4:-10}
-PANEL=${5:-}
+PANEL=${5:--}
+SHARE=${6:-No}
 find_binary() { find "$BUILD" -name "$1" -type f -perm -u+x | head -n 1; }
 BENCH=$(find_binary velmora_bench_ibus)
 IM_CLIENT=$(find_binary velmora_fcitx5_client)
@@ -26,7 +30,7 @@ source "$HERE/agent_stats.sh"
 rss_kb() { sed -n 's/^VmRSS:[[:space:]]*\([0-9]*\) kB/\1/p' /proc/"$VELMORA_PID"/status; }
 
 mkdir -p "$XDG_CONFIG_HOME/fcitx5"
-printf '[Behavior]\nShareInputState=All\n' >"$XDG_CONFIG_HOME/fcitx5/config"
+printf '[Behavior]\nShareInputState=%s\n' "$SHARE" >"$XDG_CONFIG_HOME/fcitx5/config"
 cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
 [Groups/0]
 Name=Default
@@ -86,7 +90,8 @@ sleep 0.5
 echo "== activation to Fcitx5's input method (velmora), beside a direct SetCurrentIM;" \
     "the application's contexts take Fcitx5's focus $FOCUS_MS ms after its windows"
 "$BENCH" "$DBUS_SESSION_BUS_ADDRESS" "$(window bench 1)" pinyin "$(window bench 2)" keyboard-us \
-    "$(window bench 3)" "$(window bench 4)" "$COUNT" "$WORK/im-client.log"
+    "$(window bench 3)" "$(window bench 4)" "$COUNT" "$WORK/im-client.log" \
+    "$([ "$SHARE" = All ] || echo per-context)"
 sleep 0.5
 stop_pid "$MONITOR"
 calls=$(grep -c 'member=DebugInfo' "$WORK/debuginfo.log" || true)

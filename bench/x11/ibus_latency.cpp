@@ -3,14 +3,15 @@
 // activation, on the display in $DISPLAY and IBus's bus (or the session bus) at ADDRESS:
 //
 //   velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B WINDOW-C WINDOW-D COUNT
-//                      [FCITX5-CLIENT-LOG]
+//                      [FCITX5-CLIENT-LOG [per-context]]
 //
 // Three series of COUNT, each alternating the two engines:
 // - direct: SetGlobalEngine from here, timed from the call to IBus's GlobalEngineChanged;
 // - direct at the focus: C and D (applications without rules) are activated in turn (the
-//   _NET_ACTIVE_WINDOW request a pager sends), and the moment the window gets the input focus
-//   (the first moment a switcher can hear of it) this program makes the same call itself: the
-//   whole path a switcher cannot shorten, under the same load as an activation brings;
+//   _NET_ACTIVE_WINDOW request a pager sends), and the moment the focus has arrived (IBus: the
+//   window gets the input focus; Fcitx5: its first report to the window's context after the
+//   client's FocusIn) this program makes the same call itself: the path a switcher cannot
+//   shorten, under the same load as an activation brings;
 // - the agent: A and B (with rules for their engines) are activated in turn, timed from the
 //   request and from the focus to the signal naming the window's engine.
 // The agent's own part is its median from the focus less the second series' median. Times are
@@ -19,7 +20,9 @@
 // With FCITX5-CLIENT-LOG, the output of tests/e2e/fcitx5_client owning the windows' input
 // contexts: the call is Fcitx5's SetCurrentIM; Fcitx5's answer is the client's "im CLASS NAME
 // MS" line, and the focus its "focus CLASS MS" (FocusIn sent to Fcitx5, which a selection must
-// wait for), both stamped by the client. Lines are read as the file grows.
+// wait for), both stamped by the client. Lines are read as the file grows. With "per-context"
+// (Fcitx5 keeps an input method per context), after each activation the window's context is
+// given the other input method, so that its next activation changes it again.
 
 #include "xcb_tool.h"
 
@@ -55,12 +58,17 @@ class Watch final : public QObject {
     QString focusedClass;
     double reached = 0;
     double focused = 0;
-    std::function<void()> onFocus; // once per activation, at the focus
+    // Once per activation, when the focus has arrived: the window's (IBus), Fcitx5's (its first
+    // report to the focused context: a call sent at the client's FocusIn could overtake it).
+    std::function<void()> onFocus;
+    bool focusTaken = false;
     QEventLoop loop;
 
-    void focus(double when) {
+    void focus(double when, bool taken) {
         focused = when;
-        if (onFocus)
+        if (taken)
+            focusTaken = true;
+        if (taken && onFocus)
             onFocus();
     }
 
@@ -79,10 +87,13 @@ class Watch final : public QObject {
             const double when = words.back().toDouble();
             if (words[0] == "focus" && words.size() == 3 && focused == 0) {
                 focusedClass = words[1];
-                focus(when);
+                focus(when, false);
             } else if (words[0] == "im" && words.size() == 4 &&
-                       (anyContext || words[1] == focusedClass))
+                       (anyContext || words[1] == focusedClass)) {
+                if (focused > 0 && !focusTaken)
+                    focus(focused, true);
                 reach(words[2], when);
+            }
         }
     }
 
@@ -109,13 +120,14 @@ bool waitFor(Watch& watch) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 9 && argc != 10)
+    if (argc < 9 || argc > 11)
         fail("usage: velmora_bench_ibus ADDRESS WINDOW-A ENGINE-A WINDOW-B ENGINE-B WINDOW-C "
-             "WINDOW-D COUNT [FCITX5-CLIENT-LOG]");
+             "WINDOW-D COUNT [FCITX5-CLIENT-LOG [per-context]]");
     QCoreApplication application(argc, argv);
     QDBusConnection bus = QDBusConnection::connectToBus(argv[1], "bench");
     Watch watch;
-    const bool fcitx5 = argc == 10;
+    const bool fcitx5 = argc >= 10;
+    const bool perContext = argc == 11 && std::strcmp(argv[10], "per-context") == 0;
     QFile log(fcitx5 ? argv[9] : "");
     QFileSystemWatcher grows;
     if (fcitx5) {
@@ -176,33 +188,63 @@ int main(int argc, char** argv) {
             auto* focus = reinterpret_cast<xcb_focus_in_event_t*>(event);
             if ((event->response_type & 0x7F) == XCB_FOCUS_IN && focus->event == activating &&
                 !std::exchange(windowFocused, true) && !fcitx5)
-                watch.focus(nowMs());
+                watch.focus(nowMs(), true);
             std::free(event);
         }
     });
     watch.anyContext = false;
+    auto activate = [&](xcb_window_t window) {
+        activating = window;
+        watch.reached = 0;
+        watch.focused = 0;
+        watch.focusTaken = false;
+        watch.focusedClass.clear(); // a report on its way for the window left is not this one's
+        windowFocused = false;
+        xcb_client_message_event_t message{};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.window = window;
+        message.format = 32;
+        message.type = atom->atom;
+        message.data.data32[0] = 2; // from a pager, as xdotool says
+        xcb_send_event(x, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(x);
+    };
+    // Lets the agent finish with an activation, then (an input method per context) gives the
+    // focused context NAME, waited for: Fcitx5 answers SetCurrentIM once it has switched.
+    auto settle = [&](const QString& name) {
+        watch.wanted.clear();
+        QTimer pause;
+        pause.setSingleShot(true);
+        QObject::connect(&pause, &QTimer::timeout, &watch.loop, &QEventLoop::quit);
+        pause.start(300);
+        while (pause.isActive())
+            watch.loop.exec();
+        if (perContext)
+            bus.call(QDBusMessage::createMethodCall("org.fcitx.Fcitx5", "/controller",
+                                                    "org.fcitx.Fcitx.Controller1", "SetCurrentIM")
+                     << name);
+    };
     // COUNT activations of WINDOWS in turn; with SELECT_HERE this program selects at the focus.
+    // With an input method per context, each window's context first gets the input method its
+    // activations do not select.
     auto activations = [&](const xcb_window_t* windows, bool selectHere,
                            std::vector<double>& fromRequest, std::vector<double>& fromFocus) {
-        watch.onFocus = selectHere ? std::function<void()>(select) : nullptr;
+        watch.onFocus = nullptr;
+        for (int k = 0; perContext && k < 2; ++k) {
+            activate(windows[k]);
+            settle(engines[(k + 1) % 2]);
+        }
+        if (selectHere)
+            watch.onFocus = [&] {
+                if (!watch.wanted.isEmpty())
+                    select();
+            };
         for (int i = 0; i < count; ++i) {
-            activating = windows[i % 2];
             watch.wanted = engines[i % 2];
-            watch.reached = 0;
-            watch.focused = 0;
-            windowFocused = false;
-            xcb_client_message_event_t message{};
-            message.response_type = XCB_CLIENT_MESSAGE;
-            message.window = activating;
-            message.format = 32;
-            message.type = atom->atom;
-            message.data.data32[0] = 2; // from a pager, as xdotool says
             const double start = nowMs();
-            xcb_send_event(x, 0, root,
-                           XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY |
-                               XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                           reinterpret_cast<const char*>(&message));
-            xcb_flush(x);
+            activate(windows[i % 2]);
             if (!waitFor(watch))
                 fail(std::string(selectHere ? "no switch to " : "the agent did not select ") +
                      watch.wanted.toStdString() + " at activation " + std::to_string(i) +
@@ -210,9 +252,7 @@ int main(int argc, char** argv) {
             fromRequest.push_back(watch.reached - start);
             if (watch.focused > 0)
                 fromFocus.push_back(watch.reached - watch.focused);
-            // The next activation only after the agent has finished with this one.
-            QTimer::singleShot(300, &watch.loop, &QEventLoop::quit);
-            watch.loop.exec();
+            settle(engines[(i + 1) % 2]);
         }
         if (fromFocus.empty())
             fail("no focus change was seen");

@@ -9,6 +9,8 @@
 #include "store/plist_file_defaults.h"
 #include "temp_folder.h"
 
+#include <QDBusVariant>
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -133,6 +135,18 @@ TEST(Fcitx5Replies, RepliesOfTheWrongShapeAreNone) {
     EXPECT_FALSE(stringReply(call.createErrorReply("org.e.Failed", "no"), 256));
     EXPECT_FALSE(groupReply(call.createReply(QVariantList{"us", "pinyin"})));
     EXPECT_FALSE(availableReply(call.createReply(QStringList{"pinyin"})));
+}
+
+TEST(Fcitx5Replies, ShareInputStateIsReadFromTheGlobalConfig) {
+    const auto call = QDBusMessage::createMethodCall("s", "/p", "i", "m");
+    auto config = [&](const QVariant& state) {
+        return call.createReply(QVariant::fromValue(QDBusVariant(QVariantMap{
+            {"Hotkey", QVariantMap{}}, {"Behavior", QVariantMap{{"ShareInputState", state}}}})));
+    };
+    EXPECT_EQ(fcitx5::shareInputStateReply(config("All")), "All");
+    EXPECT_FALSE(fcitx5::shareInputStateReply(config(3)));
+    EXPECT_FALSE(fcitx5::shareInputStateReply(
+        call.createReply(QVariant::fromValue(QDBusVariant(QString("All"))))));
 }
 
 TEST(Fcitx5Replies, TheFocusedContextIsReadFromDebugInfo) {
