@@ -34,6 +34,10 @@ call() {
 expect() { [ "$(call "${@:3}")" = "$1" ] || fail "$2 answered $(call "${@:3}"), expected $1"; }
 last_signal_is() { [ "$(grep "^$1" "$WORK/agent.log" | tail -n 1 | tr '\t' ' ')" = "$*" ]; }
 
+# Another program listening for the extension's signals: they are for the agent alone.
+gdbus monitor --session --dest org.gnome.Shell --object-path /com/quorvant/Velmora/Shell \
+    >"$WORK/outsider.log" 2>&1 &
+PIDS+=($!)
 declare -A PID
 for app in velmora-test-de velmora-test-ru; do
     QT_QPA_PLATFORM=wayland "$WINDOW" $app >>"$WORK/windows.log" 2>&1 &
@@ -74,6 +78,7 @@ for method in GetVersion GetFocus GetInputSources GetCurrentInputSource "Activat
     outsider $method | grep -q AccessDenied || fail "$method answered another caller: $(outsider $method)"
 done
 expect "reply xkb de" "GetCurrentInputSource after the refusals" GetCurrentInputSource
+grep -q Changed "$WORK/outsider.log" && fail "another program heard the extension's signals"
 
 # Disabled, the extension is gone from the bus; enabled again, it answers and tells again.
 gnome_extensions DisableExtension $UUID >/dev/null
