@@ -8,6 +8,4 @@ const Main = imports.ui.main;
 const PanelMenu = imports.ui.panelMenu;
 const Keyboard = imports.ui.status.keyboard;
 
-function init() {
-    return new Service();
-}
+function init() { return new Service(); }

@@ -39,16 +39,14 @@ function pidOf(window) {
 
 function focusOf(window) {
     if (!window)
-        return ['', '', 0];
+        return [ '', '', 0 ];
     // A window without a desktop file has a made-up app ("window:N"): no app id then.
     const app = Shell.WindowTracker.get_default().get_window_app(window);
     const appId = app && !app.is_window_backed() ? app.get_id() ?? '' : '';
-    return [appId, window.get_wm_class() ?? '', pidOf(window)];
+    return [ appId, window.get_wm_class() ?? '', pidOf(window) ];
 }
 
-function sourceOf(source) {
-    return source ? [source.type, source.id] : ['', ''];
-}
+function sourceOf(source) { return source ? [ source.type, source.id ] : [ '', '' ]; }
 
 class Service {
     enable() {
@@ -57,16 +55,17 @@ class Service {
         this._sources = Keyboard.getInputSourceManager();
         this._object = Gio.DBusExportedObject.wrapJSObject(SHELL_XML, this);
         this._object.export(this._bus, SHELL_PATH);
-        this._watch = Gio.bus_watch_name_on_connection(this._bus, AGENT_NAME,
-            Gio.BusNameWatcherFlags.NONE,
+        this._watch = Gio.bus_watch_name_on_connection(
+            this._bus, AGENT_NAME, Gio.BusNameWatcherFlags.NONE,
             (_bus, _name, owner) => this._agentIs(owner), () => this._agentIs(null));
-        this._focusHandler = global.display.connect('notify::focus-window',
+        this._focusHandler = global.display.connect(
+            'notify::focus-window',
             () => this._tell('FocusChanged', '(ssu)', focusOf(global.display.focus_window)));
-        this._currentHandler = this._sources.connect('current-source-changed',
-            () => this._tell('CurrentInputSourceChanged', '(ss)',
-                sourceOf(this._sources.currentSource)));
-        this._listHandler = this._sources.connect('sources-changed',
-            () => this._tell('InputSourcesChanged', null, null));
+        this._currentHandler = this._sources.connect(
+            'current-source-changed', () => this._tell('CurrentInputSourceChanged', '(ss)',
+                                                       sourceOf(this._sources.currentSource)));
+        this._listHandler = this._sources.connect(
+            'sources-changed', () => this._tell('InputSourcesChanged', null, null));
     }
 
     disable() {
@@ -81,36 +80,38 @@ class Service {
     }
 
     GetVersionAsync(_args, invocation) {
-        this._answer(invocation, () => new GLib.Variant('(u)', [VERSION]));
+        this._answer(invocation, () => new GLib.Variant('(u)', [ VERSION ]));
     }
 
     GetFocusAsync(_args, invocation) {
         this._answer(invocation,
-            () => new GLib.Variant('(ssu)', focusOf(global.display.focus_window)));
+                     () => new GLib.Variant('(ssu)', focusOf(global.display.focus_window)));
     }
 
     GetInputSourcesAsync(_args, invocation) {
         this._answer(invocation, () => {
             const all = this._sources.inputSources;
-            const list = Object.keys(all).sort((a, b) => a - b).map(index => all[index])
-                .map(source => [source.type, source.id, source.displayName ?? '']);
-            return new GLib.Variant('(a(sss))', [list]);
+            const list = Object.keys(all)
+                             .sort((a, b) => a - b)
+                             .map(index => all[index])
+                             .map(source => [source.type, source.id, source.displayName ?? '']);
+            return new GLib.Variant('(a(sss))', [ list ]);
         });
     }
 
     GetCurrentInputSourceAsync(_args, invocation) {
         this._answer(invocation,
-            () => new GLib.Variant('(ss)', sourceOf(this._sources.currentSource)));
+                     () => new GLib.Variant('(ss)', sourceOf(this._sources.currentSource)));
     }
 
-    ActivateInputSourceAsync([type, id], invocation) {
+    ActivateInputSourceAsync([ type, id ], invocation) {
         this._answer(invocation, () => {
             const all = this._sources.inputSources;
             const source = Object.values(all).find(s => s.type === type && s.id === id);
             // Not interactive: an automatic choice does not rewrite the user's recently-used
             // order in GNOME's settings at each focus change.
             source?.activate(false);
-            return new GLib.Variant('(b)', [source !== undefined]);
+            return new GLib.Variant('(b)', [ source !== undefined ]);
         });
     }
 
@@ -123,8 +124,9 @@ class Service {
             this._reply(invocation, reply);
             return;
         }
-        this._bus.call('org.freedesktop.DBus', '/org/freedesktop/DBus', 'org.freedesktop.DBus',
-            'GetNameOwner', new GLib.Variant('(s)', [AGENT_NAME]), new GLib.VariantType('(s)'),
+        this._bus.call(
+            'org.freedesktop.DBus', '/org/freedesktop/DBus', 'org.freedesktop.DBus', 'GetNameOwner',
+            new GLib.Variant('(s)', [ AGENT_NAME ]), new GLib.VariantType('(s)'),
             Gio.DBusCallFlags.NONE, -1, null, (bus, result) => {
                 let owner = null;
                 try {
@@ -134,12 +136,12 @@ class Service {
                 }
                 if (this._sources === null)
                     invocation.return_dbus_error('org.freedesktop.DBus.Error.UnknownObject',
-                        'Velmora\'s extension was disabled');
+                                                 'Velmora\'s extension was disabled');
                 else if (owner !== null && owner === caller)
                     this._reply(invocation, reply);
                 else
                     invocation.return_dbus_error('org.freedesktop.DBus.Error.AccessDenied',
-                        `Only ${AGENT_NAME} may call ${SHELL_INTERFACE}`);
+                                                 `Only ${AGENT_NAME} may call ${SHELL_INTERFACE}`);
             });
     }
 
@@ -158,7 +160,7 @@ class Service {
             return;
         try {
             this._bus.emit_signal(this._agent, SHELL_PATH, SHELL_INTERFACE, name,
-                signature === null ? null : new GLib.Variant(signature, values));
+                                  signature === null ? null : new GLib.Variant(signature, values));
         } catch (e) {
             logError(e, `Velmora: could not send ${name}`);
         }
@@ -178,8 +180,8 @@ class Service {
     _addButton() {
         this._button = new PanelMenu.Button(0.0, 'Velmora', true);
         this._button.add_child(new St.Icon({
-            icon_name: 'input-keyboard-symbolic',
-            style_class: 'system-status-icon',
+            icon_name : 'input-keyboard-symbolic',
+            style_class : 'system-status-icon',
         }));
         this._button.connect('button-press-event', () => {
             this._showSettings();
@@ -190,12 +192,12 @@ class Service {
 
     _showSettings() {
         this._bus.call(AGENT_NAME, AGENT_PATH, AGENT_INTERFACE, 'ShowSettings', null, null,
-            Gio.DBusCallFlags.NO_AUTO_START, -1, null, (bus, result) => {
-                try {
-                    bus.call_finish(result);
-                } catch (e) {
-                    logError(e, 'Velmora: the agent did not open its settings');
-                }
-            });
+                       Gio.DBusCallFlags.NO_AUTO_START, -1, null, (bus, result) => {
+                           try {
+                               bus.call_finish(result);
+                           } catch (e) {
+                               logError(e, 'Velmora: the agent did not open its settings');
+                           }
+                       });
     }
 }

@@ -21,8 +21,9 @@ class Service {
     }
 
     ActivateWindowOf(wmClass) {
-        const window = global.get_window_actors().map(actor => actor.meta_window)
-            .find(candidate => candidate.get_wm_class() === wmClass);
+        const window = global.get_window_actors()
+                           .map(actor => actor.meta_window)
+                           .find(candidate => candidate.get_wm_class() === wmClass);
         // The time of now, not of the last input event (there is none in a headless shell): a
         // window that was given the focus later would keep it against an older time.
         if (window)
