@@ -8,7 +8,8 @@
 // does on GNOME, prints each signal GNOME Shell's extension sends it as "SIGNAL<TAB>ARG..." and,
 // for each line "METHOD [ARG...]" on its input, calls the extension's METHOD with those strings
 // and prints "reply<TAB>METHOD<TAB>ARG..." (an array's items apart by tabs, a structure's fields
-// by commas) or "error<TAB>METHOD<TAB>ERROR-NAME". Prints "ready" once the name is its own.
+// by commas) or "error<TAB>METHOD<TAB>ERROR-NAME"; a call of the agent's ShowSettings prints
+// "ShowSettings". Prints "ready" once the name is its own.
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -92,12 +93,15 @@ QString flatten(const QVariantList& values) {
 const QString shellPath = "/com/quorvant/Velmora/Shell";
 const QString shellInterface = "com.quorvant.Velmora.Shell1";
 
-class SignalPrinter final : public QObject {
+// The extension's signals, and the agent's own method that its top-bar button calls.
+class AgentSide final : public QObject {
     Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.quorvant.Velmora.Agent1")
   public slots:
     void print(const QDBusMessage& message) {
         ::print(qPrintable(message.member()), flatten(message.arguments()));
     }
+    Q_SCRIPTABLE void ShowSettings() { ::print("ShowSettings", {}); }
 };
 
 void callShell(const QDBusConnection& bus, const QStringList& words) {
@@ -113,12 +117,14 @@ void callShell(const QDBusConnection& bus, const QStringList& words) {
 
 // The agent's side of GNOME Shell's extension: signals printed, calls read from the input.
 int runAgent(QDBusConnection bus) {
-    SignalPrinter printer;
+    AgentSide agent;
     for (const char* name : {"FocusChanged", "CurrentInputSourceChanged", "InputSourcesChanged"})
-        if (!bus.connect("org.gnome.Shell", shellPath, shellInterface, name, &printer,
+        if (!bus.connect("org.gnome.Shell", shellPath, shellInterface, name, &agent,
                          SLOT(print(QDBusMessage))))
             return 1;
-    if (!bus.registerService("com.quorvant.Velmora"))
+    if (!bus.registerObject("/com/quorvant/Velmora", &agent,
+                            QDBusConnection::ExportScriptableSlots) ||
+        !bus.registerService("com.quorvant.Velmora"))
         return 1;
     QByteArray pending;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);

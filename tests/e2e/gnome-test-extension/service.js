@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The tests' hand on GNOME Shell: ActivateWindowOf(wmClass) brings the first window of that
 // class (a Wayland window's app id) to the front, as a click on it would, and says whether
-// there was one. Enabled only in the tests' own shell.
+// there was one; ClickPanelButton(role) clicks the top bar's button of that role, if there is
+// one. Enabled only in the tests' own shell.
 
 const TEST_XML = `<node><interface name="com.quorvant.VelmoraTest1">
   <method name="ActivateWindowOf">
     <arg type="s" direction="in" name="wmClass"/><arg type="b" direction="out" name="found"/>
+  </method>
+  <method name="ClickPanelButton">
+    <arg type="s" direction="in" name="role"/><arg type="b" direction="out" name="found"/>
   </method>
 </interface></node>`;
 
@@ -29,5 +33,11 @@ class Service {
         if (window)
             Main.activateWindow(window, global.display.get_current_time_roundtrip());
         return window !== undefined;
+    }
+
+    ClickPanelButton(role) {
+        const button = Main.panel.statusArea[role];
+        button?.emit('button-press-event', null);
+        return button !== undefined;
     }
 }
