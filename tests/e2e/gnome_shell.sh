@@ -95,4 +95,6 @@ gnome_extensions DisableExtension $UUID >/dev/null
 wait_until "the extension to go" eval '[ "$(call GetVersion)" != "reply 1" ]'
 gnome_extensions EnableExtension $UUID >/dev/null
 wait_until "the extension back" eval '[ "$(call GetVersion)" = "reply 1" ]'
+wait_until "the top bar's button back" click
+wait_until "the settings opened again" eval '[ "$(grep -c ^ShowSettings "$WORK/agent.log")" = 2 ]'
 wait_until "the focus on velmora-test-de told again" focus velmora-test-de "${DE[@]}"
