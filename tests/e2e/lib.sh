@@ -376,5 +376,10 @@ start_gnome_shell() {
     for folder in "${uuids[@]}"; do
         wait_until "GNOME Shell to enable $folder" extension_enabled "$folder"
     done
+    # The shell starts IBus, which would outlive it: ended with the test.
+    if command -v ibus-daemon >/dev/null; then
+        wait_until "GNOME Shell's IBus" eval 'grep -qs IBUS_DAEMON_PID "$XDG_CONFIG_HOME"/ibus/bus/*'
+        PIDS+=($(sed -n 's/^IBUS_DAEMON_PID=//p' "$XDG_CONFIG_HOME"/ibus/bus/* | head -n 1))
+    fi
     export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
 }
