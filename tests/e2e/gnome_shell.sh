@@ -55,7 +55,7 @@ RU=("" velmora-test-ru "${PID[velmora-test-ru]}")
 # focus APP WANT...: APP brought to the front until the last focus told is WANT (the other
 # window may still be on its way and take the focus as it comes).
 focus() { hand ActivateWindowOf "$1" && last_signal_is FocusChanged "${@:2}"; }
-for round in 1 2; do
+for _ in 1 2; do
     wait_until "the focus on velmora-test-de" focus velmora-test-de "${DE[@]}"
     wait_until "the focus on velmora-test-ru" focus velmora-test-ru "${RU[@]}"
 done
