@@ -44,17 +44,12 @@ for app in velmora-test-de velmora-test-ru; do
     PIDS+=($!)
     PID[$app]=$!
 done
-# hand METHOD ARG: the tests' extension did METHOD (ActivateWindowOf, ClickPanelButton) on ARG.
-hand() {
-    gdbus call --session --dest org.gnome.Shell --object-path /com/quorvant/VelmoraTest \
-        --method "com.quorvant.VelmoraTest1.$1" "$2" 2>>"$WORK/client.log" | grep -q true
-}
 # Each activation is told: the app id is the desktop file's, none for a window without one.
 DE=(velmora-test-de.desktop velmora-test-de "${PID[velmora-test-de]}")
 RU=("" velmora-test-ru "${PID[velmora-test-ru]}")
 # focus APP WANT...: APP brought to the front until the last focus told is WANT (the other
 # window may still be on its way and take the focus as it comes).
-focus() { hand ActivateWindowOf "$1" && last_signal_is FocusChanged "${@:2}"; }
+focus() { gnome_test ActivateWindowOf "$1" && last_signal_is FocusChanged "${@:2}"; }
 for _ in 1 2; do
     wait_until "the focus on velmora-test-de" focus velmora-test-de "${DE[@]}"
     wait_until "the focus on velmora-test-ru" focus velmora-test-ru "${RU[@]}"
@@ -62,7 +57,7 @@ done
 expect "reply ${RU[*]}" "GetFocus" GetFocus
 
 # While the agent runs, the top bar's button opens its settings.
-wait_until "the top bar's button" hand ClickPanelButton velmora
+wait_until "the top bar's button" gnome_test ClickPanelButton velmora
 wait_until "the agent's settings opened" grep -q "^ShowSettings" "$WORK/agent.log"
 
 # GNOME's sources in its order; the one the agent selects becomes current, and is told; a
@@ -90,6 +85,6 @@ gnome_extensions DisableExtension $UUID >/dev/null
 wait_until "the extension to go" eval '[ "$(call GetVersion)" != "reply 1" ]'
 gnome_extensions EnableExtension $UUID >/dev/null
 wait_until "the extension back" eval '[ "$(call GetVersion)" = "reply 1" ]'
-wait_until "the top bar's button back" hand ClickPanelButton velmora
+wait_until "the top bar's button back" gnome_test ClickPanelButton velmora
 wait_until "the settings opened again" eval '[ "$(grep -c ^ShowSettings "$WORK/agent.log")" = 2 ]'
 wait_until "the focus on velmora-test-de told again" focus velmora-test-de "${DE[@]}"

@@ -344,6 +344,15 @@ gnome_extensions() {
 }
 extension_enabled() { gnome_extensions GetExtensionInfo "$1" | grep -q "'state': <1.0>"; }
 
+# gnome_test METHOD ARG: the tests' own extension (tests/e2e/gnome-test-extension) did METHOD
+# on ARG: "ActivateWindowOf CLASS" brings the window of that WM class (a Wayland app id) to the
+# front as a click on it would, "ClickPanelButton ROLE" clicks that top-bar button. False when
+# there is no such window or button.
+gnome_test() {
+    gdbus call --session --dest org.gnome.Shell --object-path /com/quorvant/VelmoraTest \
+        --method "com.quorvant.VelmoraTest1.$1" "$2" 2>>"$WORK/client.log" | grep -q true
+}
+
 # start_gnome_shell: GNOME Shell as a headless Wayland compositor with one virtual monitor, on a
 # private session bus (the test set E2E_PRIVATE_RUN before lib.sh), with the input sources us,
 # de, ru and, installed in the test's data folder and enabled, every extension in the folder
