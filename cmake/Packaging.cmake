@@ -53,8 +53,8 @@ endforeach()
 add_custom_target(velmora_compressed_docs ALL DEPENDS ${VELMORA_COMPRESSED_DOCS})
 
 # The Debian package holds what `cmake --install` installs: the velmora program (stripped), its
-# desktop file, icon, metadata, man page and copyright; velmora-sim, the tests and the
-# benchmarks are for developers and install nothing.
+# desktop file, icon, metadata, man page, copyright and GNOME Shell extension; velmora-sim, the
+# tests and the benchmarks are for developers and install nothing.
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR "The Velmora developers")
 set(CPACK_PACKAGE_CONTACT "${VELMORA_MAINTAINER}")

@@ -18,6 +18,7 @@ packages=(
   fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6
   clang libclang-rt-14-dev
   ibus ibus-libpinyin dconf-cli dconf-service dconf-gsettings-backend libglib2.0-bin
+  gnome-shell
 )
 
 missing=()

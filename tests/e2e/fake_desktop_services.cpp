@@ -4,16 +4,24 @@
 // "Notify<TAB>SUMMARY<TAB>BODY" on one line (its body may hold markup); "tray" owns a panel's
 // org.kde.StatusNotifierWatcher (waybar's tray, Plasma's), says a host is there (Qt looks for
 // IsStatusNotifierHostRegistered) and prints each item that registers as
-// "RegisterStatusNotifierItem<TAB>SERVICE". Prints "ready" once the name is its own.
+// "RegisterStatusNotifierItem<TAB>SERVICE"; "agent" owns com.quorvant.Velmora as the agent
+// does on GNOME, prints each signal GNOME Shell's extension sends it as "SIGNAL<TAB>ARG..." and,
+// for each line "METHOD [ARG...]" on its input, calls the extension's METHOD with those strings
+// and prints "reply<TAB>METHOD<TAB>ARG..." (an array's items apart by tabs, a structure's fields
+// by commas) or "error<TAB>METHOD<TAB>ERROR-NAME"; a call of the agent's ShowSettings prints
+// "ShowSettings". Prints "ready" once the name is its own.
 
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QSocketNotifier>
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -61,11 +69,86 @@ class FakeTrayWatcher final : public QDBusVirtualObject {
     }
 };
 
+// A reply's or signal's values as text; nested arrays and structures flattened.
+QString flatten(const QVariant& value) {
+    if (!value.canConvert<QDBusArgument>())
+        return value.toString();
+    const auto argument = value.value<QDBusArgument>();
+    QStringList items;
+    const bool array = argument.currentType() == QDBusArgument::ArrayType;
+    array ? argument.beginArray() : argument.beginStructure();
+    while (!argument.atEnd())
+        items << flatten(argument.asVariant());
+    array ? argument.endArray() : argument.endStructure();
+    return items.join(array ? '\t' : ',');
+}
+
+QString flatten(const QVariantList& values) {
+    QStringList items;
+    for (const QVariant& value : values)
+        items << flatten(value);
+    return items.join('\t');
+}
+
+const QString shellPath = "/com/quorvant/Velmora/Shell";
+const QString shellInterface = "com.quorvant.Velmora.Shell1";
+
+// The extension's signals, and the agent's own method that its top-bar button calls.
+class AgentSide final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.quorvant.Velmora.Agent1")
+  public slots:
+    void print(const QDBusMessage& message) {
+        ::print(qPrintable(message.member()), flatten(message.arguments()));
+    }
+    Q_SCRIPTABLE void ShowSettings() { ::print("ShowSettings", {}); }
+};
+
+void callShell(const QDBusConnection& bus, const QStringList& words) {
+    auto call = QDBusMessage::createMethodCall("org.gnome.Shell", shellPath, shellInterface,
+                                               words.value(0));
+    for (const QString& word : words.mid(1))
+        call << word;
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 10000);
+    const bool failed = reply.type() != QDBusMessage::ReplyMessage;
+    print(failed ? "error" : "reply",
+          words.value(0) + '\t' + (failed ? reply.errorName() : flatten(reply.arguments())));
+}
+
+// The agent's side of GNOME Shell's extension: signals printed, calls read from the input.
+int runAgent(QDBusConnection bus) {
+    AgentSide agent;
+    for (const char* name : {"FocusChanged", "CurrentInputSourceChanged", "InputSourcesChanged"})
+        if (!bus.connect("org.gnome.Shell", shellPath, shellInterface, name, &agent,
+                         SLOT(print(QDBusMessage))))
+            return 1;
+    if (!bus.registerObject("/com/quorvant/Velmora", &agent,
+                            QDBusConnection::ExportScriptableSlots) ||
+        !bus.registerService("com.quorvant.Velmora"))
+        return 1;
+    QByteArray pending;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char chunk[4096];
+        const ssize_t size = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (size <= 0)
+            return QCoreApplication::quit();
+        pending.append(chunk, size);
+        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
+            callShell(bus, QString::fromUtf8(pending.left(end)).split(' ', Qt::SkipEmptyParts));
+    });
+    std::printf("ready\n");
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QDBusConnection bus = QDBusConnection::sessionBus();
+    if (argc > 1 && std::strcmp(argv[1], "agent") == 0)
+        return runAgent(bus);
     FakeNotifications notifications;
     FakeTrayWatcher watcher;
     const bool tray = argc > 1 && std::strcmp(argv[1], "tray") == 0;
@@ -78,3 +161,5 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     return QCoreApplication::exec();
 }
+
+#include "fake_desktop_services.moc"

@@ -4,10 +4,36 @@
 
 set -euo pipefail
 
+# GNOME Shell (the test set E2E_PRIVATE_RUN) looks for the machine's seats in /run/systemd and
+# for logind on the system bus, and ends when it finds them: the test runs in a mount namespace
+# of its own where both folders are empty and a system bus of its own answers. As root it is
+# made before the unprivileged re-run below; otherwise the test is root of a user namespace.
+SYSTEM_BUS_PID=
+if [ -n "${E2E_PRIVATE_RUN:-}" ] && [ -z "${E2E_NAMESPACE:-}" ]; then
+    namespace=(unshare --mount --propagation private)
+    [ "$(id -u)" -eq 0 ] && export E2E_NAMESPACE=root ||
+        { export E2E_NAMESPACE=user && namespace+=(--map-root-user); }
+    "${namespace[@]}" true 2>/dev/null || exit 77
+    exec "${namespace[@]}" bash "$0" "$@"
+fi
+if [ -n "${E2E_NAMESPACE:-}" ] && [ "$(id -u)" -eq 0 ]; then
+    [ -d /run/systemd ] && mount -t tmpfs tmpfs /run/systemd
+    mkdir -p /run/dbus && mount -t tmpfs tmpfs /run/dbus
+    printf '%s' '<busconfig><type>system</type><auth>EXTERNAL</auth>
+        <listen>unix:path=/run/dbus/system_bus_socket</listen><policy context="default">
+        <allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/>
+        <allow own="*"/><allow user="*"/></policy></busconfig>' >/run/dbus/system.conf
+    dbus-daemon --config-file=/run/dbus/system.conf --nofork 2>/dev/null &
+    SYSTEM_BUS_PID=$!
+    while [ ! -S /run/dbus/system_bus_socket ] && kill -0 "$SYSTEM_BUS_PID" 2>/dev/null; do
+        sleep 0.05
+    done
+fi
+
 # A compositor that refuses root (sway) or runs as a user (KWin): as root (CI) the test runs
 # again as an unprivileged user of its own, when it set E2E_UNPRIVILEGED. 77 (skipped) when
 # that cannot be done.
-if [ -n "${E2E_UNPRIVILEGED:-}" ] && [ "$(id -u)" -eq 0 ]; then
+if [ -n "${E2E_UNPRIVILEGED:-}" ] && [ "$(id -u)" -eq 0 ] && [ "${E2E_NAMESPACE:-}" != user ]; then
     command -v setpriv >/dev/null || exit 77
     id velmora-e2e >/dev/null 2>&1 ||
         useradd --system --no-create-home --shell /usr/sbin/nologin velmora-e2e || exit 77
@@ -23,9 +49,9 @@ if [ -n "${E2E_UNPRIVILEGED:-}" ] && [ "$(id -u)" -eq 0 ]; then
             staged+=("$arg")
         fi
     done
-    for helper in VELMORA_WAYLAND_WINDOW VELMORA_FAKE_SERVICES; do
+    for helper in VELMORA_WAYLAND_WINDOW VELMORA_FAKE_SERVICES VELMORA_GNOME_EXTENSIONS; do
         [ -n "${!helper:-}" ] || continue
-        cp "${!helper}" "$stage/"
+        cp -r "${!helper}" "$stage/"
         export "$helper=$stage/$(basename "${!helper}")"
     done
     chmod -R a+rX "$stage"
@@ -34,6 +60,7 @@ if [ -n "${E2E_UNPRIVILEGED:-}" ] && [ "$(id -u)" -eq 0 ]; then
     setpriv --reuid=velmora-e2e --regid=velmora-e2e --clear-groups \
         env TMPDIR=/tmp bash "$stage/$(basename "$0")" "${staged[@]}" || status=$?
     rm -rf "$stage"
+    [ -z "$SYSTEM_BUS_PID" ] || kill "$SYSTEM_BUS_PID"
     exit "$status"
 fi
 
@@ -41,7 +68,7 @@ VELMORA=$(realpath "$1")
 CLIENT=$(realpath "$2")
 DEADLINE=${VELMORA_E2E_DEADLINE:-60} # seconds for any one wait; sanitizer builds are slow
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e.XXXXXX")
-PIDS=()
+PIDS=(${SYSTEM_BUS_PID:+"$SYSTEM_BUS_PID"})
 VELMORA_PID=
 XVFB_PID=
 MOUNTED= # a file system the script mounted, unmounted at the end
@@ -431,3 +458,64 @@ expect_rules() {
 
 # The settings file without white space, for matching what spans lines.
 flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
+
+# gnome_tool COMMAND...: one of GNOME's programs (gnome-shell, gsettings), which find their
+# schemas and data in the machine's data folders.
+gnome_tool() { XDG_DATA_DIRS="$XDG_DATA_DIRS:/usr/local/share:/usr/share" "$@"; }
+
+# gnome_extensions METHOD UUID: GNOME Shell's extension service (as gnome-extensions calls it,
+# which needs gjs besides): GetExtensionInfo, EnableExtension, DisableExtension.
+gnome_extensions() {
+    gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+        --method "org.gnome.Shell.Extensions.$1" "$2" 2>>"$WORK/client.log"
+}
+extension_enabled() { gnome_extensions GetExtensionInfo "$1" | grep -q "'state': <1.0>"; }
+
+# gnome_test METHOD ARG: the tests' own extension (tests/e2e/gnome-test-extension) did METHOD
+# on ARG: "ActivateWindowOf CLASS" brings the window of that WM class (a Wayland app id) to the
+# front as a click on it would, "ClickPanelButton ROLE" clicks that top-bar button. False when
+# there is no such window or button.
+gnome_test() {
+    gdbus call --session --dest org.gnome.Shell --object-path /com/quorvant/VelmoraTest \
+        --method "com.quorvant.VelmoraTest1.$1" "$2" 2>>"$WORK/client.log" | grep -q true
+}
+
+# start_gnome_shell: GNOME Shell as a headless Wayland compositor with one virtual monitor, on a
+# private session bus (the test set E2E_PRIVATE_RUN before lib.sh), with the input sources us,
+# de, ru and, installed in the test's data folder and enabled, every extension in the folder
+# $VELMORA_GNOME_EXTENSIONS. Returns once each extension runs; WAYLAND_DISPLAY names the shell.
+start_gnome_shell() {
+    # Of the session's services only dconf, where GNOME keeps its settings: the others the shell
+    # asks for (portals, accessibility, calendar) are not what the tests look at, and the
+    # document portal would leave a mount in the runtime folder.
+    mkdir -p "$WORK/services"
+    cp /usr/share/dbus-1/services/ca.desrt.dconf.service "$WORK/services/"
+    printf '%s' "<busconfig><type>session</type><listen>unix:tmpdir=$WORK</listen>
+        <auth>EXTERNAL</auth><servicedir>$WORK/services</servicedir><policy context='default'>
+        <allow send_destination='*' eavesdrop='true'/><allow eavesdrop='true'/>
+        <allow own='*'/></policy></busconfig>" >"$WORK/session.conf"
+    start_session_bus --config-file="$WORK/session.conf"
+    local folder uuids=()
+    mkdir -p "$XDG_DATA_HOME/gnome-shell/extensions"
+    for folder in "$VELMORA_GNOME_EXTENSIONS"/*/; do
+        cp -r "$folder" "$XDG_DATA_HOME/gnome-shell/extensions/"
+        uuids+=("$(basename "$folder")")
+    done
+    gnome_tool gsettings set org.gnome.desktop.input-sources sources \
+        "[('xkb','us'),('xkb','de'),('xkb','ru')]"
+    gnome_tool gsettings set org.gnome.shell enabled-extensions \
+        "[$(printf "'%s'," "${uuids[@]}" | sed 's/,$//')]"
+    XDG_DATA_DIRS="$XDG_DATA_DIRS:/usr/local/share:/usr/share" \
+        gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
+        >"$WORK/gnome-shell.log" 2>&1 &
+    PIDS+=($!)
+    for folder in "${uuids[@]}"; do
+        wait_until "GNOME Shell to enable $folder" extension_enabled "$folder"
+    done
+    # The shell starts IBus, which would outlive it: ended with the test.
+    if command -v ibus-daemon >/dev/null; then
+        wait_until "GNOME Shell's IBus" eval 'grep -qs IBUS_DAEMON_PID "$XDG_CONFIG_HOME"/ibus/bus/*'
+        PIDS+=($(sed -n 's/^IBUS_DAEMON_PID=//p' "$XDG_CONFIG_HOME"/ibus/bus/* | head -n 1))
+    fi
+    export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
+}

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+// The tests' hand on GNOME Shell: ActivateWindowOf(wmClass) brings the first window of that
+// class (a Wayland window's app id) to the front, as a click on it would, and says whether
+// there was one; ClickPanelButton(role) clicks the top bar's button of that role, if there is
+// one. Enabled only in the tests' own shell.
+
+const TEST_XML = `<node><interface name="com.quorvant.VelmoraTest1">
+  <method name="ActivateWindowOf">
+    <arg type="s" direction="in" name="wmClass"/><arg type="b" direction="out" name="found"/>
+  </method>
+  <method name="ClickPanelButton">
+    <arg type="s" direction="in" name="role"/><arg type="b" direction="out" name="found"/>
+  </method>
+</interface></node>`;
+
+class Service {
+    enable() {
+        this._object = Gio.DBusExportedObject.wrapJSObject(TEST_XML, this);
+        this._object.export(Gio.DBus.session, '/com/quorvant/VelmoraTest');
+    }
+
+    disable() {
+        this._object.unexport();
+        this._object = null;
+    }
+
+    ActivateWindowOf(wmClass) {
+        const window = global.get_window_actors()
+                           .map(actor => actor.meta_window)
+                           .find(candidate => candidate.get_wm_class() === wmClass);
+        // The time of now, not of the last input event (there is none in a headless shell): a
+        // window that was given the focus later would keep it against an older time.
+        if (window)
+            Main.activateWindow(window, global.display.get_current_time_roundtrip());
+        return window !== undefined;
+    }
+
+    ClickPanelButton(role) {
+        const button = Main.panel.statusArea[role];
+        button?.emit('button-press-event', null);
+        return button !== undefined;
+    }
+}
