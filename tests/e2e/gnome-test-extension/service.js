@@ -2,7 +2,8 @@
 // The tests' hand on GNOME Shell: ActivateWindowOf(wmClass) brings the first window of that
 // class (a Wayland window's app id) to the front, as a click on it would, and says whether
 // there was one; ClickPanelButton(role) clicks the top bar's button of that role, if there is
-// one. Enabled only in the tests' own shell.
+// one; CurrentSource() is the id of GNOME's current input source ("de"), SelectSource(id)
+// selects one as the user's keyboard shortcut would. Enabled only in the tests' own shell.
 
 const TEST_XML = `<node><interface name="com.quorvant.VelmoraTest1">
   <method name="ActivateWindowOf">
@@ -10,6 +11,10 @@ const TEST_XML = `<node><interface name="com.quorvant.VelmoraTest1">
   </method>
   <method name="ClickPanelButton">
     <arg type="s" direction="in" name="role"/><arg type="b" direction="out" name="found"/>
+  </method>
+  <method name="CurrentSource"><arg type="s" direction="out" name="id"/></method>
+  <method name="SelectSource">
+    <arg type="s" direction="in" name="id"/><arg type="b" direction="out" name="found"/>
   </method>
 </interface></node>`;
 
@@ -33,6 +38,17 @@ class Service {
         if (window)
             Main.activateWindow(window, global.display.get_current_time_roundtrip());
         return window !== undefined;
+    }
+
+    CurrentSource() {
+        return Keyboard.getInputSourceManager().currentSource?.id ?? '';
+    }
+
+    SelectSource(id) {
+        const manager = Keyboard.getInputSourceManager();
+        const source = Object.values(manager.inputSources).find(candidate => candidate.id === id);
+        source?.activate(true);
+        return source !== undefined;
     }
 
     ClickPanelButton(role) {
