@@ -3,15 +3,10 @@
 # The agent on KWin, measured: activation command to layout change for the agent and for a
 # direct setLayout at the same activation event, idle wake-ups and memory. See README.md.
 # Usage: bench/kde/run-bench.sh BUILD-DIR [COUNT] [IDLE-SECONDS]
+here=$(dirname "$(realpath "$0")")
+source "$here/../as_test_user.sh" "$@"
 build=$(realpath "$1")
 count=${2:-50} idle=${3:-10}
-if [ "$(id -u)" -eq 0 ]; then # KWin runs as a user, as in tests/e2e/kde.sh
-    id velmora-e2e >/dev/null 2>&1 ||
-        useradd --system --no-create-home --shell /usr/sbin/nologin velmora-e2e
-    exec setpriv --reuid=velmora-e2e --regid=velmora-e2e --clear-groups \
-        env TMPDIR=/tmp bash "$0" "$build" "$count" "$idle"
-fi
-here=$(dirname "$(realpath "$0")")
 source "$here/../../tests/e2e/lib.sh" "$build/programs/velmora/velmora" \
     "$build/tests/e2e/velmora_e2e_client"
 source "$here/../x11/agent_stats.sh"

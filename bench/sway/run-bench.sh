@@ -3,30 +3,18 @@
 # The agent on sway, measured: focus command to layout change for the agent and for a direct
 # xkb_switch_layout at the same focus event, idle wake-ups and memory. See README.md.
 # Usage: bench/sway/run-bench.sh BUILD-DIR [COUNT] [IDLE-SECONDS]
+here=$(dirname "$(realpath "$0")")
+source "$here/../as_test_user.sh" "$@"
 build=$(realpath "$1")
 count=${2:-50} idle=${3:-10}
-if [ "$(id -u)" -eq 0 ]; then # sway refuses root, as in tests/e2e/sway.sh
-    id velmora-e2e >/dev/null 2>&1 ||
-        useradd --system --no-create-home --shell /usr/sbin/nologin velmora-e2e
-    exec setpriv --reuid=velmora-e2e --regid=velmora-e2e --clear-groups \
-        env TMPDIR=/tmp bash "$0" "$build" "$count" "$idle"
-fi
-here=$(dirname "$(realpath "$0")")
 source "$here/../../tests/e2e/lib.sh" "$build/programs/velmora/velmora" \
     "$build/tests/e2e/velmora_e2e_client"
 source "$here/../x11/agent_stats.sh"
 BENCH=$build/bench/sway/velmora_bench_sway_focus
 start_display
-echo 'input type:keyboard xkb_layout us,de,ru' >"$WORK/sway.conf"
-WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$WORK/sway.conf" >"$WORK/sway.log" 2>&1 &
-PIDS+=($!)
-wait_until "sway's socket" eval 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1'
-export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
-wait_until "sway's answers" swaymsg -t get_version -q
-export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n 1)
+start_sway us,de,ru
 for app in bench-de bench-ru; do
-    foot --app-id=$app >>"$WORK/foot.log" 2>&1 &
+    foot --app-id=$app sleep 600 >>"$WORK/foot.log" 2>&1 &
     PIDS+=($!)
     wait_until "$app's window" eval "swaymsg -t get_tree | grep -q '\"app_id\": \"$app\"'"
 done
