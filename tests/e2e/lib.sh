@@ -483,7 +483,8 @@ gnome_test() {
 # start_gnome_shell: GNOME Shell as a headless Wayland compositor with one virtual monitor, on a
 # private session bus (the test set E2E_PRIVATE_RUN before lib.sh), with the input sources us,
 # de, ru and, installed in the test's data folder and enabled, every extension in the folder
-# $VELMORA_GNOME_EXTENSIONS. Returns once each extension runs; WAYLAND_DISPLAY names the shell.
+# $VELMORA_GNOME_EXTENSIONS. Returns once each extension runs; WAYLAND_DISPLAY names the shell,
+# its process id in GNOME_SHELL_PID.
 start_gnome_shell() {
     # Of the session's services only dconf, where GNOME keeps its settings: the others the shell
     # asks for (portals, accessibility, calendar) are not what the tests look at, and the
@@ -508,7 +509,8 @@ start_gnome_shell() {
     XDG_DATA_DIRS="$XDG_DATA_DIRS:/usr/local/share:/usr/share" \
         gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
         >"$WORK/gnome-shell.log" 2>&1 &
-    PIDS+=($!)
+    GNOME_SHELL_PID=$!
+    PIDS+=("$GNOME_SHELL_PID")
     for folder in "${uuids[@]}"; do
         wait_until "GNOME Shell to enable $folder" extension_enabled "$folder"
     done
