@@ -49,7 +49,8 @@ if [ -n "${E2E_UNPRIVILEGED:-}" ] && [ "$(id -u)" -eq 0 ] && [ "${E2E_NAMESPACE:
             staged+=("$arg")
         fi
     done
-    for helper in VELMORA_WAYLAND_WINDOW VELMORA_FAKE_SERVICES VELMORA_GNOME_EXTENSIONS; do
+    for helper in VELMORA_WAYLAND_WINDOW VELMORA_FAKE_SERVICES VELMORA_GNOME_EXTENSIONS \
+        VELMORA_BENCH_PROGRAM; do
         [ -n "${!helper:-}" ] || continue
         cp -r "${!helper}" "$stage/"
         export "$helper=$stage/$(basename "${!helper}")"

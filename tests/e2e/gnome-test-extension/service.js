@@ -3,7 +3,9 @@
 // class (a Wayland window's app id) to the front, as a click on it would, and says whether
 // there was one; ClickPanelButton(role) clicks the top bar's button of that role, if there is
 // one; CurrentSource() is the id of GNOME's current input source ("de"), SelectSource(id)
-// selects one as the user's keyboard shortcut would. Enabled only in the tests' own shell.
+// selects one as the user's keyboard shortcut would; Times() is when (GLib's monotonic clock, in
+// microseconds) the focus last moved and the current source last changed, for the benchmark.
+// Enabled only in the tests' own shell.
 
 const TEST_XML = `<node><interface name="com.quorvant.VelmoraTest1">
   <method name="ActivateWindowOf">
@@ -13,6 +15,9 @@ const TEST_XML = `<node><interface name="com.quorvant.VelmoraTest1">
     <arg type="s" direction="in" name="role"/><arg type="b" direction="out" name="found"/>
   </method>
   <method name="CurrentSource"><arg type="s" direction="out" name="id"/></method>
+  <method name="Times">
+    <arg type="x" direction="out" name="focus"/><arg type="x" direction="out" name="source"/>
+  </method>
   <method name="SelectSource">
     <arg type="s" direction="in" name="id"/><arg type="b" direction="out" name="found"/>
   </method>
@@ -22,11 +27,22 @@ class Service {
     enable() {
         this._object = Gio.DBusExportedObject.wrapJSObject(TEST_XML, this);
         this._object.export(Gio.DBus.session, '/com/quorvant/VelmoraTest');
+        this._times = [ 0, 0 ];
+        this._focusHandler = global.display.connect(
+            'notify::focus-window', () => { this._times[0] = GLib.get_monotonic_time(); });
+        this._sourceHandler = Keyboard.getInputSourceManager().connect(
+            'current-source-changed', () => { this._times[1] = GLib.get_monotonic_time(); });
     }
 
     disable() {
+        global.display.disconnect(this._focusHandler);
+        Keyboard.getInputSourceManager().disconnect(this._sourceHandler);
         this._object.unexport();
         this._object = null;
+    }
+
+    Times() {
+        return this._times;
     }
 
     ActivateWindowOf(wmClass) {

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+// Times, inside GNOME Shell, from a focus change to the change of the current input source that
+// follows it, for COUNT activations alternating two windows:
+//
+//   velmora_bench_gnome direct|agent COUNT APP-ID:SOURCE APP-ID:SOURCE
+//
+// The windows are brought to the front, and the times read, through the tests' own extension
+// (tests/e2e/gnome-test-extension: ActivateWindowOf, Times). "direct": this program takes the
+// agent's bus name and, at each FocusChanged Velmora's extension sends it, asks the extension to
+// activate the window's source (xkb SOURCE) itself: the path the agent cannot shorten. "agent":
+// Velmora's agent runs with rules for the windows and does the same. Prints the median and
+// 90th percentile in ms.
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr auto kShell = "org.gnome.Shell";
+
+[[noreturn]] void fail(const std::string& why) {
+    std::fprintf(stderr, "velmora_bench_gnome: %s\n", why.c_str());
+    std::exit(2);
+}
+
+QDBusMessage testCall(const char* method, const QVariantList& arguments = {}) {
+    auto call = QDBusMessage::createMethodCall(kShell, "/com/quorvant/VelmoraTest",
+                                               "com.quorvant.VelmoraTest1", method);
+    call.setArguments(arguments);
+    return call;
+}
+
+// Selects the source of each window at its FocusChanged, as the agent would.
+class DirectSelection : public QObject {
+    Q_OBJECT
+  public:
+    std::map<QString, QString> sourceOf; // app id -> xkb source id
+    QDBusConnection bus = QDBusConnection::sessionBus();
+
+  public slots:
+    void focusChanged(const QString&, const QString& wmClass, uint) {
+        const auto source = sourceOf.find(wmClass);
+        if (source == sourceOf.end())
+            return;
+        auto call =
+            QDBusMessage::createMethodCall(kShell, "/com/quorvant/Velmora/Shell",
+                                           "com.quorvant.Velmora.Shell1", "ActivateInputSource");
+        call << QString("xkb") << source->second;
+        bus.asyncCall(call);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    if (argc != 5)
+        fail("usage: velmora_bench_gnome direct|agent COUNT APP-ID:SOURCE APP-ID:SOURCE");
+    const bool direct = std::string(argv[1]) == "direct";
+    const int count = std::max(1, std::atoi(argv[2]));
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    DirectSelection selection;
+    std::vector<std::pair<QString, QString>> windows;
+    for (int i = 3; i < 5; ++i) {
+        const QStringList parts = QString(argv[i]).split(':');
+        if (parts.size() != 2)
+            fail("not APP-ID:SOURCE: " + std::string(argv[i]));
+        windows.emplace_back(parts[0], parts[1]);
+        selection.sourceOf[parts[0]] = parts[1];
+    }
+    if (direct) {
+        if (bus.interface()->registerService("com.quorvant.Velmora").value() !=
+            QDBusConnectionInterface::ServiceRegistered)
+            fail("the agent's name is taken");
+        bus.connect(kShell, "/com/quorvant/Velmora/Shell", "com.quorvant.Velmora.Shell1",
+                    "FocusChanged", &selection, SLOT(focusChanged(QString, QString, uint)));
+    }
+    auto times = [&] {
+        const QDBusMessage reply = bus.call(testCall("Times"));
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 2)
+            fail("no times from the tests' extension");
+        return std::pair(reply.arguments()[0].toLongLong(), reply.arguments()[1].toLongLong());
+    };
+    // The event loop for MS milliseconds: the direct selection hears the extension meanwhile.
+    auto runEvents = [](int ms) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    std::vector<double> samples;
+    for (int i = -2; i < count; ++i) { // two activations to settle first
+        const auto& [app, source] = windows[static_cast<std::size_t>(i + 2) % 2];
+        bus.call(testCall("ActivateWindowOf", {app}));
+        // Read once the agent is done with the activation: reading asks the shell, which would
+        // otherwise share its time between the reader and the switch being timed.
+        std::pair<qint64, qint64> at;
+        for (int tries = 0; tries < 20; ++tries) {
+            runEvents(tries == 0 ? 300 : 100);
+            at = times();
+            if (at.second > at.first)
+                break;
+        }
+        if (at.second <= at.first)
+            fail("no change of the source after the focus moved to " + app.toStdString());
+        if (i >= 0)
+            samples.push_back(static_cast<double>(at.second - at.first) / 1000.0);
+    }
+    std::sort(samples.begin(), samples.end());
+    std::printf("%s: median %.3f ms, p90 %.3f ms over %d focus changes\n", argv[1],
+                samples[samples.size() / 2], samples[(samples.size() * 9) / 10], count);
+    return 0;
+}
+
+#include "gnome_focus_latency.moc"

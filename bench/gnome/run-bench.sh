@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# The agent on GNOME Shell, measured inside the shell: focus change to the change of the current
+# input source, for the agent and for a direct selection through the extension at the same
+# focus change; idle wake-ups and memory. See README.md.
+# Usage: bench/gnome/run-bench.sh BUILD-DIR [COUNT] [IDLE-SECONDS]
+here=$(dirname "$(realpath "$0")")
+if [ -z "${VELMORA_E2E_LIB:-}" ]; then
+    build=$(realpath "$1")
+    export VELMORA_E2E_LIB=$here/../../tests/e2e/lib.sh
+    export VELMORA_WAYLAND_WINDOW=$build/tests/e2e/velmora_wayland_window
+    export VELMORA_GNOME_EXTENSIONS=$build/gnome-shell-extensions
+    export VELMORA_BENCH_PROGRAM=$build/bench/gnome/velmora_bench_gnome
+    set -- "$build/programs/velmora/velmora" "$build/tests/e2e/velmora_e2e_client" "${@:2}"
+fi
+count=${3:-50} idle=${4:-10}
+E2E_PRIVATE_RUN=1 E2E_UNPRIVILEGED=1 source "$VELMORA_E2E_LIB"
+source "$(dirname "$VELMORA_E2E_LIB")/../../bench/x11/agent_stats.sh"
+start_gnome_shell
+export XDG_CURRENT_DESKTOP=GNOME
+printf '[Desktop Entry]\nType=Application\nName=Bench\nExec=true\n' \
+    >"$XDG_DATA_HOME/applications/bench-de.desktop"
+open_wayland_window bench-de
+open_wayland_window bench-ru
+targets=(bench-de:de bench-ru:ru)
+"$VELMORA_BENCH_PROGRAM" direct "$count" "${targets[@]}" || fail "the direct run failed"
+"$VELMORA" rule bench-de xkb:de 2>/dev/null
+"$VELMORA" rule bench-ru xkb:ru 2>/dev/null
+QT_QPA_PLATFORM=offscreen "$VELMORA" >"$WORK/velmora-out.log" 2>"$WORK/velmora.log" &
+VELMORA_PID=$!
+PIDS+=("$VELMORA_PID")
+wait_until "velmora on GNOME" velmora_says "running on GNOME"
+"$VELMORA_BENCH_PROGRAM" agent "$count" "${targets[@]}" || fail "the agent's run failed"
+measure_idle "$VELMORA_PID" "$idle"
+echo "idle: $IDLE_WAKEUPS wake-ups and $IDLE_TICKS CPU ticks in $idle s"
+echo "memory: $(sed -n 's/^VmRSS:[[:space:]]*//p' /proc/"$VELMORA_PID"/status) resident"
+stop_velmora
