@@ -41,7 +41,8 @@ std::vector<XkbLayoutChoice> parseXkbRulesNames(std::string_view property) {
 }
 
 std::string inputSourceIdFor(const XkbLayoutChoice& choice) {
-    return inputSourceIdOf(NamedLayout{.layout = choice.layout, .variant = choice.variant});
+    return inputSourceIdOf(
+        NamedLayout{.layout = choice.layout, .variant = choice.variant, .description = {}});
 }
 
 std::vector<std::string> inputSourceIdsForGroups(const std::vector<XkbLayoutChoice>& layouts,
