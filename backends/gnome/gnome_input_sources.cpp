@@ -66,8 +66,7 @@ void GnomeInputSources::announce() {
     }
 }
 
-InputSource GnomeInputSources::sourceAt(std::size_t index) const {
-    const GnomeSource& gnome = sources_[index];
+InputSource inputSourceOf(const GnomeSource& gnome, std::size_t index) {
     InputSource source;
     source.inputSourceID = gnome.sourceId;
     source.localizedName = gnome.name;
@@ -80,7 +79,7 @@ InputSource GnomeInputSources::sourceAt(std::size_t index) const {
 std::optional<InputSource> GnomeInputSources::currentSource() {
     if (!current_)
         return std::nullopt;
-    return sourceAt(*current_);
+    return inputSourceOf(sources_[*current_], *current_);
 }
 
 std::vector<InputSource> GnomeInputSources::sourcesMatching(const std::optional<std::string>& id,
@@ -88,7 +87,7 @@ std::vector<InputSource> GnomeInputSources::sourcesMatching(const std::optional<
     std::vector<InputSource> sources;
     for (std::size_t i = 0; i < sources_.size(); ++i)
         if (!id || sources_[i].sourceId == *id)
-            sources.push_back(sourceAt(i));
+            sources.push_back(inputSourceOf(sources_[i], i));
     return sources;
 }
 

@@ -21,6 +21,9 @@
 
 namespace velmora::gnome {
 
+// GNOME's source as the agent lists it; INDEX is its place in GNOME's list.
+InputSource inputSourceOf(const GnomeSource& gnome, std::size_t index);
+
 class GnomeInputSources final : public InputSources {
   public:
     using Post = std::function<void(DesktopBroadcast)>;
@@ -39,7 +42,6 @@ class GnomeInputSources final : public InputSources {
 
   private:
     void announce();
-    InputSource sourceAt(std::size_t index) const;
 
     GnomeShellExtension& shell_;
     Post post_;

@@ -3,6 +3,7 @@
 
 #include "console_log.h"
 #include "desktop_choice.h"
+#include "gnome/gnome_input_sources.h"
 #include "input_method_frameworks.h"
 #include "platform/application.h"
 #include "platform/desktop_broadcast_hub.h"
@@ -16,6 +17,8 @@
 #include "x11/xkb_layout_ids.h"
 #include "xkb_registry_layouts.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
 #include <QJsonDocument>
 
 #include <algorithm>
@@ -71,7 +74,60 @@ std::optional<DesktopLook> lookAtSway(const std::string& socket, std::string* er
         [&identities](const sway::WindowIdentity& window) { return identities.identify(window); },
         {}, logToConsole);
     return DesktopLook{sources.sourcesMatching(std::nullopt, false),
-                       workspace.runningApplications()};
+                       workspace.runningApplications(), false};
+}
+
+// Asks GNOME Shell's extension on BUS, which holds the agent's name.
+std::optional<DesktopLook> askGnomeShell(QDBusConnection& bus, std::string* error) {
+    auto ask = [&bus](const char* method) {
+        return bus.call(QDBusMessage::createMethodCall(gnome::kShellService, gnome::kExtensionPath,
+                                                       gnome::kExtensionInterface, method),
+                        QDBus::Block, kSwayAnswerMilliseconds);
+    };
+    const QDBusMessage reply = ask("GetInputSources");
+    int skipped = 0;
+    const std::optional<std::vector<gnome::GnomeSource>> sources =
+        gnome::sourcesOf(reply, &skipped);
+    if (!sources) {
+        *error = "GNOME Shell's extension did not tell its input sources (" +
+                 reply.errorMessage().left(200).toStdString() + "); " + gnome::enableAdvice();
+        return std::nullopt;
+    }
+    DesktopLook look{.layouts = {}, .running = {}, .ibusFromDesktop = true};
+    for (std::size_t i = 0; i < sources->size(); ++i)
+        look.layouts.push_back(gnome::inputSourceOf((*sources)[i], i));
+    // The extension tells of the focused window alone.
+    if (const auto focus = gnome::focusOf(ask("GetFocus")); focus && !focus->empty()) {
+        WaylandAppIdentities identities;
+        look.running.push_back(identities.identify(
+            sway::WindowIdentity{focus->desktopId, focus->wmClass, focus->pid}));
+    }
+    return look;
+}
+
+// The extension answers the owner of the agent's name alone: the name is taken for the question,
+// which a running agent, holding it, prevents.
+std::optional<DesktopLook> lookAtGnome(std::string* error) {
+    static int argc = 1;
+    static char name[] = "velmora";
+    static char* argv[] = {name, nullptr};
+    std::optional<QCoreApplication> application;
+    if (!QCoreApplication::instance())
+        application.emplace(argc, argv);
+    const QString connectionName = QStringLiteral("velmora-gnome-look");
+    std::optional<DesktopLook> look;
+    {
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
+        if (!bus.registerService(gnome::kAgentService))
+            *error = std::string("GNOME Shell's extension answers the running agent alone (it "
+                                 "owns ") +
+                     gnome::kAgentService + "); its settings show the input sources";
+        else
+            look = askGnomeShell(bus, error);
+    }
+    QDBusConnection::disconnectFromBus(connectionName);
+    return look;
 }
 
 } // namespace
@@ -80,15 +136,17 @@ std::optional<DesktopLook> lookAtDesktop(std::string* error) {
     const DesktopFinding finding = findDesktop(processDesktopEnvironment(), "");
     std::optional<DesktopLook> look = finding.desktop == DesktopKind::Sway
                                           ? lookAtSway(finding.swaySocket, error)
-                                          : lookAtX11(error);
+                                      : finding.desktop == DesktopKind::Gnome ? lookAtGnome(error)
+                                                                              : lookAtX11(error);
     if (look)
         dropOwn(look->running);
     return look;
 }
 
-std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, bool all) {
+std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, bool all,
+                                             bool ibusFromDesktop) {
     // While an input-method framework runs, its input methods are the input sources.
-    if (auto sources = runningFrameworkSources(all))
+    if (auto sources = runningFrameworkSources(all, !ibusFromDesktop))
         return *sources;
     if (!all)
         return layouts;
@@ -113,7 +171,8 @@ int listSources(std::ostream& out, bool all) {
         std::cerr << "velmora: " << error << '\n';
         return 2;
     }
-    for (const InputSource& source : desktopInputSources(std::move(look->layouts), all))
+    for (const InputSource& source :
+         desktopInputSources(std::move(look->layouts), all, look->ibusFromDesktop))
         out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
     return 0;
 }

@@ -37,15 +37,17 @@ std::vector<InputMethodFramework*> InputMethodFrameworks::inOrder() const {
 }
 
 InputMethodFrameworks makeInputMethodFrameworks(std::function<void(DesktopBroadcast)> post,
-                                                std::function<void(const std::string&)> log) {
+                                                std::function<void(const std::string&)> log,
+                                                bool ibus) {
     InputMethodFrameworks frameworks;
     frameworks.owned.push_back(
         std::make_unique<fcitx5::Fcitx5InputSources>(QDBusConnection::sessionBus(), post, log));
-    frameworks.owned.push_back(std::make_unique<ibus::IBusInputSources>(post, log));
+    if (ibus)
+        frameworks.owned.push_back(std::make_unique<ibus::IBusInputSources>(post, log));
     return frameworks;
 }
 
-std::optional<std::vector<InputSource>> runningFrameworkSources(bool all) {
+std::optional<std::vector<InputSource>> runningFrameworkSources(bool all, bool ibus) {
     // Qt D-Bus needs an application object, which the command line has none of: one lives for
     // the question, and so does the connection, so that nothing is left behind at exit.
     static int argc = 1;
@@ -64,7 +66,7 @@ std::optional<std::vector<InputSource>> runningFrameworkSources(bool all) {
             sources = fcitx5::Fcitx5InputSources::sourcesNow(bus, 500ms, all);
     }
     QDBusConnection::disconnectFromBus(connectionName);
-    if (!sources)
+    if (!sources && ibus)
         sources = ibusSources(all);
     return sources;
 }
