@@ -4,16 +4,24 @@
 // "Notify<TAB>SUMMARY<TAB>BODY" on one line (its body may hold markup); "tray" owns a panel's
 // org.kde.StatusNotifierWatcher (waybar's tray, Plasma's), says a host is there (Qt looks for
 // IsStatusNotifierHostRegistered) and prints each item that registers as
-// "RegisterStatusNotifierItem<TAB>SERVICE". Prints "ready" once the name is its own.
+// "RegisterStatusNotifierItem<TAB>SERVICE"; "gnome" (or "gnome-disabled") owns org.gnome.Shell
+// with the agent's Shell extension (enabled, or not yet), whose sources are us, de+nodeadkeys,
+// the IBus engine anthy and one of a type the agent does not know; it prints each
+// "Activate<TAB>TYPE<TAB>ID" and takes, one a line on standard input, "focus APPID CLASS PID"
+// ("-" for empty), "disable" and "enable"; its
+// signals go to com.quorvant.Velmora's owner. Prints "ready" once the name is its own.
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QSocketNotifier>
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -61,19 +69,118 @@ class FakeTrayWatcher final : public QDBusVirtualObject {
     }
 };
 
+struct GnomeSource {
+    QString type, id, name;
+};
+QDBusArgument& operator<<(QDBusArgument& out, const GnomeSource& source) {
+    out.beginStructure();
+    out << source.type << source.id << source.name;
+    out.endStructure();
+    return out;
+}
+const QDBusArgument& operator>>(const QDBusArgument& in, GnomeSource&) {
+    return in;
+}
+
+// Qt D-Bus may call it on a thread of its own: the state is locked.
+class FakeGnomeShell final : public QDBusVirtualObject {
+  public:
+    explicit FakeGnomeShell(bool enabled) : enabled_(enabled) {}
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        std::lock_guard lock(mutex_);
+        const QString member = message.member();
+        if (message.path() == "/org/gnome/Shell") {
+            if (member != "GetExtensionInfo")
+                return false;
+            QVariantMap info{{"uuid", message.arguments().value(0)},
+                             {"state", enabled_ ? 1.0 : 2.0}};
+            connection.send(message.createReply(info));
+        } else if (!enabled_) {
+            connection.send(message.createErrorReply(QDBusError::UnknownObject, "no such object"));
+        } else if (member == "GetVersion") {
+            connection.send(message.createReply(1u));
+        } else if (member == "GetFocus") {
+            connection.send(message.createReply(QVariantList{"", "", 0u}));
+        } else if (member == "GetInputSources") {
+            connection.send(message.createReply(QVariant::fromValue(kSources)));
+        } else if (member == "GetCurrentInputSource") {
+            connection.send(message.createReply(QVariantList{current_[0], current_[1]}));
+        } else if (member == "ActivateInputSource") {
+            print("Activate",
+                  message.arguments()[0].toString() + '\t' + message.arguments()[1].toString());
+            current_ = {message.arguments()[0].toString(), message.arguments()[1].toString()};
+            connection.send(message.createReply(true));
+            tell(connection, "CurrentInputSourceChanged", {current_[0], current_[1]});
+        } else {
+            return false;
+        }
+        return true;
+    }
+    // One line of the test's.
+    void command(const QDBusConnection& connection, const QStringList& words) {
+        std::lock_guard lock(mutex_);
+        const auto word = [&](int i) { return words.value(i) == "-" ? QString() : words.value(i); };
+        if (words.value(0) == "focus")
+            tell(connection, "FocusChanged", {word(1), word(2), words.value(3).toUInt()});
+        if (words.value(0) == "disable" || words.value(0) == "enable") {
+            enabled_ = words.value(0) == "enable";
+            QDBusMessage changed = QDBusMessage::createSignal(
+                "/org/gnome/Shell", "org.gnome.Shell.Extensions", "ExtensionStateChanged");
+            changed << "velmora@quorvant.com" << QVariantMap{{"state", enabled_ ? 1.0 : 2.0}};
+            connection.send(changed);
+        }
+    }
+
+  private:
+    void tell(const QDBusConnection& connection, const char* name, const QVariantList& arguments) {
+        QDBusMessage signal = QDBusMessage::createTargetedSignal(
+            "com.quorvant.Velmora", "/com/quorvant/Velmora/Shell", "com.quorvant.Velmora.Shell1",
+            name);
+        signal.setArguments(arguments);
+        connection.send(signal);
+    }
+    const QList<GnomeSource> kSources{{"xkb", "us", "English (US)"},
+                                      {"xkb", "de+nodeadkeys", "German (no dead keys)"},
+                                      {"ibus", "anthy", "Japanese (Anthy)"},
+                                      {"other", "x", "Another kind"}};
+    std::mutex mutex_;
+    bool enabled_;
+    QStringList current_{"xkb", "us"};
+};
+
 } // namespace
+Q_DECLARE_METATYPE(GnomeSource)
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QDBusConnection bus = QDBusConnection::sessionBus();
     FakeNotifications notifications;
     FakeTrayWatcher watcher;
-    const bool tray = argc > 1 && std::strcmp(argv[1], "tray") == 0;
-    if (tray ? !bus.registerVirtualObject("/StatusNotifierWatcher", &watcher) ||
-                   !bus.registerService("org.kde.StatusNotifierWatcher")
-             : !bus.registerVirtualObject("/org/freedesktop/Notifications", &notifications) ||
-                   !bus.registerService("org.freedesktop.Notifications"))
+    const QString mode = argc > 1 ? argv[1] : "";
+    FakeGnomeShell shell(mode == "gnome");
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    if (mode.startsWith("gnome")) {
+        qDBusRegisterMetaType<GnomeSource>();
+        qDBusRegisterMetaType<QList<GnomeSource>>();
+        QObject::connect(&input, &QSocketNotifier::activated, [&] {
+            char line[512];
+            if (!std::fgets(line, sizeof line, stdin))
+                QCoreApplication::exit(0);
+            else
+                shell.command(bus, QString(line).trimmed().split(' ', Qt::SkipEmptyParts));
+        });
+        if (!bus.registerVirtualObject("/com/quorvant/Velmora/Shell", &shell) ||
+            !bus.registerVirtualObject("/org/gnome/Shell", &shell) ||
+            !bus.registerService("org.gnome.Shell"))
+            return 1;
+    } else if (mode == "tray"
+                   ? !bus.registerVirtualObject("/StatusNotifierWatcher", &watcher) ||
+                         !bus.registerService("org.kde.StatusNotifierWatcher")
+                   : !bus.registerVirtualObject("/org/freedesktop/Notifications", &notifications) ||
+                         !bus.registerService("org.freedesktop.Notifications")) {
         return 1;
+    }
     std::printf("ready\n");
     std::fflush(stdout);
     return QCoreApplication::exec();
