@@ -74,6 +74,9 @@ void GnomeShellExtension::probe() {
             if (!again && log_)
                 log_("GNOME Shell's extension answers (interface version " +
                      std::to_string(reply.arguments().constFirst().toUInt()) + ")");
+            // The sources first: the extension answers in order, so the focus finds them.
+            if (handlers_.appeared)
+                handlers_.appeared();
             call("GetFocus", {}, [this](const QDBusMessage& focus) {
                 if (const std::optional<GnomeFocus> read = focusOf(focus))
                     handlers_.focus(*read);
@@ -81,8 +84,6 @@ void GnomeShellExtension::probe() {
                     sayOnce("GNOME Shell's extension gave no usable focus (" +
                             focus.errorMessage().left(200).toStdString() + ")");
             });
-            if (handlers_.appeared)
-                handlers_.appeared();
             return;
         }
         answering_ = false;

@@ -5,13 +5,13 @@
 #include "kde/kde_global_shortcuts.h"
 #include "kde/kde_keyboard_layouts.h"
 #include "kde/kwin_activation_script.h"
+#include "private_bus.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusVirtualObject>
 #include <QDeadlineTimer>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -51,25 +51,7 @@ struct FakeKeyboard final : QDBusVirtualObject {
     }
 };
 
-// A dbus-daemon of the test's own.
-struct PrivateBus {
-    QProcess daemon;
-    QString address;
-    PrivateBus() {
-        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        daemon.waitForReadyRead(10000);
-        address = daemon.readLine().trimmed();
-    }
-    ~PrivateBus() {
-        for (const char* name : {"agent", "desktop"})
-            QDBusConnection::disconnectFromBus(name);
-        daemon.kill();
-        daemon.waitForFinished();
-    }
-    QDBusConnection connect(const char* name) {
-        return QDBusConnection::connectToBus(address, name);
-    }
-};
+using test_support::PrivateBus;
 
 QVariant layouts(std::initializer_list<WireLayout> some, int copies = 1) {
     QList<WireLayout> list;

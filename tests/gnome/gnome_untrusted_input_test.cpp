@@ -1,0 +1,228 @@
+// SPDX-License-Identifier: MIT
+// What the Shell extension's replies and other callers could bring, as a broken or hostile peer
+// would: every value is bounded or refused, said once, and none costs the agent. Replies travel
+// through a private dbus-daemon, as the agent gets them.
+#include "gnome/gnome_agent_service.h"
+#include "gnome/gnome_input_sources.h"
+#include "gnome/gnome_shell_extension.h"
+#include "private_bus.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusMetaType>
+#include <QDBusPendingCall>
+#include <QDBusVirtualObject>
+#include <QDeadlineTimer>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+struct WireSource {
+    QString type, id, name;
+};
+Q_DECLARE_METATYPE(WireSource)
+QDBusArgument& operator<<(QDBusArgument& out, const WireSource& source) {
+    out.beginStructure();
+    out << source.type << source.id << source.name;
+    out.endStructure();
+    return out;
+}
+const QDBusArgument& operator>>(const QDBusArgument& in, WireSource&) {
+    return in;
+}
+
+namespace velmora::gnome {
+namespace {
+
+using test_support::PrivateBus;
+
+// Answers each method with its entry in REPLIES (on whichever thread Qt D-Bus calls it); a
+// method without one gets an error.
+struct FakeShell final : QDBusVirtualObject {
+    std::mutex mutex;
+    QMap<QString, QVariant> replies;
+    QMap<QString, int> calls;
+    int callsOf(const QString& method) {
+        std::lock_guard lock(mutex);
+        return calls.value(method);
+    }
+    void set(const QString& method, QVariant reply) {
+        std::lock_guard lock(mutex);
+        replies[method] = std::move(reply);
+    }
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override {
+        std::lock_guard lock(mutex);
+        ++calls[call.member()];
+        const QVariant reply = replies.value(call.member());
+        bus.send(!reply.isValid() ? call.createErrorReply(QDBusError::UnknownObject, "none")
+                 : reply.typeId() == QMetaType::QVariantList ? call.createReply(reply.toList())
+                                                             : call.createReply(reply));
+        return true;
+    }
+};
+
+QVariant sources(std::initializer_list<WireSource> some, int copies = 1) {
+    QList<WireSource> list;
+    for (int i = 0; i < copies; ++i)
+        list.append(some);
+    return QVariant::fromValue(list);
+}
+
+void waitFor(const std::function<bool()>& done) {
+    for (QDeadlineTimer deadline(10000); !done() && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+TEST(GnomeUntrustedInput, RepliesAreCheckedAndBounded) {
+    PrivateBus bus;
+    QDBusConnection shell = bus.connect("shell");
+    QDBusConnection agent = bus.connect("agent");
+    FakeShell fake;
+    ASSERT_TRUE(shell.registerVirtualObject(kExtensionPath, &fake));
+    const auto ask = [&](const char* method, QVariant reply) {
+        fake.set(method, std::move(reply));
+        return agent.call(QDBusMessage::createMethodCall(shell.baseService(), kExtensionPath,
+                                                         kExtensionInterface, method),
+                          QDBus::BlockWithGui, 5000);
+    };
+    const QString huge(10000, u'x');
+    const struct {
+        const char* what;
+        QVariant reply;
+        std::string ids; // the sources read, "refused" for a reply refused
+        int skipped;
+    } sourceCases[] = {
+        {"GNOME's spellings", sources({{"xkb", "de+nodeadkeys", ""}, {"ibus", "anthy", "A"}}),
+         "xkb:de(nodeadkeys) ibus:anthy ", 0},
+        {"unknown kinds, names that are none, a huge name",
+         sources({{"m17n", "x", ""},
+                  {"xkb", "de+", ""},
+                  {"xkb", "d e", ""},
+                  {"ibus", huge, ""},
+                  {"xkb", "us", huge}}),
+         "xkb:us ", 4},
+        {"more sources than a desktop has", sources({{"xkb", "us", ""}}, 1000),
+         [] {
+             std::string all;
+             for (std::size_t i = 0; i < kMaxSources; ++i)
+                 all += "xkb:us ";
+             return all;
+         }(),
+         0},
+        {"a string", QString("us"), "refused", 0},
+        {"an error", QVariant(), "refused", 0},
+    };
+    for (const auto& c : sourceCases) {
+        SCOPED_TRACE(c.what);
+        int skipped = -1;
+        const auto read = sourcesOf(ask("GetInputSources", c.reply), &skipped);
+        std::string ids = read ? "" : "refused";
+        for (const GnomeSource& source : read.value_or(std::vector<GnomeSource>{})) {
+            ids += source.sourceId + " ";
+            EXPECT_LE(source.name.size(), std::size_t(kMaxTextCharacters));
+        }
+        EXPECT_EQ(ids, c.ids);
+        EXPECT_EQ(skipped, c.skipped);
+    }
+    const struct {
+        QVariantList reply;
+        std::string read; // "desktop id|class|pid", "refused"
+    } focusCases[] = {
+        {{"org.gnome.TextEditor.desktop", "", 42u}, "org.gnome.TextEditor|-|42"},
+        {{"", "Anthyapp", 4194305u}, "-|Anthyapp|0"},
+        {{huge, "d\uFFFDe", 7u}, "-|-|7"},
+        {{"a", "b", 7}, "refused"},
+        {{"a", "b"}, "refused"},
+    };
+    for (const auto& c : focusCases) {
+        const auto focus = focusOf(ask("GetFocus", c.reply));
+        EXPECT_EQ(!focus ? "refused"
+                         : focus->desktopId.value_or("-") + "|" + focus->wmClass.value_or("-") +
+                               "|" + std::to_string(focus->pid),
+                  c.read);
+    }
+}
+
+// An extension that is not there, then answers nonsense, then works: said once, taken when GNOME
+// says it is enabled.
+TEST(GnomeUntrustedInput, TheExtensionIsTakenWhenItAnswers) {
+    PrivateBus bus;
+    QDBusConnection shell = bus.connect("shell");
+    FakeShell fake;
+    ASSERT_TRUE(shell.registerVirtualObject(kExtensionPath, &fake));
+    ASSERT_TRUE(shell.registerVirtualObject("/org/gnome/Shell", &fake));
+    ASSERT_TRUE(shell.registerService(kShellService));
+    fake.set("GetExtensionInfo", QVariantMap());
+    std::vector<std::string> said;
+    GnomeShellExtension extension(bus.connect("agent"),
+                                  [&](const std::string& line) { said.push_back(line); });
+    int changes = 0;
+    GnomeInputSources layouts(extension, [&](DesktopBroadcast) { ++changes; });
+    extension.start(
+        {.focus = [](const GnomeFocus&) {},
+         .appeared = [&] { layouts.refresh(); },
+         .currentSource = [&](const QString& t, const QString& i) { layouts.currentChanged(t, i); },
+         .sourcesChanged = [] {},
+         .gone = [](const std::string&) {}});
+    waitFor([&] { return said.size() >= 2; });
+    ASSERT_EQ(said.size(), 2u);
+    EXPECT_NE(said[0].find("extension not installed"), std::string::npos) << said[0];
+    const auto enabled = [&] {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            "/org/gnome/Shell", "org.gnome.Shell.Extensions", "ExtensionStateChanged");
+        signal << QString(kExtensionUuid) << QVariantMap{{"state", 1.0}};
+        shell.send(signal);
+    };
+    fake.set("GetVersion", QString("1"));
+    enabled();
+    // The version of a wrong type counts for none: GNOME is asked why once more.
+    waitFor([&] { return fake.callsOf("GetExtensionInfo") == 2; });
+    EXPECT_FALSE(extension.answering());
+    EXPECT_EQ(said.size(), 2u);
+    fake.set("GetVersion", 1u);
+    fake.set("GetInputSources", sources({{"xkb", "us", "English"}, {"xkb", "ru", "Russian"}}));
+    fake.set("GetCurrentInputSource", QVariantList{"xkb", "ru"});
+    enabled();
+    waitFor([&] { return layouts.currentSource().has_value(); });
+    EXPECT_TRUE(extension.answering());
+    EXPECT_EQ(layouts.currentSource().value_or(InputSource{}).inputSourceID, "xkb:ru");
+    EXPECT_EQ(layouts.sourcesMatching(std::nullopt, false).size(), 2u);
+}
+
+// Only gnome-shell's connection opens the settings; the name is the first agent's alone.
+TEST(GnomeUntrustedInput, OnlyGnomeShellOpensTheSettings) {
+    PrivateBus bus;
+    QDBusConnection shell = bus.connect("shell");
+    ASSERT_TRUE(shell.registerService(kShellService));
+    GnomeAgentService service(bus.connect("agent"));
+    std::string error;
+    ASSERT_TRUE(service.start(&error)) << error;
+    int shown = 0;
+    service.setShowSettings([&] { ++shown; });
+    GnomeAgentService second(bus.connect("second"));
+    EXPECT_FALSE(second.start(&error));
+    EXPECT_NE(error.find("another program owns"), std::string::npos) << error;
+    const auto show = [&](const char* caller) {
+        QDBusPendingCall call = bus.connect(caller).asyncCall(QDBusMessage::createMethodCall(
+            kAgentService, kAgentPath, kAgentInterface, "ShowSettings"));
+        waitFor([&] { return call.isFinished(); });
+        return call.isError() ? call.error().name().toStdString() : "shown";
+    };
+    EXPECT_EQ(show("stranger"), "org.freedesktop.DBus.Error.AccessDenied");
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(show("shell"), "shown");
+    EXPECT_EQ(shown, 1);
+}
+
+} // namespace
+} // namespace velmora::gnome
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    qDBusRegisterMetaType<WireSource>();
+    qDBusRegisterMetaType<QList<WireSource>>();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
