@@ -4,8 +4,8 @@
 # owning org.gnome.Shell on a private session bus; the agent offscreen, no compositor): found
 # through XDG_CURRENT_DESKTOP and the bus, it waits for the extension to be enabled, selects each
 # focused application's rule through it (a layout's variant, an IBus engine), survives the
-# extension's disabling, lets nobody but gnome-shell open its settings, and ends with status 1,
-# its rules kept, when gnome-shell leaves the bus. Usage: gnome_agent.sh VELMORA E2E_CLIENT.
+# extension's disabling, and ends with status 1, its rules kept, when gnome-shell leaves the bus.
+# Usage: gnome_agent.sh VELMORA E2E_CLIENT.
 source "$(dirname "$0")/lib.sh"
 start_session_bus
 export XDG_CURRENT_DESKTOP=GNOME WAYLAND_DISPLAY=velmora-gnome-none QT_QPA_PLATFORM=offscreen
@@ -50,11 +50,6 @@ shell disable
 wait_until "the extension's loss said" velmora_says 'extension disabled'
 shell enable
 focus_selects org.gnome.TextEditor.desktop - 101 xkb de+nodeadkeys
-# Only gnome-shell may open the settings; another caller is refused.
-refusal=$(dbus-send --session --print-reply --dest=com.quorvant.Velmora /com/quorvant/Velmora \
-    com.quorvant.Velmora.Agent1.ShowSettings 2>&1 || true)
-grep -q AccessDenied <<<"$refusal" || fail "another caller was let open the settings: $refusal"
-
 stop_pid "$SHELL_PID"
 wait_for_velmora_exit
 [ "$VELMORA_STATUS" -eq 1 ] || fail "velmora exited with $VELMORA_STATUS when GNOME Shell left"

@@ -91,39 +91,33 @@ TEST(GnomeUntrustedInput, RepliesAreCheckedAndBounded) {
     const struct {
         const char* what;
         QVariant reply;
-        std::string ids; // the sources read, "refused" for a reply refused
+        std::string ids; // the first two sources read, "refused" for a reply refused
+        std::size_t count;
         int skipped;
     } sourceCases[] = {
         {"GNOME's spellings", sources({{"xkb", "de+nodeadkeys", ""}, {"ibus", "anthy", "A"}}),
-         "xkb:de(nodeadkeys) ibus:anthy ", 0},
+         "xkb:de(nodeadkeys) ibus:anthy", 2, 0},
         {"unknown kinds, names that are none, a huge name",
          sources({{"m17n", "x", ""},
                   {"xkb", "de+", ""},
                   {"xkb", "d e", ""},
                   {"ibus", huge, ""},
                   {"xkb", "us", huge}}),
-         "xkb:us ", 4},
-        {"more sources than a desktop has", sources({{"xkb", "us", ""}}, 1000),
-         [] {
-             std::string all;
-             for (std::size_t i = 0; i < kMaxSources; ++i)
-                 all += "xkb:us ";
-             return all;
-         }(),
-         0},
-        {"a string", QString("us"), "refused", 0},
-        {"an error", QVariant(), "refused", 0},
+         "xkb:us", 1, 4},
+        {"more sources than a desktop has", sources({{"xkb", "us", ""}}, 1000), "xkb:us xkb:us",
+         kMaxSources, 0},
+        {"a string", QString("us"), "refused", 0, 0},
+        {"an error", QVariant(), "refused", 0, 0},
     };
     for (const auto& c : sourceCases) {
         SCOPED_TRACE(c.what);
         int skipped = -1;
         const auto read = sourcesOf(ask("GetInputSources", c.reply), &skipped);
         std::string ids = read ? "" : "refused";
-        for (const GnomeSource& source : read.value_or(std::vector<GnomeSource>{})) {
-            ids += source.sourceId + " ";
-            EXPECT_LE(source.name.size(), std::size_t(kMaxTextCharacters));
-        }
+        for (std::size_t i = 0; read && i < std::min<std::size_t>(2, read->size()); ++i)
+            ids += (i ? " " : "") + (*read)[i].sourceId;
         EXPECT_EQ(ids, c.ids);
+        EXPECT_EQ(read ? read->size() : 0, c.count);
         EXPECT_EQ(skipped, c.skipped);
     }
     const struct {
@@ -143,52 +137,6 @@ TEST(GnomeUntrustedInput, RepliesAreCheckedAndBounded) {
                                "|" + std::to_string(focus->pid),
                   c.read);
     }
-}
-
-// An extension that is not there, then answers nonsense, then works: said once, taken when GNOME
-// says it is enabled.
-TEST(GnomeUntrustedInput, TheExtensionIsTakenWhenItAnswers) {
-    PrivateBus bus;
-    QDBusConnection shell = bus.connect("shell");
-    FakeShell fake;
-    ASSERT_TRUE(shell.registerVirtualObject(kExtensionPath, &fake));
-    ASSERT_TRUE(shell.registerVirtualObject("/org/gnome/Shell", &fake));
-    ASSERT_TRUE(shell.registerService(kShellService));
-    fake.set("GetExtensionInfo", QVariantMap());
-    std::vector<std::string> said;
-    GnomeShellExtension extension(bus.connect("agent"),
-                                  [&](const std::string& line) { said.push_back(line); });
-    int changes = 0;
-    GnomeInputSources layouts(extension, [&](DesktopBroadcast) { ++changes; });
-    extension.start(
-        {.focus = [](const GnomeFocus&) {},
-         .appeared = [&] { layouts.refresh(); },
-         .currentSource = [&](const QString& t, const QString& i) { layouts.currentChanged(t, i); },
-         .sourcesChanged = [] {},
-         .gone = [](const std::string&) {}});
-    waitFor([&] { return said.size() >= 2; });
-    ASSERT_EQ(said.size(), 2u);
-    EXPECT_NE(said[0].find("extension not installed"), std::string::npos) << said[0];
-    const auto enabled = [&] {
-        QDBusMessage signal = QDBusMessage::createSignal(
-            "/org/gnome/Shell", "org.gnome.Shell.Extensions", "ExtensionStateChanged");
-        signal << QString(kExtensionUuid) << QVariantMap{{"state", 1.0}};
-        shell.send(signal);
-    };
-    fake.set("GetVersion", QString("1"));
-    enabled();
-    // The version of a wrong type counts for none: GNOME is asked why once more.
-    waitFor([&] { return fake.callsOf("GetExtensionInfo") == 2; });
-    EXPECT_FALSE(extension.answering());
-    EXPECT_EQ(said.size(), 2u);
-    fake.set("GetVersion", 1u);
-    fake.set("GetInputSources", sources({{"xkb", "us", "English"}, {"xkb", "ru", "Russian"}}));
-    fake.set("GetCurrentInputSource", QVariantList{"xkb", "ru"});
-    enabled();
-    waitFor([&] { return layouts.currentSource().has_value(); });
-    EXPECT_TRUE(extension.answering());
-    EXPECT_EQ(layouts.currentSource().value_or(InputSource{}).inputSourceID, "xkb:ru");
-    EXPECT_EQ(layouts.sourcesMatching(std::nullopt, false).size(), 2u);
 }
 
 // Only gnome-shell's connection opens the settings; the name is the first agent's alone.
