@@ -11,12 +11,9 @@
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusPendingCall>
-#include <QDBusVirtualObject>
 #include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
-
-#include <mutex>
 
 struct WireSource {
     QString type, id, name;
@@ -35,33 +32,8 @@ const QDBusArgument& operator>>(const QDBusArgument& in, WireSource&) {
 namespace velmora::gnome {
 namespace {
 
+using test_support::FakeBusObject;
 using test_support::PrivateBus;
-
-// Answers each method with its entry in REPLIES (on whichever thread Qt D-Bus calls it); a
-// method without one gets an error.
-struct FakeShell final : QDBusVirtualObject {
-    std::mutex mutex;
-    QMap<QString, QVariant> replies;
-    QMap<QString, int> calls;
-    int callsOf(const QString& method) {
-        std::lock_guard lock(mutex);
-        return calls.value(method);
-    }
-    void set(const QString& method, QVariant reply) {
-        std::lock_guard lock(mutex);
-        replies[method] = std::move(reply);
-    }
-    QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override {
-        std::lock_guard lock(mutex);
-        ++calls[call.member()];
-        const QVariant reply = replies.value(call.member());
-        bus.send(!reply.isValid() ? call.createErrorReply(QDBusError::UnknownObject, "none")
-                 : reply.typeId() == QMetaType::QVariantList ? call.createReply(reply.toList())
-                                                             : call.createReply(reply));
-        return true;
-    }
-};
 
 QVariant sources(std::initializer_list<WireSource> some, int copies = 1) {
     QList<WireSource> list;
@@ -79,7 +51,7 @@ TEST(GnomeUntrustedInput, RepliesAreCheckedAndBounded) {
     PrivateBus bus;
     QDBusConnection shell = bus.connect("shell");
     QDBusConnection agent = bus.connect("agent");
-    FakeShell fake;
+    FakeBusObject fake;
     ASSERT_TRUE(shell.registerVirtualObject(kExtensionPath, &fake));
     const auto ask = [&](const char* method, QVariant reply) {
         fake.set(method, std::move(reply));
