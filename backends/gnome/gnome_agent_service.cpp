@@ -8,6 +8,22 @@
 
 namespace velmora::gnome {
 
+std::optional<std::vector<std::pair<std::string, std::string>>>
+listingOf(const QDBusMessage& reply) {
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("as"))
+        return std::nullopt;
+    std::vector<std::pair<std::string, std::string>> lines;
+    for (const QString& line : reply.arguments().constFirst().toStringList()) {
+        if (lines.size() >= 4 * kMaxSources)
+            break;
+        const QString cut = line.left(kMaxTextCharacters);
+        const qsizetype tab = cut.indexOf(u'\t');
+        lines.emplace_back(cut.left(tab).toStdString(),
+                           tab < 0 ? std::string() : cut.mid(tab + 1).toStdString());
+    }
+    return lines;
+}
+
 GnomeAgentService::GnomeAgentService(QDBusConnection bus)
     : bus_(std::move(bus)),
       shellWatch_(kShellService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {

@@ -3,6 +3,7 @@
 
 #include "console_log.h"
 #include "desktop_choice.h"
+#include "gnome/gnome_agent_service.h"
 #include "gnome/gnome_input_sources.h"
 #include "input_method_frameworks.h"
 #include "platform/application.h"
@@ -105,8 +106,40 @@ std::optional<DesktopLook> askGnomeShell(QDBusConnection& bus, std::string* erro
     return look;
 }
 
+// The running agent, which holds the agent's name, on BUS: what it knows of GNOME.
+std::optional<DesktopLook> askGnomeAgent(QDBusConnection& bus, std::string* error) {
+    DesktopLook look{.layouts = {}, .running = {}, .ibusFromDesktop = true};
+    for (const char* method : {"InputSources", "Applications"}) {
+        const QDBusMessage reply =
+            bus.call(QDBusMessage::createMethodCall(gnome::kAgentService, gnome::kAgentPath,
+                                                    gnome::kAgentInterface, method),
+                     QDBus::Block, kSwayAnswerMilliseconds);
+        const auto lines = gnome::listingOf(reply);
+        if (!lines) {
+            *error = std::string("the running agent, which GNOME Shell's extension answers "
+                                 "alone, did not tell what it knows (") +
+                     reply.errorMessage().left(200).toStdString() + ")";
+            return std::nullopt;
+        }
+        for (const auto& [id, name] : *lines) {
+            if (std::string(method) == "InputSources") {
+                InputSource source;
+                source.inputSourceID = id;
+                source.localizedName = name;
+                look.layouts.push_back(std::move(source));
+            } else {
+                RunningApplication app;
+                app.bundleIdentifier = id == "-" ? std::nullopt : std::optional(id);
+                app.localizedName = name;
+                look.running.push_back(std::move(app));
+            }
+        }
+    }
+    return look;
+}
+
 // The extension answers the owner of the agent's name alone: the name is taken for the question,
-// which a running agent, holding it, prevents.
+// or else the agent that holds it is asked.
 std::optional<DesktopLook> lookAtGnome(std::string* error) {
     static int argc = 1;
     static char name[] = "velmora";
@@ -119,12 +152,8 @@ std::optional<DesktopLook> lookAtGnome(std::string* error) {
     {
         QDBusConnection bus =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
-        if (!bus.registerService(gnome::kAgentService))
-            *error = std::string("GNOME Shell's extension answers the running agent alone (it "
-                                 "owns ") +
-                     gnome::kAgentService + "); its settings show the input sources";
-        else
-            look = askGnomeShell(bus, error);
+        look = bus.registerService(gnome::kAgentService) ? askGnomeShell(bus, error)
+                                                         : askGnomeAgent(bus, error);
     }
     QDBusConnection::disconnectFromBus(connectionName);
     return look;

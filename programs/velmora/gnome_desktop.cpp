@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gnome_desktop.h"
 
+#include "platform/application.h"
 #include "qt/log_categories.h"
 
 #include <QApplication>
@@ -59,6 +60,24 @@ GnomeDesktop::GnomeDesktop(PlistFileDefaults& store, bool startedAtLogin)
     workspace_.setURLOpener(openURLOnDesktop);
     sources_.followFront(workspace_,
                          {kApplicationActivatedNotification, kApplicationUnhiddenNotification});
+    // The command line's questions, which the extension answers the agent alone.
+    const auto line = [](const std::optional<std::string>& id, const std::string& name) {
+        return QString::fromStdString(id.value_or("-") + "\t" + name);
+    };
+    agent_.setListings(
+        [this, line] {
+            QStringList lines;
+            for (const InputSource& source : sources_.selected.sourcesMatching(std::nullopt, false))
+                lines.append(line(source.inputSourceID, source.localizedName));
+            return lines;
+        },
+        [this, line] {
+            QStringList lines;
+            for (const RunningApplication& app : workspace_.runningApplications())
+                if (app.bundleIdentifier != kOwnBundleIdentifier)
+                    lines.append(line(app.bundleIdentifier, app.localizedName));
+            return lines;
+        });
     shown_.views.setWaylandIndicator([this]() -> IndicatorViews {
         gnomeLog_("GNOME Shell gives other programs no overlay surfaces: the floating indicator "
                   "is off");

@@ -19,6 +19,8 @@
 #include <QDBusVirtualObject>
 #include <QSocketNotifier>
 
+#include "wire_input_source.h"
+
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -68,19 +70,6 @@ class FakeTrayWatcher final : public QDBusVirtualObject {
         return true;
     }
 };
-
-struct GnomeSource {
-    QString type, id, name;
-};
-QDBusArgument& operator<<(QDBusArgument& out, const GnomeSource& source) {
-    out.beginStructure();
-    out << source.type << source.id << source.name;
-    out.endStructure();
-    return out;
-}
-const QDBusArgument& operator>>(const QDBusArgument& in, GnomeSource&) {
-    return in;
-}
 
 // Qt D-Bus may call it on a thread of its own: the state is locked.
 class FakeGnomeShell final : public QDBusVirtualObject {
@@ -140,17 +129,16 @@ class FakeGnomeShell final : public QDBusVirtualObject {
         signal.setArguments(arguments);
         connection.send(signal);
     }
-    const QList<GnomeSource> kSources{{"xkb", "us", "English (US)"},
-                                      {"xkb", "de+nodeadkeys", "German (no dead keys)"},
-                                      {"ibus", "anthy", "Japanese (Anthy)"},
-                                      {"other", "x", "Another kind"}};
+    const QList<WireInputSource> kSources{{"xkb", "us", "English (US)"},
+                                          {"xkb", "de+nodeadkeys", "German (no dead keys)"},
+                                          {"ibus", "anthy", "Japanese (Anthy)"},
+                                          {"other", "x", "Another kind"}};
     std::mutex mutex_;
     bool enabled_;
     QStringList current_{"xkb", "us"};
 };
 
 } // namespace
-Q_DECLARE_METATYPE(GnomeSource)
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
@@ -161,8 +149,8 @@ int main(int argc, char** argv) {
     FakeGnomeShell shell(mode == "gnome");
     QSocketNotifier input(0, QSocketNotifier::Read);
     if (mode.startsWith("gnome")) {
-        qDBusRegisterMetaType<GnomeSource>();
-        qDBusRegisterMetaType<QList<GnomeSource>>();
+        qDBusRegisterMetaType<WireInputSource>();
+        qDBusRegisterMetaType<QList<WireInputSource>>();
         QObject::connect(&input, &QSocketNotifier::activated, [&] {
             char line[512];
             if (!std::fgets(line, sizeof line, stdin))

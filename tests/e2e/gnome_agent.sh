@@ -46,6 +46,10 @@ focus_selects() {
 focus_selects org.gnome.TextEditor.desktop - 101 xkb de+nodeadkeys
 focus_selects - Anthyapp 102 ibus anthy
 velmora_says 'input sources of a kind the agent cannot select' || fail "the unknown source was not said"
+# The extension answers the agent alone: the command line asks the agent.
+"$VELMORA" sources | grep -qx "$(printf 'ibus:anthy\tJapanese (Anthy)')" || fail "sources: $("$VELMORA" sources)"
+[ "$("$VELMORA" apps | cut -f1 | sort | tr '\n' ' ')" = "Anthyapp org.gnome.TextEditor " ] ||
+    fail "apps: $("$VELMORA" apps)"
 shell disable
 wait_until "the extension's loss said" velmora_says 'extension disabled'
 shell enable

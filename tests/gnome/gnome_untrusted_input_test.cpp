@@ -6,28 +6,14 @@
 #include "gnome/gnome_input_sources.h"
 #include "gnome/gnome_shell_extension.h"
 #include "private_bus.h"
+#include "wire_input_source.h"
 
 #include <QCoreApplication>
-#include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusPendingCall>
 #include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
-
-struct WireSource {
-    QString type, id, name;
-};
-Q_DECLARE_METATYPE(WireSource)
-QDBusArgument& operator<<(QDBusArgument& out, const WireSource& source) {
-    out.beginStructure();
-    out << source.type << source.id << source.name;
-    out.endStructure();
-    return out;
-}
-const QDBusArgument& operator>>(const QDBusArgument& in, WireSource&) {
-    return in;
-}
 
 namespace velmora::gnome {
 namespace {
@@ -35,8 +21,8 @@ namespace {
 using test_support::FakeBusObject;
 using test_support::PrivateBus;
 
-QVariant sources(std::initializer_list<WireSource> some, int copies = 1) {
-    QList<WireSource> list;
+QVariant sources(std::initializer_list<WireInputSource> some, int copies = 1) {
+    QList<WireInputSource> list;
     for (int i = 0; i < copies; ++i)
         list.append(some);
     return QVariant::fromValue(list);
@@ -141,8 +127,8 @@ TEST(GnomeUntrustedInput, OnlyGnomeShellOpensTheSettings) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    qDBusRegisterMetaType<WireSource>();
-    qDBusRegisterMetaType<QList<WireSource>>();
+    qDBusRegisterMetaType<WireInputSource>();
+    qDBusRegisterMetaType<QList<WireInputSource>>();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
