@@ -95,6 +95,16 @@ TEST(GnomeUntrustedInput, RepliesAreCheckedAndBounded) {
                                "|" + std::to_string(focus->pid),
                   c.read);
     }
+    // GNOME's word on the extension, for "velmora desktop".
+    const std::pair<QVariantMap, ExtensionState> stateCases[] = {
+        {{}, ExtensionState::NotInstalled},
+        {{{"state", 1.0}}, ExtensionState::Enabled},
+        {{{"state", 6.0}}, ExtensionState::Disabled},
+        {{{"state", 99.0}}, ExtensionState::NotInstalled},
+        {{{"state", "1"}}, ExtensionState::Unknown},
+        {{{"state", 3.0}}, ExtensionState::Failed}};
+    for (const auto& [info, state] : stateCases)
+        EXPECT_EQ(extensionStateOf(ask("GetExtensionInfo", info)), state) << int(state);
 }
 
 // Only gnome-shell's connection opens the settings; the name is the first agent's alone.
