@@ -52,11 +52,11 @@ GnomeDesktop::GnomeDesktop(PlistFileDefaults& store, bool startedAtLogin)
                                                       focus.desktopId, focus.wmClass, focus.pid});
                                               },
                                               basics_.installedLookup()),
-      eventMonitor_("GNOME", gnomeLog_), shown_(nullptr, workspace_, basics_, store),
-      trayWatch_(shown_.views),
-      platform_(
-          sharedPlatform(store, basics_, sources_, shown_,
-                         {workspace_, eventMonitor_, windowList_, screens_, cursor_, nullptr})) {
+      eventMonitor_("GNOME", gnomeLog_), hotKeyCenter_("GNOME", gnomeLog_),
+      shown_(nullptr, workspace_, basics_, store), trayWatch_(shown_.views),
+      platform_(sharedPlatform(
+          store, basics_, sources_, shown_,
+          {workspace_, eventMonitor_, windowList_, screens_, cursor_, &hotKeyCenter_})) {
     workspace_.setURLOpener(openURLOnDesktop);
     sources_.followFront(workspace_,
                          {kApplicationActivatedNotification, kApplicationUnhiddenNotification});

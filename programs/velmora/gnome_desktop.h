@@ -61,6 +61,7 @@ class GnomeDesktop {
     NoScreens screens_;
     NoGlobalEvents eventMonitor_;
     NoCursor cursor_;
+    NoGlobalShortcuts hotKeyCenter_;
     SharedViews shown_;
     StatusNotifierTrayWatch trayWatch_; // an AppIndicator extension's
     Platform platform_;

@@ -23,6 +23,7 @@ shell() { echo "$*" >&7; }
 "$VELMORA" desktop >"$WORK/desktop"
 grep -qx 'desktop: gnome' "$WORK/desktop" && grep -q 'extension disabled' "$WORK/desktop" ||
     fail "velmora desktop: $(cat "$WORK/desktop")"
+store_shortcuts 'xkb:de' 2 $((0x40000)) # off on GNOME, said
 "$VELMORA" rule org.gnome.TextEditor 'xkb:de(nodeadkeys)' 2>/dev/null
 "$VELMORA" rule Anthyapp ibus:anthy 2>/dev/null
 
@@ -31,7 +32,8 @@ grep -qx 'desktop: gnome' "$WORK/desktop" && grep -q 'extension disabled' "$WORK
 VELMORA_PID=$!
 PIDS+=("$VELMORA_PID")
 wait_until "the advice to enable the extension" velmora_says 'gnome-extensions enable velmora@quorvant.com'
-velmora_says 'running on GNOME Shell' || fail "velmora does not run on GNOME"
+velmora_says 'running on GNOME Shell' && velmora_says 'binds no global shortcuts' ||
+    fail "velmora does not run on GNOME, or does not say that the hotkeys are off"
 shell enable
 wait_until "the extension taken" velmora_says "extension answers"
 activations() { grep -c '^Activate' "$WORK/shell" || true; }
