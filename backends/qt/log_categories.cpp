@@ -8,6 +8,7 @@ Q_LOGGING_CATEGORY(logQt, "velmora.qt", QtInfoMsg)
 Q_LOGGING_CATEGORY(logX11, "velmora.x11", QtInfoMsg)
 Q_LOGGING_CATEGORY(logSway, "velmora.sway", QtInfoMsg)
 Q_LOGGING_CATEGORY(logKde, "velmora.kde", QtInfoMsg)
+Q_LOGGING_CATEGORY(logGnome, "velmora.gnome", QtInfoMsg)
 Q_LOGGING_CATEGORY(logXdg, "velmora.xdg", QtInfoMsg)
 
 void logInfo(LogCategory category, const std::string& line) {

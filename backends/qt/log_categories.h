@@ -18,6 +18,7 @@ Q_DECLARE_LOGGING_CATEGORY(logQt)    // velmora.qt: the Qt face (images, tray, U
 Q_DECLARE_LOGGING_CATEGORY(logX11)   // velmora.x11: windows, keyboard, cursor, hotkeys
 Q_DECLARE_LOGGING_CATEGORY(logSway)  // velmora.sway: sway's windows, layouts, hotkeys
 Q_DECLARE_LOGGING_CATEGORY(logKde)   // velmora.kde: KWin's windows and layouts
+Q_DECLARE_LOGGING_CATEGORY(logGnome) // velmora.gnome: GNOME Shell's extension
 Q_DECLARE_LOGGING_CATEGORY(logXdg)   // velmora.xdg: the autostart entry
 
 using LogCategory = const QLoggingCategory& (*)();

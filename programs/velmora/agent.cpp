@@ -4,6 +4,7 @@
 #include "app/app_delegate.h"
 #include "bad_file_notices.h"
 #include "desktop_choice.h"
+#include "gnome_desktop.h"
 #include "kde_desktop.h"
 #include "qt/log_categories.h"
 #include "qt/qt_popover.h"
@@ -191,6 +192,38 @@ int runOnKde(int argc, char** argv, bool startedAtLogin) {
     return runDelegate(*desktop, startedAtLogin, instance, nullptr, "KDE (KWin)");
 }
 
+// On GNOME a second start and the extension's top-bar button both ask for the settings.
+struct GnomeClaim {
+    SocketSingleInstance& socket;
+    gnome::GnomeAgentService& service;
+    void setReopenHandler(const std::function<void()>& handler) {
+        socket.setReopenHandler(handler);
+        service.setShowSettings(handler);
+    }
+};
+
+int runOnGnome(int argc, char** argv, bool startedAtLogin) {
+    std::signal(SIGPIPE, SIG_IGN);
+    QApplication application(argc, argv);
+    nameApplication();
+    // One agent per Wayland display (see runOnSway).
+    const std::string display = "gnome:" + qEnvironmentVariable("WAYLAND_DISPLAY").toStdString();
+    SocketSingleInstance instance(display);
+    if (instance.claim(!startedAtLogin) == SocketSingleInstance::Outcome::AlreadyRunning) {
+        if (!startedAtLogin)
+            std::cout << "velmora: already running on GNOME; asked it to show its settings\n";
+        return 0;
+    }
+    std::string error;
+    auto desktop = GnomeDesktop::connect(settingsStore().store, startedAtLogin, &error);
+    if (!desktop) {
+        qCCritical(qt::logAgent, "%s", error.c_str());
+        return 2;
+    }
+    GnomeClaim claim{instance, desktop->agentService()};
+    return runDelegate(*desktop, startedAtLogin, claim, nullptr, "GNOME Shell");
+}
+
 } // namespace
 
 int runAgent(int argc, char** argv, bool startedAtLogin, const std::string& desktopName) {
@@ -202,6 +235,8 @@ int runAgent(int argc, char** argv, bool startedAtLogin, const std::string& desk
         return runOnSway(argc, argv, startedAtLogin, found.swaySocket);
     if (found.desktop == DesktopKind::Kde)
         return runOnKde(argc, argv, startedAtLogin);
+    if (found.desktop == DesktopKind::Gnome)
+        return runOnGnome(argc, argv, startedAtLogin);
     for (const std::string& line : found.checks)
         qCCritical(qt::logAgent, "%s", line.c_str());
     qCCritical(qt::logAgent, "no desktop the agent can run on; \"velmora desktop\" shows why");

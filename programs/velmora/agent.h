@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The agent itself: the desktop it finds (X11, x11_desktop.h; sway, sway_desktop.h) and the
+// The agent itself: the desktop it finds (X11, x11_desktop.h; sway, sway_desktop.h; KDE,
+// kde_desktop.h; GNOME, gnome_desktop.h) and the
 // application delegate started on it, and the event loop run until a signal or the loss of
 // the desktop ends it.
 

@@ -42,7 +42,7 @@ Command parseCommandLine(const std::vector<std::string>& arguments) {
                 command.startedAtLogin = true;
             } else if (arguments[i] == "--desktop" && command.desktop.empty()) {
                 if (i + 1 == arguments.size() || arguments[i + 1].empty())
-                    return invalid("--desktop takes a desktop's name (x11, sway, kde)");
+                    return invalid("--desktop takes a desktop's name (x11, sway, kde, gnome)");
                 command.desktop = arguments[++i];
             } else {
                 return invalid("unexpected \"" + arguments[i] + "\" after " + verb);
@@ -98,7 +98,7 @@ std::string helpText() {
   velmora                      run the agent on the desktop it finds
   velmora --autostart          run it as the desktop does at login: the settings
                                stay closed until the tray icon is clicked
-  velmora --desktop NAME       run it on desktop NAME (x11, sway, kde)
+  velmora --desktop NAME       run it on desktop NAME (x11, sway, kde, gnome)
   velmora desktop              say which desktop the agent finds, and why
   velmora sources              list the keyboard layouts: ID and name
   velmora sources --all        list every layout or input method a rule can name
@@ -110,9 +110,12 @@ std::string helpText() {
   velmora --version            show the version
 
 The agent runs on sway when $SWAYSOCK answers, on KDE Plasma when KWin is on
-the session bus of a Wayland session, else on X11 through $DISPLAY; in another
-Wayland session it says so and stops rather than follow XWayland's
-windows alone. It selects an application's keyboard layout 100 ms after the
+the session bus of a Wayland session, on GNOME when gnome-shell is on the
+session bus of a Wayland session of GNOME's, else on X11 through $DISPLAY; in
+another Wayland session it says so and stops rather than follow XWayland's
+windows alone. On GNOME it works through its Shell extension, enabled with
+"gnome-extensions enable velmora@quorvant.com" (on Wayland a newly installed
+extension loads at the next login); GNOME's IBus sources are "ibus:ENGINE". It selects an application's keyboard layout 100 ms after the
 application comes to the front, when a rule names one. An application is known
 by its desktop-file id (for example "org.gnome.Nautilus") or else by its
 WM_CLASS class (for example "XTerm"), on Wayland by its app id; "velmora

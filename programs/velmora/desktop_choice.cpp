@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "desktop_choice.h"
 
+#include "gnome/gnome_shell_replies.h"
 #include "sway/sway_probe.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@ namespace {
 constexpr std::array kDesktops{
     DesktopName{DesktopKind::Sway, "sway", "sway", true},
     DesktopName{DesktopKind::Kde, "kde", "KDE Plasma (KWin on Wayland)", true},
+    DesktopName{DesktopKind::Gnome, "gnome", "GNOME", true},
     DesktopName{DesktopKind::X11, "x11", "X11", true},
 };
 
@@ -71,8 +73,26 @@ bool checkKde(const DesktopEnvironment& environment, DesktopFinding& finding) {
     return true;
 }
 
-// Asks the session bus on a connection of its own, closed again: the agent's own comes later.
-bool kwinOwnsItsName(std::string* what) {
+// GNOME Shell's own check: a Wayland session of GNOME's (unless FORCED) with gnome-shell on
+// the session bus.
+bool checkGnome(const DesktopEnvironment& environment, DesktopFinding& finding, bool forced) {
+    const std::string desktops = environment.variable("XDG_CURRENT_DESKTOP").value_or("");
+    if (!forced && desktops.find("GNOME") == std::string::npos) {
+        finding.checks.push_back("GNOME: XDG_CURRENT_DESKTOP does not name GNOME");
+        return false;
+    }
+    std::string what;
+    if (!environment.gnomeShellOnBus(&what)) {
+        finding.checks.push_back("GNOME: " + what);
+        return false;
+    }
+    finding.checks.push_back("GNOME: GNOME Shell owns org.gnome.Shell on the session bus, " + what);
+    return true;
+}
+
+// Runs ASK with a session-bus connection of its own, closed again: the agent's own comes later.
+bool askSessionBus(const std::function<bool(QDBusConnection&, std::string*)>& ask,
+                   std::string* what) {
     std::optional<QCoreApplication> application;
     int argc = 1;
     char name[] = "velmora";
@@ -80,17 +100,45 @@ bool kwinOwnsItsName(std::string* what) {
     if (!QCoreApplication::instance())
         application.emplace(argc, argv);
     const QString connectionName = QStringLiteral("velmora-desktop-check");
-    bool owned = false;
+    bool answered = false;
     {
         QDBusConnection bus =
             QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
         if (!bus.isConnected())
             *what = "no session bus";
-        else if (!(owned = bus.interface()->isServiceRegistered(QStringLiteral("org.kde.KWin"))))
-            *what = "org.kde.KWin has no owner on the session bus";
+        else
+            answered = ask(bus, what);
     }
     QDBusConnection::disconnectFromBus(connectionName);
-    return owned;
+    return answered;
+}
+
+bool kwinOwnsItsName(std::string* what) {
+    return askSessionBus(
+        [](QDBusConnection& bus, std::string* what) {
+            if (bus.interface()->isServiceRegistered(QStringLiteral("org.kde.KWin")))
+                return true;
+            *what = "org.kde.KWin has no owner on the session bus";
+            return false;
+        },
+        what);
+}
+
+bool gnomeShellOwnsItsName(std::string* what) {
+    return askSessionBus(
+        [](QDBusConnection& bus, std::string* what) {
+            if (!bus.interface()->isServiceRegistered(QString::fromLatin1(gnome::kShellService))) {
+                *what = "org.gnome.Shell has no owner on the session bus";
+                return false;
+            }
+            QDBusMessage info =
+                QDBusMessage::createMethodCall(gnome::kShellService, "/org/gnome/Shell",
+                                               "org.gnome.Shell.Extensions", "GetExtensionInfo");
+            info << QString::fromLatin1(gnome::kExtensionUuid);
+            *what = gnome::describe(gnome::extensionStateOf(bus.call(info, QDBus::Block, 1000)));
+            return true;
+        },
+        what);
 }
 
 } // namespace
@@ -112,6 +160,7 @@ DesktopEnvironment processDesktopEnvironment() {
                 return probe.answers;
             },
         .kwinOnBus = kwinOwnsItsName,
+        .gnomeShellOnBus = gnomeShellOwnsItsName,
     };
 }
 
@@ -136,9 +185,10 @@ DesktopFinding findDesktop(const DesktopEnvironment& environment, const std::str
                                  chosen->title + " is checked");
         if (!chosen->supported)
             finding.checks.push_back(std::string(chosen->title) + " is not supported yet");
-        else if (chosen->kind == DesktopKind::Sway  ? checkSway(environment, finding)
-                 : chosen->kind == DesktopKind::Kde ? checkKde(environment, finding)
-                                                    : display && !display->empty())
+        else if (chosen->kind == DesktopKind::Sway    ? checkSway(environment, finding)
+                 : chosen->kind == DesktopKind::Kde   ? checkKde(environment, finding)
+                 : chosen->kind == DesktopKind::Gnome ? checkGnome(environment, finding, true)
+                                                      : display && !display->empty())
             finding.desktop = chosen->kind;
         else if (chosen->kind == DesktopKind::X11)
             finding.checks.push_back("X11: DISPLAY is not set");
@@ -154,6 +204,10 @@ DesktopFinding findDesktop(const DesktopEnvironment& environment, const std::str
     const bool waylandSession = wayland && !wayland->empty();
     if (waylandSession && checkKde(environment, finding)) {
         finding.desktop = DesktopKind::Kde;
+        return finding;
+    }
+    if (waylandSession && checkGnome(environment, finding, false)) {
+        finding.desktop = DesktopKind::Gnome;
         return finding;
     }
     if (waylandSession) {

@@ -4,6 +4,8 @@
 #include "command_line_bus.h"
 #include "console_log.h"
 #include "desktop_choice.h"
+#include "gnome/gnome_agent_service.h"
+#include "gnome/gnome_input_sources.h"
 #include "input_method_frameworks.h"
 #include "kde/kde_keyboard_layouts.h"
 #include "kde/kde_workspace.h"
@@ -78,7 +80,80 @@ std::optional<DesktopLook> lookAtSway(const std::string& socket, std::string* er
         [&identities](const sway::WindowIdentity& window) { return identities.identify(window); },
         {}, logToConsole);
     return DesktopLook{sources.sourcesMatching(std::nullopt, false),
-                       workspace.runningApplications()};
+                       workspace.runningApplications(), false};
+}
+
+// Asks GNOME Shell's extension on BUS, which holds the agent's name.
+std::optional<DesktopLook> askGnomeShell(QDBusConnection& bus, std::string* error) {
+    auto ask = [&bus](const char* method) {
+        return bus.call(QDBusMessage::createMethodCall(gnome::kShellService, gnome::kExtensionPath,
+                                                       gnome::kExtensionInterface, method),
+                        QDBus::Block, kSwayAnswerMilliseconds);
+    };
+    const QDBusMessage reply = ask("GetInputSources");
+    int skipped = 0;
+    const std::optional<std::vector<gnome::GnomeSource>> sources =
+        gnome::sourcesOf(reply, &skipped);
+    if (!sources) {
+        *error = "GNOME Shell's extension did not tell its input sources (" +
+                 reply.errorMessage().left(200).toStdString() + "); " + gnome::enableAdvice();
+        return std::nullopt;
+    }
+    DesktopLook look{.layouts = {}, .running = {}, .ibusFromDesktop = true};
+    for (std::size_t i = 0; i < sources->size(); ++i)
+        look.layouts.push_back(gnome::inputSourceOf((*sources)[i], i));
+    // The extension tells of the focused window alone.
+    if (const auto focus = gnome::focusOf(ask("GetFocus")); focus && !focus->empty()) {
+        WaylandAppIdentities identities;
+        look.running.push_back(identities.identify(
+            sway::WindowIdentity{focus->desktopId, focus->wmClass, focus->pid}));
+    }
+    return look;
+}
+
+// The running agent, which holds the agent's name, on BUS: what it knows of GNOME.
+std::optional<DesktopLook> askGnomeAgent(QDBusConnection& bus, std::string* error) {
+    DesktopLook look{.layouts = {}, .running = {}, .ibusFromDesktop = true};
+    for (const char* method : {"InputSources", "Applications"}) {
+        const QDBusMessage reply =
+            bus.call(QDBusMessage::createMethodCall(gnome::kAgentService, gnome::kAgentPath,
+                                                    gnome::kAgentInterface, method),
+                     QDBus::Block, kSwayAnswerMilliseconds);
+        const auto lines = gnome::listingOf(reply);
+        if (!lines) {
+            *error = std::string("the running agent, which GNOME Shell's extension answers "
+                                 "alone, did not tell what it knows (") +
+                     reply.errorMessage().left(200).toStdString() + ")";
+            return std::nullopt;
+        }
+        for (const auto& [id, name] : *lines) {
+            if (std::string(method) == "InputSources") {
+                InputSource source;
+                source.inputSourceID = id;
+                source.localizedName = name;
+                look.layouts.push_back(std::move(source));
+            } else {
+                RunningApplication app;
+                app.bundleIdentifier = id == "-" ? std::nullopt : std::optional(id);
+                app.localizedName = name;
+                look.running.push_back(std::move(app));
+            }
+        }
+    }
+    return look;
+}
+
+// The extension answers the owner of the agent's name alone: the name is taken for the question,
+// or else the agent that holds it is asked.
+std::optional<DesktopLook> lookAtGnome(std::string* error) {
+    CommandLineBus session(QStringLiteral("velmora-gnome-look"));
+    QDBusConnection& bus = session.bus();
+    if (!bus.isConnected()) {
+        *error = "GNOME: no session bus (" + bus.lastError().message().toStdString() + ")";
+        return std::nullopt;
+    }
+    return bus.registerService(gnome::kAgentService) ? askGnomeShell(bus, error)
+                                                     : askGnomeAgent(bus, error);
 }
 
 std::optional<DesktopLook> lookAtKde(std::string* error) {
@@ -109,7 +184,7 @@ std::optional<DesktopLook> lookAtKde(std::string* error) {
     for (const kde::KWinWindow& window : *windows)
         workspace.windowListed(window);
     return DesktopLook{layouts.sourcesMatching(std::nullopt, false),
-                       workspace.runningApplications()};
+                       workspace.runningApplications(), false};
 }
 
 } // namespace
@@ -118,16 +193,18 @@ std::optional<DesktopLook> lookAtDesktop(std::string* error) {
     const DesktopFinding finding = findDesktop(processDesktopEnvironment(), "");
     std::optional<DesktopLook> look = finding.desktop == DesktopKind::Sway
                                           ? lookAtSway(finding.swaySocket, error)
-                                      : finding.desktop == DesktopKind::Kde ? lookAtKde(error)
-                                                                            : lookAtX11(error);
+                                      : finding.desktop == DesktopKind::Kde   ? lookAtKde(error)
+                                      : finding.desktop == DesktopKind::Gnome ? lookAtGnome(error)
+                                                                              : lookAtX11(error);
     if (look)
         dropOwn(look->running);
     return look;
 }
 
-std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, bool all) {
+std::vector<InputSource> desktopInputSources(std::vector<InputSource> layouts, bool all,
+                                             bool ibusFromDesktop) {
     // While an input-method framework runs, its input methods are the input sources.
-    if (auto sources = runningFrameworkSources(all))
+    if (auto sources = runningFrameworkSources(all, !ibusFromDesktop))
         return *sources;
     if (!all)
         return layouts;
@@ -152,7 +229,8 @@ int listSources(std::ostream& out, bool all) {
         std::cerr << "velmora: " << error << '\n';
         return 2;
     }
-    for (const InputSource& source : desktopInputSources(std::move(look->layouts), all))
+    for (const InputSource& source :
+         desktopInputSources(std::move(look->layouts), all, look->ibusFromDesktop))
         out << source.inputSourceID.value_or("-") << '\t' << source.localizedName << '\n';
     return 0;
 }

@@ -37,21 +37,23 @@ std::vector<InputMethodFramework*> InputMethodFrameworks::inOrder() const {
 }
 
 InputMethodFrameworks makeInputMethodFrameworks(std::function<void(DesktopBroadcast)> post,
-                                                std::function<void(const std::string&)> log) {
+                                                std::function<void(const std::string&)> log,
+                                                bool ibus) {
     InputMethodFrameworks frameworks;
     frameworks.owned.push_back(
         std::make_unique<fcitx5::Fcitx5InputSources>(QDBusConnection::sessionBus(), post, log));
-    frameworks.owned.push_back(std::make_unique<ibus::IBusInputSources>(post, log));
+    if (ibus)
+        frameworks.owned.push_back(std::make_unique<ibus::IBusInputSources>(post, log));
     return frameworks;
 }
 
-std::optional<std::vector<InputSource>> runningFrameworkSources(bool all) {
+std::optional<std::vector<InputSource>> runningFrameworkSources(bool all, bool ibus) {
     CommandLineBus session(QStringLiteral("velmora-command-line"));
     std::optional<std::vector<InputSource>> sources;
     using std::chrono_literals::operator""ms;
     if (session.bus().isConnected())
         sources = fcitx5::Fcitx5InputSources::sourcesNow(session.bus(), 500ms, all);
-    if (!sources)
+    if (!sources && ibus)
         sources = ibusSources(all);
     return sources;
 }

@@ -41,7 +41,7 @@ Desktop askDisplay() {
     if (!look)
         return desktop; // rules are written without a desktop too: nothing to say
     desktop.reached = true;
-    if (auto sources = runningFrameworkSources(true)) {
+    if (auto sources = runningFrameworkSources(true, !look->ibusFromDesktop)) {
         for (const InputSource& source : *sources)
             if (source.inputSourceID) {
                 const KnownSource known{*source.inputSourceID, source.localizedName};

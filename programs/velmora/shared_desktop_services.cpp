@@ -40,8 +40,8 @@ InstalledApplicationLookup SharedBasics::installedLookup() {
     };
 }
 
-SharedInputSources::SharedInputSources(InputSources& layouts, SharedBasics& basics)
-    : frameworks(makeInputMethodFrameworks(basics.poster(), qt::infoLog(qt::logAgent))),
+SharedInputSources::SharedInputSources(InputSources& layouts, SharedBasics& basics, bool ibus)
+    : frameworks(makeInputMethodFrameworks(basics.poster(), qt::infoLog(qt::logAgent), ibus)),
       frameworkSources(layouts, frameworks.inOrder(), basics.poster(), qt::infoLog(qt::logAgent)),
       selected(frameworkSources, basics.info) {}
 

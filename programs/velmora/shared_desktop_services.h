@@ -52,9 +52,10 @@ struct SharedBasics {
 };
 
 // Around the desktop's LAYOUTS: while an input-method framework runs, its input sources are the
-// ones rules select; a layout a rule wants and the desktop lacks is said.
+// ones rules select; a layout a rule wants and the desktop lacks is said. Without IBUS the
+// desktop's own sources hold IBus's engines (GNOME).
 struct SharedInputSources {
-    SharedInputSources(InputSources& layouts, SharedBasics& basics);
+    SharedInputSources(InputSources& layouts, SharedBasics& basics, bool ibus = true);
 
     // A framework that selects for the input context it has focused hears of each new front
     // application (the workspace's NOTICES) before the agent's own observers select for it.

@@ -6,11 +6,13 @@
 
 #include "platform/cursor.h"
 #include "platform/event_monitor.h"
+#include "platform/hot_keys.h"
 #include "platform/screens.h"
 #include "platform/window_list.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -26,6 +28,24 @@ class NoGlobalEvents final : public EventMonitor {
   private:
     std::string desktop_;
     Log log_;
+    bool told_ = false;
+};
+
+// Keeps the hotkeys registered, silent, where the desktop binds no global shortcuts for other
+// programs; says so at the first.
+class NoGlobalShortcuts final : public GlobalShortcuts {
+  public:
+    using Log = std::function<void(const std::string& line)>;
+    NoGlobalShortcuts(std::string desktop, Log log)
+        : desktop_(std::move(desktop)), log_(std::move(log)) {}
+    void registerHotKey(const HotKeyPtr& hotKey) override;
+    void unregisterHotKey(const HotKeyPtr& hotKey) override { std::erase(hotKeys_, hotKey); }
+    HotKeyPtr hotKeyWithIdentifier(const std::string& identifier) override;
+
+  private:
+    std::string desktop_;
+    Log log_;
+    std::vector<HotKeyPtr> hotKeys_;
     bool told_ = false;
 };
 

@@ -9,18 +9,27 @@
 // for each line "METHOD [ARG...]" on its input, calls the extension's METHOD with those strings
 // and prints "reply<TAB>METHOD<TAB>ARG..." (an array's items apart by tabs, a structure's fields
 // by commas) or "error<TAB>METHOD<TAB>ERROR-NAME"; a call of the agent's ShowSettings prints
-// "ShowSettings". Prints "ready" once the name is its own.
+// "ShowSettings"; "gnome" (or "gnome-disabled") owns org.gnome.Shell with the agent's Shell
+// extension (enabled, or not yet), whose sources are us, de+nodeadkeys, the IBus engine anthy
+// and one of a type the agent does not know; it prints each "Activate<TAB>TYPE<TAB>ID" and
+// takes, one a line on standard input, "focus APPID CLASS PID" ("-" for empty), "disable" and
+// "enable"; its signals go to com.quorvant.Velmora's owner. Each prints "ready" once its name
+// is its own.
 
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QSocketNotifier>
 
+#include "wire_input_source.h"
+
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
@@ -142,6 +151,73 @@ int runAgent(QDBusConnection bus) {
     return QCoreApplication::exec();
 }
 
+// Qt D-Bus may call it on a thread of its own: the state is locked.
+class FakeGnomeShell final : public QDBusVirtualObject {
+  public:
+    explicit FakeGnomeShell(bool enabled) : enabled_(enabled) {}
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        std::lock_guard lock(mutex_);
+        const QString member = message.member();
+        if (message.path() == "/org/gnome/Shell") {
+            if (member != "GetExtensionInfo")
+                return false;
+            QVariantMap info{{"uuid", message.arguments().value(0)},
+                             {"state", enabled_ ? 1.0 : 2.0}};
+            connection.send(message.createReply(info));
+        } else if (!enabled_) {
+            connection.send(message.createErrorReply(QDBusError::UnknownObject, "no such object"));
+        } else if (member == "GetVersion") {
+            connection.send(message.createReply(1u));
+        } else if (member == "GetFocus") {
+            connection.send(message.createReply(QVariantList{"", "", 0u}));
+        } else if (member == "GetInputSources") {
+            connection.send(message.createReply(QVariant::fromValue(kSources)));
+        } else if (member == "GetCurrentInputSource") {
+            connection.send(message.createReply(QVariantList{current_[0], current_[1]}));
+        } else if (member == "ActivateInputSource") {
+            print("Activate",
+                  message.arguments()[0].toString() + '\t' + message.arguments()[1].toString());
+            current_ = {message.arguments()[0].toString(), message.arguments()[1].toString()};
+            connection.send(message.createReply(true));
+            tell(connection, "CurrentInputSourceChanged", {current_[0], current_[1]});
+        } else {
+            return false;
+        }
+        return true;
+    }
+    // One line of the test's.
+    void command(const QDBusConnection& connection, const QStringList& words) {
+        std::lock_guard lock(mutex_);
+        const auto word = [&](int i) { return words.value(i) == "-" ? QString() : words.value(i); };
+        if (words.value(0) == "focus")
+            tell(connection, "FocusChanged", {word(1), word(2), words.value(3).toUInt()});
+        if (words.value(0) == "disable" || words.value(0) == "enable") {
+            enabled_ = words.value(0) == "enable";
+            QDBusMessage changed = QDBusMessage::createSignal(
+                "/org/gnome/Shell", "org.gnome.Shell.Extensions", "ExtensionStateChanged");
+            changed << "velmora@quorvant.com" << QVariantMap{{"state", enabled_ ? 1.0 : 2.0}};
+            connection.send(changed);
+        }
+    }
+
+  private:
+    void tell(const QDBusConnection& connection, const char* name, const QVariantList& arguments) {
+        QDBusMessage signal = QDBusMessage::createTargetedSignal(
+            "com.quorvant.Velmora", "/com/quorvant/Velmora/Shell", "com.quorvant.Velmora.Shell1",
+            name);
+        signal.setArguments(arguments);
+        connection.send(signal);
+    }
+    const QList<WireInputSource> kSources{{"xkb", "us", "English (US)"},
+                                          {"xkb", "de+nodeadkeys", "German (no dead keys)"},
+                                          {"ibus", "anthy", "Japanese (Anthy)"},
+                                          {"other", "x", "Another kind"}};
+    std::mutex mutex_;
+    bool enabled_;
+    QStringList current_{"xkb", "us"};
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -151,12 +227,30 @@ int main(int argc, char** argv) {
         return runAgent(bus);
     FakeNotifications notifications;
     FakeTrayWatcher watcher;
-    const bool tray = argc > 1 && std::strcmp(argv[1], "tray") == 0;
-    if (tray ? !bus.registerVirtualObject("/StatusNotifierWatcher", &watcher) ||
-                   !bus.registerService("org.kde.StatusNotifierWatcher")
-             : !bus.registerVirtualObject("/org/freedesktop/Notifications", &notifications) ||
-                   !bus.registerService("org.freedesktop.Notifications"))
+    const QString mode = argc > 1 ? argv[1] : "";
+    FakeGnomeShell shell(mode == "gnome");
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    if (mode.startsWith("gnome")) {
+        qDBusRegisterMetaType<WireInputSource>();
+        qDBusRegisterMetaType<QList<WireInputSource>>();
+        QObject::connect(&input, &QSocketNotifier::activated, [&] {
+            char line[512];
+            if (!std::fgets(line, sizeof line, stdin))
+                QCoreApplication::exit(0);
+            else
+                shell.command(bus, QString(line).trimmed().split(' ', Qt::SkipEmptyParts));
+        });
+        if (!bus.registerVirtualObject("/com/quorvant/Velmora/Shell", &shell) ||
+            !bus.registerVirtualObject("/org/gnome/Shell", &shell) ||
+            !bus.registerService("org.gnome.Shell"))
+            return 1;
+    } else if (mode == "tray"
+                   ? !bus.registerVirtualObject("/StatusNotifierWatcher", &watcher) ||
+                         !bus.registerService("org.kde.StatusNotifierWatcher")
+                   : !bus.registerVirtualObject("/org/freedesktop/Notifications", &notifications) ||
+                         !bus.registerService("org.freedesktop.Notifications")) {
         return 1;
+    }
     std::printf("ready\n");
     std::fflush(stdout);
     return QCoreApplication::exec();

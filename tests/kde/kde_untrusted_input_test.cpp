@@ -6,18 +6,16 @@
 #include "kde/kde_keyboard_layouts.h"
 #include "kde/kde_workspace.h"
 #include "kde/kwin_activation_script.h"
+#include "private_bus.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMetaType>
-#include <QDBusVirtualObject>
 #include <QDeadlineTimer>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <mutex>
 
 struct WireLayout {
     QString shortName, displayName, longName;
@@ -39,38 +37,8 @@ const QDBusArgument& operator>>(const QDBusArgument& in, WireLayout& layout) {
 namespace velmora::kde {
 namespace {
 
-// Answers each call with REPLY (on whichever thread Qt D-Bus calls it).
-struct FakeKeyboard final : QDBusVirtualObject {
-    std::mutex mutex;
-    QVariant reply; // invalid: an error
-    QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override {
-        std::lock_guard lock(mutex);
-        bus.send(reply.isValid() ? call.createReply(reply)
-                                 : call.createErrorReply(QDBusError::Failed, "broken"));
-        return true;
-    }
-};
-
-// A dbus-daemon of the test's own.
-struct PrivateBus {
-    QProcess daemon;
-    QString address;
-    PrivateBus() {
-        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        daemon.waitForReadyRead(10000);
-        address = daemon.readLine().trimmed();
-    }
-    ~PrivateBus() {
-        for (const char* name : {"agent", "desktop"})
-            QDBusConnection::disconnectFromBus(name);
-        daemon.kill();
-        daemon.waitForFinished();
-    }
-    QDBusConnection connect(const char* name) {
-        return QDBusConnection::connectToBus(address, name);
-    }
-};
+using test_support::FakeBusObject;
+using test_support::PrivateBus;
 
 QVariant layouts(std::initializer_list<WireLayout> some, int copies = 1) {
     QList<WireLayout> list;
@@ -83,7 +51,7 @@ TEST(KdeUntrustedInput, LayoutListRepliesAreCheckedAndBounded) {
     PrivateBus bus;
     QDBusConnection keyboard = bus.connect("desktop");
     QDBusConnection agent = bus.connect("agent");
-    FakeKeyboard fake;
+    FakeBusObject fake;
     ASSERT_TRUE(keyboard.registerVirtualObject("/Layouts", &fake));
     const QString huge(10000, u'x');
     const struct {
@@ -108,10 +76,7 @@ TEST(KdeUntrustedInput, LayoutListRepliesAreCheckedAndBounded) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        {
-            std::lock_guard lock(fake.mutex);
-            fake.reply = c.reply;
-        }
+        fake.set("", c.reply);
         const QDBusMessage reply =
             agent.call(QDBusMessage::createMethodCall(keyboard.baseService(), "/Layouts",
                                                       "org.kde.KeyboardLayouts", "getLayoutsList"),
@@ -142,8 +107,8 @@ TEST(KdeUntrustedInput, HotkeysSayOnceWhatKdeDoesNotGive) {
         ASSERT_EQ(said.size(), 1u);
         EXPECT_NE(said[0].find("not running"), std::string::npos) << said[0];
     }
-    FakeKeyboard fake;
-    fake.reply = QString("keys");
+    FakeBusObject fake;
+    fake.set("", QString("keys"));
     ASSERT_TRUE(service.registerService("org.kde.kglobalaccel"));
     ASSERT_TRUE(service.registerVirtualObject("/kglobalaccel", &fake));
     KdeGlobalShortcuts centre(bus.connect("agent"), keys, log);
