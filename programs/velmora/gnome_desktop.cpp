@@ -11,11 +11,8 @@ namespace velmora::program {
 
 std::unique_ptr<GnomeDesktop> GnomeDesktop::connect(PlistFileDefaults& store, bool startedAtLogin,
                                                     std::string* error) {
-    if (!QDBusConnection::sessionBus().isConnected()) {
-        *error = "GNOME: no session bus (" +
-                 QDBusConnection::sessionBus().lastError().message().toStdString() + ")";
+    if (!sessionBusAnswers("GNOME", error))
         return nullptr;
-    }
     auto desktop = std::unique_ptr<GnomeDesktop>(new GnomeDesktop(store, startedAtLogin));
     // The name first: the extension answers its owner alone.
     if (!desktop->agent_.start(error))

@@ -49,11 +49,8 @@ std::optional<int> qtKeyOfCombo(const PlistValue& value, std::string* problem) {
 
 std::unique_ptr<KdeDesktop> KdeDesktop::connect(PlistFileDefaults& store, bool startedAtLogin,
                                                 std::string* error) {
-    if (!QDBusConnection::sessionBus().isConnected()) {
-        *error = "KDE: no session bus (" +
-                 QDBusConnection::sessionBus().lastError().message().toStdString() + ")";
+    if (!sessionBusAnswers("KDE", error))
         return nullptr;
-    }
     auto desktop = std::unique_ptr<KdeDesktop>(new KdeDesktop(store, startedAtLogin));
     if (!desktop->activations_.start(error))
         return nullptr;

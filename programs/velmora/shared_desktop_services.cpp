@@ -10,7 +10,10 @@
 #include "qt/url_opener.h"
 #include "x11/chrome_browsers.h"
 #include "x11/key_positions.h"
+
 #include "xdg/autostart_folder.h"
+#include <QDBusConnection>
+#include <QDBusError>
 
 #include <map>
 
@@ -105,6 +108,14 @@ qt::KeyTranslation keyTranslation(
 
 bool openURLOnDesktop(const std::string& url) {
     return qt::openURLWithDesktop(url, qt::infoLog(qt::logQt));
+}
+
+bool sessionBusAnswers(const char* desktop, std::string* error) {
+    if (QDBusConnection::sessionBus().isConnected())
+        return true;
+    *error = std::string(desktop) + ": no session bus (" +
+             QDBusConnection::sessionBus().lastError().message().toStdString() + ")";
+    return false;
 }
 
 } // namespace velmora::program

@@ -101,4 +101,7 @@ qt::KeyTranslation keyTranslation(
 // Opens URL with the application the desktop assigns to its scheme.
 bool openURLOnDesktop(const std::string& url);
 
+// Whether the session bus answers; else ERROR says so for DESKTOP ("KDE") and why.
+bool sessionBusAnswers(const char* desktop, std::string* error);
+
 } // namespace velmora::program
