@@ -40,8 +40,9 @@ wait_until "the windows" eval 'list_windows; [ "$(grep -c term- "$WORK/windows")
     fail "velmora sources did not list KWin's layouts: $("$VELMORA" sources 2>&1)"
 [ "$("$VELMORA" apps | cut -f1 | sort | tr '\n' ' ')" = "term-de term-ru " ] ||
     fail "velmora apps did not list KWin's windows: $("$VELMORA" apps 2>&1)"
-"$VELMORA" rule term-fr xkb:fr 2>&1 | grep -q "xkb:fr is not among the keyboard layouts" ||
-    fail "no note for a rule's missing layout"
+"$VELMORA" rule term-fr xkb:fr >"$WORK/rule.log" 2>&1
+grep -q "xkb:fr is not among the keyboard layouts" "$WORK/rule.log" ||
+    fail "no note for a rule's missing layout: $(<"$WORK/rule.log")"
 
 # The tray, with Qt on Wayland as in a Plasma session: the agent's item registers with the
 # panel's watcher; activating it, as a click on the panel does, opens the popover, a window of
