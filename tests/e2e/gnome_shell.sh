@@ -40,7 +40,7 @@ gdbus monitor --session --dest org.gnome.Shell --object-path /com/quorvant/Velmo
 PIDS+=($!)
 declare -A PID
 for app in velmora-test-de velmora-test-ru; do
-    QT_QPA_PLATFORM=wayland "$WINDOW" $app >>"$WORK/windows.log" 2>&1 &
+    env "${WAYLAND_CLIENT_SANITIZERS[@]}" QT_QPA_PLATFORM=wayland "$WINDOW" $app >>"$WORK/windows.log" 2>&1 &
     PIDS+=($!)
     PID[$app]=$!
 done
