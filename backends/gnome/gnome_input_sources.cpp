@@ -8,7 +8,7 @@
 namespace velmora::gnome {
 
 GnomeInputSources::GnomeInputSources(GnomeShellExtension& shell, Post post)
-    : shell_(shell), post_(std::move(post)) {}
+    : shell_(shell), told_(std::move(post)) {}
 
 void GnomeInputSources::refresh() {
     shell_.call("GetInputSources", {}, [this](const QDBusMessage& reply) {
@@ -54,16 +54,8 @@ void GnomeInputSources::announce() {
     std::vector<std::string> ids;
     for (const GnomeSource& source : sources_)
         ids.push_back(source.sourceId);
-    if (ids != lastIds_) {
-        lastIds_ = std::move(ids);
-        post_(DesktopBroadcast::EnabledInputSourcesChanged);
-    }
-    std::optional<std::string> current =
-        current_ ? std::optional(sources_[*current_].sourceId) : std::nullopt;
-    if (current != lastCurrent_) {
-        lastCurrent_ = std::move(current);
-        post_(DesktopBroadcast::SelectedInputSourceChanged);
-    }
+    told_.tell(std::move(ids),
+               current_ ? std::optional(sources_[*current_].sourceId) : std::nullopt);
 }
 
 InputSource inputSourceOf(const GnomeSource& gnome, std::size_t index) {

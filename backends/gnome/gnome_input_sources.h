@@ -12,6 +12,7 @@
 #include "gnome_shell_extension.h"
 
 #include "platform/distributed_notifications.h"
+#include "platform/input_source_changes.h"
 #include "platform/text_input_sources.h"
 
 #include <functional>
@@ -44,11 +45,9 @@ class GnomeInputSources final : public InputSources {
     void announce();
 
     GnomeShellExtension& shell_;
-    Post post_;
     std::vector<GnomeSource> sources_;
     std::optional<std::size_t> current_;
-    std::vector<std::string> lastIds_;
-    std::optional<std::string> lastCurrent_;
+    InputSourceChanges told_;
 };
 
 } // namespace velmora::gnome

@@ -58,7 +58,7 @@ std::optional<std::vector<KdeLayout>> layoutsOfReply(const QDBusMessage& reply,
 
 KdeKeyboardLayouts::KdeKeyboardLayouts(QDBusConnection bus, std::vector<NamedLayout> known,
                                        Post post, Log log)
-    : bus_(std::move(bus)), known_(std::move(known)), post_(std::move(post)), log_(std::move(log)) {
+    : bus_(std::move(bus)), known_(std::move(known)), log_(std::move(log)), told_(std::move(post)) {
     bus_.connect(kService, kPath, kInterface, "layoutChanged", this, SLOT(onLayoutChanged(uint)));
     bus_.connect(kService, kPath, kInterface, "layoutListChanged", this,
                  SLOT(onLayoutListChanged()));
@@ -67,10 +67,7 @@ KdeKeyboardLayouts::KdeKeyboardLayouts(QDBusConnection bus, std::vector<NamedLay
     takeIndex(bus_.call(call("getLayout"), QDBus::Block, kCallTimeoutMs));
     if (layouts_.empty())
         sayOnce("KWin's keyboard service told no layouts yet; the rules wait for them");
-    lastIds_.clear();
-    for (const KdeLayout& layout : layouts_)
-        lastIds_.push_back(layout.id);
-    lastCurrent_ = current_ ? std::optional(layouts_[*current_].id) : std::nullopt;
+    told_.know(ids(), currentId());
 }
 
 QDBusMessage KdeKeyboardLayouts::call(const char* method) const {
@@ -124,20 +121,19 @@ void KdeKeyboardLayouts::onLayoutListChanged() {
                      });
 }
 
-void KdeKeyboardLayouts::announce() {
+std::vector<std::string> KdeKeyboardLayouts::ids() const {
     std::vector<std::string> ids;
     for (const KdeLayout& layout : layouts_)
         ids.push_back(layout.id);
-    if (ids != lastIds_) {
-        lastIds_ = std::move(ids);
-        post_(DesktopBroadcast::EnabledInputSourcesChanged);
-    }
-    std::optional<std::string> current =
-        current_ ? std::optional(layouts_[*current_].id) : std::nullopt;
-    if (current != lastCurrent_) {
-        lastCurrent_ = std::move(current);
-        post_(DesktopBroadcast::SelectedInputSourceChanged);
-    }
+    return ids;
+}
+
+std::optional<std::string> KdeKeyboardLayouts::currentId() const {
+    return current_ ? std::optional(layouts_[*current_].id) : std::nullopt;
+}
+
+void KdeKeyboardLayouts::announce() {
+    told_.tell(ids(), currentId());
 }
 
 InputSource KdeKeyboardLayouts::sourceAt(std::size_t index) const {

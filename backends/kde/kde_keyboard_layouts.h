@@ -12,6 +12,7 @@
 // Main thread only, once the QCoreApplication exists.
 
 #include "platform/distributed_notifications.h"
+#include "platform/input_source_changes.h"
 #include "platform/text_input_sources.h"
 
 #include <QDBusConnection>
@@ -60,17 +61,17 @@ class KdeKeyboardLayouts final : public QObject, public InputSources {
     void takeList(const QDBusMessage& reply);
     void takeIndex(const QDBusMessage& reply);
     void announce();
+    std::vector<std::string> ids() const;
+    std::optional<std::string> currentId() const;
     InputSource sourceAt(std::size_t index) const;
     void sayOnce(const std::string& line);
 
     QDBusConnection bus_;
     std::vector<NamedLayout> known_;
-    Post post_;
     Log log_;
     std::vector<KdeLayout> layouts_;
     std::optional<std::size_t> current_;
-    std::vector<std::string> lastIds_;
-    std::optional<std::string> lastCurrent_;
+    InputSourceChanges told_;
     std::vector<std::string> said_;
 };
 
