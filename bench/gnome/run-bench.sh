@@ -14,6 +14,14 @@ if [ -z "${VELMORA_E2E_LIB:-}" ]; then
     set -- "$build/programs/velmora/velmora" "$build/tests/e2e/velmora_e2e_client" "${@:2}"
 fi
 count=${3:-50} idle=${4:-10}
+# Milliseconds from each FocusChanged read to the ActivateInputSource written after it, in the
+# strace log $1 (median, 90th percentile).
+focus_to_call() {
+    awk '/recvmsg\(.*FocusChanged/ { at = $2 }
+         /sendmsg\(.*ActivateInputSource/ && at { print ($2 - at) * 1000; at = 0 }' "$1" |
+        sort -n | awk '{ v[NR] = $1 } END { if (NR) printf "median %.3f ms, p90 %.3f ms over %d", v[int(NR / 2) + 1], v[int(NR * 9 / 10) + 1], NR }'
+}
+traced() { strace -f -ttt -s 400 -e trace=recvmsg,sendmsg -o "$@"; }
 E2E_PRIVATE_RUN=1 E2E_UNPRIVILEGED=1 source "$VELMORA_E2E_LIB"
 source "$(dirname "$VELMORA_E2E_LIB")/../../bench/x11/agent_stats.sh"
 start_gnome_shell
@@ -39,3 +47,15 @@ echo "memory: $(sed -n 's/^VmRSS:[[:space:]]*//p' /proc/"$VELMORA_PID"/status) r
 stop_velmora
 # Once more without the agent: GNOME Shell's own part may have changed since the first run.
 "$VELMORA_BENCH_PROGRAM" direct "$count" "${targets[@]}" || fail "the second direct run failed"
+# Each program's own part, from the focus change reaching it to its call leaving it, both traced
+# alike (strace adds the same to both): what the agent adds beside GNOME's own noise.
+command -v strace >/dev/null || exit 0
+traced "$WORK/direct.strace" "$VELMORA_BENCH_PROGRAM" direct "$count" "${targets[@]}" >/dev/null ||
+    fail "the traced direct run failed"
+echo "direct, in the program: $(focus_to_call "$WORK/direct.strace") focus changes"
+QT_QPA_PLATFORM=offscreen traced "$WORK/agent.strace" "$VELMORA" >"$WORK/velmora-out.log" \
+    2>"$WORK/velmora.log" &
+PIDS+=($!)
+wait_until "velmora on GNOME" velmora_says "running on GNOME"
+"$VELMORA_BENCH_PROGRAM" agent "$count" "${targets[@]}" >/dev/null || fail "the traced agent failed"
+echo "agent, in the program: $(focus_to_call "$WORK/agent.strace") focus changes"
