@@ -24,6 +24,13 @@ listingOf(const QDBusMessage& reply) {
     return lines;
 }
 
+bool borrowAgentName(QDBusConnection& bus) {
+    return bus.interface()->registerService(kAgentService,
+                                            QDBusConnectionInterface::DontQueueService,
+                                            QDBusConnectionInterface::AllowReplacement) ==
+           QDBusConnectionInterface::ServiceRegistered;
+}
+
 GnomeAgentService::GnomeAgentService(QDBusConnection bus)
     : bus_(std::move(bus)),
       shellWatch_(kShellService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
@@ -54,7 +61,13 @@ bool GnomeAgentService::start(std::string* error) {
         *error = std::string("could not export the agent's object ") + kAgentPath;
         return false;
     }
-    if (!(owned_ = bus_.registerService(kAgentService))) {
+    // A command line holds the name for a moment while it asks the extension: taken over, as an
+    // agent started at that moment would otherwise end. Another agent never lets it go.
+    owned_ = bus_.interface()->registerService(kAgentService,
+                                               QDBusConnectionInterface::ReplaceExistingService,
+                                               QDBusConnectionInterface::DontAllowReplacement) ==
+             QDBusConnectionInterface::ServiceRegistered;
+    if (!owned_) {
         *error = std::string("another program owns ") + kAgentService +
                  " on the session bus, so GNOME Shell's extension answers it, not the agent";
         return false;

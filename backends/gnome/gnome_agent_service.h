@@ -29,6 +29,11 @@ namespace velmora::gnome {
 std::optional<std::vector<std::pair<std::string, std::string>>>
 listingOf(const QDBusMessage& reply);
 
+// Takes the agent's name on BUS for one question of the command line's to the extension,
+// yielding it to an agent that starts meanwhile (which takes it over; the extension then
+// refuses the rest of the question). False when another program holds the name.
+bool borrowAgentName(QDBusConnection& bus);
+
 class GnomeAgentService final : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.quorvant.Velmora.Agent1")
@@ -37,8 +42,8 @@ class GnomeAgentService final : public QObject, protected QDBusContext {
     explicit GnomeAgentService(QDBusConnection bus);
     ~GnomeAgentService() override;
 
-    // Exports the object and takes the name; false, with ERROR set, when either fails (another
-    // program owns the name).
+    // Exports the object and takes the name, also from a command line that borrowed it; false,
+    // with ERROR set, when either fails (another agent owns the name).
     bool start(std::string* error);
     // What ShowSettings does. Main thread.
     void setShowSettings(std::function<void()> show) { show_ = std::move(show); }

@@ -23,6 +23,7 @@
 #include "xkb_registry_layouts.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QJsonDocument>
 #include <QStandardPaths>
 
@@ -143,8 +144,9 @@ std::optional<DesktopLook> askGnomeAgent(QDBusConnection& bus, std::string* erro
     return look;
 }
 
-// The extension answers the owner of the agent's name alone: the name is taken for the question,
-// or else the agent that holds it is asked.
+// The extension answers the owner of the agent's name alone: the name is borrowed for the
+// question, or else the agent that holds it is asked (also when an agent started meanwhile and
+// took the name over).
 std::optional<DesktopLook> lookAtGnome(std::string* error) {
     CommandLineBus session(QStringLiteral("velmora-gnome-look"));
     QDBusConnection& bus = session.bus();
@@ -152,8 +154,12 @@ std::optional<DesktopLook> lookAtGnome(std::string* error) {
         *error = "GNOME: no session bus (" + bus.lastError().message().toStdString() + ")";
         return std::nullopt;
     }
-    return bus.registerService(gnome::kAgentService) ? askGnomeShell(bus, error)
-                                                     : askGnomeAgent(bus, error);
+    if (!gnome::borrowAgentName(bus))
+        return askGnomeAgent(bus, error);
+    std::optional<DesktopLook> look = askGnomeShell(bus, error);
+    if (!look && bus.interface()->serviceOwner(gnome::kAgentService).value() != bus.baseService())
+        return askGnomeAgent(bus, error);
+    return look;
 }
 
 std::optional<DesktopLook> lookAtKde(std::string* error) {

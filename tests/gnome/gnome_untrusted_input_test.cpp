@@ -107,11 +107,14 @@ TEST(GnomeUntrustedInput, RepliesAreCheckedAndBounded) {
         EXPECT_EQ(extensionStateOf(ask("GetExtensionInfo", info)), state) << int(state);
 }
 
-// Only gnome-shell's connection opens the settings; the name is the first agent's alone.
+// Only gnome-shell's connection opens the settings. The name is the first agent's alone, taken
+// over from a command line asking the extension at that moment.
 TEST(GnomeUntrustedInput, OnlyGnomeShellOpensTheSettings) {
     PrivateBus bus;
     QDBusConnection shell = bus.connect("shell");
     ASSERT_TRUE(shell.registerService(kShellService));
+    QDBusConnection commandLine = bus.connect("command-line");
+    ASSERT_TRUE(borrowAgentName(commandLine));
     GnomeAgentService service(bus.connect("agent"));
     std::string error;
     ASSERT_TRUE(service.start(&error)) << error;
@@ -120,6 +123,7 @@ TEST(GnomeUntrustedInput, OnlyGnomeShellOpensTheSettings) {
     GnomeAgentService second(bus.connect("second"));
     EXPECT_FALSE(second.start(&error));
     EXPECT_NE(error.find("another program owns"), std::string::npos) << error;
+    EXPECT_FALSE(borrowAgentName(commandLine));
     const auto show = [&](const char* caller) {
         QDBusPendingCall call = bus.connect(caller).asyncCall(QDBusMessage::createMethodCall(
             kAgentService, kAgentPath, kAgentInterface, "ShowSettings"));
