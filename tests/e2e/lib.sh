@@ -480,12 +480,15 @@ flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
 
 # gnome_tool COMMAND...: one of GNOME's programs (gnome-shell, gsettings), which find their
 # schemas and data in the machine's data folders; those of $VELMORA_GNOME_ROOT when it is set
-# (a Debian root made by tests/gnome/next_shell.sh), run there as this user.
+# (a Debian root made by tests/gnome/next_shell.sh), run there as this user. With --replace
+# first, the program takes the place of the (background) shell that runs gnome_tool, so that $!
+# is its process id.
 gnome_tool() {
-    local root=()
+    local run=()
+    [ "$1" != --replace ] || { shift && run=(exec); }
     [ -z "${VELMORA_GNOME_ROOT:-}" ] ||
-        root=(unshare --map-current-user --root="$VELMORA_GNOME_ROOT")
-    XDG_DATA_DIRS="$XDG_DATA_DIRS:/usr/local/share:/usr/share" "${root[@]}" "$@"
+        run+=(unshare --map-current-user --root="$VELMORA_GNOME_ROOT")
+    XDG_DATA_DIRS="$XDG_DATA_DIRS:/usr/local/share:/usr/share" "${run[@]}" "$@"
 }
 
 # gnome_extensions METHOD UUID: GNOME Shell's extension service (as gnome-extensions calls it,
@@ -531,7 +534,7 @@ start_gnome_shell() {
         "[('xkb','us'),('xkb','de'),('xkb','ru')]"
     gnome_tool gsettings set org.gnome.shell enabled-extensions \
         "[$(printf "'%s'," "${uuids[@]}" | sed 's/,$//')]"
-    gnome_tool gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
+    gnome_tool --replace gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
         >"$WORK/gnome-shell.log" 2>&1 &
     GNOME_SHELL_PID=$!
     PIDS+=("$GNOME_SHELL_PID")

@@ -20,9 +20,13 @@ ROOT=${VELMORA_GNOME_ROOT:-/var/tmp/velmora-trixie}
 [ "$(id -u)" -eq 0 ] || { echo "next_shell.sh: run it as root" >&2 && exit 1; }
 
 if [ ! -x "$ROOT/usr/bin/gnome-shell" ]; then
-    # The shell and the session's services it asks for; Mesa draws without a GPU.
+    # The shell and the session's services it asks for; Mesa draws without a GPU. Where a
+    # package asks for one of several (a logind, a session bus), debootstrap takes none by
+    # itself: systemd's are named.
+    PACKAGES=gnome-shell,dbus,dbus-daemon,dbus-user-session,dconf-service,libglib2.0-bin,gjs
+    PACKAGES+=,libpam-systemd,systemd-sysv,libegl-mesa0,libgl1-mesa-dri
     debootstrap --variant=minbase \
-        --include=gnome-shell,dbus,dbus-daemon,dconf-service,libglib2.0-bin,gjs,libegl-mesa0,libgl1-mesa-dri \
+        --include="$PACKAGES" \
         "${VELMORA_DEBIAN_SUITE:-trixie}" "$ROOT" "${VELMORA_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
     rm -f "$ROOT"/var/cache/apt/archives/*.deb
 fi
