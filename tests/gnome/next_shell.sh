@@ -5,8 +5,9 @@
 # as ctest runs them, with that shell in place of the machine's. The shell runs in a Debian root
 # of its own; the test's programs, bus and windows are the machine's.
 #
-# Not part of ctest: the first run downloads about 310 MB (the root takes about 1.3 GB) and
-# takes minutes. Run it as root from a checkout whose build folder is configured:
+# Not part of ctest: the first run downloads about 270 MB (the root takes about 1.2 GB) and
+# takes about five minutes; later ones reuse the root. Run it as root from a checkout whose
+# build folder is configured (apt-get install debootstrap first):
 #   tests/gnome/next_shell.sh [BUILD]
 # BUILD is the build folder (default: build); the programs the tests need are built there, and
 # the extensions in the GNOME 45 style in BUILD-gnome45 (configured with
