@@ -9,7 +9,7 @@
 # extension brings them to the front and reads GNOME's current source.
 # Usage: gnome.sh VELMORA E2E_CLIENT, with $VELMORA_GNOME_EXTENSIONS and $VELMORA_WAYLAND_WINDOW.
 # Exit 77 (skipped) without gnome-shell or a namespace of the test's own.
-command -v gnome-shell >/dev/null || exit 77
+[ -n "${VELMORA_GNOME_ROOT:-}" ] || command -v gnome-shell >/dev/null || exit 77
 E2E_PRIVATE_RUN=1 E2E_UNPRIVILEGED=1 source "$(dirname "$0")/lib.sh"
 UUID=velmora@quorvant.com
 printf '[Desktop Entry]\nType=Application\nName=Velmora test\nExec=true\n' \

@@ -28,6 +28,18 @@ if [ -n "${E2E_NAMESPACE:-}" ] && [ "$(id -u)" -eq 0 ]; then
     while [ ! -S /run/dbus/system_bus_socket ] && kill -0 "$SYSTEM_BUS_PID" 2>/dev/null; do
         sleep 0.05
     done
+    # Another system's GNOME Shell (tests/gnome/next_shell.sh) runs in its root, which sees the
+    # machine's devices, this namespace's system bus and the temporary folder, so that the
+    # test's files, session bus and Wayland socket have the same paths on both sides.
+    if [ -n "${VELMORA_GNOME_ROOT:-}" ]; then
+        for folder in proc sys dev "${TMPDIR:-/tmp}"; do
+            mkdir -p "$VELMORA_GNOME_ROOT/$folder"
+            mount --rbind "/$folder" "$VELMORA_GNOME_ROOT/$folder"
+        done
+        mount -t tmpfs tmpfs "$VELMORA_GNOME_ROOT/run"
+        mkdir "$VELMORA_GNOME_ROOT/run/dbus"
+        mount --bind /run/dbus "$VELMORA_GNOME_ROOT/run/dbus"
+    fi
 fi
 
 # A compositor that refuses root (sway) or runs as a user (KWin): as root (CI) the test runs
@@ -467,8 +479,17 @@ expect_rules() {
 flat_settings() { tr -d ' \t\n' <"$SETTINGS"; }
 
 # gnome_tool COMMAND...: one of GNOME's programs (gnome-shell, gsettings), which find their
-# schemas and data in the machine's data folders.
-gnome_tool() { XDG_DATA_DIRS="$XDG_DATA_DIRS:/usr/local/share:/usr/share" "$@"; }
+# schemas and data in the machine's data folders; those of $VELMORA_GNOME_ROOT when it is set
+# (a Debian root made by tests/gnome/next_shell.sh), run there as this user. With --replace
+# first, the program takes the place of the (background) shell that runs gnome_tool, so that $!
+# is its process id.
+gnome_tool() {
+    local run=()
+    [ "$1" != --replace ] || { shift && run=(exec); }
+    [ -z "${VELMORA_GNOME_ROOT:-}" ] ||
+        run+=(unshare --map-current-user --root="$VELMORA_GNOME_ROOT")
+    XDG_DATA_DIRS="$XDG_DATA_DIRS:/usr/local/share:/usr/share" "${run[@]}" "$@"
+}
 
 # gnome_extensions METHOD UUID: GNOME Shell's extension service (as gnome-extensions calls it,
 # which needs gjs besides): GetExtensionInfo, EnableExtension, DisableExtension.
@@ -513,8 +534,7 @@ start_gnome_shell() {
         "[('xkb','us'),('xkb','de'),('xkb','ru')]"
     gnome_tool gsettings set org.gnome.shell enabled-extensions \
         "[$(printf "'%s'," "${uuids[@]}" | sed 's/,$//')]"
-    XDG_DATA_DIRS="$XDG_DATA_DIRS:/usr/local/share:/usr/share" \
-        gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
+    gnome_tool --replace gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
         >"$WORK/gnome-shell.log" 2>&1 &
     GNOME_SHELL_PID=$!
     PIDS+=("$GNOME_SHELL_PID")
@@ -522,7 +542,7 @@ start_gnome_shell() {
         wait_until "GNOME Shell to enable $folder" extension_enabled "$folder"
     done
     # The shell starts IBus, which would outlive it: ended with the test.
-    if command -v ibus-daemon >/dev/null; then
+    if gnome_tool sh -c 'command -v ibus-daemon' >/dev/null; then
         wait_until "GNOME Shell's IBus" eval 'grep -qs IBUS_DAEMON_PID "$XDG_CONFIG_HOME"/ibus/bus/*'
         PIDS+=($(sed -n 's/^IBUS_DAEMON_PID=//p' "$XDG_CONFIG_HOME"/ibus/bus/* | head -n 1))
     fi
