@@ -26,6 +26,11 @@ constexpr auto kFocusWait = std::chrono::milliseconds(300);
 constexpr auto kNewContextsWait = std::chrono::milliseconds(1000);
 // Activations in a row whose focus is awaited; more only come from a flood of them.
 constexpr std::uint32_t kMaxMovesAwaited = 16;
+// A toolkit tells Fcitx5 of its window's focus within a few milliseconds, a busy one later:
+// looked at every millisecond at first (the selection waits for the look that sees the focus
+// arrive), then every 10. Bounded: at most some 40 looks per activation.
+constexpr auto kQuickLooks = std::chrono::milliseconds(40);
+constexpr int kQuickLookIntervalMs = 1;
 constexpr int kLookIntervalMs = 10;
 // The same once Fcitx5's panel has told of a focus change: it tells of the next ones, and the
 // looks are only a safety net.
@@ -102,7 +107,7 @@ Fcitx5InputSources::Fcitx5InputSources(QDBusConnection bus, Post post, Log log)
           [this] { lookSoon(); })),
       watcher_(kService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
     lookTimer_.setSingleShot(true);
-    lookTimer_.setInterval(kLookIntervalMs);
+    lookTimer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&lookTimer_, &QTimer::timeout, receiver_.get(), [this] { lookAgain(); });
     QObject::connect(
         &watcher_, &QDBusServiceWatcher::serviceOwnerChanged, receiver_.get(),
@@ -156,7 +161,6 @@ void Fcitx5InputSources::ownerChanged(const QString& owner) {
     focusMoving_ = looking_ = asking_ = lookInFlight_ = lookSoon_ = panelHeard_ = false;
     askingSharing_ = inputStateShared_ = false;
     lookTimer_.stop();
-    lookTimer_.setInterval(kLookIntervalMs); // a new Fcitx5 may show no tray item
     if (!owner.isEmpty()) {
         refresh(true);
         return;
@@ -289,7 +293,9 @@ void Fcitx5InputSources::frontApplicationChanged() {
         focusDeadline_ = {};
     }
     movesAwaited_ = std::min<std::uint32_t>(movesAwaited_ + 1, kMaxMovesAwaited);
-    focusDeadline_ = std::max(focusDeadline_, std::chrono::steady_clock::now() + kFocusWait);
+    const auto now = std::chrono::steady_clock::now();
+    focusDeadline_ = std::max(focusDeadline_, now + kFocusWait);
+    quickLooksUntil_ = now + kQuickLooks;
     look();
 }
 
@@ -333,8 +339,7 @@ void Fcitx5InputSources::watchPanel() {
 void Fcitx5InputSources::lookSoon() {
     if (!looking_)
         return;
-    if (!std::exchange(panelHeard_, true))
-        lookTimer_.setInterval(kLookIntervalWithPanelMs);
+    panelHeard_ = true;
     if (lookInFlight_) {
         lookSoon_ = true; // the answer on its way may predate the change
         return;
@@ -375,7 +380,10 @@ void Fcitx5InputSources::lookAgain() {
                 if (std::exchange(lookSoon_, false))
                     lookAgain();
                 else
-                    lookTimer_.start();
+                    lookTimer_.start(panelHeard_ ? kLookIntervalWithPanelMs
+                                     : std::chrono::steady_clock::now() < quickLooksUntil_
+                                         ? kQuickLookIntervalMs
+                                         : kLookIntervalMs);
                 return;
             }
         }

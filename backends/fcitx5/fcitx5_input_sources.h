@@ -105,6 +105,7 @@ class Fcitx5InputSources final : public InputMethodFramework {
     bool baselineSeen_ = false;      // looked once since the focus began to move
     std::uint32_t movesAwaited_ = 0; // activations whose focus has not been seen arriving
     std::chrono::steady_clock::time_point focusDeadline_;
+    std::chrono::steady_clock::time_point quickLooksUntil_; // looks every millisecond till then
     std::map<std::string, std::string> lastSeen_; // focused contexts and their programs at the
                                                   // last look
 };
