@@ -2,7 +2,6 @@
 # What a distribution takes besides the program: the AppStream metadata, the man page, the
 # licence in Debian's machine-readable form, and the Debian package that `cpack -G DEB` makes
 # from them in the build folder (scripts/package-test.sh builds and tries it).
-include(GNUInstallDirs)
 
 set(VELMORA_APP_ID com.quorvant.Quorvant-Velmora)
 set(VELMORA_MAINTAINER "The Velmora developers <velmora@quorvant.com>"
