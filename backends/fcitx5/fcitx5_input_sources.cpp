@@ -209,8 +209,14 @@ void Fcitx5InputSources::ask() {
     call("CurrentInputMethod", {}, [this, selections = selections_](const QDBusMessage& reply) {
         asking_ = false;
         const auto name = stringReply(reply, kMaxNameBytes);
-        if (failed("CurrentInputMethod", reply, name.has_value()) || selections != selections_ ||
-            waiting_ || *name == current_)
+        if (failed("CurrentInputMethod", reply, name.has_value()) || waiting_)
+            return;
+        // Asked before a selection or an activation: maybe of a context left since.
+        if (selections != selections_) {
+            ask();
+            return;
+        }
+        if (*name == current_)
             return;
         current_ = *name;
         // Another group's input method: the user switched groups.
@@ -279,6 +285,12 @@ void Fcitx5InputSources::frontApplicationChanged() {
     // passes it on to the new application's.
     if (inputStateShared_)
         return;
+    // Each context has an input method of its own, and the one current until now is the
+    // context's left. The new application's is asked once its context has the focus; until
+    // then none is current, or its rule would be taken as applied already whenever the
+    // application left had the rule's input method.
+    current_.clear();
+    ++selections_;
     // Each activation moves the focus once more. The first look after a still focus is the
     // baseline: what it sees was focused before, or arrived too fast to tell. Another program's
     // context tells (its toolkit was faster than the agent); the same program's does not (the

@@ -86,7 +86,7 @@ class Fcitx5InputSources final : public InputMethodFramework {
     std::vector<std::string> group_;
     std::vector<InputMethodEntry> available_;
     std::string current_;
-    std::uint64_t selections_ = 0; // answers asked before a selection are dropped
+    std::uint64_t selections_ = 0; // answers asked before a selection or an activation are dropped
     bool asking_ = false;
 
     bool askingSharing_ = false;
