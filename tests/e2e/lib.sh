@@ -367,9 +367,13 @@ engine_is() { [ "$(XDG_DATA_DIRS=/usr/share ibus engine 2>/dev/null)" = "$1" ]; 
 
 # start_fcitx5 [ADDON]: Fcitx5 on the session bus with its D-Bus frontend (and ADDON, xcb for
 # X11 applications), the group "keyboard-us, pinyin" of its profile in XDG_CONFIG_HOME; its
-# process id in FCITX5_PID. Restarted by calling it again.
+# process id in FCITX5_PID. Restarted by calling it again. It does not show the input method's
+# name at each switch: in a Qt Wayland window Qt's Fcitx5 module shows that as a popup, which
+# sway takes down again at the next focus, and now and then Qt 6.4 ends the window with a
+# protocol error ("xdg_surface must have a role") or a crash.
 start_fcitx5() {
     mkdir -p "$XDG_CONFIG_HOME/fcitx5"
+    printf '%s\n' '[Behavior]' ShowInputMethodInformation=False >"$XDG_CONFIG_HOME/fcitx5/config"
     printf '%s\n' '[Groups/0]' Name=Default 'Default Layout=us' DefaultIM=pinyin \
         '[Groups/0/Items/0]' Name=keyboard-us Layout= '[Groups/0/Items/1]' Name=pinyin Layout= \
         '[GroupOrder]' 0=Default >"$XDG_CONFIG_HOME/fcitx5/profile"
