@@ -22,7 +22,7 @@ seen_since() {
 # activate_and_type I HANDLED: window I to the front; the key typed right after is taken by the
 # input method (1) or left to the application (0). AppA's Pinyin never goes to AppB's context.
 activate_and_type() {
-    local class=App$(sed -n "$1p" <<<$'A\nB')
+    local class=App$(sed -n "$1p" <<<$'A\nB\nC')
     echo "activating $class" >>"$LOG"
     activate app "$1"
     wait_until "a key typed into $class" seen_since "activating $class" "key "
@@ -38,10 +38,10 @@ grep -q "did you mean fcitx5:pinyin?" "$WORK/refused" || fail "no suggestion: $(
 [ "$("$VELMORA" sources)" = "$(printf 'fcitx5:keyboard-us\tKeyboard - English (US)\nfcitx5:pinyin\tPinyin')" ] ||
     fail "velmora sources listed: $("$VELMORA" sources)"
 
-# The application with the windows AppA and AppB.
-"$IM_CLIENT" 60 100 AppA AppB >>"$LOG" 2>>"$WORK/client.log" &
+# The application with the windows AppA, AppB and AppC (no rule).
+"$IM_CLIENT" 60 100 AppA AppB AppC >>"$LOG" 2>>"$WORK/client.log" &
 PIDS+=($!)
-wait_until "the client's windows" has_lines "$LOG" 2
+wait_until "the client's windows" has_lines "$LOG" 3
 sed -n 's/^window //p' "$LOG" >"$WORK/windows-app"
 start_velmora
 wait_until "velmora to take Fcitx5's input methods" velmora_says "input sources from Fcitx5"
@@ -54,10 +54,12 @@ wait_until "Pinyin current" fcitx5_im_is pinyin
 wait_until "the key typed into A after the warm-up" seen_since "focus AppA " "key "
 activate_and_type 2 0
 # The user's own choice in B (once the agent's check 100 ms after its selection is over), then
-# B again after A: B's rule puts English back.
+# B again after A and C, whose new context has English: B's rule puts English back in B's
+# context, though the context left had it.
 sleep 1
 fcitx5_controller SetCurrentIM string:pinyin
 activate_and_type 1 1
+activate_and_type 3 0
 activate_and_type 2 0
 activate_and_type 1 1
 

@@ -21,12 +21,11 @@ start_fcitx5
     fail "velmora sources listed: $("$VELMORA" sources)"
 # im-us's context has Pinyin, chosen by hand while it was the focused one, before the agent
 # runs; im-pinyin's new one has Fcitx5's first input method, keyboard-us.
-open_wayland_window im-us QT_IM_MODULE=fcitx
-wait_until "im-us's input context focused" eval \
-    'focus_app im-us; fcitx5_controller DebugInfo | grep -q "focus:1"'
+open_front_window im-us QT_IM_MODULE=fcitx
+wait_until "im-us's input context focused" eval 'fcitx5_controller DebugInfo | grep -q "focus:1"'
 fcitx5_controller SetCurrentIM string:pinyin
-open_wayland_window im-pinyin QT_IM_MODULE=fcitx
-wait_until "im-pinyin's input context focused" eval 'focus_app im-pinyin; fcitx5_im_is keyboard-us'
+open_front_window im-pinyin QT_IM_MODULE=fcitx
+wait_until "im-pinyin's input context focused" fcitx5_im_is keyboard-us
 start_velmora
 wait_until "velmora to take Fcitx5's input methods" velmora_says "input sources from Fcitx5"
 

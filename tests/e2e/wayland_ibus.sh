@@ -17,15 +17,12 @@ start_ibus "['xkb:us::eng', 'xkb:de::deu', 'libpinyin']"
 "$VELMORA" rule im-de xkb:de 2>/dev/null
 sources_are() { [ "$("$VELMORA" sources 2>>"$WORK/sources.log" | cut -f1 | tr '\n' ' ')" = "$1" ]; }
 wait_until "IBus's engines as sources" sources_are "ibus:xkb:us::eng ibus:xkb:de::deu ibus:libpinyin "
-open_wayland_window im-us
-open_wayland_window im-de
+open_front_window im-us
+open_front_window im-de
 start_velmora
 wait_until "velmora to take IBus's engines" velmora_says "input sources from IBus"
 
-# The windows may still be on their way: the first focus of each is repeated until it is there.
-wait_until "English for im-us" eval 'focus_app im-us; engine_is xkb:us::eng'
-wait_until "German for im-de" eval 'focus_app im-de; engine_is xkb:de::deu'
-for round in 1 2; do
+for round in 1 2 3; do
     focus_app im-us
     wait_until "English for im-us ($round)" engine_is xkb:us::eng
     focus_app im-de
