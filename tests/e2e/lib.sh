@@ -307,9 +307,10 @@ for (var i = 0; i < all.length; ++i)
     }"
 }
 
-# For the tests that run on either Wayland desktop, E2E_DESKTOP (sway or kde), on a session bus
-# of their own: start_wayland_desktop starts it, focus_app APP brings the window of app id APP to
-# the front (through swaymsg or a KWin script), open_wayland_window APP [ENV...] opens one (the
+# For the tests that run on any Wayland desktop, E2E_DESKTOP (sway, kde or gnome; gnome needs
+# E2E_PRIVATE_RUN), on a session bus of their own: start_wayland_desktop starts it, focus_app APP
+# brings the window of app id APP to the front (through swaymsg, a KWin script or the tests'
+# GNOME Shell extension), open_wayland_window APP [ENV...] opens one (the
 # Qt test window, in $VELMORA_WAYLAND_WINDOW, with ENV such as QT_IM_MODULE=fcitx). The agent's
 # own windows stay off-screen.
 start_wayland_desktop() {
@@ -321,6 +322,9 @@ start_wayland_desktop() {
         start_sway us,de
         # A session without XWayland: nothing below knows of an X display.
         unset DISPLAY
+    elif [ "$E2E_DESKTOP" = gnome ]; then
+        start_gnome_shell
+        export XDG_CURRENT_DESKTOP=GNOME
     else
         start_kwin
     fi
@@ -328,6 +332,8 @@ start_wayland_desktop() {
 focus_app() {
     if [ "$E2E_DESKTOP" = sway ]; then
         swaymsg -q "[app_id=\"$1\"] focus"
+    elif [ "$E2E_DESKTOP" = gnome ]; then
+        gnome_test ActivateWindowOf "$1" || true
     else
         kwin_activate "$1"
     fi
@@ -336,6 +342,8 @@ focus_app() {
 front_app_is() {
     if [ "$E2E_DESKTOP" = sway ]; then
         swaymsg -q "[con_id=__focused__ app_id=\"$1\"] nop" 2>/dev/null
+    elif [ "$E2E_DESKTOP" = gnome ]; then
+        gnome_test ActivateWindowOf "$1" # in front once found: GNOME activates at once
     else
         local tag=front-$((KWIN_LOADS + 1))
         kwin_run_script front "var w = workspace.activeWindow || workspace.activeClient;

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Fcitx5 on a Wayland desktop (E2E_DESKTOP: sway or kde): with Fcitx5 running, "velmora
+# Fcitx5 on a Wayland desktop (E2E_DESKTOP: sway, kde or gnome): with Fcitx5 running, "velmora
 # sources" lists its group ("keyboard-us, pinyin") instead of the desktop's layouts, and bringing
-# a Wayland window to the front (swaymsg, a KWin script) selects its rule's input method in that
+# a Wayland window to the front (swaymsg, a KWin script, GNOME Shell's test extension) selects
+# its rule's input method in that
 # window's input context, which Qt's Fcitx5 module makes and focuses when the window gets the
 # keyboard focus. Alternated twice: a selection that reached the context left would show the
 # other's input method on the next focus.
 # Usage: wayland_fcitx5.sh VELMORA E2E_CLIENT, the Qt window's program in $VELMORA_WAYLAND_WINDOW.
 # Exit 77 (skipped) without the desktop, fcitx5, Qt's Fcitx5 module or setpriv.
-command -v "${E2E_DESKTOP/kde/kwin_wayland}" >/dev/null && command -v fcitx5 >/dev/null || exit 77
+desktop=${E2E_DESKTOP/kde/kwin_wayland}
+command -v "${desktop/gnome/gnome-shell}" >/dev/null && command -v fcitx5 >/dev/null || exit 77
 ls /usr/lib/*/qt6/plugins/platforminputcontexts/libfcitx5platforminputcontextplugin.so \
     >/dev/null 2>&1 || exit 77
+[ "$E2E_DESKTOP" != gnome ] || export E2E_PRIVATE_RUN=1
 E2E_UNPRIVILEGED=1 source "$(dirname "$0")/lib.sh"
 start_wayland_desktop
 start_fcitx5
