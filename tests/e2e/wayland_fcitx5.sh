@@ -3,9 +3,8 @@
 # Fcitx5 on a Wayland desktop (E2E_DESKTOP: sway, kde or gnome): with Fcitx5 running, "velmora
 # sources" lists its group ("keyboard-us, pinyin") instead of the desktop's layouts, and bringing
 # a Wayland window to the front (swaymsg, a KWin script, GNOME Shell's test extension) selects
-# its rule's input method in that
-# window's input context, which Qt's Fcitx5 module makes and focuses when the window gets the
-# keyboard focus. Alternated twice: a selection that reached the context left would show the
+# its rule's input method in that window's input context, which Qt's Fcitx5 module makes and
+# focuses when the window gets the keyboard focus. Alternated twice: a selection that reached the context left would show the
 # other's input method on the next focus.
 # Usage: wayland_fcitx5.sh VELMORA E2E_CLIENT, the Qt window's program in $VELMORA_WAYLAND_WINDOW.
 # Exit 77 (skipped) without the desktop, fcitx5, Qt's Fcitx5 module or setpriv.
